@@ -1,0 +1,55 @@
+# Helpers shared by every layer: warnings, sanitizers, and the library/test pattern.
+
+set(BRASHWICK_WARNINGS -Wall -Wextra)
+
+if(BRASHWICK_SANITIZE)
+    add_compile_options(-fsanitize=${BRASHWICK_SANITIZE} -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+    add_link_options(-fsanitize=${BRASHWICK_SANITIZE})
+endif()
+
+# brashwick_library(<target> [DEPS <targets and libraries>...])
+# Builds every .cpp/.c in the calling folder into a static library and, when tests/<same path>
+# holds test sources, a GoogleTest program <target>_tests registered with CTest.
+function(brashwick_library target)
+    cmake_parse_arguments(ARG "" "" "DEPS;TEST_DEPS" ${ARGN})
+    file(GLOB sources CONFIGURE_DEPENDS
+        ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.c)
+    add_library(${target} STATIC ${sources})
+    target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR})
+    target_link_libraries(${target} PUBLIC ${ARG_DEPS})
+    target_compile_options(${target} PRIVATE $<$<COMPILE_LANGUAGE:CXX>:${BRASHWICK_WARNINGS}>)
+    set_target_properties(${target} PROPERTIES POSITION_INDEPENDENT_CODE ON)
+
+    if(NOT BRASHWICK_TESTS)
+        return()
+    endif()
+    file(RELATIVE_PATH rel ${PROJECT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR})
+    file(GLOB tests CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/${rel}/*.cpp)
+    if(NOT tests)
+        return()
+    endif()
+    add_executable(${target}_tests ${tests})
+    target_link_libraries(${target}_tests PRIVATE ${target} ${ARG_TEST_DEPS} GTest::gtest GTest::gtest_main Threads::Threads)
+    target_compile_options(${target}_tests PRIVATE ${BRASHWICK_WARNINGS})
+    target_compile_definitions(${target}_tests PRIVATE
+        BRASHWICK_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
+        BRASHWICK_BINARY_DIR="${PROJECT_BINARY_DIR}"
+        BRASHWICK_OUTPUT_DIR="${BRASHWICK_OUTPUT_DIR}")
+    gtest_discover_tests(${target}_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
+        PROPERTIES TIMEOUT 300)
+endfunction()
+
+# brashwick_fuzz(<name> <library targets>...): fuzz/<name>.cpp as a libFuzzer program.
+function(brashwick_fuzz name)
+    add_executable(${name} ${PROJECT_SOURCE_DIR}/fuzz/${name}.cpp)
+    target_link_libraries(${name} PRIVATE ${ARGN})
+    target_compile_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
+    target_link_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
+endfunction()
+
+# brashwick_bench(<name> <library targets>...): bench/<name>.cpp as a Google Benchmark program.
+function(brashwick_bench name)
+    add_executable(${name} ${PROJECT_SOURCE_DIR}/bench/${name}.cpp)
+    target_link_libraries(${name} PRIVATE ${ARGN} benchmark::benchmark benchmark::benchmark_main)
+    target_compile_options(${name} PRIVATE ${BRASHWICK_WARNINGS})
+endfunction()
