@@ -7,3 +7,7 @@ endif()
 if(BRASHWICK_BENCH)
     find_package(benchmark REQUIRED)
 endif()
+# The window, EGL and OpenGL ES 2.0 (Mesa's llvmpipe renders them without a GPU).
+pkg_check_modules(X11 REQUIRED IMPORTED_TARGET GLOBAL x11)
+pkg_check_modules(EGL REQUIRED IMPORTED_TARGET GLOBAL egl)
+pkg_check_modules(GLESV2 REQUIRED IMPORTED_TARGET GLOBAL glesv2)
