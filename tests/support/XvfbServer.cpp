@@ -6,14 +6,12 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
-#include <spawn.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <time.h>
 #include <unistd.h>
 
 #include <string>
-
-extern char** environ;
 
 namespace TestSupport
 {
@@ -76,16 +74,24 @@ XvfbServer::XvfbServer(int depth, int width, int height) : m_depth(depth)
         pointers.push_back(arg.data());
     pointers.push_back(nullptr);
 
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addclose(&actions, fds[0]);
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-    pid_t pid = -1;
-    const int result =
-        posix_spawnp(&pid, "Xvfb", &actions, nullptr, pointers.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
+    const pid_t parent = getpid();
+    const pid_t pid = fork();
+    if (pid == 0) {
+        // The server ends with the test process, even when that one dies first, and never
+        // holds the test's output open.
+        prctl(PR_SET_PDEATHSIG, SIGTERM);
+        if (getppid() != parent)
+            _exit(127);
+        const int null = open("/dev/null", O_RDWR);
+        dup2(null, STDIN_FILENO);
+        dup2(null, STDOUT_FILENO);
+        dup2(null, STDERR_FILENO);
+        close(fds[0]);
+        execvp("Xvfb", pointers.data());
+        _exit(127);
+    }
     close(fds[1]);
-    if (result != 0) {
+    if (pid < 0) {
         close(fds[0]);
         return;
     }
