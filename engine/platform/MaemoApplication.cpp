@@ -278,18 +278,24 @@ void MaemoApplication::SetServerRepeat(bool on)
     XFlush(m_xDisplay);
 }
 
+void MaemoApplication::CatchStopSignals()
+{
+    struct sigaction stop{};
+    stop.sa_handler = OnStopSignal;
+    sigemptyset(&stop.sa_mask);
+    sigaction(SIGINT, &stop, nullptr);
+    sigaction(SIGTERM, &stop, nullptr);
+}
+
 int MaemoApplication::Run()
 {
     if (!IsReady())
         return 1;
-    struct sigaction stop{};
-    stop.sa_handler = OnStopSignal;
-    sigemptyset(&stop.sa_mask);
     struct sigaction oldInterrupt{};
     struct sigaction oldTerminate{};
-    s_stopRequested = 0;
-    sigaction(SIGINT, &stop, &oldInterrupt);
-    sigaction(SIGTERM, &stop, &oldTerminate);
+    sigaction(SIGINT, nullptr, &oldInterrupt);
+    sigaction(SIGTERM, nullptr, &oldTerminate);
+    CatchStopSignals();
 
     Init();
     m_frameTimer.Start(FrameTimer::NowMs());

@@ -57,7 +57,7 @@ TEST_F(InputContextText, OtherKeysLeaveTheTextAlone)
     m_context->OnKeyDown(Tarv::KEY_A);
     m_context->OnKeyUp(Tarv::KEY_A);
     EXPECT_EQ(m_context->GetText(), Tarv::WideString(U"ab"));
-    EXPECT_EQ(m_app->log.Only({"down", "up"}), (Lines{"down 35", "up 35"}));
+    EXPECT_EQ(m_app->log.Only({"down ", "up "}), (Lines{"down 35", "up 35"}));
 }
 
 TEST_F(InputContextText, DetachedContextStillKeepsText)
