@@ -282,6 +282,8 @@ void MaemoApplication::CatchStopSignals()
 {
     struct sigaction stop{};
     stop.sa_handler = OnStopSignal;
+    // Xlib treats an interrupted read as a lost connection: let the call resume.
+    stop.sa_flags = SA_RESTART;
     sigemptyset(&stop.sa_mask);
     sigaction(SIGINT, &stop, nullptr);
     sigaction(SIGTERM, &stop, nullptr);
