@@ -126,6 +126,17 @@ TEST_P(ShellOnXvfb, KeyPressesReachTheKeySlotsInOrder)
               (Lines{"down 35", "up 35", "down 1", "up 1", "down 6", "up 6", "down 34", "up 34"}));
 }
 
+TEST_P(ShellOnXvfb, HeldKeyIsOnePressAndOneRelease)
+{
+    Focus();
+    // Held past the server's repeat delay (660 ms): the repeats it generates are dropped,
+    // while the desktop keeps its auto-repeat.
+    ASSERT_EQ(Tool({"xdotool", "keydown", "a", "sleep", "1", "keyup", "a"}), 0);
+    ASSERT_TRUE(Pump([&] { return Logged("up 35"); }));
+    EXPECT_EQ(m_app->log.Only({"down ", "up "}), (Lines{"down 35", "up 35"}));
+    EXPECT_TRUE(m_client.IsAutoRepeatOn());
+}
+
 TEST_P(ShellOnXvfb, FnLayerAndFnReleasedBeforeTheKey)
 {
     Focus();
