@@ -3,92 +3,98 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 using Tarv::GetBaseName;
 using Tarv::GetExtension;
 using Tarv::GetFullExtension;
 using Tarv::GetPathComponent;
 
-TEST(GetPathComponent, CountsComponentsFromTheEnd)
+namespace
 {
-    EXPECT_EQ(GetPathComponent("a/b/c.png", 0), "c.png");
-    EXPECT_EQ(GetPathComponent("a/b/c.png", 1), "b");
-    EXPECT_EQ(GetPathComponent("a/b/c.png", 2), "a");
-    EXPECT_EQ(GetPathComponent("music/menu_music.ogg", 1), "music");
-    EXPECT_EQ(GetPathComponent("c.png", 0), "c.png");
+
+struct ComponentCase
+{
+    const char* path;
+    int n;
+    const char* component;
+};
+
+void PrintTo(const ComponentCase& c, std::ostream* os)
+{
+    *os << '"' << c.path << "\" " << c.n;
 }
 
-TEST(GetPathComponent, MissingComponentsAreEmpty)
+class PathComponent : public ::testing::TestWithParam<ComponentCase>
 {
-    EXPECT_EQ(GetPathComponent("a/b/c.png", 3), "");
-    EXPECT_EQ(GetPathComponent("c.png", 1), "");
-    EXPECT_EQ(GetPathComponent("a/b", -1), "");
-    EXPECT_EQ(GetPathComponent("", 0), "");
-    EXPECT_EQ(GetPathComponent("", 2), "");
+};
+
+// Missing components, negative counts and the empty pieces around and between slashes are empty.
+INSTANTIATE_TEST_SUITE_P(Paths, PathComponent,
+    ::testing::Values(ComponentCase{"a/b/c.png", 0, "c.png"}, ComponentCase{"a/b/c.png", 1, "b"},
+        ComponentCase{"a/b/c.png", 2, "a"}, ComponentCase{"a/b/c.png", 3, ""},
+        ComponentCase{"music/menu_music.ogg", 1, "music"}, ComponentCase{"c.png", 0, "c.png"},
+        ComponentCase{"c.png", 1, ""}, ComponentCase{"a/b", -1, ""}, ComponentCase{"", 0, ""},
+        ComponentCase{"", 2, ""}, ComponentCase{"a/b/", 0, ""}, ComponentCase{"a/b/", 1, "b"},
+        ComponentCase{"/a", 1, ""}, ComponentCase{"/a", 2, ""}, ComponentCase{"a//b", 1, ""},
+        ComponentCase{"a//b", 2, "a"}, ComponentCase{"/", 0, ""}));
+
+TEST_P(PathComponent, CountsFromTheEnd)
+{
+    EXPECT_EQ(GetPathComponent(GetParam().path, GetParam().n), GetParam().component);
 }
 
-TEST(GetPathComponent, EmptyComponentsAtTheEdgesAndBetweenSlashes)
+} // namespace
+
+namespace
 {
-    EXPECT_EQ(GetPathComponent("a/b/", 0), "");
-    EXPECT_EQ(GetPathComponent("a/b/", 1), "b");
-    EXPECT_EQ(GetPathComponent("/a", 1), "");
-    EXPECT_EQ(GetPathComponent("/a", 2), "");
-    EXPECT_EQ(GetPathComponent("a//b", 1), "");
-    EXPECT_EQ(GetPathComponent("a//b", 2), "a");
-    EXPECT_EQ(GetPathComponent("/", 0), "");
+
+// What each name helper gives for one path.
+struct NameCase
+{
+    const char* path;
+    const char* extension;
+    const char* extensionWithDot;
+    const char* fullExtension;
+    const char* baseName;
+};
+
+void PrintTo(const NameCase& c, std::ostream* os)
+{
+    *os << '"' << c.path << '"';
 }
 
-TEST(GetExtension, GivesThreeCharactersAfterTheLastDot)
+class PathNames : public ::testing::TestWithParam<NameCase>
 {
-    EXPECT_EQ(GetExtension("sounds/x.ogg"), "ogg");
-    EXPECT_EQ(GetExtension("sounds/x.ogg", true), ".ogg");
-    EXPECT_EQ(GetExtension("a.b.lua"), "lua");
-    EXPECT_EQ(GetExtension("photo.jpeg"), "jpe");
-    EXPECT_EQ(GetExtension("photo.jpeg", true), ".jpe");
-    EXPECT_EQ(GetExtension("x.pngx"), "png");
+};
+
+// The short extension keeps its old three-character form (with the first three characters of
+// a path without "."); the full extension is the one to dispatch on.
+INSTANTIATE_TEST_SUITE_P(Paths, PathNames,
+    ::testing::Values(NameCase{"sounds/x.ogg", "ogg", ".ogg", "ogg", "x"},
+        NameCase{"scripts/menu.lua", "lua", ".lua", "lua", "menu"},
+        NameCase{"menu", "men", "", "", "menu"},
+        NameCase{"music/menu_music.ogg", "ogg", ".ogg", "ogg", "menu_music"},
+        NameCase{"a.b.lua", "lua", ".lua", "lua", "a.b"},
+        NameCase{"photo.JPEG", "JPE", ".JPE", "jpeg", "photo"},
+        NameCase{"x.pngx", "png", ".png", "pngx", "x"},
+        NameCase{"a/x.PNG", "PNG", ".PNG", "png", "x"},
+        NameCase{"a/x.tar.gz", "gz", ".gz", "gz", "x.tar"},
+        NameCase{"a.h", "h", ".h", "h", "a"},
+        NameCase{"c.", "", ".", "", "c"},
+        NameCase{"ab", "ab", "", "", "ab"},
+        NameCase{"dir.d/readme", "d/r", ".d/r", "", "readme"},
+        NameCase{"a/.ogg", "ogg", ".ogg", "ogg", ""},
+        NameCase{"a/", "a/", "", "", ""},
+        NameCase{"", "", "", "", ""}));
+
+TEST_P(PathNames, GiveExtensionsAndBaseName)
+{
+    const NameCase& c = GetParam();
+    EXPECT_EQ(GetExtension(c.path), c.extension);
+    EXPECT_EQ(GetExtension(c.path, true), c.extensionWithDot);
+    EXPECT_EQ(GetFullExtension(c.path), c.fullExtension);
+    EXPECT_EQ(GetBaseName(c.path), c.baseName);
 }
 
-TEST(GetExtension, ShorterWhenThePathEndsSooner)
-{
-    EXPECT_EQ(GetExtension("a.h"), "h");
-    EXPECT_EQ(GetExtension("a."), "");
-    EXPECT_EQ(GetExtension("a.", true), ".");
-    EXPECT_EQ(GetExtension(""), "");
-    EXPECT_EQ(GetExtension("", true), "");
-}
-
-TEST(GetExtension, WithoutADotTakesTheFirstThreeCharacters)
-{
-    EXPECT_EQ(GetExtension("readme"), "rea");
-    EXPECT_EQ(GetExtension("ab"), "ab");
-    EXPECT_EQ(GetExtension("readme", true), "");
-}
-
-TEST(GetFullExtension, TakesTheWholeLowerCasedExtensionOfTheLastComponent)
-{
-    EXPECT_EQ(GetFullExtension("a/x.PNG"), "png");
-    EXPECT_EQ(GetFullExtension("x.pngx"), "pngx");
-    EXPECT_EQ(GetFullExtension("photo.JPEG"), "jpeg");
-    EXPECT_EQ(GetFullExtension("a.tar.gz"), "gz");
-    EXPECT_EQ(GetFullExtension("sounds/x.ogg"), "ogg");
-}
-
-TEST(GetFullExtension, EmptyWhenTheLastComponentHasNoExtension)
-{
-    EXPECT_EQ(GetFullExtension("readme"), "");
-    EXPECT_EQ(GetFullExtension("dir.d/readme"), "");
-    EXPECT_EQ(GetFullExtension("c."), "");
-    EXPECT_EQ(GetFullExtension(""), "");
-    EXPECT_EQ(GetFullExtension("a/"), "");
-}
-
-TEST(GetBaseName, StripsDirectoryAndExtension)
-{
-    EXPECT_EQ(GetBaseName("scripts/menu.lua"), "menu");
-    EXPECT_EQ(GetBaseName("menu"), "menu");
-    EXPECT_EQ(GetBaseName("music/menu_music.ogg"), "menu_music");
-    EXPECT_EQ(GetBaseName("a/b.c/d"), "d");
-    EXPECT_EQ(GetBaseName("a/x.tar.gz"), "x.tar");
-    EXPECT_EQ(GetBaseName("a/.ogg"), "");
-    EXPECT_EQ(GetBaseName("a/"), "");
-    EXPECT_EQ(GetBaseName(""), "");
-}
+} // namespace
