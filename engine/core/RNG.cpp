@@ -38,7 +38,8 @@ void RNG::Regenerate()
 {
     for (std::size_t i = 0; i < STATE_SIZE; ++i) {
         const std::uint32_t y = (m_state[i] & UPPER_MASK) | (m_state[(i + 1) % STATE_SIZE] & LOWER_MASK);
-        m_state[i] = m_state[(i + SHIFT_POSITION) % STATE_SIZE] ^ (y >> 1) ^ ((y & 1u) != 0 ? MATRIX_A : 0u);
+        const std::uint32_t odd = (y & 1u) != 0 ? MATRIX_A : 0u;
+        m_state[i] = m_state[(i + SHIFT_POSITION) % STATE_SIZE] ^ (y >> 1) ^ odd;
     }
 }
 
