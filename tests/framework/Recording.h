@@ -8,7 +8,11 @@
 #include "framework/Substatable.h"
 #include "framework/SubstatableClient.h"
 
+#include <condition_variable>
+#include <functional>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 // The engine's touch point; the framework only names it, so the tests bring their own copy of
@@ -25,22 +29,73 @@ struct TouchPoint
 namespace QuorTest
 {
 
-// One ordered list of "who.what" entries shared by every recorder of a test.
+// One ordered list of "who.what" entries shared by every recorder of a test. Loads run on the
+// loader thread at a moment the main thread does not control, so they go to a list of their
+// own and the main thread's calls keep a fixed order.
 class CallLog
 {
 public:
-    void Add(const std::string& entry) { m_entries.push_back(entry); }
-    // The entries since the last Take, and a fresh start.
+    void Add(const std::string& entry)
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_entries.push_back(entry);
+    }
+    void AddLoad(const std::string& entry)
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_loads.push_back(entry);
+    }
+    // The main-thread entries since the last Take, and a fresh start.
     std::vector<std::string> Take()
     {
+        std::lock_guard<std::mutex> lock(m_mutex);
         std::vector<std::string> taken;
         taken.swap(m_entries);
         return taken;
     }
+    std::vector<std::string> TakeLoads()
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        std::vector<std::string> taken;
+        taken.swap(m_loads);
+        return taken;
+    }
 
 private:
+    std::mutex m_mutex;
     std::vector<std::string> m_entries;
+    std::vector<std::string> m_loads;
 };
+
+// A door a loader thread waits at until the test opens it.
+class Gate
+{
+public:
+    void Open()
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_open = true;
+        m_changed.notify_all();
+    }
+    void Wait()
+    {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        m_changed.wait(lock, [this] { return m_open; });
+    }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    bool m_open = false;
+};
+
+// Spins (yielding, never sleeping) until the condition holds.
+template <class Condition>
+void WaitUntil(Condition&& condition)
+{
+    while (!condition())
+        std::this_thread::yield();
+}
 
 // Logs every state operation it receives, then runs Base's own; Base is a state class.
 template <class Base>
@@ -54,7 +109,20 @@ public:
             ++*m_destroyed;
     }
 
-    void Load() override { Log("Load"); Base::Load(); }
+    // Optional: Load waits at this gate first, so the test decides when the load ends.
+    Gate* loadGate = nullptr;
+    // Optional: run inside Load (on the loader thread), after the gate.
+    std::function<void()> onLoad;
+
+    void Load() override
+    {
+        if (loadGate != nullptr)
+            loadGate->Wait();
+        m_log->AddLoad(this->GetName() + ".Load");
+        if (onLoad)
+            onLoad();
+        Base::Load();
+    }
     void Enter() override { Log("Enter"); Base::Enter(); }
     void Leave() override { Log("Leave"); Base::Leave(); }
     void UpdateState(const float& dt) override { Log("UpdateState"); Base::UpdateState(dt); }
