@@ -2,6 +2,7 @@
 #include "engine/core/XmlIterator.h"
 
 #include "engine/core/TextNumber.h"
+#include "engine/core/WideString.h"
 #include "engine/core/Xml.h"
 
 #include <cstring>
@@ -110,6 +111,15 @@ bool XmlIterator::GetTextString(NarrowString& out) const
     return CopyText(GetText(), out);
 }
 
+bool XmlIterator::GetTextWide(WideString& out) const
+{
+    const char* text = GetText();
+    if (text == nullptr)
+        return false;
+    out = WideString(NarrowString(text));
+    return true;
+}
+
 bool XmlIterator::GetTextInt(int& out) const
 {
     return ReadTextInt(GetText(), out);
@@ -154,6 +164,15 @@ bool XmlIterator::HasAttribute(const char* name, bool acceptEmpty) const
 bool XmlIterator::GetAttributeString(const char* name, NarrowString& out) const
 {
     return CopyText(GetAttribute(name), out);
+}
+
+bool XmlIterator::GetAttributeWide(const char* name, WideString& out) const
+{
+    const char* value = GetAttribute(name);
+    if (value == nullptr)
+        return false;
+    out = WideString(NarrowString(value));
+    return true;
 }
 
 bool XmlIterator::GetAttributeInt(const char* name, int& out) const

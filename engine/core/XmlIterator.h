@@ -44,6 +44,7 @@ public:
     // text reads as "".
     const char* GetText() const;
     bool GetTextString(NarrowString& out) const;
+    // Decoded from UTF-8; text that isn't valid UTF-8 gives an empty wide text.
     bool GetTextWide(WideString& out) const;
     bool GetTextInt(int& out) const;
     bool GetTextFloat(float& out) const;
