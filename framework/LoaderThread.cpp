@@ -18,6 +18,8 @@ struct Reaper
 {
     std::mutex mutex;
     std::vector<std::unique_ptr<LoaderThread>> loaders;
+    // The list's size, so the per-update reap costs one load when nothing is abandoned.
+    std::atomic<std::size_t> count{0};
 };
 
 Reaper& GetReaper()
@@ -96,19 +98,23 @@ void LoaderThread::Abandon(std::unique_ptr<LoaderThread> loader)
     Reaper& reaper = GetReaper();
     std::lock_guard<std::mutex> lock(reaper.mutex);
     reaper.loaders.push_back(std::move(loader));
+    reaper.count.store(reaper.loaders.size());
 }
 
 void LoaderThread::ReapFinished()
 {
+    Reaper& reaper = GetReaper();
+    if (reaper.count.load() == 0)
+        return;
     std::vector<std::unique_ptr<LoaderThread>> finished;
     {
-        Reaper& reaper = GetReaper();
         std::lock_guard<std::mutex> lock(reaper.mutex);
         auto& loaders = reaper.loaders;
         auto done = std::stable_partition(loaders.begin(), loaders.end(),
                                           [](const std::unique_ptr<LoaderThread>& loader) { return !loader->IsLoaded(); });
         std::move(done, loaders.end(), std::back_inserter(finished));
         loaders.erase(done, loaders.end());
+        reaper.count.store(loaders.size());
     }
     // Joined and freed outside the lock: a target's destructor may abandon loaders of its own.
     finished.clear();
@@ -122,6 +128,7 @@ void LoaderThread::JoinAll()
             Reaper& reaper = GetReaper();
             std::lock_guard<std::mutex> lock(reaper.mutex);
             loaders.swap(reaper.loaders);
+            reaper.count.store(0);
         }
         if (loaders.empty())
             return;

@@ -57,13 +57,19 @@ protected:
     void Settle(Quor::Substatable* owner, Quor::ApplicationState* state)
     {
         owner->ChangeState(state, false);
+        RunRequestedChange(owner);
+        ASSERT_EQ(owner->GetCurrent(), state);
+        log.Take();
+        log.TakeLoads();
+    }
+
+    // The three updates of a requested change: loader start, hand-over, switch.
+    static void RunRequestedChange(Quor::Substatable* owner)
+    {
         owner->Update(DT);
         WaitUntil([owner] { return AsLoading(owner->GetCurrent())->IsLoaded(); });
         owner->Update(DT);
         owner->Update(DT);
-        ASSERT_EQ(owner->GetCurrent(), state);
-        log.Take();
-        log.TakeLoads();
     }
 
     CallLog log;
@@ -182,10 +188,7 @@ TEST_F(SubstatableTest, KeepCurrentStoresTheStateAndReturnToStoredSwapsWithoutLo
 
     root->ChangeStateKeepCurrent(menu);
     EXPECT_EQ(root->GetStored(), level);
-    root->Update(DT);
-    WaitUntil([this] { return AsLoading(root->GetCurrent())->IsLoaded(); });
-    root->Update(DT);
-    root->Update(DT);
+    RunRequestedChange(root.Get());
     EXPECT_EQ(root->GetCurrent(), menu);
     EXPECT_EQ(log.TakeLoads(), (Calls{"menu.Load"}));
     log.Take();
@@ -212,10 +215,7 @@ TEST_F(SubstatableTest, ResumeStoredDropsTheCurrentStateAtTheSwitch)
     auto* second = new RecordingState("second", &log, &destroyed);
     Settle(root.Get(), first);
     root->ChangeStateKeepCurrent(second);
-    root->Update(DT);
-    WaitUntil([this] { return AsLoading(root->GetCurrent())->IsLoaded(); });
-    root->Update(DT);
-    root->Update(DT);
+    RunRequestedChange(root.Get());
     ASSERT_EQ(root->GetCurrent(), second);
     log.Take();
 
