@@ -17,8 +17,10 @@ bool Process::Tick(const float& dt)
     if (m_paused)
         return true;
 
-    m_lastStep = dt;
-    m_elapsed += dt;
+    // A negative, NaN or infinite dt would poison elapsed or the accumulator for good.
+    const float step = (std::isfinite(dt) && dt > 0.0f) ? dt : 0.0f;
+    m_lastStep = step;
+    m_elapsed += step;
     if (GetRemaining() <= 0.0f)
         return false;
 
@@ -26,14 +28,12 @@ bool Process::Tick(const float& dt)
         Update();
         return GetRemaining() > 0.0f;
     }
-    return TickInterval(dt);
+    return TickInterval(step);
 }
 
 bool Process::TickInterval(float dt)
 {
-    // A negative or NaN dt must not drain or poison the accumulator.
-    if (dt > 0.0f)
-        m_accumulator += dt;
+    m_accumulator += dt;
 
     int runs = 0;
     while (m_accumulator >= m_interval) {

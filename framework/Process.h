@@ -25,7 +25,8 @@ public:
     virtual ~Process() = default;
 
     // Advances the process by dt seconds and runs its work; false once it has ended (time up,
-    // or Finish was called). A paused process changes nothing and reports alive.
+    // or Finish was called). A paused process changes nothing and reports alive. A dt that is
+    // negative, NaN or infinite counts as 0.
     bool Tick(const float& dt);
 
     // The time step the work should use: the interval when one is set, else the latest dt.

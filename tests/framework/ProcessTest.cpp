@@ -163,3 +163,17 @@ TEST(ProcessPause, RestartGivesBackTheWholeDuration)
     EXPECT_TRUE(process.Tick(0.25f));
     EXPECT_EQ(process.runs, 1);
 }
+
+TEST(ProcessDuration, ABadFrameTimeCountsAsZeroInsteadOfPoisoningTheClock)
+{
+    CountingProcess bounded("b", 0.0f, 1.0f);
+    CountingProcess fixed("f", 0.0f, Quor::Process::UNBOUNDED, 0.1f);
+    for (float bad : {std::nanf(""), std::numeric_limits<float>::infinity(), -1.0f}) {
+        EXPECT_TRUE(bounded.Tick(bad));
+        EXPECT_TRUE(fixed.Tick(bad));
+    }
+    EXPECT_EQ(bounded.GetElapsed(), 0.0f);
+    EXPECT_EQ(fixed.GetAccumulator(), 0.0f);
+    EXPECT_TRUE(fixed.Tick(0.25f));
+    EXPECT_EQ(fixed.runs, 2);
+}
