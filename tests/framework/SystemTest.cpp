@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace
@@ -116,6 +117,22 @@ TEST_F(SystemTest, GetOrCreateRegistersOnceAndRefusesAnotherType)
     ASSERT_NE(made, nullptr);
     EXPECT_EQ(Quor::System::GetOrCreateService<Service>("CacheList"), made);
     EXPECT_EQ(Quor::System::GetOrCreateService<OtherService>("CacheList"), nullptr);
+}
+
+TEST_F(SystemTest, ALoaderThreadLooksUpWhileTheMainThreadRegisters)
+{
+    std::thread loader([] {
+        for (int i = 0; i < 200; ++i)
+            Quor::System::GetOrCreateService<Service>("CacheList");
+    });
+    for (int i = 0; i < 200; ++i) {
+        Tarv::NarrowString name = "Main";
+        name.AppendInt(i);
+        system->AddService(name, new Service);
+    }
+    loader.join();
+    EXPECT_NE(system->GetService("CacheList"), nullptr);
+    EXPECT_NE(system->GetService("Main199"), nullptr);
 }
 
 TEST(SystemInstance, GetOrCreateWithoutARegistryGivesNull)
