@@ -3,8 +3,11 @@
 // Every call from the engine into a script restores the stack top it found.
 #include "engine/script/Lua.h"
 
+#include "engine/core/SmartPtr.h"
 #include "engine/platform/KeyCodes.h"
 #include "engine/script/LuaErrorQueue.h"
+#include "engine/vfs/File.h"
+#include "engine/vfs/Vfs.h"
 
 #include <lua.hpp>
 
@@ -78,12 +81,25 @@ const char PROFILER_REPORT[] =
 // Depth of nested "require" on this thread: the recursion runs on this thread's C stack.
 thread_local int t_requireDepth = 0;
 
-bool NoFileReader(const NarrowString&, std::vector<char>&)
+// Reads in 1024-byte steps until a read returns less than 1, stopping past the size limit.
+bool ReadThroughVfs(const NarrowString& path, std::vector<char>& contents)
 {
-    return false;
+    SmartPtr<File> file(VfsOpenRead(path.c_str()));
+    if (!file)
+        return false;
+    char block[1024];
+    for (;;) {
+        const int count = file->Read(block, static_cast<int>(sizeof block));
+        if (count < 1)
+            return true;
+        if (static_cast<std::size_t>(count) > sizeof block
+            || contents.size() + static_cast<std::size_t>(count) > Lua::MAX_SCRIPT_SIZE)
+            return false;
+        contents.insert(contents.end(), block, block + count);
+    }
 }
 
-Lua::FileReader s_fileReader = &NoFileReader;
+Lua::FileReader s_fileReader = &ReadThroughVfs;
 
 int Panic(lua_State* state)
 {
@@ -141,7 +157,7 @@ void Lua::InstallEnvironment()
 
 void Lua::SetFileReader(FileReader reader)
 {
-    s_fileReader = reader != nullptr ? reader : &NoFileReader;
+    s_fileReader = reader != nullptr ? reader : &ReadThroughVfs;
 }
 
 void Lua::OpenLibrary(std::uint32_t flag)

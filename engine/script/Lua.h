@@ -114,8 +114,9 @@ public:
     static int LoadChunk(lua_State* state, const char* data, std::size_t size, const char* name,
         NarrowString& error);
 
-    // Reads a whole file for RunFile; replaceable so tools and tests can run scripts from
-    // elsewhere. Returns false when the file cannot be opened or is too large.
+    // Reads a whole file for RunFile (by default through the virtual file system); tools and
+    // tests may read scripts from elsewhere. Returns false when the file cannot be opened or
+    // is too large. Null restores the default. Set it before scripts run on other threads.
     using FileReader = bool (*)(const NarrowString& path, std::vector<char>& contents);
     static void SetFileReader(FileReader reader);
 

@@ -3,10 +3,14 @@
 #include "engine/script/Lua.h"
 
 #include "engine/script/LuaErrorQueue.h"
+#include "engine/vfs/Vfs.h"
 
 #include <gtest/gtest.h>
 #include <lua.hpp>
+#include <unistd.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <map>
 #include <string>
 #include <vector>
@@ -362,4 +366,67 @@ TEST(LuaProfiler, ReportsEachCalledFunctionWhenTheStateCloses)
     for (const std::string& line : g_messages)
         found = found || (line.find("(Work) 3") != std::string::npos && line[0] == '[');
     EXPECT_TRUE(found) << (g_messages.empty() ? "no lines" : g_messages[0]);
+}
+
+namespace
+{
+
+// Scripts in a real temporary directory mounted into the virtual file system.
+class LuaVfsFiles : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        char pattern[] = "/tmp/brashwick-lua-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        m_dir = pattern;
+        Tarv::VfsInit();
+        Tarv::VfsMountNative(m_dir + "/", "", 0);
+        Tarv::LuaErrorQueue::Global().Reset();
+        Tarv::LuaErrorQueue::Global().SetHandler(
+            [this](const Tarv::LuaErrorReport& report) { m_reports.push_back(report); });
+    }
+
+    void TearDown() override
+    {
+        Tarv::VfsShutdown();
+        for (const std::string& name : m_written)
+            std::remove((m_dir + "/" + name).c_str());
+        rmdir(m_dir.c_str());
+        Tarv::LuaErrorQueue::Global().Reset();
+    }
+
+    void Write(const std::string& name, const std::string& text)
+    {
+        FILE* file = std::fopen((m_dir + "/" + name).c_str(), "wb");
+        ASSERT_NE(file, nullptr);
+        std::fwrite(text.data(), 1, text.size(), file);
+        std::fclose(file);
+        m_written.push_back(name);
+    }
+
+    std::string m_dir;
+    std::vector<std::string> m_written;
+    std::vector<Tarv::LuaErrorReport> m_reports;
+};
+
+} // namespace
+
+TEST_F(LuaVfsFiles, RunFileReadsThroughTheVirtualFileSystem)
+{
+    std::string big = "total = 0\n";
+    // Longer than one 1024-byte read.
+    for (int i = 0; i < 300; ++i)
+        big += "total = total + 1\n";
+    Write("big.lua", big);
+    Write("x.lua", "ran = 'source'");
+    Write("x.luac", "ran = 'companion'");
+    Tarv::Lua lua;
+    lua.RunFile("big.lua");
+    lua.RunFile("x.lua");
+    ASSERT_EQ(lua.RunString("if total ~= 300 or ran ~= 'companion' then error('x') end"), 0);
+    EXPECT_TRUE(m_reports.empty());
+    lua.RunFile("missing.lua");
+    ASSERT_EQ(m_reports.size(), 1u);
+    EXPECT_EQ(m_reports[0].heading, "Fatal error reading file missing.lua");
 }
