@@ -275,8 +275,15 @@ const char* Lua::Call(const NarrowString& name, int nargs, int nresults)
     }
     lua_pushstring(m_state, name.c_str());
     lua_rawget(m_state, LUA_GLOBALSINDEX);
+    // A missing function (a screen without "Update", every frame) fails here with the text Lua
+    // would give, without the cost of raising an error.
+    if (lua_isnil(m_state, -1)) {
+        lua_settop(m_state, base);
+        m_lastError = "attempt to call a nil value";
+        return m_lastError.c_str();
+    }
     lua_insert(m_state, base + 1);
-    // A value that is not a function fails inside the call with Lua's own message.
+    // Any other value that is not a function fails inside the call with Lua's own message.
     const int status = lua_pcall(m_state, nargs, nresults, 0);
     if (status == 0)
         return nullptr;
