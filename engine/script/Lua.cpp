@@ -126,6 +126,18 @@ bool ReadTextChunk(const NarrowString& path, std::vector<char>& contents, bool& 
     return !precompiled;
 }
 
+// Lua's own argument error counts "self" of a method call, but bound methods see their
+// arguments with the object already removed: number them as the script wrote them.
+int ArgumentError(lua_State* state, int index, const char* expected)
+{
+    lua_Debug frame;
+    const char* function = "?";
+    if (lua_getstack(state, 0, &frame) && lua_getinfo(state, "n", &frame) && frame.name != nullptr)
+        function = frame.name;
+    return luaL_error(state, "bad argument #%d to '%s' (%s expected, got %s)", index, function,
+        expected, luaL_typename(state, index));
+}
+
 } // namespace
 
 Lua::Lua() : m_state(luaL_newstate())
@@ -348,13 +360,17 @@ bool Lua::CheckBool(int index) const
 
 double Lua::CheckNumber(int index) const
 {
-    return luaL_checknumber(m_state, index);
+    if (!lua_isnumber(m_state, index))
+        ArgumentError(m_state, index, lua_typename(m_state, LUA_TNUMBER));
+    return lua_tonumber(m_state, index);
 }
 
 NarrowString Lua::CheckString(int index) const
 {
+    if (!lua_isstring(m_state, index))
+        ArgumentError(m_state, index, lua_typename(m_state, LUA_TSTRING));
     std::size_t length = 0;
-    const char* text = luaL_checklstring(m_state, index, &length);
+    const char* text = lua_tolstring(m_state, index, &length);
     return NarrowString(text, length);
 }
 

@@ -1,6 +1,6 @@
 // Tarv::LuaBinding<T>: makes an engine class visible to scripts under its script name, with its
 // methods, engine-owned and script-owned objects, one userdata per object and state, and
-// method calls by name from the engine. T derives from RefCounter and WeakRefCounter.
+// method calls by name from the engine. T derives from RefCounter.
 #pragma once
 
 #include "engine/core/NarrowString.h"
@@ -49,9 +49,15 @@ public:
     static bool Register(lua_State* state);
 
     // Pushes the object's userdata and returns its stack index. Pushing an object again gives
-    // the same userdata, whose ownership stays as at its first push. gc false: the engine owns
-    // the object and scripts only see it while it lives; gc true: the userdata holds one
-    // counted reference, released when Lua collects it. A null object pushes nil and returns
+    // the same userdata, whose ownership stays as at its first push.
+    // gc true (script-owned): the userdata holds one counted reference, released when Lua
+    // collects it, so an object the engine also holds survives the collection.
+    // gc false (engine-owned): when T also derives from WeakRefCounter, the userdata only
+    // remembers the object and a method called after it died raises a script error; T must do
+    // so when it owns the state it is pushed into (a screen, a script component), or neither
+    // would ever be freed. Otherwise the userdata holds a counted reference, so scripts keep
+    // the object alive; an object that nobody counts (a member or a static) is held by address
+    // only and the engine must keep it alive while the state lives. A null object pushes nil and returns
     // 0; so does a state where the class is not registered (reported, never raised). When the
     // stack cannot grow nothing is pushed and 0 returned. Never raises a script error.
     static int Push(lua_State* state, T* object, bool gc);
@@ -77,16 +83,19 @@ private:
     static constexpr std::uint32_t LIVE = 0x4C697665u;
     static constexpr std::uint32_t FREED = 0xDEADu;
 
+    static constexpr bool WEAK = std::is_base_of<WeakRefCounter, T>::value;
+
     // The userdata's contents. The weak link lets an engine object die while scripts still
-    // hold its userdata; the strong one is the script's reference to an object it created.
+    // hold its userdata; the strong one is a counted reference that the userdata owns.
     struct Box
     {
         std::uint32_t tag;
         T* address;
         WeakPtr<T> weak;
-        SmartPtr<T> owned;
+        SmartPtr<T> strong;
     };
 
+    static void FillBox(Box& box, T* object, bool gc);
     static Box* GetBox(lua_State* state, int index);
     static T* GetTarget(const Box& box);
 };
@@ -95,7 +104,6 @@ template <class T>
 bool LuaBinding<T>::Register(lua_State* state)
 {
     static_assert(std::is_base_of<RefCounter, T>::value, "bound classes are counted");
-    static_assert(std::is_base_of<WeakRefCounter, T>::value, "bound classes are weakly referable");
     if (state == nullptr || !lua_checkstack(state, 4))
         return false;
     const char* name = GetClassName();
@@ -138,11 +146,31 @@ bool LuaBinding<T>::Register(lua_State* state)
 template <class T>
 T* LuaBinding<T>::GetTarget(const Box& box)
 {
-    if (box.owned)
-        return box.owned.Get();
-    WeakRefCounter* target = WeakRefCounter::WithTarget(box.weak.GetRecord(),
-        [](WeakRefCounter* alive) { return alive; });
-    return static_cast<T*>(target);
+    if (box.strong)
+        return box.strong.Get();
+    if constexpr (WEAK) {
+        WeakRefCounter* target = WeakRefCounter::WithTarget(box.weak.GetRecord(),
+            [](WeakRefCounter* alive) { return alive; });
+        return static_cast<T*>(target);
+    } else {
+        return box.address;
+    }
+}
+
+template <class T>
+void LuaBinding<T>::FillBox(Box& box, T* object, bool gc)
+{
+    if (gc) {
+        box.strong = object;
+        return;
+    }
+    if constexpr (WEAK) {
+        box.weak = WeakPtr<T>(object);
+    } else {
+        // An uncounted object must not be counted here: the release would delete it.
+        if (object->AddRefIfAlive())
+            box.strong = SmartPtr<T>::Adopt(object);
+    }
 }
 
 template <class T>
@@ -205,7 +233,8 @@ int LuaBinding<T>::Push(lua_State* state, T* object, bool gc)
     if (found == nullptr || GetTarget(*found) != object) {
         lua_pop(state, 1);
         Box* box = static_cast<Box*>(lua_newuserdata(state, sizeof(Box)));
-        new (box) Box{LIVE, object, WeakPtr<T>(object), gc ? SmartPtr<T>(object) : SmartPtr<T>()};
+        new (box) Box{LIVE, object, WeakPtr<T>(), SmartPtr<T>()};
+        FillBox(*box, object, gc);
         lua_pushvalue(state, metatable);
         lua_setmetatable(state, -2);
         lua_pushlightuserdata(state, object);
@@ -242,17 +271,17 @@ int LuaBinding<T>::Thunk(lua_State* state)
         luaL_checkudata(state, 1, GetClassName());
         return luaL_argerror(state, 1, "object already collected");
     }
-    SmartPtr<T> hold;
-    T* object = box->owned.Get();
+    // Held for the call, so a method that drops the engine's last reference finishes first.
+    SmartPtr<T> hold = box->strong;
+    T* object = hold.Get();
     if (object == nullptr) {
-        hold = box->weak.Lock();
+        if constexpr (WEAK)
+            hold = box->weak.Lock();
         object = hold.Get();
         // An object the engine never counted (a member or a static) cannot be locked but is
         // alive as long as its weak link is.
         if (object == nullptr)
             object = GetTarget(*box);
-    } else {
-        hold = box->owned;
     }
     if (object == nullptr)
         return luaL_error(state, "%s object no longer exists", GetClassName());
@@ -269,7 +298,7 @@ int LuaBinding<T>::Gc(lua_State* state)
     if (box == nullptr)
         return 0;
     box->tag = FREED;
-    // Releases the script's reference of an object it created; engine objects stay.
+    // Releases the userdata's counted reference, if it holds one.
     box->~Box();
     return 0;
 }
