@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <thread>
 
@@ -48,6 +49,11 @@ struct SetCase
     const char* value;
     const char* expected; // "int:N", "string:S", "bool:B" or "refused"
 };
+
+void PrintTo(const SetCase& c, std::ostream* out)
+{
+    *out << c.value << " -> " << c.expected;
+}
 
 class RegistryScriptSet : public RegistryScriptTest, public ::testing::WithParamInterface<SetCase>
 {
