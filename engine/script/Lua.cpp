@@ -234,17 +234,22 @@ void Lua::RunFile(const NarrowString& path)
         }
     }
 
-    const int top = lua_gettop(m_state);
     NarrowString error;
-    int status = LoadChunk(m_state, contents.data(), contents.size(), path.c_str(), error);
+    if (RunChunk(contents.data(), contents.size(), path.c_str(), error) != 0)
+        ReportFileError(path, error);
+}
+
+int Lua::RunChunk(const char* data, std::size_t size, const char* name, NarrowString& error)
+{
+    const int top = lua_gettop(m_state);
+    int status = LoadChunk(m_state, data, size, name, error);
     if (status == 0) {
         status = lua_pcall(m_state, 0, LUA_MULTRET, 0);
         if (status != 0)
             error = ErrorText(m_state, -1);
     }
     lua_settop(m_state, top);
-    if (status != 0)
-        ReportFileError(path, error);
+    return status;
 }
 
 void Lua::ReportFileError(const NarrowString& path, const NarrowString& message)
@@ -256,15 +261,7 @@ int Lua::RunString(const NarrowString& text)
 {
     if (m_state == nullptr)
         return LUA_ERRMEM;
-    const int top = lua_gettop(m_state);
-    int status = LoadChunk(m_state, text.data(), text.size(), text.c_str(), m_lastError);
-    if (status == 0) {
-        status = lua_pcall(m_state, 0, LUA_MULTRET, 0);
-        if (status != 0)
-            m_lastError = ErrorText(m_state, -1);
-    }
-    lua_settop(m_state, top);
-    return status;
+    return RunChunk(text.data(), text.size(), text.c_str(), m_lastError);
 }
 
 const char* Lua::Call(const NarrowString& name, int nargs, int nresults)
@@ -438,11 +435,9 @@ void Lua::RunEnumTable(NarrowString& source)
     source += '}';
     if (m_state == nullptr)
         return;
-    const int top = lua_gettop(m_state);
+    // A failure is not reported: the table is the engine's own source.
     NarrowString error;
-    if (LoadChunk(m_state, source.data(), source.size(), "enum table", error) == 0)
-        lua_pcall(m_state, 0, 0, 0);
-    lua_settop(m_state, top);
+    RunChunk(source.data(), source.size(), "enum table", error);
 }
 
 void Lua::RegisterEnums()

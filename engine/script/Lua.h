@@ -5,6 +5,7 @@
 #include "engine/core/NarrowString.h"
 #include "engine/core/RefCounter.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -122,6 +123,9 @@ public:
 
 private:
     void InstallEnvironment();
+    // Loads and runs one chunk with the stack restored afterwards; the Lua status, with the
+    // message in error on failure.
+    int RunChunk(const char* data, std::size_t size, const char* name, NarrowString& error);
     void ReportFileError(const NarrowString& path, const NarrowString& message);
     void RunProfileReport();
 

@@ -33,8 +33,10 @@ public:
     // The queue the script host posts to.
     static LuaErrorQueue& Global();
 
-    // Installs the handler (the console and mixer hook) and makes the calling thread the main
-    // thread. An empty handler discards reports. Call on the main thread.
+    // Installs the handler and makes the calling thread the main thread. An empty handler
+    // discards reports. Call on the main thread. The application's handler shows the console,
+    // pauses the mixer with the console's reason and prints the heading and the message as
+    // two lines; without a console it does nothing.
     void SetHandler(Handler handler);
 
     // Any thread. On the main thread, with nothing waiting, the handler runs at once; otherwise
