@@ -3,6 +3,9 @@
 #include "audio/Mixer.h"
 
 #include "audio/EffectMute.h"
+#include "audio/EffectScale.h"
+#include "audio/sources/AudioBuffer.h"
+#include "audio/sources/AudioPosition.h"
 #include "audio/EffectVolumeShift.h"
 #include "engine/core/SmartPtr.h"
 #include "engine/core/WeakPtr.h"
@@ -15,6 +18,7 @@
 #include <vector>
 
 using AudioTest::ManualDevice;
+using AudioTest::PullingDevice;
 using AudioTest::Ramp;
 using AudioTest::VectorSource;
 
@@ -276,4 +280,55 @@ TEST(Mixer, DestructionReleasesDeviceChannelsAndEffects)
     EXPECT_TRUE(channel.IsExpired());
     EXPECT_EQ(mute->GetRefCount(), 1);
     EXPECT_EQ(source->GetRefCount(), 1);
+}
+
+// Run under ThreadSanitizer (tools/dev/test --tsan): the main thread plays, stops, pauses and
+// changes effects while the device thread renders blocks as fast as it can.
+TEST(MixerStress, MainThreadChurnsWhileTheDevicePulls)
+{
+    Tarv::MixerConfig config;
+    config.createDevice = &PullingDevice::Create;
+    Tarv::SmartPtr<Tarv::Mixer> mixer(new Tarv::Mixer(MONO_22050, config));
+    Tarv::SmartPtr<Tarv::AudioBuffer> shared(Tarv::AudioBuffer::Create(new VectorSource(Ramp(3000), 1, 22050)));
+    Tarv::SmartPtr<VectorSource> stereo(new VectorSource(Ramp(9000), 2, 44100));
+    Tarv::SmartPtr<Tarv::EffectMute> mute(new Tarv::EffectMute(MONO_22050, false));
+    Tarv::SmartPtr<Tarv::EffectVolumeShift> volume(new Tarv::EffectVolumeShift(MONO_22050, 1));
+    const long pulledBefore = PullingDevice::s_pulled.load();
+    std::vector<Tarv::WeakPtr<Tarv::AudioChannel>> playing;
+    for (int i = 0; i < 3000; ++i) {
+        Tarv::SmartPtr<Tarv::AudioPosition> position(new Tarv::AudioPosition(shared.Get()));
+        playing.push_back(mixer->CreateChannel(position.Get(), i % 3 == 0));
+        if (Tarv::SmartPtr<Tarv::AudioChannel> channel = playing.back().Lock()) {
+            channel->SetLooping(i % 5 == 0);
+            channel->AddEffect(mute.Get());
+            channel->SetPaused(false);
+        }
+        if (i % 7 == 0)
+            mixer->Play(stereo.Get(), true);
+        if (i % 4 == 0 && !playing.empty()) {
+            if (Tarv::SmartPtr<Tarv::AudioChannel> channel = playing.front().Lock()) {
+                channel->RemoveEffect(mute.Get());
+                mixer->RemoveChannel(channel.Get());
+            }
+            playing.erase(playing.begin());
+        }
+        mute->SetMuted(i % 2 == 0);
+        volume->SetShift(static_cast<unsigned>(i % 17));
+        if (i % 3 == 0)
+            mixer->AddEffect(volume.Get());
+        else
+            mixer->RemoveEffect(volume.Get());
+        mixer->SetTimeSkew(i % 11 == 0 ? 1.5f : 1.0f);
+        if (i % 50 == 0)
+            mixer->SetPaused(Tarv::Mixer::PAUSE_FOCUS, true);
+        if (i % 50 == 25)
+            mixer->SetPaused(Tarv::Mixer::PAUSE_FOCUS, false);
+        if (i % 97 == 0)
+            mixer->StopAllChannels();
+    }
+    mixer->SetPaused(Tarv::Mixer::PAUSE_FOCUS, false);
+    mixer.Reset();
+    EXPECT_GT(PullingDevice::s_pulled.load(), pulledBefore);
+    EXPECT_EQ(shared->GetRefCount(), 1);
+    EXPECT_EQ(mute->GetRefCount(), 1);
 }

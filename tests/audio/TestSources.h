@@ -7,8 +7,10 @@
 #include "audio/sources/AudioSource.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstdint>
 #include <cstring>
+#include <thread>
 #include <vector>
 
 namespace AudioTest
@@ -83,6 +85,44 @@ public:
 private:
     Tarv::AudioFormat m_format;
     Tarv::AudioStream* m_stream = nullptr;
+};
+
+// A device whose thread pulls blocks as fast as it can, for stress tests.
+class PullingDevice : public Tarv::AudioDevice
+{
+public:
+    PullingDevice(const Tarv::AudioFormat& format, unsigned blockBytes) : m_format(format), m_block(blockBytes) {}
+    ~PullingDevice() override
+    {
+        m_stop.store(true);
+        if (m_thread.joinable())
+            m_thread.join();
+    }
+
+    static Tarv::AudioDevice* Create(const Tarv::AudioFormat& format, const unsigned& blockBytes)
+    {
+        return new PullingDevice(format, blockBytes);
+    }
+
+    void Start(Tarv::AudioStream* stream) override
+    {
+        m_thread = std::thread([this, stream] {
+            while (!m_stop.load()) {
+                stream->Read(m_block.data(), static_cast<unsigned>(m_block.size()));
+                s_pulled.fetch_add(1);
+            }
+        });
+    }
+    void Update() override {}
+    const Tarv::AudioFormat& GetFormat() const override { return m_format; }
+
+    static inline std::atomic<long> s_pulled{0};
+
+private:
+    Tarv::AudioFormat m_format;
+    std::vector<std::uint8_t> m_block;
+    std::atomic<bool> m_stop{false};
+    std::thread m_thread;
 };
 
 } // namespace AudioTest
