@@ -42,10 +42,10 @@ void MaemoAudioDevice::Connect()
 {
     if (m_format.channels == 0 || m_format.channels > 255 || m_format.rate == 0 || m_blockBytes == 0)
         return;
-    pa_sample_spec spec;
-    spec.format = PA_SAMPLE_S16LE;
-    spec.rate = m_format.rate;
-    spec.channels = static_cast<std::uint8_t>(m_format.channels);
+    pa_sample_spec sampleFormat;
+    sampleFormat.format = PA_SAMPLE_S16LE;
+    sampleFormat.rate = m_format.rate;
+    sampleFormat.channels = static_cast<std::uint8_t>(m_format.channels);
     // Two blocks of server buffer with a request of one block keep the latency near two blocks.
     pa_buffer_attr attributes;
     attributes.maxlength = 2 * m_blockBytes;
@@ -53,7 +53,7 @@ void MaemoAudioDevice::Connect()
     attributes.prebuf = static_cast<std::uint32_t>(-1);
     attributes.minreq = m_blockBytes;
     attributes.fragsize = static_cast<std::uint32_t>(-1);
-    m_handle = pa_simple_new(nullptr, APPLICATION_NAME, PA_STREAM_PLAYBACK, nullptr, STREAM_NAME, &spec, nullptr,
+    m_handle = pa_simple_new(nullptr, APPLICATION_NAME, PA_STREAM_PLAYBACK, nullptr, STREAM_NAME, &sampleFormat, nullptr,
                              &attributes, nullptr);
     m_connected.store(m_handle != nullptr, std::memory_order_release);
 }
