@@ -13,8 +13,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdint>
 #include <limits>
+#include <thread>
 #include <vector>
 
 using AudioTest::ManualDevice;
@@ -327,6 +329,9 @@ TEST(MixerStress, MainThreadChurnsWhileTheDevicePulls)
             mixer->StopAllChannels();
     }
     mixer->SetPaused(Tarv::Mixer::PAUSE_FOCUS, false);
+    // On a loaded machine the device thread may not have run yet: give it a bounded chance.
+    for (int wait = 0; wait < 5000 && PullingDevice::s_pulled.load() <= pulledBefore; ++wait)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
     mixer.Reset();
     EXPECT_GT(PullingDevice::s_pulled.load(), pulledBefore);
     EXPECT_EQ(shared->GetRefCount(), 1);
