@@ -18,6 +18,8 @@ public:
     // A copy of source's memory pixels (rows taken as pitch bytes apart); the colour key is the
     // default one. A source without memory pixels gives an empty 0 x 0 image.
     explicit MemPixelData(const PixelData& source);
+    MemPixelData(const MemPixelData& source) : MemPixelData(static_cast<const PixelData&>(source)) {}
+    MemPixelData& operator=(const MemPixelData&) = delete;
     // A format-2 image from an XPM-like string array: "W H N K", N colour lines (K key
     // characters, one skipped character, a kind letter and "#RRGGBB"), then H rows of W x K
     // characters. A null entry ends the array early. An unknown key, a bad colour word or a
