@@ -10,6 +10,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <initializer_list>
 #include <vector>
 
 namespace
@@ -27,6 +28,16 @@ void Stage(const Tarv::SmartPtr<Tarv::PixelData>& pixels)
     Tarv::TgaImageLoader().Save(*pixels, tga);
 }
 
+// Decodes the signature followed by the fuzzer's bytes with one reader.
+Tarv::SmartPtr<Tarv::PixelData> DecodeWith(Tarv::ImageLoader&& loader,
+                                           std::initializer_list<std::uint8_t> prefix,
+                                           const std::uint8_t* data, std::size_t size)
+{
+    std::vector<std::uint8_t> bytes(prefix);
+    bytes.insert(bytes.end(), data, data + size);
+    return loader.Decode(bytes.data(), bytes.size());
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -36,13 +47,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // headers the probe would send elsewhere.
     if (size < 1)
         return 0;
-    std::vector<std::uint8_t> body(data + 1, data + size);
+    const std::uint8_t* body = data + 1;
+    const std::size_t bodySize = size - 1;
     switch (data[0] % 5) {
-    case 0: body.insert(body.begin(), {'C', 'R', 'L', 'E'}); Stage(Tarv::RLEImageLoader().Decode(body.data(), body.size())); break;
-    case 1: body.insert(body.begin(), {'C', '5', '6', '5'}); Stage(Tarv::ImageLoader565().Decode(body.data(), body.size())); break;
-    case 2: Stage(Tarv::TgaImageLoader().Decode(body.data(), body.size())); break;
-    case 3: body.insert(body.begin(), {0xFF, 0xD8, 0xFF, 0xE0}); Stage(Tarv::JpegImageLoader().Decode(body.data(), body.size())); break;
-    default: body.insert(body.begin(), {137, 80, 78, 71, 13, 10, 26, 10}); Stage(Tarv::PngImageLoader().Decode(body.data(), body.size())); break;
+    case 0: Stage(DecodeWith(Tarv::RLEImageLoader(), {'C', 'R', 'L', 'E'}, body, bodySize)); break;
+    case 1: Stage(DecodeWith(Tarv::ImageLoader565(), {'C', '5', '6', '5'}, body, bodySize)); break;
+    case 2: Stage(DecodeWith(Tarv::TgaImageLoader(), {}, body, bodySize)); break;
+    case 3: Stage(DecodeWith(Tarv::JpegImageLoader(), {0xFF, 0xD8, 0xFF, 0xE0}, body, bodySize)); break;
+    default: Stage(DecodeWith(Tarv::PngImageLoader(), {137, 80, 78, 71, 13, 10, 26, 10}, body, bodySize)); break;
     }
     return 0;
 }
