@@ -7,3 +7,5 @@ endif()
 if(BRASHWICK_BENCH)
     find_package(benchmark REQUIRED)
 endif()
+# liblzma: the content packer's LZMA encoder, and the other decoder the archive benchmark weighs.
+pkg_check_modules(LIBLZMA REQUIRED IMPORTED_TARGET GLOBAL liblzma)

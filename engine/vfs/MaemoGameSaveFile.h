@@ -1,0 +1,24 @@
+// Tarv::MaemoGameSaveFile: a host file named by a save name and kept in the user's
+// configuration directory ("Brashwick" under XDG_CONFIG_HOME, or under HOME/.config).
+#pragma once
+
+#include "engine/vfs/PosixFile.h"
+
+namespace Tarv
+{
+
+class MaemoGameSaveFile : public PosixFile
+{
+public:
+    // The host path of a save name: base + "/Brashwick/" + name, where base is XDG_CONFIG_HOME
+    // when set and not empty, else HOME + "/.config". Empty when neither is set, or when the
+    // name is empty, absolute or has a ".." component.
+    static NarrowString GetSavePath(const char* saveName);
+
+    bool OpenRead(const char* saveName) override;
+    // Creates every missing directory on the way (mode 0700) first; false when one can't be
+    // made or a part of the path exists as something other than a directory.
+    bool OpenWrite(const char* saveName) override;
+};
+
+} // namespace Tarv
