@@ -9,3 +9,4 @@ if(BRASHWICK_BENCH)
 endif()
 # liblzma: the content packer's LZMA encoder, and the other decoder the archive benchmark weighs.
 pkg_check_modules(LIBLZMA REQUIRED IMPORTED_TARGET GLOBAL liblzma)
+find_package(pugixml REQUIRED)
