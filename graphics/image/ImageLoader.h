@@ -3,6 +3,7 @@
 // "C565". Readers work on the whole file in memory and are safe on any thread.
 #pragma once
 
+#include "engine/core/NarrowString.h"
 #include "engine/core/RefCounter.h"
 #include "engine/core/SmartPtr.h"
 #include "graphics/image/PixelData.h"
@@ -13,6 +14,11 @@
 
 namespace Tarv
 {
+
+class SeekableStream;
+
+// Image files larger than this are not read into memory.
+constexpr std::size_t MAX_IMAGE_FILE_BYTES = std::size_t(128) << 20;
 
 enum class ImageFormat
 {
@@ -37,6 +43,18 @@ public:
     static SmartPtr<ImageLoader> FindLoader(const std::uint8_t* data, std::size_t size);
     // Probes and decodes; null when no reader takes the file or it is damaged.
     static SmartPtr<PixelData> DecodeImage(const std::uint8_t* data, std::size_t size);
+
+    // The stream forms: each starts at byte 0 and leaves the stream rewound to byte 0. The
+    // caller keeps the stream. A null stream, a failed seek or a file over
+    // MAX_IMAGE_FILE_BYTES gives NONE, false or null.
+    static ImageFormat ProbeFormat(SeekableStream* stream);
+    static bool ReadWholeStream(SeekableStream* stream, std::vector<std::uint8_t>& out);
+    static SmartPtr<PixelData> LoadPixelsFromStream(SeekableStream* stream);
+    // Opens the virtual path for reading; null when it cannot be opened or decoded.
+    static SmartPtr<PixelData> LoadPixelsFromFile(const NarrowString& path);
+    // Writes pixels in this reader's format to the stream; false when Save refuses or the
+    // stream takes fewer bytes.
+    bool SaveToStream(SeekableStream* stream, const PixelData& pixels);
 
     // The pixels of a whole file of this reader's format, or null: a damaged, truncated or
     // oversized file never aborts, overruns or allocates beyond the image size limits.

@@ -3,12 +3,17 @@
 #include "graphics/image/ImageLoader.h"
 
 #include "ImageFixtures.h"
+#include "engine/vfs/CachedFile.h"
+#include "engine/vfs/Vfs.h"
 #include "graphics/image/TgaImageLoader.h"
 
 #include <gtest/gtest.h>
 #include <png.h>
+#include <unistd.h>
 
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <thread>
 
 using namespace Tarv;
@@ -131,4 +136,105 @@ TEST(ImageLoader, DecodesOnSeveralThreadsAtOnce)
     for (std::thread& thread : threads)
         thread.join();
     EXPECT_EQ(matches, (std::vector<int>{20, 20, 20, 20}));
+}
+
+namespace
+{
+
+// A stream that hands out at most a few bytes per read, as slow streams may.
+class TrickleStream : public CachedFile
+{
+public:
+    TrickleStream(const Bytes& data) : CachedFile(data.data(), int(data.size()), true) {}
+    int Read(void* buffer, int count) override { return CachedFile::Read(buffer, count < 3 ? count : 3); }
+};
+
+class ImageLoaderFiles : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        m_root = std::filesystem::temp_directory_path()
+            / ("brashwick-image-" + std::to_string(::getpid()));
+        std::filesystem::create_directories(m_root);
+        VfsInit();
+        VfsMountNative(NarrowString(m_root.string() + "/"), "", 0);
+    }
+    void TearDown() override
+    {
+        VfsShutdown();
+        std::filesystem::remove_all(m_root);
+    }
+    void Write(const char* name, const Bytes& bytes)
+    {
+        std::ofstream out(m_root / name, std::ios::binary);
+        out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    }
+    std::filesystem::path m_root;
+};
+
+} // namespace
+
+TEST(ImageLoaderStream, ProbesAndDecodesFromAnyPositionAndRewinds)
+{
+    const Bytes png = SmallPng();
+    SmartPtr<CachedFile> stream(new TrickleStream(png));
+    stream->Seek(7, SEEK_ORIGIN_START);
+    EXPECT_EQ(ImageLoader::ProbeFormat(stream.Get()), ImageFormat::PNG);
+    EXPECT_EQ(stream->Tell(), 0);
+    stream->Seek(5, SEEK_ORIGIN_START);
+    SmartPtr<PixelData> pixels = ImageLoader::LoadPixelsFromStream(stream.Get());
+    ASSERT_TRUE(pixels);
+    EXPECT_EQ(pixels->GetWidth(), 9);
+    EXPECT_EQ(stream->Tell(), 0);
+}
+
+TEST(ImageLoaderStream, NullAndUnknownStreamsGiveNull)
+{
+    EXPECT_EQ(ImageLoader::ProbeFormat(static_cast<SeekableStream*>(nullptr)), ImageFormat::NONE);
+    EXPECT_FALSE(ImageLoader::LoadPixelsFromStream(nullptr));
+    const Bytes text = Text("plain text, no image");
+    SmartPtr<CachedFile> stream(new CachedFile(text.data(), int(text.size()), true));
+    EXPECT_FALSE(ImageLoader::LoadPixelsFromStream(stream.Get()));
+    SmartPtr<CachedFile> empty(new CachedFile(nullptr, 0, false));
+    EXPECT_FALSE(ImageLoader::LoadPixelsFromStream(empty.Get()));
+}
+
+TEST(ImageLoaderStream, SaveWritesThroughTheStream)
+{
+    const Bytes tga = SmallTga();
+    SmartPtr<PixelData> pixels = ImageLoader::DecodeImage(tga.data(), tga.size());
+    ASSERT_TRUE(pixels);
+    TgaImageLoader loader;
+    SmartPtr<CachedFile> readOnly(new CachedFile(tga.data(), int(tga.size()), true));
+    EXPECT_FALSE(loader.SaveToStream(readOnly.Get(), *pixels));
+    EXPECT_FALSE(loader.SaveToStream(nullptr, *pixels));
+}
+
+TEST_F(ImageLoaderFiles, LoadsThroughTheVirtualFileSystem)
+{
+    Write("a.png", SmallPng());
+    Write("b.tga", SmallTga());
+    Write("c.txt", Text("no image"));
+    SmartPtr<PixelData> png = ImageLoader::LoadPixelsFromFile("a.png");
+    ASSERT_TRUE(png);
+    EXPECT_EQ(png->GetWidth(), 9);
+    EXPECT_TRUE(ImageLoader::LoadPixelsFromFile("b.tga"));
+    EXPECT_FALSE(ImageLoader::LoadPixelsFromFile("c.txt"));
+    EXPECT_FALSE(ImageLoader::LoadPixelsFromFile("missing.png"));
+}
+
+TEST_F(ImageLoaderFiles, SavedTgaLoadsBack)
+{
+    const Bytes tga = SmallTga();
+    SmartPtr<PixelData> pixels = ImageLoader::DecodeImage(tga.data(), tga.size());
+    ASSERT_TRUE(pixels);
+    {
+        SmartPtr<File> out(VfsOpenWrite("saved.tga"));
+        ASSERT_TRUE(out);
+        EXPECT_TRUE(TgaImageLoader().SaveToStream(out.Get(), *pixels));
+    }
+    SmartPtr<PixelData> back = ImageLoader::LoadPixelsFromFile("saved.tga");
+    ASSERT_TRUE(back);
+    EXPECT_EQ(0, std::memcmp(back->GetPixelsConst(), pixels->GetPixelsConst(), 6));
 }
