@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstring>
 
+// jpeglib.h needs the stdio declarations above it; jerror.h needs jpeglib.h.
 #include <jpeglib.h>
 #include <jerror.h>
 
