@@ -2,6 +2,8 @@
 // is counted in whole frames, so a source or request of odd size never overruns the mix.
 #include "audio/AudioChannel.h"
 
+#include "audio/CountedList.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -255,16 +257,9 @@ void AudioChannel::AddEffect(AudioEffect* effect)
 
 bool AudioChannel::RemoveEffect(AudioEffect* effect)
 {
-    SmartPtr<AudioEffect> keep;
+    SmartPtr<AudioEffect> removed;
     std::lock_guard<std::mutex> lock(m_effectMutex);
-    for (auto it = m_effects.begin(); it != m_effects.end(); ++it) {
-        if (it->Get() == effect) {
-            keep = *it;
-            m_effects.erase(it);
-            return true;
-        }
-    }
-    return false;
+    return UnlinkFirst(m_effects, effect, removed);
 }
 
 } // namespace Tarv

@@ -47,7 +47,8 @@ unsigned EffectScale::Process(void* buffer, unsigned requestedBytes, unsigned /*
     const std::size_t inputSamples = requestedBytes / 2;
     if (m_copy.size() < inputSamples)
         m_copy.resize(inputSamples);
-    std::memcpy(m_copy.data(), buffer, inputSamples * 2);
+    if (inputSamples > 0)
+        std::memcpy(m_copy.data(), buffer, inputSamples * 2);
 
     const unsigned outFrames = m_expectedOutput / frameBytes;
     if (outFrames == 0)

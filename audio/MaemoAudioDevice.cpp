@@ -36,22 +36,25 @@ MaemoAudioDevice::MaemoAudioDevice(const AudioFormat& format, unsigned blockByte
     : m_format(format), m_block(blockBytes), m_blockBytes(blockBytes)
 {
     SetApplicationProperty();
-    if (format.channels == 0 || format.channels > 255 || format.rate == 0 || blockBytes == 0)
-        return;
+}
 
-    pa_sample_spec spec;
-    spec.format = PA_SAMPLE_S16LE;
-    spec.rate = format.rate;
-    spec.channels = static_cast<std::uint8_t>(format.channels);
+void MaemoAudioDevice::Connect()
+{
+    if (m_format.channels == 0 || m_format.channels > 255 || m_format.rate == 0 || m_blockBytes == 0)
+        return;
+    pa_sample_spec sampleFormat;
+    sampleFormat.format = PA_SAMPLE_S16LE;
+    sampleFormat.rate = m_format.rate;
+    sampleFormat.channels = static_cast<std::uint8_t>(m_format.channels);
     // Two blocks of server buffer with a request of one block keep the latency near two blocks.
     pa_buffer_attr attributes;
-    attributes.maxlength = 2 * blockBytes;
-    attributes.tlength = 2 * blockBytes;
+    attributes.maxlength = 2 * m_blockBytes;
+    attributes.tlength = 2 * m_blockBytes;
     attributes.prebuf = static_cast<std::uint32_t>(-1);
-    attributes.minreq = blockBytes;
+    attributes.minreq = m_blockBytes;
     attributes.fragsize = static_cast<std::uint32_t>(-1);
-    m_handle = pa_simple_new(nullptr, APPLICATION_NAME, PA_STREAM_PLAYBACK, nullptr, STREAM_NAME, &spec,
-                             nullptr, &attributes, nullptr);
+    m_handle = pa_simple_new(nullptr, APPLICATION_NAME, PA_STREAM_PLAYBACK, nullptr, STREAM_NAME, &sampleFormat, nullptr,
+                             &attributes, nullptr);
     m_connected.store(m_handle != nullptr, std::memory_order_release);
 }
 
@@ -79,6 +82,9 @@ void MaemoAudioDevice::Start(AudioStream* stream)
 
 void MaemoAudioDevice::ThreadMain()
 {
+    // Connecting blocks until the server answers: done here, not on the main thread that
+    // unpauses the mixer.
+    Connect();
     while (!m_stop.load(std::memory_order_acquire)) {
         m_stream->Read(m_block.data(), m_blockBytes);
         m_blocksPulled.fetch_add(1, std::memory_order_acq_rel);

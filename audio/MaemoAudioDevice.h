@@ -1,5 +1,6 @@
 // Tarv::MaemoAudioDevice: one PulseAudio playback stream ("audio") fed by a thread that pulls a
 // block at a time and writes it with a blocking write. Without a server it paces silently.
+// The handle is made and used only by the device thread, and freed after the thread is joined.
 #pragma once
 
 #include "audio/AudioDevice.h"
@@ -23,7 +24,8 @@ public:
     static constexpr const char* APPLICATION_NAME = "Brashwick";
     static constexpr const char* STREAM_NAME = "audio";
 
-    // Connects to the server (blocking); a failed connection leaves the device silent.
+    // The connection is made by the device thread when it starts; a failed one leaves the
+    // device silent.
     MaemoAudioDevice(const AudioFormat& format, unsigned blockBytes);
     // Stops the thread after its current block and write, joins it, then closes the connection.
     ~MaemoAudioDevice() override;
@@ -32,13 +34,15 @@ public:
     void Update() override {}
     const AudioFormat& GetFormat() const override { return m_format; }
 
-    // True while blocks go to a server; false with no server or once a write has failed.
+    // True while blocks go to a server; false before the thread has connected, with no server,
+    // or once a write has failed.
     bool IsConnected() const { return m_connected.load(std::memory_order_acquire); }
     // Blocks pulled from the stream so far.
     std::uint64_t GetBlocksPulled() const { return m_blocksPulled.load(std::memory_order_acquire); }
 
 private:
     void ThreadMain();
+    void Connect();
     // Waits one block period, or less when the device is being destroyed.
     void WaitOneBlock();
 

@@ -3,6 +3,8 @@
 // take one at a time, and the pause lock is never held with any of them.
 #include "audio/Mixer.h"
 
+#include "audio/CountedList.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -169,17 +171,10 @@ WeakPtr<AudioChannel> Mixer::Play(AudioSource* source, bool force)
 
 bool Mixer::RemoveChannel(AudioChannel* channel)
 {
-    SmartPtr<AudioChannel> keep;
+    // Released after the lock: its source may be costly to close.
+    SmartPtr<AudioChannel> removed;
     std::lock_guard<std::mutex> lock(m_channelMutex);
-    for (auto it = m_channels.begin(); it != m_channels.end(); ++it) {
-        if (it->Get() == channel) {
-            // Released after the lock: its source may be costly to close.
-            keep = *it;
-            m_channels.erase(it);
-            return true;
-        }
-    }
-    return false;
+    return UnlinkFirst(m_channels, channel, removed);
 }
 
 void Mixer::StopChannels(std::uint32_t mask)
@@ -208,16 +203,9 @@ void Mixer::AddEffect(AudioEffect* effect)
 
 bool Mixer::RemoveEffect(AudioEffect* effect)
 {
-    SmartPtr<AudioEffect> keep;
+    SmartPtr<AudioEffect> removed;
     std::lock_guard<std::mutex> lock(m_effectMutex);
-    for (auto it = m_effects.begin(); it != m_effects.end(); ++it) {
-        if (it->Get() == effect) {
-            keep = *it;
-            m_effects.erase(it);
-            return true;
-        }
-    }
-    return false;
+    return UnlinkFirst(m_effects, effect, removed);
 }
 
 void Mixer::SetPaused(unsigned bits, bool on)

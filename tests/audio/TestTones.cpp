@@ -80,7 +80,8 @@ WaveBytes& WaveBytes::Chunk(const char* tag, std::uint32_t size, const std::vect
 WaveBytes& WaveBytes::Data(const std::vector<std::int16_t>& samples, const char* tag)
 {
     std::vector<std::uint8_t> body(samples.size() * 2);
-    std::memcpy(body.data(), samples.data(), body.size());
+    if (!body.empty())
+        std::memcpy(body.data(), samples.data(), body.size());
     return Chunk(tag, static_cast<std::uint32_t>(body.size()), body);
 }
 

@@ -172,7 +172,8 @@ std::vector<std::int16_t> PulseServer::StopRecording()
     m_recorderPid = -1;
     const std::string bytes = ReadText(m_dir + "/record.raw");
     std::vector<std::int16_t> samples(bytes.size() / 2);
-    std::memcpy(samples.data(), bytes.data(), samples.size() * 2);
+    if (!samples.empty())
+        std::memcpy(samples.data(), bytes.data(), samples.size() * 2);
     return samples;
 }
 
