@@ -65,8 +65,9 @@ public:
     // Borrows song (the caller keeps it alive while it is set); null empties the player. The
     // play range stays as it was.
     void SetSong(const CModuleSong* song);
-    // -1 for first means order 0, -1 or anything not below the song length for last means the
-    // last order. Then playing restarts at first, row 0. Nothing without a song.
+    // -1 (or anything outside the song) for first means order 0; -1 or anything not below the
+    // song length for last means the last order, and a last before first means first. Then
+    // playing restarts at first, row 0. Nothing without a song.
     void SetPlayRange(int first, int last);
     // Writes count samples; false (nothing written) without a song or a play range. Never
     // allocates once its scratch has grown to the largest count asked for.
@@ -85,7 +86,8 @@ public:
     // Output samples per tick at bpm: 22050 / (bpm * 50 / 125), 22050 when that is 0.
     static int ComputeSamplesPerTick(int bpm);
 
-    std::int32_t GetStep(int note) const { return m_stepTable[note]; }
+    // The 20.12 step of note index 0..96 for a pitch factor of 4096; 0 outside the table.
+    std::int32_t GetStep(int note) const { return note >= 0 && note < STEP_TABLE_SIZE ? m_stepTable[note] : 0; }
     int GetSpeed() const { return m_speed; }
     int GetBpm() const { return m_bpm; }
     int GetSamplesPerTick() const { return m_samplesPerTick; }

@@ -68,6 +68,13 @@ Tarv::XmModuleDesc OneChannel(int rows)
     return module;
 }
 
+// The whole song from its first order.
+void Start(ModulePlayer& player, const CModuleSong* song)
+{
+    player.SetSong(song);
+    player.SetPlayRange(-1, -1);
+}
+
 std::vector<std::int16_t> Render(ModulePlayer& player, int count)
 {
     std::vector<std::int16_t> out(static_cast<std::size_t>(count));
@@ -145,8 +152,7 @@ TEST(ModulePlayerTiming, FirstRowAfterFiveTicksThenARowEvery2646Samples)
     module.patterns[0].At(2, 0) = Cell(49, 1);
     std::unique_ptr<CModuleSong> song = MakeSong(module);
     ModulePlayer player;
-    player.SetSong(song.get());
-    player.SetPlayRange(-1, -1);
+    Start(player, song.get());
     const std::vector<std::int16_t> out = Render(player, 8000);
     EXPECT_EQ(out[2204], 0);
     EXPECT_NE(out[2205], 0);
@@ -164,8 +170,7 @@ TEST(ModulePlayerTiming, EffectFSetsBpmOrSpeed)
     module.patterns[0].At(3, 0) = Cell(0, 0, 0, 0x0F, 0x00);
     std::unique_ptr<CModuleSong> song = MakeSong(module);
     ModulePlayer player;
-    player.SetSong(song.get());
-    player.SetPlayRange(-1, -1);
+    Start(player, song.get());
     EXPECT_EQ(player.GetSamplesPerTick(), 441);
     EXPECT_EQ(player.GetTicksPerRow(), 6);
     RunRow(player);
@@ -205,8 +210,7 @@ TEST(ModulePlayerVolume, InstrumentStartsAtItsDefaultUnlessTheVolumeColumnSays)
     pattern.At(5, 0) = Cell(0, 0, 0, 0x0C, 0x70);
     std::unique_ptr<CModuleSong> song = MakeSong(module);
     ModulePlayer player;
-    player.SetSong(song.get());
-    player.SetPlayRange(-1, -1);
+    Start(player, song.get());
     const int expected[] = {40 * 1024, 32 * 1024, 40 * 1024, 40 * 1024 - 60, 40 * 1024 - 60, 65535};
     for (int row = 0; row < 6; ++row) {
         RunRow(player);
@@ -222,8 +226,7 @@ TEST(ModulePlayerVolume, GainFollowsTheSquareOfTheVolume)
     module.patterns[0].At(1, 0) = Cell(0, 0, 0x30);
     std::unique_ptr<CModuleSong> song = MakeSong(module);
     ModulePlayer player;
-    player.SetSong(song.get());
-    player.SetPlayRange(-1, -1);
+    Start(player, song.get());
     const std::vector<std::int16_t> out = Render(player, 882);
     EXPECT_NEAR(out[10], 32767, 6);
     EXPECT_NEAR(out[441 + 10], 32767 / 4, 4);
@@ -260,8 +263,7 @@ TEST(ModulePlayerLoops, SampleWithoutLoopStopsAtItsEnd)
     module.patterns[0].At(0, 0) = Cell(49, 1);
     std::unique_ptr<CModuleSong> song = MakeSong(module);
     ModulePlayer player;
-    player.SetSong(song.get());
-    player.SetPlayRange(-1, -1);
+    Start(player, song.get());
     // 150 samples at 1521/4096 per output sample last 404 output samples.
     const std::vector<std::int16_t> out = Render(player, 3000);
     EXPECT_NE(out[2205 + 402], 0);
@@ -313,8 +315,7 @@ TEST(ModulePlayerEnvelope, HeldAtTheSustainPointUntilKeyOffThenTheNoteEnds)
 {
     std::unique_ptr<CModuleSong> song = MakeFixtureSong("envelope");
     ModulePlayer player;
-    player.SetSong(song.get());
-    player.SetPlayRange(-1, -1);
+    Start(player, song.get());
     RunRow(player);
     std::vector<int> volumes;
     for (int tick = 0; tick < 30; ++tick) {
@@ -349,8 +350,7 @@ TEST(ModulePlayerDamage, TempoFromTheFileIsHeldToItsRange)
         module.patterns[0].At(0, 0) = Cell(49, 1);
         std::unique_ptr<CModuleSong> song = MakeSong(module);
         ModulePlayer player;
-        player.SetSong(song.get());
-        player.SetPlayRange(-1, -1);
+        Start(player, song.get());
         EXPECT_EQ(player.GetSpeed(), c.speed);
         EXPECT_EQ(player.GetSamplesPerTick(), c.samplesPerTick);
         Render(player, 22050);
@@ -367,8 +367,7 @@ TEST(ModulePlayerDamage, HeldPortamentoOnALoopingSampleStaysBounded)
     module.patterns[0].At(3, 0) = Cell(1, 1, 0, 0x03, 0xFF);
     std::unique_ptr<CModuleSong> song = MakeSong(module);
     ModulePlayer player;
-    player.SetSong(song.get());
-    player.SetPlayRange(-1, -1);
+    Start(player, song.get());
     Render(player, 2206);
     for (int block = 0; block < 100; ++block) {
         Render(player, 1024);
@@ -396,8 +395,7 @@ TEST(ModulePlayerDamage, NotesAndInstrumentsOutOfRange)
     std::unique_ptr<CModuleSong> song = MakeSong(module);
     const auto& instrument = *song->GetInstrument(0);
     ModulePlayer player;
-    player.SetSong(song.get());
-    player.SetPlayRange(-1, -1);
+    Start(player, song.get());
     RunRow(player);
     EXPECT_EQ(player.GetChannel(0).sample, &instrument.samples[1]);
     EXPECT_EQ(player.GetChannel(0).step, player.GetStep(96));
@@ -450,8 +448,7 @@ TEST(ModulePlayerDamage, SustainPointPastTheLastPointEndsTheNoteThere)
     module.instruments[0].volumeSustain = 200;
     std::unique_ptr<CModuleSong> song = MakeSong(module);
     ModulePlayer player;
-    player.SetSong(song.get());
-    player.SetPlayRange(-1, -1);
+    Start(player, song.get());
     RunRow(player);
     for (int tick = 0; tick < 70; ++tick)
         player.ProcessTick();
@@ -474,8 +471,7 @@ TEST(ModulePlayerGolden, RendersOfTheGeneratedModules)
     for (const auto& golden : GOLDEN) {
         std::unique_ptr<CModuleSong> song = MakeFixtureSong(golden.name);
         ModulePlayer player;
-        player.SetSong(song.get());
-        player.SetPlayRange(-1, -1);
+        Start(player, song.get());
         std::vector<std::int16_t> pcm;
         for (int block = 0; block < 20; ++block) {
             const std::vector<std::int16_t> out = Render(player, 1024);

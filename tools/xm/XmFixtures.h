@@ -1,5 +1,5 @@
 // The generated module set: small modules that each exercise one part of the player (timing,
-// effects, volume column, envelopes, loops, order lists) plus a 16-channel one-minute piece.
+// effects, volume column, envelopes, loops, order lists) plus a 16-channel one-minute song.
 #pragma once
 
 #include "tools/xm/XmWriter.h"

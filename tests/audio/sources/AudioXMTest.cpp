@@ -73,15 +73,15 @@ TEST_F(AudioXMTest, ReadsWholeSamplesForeverAtAnyAlignment)
         const std::vector<std::uint8_t> part = Read(*a, 2048);
         whole.insert(whole.end(), part.begin(), part.end());
     }
-    std::vector<std::uint8_t> pieces;
+    std::vector<std::uint8_t> chunks;
     std::vector<std::uint8_t> buffer(5001);
-    while (pieces.size() < whole.size()) {
+    while (chunks.size() < whole.size()) {
         const unsigned n = b->Read(buffer.data() + 1, 4999);
         ASSERT_EQ(n, 4998u);
-        pieces.insert(pieces.end(), buffer.begin() + 1, buffer.begin() + 1 + n);
+        chunks.insert(chunks.end(), buffer.begin() + 1, buffer.begin() + 1 + n);
     }
-    pieces.resize(whole.size());
-    EXPECT_EQ(pieces, whole);
+    chunks.resize(whole.size());
+    EXPECT_EQ(chunks, whole);
     EXPECT_EQ(a->Tell(), 0u);
     EXPECT_EQ(a->Read(buffer.data(), 1), 0u);
 }
