@@ -1,10 +1,10 @@
-// Suffix dispatch for sound files. Module files (".xm") have no decoder yet: their entry is
-// refused cleanly, and a decoder slots into the table when it exists.
+// Suffix dispatch for sound files: WAV, Ogg Vorbis and XM modules.
 #include "audio/sources/AudioFactory.h"
 
 #include "audio/sources/AudioBuffer.h"
 #include "audio/sources/AudioOgg.h"
 #include "audio/sources/AudioWave.h"
+#include "audio/sources/AudioXM.h"
 #include "engine/core/SmartPtr.h"
 #include "engine/vfs/CachedFile.h"
 #include "engine/vfs/Vfs.h"
@@ -29,9 +29,9 @@ AudioSource* OpenOgg(const char* path)
     return AudioOgg::OpenFile(path);
 }
 
-AudioSource* OpenUnsupported(const char*)
+AudioSource* OpenModule(const char* path)
 {
-    return nullptr;
+    return AudioXM::Open(path);
 }
 
 struct Decoder
@@ -43,7 +43,7 @@ struct Decoder
 const Decoder DECODERS[] = {
     {".wav", &OpenWave},
     {".ogg", &OpenOgg},
-    {".xm", &OpenUnsupported},
+    {".xm", &OpenModule},
 };
 
 bool HasSuffix(const char* path, const char* suffix)

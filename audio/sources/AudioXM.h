@@ -1,0 +1,45 @@
+// Tarv::AudioXM: an XM module as an endless sound source: one channel at 22050 Hz, rendered by
+// a module player over a song the source owns.
+#pragma once
+
+#include "audio/ModulePlayer.h"
+#include "audio/ModuleSong.h"
+#include "audio/sources/AudioSource.h"
+
+#include <cstdint>
+#include <memory>
+
+namespace Tarv
+{
+
+class AudioXM : public AudioSource
+{
+public:
+    // A source over the module at path in the virtual file system (count 0), or null when the
+    // file is missing or refused.
+    static AudioXM* Open(const char* path);
+    // Takes the song and plays all of it, looping.
+    explicit AudioXM(std::unique_ptr<ModulePlayer::CModuleSong> song);
+
+    // Always renders bytes / 2 whole samples and returns their size.
+    unsigned Read(void* buffer, unsigned bytes) override;
+    // Starts the song again from its first order.
+    void Rewind() override;
+    // Endless: 0.
+    unsigned GetLength() override { return 0; }
+    // A module has no byte position: Seek does nothing and Tell is 0.
+    void Seek(unsigned) override {}
+    unsigned Tell() override { return 0; }
+
+    const ModulePlayer::ModulePlayer& GetPlayer() const { return *m_player; }
+
+private:
+    // Rendered through this block, so the caller's buffer needs no 16-bit alignment.
+    static constexpr int BLOCK_SAMPLES = 1024;
+
+    std::unique_ptr<ModulePlayer::CModuleSong> m_song;
+    std::unique_ptr<ModulePlayer::ModulePlayer> m_player;
+    std::int16_t m_block[BLOCK_SAMPLES] = {};
+};
+
+} // namespace Tarv
