@@ -1,8 +1,7 @@
-// Program entry: for now it reports the engine core it was built with and exits.
-#include <cstdio>
+// Program entry: hands over to the engine's entry, which runs the one application.
+#include "engine/platform/Main.h"
 
-int main()
+int main(int argc, char** argv)
 {
-    std::printf("Brashwick 1.0.0: engine core built; the window comes with the platform shell.\n");
-    return 0;
+    return Tarv::Main(argc, argv);
 }

@@ -1,0 +1,38 @@
+// Tarv::AtomicFileWriter: replaces a file's whole content so that a crash, a kill or a full
+// disk part-way leaves either the old file or the new one, never a truncated mix.
+#pragma once
+
+#include "engine/core/NarrowString.h"
+
+#include <cstddef>
+#include <sys/types.h>
+
+namespace Tarv
+{
+
+class AtomicFileWriter
+{
+public:
+    // The low-level write the writer calls; it has write(2)'s contract.
+    using WriteFunction = ssize_t (*)(int fd, const void* data, std::size_t size);
+
+    // The host file that a write to the virtual path lands on, found the way the virtual file
+    // system searches its mounts (save mounts resolve into the user's save directory). Empty
+    // when the path doesn't reach a host directory.
+    static NarrowString GetHostPath(const char* virtualPath);
+
+    // Writes bytes to hostPath + ".tmp" (making missing directories), flushes it to the disk,
+    // then renames it over hostPath. On any failure the temporary file is removed, the old
+    // file is untouched and the result is false.
+    static bool WriteHostFile(const NarrowString& hostPath, const NarrowString& bytes);
+
+    // WriteHostFile for a virtual path that reaches a host file; otherwise a plain write
+    // through the virtual file system (an open stream and one write of every byte).
+    static bool WriteFile(const char* virtualPath, const NarrowString& bytes);
+
+    // Tests replace the low-level write to make it fail part-way; null restores write(2).
+    // Set it only while no other thread saves.
+    static void SetWriteFunction(WriteFunction write);
+};
+
+} // namespace Tarv

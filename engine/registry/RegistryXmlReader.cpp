@@ -1,0 +1,103 @@
+// Reading registry files into the node tree.
+#include "engine/registry/RegistryXmlReader.h"
+
+#include "engine/core/XmlIterator.h"
+#include "engine/registry/Registry.h"
+#include "engine/registry/RegistryKey.h"
+#include "engine/registry/RegistryNode.h"
+
+#include <cstring>
+
+namespace Tarv
+{
+
+namespace
+{
+
+// Components of an absolute node path ("/" has none; "/a//b" has three).
+int DepthOf(const NarrowString& path)
+{
+    if (path == "/")
+        return 0;
+    int depth = 0;
+    for (char c : path)
+        depth += c == '/' ? 1 : 0;
+    return depth;
+}
+
+NarrowString KeyPath(const NarrowString& nodePath, const char* name)
+{
+    // The root's keys are "//name", as paths split at their last slash.
+    return nodePath + "/" + name;
+}
+
+NarrowString ChildPath(const NarrowString& nodePath, const char* name)
+{
+    return nodePath == "/" ? NarrowString("/") + name : nodePath + "/" + name;
+}
+
+// Sets key from the element's text by the declared type; a text that doesn't read as that
+// type, or an unknown type, sets nothing.
+void SetFromText(const XmlIterator& element, const char* type, RegistryKey& key)
+{
+    if (std::strcmp(type, "bool") == 0) {
+        bool value = false;
+        if (element.GetTextBool(value))
+            key.SetBool(value);
+    } else if (std::strcmp(type, "int") == 0) {
+        int value = 0;
+        if (element.GetTextInt(value))
+            key.SetInt(value);
+    } else if (std::strcmp(type, "string") == 0) {
+        NarrowString value;
+        if (element.GetTextString(value))
+            key.SetString(value);
+    }
+}
+
+void ReadKeys(const XmlIterator& element, RegistryNode& node, const NarrowString& path, bool readOnly,
+              std::vector<RegistryXmlReader::Change>& changes)
+{
+    for (XmlIterator key(element, "key"); key.IsValid(); key.Next()) {
+        const char* name = key.GetAttribute("name");
+        const char* type = key.GetAttribute("type");
+        if (name == nullptr || type == nullptr)
+            continue;
+        RegistryKey* target = node.FindKey(name);
+        if (target == nullptr && !readOnly)
+            target = node.CreateKey(name);
+        if (target == nullptr)
+            continue;
+        // Protected keys refuse by themselves; plain keys under "/machine" stay as they are too.
+        if (!readOnly)
+            SetFromText(key, type, *target);
+        changes.push_back(RegistryXmlReader::Change{KeyPath(path, name), target});
+    }
+}
+
+void ReadInto(const XmlIterator& element, RegistryNode& node, const NarrowString& path, int depth,
+              std::vector<RegistryXmlReader::Change>& changes)
+{
+    ReadKeys(element, node, path, Registry::IsMachinePath(path), changes);
+    for (XmlIterator child(element, "node"); child.IsValid(); child.Next()) {
+        const char* name = child.GetAttribute("name");
+        if (name == nullptr)
+            continue;
+        const NarrowString childPath = ChildPath(path, name);
+        const bool create = !Registry::IsMachinePath(childPath) && depth < Registry::MAX_DEPTH;
+        RegistryNode* childNode = node.FindChild(name, create);
+        // The depth limit also bounds this recursion for nodes that already exist.
+        if (childNode != nullptr && depth < Registry::MAX_DEPTH)
+            ReadInto(child, *childNode, childPath, depth + 1, changes);
+    }
+}
+
+} // namespace
+
+void RegistryXmlReader::Read(const XmlIterator& element, RegistryNode& node, const NarrowString& path,
+                             std::vector<Change>& changes)
+{
+    ReadInto(element, node, path, DepthOf(path), changes);
+}
+
+} // namespace Tarv

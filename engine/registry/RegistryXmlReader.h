@@ -1,0 +1,36 @@
+// Tarv::RegistryXmlReader: merges the "node" and "key" elements of a registry file into a
+// registry node. The registry calls it under its lock and runs callbacks afterwards.
+#pragma once
+
+#include "engine/core/NarrowString.h"
+
+#include <vector>
+
+namespace Tarv
+{
+
+class RegistryKey;
+class RegistryNode;
+class XmlIterator;
+
+class RegistryXmlReader
+{
+public:
+    // A key the file named: its full path and the key.
+    struct Change
+    {
+        NarrowString path;
+        RegistryKey* key;
+    };
+
+    // Reads element (a "node" element) into node, whose full path is path: keys first, then
+    // child nodes, each in document order. Keys present overwrite and retype, absent ones stay.
+    // Elements without a name, keys without a type, and values that don't read as their type
+    // set nothing; a key of an unknown type is created unset. Nothing under "/machine" is
+    // created or changed, and nothing deeper than the registry's depth limit is created.
+    // Every key the file reached is appended to changes.
+    static void Read(const XmlIterator& element, RegistryNode& node, const NarrowString& path,
+                     std::vector<Change>& changes);
+};
+
+} // namespace Tarv

@@ -1,0 +1,214 @@
+// Parsing documents: what parses, what fails, and how text and attributes come out.
+#include "engine/core/Xml.h"
+
+#include "engine/core/WideString.h"
+#include "engine/core/XmlIterator.h"
+#include "engine/vfs/IOStream.h"
+#include "engine/vfs/Vfs.h"
+#include "tests/engine/vfs/TestFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <memory>
+
+using Tarv::NarrowString;
+using Tarv::Xml;
+using Tarv::XmlIterator;
+using Tarv::XmlPtr;
+
+namespace
+{
+
+NarrowString RootText(const char* text)
+{
+    XmlPtr document = Xml::CreateFromString(text);
+    NarrowString out = "<unread>";
+    if (document)
+        XmlIterator(document).GetTextString(out);
+    return out;
+}
+
+// Hands out a text in pieces of a fixed size, then a final result that ends the stream.
+class PieceStream : public Tarv::IOStream
+{
+public:
+    PieceStream(std::string text, int piece, int end) : m_text(std::move(text)), m_piece(piece), m_end(end) {}
+    int Read(void* buffer, int count) override
+    {
+        if (m_position >= m_text.size())
+            return m_end;
+        const int n = std::min<int>({count, m_piece, static_cast<int>(m_text.size() - m_position)});
+        std::memcpy(buffer, m_text.data() + m_position, static_cast<std::size_t>(n));
+        m_position += static_cast<std::size_t>(n);
+        return n;
+    }
+    int Write(const void*, int) override { return 0; }
+
+private:
+    std::string m_text;
+    std::size_t m_position = 0;
+    int m_piece;
+    int m_end;
+};
+
+} // namespace
+
+TEST(XmlParse, EmptyTextIsADocumentWithoutRoot)
+{
+    XmlPtr document = Xml::CreateFromString("");
+    ASSERT_TRUE(document);
+    EXPECT_FALSE(document->GetRoot());
+    EXPECT_FALSE(XmlIterator(document).IsValid());
+}
+
+class XmlMalformed : public testing::TestWithParam<const char*>
+{
+};
+
+TEST_P(XmlMalformed, GivesNoDocument)
+{
+    EXPECT_FALSE(Xml::CreateFromString(GetParam()));
+}
+
+INSTANTIATE_TEST_SUITE_P(Texts, XmlMalformed,
+    testing::Values("<a>", "<a><b></a>", "<a></b>", "   \n\t ", "<a/><b/>", "<a>x</a><a/>", "<",
+                    "<a x=\"1></a>", "plain text", "<?xml version=\"1.0\"?>", "<a x=1/>", "<!-- only -->"));
+
+TEST(XmlParse, DeclarationCommentsAndTrailingSpaceAreAccepted)
+{
+    XmlPtr document = Xml::CreateFromString("<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<!-- c -->\n<r>x</r>\n\n");
+    ASSERT_TRUE(document);
+    EXPECT_STREQ(XmlIterator(document).GetName(), "r");
+}
+
+TEST(XmlParse, TextIsJoinedAcrossChildElementsWithWhiteSpaceKept)
+{
+    EXPECT_EQ(RootText("<r>a<b>inner</b>c</r>"), "ac");
+    EXPECT_EQ(RootText("<r>  <b/>x</r>"), "  x");
+    EXPECT_EQ(RootText("<r> a <!-- c --> b </r>"), " a  b ");
+    EXPECT_EQ(RootText("<r>a<![CDATA[<&>]]>b</r>"), "a<&>b");
+    EXPECT_EQ(RootText("<r/>"), "");
+    EXPECT_EQ(RootText("<r>\r\nx\ry</r>"), "\nx\ny");
+}
+
+TEST(XmlParse, JoinedTextOfNestedElementsStaysSeparate)
+{
+    XmlPtr document = Xml::CreateFromString("<r>1<a>2<b>3</b>4</a>5</r>");
+    ASSERT_TRUE(document);
+    XmlIterator root(document);
+    XmlIterator a(root, "a");
+    XmlIterator b(a, "b");
+    EXPECT_STREQ(root.GetText(), "15");
+    EXPECT_STREQ(a.GetText(), "24");
+    EXPECT_STREQ(b.GetText(), "3");
+}
+
+TEST(XmlParse, EntitiesAreDecodedAndUnknownOnesKept)
+{
+    EXPECT_EQ(RootText("<r>&lt;&amp;&gt;&quot;&apos;</r>"), "<&>\"'");
+    EXPECT_EQ(RootText("<r>&#65;&#x42;&#xe9;</r>"), "AB\xC3\xA9");
+    EXPECT_EQ(RootText("<r>a&nbsp;b</r>"), "a&nbsp;b");
+}
+
+TEST(XmlParse, AttributeWhiteSpaceBecomesSpaces)
+{
+    XmlPtr document = Xml::CreateFromString("<r v=\"x\ty\nz &amp; &#10;\"/>");
+    ASSERT_TRUE(document);
+    EXPECT_STREQ(XmlIterator(document).GetAttribute("v"), "x y z & \n");
+}
+
+TEST(XmlParse, TextPointsIntoTheDocumentsOwnBuffer)
+{
+    const char text[] = "<r a=\"v\">hello</r>";
+    std::unique_ptr<char[]> buffer(new char[sizeof text - 1]);
+    std::memcpy(buffer.get(), text, sizeof text - 1);
+    const char* begin = buffer.get();
+    XmlPtr document = Xml::Create(std::move(buffer), sizeof text - 1);
+    ASSERT_TRUE(document);
+    XmlIterator root(document);
+    EXPECT_GE(root.GetText(), begin);
+    EXPECT_LT(root.GetText(), begin + sizeof text);
+    EXPECT_GE(root.GetAttribute("a"), begin);
+    EXPECT_LT(root.GetAttribute("a"), begin + sizeof text);
+}
+
+TEST(XmlParse, BufferWithoutTerminatorIsReadOnlyToItsSize)
+{
+    // The element closes exactly at the end of the given size; the byte after it is not read.
+    std::unique_ptr<char[]> buffer(new char[8]);
+    std::memcpy(buffer.get(), "<r>x</r>", 8);
+    XmlPtr document = Xml::Create(std::move(buffer), 8);
+    ASSERT_TRUE(document);
+    EXPECT_STREQ(XmlIterator(document).GetText(), "x");
+}
+
+TEST(XmlParse, NullBufferWithSizeFails)
+{
+    EXPECT_FALSE(Xml::Create(nullptr, 4));
+    EXPECT_TRUE(Xml::Create(nullptr, 0));
+}
+
+TEST(XmlParse, DeepNestingParsesWithoutExhaustingTheStack)
+{
+    NarrowString text;
+    const int depth = 100000;
+    for (int i = 0; i < depth; ++i)
+        text += "<a>t";
+    for (int i = 0; i < depth; ++i)
+        text += "u</a>";
+    XmlPtr document = Xml::CreateFromString(text);
+    ASSERT_TRUE(document);
+    EXPECT_STREQ(XmlIterator(document).GetText(), "tu");
+}
+
+TEST(XmlSource, StreamIsReadToItsEndInPieces)
+{
+    std::string text = "<r>";
+    text += std::string(5000, 'x');
+    text += "</r>";
+    PieceStream stream(text, 7, -1);
+    XmlPtr document = Xml::CreateFromStream(stream);
+    ASSERT_TRUE(document);
+    EXPECT_EQ(std::strlen(XmlIterator(document).GetText()), 5000u);
+
+    PieceStream empty("", 1024, 0);
+    XmlPtr none = Xml::CreateFromStream(empty);
+    ASSERT_TRUE(none);
+    EXPECT_FALSE(none->GetRoot());
+}
+
+TEST(XmlSource, FilesComeThroughTheVirtualFileSystem)
+{
+    TestFiles::TempDir dir;
+    ASSERT_TRUE(TestFiles::WriteText(dir / "good.xml", "<r>ok</r>"));
+    ASSERT_TRUE(TestFiles::WriteText(dir / "bad.xml", "<r>"));
+    Tarv::VfsInit();
+    Tarv::VfsMountNative(dir.Path() + "/", "data/", 0);
+
+    XmlPtr good("data/good.xml");
+    ASSERT_TRUE(good);
+    EXPECT_STREQ(XmlIterator(good).GetText(), "ok");
+    EXPECT_FALSE(XmlPtr("data/bad.xml"));
+    EXPECT_FALSE(XmlPtr("data/missing.xml"));
+    EXPECT_FALSE(XmlIterator(XmlPtr("data/missing.xml")).IsValid());
+    Tarv::VfsShutdown();
+}
+
+TEST(XmlSource, NonAsciiTextsComeBackAsCodePoints)
+{
+    XmlPtr document = Xml::CreateFromString("<r a=\"\xC3\xA9\">caf\xC3\xA9 \xE6\xBC\xA2 \xF0\x9F\x98\x80 &#x1F600;</r>");
+    ASSERT_TRUE(document);
+    Tarv::WideString text;
+    ASSERT_TRUE(XmlIterator(document).GetTextWide(text));
+    EXPECT_EQ(text, Tarv::WideString(U"caf\u00E9 \u6F22 \U0001F600 \U0001F600"));
+    ASSERT_TRUE(XmlIterator(document).GetAttributeWide("a", text));
+    EXPECT_EQ(text, Tarv::WideString(U"\u00E9"));
+
+    XmlPtr broken = Xml::CreateFromString("<r>\xC3(</r>");
+    ASSERT_TRUE(broken);
+    ASSERT_TRUE(XmlIterator(broken).GetTextWide(text));
+    EXPECT_TRUE(text.empty());
+}
