@@ -44,28 +44,32 @@ TEST(LzmaDecoder, DecodesInPiecesAndAgainAfterRestart)
     }
 }
 
+// Decodes the whole stream in one call into a buffer of capacity bytes, asking for target.
+Tarv::LzmaDecoder::Status DecodeOnce(const Bytes& stream, std::size_t capacity, std::size_t target, std::size_t& produced)
+{
+    Tarv::LzmaDecoder decoder;
+    if (!decoder.SetProperties(PROPERTIES))
+        return Tarv::LzmaDecoder::Status::DAMAGED;
+    Bytes output(capacity);
+    decoder.Restart(output.data(), output.size());
+    std::size_t used = stream.size();
+    const Tarv::LzmaDecoder::Status status = decoder.Decode(target, stream.data(), used);
+    produced = decoder.GetProduced();
+    return status;
+}
+
 TEST(LzmaDecoder, StopsAtTheCapacity)
 {
-    const Bytes packed = Archives::Lzma(Archives::Filler(500, 3, false));
-    Tarv::LzmaDecoder decoder;
-    ASSERT_TRUE(decoder.SetProperties(PROPERTIES));
-    Bytes output(100);
-    decoder.Restart(output.data(), output.size());
-    std::size_t used = packed.size();
-    EXPECT_EQ(decoder.Decode(500, packed.data(), used), Tarv::LzmaDecoder::Status::OK);
-    EXPECT_EQ(decoder.GetProduced(), 100u);
+    std::size_t produced = 0;
+    EXPECT_EQ(DecodeOnce(Archives::Lzma(Archives::Filler(500, 3, false)), 100, 500, produced), Tarv::LzmaDecoder::Status::OK);
+    EXPECT_EQ(produced, 100u);
 }
 
 TEST(LzmaDecoder, StreamEndingEarlyIsReported)
 {
-    const Bytes packed = Archives::Lzma(Archives::Filler(50, 3, false));
-    Tarv::LzmaDecoder decoder;
-    ASSERT_TRUE(decoder.SetProperties(PROPERTIES));
-    Bytes output(100);
-    decoder.Restart(output.data(), output.size());
-    std::size_t used = packed.size();
-    EXPECT_EQ(decoder.Decode(100, packed.data(), used), Tarv::LzmaDecoder::Status::ENDED);
-    EXPECT_EQ(decoder.GetProduced(), 50u);
+    std::size_t produced = 0;
+    EXPECT_EQ(DecodeOnce(Archives::Lzma(Archives::Filler(50, 3, false)), 100, 100, produced), Tarv::LzmaDecoder::Status::ENDED);
+    EXPECT_EQ(produced, 50u);
 }
 
 TEST(LzmaDecoder, MatchReachingBeforeTheStreamIsDamage)
@@ -74,12 +78,8 @@ TEST(LzmaDecoder, MatchReachingBeforeTheStreamIsDamage)
     // byte was produced.
     Bytes bad(64, 0xFF);
     bad[0] = 0;
-    Tarv::LzmaDecoder decoder;
-    ASSERT_TRUE(decoder.SetProperties(PROPERTIES));
-    Bytes output(64);
-    decoder.Restart(output.data(), output.size());
-    std::size_t used = bad.size();
-    EXPECT_EQ(decoder.Decode(64, bad.data(), used), Tarv::LzmaDecoder::Status::DAMAGED);
+    std::size_t produced = 0;
+    EXPECT_EQ(DecodeOnce(bad, 64, 64, produced), Tarv::LzmaDecoder::Status::DAMAGED);
 }
 
 TEST(LzmaDecoder, DecodeWithoutPropertiesFails)
