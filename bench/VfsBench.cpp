@@ -107,6 +107,24 @@ void RandomRead4K(benchmark::State& state)
     }
 }
 
+// Two readers (say the loader and the audio thread) taking turns on entries in different
+// chunks, 4 KiB at a time: each read continues where that reader left off.
+void InterleavedReaders(benchmark::State& state)
+{
+    TheArchive();
+    std::vector<std::uint8_t> buffer(4096);
+    for (auto _ : state) {
+        Tarv::SmartPtr<Tarv::File> first = TheArchive().Open();
+        Tarv::SmartPtr<Tarv::File> second = TheArchive().Open();
+        second->Seek(static_cast<int>(ENTRY / 2), Tarv::SEEK_ORIGIN_START);
+        for (std::size_t done = 0; done < ENTRY / 2; done += buffer.size()) {
+            first->Read(buffer.data(), 4096);
+            second->Read(buffer.data(), 4096);
+        }
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * ENTRY));
+}
+
 void ReadLines(benchmark::State& state)
 {
     TheArchive();
@@ -126,6 +144,7 @@ void ReadLines(benchmark::State& state)
 BENCHMARK(VirtualFileSequential)->Arg(4096)->Arg(65536)->Unit(benchmark::kMillisecond);
 BENCHMARK(RawDecoderSequential)->Unit(benchmark::kMillisecond);
 BENCHMARK(RandomRead4K)->Unit(benchmark::kMicrosecond);
+BENCHMARK(InterleavedReaders)->Unit(benchmark::kMillisecond);
 BENCHMARK(ReadLines)->Unit(benchmark::kMillisecond);
 
 } // namespace

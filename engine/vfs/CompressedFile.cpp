@@ -1,5 +1,5 @@
-// The chunked LZMA container: header and chunk table checks, and reads that decode one chunk
-// at a time into a chunk-sized buffer (which is also the decoder's dictionary).
+// The chunked LZMA container: header and chunk table checks, and reads that decode a chunk at
+// a time into chunk-sized buffers (a few are kept), stored chunks read straight from the file.
 #include "engine/vfs/CompressedFile.h"
 
 #include <algorithm>
@@ -18,14 +18,17 @@ std::uint32_t ReadU32(const std::uint8_t* bytes)
            static_cast<std::uint32_t>(bytes[2]) << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
 }
 
-std::uint32_t ChunkEnd(std::uint32_t entry)
+std::uint32_t EndOf(std::uint32_t entry)
 {
     return entry & ~CompressedFile::COMPRESSED_CHUNK_BIT;
 }
 
 // How far ahead of a read the decoder runs, so small sequential reads don't pay a decoder
 // call each.
-constexpr std::uint32_t DECODE_AHEAD = 4096;
+constexpr std::size_t DECODE_AHEAD = 4096;
+// Memory for decoded chunks per archive; at least one chunk is always kept.
+constexpr std::size_t DECODED_BUDGET = 256u << 10;
+constexpr std::size_t MAX_DECODED_CHUNKS = 4;
 
 } // namespace
 
@@ -34,7 +37,7 @@ bool CompressedFile::OpenRead(const char* path)
     Close();
     if (!PosixFile::OpenRead(path))
         return false;
-    m_fileOffset = 0;
+    m_filePosition = 0;
 
     std::uint8_t properties[LzmaDecoder::PROPERTIES_SIZE];
     std::int32_t tableBytes = 0;
@@ -51,6 +54,7 @@ bool CompressedFile::OpenRead(const char* path)
         return false;
     }
     m_totalSize = static_cast<int>(total);
+    m_decoded.resize(std::clamp<std::size_t>(DECODED_BUDGET / m_chunkSize, 1, MAX_DECODED_CHUNKS));
     return true;
 }
 
@@ -59,7 +63,7 @@ bool CompressedFile::ReadHeader(std::uint8_t* properties, std::int32_t& tableByt
     std::uint8_t header[HEADER_SIZE];
     if (PosixFile::Read(header, HEADER_SIZE) != HEADER_SIZE)
         return false;
-    m_fileOffset = HEADER_SIZE;
+    m_filePosition = HEADER_SIZE;
     m_dataStart = ReadU32(header);
     m_chunkSize = ReadU32(header + 4);
     tableBytes = static_cast<std::int32_t>(ReadU32(header + 8));
@@ -83,12 +87,10 @@ bool CompressedFile::ReadTable(std::int32_t tableBytes, long fileSize)
         if (PosixFile::Read(bytes.data(), static_cast<int>(bytes.size())) != static_cast<int>(bytes.size()))
             return false;
     } else {
+        // The table stream lies between the header and the first chunk.
         m_decoder.Restart(bytes.data(), bytes.size());
-        m_chunkBegin = HEADER_SIZE;
-        m_chunkEnd = m_dataStart;
-        m_inputBegin = m_inputEnd = 0;
-        m_currentDamaged = false;
-        DecodeUpTo(static_cast<std::uint32_t>(bytes.size()));
+        StartInput(HEADER_SIZE, m_dataStart);
+        DecodeUpTo(bytes.size());
         if (m_decoder.GetProduced() != bytes.size())
             return false;
     }
@@ -102,7 +104,7 @@ bool CompressedFile::CheckTable(long fileSize) const
 {
     std::uint32_t previous = 0;
     for (std::uint32_t entry : m_table) {
-        const std::uint32_t end = ChunkEnd(entry);
+        const std::uint32_t end = EndOf(entry);
         if (end <= previous)
             return false;
         previous = end;
@@ -113,16 +115,14 @@ bool CompressedFile::CheckTable(long fileSize) const
 void CompressedFile::Reset()
 {
     m_table.clear();
-    m_chunkBuffer.reset();
+    m_decoded.clear();
+    m_decoding = -1;
     m_inputBegin = m_inputEnd = 0;
-    m_fileOffset = -1;
+    m_filePosition = -1;
     m_dataStart = 0;
     m_chunkSize = 0;
     m_totalSize = 0;
     m_position = 0;
-    m_currentChunk = -1;
-    m_currentCompressed = false;
-    m_currentDamaged = false;
 }
 
 bool CompressedFile::Close()
@@ -134,6 +134,16 @@ bool CompressedFile::Close()
 bool CompressedFile::IsChunkCompressed(int chunk) const
 {
     return chunk >= 0 && chunk < GetChunkCount() && (m_table[static_cast<std::size_t>(chunk)] & COMPRESSED_CHUNK_BIT) != 0;
+}
+
+long CompressedFile::ChunkBegin(int chunk) const
+{
+    return static_cast<long>(m_dataStart) + (chunk == 0 ? 0 : EndOf(m_table[static_cast<std::size_t>(chunk) - 1]));
+}
+
+long CompressedFile::ChunkEnd(int chunk) const
+{
+    return static_cast<long>(m_dataStart) + EndOf(m_table[static_cast<std::size_t>(chunk)]);
 }
 
 bool CompressedFile::Seek(int offset, int origin)
@@ -159,10 +169,9 @@ int CompressedFile::Read(void* buffer, int count)
     while (remaining > 0) {
         const int chunk = static_cast<int>(static_cast<std::uint32_t>(m_position) / m_chunkSize);
         const std::uint32_t offset = static_cast<std::uint32_t>(m_position) % m_chunkSize;
-        if (chunk != m_currentChunk && !StartChunk(chunk))
-            break;
         const int step = static_cast<int>(std::min<std::uint32_t>(static_cast<std::uint32_t>(remaining), m_chunkSize - offset));
-        const int got = ReadFromChunk(offset, out + done, step);
+        const int got = IsChunkCompressed(chunk) ? ReadCompressed(chunk, offset, out + done, step)
+                                                 : ReadStored(chunk, offset, out + done, step);
         done += got;
         m_position += got;
         remaining -= got;
@@ -172,85 +181,119 @@ int CompressedFile::Read(void* buffer, int count)
     return done;
 }
 
-bool CompressedFile::StartChunk(int chunk)
+int CompressedFile::ReadStored(int chunk, std::uint32_t offset, std::uint8_t* out, int count)
 {
-    const std::size_t index = static_cast<std::size_t>(chunk);
-    m_currentChunk = chunk;
-    m_currentCompressed = (m_table[index] & COMPRESSED_CHUNK_BIT) != 0;
-    m_currentDamaged = false;
-    m_chunkBegin = static_cast<long>(m_dataStart) + (index == 0 ? 0 : ChunkEnd(m_table[index - 1]));
-    m_chunkEnd = static_cast<long>(m_dataStart) + ChunkEnd(m_table[index]);
-    m_inputBegin = m_inputEnd = 0;
-    if (!m_currentCompressed)
-        return true;
-    if (!m_chunkBuffer)
-        m_chunkBuffer.reset(new std::uint8_t[m_chunkSize]);
-    m_decoder.Restart(m_chunkBuffer.get(), m_chunkSize);
-    return SeekFile(m_chunkBegin);
-}
-
-int CompressedFile::ReadFromChunk(std::uint32_t offset, std::uint8_t* out, int count)
-{
-    if (!m_currentCompressed)
-        return ReadStored(offset, out, count);
-    const std::uint32_t need = offset + static_cast<std::uint32_t>(count);
-    if (m_decoder.GetProduced() < need)
-        DecodeUpTo(std::max(need, std::min<std::uint32_t>(m_chunkSize, static_cast<std::uint32_t>(m_decoder.GetProduced()) + DECODE_AHEAD)));
-    // Bytes of this chunk already decoded are served from the buffer, whichever way the
-    // position moved inside the chunk.
-    const std::size_t produced = m_decoder.GetProduced();
-    if (produced <= offset)
+    const long begin = ChunkBegin(chunk);
+    const long stored = ChunkEnd(chunk) - begin;
+    if (static_cast<long>(offset) >= stored || !SeekFile(begin + static_cast<long>(offset)))
         return 0;
-    const int available = static_cast<int>(std::min<std::size_t>(produced - offset, static_cast<std::size_t>(count)));
-    std::memcpy(out, m_chunkBuffer.get() + offset, static_cast<std::size_t>(available));
-    return available;
-}
-
-int CompressedFile::ReadStored(std::uint32_t offset, std::uint8_t* out, int count)
-{
-    const long stored = m_chunkEnd - m_chunkBegin;
-    if (static_cast<long>(offset) >= stored)
-        return 0;
-    const int wanted = static_cast<int>(std::min<long>(count, stored - offset));
-    if (!SeekFile(m_chunkBegin + offset))
-        return 0;
-    const int got = PosixFile::Read(out, wanted);
-    m_fileOffset += got;
+    const int got = PosixFile::Read(out, static_cast<int>(std::min<long>(count, stored - static_cast<long>(offset))));
+    m_filePosition += got;
     return got;
 }
 
-void CompressedFile::DecodeUpTo(std::uint32_t target)
+int CompressedFile::ReadCompressed(int chunk, std::uint32_t offset, std::uint8_t* out, int count)
 {
-    while (!m_currentDamaged && m_decoder.GetProduced() < target) {
+    std::size_t slot = m_decoded.size();
+    for (std::size_t i = 0; i < m_decoded.size(); ++i) {
+        if (m_decoded[i].chunk == chunk)
+            slot = i;
+    }
+    if (slot == m_decoded.size())
+        slot = ClaimSlot(chunk);
+    DecodedChunk& decoded = m_decoded[slot];
+    decoded.lastUse = ++m_useClock;
+
+    const std::size_t need = static_cast<std::size_t>(offset) + static_cast<std::size_t>(count);
+    if (decoded.produced < need && !decoded.damaged) {
+        std::size_t target = std::max(need, std::min<std::size_t>(m_chunkSize, decoded.produced + DECODE_AHEAD));
+        // A chunk's decoding can only go on where the decoder left it; otherwise it starts over
+        // at the chunk's first stored byte. Starting over a chunk that was begun means another
+        // chunk took the decoder in between (readers taking turns): decode this one whole, so
+        // the turns don't restart it again and again.
+        if (m_decoding != static_cast<int>(slot)) {
+            if (decoded.produced > 0)
+                target = m_chunkSize;
+            StartDecoding(slot);
+        }
+        DecodeUpTo(target);
+        decoded.produced = m_decoder.GetProduced();
+        decoded.damaged = m_decodeDamaged;
+    }
+    if (decoded.produced <= offset)
+        return 0;
+    const std::size_t available = std::min<std::size_t>(decoded.produced - offset, static_cast<std::size_t>(count));
+    std::memcpy(out, decoded.bytes.get() + offset, available);
+    return static_cast<int>(available);
+}
+
+std::size_t CompressedFile::ClaimSlot(int chunk)
+{
+    std::size_t oldest = 0;
+    for (std::size_t i = 1; i < m_decoded.size(); ++i) {
+        if (m_decoded[i].lastUse < m_decoded[oldest].lastUse)
+            oldest = i;
+    }
+    if (m_decoding == static_cast<int>(oldest))
+        m_decoding = -1;
+    DecodedChunk& decoded = m_decoded[oldest];
+    if (!decoded.bytes)
+        decoded.bytes.reset(new std::uint8_t[m_chunkSize]);
+    decoded.chunk = chunk;
+    decoded.produced = 0;
+    decoded.damaged = false;
+    return oldest;
+}
+
+void CompressedFile::StartDecoding(std::size_t slot)
+{
+    DecodedChunk& decoded = m_decoded[slot];
+    decoded.produced = 0;
+    m_decoder.Restart(decoded.bytes.get(), m_chunkSize);
+    StartInput(ChunkBegin(decoded.chunk), ChunkEnd(decoded.chunk));
+    m_decoding = static_cast<int>(slot);
+}
+
+void CompressedFile::StartInput(long begin, long end)
+{
+    m_inputBegin = m_inputEnd = 0;
+    m_inputNext = begin;
+    m_inputLimit = end;
+    m_decodeDamaged = false;
+}
+
+void CompressedFile::DecodeUpTo(std::size_t target)
+{
+    while (!m_decodeDamaged && m_decoder.GetProduced() < target) {
+        const std::size_t before = m_decoder.GetProduced();
         if (m_inputBegin == m_inputEnd && !FillInput()) {
             // Out of stored bytes: what the decoder still holds may finish the request.
             std::size_t none = 0;
-            const std::size_t before = m_decoder.GetProduced();
             if (m_decoder.Decode(target, m_input, none) != LzmaDecoder::Status::OK || m_decoder.GetProduced() == before)
-                m_currentDamaged = true;
+                m_decodeDamaged = true;
             continue;
         }
         std::size_t used = m_inputEnd - m_inputBegin;
-        const std::size_t before = m_decoder.GetProduced();
         const LzmaDecoder::Status status = m_decoder.Decode(target, m_input + m_inputBegin, used);
         m_inputBegin += used;
         if (status != LzmaDecoder::Status::OK || (used == 0 && m_decoder.GetProduced() == before))
-            m_currentDamaged = true;
+            m_decodeDamaged = true;
     }
 }
 
 bool CompressedFile::FillInput()
 {
-    // Input never runs past the chunk's own stored bytes.
-    if (m_fileOffset < 0 || m_fileOffset >= m_chunkEnd)
+    // Input never runs past the stream's own stored bytes.
+    if (m_inputNext >= m_inputLimit || !SeekFile(m_inputNext))
         return false;
-    const int wanted = static_cast<int>(std::min<long>(sizeof m_input, m_chunkEnd - m_fileOffset));
+    const int wanted = static_cast<int>(std::min<long>(sizeof m_input, m_inputLimit - m_inputNext));
     const int got = PosixFile::Read(m_input, wanted);
     if (got < 1) {
-        m_fileOffset = -1;
+        m_filePosition = -1;
         return false;
     }
-    m_fileOffset += got;
+    m_filePosition += got;
+    m_inputNext += got;
     m_inputBegin = 0;
     m_inputEnd = static_cast<std::size_t>(got);
     return true;
@@ -258,13 +301,13 @@ bool CompressedFile::FillInput()
 
 bool CompressedFile::SeekFile(long offset)
 {
-    if (m_fileOffset == offset)
+    if (m_filePosition == offset)
         return true;
     if (offset > INT_MAX || !PosixFile::Seek(static_cast<int>(offset), SEEK_ORIGIN_START)) {
-        m_fileOffset = -1;
+        m_filePosition = -1;
         return false;
     }
-    m_fileOffset = offset;
+    m_filePosition = offset;
     return true;
 }
 

@@ -44,36 +44,54 @@ public:
     bool IsChunkCompressed(int chunk) const;
 
 private:
+    // A chunk decoded (wholly or up to `produced`) into its own chunk-sized buffer; the buffer
+    // the decoder is writing into is also its dictionary.
+    struct DecodedChunk
+    {
+        int chunk = -1;
+        std::unique_ptr<std::uint8_t[]> bytes;
+        std::size_t produced = 0;
+        bool damaged = false;
+        std::uint64_t lastUse = 0;
+    };
+
     bool ReadHeader(std::uint8_t* properties, std::int32_t& tableBytes);
     bool ReadTable(std::int32_t tableBytes, long fileSize);
     bool CheckTable(long fileSize) const;
     void Reset();
 
-    bool StartChunk(int chunk);
-    int ReadFromChunk(std::uint32_t offset, std::uint8_t* out, int count);
-    int ReadStored(std::uint32_t offset, std::uint8_t* out, int count);
-    void DecodeUpTo(std::uint32_t target);
+    long ChunkBegin(int chunk) const;
+    long ChunkEnd(int chunk) const;
+    int ReadCompressed(int chunk, std::uint32_t offset, std::uint8_t* out, int count);
+    int ReadStored(int chunk, std::uint32_t offset, std::uint8_t* out, int count);
+    std::size_t ClaimSlot(int chunk);
+    void StartDecoding(std::size_t slot);
+    void StartInput(long begin, long end);
+    void DecodeUpTo(std::size_t target);
     bool FillInput();
     bool SeekFile(long offset);
 
     LzmaDecoder m_decoder;
     std::vector<std::uint32_t> m_table;
-    std::unique_ptr<std::uint8_t[]> m_chunkBuffer; // the decoded chunk, and the dictionary
-    std::uint8_t m_input[4096];
-    std::size_t m_inputBegin = 0;
-    std::size_t m_inputEnd = 0;
-    long m_fileOffset = -1; // where the archive file's own position is, -1 when unknown
-
     std::uint32_t m_dataStart = 0;
     std::uint32_t m_chunkSize = 0;
     int m_totalSize = 0;
     int m_position = 0;
+    long m_filePosition = -1; // the archive file's own position, -1 when unknown
 
-    int m_currentChunk = -1;
-    bool m_currentCompressed = false;
-    bool m_currentDamaged = false;
-    long m_chunkBegin = 0; // file offsets of the current chunk's stored bytes
-    long m_chunkEnd = 0;
+    // A few recently read chunks stay decoded, so readers of different entries (loader and
+    // audio threads) don't restart each other's chunks on every read.
+    std::vector<DecodedChunk> m_decoded;
+    std::uint64_t m_useClock = 0;
+    int m_decoding = -1; // the slot the decoder is writing into, -1 for none
+
+    // The running decode's input: stored bytes from m_inputNext up to m_inputLimit.
+    std::uint8_t m_input[4096];
+    std::size_t m_inputBegin = 0;
+    std::size_t m_inputEnd = 0;
+    long m_inputNext = 0;
+    long m_inputLimit = 0;
+    bool m_decodeDamaged = false;
 };
 
 } // namespace Tarv

@@ -75,6 +75,31 @@ TEST_F(Container, ReadsWithinAChunkInAnyOrder)
     EXPECT_EQ(ReadAt(64, 1).size(), 0u);
 }
 
+TEST_F(Container, ReadsHoppingBetweenManyChunksStayCorrect)
+{
+    // More chunks than the reader keeps decoded, read in small pieces in an order that keeps
+    // evicting and resuming partly decoded chunks.
+    const std::uint32_t chunk = 4096;
+    const Bytes content = Archives::Filler(chunk * 8, 21, false);
+    std::vector<std::uint32_t> table;
+    Bytes chunks;
+    for (std::uint32_t i = 0; i < 8; ++i) {
+        const Bytes packed = Archives::Lzma(Slice(content, i * chunk, chunk));
+        chunks.insert(chunks.end(), packed.begin(), packed.end());
+        table.push_back(static_cast<std::uint32_t>(chunks.size()) | 0x80000000u);
+    }
+    Bytes bytes = Archives::Header(chunk, table, true);
+    bytes.insert(bytes.end(), chunks.begin(), chunks.end());
+    ASSERT_TRUE(Open(bytes));
+    for (std::uint32_t round = 0; round < 6; ++round) {
+        for (std::uint32_t i = 0; i < 8; ++i) {
+            const std::uint32_t which = (i * 5 + round) % 8;
+            const std::uint32_t at = which * chunk + round * 600 + i * 7;
+            ASSERT_EQ(ReadAt(static_cast<int>(at), 300), Slice(content, at, 300)) << round << " " << which;
+        }
+    }
+}
+
 TEST_F(Container, SeekClampsToTheContent)
 {
     Bytes content;

@@ -137,6 +137,22 @@ TEST_F(Pak, MountedLaterHidesEarlier)
     EXPECT_EQ(Tarv::VfsOpenRead("save/settings.xml"), nullptr);
 }
 
+TEST_F(Pak, SavePathFallsThroughToTheArchives)
+{
+    const std::string platform = Write("platform.pak", Archives::Pack({{"save/settings.xml", Text("shipped")}}, Options()));
+    setenv("XDG_CONFIG_HOME", (m_dir / "config").c_str(), 1);
+    Tarv::VfsInit();
+    ASSERT_NE(Tarv::VfsMountPak(platform, "", 0), nullptr);
+    Tarv::VfsMountNative("", "save/", Tarv::VFS_MOUNT_FALL_THROUGH | Tarv::VFS_MOUNT_SAVE_FILES);
+    EXPECT_EQ(ReadWhole(Tarv::VfsOpenRead("save/settings.xml")), Text("shipped"));
+    Tarv::SmartPtr<Tarv::File> saved(Tarv::VfsOpenWrite("save/settings.xml"));
+    ASSERT_TRUE(saved);
+    saved->Write("mine", 4);
+    saved.Reset();
+    EXPECT_EQ(ReadWhole(Tarv::VfsOpenRead("SAVE/settings.xml")), Text("mine"));
+    unsetenv("XDG_CONFIG_HOME");
+}
+
 TEST_F(Pak, MissingArchiveIsNotMounted)
 {
     Tarv::VfsInit();
