@@ -8,3 +8,5 @@ if(BRASHWICK_BENCH)
     find_package(benchmark REQUIRED)
 endif()
 find_package(pugixml REQUIRED)
+# liblzma: the content packer's LZMA encoder, and the other decoder the archive benchmark weighs.
+pkg_check_modules(LIBLZMA REQUIRED IMPORTED_TARGET GLOBAL liblzma)
