@@ -22,8 +22,10 @@ NarrowString& AppendFormatted(NarrowString& target, const char* format, T value)
     // Wide enough for "%f" of the largest float (39 integer digits, a point, six decimals).
     char buffer[64];
     const int length = std::snprintf(buffer, sizeof(buffer), format, value);
-    if (length > 0)
-        target.append(buffer, static_cast<std::size_t>(length) < sizeof(buffer) ? length : sizeof(buffer) - 1);
+    if (length <= 0)
+        return target;
+    const std::size_t kept = static_cast<std::size_t>(length);
+    target.append(buffer, kept < sizeof(buffer) ? kept : sizeof(buffer) - 1);
     return target;
 }
 

@@ -4,6 +4,7 @@
 
 #include <climits>
 #include <cstdint>
+#include <cstring>
 
 namespace Tarv
 {
@@ -128,16 +129,21 @@ bool DecodeUtf8(const char* src, std::size_t size, std::u32string& out)
     out.clear();
     if (src == nullptr)
         return size == 0;
+    // Conversion ends at the first NUL; never more code points than the bytes before it.
+    const void* nul = std::memchr(src, 0, size);
+    const std::size_t length =
+        nul == nullptr ? size : static_cast<std::size_t>(static_cast<const char*>(nul) - src);
+    out.reserve(length);
     std::size_t pos = 0;
-    while (pos < size && src[pos] != '\0') {
+    while (pos < length) {
         char32_t c = 0;
-        const std::size_t length = DecodeUtf8Char(src + pos, size - pos, c);
-        if (length == 0) {
+        const std::size_t charLength = DecodeUtf8Char(src + pos, length - pos, c);
+        if (charLength == 0) {
             out.clear();
             return false;
         }
         out.push_back(c);
-        pos += length;
+        pos += charLength;
     }
     return true;
 }

@@ -251,6 +251,8 @@ protected:
         m_oldConfig = old != nullptr ? old : "";
         setenv("XDG_CONFIG_HOME", m_dir.Path().c_str(), 1);
         Tarv::VfsInit();
+        // As in the game, the save mount falls through to the content mounted before it.
+        Tarv::VfsMountNative(m_content.Path() + "/", "", 0);
         Tarv::VfsMountNative("", "save/", Tarv::VFS_MOUNT_FALL_THROUGH | Tarv::VFS_MOUNT_SAVE_FILES);
     }
     void TearDown() override
@@ -265,6 +267,7 @@ protected:
     std::string SettingsPath() const { return m_dir / "Brashwick/settings.xml"; }
 
     TestFiles::TempDir m_dir;
+    TestFiles::TempDir m_content;
     bool m_hadConfig = false;
     std::string m_oldConfig;
 };
@@ -343,6 +346,7 @@ TEST_F(RegistrySaveMount, MissingOrBrokenFilesLeaveTheRegistryAlone)
     registry.SetInt("/quor/k", 1);
     const NarrowString before = registry.ToXml("/");
     EXPECT_FALSE(registry.LoadFile("save/settings.xml", false, "/quor"));
+    ASSERT_EQ(mkdir((m_dir / "Brashwick").c_str(), 0700), 0);
     ASSERT_TRUE(TestFiles::WriteText(m_dir / "Brashwick/settings.xml", "<registry><node name=\"/quor\"><key name=\"k\" type=\"int\">2</key>"));
     EXPECT_FALSE(registry.LoadFile("save/settings.xml", false, "/quor"));
     EXPECT_EQ(registry.ToXml("/"), before);
