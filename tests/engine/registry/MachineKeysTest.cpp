@@ -4,33 +4,12 @@
 #include "engine/registry/MachineInfo.h"
 #include "engine/registry/Registry.h"
 #include "engine/registry/RegistryKey.h"
+#include "tests/engine/registry/FakeMachine.h"
 
 #include <gtest/gtest.h>
 
 using Tarv::NarrowString;
 using Tarv::Registry;
-
-namespace
-{
-
-struct FakeMachine : Tarv::MachineInfo
-{
-    int GetScreenWidth() const override { return width; }
-    int GetScreenHeight() const override { return height; }
-    int GetOrientationCode() const override { return orientation; }
-    bool HasFramebufferObjects() const override { return true; }
-    bool HasGlsl() const override { return false; }
-    int GetMaxTextureSize() const override { return 16384; }
-    NarrowString GetGLVendor() const override { return "Mesa/X.org"; }
-    NarrowString GetGLRenderer() const override { return "llvmpipe (LLVM 15.0.6, 256 bits)"; }
-    NarrowString GetGLVersion() const override { return "OpenGL ES 3.2 Mesa 22.3.6"; }
-
-    int width = 800;
-    int height = 480;
-    int orientation = 2;
-};
-
-} // namespace
 
 TEST(MachineKeys, ResolutionFollowsTheScreen)
 {

@@ -1,9 +1,9 @@
 // Reading registry files: merging, typed values, and the damaged entries that must set nothing.
 #include "engine/registry/RegistryXmlReader.h"
 
-#include "engine/registry/MachineInfo.h"
 #include "engine/registry/Registry.h"
 #include "engine/registry/RegistryKey.h"
+#include "tests/engine/registry/FakeMachine.h"
 
 #include <gtest/gtest.h>
 
@@ -167,18 +167,7 @@ TEST(RegistryXmlReader, RootTargetUsesTheRootsKeyPaths)
 
 TEST(RegistryXmlReader, MachineSubtreeStaysAsItIs)
 {
-    struct Screen : Tarv::MachineInfo
-    {
-        int GetScreenWidth() const override { return 800; }
-        int GetScreenHeight() const override { return 480; }
-        int GetOrientationCode() const override { return 2; }
-        bool HasFramebufferObjects() const override { return true; }
-        bool HasGlsl() const override { return true; }
-        int GetMaxTextureSize() const override { return 2048; }
-        NarrowString GetGLVendor() const override { return "v"; }
-        NarrowString GetGLRenderer() const override { return "r"; }
-        NarrowString GetGLVersion() const override { return "1"; }
-    } screen;
+    FakeMachine screen;
     Registry registry(&screen);
     const NarrowString saved = registry.ToXml("/machine");
     ASSERT_TRUE(registry.LoadString(File("<node name=\"resolution\">" + Key("x", "int", "5") + Key("new", "int", "1") +
