@@ -1,0 +1,184 @@
+// Settings: the settings subtree's files, the typed accessors, and the logic-rate fallback.
+#include "framework/Settings.h"
+
+#include "engine/core/Any.h"
+#include "engine/core/SmartPtr.h"
+#include "engine/registry/Registry.h"
+#include "engine/registry/RegistryKey.h"
+#include "engine/registry/RegistryNode.h"
+#include "engine/vfs/File.h"
+#include "engine/vfs/Vfs.h"
+#include "framework/System.h"
+
+#include <vector>
+
+namespace Quor
+{
+
+namespace
+{
+
+// Where the defaults file is read aside while the runtime keys are reset; emptied afterwards.
+constexpr const char* SCRATCH_ROOT = "/.settings-defaults";
+// Larger user files are not copied aside; no settings file comes near this.
+constexpr int MAX_KEPT_FILE_SIZE = 16 << 20;
+
+Tarv::Registry* GetRegistry()
+{
+    return Tarv::Registry::Instance.Get();
+}
+
+// Copies every key below node into the registry at path, keeping each key's type.
+void CopyKeys(Tarv::Registry& registry, const Tarv::RegistryNode& node, const Tarv::NarrowString& path, int depth)
+{
+    if (depth > Tarv::Registry::MAX_DEPTH)
+        return;
+    for (const auto& entry : node.GetKeys()) {
+        const Tarv::Any value = entry.second->GetValue();
+        const Tarv::NarrowString keyPath = path + "/" + entry.first;
+        if (const bool* flag = value.Get<bool>())
+            registry.SetBool(keyPath, *flag);
+        else if (const int* number = value.Get<int>())
+            registry.SetInt(keyPath, *number);
+        else if (const Tarv::NarrowString* text = value.Get<Tarv::NarrowString>())
+            registry.SetString(keyPath, *text);
+    }
+    for (const auto& child : node.GetChildren())
+        CopyKeys(registry, *child.second, path + "/" + child.first, depth + 1);
+}
+
+} // namespace
+
+Settings* Settings::GetInstance()
+{
+    return System::GetOrCreateService<Settings>("Settings");
+}
+
+bool Settings::Init(const Tarv::NarrowString& name, const Tarv::NarrowString& userFile,
+                    const Tarv::NarrowString& defaultsFile, bool force)
+{
+    m_root = "/" + name;
+    m_userFile = userFile;
+    m_defaultsFile = defaultsFile;
+    Tarv::Registry* registry = GetRegistry();
+    if (registry == nullptr)
+        return false;
+
+    if (!force) {
+        if (registry->LoadFile(m_userFile, false, m_root)) {
+            ResetRuntimeKeys(*registry);
+            return true;
+        }
+        KeepBadUserFile();
+    }
+    return LoadDefaults();
+}
+
+bool Settings::LoadDefaults()
+{
+    Tarv::Registry* registry = GetRegistry();
+    return registry != nullptr && registry->LoadFile(m_defaultsFile, false, m_root);
+}
+
+bool Settings::Save()
+{
+    Tarv::Registry* registry = GetRegistry();
+    return registry != nullptr && !m_root.empty() && registry->SaveFile(m_userFile, m_root);
+}
+
+void Settings::KeepBadUserFile() const
+{
+    Tarv::SmartPtr<Tarv::File> in(Tarv::VfsOpenRead(m_userFile.c_str()));
+    if (!in)
+        return; // missing: nothing to keep
+    const int size = in->GetSize();
+    if (size <= 0 || size > MAX_KEPT_FILE_SIZE)
+        return;
+    std::vector<char> bytes(static_cast<std::size_t>(size));
+    int read = 0;
+    while (read < size) {
+        const int got = in->Read(bytes.data() + read, size - read);
+        if (got <= 0)
+            break;
+        read += got;
+    }
+    in.Reset();
+    if (read <= 0)
+        return;
+    const Tarv::NarrowString keptName = m_userFile + BAD_FILE_SUFFIX;
+    Tarv::SmartPtr<Tarv::File> out(Tarv::VfsOpenWrite(keptName.c_str()));
+    if (out)
+        out->Write(bytes.data(), read);
+}
+
+void Settings::ResetRuntimeKeys(Tarv::Registry& registry) const
+{
+    const Tarv::NarrowString runtimePath = m_root + "/" + RUNTIME_NODE;
+    if (Tarv::RegistryNode* runtime = registry.FindNode(runtimePath, false, false))
+        runtime->Clear();
+    if (!registry.LoadFile(m_defaultsFile, false, SCRATCH_ROOT))
+        return;
+    Tarv::RegistryNode* scratch = registry.FindNode(SCRATCH_ROOT, false, false);
+    if (scratch == nullptr)
+        return;
+    if (const Tarv::RegistryNode* defaults = scratch->FindChild(RUNTIME_NODE, false))
+        CopyKeys(registry, *defaults, runtimePath, 0);
+    scratch->Clear();
+}
+
+Tarv::NarrowString Settings::GetPath(const Tarv::NarrowString& name) const
+{
+    return m_root + "/" + name;
+}
+
+int Settings::GetInt(const Tarv::NarrowString& name) const
+{
+    int value = 0;
+    if (Tarv::Registry* registry = GetRegistry())
+        registry->GetInt(GetPath(name), value);
+    return value;
+}
+
+bool Settings::GetBool(const Tarv::NarrowString& name) const
+{
+    bool value = false;
+    if (Tarv::Registry* registry = GetRegistry())
+        registry->GetBool(GetPath(name), value);
+    return value;
+}
+
+Tarv::NarrowString Settings::GetString(const Tarv::NarrowString& name) const
+{
+    Tarv::NarrowString value;
+    if (Tarv::Registry* registry = GetRegistry())
+        registry->GetString(GetPath(name), value);
+    return value;
+}
+
+bool Settings::SetInt(const Tarv::NarrowString& name, const int& value)
+{
+    Tarv::Registry* registry = GetRegistry();
+    return registry != nullptr && registry->SetInt(GetPath(name), value);
+}
+
+bool Settings::SetBool(const Tarv::NarrowString& name, const bool& value)
+{
+    Tarv::Registry* registry = GetRegistry();
+    return registry != nullptr && registry->SetBool(GetPath(name), value);
+}
+
+bool Settings::SetString(const Tarv::NarrowString& name, const Tarv::NarrowString& value)
+{
+    Tarv::Registry* registry = GetRegistry();
+    return registry != nullptr && registry->SetString(GetPath(name), value);
+}
+
+float Settings::GetLogicInterval() const
+{
+    int fps = GetInt("constants/logic_fps");
+    if (fps <= 0 || fps > MAX_LOGIC_FPS)
+        fps = DEFAULT_LOGIC_FPS;
+    return 1.0f / static_cast<float>(fps);
+}
+
+} // namespace Quor

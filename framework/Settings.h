@@ -1,0 +1,74 @@
+// Quor::Settings: the program's configuration, a registry subtree under one root ("/quor"),
+// loaded from the user's settings file or else the defaults file, saved back to the user's
+// file, and read and written by setting name ("constants/logic_fps").
+#pragma once
+
+#include "engine/core/NarrowString.h"
+#include "engine/core/RefCounter.h"
+
+namespace Tarv
+{
+class Registry;
+}
+
+namespace Quor
+{
+
+class Settings : public Tarv::RefCounter
+{
+public:
+    // The logic rate used when "constants/logic_fps" is missing, zero, negative or above
+    // MAX_LOGIC_FPS: a bad setting slows or speeds the game, never freezes it.
+    static constexpr int DEFAULT_LOGIC_FPS = 30;
+    static constexpr int MAX_LOGIC_FPS = 1000;
+    // The node under the root that holds values shared at run time (see Init).
+    static constexpr const char* RUNTIME_NODE = "runtime";
+    // Appended to the user file's name to keep a user file that failed to load.
+    static constexpr const char* BAD_FILE_SUFFIX = ".bad";
+
+    // The settings service, registered under "Settings" on first use; null when no service
+    // registry exists.
+    static Settings* GetInstance();
+
+    // root := "/" + name. Unless force is set, loads the user file under the root; when force
+    // is set or that fails, loads the defaults file. A user file that exists but fails to load
+    // is first copied aside (user file + BAD_FILE_SUFFIX) so the next Save can't destroy it.
+    // Run-time values are not carried from one run to the next: after the user file loads,
+    // the runtime node starts again from the defaults file's runtime node. Returns false when
+    // neither file loaded. Main thread, at start-up, before any loader thread runs.
+    bool Init(const Tarv::NarrowString& name, const Tarv::NarrowString& userFile,
+              const Tarv::NarrowString& defaultsFile, bool force);
+    // Merges the defaults file over the values under the root; false when it doesn't load.
+    bool LoadDefaults();
+    // Writes the subtree under the root to the user file (old file replaced only once the new
+    // one is complete); false when nothing was written.
+    bool Save();
+
+    // The value under root + "/" + name; 0, false or "" when the key is missing, unset or of
+    // another type. Reading creates nothing. Safe from the loader thread (the registry locks).
+    int GetInt(const Tarv::NarrowString& name) const;
+    bool GetBool(const Tarv::NarrowString& name) const;
+    Tarv::NarrowString GetString(const Tarv::NarrowString& name) const;
+    // Creates the key as needed; false when the registry refused the write (a protected key).
+    bool SetInt(const Tarv::NarrowString& name, const int& value);
+    bool SetBool(const Tarv::NarrowString& name, const bool& value);
+    bool SetString(const Tarv::NarrowString& name, const Tarv::NarrowString& value);
+
+    // One over "constants/logic_fps", or over DEFAULT_LOGIC_FPS when that is unusable.
+    float GetLogicInterval() const;
+
+    const Tarv::NarrowString& GetRoot() const { return m_root; }
+    const Tarv::NarrowString& GetUserFile() const { return m_userFile; }
+    const Tarv::NarrowString& GetDefaultsFile() const { return m_defaultsFile; }
+
+private:
+    Tarv::NarrowString GetPath(const Tarv::NarrowString& name) const;
+    void KeepBadUserFile() const;
+    void ResetRuntimeKeys(Tarv::Registry& registry) const;
+
+    Tarv::NarrowString m_root;
+    Tarv::NarrowString m_userFile;
+    Tarv::NarrowString m_defaultsFile;
+};
+
+} // namespace Quor

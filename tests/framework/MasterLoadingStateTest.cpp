@@ -1,0 +1,204 @@
+// Background loading with a real loader thread: slow work while the main thread keeps ticking,
+// the smoothed progress on the screen, the hand-over, and quitting in the middle of a load.
+#include "framework/MasterLoadingState.h"
+
+#include "Recording.h"
+#include "framework/LoaderThread.h"
+#include "framework/Substatable.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cmath>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
+using QuorTest::CallLog;
+using QuorTest::Gate;
+using QuorTest::RecordingScreen;
+using QuorTest::WaitUntil;
+
+namespace
+{
+
+// Counts the main thread's ticks, so loader work can be tied to them without sleeping.
+class TickClock
+{
+public:
+    void Tick()
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        ++m_ticks;
+        m_changed.notify_all();
+    }
+    void WaitFor(int ticks)
+    {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        m_changed.wait(lock, [this, ticks] { return m_ticks >= ticks; });
+    }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    int m_ticks = 0;
+};
+
+// A state with a queue of entries; each entry needs the main thread to have ticked once more,
+// so the load cannot end before the main thread has kept running through it. Progress is kept
+// in atomics, as the main thread reads it while the loader works.
+class SlowState : public Quor::ApplicationState
+{
+public:
+    SlowState(int entries, TickClock* clock, std::thread::id* destroyedOn = nullptr)
+        : Quor::ApplicationState("slow"), m_entries(entries), m_clock(clock), m_destroyedOn(destroyedOn)
+    {
+    }
+    ~SlowState() override
+    {
+        if (m_destroyedOn != nullptr)
+            *m_destroyedOn = std::this_thread::get_id();
+    }
+
+    std::thread::id loadedOn;
+    std::atomic<int> done{0};
+    Gate* gate = nullptr;
+
+    void Load() override { loadedOn = std::this_thread::get_id(); }
+    bool LoadNextQueued() override
+    {
+        if (gate != nullptr)
+            gate->Wait();
+        if (m_clock != nullptr)
+            m_clock->WaitFor(done.load() + 1);
+        const int finished = done.fetch_add(1) + 1;
+        return m_entries < 0 || finished < m_entries;
+    }
+    float GetLoadProgress() const override
+    {
+        if (m_entries <= 0)
+            return 0.0f;
+        return 100.0f * static_cast<float>(done.load()) / static_cast<float>(m_entries);
+    }
+
+private:
+    int m_entries; // negative: endless, only a cancel ends it
+    TickClock* m_clock;
+    std::thread::id* m_destroyedOn;
+};
+
+} // namespace
+
+TEST(MasterLoadingState, ARealLoaderWorksWhileTheMainThreadKeepsTickingAndDrawing)
+{
+    CallLog log;
+    TickClock clock;
+    Tarv::SmartPtr<Quor::Substatable> root(new Quor::Substatable("loading-root"));
+    auto* screen = new RecordingScreen("screen", &log);
+    root->SetLoadingScreen(screen);
+    constexpr int ENTRIES = 40;
+    auto* slow = new SlowState(ENTRIES, &clock);
+    root->ChangeState(slow, false);
+
+    int ticks = 0;
+    float lastShown = 0.0f;
+    while (root->GetCurrent() != slow) {
+        root->Update(1.0f / 60.0f);
+        root->Render(nullptr);
+        const float shown = screen->GetProgress();
+        ASSERT_FALSE(std::isnan(shown));
+        ASSERT_GE(shown, lastShown);
+        ASSERT_LE(shown, 100.0f);
+        lastShown = shown;
+        ++ticks;
+        clock.Tick();
+    }
+    EXPECT_GE(ticks, ENTRIES);
+    EXPECT_EQ(slow->done.load(), ENTRIES);
+    EXPECT_NE(slow->loadedOn, std::this_thread::get_id());
+    // The real figure reached 100 before the hand-over, so the bar did too.
+    EXPECT_EQ(lastShown, 100.0f);
+}
+
+TEST(MasterLoadingState, QuittingInTheMiddleOfALoadNeitherWaitsNorFreesWhatTheLoaderUses)
+{
+    CallLog log;
+    Gate gate;
+    std::thread::id destroyedOn;
+    Tarv::SmartPtr<Quor::Substatable> root(new Quor::Substatable("loading-root"));
+    root->SetLoadingScreen(new RecordingScreen("screen", &log));
+    auto* endless = new SlowState(-1, nullptr, &destroyedOn);
+    endless->gate = &gate;
+    root->ChangeState(endless, false);
+    root->Update(0.01f);
+    root->Update(0.01f);
+
+    // The loader is shut behind the gate; a destruction that waited for it would never end.
+    root.Reset();
+    EXPECT_EQ(Quor::LoaderThread::GetAbandonedCount(), 1u);
+    EXPECT_EQ(destroyedOn, std::thread::id());
+
+    gate.Open();
+    Quor::LoaderThread::JoinAll();
+    EXPECT_EQ(Quor::LoaderThread::GetAbandonedCount(), 0u);
+    // The endless queue stopped at the cancel, and the state died on this thread after the join.
+    EXPECT_EQ(destroyedOn, std::this_thread::get_id());
+}
+
+TEST(MasterLoadingState, APreloadDroppedWhileLoadingIsLeftToTheReaper)
+{
+    Gate gate;
+    std::thread::id destroyedOn;
+    Tarv::SmartPtr<Quor::Substatable> root(new Quor::Substatable("loading-root"));
+    auto* first = new SlowState(1, nullptr, &destroyedOn);
+    first->gate = &gate;
+    root->PreloadState(first);
+    // A second preload replaces the first without waiting for it.
+    root->PreloadState(new SlowState(1, nullptr));
+    EXPECT_EQ(Quor::LoaderThread::GetAbandonedCount(), 1u);
+    gate.Open();
+    WaitUntil([&root] { return root->GetPreload()->IsLoaded(); });
+    Quor::LoaderThread::JoinAll();
+    EXPECT_EQ(destroyedOn, std::this_thread::get_id());
+}
+
+TEST(MasterLoadingState, FinishIfLoadedIsFalseUntilTheLoadEnds)
+{
+    Gate gate;
+    Tarv::SmartPtr<Quor::Substatable> owner(new Quor::Substatable("loading-owner"));
+    auto* target = new SlowState(1, nullptr);
+    target->gate = &gate;
+    Tarv::SmartPtr<Quor::MasterLoadingState> loading(new Quor::MasterLoadingState(target, nullptr, false, owner.Get()));
+    EXPECT_FALSE(loading->FinishIfLoaded());
+    loading->StartLoader();
+    EXPECT_FALSE(loading->FinishIfLoaded());
+    EXPECT_EQ(owner->GetPending(), nullptr);
+    gate.Open();
+    WaitUntil([&loading] { return loading->IsLoaded(); });
+    EXPECT_TRUE(loading->FinishIfLoaded());
+    EXPECT_EQ(owner->GetPending(), target);
+    // With auto-switch off, updates never hand the target over again on their own.
+    owner->SetPending(nullptr);
+    loading->UpdateState(0.1f);
+    EXPECT_EQ(owner->GetPending(), nullptr);
+}
+
+TEST(MasterLoadingState, WithoutAScreenEveryForwardedOperationIsHarmless)
+{
+    Tarv::SmartPtr<Quor::Substatable> owner(new Quor::Substatable("loading-owner"));
+    Tarv::SmartPtr<Quor::MasterLoadingState> loading(
+        new Quor::MasterLoadingState(new SlowState(1, nullptr), nullptr, true, owner.Get()));
+    const Quor::TouchPoints points{{3, 4}};
+    loading->OnEnter(owner.Get());
+    loading->Enter();
+    loading->RenderState(nullptr);
+    loading->OnKeyDown(1);
+    loading->OnKeyUp(1);
+    loading->OnTouchDown(points);
+    loading->OnTouchMove(points);
+    loading->OnTouchUp(points);
+    loading->OnAccelerometer(1.0f, 0.0f, 0.0f);
+    loading->Leave();
+    loading->OnExit();
+    EXPECT_TRUE(owner->GetBeforeClients().empty());
+}

@@ -1,0 +1,210 @@
+// The settings service against a real registry and real files in a mounted temporary folder:
+// which file loads, where keys live, saving, keeping a damaged file, run-time keys and the
+// logic-rate fallback.
+#include "framework/Settings.h"
+
+#include "engine/registry/Registry.h"
+#include "engine/vfs/Vfs.h"
+#include "framework/System.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include <ftw.h>
+#include <unistd.h>
+
+namespace
+{
+
+const char* const DEFAULTS = R"(<registry><node name="quor">
+  <node name="constants"><key name="logic_fps" type="int">25</key></node>
+  <node name="game"><key name="lives" type="int">3</key><key name="language" type="string">en</key></node>
+  <node name="runtime"><key name="activeTool" type="string"></key><key name="paused" type="bool">false</key></node>
+</node></registry>)";
+
+const char* const USER = R"(<registry><node name="quor">
+  <node name="game"><key name="lives" type="int">1</key></node>
+  <node name="runtime"><key name="paused" type="bool">true</key><key name="stale" type="int">9</key></node>
+</node></registry>)";
+
+int RemoveEntry(const char* path, const struct stat*, int, struct FTW*)
+{
+    return std::remove(path);
+}
+
+// A temporary folder mounted as the whole virtual file system, and a registry of its own.
+class SettingsTest : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        char pattern[] = "/tmp/brashwick-settings-XXXXXX";
+        const char* made = mkdtemp(pattern);
+        ASSERT_NE(made, nullptr);
+        m_dir = made;
+        Tarv::VfsInit();
+        Tarv::VfsMountNative(m_dir + "/", "", 0);
+        Tarv::Registry::Instance = Tarv::MakeSmart<Tarv::Registry>();
+        registry = Tarv::Registry::Instance.Get();
+    }
+
+    void TearDown() override
+    {
+        Tarv::Registry::Instance.Reset();
+        Tarv::VfsShutdown();
+        nftw(m_dir.c_str(), RemoveEntry, 8, FTW_DEPTH | FTW_PHYS);
+    }
+
+    void WriteFile(const std::string& name, const std::string& text)
+    {
+        std::ofstream(m_dir + "/" + name) << text;
+    }
+
+    std::string ReadFile(const std::string& name)
+    {
+        std::ifstream in(m_dir + "/" + name);
+        std::stringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
+
+    bool Exists(const std::string& name) { return access((m_dir + "/" + name).c_str(), F_OK) == 0; }
+
+    Tarv::Registry* registry = nullptr;
+
+private:
+    std::string m_dir;
+};
+
+} // namespace
+
+TEST_F(SettingsTest, SettingsLiveUnderTheRootPlusTheirName)
+{
+    WriteFile("defaults.xml", DEFAULTS);
+    Quor::Settings settings;
+    ASSERT_TRUE(settings.Init("quor", "settings.xml", "defaults.xml", false));
+    EXPECT_EQ(settings.GetInt("constants/logic_fps"), 25);
+    int raw = 0;
+    EXPECT_TRUE(registry->GetInt("/quor/constants/logic_fps", raw));
+    EXPECT_EQ(raw, 25);
+    EXPECT_EQ(settings.GetString("game/language"), "en");
+}
+
+TEST_F(SettingsTest, TheUserFileWinsAndForceLoadsOnlyTheDefaults)
+{
+    WriteFile("defaults.xml", DEFAULTS);
+    WriteFile("settings.xml", USER);
+    Quor::Settings settings;
+    ASSERT_TRUE(settings.Init("quor", "settings.xml", "defaults.xml", false));
+    EXPECT_EQ(settings.GetInt("game/lives"), 1);
+    // Keys only the defaults name are absent after a user-file load.
+    EXPECT_EQ(settings.GetInt("constants/logic_fps"), 0);
+
+    Tarv::Registry::Instance = Tarv::MakeSmart<Tarv::Registry>();
+    Quor::Settings forced;
+    ASSERT_TRUE(forced.Init("quor", "settings.xml", "defaults.xml", true));
+    EXPECT_EQ(forced.GetInt("game/lives"), 3);
+}
+
+TEST_F(SettingsTest, LoadDefaultsMergesOverTheCurrentValues)
+{
+    WriteFile("defaults.xml", DEFAULTS);
+    WriteFile("settings.xml", USER);
+    Quor::Settings settings;
+    settings.Init("quor", "settings.xml", "defaults.xml", false);
+    settings.SetInt("game/score", 700);
+    ASSERT_TRUE(settings.LoadDefaults());
+    EXPECT_EQ(settings.GetInt("game/lives"), 3);
+    EXPECT_EQ(settings.GetInt("game/score"), 700);
+}
+
+TEST_F(SettingsTest, RunTimeValuesStartFromTheDefaultsAtEveryStart)
+{
+    WriteFile("defaults.xml", DEFAULTS);
+    WriteFile("settings.xml", USER);
+    Quor::Settings settings;
+    settings.Init("quor", "settings.xml", "defaults.xml", false);
+    EXPECT_FALSE(settings.GetBool("runtime/paused"));
+    int stale = 0;
+    EXPECT_FALSE(registry->GetInt("/quor/runtime/stale", stale));
+    Tarv::NarrowString tool = "x";
+    EXPECT_TRUE(registry->GetString("/quor/runtime/activeTool", tool));
+    EXPECT_EQ(tool, "");
+    // The user's own values are untouched.
+    EXPECT_EQ(settings.GetInt("game/lives"), 1);
+}
+
+TEST_F(SettingsTest, SaveWritesTheSubtreeThatTheNextStartReads)
+{
+    WriteFile("defaults.xml", DEFAULTS);
+    Quor::Settings settings;
+    settings.Init("quor", "settings.xml", "defaults.xml", false);
+    EXPECT_TRUE(settings.SetBool("game/perfect/level01", true));
+    EXPECT_TRUE(settings.SetString("game/name", "A <b> & \"c\""));
+    ASSERT_TRUE(settings.Save());
+
+    Tarv::Registry::Instance = Tarv::MakeSmart<Tarv::Registry>();
+    Quor::Settings next;
+    ASSERT_TRUE(next.Init("quor", "settings.xml", "defaults.xml", false));
+    EXPECT_TRUE(next.GetBool("game/perfect/level01"));
+    EXPECT_EQ(next.GetString("game/name"), "A <b> & \"c\"");
+}
+
+TEST_F(SettingsTest, ADamagedUserFileIsKeptAsideBeforeTheDefaultsLoad)
+{
+    WriteFile("defaults.xml", DEFAULTS);
+    WriteFile("settings.xml", "<registry><node name=\"quor\"><key name=");
+    Quor::Settings settings;
+    ASSERT_TRUE(settings.Init("quor", "settings.xml", "defaults.xml", false));
+    EXPECT_EQ(settings.GetInt("game/lives"), 3);
+    EXPECT_EQ(ReadFile("settings.xml.bad"), "<registry><node name=\"quor\"><key name=");
+
+    // A missing user file is simply a first start: nothing is kept aside.
+    Tarv::Registry::Instance = Tarv::MakeSmart<Tarv::Registry>();
+    Quor::Settings fresh;
+    fresh.Init("quor", "other.xml", "defaults.xml", false);
+    EXPECT_FALSE(Exists("other.xml.bad"));
+}
+
+TEST_F(SettingsTest, MissingKeysReadAsZeroFalseAndEmptyWithoutBeingCreated)
+{
+    Quor::Settings settings;
+    EXPECT_FALSE(settings.Init("quor", "settings.xml", "defaults.xml", false));
+    EXPECT_EQ(settings.GetInt("nothing"), 0);
+    EXPECT_FALSE(settings.GetBool("nothing"));
+    EXPECT_EQ(settings.GetString("nothing"), "");
+    EXPECT_EQ(registry->FindKey("/quor/nothing", false), nullptr);
+    // A key of another type reads as missing, never as a misread value.
+    settings.SetString("word", "12");
+    EXPECT_EQ(settings.GetInt("word"), 0);
+}
+
+TEST_F(SettingsTest, AnUnusableLogicRateFallsBackToTheDefaultRate)
+{
+    Quor::Settings settings;
+    settings.Init("quor", "settings.xml", "defaults.xml", false);
+    const float fallback = 1.0f / Quor::Settings::DEFAULT_LOGIC_FPS;
+    EXPECT_FLOAT_EQ(settings.GetLogicInterval(), fallback);
+    for (int bad : {0, -30, 100000}) {
+        settings.SetInt("constants/logic_fps", bad);
+        EXPECT_FLOAT_EQ(settings.GetLogicInterval(), fallback);
+    }
+    settings.SetInt("constants/logic_fps", 50);
+    EXPECT_FLOAT_EQ(settings.GetLogicInterval(), 0.02f);
+}
+
+TEST_F(SettingsTest, TheServiceIsRegisteredOnceUnderItsName)
+{
+    EXPECT_EQ(Quor::Settings::GetInstance(), nullptr);
+    Quor::System::Create(nullptr);
+    Quor::Settings* settings = Quor::Settings::GetInstance();
+    ASSERT_NE(settings, nullptr);
+    EXPECT_EQ(Quor::Settings::GetInstance(), settings);
+    EXPECT_TRUE(settings->GetRoot().empty());
+    Quor::System::Destroy();
+}
