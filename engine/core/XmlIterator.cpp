@@ -2,6 +2,7 @@
 #include "engine/core/XmlIterator.h"
 
 #include "engine/core/TextNumber.h"
+#include "engine/core/Uri.h"
 #include "engine/core/WideString.h"
 #include "engine/core/Xml.h"
 
@@ -58,6 +59,17 @@ bool ReadAttributeBool(const char* text, bool& out)
         }
     }
     return false;
+}
+
+bool ReadUri(const char* text, Uri& out)
+{
+    if (text == nullptr)
+        return false;
+    Uri parsed;
+    if (!parsed.Parse(NarrowString(text)))
+        return false;
+    out = parsed;
+    return true;
 }
 
 bool CopyText(const char* text, NarrowString& out)
@@ -145,6 +157,11 @@ bool XmlIterator::GetTextVector(float& x, float& y, float& z) const
     return ReadTextVector(GetText(), x, y, z);
 }
 
+bool XmlIterator::GetTextUri(Uri& out) const
+{
+    return ReadUri(GetText(), out);
+}
+
 const char* XmlIterator::GetAttribute(const char* name) const
 {
     if (!m_element || name == nullptr)
@@ -208,6 +225,11 @@ bool XmlIterator::GetAttributeTarvFloat(const char* name, TarvFloat& out) const
 bool XmlIterator::GetAttributeBool(const char* name, bool& out) const
 {
     return ReadAttributeBool(GetAttribute(name), out);
+}
+
+bool XmlIterator::GetAttributeUri(const char* name, Uri& out) const
+{
+    return ReadUri(GetAttribute(name), out);
 }
 
 } // namespace Tarv

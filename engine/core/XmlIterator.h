@@ -52,6 +52,7 @@ public:
     // Exactly "true" or "false".
     bool GetTextBool(bool& out) const;
     bool GetTextVector(float& x, float& y, float& z) const;
+    // Parsed into the URI's parts; false (out untouched) when the text isn't a URI.
     bool GetTextUri(Uri& out) const;
 
     // Attribute readers. GetAttribute points into the document; null when the attribute is

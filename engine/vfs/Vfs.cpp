@@ -34,7 +34,8 @@ File* Search(const char* path, Opener open)
         File* file = open(mount, path + mount->GetPrefixLength());
         if (file != nullptr)
             return file;
-        if ((mount->GetFlags() & VFS_MOUNT_FALL_THROUGH) == 0)
+        // A null start would search from the head again, forever.
+        if ((mount->GetFlags() & VFS_MOUNT_FALL_THROUGH) == 0 || mount->GetNext() == nullptr)
             return nullptr;
     }
     return nullptr;

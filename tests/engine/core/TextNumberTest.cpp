@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cfloat>
+#include <ostream>
 
 using namespace Tarv;
 
@@ -13,6 +14,11 @@ struct IntCase
     bool ok;
     int value;
 };
+
+void PrintTo(const IntCase& c, std::ostream* os)
+{
+    *os << '"' << c.text << '"';
+}
 
 class TextNumberInt : public testing::TestWithParam<IntCase>
 {
@@ -67,6 +73,11 @@ struct FloatCase
     bool ok;
     float value;
 };
+
+void PrintTo(const FloatCase& c, std::ostream* os)
+{
+    *os << '"' << c.text << '"';
+}
 
 class TextNumberFixed : public testing::TestWithParam<FloatCase>
 {

@@ -1,6 +1,7 @@
 // Walking elements and reading typed values from texts and attributes.
 #include "engine/core/XmlIterator.h"
 
+#include "engine/core/Uri.h"
 #include "engine/core/Xml.h"
 
 #include <gtest/gtest.h>
@@ -197,4 +198,18 @@ TEST_F(XmlText, AttributeNumbersAreRangeChecked)
     EXPECT_EQ(u, 4294967295u);
     EXPECT_EQ(s, -32768);
     EXPECT_EQ(us, 65535);
+}
+
+TEST_F(XmlText, UrisAreParsedIntoTheirParts)
+{
+    Tarv::Uri uri;
+    EXPECT_TRUE(At("http://user@host:80/p/q?x=1#f").GetTextUri(uri));
+    EXPECT_EQ(uri.host, "host");
+    EXPECT_EQ(uri.path, "/p/q");
+    EXPECT_TRUE(WithAttribute("file:/a/b.png").GetAttributeUri("a", uri));
+    EXPECT_EQ(uri.scheme, "file");
+    EXPECT_EQ(uri.path, "/a/b.png");
+    EXPECT_FALSE(WithAttribute("no scheme").GetAttributeUri("a", uri));
+    EXPECT_FALSE(WithAttribute("x").GetAttributeUri("missing", uri));
+    EXPECT_EQ(uri.path, "/a/b.png");
 }

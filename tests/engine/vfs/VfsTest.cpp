@@ -97,6 +97,13 @@ TEST_F(Vfs, WriteGoesToTheFirstMountThatOpens)
     EXPECT_EQ(ReadAll(Tarv::VfsOpenRead("new.txt")), "abc");
 }
 
+TEST_F(Vfs, MissOnTheLastMountWithFallThroughEndsTheSearch)
+{
+    Tarv::VfsMountNative(Root("low"), "", Tarv::VFS_MOUNT_FALL_THROUGH);
+    EXPECT_EQ(Tarv::VfsOpenRead("missing.txt"), nullptr);
+    EXPECT_NE(ReadAll(Tarv::VfsOpenRead("both.txt")), "<null>");
+}
+
 TEST_F(Vfs, NothingOpensAfterShutdown)
 {
     Tarv::VfsMountNative(Root("low"), "", 0);

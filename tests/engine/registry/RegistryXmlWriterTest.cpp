@@ -1,0 +1,85 @@
+// The registry file text, byte for byte, and the escapes that keep every value loadable.
+#include "engine/registry/RegistryXmlWriter.h"
+
+#include "engine/registry/Registry.h"
+
+#include <gtest/gtest.h>
+
+using Tarv::NarrowString;
+using Tarv::Registry;
+using Tarv::RegistryXmlWriter;
+
+TEST(RegistryXmlWriter, GoldenFile)
+{
+    Registry registry;
+    registry.SetInt("/quor/b", 3);
+    registry.SetBool("/quor/a", true);
+    registry.SetString("/quor/c/s", "x");
+    EXPECT_EQ(registry.ToXml("/quor"),
+              "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
+              "<registry>\n"
+              "\t<node name=\"/quor\">\n"
+              "\t\t<key name=\"a\" type=\"bool\">true</key>\n"
+              "\t\t<key name=\"b\" type=\"int\">3</key>\n"
+              "\t\t<node name=\"c\">\n"
+              "\t\t\t<key name=\"s\" type=\"string\">x</key>\n"
+              "\t\t</node>\n"
+              "\t</node>\n"
+              "</registry>\n");
+}
+
+TEST(RegistryXmlWriter, EmptyNodeAndNegativeNumbers)
+{
+    Registry registry;
+    ASSERT_NE(registry.FindNode("/e", false, true), nullptr);
+    EXPECT_EQ(registry.ToXml("/e"),
+              "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<registry>\n\t<node name=\"/e\">\n\t</node>\n</registry>\n");
+    registry.SetInt("/n/k", -5);
+    registry.SetInt("/n/m", -2147483647 - 1);
+    EXPECT_NE(registry.ToXml("/n").find("<key name=\"k\" type=\"int\">-5</key>"), NarrowString::npos);
+    EXPECT_NE(registry.ToXml("/n").find(">-2147483648<"), NarrowString::npos);
+    EXPECT_EQ(registry.ToXml("/missing"), "");
+}
+
+TEST(RegistryXmlWriter, UnsetKeysAreLeftOut)
+{
+    Registry registry;
+    registry.FindKey("/u/unset", true);
+    registry.SetBool("/u/set", false);
+    const NarrowString text = registry.ToXml("/u");
+    EXPECT_EQ(text.find("unset"), NarrowString::npos);
+    EXPECT_NE(text.find("<key name=\"set\" type=\"bool\">false</key>"), NarrowString::npos);
+}
+
+TEST(RegistryXmlWriter, MachineKeysAreWrittenWithTheirLiveValues)
+{
+    Registry registry;
+    const NarrowString text = registry.ToXml("/machine");
+    EXPECT_NE(text.find("<key name=\"platform\" type=\"string\">maemo</key>"), NarrowString::npos);
+    EXPECT_NE(text.find("\t\t<node name=\"gl\">\n\t\t\t<key name=\"fbo\" type=\"bool\">false</key>"), NarrowString::npos);
+}
+
+TEST(RegistryXmlWriter, EscapesReservedAndControlCharacters)
+{
+    NarrowString text;
+    RegistryXmlWriter::AppendText(text, "a<b&c>\"'\t\n\r\x01");
+    EXPECT_EQ(text, "a&lt;b&amp;c&gt;\"'\t\n&#13;&#1;");
+    NarrowString attribute;
+    RegistryXmlWriter::AppendAttribute(attribute, "a<b&c>\"'\t\n\r");
+    EXPECT_EQ(attribute, "a&lt;b&amp;c&gt;&quot;'&#9;&#10;&#13;");
+}
+
+TEST(RegistryXmlWriter, EscapedNamesAndValuesLoadBackEqual)
+{
+    Registry saved;
+    const NarrowString odd = "<&\"> \t\r\n\x1F end";
+    saved.SetString("/s/" + odd, odd);
+    saved.SetString("/s/" + odd + "x/k", "v");
+    Registry loaded;
+    ASSERT_TRUE(loaded.LoadString(saved.ToXml("/s"), false, ""));
+    NarrowString value;
+    EXPECT_TRUE(loaded.GetString("/s/" + odd, value));
+    EXPECT_EQ(value, odd);
+    EXPECT_TRUE(loaded.GetString("/s/" + odd + "x/k", value));
+    EXPECT_EQ(loaded.ToXml("/s"), saved.ToXml("/s"));
+}
