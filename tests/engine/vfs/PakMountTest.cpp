@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <thread>
 
 namespace
@@ -192,6 +193,12 @@ struct RoundTripCase
     bool compressChunks;
     Tarv::ContainerWriter::TableMode table;
 };
+
+// Names the case in test output, so the test list stays readable and stable.
+std::ostream& operator<<(std::ostream& out, const RoundTripCase& layout)
+{
+    return out << layout.what;
+}
 
 class PakRoundTrip : public Pak, public ::testing::WithParamInterface<RoundTripCase>
 {
