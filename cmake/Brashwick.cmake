@@ -40,7 +40,11 @@ function(brashwick_library target)
 endfunction()
 
 # brashwick_fuzz(<name> <library targets>...): fuzz/<name>.cpp as a libFuzzer program.
+# A name listed twice (two branches' merged lists) is built once.
 function(brashwick_fuzz name)
+    if(TARGET ${name})
+        return()
+    endif()
     add_executable(${name} ${PROJECT_SOURCE_DIR}/fuzz/${name}.cpp)
     target_link_libraries(${name} PRIVATE ${ARGN})
     target_compile_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
@@ -49,6 +53,9 @@ endfunction()
 
 # brashwick_bench(<name> <library targets>...): bench/<name>.cpp as a Google Benchmark program.
 function(brashwick_bench name)
+    if(TARGET ${name})
+        return()
+    endif()
     add_executable(${name} ${PROJECT_SOURCE_DIR}/bench/${name}.cpp)
     target_link_libraries(${name} PRIVATE ${ARGN} benchmark::benchmark benchmark::benchmark_main)
     target_compile_options(${name} PRIVATE ${BRASHWICK_WARNINGS})
