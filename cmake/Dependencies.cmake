@@ -8,3 +8,7 @@ if(BRASHWICK_BENCH)
     find_package(benchmark REQUIRED)
 endif()
 find_package(pugixml REQUIRED)
+# The window, EGL and OpenGL ES 2.0 (Mesa's llvmpipe renders them without a GPU).
+pkg_check_modules(X11 REQUIRED IMPORTED_TARGET GLOBAL x11)
+pkg_check_modules(EGL REQUIRED IMPORTED_TARGET GLOBAL egl)
+pkg_check_modules(GLESV2 REQUIRED IMPORTED_TARGET GLOBAL glesv2)

@@ -1,0 +1,162 @@
+// Brings EGL and OpenGL ES 2.0 up over the X window, and draws, swaps and reads back frames.
+#include "graphics/render/MaemoSurface.h"
+
+#include <EGL/egl.h>
+#include <GLES2/gl2.h>
+#include <X11/Xlib.h>
+
+#include <cstdio>
+
+namespace Tarv
+{
+
+namespace
+{
+
+::Display* s_nativeDisplay = nullptr;
+Window s_nativeWindow = 0;
+
+// Prefers the config made for the window's own visual: a config of another depth or visual
+// cannot back the window (eglCreateWindowSurface fails with EGL_BAD_MATCH).
+EGLConfig ChooseConfig(EGLDisplay display, VisualID windowVisual)
+{
+    const EGLint attributes[] = {EGL_RENDERABLE_TYPE, EGL_OPENGL_ES2_BIT, EGL_SURFACE_TYPE,
+                                 EGL_WINDOW_BIT, EGL_NONE};
+    EGLint count = 0;
+    if (!eglChooseConfig(display, attributes, nullptr, 0, &count) || count <= 0)
+        return nullptr;
+    std::vector<EGLConfig> configs(static_cast<std::size_t>(count));
+    if (!eglChooseConfig(display, attributes, configs.data(), count, &count) || count <= 0)
+        return nullptr;
+    for (EGLint i = 0; i < count; ++i) {
+        EGLint visual = 0;
+        if (eglGetConfigAttrib(display, configs[i], EGL_NATIVE_VISUAL_ID, &visual) &&
+            static_cast<VisualID>(visual) == windowVisual)
+            return configs[i];
+    }
+    return nullptr;
+}
+
+} // namespace
+
+void MaemoSurface::SetNativeWindow(_XDisplay* xDisplay, unsigned long xWindow)
+{
+    s_nativeDisplay = xDisplay;
+    s_nativeWindow = xWindow;
+}
+
+MaemoSurface* MaemoSurface::CreateScreenSurface(int width, int height)
+{
+    if (s_nativeDisplay == nullptr || s_nativeWindow == 0 || width <= 0 || height <= 0)
+        return nullptr;
+    MaemoSurface* surface = new MaemoSurface(width, height);
+    if (!surface->BringUpEgl()) {
+        delete surface;
+        return nullptr;
+    }
+    return surface;
+}
+
+MaemoSurface::MaemoSurface(int width, int height)
+    : m_width(width), m_height(height), m_xDisplay(s_nativeDisplay), m_xWindow(s_nativeWindow)
+{
+}
+
+MaemoSurface::~MaemoSurface()
+{
+    if (m_eglDisplay == nullptr)
+        return;
+    eglMakeCurrent(m_eglDisplay, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
+    if (m_eglContext != nullptr)
+        eglDestroyContext(m_eglDisplay, m_eglContext);
+    if (m_eglSurface != nullptr)
+        eglDestroySurface(m_eglDisplay, m_eglSurface);
+    eglTerminate(m_eglDisplay);
+}
+
+bool MaemoSurface::BringUpEgl()
+{
+    XWindowAttributes window{};
+    if (!XGetWindowAttributes(m_xDisplay, m_xWindow, &window) || window.visual == nullptr) {
+        std::fprintf(stderr, "brashwick: the window for the screen does not exist\n");
+        return false;
+    }
+    EGLDisplay display = eglGetDisplay(reinterpret_cast<EGLNativeDisplayType>(m_xDisplay));
+    if (display == EGL_NO_DISPLAY || !eglInitialize(display, nullptr, nullptr)) {
+        std::fprintf(stderr, "brashwick: EGL cannot be initialised (error 0x%x)\n", eglGetError());
+        return false;
+    }
+    m_eglDisplay = display;
+    EGLConfig config = ChooseConfig(display, XVisualIDFromVisual(window.visual));
+    if (config == nullptr) {
+        std::fprintf(stderr, "brashwick: no EGL config for OpenGL ES 2.0 matches the window\n");
+        return false;
+    }
+    eglGetConfigAttrib(display, config, EGL_BUFFER_SIZE, &m_bufferSize);
+    m_eglSurface = eglCreateWindowSurface(
+        display, config, static_cast<EGLNativeWindowType>(m_xWindow), nullptr);
+    if (m_eglSurface == EGL_NO_SURFACE) {
+        m_eglSurface = nullptr;
+        std::fprintf(stderr, "brashwick: no EGL window surface (error 0x%x)\n", eglGetError());
+        return false;
+    }
+    const EGLint contextAttributes[] = {EGL_CONTEXT_CLIENT_VERSION, 2, EGL_NONE};
+    m_eglContext = eglCreateContext(display, config, EGL_NO_CONTEXT, contextAttributes);
+    if (m_eglContext == EGL_NO_CONTEXT) {
+        m_eglContext = nullptr;
+        std::fprintf(stderr, "brashwick: no OpenGL ES 2.0 context (error 0x%x)\n", eglGetError());
+        return false;
+    }
+    if (!eglMakeCurrent(display, m_eglSurface, m_eglSurface, m_eglContext)) {
+        std::fprintf(stderr, "brashwick: the GL context cannot be made current\n");
+        return false;
+    }
+    glEnable(GL_SCISSOR_TEST);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    return true;
+}
+
+void MaemoSurface::Resize(int width, int height)
+{
+    if (width <= 0 || height <= 0)
+        return;
+    m_width = width;
+    m_height = height;
+}
+
+bool MaemoSurface::BeginFrame()
+{
+    if (m_eglContext == nullptr)
+        return false;
+    glViewport(0, 0, m_width, m_height);
+    glScissor(0, 0, m_width, m_height);
+    return true;
+}
+
+void MaemoSurface::EndFrame()
+{
+    if (m_eglSurface == nullptr)
+        return;
+    eglSwapBuffers(m_eglDisplay, m_eglSurface);
+    ++m_frameCount;
+}
+
+void MaemoSurface::Clear(float red, float green, float blue, float alpha)
+{
+    glClearColor(red, green, blue, alpha);
+    glClear(GL_COLOR_BUFFER_BIT);
+}
+
+bool MaemoSurface::ReadPixels(int x, int y, int width, int height,
+                              std::vector<std::uint8_t>& rgba) const
+{
+    if (x < 0 || y < 0 || width <= 0 || height <= 0 || x > m_width - width ||
+        y > m_height - height)
+        return false;
+    rgba.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4, 0);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(x, y, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    return glGetError() == GL_NO_ERROR;
+}
+
+} // namespace Tarv
