@@ -52,6 +52,10 @@ OpenGLBatcher::OpenGLBatcher()
     GLCalls::VertexAttribPointer(2, 4, GL_UNSIGNED_BYTE, GL_TRUE, sizeof(BatchVertex),
                                  reinterpret_cast<const void*>(16));
     ApplyBlendFunc();
+    // The cache starts from known GL state, also when it replaces an earlier batcher.
+    GLCalls::Disable(GL_BLEND);
+    GLCalls::BindFramebuffer(GL_FRAMEBUFFER, 0);
+    GLCalls::BindTexture(GL_TEXTURE_2D, 0);
 }
 
 OpenGLBatcher::~OpenGLBatcher()
