@@ -243,3 +243,52 @@ TEST_F(DemoFrame, MatchesTheGoldenImage)
 }
 
 } // namespace
+
+namespace
+{
+
+class ScreenFrames : public RenderTest::ScreenTest
+{
+};
+
+TEST_F(ScreenFrames, EmptyFrameDrawsNothingButStillSwaps)
+{
+    Screen()->EndFrame();
+    Tarv::GLCalls::ResetCounters();
+    const int frames = Screen()->GetFrameCount();
+    ASSERT_TRUE(Screen()->BeginFrame());
+    Screen()->EndFrame();
+    EXPECT_EQ(Tarv::GLCalls::GetCounters().drawCalls, 0u);
+    EXPECT_EQ(Screen()->GetFrameCount(), frames + 1);
+}
+
+TEST_F(ScreenFrames, FrameEndLeavesNothingPending)
+{
+    const std::uint8_t red[4] = {255, 0, 0, 255};
+    Screen()->FillRect(0, 0, 10, 10, red);
+    EXPECT_GT(Batcher()->GetPendingVertices(), 0);
+    Screen()->EndFrame();
+    EXPECT_EQ(Batcher()->GetPendingVertices(), 0);
+    EXPECT_EQ(Tarv::GLCalls::GetCounters().drawCalls, 1u);
+}
+
+TEST_F(ScreenFrames, ResizedScreenGetsItsViewportAtTheNextDrawing)
+{
+    Tarv::SmartPtr<Tarv::Display> smaller(Tarv::Display::Create(400, 240));
+    ASSERT_NE(smaller.Get(), nullptr);
+    EXPECT_EQ(Screen()->GetRect()[2], 400);
+    const std::uint8_t green[4] = {0, 255, 0, 255};
+    Screen()->FillRect(0, 0, 400, 240, green);
+    GLint viewport[4] = {0, 0, 0, 0};
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    EXPECT_EQ(viewport[2], 400);
+    EXPECT_EQ(viewport[3], 240);
+    // Row 0 of the 240-high screen is the window's row 239 from the bottom.
+    EXPECT_TRUE(RenderTest::Near(RenderTest::ReadPixel(Screen(), 399, 0), RenderTest::Rgba{0, 255, 0, 255}));
+    Tarv::SmartPtr<Tarv::Display> back(Tarv::Display::Create(800, 480));
+    Screen()->ClearGrey(0);
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    EXPECT_EQ(viewport[2], 800);
+}
+
+} // namespace
