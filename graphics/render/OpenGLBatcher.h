@@ -84,6 +84,11 @@ public:
 
 private:
     void FlushFor(FlushReason reason);
+    // Copies the vertices and appends their indices (offsets from the first new vertex),
+    // flushing first when more than flushAboveBytes of the index array are in use.
+    template <int VERTICES, int INDICES>
+    void Append(const BatchVertex* const (&vertices)[VERTICES],
+                const std::uint8_t (&offsets)[INDICES], int flushAboveBytes);
     void Discard();
     void SetBlending(bool on);
     void ChooseBuiltInShader();

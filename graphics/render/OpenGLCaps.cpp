@@ -31,6 +31,14 @@ NarrowString ReadString(GLenum name)
     return NarrowString(text != nullptr ? text : "");
 }
 
+// A copy of one field, taken under the lock: the registry reads these from other threads.
+template <class T>
+T ReadField(T CapsRecord::*field)
+{
+    std::lock_guard<std::mutex> guard(s_lock);
+    return s_caps.*field;
+}
+
 } // namespace
 
 bool OpenGLCaps::Init()
@@ -63,38 +71,32 @@ void OpenGLCaps::Shutdown()
 
 NarrowString OpenGLCaps::GetVendor()
 {
-    std::lock_guard<std::mutex> guard(s_lock);
-    return s_caps.vendor;
+    return ReadField(&CapsRecord::vendor);
 }
 
 NarrowString OpenGLCaps::GetRenderer()
 {
-    std::lock_guard<std::mutex> guard(s_lock);
-    return s_caps.renderer;
+    return ReadField(&CapsRecord::renderer);
 }
 
 NarrowString OpenGLCaps::GetVersion()
 {
-    std::lock_guard<std::mutex> guard(s_lock);
-    return s_caps.version;
+    return ReadField(&CapsRecord::version);
 }
 
 int OpenGLCaps::GetMaxTextureSize()
 {
-    std::lock_guard<std::mutex> guard(s_lock);
-    return s_caps.maxTextureSize;
+    return ReadField(&CapsRecord::maxTextureSize);
 }
 
 bool OpenGLCaps::HasFramebufferObjects()
 {
-    std::lock_guard<std::mutex> guard(s_lock);
-    return s_caps.framebufferObjects;
+    return ReadField(&CapsRecord::framebufferObjects);
 }
 
 bool OpenGLCaps::HasGlsl()
 {
-    std::lock_guard<std::mutex> guard(s_lock);
-    return s_caps.glsl;
+    return ReadField(&CapsRecord::glsl);
 }
 
 } // namespace Tarv

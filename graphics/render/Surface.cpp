@@ -103,6 +103,19 @@ bool Surface::BeginSource(Surface* source) const
     return texture->IsDrawable();
 }
 
+bool Surface::BeginUntextured(bool lineMode, std::uint8_t alpha) const
+{
+    if (!BeginDrawing(false))
+        return false;
+    Batcher* batcher = Batcher::Instance.Get();
+    batcher->SetClipRect(m_rect);
+    batcher->SetBlendMode(0);
+    batcher->SetColorKey(false, 0, 0, 0);
+    batcher->SetLineMode(lineMode);
+    batcher->SetAlpha(alpha);
+    return true;
+}
+
 void Surface::ClearGrey(int grey)
 {
     const std::uint8_t level = static_cast<std::uint8_t>(std::clamp(grey, 0, 255));
@@ -126,14 +139,9 @@ void Surface::ClearColor(const std::uint8_t* colour)
 
 void Surface::DrawLine(int x1, int y1, int x2, int y2, const std::uint8_t* colour)
 {
-    if (colour == nullptr || !BeginDrawing(false))
+    if (colour == nullptr || !BeginUntextured(true, colour[3]))
         return;
     Batcher* batcher = Batcher::Instance.Get();
-    batcher->SetClipRect(m_rect);
-    batcher->SetBlendMode(0);
-    batcher->SetColorKey(false, 0, 0, 0);
-    batcher->SetLineMode(true);
-    batcher->SetAlpha(colour[3]);
     const BatchVertex a = Vertex(static_cast<float>(x1), static_cast<float>(y1), 0, 0, colour,
                                  colour[3]);
     const BatchVertex b = Vertex(static_cast<float>(x2), static_cast<float>(y2), 0, 0, colour,
@@ -143,14 +151,9 @@ void Surface::DrawLine(int x1, int y1, int x2, int y2, const std::uint8_t* colou
 
 void Surface::DrawRect(int x1, int y1, int x2, int y2, const std::uint8_t* colour)
 {
-    if (colour == nullptr || !BeginDrawing(false))
+    if (colour == nullptr || !BeginUntextured(true, colour[3]))
         return;
     Batcher* batcher = Batcher::Instance.Get();
-    batcher->SetClipRect(m_rect);
-    batcher->SetBlendMode(0);
-    batcher->SetColorKey(false, 0, 0, 0);
-    batcher->SetLineMode(true);
-    batcher->SetAlpha(colour[3]);
     const float fx1 = static_cast<float>(x1), fy1 = static_cast<float>(y1);
     const float fx2 = static_cast<float>(x2), fy2 = static_cast<float>(y2);
     const BatchVertex corners[4] = {Vertex(fx1, fy1, 0, 0, colour, colour[3]),
@@ -163,14 +166,9 @@ void Surface::DrawRect(int x1, int y1, int x2, int y2, const std::uint8_t* colou
 
 void Surface::FillRect(int x1, int y1, int x2, int y2, const std::uint8_t* colour)
 {
-    if (colour == nullptr || !BeginDrawing(false))
+    if (colour == nullptr || !BeginUntextured(false, colour[3]))
         return;
     Batcher* batcher = Batcher::Instance.Get();
-    batcher->SetClipRect(m_rect);
-    batcher->SetBlendMode(0);
-    batcher->SetColorKey(false, 0, 0, 0);
-    batcher->SetLineMode(false);
-    batcher->SetAlpha(colour[3]);
     const float fx1 = static_cast<float>(x1), fy1 = static_cast<float>(y1);
     const float fx2 = static_cast<float>(x2), fy2 = static_cast<float>(y2);
     const BatchVertex a = Vertex(fx1, fy1, 0, 0, colour, colour[3]);

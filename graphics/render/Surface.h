@@ -92,6 +92,8 @@ protected:
     void SetPixelData(Texture* pixelData);
     // The state every drawing into this surface starts with; false when it cannot be drawn.
     bool BeginDrawing(bool textured) const;
+    // The state of lines and filled rectangles, blending by the colour's alpha.
+    bool BeginUntextured(bool lineMode, std::uint8_t alpha) const;
     // The source's texture and colour key; false when the source cannot be drawn.
     bool BeginSource(Surface* source) const;
     void AddTransformedQuad(Surface* source, const float* x, const float* y, const float* angle,
