@@ -3,6 +3,7 @@
 // and the window manager's delete message.
 #include "engine/platform/MaemoApplication.h"
 
+#include "engine/platform/Osso.h"
 #include "graphics/render/Display.h"
 #include "graphics/render/MaemoSurface.h"
 #include "tests/engine/platform/PlatformTestDoubles.h"
@@ -15,7 +16,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <sstream>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace
@@ -124,6 +127,17 @@ TEST_P(ShellOnXvfb, KeyPressesReachTheKeySlotsInOrder)
     ASSERT_TRUE(Pump([&] { return Logged("up 34"); }));
     EXPECT_EQ(m_app->log.Only({"down ", "up "}),
               (Lines{"down 35", "up 35", "down 1", "up 1", "down 6", "up 6", "down 34", "up 34"}));
+}
+
+TEST_P(ShellOnXvfb, HeldKeyIsOnePressAndOneRelease)
+{
+    Focus();
+    // Held past the server's repeat delay (660 ms): the repeats it generates are dropped,
+    // while the desktop keeps its auto-repeat.
+    ASSERT_EQ(Tool({"xdotool", "keydown", "a", "sleep", "1", "keyup", "a"}), 0);
+    ASSERT_TRUE(Pump([&] { return Logged("up 35"); }));
+    EXPECT_EQ(m_app->log.Only({"down ", "up "}), (Lines{"down 35", "up 35"}));
+    EXPECT_TRUE(m_client.IsAutoRepeatOn());
 }
 
 TEST_P(ShellOnXvfb, FnLayerAndFnReleasedBeforeTheKey)
@@ -250,9 +264,35 @@ TEST_P(ShellOnXvfb, OpenConsoleFreezesUpdateButFramesGoOn)
               (Lines{"render", "console-render", "post-render"}));
 }
 
-TEST_P(ShellOnXvfb, OpenUrlWithoutServiceBusFails)
+TEST_P(ShellOnXvfb, OpenUrlGoesThroughTheServiceBusAsUtf8)
 {
     EXPECT_FALSE(m_app->OpenURL(Tarv::WideString(U"http://example.org")));
+
+    char folder[] = "/tmp/brashwick-url-XXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    const std::string opener = std::string(folder) + "/opener";
+    const std::string record = std::string(folder) + "/url";
+    std::ofstream(opener) << "#!/bin/sh\nprintf '%s' \"$1\" > " << record << ".tmp\nmv " << record
+                          << ".tmp " << record << "\n";
+    chmod(opener.c_str(), 0700);
+    setenv("TARV_URL_OPENER", opener.c_str(), 1);
+    osso_context_t* context = osso_initialize("org.maemo.tarv", "0.0.1", 1, nullptr);
+    m_app->SetOssoContext(context);
+
+    // A lone surrogate cannot be sent; nothing is started for it.
+    EXPECT_FALSE(m_app->OpenURL(Tarv::WideString(U"http://x/") + char32_t(0xD800)));
+    EXPECT_TRUE(m_app->OpenURL(Tarv::WideString(U"http://example.org/caf\u00e9")));
+    EXPECT_TRUE(TestSupport::WaitUntil([&] { return access(record.c_str(), R_OK) == 0; }, WAIT_MS));
+    std::stringstream url;
+    url << std::ifstream(record).rdbuf();
+    EXPECT_EQ(url.str(), "http://example.org/caf\xc3\xa9");
+
+    m_app->SetOssoContext(nullptr);
+    osso_deinitialize(context);
+    unsetenv("TARV_URL_OPENER");
+    std::remove(record.c_str());
+    std::remove(opener.c_str());
+    rmdir(folder);
 }
 
 INSTANTIATE_TEST_SUITE_P(Depths, ShellOnXvfb, ::testing::Values(16, 24));

@@ -105,6 +105,19 @@ TEST_P(ProgramOnXvfb, ServiceBusFailureExitsBeforeAnyWindow)
     EXPECT_EQ(output.find("running in"), std::string::npos) << output;
 }
 
+TEST_P(ProgramOnXvfb, MissingGlDriverExitsWithAClearMessage)
+{
+    // Mesa finds no software driver here, so EGL cannot be initialised.
+    StartProgram({{"LIBGL_DRIVERS_PATH", "/nonexistent"}});
+    ASSERT_TRUE(m_program.WaitForExit(WAIT_MS));
+    EXPECT_EQ(m_program.GetExitStatus(), 1);
+    const std::string output = m_program.GetOutput();
+    EXPECT_NE(output.find("OpenGL ES 2.0 through EGL is not available"), std::string::npos)
+        << output;
+    EXPECT_EQ(output.find("running in"), std::string::npos) << output;
+    EXPECT_TRUE(m_client.FindWindows("Brashwick").empty());
+}
+
 INSTANTIATE_TEST_SUITE_P(Depths, ProgramOnXvfb, ::testing::Values(16, 24));
 
 TEST(Program, WithoutDisplayExitsWithAClearMessage)

@@ -1,0 +1,62 @@
+// Tarv::MaemoAudioDevice: one PulseAudio playback stream ("audio") fed by a thread that pulls a
+// block at a time and writes it with a blocking write. Without a server it paces silently.
+// The handle is made and used only by the device thread, and freed after the thread is joined.
+#pragma once
+
+#include "audio/AudioDevice.h"
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+struct pa_simple;
+
+namespace Tarv
+{
+
+class MaemoAudioDevice : public AudioDevice
+{
+public:
+    // The product title, handed to the server as the application name.
+    static constexpr const char* APPLICATION_NAME = "Brashwick";
+    static constexpr const char* STREAM_NAME = "audio";
+
+    // The connection is made by the device thread when it starts; a failed one leaves the
+    // device silent.
+    MaemoAudioDevice(const AudioFormat& format, unsigned blockBytes);
+    // Stops the thread after its current block and write, joins it, then closes the connection.
+    ~MaemoAudioDevice() override;
+
+    void Start(AudioStream* stream) override;
+    void Update() override {}
+    const AudioFormat& GetFormat() const override { return m_format; }
+
+    // True while blocks go to a server; false before the thread has connected, with no server,
+    // or once a write has failed.
+    bool IsConnected() const { return m_connected.load(std::memory_order_acquire); }
+    // Blocks pulled from the stream so far.
+    std::uint64_t GetBlocksPulled() const { return m_blocksPulled.load(std::memory_order_acquire); }
+
+private:
+    void ThreadMain();
+    void Connect();
+    // Waits one block period, or less when the device is being destroyed.
+    void WaitOneBlock();
+
+    AudioFormat m_format;
+    pa_simple* m_handle = nullptr;
+    std::vector<std::uint8_t> m_block;
+    unsigned m_blockBytes;
+    AudioStream* m_stream = nullptr;
+    std::thread m_thread;
+    std::atomic<bool> m_stop{false};
+    std::atomic<bool> m_connected{false};
+    std::atomic<std::uint64_t> m_blocksPulled{0};
+    std::mutex m_waitMutex;
+    std::condition_variable m_wake;
+};
+
+} // namespace Tarv

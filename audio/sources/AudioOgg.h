@@ -1,0 +1,45 @@
+// Tarv::AudioOgg: decodes an Ogg Vorbis stream on demand through Tremor, fed from an engine
+// stream (a file streamed from the file system, or one held whole in memory).
+#pragma once
+
+#include "audio/sources/AudioSource.h"
+#include "engine/core/SmartPtr.h"
+
+#include <memory>
+
+struct OggVorbis_File;
+
+namespace Tarv
+{
+
+class SeekableStream;
+
+class AudioOgg : public AudioSource
+{
+public:
+    // A source over the stream (count 0, holding a reference to it), or null when the stream
+    // is null, is not Ogg Vorbis, or chains links of different formats.
+    static AudioOgg* Create(SeekableStream* stream);
+    // Opens path through the file system; null when missing or refused.
+    static AudioOgg* OpenFile(const char* path);
+    ~AudioOgg() override;
+
+    // Decodes until bytes are filled, the stream ends or the decoder reports damage; a short
+    // result ends the sound, and the next Read tries again from where the decoder stands.
+    unsigned Read(void* buffer, unsigned bytes) override;
+    void Rewind() override;
+    unsigned GetLength() override;
+    // Seeks to the frame that holds offset.
+    void Seek(unsigned offset) override;
+    unsigned Tell() override;
+
+private:
+    explicit AudioOgg(SeekableStream* stream);
+    unsigned GetFrameBytes() const { return m_channels * 2; }
+
+    SmartPtr<SeekableStream> m_stream;
+    std::unique_ptr<OggVorbis_File> m_vorbisFile;
+    bool m_opened = false;
+};
+
+} // namespace Tarv

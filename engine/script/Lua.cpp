@@ -1,0 +1,487 @@
+// The script host: state creation, libraries, running files and strings under protected calls,
+// calling script functions by name, stack helpers, the "keys" table and the opt-in profiler.
+// Every call from the engine into a script restores the stack top it found.
+#include "engine/script/Lua.h"
+
+#include "engine/core/SmartPtr.h"
+#include "engine/platform/KeyCodes.h"
+#include "engine/script/LuaErrorQueue.h"
+#include "engine/vfs/File.h"
+#include "engine/vfs/Vfs.h"
+
+#include <lua.hpp>
+
+#include <cstdio>
+#include <string>
+
+namespace Tarv
+{
+
+namespace
+{
+
+struct NamedKey
+{
+    const char* name;
+    int code;
+};
+
+// Ascending code order; codes 32 to 34 have no name.
+const NamedKey NAMED_KEYS[] = {
+    {"KEY_INVALID", KEY_INVALID}, {"KEY_LEFT", KEY_LEFT}, {"KEY_RIGHT", KEY_RIGHT},
+    {"KEY_UP", KEY_UP}, {"KEY_DOWN", KEY_DOWN}, {"KEY_LSOFT", KEY_LSOFT},
+    {"KEY_SELECT", KEY_SELECT}, {"KEY_RSOFT", KEY_RSOFT}, {"KEY_ESCAPE", KEY_ESCAPE},
+    {"KEY_BACK", KEY_BACK}, {"KEY_SHIFT", KEY_SHIFT}, {"KEY_GAMING_A", KEY_GAMING_A},
+    {"KEY_GAMING_B", KEY_GAMING_B}, {"KEY_0", KEY_0}, {"KEY_1", KEY_1}, {"KEY_2", KEY_2},
+    {"KEY_3", KEY_3}, {"KEY_4", KEY_4}, {"KEY_5", KEY_5}, {"KEY_6", KEY_6}, {"KEY_7", KEY_7},
+    {"KEY_8", KEY_8}, {"KEY_9", KEY_9}, {"KEY_HASH", KEY_HASH}, {"KEY_ASTERISK", KEY_ASTERISK},
+    {"KEY_VOLUME_UP", KEY_VOLUME_UP}, {"KEY_VOLUME_DOWN", KEY_VOLUME_DOWN},
+    {"KEY_SPACE", KEY_SPACE}, {"KEY_AT", KEY_AT}, {"KEY_APOSTROPHE", KEY_APOSTROPHE},
+    {"KEY_LEFT_BRACKET", KEY_LEFT_BRACKET}, {"KEY_TILDE", KEY_TILDE},
+    {"KEY_A", KEY_A}, {"KEY_B", KEY_B}, {"KEY_C", KEY_C}, {"KEY_D", KEY_D}, {"KEY_E", KEY_E},
+    {"KEY_F", KEY_F}, {"KEY_G", KEY_G}, {"KEY_H", KEY_H}, {"KEY_I", KEY_I}, {"KEY_J", KEY_J},
+    {"KEY_K", KEY_K}, {"KEY_L", KEY_L}, {"KEY_M", KEY_M}, {"KEY_N", KEY_N}, {"KEY_O", KEY_O},
+    {"KEY_P", KEY_P}, {"KEY_Q", KEY_Q}, {"KEY_R", KEY_R}, {"KEY_S", KEY_S}, {"KEY_T", KEY_T},
+    {"KEY_U", KEY_U}, {"KEY_V", KEY_V}, {"KEY_W", KEY_W}, {"KEY_X", KEY_X}, {"KEY_Y", KEY_Y},
+    {"KEY_Z", KEY_Z}, {"KEY_PSP_TRIANGLE", KEY_PSP_TRIANGLE}, {"KEY_PSP_CIRCLE", KEY_PSP_CIRCLE},
+    {"KEY_PSP_CROSS", KEY_PSP_CROSS}, {"KEY_PSP_SQUARE", KEY_PSP_SQUARE},
+    {"KEY_PSP_L", KEY_PSP_L}, {"KEY_PSP_R", KEY_PSP_R}, {"KEY_PSP_START", KEY_PSP_START},
+    {"KEY_PSP_SELECT", KEY_PSP_SELECT},
+};
+
+const char PROFILER_START[] =
+    "Counters = {}\n"
+    "Names = {}\n"
+    "local getinfo = debug.getinfo\n"
+    "debug.sethook(function()\n"
+    "  local f = getinfo(2, 'f').func\n"
+    "  local count = Counters[f]\n"
+    "  if count == nil then\n"
+    "    Counters[f] = 1\n"
+    "    Names[f] = getinfo(2, 'Sn')\n"
+    "  else\n"
+    "    Counters[f] = count + 1\n"
+    "  end\n"
+    "end, 'c')\n";
+
+const char PROFILER_REPORT[] =
+    "debug.sethook()\n"
+    "for f, count in next, Counters do\n"
+    "  local info = Names[f]\n"
+    "  local label\n"
+    "  if info.what == 'C' then\n"
+    "    label = info.name or '?'\n"
+    "  else\n"
+    "    label = '[' .. info.short_src .. ']:' .. info.linedefined\n"
+    "    if info.namewhat ~= '' then label = label .. ' (' .. info.name .. ')' end\n"
+    "  end\n"
+    "  TarvMsg(label .. ' ' .. count)\n"
+    "end\n";
+
+// Depth of nested "require" on this thread: the recursion runs on this thread's C stack.
+thread_local int t_requireDepth = 0;
+
+// Reads in 1024-byte steps until a read returns less than 1, stopping past the size limit.
+bool ReadThroughVfs(const NarrowString& path, std::vector<char>& contents)
+{
+    SmartPtr<File> file(VfsOpenRead(path.c_str()));
+    if (!file)
+        return false;
+    char block[1024];
+    for (;;) {
+        const int count = file->Read(block, static_cast<int>(sizeof block));
+        if (count < 1)
+            return true;
+        if (static_cast<std::size_t>(count) > sizeof block
+            || contents.size() + static_cast<std::size_t>(count) > Lua::MAX_SCRIPT_SIZE)
+            return false;
+        contents.insert(contents.end(), block, block + count);
+    }
+}
+
+Lua::FileReader s_fileReader = &ReadThroughVfs;
+
+int Panic(lua_State* state)
+{
+    const char* message = lua_tostring(state, -1);
+    std::fprintf(stderr, "Lua error outside a protected call: %s\n",
+        message != nullptr ? message : "(error with no message)");
+    return 0;
+}
+
+NarrowString ErrorText(lua_State* state, int index)
+{
+    const char* text = lua_tostring(state, index);
+    return NarrowString(text != nullptr ? text : "(error with no message)");
+}
+
+// Reads path through the current reader; a file starting like a precompiled chunk is refused.
+bool ReadTextChunk(const NarrowString& path, std::vector<char>& contents, bool& precompiled)
+{
+    contents.clear();
+    precompiled = false;
+    if (!s_fileReader(path, contents) || contents.size() > Lua::MAX_SCRIPT_SIZE)
+        return false;
+    precompiled = !contents.empty() && contents[0] == LUA_SIGNATURE[0];
+    return !precompiled;
+}
+
+// Lua's own argument error counts "self" of a method call, but bound methods see their
+// arguments with the object already removed: number them as the script wrote them.
+int ArgumentError(lua_State* state, int index, const char* expected)
+{
+    lua_Debug frame;
+    const char* function = "?";
+    if (lua_getstack(state, 0, &frame) && lua_getinfo(state, "n", &frame) && frame.name != nullptr)
+        function = frame.name;
+    return luaL_error(state, "bad argument #%d to '%s' (%s expected, got %s)", index, function,
+        expected, luaL_typename(state, index));
+}
+
+} // namespace
+
+Lua::Lua() : m_state(luaL_newstate())
+{
+    if (m_state == nullptr)
+        return;
+    lua_atpanic(m_state, &Panic);
+    InstallEnvironment();
+}
+
+Lua::Lua(lua_State* state) : m_state(state), m_borrowed(true) {}
+
+Lua::~Lua()
+{
+    if (m_state == nullptr)
+        return;
+    if (m_profiling)
+        RunProfileReport();
+    if (!m_borrowed)
+        lua_close(m_state);
+}
+
+void Lua::InstallEnvironment()
+{
+    RegisterEnums();
+    RegisterFunction("require", &Lua::Require);
+    RegisterFunction("TarvMsg", &Lua::TarvMsg);
+}
+
+void Lua::SetFileReader(FileReader reader)
+{
+    s_fileReader = reader != nullptr ? reader : &ReadThroughVfs;
+}
+
+void Lua::OpenLibrary(std::uint32_t flag)
+{
+    if (m_state == nullptr || (m_libraries & flag) != 0)
+        return;
+    lua_CFunction open = nullptr;
+    const char* name = "";
+    switch (flag) {
+    case LIBRARY_BASE: open = luaopen_base; break;
+    case LIBRARY_TABLE: open = luaopen_table; name = LUA_TABLIBNAME; break;
+    case LIBRARY_STRING: open = luaopen_string; name = LUA_STRLIBNAME; break;
+    case LIBRARY_DEBUG: open = luaopen_debug; name = LUA_DBLIBNAME; break;
+    case LIBRARY_MATH: open = luaopen_math; name = LUA_MATHLIBNAME; break;
+    default: return;
+    }
+    m_libraries |= flag;
+    const int top = lua_gettop(m_state);
+    if (!lua_checkstack(m_state, 2))
+        return;
+    // The 5.1 openers must be called as Lua functions; protected, so a failure cannot panic.
+    lua_pushcfunction(m_state, open);
+    lua_pushstring(m_state, name);
+    lua_pcall(m_state, 1, 0, 0);
+    lua_settop(m_state, top);
+}
+
+int Lua::LoadChunk(lua_State* state, const char* data, std::size_t size, const char* name,
+    NarrowString& error)
+{
+    // Lua 5.1 does not verify bytecode: a crafted one corrupts memory, so only text runs.
+    if (size > 0 && data[0] == LUA_SIGNATURE[0]) {
+        error = NarrowString(name) + ": precompiled chunks are not accepted";
+        return LUA_ERRSYNTAX;
+    }
+    if (!lua_checkstack(state, 1)) {
+        error = "stack overflow";
+        return LUA_ERRMEM;
+    }
+    const int status = luaL_loadbuffer(state, data, size, name);
+    if (status != 0) {
+        error = ErrorText(state, -1);
+        lua_pop(state, 1);
+    }
+    return status;
+}
+
+void Lua::RunFile(const NarrowString& path)
+{
+    if (m_state == nullptr)
+        return;
+    std::vector<char> contents;
+    bool precompiled = false;
+    // The "c" form is preferred when it holds text; a precompiled one is passed over.
+    if (!ReadTextChunk(path + "c", contents, precompiled)) {
+        bool precompiledSource = false;
+        if (!ReadTextChunk(path, contents, precompiledSource)) {
+            ReportFileError(path, precompiled || precompiledSource
+                    ? NarrowString("precompiled chunks are not accepted")
+                    : NarrowString("cannot open ") + path);
+            return;
+        }
+    }
+
+    NarrowString error;
+    if (RunChunk(contents.data(), contents.size(), path.c_str(), error) != 0)
+        ReportFileError(path, error);
+}
+
+int Lua::RunChunk(const char* data, std::size_t size, const char* name, NarrowString& error)
+{
+    const int top = lua_gettop(m_state);
+    int status = LoadChunk(m_state, data, size, name, error);
+    if (status == 0) {
+        status = lua_pcall(m_state, 0, LUA_MULTRET, 0);
+        if (status != 0)
+            error = ErrorText(m_state, -1);
+    }
+    lua_settop(m_state, top);
+    return status;
+}
+
+void Lua::ReportFileError(const NarrowString& path, const NarrowString& message)
+{
+    LuaErrorQueue::Global().Post({NarrowString("Fatal error reading file ") + path, message});
+}
+
+int Lua::RunString(const NarrowString& text)
+{
+    if (m_state == nullptr)
+        return LUA_ERRMEM;
+    return RunChunk(text.data(), text.size(), text.c_str(), m_lastError);
+}
+
+const char* Lua::Call(const NarrowString& name, int nargs, int nresults)
+{
+    if (m_state == nullptr) {
+        m_lastError = "no script state";
+        return m_lastError.c_str();
+    }
+    const int top = lua_gettop(m_state);
+    if (nargs < 0 || nargs > top) {
+        m_lastError = "bad argument count";
+        return m_lastError.c_str();
+    }
+    const int base = top - nargs;
+    const int wanted = nresults == LUA_MULTRET ? 1 : nresults + 1;
+    if (!lua_checkstack(m_state, wanted)) {
+        lua_settop(m_state, base);
+        m_lastError = "stack overflow";
+        return m_lastError.c_str();
+    }
+    lua_pushstring(m_state, name.c_str());
+    lua_rawget(m_state, LUA_GLOBALSINDEX);
+    // A missing function (a screen without "Update", every frame) fails here with the text Lua
+    // would give, without the cost of raising an error.
+    if (lua_isnil(m_state, -1)) {
+        lua_settop(m_state, base);
+        m_lastError = "attempt to call a nil value";
+        return m_lastError.c_str();
+    }
+    lua_insert(m_state, base + 1);
+    // Any other value that is not a function fails inside the call with Lua's own message.
+    const int status = lua_pcall(m_state, nargs, nresults, 0);
+    if (status == 0)
+        return nullptr;
+    m_lastError = ErrorText(m_state, -1);
+    lua_settop(m_state, base);
+    return m_lastError.c_str();
+}
+
+void Lua::SetGlobal(const NarrowString& name)
+{
+    if (m_state == nullptr || lua_gettop(m_state) < 1 || !lua_checkstack(m_state, 1))
+        return;
+    lua_pushstring(m_state, name.c_str());
+    lua_insert(m_state, -2);
+    lua_rawset(m_state, LUA_GLOBALSINDEX);
+}
+
+void Lua::RegisterFunction(const NarrowString& name, lua_CFunction function)
+{
+    if (m_state == nullptr || !lua_checkstack(m_state, 1))
+        return;
+    lua_pushcfunction(m_state, function);
+    SetGlobal(name);
+}
+
+void Lua::SetGlobalPointer(const NarrowString& name, void* pointer)
+{
+    if (m_state == nullptr || !lua_checkstack(m_state, 1))
+        return;
+    lua_pushlightuserdata(m_state, pointer);
+    SetGlobal(name);
+}
+
+void* Lua::GetGlobalPointer(const NarrowString& name)
+{
+    if (m_state == nullptr || !lua_checkstack(m_state, 1))
+        return nullptr;
+    lua_pushstring(m_state, name.c_str());
+    lua_rawget(m_state, LUA_GLOBALSINDEX);
+    return lua_touserdata(m_state, -1);
+}
+
+bool Lua::IsBool(int index) const
+{
+    return lua_isboolean(m_state, index);
+}
+
+bool Lua::IsNumber(int index) const
+{
+    return lua_isnumber(m_state, index) != 0;
+}
+
+bool Lua::IsString(int index) const
+{
+    return lua_isstring(m_state, index) != 0;
+}
+
+bool Lua::CheckBool(int index) const
+{
+    return lua_toboolean(m_state, index) != 0;
+}
+
+double Lua::CheckNumber(int index) const
+{
+    if (!lua_isnumber(m_state, index))
+        ArgumentError(m_state, index, lua_typename(m_state, LUA_TNUMBER));
+    return lua_tonumber(m_state, index);
+}
+
+NarrowString Lua::CheckString(int index) const
+{
+    if (!lua_isstring(m_state, index))
+        ArgumentError(m_state, index, lua_typename(m_state, LUA_TSTRING));
+    std::size_t length = 0;
+    const char* text = lua_tolstring(m_state, index, &length);
+    return NarrowString(text, length);
+}
+
+bool Lua::PushNil()
+{
+    if (m_state == nullptr || !lua_checkstack(m_state, 1))
+        return false;
+    lua_pushnil(m_state);
+    return true;
+}
+
+bool Lua::PushBool(bool value)
+{
+    if (m_state == nullptr || !lua_checkstack(m_state, 1))
+        return false;
+    lua_pushboolean(m_state, value ? 1 : 0);
+    return true;
+}
+
+bool Lua::PushNumber(double value)
+{
+    if (m_state == nullptr || !lua_checkstack(m_state, 1))
+        return false;
+    lua_pushnumber(m_state, value);
+    return true;
+}
+
+bool Lua::PushString(const NarrowString& value)
+{
+    if (m_state == nullptr || !lua_checkstack(m_state, 1))
+        return false;
+    lua_pushlstring(m_state, value.data(), value.size());
+    return true;
+}
+
+int Lua::GetMemoryKB() const
+{
+    return m_state != nullptr ? lua_gc(m_state, LUA_GCCOUNT, 0) : 0;
+}
+
+void Lua::DumpStack() const
+{
+    if (m_state == nullptr)
+        return;
+    const int top = lua_gettop(m_state);
+    for (int index = 1; index <= top; ++index)
+        static_cast<void>(lua_type(m_state, index));
+}
+
+void Lua::BeginEnumTable(NarrowString& source, const NarrowString& name)
+{
+    source = name + "={";
+}
+
+void Lua::AddEnumEntry(NarrowString& source, const NarrowString& name, int value)
+{
+    source += name;
+    source += '=';
+    source += std::to_string(value);
+    source += ',';
+}
+
+void Lua::RunEnumTable(NarrowString& source)
+{
+    source += '}';
+    if (m_state == nullptr)
+        return;
+    // A failure is not reported: the table is the engine's own source.
+    NarrowString error;
+    RunChunk(source.data(), source.size(), "enum table", error);
+}
+
+void Lua::RegisterEnums()
+{
+    NarrowString source;
+    BeginEnumTable(source, "keys");
+    for (const NamedKey& key : NAMED_KEYS)
+        AddEnumEntry(source, key.name, key.code);
+    RunEnumTable(source);
+}
+
+void Lua::StartProfiler()
+{
+    if (m_state == nullptr)
+        return;
+    m_profiling = true;
+    OpenLibrary(LIBRARY_DEBUG);
+    RunString(PROFILER_START);
+}
+
+void Lua::RunProfileReport()
+{
+    RunString(PROFILER_REPORT);
+}
+
+int Lua::Require(lua_State* state)
+{
+    Lua lua(state);
+    const NarrowString path = lua.CheckString(1);
+    if (t_requireDepth >= MAX_REQUIRE_DEPTH)
+        return luaL_error(state, "require of '%s' nested more than %d deep", path.c_str(),
+            MAX_REQUIRE_DEPTH);
+    struct DepthGuard
+    {
+        DepthGuard() { ++t_requireDepth; }
+        ~DepthGuard() { --t_requireDepth; }
+    } guard;
+    lua.RunFile(path);
+    return 0;
+}
+
+int Lua::TarvMsg(lua_State*)
+{
+    return 0;
+}
+
+} // namespace Tarv

@@ -1,0 +1,1 @@
+x = "a" .. 1 .. [[long]] while false do end repeat local y = x until true

@@ -1,0 +1,220 @@
+// The PulseAudio output over a private server with a null sink: a generated tone played
+// through the mixer is recorded from the sink's monitor and measured; the stream carries the
+// application name; pausing removes it; no server or a dying one leaves the thread pacing.
+#include "audio/MaemoAudioDevice.h"
+
+#include "audio/AudioStream.h"
+#include "audio/Mixer.h"
+#include "audio/sources/AudioFactory.h"
+#include "engine/core/SmartPtr.h"
+#include "engine/vfs/Vfs.h"
+#include "tests/audio/TestTones.h"
+#include "tests/support/PulseServer.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+// libpulse is not built for ThreadSanitizer: its threaded main loop hands memory between its
+// own threads in ways the sanitizer cannot see. Our side of the device is still checked.
+extern "C" const char* __tsan_default_suppressions()
+{
+    return "called_from_lib:libpulse.so.0\n"
+           "called_from_lib:libpulse-simple.so.0\n"
+           "called_from_lib:libpulsecommon-16.1.so\n"
+           "race:libpulsecommon-16.1.so\n"
+           "race:libpulse.so.0\n";
+}
+
+namespace
+{
+
+constexpr double PEAK = 10000.0;
+// One 2048-byte block of mono 22050 Hz audio.
+constexpr std::chrono::microseconds BLOCK_PERIOD(46439);
+
+// Polls a condition that a real server or thread makes true; false after ten seconds.
+bool WaitUntil(const std::function<bool()>& condition)
+{
+    for (int i = 0; i < 2000; ++i) {
+        if (condition())
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return condition();
+}
+
+class CountingStream : public Tarv::AudioStream
+{
+public:
+    unsigned Read(void* buffer, unsigned bytes) override
+    {
+        std::fill_n(static_cast<std::uint8_t*>(buffer), bytes, 0);
+        reads.fetch_add(1);
+        return bytes;
+    }
+    std::atomic<int> reads{0};
+};
+
+std::uint64_t BlocksPulled(Tarv::Mixer& mixer)
+{
+    Tarv::SmartPtr<Tarv::AudioDevice> device = mixer.GetDevice();
+    auto* pulse = dynamic_cast<Tarv::MaemoAudioDevice*>(device.Get());
+    return pulse != nullptr ? pulse->GetBlocksPulled() : 0;
+}
+
+bool IsConnected(Tarv::Mixer& mixer)
+{
+    Tarv::SmartPtr<Tarv::AudioDevice> device = mixer.GetDevice();
+    auto* pulse = dynamic_cast<Tarv::MaemoAudioDevice*>(device.Get());
+    return pulse != nullptr && pulse->IsConnected();
+}
+
+// Waits for count more blocks and returns how long they took.
+std::chrono::steady_clock::duration TimeBlocks(const std::function<std::uint64_t()>& pulled, std::uint64_t count)
+{
+    const std::uint64_t start = pulled();
+    const auto begin = std::chrono::steady_clock::now();
+    EXPECT_TRUE(WaitUntil([&] { return pulled() >= start + count; }));
+    return std::chrono::steady_clock::now() - begin;
+}
+
+// The recorded tone without its leading silence and start-up.
+std::vector<std::int16_t> ToneSection(const std::vector<std::int16_t>& recorded, std::size_t length)
+{
+    auto first = std::find_if(recorded.begin(), recorded.end(), [](std::int16_t s) { return std::abs(s) > 2000; });
+    const std::size_t start = static_cast<std::size_t>(first - recorded.begin()) + 2205;
+    if (start + length > recorded.size())
+        return {};
+    return std::vector<std::int16_t>(recorded.begin() + static_cast<std::ptrdiff_t>(start),
+                                     recorded.begin() + static_cast<std::ptrdiff_t>(start + length));
+}
+
+class ServerTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_server.Start(22050, 1));
+        m_server.UseForThisProcess();
+        const std::vector<std::int16_t> tone = AudioTest::MakeTone(440.0, 22050, 1, 3 * 22050, PEAK);
+        ASSERT_TRUE(AudioTest::WriteWav(m_dir.Path() + "/tone.wav", tone, 1, 22050));
+        ASSERT_TRUE(AudioTest::EncodeOgg(m_dir.Path() + "/tone.wav", m_dir.Path() + "/tone.ogg"));
+        Tarv::VfsInit();
+        Tarv::VfsMountNative(m_dir.Path() + "/", "", 0);
+    }
+    void TearDown() override { Tarv::VfsShutdown(); }
+
+    Tarv::SmartPtr<Tarv::Mixer> MakeMixer() { return Tarv::SmartPtr<Tarv::Mixer>(new Tarv::Mixer({1, 22050}, {})); }
+
+    std::string SinkInputs() { return m_server.Pactl({"list", "sink-inputs"}); }
+
+    TestSupport::PulseServer m_server;
+    AudioTest::TempDir m_dir;
+};
+
+} // namespace
+
+TEST(MaemoAudioDevice, WithoutAServerPacesSilently)
+{
+    AudioTest::TempDir dir;
+    setenv("PULSE_SERVER", ("unix:" + dir.Path() + "/nobody").c_str(), 1);
+    Tarv::SmartPtr<CountingStream> stream(new CountingStream());
+    Tarv::SmartPtr<Tarv::MaemoAudioDevice> device(new Tarv::MaemoAudioDevice({1, 22050}, 2048));
+    EXPECT_FALSE(device->IsConnected());
+    device->Start(stream.Get());
+    // Still pulling, so one-shot sounds end, but at the pace of the sound, never spinning.
+    const auto took = TimeBlocks([&] { return device->GetBlocksPulled(); }, 5);
+    EXPECT_GE(took, 4 * BLOCK_PERIOD);
+    device.Reset();
+    const int reads = stream->reads.load();
+    EXPECT_EQ(stream->reads.load(), reads);
+}
+
+TEST(MaemoAudioDevice, UnstartedDeviceClosesWithoutAThread)
+{
+    AudioTest::TempDir dir;
+    setenv("PULSE_SERVER", ("unix:" + dir.Path() + "/nobody").c_str(), 1);
+    Tarv::SmartPtr<Tarv::MaemoAudioDevice> device(new Tarv::MaemoAudioDevice({1, 22050}, 2048));
+    EXPECT_EQ(device->GetBlocksPulled(), 0u);
+    device.Reset();
+    EXPECT_STREQ(std::getenv("PULSE_PROP_application.name"), "Brashwick");
+}
+
+class ToneThroughTheSink : public ServerTest, public ::testing::WithParamInterface<const char*>
+{
+};
+
+TEST_P(ToneThroughTheSink, MeasuresFourHundredFortyHertzAtTheExpectedLevel)
+{
+    ASSERT_TRUE(m_server.StartRecording());
+    Tarv::SmartPtr<Tarv::Mixer> mixer = MakeMixer();
+    Tarv::SmartPtr<Tarv::AudioSource> source(Tarv::CreateAudioSource(GetParam(), false));
+    ASSERT_TRUE(source);
+    Tarv::WeakPtr<Tarv::AudioChannel> channel = mixer->CreateChannel(source.Get(), true);
+    {
+        Tarv::SmartPtr<Tarv::AudioChannel> locked = channel.Lock();
+        ASSERT_TRUE(locked);
+        locked->SetLooping(true);
+        locked->SetPaused(false);
+    }
+    ASSERT_TRUE(WaitUntil([&] { return BlocksPulled(*mixer) >= 60; }));
+    EXPECT_TRUE(IsConnected(*mixer));
+    const std::string inputs = SinkInputs();
+    EXPECT_NE(inputs.find("application.name = \"Brashwick\""), std::string::npos) << inputs;
+    EXPECT_NE(inputs.find("media.name = \"audio\""), std::string::npos) << inputs;
+    EXPECT_NE(inputs.find("s16le 1ch 22050Hz"), std::string::npos) << inputs;
+    mixer.Reset();
+    const std::vector<std::int16_t> tone = ToneSection(m_server.StopRecording(), 22050);
+    ASSERT_EQ(tone.size(), 22050u);
+    const double frequency = AudioTest::MeasureFrequency(tone, 22050);
+    const double rms = AudioTest::MeasureRms(tone);
+    RecordProperty("frequency", std::to_string(frequency));
+    RecordProperty("rms", std::to_string(rms));
+    EXPECT_NEAR(frequency, 440.0, 4.4);
+    EXPECT_NEAR(rms, PEAK / std::sqrt(2.0), PEAK * 0.05);
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, ToneThroughTheSink, ::testing::Values("tone.wav", "tone.ogg"));
+
+TEST_F(ServerTest, PausedMixerHasNoSinkInput)
+{
+    Tarv::SmartPtr<Tarv::Mixer> mixer = MakeMixer();
+    auto hasInput = [&] { return SinkInputs().find("Sink Input #") != std::string::npos; };
+    ASSERT_TRUE(WaitUntil([&] { return BlocksPulled(*mixer) >= 2; }));
+    EXPECT_TRUE(hasInput());
+    mixer->SetPaused(Tarv::Mixer::PAUSE_FOCUS, true);
+    EXPECT_FALSE(mixer->HasDevice());
+    // The server drops the stream once it has handled the disconnection.
+    EXPECT_TRUE(WaitUntil([&] { return !hasInput(); }));
+    mixer->SetPaused(Tarv::Mixer::PAUSE_FOCUS, false);
+    ASSERT_TRUE(WaitUntil([&] { return BlocksPulled(*mixer) >= 2; }));
+    EXPECT_TRUE(WaitUntil(hasInput));
+}
+
+TEST_F(ServerTest, ServerDyingMidPlayLeavesThePaceAndTheGame)
+{
+    Tarv::SmartPtr<Tarv::Mixer> mixer = MakeMixer();
+    Tarv::SmartPtr<Tarv::AudioSource> source(Tarv::CreateAudioSource("tone.wav", false));
+    Tarv::WeakPtr<Tarv::AudioChannel> channel = mixer->Play(source.Get(), true);
+    ASSERT_TRUE(WaitUntil([&] { return BlocksPulled(*mixer) >= 5; }));
+    ASSERT_TRUE(IsConnected(*mixer));
+    m_server.Stop();
+    ASSERT_TRUE(WaitUntil([&] { return !IsConnected(*mixer); }));
+    const auto took = TimeBlocks([&] { return BlocksPulled(*mixer); }, 5);
+    EXPECT_GE(took, 4 * BLOCK_PERIOD);
+    // The main thread still gets the mixer's locks and the device goes away on pause.
+    mixer->StopAllChannels();
+    EXPECT_TRUE(channel.IsExpired());
+    mixer->SetPaused(Tarv::Mixer::PAUSE_CONSOLE, true);
+    EXPECT_FALSE(mixer->HasDevice());
+}

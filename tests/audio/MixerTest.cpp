@@ -1,0 +1,339 @@
+// The mixer pulled by hand through a device without a thread: block serving, the channel limit
+// and lifetime, the effect chain, time skew and the pause mask.
+#include "audio/Mixer.h"
+
+#include "audio/EffectMute.h"
+#include "audio/EffectScale.h"
+#include "audio/sources/AudioBuffer.h"
+#include "audio/sources/AudioPosition.h"
+#include "audio/EffectVolumeShift.h"
+#include "engine/core/SmartPtr.h"
+#include "engine/core/WeakPtr.h"
+#include "tests/audio/TestSources.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdint>
+#include <limits>
+#include <thread>
+#include <vector>
+
+using AudioTest::ManualDevice;
+using AudioTest::PullingDevice;
+using AudioTest::Ramp;
+using AudioTest::VectorSource;
+
+namespace
+{
+
+const Tarv::AudioFormat MONO_22050{1, 22050};
+
+Tarv::SmartPtr<Tarv::Mixer> MakeMixer(unsigned maxChannels = 4)
+{
+    Tarv::MixerConfig config;
+    config.maxChannels = maxChannels;
+    config.createDevice = &ManualDevice::Create;
+    return Tarv::SmartPtr<Tarv::Mixer>(new Tarv::Mixer(MONO_22050, config));
+}
+
+std::vector<std::int16_t> Pull(Tarv::Mixer& mixer, unsigned bytes)
+{
+    std::vector<std::int16_t> out(bytes / 2, 0x5555);
+    EXPECT_EQ(mixer.Read(out.data(), bytes), bytes);
+    return out;
+}
+
+Tarv::SmartPtr<VectorSource> Constant(std::int16_t value, std::size_t samples, std::uint32_t rate = 22050)
+{
+    return Tarv::SmartPtr<VectorSource>(new VectorSource(std::vector<std::int16_t>(samples, value), 1, rate));
+}
+
+// Counts the input sizes it is asked for.
+class RecordingEffect : public Tarv::AudioEffect
+{
+public:
+    RecordingEffect() : Tarv::AudioEffect(MONO_22050) {}
+    unsigned Process(void*, unsigned requestedBytes, unsigned validBytes) override
+    {
+        requested.push_back(requestedBytes);
+        return validBytes;
+    }
+    bool IsFinished() const override { return finishAfter > 0 && requested.size() >= finishAfter; }
+    std::vector<unsigned> requested;
+    std::size_t finishAfter = 0;
+};
+
+} // namespace
+
+TEST(Mixer, ServesBlocksAcrossReadBoundaries)
+{
+    Tarv::SmartPtr<Tarv::Mixer> mixer = MakeMixer();
+    Tarv::SmartPtr<VectorSource> source(new VectorSource(Ramp(4096, 1), 1, 22050));
+    mixer->Play(source.Get(), false);
+    std::vector<std::int16_t> first = Pull(*mixer, 1000);
+    EXPECT_EQ(source->Tell(), 2048u);
+    Pull(*mixer, 1000);
+    EXPECT_EQ(source->Tell(), 2048u);
+    std::vector<std::int16_t> third = Pull(*mixer, 1000);
+    EXPECT_EQ(source->Tell(), 4096u);
+    EXPECT_EQ(first[0], 1);
+    EXPECT_EQ(third[0], 1001);
+    EXPECT_EQ(third[23], 1024);
+    EXPECT_EQ(third[24], 1025);
+    EXPECT_EQ(third[499], 1500);
+}
+
+TEST(Mixer, SilentBlockStillPassesTheEffectChain)
+{
+    Tarv::SmartPtr<Tarv::Mixer> mixer = MakeMixer();
+    Tarv::SmartPtr<RecordingEffect> effect(new RecordingEffect());
+    mixer->AddEffect(effect.Get());
+    EXPECT_EQ(Pull(*mixer, 2048), std::vector<std::int16_t>(1024, 0));
+    EXPECT_EQ(effect->requested, std::vector<unsigned>{2048});
+    EXPECT_TRUE(mixer->RemoveEffect(effect.Get()));
+    EXPECT_FALSE(mixer->RemoveEffect(effect.Get()));
+    Pull(*mixer, 2048);
+    EXPECT_EQ(effect->requested.size(), 1u);
+}
+
+TEST(Mixer, FinishedEffectIsUnlinked)
+{
+    Tarv::SmartPtr<Tarv::Mixer> mixer = MakeMixer();
+    Tarv::SmartPtr<RecordingEffect> effect(new RecordingEffect());
+    effect->finishAfter = 2;
+    mixer->AddEffect(effect.Get());
+    Pull(*mixer, 2048 * 4);
+    EXPECT_EQ(effect->requested.size(), 2u);
+    EXPECT_EQ(effect->GetRefCount(), 1);
+}
+
+TEST(Mixer, MixesChannelsAndMasterVolume)
+{
+    Tarv::SmartPtr<Tarv::Mixer> mixer = MakeMixer();
+    mixer->Play(Constant(1000, 5000).Get(), false);
+    mixer->Play(Constant(-3000, 5000).Get(), false);
+    Tarv::SmartPtr<Tarv::EffectVolumeShift> volume(new Tarv::EffectVolumeShift(MONO_22050, 1));
+    mixer->AddEffect(volume.Get());
+    EXPECT_EQ(Pull(*mixer, 2048), std::vector<std::int16_t>(1024, -1000));
+}
+
+TEST(Mixer, ChannelLimitCountsPausedChannelsAndForceIgnoresIt)
+{
+    Tarv::SmartPtr<Tarv::Mixer> mixer = MakeMixer();
+    Tarv::SmartPtr<VectorSource> source = Constant(1, 100);
+    for (int i = 0; i < 4; ++i)
+        EXPECT_FALSE(mixer->CreateChannel(source.Get(), false).IsExpired());
+    EXPECT_TRUE(mixer->CreateChannel(source.Get(), false).IsExpired());
+    EXPECT_TRUE(mixer->Play(source.Get(), false).IsExpired());
+    EXPECT_FALSE(mixer->Play(source.Get(), true).IsExpired());
+    EXPECT_EQ(mixer->GetChannelCount(), 5u);
+}
+
+TEST(Mixer, RefusesSourcesWithoutAConversion)
+{
+    Tarv::SmartPtr<Tarv::Mixer> mixer = MakeMixer();
+    Tarv::SmartPtr<VectorSource> odd(new VectorSource(Ramp(100), 1, 48000));
+    Tarv::SmartPtr<VectorSource> stereo11k(new VectorSource(Ramp(100), 2, 11025));
+    EXPECT_TRUE(mixer->Play(odd.Get(), true).IsExpired());
+    EXPECT_TRUE(mixer->Play(stereo11k.Get(), true).IsExpired());
+    EXPECT_TRUE(mixer->Play(nullptr, true).IsExpired());
+    EXPECT_EQ(mixer->GetChannelCount(), 0u);
+}
+
+TEST(Mixer, OneShotLeavesInTheBlockItEndsAndLoopStays)
+{
+    Tarv::SmartPtr<Tarv::Mixer> mixer = MakeMixer();
+    Tarv::WeakPtr<Tarv::AudioChannel> oneShot = mixer->Play(Constant(100, 1500).Get(), true);
+    Tarv::WeakPtr<Tarv::AudioChannel> loop = mixer->CreateChannel(Constant(10, 300).Get(), true);
+    {
+        Tarv::SmartPtr<Tarv::AudioChannel> looping = loop.Lock();
+        ASSERT_TRUE(looping);
+        looping->SetLooping(true);
+        looping->SetPaused(false);
+    }
+    std::vector<std::int16_t> block = Pull(*mixer, 2048);
+    EXPECT_EQ(block[0], 110);
+    EXPECT_FALSE(oneShot.IsExpired());
+    block = Pull(*mixer, 2048);
+    EXPECT_EQ(block[475], 110);
+    EXPECT_EQ(block[476], 10);
+    EXPECT_TRUE(oneShot.IsExpired());
+    for (int i = 0; i < 10; ++i)
+        Pull(*mixer, 2048);
+    EXPECT_FALSE(loop.IsExpired());
+    EXPECT_EQ(mixer->GetChannelCount(), 1u);
+}
+
+TEST(Mixer, RemoveAndStopChannels)
+{
+    Tarv::SmartPtr<Tarv::Mixer> mixer = MakeMixer();
+    Tarv::SmartPtr<VectorSource> source = Constant(1, 100);
+    Tarv::WeakPtr<Tarv::AudioChannel> a = mixer->CreateChannel(source.Get(), true);
+    Tarv::WeakPtr<Tarv::AudioChannel> b = mixer->CreateChannel(source.Get(), true);
+    Tarv::WeakPtr<Tarv::AudioChannel> c = mixer->CreateChannel(source.Get(), true);
+    {
+        Tarv::SmartPtr<Tarv::AudioChannel> lockedA = a.Lock(), lockedB = b.Lock();
+        ASSERT_TRUE(lockedA && lockedB);
+        lockedA->SetGroupMask(1);
+        lockedB->SetGroupMask(6);
+    }
+    EXPECT_FALSE(mixer->RemoveChannel(nullptr));
+    mixer->StopChannels(0);
+    EXPECT_EQ(mixer->GetChannelCount(), 3u);
+    mixer->StopChannels(4);
+    EXPECT_TRUE(b.IsExpired());
+    EXPECT_FALSE(a.IsExpired());
+    EXPECT_TRUE(mixer->RemoveChannel(a.Lock().Get()));
+    EXPECT_TRUE(a.IsExpired());
+    Tarv::SmartPtr<Tarv::AudioChannel> outside(new Tarv::AudioChannel(MONO_22050, source.Get()));
+    EXPECT_FALSE(mixer->RemoveChannel(outside.Get()));
+    mixer->StopAllChannels();
+    EXPECT_TRUE(c.IsExpired());
+    EXPECT_EQ(source->GetRefCount(), 2);
+}
+
+TEST(Mixer, DoubleSkewMixesTwiceAsMuchIntoAClearedBuffer)
+{
+    Tarv::SmartPtr<Tarv::Mixer> mixer = MakeMixer();
+    Tarv::SmartPtr<VectorSource> source(new VectorSource(Ramp(10000), 1, 22050));
+    mixer->Play(source.Get(), true);
+    mixer->SetTimeSkew(2.0f);
+    std::vector<std::int16_t> block = Pull(*mixer, 2048);
+    EXPECT_EQ(source->Tell(), 4096u);
+    EXPECT_EQ(block[0], 0);
+    EXPECT_EQ(block[1], 1);
+    EXPECT_EQ(block[2], 3);
+    EXPECT_EQ(block[1023], 2045);
+}
+
+TEST(Mixer, HalfSkewStretchesHalfABlock)
+{
+    Tarv::SmartPtr<Tarv::Mixer> mixer = MakeMixer();
+    Tarv::SmartPtr<VectorSource> source(new VectorSource(Ramp(10000), 1, 22050));
+    mixer->Play(source.Get(), true);
+    mixer->SetTimeSkew(0.5f);
+    std::vector<std::int16_t> block = Pull(*mixer, 2048);
+    EXPECT_EQ(source->Tell(), 1024u);
+    EXPECT_EQ(block[0], 0);
+    EXPECT_EQ(block[1], 0);
+    EXPECT_EQ(block[2], 1);
+    EXPECT_EQ(block[1023], 511);
+}
+
+TEST(Mixer, HostileSkewsAreClamped)
+{
+    Tarv::SmartPtr<Tarv::Mixer> mixer = MakeMixer();
+    Tarv::SmartPtr<VectorSource> source(new VectorSource(Ramp(30000), 1, 22050));
+    mixer->Play(source.Get(), true);
+    const float skews[] = {0.0f, -1.0f, std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity(),
+                           1e9f};
+    for (float skew : skews) {
+        mixer->SetTimeSkew(skew);
+        Pull(*mixer, 2048);
+    }
+    // NaN and infinity play at normal speed; 1e9 reads at most the largest factor's worth.
+    EXPECT_LE(source->Tell(), 2048u * 2 + 2048u * 16 + 2u);
+    mixer->SetTimeSkew(1.0f);
+    Pull(*mixer, 2048);
+}
+
+TEST(Mixer, PauseMaskReleasesAndRemakesTheDevice)
+{
+    const int createdBefore = ManualDevice::s_created;
+    Tarv::SmartPtr<Tarv::Mixer> mixer = MakeMixer();
+    EXPECT_TRUE(mixer->HasDevice());
+    Tarv::SmartPtr<VectorSource> source(new VectorSource(Ramp(8192, 1), 1, 22050));
+    mixer->Play(source.Get(), true);
+    Pull(*mixer, 1000);
+    mixer->SetPaused(Tarv::Mixer::PAUSE_FOCUS, true);
+    EXPECT_FALSE(mixer->HasDevice());
+    mixer->SetPaused(Tarv::Mixer::PAUSE_CONSOLE, true);
+    mixer->SetPaused(Tarv::Mixer::PAUSE_FOCUS, false);
+    EXPECT_FALSE(mixer->HasDevice());
+    EXPECT_EQ(mixer->GetPauseMask(), Tarv::Mixer::PAUSE_CONSOLE);
+    mixer->SetPaused(Tarv::Mixer::PAUSE_CONSOLE, false);
+    ASSERT_TRUE(mixer->HasDevice());
+    EXPECT_EQ(ManualDevice::s_created - createdBefore, 2);
+    Tarv::SmartPtr<Tarv::AudioDevice> device = mixer->GetDevice();
+    EXPECT_EQ(static_cast<ManualDevice*>(device.Get())->GetStream(), mixer.Get());
+    // The rest of the half-served block comes first.
+    std::vector<std::int16_t> rest = Pull(*mixer, 2);
+    EXPECT_EQ(rest[0], 501);
+    mixer->UpdateDevice();
+    EXPECT_EQ(static_cast<ManualDevice*>(device.Get())->updates, 1);
+}
+
+TEST(Mixer, DestructionReleasesDeviceChannelsAndEffects)
+{
+    const int aliveBefore = ManualDevice::s_alive;
+    Tarv::SmartPtr<VectorSource> source = Constant(1, 100);
+    Tarv::SmartPtr<Tarv::EffectMute> mute(new Tarv::EffectMute(MONO_22050, false));
+    Tarv::WeakPtr<Tarv::AudioChannel> channel;
+    {
+        Tarv::SmartPtr<Tarv::Mixer> mixer = MakeMixer();
+        Tarv::Mixer::Instance = mixer.Get();
+        channel = mixer->Play(source.Get(), true);
+        mixer->AddEffect(mute.Get());
+        EXPECT_EQ(ManualDevice::s_alive, aliveBefore + 1);
+    }
+    EXPECT_EQ(Tarv::Mixer::Instance, nullptr);
+    EXPECT_EQ(ManualDevice::s_alive, aliveBefore);
+    EXPECT_TRUE(channel.IsExpired());
+    EXPECT_EQ(mute->GetRefCount(), 1);
+    EXPECT_EQ(source->GetRefCount(), 1);
+}
+
+// Run under ThreadSanitizer (tools/dev/test --tsan): the main thread plays, stops, pauses and
+// changes effects while the device thread renders blocks as fast as it can.
+TEST(MixerStress, MainThreadChurnsWhileTheDevicePulls)
+{
+    Tarv::MixerConfig config;
+    config.createDevice = &PullingDevice::Create;
+    Tarv::SmartPtr<Tarv::Mixer> mixer(new Tarv::Mixer(MONO_22050, config));
+    Tarv::SmartPtr<Tarv::AudioBuffer> shared(Tarv::AudioBuffer::Create(new VectorSource(Ramp(3000), 1, 22050)));
+    Tarv::SmartPtr<VectorSource> stereo(new VectorSource(Ramp(9000), 2, 44100));
+    Tarv::SmartPtr<Tarv::EffectMute> mute(new Tarv::EffectMute(MONO_22050, false));
+    Tarv::SmartPtr<Tarv::EffectVolumeShift> volume(new Tarv::EffectVolumeShift(MONO_22050, 1));
+    const long pulledBefore = PullingDevice::s_pulled.load();
+    std::vector<Tarv::WeakPtr<Tarv::AudioChannel>> playing;
+    for (int i = 0; i < 3000; ++i) {
+        Tarv::SmartPtr<Tarv::AudioPosition> position(new Tarv::AudioPosition(shared.Get()));
+        playing.push_back(mixer->CreateChannel(position.Get(), i % 3 == 0));
+        if (Tarv::SmartPtr<Tarv::AudioChannel> channel = playing.back().Lock()) {
+            channel->SetLooping(i % 5 == 0);
+            channel->AddEffect(mute.Get());
+            channel->SetPaused(false);
+        }
+        if (i % 7 == 0)
+            mixer->Play(stereo.Get(), true);
+        if (i % 4 == 0 && !playing.empty()) {
+            if (Tarv::SmartPtr<Tarv::AudioChannel> channel = playing.front().Lock()) {
+                channel->RemoveEffect(mute.Get());
+                mixer->RemoveChannel(channel.Get());
+            }
+            playing.erase(playing.begin());
+        }
+        mute->SetMuted(i % 2 == 0);
+        volume->SetShift(static_cast<unsigned>(i % 17));
+        if (i % 3 == 0)
+            mixer->AddEffect(volume.Get());
+        else
+            mixer->RemoveEffect(volume.Get());
+        mixer->SetTimeSkew(i % 11 == 0 ? 1.5f : 1.0f);
+        if (i % 50 == 0)
+            mixer->SetPaused(Tarv::Mixer::PAUSE_FOCUS, true);
+        if (i % 50 == 25)
+            mixer->SetPaused(Tarv::Mixer::PAUSE_FOCUS, false);
+        if (i % 97 == 0)
+            mixer->StopAllChannels();
+    }
+    mixer->SetPaused(Tarv::Mixer::PAUSE_FOCUS, false);
+    // On a loaded machine the device thread may not have run yet: give it a bounded chance.
+    for (int wait = 0; wait < 5000 && PullingDevice::s_pulled.load() <= pulledBefore; ++wait)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    mixer.Reset();
+    EXPECT_GT(PullingDevice::s_pulled.load(), pulledBefore);
+    EXPECT_EQ(shared->GetRefCount(), 1);
+    EXPECT_EQ(mute->GetRefCount(), 1);
+}

@@ -1,0 +1,180 @@
+// The WAV reader: chunk layouts it must find, files it must refuse, and reads over the data
+// chunk that never hand out more than the file holds.
+#include "audio/sources/AudioWave.h"
+
+#include "engine/core/SmartPtr.h"
+#include "engine/vfs/CachedFile.h"
+#include "tests/audio/TestSources.h"
+#include "tests/audio/TestTones.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <vector>
+
+using AudioTest::Ramp;
+using AudioTest::WaveBytes;
+
+namespace
+{
+
+Tarv::SmartPtr<Tarv::AudioWave> OpenBytes(const std::vector<std::uint8_t>& bytes)
+{
+    return Tarv::SmartPtr<Tarv::AudioWave>(
+        Tarv::AudioWave::Create(new Tarv::CachedFile(bytes.data(), static_cast<int>(bytes.size()), true)));
+}
+
+std::vector<std::int16_t> ReadAll(Tarv::AudioSource& source)
+{
+    std::vector<std::int16_t> samples(source.GetLength() / 2 + 8, 0x7777);
+    const unsigned got = source.Read(samples.data(), static_cast<unsigned>(samples.size() * 2));
+    samples.resize(got / 2);
+    return samples;
+}
+
+std::vector<std::uint8_t> Text(const char* text, std::size_t size)
+{
+    std::vector<std::uint8_t> bytes(size, ' ');
+    for (std::size_t i = 0; i < size && text[i] != 0; ++i)
+        bytes[i] = static_cast<std::uint8_t>(text[i]);
+    return bytes;
+}
+
+} // namespace
+
+TEST(AudioWave, ReadsAPlainFile)
+{
+    Tarv::SmartPtr<Tarv::AudioWave> wave = OpenBytes(WaveBytes().Format(1, 2, 44100, 16).Data(Ramp(200)).Bytes());
+    ASSERT_TRUE(wave);
+    EXPECT_EQ(wave->GetChannels(), 2u);
+    EXPECT_EQ(wave->GetRate(), 44100u);
+    EXPECT_EQ(wave->GetLength(), 400u);
+    EXPECT_EQ(ReadAll(*wave), Ramp(200));
+    std::int16_t sample = 0;
+    EXPECT_EQ(wave->Read(&sample, 2), 0u);
+}
+
+TEST(AudioWave, FindsTheDataTagInAnyCase)
+{
+    for (const char* tag : {"data", "DATA", "DaTa"}) {
+        Tarv::SmartPtr<Tarv::AudioWave> wave = OpenBytes(WaveBytes().Format(1, 1, 22050, 16).Data(Ramp(10), tag).Bytes());
+        ASSERT_TRUE(wave) << tag;
+        EXPECT_EQ(ReadAll(*wave), Ramp(10)) << tag;
+    }
+}
+
+TEST(AudioWave, SkipsOtherChunksWithOrWithoutPad)
+{
+    const std::vector<std::uint8_t> list = Text("INFOISFT", 12);
+    Tarv::SmartPtr<Tarv::AudioWave> withList =
+        OpenBytes(WaveBytes().Format(1, 1, 22050, 16).Chunk("LIST", 12, list).Data(Ramp(6)).Bytes());
+    ASSERT_TRUE(withList);
+    EXPECT_EQ(ReadAll(*withList), Ramp(6));
+
+    // An odd chunk, as RIFF writes it (padded) and as some writers do (not padded).
+    const std::vector<std::uint8_t> odd = Text("abc", 3);
+    for (bool pad : {true, false}) {
+        Tarv::SmartPtr<Tarv::AudioWave> wave =
+            OpenBytes(WaveBytes().Format(1, 1, 22050, 16).Chunk("note", 3, odd, pad).Data(Ramp(6)).Bytes());
+        ASSERT_TRUE(wave) << pad;
+        EXPECT_EQ(ReadAll(*wave), Ramp(6)) << pad;
+    }
+}
+
+TEST(AudioWave, LongFormatChunkMovesTheWalk)
+{
+    WaveBytes bytes;
+    bytes.Format(1, 1, 22050, 16, 18).Data(Ramp(4));
+    Tarv::WaveHeader header;
+    const std::vector<std::uint8_t> data = bytes.Bytes();
+    Tarv::SmartPtr<Tarv::CachedFile> file(new Tarv::CachedFile(data.data(), static_cast<int>(data.size()), false));
+    EXPECT_EQ(Tarv::AudioWave::ParseHeader(header, file.Get()), 8u);
+    EXPECT_EQ(header.dataStart, 46u);
+    EXPECT_EQ(file->Tell(), 46);
+}
+
+TEST(AudioWave, FindsTheFormatAfterAnotherChunk)
+{
+    WaveBytes bytes;
+    bytes.Chunk("JUNK", 4, {1, 0, 0, 0}).Format(1, 1, 11025, 16).Data(Ramp(4));
+    Tarv::SmartPtr<Tarv::AudioWave> wave = OpenBytes(bytes.Bytes());
+    ASSERT_TRUE(wave);
+    EXPECT_EQ(wave->GetRate(), 11025u);
+}
+
+TEST(AudioWave, RefusesWhatItCannotPlay)
+{
+    struct Row { std::uint16_t tag, channels; std::uint32_t rate; std::uint16_t bits; };
+    const Row rows[] = {
+        {3, 1, 22050, 16},      // float
+        {0xFFFE, 1, 22050, 16}, // extensible
+        {1, 1, 22050, 8},
+        {1, 1, 22050, 24},
+        {1, 0, 22050, 16},
+        {1, 3, 22050, 16},
+        {1, 0xFFFF, 22050, 16}, // -1 as a signed count
+        {1, 1, 0, 16},
+    };
+    for (const Row& row : rows)
+        EXPECT_FALSE(OpenBytes(WaveBytes().Format(row.tag, row.channels, row.rate, row.bits).Data(Ramp(8)).Bytes()))
+            << row.tag << " " << row.channels << " " << row.rate << " " << row.bits;
+    EXPECT_FALSE(OpenBytes(WaveBytes().Format(1, 1, 22050, 16).Data({}).Bytes()));
+    EXPECT_FALSE(OpenBytes(WaveBytes().Format(1, 1, 22050, 16).Bytes()));
+    EXPECT_FALSE(OpenBytes(WaveBytes().Data(Ramp(8)).Format(1, 1, 22050, 16).Bytes()));
+    EXPECT_FALSE(OpenBytes(WaveBytes().Format(1, 1, 22050, 16, 12).Data(Ramp(8)).Bytes()));
+    EXPECT_FALSE(OpenBytes({}));
+    EXPECT_EQ(Tarv::AudioWave::Create(nullptr), nullptr);
+}
+
+TEST(AudioWave, LyingSizesAreClampedOrEndTheWalk)
+{
+    // A data chunk that claims far more than the file holds plays what is there, in whole frames.
+    std::vector<std::uint8_t> bytes = WaveBytes().Format(1, 2, 22050, 16).Data(Ramp(9)).Bytes();
+    bytes.push_back(0x11);
+    bytes[40] = 0xFF;
+    bytes[41] = 0xFF;
+    bytes[42] = 0xFF;
+    bytes[43] = 0xFF;
+    Tarv::SmartPtr<Tarv::AudioWave> wave = OpenBytes(bytes);
+    ASSERT_TRUE(wave);
+    EXPECT_EQ(wave->GetLength(), 16u);
+
+    // Chunk sizes of 2^31 and more once looped back to the same header.
+    for (std::uint32_t size : {0x80000000u, 0xFFFFFFF8u, 0xFFFFFFFFu, 0x7FFFFFFFu})
+        EXPECT_FALSE(OpenBytes(WaveBytes().Format(1, 1, 22050, 16).Chunk("JUNK", size, {}).Data(Ramp(8)).Bytes()))
+            << size;
+    EXPECT_FALSE(OpenBytes(WaveBytes().Chunk("fmt ", 0xFFFFFFF0u, {}).Bytes()));
+}
+
+TEST(AudioWave, ReadSeekAndRewindStayInsideTheData)
+{
+    Tarv::SmartPtr<Tarv::AudioWave> wave =
+        OpenBytes(WaveBytes().Format(1, 1, 22050, 16).Data(Ramp(100)).Chunk("LIST", 4, {9, 9, 9, 9}).Bytes());
+    ASSERT_TRUE(wave);
+    std::vector<std::int16_t> samples(200, 0);
+    wave->Seek(190);
+    EXPECT_EQ(wave->Read(samples.data(), 400), 10u);
+    EXPECT_EQ(samples[0], 95);
+    EXPECT_EQ(samples[4], 99);
+    EXPECT_EQ(wave->Tell(), 200u);
+    wave->Seek(200);
+    EXPECT_EQ(wave->Read(samples.data(), 2), 0u);
+    wave->Seek(0xFFFFFFF0u);
+    EXPECT_EQ(wave->Read(samples.data(), 2), 0u);
+    wave->Rewind();
+    EXPECT_EQ(wave->Read(samples.data(), 4), 4u);
+    EXPECT_EQ(samples[1], 1);
+}
+
+TEST(AudioWave, TruncatedFileReadsOnlyWhatIsThere)
+{
+    std::vector<std::uint8_t> bytes = WaveBytes().Format(1, 1, 22050, 16).Data(Ramp(100)).Bytes();
+    Tarv::SmartPtr<Tarv::CachedFile> file(new Tarv::CachedFile(bytes.data(), static_cast<int>(bytes.size()), true));
+    Tarv::SmartPtr<Tarv::AudioWave> wave(Tarv::AudioWave::Create(file.Get()));
+    ASSERT_TRUE(wave);
+    // The stream loses its data under the reader (a file cut short after opening).
+    file->Close();
+    std::vector<std::int16_t> samples(100, 0x7777);
+    EXPECT_EQ(wave->Read(samples.data(), 200), 0u);
+    EXPECT_EQ(samples[0], 0x7777);
+}

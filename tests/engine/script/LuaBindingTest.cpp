@@ -1,0 +1,352 @@
+// The class binding against real Lua 5.1: ownership through full collections, identity of
+// pushed objects, metatable, tostring, script-added methods, errors and stack balance.
+#include "engine/script/LuaBinding.h"
+
+#include "engine/script/Lua.h"
+#include "engine/script/LuaErrorQueue.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+namespace
+{
+
+int g_destroyed = 0;
+
+class Widget : public Tarv::RefCounter, public Tarv::WeakRefCounter
+{
+public:
+    ~Widget() override { ++g_destroyed; }
+
+    int GetValue(lua_State* state)
+    {
+        lua_pushinteger(state, m_value);
+        return 1;
+    }
+
+    int SetValue(lua_State* state)
+    {
+        Tarv::Lua lua(state);
+        m_value = static_cast<int>(lua.CheckNumber(1));
+        return 0;
+    }
+
+    int First(lua_State* state)
+    {
+        lua_pushliteral(state, "first");
+        return 1;
+    }
+
+    int Second(lua_State* state)
+    {
+        lua_pushliteral(state, "second");
+        return 1;
+    }
+
+    int m_value = 0;
+};
+
+int Doubled(Widget& widget, lua_State* state)
+{
+    lua_pushinteger(state, widget.m_value * 2);
+    return 1;
+}
+
+class Gadget : public Widget
+{
+};
+
+} // namespace
+
+namespace Tarv
+{
+
+template <>
+struct LuaClass<Widget>
+{
+    static constexpr const char* NAME = "Widget";
+    static const LuaMethod<Widget> METHODS[];
+};
+
+const LuaMethod<Widget> LuaClass<Widget>::METHODS[] = {
+    {"GetValue", &Widget::GetValue, nullptr},
+    {"SetValue", &Widget::SetValue, nullptr},
+    {"Which", &Widget::First, nullptr},
+    {"Doubled", nullptr, &Doubled},
+    {"Which", &Widget::Second, nullptr},
+    {nullptr, nullptr, nullptr},
+};
+
+template <>
+struct LuaClass<Gadget>
+{
+    static constexpr const char* NAME = "Gadget";
+    static const LuaMethod<Gadget> METHODS[];
+};
+
+const LuaMethod<Gadget> LuaClass<Gadget>::METHODS[] = {{nullptr, nullptr, nullptr}};
+
+} // namespace Tarv
+
+namespace
+{
+
+using WidgetBinding = Tarv::LuaBinding<Widget>;
+
+Tarv::SmartPtr<Widget> g_kept;
+
+// A native function that takes a Widget argument and keeps it, as engine code would.
+int Keep(lua_State* state)
+{
+    g_kept = WidgetBinding::Get(state, 1);
+    return 0;
+}
+
+class LuaBindingTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        g_destroyed = 0;
+        Tarv::LuaErrorQueue::Global().Reset();
+        m_lua = Tarv::MakeSmart<Tarv::Lua>();
+        m_lua->OpenLibrary(Tarv::Lua::LIBRARY_BASE);
+        m_lua->OpenLibrary(Tarv::Lua::LIBRARY_STRING);
+        ASSERT_TRUE(WidgetBinding::Register(State()));
+        EXPECT_EQ(lua_gettop(State()), 0);
+    }
+
+    void TearDown() override
+    {
+        m_lua.Reset();
+        g_kept.Reset();
+        Tarv::LuaErrorQueue::Global().Reset();
+    }
+
+    lua_State* State() { return m_lua->GetState(); }
+
+    void Run(const std::string& text) { ASSERT_EQ(m_lua->RunString(text), 0) << m_lua->GetLastError(); }
+
+    void FullCollect()
+    {
+        lua_gc(State(), LUA_GCCOLLECT, 0);
+        lua_gc(State(), LUA_GCCOLLECT, 0);
+    }
+
+    void PushAsGlobal(Widget* widget, const char* name, bool gc = false)
+    {
+        WidgetBinding::Push(State(), widget, gc);
+        m_lua->SetGlobal(name);
+    }
+
+    bool GlobalTrue(const char* name)
+    {
+        lua_getglobal(State(), name);
+        const bool value = lua_toboolean(State(), -1) != 0;
+        lua_pop(State(), 1);
+        return value;
+    }
+
+    std::string GlobalString(const char* name)
+    {
+        lua_getglobal(State(), name);
+        const char* text = lua_tostring(State(), -1);
+        std::string value = text != nullptr ? text : "<nil>";
+        lua_pop(State(), 1);
+        return value;
+    }
+
+    Tarv::SmartPtr<Tarv::Lua> m_lua;
+};
+
+} // namespace
+
+TEST_F(LuaBindingTest, MethodsWorkThroughColonCalls)
+{
+    Tarv::SmartPtr<Widget> widget = Tarv::MakeSmart<Widget>();
+    PushAsGlobal(widget.Get(), "w");
+    Run("w:SetValue(21) result = w:GetValue() twice = w:Doubled()");
+    EXPECT_EQ(widget->m_value, 21);
+    EXPECT_EQ(GlobalString("result"), "21");
+    EXPECT_EQ(GlobalString("twice"), "42");
+}
+
+TEST_F(LuaBindingTest, LaterMethodEntryOfTheSameNameWins)
+{
+    Tarv::SmartPtr<Widget> widget = Tarv::MakeSmart<Widget>();
+    PushAsGlobal(widget.Get(), "w");
+    Run("which = w:Which()");
+    EXPECT_EQ(GlobalString("which"), "second");
+}
+
+TEST_F(LuaBindingTest, PushingTwiceGivesTheSameUserdataPerClass)
+{
+    ASSERT_TRUE(Tarv::LuaBinding<Gadget>::Register(State()));
+    Tarv::SmartPtr<Gadget> gadget = Tarv::MakeSmart<Gadget>();
+    const int first = WidgetBinding::Push(State(), gadget.Get(), false);
+    const int second = WidgetBinding::Push(State(), gadget.Get(), false);
+    const int other = Tarv::LuaBinding<Gadget>::Push(State(), gadget.Get(), false);
+    EXPECT_EQ(first, 1);
+    EXPECT_EQ(second, 2);
+    EXPECT_TRUE(lua_rawequal(State(), first, second));
+    EXPECT_FALSE(lua_rawequal(State(), first, other));
+    EXPECT_EQ(lua_gettop(State()), 3);
+}
+
+TEST_F(LuaBindingTest, MetatableAndTostringShowTheClass)
+{
+    Tarv::SmartPtr<Widget> widget = Tarv::MakeSmart<Widget>();
+    PushAsGlobal(widget.Get(), "w");
+    Run("same = getmetatable(w) == Widget text = tostring(w)");
+    EXPECT_TRUE(GlobalTrue("same"));
+    char expected[64];
+    std::snprintf(expected, sizeof expected, "Widget (%p)", static_cast<void*>(widget.Get()));
+    EXPECT_EQ(GlobalString("text"), expected);
+}
+
+TEST_F(LuaBindingTest, EngineObjectSurvivesCollectionAndStateClose)
+{
+    Tarv::SmartPtr<Widget> widget = Tarv::MakeSmart<Widget>();
+    PushAsGlobal(widget.Get(), "w");
+    Run("w = nil");
+    FullCollect();
+    EXPECT_EQ(g_destroyed, 0);
+    PushAsGlobal(widget.Get(), "again");
+    m_lua.Reset();
+    EXPECT_EQ(g_destroyed, 0);
+    EXPECT_EQ(widget->GetRefCount(), 1);
+}
+
+TEST_F(LuaBindingTest, ScriptObjectDiesWithItsLastReference)
+{
+    Run("local a = Widget() a:SetValue(3) b = Widget.new(Widget) b:SetValue(4)");
+    FullCollect();
+    EXPECT_EQ(g_destroyed, 1);
+    Run("b = nil");
+    FullCollect();
+    EXPECT_EQ(g_destroyed, 2);
+}
+
+TEST_F(LuaBindingTest, ClosingTheStateFreesScriptObjects)
+{
+    Run("a = Widget() b = Widget()");
+    m_lua.Reset();
+    EXPECT_EQ(g_destroyed, 2);
+}
+
+TEST_F(LuaBindingTest, ScriptObjectKeptByTheEngineOutlivesItsUserdata)
+{
+    m_lua->RegisterFunction("Keep", &Keep);
+    Run("local a = Widget() a:SetValue(9) Keep(a)");
+    FullCollect();
+    ASSERT_TRUE(g_kept);
+    EXPECT_EQ(g_destroyed, 0);
+    EXPECT_EQ(g_kept->m_value, 9);
+    m_lua.Reset();
+    EXPECT_EQ(g_destroyed, 0);
+    g_kept.Reset();
+    EXPECT_EQ(g_destroyed, 1);
+}
+
+TEST_F(LuaBindingTest, DeadEngineObjectGivesAScriptErrorNotADanglingCall)
+{
+    Tarv::SmartPtr<Widget> widget = Tarv::MakeSmart<Widget>();
+    PushAsGlobal(widget.Get(), "w");
+    Run("function Poke() return w:GetValue() end");
+    widget.Reset();
+    ASSERT_EQ(g_destroyed, 1);
+    const char* error = m_lua->Call("Poke", 0, 1);
+    ASSERT_NE(error, nullptr);
+    EXPECT_NE(std::string(error).find("no longer exists"), std::string::npos) << error;
+    EXPECT_EQ(lua_gettop(State()), 0);
+}
+
+TEST_F(LuaBindingTest, NewObjectAtAReusedAddressGetsAWorkingUserdata)
+{
+    Tarv::SmartPtr<Widget> first = Tarv::MakeSmart<Widget>();
+    PushAsGlobal(first.Get(), "old");
+    first.Reset();
+    // The allocator often hands the same block back; either way the push must be valid.
+    Tarv::SmartPtr<Widget> second = Tarv::MakeSmart<Widget>();
+    second->m_value = 5;
+    PushAsGlobal(second.Get(), "new");
+    Run("value = new:GetValue() distinct = old ~= new");
+    EXPECT_EQ(GlobalString("value"), "5");
+    EXPECT_TRUE(GlobalTrue("distinct"));
+}
+
+TEST_F(LuaBindingTest, DotInsteadOfColonIsAnArgumentError)
+{
+    Tarv::SmartPtr<Widget> widget = Tarv::MakeSmart<Widget>();
+    PushAsGlobal(widget.Get(), "w");
+    EXPECT_NE(m_lua->RunString("w.SetValue(3)"), 0);
+    EXPECT_NE(m_lua->GetLastError().find("bad argument #1"), std::string::npos)
+        << m_lua->GetLastError();
+    EXPECT_NE(m_lua->RunString("w:SetValue('many')"), 0);
+    EXPECT_NE(m_lua->RunString("Widget.GetValue(nil)"), 0);
+    EXPECT_NE(m_lua->RunString("w:Missing()"), 0);
+    EXPECT_EQ(widget->m_value, 0);
+}
+
+TEST_F(LuaBindingTest, CallMethodFindsScriptAddedMethods)
+{
+    Tarv::SmartPtr<Widget> widget = Tarv::MakeSmart<Widget>();
+    Run("function Widget:Added(x) return self:GetValue() + x, 'ok' end");
+    widget->m_value = 40;
+    WidgetBinding::Push(State(), widget.Get(), false);
+    lua_pushinteger(State(), 2);
+    Tarv::NarrowString error;
+    ASSERT_EQ(WidgetBinding::CallMethod(State(), "Added", 1, 2, error), 2) << error;
+    EXPECT_EQ(lua_tointeger(State(), 1), 42);
+    EXPECT_STREQ(lua_tostring(State(), 2), "ok");
+}
+
+TEST_F(LuaBindingTest, CallMethodFailuresKeepTheStackBalanced)
+{
+    Tarv::SmartPtr<Widget> widget = Tarv::MakeSmart<Widget>();
+    Run("function Widget:Fail() error('broken') end");
+    lua_pushliteral(State(), "mine");
+    Tarv::NarrowString error;
+    for (int frame = 0; frame < 3000; ++frame) {
+        WidgetBinding::Push(State(), widget.Get(), false);
+        lua_pushinteger(State(), frame);
+        ASSERT_EQ(WidgetBinding::CallMethod(State(), "Update", 1, 0, error), -1);
+        WidgetBinding::Push(State(), widget.Get(), false);
+        ASSERT_EQ(WidgetBinding::CallMethod(State(), "Fail", 0, 0, error), -1);
+    }
+    EXPECT_EQ(lua_gettop(State()), 1);
+    EXPECT_EQ(error.substr(0, 26), "Widget:Fail status = 2\n[st");
+    EXPECT_NE(error.find("broken"), std::string::npos);
+
+    WidgetBinding::Push(State(), widget.Get(), false);
+    EXPECT_EQ(WidgetBinding::CallMethod(State(), "Update", 0, 0, error), -1);
+    EXPECT_EQ(error, "Widget missing method 'Update'");
+    lua_pushnil(State());
+    EXPECT_EQ(WidgetBinding::CallMethod(State(), "Fail", 0, 0, error), -1);
+    EXPECT_EQ(error, "not a valid Widget userdata");
+    EXPECT_EQ(lua_gettop(State()), 1);
+}
+
+TEST_F(LuaBindingTest, PushBeforeRegisterPushesNilAndReports)
+{
+    Tarv::Lua bare;
+    Tarv::SmartPtr<Widget> widget = Tarv::MakeSmart<Widget>();
+    EXPECT_EQ(WidgetBinding::Push(bare.GetState(), widget.Get(), false), 0);
+    EXPECT_EQ(lua_gettop(bare.GetState()), 1);
+    EXPECT_TRUE(lua_isnil(bare.GetState(), 1));
+    EXPECT_EQ(WidgetBinding::Push(bare.GetState(), nullptr, false), 0);
+    EXPECT_EQ(Tarv::LuaErrorQueue::Global().GetPendingCount(), 1u);
+}
+
+TEST_F(LuaBindingTest, GetRejectsOtherValues)
+{
+    lua_pushnil(State());
+    lua_pushlightuserdata(State(), this);
+    lua_newuserdata(State(), 16);
+    EXPECT_EQ(WidgetBinding::Get(State(), 1), nullptr);
+    EXPECT_EQ(WidgetBinding::Get(State(), 2), nullptr);
+    EXPECT_EQ(WidgetBinding::Get(State(), 3), nullptr);
+    EXPECT_EQ(lua_gettop(State()), 3);
+}

@@ -1,0 +1,432 @@
+// The script host against real Lua 5.1: the "keys" table, libraries, running strings and
+// files, calls by name, "require", stack balance under failure, bytecode refusal, profiler.
+#include "engine/script/Lua.h"
+
+#include "engine/script/LuaErrorQueue.h"
+#include "engine/vfs/Vfs.h"
+
+#include <gtest/gtest.h>
+#include <lua.hpp>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace
+{
+
+std::map<std::string, std::string>& Files()
+{
+    static std::map<std::string, std::string> files;
+    return files;
+}
+
+bool ReadFromMap(const Tarv::NarrowString& path, std::vector<char>& contents)
+{
+    auto found = Files().find(path);
+    if (found == Files().end())
+        return false;
+    contents.assign(found->second.begin(), found->second.end());
+    return true;
+}
+
+class LuaHost : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        Files().clear();
+        Tarv::Lua::SetFileReader(&ReadFromMap);
+        Tarv::LuaErrorQueue::Global().Reset();
+        Tarv::LuaErrorQueue::Global().SetHandler(
+            [this](const Tarv::LuaErrorReport& report) { m_reports.push_back(report); });
+        // Screens open the base library before running anything.
+        m_lua.OpenLibrary(Tarv::Lua::LIBRARY_BASE);
+    }
+
+    void TearDown() override
+    {
+        Tarv::LuaErrorQueue::Global().Reset();
+        Tarv::Lua::SetFileReader(nullptr);
+    }
+
+    double GlobalNumber(const char* name)
+    {
+        lua_getglobal(m_lua.GetState(), name);
+        const double value = lua_tonumber(m_lua.GetState(), -1);
+        lua_pop(m_lua.GetState(), 1);
+        return value;
+    }
+
+    std::string GlobalString(const char* name)
+    {
+        lua_getglobal(m_lua.GetState(), name);
+        const char* value = lua_tostring(m_lua.GetState(), -1);
+        std::string text = value != nullptr ? value : "<nil>";
+        lua_pop(m_lua.GetState(), 1);
+        return text;
+    }
+
+    Tarv::Lua m_lua;
+    std::vector<Tarv::LuaErrorReport> m_reports;
+};
+
+int g_checkedNumber = 0;
+
+int TakesNumber(lua_State* state)
+{
+    Tarv::Lua lua(state);
+    g_checkedNumber = static_cast<int>(lua.CheckNumber(1));
+    return 0;
+}
+
+std::vector<std::string> g_messages;
+
+int CollectMessage(lua_State* state)
+{
+    const char* text = lua_tostring(state, 1);
+    g_messages.push_back(text != nullptr ? text : "<nil>");
+    return 0;
+}
+
+} // namespace
+
+TEST(LuaState, NewStateHasKeysRequireAndTarvMsgButNoLibraries)
+{
+    Tarv::Lua lua;
+    lua_State* state = lua.GetState();
+    ASSERT_NE(state, nullptr);
+    EXPECT_EQ(lua_gettop(state), 0);
+    for (const char* name : {"keys", "require", "TarvMsg"}) {
+        lua_getglobal(state, name);
+        EXPECT_FALSE(lua_isnil(state, -1)) << name;
+        lua_pop(state, 1);
+    }
+    for (const char* name : {"print", "string", "table", "math", "debug", "package", "io", "os"}) {
+        lua_getglobal(state, name);
+        EXPECT_TRUE(lua_isnil(state, -1)) << name;
+        lua_pop(state, 1);
+    }
+    EXPECT_EQ(lua.RunString("TarvMsg(1, 'two', {}, nil)"), 0);
+}
+
+TEST_F(LuaHost, KeysTableHoldsTheSixtySixNamedCodes)
+{
+    ASSERT_EQ(m_lua.RunString(
+        "count, low, high, unnamed = 0, 99, -1, 0\n"
+        "for name, code in pairs(keys) do\n"
+        "  count = count + 1\n"
+        "  if code < low then low = code end\n"
+        "  if code > high then high = code end\n"
+        "  if code >= 32 and code <= 34 then unnamed = unnamed + 1 end\n"
+        "end"), 0) << m_lua.GetLastError();
+    EXPECT_EQ(GlobalNumber("count"), 66);
+    EXPECT_EQ(GlobalNumber("low"), 0);
+    EXPECT_EQ(GlobalNumber("high"), 68);
+    EXPECT_EQ(GlobalNumber("unnamed"), 0);
+}
+
+TEST_F(LuaHost, KeysTableNamesMatchTheirCodes)
+{
+    const std::vector<std::pair<std::string, int>> expected = {{"KEY_INVALID", 0},
+        {"KEY_LEFT", 1}, {"KEY_SELECT", 6}, {"KEY_BACK", 9}, {"KEY_0", 13}, {"KEY_9", 22},
+        {"KEY_LEFT_BRACKET", 30}, {"KEY_TILDE", 31}, {"KEY_A", 35}, {"KEY_Z", 60},
+        {"KEY_PSP_TRIANGLE", 61}, {"KEY_PSP_SELECT", 68}};
+    for (const auto& [name, code] : expected) {
+        ASSERT_EQ(m_lua.RunString("value = keys." + name), 0);
+        EXPECT_EQ(GlobalNumber("value"), code) << name;
+    }
+}
+
+TEST_F(LuaHost, OpenLibraryOpensEachLibraryOnceAndIgnoresOtherFlags)
+{
+    m_lua.OpenLibrary(3);
+    lua_getglobal(m_lua.GetState(), "table");
+    EXPECT_TRUE(lua_isnil(m_lua.GetState(), -1));
+    lua_pop(m_lua.GetState(), 1);
+
+    m_lua.OpenLibrary(Tarv::Lua::LIBRARY_STRING);
+    ASSERT_EQ(m_lua.RunString("string.len = nil"), 0);
+    m_lua.OpenLibrary(Tarv::Lua::LIBRARY_STRING);
+    ASSERT_EQ(m_lua.RunString("gone = string.len == nil"), 0);
+    lua_getglobal(m_lua.GetState(), "gone");
+    EXPECT_TRUE(lua_toboolean(m_lua.GetState(), -1));
+    lua_pop(m_lua.GetState(), 1);
+    EXPECT_EQ(lua_gettop(m_lua.GetState()), 0);
+}
+
+TEST_F(LuaHost, RunStringReportsStatusAndKeepsTheStack)
+{
+    lua_pushinteger(m_lua.GetState(), 7);
+    EXPECT_EQ(m_lua.RunString("return 1, 2, 3"), 0);
+    EXPECT_EQ(m_lua.RunString("this is not lua"), LUA_ERRSYNTAX);
+    EXPECT_EQ(m_lua.RunString("error('boom')"), LUA_ERRRUN);
+    EXPECT_NE(m_lua.GetLastError().find("boom"), std::string::npos);
+    EXPECT_EQ(lua_gettop(m_lua.GetState()), 1);
+    EXPECT_EQ(lua_tointeger(m_lua.GetState(), 1), 7);
+}
+
+TEST_F(LuaHost, CallPassesArgumentsAndLeavesResults)
+{
+    ASSERT_EQ(m_lua.RunString("function Add(a, b) return a + b, 'done' end"), 0);
+    m_lua.PushNumber(2);
+    m_lua.PushNumber(40);
+    EXPECT_EQ(m_lua.Call("Add", 2, 2), nullptr);
+    ASSERT_EQ(lua_gettop(m_lua.GetState()), 2);
+    EXPECT_EQ(lua_tonumber(m_lua.GetState(), 1), 42);
+    EXPECT_STREQ(lua_tostring(m_lua.GetState(), 2), "done");
+}
+
+TEST_F(LuaHost, FailingCallsLeaveTheStackAsFoundEvenThousandsOfTimes)
+{
+    ASSERT_EQ(m_lua.RunString("function Fail(x) error('bad ' .. x) end"), 0);
+    lua_State* state = m_lua.GetState();
+    lua_pushliteral(state, "caller's value");
+    for (int frame = 0; frame < 5000; ++frame) {
+        m_lua.PushNumber(frame);
+        ASSERT_NE(m_lua.Call("Update", 1, 0), nullptr);
+        m_lua.PushString("x");
+        ASSERT_NE(m_lua.Call("Fail", 1, 1), nullptr);
+    }
+    EXPECT_EQ(lua_gettop(state), 1);
+    EXPECT_STREQ(lua_tostring(state, 1), "caller's value");
+    m_lua.PushString("y");
+    const char* error = m_lua.Call("Fail", 1, 0);
+    ASSERT_NE(error, nullptr);
+    EXPECT_NE(std::string(error).find("bad y"), std::string::npos);
+}
+
+TEST_F(LuaHost, MissingFunctionGivesLuasOwnMessage)
+{
+    const char* error = m_lua.Call("Update", 0, 0);
+    ASSERT_NE(error, nullptr);
+    EXPECT_NE(std::string(error).find("attempt to call a nil value"), std::string::npos);
+}
+
+TEST_F(LuaHost, CheckNumberRaisesAnArgumentErrorInsideTheScript)
+{
+    m_lua.RegisterFunction("TakesNumber", &TakesNumber);
+    ASSERT_EQ(m_lua.RunString("function Go(v) TakesNumber(v) end"), 0);
+    m_lua.PushString("not a number");
+    const char* error = m_lua.Call("Go", 1, 0);
+    ASSERT_NE(error, nullptr);
+    EXPECT_NE(std::string(error).find("bad argument #1"), std::string::npos);
+    m_lua.PushString("12");
+    EXPECT_EQ(m_lua.Call("Go", 1, 0), nullptr);
+    EXPECT_EQ(g_checkedNumber, 12);
+    EXPECT_EQ(lua_gettop(m_lua.GetState()), 0);
+}
+
+TEST_F(LuaHost, GlobalHelpersBypassAScriptsGlobalMetatable)
+{
+    ASSERT_EQ(m_lua.RunString("setmetatable(_G, {__newindex = function() error('strict') end,"
+                              " __index = function() error('strict') end})"), 0);
+    int value = 5;
+    m_lua.SetGlobalPointer("Here", &value);
+    EXPECT_EQ(m_lua.GetGlobalPointer("Here"), &value);
+    EXPECT_EQ(m_lua.GetGlobalPointer("Nowhere"), nullptr);
+    EXPECT_NE(m_lua.Call("Nowhere", 0, 0), nullptr);
+    EXPECT_EQ(lua_gettop(m_lua.GetState()), 2);
+}
+
+TEST_F(LuaHost, TypeTestsFollowLuaConversions)
+{
+    m_lua.PushString("12");
+    m_lua.PushNumber(3);
+    m_lua.PushBool(false);
+    m_lua.PushNil();
+    EXPECT_TRUE(m_lua.IsNumber(1));
+    EXPECT_TRUE(m_lua.IsString(2));
+    EXPECT_TRUE(m_lua.IsBool(3));
+    EXPECT_FALSE(m_lua.IsBool(4));
+    EXPECT_FALSE(m_lua.CheckBool(3));
+    EXPECT_FALSE(m_lua.CheckBool(4));
+    EXPECT_TRUE(m_lua.CheckBool(2));
+    EXPECT_GT(m_lua.GetMemoryKB(), 0);
+    m_lua.DumpStack();
+    EXPECT_EQ(lua_gettop(m_lua.GetState()), 4);
+}
+
+TEST_F(LuaHost, RunFilePrefersTheCompanionTextChunk)
+{
+    Files()["x.lua"] = "ran = 'source'";
+    Files()["x.luac"] = "ran = 'companion'";
+    m_lua.RunFile("x.lua");
+    EXPECT_EQ(GlobalString("ran"), "companion");
+    EXPECT_TRUE(m_reports.empty());
+}
+
+TEST_F(LuaHost, RunFileRefusesPrecompiledChunks)
+{
+    Files()["x.lua"] = "ran = 'source'";
+    Files()["x.luac"] = std::string("\x1bLua\x51\x00\x01\x04\x08\x04\x08\x00garbage", 20);
+    m_lua.RunFile("x.lua");
+    EXPECT_EQ(GlobalString("ran"), "source");
+
+    Files()["only.lua"] = std::string("\x1bLua\x51 crafted", 12);
+    m_lua.RunFile("only.lua");
+    ASSERT_EQ(m_reports.size(), 1u);
+    EXPECT_EQ(m_reports[0].heading, "Fatal error reading file only.lua");
+    EXPECT_NE(m_reports[0].message.find("precompiled"), std::string::npos);
+    EXPECT_NE(m_lua.RunString(std::string("\x1bLua\x51", 5)), 0);
+}
+
+TEST_F(LuaHost, SyntaxErrorIsReportedWithThePathAndLine)
+{
+    Files()["scripts/menu.lua"] = "done = 1\nfunction (";
+    m_lua.RunFile("scripts/menu.lua");
+    ASSERT_EQ(m_reports.size(), 1u);
+    EXPECT_EQ(m_reports[0].heading, "Fatal error reading file scripts/menu.lua");
+    EXPECT_NE(m_reports[0].message.find("[string \"scripts/menu.lua\"]:2:"), std::string::npos)
+        << m_reports[0].message;
+    EXPECT_EQ(lua_gettop(m_lua.GetState()), 0);
+}
+
+TEST_F(LuaHost, RuntimeErrorKeepsWhatRanBefore)
+{
+    Files()["a.lua"] = "before = 1\nerror('stop')\nafter = 1";
+    m_lua.RunFile("a.lua");
+    EXPECT_EQ(GlobalNumber("before"), 1);
+    EXPECT_EQ(GlobalString("after"), "<nil>");
+    ASSERT_EQ(m_reports.size(), 1u);
+    EXPECT_NE(m_reports[0].message.find("stop"), std::string::npos);
+}
+
+TEST_F(LuaHost, MissingFileIsReported)
+{
+    m_lua.RunFile("absent.lua");
+    ASSERT_EQ(m_reports.size(), 1u);
+    EXPECT_EQ(m_reports[0].heading, "Fatal error reading file absent.lua");
+    EXPECT_EQ(lua_gettop(m_lua.GetState()), 0);
+}
+
+TEST_F(LuaHost, RequireRunsTheFileEveryTime)
+{
+    Files()["count.lua"] = "runs = (runs or 0) + 1";
+    ASSERT_EQ(m_lua.RunString("require('count.lua') require('count.lua')"), 0);
+    EXPECT_EQ(GlobalNumber("runs"), 2);
+    EXPECT_NE(m_lua.RunString("require({})"), 0);
+    EXPECT_NE(m_lua.GetLastError().find("bad argument #1"), std::string::npos);
+}
+
+TEST_F(LuaHost, SelfRequireStopsWithOneReport)
+{
+    Files()["loop.lua"] = "depth = (depth or 0) + 1\nrequire('loop.lua')";
+    m_lua.RunFile("loop.lua");
+    EXPECT_EQ(GlobalNumber("depth"), Tarv::Lua::MAX_REQUIRE_DEPTH + 1);
+    ASSERT_EQ(m_reports.size(), 1u);
+    EXPECT_NE(m_reports[0].message.find("nested"), std::string::npos);
+    EXPECT_EQ(lua_gettop(m_lua.GetState()), 0);
+    // The depth count unwound: a normal require still works afterwards.
+    Files()["ok.lua"] = "ok = 1";
+    ASSERT_EQ(m_lua.RunString("require('ok.lua')"), 0);
+    EXPECT_EQ(GlobalNumber("ok"), 1);
+}
+
+TEST(LuaEnumTable, BuildsSourceAndRunsIt)
+{
+    Tarv::NarrowString source;
+    Tarv::Lua::BeginEnumTable(source, "colors");
+    Tarv::Lua::AddEnumEntry(source, "RED", 1);
+    Tarv::Lua::AddEnumEntry(source, "DARK", -2);
+    Tarv::Lua lua;
+    lua.RunEnumTable(source);
+    EXPECT_EQ(source, "colors={RED=1,DARK=-2,}");
+    ASSERT_EQ(lua.RunString("value = colors.DARK"), 0);
+    lua_getglobal(lua.GetState(), "value");
+    EXPECT_EQ(lua_tonumber(lua.GetState(), -1), -2);
+}
+
+TEST(LuaBorrowing, WrapperNeverClosesTheState)
+{
+    lua_State* state = luaL_newstate();
+    {
+        Tarv::Lua borrowed(state);
+        EXPECT_TRUE(borrowed.IsBorrowed());
+        borrowed.PushNumber(3);
+    }
+    EXPECT_EQ(lua_tonumber(state, 1), 3);
+    lua_close(state);
+}
+
+TEST(LuaProfiler, ReportsEachCalledFunctionWhenTheStateCloses)
+{
+    g_messages.clear();
+    {
+        Tarv::Lua lua;
+        lua.OpenLibrary(Tarv::Lua::LIBRARY_BASE);
+        lua.StartProfiler();
+        lua.RegisterFunction("TarvMsg", &CollectMessage);
+        ASSERT_EQ(lua.RunString("function Work() end\nfor i = 1, 3 do Work() end"), 0);
+    }
+    bool found = false;
+    for (const std::string& line : g_messages)
+        found = found || (line.find("(Work) 3") != std::string::npos && line[0] == '[');
+    EXPECT_TRUE(found) << (g_messages.empty() ? "no lines" : g_messages[0]);
+}
+
+namespace
+{
+
+// Scripts in a real temporary directory mounted into the virtual file system.
+class LuaVfsFiles : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        char pattern[] = "/tmp/brashwick-lua-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        m_dir = pattern;
+        Tarv::VfsInit();
+        Tarv::VfsMountNative(m_dir + "/", "", 0);
+        Tarv::LuaErrorQueue::Global().Reset();
+        Tarv::LuaErrorQueue::Global().SetHandler(
+            [this](const Tarv::LuaErrorReport& report) { m_reports.push_back(report); });
+    }
+
+    void TearDown() override
+    {
+        Tarv::VfsShutdown();
+        for (const std::string& name : m_written)
+            std::remove((m_dir + "/" + name).c_str());
+        rmdir(m_dir.c_str());
+        Tarv::LuaErrorQueue::Global().Reset();
+    }
+
+    void Write(const std::string& name, const std::string& text)
+    {
+        FILE* file = std::fopen((m_dir + "/" + name).c_str(), "wb");
+        ASSERT_NE(file, nullptr);
+        std::fwrite(text.data(), 1, text.size(), file);
+        std::fclose(file);
+        m_written.push_back(name);
+    }
+
+    std::string m_dir;
+    std::vector<std::string> m_written;
+    std::vector<Tarv::LuaErrorReport> m_reports;
+};
+
+} // namespace
+
+TEST_F(LuaVfsFiles, RunFileReadsThroughTheVirtualFileSystem)
+{
+    std::string big = "total = 0\n";
+    // Longer than one 1024-byte read.
+    for (int i = 0; i < 300; ++i)
+        big += "total = total + 1\n";
+    Write("big.lua", big);
+    Write("x.lua", "ran = 'source'");
+    Write("x.luac", "ran = 'companion'");
+    Tarv::Lua lua;
+    lua.RunFile("big.lua");
+    lua.RunFile("x.lua");
+    ASSERT_EQ(lua.RunString("if total ~= 300 or ran ~= 'companion' then error('x') end"), 0);
+    EXPECT_TRUE(m_reports.empty());
+    lua.RunFile("missing.lua");
+    ASSERT_EQ(m_reports.size(), 1u);
+    EXPECT_EQ(m_reports[0].heading, "Fatal error reading file missing.lua");
+}
