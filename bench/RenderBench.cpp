@@ -126,13 +126,23 @@ void BM_OneTextureFrame(benchmark::State& state)
 {
     DrawFrames(state, 1);
 }
-BENCHMARK(BM_OneTextureFrame)->Arg(100)->Arg(1000)->Arg(10000)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OneTextureFrame)
+    ->Arg(100)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
 
 void BM_AlternatingTexturesFrame(benchmark::State& state)
 {
     DrawFrames(state, 2);
 }
-BENCHMARK(BM_AlternatingTexturesFrame)->Arg(100)->Arg(1000)->Arg(10000)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_AlternatingTexturesFrame)
+    ->Arg(100)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
 
 // The renderer alone: every GL call is counted but goes nowhere.
 void BM_BlitCpuOnly(benchmark::State& state)

@@ -4,6 +4,24 @@
 namespace Tarv
 {
 
+namespace
+{
+
+// Without a driver, names still have to be distinct and non-zero.
+GLuint NextName()
+{
+    static GLuint s_next = 1;
+    return s_next++;
+}
+
+void MakeNames(GLsizei count, GLuint* names)
+{
+    for (GLsizei i = 0; i < count; ++i)
+        names[i] = NextName();
+}
+
+} // namespace
+
 GLCalls::Counters GLCalls::s_counters{};
 bool GLCalls::s_forward = true;
 
@@ -110,8 +128,7 @@ GLuint GLCalls::CreateProgram()
     ++s_counters.calls;
     if (s_forward)
         return glCreateProgram();
-    static GLuint s_next = 1;
-    return s_next++;
+    return NextName();
 }
 
 GLuint GLCalls::CreateShader(GLenum type)
@@ -119,8 +136,7 @@ GLuint GLCalls::CreateShader(GLenum type)
     ++s_counters.calls;
     if (s_forward)
         return glCreateShader(type);
-    static GLuint s_next = 1;
-    return s_next++;
+    return NextName();
 }
 
 void GLCalls::DeleteBuffers(GLsizei count, const GLuint* buffers)
@@ -197,7 +213,8 @@ void GLCalls::EnableVertexAttribArray(GLuint index)
         glEnableVertexAttribArray(index);
 }
 
-void GLCalls::FramebufferTexture2D(GLenum target, GLenum attachment, GLenum textureTarget, GLuint texture, GLint level)
+void GLCalls::FramebufferTexture2D(GLenum target, GLenum attachment, GLenum textureTarget,
+                                   GLuint texture, GLint level)
 {
     ++s_counters.calls;
     if (s_forward)
@@ -211,10 +228,7 @@ void GLCalls::GenBuffers(GLsizei count, GLuint* buffers)
         glGenBuffers(count, buffers);
         return;
     }
-    // Without a driver, names still have to be distinct and non-zero.
-    static GLuint s_next = 1;
-    for (GLsizei i = 0; i < count; ++i)
-        buffers[i] = s_next++;
+    MakeNames(count, buffers);
 }
 
 void GLCalls::GenFramebuffers(GLsizei count, GLuint* framebuffers)
@@ -224,10 +238,7 @@ void GLCalls::GenFramebuffers(GLsizei count, GLuint* framebuffers)
         glGenFramebuffers(count, framebuffers);
         return;
     }
-    // Without a driver, names still have to be distinct and non-zero.
-    static GLuint s_next = 1;
-    for (GLsizei i = 0; i < count; ++i)
-        framebuffers[i] = s_next++;
+    MakeNames(count, framebuffers);
 }
 
 void GLCalls::GenTextures(GLsizei count, GLuint* textures)
@@ -237,10 +248,7 @@ void GLCalls::GenTextures(GLsizei count, GLuint* textures)
         glGenTextures(count, textures);
         return;
     }
-    // Without a driver, names still have to be distinct and non-zero.
-    static GLuint s_next = 1;
-    for (GLsizei i = 0; i < count; ++i)
-        textures[i] = s_next++;
+    MakeNames(count, textures);
 }
 
 void GLCalls::GetIntegerv(GLenum name, GLint* value)
@@ -335,7 +343,8 @@ void GLCalls::ShaderSource(GLuint shader, const char* source)
         glShaderSource(shader, 1, &source, nullptr);
 }
 
-void GLCalls::TexImage2D(GLenum target, GLint level, GLint internalFormat, GLsizei width, GLsizei height, GLenum format, GLenum type, const void* pixels)
+void GLCalls::TexImage2D(GLenum target, GLint level, GLint internalFormat, GLsizei width,
+                         GLsizei height, GLenum format, GLenum type, const void* pixels)
 {
     ++s_counters.calls;
     ++s_counters.textureUploads;
@@ -374,7 +383,8 @@ void GLCalls::UseProgram(GLuint program)
         glUseProgram(program);
 }
 
-void GLCalls::VertexAttribPointer(GLuint index, GLint size, GLenum type, GLboolean normalised, GLsizei stride, const void* offset)
+void GLCalls::VertexAttribPointer(GLuint index, GLint size, GLenum type, GLboolean normalised,
+                                  GLsizei stride, const void* offset)
 {
     ++s_counters.calls;
     if (s_forward)

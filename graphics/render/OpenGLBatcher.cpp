@@ -15,7 +15,8 @@ namespace Tarv
 namespace
 {
 
-constexpr int MAX_VERTICES = static_cast<int>(OpenGLBatcher::VERTEX_ARRAY_BYTES / sizeof(BatchVertex));
+constexpr int MAX_VERTICES =
+    static_cast<int>(OpenGLBatcher::VERTEX_ARRAY_BYTES / sizeof(BatchVertex));
 constexpr int MAX_INDICES = static_cast<int>(OpenGLBatcher::INDEX_ARRAY_BYTES / 2);
 // After a release the cached framebuffer names nothing that a target can have.
 constexpr unsigned int UNKNOWN_FRAMEBUFFER = 0xfffffffeu;

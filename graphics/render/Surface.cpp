@@ -192,10 +192,10 @@ void Surface::BlitTinted(int x, int y, const std::uint8_t* tint, Surface* source
     const int left = std::max(sourceRect[0], 0);
     const int top = std::max(sourceRect[1], 0);
     // In 64 bits: a hostile rect near INT_MAX must not overflow.
-    const long long right = std::min<long long>(static_cast<long long>(sourceRect[0]) + sourceRect[2],
-                                                texture->GetWidth());
-    const long long bottom = std::min<long long>(static_cast<long long>(sourceRect[1]) + sourceRect[3],
-                                                 texture->GetHeight());
+    const long long right = std::min<long long>(
+        static_cast<long long>(sourceRect[0]) + sourceRect[2], texture->GetWidth());
+    const long long bottom = std::min<long long>(
+        static_cast<long long>(sourceRect[1]) + sourceRect[3], texture->GetHeight());
     const float width = static_cast<float>(std::max<long long>(right - left, 0));
     const float height = static_cast<float>(std::max<long long>(bottom - top, 0));
     const float x0 = static_cast<float>(x + source->GetDrawOffsetX());

@@ -98,7 +98,8 @@ Texture* Texture::CreateFromPixels(int width, int height, int format, const std:
         std::uint8_t* row = out.data() + static_cast<std::size_t>(y) * outPitch;
         if (format == PIXEL_FORMAT_RGB565) {
             for (int x = 0; x < width; ++x)
-                Expand565(in + static_cast<std::size_t>(x) * 2, row + static_cast<std::size_t>(x) * 3);
+                Expand565(in + static_cast<std::size_t>(x) * 2,
+                          row + static_cast<std::size_t>(x) * 3);
         } else {
             std::memcpy(row, in, inPitch);
         }

@@ -165,7 +165,8 @@ void DrawDemoFrame(Tarv::Surface* screen)
     using Tarv::Surface;
     const std::uint8_t background[4] = {32, 48, 64, 255};
     screen->ClearColor(background);
-    SmartPtr<Surface> sprite = RenderTest::MakeImage(16, 16, Tarv::PIXEL_FORMAT_RGB888, SpriteTexel);
+    SmartPtr<Surface> sprite =
+        RenderTest::MakeImage(16, 16, Tarv::PIXEL_FORMAT_RGB888, SpriteTexel);
     sprite->SetFlags(Tarv::SURFACE_COLOR_KEY);
     const std::uint8_t stripe[4] = {200, 180, 40, 255};
     screen->FillRect(0, 100, DEMO_WIDTH, 110, stripe);
@@ -217,7 +218,7 @@ TEST_F(DemoFrame, MatchesTheGoldenImage)
     ASSERT_TRUE(Screen()->ReadBack(0, 0, DEMO_WIDTH, DEMO_HEIGHT, rgba));
     std::vector<std::uint8_t> rgb;
     for (std::size_t i = 0; i < rgba.size(); i += 4)
-        rgb.insert(rgb.end(), rgba.begin() + static_cast<long>(i), rgba.begin() + static_cast<long>(i) + 3);
+        rgb.insert(rgb.end(), &rgba[i], &rgba[i] + 3);
     Screen()->EndFrame();
 
     const char* update = std::getenv("BRASHWICK_UPDATE_GOLDEN");
@@ -284,7 +285,8 @@ TEST_F(ScreenFrames, ResizedScreenGetsItsViewportAtTheNextDrawing)
     EXPECT_EQ(viewport[2], 400);
     EXPECT_EQ(viewport[3], 240);
     // Row 0 of the 240-high screen is the window's row 239 from the bottom.
-    EXPECT_TRUE(RenderTest::Near(RenderTest::ReadPixel(Screen(), 399, 0), RenderTest::Rgba{0, 255, 0, 255}));
+    EXPECT_TRUE(RenderTest::Near(RenderTest::ReadPixel(Screen(), 399, 0),
+                                 RenderTest::Rgba{0, 255, 0, 255}));
     Tarv::SmartPtr<Tarv::Display> back(Tarv::Display::Create(800, 480));
     Screen()->ClearGrey(0);
     glGetIntegerv(GL_VIEWPORT, viewport);

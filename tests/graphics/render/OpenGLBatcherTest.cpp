@@ -138,7 +138,8 @@ TEST_F(OpenGLBatcherCounting, AdditiveModeKeepsBlendingAtFullAlpha)
     const Tarv::BatchVertex a{10, 10, 0, 0, 100, 50, 0, 255}, b{20, 10, 0, 0, 100, 50, 0, 255},
         c{20, 20, 0, 0, 100, 50, 0, 255}, d{10, 20, 0, 0, 100, 50, 0, 255};
     batcher->AddQuad(&a, &b, &c, &d);
-    EXPECT_TRUE(Near(ReadPixel(Screen(), 15, 15), Rgba{200, 150, 100, 255})) << ReadPixel(Screen(), 15, 15);
+    const Rgba added = ReadPixel(Screen(), 15, 15);
+    EXPECT_TRUE(Near(added, Rgba{200, 150, 100, 255})) << added;
     batcher->SetBlendMode(0);
     batcher->SetAlpha(255);
     EXPECT_FALSE(glIsEnabled(GL_BLEND));

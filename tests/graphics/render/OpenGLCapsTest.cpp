@@ -42,7 +42,7 @@ TEST_F(OpenGLCapsOnScreen, InitReplacesTheBatcherAndBuildsOnlyTheTexturedProgram
     EXPECT_TRUE(batcher->GetBuiltInShader(0)->IsLinked());
     EXPECT_TRUE(batcher->GetBuiltInShader(1)->IsLinked());
     EXPECT_TRUE(batcher->GetBuiltInShader(2)->IsLinked());
-    EXPECT_FALSE(batcher->GetBuiltInShader(3)->IsBuilt()) << "colour program: first untextured draw";
+    EXPECT_FALSE(batcher->GetBuiltInShader(3)->IsBuilt()) << "built at the first untextured draw";
     const std::uint8_t white[4] = {255, 255, 255, 255};
     Screen()->FillRect(0, 0, 2, 2, white);
     EXPECT_TRUE(batcher->GetBuiltInShader(3)->IsLinked());

@@ -145,7 +145,7 @@ TEST_P(SurfaceDrawing, ClippedSourceEdgeDoesNotMoveTheDestination)
 TEST_P(SurfaceDrawing, TintMultipliesColourAndIgnoresItsAlpha)
 {
     SmartPtr<Surface> white =
-        MakeImage(2, 2, Tarv::PIXEL_FORMAT_RGB888, [](int, int) { return Rgba{255, 255, 255, 255}; });
+        MakeImage(2, 2, Tarv::PIXEL_FORMAT_RGB888, [](int, int) { return Rgba{255, 255, 255, 0}; });
     const std::uint8_t tint[4] = {255, 0, 0, 0};
     const int rect[4] = {0, 0, 2, 2};
     Target()->BlitTinted(10, 10, tint, white.Get(), rect);
@@ -153,7 +153,8 @@ TEST_P(SurfaceDrawing, TintMultipliesColourAndIgnoresItsAlpha)
     const std::uint8_t grey[4] = {128, 64, 32, 255};
     Target()->BlitTinted(20, 10, grey, m_pattern.Get(), rect);
     const Rgba texel = PatternTexel(0, 0);
-    EXPECT_TRUE(Near(At(20, 10), Rgba{texel.r * 128 / 255, texel.g * 64 / 255, texel.b * 32 / 255, 255}, 1))
+    const Rgba modulated{texel.r * 128 / 255, texel.g * 64 / 255, texel.b * 32 / 255, 255};
+    EXPECT_TRUE(Near(At(20, 10), modulated, 1))
         << At(20, 10);
 }
 

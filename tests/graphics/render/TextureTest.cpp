@@ -4,6 +4,8 @@
 
 #include "tests/graphics/render/RenderTestScreen.h"
 
+#include <thread>
+
 namespace
 {
 
@@ -72,7 +74,8 @@ INSTANTIATE_TEST_SUITE_P(Images, TextureRefusal,
                          ::testing::Values(BadImage{0, 4, 3, 64}, BadImage{4, -1, 3, 64},
                                            BadImage{8193, 1, 0, 9000}, BadImage{4, 4, 4, 64},
                                            BadImage{4, 4, -1, 64}, BadImage{4, 4, 3, 63},
-                                           BadImage{3, 3, 2, 26}, BadImage{0x7fffffff, 0x7fffffff, 3, 64}));
+                                           BadImage{3, 3, 2, 26},
+                                           BadImage{0x7fffffff, 0x7fffffff, 3, 64}));
 
 TEST(TextureStaging, NullBytesAndBadTargetsAreRefused)
 {
@@ -104,9 +107,8 @@ TEST_P(TextureUpload, OddWidthsReadBackUnchanged)
     const int width = GetParam();
     const auto colour = [](int x, int y) { return Rgba{50 * x + 20, 70 * y + 10, 90, 255}; };
     SmartPtr<Tarv::Surface> rgb = MakeImage(width, 3, Tarv::PIXEL_FORMAT_RGB888, colour);
-    SmartPtr<Tarv::Surface> alpha = MakeImage(width, 3, Tarv::PIXEL_FORMAT_ALPHA8, [](int x, int y) {
-        return Rgba{0, 0, 0, (x + y) % 2 == 0 ? 255 : 0};
-    });
+    const auto checker = [](int x, int y) { return Rgba{0, 0, 0, (x + y) % 2 == 0 ? 255 : 0}; };
+    SmartPtr<Tarv::Surface> alpha = MakeImage(width, 3, Tarv::PIXEL_FORMAT_ALPHA8, checker);
     const int rect[4] = {0, 0, width, 3};
     const std::uint8_t white[4] = {255, 255, 255, 255};
     Screen()->Blit(10, 10, rgb.Get(), rect);
@@ -123,5 +125,48 @@ TEST_P(TextureUpload, OddWidthsReadBackUnchanged)
 }
 
 INSTANTIATE_TEST_SUITE_P(Widths, TextureUpload, ::testing::Values(1, 2, 3, 5));
+
+} // namespace
+
+namespace
+{
+
+class TextureLifetime : public RenderTest::ScreenTest
+{
+};
+
+// A loader thread may drop the last reference to a drawn image; its GL objects wait for the
+// GL thread's next frame instead of being deleted without a context.
+TEST_F(TextureLifetime, ReleasedOffTheGLThreadIsDeletedAtTheNextFrame)
+{
+    SmartPtr<Tarv::Surface> image =
+        MakeImage(2, 2, Tarv::PIXEL_FORMAT_RGB888, [](int, int) { return Rgba{9, 9, 9, 255}; });
+    const int rect[4] = {0, 0, 2, 2};
+    Screen()->Blit(0, 0, image.Get(), rect);
+    Batcher()->Flush();
+    const GLuint name = image->GetPixelData()->GetTextureName();
+    ASSERT_TRUE(glIsTexture(name));
+    std::thread loader([held = std::move(image)]() mutable { held.Reset(); });
+    loader.join();
+    EXPECT_TRUE(glIsTexture(name)) << "not deleted from the loader thread";
+    ASSERT_TRUE(Screen()->BeginFrame());
+    EXPECT_FALSE(glIsTexture(name));
+}
+
+TEST_F(TextureLifetime, RenderTargetDeletesItsFramebuffer)
+{
+    GLuint framebuffer = 0;
+    {
+        SmartPtr<Tarv::Surface> target(new Tarv::Surface(8, 8, Tarv::PIXEL_FORMAT_RGBA8888));
+        target->ClearGrey(10);
+        framebuffer = target->GetPixelData()->GetFramebuffer();
+        ASSERT_NE(framebuffer, Texture::NO_FRAMEBUFFER);
+        EXPECT_TRUE(glIsFramebuffer(framebuffer));
+    }
+    EXPECT_FALSE(glIsFramebuffer(framebuffer));
+    // Drawing goes on into the screen.
+    Screen()->ClearGrey(77);
+    EXPECT_TRUE(Near(ReadPixel(Screen(), 5, 5), Rgba{77, 77, 77, 255}));
+}
 
 } // namespace

@@ -45,22 +45,24 @@ protected:
         Tint tint;
         tint.SetColor(&red, &green, &blue);
         tint.Apply(m_source.Get(), Screen());
-        return ReadPixel(Screen(), 1, 1);
+        return Shown();
     }
+
+    Rgba Shown() { return ReadPixel(Screen(), 1, 1); }
 
     SmartPtr<Surface> m_source;
 };
 
 TEST_F(TintOnScreen, FactorOneDrawsTheSourceUnchanged)
 {
-    EXPECT_TRUE(Near(TintedPixel(1, 1, 1), Rgba{100, 60, 200, 255})) << ReadPixel(Screen(), 1, 1);
+    EXPECT_TRUE(Near(TintedPixel(1, 1, 1), Rgba{100, 60, 200, 255})) << Shown();
     EXPECT_EQ(Batcher()->GetCurrentShader(), Batcher()->GetBuiltInShader(1));
 }
 
 TEST_F(TintOnScreen, HalfFactorDarkensThroughTheVertexColour)
 {
     EXPECT_TRUE(Near(TintedPixel(0.5f, 0.5f, 0.5f), Rgba{50, 30, 100, 255}, 1))
-        << ReadPixel(Screen(), 1, 1);
+        << Shown();
 }
 
 TEST_F(TintOnScreen, FactorAboveOneBrightensThroughTheTintProgramAndClamps)
@@ -71,17 +73,17 @@ TEST_F(TintOnScreen, FactorAboveOneBrightensThroughTheTintProgramAndClamps)
     EXPECT_FALSE(tint.GetShader().IsBuilt());
     tint.Apply(m_source.Get(), Screen());
     EXPECT_TRUE(tint.GetShader().IsLinked());
-    EXPECT_TRUE(Near(ReadPixel(Screen(), 1, 1), Rgba{200, 60, 200, 255}, 1)) << ReadPixel(Screen(), 1, 1);
+    EXPECT_TRUE(Near(Shown(), Rgba{200, 60, 200, 255}, 1)) << Shown();
     tint.SetColor(&two, &two, &two);
     tint.Apply(m_source.Get(), Screen());
-    EXPECT_TRUE(Near(ReadPixel(Screen(), 1, 1), Rgba{200, 120, 255, 255}, 1)) << ReadPixel(Screen(), 1, 1);
+    EXPECT_TRUE(Near(Shown(), Rgba{200, 120, 255, 255}, 1)) << Shown();
 
     // The next ordinary blit, with nothing else changed, is drawn by the built-in program.
     SmartPtr<Surface> plain = MakeImage(4, 4, Tarv::PIXEL_FORMAT_RGBA8888,
                                         [](int, int) { return Rgba{10, 20, 30, 255}; });
     const int rect[4] = {0, 0, 4, 4};
     Screen()->Blit(0, 0, m_source.Get(), rect);
-    EXPECT_TRUE(Near(ReadPixel(Screen(), 1, 1), Rgba{100, 60, 200, 255})) << ReadPixel(Screen(), 1, 1);
+    EXPECT_TRUE(Near(Shown(), Rgba{100, 60, 200, 255})) << Shown();
     Screen()->Blit(10, 0, plain.Get(), rect);
     EXPECT_TRUE(Near(ReadPixel(Screen(), 11, 1), Rgba{10, 20, 30, 255}));
 }
@@ -89,7 +91,7 @@ TEST_F(TintOnScreen, FactorAboveOneBrightensThroughTheTintProgramAndClamps)
 TEST_F(TintOnScreen, SourceAlphaOnlyDecidesBlending)
 {
     m_source->SetAlpha(100);
-    EXPECT_TRUE(Near(TintedPixel(1, 1, 1), Rgba{100, 60, 200, 255})) << ReadPixel(Screen(), 1, 1);
+    EXPECT_TRUE(Near(TintedPixel(1, 1, 1), Rgba{100, 60, 200, 255})) << Shown();
 }
 
 TEST_F(TintOnScreen, ProcessInPlaceWithFactorOneLooksUnchanged)
@@ -99,11 +101,13 @@ TEST_F(TintOnScreen, ProcessInPlaceWithFactorOneLooksUnchanged)
     target->ClearColor(colour);
     Tint tint;
     tint.Process(target.Get());
-    EXPECT_TRUE(Near(ReadPixel(target.Get(), 4, 4), Rgba{30, 90, 150, 255})) << ReadPixel(target.Get(), 4, 4);
+    const Rgba same = ReadPixel(target.Get(), 4, 4);
+    EXPECT_TRUE(Near(same, Rgba{30, 90, 150, 255})) << same;
     const float half = 0.5f;
     tint.SetColor(&half, &half, &half);
     tint.Process(target.Get());
-    EXPECT_TRUE(Near(ReadPixel(target.Get(), 4, 4), Rgba{15, 45, 74, 255}, 1)) << ReadPixel(target.Get(), 4, 4);
+    const Rgba darker = ReadPixel(target.Get(), 4, 4);
+    EXPECT_TRUE(Near(darker, Rgba{15, 45, 74, 255}, 1)) << darker;
     // The screen cannot be copied: nothing happens.
     tint.Process(Screen());
     tint.Apply(Screen(), target.Get());
