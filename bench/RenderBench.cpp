@@ -1,6 +1,7 @@
 // Drawing cost: frames of N sprites from one texture and from alternating textures at 800x480
 // on llvmpipe (draw calls, bytes uploaded and frames per second), and the renderer's own CPU
-// cost per blit with the GL layer counting only (for callgrind: DrawSpriteFrame).
+// cost per blit with the GL layer counting only (for callgrind: DrawSpriteFrame and
+// DrawTurnedFrame).
 #include "graphics/render/Batcher.h"
 #include "graphics/render/Display.h"
 #include "graphics/render/GLCalls.h"
@@ -94,6 +95,20 @@ __attribute__((noinline)) void DrawSpriteFrame(Surface* target, Surface* const* 
         target->Blit(xy[2 * i], xy[2 * i + 1], sprites[i % spriteCount], RECT);
 }
 
+// The same with turned and scaled sprites (one sine and cosine each).
+__attribute__((noinline)) void DrawTurnedFrame(Surface* target, Surface* sprite,
+                                               const std::vector<int>& xy)
+{
+    const float pivot[2] = {SPRITE_SIZE / 2.0f, SPRITE_SIZE / 2.0f};
+    const int count = static_cast<int>(xy.size() / 2);
+    for (int i = 0; i < count; ++i) {
+        const float x = static_cast<float>(xy[2 * i]), y = static_cast<float>(xy[2 * i + 1]);
+        const float angle = 0.001f * static_cast<float>(i);
+        const float scale = 1.0f + 0.0001f * static_cast<float>(i);
+        target->BlitTransformed(sprite, &x, &y, &angle, &scale, pivot, i % 3);
+    }
+}
+
 void DrawFrames(benchmark::State& state, int textures)
 {
     Tarv::MaemoSurface* screen = BenchScreen::Get().GetScreen();
@@ -144,7 +159,8 @@ BENCHMARK(BM_AlternatingTexturesFrame)
     ->UseRealTime()
     ->Unit(benchmark::kMillisecond);
 
-// The renderer alone: every GL call is counted but goes nowhere.
+// The renderer alone: every GL call is counted but goes nowhere. Second argument: the number
+// of textures the sprites alternate between, or 0 for turned and scaled sprites.
 void BM_BlitCpuOnly(benchmark::State& state)
 {
     const bool hadScreen = Tarv::Display::ScreenSurface.Get() != nullptr;
@@ -158,7 +174,10 @@ void BM_BlitCpuOnly(benchmark::State& state)
         const std::vector<int> xy = Positions(static_cast<int>(state.range(0)));
         const int textures = static_cast<int>(state.range(1));
         for (auto _ : state) {
-            DrawSpriteFrame(&target, sprites, textures, xy);
+            if (textures == 0)
+                DrawTurnedFrame(&target, sprites[0], xy);
+            else
+                DrawSpriteFrame(&target, sprites, textures, xy);
             Tarv::Batcher::Instance->Flush();
         }
         state.SetItemsProcessed(state.iterations() * state.range(0));
@@ -168,6 +187,6 @@ void BM_BlitCpuOnly(benchmark::State& state)
     if (hadScreen)
         Tarv::OpenGLCaps::Init();
 }
-BENCHMARK(BM_BlitCpuOnly)->Args({10000, 1})->Args({10000, 2});
+BENCHMARK(BM_BlitCpuOnly)->Args({10000, 1})->Args({10000, 2})->Args({10000, 0});
 
 } // namespace
