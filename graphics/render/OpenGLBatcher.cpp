@@ -136,6 +136,9 @@ void OpenGLBatcher::SwitchTo(OpenGLShader* shader)
     shader->Use();
     m_current = shader;
     ApplyProjection(shader);
+    // The key may have changed while another program was in use.
+    if (shader == &m_keyShader)
+        m_keyShader.SetUniformVec3("key", m_key[0], m_key[1], m_key[2]);
 }
 
 void OpenGLBatcher::ChooseBuiltInShader()
@@ -221,8 +224,9 @@ void OpenGLBatcher::SetColorKey(bool on, float red, float green, float blue)
     m_key[0] = red;
     m_key[1] = green;
     m_key[2] = blue;
+    const OpenGLShader* before = m_current;
     ChooseBuiltInShader();
-    if (on && m_current == &m_keyShader)
+    if (on && m_current == &m_keyShader && before == &m_keyShader)
         m_keyShader.SetUniformVec3("key", red, green, blue);
 }
 
@@ -269,9 +273,6 @@ void OpenGLBatcher::SetShader(OpenGLShader* shader)
         FlushFor(FLUSH_SHADER);
         m_customShader = false;
         ChooseBuiltInShader();
-        // The key colour was not kept while the custom shader ran; the next SetColorKey sets it.
-        if (m_current == &m_keyShader)
-            m_keyShader.SetUniformVec3("key", m_key[0], m_key[1], m_key[2]);
         return;
     }
     FlushFor(FLUSH_SHADER);

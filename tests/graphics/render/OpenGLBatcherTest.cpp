@@ -238,3 +238,34 @@ TEST_F(OpenGLBatcherCounting, BuiltInProgramsBuildLazilyAndLink)
 }
 
 } // namespace
+
+namespace
+{
+
+class OpenGLBatcherKey : public RenderTest::ScreenTest
+{
+};
+
+// A key colour set while untextured drawing runs reaches the key program when it is next used.
+TEST_F(OpenGLBatcherKey, KeyChangedWhileUntexturedIsUsedByTheNextKeyedBlit)
+{
+    SmartPtr<Surface> sprite = MakeImage(2, 1, Tarv::PIXEL_FORMAT_RGB888, [](int x, int) {
+        return x == 0 ? Rgba{0, 255, 0, 255} : Rgba{255, 0, 255, 255};
+    });
+    sprite->SetFlags(Tarv::SURFACE_COLOR_KEY);
+    const int rect[4] = {0, 0, 2, 1};
+    Screen()->Blit(0, 0, sprite.Get(), rect);
+    Batcher()->SetTextured(false);
+    Batcher()->SetColorKey(true, 0.0f, 1.0f, 0.0f);
+    Batcher()->SetTextured(true);
+    Batcher()->SetTexture(sprite->GetPixelData(), Tarv::SURFACE_COLOR_KEY, 255);
+    const Tarv::BatchVertex a{10, 10, 0, 0, 255, 255, 255, 255};
+    const Tarv::BatchVertex b{12, 10, 1, 0, 255, 255, 255, 255};
+    const Tarv::BatchVertex c{12, 11, 1, 1, 255, 255, 255, 255};
+    const Tarv::BatchVertex d{10, 11, 0, 1, 255, 255, 255, 255};
+    Batcher()->AddQuad(&a, &b, &c, &d);
+    EXPECT_TRUE(Near(ReadPixel(Screen(), 10, 10), Rgba{0, 0, 0, 255})) << "green is the key now";
+    EXPECT_TRUE(Near(ReadPixel(Screen(), 11, 10), Rgba{255, 0, 255, 255}));
+}
+
+} // namespace
