@@ -176,6 +176,12 @@ void XClient::MoveWindow(unsigned long window, int x, int y) const
     XSync(m_display, False);
 }
 
+void XClient::InternAtom(const std::string& name) const
+{
+    XInternAtom(m_display, name.c_str(), False);
+    XSync(m_display, False);
+}
+
 bool XClient::HasProperty(unsigned long window, const std::string& name) const
 {
     const Atom wanted = XInternAtom(m_display, name.c_str(), False);

@@ -48,6 +48,8 @@ public:
     void SetFocus(unsigned long window) const;
     void ResizeWindow(unsigned long window, int width, int height) const;
     void MoveWindow(unsigned long window, int x, int y) const;
+    // Makes the atom exist on the server, as a window manager that knows it would.
+    void InternAtom(const std::string& name) const;
     // True when the window carries the property (interning its atom if needed).
     bool HasProperty(unsigned long window, const std::string& name) const;
     // The window's size, depth and whether it is viewable; false when it does not exist.

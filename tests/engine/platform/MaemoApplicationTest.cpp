@@ -102,6 +102,9 @@ TEST_P(ShellOnXvfb, OneWindowTitledMappedAtFullSize)
     EXPECT_EQ(depth, GetParam());
     EXPECT_TRUE(viewable);
     EXPECT_TRUE(m_client.AcceptsDeleteWindow(m_window));
+    // A bare server knows neither atom, so neither property was set (nor did it end the program).
+    EXPECT_FALSE(m_client.HasProperty(m_window, "_NET_WM_STATE"));
+    EXPECT_FALSE(m_client.HasProperty(m_window, "_HILDON_NON_COMPOSITED_WINDOW"));
     // The desktop's key auto-repeat is left alone.
     EXPECT_TRUE(m_client.IsAutoRepeatOn());
     EXPECT_EQ(m_app->GetDisplay()->GetOrientation(), Tarv::ORIENTATION_90);
@@ -296,6 +299,21 @@ TEST_P(ShellOnXvfb, OpenUrlGoesThroughTheServiceBusAsUtf8)
 }
 
 INSTANTIATE_TEST_SUITE_P(Depths, ShellOnXvfb, ::testing::Values(16, 24));
+
+TEST(MaemoApplication, WindowManagerPropertiesAreSetWhenTheirAtomsExist)
+{
+    TestSupport::XvfbServer server(16);
+    TestSupport::XClient client(server.GetDisplayName());
+    ASSERT_TRUE(client.IsOpen());
+    for (const char* atom :
+         {"_NET_WM_STATE", "_NET_WM_STATE_FULLSCREEN", "_HILDON_NON_COMPOSITED_WINDOW"})
+        client.InternAtom(atom);
+    setenv("DISPLAY", server.GetDisplayName().c_str(), 1);
+    SmartPtr<ShellApp> app(new ShellApp);
+    ASSERT_TRUE(app->IsReady());
+    EXPECT_TRUE(client.HasProperty(app->GetXWindow(), "_NET_WM_STATE"));
+    EXPECT_TRUE(client.HasProperty(app->GetXWindow(), "_HILDON_NON_COMPOSITED_WINDOW"));
+}
 
 TEST(MaemoApplication, NoXDisplayLeavesAnInertApplication)
 {

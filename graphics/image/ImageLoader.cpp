@@ -1,0 +1,148 @@
+// The image format registry: probes in the fixed order and hands the file to its reader.
+#include "graphics/image/ImageLoader.h"
+
+#include "engine/vfs/File.h"
+#include "engine/vfs/SeekableStream.h"
+#include "engine/vfs/Vfs.h"
+#include "graphics/image/ImageLoader565.h"
+#include "graphics/image/JpegImageLoader.h"
+#include "graphics/image/PngImageLoader.h"
+#include "graphics/image/RLEImageLoader.h"
+#include "graphics/image/TgaImageLoader.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstring>
+
+namespace Tarv
+{
+
+namespace
+{
+
+constexpr char ANIMATION_START[] = "<?xml version=\"1.0\"";
+constexpr std::size_t ANIMATION_START_SIZE = sizeof(ANIMATION_START) - 1;
+constexpr int READ_CHUNK = 64 * 1024;
+
+// Reads up to count bytes, however the stream splits them; stops early only at its end.
+std::size_t ReadFully(SeekableStream& stream, std::uint8_t* out, std::size_t count)
+{
+    std::size_t done = 0;
+    while (done < count) {
+        const int chunk = int(std::min<std::size_t>(count - done, READ_CHUNK));
+        const int got = stream.Read(out + done, chunk);
+        if (got <= 0 || got > chunk)
+            break;
+        done += std::size_t(got);
+    }
+    return done;
+}
+
+} // namespace
+
+ImageFormat ImageLoader::ProbeFormat(const std::uint8_t* data, std::size_t size)
+{
+    if (data == nullptr)
+        return ImageFormat::NONE;
+    // TGA has no signature, so it comes second: a file goes to the first probe that takes it.
+    if (PngImageLoader::Probe(data, size))
+        return ImageFormat::PNG;
+    if (TgaImageLoader::Probe(data, size))
+        return ImageFormat::TGA;
+    if (JpegImageLoader::Probe(data, size))
+        return ImageFormat::JPEG;
+    if (size >= ANIMATION_START_SIZE && std::memcmp(data, ANIMATION_START, ANIMATION_START_SIZE) == 0)
+        return ImageFormat::ANIMATION;
+    if (RLEImageLoader::Probe(data, size))
+        return ImageFormat::CRLE;
+    if (ImageLoader565::Probe(data, size))
+        return ImageFormat::C565;
+    return ImageFormat::NONE;
+}
+
+SmartPtr<ImageLoader> ImageLoader::FindLoader(const std::uint8_t* data, std::size_t size)
+{
+    switch (ProbeFormat(data, size)) {
+    case ImageFormat::PNG: return SmartPtr<ImageLoader>(new PngImageLoader);
+    case ImageFormat::TGA: return SmartPtr<ImageLoader>(new TgaImageLoader);
+    case ImageFormat::JPEG: return SmartPtr<ImageLoader>(new JpegImageLoader);
+    case ImageFormat::CRLE: return SmartPtr<ImageLoader>(new RLEImageLoader);
+    case ImageFormat::C565: return SmartPtr<ImageLoader>(new ImageLoader565);
+    default: return nullptr;
+    }
+}
+
+SmartPtr<PixelData> ImageLoader::DecodeImage(const std::uint8_t* data, std::size_t size)
+{
+    SmartPtr<ImageLoader> loader = FindLoader(data, size);
+    if (!loader)
+        return nullptr;
+    return loader->Decode(data, size);
+}
+
+ImageFormat ImageLoader::ProbeFormat(SeekableStream* stream)
+{
+    if (stream == nullptr || !stream->Seek(0, SEEK_ORIGIN_START))
+        return ImageFormat::NONE;
+    // The longest probe reads the 19 bytes of the animation's XML declaration.
+    std::uint8_t head[ANIMATION_START_SIZE];
+    const std::size_t got = ReadFully(*stream, head, sizeof(head));
+    stream->Seek(0, SEEK_ORIGIN_START);
+    return ProbeFormat(head, got);
+}
+
+bool ImageLoader::ReadWholeStream(SeekableStream* stream, std::vector<std::uint8_t>& out)
+{
+    out.clear();
+    if (stream == nullptr || !stream->Seek(0, SEEK_ORIGIN_START))
+        return false;
+    for (;;) {
+        const std::size_t at = out.size();
+        out.resize(at + READ_CHUNK);
+        const std::size_t got = ReadFully(*stream, out.data() + at, READ_CHUNK);
+        out.resize(at + got);
+        if (out.size() > MAX_IMAGE_FILE_BYTES) {
+            out.clear();
+            stream->Seek(0, SEEK_ORIGIN_START);
+            return false;
+        }
+        if (got < READ_CHUNK)
+            break;
+    }
+    stream->Seek(0, SEEK_ORIGIN_START);
+    return true;
+}
+
+SmartPtr<PixelData> ImageLoader::LoadPixelsFromStream(SeekableStream* stream)
+{
+    // Probing first keeps a file of no known format from being read whole.
+    if (ProbeFormat(stream) == ImageFormat::NONE)
+        return nullptr;
+    std::vector<std::uint8_t> bytes;
+    if (!ReadWholeStream(stream, bytes))
+        return nullptr;
+    return DecodeImage(bytes.data(), bytes.size());
+}
+
+SmartPtr<PixelData> ImageLoader::LoadPixelsFromFile(const NarrowString& path)
+{
+    SmartPtr<File> file(VfsOpenRead(path.c_str()));
+    if (!file)
+        return nullptr;
+    return LoadPixelsFromStream(file.Get());
+}
+
+bool ImageLoader::SaveToStream(SeekableStream* stream, const PixelData& pixels)
+{
+    std::vector<std::uint8_t> bytes;
+    if (stream == nullptr || !Save(pixels, bytes) || bytes.size() > std::size_t(INT_MAX))
+        return false;
+    return stream->Write(bytes.data(), int(bytes.size())) == int(bytes.size());
+}
+
+bool ImageLoader::Save(const PixelData&, std::vector<std::uint8_t>&)
+{
+    return false;
+}
+
+} // namespace Tarv

@@ -1,0 +1,194 @@
+// The chunked LZMA container: header and table checks, stored and compressed chunks, reads
+// across chunks and within one, and damaged data.
+#include "engine/vfs/CompressedFile.h"
+
+#include "Archives.h"
+#include "TestFiles.h"
+
+#include <gtest/gtest.h>
+
+namespace
+{
+
+using Archives::Bytes;
+
+class Container : public ::testing::Test
+{
+protected:
+    bool Open(const Bytes& bytes)
+    {
+        TestFiles::WriteBytes(Path(), bytes);
+        return m_file.OpenRead(Path().c_str());
+    }
+    std::string Path() const { return m_dir / "c.bin"; }
+    Bytes ReadAt(int position, int count)
+    {
+        Bytes out(static_cast<std::size_t>(count));
+        m_file.Seek(position, Tarv::SEEK_ORIGIN_START);
+        out.resize(static_cast<std::size_t>(m_file.Read(out.data(), count)));
+        return out;
+    }
+    static Bytes Slice(const Bytes& bytes, std::size_t at, std::size_t count)
+    {
+        return Bytes(bytes.begin() + static_cast<std::ptrdiff_t>(at), bytes.begin() + static_cast<std::ptrdiff_t>(at + count));
+    }
+    // Chunk 0 compressed, chunk 1 stored, chunk size 16 (the layout of the format's example).
+    Bytes MixedContainer(bool compressTable, Bytes& content)
+    {
+        content = Archives::Filler(32, 7, false);
+        const Bytes packed = Archives::Lzma(Slice(content, 0, 16));
+        const std::uint32_t end0 = static_cast<std::uint32_t>(packed.size());
+        Bytes bytes = Archives::Header(16, {end0 | 0x80000000u, end0 + 16}, compressTable);
+        bytes.insert(bytes.end(), packed.begin(), packed.end());
+        bytes.insert(bytes.end(), content.begin() + 16, content.end());
+        return bytes;
+    }
+    TestFiles::TempDir m_dir;
+    Tarv::CompressedFile m_file;
+};
+
+TEST_F(Container, RawAndCompressedTablesMixStoredAndCompressedChunks)
+{
+    for (bool compressTable : {false, true}) {
+        Bytes content;
+        ASSERT_TRUE(Open(MixedContainer(compressTable, content))) << compressTable;
+        EXPECT_EQ(m_file.GetSize(), 32);
+        EXPECT_TRUE(m_file.IsChunkCompressed(0));
+        EXPECT_FALSE(m_file.IsChunkCompressed(1));
+        // One read that spans both chunks.
+        EXPECT_EQ(ReadAt(0, 32), content);
+        EXPECT_EQ(ReadAt(10, 12), Slice(content, 10, 12));
+    }
+}
+
+TEST_F(Container, ReadsWithinAChunkInAnyOrder)
+{
+    Bytes content = Archives::Filler(64, 3, false);
+    Bytes bytes = Archives::Header(64, {static_cast<std::uint32_t>(Archives::Lzma(content).size()) | 0x80000000u}, false);
+    const Bytes packed = Archives::Lzma(content);
+    bytes.insert(bytes.end(), packed.begin(), packed.end());
+    ASSERT_TRUE(Open(bytes));
+    EXPECT_EQ(ReadAt(10, 10), Slice(content, 10, 10));
+    EXPECT_EQ(ReadAt(5, 5), Slice(content, 5, 5));
+    EXPECT_EQ(ReadAt(20, 10), Slice(content, 20, 10));
+    EXPECT_EQ(ReadAt(60, 10), Slice(content, 60, 4));
+    EXPECT_EQ(ReadAt(64, 1).size(), 0u);
+}
+
+TEST_F(Container, SeekClampsToTheContent)
+{
+    Bytes content;
+    ASSERT_TRUE(Open(MixedContainer(false, content)));
+    EXPECT_TRUE(m_file.Seek(-5, Tarv::SEEK_ORIGIN_START));
+    EXPECT_EQ(m_file.Tell(), 0);
+    EXPECT_TRUE(m_file.Seek(100, Tarv::SEEK_ORIGIN_CURRENT));
+    EXPECT_EQ(m_file.Tell(), 32);
+    EXPECT_TRUE(m_file.Seek(-2, Tarv::SEEK_ORIGIN_END));
+    EXPECT_EQ(m_file.Tell(), 30);
+    EXPECT_TRUE(m_file.Seek(0, 7));
+    EXPECT_EQ(m_file.Tell(), 30);
+}
+
+TEST_F(Container, TableBytesBelowFourFail)
+{
+    for (std::uint32_t tableBytes : {0u, 1u, 2u, 3u, 0xFFFFFFFFu, 0x80000000u}) {
+        Bytes bytes = Archives::Header(16, {16}, false);
+        Archives::SetU32(bytes, 8, tableBytes);
+        bytes.resize(bytes.size() + 16);
+        EXPECT_FALSE(Open(bytes)) << tableBytes;
+        EXPECT_EQ(m_file.GetSize(), 0);
+    }
+}
+
+TEST_F(Container, BadHeaderFieldsFail)
+{
+    Bytes good = Archives::Header(16, {16}, false);
+    good.resize(good.size() + 16);
+    ASSERT_TRUE(Open(good));
+
+    Bytes bad = good;
+    bad[12] = 225; // property byte
+    EXPECT_FALSE(Open(bad));
+    bad = good;
+    Archives::SetU32(bad, 4, 0); // chunk size
+    EXPECT_FALSE(Open(bad));
+    bad = good;
+    Archives::SetU32(bad, 4, 0x7FFFFFFF); // a chunk far larger than the reader holds
+    EXPECT_FALSE(Open(bad));
+    bad = good;
+    Archives::SetU32(bad, 0, 3); // data start inside the header
+    EXPECT_FALSE(Open(bad));
+    for (std::size_t size = 0; size < good.size(); size += 3)
+        EXPECT_FALSE(Open(Bytes(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(size)))) << size;
+}
+
+TEST_F(Container, HugeDictionaryOpensWithoutAllocatingIt)
+{
+    Bytes content = Archives::Filler(64, 5, false);
+    const Bytes packed = Archives::Lzma(content);
+    Bytes bytes = Archives::Header(64, {static_cast<std::uint32_t>(packed.size()) | 0x80000000u}, false, 0x5D, 0xFFFFFFFFu);
+    bytes.insert(bytes.end(), packed.begin(), packed.end());
+    ASSERT_TRUE(Open(bytes));
+    EXPECT_EQ(ReadAt(0, 64), content);
+}
+
+TEST_F(Container, ChunkEndsMustRiseAndStayInTheFile)
+{
+    Bytes backwards = Archives::Header(16, {16, 8}, false);
+    backwards.resize(backwards.size() + 16);
+    EXPECT_FALSE(Open(backwards));
+    Bytes empty = Archives::Header(16, {16, 16}, false);
+    empty.resize(empty.size() + 16);
+    EXPECT_FALSE(Open(empty));
+    Bytes pastEnd = Archives::Header(16, {16, 40}, false);
+    pastEnd.resize(pastEnd.size() + 32);
+    EXPECT_FALSE(Open(pastEnd));
+}
+
+TEST_F(Container, CompressedTableMustDecodeWhole)
+{
+    Bytes content;
+    Bytes bytes = MixedContainer(true, content);
+    // Claim one more table entry than the stream holds.
+    Archives::SetU32(bytes, 8, 12);
+    EXPECT_FALSE(Open(bytes));
+}
+
+TEST_F(Container, DamagedChunkGivesAShortReadNotGarbage)
+{
+    Bytes content = Archives::Filler(4096, 9, true);
+    Bytes packed = Archives::Lzma(content);
+    // Noise barely compresses: force the chunk to claim compression with broken data.
+    for (std::size_t i = 5; i < packed.size(); i += 7)
+        packed[i] ^= 0x5A;
+    Bytes bytes = Archives::Header(4096, {static_cast<std::uint32_t>(packed.size()) | 0x80000000u}, false);
+    bytes.insert(bytes.end(), packed.begin(), packed.end());
+    ASSERT_TRUE(Open(bytes));
+    // LZMA has no checksum: the reader can only stop where the decoder finds the damage.
+    EXPECT_LT(ReadAt(0, 4096).size(), 4096u);
+}
+
+TEST_F(Container, CompressedChunkCutShortGivesAShortRead)
+{
+    Bytes content = Archives::Filler(256, 4, false);
+    Bytes packed = Archives::Lzma(content);
+    packed.resize(packed.size() / 2);
+    Bytes bytes = Archives::Header(256, {static_cast<std::uint32_t>(packed.size()) | 0x80000000u}, false);
+    bytes.insert(bytes.end(), packed.begin(), packed.end());
+    ASSERT_TRUE(Open(bytes));
+    Bytes got = ReadAt(0, 256);
+    EXPECT_LT(got.size(), 256u);
+    EXPECT_EQ(got, Slice(content, 0, got.size()));
+}
+
+TEST_F(Container, ShortStoredLastChunkGivesAShortRead)
+{
+    Bytes bytes = Archives::Header(16, {16, 20}, false);
+    const Bytes content = Archives::Filler(20, 2, false);
+    bytes.insert(bytes.end(), content.begin(), content.end());
+    ASSERT_TRUE(Open(bytes));
+    EXPECT_EQ(m_file.GetSize(), 32);
+    EXPECT_EQ(ReadAt(0, 32), content);
+}
+
+} // namespace

@@ -1,0 +1,240 @@
+// The format registry: the probe order, which reader a file goes to, and decoding on several
+// threads at once (run under ThreadSanitizer by the tsan build).
+#include "graphics/image/ImageLoader.h"
+
+#include "ImageFixtures.h"
+#include "engine/vfs/CachedFile.h"
+#include "engine/vfs/Vfs.h"
+#include "graphics/image/TgaImageLoader.h"
+
+#include <gtest/gtest.h>
+#include <png.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
+using namespace Tarv;
+using ImageFixtures::Bytes;
+
+namespace
+{
+
+Bytes Text(const char* text)
+{
+    return Bytes(text, text + std::strlen(text));
+}
+
+Bytes SmallPng()
+{
+    ImageFixtures::PngImage image;
+    image.width = 9;
+    image.height = 5;
+    image.colorType = PNG_COLOR_TYPE_RGB_ALPHA;
+    for (int i = 0; i < 9 * 5 * 4; ++i)
+        image.samples.push_back(unsigned(i * 5) & 0xFF);
+    return ImageFixtures::WritePng(image);
+}
+
+Bytes SmallJpeg()
+{
+    return ImageFixtures::WriteJpeg(8, 8, 3, ImageFixtures::RandomBytes(8 * 8 * 3, 2), 90, true);
+}
+
+Bytes SmallTga()
+{
+    Bytes file(TGA_HEADER_SIZE, 0);
+    file[2] = 2;
+    file[12] = 2;
+    file[14] = 1;
+    file[16] = 24;
+    file.insert(file.end(), 6, 0x40);
+    return file;
+}
+
+} // namespace
+
+TEST(ImageLoaderProbe, RecognisesEachFormat)
+{
+    EXPECT_EQ(ImageLoader::ProbeFormat(SmallPng().data(), SmallPng().size()), ImageFormat::PNG);
+    const Bytes tga = SmallTga();
+    EXPECT_EQ(ImageLoader::ProbeFormat(tga.data(), tga.size()), ImageFormat::TGA);
+    const Bytes jpeg = SmallJpeg();
+    EXPECT_EQ(ImageLoader::ProbeFormat(jpeg.data(), jpeg.size()), ImageFormat::JPEG);
+    const Bytes anim = Text("<?xml version=\"1.0\"?><anything/>");
+    EXPECT_EQ(ImageLoader::ProbeFormat(anim.data(), anim.size()), ImageFormat::ANIMATION);
+    const Bytes crle = Text("CRLE");
+    EXPECT_EQ(ImageLoader::ProbeFormat(crle.data(), crle.size()), ImageFormat::CRLE);
+    const Bytes c565 = Text("C565");
+    EXPECT_EQ(ImageLoader::ProbeFormat(c565.data(), c565.size()), ImageFormat::C565);
+}
+
+TEST(ImageLoaderProbe, NearMissesMatchNothing)
+{
+    for (const char* text : {"<?xml version='1.0'?><a/>", " <?xml version=\"1.0\"?><a/>",
+                             "\xEF\xBB\xBF<?xml version=\"1.0\"?><a/>", "<?xml version=\"1.1\"?><a/>",
+                             "<?xml version=\"1.0", "CRL", "c565", ""}) {
+        const Bytes data = Text(text);
+        EXPECT_EQ(ImageLoader::ProbeFormat(data.data(), data.size()), ImageFormat::NONE) << text;
+        EXPECT_FALSE(ImageLoader::DecodeImage(data.data(), data.size())) << text;
+    }
+    EXPECT_EQ(ImageLoader::ProbeFormat(nullptr, 10), ImageFormat::NONE);
+}
+
+TEST(ImageLoaderProbe, ExifJpegMatchesNothing)
+{
+    Bytes jpeg = SmallJpeg();
+    jpeg[3] = 0xE1;
+    EXPECT_EQ(ImageLoader::ProbeFormat(jpeg.data(), jpeg.size()), ImageFormat::NONE);
+    EXPECT_FALSE(ImageLoader::DecodeImage(jpeg.data(), jpeg.size()));
+}
+
+TEST(ImageLoader, DecodeImageUsesTheMatchingReader)
+{
+    const Bytes png = SmallPng();
+    SmartPtr<PixelData> pixels = ImageLoader::DecodeImage(png.data(), png.size());
+    ASSERT_TRUE(pixels);
+    EXPECT_EQ(pixels->GetWidth(), 9);
+    const Bytes tga = SmallTga();
+    EXPECT_TRUE(ImageLoader::DecodeImage(tga.data(), tga.size()));
+    const Bytes anim = Text("<?xml version=\"1.0\"?><a/>");
+    EXPECT_FALSE(ImageLoader::FindLoader(anim.data(), anim.size()));
+}
+
+TEST(ImageLoader, OnlyTgaCanSave)
+{
+    const Bytes png = SmallPng();
+    SmartPtr<PixelData> pixels = ImageLoader::DecodeImage(png.data(), png.size());
+    ASSERT_TRUE(pixels);
+    Bytes out;
+    EXPECT_FALSE(ImageLoader::FindLoader(png.data(), png.size())->Save(*pixels, out));
+    EXPECT_TRUE(out.empty());
+    const Bytes tga = SmallTga();
+    EXPECT_TRUE(ImageLoader::FindLoader(tga.data(), tga.size())->Save(*pixels, out));
+}
+
+TEST(ImageLoader, DecodesOnSeveralThreadsAtOnce)
+{
+    const Bytes png = SmallPng();
+    const Bytes jpeg = SmallJpeg();
+    SmartPtr<PixelData> reference = ImageLoader::DecodeImage(png.data(), png.size());
+    ASSERT_TRUE(reference);
+    std::vector<std::thread> threads;
+    std::vector<int> matches(4, 0);
+    for (int t = 0; t < 4; ++t) {
+        threads.emplace_back([&, t] {
+            for (int i = 0; i < 20; ++i) {
+                SmartPtr<PixelData> a = ImageLoader::DecodeImage(png.data(), png.size());
+                SmartPtr<PixelData> b = ImageLoader::DecodeImage(jpeg.data(), jpeg.size());
+                if (a && b && std::memcmp(a->GetPixelsConst(), reference->GetPixelsConst(), 9 * 5 * 4) == 0)
+                    ++matches[t];
+            }
+        });
+    }
+    for (std::thread& thread : threads)
+        thread.join();
+    EXPECT_EQ(matches, (std::vector<int>{20, 20, 20, 20}));
+}
+
+namespace
+{
+
+// A stream that hands out at most a few bytes per read, as slow streams may.
+class TrickleStream : public CachedFile
+{
+public:
+    TrickleStream(const Bytes& data) : CachedFile(data.data(), int(data.size()), true) {}
+    int Read(void* buffer, int count) override { return CachedFile::Read(buffer, count < 3 ? count : 3); }
+};
+
+class ImageLoaderFiles : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        m_root = std::filesystem::temp_directory_path()
+            / ("brashwick-image-" + std::to_string(::getpid()));
+        std::filesystem::create_directories(m_root);
+        VfsInit();
+        VfsMountNative(NarrowString(m_root.string() + "/"), "", 0);
+    }
+    void TearDown() override
+    {
+        VfsShutdown();
+        std::filesystem::remove_all(m_root);
+    }
+    void Write(const char* name, const Bytes& bytes)
+    {
+        std::ofstream out(m_root / name, std::ios::binary);
+        out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    }
+    std::filesystem::path m_root;
+};
+
+} // namespace
+
+TEST(ImageLoaderStream, ProbesAndDecodesFromAnyPositionAndRewinds)
+{
+    const Bytes png = SmallPng();
+    SmartPtr<CachedFile> stream(new TrickleStream(png));
+    stream->Seek(7, SEEK_ORIGIN_START);
+    EXPECT_EQ(ImageLoader::ProbeFormat(stream.Get()), ImageFormat::PNG);
+    EXPECT_EQ(stream->Tell(), 0);
+    stream->Seek(5, SEEK_ORIGIN_START);
+    SmartPtr<PixelData> pixels = ImageLoader::LoadPixelsFromStream(stream.Get());
+    ASSERT_TRUE(pixels);
+    EXPECT_EQ(pixels->GetWidth(), 9);
+    EXPECT_EQ(stream->Tell(), 0);
+}
+
+TEST(ImageLoaderStream, NullAndUnknownStreamsGiveNull)
+{
+    EXPECT_EQ(ImageLoader::ProbeFormat(static_cast<SeekableStream*>(nullptr)), ImageFormat::NONE);
+    EXPECT_FALSE(ImageLoader::LoadPixelsFromStream(nullptr));
+    const Bytes text = Text("plain text, no image");
+    SmartPtr<CachedFile> stream(new CachedFile(text.data(), int(text.size()), true));
+    EXPECT_FALSE(ImageLoader::LoadPixelsFromStream(stream.Get()));
+    SmartPtr<CachedFile> empty(new CachedFile(nullptr, 0, false));
+    EXPECT_FALSE(ImageLoader::LoadPixelsFromStream(empty.Get()));
+}
+
+TEST(ImageLoaderStream, SaveWritesThroughTheStream)
+{
+    const Bytes tga = SmallTga();
+    SmartPtr<PixelData> pixels = ImageLoader::DecodeImage(tga.data(), tga.size());
+    ASSERT_TRUE(pixels);
+    TgaImageLoader loader;
+    SmartPtr<CachedFile> readOnly(new CachedFile(tga.data(), int(tga.size()), true));
+    EXPECT_FALSE(loader.SaveToStream(readOnly.Get(), *pixels));
+    EXPECT_FALSE(loader.SaveToStream(nullptr, *pixels));
+}
+
+TEST_F(ImageLoaderFiles, LoadsThroughTheVirtualFileSystem)
+{
+    Write("a.png", SmallPng());
+    Write("b.tga", SmallTga());
+    Write("c.txt", Text("no image"));
+    SmartPtr<PixelData> png = ImageLoader::LoadPixelsFromFile("a.png");
+    ASSERT_TRUE(png);
+    EXPECT_EQ(png->GetWidth(), 9);
+    EXPECT_TRUE(ImageLoader::LoadPixelsFromFile("b.tga"));
+    EXPECT_FALSE(ImageLoader::LoadPixelsFromFile("c.txt"));
+    EXPECT_FALSE(ImageLoader::LoadPixelsFromFile("missing.png"));
+}
+
+TEST_F(ImageLoaderFiles, SavedTgaLoadsBack)
+{
+    const Bytes tga = SmallTga();
+    SmartPtr<PixelData> pixels = ImageLoader::DecodeImage(tga.data(), tga.size());
+    ASSERT_TRUE(pixels);
+    {
+        SmartPtr<File> out(VfsOpenWrite("saved.tga"));
+        ASSERT_TRUE(out);
+        EXPECT_TRUE(TgaImageLoader().SaveToStream(out.Get(), *pixels));
+    }
+    SmartPtr<PixelData> back = ImageLoader::LoadPixelsFromFile("saved.tga");
+    ASSERT_TRUE(back);
+    EXPECT_EQ(0, std::memcmp(back->GetPixelsConst(), pixels->GetPixelsConst(), 6));
+}

@@ -1,0 +1,233 @@
+// Memory pixel data: per-pixel reads and blended writes in every format, copies, and text
+// images with their hex rule and malformed lines.
+#include "graphics/image/MemPixelData.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+using namespace Tarv;
+
+namespace
+{
+
+void Put565(MemPixelData& image, int x, int y, unsigned word)
+{
+    std::uint8_t* p = image.GetPixels() + y * image.GetPitch() + 2 * x;
+    p[0] = std::uint8_t(word & 0xFF);
+    p[1] = std::uint8_t(word >> 8);
+}
+
+unsigned ReadLittle16(const std::uint8_t* p)
+{
+    return unsigned(p[0]) | (unsigned(p[1]) << 8);
+}
+
+} // namespace
+
+TEST(MemPixelData, SizeAndPitchFollowTheFormat)
+{
+    MemPixelData image(7, 3, PIXEL_FORMAT_RGB888);
+    EXPECT_EQ(image.GetPitch(), 21);
+    EXPECT_EQ(image.GetByteSize(), 63u);
+    EXPECT_EQ(image.GetKind(), PIXEL_DATA_KIND_MEMORY);
+    EXPECT_EQ(image.GetColorKey(), (Color{255, 0, 255, 255}));
+}
+
+TEST(MemPixelData, RefusedSizeOrFormatGivesAnEmptyImage)
+{
+    const MemPixelData huge(100000, 100000, PIXEL_FORMAT_RGBA8888);
+    const MemPixelData empty(0, 10, PIXEL_FORMAT_A8);
+    const MemPixelData encoded(4, 4, PIXEL_FORMAT_RLE);
+    for (const MemPixelData* image : {&huge, &empty, &encoded}) {
+        EXPECT_EQ(image->GetWidth(), 0);
+        EXPECT_EQ(image->GetHeight(), 0);
+        EXPECT_EQ(image->GetPixelsConst(), nullptr);
+        EXPECT_EQ(image->GetPixel(0, 0), (Color{0, 0, 0, 0}));
+    }
+}
+
+TEST(MemPixelDataGetPixel, OutOfRangeIsTransparentBlack)
+{
+    MemPixelData image(4, 2, PIXEL_FORMAT_RGBA8888);
+    std::memset(image.GetPixels(), 0xFF, image.GetByteSize());
+    EXPECT_EQ(image.GetPixel(4, 0), (Color{0, 0, 0, 0}));
+    EXPECT_EQ(image.GetPixel(-1, 0), (Color{0, 0, 0, 0}));
+    EXPECT_EQ(image.GetPixel(0, 2), (Color{0, 0, 0, 0}));
+    EXPECT_EQ(image.GetPixel(3, 1), (Color{255, 255, 255, 255}));
+}
+
+TEST(MemPixelDataGetPixel, ReadsEachFormat)
+{
+    MemPixelData alpha(1, 1, PIXEL_FORMAT_A8);
+    alpha.GetPixels()[0] = 77;
+    EXPECT_EQ(alpha.GetPixel(0, 0), (Color{0, 0, 0, 255}));
+
+    MemPixelData rgb565(2, 1, PIXEL_FORMAT_RGB565);
+    Put565(rgb565, 0, 0, 0xFFFF);
+    Put565(rgb565, 1, 0, 0xF800);
+    EXPECT_EQ(rgb565.GetPixel(0, 0), (Color{248, 252, 248, 255}));
+    EXPECT_EQ(rgb565.GetPixel(1, 0), (Color{248, 0, 0, 255}));
+
+    MemPixelData rgb(1, 1, PIXEL_FORMAT_RGB888);
+    const std::uint8_t bgr[3] = {1, 2, 3};
+    std::memcpy(rgb.GetPixels(), bgr, 3);
+    EXPECT_EQ(rgb.GetPixel(0, 0), (Color{3, 2, 1, 255}));
+
+    MemPixelData rgba(1, 1, PIXEL_FORMAT_RGBA8888);
+    const std::uint8_t bgra[4] = {1, 2, 3, 4};
+    std::memcpy(rgba.GetPixels(), bgra, 4);
+    EXPECT_EQ(rgba.GetPixel(0, 0), (Color{3, 2, 1, 4}));
+}
+
+TEST(MemPixelDataSetPixel, AlphaZeroLeavesOpaqueFormatsUnchanged)
+{
+    MemPixelData rgb(1, 1, PIXEL_FORMAT_RGB888);
+    std::memset(rgb.GetPixels(), 50, 3);
+    rgb.SetPixel(0, 0, Color{200, 200, 200, 0});
+    EXPECT_EQ(rgb.GetPixel(0, 0), (Color{50, 50, 50, 255}));
+
+    MemPixelData rgb565(1, 1, PIXEL_FORMAT_RGB565);
+    Put565(rgb565, 0, 0, 0x1234);
+    rgb565.SetPixel(0, 0, Color{255, 255, 255, 0});
+    EXPECT_EQ(ReadLittle16(rgb565.GetPixels()), 0x1234u);
+}
+
+TEST(MemPixelDataSetPixel, OpaqueStoresExactlyAndHalfBlends)
+{
+    MemPixelData rgb(1, 1, PIXEL_FORMAT_RGB888);
+    std::memset(rgb.GetPixels(), 0, 3);
+    rgb.SetPixel(0, 0, Color{10, 20, 30, 255});
+    EXPECT_EQ(rgb.GetPixel(0, 0), (Color{10, 20, 30, 255}));
+    // t = 200 * 128 + 10 * 127 + 1 = 26871; (26871 + 104) >> 8 = 105.
+    rgb.SetPixel(0, 0, Color{200, 20, 30, 128});
+    EXPECT_EQ(rgb.GetPixel(0, 0).r, 105);
+    EXPECT_EQ(rgb.GetPixel(0, 0).g, 20);
+}
+
+TEST(MemPixelDataSetPixel, Rgb565BlendsOnTheWidenedValueAndPacks)
+{
+    MemPixelData image(1, 1, PIXEL_FORMAT_RGB565);
+    Put565(image, 0, 0, 0);
+    image.SetPixel(0, 0, Color{255, 255, 255, 255});
+    EXPECT_EQ(ReadLittle16(image.GetPixels()), 0xFFFFu);
+    Put565(image, 0, 0, 0);
+    image.SetPixel(0, 0, Color{255, 0, 0, 128});
+    // Red blends to 128, stored as 128 >> 3 = 16 in bits 11-15.
+    EXPECT_EQ(ReadLittle16(image.GetPixels()), 16u << 11);
+}
+
+TEST(MemPixelDataSetPixel, RgbaStoresWithoutBlendingAndAlphaFormatIgnoresWrites)
+{
+    MemPixelData rgba(1, 1, PIXEL_FORMAT_RGBA8888);
+    std::memset(rgba.GetPixels(), 0xFF, 4);
+    rgba.SetPixel(0, 0, Color{1, 2, 3, 4});
+    EXPECT_EQ(rgba.GetPixel(0, 0), (Color{1, 2, 3, 4}));
+    rgba.SetPixel(1, 0, Color{9, 9, 9, 9});
+    rgba.SetPixel(0, -1, Color{9, 9, 9, 9});
+    EXPECT_EQ(rgba.GetPixel(0, 0), (Color{1, 2, 3, 4}));
+
+    MemPixelData alpha(1, 1, PIXEL_FORMAT_A8);
+    alpha.GetPixels()[0] = 17;
+    alpha.SetPixel(0, 0, Color{255, 255, 255, 255});
+    EXPECT_EQ(alpha.GetPixels()[0], 17);
+}
+
+TEST(MemPixelData, CopyTakesPixelsButNotTheColourKey)
+{
+    MemPixelData source(3, 2, PIXEL_FORMAT_RGB888);
+    for (std::size_t i = 0; i < source.GetByteSize(); ++i)
+        source.GetPixels()[i] = std::uint8_t(i);
+    source.SetColorKey(Color{1, 2, 3, 4});
+    MemPixelData copy(source);
+    EXPECT_EQ(copy.GetWidth(), 3);
+    EXPECT_EQ(copy.GetFormat(), PIXEL_FORMAT_RGB888);
+    EXPECT_EQ(0, std::memcmp(copy.GetPixelsConst(), source.GetPixelsConst(), source.GetByteSize()));
+    EXPECT_NE(copy.GetPixelsConst(), source.GetPixelsConst());
+    EXPECT_EQ(copy.GetColorKey(), DEFAULT_COLOR_KEY);
+}
+
+TEST(HexPairToByte, CountsOnlyDigitsAndUpperCase)
+{
+    EXPECT_EQ(HexPairToByte("FF"), 255);
+    EXPECT_EQ(HexPairToByte("7A"), 122);
+    EXPECT_EQ(HexPairToByte("ff"), 0);
+    EXPECT_EQ(HexPairToByte("1g"), 16);
+}
+
+TEST(TextImage, ReadsKeysColoursAndRows)
+{
+    const char* lines[] = {"3 2 2 1", ". c #000000", "X c #FF8000", "X.X", ".X.", nullptr};
+    MemPixelData image(lines);
+    ASSERT_EQ(image.GetWidth(), 3);
+    ASSERT_EQ(image.GetHeight(), 2);
+    EXPECT_EQ(image.GetFormat(), PIXEL_FORMAT_RGB888);
+    EXPECT_EQ(image.GetPixel(0, 0), (Color{255, 128, 0, 255}));
+    EXPECT_EQ(image.GetPixel(1, 0), (Color{0, 0, 0, 255}));
+    EXPECT_EQ(image.GetPixel(1, 1), (Color{255, 128, 0, 255}));
+}
+
+TEST(TextImage, LowerCaseHexDigitsCountZero)
+{
+    const char* lines[] = {"1 1 1 1", "a c #ff00FF", "a", nullptr};
+    MemPixelData image(lines);
+    EXPECT_EQ(image.GetPixel(0, 0), (Color{0, 0, 255, 255}));
+}
+
+TEST(TextImage, TwoCharacterKeysAndALaterDefinitionWins)
+{
+    const char* lines[] = {"2 1 3 2", "ab c #FF0000", "cd c #00FF00", "ab c #0000FF", "cdab", nullptr};
+    MemPixelData image(lines);
+    EXPECT_EQ(image.GetPixel(0, 0), (Color{0, 255, 0, 255}));
+    EXPECT_EQ(image.GetPixel(1, 0), (Color{0, 0, 255, 255}));
+}
+
+TEST(TextImage, WideImageWithOneCharacterKeys)
+{
+    std::string row(792, ' ');
+    row[791] = '#';
+    const char* lines[] = {"792 7 2 1", "  c #000000", "# c #FFFFFF", row.c_str(), row.c_str(),
+                           row.c_str(), row.c_str(), row.c_str(), row.c_str(), row.c_str(), nullptr};
+    MemPixelData image(lines);
+    EXPECT_EQ(image.GetWidth(), 792);
+    EXPECT_EQ(image.GetHeight(), 7);
+    EXPECT_EQ(image.GetPixel(791, 6), (Color{255, 255, 255, 255}));
+    EXPECT_EQ(image.GetPixel(0, 6), (Color{0, 0, 0, 255}));
+}
+
+TEST(TextImage, UnknownKeysShortRowsAndMissingRowsAreBlack)
+{
+    const char* lines[] = {"3 3 1 1", "X c #FFFFFF", "X?", nullptr};
+    MemPixelData image(lines);
+    ASSERT_EQ(image.GetWidth(), 3);
+    EXPECT_EQ(image.GetPixel(0, 0), (Color{255, 255, 255, 255}));
+    EXPECT_EQ(image.GetPixel(1, 0), (Color{0, 0, 0, 255}));
+    EXPECT_EQ(image.GetPixel(2, 0), (Color{0, 0, 0, 255}));
+    EXPECT_EQ(image.GetPixel(0, 2), (Color{0, 0, 0, 255}));
+}
+
+TEST(TextImage, BadColourWordsAreBlack)
+{
+    const char* lines[] = {"3 1 3 1", "a c #12", "b", "c c FFFFFF", "abc", nullptr};
+    MemPixelData image(lines);
+    EXPECT_EQ(image.GetPixel(0, 0), (Color{0, 0, 0, 255}));
+    EXPECT_EQ(image.GetPixel(1, 0), (Color{0, 0, 0, 255}));
+    EXPECT_EQ(image.GetPixel(2, 0), (Color{0, 0, 0, 255}));
+}
+
+TEST(TextImage, BadFirstLineGivesAnEmptyImage)
+{
+    const char* noNumbers[] = {"wide high", nullptr};
+    const char* huge[] = {"100000 100000 1 1", nullptr};
+    const char* zeroKey[] = {"2 2 1 0", nullptr};
+    const char* missingColours[] = {"2 2 5 1", "a c #FFFFFF", nullptr};
+    for (const char* const* lines : {noNumbers, huge, zeroKey}) {
+        MemPixelData image(lines);
+        EXPECT_EQ(image.GetWidth(), 0);
+        EXPECT_EQ(image.GetPixelsConst(), nullptr);
+    }
+    MemPixelData partial(missingColours);
+    EXPECT_EQ(partial.GetPixel(0, 0), (Color{0, 0, 0, 255}));
+    MemPixelData none(static_cast<const char* const*>(nullptr));
+    EXPECT_EQ(none.GetWidth(), 0);
+}

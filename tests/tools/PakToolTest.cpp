@@ -1,0 +1,80 @@
+// The packer's commands end to end: pack, verify, list, extract, and refusals.
+#include "tools/PakTool.h"
+
+#include "tests/engine/vfs/TestFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+namespace
+{
+
+class Tool : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        mkdir((m_dir / "src").c_str(), 0700);
+        mkdir((m_dir / "src/Sub").c_str(), 0700);
+        TestFiles::WriteText(m_dir / "src/README", "read me\n");
+        TestFiles::WriteText(m_dir / "src/Sub/Data.TXT", std::string(100000, 'z'));
+        TestFiles::WriteText(m_dir / "src/empty", "");
+    }
+    int Run(std::vector<std::string> arguments)
+    {
+        arguments.insert(arguments.begin(), "tarvpak");
+        std::vector<const char*> argv;
+        for (const std::string& argument : arguments)
+            argv.push_back(argument.c_str());
+        m_out.str("");
+        m_errors.str("");
+        Tarv::PakTool tool(m_out, m_errors);
+        return tool.Run(static_cast<int>(argv.size()), argv.data());
+    }
+    TestFiles::TempDir m_dir;
+    std::ostringstream m_out;
+    std::ostringstream m_errors;
+};
+
+TEST_F(Tool, PackVerifyListExtract)
+{
+    ASSERT_EQ(Run({"pack", m_dir / "src", m_dir / "a.pak", "--chunk-size", "4096", "--level", "3"}), 0) << m_errors.str();
+    EXPECT_EQ(Run({"verify", m_dir / "a.pak", m_dir / "src"}), 0) << m_errors.str();
+    EXPECT_EQ(Run({"list", m_dir / "a.pak"}), 0);
+    EXPECT_NE(m_out.str().find("100000\tSub/Data.TXT"), std::string::npos) << m_out.str();
+    ASSERT_EQ(Run({"extract", m_dir / "a.pak", m_dir / "out"}), 0) << m_errors.str();
+    EXPECT_EQ(TestFiles::ReadBytes(m_dir / "out/Sub/Data.TXT"), TestFiles::ReadBytes(m_dir / "src/Sub/Data.TXT"));
+}
+
+TEST_F(Tool, SameFolderSameArchive)
+{
+    ASSERT_EQ(Run({"pack", m_dir / "src", m_dir / "a.pak", "--store"}), 0);
+    ASSERT_EQ(Run({"pack", m_dir / "src", m_dir / "b.pak", "--store"}), 0);
+    EXPECT_EQ(TestFiles::ReadBytes(m_dir / "a.pak"), TestFiles::ReadBytes(m_dir / "b.pak"));
+}
+
+TEST_F(Tool, VerifyFindsAChangedFile)
+{
+    ASSERT_EQ(Run({"pack", m_dir / "src", m_dir / "a.pak"}), 0);
+    TestFiles::WriteText(m_dir / "src/README", "changed\n");
+    EXPECT_EQ(Run({"verify", m_dir / "a.pak", m_dir / "src"}), 1);
+    EXPECT_NE(m_errors.str().find("README differs"), std::string::npos) << m_errors.str();
+}
+
+TEST_F(Tool, RefusesCollidingNames)
+{
+    TestFiles::WriteText(m_dir / "src/readme", "second");
+    EXPECT_EQ(Run({"pack", m_dir / "src", m_dir / "a.pak"}), 1);
+    EXPECT_NE(m_errors.str().find("collide"), std::string::npos) << m_errors.str();
+}
+
+TEST_F(Tool, RefusesBadCommandLines)
+{
+    EXPECT_EQ(Run({"pack", m_dir / "src", m_dir / "a.pak", "--chunk-size", "0"}), 2);
+    EXPECT_EQ(Run({"pack", m_dir / "src", m_dir / "a.pak", "--level", "11"}), 2);
+    EXPECT_EQ(Run({"frobnicate", "x"}), 2);
+    EXPECT_EQ(Run({"list", m_dir / "missing.pak"}), 1);
+}
+
+} // namespace

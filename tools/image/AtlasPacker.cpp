@@ -1,0 +1,159 @@
+// Shelf packing onto power-of-two pages, border extrusion and the atlas XML writer.
+#include "tools/image/AtlasPacker.h"
+
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+#include <utility>
+
+namespace Tarv
+{
+
+namespace
+{
+
+NarrowString EscapeAttribute(const NarrowString& text)
+{
+    NarrowString out;
+    for (char c : text) {
+        switch (c) {
+        case '&': out += "&amp;"; break;
+        case '<': out += "&lt;"; break;
+        case '>': out += "&gt;"; break;
+        case '"': out += "&quot;"; break;
+        default: out += c; break;
+        }
+    }
+    return out;
+}
+
+void CopyPixel(RgbaImage& page, int fromX, int fromY, int toX, int toY)
+{
+    if (toX < 0 || toY < 0 || toX >= page.width || toY >= page.height)
+        return;
+    std::memcpy(&page.pixels[(std::size_t(toY) * page.width + toX) * 4],
+                &page.pixels[(std::size_t(fromY) * page.width + fromX) * 4], 4);
+}
+
+} // namespace
+
+bool AtlasPacker::Add(const NarrowString& id, const RgbaImage& image)
+{
+    if (image.width < 1 || image.height < 1
+        || image.pixels.size() != std::size_t(image.width) * image.height * 4)
+        return false;
+    for (const Entry& entry : m_entries)
+        if (entry.id == id)
+            return false;
+    m_entries.push_back(Entry{id, image, 0, 0});
+    return true;
+}
+
+bool AtlasPacker::AddFolder(const NarrowString& root, const NarrowString& folder)
+{
+    namespace fs = std::filesystem;
+    const fs::path base(static_cast<const std::string&>(root));
+    std::error_code error;
+    if (!fs::is_directory(base / std::string(folder), error))
+        return false;
+    std::vector<fs::path> files;
+    for (const auto& item : fs::recursive_directory_iterator(base / std::string(folder), error))
+        if (item.is_regular_file() && item.path().extension() == ".png")
+            files.push_back(item.path());
+    std::sort(files.begin(), files.end());
+    for (const fs::path& file : files) {
+        RgbaImage image;
+        if (!RgbaImage::ReadFile(file.string(), image))
+            return false;
+        if (!Add(NarrowString(file.lexically_relative(base).generic_string()), image))
+            return false;
+    }
+    return !error;
+}
+
+bool AtlasPacker::Pack(int maxSide)
+{
+    if (m_entries.empty())
+        return false;
+    std::vector<std::size_t> order(m_entries.size());
+    for (std::size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    std::sort(order.begin(), order.end(), [this](std::size_t a, std::size_t b) {
+        if (m_entries[a].image.height != m_entries[b].image.height)
+            return m_entries[a].image.height > m_entries[b].image.height;
+        return m_entries[a].id < m_entries[b].id;
+    });
+    std::vector<std::pair<int, int>> sizes;
+    for (int w = 1; w <= maxSide; w *= 2)
+        for (int h = 1; h <= maxSide; h *= 2)
+            sizes.emplace_back(w, h);
+    std::sort(sizes.begin(), sizes.end(), [](const auto& a, const auto& b) {
+        const long long areaA = 1LL * a.first * a.second, areaB = 1LL * b.first * b.second;
+        return areaA != areaB ? areaA < areaB : a.first < b.first;
+    });
+    for (const auto& size : sizes) {
+        if (!Place(size.first, size.second, order))
+            continue;
+        m_page = RgbaImage();
+        m_page.width = size.first;
+        m_page.height = size.second;
+        m_page.pixels.assign(std::size_t(size.first) * size.second * 4, 0);
+        for (const Entry& entry : m_entries)
+            Draw(entry);
+        return true;
+    }
+    return false;
+}
+
+bool AtlasPacker::Place(int pageWidth, int pageHeight, const std::vector<std::size_t>& order)
+{
+    int x = 0, y = 0, shelfHeight = 0;
+    for (std::size_t index : order) {
+        Entry& entry = m_entries[index];
+        if (x > 0 && x + entry.image.width > pageWidth) {
+            x = 0;
+            y += shelfHeight + PADDING;
+            shelfHeight = 0;
+        }
+        if (x + entry.image.width > pageWidth || y + entry.image.height > pageHeight)
+            return false;
+        entry.x = x;
+        entry.y = y;
+        x += entry.image.width + PADDING;
+        shelfHeight = std::max(shelfHeight, entry.image.height);
+    }
+    return true;
+}
+
+void AtlasPacker::Draw(const Entry& entry)
+{
+    const RgbaImage& image = entry.image;
+    for (int row = 0; row < image.height; ++row)
+        std::memcpy(&m_page.pixels[(std::size_t(entry.y + row) * m_page.width + entry.x) * 4],
+                    &image.pixels[std::size_t(row) * image.width * 4], std::size_t(image.width) * 4);
+    const int right = entry.x + image.width - 1, bottom = entry.y + image.height - 1;
+    for (int row = entry.y; row <= bottom; ++row) {
+        CopyPixel(m_page, entry.x, row, entry.x - 1, row);
+        CopyPixel(m_page, right, row, right + 1, row);
+    }
+    for (int column = entry.x - 1; column <= right + 1; ++column) {
+        const int from = std::min(std::max(column, entry.x), right);
+        CopyPixel(m_page, from, entry.y, column, entry.y - 1);
+        CopyPixel(m_page, from, bottom, column, bottom + 1);
+    }
+}
+
+NarrowString AtlasPacker::GetXml() const
+{
+    NarrowString xml("<atlas>\n");
+    for (const Entry& entry : m_entries) {
+        xml += "  <rect id=\"" + EscapeAttribute(entry.id) + "\"";
+        xml += " x=\"" + std::to_string(entry.x) + "\" y=\"" + std::to_string(entry.y) + "\"";
+        xml += " width=\"" + std::to_string(entry.image.width) + "\" height=\""
+            + std::to_string(entry.image.height) + "\"/>\n";
+    }
+    xml += "</atlas>\n";
+    return xml;
+}
+
+} // namespace Tarv
