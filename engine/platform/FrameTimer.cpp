@@ -1,17 +1,8 @@
-// Measures the main loop's frame time on the monotonic clock.
+// Turns clock readings into the main loop's frame time.
 #include "engine/platform/FrameTimer.h"
-
-#include <time.h>
 
 namespace Tarv
 {
-
-std::int64_t FrameTimer::NowMs()
-{
-    timespec now{};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return static_cast<std::int64_t>(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
-}
 
 float FrameTimer::Advance(std::int64_t nowMs)
 {

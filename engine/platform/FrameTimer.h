@@ -1,5 +1,6 @@
-// Tarv::FrameTimer: the seconds between two passes of the main loop, from a monotonic clock,
-// never negative and never more than one bounded step, so one long stall cannot feed itself.
+// Tarv::FrameTimer: the seconds between two passes of the main loop, from readings of the
+// monotonic clock (Tarv::GetTimeMs): never negative and never more than one bounded step, so
+// one long stall cannot feed itself.
 #pragma once
 
 #include <cstdint>
@@ -12,9 +13,6 @@ class FrameTimer
 public:
     // The longest step one pass may report; the rest of a longer stall is dropped.
     static constexpr float MAX_STEP_SECONDS = 0.25f;
-
-    // Milliseconds of the monotonic clock (unaffected by wall-clock changes).
-    static std::int64_t NowMs();
 
     // Starts measuring at nowMs.
     void Start(std::int64_t nowMs) { m_lastMs = nowMs; }

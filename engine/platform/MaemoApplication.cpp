@@ -1,6 +1,8 @@
 // The X11 window, the main loop and the platform requests of the handheld's application.
 #include "engine/platform/MaemoApplication.h"
 
+#include "engine/core/Clock.h"
+#include "engine/core/NarrowString.h"
 #include "engine/platform/MaemoInputContext.h"
 #include "engine/platform/Osso.h"
 #include "graphics/render/Display.h"
@@ -16,7 +18,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <string>
 
 namespace Tarv
 {
@@ -60,33 +61,6 @@ Bool IsMapNotify(::Display*, XEvent* event, XPointer window)
 {
     return event->type == MapNotify &&
            event->xmap.window == static_cast<Window>(reinterpret_cast<uintptr_t>(window));
-}
-
-std::string EncodeUtf8(const WideString& text)
-{
-    std::string out;
-    for (char32_t c : text) {
-        if (c < 0x80) {
-            out.push_back(static_cast<char>(c));
-        } else if (c < 0x800) {
-            out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        } else if (c < 0x10000) {
-            if (c >= 0xD800 && c <= 0xDFFF)
-                return "";
-            out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-            out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        } else if (c < 0x110000) {
-            out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-            out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        } else {
-            return "";
-        }
-    }
-    return out;
 }
 
 } // namespace
@@ -278,21 +252,29 @@ void MaemoApplication::SetServerRepeat(bool on)
     XFlush(m_xDisplay);
 }
 
+void MaemoApplication::CatchStopSignals()
+{
+    struct sigaction stop{};
+    stop.sa_handler = OnStopSignal;
+    // Xlib treats an interrupted read as a lost connection: let the call resume.
+    stop.sa_flags = SA_RESTART;
+    sigemptyset(&stop.sa_mask);
+    sigaction(SIGINT, &stop, nullptr);
+    sigaction(SIGTERM, &stop, nullptr);
+}
+
 int MaemoApplication::Run()
 {
     if (!IsReady())
         return 1;
-    struct sigaction stop{};
-    stop.sa_handler = OnStopSignal;
-    sigemptyset(&stop.sa_mask);
     struct sigaction oldInterrupt{};
     struct sigaction oldTerminate{};
-    s_stopRequested = 0;
-    sigaction(SIGINT, &stop, &oldInterrupt);
-    sigaction(SIGTERM, &stop, &oldTerminate);
+    sigaction(SIGINT, nullptr, &oldInterrupt);
+    sigaction(SIGTERM, nullptr, &oldTerminate);
+    CatchStopSignals();
 
     Init();
-    m_frameTimer.Start(FrameTimer::NowMs());
+    m_frameTimer.Start(GetTimeMs());
     while (!m_quit)
         RunPass();
 
@@ -315,7 +297,7 @@ void MaemoApplication::RunPass()
         s_stopRequested = 0;
         Quit();
     }
-    const float seconds = m_frameTimer.Advance(FrameTimer::NowMs());
+    const float seconds = m_frameTimer.Advance(GetTimeMs());
     if (m_accelerometer.IsOn() && !m_paused && m_display.Get() != nullptr) {
         float sample[3];
         if (m_accelerometer.Advance(seconds, m_display->GetOrientation(), sample))
@@ -400,7 +382,8 @@ void MaemoApplication::Quit()
 
 bool MaemoApplication::OpenURL(const WideString& url)
 {
-    const std::string utf8 = EncodeUtf8(url);
+    // Empty when the URL holds a code point UTF-8 cannot carry.
+    const NarrowString utf8(url);
     if (utf8.empty())
         return false;
     return osso_rpc_run_with_defaults(m_ossoContext, "osso_browser", "open_new_window", nullptr,

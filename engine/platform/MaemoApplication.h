@@ -35,6 +35,11 @@ public:
     StartStatus GetStartStatus() const { return m_startStatus; }
     bool IsReady() const { return m_startStatus == StartStatus::READY; }
 
+    // From now on SIGINT and SIGTERM ask the application to quit at its next pass (and
+    // so end through Shutdown and the destructor, which restore the desktop's state), even
+    // when they arrive before Run. The entry point calls it before creating the application.
+    static void CatchStopSignals();
+
     // Init, passes until Quit (or SIGINT / SIGTERM, which call Quit), Shutdown; returns 0.
     int Run();
     // One pass of the loop: drains the X events, measures the time, polls the accelerometer,

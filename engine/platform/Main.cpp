@@ -3,10 +3,10 @@
 #include "engine/platform/Main.h"
 
 #include "engine/core/SmartPtr.h"
+#include "engine/platform/ExecutablePath.h"
 #include "engine/platform/MaemoApplication.h"
 #include "engine/platform/Osso.h"
 
-#include <limits.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -42,21 +42,6 @@ void ReportStartFailure(MaemoApplication::StartStatus status)
 
 } // namespace
 
-std::string GetExecutableDirectory(const char* argv0)
-{
-    char path[PATH_MAX + 1] = {0};
-    const ssize_t length = readlink("/proc/self/exe", path, PATH_MAX);
-    std::string executable;
-    if (length > 0)
-        executable.assign(path, static_cast<std::size_t>(length));
-    else if (argv0 != nullptr)
-        executable = argv0;
-    const std::size_t slash = executable.rfind('/');
-    if (slash == std::string::npos)
-        return "";
-    return slash == 0 ? "/" : executable.substr(0, slash);
-}
-
 int Main(int argc, char** argv)
 {
     const std::string folder = GetExecutableDirectory(argc > 0 ? argv[0] : nullptr);
@@ -69,6 +54,7 @@ int Main(int argc, char** argv)
         std::fprintf(stderr, "brashwick: cannot register with the service bus\n");
         return -1;
     }
+    MaemoApplication::CatchStopSignals();
     SmartPtr<MaemoApplication> application(CreateApplication());
     if (application.Get() == nullptr || !application->IsReady()) {
         if (application.Get() != nullptr)

@@ -2,8 +2,6 @@
 // its main loop, and the exit status.
 #pragma once
 
-#include <string>
-
 namespace Tarv
 {
 
@@ -16,9 +14,5 @@ MaemoApplication* CreateApplication();
 // bus, creates the application and runs it. Returns -1 when registration fails (before any
 // window), 1 when the X display, the window or the GL screen cannot be set up, else Run's 0.
 int Main(int argc, char** argv);
-
-// The folder that holds the running executable ("/proc/self/exe"), or, when that cannot be
-// read, the part of argv0 before its last "/"; empty when neither names a folder.
-std::string GetExecutableDirectory(const char* argv0);
 
 } // namespace Tarv

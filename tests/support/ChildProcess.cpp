@@ -91,6 +91,7 @@ bool ChildProcess::Start(const std::vector<std::string>& argv,
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, outputFd, STDOUT_FILENO);
+    posix_spawn_file_actions_adddup2(&actions, outputFd, STDERR_FILENO);
     posix_spawn_file_actions_addclose(&actions, outputFd);
     if (!workingDirectory.empty())
         posix_spawn_file_actions_addchdir_np(&actions, workingDirectory.c_str());

@@ -1,4 +1,4 @@
-// A program started by a test: environment overrides, stdout captured to a file, a bounded wait
+// A program started by a test: environment overrides, its output captured to a file, a bounded wait
 // for its exit, and a kill by process id when the test ends first.
 #pragma once
 
@@ -21,9 +21,9 @@ public:
     ~ChildProcess();
 
     // Starts argv[0] (searched on PATH) with the current environment, where each override
-    // "NAME" -> "VALUE" replaces or adds a variable and an empty NAME=... removes nothing.
-    // An override whose value is "\x01unset" removes the variable. Standard output goes to a
-    // temporary file readable through GetOutput. False when the program could not be started.
+    // "NAME" -> "VALUE" replaces or adds a variable; the value UNSET removes it. Standard
+    // output and error go to a temporary file readable through GetOutput. False when the
+    // program could not be started.
     bool Start(const std::vector<std::string>& argv,
                const std::vector<std::pair<std::string, std::string>>& environment = {},
                const std::string& workingDirectory = "");

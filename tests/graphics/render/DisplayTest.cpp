@@ -1,0 +1,108 @@
+// Displays over the one screen surface: orientation from the size, resizing in place, and the
+// portrait-mode requests on a server without the handheld's window manager.
+#include "graphics/render/Display.h"
+
+#include "graphics/render/MaemoDisplay.h"
+#include "graphics/render/MaemoSurface.h"
+#include "tests/support/XClient.h"
+#include "tests/support/XvfbServer.h"
+
+#include <gtest/gtest.h>
+
+namespace
+{
+
+using Tarv::Display;
+using Tarv::MaemoSurface;
+using Tarv::SmartPtr;
+
+class DisplayOnXvfb : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_client.IsOpen());
+        m_window = m_client.CreateWindow(800, 480);
+        MaemoSurface::SetNativeWindow(m_client.GetDisplay(), m_window);
+    }
+    void TearDown() override
+    {
+        Display::ReleaseScreenSurface();
+        MaemoSurface::SetNativeWindow(nullptr, 0);
+    }
+
+    TestSupport::XvfbServer m_server{24};
+    TestSupport::XClient m_client{m_server.GetDisplayName()};
+    unsigned long m_window = 0;
+};
+
+TEST_F(DisplayOnXvfb, OrientationFollowsTheSize)
+{
+    SmartPtr<Display> landscape(Display::Create(800, 480));
+    ASSERT_NE(landscape.Get(), nullptr);
+    EXPECT_EQ(landscape->GetOrientation(), Tarv::ORIENTATION_90);
+    EXPECT_EQ(landscape->GetSupportedOrientations(), 3);
+    SmartPtr<Display> portrait(Display::Create(480, 800));
+    EXPECT_EQ(portrait->GetOrientation(), Tarv::ORIENTATION_0);
+    SmartPtr<Display> square(Display::Create(480, 480));
+    EXPECT_EQ(square->GetOrientation(), Tarv::ORIENTATION_0);
+}
+
+TEST_F(DisplayOnXvfb, LaterCreateResizesTheSameScreenSurface)
+{
+    SmartPtr<Display> first(Display::Create(800, 480));
+    ASSERT_NE(first.Get(), nullptr);
+    MaemoSurface* screen = Display::ScreenSurface.Get();
+    ASSERT_EQ(first->GetScreen(), screen);
+    SmartPtr<Display> second(Display::Create(1024, 600));
+    ASSERT_NE(second.Get(), nullptr);
+    EXPECT_NE(second.Get(), first.Get());
+    EXPECT_EQ(second->GetScreen(), screen);
+    EXPECT_EQ(screen->GetWidth(), 1024);
+    EXPECT_EQ(screen->GetHeight(), 600);
+    EXPECT_EQ(screen->GetPitch(), 2048);
+    // Both displays keep the one surface alive beside the global reference.
+    EXPECT_EQ(screen->GetRefCount(), 3);
+}
+
+TEST_F(DisplayOnXvfb, BadSizeGivesNoDisplay)
+{
+    EXPECT_EQ(Display::Create(0, 480), nullptr);
+    EXPECT_EQ(Display::Create(800, -1), nullptr);
+    EXPECT_EQ(Display::ScreenSurface.Get(), nullptr);
+}
+
+TEST_F(DisplayOnXvfb, PortraitRequestsAreSkippedWithoutTheirAtoms)
+{
+    SmartPtr<Display> display(Display::Create(800, 480));
+    ASSERT_NE(display.Get(), nullptr);
+    EXPECT_TRUE(display->SetOrientation(Tarv::ORIENTATION_0));
+    EXPECT_TRUE(display->SetOrientation(Tarv::ORIENTATION_90));
+    EXPECT_FALSE(display->SetOrientation(Tarv::ORIENTATION_180));
+    EXPECT_FALSE(display->SetOrientation(Tarv::ORIENTATION_270));
+    // The stored orientation waits for the window manager's reconfiguration.
+    EXPECT_EQ(display->GetOrientation(), Tarv::ORIENTATION_90);
+}
+
+TEST_F(DisplayOnXvfb, PortraitRequestSetsAndClearsTheKnownProperties)
+{
+    // Once the atoms exist (as under the handheld's window manager) the requests reach the window.
+    EXPECT_FALSE(m_client.HasProperty(m_window, "_HILDON_PORTRAIT_MODE_SUPPORT"));
+    EXPECT_FALSE(m_client.HasProperty(m_window, "_HILDON_PORTRAIT_MODE_REQUEST"));
+    SmartPtr<Display> display(Display::Create(800, 480));
+    ASSERT_NE(display.Get(), nullptr);
+    EXPECT_TRUE(display->SetOrientation(Tarv::ORIENTATION_0));
+    EXPECT_TRUE(m_client.HasProperty(m_window, "_HILDON_PORTRAIT_MODE_SUPPORT"));
+    EXPECT_TRUE(m_client.HasProperty(m_window, "_HILDON_PORTRAIT_MODE_REQUEST"));
+    EXPECT_TRUE(display->SetOrientation(Tarv::ORIENTATION_90));
+    EXPECT_FALSE(m_client.HasProperty(m_window, "_HILDON_PORTRAIT_MODE_SUPPORT"));
+    EXPECT_FALSE(m_client.HasProperty(m_window, "_HILDON_PORTRAIT_MODE_REQUEST"));
+}
+
+TEST(Display, WithoutNativeWindowThereIsNoDisplay)
+{
+    MaemoSurface::SetNativeWindow(nullptr, 0);
+    EXPECT_EQ(Display::Create(800, 480), nullptr);
+}
+
+} // namespace
