@@ -1,7 +1,6 @@
 // Text cost: typesetting per character (a 2,000-character wrapped text, and the plain layout) in
 // a DejaVu font baked at start, and drawing per glyph: the renderer alone with GL calls counted
 // only, and real frames on llvmpipe under a private Xvfb (draw calls per block: one per page).
-#include "engine/vfs/Vfs.h"
 #include "graphics/render/Batcher.h"
 #include "graphics/render/Display.h"
 #include "graphics/render/GLCalls.h"
@@ -16,9 +15,9 @@
 #include "graphics/text/RichString.h"
 #include "graphics/text/ScreenText.h"
 #include "graphics/text/Typesetter.h"
+#include "tests/graphics/text/TextTestFonts.h"
 #include "tests/support/XClient.h"
 #include "tests/support/XvfbServer.h"
-#include "tools/font/FontBaker.h"
 
 #include <benchmark/benchmark.h>
 
@@ -53,19 +52,7 @@ private:
         const std::filesystem::path root = std::filesystem::temp_directory_path() /
                                            ("brashwick-textbench-" + std::to_string(::getpid()));
         std::filesystem::create_directories(root);
-        Tarv::Tools::FontBakeOptions options;
-        options.fontPath = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
-        options.pixelSize = 14;
-        Tarv::Tools::ParseCodeList("latin1,0x391-0x3C9,0x410-0x44F", options.codes);
-        Tarv::Tools::BakedFont baked;
-        std::string error;
-        if (Tarv::Tools::BakeFont(options, baked, error) &&
-            Tarv::Tools::WriteBakedFont(baked, (root / "font").string(), error)) {
-            Tarv::VfsInit();
-            Tarv::VfsMountNative(Tarv::NarrowString(root.string() + "/"), "", 0);
-            m_font = SmartPtr<Tarv::FontEx>(new Tarv::FontEx("font.xml", "font.png"));
-            Tarv::VfsShutdown();
-        }
+        m_font = TextTest::BakeDejaVu14(root);
         std::filesystem::remove_all(root);
         m_set = SmartPtr<Tarv::Text::FontSet>(new Tarv::Text::FontSet());
         m_set->AddFont("default", m_font.Get());

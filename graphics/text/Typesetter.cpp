@@ -61,6 +61,24 @@ FontEx* ChooseSingleFont(const LayoutState& state)
     return nullptr;
 }
 
+// Largest position + size minus smallest position along one axis (x with rect width, or y
+// with rect height) over the records before the first without image.
+std::int32_t MeasureExtent(const ScreenGlyph* glyphs, std::int32_t ScreenGlyph::*position,
+                           int sizeIndex)
+{
+    if (glyphs == nullptr)
+        return 0;
+    if (!glyphs[0].image)
+        return glyphs[0].rect[sizeIndex];
+    Extent low = glyphs[0].*position;
+    Extent high = low + glyphs[0].rect[sizeIndex];
+    for (const ScreenGlyph* g = glyphs; g->image; ++g) {
+        low = std::min<Extent>(low, g->*position);
+        high = std::max<Extent>(high, Extent(g->*position) + g->rect[sizeIndex]);
+    }
+    return Clamp32(high - low);
+}
+
 } // namespace
 
 FontEx* Character::ResolveFont(FontEx* font) const
@@ -427,30 +445,12 @@ GlyphArray Typesetter::Layout(const RichString& text, const std::int32_t box[4])
 
 std::int32_t Typesetter::GetTextWidth(const ScreenGlyph* glyphs)
 {
-    if (glyphs == nullptr)
-        return 0;
-    if (!glyphs[0].image)
-        return glyphs[0].rect[2];
-    Extent left = glyphs[0].x, right = Extent(glyphs[0].x) + glyphs[0].rect[2];
-    for (const ScreenGlyph* g = glyphs; g->image; ++g) {
-        left = std::min<Extent>(left, g->x);
-        right = std::max<Extent>(right, Extent(g->x) + g->rect[2]);
-    }
-    return Clamp32(right - left);
+    return MeasureExtent(glyphs, &ScreenGlyph::x, 2);
 }
 
 std::int32_t Typesetter::GetTextHeight(const ScreenGlyph* glyphs)
 {
-    if (glyphs == nullptr)
-        return 0;
-    if (!glyphs[0].image)
-        return glyphs[0].rect[3];
-    Extent top = glyphs[0].y, bottom = Extent(glyphs[0].y) + glyphs[0].rect[3];
-    for (const ScreenGlyph* g = glyphs; g->image; ++g) {
-        top = std::min<Extent>(top, g->y);
-        bottom = std::max<Extent>(bottom, Extent(g->y) + g->rect[3]);
-    }
-    return Clamp32(bottom - top);
+    return MeasureExtent(glyphs, &ScreenGlyph::y, 3);
 }
 
 GlyphArray LayoutPlainText(const WideString& text, const FontEx* font)

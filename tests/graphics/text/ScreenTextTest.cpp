@@ -3,10 +3,8 @@
 // wrapped, centred, right-aligned and multi-line text in a DejaVu font baked at test time.
 #include "graphics/text/ScreenText.h"
 
-#include "engine/vfs/Vfs.h"
 #include "tests/graphics/render/RenderTestScreen.h"
 #include "tests/graphics/text/TextTestFonts.h"
-#include "tools/font/FontBaker.h"
 
 #include <unistd.h>
 
@@ -213,19 +211,7 @@ protected:
         s_root = std::filesystem::temp_directory_path() /
                  ("brashwick-textgolden-" + std::to_string(::getpid()));
         std::filesystem::create_directories(s_root);
-        Tarv::Tools::FontBakeOptions options;
-        options.fontPath = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
-        options.pixelSize = 14;
-        Tarv::Tools::ParseCodeList("latin1,0x391-0x3C9,0x410-0x44F", options.codes);
-        Tarv::Tools::BakedFont baked;
-        std::string error;
-        if (!Tarv::Tools::BakeFont(options, baked, error) ||
-            !Tarv::Tools::WriteBakedFont(baked, (s_root / "dejavu14").string(), error))
-            return;
-        Tarv::VfsInit();
-        Tarv::VfsMountNative(Tarv::NarrowString(s_root.string() + "/"), "", 0);
-        s_font = SmartPtr<FontEx>(new FontEx("dejavu14.xml", "dejavu14.png"));
-        Tarv::VfsShutdown();
+        s_font = TextTest::BakeDejaVu14(s_root);
         s_set = TextTest::SetOf(s_font.Get());
     }
 

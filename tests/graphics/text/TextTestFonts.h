@@ -4,12 +4,15 @@
 
 #include "engine/core/SmartPtr.h"
 #include "engine/vfs/CachedFile.h"
+#include "engine/vfs/Vfs.h"
 #include "graphics/render/Surface.h"
 #include "graphics/text/FontEx.h"
 #include "graphics/text/FontSet.h"
 #include "graphics/text/Format.h"
+#include "tools/font/FontBaker.h"
 
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <utility>
 #include <vector>
@@ -96,6 +99,26 @@ inline Tarv::SmartPtr<Tarv::Text::FontSet> SetOf(Tarv::FontEx* font)
     Tarv::SmartPtr<Tarv::Text::FontSet> set(new Tarv::Text::FontSet());
     set->AddFont("default", font);
     return set;
+}
+
+// Bakes DejaVu Sans at 14 pixels (Latin-1, Greek, Cyrillic) into folder (which must exist) and
+// loads it through the file system, mounted for the load only. Null when baking fails.
+inline Tarv::SmartPtr<Tarv::FontEx> BakeDejaVu14(const std::filesystem::path& folder)
+{
+    Tarv::Tools::FontBakeOptions options;
+    options.fontPath = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+    options.pixelSize = 14;
+    Tarv::Tools::BakedFont baked;
+    std::string error;
+    if (!Tarv::Tools::ParseCodeList("latin1,0x391-0x3C9,0x410-0x44F", options.codes) ||
+        !Tarv::Tools::BakeFont(options, baked, error) ||
+        !Tarv::Tools::WriteBakedFont(baked, (folder / "dejavu14").string(), error))
+        return Tarv::SmartPtr<Tarv::FontEx>();
+    Tarv::VfsInit();
+    Tarv::VfsMountNative(Tarv::NarrowString(folder.string() + "/"), "", 0);
+    Tarv::SmartPtr<Tarv::FontEx> font(new Tarv::FontEx("dejavu14.xml", "dejavu14.png"));
+    Tarv::VfsShutdown();
+    return font;
 }
 
 } // namespace TextTest
