@@ -127,10 +127,12 @@ bool FontEx::Parse(IOStream& stream)
         // neither sets nor breaks the font height.
         if (code > MAX_CODE || glyph.x < 0 || glyph.y < 0 || glyph.width < 0 || glyph.height < 0)
             continue;
-        if (fontHeight == 0)
+        if (fontHeight == 0) {
             fontHeight = glyph.height;
-        else if (glyph.height != fontHeight)
+        } else if (glyph.height != fontHeight) {
+            BuildDirectTables();
             return false;
+        }
         m_glyphs.emplace(code, glyph);
     }
     for (XmlIterator it(XmlIterator(root, "kerning"), "pair"); it.IsValid(); it.Next()) {
@@ -140,6 +142,7 @@ bool FontEx::Parse(IOStream& stream)
         const unsigned right = ReadUInt(it, "right");
         m_kerning.emplace(std::make_pair(left, right), ReadInt(it, "distance"));
     }
+    BuildDirectTables();
     return !m_glyphs.empty();
 }
 
@@ -150,9 +153,26 @@ bool FontEx::LoadImage(const NarrowString& imageKey)
     return static_cast<bool>(m_image);
 }
 
+void FontEx::BuildDirectTables()
+{
+    // Filled through the map lookups (the arrays cleared first), so both paths agree.
+    m_directGlyphs.clear();
+    std::vector<const Glyph*> direct(DIRECT_CODES, nullptr);
+    for (std::uint32_t code = 0; code < DIRECT_CODES; ++code)
+        direct[code] = &GetGlyph(code);
+    m_directGlyphs.swap(direct);
+    m_kernsLeft.assign(DIRECT_CODES, false);
+    for (const auto& pair : m_kerning) {
+        if (pair.first.first < DIRECT_CODES)
+            m_kernsLeft[pair.first.first] = true;
+    }
+}
+
 const FontEx::Glyph& FontEx::GetGlyph(std::uint32_t code) const
 {
     static const Glyph none;
+    if (code < m_directGlyphs.size())
+        return *m_directGlyphs[code];
     auto found = m_glyphs.find(code);
     if (found != m_glyphs.end())
         return found->second;
@@ -169,7 +189,7 @@ std::int32_t FontEx::GetHeight() const
 
 std::int32_t FontEx::GetKerning(std::uint32_t left, std::uint32_t right) const
 {
-    if (m_kerning.empty())
+    if (m_kerning.empty() || (left < m_kernsLeft.size() && !m_kernsLeft[left]))
         return 0;
     const auto found = m_kerning.find(std::make_pair(left, right));
     return found == m_kerning.end() ? 0 : found->second;

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <map>
 #include <utility>
+#include <vector>
 
 namespace Tarv
 {
@@ -76,9 +77,18 @@ public:
     std::size_t GetKerningCount() const { return m_kerning.size(); }
 
 private:
+    // Codes below this are looked up in arrays rebuilt after each parse, not in the maps.
+    static constexpr std::uint32_t DIRECT_CODES = 0x250;
+
+    void BuildDirectTables();
+
     std::map<std::uint32_t, Glyph> m_glyphs;
     std::map<std::pair<std::uint32_t, std::uint32_t>, std::int32_t> m_kerning;
     SmartPtr<Surface> m_image;
+    // The glyph GetGlyph gives for each direct code (fallbacks resolved), and which direct
+    // codes start a kerning pair.
+    std::vector<const Glyph*> m_directGlyphs;
+    std::vector<bool> m_kernsLeft;
 };
 
 } // namespace Tarv
