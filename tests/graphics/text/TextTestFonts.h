@@ -25,13 +25,13 @@ inline Tarv::SmartPtr<Tarv::Surface> StandInPage(const Tarv::NarrowString&)
     return Tarv::SmartPtr<Tarv::Surface>(new Tarv::Surface(nullptr));
 }
 
-struct GlyphSpec
+struct GlyphCell
 {
     std::uint32_t code;
     int width;
 };
 
-struct PairSpec
+struct KernPair
 {
     std::uint32_t left;
     std::uint32_t right;
@@ -39,19 +39,19 @@ struct PairSpec
 };
 
 // Font XML with the glyphs in a row (x = sum of earlier widths) and the given pairs.
-inline std::string FontXml(const std::vector<GlyphSpec>& glyphs, int height,
-                           const std::vector<PairSpec>& pairs = {})
+inline std::string FontXml(const std::vector<GlyphCell>& glyphs, int height,
+                           const std::vector<KernPair>& pairs = {})
 {
     std::string xml = "<font><characters>";
     int x = 0;
-    for (const GlyphSpec& g : glyphs) {
+    for (const GlyphCell& g : glyphs) {
         xml += "<char code=\"" + std::to_string(g.code) + "\" x=\"" + std::to_string(x) +
                "\" y=\"0\" width=\"" + std::to_string(g.width) + "\" height=\"" +
                std::to_string(height) + "\"/>";
         x += g.width;
     }
     xml += "</characters><kerning>";
-    for (const PairSpec& p : pairs)
+    for (const KernPair& p : pairs)
         xml += "<pair left=\"" + std::to_string(p.left) + "\" right=\"" + std::to_string(p.right) +
                "\" distance=\"" + std::to_string(p.distance) + "\"/>";
     return xml + "</kerning></font>";
@@ -78,9 +78,9 @@ inline Tarv::SmartPtr<Tarv::FontEx> ParseFont(const std::string& xml, bool withI
 // Letters a-z, A-Z and digits 10 wide, "W" 30 wide, "i" 4 wide, space and tab 5, line feed and
 // carriage return 0, U+FFFD 8, the ideographs U+4E00-U+4E0F 20; all 20 high.
 inline Tarv::SmartPtr<Tarv::FontEx> LayoutFont(int height = 20,
-                                               const std::vector<PairSpec>& pairs = {})
+                                               const std::vector<KernPair>& pairs = {})
 {
-    std::vector<GlyphSpec> glyphs = {{9, 5}, {10, 0}, {13, 0}, {32, 5}};
+    std::vector<GlyphCell> glyphs = {{9, 5}, {10, 0}, {13, 0}, {32, 5}};
     for (std::uint32_t c = '0'; c <= '9'; ++c)
         glyphs.push_back({c, 10});
     for (std::uint32_t c = 'A'; c <= 'Z'; ++c)
