@@ -38,14 +38,6 @@ const char* const MENU_XML =
     "<rect id=\"menu/c.png\" x=\"5\" y=\"1\"/>"
     "</atlas>";
 
-std::vector<NarrowString> s_fetched;
-
-SmartPtr<Surface> RecordingFetch(const NarrowString& name)
-{
-    s_fetched.push_back(name);
-    return LoadSurface(name);
-}
-
 class AtlasFiles : public ::testing::Test
 {
 protected:
@@ -73,11 +65,11 @@ TEST_F(AtlasFiles, RegionsAreNamedWithTheOptionAndTheFirstNameWins)
 {
     m_folder.Write("menu.png", ImageTestFiles::PngRgba(8, 8, PagePixels()));
     m_folder.WriteText("menu.xml", MENU_XML);
-    s_fetched.clear();
-    SmartPtr<Atlas> atlas = Atlas::Load("menu.xml@linear", &RecordingFetch);
+    ImageTestFiles::FetchedNames().clear();
+    SmartPtr<Atlas> atlas = Atlas::Load("menu.xml@linear", &ImageTestFiles::RecordingFetch);
     ASSERT_TRUE(atlas);
-    ASSERT_EQ(s_fetched.size(), 1u);
-    EXPECT_EQ(s_fetched[0], "menu.png@linear");
+    ASSERT_EQ(ImageTestFiles::FetchedNames().size(), 1u);
+    EXPECT_EQ(ImageTestFiles::FetchedNames()[0], "menu.png@linear");
     ASSERT_EQ(atlas->GetRegions().size(), 3u);
     AtlasSurface* a = atlas->GetRegion("menu/a.png@linear");
     AtlasSurface* b = atlas->GetRegion("menu/b.png@linear");
