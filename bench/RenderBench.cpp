@@ -68,7 +68,7 @@ SmartPtr<Surface> MakeSprite(std::uint8_t shade)
         pixels[i + 3] = 255;
     }
     return SmartPtr<Surface>(new Surface(Tarv::Texture::CreateFromPixels(
-        SPRITE_SIZE, SPRITE_SIZE, Tarv::PIXEL_FORMAT_RGBA8888, pixels.data(), pixels.size())));
+        SPRITE_SIZE, SPRITE_SIZE, Tarv::Texture::FORMAT_RGBA8888, pixels.data(), pixels.size())));
 }
 
 // Fixed pseudo-random positions on the 800x480 screen.

@@ -93,7 +93,7 @@ bool Surface::BeginSource(Surface* source) const
     batcher->SetTexture(texture, flags, source->m_alpha);
     batcher->SetClipRect(m_rect);
     batcher->SetBlendMode(0);
-    if ((flags & SURFACE_COLOR_KEY) != 0) {
+    if ((flags & FLAG_COLOR_KEY) != 0) {
         const std::uint8_t* key = texture->GetColorKey();
         batcher->SetColorKey(true, key[0] * INV_255, key[1] * INV_255, key[2] * INV_255);
     } else {
@@ -133,7 +133,7 @@ void Surface::ClearColor(const std::uint8_t* colour)
     // An off-screen RGBA target is cleared transparent; everything else opaque.
     const float red = colour[0] * INV_255, green = colour[1] * INV_255,
                 blue = colour[2] * INV_255;
-    const float alpha = m_pixelData->GetFormat() == PIXEL_FORMAT_RGBA8888 ? 0.0f : 1.0f;
+    const float alpha = m_pixelData->GetFormat() == Texture::FORMAT_RGBA8888 ? 0.0f : 1.0f;
     batcher->Clear(&red, &green, &blue, &alpha);
 }
 

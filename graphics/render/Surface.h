@@ -14,13 +14,13 @@
 namespace Tarv
 {
 
-// Flag bits of a surface.
-constexpr std::uint32_t SURFACE_COLOR_KEY = 1; // drawn as a source, key-coloured texels vanish
-constexpr std::uint32_t SURFACE_LINEAR = 2;    // linear filtering, decided at upload
-
 class Surface : public RefCounter, public WeakRefCounter
 {
 public:
+    // Flag bits (the image asset options "ck" and "linear" set them).
+    static constexpr std::uint32_t FLAG_COLOR_KEY = 1; // as a source, key-coloured texels vanish
+    static constexpr std::uint32_t FLAG_LINEAR = 2;    // linear filtering, decided at upload
+
     // A surface over an image (borrowed into a counted reference). A null image gives a surface
     // without pixel data: its drawing operations do nothing, and it draws nothing as a source.
     explicit Surface(Texture* pixelData);

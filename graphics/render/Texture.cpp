@@ -43,7 +43,7 @@ int SourceBytesPerPixel(int format)
 
 int StagedBytesPerPixel(int format)
 {
-    return format == PIXEL_FORMAT_ALPHA8 ? 1 : format == PIXEL_FORMAT_RGBA8888 ? 4 : 3;
+    return format == Texture::FORMAT_ALPHA8 ? 1 : format == Texture::FORMAT_RGBA8888 ? 4 : 3;
 }
 
 // 565 widened with bit replication, so white stays 255.
@@ -79,15 +79,15 @@ Texture::Texture(int width, int height, int format)
 Texture* Texture::CreateFromPixels(int width, int height, int format, const std::uint8_t* bytes,
                                    std::size_t size)
 {
-    if (!IsValidSize(width, height) || format < PIXEL_FORMAT_ALPHA8 ||
-        format > PIXEL_FORMAT_RGBA8888 || bytes == nullptr)
+    if (!IsValidSize(width, height) || format < Texture::FORMAT_ALPHA8 ||
+        format > Texture::FORMAT_RGBA8888 || bytes == nullptr)
         return nullptr;
     const std::size_t inPixel = static_cast<std::size_t>(SourceBytesPerPixel(format));
     const std::size_t inPitch = static_cast<std::size_t>(width) * inPixel;
     if (size / inPitch < static_cast<std::size_t>(height))
         return nullptr;
 
-    const int drawnFormat = format == PIXEL_FORMAT_RGB565 ? PIXEL_FORMAT_RGB888 : format;
+    const int drawnFormat = format == Texture::FORMAT_RGB565 ? Texture::FORMAT_RGB888 : format;
     Texture* texture = new Texture(width, height, drawnFormat);
     const std::size_t outPixel = static_cast<std::size_t>(StagedBytesPerPixel(drawnFormat));
     const std::size_t outPitch = static_cast<std::size_t>(texture->m_paddedWidth) * outPixel;
@@ -96,7 +96,7 @@ Texture* Texture::CreateFromPixels(int width, int height, int format, const std:
     for (int y = 0; y < height; ++y) {
         const std::uint8_t* in = bytes + static_cast<std::size_t>(y) * inPitch;
         std::uint8_t* row = out.data() + static_cast<std::size_t>(y) * outPitch;
-        if (format == PIXEL_FORMAT_RGB565) {
+        if (format == Texture::FORMAT_RGB565) {
             for (int x = 0; x < width; ++x)
                 Expand565(in + static_cast<std::size_t>(x) * 2,
                           row + static_cast<std::size_t>(x) * 3);
@@ -114,13 +114,30 @@ Texture* Texture::CreateFromPixels(int width, int height, int format, const std:
     return texture;
 }
 
+Texture* Texture::CreateFromStaged(int width, int height, int format, int paddedWidth,
+                                   int paddedHeight, const std::uint8_t* staged, std::size_t size)
+{
+    if (!IsValidSize(width, height) || staged == nullptr ||
+        (format != FORMAT_ALPHA8 && format != FORMAT_RGB888 && format != FORMAT_RGBA8888) ||
+        paddedWidth != PowerOfTwo(width) || paddedHeight != PowerOfTwo(height))
+        return nullptr;
+    const std::size_t bytes = static_cast<std::size_t>(paddedWidth) *
+                              static_cast<std::size_t>(paddedHeight) *
+                              static_cast<std::size_t>(StagedBytesPerPixel(format));
+    if (size < bytes)
+        return nullptr;
+    Texture* texture = new Texture(width, height, format);
+    texture->m_staged.assign(staged, staged + bytes);
+    return texture;
+}
+
 Texture* Texture::CreateTarget(int width, int height, int format)
 {
-    if (!IsValidSize(width, height) || format < PIXEL_FORMAT_ALPHA8 ||
-        format > PIXEL_FORMAT_RGBA8888)
+    if (!IsValidSize(width, height) || format < Texture::FORMAT_ALPHA8 ||
+        format > Texture::FORMAT_RGBA8888)
         return nullptr;
     Texture* texture =
-        new Texture(width, height, format == PIXEL_FORMAT_RGB565 ? PIXEL_FORMAT_RGB888 : format);
+        new Texture(width, height, format == Texture::FORMAT_RGB565 ? Texture::FORMAT_RGB888 : format);
     texture->m_target = true;
     return texture;
 }
@@ -129,7 +146,7 @@ Texture* Texture::CreateScreen(int width, int height)
 {
     if (!IsValidSize(width, height))
         return nullptr;
-    Texture* texture = new Texture(width, height, PIXEL_FORMAT_RGB565);
+    Texture* texture = new Texture(width, height, Texture::FORMAT_RGB565);
     texture->m_screen = true;
     texture->m_uploaded = true;
     texture->m_framebuffer = 0;
@@ -185,8 +202,8 @@ bool Texture::Upload(std::uint32_t flags)
     // every ES 2.0 driver. Alpha targets likewise, since alpha alone cannot be drawn into.
     GLenum glFormat = GL_RGBA;
     if (!m_target)
-        glFormat = m_format == PIXEL_FORMAT_ALPHA8   ? GL_ALPHA
-                   : m_format == PIXEL_FORMAT_RGB888 ? GL_RGB
+        glFormat = m_format == Texture::FORMAT_ALPHA8   ? GL_ALPHA
+                   : m_format == Texture::FORMAT_RGB888 ? GL_RGB
                                                      : GL_RGBA;
     GLCalls::GenTextures(1, &m_texture);
     GLCalls::BindTexture(GL_TEXTURE_2D, m_texture);

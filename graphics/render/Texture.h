@@ -12,15 +12,16 @@
 namespace Tarv
 {
 
-// Pixel formats of the engine's images.
-constexpr int PIXEL_FORMAT_ALPHA8 = 0;   // 1 byte: alpha only (font pages)
-constexpr int PIXEL_FORMAT_RGB565 = 1;   // 2 bytes, native order; staged as RGB888
-constexpr int PIXEL_FORMAT_RGB888 = 2;   // 3 bytes r, g, b
-constexpr int PIXEL_FORMAT_RGBA8888 = 3; // 4 bytes r, g, b, a
-
 class Texture : public RefCounter
 {
 public:
+    // Formats of the pixels handed in; the numbers are the engine's image formats, the byte
+    // order is the one GL takes (red first).
+    static constexpr int FORMAT_ALPHA8 = 0;   // 1 byte: alpha only (font pages)
+    static constexpr int FORMAT_RGB565 = 1;   // 2 bytes, native order; staged as RGB888
+    static constexpr int FORMAT_RGB888 = 2;   // 3 bytes r, g, b
+    static constexpr int FORMAT_RGBA8888 = 3; // 4 bytes r, g, b, a
+
     // No framebuffer object made yet; 0 is the default framebuffer (the screen).
     static constexpr unsigned int NO_FRAMEBUFFER = 0xffffffffu;
     // Larger images are refused before anything is allocated.
@@ -30,6 +31,13 @@ public:
     // call is made, so a loader thread may do this. Null when the size or format is not valid
     // or `size` holds fewer bytes than width x height pixels. Count 0.
     static Texture* CreateFromPixels(int width, int height, int format, const std::uint8_t* bytes,
+                                     std::size_t size);
+    // An image whose pixels are already in texture layout: paddedWidth x paddedHeight (powers
+    // of two covering width x height) rows of 1 (alpha), 3 (RGB888) or 4 (RGBA8888) bytes a
+    // texel, as an image loader's staging makes them. Null when the sizes do not fit together
+    // or `size` is short. Count 0.
+    static Texture* CreateFromStaged(int width, int height, int format, int paddedWidth,
+                                     int paddedHeight, const std::uint8_t* staged,
                                      std::size_t size);
     // An empty off-screen target; texture and framebuffer object are made at first use. Null
     // for a size or format that is not valid. Count 0.

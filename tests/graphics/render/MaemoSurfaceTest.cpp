@@ -166,8 +166,8 @@ void DrawDemoFrame(Tarv::Surface* screen)
     const std::uint8_t background[4] = {32, 48, 64, 255};
     screen->ClearColor(background);
     SmartPtr<Surface> sprite =
-        RenderTest::MakeImage(16, 16, Tarv::PIXEL_FORMAT_RGB888, SpriteTexel);
-    sprite->SetFlags(Tarv::SURFACE_COLOR_KEY);
+        RenderTest::MakeImage(16, 16, Tarv::Texture::FORMAT_RGB888, SpriteTexel);
+    sprite->SetFlags(Tarv::Surface::FLAG_COLOR_KEY);
     const std::uint8_t stripe[4] = {200, 180, 40, 255};
     screen->FillRect(0, 100, DEMO_WIDTH, 110, stripe);
     const std::uint8_t frame[4] = {250, 250, 250, 255};
@@ -189,7 +189,7 @@ void DrawDemoFrame(Tarv::Surface* screen)
                                       tints[i]);
     }
     sprite->SetAlpha(128);
-    sprite->SetFlags(Tarv::SURFACE_COLOR_KEY | Tarv::SURFACE_LINEAR);
+    sprite->SetFlags(Tarv::Surface::FLAG_COLOR_KEY | Tarv::Surface::FLAG_LINEAR);
     const float x = 140, y = 100, angle = 0.3f, scale = 1.5f;
     screen->BlitTransformed(sprite.Get(), &x, &y, &angle, &scale, pivot, 1);
 }

@@ -24,8 +24,8 @@ protected:
     void SetUp() override
     {
         ScreenTest::SetUp();
-        m_sprite = MakeImage(4, 4, Tarv::PIXEL_FORMAT_RGB888, PatternTexel);
-        m_other = MakeImage(4, 4, Tarv::PIXEL_FORMAT_RGB888, PatternTexel);
+        m_sprite = MakeImage(4, 4, Tarv::Texture::FORMAT_RGB888, PatternTexel);
+        m_other = MakeImage(4, 4, Tarv::Texture::FORMAT_RGB888, PatternTexel);
         // Upload both and settle the state, then count from zero.
         Screen()->Blit(0, 0, m_other.Get(), m_rect);
         Screen()->Blit(0, 0, m_sprite.Get(), m_rect);
@@ -153,7 +153,7 @@ TEST_F(OpenGLBatcherCounting, ScissorIsFlippedOnTheScreenOnly)
     EXPECT_EQ(ScissorBox(1), 430);
     EXPECT_EQ(ScissorBox(3), 50);
     // The same rectangle on another target must not be taken for the one already set.
-    SmartPtr<Surface> target(new Surface(200, 100, Tarv::PIXEL_FORMAT_RGBA8888));
+    SmartPtr<Surface> target(new Surface(200, 100, Tarv::Texture::FORMAT_RGBA8888));
     Batcher()->SetRenderTarget(target->GetPixelData(), 0);
     Batcher()->SetClipRect(clip);
     EXPECT_EQ(ScissorBox(1), 0);
@@ -166,7 +166,7 @@ TEST_F(OpenGLBatcherCounting, ScissorIsFlippedOnTheScreenOnly)
 TEST_F(OpenGLBatcherCounting, ReleasingTheCurrentTargetDropsItsGeometry)
 {
     {
-        SmartPtr<Surface> target(new Surface(16, 16, Tarv::PIXEL_FORMAT_RGBA8888));
+        SmartPtr<Surface> target(new Surface(16, 16, Tarv::Texture::FORMAT_RGBA8888));
         target->Blit(0, 0, m_sprite.Get(), m_rect);
         EXPECT_GT(Batcher()->GetPendingVertices(), 0);
     }
@@ -181,7 +181,7 @@ TEST_F(OpenGLBatcherCounting, ReleasingTheCurrentTargetDropsItsGeometry)
 TEST_F(OpenGLBatcherCounting, ReleasingTheBoundTextureDrawsWhatUsesItFirst)
 {
     {
-        SmartPtr<Surface> doomed = MakeImage(2, 2, Tarv::PIXEL_FORMAT_RGB888,
+        SmartPtr<Surface> doomed = MakeImage(2, 2, Tarv::Texture::FORMAT_RGB888,
                                              [](int, int) { return Rgba{0, 200, 0, 255}; });
         const int rect[4] = {0, 0, 2, 2};
         Screen()->Blit(30, 30, doomed.Get(), rect);
@@ -190,7 +190,7 @@ TEST_F(OpenGLBatcherCounting, ReleasingTheBoundTextureDrawsWhatUsesItFirst)
     EXPECT_EQ(Batcher()->GetStats().flushes[Tarv::FLUSH_RELEASE], 1u);
     EXPECT_TRUE(Near(ReadPixel(Screen(), 30, 30), Rgba{0, 200, 0, 255}));
     // A new texture that may get the same GL name is bound, not taken for the old one.
-    SmartPtr<Surface> next = MakeImage(2, 2, Tarv::PIXEL_FORMAT_RGB888,
+    SmartPtr<Surface> next = MakeImage(2, 2, Tarv::Texture::FORMAT_RGB888,
                                        [](int, int) { return Rgba{200, 0, 0, 255}; });
     const int rect[4] = {0, 0, 2, 2};
     Screen()->Blit(40, 30, next.Get(), rect);
@@ -249,16 +249,16 @@ class OpenGLBatcherKey : public RenderTest::ScreenTest
 // A key colour set while untextured drawing runs reaches the key program when it is next used.
 TEST_F(OpenGLBatcherKey, KeyChangedWhileUntexturedIsUsedByTheNextKeyedBlit)
 {
-    SmartPtr<Surface> sprite = MakeImage(2, 1, Tarv::PIXEL_FORMAT_RGB888, [](int x, int) {
+    SmartPtr<Surface> sprite = MakeImage(2, 1, Tarv::Texture::FORMAT_RGB888, [](int x, int) {
         return x == 0 ? Rgba{0, 255, 0, 255} : Rgba{255, 0, 255, 255};
     });
-    sprite->SetFlags(Tarv::SURFACE_COLOR_KEY);
+    sprite->SetFlags(Tarv::Surface::FLAG_COLOR_KEY);
     const int rect[4] = {0, 0, 2, 1};
     Screen()->Blit(0, 0, sprite.Get(), rect);
     Batcher()->SetTextured(false);
     Batcher()->SetColorKey(true, 0.0f, 1.0f, 0.0f);
     Batcher()->SetTextured(true);
-    Batcher()->SetTexture(sprite->GetPixelData(), Tarv::SURFACE_COLOR_KEY, 255);
+    Batcher()->SetTexture(sprite->GetPixelData(), Tarv::Surface::FLAG_COLOR_KEY, 255);
     const Tarv::BatchVertex a{10, 10, 0, 0, 255, 255, 255, 255};
     const Tarv::BatchVertex b{12, 10, 1, 0, 255, 255, 255, 255};
     const Tarv::BatchVertex c{12, 11, 1, 1, 255, 255, 255, 255};

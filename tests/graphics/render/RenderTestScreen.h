@@ -47,7 +47,7 @@ inline std::ostream& operator<<(std::ostream& out, const Rgba& c)
 inline Tarv::SmartPtr<Tarv::Surface> MakeImage(int width, int height, int format,
                                                 const std::function<Rgba(int, int)>& pixel)
 {
-    const int bytes = format == Tarv::PIXEL_FORMAT_ALPHA8 ? 1 : format == 2 ? 3 : 4;
+    const int bytes = format == Tarv::Texture::FORMAT_ALPHA8 ? 1 : format == 2 ? 3 : 4;
     std::vector<std::uint8_t> data;
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {

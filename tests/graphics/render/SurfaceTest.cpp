@@ -28,10 +28,10 @@ protected:
     {
         ScreenTest::SetUp();
         if (GetParam())
-            m_offscreen = SmartPtr<Surface>(new Surface(200, 150, Tarv::PIXEL_FORMAT_RGBA8888));
+            m_offscreen = SmartPtr<Surface>(new Surface(200, 150, Tarv::Texture::FORMAT_RGBA8888));
         const std::uint8_t blue[4] = {0, 0, 255, 255};
         Target()->ClearColor(blue);
-        m_pattern = MakeImage(4, 4, Tarv::PIXEL_FORMAT_RGB888, PatternTexel);
+        m_pattern = MakeImage(4, 4, Tarv::Texture::FORMAT_RGB888, PatternTexel);
     }
 
     Surface* Target() { return GetParam() ? m_offscreen.Get() : Screen(); }
@@ -145,7 +145,7 @@ TEST_P(SurfaceDrawing, ClippedSourceEdgeDoesNotMoveTheDestination)
 TEST_P(SurfaceDrawing, TintMultipliesColourAndIgnoresItsAlpha)
 {
     SmartPtr<Surface> white =
-        MakeImage(2, 2, Tarv::PIXEL_FORMAT_RGB888, [](int, int) { return Rgba{255, 255, 255, 0}; });
+        MakeImage(2, 2, Tarv::Texture::FORMAT_RGB888, [](int, int) { return Rgba{255, 255, 255, 0}; });
     const std::uint8_t tint[4] = {255, 0, 0, 0};
     const int rect[4] = {0, 0, 2, 2};
     Target()->BlitTinted(10, 10, tint, white.Get(), rect);
@@ -177,11 +177,11 @@ TEST_P(SurfaceDrawing, SourceAlphaZeroHalfAndFull)
 TEST_P(SurfaceDrawing, ColourKeyDiscardsOnlyKeyTexelsWhenFlagged)
 {
     // Left column magenta (any alpha), the rest yellow.
-    SmartPtr<Surface> sprite = MakeImage(2, 2, Tarv::PIXEL_FORMAT_RGBA8888, [](int x, int) {
+    SmartPtr<Surface> sprite = MakeImage(2, 2, Tarv::Texture::FORMAT_RGBA8888, [](int x, int) {
         return x == 0 ? Rgba{255, 0, 255, 255} : Rgba{255, 255, 0, 255};
     });
     const int rect[4] = {0, 0, 2, 2};
-    sprite->SetFlags(Tarv::SURFACE_COLOR_KEY);
+    sprite->SetFlags(Tarv::Surface::FLAG_COLOR_KEY);
     Target()->Blit(10, 10, sprite.Get(), rect);
     EXPECT_TRUE(Near(At(10, 10), Background(), 0, true)) << At(10, 10);
     EXPECT_TRUE(Near(At(11, 10), Rgba{255, 255, 0, 255}, 0, true));
@@ -190,7 +190,7 @@ TEST_P(SurfaceDrawing, ColourKeyDiscardsOnlyKeyTexelsWhenFlagged)
     EXPECT_TRUE(Near(At(20, 10), Rgba{255, 0, 255, 255}, 0, true)) << At(20, 10);
     // Another key colour set on the image.
     sprite->GetPixelData()->SetColorKey(255, 255, 0);
-    sprite->SetFlags(Tarv::SURFACE_COLOR_KEY);
+    sprite->SetFlags(Tarv::Surface::FLAG_COLOR_KEY);
     Target()->Blit(30, 10, sprite.Get(), rect);
     EXPECT_TRUE(Near(At(30, 10), Rgba{255, 0, 255, 255}, 0, true));
     EXPECT_TRUE(Near(At(31, 10), Background(), 0, true));
@@ -198,11 +198,11 @@ TEST_P(SurfaceDrawing, ColourKeyDiscardsOnlyKeyTexelsWhenFlagged)
 
 TEST_P(SurfaceDrawing, AlphaImageRightAfterAKeyedSpriteDrawsInItsColour)
 {
-    SmartPtr<Surface> sprite = MakeImage(2, 2, Tarv::PIXEL_FORMAT_RGB888,
+    SmartPtr<Surface> sprite = MakeImage(2, 2, Tarv::Texture::FORMAT_RGB888,
                                          [](int, int) { return Rgba{255, 0, 255, 255}; });
-    sprite->SetFlags(Tarv::SURFACE_COLOR_KEY);
+    sprite->SetFlags(Tarv::Surface::FLAG_COLOR_KEY);
     // A glyph: opaque left column, transparent right column.
-    SmartPtr<Surface> glyph = MakeImage(2, 2, Tarv::PIXEL_FORMAT_ALPHA8, [](int x, int) {
+    SmartPtr<Surface> glyph = MakeImage(2, 2, Tarv::Texture::FORMAT_ALPHA8, [](int x, int) {
         return Rgba{0, 0, 0, x == 0 ? 255 : 0};
     });
     const int rect[4] = {0, 0, 2, 2};
@@ -269,7 +269,7 @@ TEST_P(SurfaceDrawing, TurnScaleAndPivot)
 
 TEST_P(SurfaceDrawing, CopyHoldsTheSamePixels)
 {
-    SmartPtr<Surface> big = MakeImage(5, 3, Tarv::PIXEL_FORMAT_RGBA8888,
+    SmartPtr<Surface> big = MakeImage(5, 3, Tarv::Texture::FORMAT_RGBA8888,
                                       [](int x, int y) { return Rgba{x * 50, y * 100, 7, 255}; });
     SmartPtr<Surface> copy(big->Copy());
     ASSERT_NE(copy.Get(), nullptr);
@@ -293,9 +293,9 @@ class SurfaceOnScreen : public RenderTest::ScreenTest
 
 TEST_F(SurfaceOnScreen, TargetDrawnBackAsSourceIsUpright)
 {
-    SmartPtr<Surface> target(new Surface(6, 5, Tarv::PIXEL_FORMAT_RGBA8888));
+    SmartPtr<Surface> target(new Surface(6, 5, Tarv::Texture::FORMAT_RGBA8888));
     target->ClearGrey(0);
-    SmartPtr<Surface> pattern = MakeImage(4, 4, Tarv::PIXEL_FORMAT_RGB888, PatternTexel);
+    SmartPtr<Surface> pattern = MakeImage(4, 4, Tarv::Texture::FORMAT_RGB888, PatternTexel);
     const int rect[4] = {0, 0, 4, 4};
     target->Blit(1, 0, pattern.Get(), rect);
     const int whole[4] = {0, 0, 6, 5};
@@ -311,7 +311,7 @@ TEST_F(SurfaceOnScreen, TargetDrawnBackAsSourceIsUpright)
 TEST_F(SurfaceOnScreen, ScreenIsNeverASource)
 {
     EXPECT_EQ(Screen()->Copy(), nullptr);
-    SmartPtr<Surface> target(new Surface(8, 8, Tarv::PIXEL_FORMAT_RGBA8888));
+    SmartPtr<Surface> target(new Surface(8, 8, Tarv::Texture::FORMAT_RGBA8888));
     const std::uint8_t red[4] = {255, 0, 0, 255};
     target->ClearColor(red);
     const int rect[4] = {0, 0, 8, 8};
@@ -323,7 +323,7 @@ TEST_F(SurfaceOnScreen, ScreenIsNeverASource)
 TEST_F(SurfaceOnScreen, SurfacesWithoutPixelDataDrawNothing)
 {
     SmartPtr<Surface> empty(new Surface(nullptr));
-    SmartPtr<Surface> tooBig(new Surface(100000, 4, Tarv::PIXEL_FORMAT_RGBA8888));
+    SmartPtr<Surface> tooBig(new Surface(100000, 4, Tarv::Texture::FORMAT_RGBA8888));
     EXPECT_EQ(empty->GetWidth(), 0);
     EXPECT_EQ(tooBig->GetPixelData(), nullptr);
     const std::uint8_t red[4] = {255, 0, 0, 255};
@@ -337,7 +337,7 @@ TEST_F(SurfaceOnScreen, SurfacesWithoutPixelDataDrawNothing)
 
 TEST_F(SurfaceOnScreen, HostileSourceRectanglesDoNotOverflow)
 {
-    SmartPtr<Surface> pattern = MakeImage(4, 4, Tarv::PIXEL_FORMAT_RGB888, PatternTexel);
+    SmartPtr<Surface> pattern = MakeImage(4, 4, Tarv::Texture::FORMAT_RGB888, PatternTexel);
     const int huge[4] = {0x7fffffff, 0x7fffffff, 0x7fffffff, 0x7fffffff};
     const int negative[4] = {-0x7fffffff, 0, -5, 3};
     Screen()->Blit(10, 10, pattern.Get(), huge);

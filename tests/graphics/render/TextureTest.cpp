@@ -19,7 +19,7 @@ using Tarv::Texture;
 TEST(TextureStaging, PadsToPowersOfTwoRepeatingTheEdges)
 {
     const std::uint8_t rgb[] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18};
-    SmartPtr<Texture> texture(Texture::CreateFromPixels(3, 2, Tarv::PIXEL_FORMAT_RGB888, rgb,
+    SmartPtr<Texture> texture(Texture::CreateFromPixels(3, 2, Tarv::Texture::FORMAT_RGB888, rgb,
                                                         sizeof(rgb)));
     ASSERT_NE(texture.Get(), nullptr);
     EXPECT_EQ(texture->GetPaddedWidth(), 4);
@@ -35,7 +35,7 @@ TEST(TextureStaging, RepeatsTheLastRowDownwards)
 {
     const std::uint8_t alpha[] = {10, 20, 30};
     SmartPtr<Texture> texture(
-        Texture::CreateFromPixels(1, 3, Tarv::PIXEL_FORMAT_ALPHA8, alpha, sizeof(alpha)));
+        Texture::CreateFromPixels(1, 3, Tarv::Texture::FORMAT_ALPHA8, alpha, sizeof(alpha)));
     ASSERT_NE(texture.Get(), nullptr);
     EXPECT_EQ(texture->GetPaddedHeight(), 4);
     EXPECT_EQ(texture->GetStagedPixels(), (std::vector<std::uint8_t>{10, 20, 30, 30}));
@@ -45,9 +45,9 @@ TEST(TextureStaging, WidensRgb565WithBitReplication)
 {
     const std::uint16_t pixels[2] = {0xffff, 0xf800};
     SmartPtr<Texture> texture(Texture::CreateFromPixels(
-        2, 1, Tarv::PIXEL_FORMAT_RGB565, reinterpret_cast<const std::uint8_t*>(pixels), 4));
+        2, 1, Tarv::Texture::FORMAT_RGB565, reinterpret_cast<const std::uint8_t*>(pixels), 4));
     ASSERT_NE(texture.Get(), nullptr);
-    EXPECT_EQ(texture->GetFormat(), Tarv::PIXEL_FORMAT_RGB888);
+    EXPECT_EQ(texture->GetFormat(), Tarv::Texture::FORMAT_RGB888);
     EXPECT_EQ(texture->GetStagedPixels(), (std::vector<std::uint8_t>{255, 255, 255, 255, 0, 0}));
 }
 
@@ -76,6 +76,22 @@ INSTANTIATE_TEST_SUITE_P(Images, TextureRefusal,
                                            BadImage{4, 4, -1, 64}, BadImage{4, 4, 3, 63},
                                            BadImage{3, 3, 2, 26},
                                            BadImage{0x7fffffff, 0x7fffffff, 3, 64}));
+
+TEST(TextureStaging, TakesPixelsAlreadyInTextureLayout)
+{
+    const std::vector<std::uint8_t> staged(4 * 2 * 4, 7);
+    SmartPtr<Texture> texture(Texture::CreateFromStaged(3, 2, Texture::FORMAT_RGBA8888, 4, 2,
+                                                        staged.data(), staged.size()));
+    ASSERT_NE(texture.Get(), nullptr);
+    EXPECT_EQ(texture->GetStagedPixels(), staged);
+    EXPECT_FLOAT_EQ(texture->GetUScale(), 0.25f);
+    // Sizes that do not match the padding, short data and 565 (never staged as such) fail.
+    EXPECT_EQ(Texture::CreateFromStaged(3, 2, 3, 3, 2, staged.data(), staged.size()), nullptr);
+    EXPECT_EQ(Texture::CreateFromStaged(3, 2, 3, 4, 4, staged.data(), staged.size()), nullptr);
+    EXPECT_EQ(Texture::CreateFromStaged(3, 2, 3, 4, 2, staged.data(), staged.size() - 1), nullptr);
+    EXPECT_EQ(Texture::CreateFromStaged(3, 2, 1, 4, 2, staged.data(), staged.size()), nullptr);
+    EXPECT_EQ(Texture::CreateFromStaged(3, 2, 3, 4, 2, nullptr, staged.size()), nullptr);
+}
 
 TEST(TextureStaging, NullBytesAndBadTargetsAreRefused)
 {
@@ -106,9 +122,9 @@ TEST_P(TextureUpload, OddWidthsReadBackUnchanged)
 {
     const int width = GetParam();
     const auto colour = [](int x, int y) { return Rgba{50 * x + 20, 70 * y + 10, 90, 255}; };
-    SmartPtr<Tarv::Surface> rgb = MakeImage(width, 3, Tarv::PIXEL_FORMAT_RGB888, colour);
+    SmartPtr<Tarv::Surface> rgb = MakeImage(width, 3, Tarv::Texture::FORMAT_RGB888, colour);
     const auto checker = [](int x, int y) { return Rgba{0, 0, 0, (x + y) % 2 == 0 ? 255 : 0}; };
-    SmartPtr<Tarv::Surface> alpha = MakeImage(width, 3, Tarv::PIXEL_FORMAT_ALPHA8, checker);
+    SmartPtr<Tarv::Surface> alpha = MakeImage(width, 3, Tarv::Texture::FORMAT_ALPHA8, checker);
     const int rect[4] = {0, 0, width, 3};
     const std::uint8_t white[4] = {255, 255, 255, 255};
     Screen()->Blit(10, 10, rgb.Get(), rect);
@@ -140,7 +156,7 @@ class TextureLifetime : public RenderTest::ScreenTest
 TEST_F(TextureLifetime, ReleasedOffTheGLThreadIsDeletedAtTheNextFrame)
 {
     SmartPtr<Tarv::Surface> image =
-        MakeImage(2, 2, Tarv::PIXEL_FORMAT_RGB888, [](int, int) { return Rgba{9, 9, 9, 255}; });
+        MakeImage(2, 2, Tarv::Texture::FORMAT_RGB888, [](int, int) { return Rgba{9, 9, 9, 255}; });
     const int rect[4] = {0, 0, 2, 2};
     Screen()->Blit(0, 0, image.Get(), rect);
     Batcher()->Flush();
@@ -157,7 +173,7 @@ TEST_F(TextureLifetime, RenderTargetDeletesItsFramebuffer)
 {
     GLuint framebuffer = 0;
     {
-        SmartPtr<Tarv::Surface> target(new Tarv::Surface(8, 8, Tarv::PIXEL_FORMAT_RGBA8888));
+        SmartPtr<Tarv::Surface> target(new Tarv::Surface(8, 8, Tarv::Texture::FORMAT_RGBA8888));
         target->ClearGrey(10);
         framebuffer = target->GetPixelData()->GetFramebuffer();
         ASSERT_NE(framebuffer, Texture::NO_FRAMEBUFFER);
