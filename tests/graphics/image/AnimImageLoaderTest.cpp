@@ -92,7 +92,7 @@ TEST_F(AnimImageLoaderFiles, TheHookFetchesEveryFrameByItsAssetName)
     ASSERT_NE(walk, nullptr);
     EXPECT_EQ(ImageTestFiles::FetchedNames(), (std::vector<NarrowString>{"f1.png@linear", "f2.png"}));
     EXPECT_EQ(walk->GetWidth(), 1);
-    EXPECT_EQ(walk->GetFlags(0xffffffffu), SURFACE_LINEAR);
+    EXPECT_EQ(walk->GetFlags(0xffffffffu), Surface::FLAG_LINEAR);
     // "Yes" is no boolean: the animation ends.
     EXPECT_TRUE(walk->Update(0.15f));
     EXPECT_FALSE(walk->Update(0.15f));

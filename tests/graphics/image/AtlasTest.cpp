@@ -82,7 +82,7 @@ TEST_F(AtlasFiles, RegionsAreNamedWithTheOptionAndTheFirstNameWins)
     // The last rect keeps the size of the one before it (the dropped duplicate).
     EXPECT_EQ(c->GetWidth(), 2);
     EXPECT_EQ(c->GetSourceX(), 5);
-    EXPECT_EQ(b->GetFlags(0xffffffffu), SURFACE_LINEAR);
+    EXPECT_EQ(b->GetFlags(0xffffffffu), Surface::FLAG_LINEAR);
     EXPECT_EQ(b->GetPixelData(), atlas->GetImage()->GetPixelData());
 }
 
@@ -112,7 +112,7 @@ TEST_F(AtlasFiles, UnreadableAtlasesHaveNoRegions)
 
 TEST(Atlas, RegionsOutliveTheAtlasAndHoldThePage)
 {
-    SmartPtr<Surface> page(new Surface(Texture::CreateTarget(16, 16, PIXEL_FORMAT_RGBA8888)));
+    SmartPtr<Surface> page(new Surface(Texture::CreateTarget(16, 16, Texture::FORMAT_RGBA8888)));
     WeakPtr<Surface> weakPage(page.Get());
     SmartPtr<AtlasSurface> kept;
     {
