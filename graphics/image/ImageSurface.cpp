@@ -1,0 +1,104 @@
+// Pixel data to textures (with the red and blue exchange the texture layout needs) and the
+// asset-name load path shared by the asset dictionary, atlases and animation frames.
+#include "graphics/image/ImageSurface.h"
+
+#include "graphics/image/ImageAssetName.h"
+#include "graphics/image/ImageLoader.h"
+#include "graphics/image/PixelData.h"
+#include "graphics/image/PixelDataGL.h"
+#include "graphics/render/Texture.h"
+
+#include <cstddef>
+
+namespace Tarv
+{
+
+namespace
+{
+
+static_assert(SURFACE_FLAG_COLOR_KEY == Surface::FLAG_COLOR_KEY &&
+                  SURFACE_FLAG_LINEAR == Surface::FLAG_LINEAR,
+              "asset options set the surface's own flag bits");
+
+// The texture format of the bytes StagePixels makes: 565 stages as RGB888, run-length as
+// RGBA8888.
+int TextureFormatOf(PixelFormat format)
+{
+    if (format == PIXEL_FORMAT_A8)
+        return Texture::FORMAT_ALPHA8;
+    if (format == PIXEL_FORMAT_RGB565 || format == PIXEL_FORMAT_RGB888)
+        return Texture::FORMAT_RGB888;
+    return Texture::FORMAT_RGBA8888;
+}
+
+Texture* CreateFromMemory(const PixelData& source)
+{
+    const int width = source.GetWidth();
+    const int height = source.GetHeight();
+    const int paddedWidth = PixelDataGL::TextureSize(width);
+    const int paddedHeight = PixelDataGL::TextureSize(height);
+    // Staged once, straight into the padded texture layout the texture uploads as it is.
+    std::unique_ptr<std::uint8_t[]> staged =
+        PixelDataGL::StagePixels(&source, paddedWidth, paddedHeight);
+    if (!staged)
+        return nullptr;
+    const int format = TextureFormatOf(source.GetFormat());
+    const std::size_t texel = format == Texture::FORMAT_ALPHA8 ? 1 : format == Texture::FORMAT_RGB888 ? 3 : 4;
+    return Texture::CreateFromStaged(width, height, format, paddedWidth, paddedHeight, staged.get(),
+                                     texel * std::size_t(paddedWidth) * std::size_t(paddedHeight));
+}
+
+} // namespace
+
+Texture* CreateTexture(const PixelData* source)
+{
+    if (source == nullptr)
+        return nullptr;
+    Texture* texture = nullptr;
+    switch (source->GetKind()) {
+    case PIXEL_DATA_KIND_MEMORY:
+    case PIXEL_DATA_KIND_RLE:
+        texture = CreateFromMemory(*source);
+        break;
+    case PIXEL_DATA_KIND_GL: {
+        const PixelDataGL::UploadInfo* info = static_cast<const PixelDataGL*>(source)->GetUploadInfo();
+        if (info != nullptr && info->source)
+            texture = CreateFromMemory(*info->source);
+        else if (info != nullptr && !info->stagedPixels)
+            texture = Texture::CreateTarget(source->GetWidth(), source->GetHeight(),
+                                            source->GetFormat());
+        break;
+    }
+    default:
+        break;
+    }
+    if (texture != nullptr) {
+        const Color& key = source->GetColorKey();
+        texture->SetColorKey(key.r, key.g, key.b);
+    }
+    return texture;
+}
+
+SmartPtr<Surface> CreateSurface(const PixelData* source)
+{
+    return SmartPtr<Surface>(new Surface(CreateTexture(source)));
+}
+
+void ApplyImageOptions(Surface& surface, const ImageAssetName& name)
+{
+    if (name.colorKey && surface.GetPixelData() != nullptr)
+        surface.GetPixelData()->SetColorKey(DEFAULT_COLOR_KEY.r, DEFAULT_COLOR_KEY.g,
+                                            DEFAULT_COLOR_KEY.b);
+    surface.SetFlags(surface.GetFlags(0xffffffffu) | name.flags);
+}
+
+SmartPtr<Surface> LoadSurface(const NarrowString& assetName)
+{
+    const ImageAssetName name = ImageAssetName::Parse(assetName);
+    SmartPtr<Surface> surface = ImageLoader::LoadFromFile(name.path, 5);
+    if (surface)
+        ApplyImageOptions(*surface, name);
+    return surface;
+}
+
+} // namespace Tarv
