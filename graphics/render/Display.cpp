@@ -1,6 +1,7 @@
 // Makes and resizes the one screen surface and hands out displays over it.
 #include "graphics/render/Display.h"
 
+#include "graphics/render/GLMachineInfo.h"
 #include "graphics/render/MaemoDisplay.h"
 #include "graphics/render/MaemoSurface.h"
 
@@ -21,6 +22,8 @@ Display* Display::Create(int width, int height)
         return nullptr;
     const int orientation =
         ScreenSurface->GetHeight() < ScreenSurface->GetWidth() ? ORIENTATION_90 : ORIENTATION_0;
+    GLMachineInfo::Get().SetScreen(ScreenSurface->GetWidth(), ScreenSurface->GetHeight(),
+                                   orientation);
     return new MaemoDisplay(ScreenSurface, orientation);
 }
 

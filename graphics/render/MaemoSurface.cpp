@@ -1,6 +1,10 @@
 // Brings EGL and OpenGL ES 2.0 up over the X window, and draws, swaps and reads back frames.
 #include "graphics/render/MaemoSurface.h"
 
+#include "graphics/render/Batcher.h"
+#include "graphics/render/GLCalls.h"
+#include "graphics/render/OpenGLCaps.h"
+
 #include <EGL/egl.h>
 #include <GLES2/gl2.h>
 #include <X11/Xlib.h>
@@ -49,7 +53,10 @@ MaemoSurface* MaemoSurface::CreateScreenSurface(int width, int height)
 {
     if (s_nativeDisplay == nullptr || s_nativeWindow == 0 || width <= 0 || height <= 0)
         return nullptr;
-    MaemoSurface* surface = new MaemoSurface(width, height);
+    Texture* screen = Texture::CreateScreen(width, height);
+    if (screen == nullptr)
+        return nullptr;
+    MaemoSurface* surface = new MaemoSurface(screen);
     if (!surface->BringUpEgl()) {
         delete surface;
         return nullptr;
@@ -57,8 +64,8 @@ MaemoSurface* MaemoSurface::CreateScreenSurface(int width, int height)
     return surface;
 }
 
-MaemoSurface::MaemoSurface(int width, int height)
-    : m_width(width), m_height(height), m_xDisplay(s_nativeDisplay), m_xWindow(s_nativeWindow)
+MaemoSurface::MaemoSurface(Texture* pixelData)
+    : Surface(pixelData), m_xDisplay(s_nativeDisplay), m_xWindow(s_nativeWindow)
 {
 }
 
@@ -66,6 +73,11 @@ MaemoSurface::~MaemoSurface()
 {
     if (m_eglDisplay == nullptr)
         return;
+    // The batcher's GL objects go while their context is still current.
+    if (m_eglContext != nullptr && eglGetCurrentContext() == m_eglContext) {
+        Texture::DeleteQueuedNames();
+        OpenGLCaps::Shutdown();
+    }
     eglMakeCurrent(m_eglDisplay, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
     if (m_eglContext != nullptr)
         eglDestroyContext(m_eglDisplay, m_eglContext);
@@ -111,25 +123,25 @@ bool MaemoSurface::BringUpEgl()
         std::fprintf(stderr, "brashwick: the GL context cannot be made current\n");
         return false;
     }
-    glEnable(GL_SCISSOR_TEST);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    Texture::SetGLThread();
+    OpenGLCaps::Init();
+    GLCalls::Enable(GL_SCISSOR_TEST);
     return true;
 }
 
 void MaemoSurface::Resize(int width, int height)
 {
-    if (width <= 0 || height <= 0)
+    if (width <= 0 || height <= 0 || m_pixelData.Get() == nullptr)
         return;
-    m_width = width;
-    m_height = height;
+    m_pixelData->Resize(width, height);
+    SetRect(0, 0, GetWidth(), GetHeight());
 }
 
 bool MaemoSurface::BeginFrame()
 {
     if (m_eglContext == nullptr)
         return false;
-    glViewport(0, 0, m_width, m_height);
-    glScissor(0, 0, m_width, m_height);
+    Texture::DeleteQueuedNames();
     return true;
 }
 
@@ -137,25 +149,32 @@ void MaemoSurface::EndFrame()
 {
     if (m_eglSurface == nullptr)
         return;
+    if (Batcher::Instance.Get() != nullptr)
+        Batcher::Instance->Flush();
     eglSwapBuffers(m_eglDisplay, m_eglSurface);
     ++m_frameCount;
 }
 
 void MaemoSurface::Clear(float red, float green, float blue, float alpha)
 {
-    glClearColor(red, green, blue, alpha);
-    glClear(GL_COLOR_BUFFER_BIT);
+    Batcher* batcher = Batcher::Instance.Get();
+    if (batcher == nullptr)
+        return;
+    batcher->SetRenderTarget(m_pixelData.Get(), GetFlags(0xffffffffu));
+    batcher->SetClipRect(m_rect);
+    batcher->Clear(&red, &green, &blue, &alpha);
 }
 
 bool MaemoSurface::ReadPixels(int x, int y, int width, int height,
-                              std::vector<std::uint8_t>& rgba) const
+                              std::vector<std::uint8_t>& rgba)
 {
-    if (x < 0 || y < 0 || width <= 0 || height <= 0 || x > m_width - width ||
-        y > m_height - height)
+    if (x < 0 || y < 0 || width <= 0 || height <= 0 || x > GetWidth() - width ||
+        y > GetHeight() - height || Batcher::Instance.Get() == nullptr)
         return false;
+    Batcher::Instance->SetRenderTarget(m_pixelData.Get(), GetFlags(0xffffffffu));
+    Batcher::Instance->Flush();
     rgba.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4, 0);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(x, y, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    GLCalls::ReadPixels(x, y, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
     return glGetError() == GL_NO_ERROR;
 }
 

@@ -27,38 +27,34 @@ public:
     MaemoSurface(const MaemoSurface&) = delete;
     MaemoSurface& operator=(const MaemoSurface&) = delete;
 
-    int GetWidth() const override { return m_width; }
-    int GetHeight() const override { return m_height; }
     // Bytes per row of the 16-bit screen pixels.
-    int GetPitch() const { return m_width * 2; }
+    int GetPitch() const { return GetWidth() * 2; }
     // The pixel size of the chosen EGL config (16 on a 565 window, 24 or 32 otherwise).
     int GetBufferSize() const { return m_bufferSize; }
     _XDisplay* GetXDisplay() const { return m_xDisplay; }
     unsigned long GetXWindow() const { return m_xWindow; }
 
-    // Takes a new window size; no EGL call, the window surface follows the window itself.
+    // Takes a new window size; no EGL or GL call: the window surface follows the window itself,
+    // and the batcher sets the viewport and projection at the next drawing into the screen.
     void Resize(int width, int height);
 
-    // Starts a frame: the viewport and scissor cover the whole screen. False when the
-    // surface cannot be drawn to, and then the frame must be skipped.
+    // Starts a frame: deletes GL objects that other threads let go of. False when the surface
+    // cannot be drawn to, and then the frame must be skipped.
     bool BeginFrame();
-    // Ends a frame with a buffer swap.
+    // Ends a frame: draws what the batcher holds, then swaps buffers.
     void EndFrame();
     int GetFrameCount() const { return m_frameCount; }
 
-    // Clears the whole screen to the colour (components 0 to 1).
+    // Clears the whole screen to the colour (components 0 to 1), dropping pending drawing.
     void Clear(float red, float green, float blue, float alpha);
 
-    // Reads back a rectangle of the frame being drawn, bottom row first, 4 bytes RGBA a pixel.
-    // False when the rectangle lies outside the screen.
-    bool ReadPixels(int x, int y, int width, int height, std::vector<std::uint8_t>& rgba) const;
+    // Reads back a rectangle of the frame being drawn (pending drawing included), bottom row
+    // first, 4 bytes RGBA a pixel. False when the rectangle lies outside the screen.
+    bool ReadPixels(int x, int y, int width, int height, std::vector<std::uint8_t>& rgba);
 
 private:
-    MaemoSurface(int width, int height);
+    explicit MaemoSurface(Texture* pixelData);
     bool BringUpEgl();
-
-    int m_width;
-    int m_height;
     int m_bufferSize = 0;
     int m_frameCount = 0;
     _XDisplay* m_xDisplay = nullptr;

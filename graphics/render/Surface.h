@@ -1,17 +1,109 @@
-// Tarv::Surface: something that can be drawn into, the screen among them. Only the size is
-// here so far; the drawing operations come with the batcher.
+// Tarv::Surface: the drawable image of the engine, both a drawing target (the screen or an
+// off-screen target) and a source. Every drawing operation becomes state calls and primitives
+// on the one batcher; a surface never touches pixels itself.
 #pragma once
 
 #include "engine/core/RefCounter.h"
+#include "engine/core/SmartPtr.h"
+#include "engine/core/WeakRefCounter.h"
+#include "graphics/render/Texture.h"
+
+#include <cstdint>
+#include <vector>
 
 namespace Tarv
 {
 
-class Surface : public RefCounter
+// Flag bits of a surface.
+constexpr std::uint32_t SURFACE_COLOR_KEY = 1; // drawn as a source, key-coloured texels vanish
+constexpr std::uint32_t SURFACE_LINEAR = 2;    // linear filtering, decided at upload
+
+class Surface : public RefCounter, public WeakRefCounter
 {
 public:
-    virtual int GetWidth() const = 0;
-    virtual int GetHeight() const = 0;
+    // A surface over an image (borrowed into a counted reference). A null image gives a surface
+    // without pixel data: its drawing operations do nothing, and it draws nothing as a source.
+    explicit Surface(Texture* pixelData);
+    // An empty off-screen target, contents undefined until cleared or drawn into. Without pixel
+    // data when the size or format is not valid.
+    Surface(int width, int height, int format);
+    ~Surface() override;
+    Surface(const Surface&) = delete;
+    Surface& operator=(const Surface&) = delete;
+
+    virtual int GetWidth() const;
+    virtual int GetHeight() const;
+    // Flags AND mask; GetFlags(0xffffffff) gives all of them.
+    virtual std::uint32_t GetFlags(std::uint32_t mask) const { return m_flags & mask; }
+    // Advances an animation; true while it runs (always, for a still image).
+    virtual bool Update(const float& dt);
+    // Added to the destination of a blit (an animation frame's offset).
+    virtual int GetDrawOffsetX() const { return 0; }
+    virtual int GetDrawOffsetY() const { return 0; }
+    // Where this image starts inside its pixel data (an atlas region's corner).
+    virtual int GetSourceX() const { return 0; }
+    virtual int GetSourceY() const { return 0; }
+
+    void SetFlags(std::uint32_t flags) { m_flags = flags; }
+    std::uint8_t GetAlpha() const { return m_alpha; }
+    void SetAlpha(std::uint8_t alpha) { m_alpha = alpha; }
+    // The clip rectangle as a target and the source rectangle of Copy: x, y, w, h.
+    const int* GetRect() const { return m_rect; }
+    void SetRect(int x, int y, int width, int height);
+    Texture* GetPixelData() const { return m_pixelData.Get(); }
+
+    // Drawing into this surface. Positions are target pixels from the top-left corner of the
+    // pixel data; colours are 4 bytes r, g, b, a. Nothing is drawn until the batcher flushes.
+    void ClearGrey(int grey);
+    void ClearColor(const std::uint8_t* colour);
+    void DrawLine(int x1, int y1, int x2, int y2, const std::uint8_t* colour);
+    void DrawRect(int x1, int y1, int x2, int y2, const std::uint8_t* colour);
+    void FillRect(int x1, int y1, int x2, int y2, const std::uint8_t* colour);
+    // Source rect x, y, w, h, clipped against the source's pixel data; a clipped left or top
+    // edge does not move the destination.
+    void Blit(int x, int y, Surface* source, const int sourceRect[4]);
+    // As Blit, the colour multiplied by the tint's r, g, b (its alpha byte is not used).
+    void BlitTinted(int x, int y, const std::uint8_t* tint, Surface* source,
+                    const int sourceRect[4]);
+    // The whole source turned by angle (radians, clockwise on the screen) and scaled about the
+    // pivot (px, py in source pixels), placed with the pivot at (x, y). mirror 1 flips top to
+    // bottom, 2 left to right.
+    void BlitTransformed(Surface* source, const float* x, const float* y, const float* angle,
+                         const float* scale, const float* pivot, int mirror);
+    void BlitTransformedRect(Surface* source, const float* x, const float* y, const float* angle,
+                             const float* scale, const float* pivot, int mirror,
+                             const int sourceRect[4]);
+    void BlitTransformedTinted(Surface* source, const float* x, const float* y,
+                               const float* angle, const float* scale, const float* pivot,
+                               int mirror, const int sourceRect[4], const std::uint8_t* tint);
+    // A new off-screen surface (count 0) of this size and format with this surface drawn into
+    // it. Null for the screen, which cannot be read as a source, and without pixel data.
+    Surface* Copy();
+    // Accepted for the asset options "565" and "rle"; they change nothing.
+    void ConvertTo565() {}
+    void ConvertToRle() {}
+
+    // Reads back the target's pixels after drawing what is pending: rows top first, 4 bytes
+    // RGBA a pixel. False when the rectangle is not inside the surface.
+    bool ReadBack(int x, int y, int width, int height, std::vector<std::uint8_t>& rgba);
+
+protected:
+    Surface();
+    void SetPixelData(Texture* pixelData);
+    // The state every drawing into this surface starts with; false when it cannot be drawn.
+    bool BeginDrawing(bool textured) const;
+    // The state of lines and filled rectangles, blending by the colour's alpha.
+    bool BeginUntextured(bool lineMode, std::uint8_t alpha) const;
+    // The source's texture and colour key; false when the source cannot be drawn.
+    bool BeginSource(Surface* source) const;
+    void AddTransformedQuad(Surface* source, const float* x, const float* y, const float* angle,
+                            const float* scale, const float* pivot, int mirror,
+                            const int sourceRect[4], const std::uint8_t* tint) const;
+
+    std::uint32_t m_flags = 0;
+    SmartPtr<Texture> m_pixelData;
+    int m_rect[4] = {0, 0, 0, 0};
+    std::uint8_t m_alpha = 255;
 };
 
 } // namespace Tarv

@@ -126,3 +126,171 @@ TEST(MaemoSurface, WindowThatDoesNotExistGivesNoSurface)
 }
 
 } // namespace
+
+// A demo frame of turned, scaled, tinted, mirrored and keyed sprites on the screen matches the
+// golden image within a small tolerance. BRASHWICK_UPDATE_GOLDEN=1 writes the golden image anew.
+#include "tests/graphics/render/RenderTestScreen.h"
+
+#include <cmath>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+namespace
+{
+
+constexpr int DEMO_WIDTH = 160;
+constexpr int DEMO_HEIGHT = 120;
+
+const char* GoldenPath()
+{
+    return BRASHWICK_SOURCE_DIR "/tests/graphics/render/golden/DemoFrame.ppm";
+}
+
+// A 16x16 sprite: a ring over a magenta key background, shaded from the top-left corner.
+RenderTest::Rgba SpriteTexel(int x, int y)
+{
+    const float dx = static_cast<float>(x) - 7.5f, dy = static_cast<float>(y) - 7.5f;
+    const float distance = std::sqrt(dx * dx + dy * dy);
+    if (distance > 7.5f)
+        return RenderTest::Rgba{255, 0, 255, 255};
+    if (distance < 3.0f)
+        return RenderTest::Rgba{255, 255, 255, 255};
+    return RenderTest::Rgba{40 + 12 * x, 200 - 8 * y, 60 + 10 * (x ^ y), 255};
+}
+
+void DrawDemoFrame(Tarv::Surface* screen)
+{
+    using Tarv::SmartPtr;
+    using Tarv::Surface;
+    const std::uint8_t background[4] = {32, 48, 64, 255};
+    screen->ClearColor(background);
+    SmartPtr<Surface> sprite =
+        RenderTest::MakeImage(16, 16, Tarv::PIXEL_FORMAT_RGB888, SpriteTexel);
+    sprite->SetFlags(Tarv::SURFACE_COLOR_KEY);
+    const std::uint8_t stripe[4] = {200, 180, 40, 255};
+    screen->FillRect(0, 100, DEMO_WIDTH, 110, stripe);
+    const std::uint8_t frame[4] = {250, 250, 250, 255};
+    screen->DrawRect(2, 2, DEMO_WIDTH - 3, DEMO_HEIGHT - 3, frame);
+    const int whole[4] = {0, 0, 16, 16};
+    screen->Blit(8, 8, sprite.Get(), whole);
+    const float pivot[2] = {8, 8};
+    for (int i = 0; i < 5; ++i) {
+        const float x = 40.0f + 24.0f * static_cast<float>(i), y = 20.0f;
+        const float angle = 0.4f * static_cast<float>(i);
+        const float scale = 1.0f + 0.25f * static_cast<float>(i);
+        screen->BlitTransformed(sprite.Get(), &x, &y, &angle, &scale, pivot, i % 3);
+    }
+    const std::uint8_t tints[3][4] = {{255, 80, 80, 255}, {80, 255, 80, 255}, {120, 120, 255, 255}};
+    for (int i = 0; i < 3; ++i) {
+        const float x = 30.0f + 45.0f * static_cast<float>(i), y = 70.0f;
+        const float angle = -0.6f * static_cast<float>(i + 1), scale = 2.0f;
+        screen->BlitTransformedTinted(sprite.Get(), &x, &y, &angle, &scale, pivot, 2 - i, whole,
+                                      tints[i]);
+    }
+    sprite->SetAlpha(128);
+    sprite->SetFlags(Tarv::SURFACE_COLOR_KEY | Tarv::SURFACE_LINEAR);
+    const float x = 140, y = 100, angle = 0.3f, scale = 1.5f;
+    screen->BlitTransformed(sprite.Get(), &x, &y, &angle, &scale, pivot, 1);
+}
+
+bool ReadGolden(std::vector<std::uint8_t>& rgb)
+{
+    std::ifstream in(GoldenPath(), std::ios::binary);
+    std::string magic;
+    int width = 0, height = 0, maximum = 0;
+    in >> magic >> width >> height >> maximum;
+    in.get();
+    if (!in || magic != "P6" || width != DEMO_WIDTH || height != DEMO_HEIGHT || maximum != 255)
+        return false;
+    rgb.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return rgb.size() == static_cast<std::size_t>(DEMO_WIDTH * DEMO_HEIGHT * 3);
+}
+
+class DemoFrame : public RenderTest::ScreenTest
+{
+};
+
+TEST_F(DemoFrame, MatchesTheGoldenImage)
+{
+    DrawDemoFrame(Screen());
+    std::vector<std::uint8_t> rgba;
+    ASSERT_TRUE(Screen()->ReadBack(0, 0, DEMO_WIDTH, DEMO_HEIGHT, rgba));
+    std::vector<std::uint8_t> rgb;
+    for (std::size_t i = 0; i < rgba.size(); i += 4)
+        rgb.insert(rgb.end(), &rgba[i], &rgba[i] + 3);
+    Screen()->EndFrame();
+
+    const char* update = std::getenv("BRASHWICK_UPDATE_GOLDEN");
+    if (update != nullptr && std::string(update) == "1") {
+        std::ofstream out(GoldenPath(), std::ios::binary);
+        out << "P6\n" << DEMO_WIDTH << " " << DEMO_HEIGHT << "\n255\n";
+        out.write(reinterpret_cast<const char*>(rgb.data()), static_cast<long>(rgb.size()));
+        GTEST_SKIP() << "golden image written";
+    }
+    std::vector<std::uint8_t> golden;
+    ASSERT_TRUE(ReadGolden(golden)) << GoldenPath();
+    int differing = 0;
+    for (std::size_t i = 0; i < rgb.size(); i += 3) {
+        for (std::size_t c = 0; c < 3; ++c) {
+            if (std::abs(rgb[i + c] - golden[i + c]) > 8) {
+                ++differing;
+                break;
+            }
+        }
+    }
+    // Rasterisers may differ on a few edge pixels of the turned sprites.
+    EXPECT_LE(differing, DEMO_WIDTH * DEMO_HEIGHT / 200) << differing << " pixels differ";
+}
+
+} // namespace
+
+namespace
+{
+
+class ScreenFrames : public RenderTest::ScreenTest
+{
+};
+
+TEST_F(ScreenFrames, EmptyFrameDrawsNothingButStillSwaps)
+{
+    Screen()->EndFrame();
+    Tarv::GLCalls::ResetCounters();
+    const int frames = Screen()->GetFrameCount();
+    ASSERT_TRUE(Screen()->BeginFrame());
+    Screen()->EndFrame();
+    EXPECT_EQ(Tarv::GLCalls::GetCounters().drawCalls, 0u);
+    EXPECT_EQ(Screen()->GetFrameCount(), frames + 1);
+}
+
+TEST_F(ScreenFrames, FrameEndLeavesNothingPending)
+{
+    const std::uint8_t red[4] = {255, 0, 0, 255};
+    Screen()->FillRect(0, 0, 10, 10, red);
+    EXPECT_GT(Batcher()->GetPendingVertices(), 0);
+    Screen()->EndFrame();
+    EXPECT_EQ(Batcher()->GetPendingVertices(), 0);
+    EXPECT_EQ(Tarv::GLCalls::GetCounters().drawCalls, 1u);
+}
+
+TEST_F(ScreenFrames, ResizedScreenGetsItsViewportAtTheNextDrawing)
+{
+    Tarv::SmartPtr<Tarv::Display> smaller(Tarv::Display::Create(400, 240));
+    ASSERT_NE(smaller.Get(), nullptr);
+    EXPECT_EQ(Screen()->GetRect()[2], 400);
+    const std::uint8_t green[4] = {0, 255, 0, 255};
+    Screen()->FillRect(0, 0, 400, 240, green);
+    GLint viewport[4] = {0, 0, 0, 0};
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    EXPECT_EQ(viewport[2], 400);
+    EXPECT_EQ(viewport[3], 240);
+    // Row 0 of the 240-high screen is the window's row 239 from the bottom.
+    EXPECT_TRUE(RenderTest::Near(RenderTest::ReadPixel(Screen(), 399, 0),
+                                 RenderTest::Rgba{0, 255, 0, 255}));
+    Tarv::SmartPtr<Tarv::Display> back(Tarv::Display::Create(800, 480));
+    Screen()->ClearGrey(0);
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    EXPECT_EQ(viewport[2], 800);
+}
+
+} // namespace

@@ -1,0 +1,172 @@
+// Texture staging without GL (power-of-two layout, edge padding, 565 widening, refusals) and
+// uploads of odd widths read back through real frames.
+#include "graphics/render/Texture.h"
+
+#include "tests/graphics/render/RenderTestScreen.h"
+
+#include <thread>
+
+namespace
+{
+
+using RenderTest::MakeImage;
+using RenderTest::Near;
+using RenderTest::ReadPixel;
+using RenderTest::Rgba;
+using Tarv::SmartPtr;
+using Tarv::Texture;
+
+TEST(TextureStaging, PadsToPowersOfTwoRepeatingTheEdges)
+{
+    const std::uint8_t rgb[] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18};
+    SmartPtr<Texture> texture(Texture::CreateFromPixels(3, 2, Tarv::PIXEL_FORMAT_RGB888, rgb,
+                                                        sizeof(rgb)));
+    ASSERT_NE(texture.Get(), nullptr);
+    EXPECT_EQ(texture->GetPaddedWidth(), 4);
+    EXPECT_EQ(texture->GetPaddedHeight(), 2);
+    EXPECT_FLOAT_EQ(texture->GetUScale(), 0.25f);
+    EXPECT_FLOAT_EQ(texture->GetVScale(), 0.5f);
+    const std::vector<std::uint8_t> expected = {1,  2,  3,  4,  5,  6,  7,  8,  9,  7,  8,  9,
+                                                10, 11, 12, 13, 14, 15, 16, 17, 18, 16, 17, 18};
+    EXPECT_EQ(texture->GetStagedPixels(), expected);
+}
+
+TEST(TextureStaging, RepeatsTheLastRowDownwards)
+{
+    const std::uint8_t alpha[] = {10, 20, 30};
+    SmartPtr<Texture> texture(
+        Texture::CreateFromPixels(1, 3, Tarv::PIXEL_FORMAT_ALPHA8, alpha, sizeof(alpha)));
+    ASSERT_NE(texture.Get(), nullptr);
+    EXPECT_EQ(texture->GetPaddedHeight(), 4);
+    EXPECT_EQ(texture->GetStagedPixels(), (std::vector<std::uint8_t>{10, 20, 30, 30}));
+}
+
+TEST(TextureStaging, WidensRgb565WithBitReplication)
+{
+    const std::uint16_t pixels[2] = {0xffff, 0xf800};
+    SmartPtr<Texture> texture(Texture::CreateFromPixels(
+        2, 1, Tarv::PIXEL_FORMAT_RGB565, reinterpret_cast<const std::uint8_t*>(pixels), 4));
+    ASSERT_NE(texture.Get(), nullptr);
+    EXPECT_EQ(texture->GetFormat(), Tarv::PIXEL_FORMAT_RGB888);
+    EXPECT_EQ(texture->GetStagedPixels(), (std::vector<std::uint8_t>{255, 255, 255, 255, 0, 0}));
+}
+
+struct BadImage {
+    int width;
+    int height;
+    int format;
+    std::size_t bytes;
+};
+
+class TextureRefusal : public ::testing::TestWithParam<BadImage>
+{
+};
+
+TEST_P(TextureRefusal, GivesNoTexture)
+{
+    const BadImage bad = GetParam();
+    std::vector<std::uint8_t> bytes(bad.bytes + 1, 0);
+    EXPECT_EQ(Texture::CreateFromPixels(bad.width, bad.height, bad.format, bytes.data(), bad.bytes),
+              nullptr);
+}
+
+INSTANTIATE_TEST_SUITE_P(Images, TextureRefusal,
+                         ::testing::Values(BadImage{0, 4, 3, 64}, BadImage{4, -1, 3, 64},
+                                           BadImage{8193, 1, 0, 9000}, BadImage{4, 4, 4, 64},
+                                           BadImage{4, 4, -1, 64}, BadImage{4, 4, 3, 63},
+                                           BadImage{3, 3, 2, 26},
+                                           BadImage{0x7fffffff, 0x7fffffff, 3, 64}));
+
+TEST(TextureStaging, NullBytesAndBadTargetsAreRefused)
+{
+    EXPECT_EQ(Texture::CreateFromPixels(1, 1, 3, nullptr, 4), nullptr);
+    EXPECT_EQ(Texture::CreateTarget(0, 1, 3), nullptr);
+    EXPECT_EQ(Texture::CreateTarget(1, 1, 9), nullptr);
+    EXPECT_EQ(Texture::CreateScreen(-1, 480), nullptr);
+}
+
+TEST(TextureStaging, NeverUploadedTextureMakesNoGLCall)
+{
+    Tarv::GLCalls::ResetCounters();
+    const std::uint8_t rgba[4] = {1, 2, 3, 4};
+    {
+        SmartPtr<Texture> texture(Texture::CreateFromPixels(1, 1, 3, rgba, 4));
+        SmartPtr<Texture> target(Texture::CreateTarget(64, 64, 3));
+    }
+    EXPECT_EQ(Tarv::GLCalls::GetCounters().calls, 0u);
+}
+
+class TextureUpload : public RenderTest::ScreenTest, public ::testing::WithParamInterface<int>
+{
+};
+
+// One-, two- and three-texel-wide RGB and alpha images have rows that are not a multiple of
+// four bytes: they come out right only with an unpack alignment of 1.
+TEST_P(TextureUpload, OddWidthsReadBackUnchanged)
+{
+    const int width = GetParam();
+    const auto colour = [](int x, int y) { return Rgba{50 * x + 20, 70 * y + 10, 90, 255}; };
+    SmartPtr<Tarv::Surface> rgb = MakeImage(width, 3, Tarv::PIXEL_FORMAT_RGB888, colour);
+    const auto checker = [](int x, int y) { return Rgba{0, 0, 0, (x + y) % 2 == 0 ? 255 : 0}; };
+    SmartPtr<Tarv::Surface> alpha = MakeImage(width, 3, Tarv::PIXEL_FORMAT_ALPHA8, checker);
+    const int rect[4] = {0, 0, width, 3};
+    const std::uint8_t white[4] = {255, 255, 255, 255};
+    Screen()->Blit(10, 10, rgb.Get(), rect);
+    Screen()->BlitTinted(20, 10, white, alpha.Get(), rect);
+    for (int y = 0; y < 3; ++y) {
+        for (int x = 0; x < width; ++x) {
+            EXPECT_TRUE(Near(ReadPixel(Screen(), 10 + x, 10 + y), colour(x, y)))
+                << x << "," << y << ": " << ReadPixel(Screen(), 10 + x, 10 + y);
+            const int level = (x + y) % 2 == 0 ? 255 : 0;
+            EXPECT_TRUE(Near(ReadPixel(Screen(), 20 + x, 10 + y), Rgba{level, level, level, 255}))
+                << x << "," << y;
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Widths, TextureUpload, ::testing::Values(1, 2, 3, 5));
+
+} // namespace
+
+namespace
+{
+
+class TextureLifetime : public RenderTest::ScreenTest
+{
+};
+
+// A loader thread may drop the last reference to a drawn image; its GL objects wait for the
+// GL thread's next frame instead of being deleted without a context.
+TEST_F(TextureLifetime, ReleasedOffTheGLThreadIsDeletedAtTheNextFrame)
+{
+    SmartPtr<Tarv::Surface> image =
+        MakeImage(2, 2, Tarv::PIXEL_FORMAT_RGB888, [](int, int) { return Rgba{9, 9, 9, 255}; });
+    const int rect[4] = {0, 0, 2, 2};
+    Screen()->Blit(0, 0, image.Get(), rect);
+    Batcher()->Flush();
+    const GLuint name = image->GetPixelData()->GetTextureName();
+    ASSERT_TRUE(glIsTexture(name));
+    std::thread loader([held = std::move(image)]() mutable { held.Reset(); });
+    loader.join();
+    EXPECT_TRUE(glIsTexture(name)) << "not deleted from the loader thread";
+    ASSERT_TRUE(Screen()->BeginFrame());
+    EXPECT_FALSE(glIsTexture(name));
+}
+
+TEST_F(TextureLifetime, RenderTargetDeletesItsFramebuffer)
+{
+    GLuint framebuffer = 0;
+    {
+        SmartPtr<Tarv::Surface> target(new Tarv::Surface(8, 8, Tarv::PIXEL_FORMAT_RGBA8888));
+        target->ClearGrey(10);
+        framebuffer = target->GetPixelData()->GetFramebuffer();
+        ASSERT_NE(framebuffer, Texture::NO_FRAMEBUFFER);
+        EXPECT_TRUE(glIsFramebuffer(framebuffer));
+    }
+    EXPECT_FALSE(glIsFramebuffer(framebuffer));
+    // Drawing goes on into the screen.
+    Screen()->ClearGrey(77);
+    EXPECT_TRUE(Near(ReadPixel(Screen(), 5, 5), Rgba{77, 77, 77, 255}));
+}
+
+} // namespace

@@ -1,0 +1,117 @@
+// The tint effect read back from real frames: unchanged at 1.0, darkening on the vertex colour,
+// brightening through its own program, in-place processing, and the programs after it.
+#include "graphics/render/Tint.h"
+
+#include "tests/graphics/render/RenderTestScreen.h"
+
+namespace
+{
+
+using RenderTest::MakeImage;
+using RenderTest::Near;
+using RenderTest::ReadPixel;
+using RenderTest::Rgba;
+using Tarv::SmartPtr;
+using Tarv::Surface;
+using Tarv::Tint;
+
+TEST(TintColour, StoresFactorsTimes255Truncated)
+{
+    Tint tint;
+    EXPECT_EQ(tint.GetRed(), 255) << "unchanged before the first SetColor";
+    const float half = 0.5f, one = 1.0f, two = 2.0f, negative = -3.0f;
+    tint.SetColor(&half, &one, &two);
+    EXPECT_EQ(tint.GetRed(), 127);
+    EXPECT_EQ(tint.GetGreen(), 255);
+    EXPECT_EQ(tint.GetBlue(), 510);
+    tint.SetColor(&negative, nullptr, &half);
+    EXPECT_EQ(tint.GetRed(), 0);
+    EXPECT_EQ(tint.GetGreen(), 0);
+    EXPECT_EQ(Tarv::PostProcess::GetFeatures(), 0x3eu);
+}
+
+class TintOnScreen : public RenderTest::ScreenTest
+{
+protected:
+    void SetUp() override
+    {
+        ScreenTest::SetUp();
+        m_source = MakeImage(4, 4, Tarv::PIXEL_FORMAT_RGBA8888,
+                             [](int, int) { return Rgba{100, 60, 200, 255}; });
+    }
+
+    Rgba TintedPixel(float red, float green, float blue)
+    {
+        Tint tint;
+        tint.SetColor(&red, &green, &blue);
+        tint.Apply(m_source.Get(), Screen());
+        return Shown();
+    }
+
+    Rgba Shown() { return ReadPixel(Screen(), 1, 1); }
+
+    SmartPtr<Surface> m_source;
+};
+
+TEST_F(TintOnScreen, FactorOneDrawsTheSourceUnchanged)
+{
+    EXPECT_TRUE(Near(TintedPixel(1, 1, 1), Rgba{100, 60, 200, 255})) << Shown();
+    EXPECT_EQ(Batcher()->GetCurrentShader(), Batcher()->GetBuiltInShader(1));
+}
+
+TEST_F(TintOnScreen, HalfFactorDarkensThroughTheVertexColour)
+{
+    EXPECT_TRUE(Near(TintedPixel(0.5f, 0.5f, 0.5f), Rgba{50, 30, 100, 255}, 1))
+        << Shown();
+}
+
+TEST_F(TintOnScreen, FactorAboveOneBrightensThroughTheTintProgramAndClamps)
+{
+    Tint tint;
+    const float two = 2.0f, one = 1.0f;
+    tint.SetColor(&two, &one, &one);
+    EXPECT_FALSE(tint.GetShader().IsBuilt());
+    tint.Apply(m_source.Get(), Screen());
+    EXPECT_TRUE(tint.GetShader().IsLinked());
+    EXPECT_TRUE(Near(Shown(), Rgba{200, 60, 200, 255}, 1)) << Shown();
+    tint.SetColor(&two, &two, &two);
+    tint.Apply(m_source.Get(), Screen());
+    EXPECT_TRUE(Near(Shown(), Rgba{200, 120, 255, 255}, 1)) << Shown();
+
+    // The next ordinary blit, with nothing else changed, is drawn by the built-in program.
+    SmartPtr<Surface> plain = MakeImage(4, 4, Tarv::PIXEL_FORMAT_RGBA8888,
+                                        [](int, int) { return Rgba{10, 20, 30, 255}; });
+    const int rect[4] = {0, 0, 4, 4};
+    Screen()->Blit(0, 0, m_source.Get(), rect);
+    EXPECT_TRUE(Near(Shown(), Rgba{100, 60, 200, 255})) << Shown();
+    Screen()->Blit(10, 0, plain.Get(), rect);
+    EXPECT_TRUE(Near(ReadPixel(Screen(), 11, 1), Rgba{10, 20, 30, 255}));
+}
+
+TEST_F(TintOnScreen, SourceAlphaOnlyDecidesBlending)
+{
+    m_source->SetAlpha(100);
+    EXPECT_TRUE(Near(TintedPixel(1, 1, 1), Rgba{100, 60, 200, 255})) << Shown();
+}
+
+TEST_F(TintOnScreen, ProcessInPlaceWithFactorOneLooksUnchanged)
+{
+    SmartPtr<Surface> target(new Surface(8, 8, Tarv::PIXEL_FORMAT_RGB888));
+    const std::uint8_t colour[4] = {30, 90, 150, 255};
+    target->ClearColor(colour);
+    Tint tint;
+    tint.Process(target.Get());
+    const Rgba same = ReadPixel(target.Get(), 4, 4);
+    EXPECT_TRUE(Near(same, Rgba{30, 90, 150, 255})) << same;
+    const float half = 0.5f;
+    tint.SetColor(&half, &half, &half);
+    tint.Process(target.Get());
+    const Rgba darker = ReadPixel(target.Get(), 4, 4);
+    EXPECT_TRUE(Near(darker, Rgba{15, 45, 74, 255}, 1)) << darker;
+    // The screen cannot be copied: nothing happens.
+    tint.Process(Screen());
+    tint.Apply(Screen(), target.Get());
+    EXPECT_TRUE(Near(ReadPixel(target.Get(), 4, 4), Rgba{15, 45, 74, 255}, 1));
+}
+
+} // namespace
