@@ -5,11 +5,11 @@
 #include "audio/sources/AudioFactory.h"
 #include "audio/sources/AudioSource.h"
 #include "engine/core/WeakPtr.h"
-#include "graphics/image/ImageAssetName.h"
+#include "graphics/image/AnimImageLoader.h"
+#include "graphics/image/Atlas.h"
+#include "graphics/image/ImageSurface.h"
 #include "graphics/render/Surface.h"
-#include "graphics/render/Texture.h"
 
-#include <atomic>
 #include <thread>
 #include <utility>
 
@@ -18,20 +18,23 @@ namespace Tarv
 
 SmartPtr<AssetDict> AssetDict::Instance;
 
-namespace
+AssetDict::AssetDict()
 {
-
-std::atomic<AssetDict::SurfaceLoader> s_surfaceLoader{nullptr};
-
-} // namespace
+    AnimImageLoader::SetFrameFetcher(&FetchSurface);
+}
 
 AssetDict::~AssetDict()
 {
-    // Held assets go first, while the weak entries that name them still exist.
-    std::map<NarrowString, Any> held;
-    held.swap(m_held);
-    held.clear();
+    // Atlases and held assets go first, while the weak entries that name them still exist.
+    m_atlases.clear();
+    m_held.clear();
     m_names.clear();
+}
+
+SmartPtr<Surface> AssetDict::FetchSurface(const NarrowString& name)
+{
+    SmartPtr<AssetDict> dict = Instance;
+    return dict ? dict->GetOrLoadSurface(name, false) : Tarv::LoadSurface(name);
 }
 
 SmartPtr<AudioSource> AssetDict::GetAudio(const NarrowString& key, bool hold)
@@ -93,7 +96,13 @@ SmartPtr<T> AssetDict::GetOrLoad(const NarrowString& key, bool hold, Loader load
     SmartPtr<T> asset(load(key));
     lock.lock();
     m_loading.erase(key);
-    m_names[key] = Any(WeakPtr<T>(asset));
+    // An atlas registered meanwhile may have entered a region under this name: it wins.
+    Any& entry = m_names[key];
+    const WeakPtr<T>* entered = entry.template Get<WeakPtr<T>>();
+    if (SmartPtr<T> region = entered != nullptr ? entered->Lock() : SmartPtr<T>())
+        asset = region;
+    else
+        entry = Any(WeakPtr<T>(asset));
     if (hold)
         HoldLocked(key, asset);
     lock.unlock();
@@ -114,7 +123,7 @@ void AssetDict::HoldLocked(const NarrowString& key, const SmartPtr<T>& asset)
         entry = Any(asset);
 }
 
-AudioSource* AssetDict::LoadAudio(const NarrowString& key)
+SmartPtr<AudioSource> AssetDict::LoadAudio(const NarrowString& key)
 {
     const std::size_t at = key.rfind('@');
     if (at == NarrowString::npos)
@@ -126,39 +135,84 @@ AudioSource* AssetDict::LoadAudio(const NarrowString& key)
     return CreateAudioSource(path.c_str(), option == "buffer");
 }
 
-Surface* AssetDict::LoadSurface(const NarrowString& key)
+SmartPtr<Surface> AssetDict::LoadSurface(const NarrowString& key)
 {
-    const SurfaceLoader loader = GetSurfaceLoader();
-    if (loader == nullptr)
-        return nullptr;
-    const ImageAssetName name = ImageAssetName::Parse(key);
-    Surface* surface = loader(name.path);
-    if (surface == nullptr)
-        return nullptr;
-    if (name.colorKey && surface->GetPixelData() != nullptr)
-        surface->GetPixelData()->SetColorKey(255, 0, 255);
-    surface->SetFlags(surface->GetFlags(0xffffffffu) | name.flags);
-    return surface;
+    return Tarv::LoadSurface(key);
 }
 
-void AssetDict::SetSurfaceLoader(SurfaceLoader loader)
+bool AssetDict::RegisterAtlas(const NarrowString& key)
 {
-    s_surfaceLoader.store(loader);
+    SmartPtr<AssetDict> dict = Instance;
+    return dict && dict->AddAtlas(key);
 }
 
-AssetDict::SurfaceLoader AssetDict::GetSurfaceLoader()
+bool AssetDict::UnregisterAtlas(const NarrowString& key)
 {
-    return s_surfaceLoader.load();
+    SmartPtr<AssetDict> dict = Instance;
+    return dict && dict->RemoveAtlas(key);
+}
+
+bool AssetDict::AddAtlas(const NarrowString& key)
+{
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        const auto found = m_atlases.find(key);
+        if (found != m_atlases.end()) {
+            ++found->second.registrations;
+            return true;
+        }
+    }
+    // Built outside the lock: the page is fetched through this dictionary.
+    const SmartPtr<Atlas> atlas = Atlas::Load(key, &FetchSurface);
+    if (!atlas)
+        return false;
+    std::lock_guard<std::mutex> lock(m_mutex);
+    AtlasEntry& entry = m_atlases[key];
+    ++entry.registrations;
+    // Another thread registered the same key while this one built: keep the first atlas.
+    if (entry.atlas)
+        return true;
+    entry.atlas = atlas;
+    for (const auto& [name, region] : atlas->GetRegions())
+        m_names[name] = Any(WeakPtr<Surface>(static_cast<Surface*>(region.Get())));
+    return true;
+}
+
+bool AssetDict::RemoveAtlas(const NarrowString& key)
+{
+    SmartPtr<Atlas> released;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        const auto found = m_atlases.find(key);
+        if (found == m_atlases.end())
+            return false;
+        if (--found->second.registrations > 0)
+            return true;
+        released = found->second.atlas;
+        m_atlases.erase(found);
+    }
+    // The atlas and its regions die here, outside the lock, unless somebody still holds them.
+    return true;
+}
+
+int AssetDict::GetAtlasCount(const NarrowString& key) const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    const auto found = m_atlases.find(key);
+    return found == m_atlases.end() ? 0 : found->second.registrations;
 }
 
 void AssetDict::ReleaseHeld()
 {
     std::map<NarrowString, Any> held;
+    std::map<NarrowString, AtlasEntry> atlases;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         held.swap(m_held);
+        atlases.swap(m_atlases);
     }
-    // The assets are released here, outside the lock.
+    held.clear();
+    // The atlases and held assets are released here, outside the lock.
 }
 
 std::vector<AssetDict::EntryInfo> AssetDict::ListEntries() const

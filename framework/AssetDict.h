@@ -18,6 +18,7 @@
 namespace Tarv
 {
 
+class Atlas;
 class AudioSource;
 class Surface;
 
@@ -27,10 +28,6 @@ class Surface;
 class AssetDict : public RefCounter
 {
 public:
-    // Makes a surface from an image file's path (options already removed); count 0, or null
-    // when the file cannot be read. Must make no GL call: it runs on the loader thread.
-    using SurfaceLoader = Surface* (*)(const NarrowString& path);
-
     // One line of the console's listing.
     struct EntryInfo
     {
@@ -43,8 +40,10 @@ public:
     // it ends. Set before a loader thread starts, cleared after the last one has ended.
     static SmartPtr<AssetDict> Instance;
 
-    AssetDict() = default;
-    // Releases the held assets, then forgets the weak entries.
+    // Installs the dictionary's get-or-load as the image layer's fetcher of atlas pages and
+    // animation frames (a fetch with no dictionary reads the file directly).
+    AssetDict();
+    // Releases the registered atlases and the held assets, then forgets the weak entries.
     ~AssetDict() override;
     AssetDict(const AssetDict&) = delete;
     AssetDict& operator=(const AssetDict&) = delete;
@@ -59,21 +58,34 @@ public:
     SmartPtr<AudioSource> GetOrLoadAudio(const NarrowString& key, bool hold);
     SmartPtr<Surface> GetOrLoadSurface(const NarrowString& key, bool hold);
 
-    // A new sound source for the key (count 0), stored nowhere: "path@cache" keeps the
-    // compressed file in memory, "path@buffer" decodes it whole, any other option or none
-    // streams the path. Null when the file can't be read or decoded.
-    AudioSource* LoadAudio(const NarrowString& key);
-    // A new surface for an image name (count 0): the path before the last "@" loaded through
-    // the surface loader, then the options "ck" and "linear" applied. Null on failure.
-    Surface* LoadSurface(const NarrowString& key);
+    // A new sound source for the key, stored nowhere: "path@cache" keeps the compressed file
+    // in memory, "path@buffer" decodes it whole, any other option or none streams the path.
+    // Null when the file can't be read or decoded.
+    SmartPtr<AudioSource> LoadAudio(const NarrowString& key);
+    // A new surface for an image name, stored nowhere: the path before the last "@" read by
+    // the image layer, then the options "ck" and "linear" applied. Null on failure.
+    SmartPtr<Surface> LoadSurface(const NarrowString& key);
 
-    // The image reader the dictionary loads surfaces with (null: images fail to load). Set
-    // at start-up, before any loader thread runs.
-    static void SetSurfaceLoader(SurfaceLoader loader);
-    static SurfaceLoader GetSurfaceLoader();
+    // Registers the atlas of the key ("menu.xml@linear": description, "@", the option its
+    // page and region names carry) on Instance: the atlas is kept, and every region is found
+    // by its name ("id@linear") in place of any file of that name. Registering a key again
+    // only counts: the atlas and its entries stay as they are. False when the description's
+    // page can't be named, or no dictionary exists.
+    static bool RegisterAtlas(const NarrowString& key);
+    // Undoes one registration; the last one releases the atlas, whose region entries expire
+    // once nobody else holds them. False for a key that is not registered.
+    static bool UnregisterAtlas(const NarrowString& key);
+    bool AddAtlas(const NarrowString& key);
+    bool RemoveAtlas(const NarrowString& key);
+    // Registrations standing for the key (0 when not registered).
+    int GetAtlasCount(const NarrowString& key) const;
 
-    // Drops every held asset; weak entries stay and read as expired once nobody else holds
-    // their assets.
+    // The image layer's fetcher: a shared surface from Instance, not held; without a
+    // dictionary, a surface read straight from the file.
+    static SmartPtr<Surface> FetchSurface(const NarrowString& name);
+
+    // Drops every held asset, then every registered atlas; weak entries stay and read as
+    // expired once nobody else holds their assets.
     void ReleaseHeld();
 
     // Every weak entry in key order, whether it is held and whether its asset is alive.
@@ -85,6 +97,12 @@ public:
     std::uint32_t GetKindConflictCount() const;
 
 private:
+    struct AtlasEntry
+    {
+        SmartPtr<Atlas> atlas;
+        int registrations = 0;
+    };
+
     template <class T, class Loader>
     SmartPtr<T> GetOrLoad(const NarrowString& key, bool hold, Loader load);
     template <class T>
@@ -94,6 +112,7 @@ private:
     std::condition_variable m_loadEnded;
     std::map<NarrowString, Any> m_names;
     std::map<NarrowString, Any> m_held;
+    std::map<NarrowString, AtlasEntry> m_atlases;
     // Names being loaded, with the thread loading each.
     std::map<NarrowString, std::thread::id> m_loading;
     std::uint32_t m_loadCount = 0;

@@ -1,4 +1,4 @@
-// Image accessors with the framework's default options.
+// Image and atlas accessors with the framework's default options.
 #include "framework/AssetFunctions.h"
 
 #include "framework/AssetDict.h"
@@ -17,6 +17,16 @@ Tarv::SmartPtr<Tarv::Surface> GetSurface(const Tarv::NarrowString& name, const T
 {
     const Tarv::NarrowString used = options.empty() ? GetDefaultSurfaceOptions() : options;
     return Tarv::AssetDict::GetSurface(name + "@" + used, hold);
+}
+
+bool LoadAtlas(const Tarv::NarrowString& path)
+{
+    return Tarv::AssetDict::RegisterAtlas(path + "@" + GetDefaultSurfaceOptions());
+}
+
+bool UnloadAtlas(const Tarv::NarrowString& path)
+{
+    return Tarv::AssetDict::UnregisterAtlas(path + "@" + GetDefaultSurfaceOptions());
 }
 
 } // namespace Quor

@@ -5,6 +5,7 @@
 
 #include "audio/sources/AudioBuffer.h"
 #include "audio/sources/AudioOgg.h"
+#include "graphics/image/AtlasSurface.h"
 #include "tests/framework/AssetWorld.h"
 
 #include <gtest/gtest.h>
@@ -18,6 +19,16 @@ using AssetTest::MakeOgg;
 using AssetTest::MakePng;
 using Tarv::AssetDict;
 
+const char* const MENU_XML = "<atlas>"
+                             "<rect id=\"images/button.png\" x=\"0\" y=\"0\" width=\"2\" height=\"3\"/>"
+                             "<rect id=\"icon\" x=\"4\" y=\"4\" width=\"4\" height=\"4\"/>"
+                             "</atlas>";
+
+bool IsRegion(const Tarv::SmartPtr<Tarv::Surface>& surface)
+{
+    return dynamic_cast<Tarv::AtlasSurface*>(surface.Get()) != nullptr;
+}
+
 class AssetDictTest : public AssetTest::AssetWorld
 {
 protected:
@@ -27,7 +38,10 @@ protected:
         MountArchive({{"sfx/click.ogg", MakeOgg(440.0, 4000)},
                       {"sfx/noise.snd", MakeOgg(660.0, 4000)},
                       {"images/a.png", MakePng(4, 2, 200)},
-                      {"dir@x/a.png", MakePng(2, 2, 10)}});
+                      {"dir@x/a.png", MakePng(2, 2, 10)},
+                      {"menu.png", MakePng(8, 8, 90)},
+                      {"menu.xml", AssetTest::Text(MENU_XML)},
+                      {"images/button.png", MakePng(5, 5, 70)}});
         dict = AssetDict::Instance.Get();
     }
 
@@ -224,15 +238,89 @@ TEST_F(AssetDictTest, MissingImageIsTriedAgainEachTime)
 TEST_F(AssetDictTest, HeldImageSurvivesItsUsers)
 {
     const Tarv::Surface* held = AssetDict::GetSurface("images/a.png@linear", true).Get();
-    const int made = AssetTest::s_surfacesMade.load();
     EXPECT_EQ(AssetDict::GetSurface("images/a.png@linear", false).Get(), held);
-    EXPECT_EQ(AssetTest::s_surfacesMade.load(), made);
+    EXPECT_EQ(dict->GetLoadCount(), 1u);
 }
 
-TEST_F(AssetDictTest, WithoutAnImageReaderImagesFailCleanly)
+// Atlases: regions by name in place of files, counted registrations, release with the atlas.
+TEST_F(AssetDictTest, AtlasRegionsReplaceFilesOfTheirName)
 {
-    AssetDict::SetSurfaceLoader(nullptr);
-    EXPECT_FALSE(AssetDict::GetSurface("images/a.png", false));
+    const auto file = AssetDict::GetSurface("images/button.png@linear", false);
+    ASSERT_TRUE(file);
+    EXPECT_FALSE(IsRegion(file));
+    ASSERT_TRUE(AssetDict::RegisterAtlas("menu.xml@linear"));
+    const auto region = AssetDict::GetSurface("images/button.png@linear", false);
+    ASSERT_TRUE(IsRegion(region));
+    EXPECT_EQ(region->GetHeight(), 3);
+    EXPECT_TRUE(IsRegion(AssetDict::GetSurface("icon@linear", false)));
+    // The bare names are other keys: they still name files (or nothing).
+    EXPECT_FALSE(IsRegion(AssetDict::GetSurface("images/button.png", false)));
+    EXPECT_FALSE(AssetDict::GetSurface("icon", false));
+    // The page image has an entry of its own.
+    bool page = false;
+    for (const auto& entry : dict->ListEntries())
+        page = page || (entry.key == "menu.png@linear" && entry.live && !entry.held);
+    EXPECT_TRUE(page);
+}
+
+TEST_F(AssetDictTest, AtlasWithoutOptionNamesRegionsByBareIds)
+{
+    ASSERT_TRUE(AssetDict::RegisterAtlas("menu.xml"));
+    EXPECT_TRUE(IsRegion(AssetDict::GetSurface("icon", false)));
+    EXPECT_FALSE(AssetDict::GetSurface("icon@linear", false));
+}
+
+TEST_F(AssetDictTest, UnregisteredAtlasRegionsExpireAndFilesLoadAgain)
+{
+    ASSERT_TRUE(AssetDict::RegisterAtlas("menu.xml@linear"));
+    EXPECT_TRUE(AssetDict::UnregisterAtlas("menu.xml@linear"));
+    EXPECT_EQ(dict->GetAtlasCount("menu.xml@linear"), 0);
+    const auto file = AssetDict::GetSurface("images/button.png@linear", false);
+    ASSERT_TRUE(file);
+    EXPECT_FALSE(IsRegion(file));
+    EXPECT_FALSE(AssetDict::GetSurface("icon@linear", false));
+    EXPECT_FALSE(AssetDict::UnregisterAtlas("menu.xml@linear"));
+}
+
+TEST_F(AssetDictTest, RegisteringTwiceIsCountedAndKeepsTheAtlas)
+{
+    ASSERT_TRUE(AssetDict::RegisterAtlas("menu.xml@linear"));
+    Tarv::SmartPtr<Tarv::Surface> region = AssetDict::GetSurface("icon@linear", false);
+    ASSERT_TRUE(AssetDict::RegisterAtlas("menu.xml@linear"));
+    EXPECT_EQ(dict->GetAtlasCount("menu.xml@linear"), 2);
+    EXPECT_EQ(AssetDict::GetSurface("icon@linear", false), region);
+    Tarv::WeakPtr<Tarv::Surface> weak(region);
+    region.Reset();
+    // The first owner's release leaves the second owner's atlas in place.
+    EXPECT_TRUE(AssetDict::UnregisterAtlas("menu.xml@linear"));
+    EXPECT_FALSE(weak.IsExpired());
+    EXPECT_TRUE(AssetDict::UnregisterAtlas("menu.xml@linear"));
+    EXPECT_TRUE(weak.IsExpired());
+}
+
+TEST_F(AssetDictTest, ReleaseHeldDropsAtlasesToo)
+{
+    ASSERT_TRUE(AssetDict::RegisterAtlas("menu.xml@linear"));
+    Tarv::WeakPtr<Tarv::Surface> weak(AssetDict::GetSurface("icon@linear", false));
+    dict->ReleaseHeld();
+    EXPECT_TRUE(weak.IsExpired());
+    EXPECT_EQ(dict->GetAtlasCount("menu.xml@linear"), 0);
+}
+
+TEST_F(AssetDictTest, AtlasOfAPathWithoutXmlIsRefused)
+{
+    EXPECT_FALSE(AssetDict::RegisterAtlas("xml"));
+    EXPECT_FALSE(AssetDict::RegisterAtlas("menu.png@linear"));
+    EXPECT_EQ(dict->GetAtlasCount("xml"), 0);
+}
+
+TEST_F(AssetDictTest, AnimationFramesAndAtlasPagesComeFromTheDictionary)
+{
+    const auto page = AssetDict::FetchSurface("menu.png@linear");
+    EXPECT_EQ(AssetDict::GetSurface("menu.png@linear", false), page);
+    AssetDict::Instance.Reset();
+    // With no dictionary the file is read directly.
+    EXPECT_TRUE(AssetDict::FetchSurface("menu.png@linear"));
 }
 
 } // namespace

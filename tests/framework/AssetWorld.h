@@ -11,11 +11,9 @@
 #include "framework/AssetDict.h"
 #include "framework/System.h"
 #include "graphics/render/Surface.h"
-#include "graphics/render/Texture.h"
 #include "tests/audio/TestSources.h"
 #include "tests/audio/TestTones.h"
 #include "tests/engine/vfs/Archives.h"
-#include "tests/framework/AssetImages.h"
 #include "tests/graphics/image/ImageFixtures.h"
 
 #include <gtest/gtest.h>
@@ -33,24 +31,9 @@ using Bytes = std::vector<std::uint8_t>;
 
 constexpr std::uint32_t RATE = 22050;
 
-// Surfaces made by the test's image reader, so tests can tell loads from shares.
-inline std::atomic<int> s_surfacesMade{0};
-
-// The image reader the tests plug into the dictionary: decodes the file and stages its pixels
-// as RGBA, with no GL call.
-inline Tarv::Surface* LoadTestSurface(const Tarv::NarrowString& path)
+inline Bytes Text(const std::string& text)
 {
-    int width = 0;
-    int height = 0;
-    Bytes rgba;
-    if (!DecodeRgba(path, width, height, rgba))
-        return nullptr;
-    Tarv::Texture* texture =
-        Tarv::Texture::CreateFromPixels(width, height, Tarv::PIXEL_FORMAT_RGBA8888, rgba.data(), rgba.size());
-    if (texture == nullptr)
-        return nullptr;
-    ++s_surfacesMade;
-    return new Tarv::Surface(texture);
+    return Bytes(text.begin(), text.end());
 }
 
 // An RGBA PNG of one colour.
@@ -96,7 +79,6 @@ protected:
         Quor::System::Create(nullptr);
         Tarv::Registry::Instance = Tarv::MakeSmart<Tarv::Registry>();
         Tarv::AssetDict::Instance = Tarv::MakeSmart<Tarv::AssetDict>();
-        Tarv::AssetDict::SetSurfaceLoader(&LoadTestSurface);
     }
 
     void TearDown() override
@@ -108,7 +90,6 @@ protected:
             m_mixer.Reset();
         }
         Tarv::Registry::Instance.Reset();
-        Tarv::AssetDict::SetSurfaceLoader(nullptr);
         Tarv::VfsShutdown();
     }
 
