@@ -1,0 +1,198 @@
+// Bitmap font reading and glyph lookup. The font file is outside data: every attribute is
+// optional, heights are checked, and codes that are no Unicode code points are not entered.
+#include "graphics/text/FontEx.h"
+
+#include "engine/core/Xml.h"
+#include "engine/core/XmlIterator.h"
+#include "engine/vfs/File.h"
+#include "engine/vfs/IOStream.h"
+#include "engine/vfs/Vfs.h"
+#include "graphics/render/Surface.h"
+#include "graphics/text/FontImage.h"
+
+#include <atomic>
+#include <initializer_list>
+
+namespace Tarv
+{
+
+namespace
+{
+
+std::atomic<FontEx::ImageProvider> s_imageProvider{nullptr};
+
+// Font files larger than this are not read.
+constexpr std::size_t MAX_FONT_FILE_BYTES = std::size_t(16) << 20;
+
+bool ReadWholeStream(IOStream& stream, NarrowString& text)
+{
+    char buffer[1024];
+    for (;;) {
+        const int got = stream.Read(buffer, int(sizeof(buffer)));
+        if (got <= 0)
+            return true;
+        if (text.size() + std::size_t(got) > MAX_FONT_FILE_BYTES)
+            return false;
+        text.append(buffer, std::size_t(got));
+    }
+}
+
+// A value that does not start with a number reads as 0; absence was checked before.
+int ReadInt(const XmlIterator& it, const char* name)
+{
+    int value = 0;
+    if (!it.GetAttributeInt(name, value))
+        value = 0;
+    return value;
+}
+
+unsigned ReadUInt(const XmlIterator& it, const char* name)
+{
+    unsigned value = 0;
+    if (!it.GetAttributeUInt(name, value))
+        value = 0;
+    return value;
+}
+
+bool HasAll(const XmlIterator& it, std::initializer_list<const char*> names)
+{
+    for (const char* name : names) {
+        if (!it.HasAttribute(name, false))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+FontEx::FontEx() = default;
+
+FontEx::FontEx(const NarrowString& xmlPath, const NarrowString& imageKey)
+{
+    SmartPtr<File> file(VfsOpenRead(xmlPath.c_str()));
+    if (file)
+        Parse(*file);
+    LoadImage(imageKey);
+}
+
+FontEx::~FontEx()
+{
+    m_image.Reset();
+    m_kerning.clear();
+    m_glyphs.clear();
+}
+
+bool FontEx::SplitFontKey(const NarrowString& key, NarrowString& xmlPath, NarrowString& imageKey)
+{
+    xmlPath.clear();
+    imageKey.clear();
+    const std::size_t at = key.rfind('@');
+    const std::string path = key.substr(0, at);
+    static const std::string suffix = ".xml";
+    if (path.size() <= suffix.size() ||
+        path.compare(path.size() - suffix.size(), suffix.size(), suffix) != 0)
+        return false;
+    xmlPath = path;
+    imageKey = path.substr(0, path.size() - 3) + "png";
+    if (at != NarrowString::npos)
+        imageKey += key.substr(at);
+    return true;
+}
+
+void FontEx::SetImageProvider(ImageProvider provider)
+{
+    s_imageProvider.store(provider);
+}
+
+bool FontEx::Parse(IOStream& stream)
+{
+    NarrowString text;
+    if (!ReadWholeStream(stream, text))
+        return false;
+    XmlPtr document = Xml::CreateFromString(text);
+    if (!document)
+        return false;
+    const XmlIterator root(document);
+    std::int32_t fontHeight = 0;
+    for (XmlIterator it(XmlIterator(root, "characters"), "char"); it.IsValid(); it.Next()) {
+        if (!HasAll(it, {"code", "x", "y", "width", "height"}))
+            break;
+        const unsigned code = ReadUInt(it, "code");
+        Glyph glyph;
+        glyph.x = ReadInt(it, "x");
+        glyph.y = ReadInt(it, "y");
+        glyph.width = ReadInt(it, "width");
+        glyph.height = ReadInt(it, "height");
+        // A cell outside the image's coordinate range or of negative size is no glyph; it
+        // neither sets nor breaks the font height.
+        if (code > MAX_CODE || glyph.x < 0 || glyph.y < 0 || glyph.width < 0 || glyph.height < 0)
+            continue;
+        if (fontHeight == 0) {
+            fontHeight = glyph.height;
+        } else if (glyph.height != fontHeight) {
+            BuildDirectTables();
+            return false;
+        }
+        m_glyphs.emplace(code, glyph);
+    }
+    for (XmlIterator it(XmlIterator(root, "kerning"), "pair"); it.IsValid(); it.Next()) {
+        if (!HasAll(it, {"left", "right", "distance"}))
+            break;
+        const unsigned left = ReadUInt(it, "left");
+        const unsigned right = ReadUInt(it, "right");
+        m_kerning.emplace(std::make_pair(left, right), ReadInt(it, "distance"));
+    }
+    BuildDirectTables();
+    return !m_glyphs.empty();
+}
+
+bool FontEx::LoadImage(const NarrowString& imageKey)
+{
+    const ImageProvider provider = s_imageProvider.load();
+    m_image = provider != nullptr ? provider(imageKey) : SmartPtr<Surface>(LoadFontImage(imageKey));
+    return static_cast<bool>(m_image);
+}
+
+void FontEx::BuildDirectTables()
+{
+    // Filled through the map lookups (the arrays cleared first), so both paths agree.
+    m_directGlyphs.clear();
+    std::vector<const Glyph*> direct(DIRECT_CODES, nullptr);
+    for (std::uint32_t code = 0; code < DIRECT_CODES; ++code)
+        direct[code] = &GetGlyph(code);
+    m_directGlyphs.swap(direct);
+    m_kernsLeft.assign(DIRECT_CODES, false);
+    for (const auto& pair : m_kerning) {
+        if (pair.first.first < DIRECT_CODES)
+            m_kernsLeft[pair.first.first] = true;
+    }
+}
+
+const FontEx::Glyph& FontEx::GetGlyph(std::uint32_t code) const
+{
+    static const Glyph none;
+    if (code < m_directGlyphs.size())
+        return *m_directGlyphs[code];
+    auto found = m_glyphs.find(code);
+    if (found != m_glyphs.end())
+        return found->second;
+    found = m_glyphs.find(REPLACEMENT_CODE);
+    if (found != m_glyphs.end())
+        return found->second;
+    return m_glyphs.empty() ? none : m_glyphs.begin()->second;
+}
+
+std::int32_t FontEx::GetHeight() const
+{
+    return m_glyphs.empty() ? 0 : m_glyphs.begin()->second.height;
+}
+
+std::int32_t FontEx::GetKerning(std::uint32_t left, std::uint32_t right) const
+{
+    if (m_kerning.empty() || (left < m_kernsLeft.size() && !m_kernsLeft[left]))
+        return 0;
+    const auto found = m_kerning.find(std::make_pair(left, right));
+    return found == m_kerning.end() ? 0 : found->second;
+}
+
+} // namespace Tarv

@@ -1,0 +1,312 @@
+// Screen text tests: block sizes from both constructors, then real frames under Xvfb: tinting,
+// the shadow pass, invisible pages, page colours, one draw call per block, and golden images of
+// wrapped, centred, right-aligned and multi-line text in a DejaVu font baked at test time.
+#include "graphics/text/ScreenText.h"
+
+#include "tests/graphics/render/RenderTestScreen.h"
+#include "tests/graphics/text/TextTestFonts.h"
+
+#include <unistd.h>
+
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+using RenderTest::MakeImage;
+using RenderTest::Near;
+using RenderTest::ReadPixel;
+using RenderTest::Rgba;
+using Tarv::FontEx;
+using Tarv::ScreenText;
+using Tarv::SmartPtr;
+using Tarv::Surface;
+using Tarv::WideString;
+using Tarv::Text::Format;
+
+namespace
+{
+
+Format FormatWith(Tarv::Text::FontSet* set, int alignment = Tarv::Text::ALIGN_LEFT)
+{
+    Format format;
+    format.SetFontSet(set);
+    format.SetFontName("default");
+    format.SetAlignment(alignment);
+    return format;
+}
+
+} // namespace
+
+TEST(ScreenTextSize, FormatBlocksTakeTheBoxWidthAndTheBoxOrTextHeight)
+{
+    const SmartPtr<FontEx> font = TextTest::LayoutFont();
+    const auto set = TextTest::SetOf(font.Get());
+    const Format format = FormatWith(set.Get());
+    const ScreenText empty(format, WideString(), ScreenText::BoxSize{200, 0});
+    EXPECT_FALSE(empty.GetGlyphs()[0].image);
+    EXPECT_EQ(empty.GetWidth(), 200);
+    EXPECT_EQ(empty.GetHeight(), 0);
+    const ScreenText boxed(format, WideString(U"a long text that wraps"), ScreenText::BoxSize{200, 50});
+    EXPECT_EQ(boxed.GetWidth(), 200);
+    EXPECT_EQ(boxed.GetHeight(), 50);
+    const ScreenText open(format, WideString(U"abc abc abc"), ScreenText::BoxSize{70, 0});
+    EXPECT_EQ(open.GetHeight(), 40);
+    const ScreenText widest(format, WideString(U"x"), ScreenText::BoxSize{INT_MAX, 0});
+    EXPECT_EQ(widest.GetWidth(), INT_MAX);
+    const ScreenText negative(format, WideString(U"abc"), ScreenText::BoxSize{-5, -3});
+    EXPECT_FALSE(negative.GetGlyphs()[0].image);
+    EXPECT_EQ(negative.GetWidth(), -5);
+}
+
+TEST(ScreenTextSize, FontBlocksMeasureOneLine)
+{
+    const SmartPtr<FontEx> font = TextTest::LayoutFont(17);
+    const ScreenText empty(font.Get(), WideString());
+    EXPECT_EQ(empty.GetWidth(), 0);
+    EXPECT_EQ(empty.GetHeight(), 0);
+    const ScreenText twoLines(font.Get(), WideString(U"abc\nW"));
+    EXPECT_EQ(twoLines.GetHeight(), 17);
+    EXPECT_EQ(twoLines.GetWidth(), 30);
+    const ScreenText noFont(nullptr, WideString(U"abc"));
+    EXPECT_EQ(noFont.GetWidth(), 0);
+}
+
+namespace
+{
+
+// A font over a real page: glyph "a" a solid 4x4 cell at (0, 0), "b" one at (4, 0).
+class ScreenTextDrawing : public RenderTest::ScreenTest
+{
+protected:
+    void SetUp() override
+    {
+        ScreenTest::SetUp();
+        UsePage(Tarv::PIXEL_FORMAT_ALPHA8);
+        const std::uint8_t grey[4] = {100, 100, 100, 255};
+        Screen()->FillRect(0, 0, 100, 100, grey);
+        Batcher()->Flush();
+        Batcher()->ResetStats();
+    }
+
+    void UsePage(int format)
+    {
+        s_page = MakeImage(8, 4, format, [](int x, int) {
+            return x < 4 ? Rgba{0, 200, 0, 255} : Rgba{0, 0, 200, 255};
+        });
+        font = TextTest::ParseFont(TextTest::FontXml({{'a', 4}, {'b', 4}}, 4), false);
+        FontEx::SetImageProvider([](const Tarv::NarrowString&) { return s_page; });
+        font->LoadImage("page.png");
+        FontEx::SetImageProvider(nullptr);
+        set = TextTest::SetOf(font.Get());
+    }
+
+    Format Coloured(std::uint8_t r, std::uint8_t g, std::uint8_t b)
+    {
+        Format format = FormatWith(set.Get());
+        format.SetColor(r, g, b, 255);
+        return format;
+    }
+
+    static inline SmartPtr<Surface> s_page;
+    SmartPtr<FontEx> font;
+    SmartPtr<Tarv::Text::FontSet> set;
+};
+
+} // namespace
+
+TEST_F(ScreenTextDrawing, AlphaPagesAreTintedByTheGlyphColour)
+{
+    const ScreenText text(Coloured(250, 20, 30), WideString(U"ab"), ScreenText::BoxSize{50, 0});
+    text.Render(*Screen(), 10, 20);
+    EXPECT_TRUE(Near(ReadPixel(Screen(), 11, 21), Rgba{250, 20, 30, 255}, 2));
+    EXPECT_TRUE(Near(ReadPixel(Screen(), 17, 23), Rgba{250, 20, 30, 255}, 2));
+    EXPECT_TRUE(Near(ReadPixel(Screen(), 18, 21), Rgba{100, 100, 100, 255}, 2));
+}
+
+TEST_F(ScreenTextDrawing, TheShadowPassRunsBeforeAnyGlyphAndIsOneDrawCall)
+{
+    ScreenText text(Coloured(250, 250, 250), WideString(U"ab"), ScreenText::BoxSize{50, 0});
+    text.SetShadow(true);
+    text.Render(*Screen(), 10, 20);
+    Batcher()->Flush();
+    EXPECT_EQ(Batcher()->GetStats().drawCalls, 1u);
+    // "a"'s shadow lies under "b" and is covered by it; "b"'s shows right of and below it.
+    EXPECT_TRUE(Near(ReadPixel(Screen(), 14, 21), Rgba{250, 250, 250, 255}, 2));
+    EXPECT_TRUE(Near(ReadPixel(Screen(), 18, 22), Rgba{0, 0, 0, 255}, 2));
+    EXPECT_TRUE(Near(ReadPixel(Screen(), 12, 24), Rgba{0, 0, 0, 255}, 2));
+}
+
+TEST_F(ScreenTextDrawing, AnInvisiblePageDrawsNothingNotEvenTheShadow)
+{
+    s_page->SetAlpha(0);
+    ScreenText text(Coloured(250, 250, 250), WideString(U"ab"), ScreenText::BoxSize{50, 0});
+    text.SetShadow(true);
+    text.Render(*Screen(), 10, 20);
+    Batcher()->Flush();
+    EXPECT_EQ(Batcher()->GetStats().drawCalls, 0u);
+    EXPECT_TRUE(Near(ReadPixel(Screen(), 12, 24), Rgba{100, 100, 100, 255}, 2));
+}
+
+TEST_F(ScreenTextDrawing, ColourPagesShowTheirOwnColoursWithABlackShadow)
+{
+    UsePage(Tarv::PIXEL_FORMAT_RGB888);
+    ScreenText text(Coloured(250, 20, 30), WideString(U"ab"), ScreenText::BoxSize{50, 0});
+    text.SetShadow(true);
+    text.Render(*Screen(), 10, 20);
+    EXPECT_TRUE(Near(ReadPixel(Screen(), 11, 21), Rgba{0, 200, 0, 255}, 2));
+    EXPECT_TRUE(Near(ReadPixel(Screen(), 15, 21), Rgba{0, 0, 200, 255}, 2));
+    EXPECT_TRUE(Near(ReadPixel(Screen(), 18, 24), Rgba{0, 0, 0, 255}, 2));
+}
+
+TEST_F(ScreenTextDrawing, AnEmptyBlockDrawsNothing)
+{
+    const ScreenText text(Coloured(250, 20, 30), WideString(), ScreenText::BoxSize{200, 0});
+    text.Render(*Screen(), 10, 20);
+    Batcher()->Flush();
+    EXPECT_EQ(Batcher()->GetStats().drawCalls, 0u);
+}
+
+namespace
+{
+
+constexpr int GOLDEN_WIDTH = 256;
+constexpr int GOLDEN_HEIGHT = 128;
+
+std::string GoldenPath(const char* name)
+{
+    return std::string(BRASHWICK_SOURCE_DIR "/tests/graphics/text/golden/") + name + ".ppm";
+}
+
+bool ReadPpm(const std::string& path, std::vector<std::uint8_t>& rgb)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::string magic;
+    int width = 0, height = 0, maxValue = 0;
+    if (!(in >> magic >> width >> height >> maxValue) || magic != "P6" ||
+        width != GOLDEN_WIDTH || height != GOLDEN_HEIGHT || maxValue != 255)
+        return false;
+    in.get();
+    rgb.assign(std::size_t(width) * std::size_t(height) * 3, 0);
+    in.read(reinterpret_cast<char*>(rgb.data()), std::streamsize(rgb.size()));
+    return bool(in);
+}
+
+void WritePpm(const std::string& path, const std::vector<std::uint8_t>& rgb)
+{
+    std::ofstream out(path, std::ios::binary);
+    out << "P6\n" << GOLDEN_WIDTH << " " << GOLDEN_HEIGHT << "\n255\n";
+    out.write(reinterpret_cast<const char*>(rgb.data()), std::streamsize(rgb.size()));
+}
+
+// Bakes DejaVu Sans at 14 pixels (Latin-1, Greek, Cyrillic) once for the golden tests.
+class ScreenTextGolden : public RenderTest::ScreenTest
+{
+protected:
+    static void SetUpTestSuite()
+    {
+        ScreenTest::SetUpTestSuite();
+        s_root = std::filesystem::temp_directory_path() /
+                 ("brashwick-textgolden-" + std::to_string(::getpid()));
+        std::filesystem::create_directories(s_root);
+        s_font = TextTest::BakeDejaVu14(s_root);
+        s_set = TextTest::SetOf(s_font.Get());
+    }
+
+    static void TearDownTestSuite()
+    {
+        s_set.Reset();
+        s_font.Reset();
+        std::filesystem::remove_all(s_root);
+        ScreenTest::TearDownTestSuite();
+    }
+
+    void SetUp() override
+    {
+        ScreenTest::SetUp();
+        ASSERT_TRUE(s_font);
+        ASSERT_NE(s_font->GetImage(), nullptr);
+        const std::uint8_t paper[4] = {235, 230, 215, 255};
+        Screen()->FillRect(0, 0, GOLDEN_WIDTH, GOLDEN_HEIGHT, paper);
+    }
+
+    Format Styled(int alignment, std::uint8_t r, std::uint8_t g, std::uint8_t b)
+    {
+        Format format = FormatWith(s_set.Get(), alignment);
+        format.SetColor(r, g, b, 255);
+        return format;
+    }
+
+    // Reads the region back and compares it with the golden image: at most 0.5% of the pixels
+    // may differ, each channel by at most 40, and none by more. BRASHWICK_UPDATE_GOLDEN=1
+    // rewrites the golden image instead.
+    void ExpectGolden(const char* name)
+    {
+        std::vector<std::uint8_t> rgba;
+        ASSERT_TRUE(Screen()->ReadBack(0, 0, GOLDEN_WIDTH, GOLDEN_HEIGHT, rgba));
+        std::vector<std::uint8_t> rgb;
+        for (std::size_t i = 0; i < rgba.size(); i += 4)
+            rgb.insert(rgb.end(), {rgba[i], rgba[i + 1], rgba[i + 2]});
+        const char* update = std::getenv("BRASHWICK_UPDATE_GOLDEN");
+        if (update != nullptr && std::string(update) == "1") {
+            WritePpm(GoldenPath(name), rgb);
+            return;
+        }
+        std::vector<std::uint8_t> golden;
+        ASSERT_TRUE(ReadPpm(GoldenPath(name), golden)) << GoldenPath(name);
+        int differing = 0, worst = 0;
+        for (std::size_t i = 0; i < rgb.size(); i += 3) {
+            int largest = 0;
+            for (int c = 0; c < 3; ++c)
+                largest = std::max(largest, std::abs(int(rgb[i + c]) - int(golden[i + c])));
+            differing += largest > 4 ? 1 : 0;
+            worst = std::max(worst, largest);
+        }
+        EXPECT_LE(differing, GOLDEN_WIDTH * GOLDEN_HEIGHT / 200);
+        EXPECT_LE(worst, 40);
+    }
+
+    static inline std::filesystem::path s_root;
+    static inline SmartPtr<FontEx> s_font;
+    static inline SmartPtr<Tarv::Text::FontSet> s_set;
+};
+
+} // namespace
+
+TEST_F(ScreenTextGolden, WrappedLeftText)
+{
+    const ScreenText text(Styled(Tarv::Text::ALIGN_LEFT, 20, 30, 120),
+                          WideString(U"Wrapped text in a narrow box: \u00C7a va, \u00E9l\u00E8ve? "
+                                     U"Na\u00EFve r\u00E9sum\u00E9 \u00FCber Stra\u00DFe."),
+                          ScreenText::BoxSize{150, 0});
+    text.Render(*Screen(), 6, 4);
+    ExpectGolden("WrappedLeft");
+}
+
+TEST_F(ScreenTextGolden, CentredAndRightAlignedText)
+{
+    const ScreenText centred(Styled(Tarv::Text::ALIGN_CENTER, 160, 20, 20),
+                             WideString(U"Centred \u0391\u0392\u0393\u0394 \u03A9\u03BC\u03AD\u03B3\u03B1"),
+                             ScreenText::BoxSize{120, 0});
+    centred.Render(*Screen(), 4, 4);
+    ScreenText right(Styled(Tarv::Text::ALIGN_RIGHT, 20, 120, 40),
+                     WideString(U"Right: \u041F\u0440\u0438\u0432\u0435\u0442, \u043C\u0438\u0440!"),
+                     ScreenText::BoxSize{120, 0});
+    right.SetShadow(true);
+    right.Render(*Screen(), 130, 50);
+    ExpectGolden("CentredRight");
+}
+
+TEST_F(ScreenTextGolden, MultiLineTextWithAFallbackGlyph)
+{
+    // U+4E00 is not in the baked font: the replacement glyph is drawn in its place.
+    const ScreenText plain(s_font.Get(), WideString(U"Line one\nLine two \u4E00\nLine three"));
+    plain.Render(*Screen(), 8, 6);
+    const ScreenText lines(Styled(Tarv::Text::ALIGN_LEFT, 90, 40, 110),
+                           WideString(U"First\nSecond \u4E00 line\n\nFourth"),
+                           ScreenText::BoxSize{120, 60});
+    lines.Render(*Screen(), 130, 6);
+    ExpectGolden("MultiLine");
+}

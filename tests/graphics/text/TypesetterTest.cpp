@@ -1,0 +1,330 @@
+// Typesetter tests: word splitting, whitespace modes, breaking and splitting, line feeds,
+// alignment, box height, ideographs, spacing, kerning, fallbacks, plain layout and extents.
+#include "graphics/text/Typesetter.h"
+
+#include "graphics/text/RichString.h"
+#include "tests/graphics/text/TextTestFonts.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <map>
+#include <string>
+#include <vector>
+
+using Tarv::FontEx;
+using Tarv::GlyphArray;
+using Tarv::RichString;
+using Tarv::ScreenGlyph;
+using Tarv::SmartPtr;
+using Tarv::WideString;
+using namespace Tarv::Text;
+
+namespace
+{
+
+class TypesetterTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        UseFont(TextTest::LayoutFont());
+        format.SetWhitespaceMode(WHITESPACE_KEEP);
+    }
+
+    void UseFont(const SmartPtr<FontEx>& newFont)
+    {
+        font = newFont;
+        set = TextTest::SetOf(font.Get());
+        format.SetFontSet(set.Get());
+    }
+
+    GlyphArray Lay(const std::u32string& text, int w, int h = 0, int x = 0, int y = 0)
+    {
+        const RichString rich{WideString(text), format};
+        Typesetter typesetter;
+        const std::int32_t box[4] = {x, y, w, h};
+        return typesetter.Layout(rich, box);
+    }
+
+    // Copies, so that they outlive a temporary array.
+    static std::vector<ScreenGlyph> Records(const GlyphArray& glyphs)
+    {
+        std::vector<ScreenGlyph> out;
+        for (const ScreenGlyph* g = glyphs.get(); g->image; ++g)
+            out.push_back(*g);
+        return out;
+    }
+
+    // The character each record shows, found by its cell in the page.
+    char32_t CodeOf(const ScreenGlyph& g) const
+    {
+        for (char32_t c : std::u32string(U"\t\n\r 0123456789"
+                                         U"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"
+                                         U"\u4E00\u4E01\u4E02\uFFFD")) {
+            if (font->GetGlyph(c).x == g.rect[0] && font->GetGlyph(c).width == g.rect[2])
+                return c;
+        }
+        return U'?';
+    }
+
+    // The placed text, one string per distinct y, in placement order.
+    std::vector<std::u32string> Lines(const GlyphArray& glyphs) const
+    {
+        std::vector<std::u32string> lines;
+        int lastY = INT_MIN;
+        for (const ScreenGlyph& g : Records(glyphs)) {
+            if (lines.empty() || g.y != lastY)
+                lines.emplace_back();
+            lastY = g.y;
+            lines.back() += CodeOf(g);
+        }
+        return lines;
+    }
+
+    SmartPtr<FontEx> font;
+    SmartPtr<FontSet> set;
+    Format format;
+};
+
+using Texts = std::vector<std::u32string>;
+
+} // namespace
+
+TEST_F(TypesetterTest, EmptyTextGivesTheTerminatorAloneWithNoExtent)
+{
+    const GlyphArray glyphs = Lay(U"", 100);
+    EXPECT_FALSE(glyphs[0].image);
+    EXPECT_EQ(Typesetter::GetTextWidth(glyphs.get()), 0);
+    EXPECT_EQ(Typesetter::GetTextHeight(glyphs.get()), 0);
+}
+
+TEST_F(TypesetterTest, SpacesGetRecordsOfTheirOwnWhenKept)
+{
+    const GlyphArray glyphs = Lay(U"ab cd", 1000);
+    const auto records = Records(glyphs);
+    ASSERT_EQ(records.size(), 5u);
+    const int xs[5] = {0, 10, 20, 25, 35};
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(records[i].x, xs[i]);
+        EXPECT_EQ(records[i].y, 0);
+    }
+    EXPECT_EQ(Lines(glyphs), Texts{U"ab cd"});
+}
+
+TEST_F(TypesetterTest, WhitespaceModesTrimAndCollapse)
+{
+    const std::u32string text = U"  a   b  ";
+    format.SetWhitespaceMode(WHITESPACE_TRIM_COLLAPSE);
+    EXPECT_EQ(Lines(Lay(text, 1000)), Texts{U"a b"});
+    format.SetWhitespaceMode(WHITESPACE_COLLAPSE);
+    EXPECT_EQ(Lines(Lay(text, 1000)), Texts{U" a b "});
+    format.SetWhitespaceMode(WHITESPACE_TRIM);
+    EXPECT_EQ(Lines(Lay(text, 1000)), Texts{U"a   b"});
+    format.SetWhitespaceMode(5); // acts as trimming only
+    EXPECT_EQ(Lines(Lay(text, 1000)), Texts{U"a   b"});
+    format.SetWhitespaceMode(WHITESPACE_KEEP);
+    EXPECT_EQ(Records(Lay(text, 1000)).size(), 9u);
+}
+
+TEST_F(TypesetterTest, OnlyWhitespaceInATrimmingModeGivesNoGlyphs)
+{
+    format.SetWhitespaceMode(WHITESPACE_TRIM_COLLAPSE);
+    EXPECT_FALSE(Lay(U" \t  ", 100)[0].image);
+}
+
+TEST_F(TypesetterTest, AWordEndingExactlyAtTheBoxEdgeStays)
+{
+    EXPECT_EQ(Lines(Lay(U"abc def", 65)), Texts{U"abc def"});
+    EXPECT_EQ(Lines(Lay(U"abc def", 64)), (Texts{U"abc", U"def"}));
+}
+
+TEST_F(TypesetterTest, ASpaceThatDoesNotFitIsDropped)
+{
+    const GlyphArray glyphs = Lay(U"abc def", 32);
+    EXPECT_EQ(Lines(glyphs), (Texts{U"abc", U"def"}));
+    EXPECT_EQ(Records(glyphs)[3].x, 0);
+}
+
+TEST_F(TypesetterTest, OverlongWordsSplitOnlyAtTheStartOfALine)
+{
+    EXPECT_EQ(Lines(Lay(U"abcdefgh", 25)), (Texts{U"ab", U"cd", U"ef", U"gh"}));
+    // After other words it moves down whole and is clipped by the box.
+    EXPECT_EQ(Lines(Lay(U"ab abcdefgh", 50)), (Texts{U"ab", U"abcde"}));
+}
+
+TEST_F(TypesetterTest, ACharacterWiderThanTheBoxStaysAloneOnItsLine)
+{
+    EXPECT_EQ(Lines(Lay(U"W", 20)), Texts{U"W"});
+    EXPECT_EQ(Lines(Lay(U"Wab", 20)), (Texts{U"W", U"ab"}));
+}
+
+TEST_F(TypesetterTest, AGroupOfLineBreaksEndsTheLineOnce)
+{
+    for (const std::u32string text : {U"a\nb", U"a\r\nb", U"a\n\n\nb"}) {
+        const GlyphArray glyphs = Lay(text, 100);
+        EXPECT_EQ(Lines(glyphs), (Texts{U"a", U"b"}));
+        EXPECT_EQ(Records(glyphs)[1].y, 20);
+    }
+    EXPECT_EQ(Lines(Lay(U"a \nb", 100)), (Texts{U"a", U"b"}));
+}
+
+TEST_F(TypesetterTest, ALeadingLineFeedMakesAnEmptyFirstLine)
+{
+    format.SetLineSpacing(3);
+    const GlyphArray glyphs = Lay(U"\nab", 100, 0, 0, 7);
+    EXPECT_EQ(Records(glyphs)[0].y, 10);
+}
+
+TEST_F(TypesetterTest, LineSpacingSeparatesLines)
+{
+    format.SetLineSpacing(5);
+    const auto records = Records(Lay(U"a\nb\nc", 100));
+    ASSERT_EQ(records.size(), 3u);
+    EXPECT_EQ(records[2].y, 50);
+}
+
+TEST_F(TypesetterTest, RightAlignmentEndsTheLineWithItsSpacingAtTheBoxEdge)
+{
+    format.SetAlignment(ALIGN_RIGHT);
+    format.SetLetterSpacing(2);
+    const auto records = Records(Lay(U"ab", 100, 0, 5));
+    ASSERT_EQ(records.size(), 2u);
+    EXPECT_EQ(records[0].x, 81);
+    EXPECT_EQ(records[1].x, 93); // + 10 + 2 = 105 = box right
+}
+
+TEST_F(TypesetterTest, CentreAlignmentTruncatesTowardZero)
+{
+    format.SetAlignment(ALIGN_CENTER);
+    EXPECT_EQ(Records(Lay(U"abc", 37))[0].x, 3);
+    EXPECT_EQ(Records(Lay(U"W", 23))[0].x, -3);
+    format.SetAlignment(7);
+    EXPECT_EQ(Records(Lay(U"abc", 37))[0].x, 0);
+}
+
+TEST_F(TypesetterTest, LinesStartOnlyWithinTheBoxHeight)
+{
+    const std::u32string text = U"ab\ncd\nef\ngh";
+    const GlyphArray limited = Lay(text, 100, 50);
+    EXPECT_EQ(Lines(limited), (Texts{U"ab", U"cd", U"ef"}));
+    EXPECT_FALSE(limited[6].image); // the records after the last placed glyph stay default
+    EXPECT_EQ(Lines(Lay(text, 100, 0)).size(), 4u);
+    EXPECT_FALSE(Lay(text, 100, -1)[0].image);
+}
+
+TEST_F(TypesetterTest, NegativeBoxWidthPlacesNothing)
+{
+    EXPECT_FALSE(Lay(U"ab cd", -10)[0].image);
+}
+
+TEST_F(TypesetterTest, IdeographsBreakBetweenEachOther)
+{
+    EXPECT_EQ(Lines(Lay(U"\u4E00\u4E01\u4E02", 45)), (Texts{U"\u4E00\u4E01", U"\u4E02"}));
+    // A letter takes the first ideograph into its word.
+    EXPECT_EQ(Lines(Lay(U"a\u4E00\u4E01", 45)), (Texts{U"a\u4E00", U"\u4E01"}));
+    EXPECT_EQ(Lines(Lay(U"a\u4E00\u4E01", 49)), (Texts{U"a\u4E00", U"\u4E01"}));
+    EXPECT_EQ(Lines(Lay(U"a\u4E00\u4E01", 50)), Texts{U"a\u4E00\u4E01"});
+}
+
+TEST_F(TypesetterTest, LetterSpacingFollowsEveryCharacter)
+{
+    format.SetLetterSpacing(2);
+    const GlyphArray glyphs = Lay(U"ab", 100);
+    EXPECT_EQ(Records(glyphs)[1].x, 12);
+    EXPECT_EQ(Lines(Lay(U"ab ab", 52)), (Texts{U"ab", U"ab"}));
+    EXPECT_EQ(Lines(Lay(U"ab ab", 55)), Texts{U"ab ab"});
+}
+
+TEST_F(TypesetterTest, KerningPullsTheRightCharacterCloser)
+{
+    UseFont(TextTest::LayoutFont(20, {{'a', 'b', 2}, {0, 'c', 1}}));
+    const auto records = Records(Lay(U"ab c", 100));
+    ASSERT_EQ(records.size(), 4u);
+    EXPECT_EQ(records[1].x, 8);
+    EXPECT_EQ(records[3].x, 22); // a word's first character is kerned against code 0
+}
+
+TEST_F(TypesetterTest, MissingCharactersUseTheReplacementGlyph)
+{
+    const auto records = Records(Lay(U"a\u00E9b\U0010FFFF", 100));
+    ASSERT_EQ(records.size(), 4u);
+    EXPECT_EQ(CodeOf(records[1]), U'\uFFFD');
+    EXPECT_EQ(records[2].x, 18);
+    EXPECT_EQ(CodeOf(records[3]), U'\uFFFD');
+}
+
+TEST_F(TypesetterTest, AMaximumWidthBoxWithKerningDoesNotOverflow)
+{
+    UseFont(TextTest::LayoutFont(20, {{0, 'a', 3}, {'a', 'b', 3}}));
+    format.SetAlignment(ALIGN_RIGHT);
+    const auto records = Records(Lay(U"ab", INT_MAX));
+    ASSERT_EQ(records.size(), 2u);
+    EXPECT_EQ(records[1].x, INT_MAX - 10);
+}
+
+TEST_F(TypesetterTest, RunsKeepTheirColoursAndAMergedSpaceTakesTheLastOnes)
+{
+    format.SetWhitespaceMode(WHITESPACE_TRIM_COLLAPSE);
+    format.SetColor(255, 0, 0, 255);
+    Format blue;
+    blue.SetColor(0, 0, 255, 255);
+    RichString rich(WideString(U"a "), format);
+    rich.Append(WideString(U"  b"), blue);
+    Typesetter typesetter;
+    const std::int32_t box[4] = {0, 0, 100, 0};
+    const GlyphArray glyphs = typesetter.Layout(rich, box);
+    const auto records = Records(glyphs);
+    ASSERT_EQ(records.size(), 3u);
+    EXPECT_EQ(records[0].color[0], 255);
+    EXPECT_EQ(records[1].color[2], 255);
+    EXPECT_EQ(records[1].x, 10);
+    EXPECT_EQ(records[2].color[2], 255);
+    EXPECT_EQ(records[2].x, 15);
+}
+
+TEST_F(TypesetterTest, ATextWithoutFontsPlacesNothingUnlessTheTypesetterHasAFallback)
+{
+    Format bare;
+    const RichString rich(WideString(U"ab"), bare);
+    const std::int32_t box[4] = {0, 0, 100, 0};
+    Typesetter plain;
+    EXPECT_FALSE(plain.Layout(rich, box)[0].image);
+    Typesetter withFallback(set.Get());
+    EXPECT_EQ(Records(withFallback.Layout(rich, box)).size(), 2u);
+}
+
+TEST_F(TypesetterTest, ExtentsSpanAllRecords)
+{
+    const GlyphArray glyphs = Lay(U"ab\nW", 100, 0, 4, 6);
+    EXPECT_EQ(Typesetter::GetTextWidth(glyphs.get()), 30);
+    EXPECT_EQ(Typesetter::GetTextHeight(glyphs.get()), 40);
+}
+
+TEST_F(TypesetterTest, PlainLayoutDrawsTheLineFeedAndStartsANewLine)
+{
+    const GlyphArray glyphs = LayoutPlainText(WideString(U"ab\ncd"), font.Get());
+    const auto records = Records(glyphs);
+    ASSERT_EQ(records.size(), 5u);
+    EXPECT_EQ(CodeOf(records[2]), U'\n');
+    EXPECT_EQ(records[2].x, 20);
+    EXPECT_EQ(records[3].x, 0);
+    EXPECT_EQ(records[3].y, 20);
+    EXPECT_EQ(records[4].color[3], 255);
+    EXPECT_EQ(Typesetter::GetTextWidth(glyphs.get()), 20);
+    EXPECT_FALSE(LayoutPlainText(WideString(U"ab"), nullptr)[0].image);
+}
+
+TEST(GlyphWriter, NeverWritesTheTerminator)
+{
+    ScreenGlyph records[3];
+    GlyphWriter writer(records, 3);
+    EXPECT_EQ(writer.GetCurrent(), &records[0]);
+    writer.Advance();
+    EXPECT_EQ(writer.GetCurrent(), &records[1]);
+    writer.Advance();
+    writer.Advance();
+    EXPECT_EQ(writer.GetCurrent(), nullptr);
+    GlyphWriter empty(records, 1);
+    EXPECT_EQ(empty.GetCurrent(), nullptr);
+}
