@@ -32,6 +32,10 @@ AssetClient::AssetKind AssetClient::GetAssetKind(const Tarv::NarrowString& name)
         return AssetKind::IMAGE;
     if (extension == "ogg")
         return AssetKind::SOUND;
+    if (extension == "xml")
+        return AssetKind::FONT;
+    if (extension == "lua")
+        return AssetKind::SCRIPT;
     return AssetKind::UNKNOWN;
 }
 
@@ -82,6 +86,10 @@ void AssetClient::LoadEntryNow(const LoadEntry& entry)
     case AssetKind::SOUND:
         LoadSound(entry.name, false, false);
         break;
+    case AssetKind::FONT:
+        LoadFont(entry.name);
+        break;
+    case AssetKind::SCRIPT:
     case AssetKind::UNKNOWN:
         m_unknown.push_back(entry.name);
         break;

@@ -9,6 +9,7 @@
 #include "graphics/image/Atlas.h"
 #include "graphics/image/ImageSurface.h"
 #include "graphics/render/Surface.h"
+#include "graphics/text/FontEx.h"
 
 #include <thread>
 #include <utility>
@@ -21,6 +22,7 @@ SmartPtr<AssetDict> AssetDict::Instance;
 AssetDict::AssetDict()
 {
     AnimImageLoader::SetFrameFetcher(&FetchSurface);
+    FontEx::SetImageProvider(&FetchSurface);
 }
 
 AssetDict::~AssetDict()
@@ -47,6 +49,17 @@ SmartPtr<Surface> AssetDict::GetSurface(const NarrowString& key, bool hold)
 {
     SmartPtr<AssetDict> dict = Instance;
     return dict ? dict->GetOrLoadSurface(key, hold) : SmartPtr<Surface>();
+}
+
+SmartPtr<FontEx> AssetDict::GetFont(const NarrowString& key, bool hold)
+{
+    SmartPtr<AssetDict> dict = Instance;
+    return dict ? dict->GetOrLoadFont(key, hold) : SmartPtr<FontEx>();
+}
+
+SmartPtr<FontEx> AssetDict::GetOrLoadFont(const NarrowString& key, bool hold)
+{
+    return GetOrLoad<FontEx>(key, hold, [this](const NarrowString& k) { return LoadFont(k); });
 }
 
 SmartPtr<AudioSource> AssetDict::GetOrLoadAudio(const NarrowString& key, bool hold)
@@ -140,6 +153,18 @@ SmartPtr<Surface> AssetDict::LoadSurface(const NarrowString& key)
     return Tarv::LoadSurface(key);
 }
 
+SmartPtr<FontEx> AssetDict::LoadFont(const NarrowString& key)
+{
+    NarrowString xmlPath;
+    NarrowString imageKey;
+    if (!FontEx::SplitFontKey(key, xmlPath, imageKey))
+        return SmartPtr<FontEx>();
+    SmartPtr<FontEx> font = MakeSmart<FontEx>(xmlPath, imageKey);
+    if (font->GetGlyphCount() == 0 || font->GetImage() == nullptr)
+        return SmartPtr<FontEx>();
+    return font;
+}
+
 bool AssetDict::RegisterAtlas(const NarrowString& key)
 {
     SmartPtr<AssetDict> dict = Instance;
@@ -226,6 +251,8 @@ std::vector<AssetDict::EntryInfo> AssetDict::ListEntries() const
             live = !surface->IsExpired();
         else if (const auto* sound = value.Get<WeakPtr<AudioSource>>())
             live = !sound->IsExpired();
+        else if (const auto* font = value.Get<WeakPtr<FontEx>>())
+            live = !font->IsExpired();
         entries.push_back({key, m_held.count(key) != 0, live});
     }
     return entries;

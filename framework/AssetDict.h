@@ -20,6 +20,7 @@ namespace Tarv
 
 class Atlas;
 class AudioSource;
+class FontEx;
 class Surface;
 
 // Threads: every operation may run on the main and the loader thread at once. One lock guards
@@ -40,8 +41,8 @@ public:
     // it ends. Set before a loader thread starts, cleared after the last one has ended.
     static SmartPtr<AssetDict> Instance;
 
-    // Installs the dictionary's get-or-load as the image layer's fetcher of atlas pages and
-    // animation frames (a fetch with no dictionary reads the file directly).
+    // Installs the dictionary's get-or-load as the fetcher of atlas pages, animation frames
+    // and font images (a fetch with no dictionary reads the file directly).
     AssetDict();
     // Releases the registered atlases and the held assets, then forgets the weak entries.
     ~AssetDict() override;
@@ -53,10 +54,12 @@ public:
     // no dictionary, the load fails, or the key already names an asset of another kind.
     static SmartPtr<AudioSource> GetAudio(const NarrowString& key, bool hold);
     static SmartPtr<Surface> GetSurface(const NarrowString& key, bool hold);
+    static SmartPtr<FontEx> GetFont(const NarrowString& key, bool hold);
 
     // The same on this dictionary.
     SmartPtr<AudioSource> GetOrLoadAudio(const NarrowString& key, bool hold);
     SmartPtr<Surface> GetOrLoadSurface(const NarrowString& key, bool hold);
+    SmartPtr<FontEx> GetOrLoadFont(const NarrowString& key, bool hold);
 
     // A new sound source for the key, stored nowhere: "path@cache" keeps the compressed file
     // in memory, "path@buffer" decodes it whole, any other option or none streams the path.
@@ -65,6 +68,10 @@ public:
     // A new surface for an image name, stored nowhere: the path before the last "@" read by
     // the image layer, then the options "ck" and "linear" applied. Null on failure.
     SmartPtr<Surface> LoadSurface(const NarrowString& key);
+    // A new font for a font key ("fonts/menu.xml", optionally "@" and the options of its
+    // image "fonts/menu.png"), stored nowhere. Null when the path does not end in ".xml", the
+    // description yields no glyph, or the image can't be had: a broken font is never shared.
+    SmartPtr<FontEx> LoadFont(const NarrowString& key);
 
     // Registers the atlas of the key ("menu.xml@linear": description, "@", the option its
     // page and region names carry) on Instance: the atlas is kept, and every region is found
@@ -80,7 +87,7 @@ public:
     // Registrations standing for the key (0 when not registered).
     int GetAtlasCount(const NarrowString& key) const;
 
-    // The image layer's fetcher: a shared surface from Instance, not held; without a
+    // The image fetcher of atlases, animations and fonts: a shared surface from Instance, not held; without a
     // dictionary, a surface read straight from the file.
     static SmartPtr<Surface> FetchSurface(const NarrowString& name);
 

@@ -30,7 +30,11 @@ protected:
                       {"images/B.PNG", MakePng(3, 3, 100)},
                       {"images/x.pngx", MakePng(2, 2, 50)},
                       {"images/x.png.bak", MakePng(2, 2, 50)},
-                      {"sfx/click.ogg", MakeOgg(660.0, 3000)}});
+                      {"sfx/click.ogg", MakeOgg(660.0, 3000)},
+                      {"fonts/menu.xml", AssetTest::FontXml()},
+                      {"fonts/menu.png", MakePng(9, 5, 255)},
+                      {"atlas.xml", AssetTest::Text("<atlas><rect id=\"a\" x=\"0\" y=\"0\" width=\"1\" height=\"1\"/></atlas>")},
+                      {"atlas.png", MakePng(2, 2, 1)}});
     }
 };
 
@@ -79,6 +83,7 @@ public:
     {
         RequestAssetInto("images/a.png", &image);
         RequestAsset("sfx/click.ogg");
+        RequestAsset("fonts/menu.xml");
         RequestAssetInto("images/missing.png", &missing);
     }
     bool LoadNextQueued() override
@@ -100,7 +105,7 @@ TEST_F(AssetClientTest, ProgressClimbsWhileALoaderThreadDrainsTheQueue)
     Quor::LoaderThread loader(state);
     EXPECT_EQ(state->GetLoadProgress(), 0.0f);
     ASSERT_TRUE(loader.Start());
-    const float expected[] = {100.0f / 3.0f, 200.0f / 3.0f, 100.0f};
+    const float expected[] = {25.0f, 50.0f, 75.0f, 100.0f};
     for (float percent : expected) {
         turnstile.Step();
         EXPECT_FLOAT_EQ(state->GetLoadProgress(), percent);
@@ -112,6 +117,8 @@ TEST_F(AssetClientTest, ProgressClimbsWhileALoaderThreadDrainsTheQueue)
     EXPECT_EQ(state->missing, nullptr);
     ASSERT_TRUE(state->HasSound("click"));
     EXPECT_TRUE(state->FindSound("click")->source);
+    EXPECT_NE(state->GetFontSet()->GetFont("menu"), nullptr);
+    EXPECT_EQ(state->GetFontSet()->GetDefaultName(), "menu");
     EXPECT_EQ(state->GetLoadProgress(), 100.0f);
 }
 
@@ -161,6 +168,21 @@ TEST_F(AssetClientTest, WholeExtensionsChooseTheKindWhateverTheirCase)
     ASSERT_EQ(client.GetUnknownNames().size(), 2u);
     EXPECT_EQ(client.GetUnknownNames()[0], "images/x.pngx");
     EXPECT_EQ(client.GetLoadProgress(), 100.0f);
+}
+
+TEST_F(AssetClientTest, XmlEntriesAreAlwaysReadAsFonts)
+{
+    AssetClient client;
+    client.RequestAsset("atlas.xml");
+    client.RequestAsset("fonts/menu.xml");
+    client.RequestAsset("scripts/menu.lua");
+    client.LoadQueued();
+    // The atlas description has no glyphs: no font is filed for it, and it is no atlas.
+    EXPECT_EQ(client.GetFontSet()->GetFontCount(), 1u);
+    EXPECT_EQ(client.GetFontSet()->GetDefaultName(), "menu");
+    EXPECT_EQ(Tarv::AssetDict::Instance->GetAtlasCount("atlas.xml"), 0);
+    ASSERT_EQ(client.GetUnknownNames().size(), 1u);
+    EXPECT_EQ(client.GetUnknownNames()[0], "scripts/menu.lua");
 }
 
 TEST_F(AssetClientTest, CacheListedImagesAreHeld)

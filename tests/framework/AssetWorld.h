@@ -36,6 +36,16 @@ inline Bytes Text(const std::string& text)
     return Bytes(text.begin(), text.end());
 }
 
+// Font XML of the letters A-C, 3 wide and 5 high, in a row from the page's top-left corner.
+inline Bytes FontXml()
+{
+    return Text("<font><characters>"
+                "<char code=\"65\" x=\"0\" y=\"0\" width=\"3\" height=\"5\"/>"
+                "<char code=\"66\" x=\"3\" y=\"0\" width=\"3\" height=\"5\"/>"
+                "<char code=\"67\" x=\"6\" y=\"0\" width=\"3\" height=\"5\"/>"
+                "</characters></font>");
+}
+
 // An RGBA PNG of one colour.
 inline Bytes MakePng(int width, int height, std::uint8_t red)
 {
