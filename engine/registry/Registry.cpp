@@ -73,6 +73,10 @@ RegistryNode* Registry::FindNodeLocked(const NarrowString& path, bool parentOnly
     }
     if (nodePath == "/")
         return &m_root;
+    // Nothing deeper than the limit can exist: refuse before creating any part of the path, so a
+    // failed look-up leaves the tree as it was.
+    if (std::count(nodePath.begin(), nodePath.end(), '/') > MAX_DEPTH)
+        return nullptr;
 
     RegistryNode* node = &m_root;
     std::size_t start = 0;

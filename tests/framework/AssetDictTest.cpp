@@ -205,7 +205,7 @@ TEST_F(AssetDictTest, ReleasedImageIsReadAgainAsANewSurface)
     EXPECT_TRUE(weak.IsExpired());
     const auto again = AssetDict::GetSurface("images/a.png@linear", false);
     ASSERT_TRUE(again);
-    EXPECT_EQ(again->GetFlags(0xffffffffu), Tarv::SURFACE_LINEAR);
+    EXPECT_EQ(again->GetFlags(0xffffffffu), Tarv::Surface::FLAG_LINEAR);
     EXPECT_EQ(dict->GetLoadCount(), 2u);
 }
 
@@ -219,8 +219,8 @@ TEST_F(AssetDictTest, ImageOptionsSetFlagsAndColourKey)
     ASSERT_TRUE(empty && linear && keyed && reversed && ignored);
     EXPECT_NE(empty, linear);
     EXPECT_EQ(empty->GetFlags(0xffffffffu), 0u);
-    EXPECT_EQ(linear->GetFlags(0xffffffffu), Tarv::SURFACE_LINEAR);
-    EXPECT_EQ(keyed->GetFlags(0xffffffffu), Tarv::SURFACE_LINEAR | Tarv::SURFACE_COLOR_KEY);
+    EXPECT_EQ(linear->GetFlags(0xffffffffu), Tarv::Surface::FLAG_LINEAR);
+    EXPECT_EQ(keyed->GetFlags(0xffffffffu), Tarv::Surface::FLAG_LINEAR | Tarv::Surface::FLAG_COLOR_KEY);
     EXPECT_EQ(reversed->GetFlags(0xffffffffu), keyed->GetFlags(0xffffffffu));
     EXPECT_NE(reversed, keyed);
     const std::uint8_t* key = keyed->GetPixelData()->GetColorKey();

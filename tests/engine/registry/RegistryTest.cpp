@@ -105,6 +105,19 @@ TEST(RegistryPaths, DepthIsLimited)
     EXPECT_EQ(registry.FindNode(deep + "/n", false, false), nullptr);
 }
 
+// A refused deep path used to create its first 64 nodes anyway, so a file naming one left a
+// tree that saved deeper than it could load back.
+TEST(RegistryPaths, ARefusedDeepPathCreatesNothing)
+{
+    Registry registry;
+    NarrowString deep;
+    for (int i = 0; i <= Registry::MAX_DEPTH; ++i)
+        deep += "/x";
+    EXPECT_FALSE(registry.SetInt(deep + "/k", 1));
+    EXPECT_FALSE(registry.LoadString("<registry><node name=\"" + deep + "\"/></registry>", false, ""));
+    EXPECT_EQ(registry.FindNode("/x", false, false), nullptr);
+}
+
 TEST(RegistryTypes, AKeyTakesTheTypeLastSet)
 {
     Registry registry;
