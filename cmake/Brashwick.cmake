@@ -35,8 +35,9 @@ function(brashwick_library target)
         BRASHWICK_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
         BRASHWICK_BINARY_DIR="${PROJECT_BINARY_DIR}"
         BRASHWICK_OUTPUT_DIR="${BRASHWICK_OUTPUT_DIR}")
+    # Each test carries its library's name as a label, so a run can pick layers (ctest -L).
     gtest_discover_tests(${target}_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
-        PROPERTIES TIMEOUT 300)
+        PROPERTIES TIMEOUT 300 LABELS ${target})
 endfunction()
 
 # brashwick_fuzz(<name> <library targets>...): fuzz/<name>.cpp as a libFuzzer program.
