@@ -4,6 +4,7 @@
 
 #include "engine/core/NarrowString.h"
 #include "engine/core/RefCounter.h"
+#include "framework/AssetClient.h"
 #include "framework/MasterManager.h"
 #include "framework/StateTypes.h"
 
@@ -14,7 +15,7 @@ namespace Quor
 
 class Substatable;
 
-class ApplicationState : public MasterManager, public Tarv::RefCounter
+class ApplicationState : public Tarv::RefCounter, public AssetClient, public MasterManager
 {
 public:
     // A new state has count 0: hand it to a SmartPtr (or a substatable) at once.
@@ -48,12 +49,8 @@ public:
     // Detaches the clients that OnEnter attached.
     virtual void OnExit();
 
-    // One entry of the state's load queue, run on the loader thread after Load; true while
-    // more entries remain. The asset client fills this in; by default there is no queue.
-    virtual bool LoadNextQueued() { return false; }
-    // Percent of the queue done, 0 while nothing is queued. Read by the main thread while the
-    // loader works the queue, so an implementation must read only atomics.
-    virtual float GetLoadProgress() const { return 0.0f; }
+    // The load queue (LoadNextQueued, GetLoadProgress) comes from the asset client: one entry
+    // per call on the loader thread, the progress read by the main thread from atomics.
 
 private:
     Tarv::NarrowString m_name;

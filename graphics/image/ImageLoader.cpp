@@ -4,6 +4,9 @@
 #include "engine/vfs/File.h"
 #include "engine/vfs/SeekableStream.h"
 #include "engine/vfs/Vfs.h"
+#include "graphics/image/AnimImageLoader.h"
+#include "graphics/image/AnimatedSurface.h"
+#include "graphics/image/ImageSurface.h"
 #include "graphics/image/ImageLoader565.h"
 #include "graphics/image/JpegImageLoader.h"
 #include "graphics/image/PngImageLoader.h"
@@ -13,6 +16,8 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <string>
+#include <vector>
 
 namespace Tarv
 {
@@ -36,6 +41,30 @@ std::size_t ReadFully(SeekableStream& stream, std::uint8_t* out, std::size_t cou
         done += std::size_t(got);
     }
     return done;
+}
+
+// The paths being loaded on this thread, outermost first.
+thread_local std::vector<NarrowString> t_loading;
+
+// Marks a path as being loaded for the length of a scope.
+class LoadingPath
+{
+public:
+    explicit LoadingPath(const NarrowString& path) { t_loading.push_back(path); }
+    ~LoadingPath() { t_loading.pop_back(); }
+    LoadingPath(const LoadingPath&) = delete;
+    LoadingPath& operator=(const LoadingPath&) = delete;
+};
+
+// A surface over decoded pixels, or null when they cannot become a texture.
+SmartPtr<Surface> SurfaceOf(const SmartPtr<PixelData>& pixels)
+{
+    if (!pixels)
+        return nullptr;
+    SmartPtr<Surface> surface = CreateSurface(pixels.Get());
+    if (surface->GetPixelData() == nullptr)
+        return nullptr;
+    return surface;
 }
 
 } // namespace
@@ -130,6 +159,36 @@ SmartPtr<PixelData> ImageLoader::LoadPixelsFromFile(const NarrowString& path)
     if (!file)
         return nullptr;
     return LoadPixelsFromStream(file.Get());
+}
+
+SmartPtr<Surface> ImageLoader::LoadFromStream(SeekableStream* stream, int argument)
+{
+    const ImageFormat format = ProbeFormat(stream);
+    if (format == ImageFormat::NONE)
+        return nullptr;
+    if (format == ImageFormat::ANIMATION)
+        return AnimImageLoader::Load(stream, argument);
+    return SurfaceOf(LoadPixelsFromStream(stream));
+}
+
+SmartPtr<Surface> ImageLoader::LoadFromFile(const NarrowString& path, int argument)
+{
+    if (t_loading.size() >= std::size_t(MAX_NESTED_IMAGE_LOADS) ||
+        std::find(t_loading.begin(), t_loading.end(), path) != t_loading.end())
+        return nullptr;
+    LoadingPath loading(path);
+    SmartPtr<File> file(VfsOpenRead(path.c_str()));
+    if (!file)
+        return nullptr;
+    return LoadFromStream(file.Get(), argument);
+}
+
+SmartPtr<Surface> ImageLoader::Load(SeekableStream* stream, int)
+{
+    std::vector<std::uint8_t> bytes;
+    if (!ReadWholeStream(stream, bytes))
+        return nullptr;
+    return SurfaceOf(Decode(bytes.data(), bytes.size()));
 }
 
 bool ImageLoader::SaveToStream(SeekableStream* stream, const PixelData& pixels)

@@ -16,9 +16,12 @@ namespace Tarv
 {
 
 class SeekableStream;
+class Surface;
 
 // Image files larger than this are not read into memory.
 constexpr std::size_t MAX_IMAGE_FILE_BYTES = std::size_t(128) << 20;
+// Loads by path nested deeper than this (animation frames that are animations) give null.
+constexpr int MAX_NESTED_IMAGE_LOADS = 8;
 
 enum class ImageFormat
 {
@@ -52,6 +55,18 @@ public:
     static SmartPtr<PixelData> LoadPixelsFromStream(SeekableStream* stream);
     // Opens the virtual path for reading; null when it cannot be opened or decoded.
     static SmartPtr<PixelData> LoadPixelsFromFile(const NarrowString& path);
+    // Surfaces. The loader argument is accepted for the callers that pass one (always 5) and
+    // not read. An animation XML file gives an animated surface (see AnimImageLoader), any
+    // other format a surface over its pixels; null when no reader takes the data or it is
+    // damaged. The stream is rewound as above.
+    static SmartPtr<Surface> LoadFromStream(SeekableStream* stream, int argument);
+    // As LoadFromStream for a virtual path. A path that is already being loaded further up on
+    // this thread (an animation that names itself, or a cycle of them), or a nesting deeper
+    // than MAX_NESTED_IMAGE_LOADS, gives null instead of recursing.
+    static SmartPtr<Surface> LoadFromFile(const NarrowString& path, int argument);
+    // This reader's surface from the stream, whatever the probes would say.
+    SmartPtr<Surface> Load(SeekableStream* stream, int argument);
+
     // Writes pixels in this reader's format to the stream; false when Save refuses or the
     // stream takes fewer bytes.
     bool SaveToStream(SeekableStream* stream, const PixelData& pixels);

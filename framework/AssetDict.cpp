@@ -1,0 +1,279 @@
+// The asset dictionary: one get-or-load rule for every asset kind, with an in-flight mark per
+// name so that concurrent requests share one load, and the loaders of sounds and images.
+#include "framework/AssetDict.h"
+
+#include "audio/sources/AudioFactory.h"
+#include "audio/sources/AudioSource.h"
+#include "engine/core/WeakPtr.h"
+#include "graphics/image/AnimImageLoader.h"
+#include "graphics/image/Atlas.h"
+#include "graphics/image/ImageSurface.h"
+#include "graphics/render/Surface.h"
+#include "graphics/text/FontEx.h"
+
+#include <thread>
+#include <utility>
+
+namespace Tarv
+{
+
+SmartPtr<AssetDict> AssetDict::Instance;
+
+AssetDict::AssetDict()
+{
+    AnimImageLoader::SetFrameFetcher(&FetchSurface);
+    FontEx::SetImageProvider(&FetchSurface);
+}
+
+AssetDict::~AssetDict()
+{
+    // Atlases and held assets go first, while the weak entries that name them still exist.
+    m_atlases.clear();
+    m_held.clear();
+    m_names.clear();
+}
+
+SmartPtr<Surface> AssetDict::FetchSurface(const NarrowString& name)
+{
+    SmartPtr<AssetDict> dict = Instance;
+    return dict ? dict->GetOrLoadSurface(name, false) : Tarv::LoadSurface(name);
+}
+
+SmartPtr<AudioSource> AssetDict::GetAudio(const NarrowString& key, bool hold)
+{
+    SmartPtr<AssetDict> dict = Instance;
+    return dict ? dict->GetOrLoadAudio(key, hold) : SmartPtr<AudioSource>();
+}
+
+SmartPtr<Surface> AssetDict::GetSurface(const NarrowString& key, bool hold)
+{
+    SmartPtr<AssetDict> dict = Instance;
+    return dict ? dict->GetOrLoadSurface(key, hold) : SmartPtr<Surface>();
+}
+
+SmartPtr<FontEx> AssetDict::GetFont(const NarrowString& key, bool hold)
+{
+    SmartPtr<AssetDict> dict = Instance;
+    return dict ? dict->GetOrLoadFont(key, hold) : SmartPtr<FontEx>();
+}
+
+SmartPtr<FontEx> AssetDict::GetOrLoadFont(const NarrowString& key, bool hold)
+{
+    return GetOrLoad<FontEx>(key, hold, [this](const NarrowString& k) { return LoadFont(k); });
+}
+
+SmartPtr<AudioSource> AssetDict::GetOrLoadAudio(const NarrowString& key, bool hold)
+{
+    return GetOrLoad<AudioSource>(key, hold, [this](const NarrowString& k) { return LoadAudio(k); });
+}
+
+SmartPtr<Surface> AssetDict::GetOrLoadSurface(const NarrowString& key, bool hold)
+{
+    return GetOrLoad<Surface>(key, hold, [this](const NarrowString& k) { return LoadSurface(k); });
+}
+
+template <class T, class Loader>
+SmartPtr<T> AssetDict::GetOrLoad(const NarrowString& key, bool hold, Loader load)
+{
+    std::unique_lock<std::mutex> lock(m_mutex);
+    while (true) {
+        const auto found = m_names.find(key);
+        if (found != m_names.end()) {
+            const WeakPtr<T>* weak = found->second.template Get<WeakPtr<T>>();
+            // The key names another kind of asset: a miss, and the other entry stays.
+            if (weak == nullptr) {
+                ++m_kindConflicts;
+                return SmartPtr<T>();
+            }
+            SmartPtr<T> live = weak->Lock();
+            if (live) {
+                if (hold)
+                    HoldLocked(key, live);
+                return live;
+            }
+        }
+        const auto loading = m_loading.find(key);
+        if (loading == m_loading.end())
+            break;
+        // A loader that asks for its own name again would wait for itself forever.
+        if (loading->second == std::this_thread::get_id())
+            return SmartPtr<T>();
+        m_loadEnded.wait(lock);
+    }
+
+    // Missing or expired (a failed load included): load it again, outside the lock.
+    m_names.erase(key);
+    m_loading.emplace(key, std::this_thread::get_id());
+    ++m_loadCount;
+    lock.unlock();
+    SmartPtr<T> asset(load(key));
+    lock.lock();
+    m_loading.erase(key);
+    // An atlas registered meanwhile may have entered a region under this name: it wins.
+    Any& entry = m_names[key];
+    const WeakPtr<T>* entered = entry.template Get<WeakPtr<T>>();
+    if (SmartPtr<T> region = entered != nullptr ? entered->Lock() : SmartPtr<T>())
+        asset = region;
+    else
+        entry = Any(WeakPtr<T>(asset));
+    if (hold)
+        HoldLocked(key, asset);
+    lock.unlock();
+    m_loadEnded.notify_all();
+    return asset;
+}
+
+template <class T>
+void AssetDict::HoldLocked(const NarrowString& key, const SmartPtr<T>& asset)
+{
+    // Nothing to keep for a failed load: the next request with hold tries again and holds
+    // what it gets.
+    if (!asset)
+        return;
+    Any& entry = m_held[key];
+    const SmartPtr<T>* current = entry.template Get<SmartPtr<T>>();
+    if (entry.IsEmpty() || (current != nullptr && !*current))
+        entry = Any(asset);
+}
+
+SmartPtr<AudioSource> AssetDict::LoadAudio(const NarrowString& key)
+{
+    const std::size_t at = key.rfind('@');
+    if (at == NarrowString::npos)
+        return CreateAudioSource(key.c_str(), false);
+    const NarrowString path = key.substr(0, at);
+    const NarrowString option = key.substr(at + 1);
+    if (option == "cache")
+        return CreateCachedOggSource(path.c_str());
+    return CreateAudioSource(path.c_str(), option == "buffer");
+}
+
+SmartPtr<Surface> AssetDict::LoadSurface(const NarrowString& key)
+{
+    return Tarv::LoadSurface(key);
+}
+
+SmartPtr<FontEx> AssetDict::LoadFont(const NarrowString& key)
+{
+    NarrowString xmlPath;
+    NarrowString imageKey;
+    if (!FontEx::SplitFontKey(key, xmlPath, imageKey))
+        return SmartPtr<FontEx>();
+    SmartPtr<FontEx> font = MakeSmart<FontEx>(xmlPath, imageKey);
+    if (font->GetGlyphCount() == 0 || font->GetImage() == nullptr)
+        return SmartPtr<FontEx>();
+    return font;
+}
+
+bool AssetDict::RegisterAtlas(const NarrowString& key)
+{
+    SmartPtr<AssetDict> dict = Instance;
+    return dict && dict->AddAtlas(key);
+}
+
+bool AssetDict::UnregisterAtlas(const NarrowString& key)
+{
+    SmartPtr<AssetDict> dict = Instance;
+    return dict && dict->RemoveAtlas(key);
+}
+
+bool AssetDict::AddAtlas(const NarrowString& key)
+{
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        const auto found = m_atlases.find(key);
+        if (found != m_atlases.end()) {
+            ++found->second.registrations;
+            return true;
+        }
+    }
+    // Built outside the lock: the page is fetched through this dictionary.
+    const SmartPtr<Atlas> atlas = Atlas::Load(key, &FetchSurface);
+    if (!atlas)
+        return false;
+    std::lock_guard<std::mutex> lock(m_mutex);
+    AtlasEntry& entry = m_atlases[key];
+    ++entry.registrations;
+    // Another thread registered the same key while this one built: keep the first atlas.
+    if (entry.atlas)
+        return true;
+    entry.atlas = atlas;
+    for (const auto& [name, region] : atlas->GetRegions())
+        m_names[name] = Any(WeakPtr<Surface>(static_cast<Surface*>(region.Get())));
+    return true;
+}
+
+bool AssetDict::RemoveAtlas(const NarrowString& key)
+{
+    SmartPtr<Atlas> released;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        const auto found = m_atlases.find(key);
+        if (found == m_atlases.end())
+            return false;
+        if (--found->second.registrations > 0)
+            return true;
+        released = found->second.atlas;
+        m_atlases.erase(found);
+    }
+    // The atlas and its regions die here, outside the lock, unless somebody still holds them.
+    return true;
+}
+
+int AssetDict::GetAtlasCount(const NarrowString& key) const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    const auto found = m_atlases.find(key);
+    return found == m_atlases.end() ? 0 : found->second.registrations;
+}
+
+void AssetDict::ReleaseHeld()
+{
+    std::map<NarrowString, Any> held;
+    std::map<NarrowString, AtlasEntry> atlases;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        held.swap(m_held);
+        atlases.swap(m_atlases);
+    }
+    held.clear();
+    // The atlases and held assets are released here, outside the lock.
+}
+
+std::vector<AssetDict::EntryInfo> AssetDict::ListEntries() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    std::vector<EntryInfo> entries;
+    entries.reserve(m_names.size());
+    for (const auto& [key, value] : m_names) {
+        bool live = false;
+        if (const auto* surface = value.Get<WeakPtr<Surface>>())
+            live = !surface->IsExpired();
+        else if (const auto* sound = value.Get<WeakPtr<AudioSource>>())
+            live = !sound->IsExpired();
+        else if (const auto* font = value.Get<WeakPtr<FontEx>>())
+            live = !font->IsExpired();
+        entries.push_back({key, m_held.count(key) != 0, live});
+    }
+    return entries;
+}
+
+bool AssetDict::IsHeld(const NarrowString& key) const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_held.count(key) != 0;
+}
+
+std::uint32_t AssetDict::GetLoadCount() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_loadCount;
+}
+
+std::uint32_t AssetDict::GetKindConflictCount() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_kindConflicts;
+}
+
+} // namespace Tarv

@@ -1,0 +1,37 @@
+// Tarv::AnimImageLoader: reads an animation XML file into a Tarv::AnimatedSurface, fetching
+// each frame image by its asset name through a replaceable fetcher.
+#pragma once
+
+#include "engine/core/SmartPtr.h"
+#include "graphics/image/ImageSurface.h"
+
+#include <cstddef>
+#include <cstdint>
+
+namespace Tarv
+{
+
+class AnimatedSurface;
+class SeekableStream;
+
+class AnimImageLoader
+{
+public:
+    // True when the stream's next 19 bytes are exactly `<?xml version="1.0"`; false for a
+    // null stream or a shorter read. Reads from the current position and does not rewind.
+    static bool Probe(SeekableStream* stream);
+
+    // The whole stream (from byte 0, left rewound) read as an animation; the loader argument
+    // is not read. Null when the document does not parse or none of its frames has an image:
+    // frames whose image cannot be fetched are left out.
+    static SmartPtr<AnimatedSurface> Load(SeekableStream* stream, int argument);
+    static SmartPtr<AnimatedSurface> LoadFromMemory(const std::uint8_t* data, std::size_t size);
+
+    // How frame images are fetched by their asset name. Null (the default) loads each name
+    // as a plain path through ImageLoader::LoadFromFile, options included in the path. The
+    // asset dictionary installs its own get-or-load. Any thread; set it before loading starts.
+    static void SetFrameFetcher(SurfaceFetcher fetcher);
+    static SurfaceFetcher GetFrameFetcher();
+};
+
+} // namespace Tarv

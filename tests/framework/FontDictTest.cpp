@@ -1,0 +1,168 @@
+// The font dictionary over real font descriptions and pages in a mounted archive: naming and
+// the default font, sharing across dictionaries, failed fonts never filed or kept live, font
+// image keys, and the anchor arithmetic of one-off texts at the ends of the int range.
+#include "framework/FontDict.h"
+
+#include "framework/CacheList.h"
+#include "graphics/text/FontEx.h"
+#include "tests/framework/AssetWorld.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+
+namespace
+{
+
+using AssetTest::FontXml;
+using AssetTest::MakePng;
+using Quor::FontDict;
+
+class FontDictTest : public AssetTest::AssetWorld
+{
+protected:
+    void SetUp() override
+    {
+        AssetWorld::SetUp();
+        MountArchive({{"fonts/menu.xml", FontXml()},
+                      {"fonts/menu.png", MakePng(9, 5, 255)},
+                      {"other/menu.xml", FontXml()},
+                      {"other/menu.png", MakePng(9, 5, 128)},
+                      {"fonts/small.xml", FontXml()},
+                      {"fonts/small.png", MakePng(9, 5, 64)},
+                      {"fonts/nopage.xml", FontXml()},
+                      {"fonts/empty.xml", AssetTest::Text("<font><characters/></font>")},
+                      {"fonts/empty.png", MakePng(9, 5, 1)}});
+    }
+
+    bool Has(const Tarv::NarrowString& key, bool live)
+    {
+        for (const auto& entry : Tarv::AssetDict::Instance->ListEntries())
+            if (entry.key == key)
+                return entry.live == live;
+        return false;
+    }
+};
+
+TEST_F(FontDictTest, FirstFontIsNamedByBaseNameAndBecomesTheDefault)
+{
+    FontDict fonts;
+    ASSERT_TRUE(fonts.LoadFont("fonts/menu.xml"));
+    ASSERT_TRUE(fonts.LoadFont("fonts/small.xml"));
+    EXPECT_EQ(fonts.GetFontSet()->GetDefaultName(), "menu");
+    Tarv::FontEx* menu = fonts.GetFontSet()->GetFont("menu");
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(fonts.GetFontSet()->GetFont("default"), menu);
+    EXPECT_NE(fonts.GetFontSet()->GetFont("small"), menu);
+    EXPECT_EQ(menu->GetHeight(), 5);
+    EXPECT_EQ(fonts.GetFormat().GetFontSet(), fonts.GetFontSet());
+}
+
+TEST_F(FontDictTest, FontsAreSharedAcrossDictionaries)
+{
+    FontDict first;
+    FontDict second;
+    first.LoadFont("fonts/menu.xml");
+    second.LoadFont("fonts/menu.xml");
+    EXPECT_EQ(first.GetFontSet()->GetFont("menu"), second.GetFontSet()->GetFont("menu"));
+    EXPECT_EQ(Tarv::AssetDict::Instance->GetLoadCount(), 2u); // the font and its page
+}
+
+TEST_F(FontDictTest, SameBaseNameKeepsTheFirstAndReleasesTheSecond)
+{
+    FontDict fonts;
+    fonts.LoadFont("fonts/menu.xml");
+    const Tarv::FontEx* first = fonts.GetFontSet()->GetFont("menu");
+    EXPECT_TRUE(fonts.LoadFont("other/menu.xml"));
+    EXPECT_EQ(fonts.GetFontSet()->GetFont("menu"), first);
+    EXPECT_TRUE(Has("other/menu.xml", false));
+}
+
+TEST_F(FontDictTest, FailedFontsAreNeitherFiledNorLive)
+{
+    FontDict fonts;
+    EXPECT_FALSE(fonts.LoadFont("fonts/nopage.xml"));
+    EXPECT_FALSE(fonts.LoadFont("fonts/empty.xml"));
+    EXPECT_FALSE(fonts.LoadFont("fonts/missing.xml"));
+    EXPECT_FALSE(fonts.LoadFont("fonts/menu.png"));
+    EXPECT_FALSE(fonts.LoadFont("ab"));
+    EXPECT_EQ(fonts.GetFontSet()->GetFontCount(), 0u);
+    EXPECT_TRUE(Has("fonts/nopage.xml", false));
+    // The first good font still becomes the default.
+    ASSERT_TRUE(fonts.LoadFont("fonts/small.xml"));
+    EXPECT_EQ(fonts.GetFontSet()->GetDefaultName(), "small");
+}
+
+TEST_F(FontDictTest, FontKeyOptionsGoToItsImage)
+{
+    const auto plain = Tarv::AssetDict::GetFont("fonts/menu.xml", false);
+    const auto linear = Tarv::AssetDict::GetFont("fonts/menu.xml@linear", false);
+    ASSERT_TRUE(plain && linear);
+    EXPECT_NE(plain, linear);
+    EXPECT_TRUE(Has("fonts/menu.png", true));
+    EXPECT_TRUE(Has("fonts/menu.png@linear", true));
+    EXPECT_EQ(linear->GetImage()->GetFlags(0xffffffffu), Tarv::SURFACE_LINEAR);
+    EXPECT_EQ(plain->GetImage()->GetFlags(0xffffffffu), 0u);
+}
+
+TEST_F(FontDictTest, ReleasedFontLoadsAgainAndListedFontsAreHeld)
+{
+    Tarv::WeakPtr<Tarv::FontEx> weak(Tarv::AssetDict::GetFont("fonts/menu.xml", false));
+    EXPECT_TRUE(weak.IsExpired());
+    EXPECT_TRUE(Tarv::AssetDict::GetFont("fonts/menu.xml", false));
+
+    Quor::CacheList::GetInstance()->Add("*.xml");
+    {
+        FontDict fonts;
+        fonts.LoadFont("fonts/small.xml");
+        weak = Tarv::WeakPtr<Tarv::FontEx>(fonts.GetFontSet()->GetFont("small"));
+    }
+    EXPECT_FALSE(weak.IsExpired());
+}
+
+TEST_F(FontDictTest, DrawingWithoutAFontOrSurfaceDrawsNothing)
+{
+    FontDict fonts;
+    const Tarv::SmartPtr<Tarv::Surface> target(new Tarv::Surface(nullptr));
+    fonts.DrawText(target.Get(), INT_MIN, INT_MAX, U"ABC", Quor::TEXT_RIGHT | Quor::TEXT_BOTTOM, "menu");
+    fonts.DrawNarrowText(nullptr, 0, 0, "ABC", 0, "menu");
+    fonts.LoadFont("fonts/menu.xml");
+    fonts.DrawNarrowText(target.Get(), INT_MIN, INT_MIN, "ABC", Quor::TEXT_HCENTER | Quor::TEXT_VCENTER, "x");
+    fonts.DrawNarrowText(target.Get(), 0, 0, "\xff", 0, "menu");
+    EXPECT_EQ(fonts.GetFormat().GetOwnFontName(), "menu");
+    EXPECT_EQ(fonts.GetFormat().GetAlignment(), Tarv::Text::ALIGN_LEFT);
+}
+
+struct AnchorCase
+{
+    int flags;
+    int x, y;
+    int left, top;
+};
+
+class FontDictAnchor : public testing::TestWithParam<AnchorCase>
+{
+};
+
+TEST_P(FontDictAnchor, PointLandsOnTheFlaggedEdge)
+{
+    const AnchorCase& c = GetParam();
+    int left = 0;
+    int top = 0;
+    FontDict::GetAnchoredOrigin(c.x, c.y, 10, 5, c.flags, left, top);
+    EXPECT_EQ(left, c.left);
+    EXPECT_EQ(top, c.top);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Flags, FontDictAnchor,
+    testing::Values(AnchorCase{0, 100, 50, 100, 50}, AnchorCase{Quor::TEXT_LEFT | Quor::TEXT_TOP, 100, 50, 100, 50},
+                    AnchorCase{Quor::TEXT_RIGHT, 100, 50, 90, 50}, AnchorCase{Quor::TEXT_HCENTER, 100, 50, 95, 50},
+                    AnchorCase{Quor::TEXT_RIGHT | Quor::TEXT_HCENTER, 100, 50, 90, 50},
+                    AnchorCase{Quor::TEXT_BOTTOM, 100, 50, 100, 45}, AnchorCase{Quor::TEXT_VCENTER, 100, 50, 100, 48},
+                    AnchorCase{Quor::TEXT_BOTTOM | Quor::TEXT_VCENTER, 100, 50, 100, 45},
+                    AnchorCase{Quor::TEXT_RIGHT | Quor::TEXT_BOTTOM, INT_MIN, INT_MIN, INT_MIN, INT_MIN},
+                    AnchorCase{Quor::TEXT_HCENTER | Quor::TEXT_VCENTER, INT_MIN + 3, -7, INT_MIN, -9},
+                    AnchorCase{Quor::TEXT_RIGHT, INT_MAX, INT_MAX, INT_MAX - 10, INT_MAX}));
+
+} // namespace

@@ -1,0 +1,169 @@
+// Animation files: the probe, frames fetched by name (through the hook or as plain paths),
+// frames that cannot be fetched, and animations that name themselves or each other.
+#include "graphics/image/AnimImageLoader.h"
+
+#include "ImageTestFiles.h"
+#include "engine/vfs/CachedFile.h"
+#include "graphics/image/AnimatedSurface.h"
+#include "graphics/image/ImageLoader.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+using namespace Tarv;
+using ImageTestFiles::Bytes;
+
+namespace
+{
+
+Bytes Pixels(int width, int height)
+{
+    return Bytes(std::size_t(width) * height * 4, 0x80);
+}
+
+std::vector<NarrowString> s_fetched;
+
+SmartPtr<Surface> RecordingFetch(const NarrowString& name)
+{
+    s_fetched.push_back(name);
+    return LoadSurface(name);
+}
+
+class AnimImageLoaderFiles : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        m_folder.Write("f1.png", ImageTestFiles::PngRgba(1, 1, Pixels(1, 1)));
+        m_folder.Write("f2.png", ImageTestFiles::PngRgba(2, 3, Pixels(2, 3)));
+        m_folder.Write("f1.png@linear", ImageTestFiles::PngRgba(4, 4, Pixels(4, 4)));
+    }
+    void TearDown() override { AnimImageLoader::SetFrameFetcher(nullptr); }
+
+    SmartPtr<AnimatedSurface> Animation(const char* name)
+    {
+        SmartPtr<Surface> surface = ImageLoader::LoadFromFile(name, 5);
+        return SmartPtr<AnimatedSurface>(dynamic_cast<AnimatedSurface*>(surface.Get()));
+    }
+
+    ImageTestFiles::Folder m_folder{"animloader"};
+};
+
+} // namespace
+
+TEST(AnimImageLoaderProbe, OnlyTheExactDeclarationIsAnAnimation)
+{
+    const char* good = "<?xml version=\"1.0\"?><a/>";
+    CachedFile yes(reinterpret_cast<const std::uint8_t*>(good), int(std::strlen(good)), true);
+    EXPECT_TRUE(AnimImageLoader::Probe(&yes));
+    for (const char* text : {"<?xml version='1.0'?><a/>", " <?xml version=\"1.0\"?>",
+                             "\xEF\xBB\xBF<?xml version=\"1.0\"?>", "<?xml version=\"1.1\"?>",
+                             "<?xml version=\"1.0"}) {
+        CachedFile no(reinterpret_cast<const std::uint8_t*>(text), int(std::strlen(text)), true);
+        EXPECT_FALSE(AnimImageLoader::Probe(&no)) << text;
+    }
+    EXPECT_FALSE(AnimImageLoader::Probe(nullptr));
+}
+
+TEST_F(AnimImageLoaderFiles, FramesAreFetchedAsPlainPathsWithoutAHook)
+{
+    m_folder.WriteText("walk.xml", "<?xml version=\"1.0\"?><whatever loop=\"yes\">"
+                                   "<frame image=\"f1.png@linear\" time=\"100\" x=\"3\" y=\"-2\"/>"
+                                   "<frame image=\"f2.png\"/><other image=\"f1.png\"/></whatever>");
+    SmartPtr<AnimatedSurface> walk = Animation("walk.xml");
+    ASSERT_TRUE(walk);
+    ASSERT_EQ(walk->GetFrameCount(), 2u);
+    // The file named with its options, not f1.png with linear filtering.
+    EXPECT_EQ(walk->GetWidth(), 4);
+    EXPECT_EQ(walk->GetFlags(0xffffffffu), 0u);
+    EXPECT_EQ(walk->GetDrawOffsetX(), 3);
+    EXPECT_EQ(walk->GetDrawOffsetY(), -2);
+    // The second frame lasts as long as the first; the loop wraps.
+    EXPECT_FLOAT_EQ(walk->GetFrame(1)->seconds, 0.1f);
+    EXPECT_TRUE(walk->Update(0.15f));
+    EXPECT_TRUE(walk->Update(0.15f));
+    EXPECT_EQ(walk->GetFrameIndex(), 0u);
+}
+
+TEST_F(AnimImageLoaderFiles, TheHookFetchesEveryFrameByItsAssetName)
+{
+    m_folder.WriteText("walk.xml", "<?xml version=\"1.0\"?><a loop=\"Yes\">"
+                                   "<frame image=\"f1.png@linear\" time=\"100\"/>"
+                                   "<frame image=\"f2.png\" time=\"100\"/></a>");
+    s_fetched.clear();
+    AnimImageLoader::SetFrameFetcher(&RecordingFetch);
+    // The animation's own options leave the frames' flags alone.
+    SmartPtr<Surface> loaded = LoadSurface("walk.xml@ck");
+    auto* walk = dynamic_cast<AnimatedSurface*>(loaded.Get());
+    ASSERT_NE(walk, nullptr);
+    EXPECT_EQ(s_fetched, (std::vector<NarrowString>{"f1.png@linear", "f2.png"}));
+    EXPECT_EQ(walk->GetWidth(), 1);
+    EXPECT_EQ(walk->GetFlags(0xffffffffu), SURFACE_LINEAR);
+    // "Yes" is no boolean: the animation ends.
+    EXPECT_TRUE(walk->Update(0.15f));
+    EXPECT_FALSE(walk->Update(0.15f));
+}
+
+TEST_F(AnimImageLoaderFiles, FramesThatCannotBeFetchedAreLeftOut)
+{
+    m_folder.WriteText("gaps.xml", "<?xml version=\"1.0\"?><a><frame image=\"missing.png\" time=\"50\"/>"
+                                   "<frame image=\"f2.png\" time=\"70\"/><frame/></a>");
+    m_folder.WriteText("none.xml", "<?xml version=\"1.0\"?><a><frame image=\"missing.png\"/></a>");
+    m_folder.WriteText("empty.xml", "<?xml version=\"1.0\"?><a><notaframe/></a>");
+    m_folder.WriteText("broken.xml", "<?xml version=\"1.0\"?><a><frame image=");
+    SmartPtr<AnimatedSurface> gaps = Animation("gaps.xml");
+    ASSERT_TRUE(gaps);
+    EXPECT_EQ(gaps->GetFrameCount(), 1u);
+    EXPECT_FLOAT_EQ(gaps->GetTimeLeft(), 0.07f);
+    EXPECT_FALSE(ImageLoader::LoadFromFile("none.xml", 5));
+    EXPECT_FALSE(ImageLoader::LoadFromFile("empty.xml", 5));
+    EXPECT_FALSE(ImageLoader::LoadFromFile("broken.xml", 5));
+}
+
+TEST_F(AnimImageLoaderFiles, AnAnimationThatNamesItselfIsRefused)
+{
+    m_folder.WriteText("self.xml", "<?xml version=\"1.0\"?><a><frame image=\"self.xml\" time=\"10\"/></a>");
+    m_folder.WriteText("selfish.xml", "<?xml version=\"1.0\"?><a><frame image=\"selfish.xml\"/>"
+                                      "<frame image=\"f2.png\"/></a>");
+    EXPECT_FALSE(ImageLoader::LoadFromFile("self.xml", 5));
+    SmartPtr<AnimatedSurface> selfish = Animation("selfish.xml");
+    ASSERT_TRUE(selfish);
+    EXPECT_EQ(selfish->GetFrameCount(), 1u);
+}
+
+TEST_F(AnimImageLoaderFiles, ACycleThroughTheHookEndsAtItsFirstRepeat)
+{
+    m_folder.WriteText("a.xml", "<?xml version=\"1.0\"?><a><frame image=\"b.xml@linear\"/><frame image=\"f1.png\"/></a>");
+    m_folder.WriteText("b.xml", "<?xml version=\"1.0\"?><a><frame image=\"a.xml\"/><frame image=\"f2.png\"/></a>");
+    AnimImageLoader::SetFrameFetcher(&RecordingFetch);
+    SmartPtr<AnimatedSurface> a = Animation("a.xml");
+    ASSERT_TRUE(a);
+    ASSERT_EQ(a->GetFrameCount(), 2u);
+    auto* b = dynamic_cast<AnimatedSurface*>(a->GetFrame(0)->image.Get());
+    ASSERT_NE(b, nullptr);
+    EXPECT_EQ(b->GetFrameCount(), 1u);
+    EXPECT_EQ(b->GetWidth(), 2);
+}
+
+TEST_F(AnimImageLoaderFiles, NestingIsBounded)
+{
+    // chain0 -> chain1 -> ... -> chain11 -> f1.png: too deep for the nesting limit, yet no
+    // crash and nothing half-built.
+    for (int i = 0; i < 12; ++i) {
+        const std::string next = i == 11 ? "f1.png" : "chain" + std::to_string(i + 1) + ".xml";
+        const std::string text = "<?xml version=\"1.0\"?><a><frame image=\"" + next + "\"/></a>";
+        m_folder.WriteText(("chain" + std::to_string(i) + ".xml").c_str(), text.c_str());
+    }
+    EXPECT_FALSE(ImageLoader::LoadFromFile("chain0.xml", 5));
+    EXPECT_TRUE(ImageLoader::LoadFromFile("chain6.xml", 5));
+}
+
+TEST(AnimImageLoader, MemoryDocumentsNeedAFrame)
+{
+    EXPECT_FALSE(AnimImageLoader::LoadFromMemory(nullptr, 10));
+    const char* text = "<?xml version=\"1.0\"?><a/>";
+    EXPECT_FALSE(AnimImageLoader::LoadFromMemory(reinterpret_cast<const std::uint8_t*>(text), std::strlen(text)));
+    EXPECT_FALSE(AnimImageLoader::Load(nullptr, 5));
+}

@@ -1,0 +1,62 @@
+// Atlas regions: their own size, the page's flags, no page, and a region's pixel (sx, sy)
+// drawn from the page's (x + sx, y + sy), turned blits included.
+#include "graphics/image/AtlasSurface.h"
+
+#include "tests/graphics/render/RenderTestScreen.h"
+
+#include <gtest/gtest.h>
+
+using namespace Tarv;
+using RenderTest::Near;
+using RenderTest::ReadPixel;
+using RenderTest::Rgba;
+
+TEST(AtlasSurface, SizeIsTheRegionsAndFlagsThePages)
+{
+    SmartPtr<Surface> page(new Surface(Texture::CreateTarget(64, 32, PIXEL_FORMAT_RGBA8888)));
+    AtlasSurface region(page.Get(), 10, 20, 5, 6);
+    EXPECT_EQ(region.GetWidth(), 5);
+    EXPECT_EQ(region.GetHeight(), 6);
+    EXPECT_EQ(region.GetRect()[2], 5);
+    EXPECT_EQ(region.GetSourceX(), 10);
+    EXPECT_EQ(region.GetSourceY(), 20);
+    EXPECT_EQ(region.GetFlags(0xffffffffu), 0u);
+    page->SetFlags(SURFACE_COLOR_KEY | SURFACE_LINEAR);
+    EXPECT_EQ(region.GetFlags(0xffffffffu), SURFACE_COLOR_KEY | SURFACE_LINEAR);
+    EXPECT_EQ(region.GetFlags(SURFACE_LINEAR), SURFACE_LINEAR);
+    EXPECT_EQ(region.GetPixelData(), page->GetPixelData());
+}
+
+TEST(AtlasSurface, WithoutPageThereIsNothingToDraw)
+{
+    AtlasSurface region(nullptr, 1, 2, 3, 4);
+    EXPECT_EQ(region.GetPixelData(), nullptr);
+    EXPECT_EQ(region.GetFlags(0xffffffffu), 0u);
+    EXPECT_EQ(region.GetImage(), nullptr);
+}
+
+namespace
+{
+
+class AtlasSurfaceDrawing : public RenderTest::ScreenTest
+{
+};
+
+} // namespace
+
+TEST_F(AtlasSurfaceDrawing, RegionPixelsComeFromTheirPlaceInThePage)
+{
+    SmartPtr<Surface> page = RenderTest::MakeImage(4, 4, PIXEL_FORMAT_RGB888, RenderTest::PatternTexel);
+    SmartPtr<AtlasSurface> region = MakeSmart<AtlasSurface>(page.Get(), 1, 2, 2, 2);
+    const int rect[4] = {0, 0, 2, 2};
+    Screen()->Blit(50, 60, region.Get(), rect);
+    EXPECT_TRUE(Near(ReadPixel(Screen(), 50, 60), RenderTest::PatternTexel(1, 2)));
+    EXPECT_TRUE(Near(ReadPixel(Screen(), 51, 61), RenderTest::PatternTexel(2, 3)));
+    EXPECT_TRUE(Near(ReadPixel(Screen(), 52, 60), Rgba{0, 0, 0, 255}));
+
+    const float x = 200, y = 100, angle = 0, scale = 1, pivot[2] = {0, 0};
+    Screen()->BlitTransformed(region.Get(), &x, &y, &angle, &scale, pivot, 2);
+    // Mirrored left to right: the region's right column comes first.
+    EXPECT_TRUE(Near(ReadPixel(Screen(), 200, 100), RenderTest::PatternTexel(2, 2)));
+    EXPECT_TRUE(Near(ReadPixel(Screen(), 201, 100), RenderTest::PatternTexel(1, 2)));
+}

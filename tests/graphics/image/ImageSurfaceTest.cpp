@@ -1,0 +1,280 @@
+// Images of every file format loaded into surfaces and drawn in real GL frames, read back
+// pixel by pixel; asset-name options; textures made on a loader thread while the main thread
+// draws, and released off the GL thread (run under ThreadSanitizer by the tsan build).
+#include "graphics/image/ImageSurface.h"
+
+#include "ImageTestFiles.h"
+#include "graphics/image/ImageAssetName.h"
+#include "graphics/image/ImageLoader.h"
+#include "graphics/image/MemPixelData.h"
+#include "graphics/image/PixelDataGL.h"
+#include "tests/graphics/render/RenderTestScreen.h"
+
+#include <atomic>
+#include <mutex>
+#include <thread>
+
+using namespace Tarv;
+using ImageTestFiles::Bytes;
+using RenderTest::Near;
+using RenderTest::ReadPixel;
+using RenderTest::Rgba;
+
+namespace
+{
+
+// Four distinct opaque colours, 2x2: red, green / blue, white.
+const Bytes QUAD_RGBA = {255, 0, 0, 255, 0, 255, 0, 255, 0, 0, 255, 255, 255, 255, 255, 255};
+
+class ImageDrawing : public RenderTest::ScreenTest
+{
+protected:
+    void SetUp() override
+    {
+        ScreenTest::SetUp();
+        m_folder = std::make_unique<ImageTestFiles::Folder>("imagesurface");
+    }
+    void TearDown() override { m_folder.reset(); }
+
+    // Loads name, draws it whole at (x, y) on the screen, and reads the pixel at (x + dx, y + dy).
+    Rgba DrawAndRead(Surface* image, int dx, int dy, int x = 100, int y = 100)
+    {
+        const int rect[4] = {0, 0, image->GetWidth(), image->GetHeight()};
+        Screen()->Blit(x, y, image, rect);
+        return ReadPixel(Screen(), x + dx, y + dy);
+    }
+
+    std::unique_ptr<ImageTestFiles::Folder> m_folder;
+};
+
+TEST_F(ImageDrawing, PngPixelsKeepTheirColours)
+{
+    m_folder->Write("quad.png", ImageTestFiles::PngRgba(2, 2, QUAD_RGBA));
+    SmartPtr<Surface> image = LoadSurface("quad.png");
+    ASSERT_TRUE(image);
+    EXPECT_EQ(image->GetWidth(), 2);
+    EXPECT_TRUE(Near(DrawAndRead(image.Get(), 0, 0), Rgba{255, 0, 0, 255}));
+    EXPECT_TRUE(Near(DrawAndRead(image.Get(), 1, 0), Rgba{0, 255, 0, 255}));
+    EXPECT_TRUE(Near(DrawAndRead(image.Get(), 0, 1), Rgba{0, 0, 255, 255}));
+    EXPECT_TRUE(Near(DrawAndRead(image.Get(), 1, 1), Rgba{255, 255, 255, 255}));
+}
+
+TEST_F(ImageDrawing, TgaRowsComeOutTopFirst)
+{
+    m_folder->Write("quad.tga", ImageTestFiles::Tga24(2, 2, QUAD_RGBA));
+    SmartPtr<Surface> image = LoadSurface("quad.tga");
+    ASSERT_TRUE(image);
+    EXPECT_TRUE(Near(DrawAndRead(image.Get(), 0, 0), Rgba{255, 0, 0, 255}));
+    EXPECT_TRUE(Near(DrawAndRead(image.Get(), 0, 1), Rgba{0, 0, 255, 255}));
+}
+
+TEST_F(ImageDrawing, SixteenBitFormatsExpandByBitReplication)
+{
+    // X1R5G5B5 0x7FFF is the 565 word 0xFFDF: green keeps 62 of 63.
+    m_folder->Write("white.tga", ImageTestFiles::Tga16(1, 1, {0x7FFF}));
+    m_folder->Write("red.c565", ImageTestFiles::C565(2, 1, {0xF800, 0x07E0}));
+    SmartPtr<Surface> tga = LoadSurface("white.tga");
+    SmartPtr<Surface> c565 = LoadSurface("red.c565");
+    ASSERT_TRUE(tga && c565);
+    EXPECT_TRUE(Near(DrawAndRead(tga.Get(), 0, 0), Rgba{255, 251, 255, 255})) << ReadPixel(Screen(), 100, 100);
+    EXPECT_TRUE(Near(DrawAndRead(c565.Get(), 0, 0, 200), Rgba{255, 0, 0, 255}));
+    EXPECT_TRUE(Near(DrawAndRead(c565.Get(), 1, 0, 200), Rgba{0, 255, 0, 255}));
+}
+
+TEST_F(ImageDrawing, RunLengthImagesDrawTheirTransparentRunsClear)
+{
+    const Bytes rgba = {255, 0, 0, 255, 0, 0, 0, 0, 0, 0, 255, 255};
+    m_folder->Write("runs.crle", ImageTestFiles::Crle(3, 1, rgba));
+    SmartPtr<Surface> image = LoadSurface("runs.crle");
+    ASSERT_TRUE(image);
+    const std::uint8_t grey[4] = {90, 90, 90, 255};
+    Screen()->ClearColor(grey);
+    EXPECT_TRUE(Near(DrawAndRead(image.Get(), 0, 0), Rgba{255, 0, 0, 255}));
+    EXPECT_TRUE(Near(DrawAndRead(image.Get(), 1, 0), Rgba{90, 90, 90, 255}));
+    EXPECT_TRUE(Near(DrawAndRead(image.Get(), 2, 0), Rgba{0, 0, 255, 255}));
+}
+
+TEST_F(ImageDrawing, JpegDrawsWhatLibjpegDecodes)
+{
+    const Bytes samples(8 * 8 * 3, 0);
+    Bytes solid;
+    for (int i = 0; i < 64; ++i)
+        solid.insert(solid.end(), {200, 60, 20});
+    const Bytes file = ImageFixtures::WriteJpeg(8, 8, 3, solid, 95, true);
+    int width = 0, height = 0;
+    const Bytes decoded = ImageFixtures::DecodeJpegRgb(file, width, height);
+    m_folder->Write("photo.jpg", file);
+    SmartPtr<Surface> image = LoadSurface("photo.jpg");
+    ASSERT_TRUE(image);
+    const Rgba got = DrawAndRead(image.Get(), 3, 5);
+    const std::uint8_t* want = decoded.data() + (5 * 8 + 3) * 3;
+    EXPECT_TRUE(Near(got, Rgba{want[0], want[1], want[2], 255})) << got;
+}
+
+TEST_F(ImageDrawing, GreyPngIsCoverageDrawnInTheTint)
+{
+    m_folder->Write("grey.png", ImageTestFiles::PngGrey(2, 1, {0, 255}));
+    SmartPtr<Surface> image = LoadSurface("grey.png");
+    ASSERT_TRUE(image);
+    const std::uint8_t green[4] = {0, 255, 0, 255};
+    const int rect[4] = {0, 0, 2, 1};
+    Screen()->BlitTinted(100, 100, green, image.Get(), rect);
+    EXPECT_TRUE(Near(ReadPixel(Screen(), 100, 100), Rgba{0, 0, 0, 255}, 1)) << ReadPixel(Screen(), 100, 100);
+    EXPECT_TRUE(Near(ReadPixel(Screen(), 101, 100), Rgba{0, 255, 0, 255}, 1)) << ReadPixel(Screen(), 101, 100);
+}
+
+TEST_F(ImageDrawing, NarrowRgbRowsAreNotSkewed)
+{
+    // Rows of 1 x 3 bytes: with GL's default unpack alignment of 4 they would be read skewed.
+    const Bytes column = {255, 0, 0, 255, 0, 255, 0, 255, 0, 0, 255, 255};
+    m_folder->Write("column.tga", ImageTestFiles::Tga24(1, 3, column));
+    SmartPtr<Surface> image = LoadSurface("column.tga");
+    ASSERT_TRUE(image);
+    EXPECT_TRUE(Near(DrawAndRead(image.Get(), 0, 0), Rgba{255, 0, 0, 255}));
+    EXPECT_TRUE(Near(DrawAndRead(image.Get(), 0, 1), Rgba{0, 255, 0, 255})) << ReadPixel(Screen(), 100, 101);
+    EXPECT_TRUE(Near(DrawAndRead(image.Get(), 0, 2), Rgba{0, 0, 255, 255})) << ReadPixel(Screen(), 100, 102);
+}
+
+TEST_F(ImageDrawing, ColourKeyOptionDiscardsMagenta)
+{
+    const Bytes rgba = {255, 0, 255, 255, 0, 255, 0, 255};
+    m_folder->Write("keyed.png", ImageTestFiles::PngRgba(2, 1, rgba));
+    SmartPtr<Surface> plain = LoadSurface("keyed.png");
+    SmartPtr<Surface> keyed = LoadSurface("keyed.png@ck");
+    SmartPtr<Surface> both = LoadSurface("keyed.png@ck,linear");
+    SmartPtr<Surface> reordered = LoadSurface("keyed.png@linear,,ck,");
+    SmartPtr<Surface> unknown = LoadSurface("keyed.png@ Linear,LINEAR,565,rle");
+    ASSERT_TRUE(plain && keyed && both && reordered && unknown);
+    EXPECT_EQ(plain->GetFlags(0xffffffffu), 0u);
+    EXPECT_EQ(keyed->GetFlags(0xffffffffu), SURFACE_COLOR_KEY);
+    EXPECT_EQ(both->GetFlags(0xffffffffu), SURFACE_COLOR_KEY | SURFACE_LINEAR);
+    EXPECT_EQ(reordered->GetFlags(0xffffffffu), both->GetFlags(0xffffffffu));
+    EXPECT_EQ(unknown->GetFlags(0xffffffffu), 0u);
+    EXPECT_TRUE(Near(DrawAndRead(plain.Get(), 0, 0), Rgba{255, 0, 255, 255}));
+    EXPECT_TRUE(Near(DrawAndRead(keyed.Get(), 0, 0, 200), Rgba{0, 0, 0, 255}));
+    EXPECT_TRUE(Near(DrawAndRead(keyed.Get(), 1, 0, 200), Rgba{0, 255, 0, 255}));
+}
+
+TEST_F(ImageDrawing, MissingAndDamagedFilesGiveNull)
+{
+    m_folder->WriteText("text.png", "not an image");
+    Bytes truncated = ImageTestFiles::PngRgba(2, 2, QUAD_RGBA);
+    truncated.resize(truncated.size() / 2);
+    m_folder->Write("half.png", truncated);
+    EXPECT_FALSE(LoadSurface("nothing.png"));
+    EXPECT_FALSE(LoadSurface("text.png@linear"));
+    EXPECT_FALSE(LoadSurface("half.png"));
+}
+
+TEST_F(ImageDrawing, OnlyTheLastAtSplitsTheName)
+{
+    m_folder->Write("dir@x/a.png", ImageTestFiles::PngRgba(2, 2, QUAD_RGBA));
+    EXPECT_FALSE(LoadSurface("dir@x/a.png"));
+    SmartPtr<Surface> image = LoadSurface("dir@x/a.png@");
+    ASSERT_TRUE(image);
+    EXPECT_EQ(image->GetFlags(0xffffffffu), 0u);
+}
+
+TEST_F(ImageDrawing, ImagesDecodedOnAnotherThreadDrawOnTheMainThread)
+{
+    constexpr int COUNT = 12;
+    for (int i = 0; i < COUNT; ++i) {
+        Bytes rgba;
+        for (int p = 0; p < 9; ++p)
+            rgba.insert(rgba.end(), {std::uint8_t(20 * i), 100, 200, 255});
+        m_folder->Write(("img" + std::to_string(i) + ".png").c_str(), ImageTestFiles::PngRgba(3, 3, rgba));
+    }
+    std::mutex lock;
+    std::vector<SmartPtr<Surface>> loaded(COUNT);
+    std::atomic<bool> done{false};
+    std::thread loader([&] {
+        for (int i = 0; i < COUNT; ++i) {
+            SmartPtr<Surface> image = LoadSurface("img" + std::to_string(i) + ".png@linear");
+            std::lock_guard<std::mutex> guard(lock);
+            loaded[std::size_t(i)] = image;
+        }
+        done = true;
+    });
+    // The main thread keeps drawing whatever has arrived until the loader is through.
+    std::vector<bool> drawn(COUNT, false);
+    bool finished = false;
+    while (!finished) {
+        finished = done.load();
+        for (int i = 0; i < COUNT; ++i) {
+            SmartPtr<Surface> image;
+            {
+                std::lock_guard<std::mutex> guard(lock);
+                image = loaded[std::size_t(i)];
+            }
+            if (!image || drawn[std::size_t(i)])
+                continue;
+            const int rect[4] = {0, 0, 3, 3};
+            Screen()->Blit(10 * i, 10, image.Get(), rect);
+            drawn[std::size_t(i)] = true;
+        }
+        Batcher()->Flush();
+    }
+    loader.join();
+    for (int i = 0; i < COUNT; ++i) {
+        EXPECT_TRUE(drawn[std::size_t(i)]);
+        EXPECT_TRUE(Near(ReadPixel(Screen(), 10 * i + 1, 11), Rgba{20 * i, 100, 200, 255}))
+            << i << " " << ReadPixel(Screen(), 10 * i + 1, 11);
+    }
+}
+
+TEST_F(ImageDrawing, TexturesReleasedOffTheGLThreadAreDeletedOnIt)
+{
+    m_folder->Write("quad.png", ImageTestFiles::PngRgba(2, 2, QUAD_RGBA));
+    SmartPtr<Surface> image = LoadSurface("quad.png");
+    ASSERT_TRUE(image);
+    DrawAndRead(image.Get(), 0, 0);
+    const GLuint name = image->GetPixelData()->GetTextureName();
+    ASSERT_NE(name, 0u);
+    // The loader thread drops the last reference: no GL call there, the name waits.
+    std::thread releaser([moved = std::move(image)]() mutable { moved.Reset(); });
+    releaser.join();
+    EXPECT_TRUE(glIsTexture(name));
+    Texture::DeleteQueuedNames();
+    EXPECT_FALSE(glIsTexture(name));
+}
+
+} // namespace
+
+TEST(ImageSurface, KindsWithoutPixelsMakeNoTexture)
+{
+    EXPECT_EQ(CreateTexture(nullptr), nullptr);
+    SmartPtr<Surface> empty = CreateSurface(nullptr);
+    ASSERT_TRUE(empty);
+    EXPECT_EQ(empty->GetPixelData(), nullptr);
+    EXPECT_EQ(empty->GetWidth(), 0);
+}
+
+TEST(ImageSurface, TexturePixelDataGivesItsSourceOrAnEmptyTarget)
+{
+    SmartPtr<PixelData> memory(new MemPixelData(3, 2, PIXEL_FORMAT_RGB888));
+    SmartPtr<PixelData> staged(new PixelDataGL(memory.Get()));
+    SmartPtr<Texture> fromStaged(CreateTexture(staged.Get()));
+    ASSERT_TRUE(fromStaged);
+    EXPECT_FALSE(fromStaged->IsRenderTarget());
+    EXPECT_EQ(fromStaged->GetWidth(), 3);
+
+    SmartPtr<PixelData> target(new PixelDataGL(5, 4, PIXEL_FORMAT_RGBA8888));
+    SmartPtr<Texture> fromTarget(CreateTexture(target.Get()));
+    ASSERT_TRUE(fromTarget);
+    EXPECT_TRUE(fromTarget->IsRenderTarget());
+    EXPECT_EQ(fromTarget->GetFormat(), PIXEL_FORMAT_RGBA8888);
+}
+
+TEST(ImageSurface, StagingSwapsRedAndBlueAndKeepsTheColourKey)
+{
+    SmartPtr<PixelData> memory(new MemPixelData(1, 1, PIXEL_FORMAT_RGB888));
+    memory->GetPixels()[0] = 10; // blue
+    memory->GetPixels()[2] = 30; // red
+    memory->SetColorKey(Color{1, 2, 3, 255});
+    SmartPtr<Texture> texture(CreateTexture(memory.Get()));
+    ASSERT_TRUE(texture);
+    EXPECT_EQ(texture->GetStagedPixels()[0], 30);
+    EXPECT_EQ(texture->GetStagedPixels()[2], 10);
+    EXPECT_EQ(texture->GetColorKey()[0], 1);
+    EXPECT_EQ(texture->GetColorKey()[2], 3);
+}
