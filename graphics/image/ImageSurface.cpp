@@ -16,30 +16,36 @@ namespace Tarv
 namespace
 {
 
-// The texture format of PixelDataGL's staged bytes per pixel (565 stages as RGB888, run-length
-// as RGBA8888).
+static_assert(SURFACE_FLAG_COLOR_KEY == Surface::FLAG_COLOR_KEY &&
+                  SURFACE_FLAG_LINEAR == Surface::FLAG_LINEAR,
+              "asset options set the surface's own flag bits");
+
+// The texture format of the bytes StagePixels makes: 565 stages as RGB888, run-length as
+// RGBA8888.
 int TextureFormatOf(PixelFormat format)
 {
     if (format == PIXEL_FORMAT_A8)
-        return PIXEL_FORMAT_ALPHA8;
+        return Texture::FORMAT_ALPHA8;
     if (format == PIXEL_FORMAT_RGB565 || format == PIXEL_FORMAT_RGB888)
-        return PIXEL_FORMAT_RGB888;
-    return PIXEL_FORMAT_RGBA8888;
+        return Texture::FORMAT_RGB888;
+    return Texture::FORMAT_RGBA8888;
 }
 
 Texture* CreateFromMemory(const PixelData& source)
 {
     const int width = source.GetWidth();
     const int height = source.GetHeight();
-    // Staged without padding: tightly packed rows in red, green, blue (, alpha) order, which
-    // the texture then pads itself.
-    std::unique_ptr<std::uint8_t[]> packed = PixelDataGL::StagePixels(&source, width, height);
-    if (!packed)
+    const int paddedWidth = PixelDataGL::TextureSize(width);
+    const int paddedHeight = PixelDataGL::TextureSize(height);
+    // Staged once, straight into the padded texture layout the texture uploads as it is.
+    std::unique_ptr<std::uint8_t[]> staged =
+        PixelDataGL::StagePixels(&source, paddedWidth, paddedHeight);
+    if (!staged)
         return nullptr;
     const int format = TextureFormatOf(source.GetFormat());
-    const std::size_t bytes = format == PIXEL_FORMAT_ALPHA8 ? 1 : format == PIXEL_FORMAT_RGB888 ? 3 : 4;
-    return Texture::CreateFromPixels(width, height, format, packed.get(),
-                                     bytes * std::size_t(width) * std::size_t(height));
+    const std::size_t texel = format == Texture::FORMAT_ALPHA8 ? 1 : format == Texture::FORMAT_RGB888 ? 3 : 4;
+    return Texture::CreateFromStaged(width, height, format, paddedWidth, paddedHeight, staged.get(),
+                                     texel * std::size_t(paddedWidth) * std::size_t(paddedHeight));
 }
 
 } // namespace

@@ -4,7 +4,6 @@
 
 #include "engine/core/RefCounter.h"
 #include "graphics/image/Color.h"
-#include "graphics/render/Texture.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -12,17 +11,13 @@
 namespace Tarv
 {
 
-// Pixel format numbers; the byte layout of each is described at GetFormatInfo. Formats 1-3
-// share their numbers (and names) with the textures of graphics/render/Texture.h:
-//   PIXEL_FORMAT_RGB565 (1): little-endian word: red 11-15, green 5-10, blue 0-4
-//   PIXEL_FORMAT_RGB888 (2): bytes blue, green, red (a texture stages them red, green, blue)
-//   PIXEL_FORMAT_RGBA8888 (3): bytes blue, green, red, alpha
+// Pixel format numbers; the byte layout of each is described at GetFormatInfo.
 using PixelFormat = std::int32_t;
 constexpr PixelFormat PIXEL_FORMAT_A8 = 0;       // one alpha (coverage) byte, drawn tinted
+constexpr PixelFormat PIXEL_FORMAT_RGB565 = 1;   // little-endian word: red 11-15, green 5-10, blue 0-4
+constexpr PixelFormat PIXEL_FORMAT_RGB888 = 2;   // bytes blue, green, red
+constexpr PixelFormat PIXEL_FORMAT_RGBA8888 = 3; // bytes blue, green, red, alpha
 constexpr PixelFormat PIXEL_FORMAT_RLE = 4;      // run-length rows, see RunLength.h
-static_assert(PIXEL_FORMAT_A8 == PIXEL_FORMAT_ALPHA8 && PIXEL_FORMAT_RGB565 == 1 &&
-                  PIXEL_FORMAT_RGB888 == 2 && PIXEL_FORMAT_RGBA8888 == 3,
-              "image and texture formats are numbered alike");
 constexpr PixelFormat PIXEL_FORMAT_COUNT = 5;
 
 // Kinds returned by GetKind.

@@ -23,14 +23,6 @@ Bytes Pixels(int width, int height)
     return Bytes(std::size_t(width) * height * 4, 0x80);
 }
 
-std::vector<NarrowString> s_fetched;
-
-SmartPtr<Surface> RecordingFetch(const NarrowString& name)
-{
-    s_fetched.push_back(name);
-    return LoadSurface(name);
-}
-
 class AnimImageLoaderFiles : public ::testing::Test
 {
 protected:
@@ -92,15 +84,15 @@ TEST_F(AnimImageLoaderFiles, TheHookFetchesEveryFrameByItsAssetName)
     m_folder.WriteText("walk.xml", "<?xml version=\"1.0\"?><a loop=\"Yes\">"
                                    "<frame image=\"f1.png@linear\" time=\"100\"/>"
                                    "<frame image=\"f2.png\" time=\"100\"/></a>");
-    s_fetched.clear();
-    AnimImageLoader::SetFrameFetcher(&RecordingFetch);
+    ImageTestFiles::FetchedNames().clear();
+    AnimImageLoader::SetFrameFetcher(&ImageTestFiles::RecordingFetch);
     // The animation's own options leave the frames' flags alone.
     SmartPtr<Surface> loaded = LoadSurface("walk.xml@ck");
     auto* walk = dynamic_cast<AnimatedSurface*>(loaded.Get());
     ASSERT_NE(walk, nullptr);
-    EXPECT_EQ(s_fetched, (std::vector<NarrowString>{"f1.png@linear", "f2.png"}));
+    EXPECT_EQ(ImageTestFiles::FetchedNames(), (std::vector<NarrowString>{"f1.png@linear", "f2.png"}));
     EXPECT_EQ(walk->GetWidth(), 1);
-    EXPECT_EQ(walk->GetFlags(0xffffffffu), SURFACE_LINEAR);
+    EXPECT_EQ(walk->GetFlags(0xffffffffu), Surface::FLAG_LINEAR);
     // "Yes" is no boolean: the animation ends.
     EXPECT_TRUE(walk->Update(0.15f));
     EXPECT_FALSE(walk->Update(0.15f));
@@ -137,7 +129,7 @@ TEST_F(AnimImageLoaderFiles, ACycleThroughTheHookEndsAtItsFirstRepeat)
 {
     m_folder.WriteText("a.xml", "<?xml version=\"1.0\"?><a><frame image=\"b.xml@linear\"/><frame image=\"f1.png\"/></a>");
     m_folder.WriteText("b.xml", "<?xml version=\"1.0\"?><a><frame image=\"a.xml\"/><frame image=\"f2.png\"/></a>");
-    AnimImageLoader::SetFrameFetcher(&RecordingFetch);
+    AnimImageLoader::SetFrameFetcher(&ImageTestFiles::RecordingFetch);
     SmartPtr<AnimatedSurface> a = Animation("a.xml");
     ASSERT_TRUE(a);
     ASSERT_EQ(a->GetFrameCount(), 2u);

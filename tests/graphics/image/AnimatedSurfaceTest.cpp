@@ -23,7 +23,7 @@ SmartPtr<Surface> Image(int width, int height)
 {
     std::vector<std::uint8_t> pixels(std::size_t(width) * height * 4, 0xFF);
     return SmartPtr<Surface>(new Surface(
-        Texture::CreateFromPixels(width, height, PIXEL_FORMAT_RGBA8888, pixels.data(), pixels.size())));
+        Texture::CreateFromPixels(width, height, Texture::FORMAT_RGBA8888, pixels.data(), pixels.size())));
 }
 
 std::vector<Frame> Frames(std::initializer_list<float> seconds)
@@ -81,7 +81,7 @@ TEST(AnimatedSurfaceTiming, OvershootIsDropped)
 TEST(AnimatedSurface, ReportsTheCurrentFramesImage)
 {
     std::vector<Frame> frames = Frames({0.1f, 0.1f});
-    frames[1].image->SetFlags(SURFACE_LINEAR);
+    frames[1].image->SetFlags(Surface::FLAG_LINEAR);
     AnimatedSurface animation(frames, false, nullptr);
     EXPECT_EQ(animation.GetWidth(), 1);
     EXPECT_EQ(animation.GetHeight(), 2);
@@ -90,10 +90,10 @@ TEST(AnimatedSurface, ReportsTheCurrentFramesImage)
     EXPECT_EQ(animation.GetFlags(0xffffffffu), 0u);
     EXPECT_EQ(animation.GetPixelData(), frames[0].image->GetPixelData());
     // The animation's own flags are not consulted.
-    animation.SetFlags(SURFACE_COLOR_KEY);
+    animation.SetFlags(Surface::FLAG_COLOR_KEY);
     EXPECT_EQ(animation.GetFlags(0xffffffffu), 0u);
     ASSERT_TRUE(animation.ShowFrame(1));
-    EXPECT_EQ(animation.GetFlags(0xffffffffu), SURFACE_LINEAR);
+    EXPECT_EQ(animation.GetFlags(0xffffffffu), Surface::FLAG_LINEAR);
     EXPECT_EQ(animation.GetRect()[2], 2);
     EXPECT_EQ(animation.GetRect()[3], 3);
     EXPECT_EQ(animation.GetPixelData(), frames[1].image->GetPixelData());
@@ -254,10 +254,10 @@ class AnimatedSurfaceDrawing : public RenderTest::ScreenTest
 TEST_F(AnimatedSurfaceDrawing, DrawsTheCurrentFrameAtItsOffset)
 {
     std::vector<Frame> frames;
-    frames.push_back(Frame{RenderTest::MakeImage(2, 2, PIXEL_FORMAT_RGB888,
+    frames.push_back(Frame{RenderTest::MakeImage(2, 2, Texture::FORMAT_RGB888,
                                                  [](int, int) { return RenderTest::Rgba{255, 0, 0, 255}; }),
                            0.1f, 0, 0});
-    frames.push_back(Frame{RenderTest::MakeImage(2, 2, PIXEL_FORMAT_RGB888,
+    frames.push_back(Frame{RenderTest::MakeImage(2, 2, Texture::FORMAT_RGB888,
                                                  [](int, int) { return RenderTest::Rgba{0, 255, 0, 255}; }),
                            0.1f, 10, 5});
     SmartPtr<AnimatedSurface> animation = MakeSmart<AnimatedSurface>(frames, true, nullptr);

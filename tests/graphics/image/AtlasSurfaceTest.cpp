@@ -13,7 +13,7 @@ using RenderTest::Rgba;
 
 TEST(AtlasSurface, SizeIsTheRegionsAndFlagsThePages)
 {
-    SmartPtr<Surface> page(new Surface(Texture::CreateTarget(64, 32, PIXEL_FORMAT_RGBA8888)));
+    SmartPtr<Surface> page(new Surface(Texture::CreateTarget(64, 32, Texture::FORMAT_RGBA8888)));
     AtlasSurface region(page.Get(), 10, 20, 5, 6);
     EXPECT_EQ(region.GetWidth(), 5);
     EXPECT_EQ(region.GetHeight(), 6);
@@ -21,9 +21,9 @@ TEST(AtlasSurface, SizeIsTheRegionsAndFlagsThePages)
     EXPECT_EQ(region.GetSourceX(), 10);
     EXPECT_EQ(region.GetSourceY(), 20);
     EXPECT_EQ(region.GetFlags(0xffffffffu), 0u);
-    page->SetFlags(SURFACE_COLOR_KEY | SURFACE_LINEAR);
-    EXPECT_EQ(region.GetFlags(0xffffffffu), SURFACE_COLOR_KEY | SURFACE_LINEAR);
-    EXPECT_EQ(region.GetFlags(SURFACE_LINEAR), SURFACE_LINEAR);
+    page->SetFlags(Surface::FLAG_COLOR_KEY | Surface::FLAG_LINEAR);
+    EXPECT_EQ(region.GetFlags(0xffffffffu), Surface::FLAG_COLOR_KEY | Surface::FLAG_LINEAR);
+    EXPECT_EQ(region.GetFlags(Surface::FLAG_LINEAR), Surface::FLAG_LINEAR);
     EXPECT_EQ(region.GetPixelData(), page->GetPixelData());
 }
 
@@ -46,7 +46,7 @@ class AtlasSurfaceDrawing : public RenderTest::ScreenTest
 
 TEST_F(AtlasSurfaceDrawing, RegionPixelsComeFromTheirPlaceInThePage)
 {
-    SmartPtr<Surface> page = RenderTest::MakeImage(4, 4, PIXEL_FORMAT_RGB888, RenderTest::PatternTexel);
+    SmartPtr<Surface> page = RenderTest::MakeImage(4, 4, Texture::FORMAT_RGB888, RenderTest::PatternTexel);
     SmartPtr<AtlasSurface> region = MakeSmart<AtlasSurface>(page.Get(), 1, 2, 2, 2);
     const int rect[4] = {0, 0, 2, 2};
     Screen()->Blit(50, 60, region.Get(), rect);

@@ -38,14 +38,6 @@ const char* const MENU_XML =
     "<rect id=\"menu/c.png\" x=\"5\" y=\"1\"/>"
     "</atlas>";
 
-std::vector<NarrowString> s_fetched;
-
-SmartPtr<Surface> RecordingFetch(const NarrowString& name)
-{
-    s_fetched.push_back(name);
-    return LoadSurface(name);
-}
-
 class AtlasFiles : public ::testing::Test
 {
 protected:
@@ -73,11 +65,11 @@ TEST_F(AtlasFiles, RegionsAreNamedWithTheOptionAndTheFirstNameWins)
 {
     m_folder.Write("menu.png", ImageTestFiles::PngRgba(8, 8, PagePixels()));
     m_folder.WriteText("menu.xml", MENU_XML);
-    s_fetched.clear();
-    SmartPtr<Atlas> atlas = Atlas::Load("menu.xml@linear", &RecordingFetch);
+    ImageTestFiles::FetchedNames().clear();
+    SmartPtr<Atlas> atlas = Atlas::Load("menu.xml@linear", &ImageTestFiles::RecordingFetch);
     ASSERT_TRUE(atlas);
-    ASSERT_EQ(s_fetched.size(), 1u);
-    EXPECT_EQ(s_fetched[0], "menu.png@linear");
+    ASSERT_EQ(ImageTestFiles::FetchedNames().size(), 1u);
+    EXPECT_EQ(ImageTestFiles::FetchedNames()[0], "menu.png@linear");
     ASSERT_EQ(atlas->GetRegions().size(), 3u);
     AtlasSurface* a = atlas->GetRegion("menu/a.png@linear");
     AtlasSurface* b = atlas->GetRegion("menu/b.png@linear");
@@ -90,7 +82,7 @@ TEST_F(AtlasFiles, RegionsAreNamedWithTheOptionAndTheFirstNameWins)
     // The last rect keeps the size of the one before it (the dropped duplicate).
     EXPECT_EQ(c->GetWidth(), 2);
     EXPECT_EQ(c->GetSourceX(), 5);
-    EXPECT_EQ(b->GetFlags(0xffffffffu), SURFACE_LINEAR);
+    EXPECT_EQ(b->GetFlags(0xffffffffu), Surface::FLAG_LINEAR);
     EXPECT_EQ(b->GetPixelData(), atlas->GetImage()->GetPixelData());
 }
 
@@ -120,7 +112,7 @@ TEST_F(AtlasFiles, UnreadableAtlasesHaveNoRegions)
 
 TEST(Atlas, RegionsOutliveTheAtlasAndHoldThePage)
 {
-    SmartPtr<Surface> page(new Surface(Texture::CreateTarget(16, 16, PIXEL_FORMAT_RGBA8888)));
+    SmartPtr<Surface> page(new Surface(Texture::CreateTarget(16, 16, Texture::FORMAT_RGBA8888)));
     WeakPtr<Surface> weakPage(page.Get());
     SmartPtr<AtlasSurface> kept;
     {

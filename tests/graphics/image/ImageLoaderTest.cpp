@@ -6,6 +6,7 @@
 #include "engine/vfs/CachedFile.h"
 #include "engine/vfs/Vfs.h"
 #include "graphics/image/TgaImageLoader.h"
+#include "graphics/render/Surface.h"
 
 #include <gtest/gtest.h>
 #include <png.h>
@@ -237,4 +238,46 @@ TEST_F(ImageLoaderFiles, SavedTgaLoadsBack)
     SmartPtr<PixelData> back = ImageLoader::LoadPixelsFromFile("saved.tga");
     ASSERT_TRUE(back);
     EXPECT_EQ(0, std::memcmp(back->GetPixelsConst(), pixels->GetPixelsConst(), 6));
+}
+
+TEST(ImageLoaderSurface, StreamsBecomeSurfacesOfTheImagesSize)
+{
+    const Bytes png = SmallPng();
+    SmartPtr<CachedFile> stream(new TrickleStream(png));
+    stream->Seek(3, SEEK_ORIGIN_START);
+    SmartPtr<Surface> surface = ImageLoader::LoadFromStream(stream.Get(), 5);
+    ASSERT_TRUE(surface);
+    EXPECT_EQ(surface->GetWidth(), 9);
+    EXPECT_EQ(surface->GetHeight(), 5);
+    EXPECT_EQ(surface->GetFlags(0xffffffffu), 0u);
+    EXPECT_EQ(surface->GetAlpha(), 255);
+    EXPECT_EQ(stream->Tell(), 0);
+    EXPECT_FALSE(ImageLoader::LoadFromStream(nullptr, 5));
+    const Bytes text = Text("plain text, no image");
+    SmartPtr<CachedFile> textStream(new CachedFile(text.data(), int(text.size()), true));
+    EXPECT_FALSE(ImageLoader::LoadFromStream(textStream.Get(), 5));
+}
+
+TEST(ImageLoaderSurface, AReaderLoadsItsOwnFormatOnly)
+{
+    const Bytes tga = SmallTga();
+    const Bytes png = SmallPng();
+    SmartPtr<CachedFile> tgaStream(new CachedFile(tga.data(), int(tga.size()), true));
+    SmartPtr<CachedFile> pngStream(new CachedFile(png.data(), int(png.size()), true));
+    TgaImageLoader loader;
+    SmartPtr<Surface> surface = loader.Load(tgaStream.Get(), 5);
+    ASSERT_TRUE(surface);
+    EXPECT_EQ(surface->GetWidth(), 2);
+    EXPECT_FALSE(loader.Load(pngStream.Get(), 5));
+}
+
+TEST_F(ImageLoaderFiles, FilesBecomeSurfaces)
+{
+    Write("a.png", SmallPng());
+    Write("c.txt", Text("no image"));
+    SmartPtr<Surface> surface = ImageLoader::LoadFromFile("a.png", 5);
+    ASSERT_TRUE(surface);
+    EXPECT_EQ(surface->GetWidth(), 9);
+    EXPECT_FALSE(ImageLoader::LoadFromFile("c.txt", 5));
+    EXPECT_FALSE(ImageLoader::LoadFromFile("missing.png", 5));
 }

@@ -146,8 +146,8 @@ TEST_F(ImageDrawing, ColourKeyOptionDiscardsMagenta)
     SmartPtr<Surface> unknown = LoadSurface("keyed.png@ Linear,LINEAR,565,rle");
     ASSERT_TRUE(plain && keyed && both && reordered && unknown);
     EXPECT_EQ(plain->GetFlags(0xffffffffu), 0u);
-    EXPECT_EQ(keyed->GetFlags(0xffffffffu), SURFACE_COLOR_KEY);
-    EXPECT_EQ(both->GetFlags(0xffffffffu), SURFACE_COLOR_KEY | SURFACE_LINEAR);
+    EXPECT_EQ(keyed->GetFlags(0xffffffffu), Surface::FLAG_COLOR_KEY);
+    EXPECT_EQ(both->GetFlags(0xffffffffu), Surface::FLAG_COLOR_KEY | Surface::FLAG_LINEAR);
     EXPECT_EQ(reordered->GetFlags(0xffffffffu), both->GetFlags(0xffffffffu));
     EXPECT_EQ(unknown->GetFlags(0xffffffffu), 0u);
     EXPECT_TRUE(Near(DrawAndRead(plain.Get(), 0, 0), Rgba{255, 0, 255, 255}));
@@ -262,7 +262,7 @@ TEST(ImageSurface, TexturePixelDataGivesItsSourceOrAnEmptyTarget)
     SmartPtr<Texture> fromTarget(CreateTexture(target.Get()));
     ASSERT_TRUE(fromTarget);
     EXPECT_TRUE(fromTarget->IsRenderTarget());
-    EXPECT_EQ(fromTarget->GetFormat(), PIXEL_FORMAT_RGBA8888);
+    EXPECT_EQ(fromTarget->GetFormat(), Texture::FORMAT_RGBA8888);
 }
 
 TEST(ImageSurface, StagingSwapsRedAndBlueAndKeepsTheColourKey)

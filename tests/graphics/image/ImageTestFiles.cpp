@@ -2,6 +2,7 @@
 #include "ImageTestFiles.h"
 
 #include "engine/vfs/Vfs.h"
+#include "graphics/image/ImageSurface.h"
 #include "graphics/image/RunLength.h"
 
 #include <png.h>
@@ -69,24 +70,42 @@ void Folder::WriteText(const char* name, const char* text) const
     Write(name, Bytes(text, text + std::strlen(text)));
 }
 
-Bytes PngRgba(int width, int height, const Bytes& rgba)
+namespace
+{
+
+Bytes Png(int width, int height, int colorType, const Bytes& samples)
 {
     ImageFixtures::PngImage image;
     image.width = width;
     image.height = height;
-    image.colorType = PNG_COLOR_TYPE_RGB_ALPHA;
-    image.samples.assign(rgba.begin(), rgba.end());
+    image.colorType = colorType;
+    image.samples.assign(samples.begin(), samples.end());
     return ImageFixtures::WritePng(image);
+}
+
+std::vector<Tarv::NarrowString> s_fetched;
+
+} // namespace
+
+Bytes PngRgba(int width, int height, const Bytes& rgba)
+{
+    return Png(width, height, PNG_COLOR_TYPE_RGB_ALPHA, rgba);
 }
 
 Bytes PngGrey(int width, int height, const Bytes& grey)
 {
-    ImageFixtures::PngImage image;
-    image.width = width;
-    image.height = height;
-    image.colorType = PNG_COLOR_TYPE_GRAY;
-    image.samples.assign(grey.begin(), grey.end());
-    return ImageFixtures::WritePng(image);
+    return Png(width, height, PNG_COLOR_TYPE_GRAY, grey);
+}
+
+std::vector<Tarv::NarrowString>& FetchedNames()
+{
+    return s_fetched;
+}
+
+Tarv::SmartPtr<Tarv::Surface> RecordingFetch(const Tarv::NarrowString& name)
+{
+    s_fetched.push_back(name);
+    return Tarv::LoadSurface(name);
 }
 
 Bytes Tga24(int width, int height, const Bytes& rgba)

@@ -4,10 +4,16 @@
 
 #include "ImageFixtures.h"
 #include "engine/core/NarrowString.h"
+#include "engine/core/SmartPtr.h"
 
 #include <cstdint>
 #include <filesystem>
 #include <vector>
+
+namespace Tarv
+{
+class Surface;
+}
 
 namespace ImageTestFiles
 {
@@ -38,5 +44,9 @@ Bytes Tga24(int width, int height, const Bytes& rgba);
 Bytes Tga16(int width, int height, const std::vector<std::uint16_t>& words);
 Bytes C565(int width, int height, const std::vector<std::uint16_t>& words);
 Bytes Crle(int width, int height, const Bytes& rgba);
+
+// A page or frame fetcher that loads with LoadSurface and records every name it was given.
+Tarv::SmartPtr<Tarv::Surface> RecordingFetch(const Tarv::NarrowString& name);
+std::vector<Tarv::NarrowString>& FetchedNames();
 
 } // namespace ImageTestFiles
