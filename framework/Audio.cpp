@@ -27,6 +27,21 @@ bool ReadStoredInt(const char* name, int& out)
     return settings != nullptr && registry != nullptr && registry->GetInt(settings->GetRoot() + "/" + name, out);
 }
 
+void StoreVolume(const Audio& audio)
+{
+    if (Settings* settings = Settings::GetInstance())
+        settings->SetInt("volume", static_cast<int>(audio.GetAttenuation()));
+}
+
+// An audible kind is muted, a muted one opened; the setting records whether it is now heard.
+void ToggleMute(Tarv::EffectMute& mute, const char* setting)
+{
+    const bool nowOn = mute.IsMuted();
+    mute.SetMuted(!nowOn);
+    if (Settings* settings = Settings::GetInstance())
+        settings->SetBool(setting, nowOn);
+}
+
 } // namespace
 
 Audio* Audio::GetInstance()
@@ -80,50 +95,30 @@ void Audio::SetAttenuation(std::int32_t attenuation)
 
 void Audio::VolumeDown()
 {
-    Audio* audio = GetInstance();
-    if (audio == nullptr)
-        return;
-    audio->IncreaseAttenuation();
-    if (Settings* settings = Settings::GetInstance())
-        settings->SetInt("volume", static_cast<int>(audio->GetAttenuation()));
+    if (Audio* audio = GetInstance()) {
+        audio->IncreaseAttenuation();
+        StoreVolume(*audio);
+    }
 }
 
 void Audio::VolumeUp()
 {
-    Audio* audio = GetInstance();
-    if (audio == nullptr)
-        return;
-    audio->DecreaseAttenuation();
-    if (Settings* settings = Settings::GetInstance())
-        settings->SetInt("volume", static_cast<int>(audio->GetAttenuation()));
+    if (Audio* audio = GetInstance()) {
+        audio->DecreaseAttenuation();
+        StoreVolume(*audio);
+    }
 }
 
 void Audio::SwitchSfx()
 {
-    Audio* audio = GetInstance();
-    if (audio == nullptr)
-        return;
-    const bool nowOn = audio->IsSfxMuted();
-    if (nowOn)
-        audio->UnmuteSfx();
-    else
-        audio->MuteSfx();
-    if (Settings* settings = Settings::GetInstance())
-        settings->SetBool("sfx_on", nowOn);
+    if (Audio* audio = GetInstance())
+        ToggleMute(*audio->m_sfxMute, "sfx_on");
 }
 
 void Audio::SwitchMusic()
 {
-    Audio* audio = GetInstance();
-    if (audio == nullptr)
-        return;
-    const bool nowOn = audio->IsMusicMuted();
-    if (nowOn)
-        audio->UnmuteMusic();
-    else
-        audio->MuteMusic();
-    if (Settings* settings = Settings::GetInstance())
-        settings->SetBool("music_on", nowOn);
+    if (Audio* audio = GetInstance())
+        ToggleMute(*audio->m_musicMute, "music_on");
 }
 
 void Audio::InitFromSettings()

@@ -6,6 +6,7 @@
 #include "framework/CacheList.h"
 #include "graphics/text/FontEx.h"
 #include "tests/framework/AssetWorld.h"
+#include "tests/graphics/render/RenderTestScreen.h"
 
 #include <gtest/gtest.h>
 
@@ -164,5 +165,70 @@ INSTANTIATE_TEST_SUITE_P(
                     AnchorCase{Quor::TEXT_RIGHT | Quor::TEXT_BOTTOM, INT_MIN, INT_MIN, INT_MIN, INT_MIN},
                     AnchorCase{Quor::TEXT_HCENTER | Quor::TEXT_VCENTER, INT_MIN + 3, -7, INT_MIN, -9},
                     AnchorCase{Quor::TEXT_RIGHT, INT_MAX, INT_MAX, INT_MAX - 10, INT_MAX}));
+
+// Real frames under a private Xvfb: the flagged point of the text lands on (x, y).
+class FontDictDrawing : public RenderTest::ScreenTest
+{
+protected:
+    void SetUp() override
+    {
+        ScreenTest::SetUp();
+        Tarv::VfsInit();
+        const AssetTest::Bytes archive = Archives::Pack(
+            {{"fonts/menu.xml", FontXml()}, {"fonts/menu.png", MakePng(9, 5, 255)}}, Tarv::ContainerWriter::Options());
+        const std::string path = m_dir.Path() + "/fonts.pak";
+        ASSERT_TRUE(AudioTest::WriteFile(path, archive));
+        Tarv::VfsAddMount(new Tarv::PakMount(path.c_str(), "", 0));
+        Tarv::AssetDict::Instance = Tarv::MakeSmart<Tarv::AssetDict>();
+        ASSERT_TRUE(fonts.LoadFont("fonts/menu.xml"));
+    }
+
+    void TearDown() override
+    {
+        Tarv::AssetDict::Instance.Reset();
+        Tarv::VfsShutdown();
+    }
+
+    // True when the pixel shows the font page's red.
+    bool Inked(int x, int y) { return RenderTest::Near(RenderTest::ReadPixel(Screen(), x, y), {255, 20, 30, 255}, 4); }
+
+    AudioTest::TempDir m_dir;
+    FontDict fonts;
+};
+
+TEST_F(FontDictDrawing, BottomRightAnchorEndsTheTextAtThePoint)
+{
+    fonts.DrawText(Screen(), 100, 50, U"ABC", Quor::TEXT_RIGHT | Quor::TEXT_BOTTOM, "menu");
+    EXPECT_TRUE(Inked(91, 45));
+    EXPECT_TRUE(Inked(99, 49));
+    EXPECT_FALSE(Inked(90, 47));
+    EXPECT_FALSE(Inked(100, 47));
+    EXPECT_FALSE(Inked(95, 44));
+    EXPECT_FALSE(Inked(95, 50));
+}
+
+TEST_F(FontDictDrawing, CentredAnchorCentresTheTextOnThePoint)
+{
+    fonts.DrawText(Screen(), 200, 50, U"ABC", Quor::TEXT_HCENTER | Quor::TEXT_VCENTER, "default");
+    EXPECT_TRUE(Inked(196, 48));
+    EXPECT_TRUE(Inked(204, 52));
+    EXPECT_FALSE(Inked(195, 50));
+    EXPECT_FALSE(Inked(205, 50));
+    EXPECT_FALSE(Inked(200, 47));
+    EXPECT_FALSE(Inked(200, 53));
+}
+
+TEST_F(FontDictDrawing, TopLeftIsTheDefaultAndEmptyTextDrawsNothing)
+{
+    fonts.DrawNarrowText(Screen(), 10, 20, "A", 0, "menu");
+    EXPECT_TRUE(Inked(10, 20));
+    EXPECT_TRUE(Inked(12, 24));
+    EXPECT_FALSE(Inked(13, 22));
+    Batcher()->Flush();
+    Batcher()->ResetStats();
+    fonts.DrawText(Screen(), 10, 20, U"", 0, "menu");
+    Batcher()->Flush();
+    EXPECT_EQ(Batcher()->GetStats().drawCalls, 0u);
+}
 
 } // namespace
