@@ -141,7 +141,7 @@ TEST_F(AssetClientTest, OneImageQueuedTwiceFillsBothSlots)
     ASSERT_NE(first, nullptr);
     EXPECT_EQ(first, second);
     EXPECT_EQ(client.GetImageCount(), 1u);
-    EXPECT_EQ(first->GetFlags(0xffffffffu), Tarv::SURFACE_LINEAR);
+    EXPECT_EQ(first->GetFlags(0xffffffffu), Tarv::Surface::FLAG_LINEAR);
     EXPECT_EQ(Tarv::AssetDict::Instance->GetLoadCount(), 1u);
 }
 

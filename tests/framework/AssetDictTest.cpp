@@ -206,8 +206,8 @@ TEST_F(AssetDictTest, ImageOptionsSetFlagsAndColourKey)
     ASSERT_TRUE(empty && linear && keyed && reversed && ignored);
     EXPECT_NE(empty, linear);
     EXPECT_EQ(empty->GetFlags(0xffffffffu), 0u);
-    EXPECT_EQ(linear->GetFlags(0xffffffffu), Tarv::SURFACE_LINEAR);
-    EXPECT_EQ(keyed->GetFlags(0xffffffffu), Tarv::SURFACE_LINEAR | Tarv::SURFACE_COLOR_KEY);
+    EXPECT_EQ(linear->GetFlags(0xffffffffu), Tarv::Surface::FLAG_LINEAR);
+    EXPECT_EQ(keyed->GetFlags(0xffffffffu), Tarv::Surface::FLAG_LINEAR | Tarv::Surface::FLAG_COLOR_KEY);
     EXPECT_EQ(reversed->GetFlags(0xffffffffu), keyed->GetFlags(0xffffffffu));
     EXPECT_NE(reversed, keyed);
     const std::uint8_t* key = keyed->GetPixelData()->GetColorKey();

@@ -27,14 +27,14 @@ TEST_F(AssetFunctionsTest, EmptyOptionsMeanLinear)
     const auto image = Quor::GetSurface("images/a.png", "", false);
     ASSERT_TRUE(image);
     EXPECT_EQ(image, Tarv::AssetDict::GetSurface("images/a.png@linear", false));
-    EXPECT_EQ(image->GetFlags(0xffffffffu), Tarv::SURFACE_LINEAR);
+    EXPECT_EQ(image->GetFlags(0xffffffffu), Tarv::Surface::FLAG_LINEAR);
 }
 
 TEST_F(AssetFunctionsTest, NamedOptionsReplaceTheDefault)
 {
     const auto keyed = Quor::GetSurface("images/a.png", "ck", true);
     ASSERT_TRUE(keyed);
-    EXPECT_EQ(keyed->GetFlags(0xffffffffu), Tarv::SURFACE_COLOR_KEY);
+    EXPECT_EQ(keyed->GetFlags(0xffffffffu), Tarv::Surface::FLAG_COLOR_KEY);
     EXPECT_TRUE(Tarv::AssetDict::Instance->IsHeld("images/a.png@ck"));
 }
 

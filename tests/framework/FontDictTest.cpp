@@ -102,7 +102,7 @@ TEST_F(FontDictTest, FontKeyOptionsGoToItsImage)
     EXPECT_NE(plain, linear);
     EXPECT_TRUE(Has("fonts/menu.png", true));
     EXPECT_TRUE(Has("fonts/menu.png@linear", true));
-    EXPECT_EQ(linear->GetImage()->GetFlags(0xffffffffu), Tarv::SURFACE_LINEAR);
+    EXPECT_EQ(linear->GetImage()->GetFlags(0xffffffffu), Tarv::Surface::FLAG_LINEAR);
     EXPECT_EQ(plain->GetImage()->GetFlags(0xffffffffu), 0u);
 }
 
