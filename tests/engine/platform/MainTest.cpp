@@ -1,6 +1,6 @@
 // The real program on a private Xvfb: its one window, cleared frames, the delete message and
 // SIGTERM ending it with status 0 after its shutdown, and the start-up failures. The program
-// is built from engine/platform/Main.cpp and the stand-in application.
+// is built from engine/platform/Main.cpp and the program's application.
 #include "tests/support/ChildProcess.h"
 #include "tests/support/XClient.h"
 #include "tests/support/XvfbServer.h"
@@ -8,8 +8,11 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
+
+#include <unistd.h>
 
 namespace
 {
@@ -50,13 +53,30 @@ protected:
     void StartProgram(std::vector<std::pair<std::string, std::string>> environment = {})
     {
         environment.emplace_back("DISPLAY", m_server.GetDisplayName());
+        // The program saves its settings on the way out: never into the user's own folder.
+        environment.emplace_back("XDG_CONFIG_HOME", m_config);
         environment.emplace_back("ASAN_OPTIONS", ProgramSanitizerOptions());
         ASSERT_TRUE(m_program.Start({PROGRAM}, environment, "/"));
+    }
+
+    void TearDown() override
+    {
+        std::remove((m_config + "/Brashwick/settings.xml").c_str());
+        rmdir((m_config + "/Brashwick").c_str());
+        rmdir(m_config.c_str());
+    }
+
+    static std::string MakeConfigFolder()
+    {
+        char pattern[] = "/tmp/brashwick-main-XXXXXX";
+        const char* made = mkdtemp(pattern);
+        return made != nullptr ? made : "/nonexistent";
     }
 
     TestSupport::XvfbServer m_server{GetParam()};
     TestSupport::XClient m_client{m_server.GetDisplayName()};
     ChildProcess m_program;
+    std::string m_config = MakeConfigFolder();
 };
 
 TEST_P(ProgramOnXvfb, OneClearedWindowUntilTheDeleteMessage)
