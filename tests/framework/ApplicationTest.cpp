@@ -2,6 +2,11 @@
 // folder in a temporary XDG_CONFIG_HOME. It mounts the archives beside it, loads the defaults
 // (or the user's file), enters its first state through the loading screen, runs its fixed
 // step, and writes the settings file when the window manager asks it to close.
+#include "framework/Application.h"
+
+#include "engine/registry/Registry.h"
+#include "framework/InputState.h"
+#include "framework/System.h"
 #include "tests/support/ChildProcess.h"
 #include "tests/support/XClient.h"
 #include "tests/support/XvfbServer.h"
@@ -208,4 +213,121 @@ TEST_F(StartUp, ADamagedSettingsFileIsKeptAsideAndTheProgramStillStarts)
     EXPECT_NE(Find(output, "settings loaded from config/defaults.xml"), std::string::npos) << output;
     EXPECT_EQ(ReadFile(m_settingsFile + ".bad"), damaged);
     EXPECT_EQ(ReadFile(m_settingsFile), WithoutCommentLines(ReadFile(DEFAULTS)));
+}
+
+namespace
+{
+
+// A state that records the steps it is given and what the input state showed it.
+class RecordingState : public Quor::ApplicationState
+{
+public:
+    RecordingState() : ApplicationState("recording") {}
+    void UpdateState(const float& dt) override { steps.push_back(dt); }
+    void OnKeyDown(int key) override
+    {
+        Quor::InputState* input = Quor::Application::GetInputState();
+        keySeenDown = input != nullptr && input->IsKeyDown(key);
+    }
+    std::vector<float> steps;
+    bool keySeenDown = false;
+};
+
+class TestApplication : public Quor::Application
+{
+public:
+    using Quor::Application::LoadLanguage;
+};
+
+// The application in this process on a private Xvfb, its state tree holding a recording state
+// (set directly, with no loading), and no reachable sound server.
+class ApplicationInProcess : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_server.IsRunning());
+        setenv("DISPLAY", m_server.GetDisplayName().c_str(), 1);
+        setenv("PULSE_SERVER", "unix:/nonexistent/brashwick-no-sound-server", 1);
+        m_app = Tarv::SmartPtr<Tarv::MaemoApplication>(new TestApplication);
+        ASSERT_TRUE(m_app->IsReady());
+        app = static_cast<TestApplication*>(m_app.Get());
+        state = Tarv::MakeSmart<RecordingState>();
+        app->SetPending(state.Get());
+        // The first update switches the state in.
+        app->Update(0.0f);
+        state->steps.clear();
+    }
+    void TearDown() override
+    {
+        state.Reset();
+        m_app.Reset();
+        Quor::System::Destroy();
+    }
+
+    TestSupport::XvfbServer m_server{24};
+    Tarv::SmartPtr<Tarv::MaemoApplication> m_app;
+    TestApplication* app = nullptr;
+    Tarv::SmartPtr<RecordingState> state;
+};
+
+} // namespace
+
+TEST_F(ApplicationInProcess, StepsFollowTheIntervalWithTheCatchUpBounded)
+{
+    app->SetInterval(1.0f / 32.0f);
+    app->Update(0.02f);
+    EXPECT_TRUE(state->steps.empty());
+    app->Update(0.02f);
+    ASSERT_EQ(state->steps.size(), 1u);
+    EXPECT_FLOAT_EQ(state->steps[0], 1.0f / 32.0f);
+    // A half-second frame would be 16 steps; at most MAX_STEPS_PER_FRAME run, the rest is
+    // dropped rather than carried into the next frames.
+    state->steps.clear();
+    app->Update(0.5f);
+    EXPECT_EQ(state->steps.size(), static_cast<std::size_t>(Quor::Application::MAX_STEPS_PER_FRAME));
+    state->steps.clear();
+    app->Update(0.01f);
+    EXPECT_TRUE(state->steps.empty());
+}
+
+TEST_F(ApplicationInProcess, WithoutAnIntervalOneCappedStepRunsPerFrame)
+{
+    app->Update(0.5f);
+    ASSERT_EQ(state->steps.size(), 1u);
+    EXPECT_FLOAT_EQ(state->steps[0], Quor::Application::MAX_STEP);
+    app->Update(0.01f);
+    ASSERT_EQ(state->steps.size(), 2u);
+    EXPECT_FLOAT_EQ(state->steps[1], 0.01f);
+}
+
+TEST_F(ApplicationInProcess, AKeyIsInTheInputStateBeforeAnyStateSeesIt)
+{
+    app->OnKeyDown(12);
+    EXPECT_TRUE(state->keySeenDown);
+    Quor::InputState* input = Quor::Application::GetInputState();
+    ASSERT_NE(input, nullptr);
+    EXPECT_TRUE(input->IsKeyDown(12));
+    EXPECT_FALSE(input->IsKeyDown(13));
+    app->OnKeyUp(12);
+    EXPECT_FALSE(input->IsKeyDown(12));
+}
+
+TEST_F(ApplicationInProcess, TheConstructorSetsTheVersionAndTheSingletons)
+{
+    Tarv::NarrowString version;
+    ASSERT_NE(Tarv::Registry::Instance.Get(), nullptr);
+    EXPECT_TRUE(Tarv::Registry::Instance->GetString(Quor::Application::VERSION_KEY, version));
+    EXPECT_EQ(version, "1.0.0");
+    EXPECT_NE(Tarv::Mixer::Instance, nullptr);
+    EXPECT_NE(Quor::System::GetInstance(), nullptr);
+    EXPECT_EQ(Quor::System::GetInstance()->GetRoot(), static_cast<Quor::Substatable*>(app));
+}
+
+TEST_F(ApplicationInProcess, LanguageNamesThatCouldLeaveTheTextFolderAreRefused)
+{
+    // No file system is mounted: nothing loads, and nothing outside "l10n/" is ever tried.
+    EXPECT_FALSE(app->LoadLanguage("../config/defaults"));
+    EXPECT_FALSE(app->LoadLanguage(""));
+    EXPECT_TRUE(app->GetLanguageFile().empty());
 }
