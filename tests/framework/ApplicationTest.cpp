@@ -215,6 +215,21 @@ TEST_F(StartUp, ADamagedSettingsFileIsKeptAsideAndTheProgramStillStarts)
     EXPECT_EQ(ReadFile(m_settingsFile), WithoutCommentLines(ReadFile(DEFAULTS)));
 }
 
+TEST_F(StartUp, ALanguageWithoutAFileFallsBackToEnglish)
+{
+    PlaceSettingsFile(R"(<registry><node name="/quor">
+        <key name="version" type="string">1.0.0</key>
+        <key name="language" type="string">fr</key>
+    </node></registry>)");
+    const std::string output = RunUntilTheFirstStateRuns();
+    EXPECT_NE(Find(output, "settings loaded from save/settings.xml, version 1.0.0, 0 keys added"),
+              std::string::npos)
+        << output;
+    EXPECT_NE(Find(output, "texts from l10n/en.xml: IDS_LOADING = Loading"), std::string::npos) << output;
+    // The choice itself is the user's and stays.
+    EXPECT_NE(ReadFile(m_settingsFile).find("<key name=\"language\" type=\"string\">fr</key>"), std::string::npos);
+}
+
 namespace
 {
 
