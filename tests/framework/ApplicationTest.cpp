@@ -65,16 +65,6 @@ std::string WithoutCommentLines(const std::string& text)
     return result;
 }
 
-std::string ProgramSanitizerOptions()
-{
-    const char* options = std::getenv("ASAN_OPTIONS");
-    std::string result = options != nullptr ? options : "";
-    if (!result.empty())
-        result += ":";
-    // The GL driver's own leaks show in the program (see the shell's program tests).
-    return result + "detect_leaks=0";
-}
-
 // Position of the line in the output, or npos.
 std::size_t Find(const std::string& output, const std::string& line)
 {
@@ -113,7 +103,7 @@ protected:
                                            {{"DISPLAY", m_server.GetDisplayName()},
                                             {"XDG_CONFIG_HOME", m_config},
                                             {"PULSE_SERVER", "unix:" + m_config + "/no-sound-server"},
-                                            {"ASAN_OPTIONS", ProgramSanitizerOptions()}},
+                                            {"ASAN_OPTIONS", ChildProcess::ProgramSanitizerOptions()}},
                                            "/");
         EXPECT_TRUE(started);
         if (!started)

@@ -29,18 +29,6 @@ bool ShowsTeal(const TestSupport::XClient& client, unsigned long window)
            std::abs(shown.green - 128) <= 8 && std::abs(shown.blue - 128) <= 8;
 }
 
-// Under the sanitizers, the GL driver's own leaks show in the program with no module to
-// suppress them by (Mesa unloads the driver); the program's classes are leak-checked
-// in-process by the other tests, so the program runs without the leak check.
-std::string ProgramSanitizerOptions()
-{
-    const char* options = std::getenv("ASAN_OPTIONS");
-    std::string result = options != nullptr ? options : "";
-    if (!result.empty())
-        result += ":";
-    return result + "detect_leaks=0";
-}
-
 class ProgramOnXvfb : public ::testing::TestWithParam<int>
 {
 protected:
@@ -55,7 +43,7 @@ protected:
         environment.emplace_back("DISPLAY", m_server.GetDisplayName());
         // The program saves its settings on the way out: never into the user's own folder.
         environment.emplace_back("XDG_CONFIG_HOME", m_config);
-        environment.emplace_back("ASAN_OPTIONS", ProgramSanitizerOptions());
+        environment.emplace_back("ASAN_OPTIONS", ChildProcess::ProgramSanitizerOptions());
         ASSERT_TRUE(m_program.Start({PROGRAM}, environment, "/"));
     }
 
