@@ -82,13 +82,14 @@ public:
     // Undoes one registration; the last one releases the atlas, whose region entries expire
     // once nobody else holds them. False for a key that is not registered.
     static bool UnregisterAtlas(const NarrowString& key);
+    // The same on this dictionary.
     bool AddAtlas(const NarrowString& key);
     bool RemoveAtlas(const NarrowString& key);
     // Registrations standing for the key (0 when not registered).
     int GetAtlasCount(const NarrowString& key) const;
 
-    // The image fetcher of atlases, animations and fonts: a shared surface from Instance, not held; without a
-    // dictionary, a surface read straight from the file.
+    // The image fetcher of atlases, animations and fonts: a shared surface from Instance, not
+    // held; without a dictionary, a surface read straight from the file.
     static SmartPtr<Surface> FetchSurface(const NarrowString& name);
 
     // Drops every held asset, then every registered atlas; weak entries stay and read as

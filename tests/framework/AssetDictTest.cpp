@@ -196,6 +196,19 @@ TEST_F(AssetDictTest, BareImageNameLoadsWithoutOptions)
     EXPECT_EQ(image->GetFlags(0xffffffffu), 0u);
 }
 
+TEST_F(AssetDictTest, ReleasedImageIsReadAgainAsANewSurface)
+{
+    Tarv::SmartPtr<Tarv::Surface> first = AssetDict::GetSurface("images/a.png@linear", false);
+    EXPECT_EQ(AssetDict::GetSurface("images/a.png@linear", false), first);
+    Tarv::WeakPtr<Tarv::Surface> weak(first);
+    first.Reset();
+    EXPECT_TRUE(weak.IsExpired());
+    const auto again = AssetDict::GetSurface("images/a.png@linear", false);
+    ASSERT_TRUE(again);
+    EXPECT_EQ(again->GetFlags(0xffffffffu), Tarv::SURFACE_LINEAR);
+    EXPECT_EQ(dict->GetLoadCount(), 2u);
+}
+
 TEST_F(AssetDictTest, ImageOptionsSetFlagsAndColourKey)
 {
     const auto empty = AssetDict::GetSurface("images/a.png@", false);

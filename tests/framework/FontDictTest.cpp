@@ -196,26 +196,24 @@ protected:
     FontDict fonts;
 };
 
-TEST_F(FontDictDrawing, BottomRightAnchorEndsTheTextAtThePoint)
+TEST_F(FontDictDrawing, AnchorPutsTheFlaggedPointOfTheTextOnThePoint)
 {
+    // "ABC" is 9 x 5 pixels: bottom right at (100, 50) covers 91..99 x 45..49, the centre at
+    // (200, 50) covers 196..204 x 48..52.
     fonts.DrawText(Screen(), 100, 50, U"ABC", Quor::TEXT_RIGHT | Quor::TEXT_BOTTOM, "menu");
-    EXPECT_TRUE(Inked(91, 45));
-    EXPECT_TRUE(Inked(99, 49));
-    EXPECT_FALSE(Inked(90, 47));
-    EXPECT_FALSE(Inked(100, 47));
-    EXPECT_FALSE(Inked(95, 44));
-    EXPECT_FALSE(Inked(95, 50));
-}
-
-TEST_F(FontDictDrawing, CentredAnchorCentresTheTextOnThePoint)
-{
     fonts.DrawText(Screen(), 200, 50, U"ABC", Quor::TEXT_HCENTER | Quor::TEXT_VCENTER, "default");
-    EXPECT_TRUE(Inked(196, 48));
-    EXPECT_TRUE(Inked(204, 52));
-    EXPECT_FALSE(Inked(195, 50));
-    EXPECT_FALSE(Inked(205, 50));
-    EXPECT_FALSE(Inked(200, 47));
-    EXPECT_FALSE(Inked(200, 53));
+    const struct
+    {
+        int left, top, right, bottom;
+    } blocks[] = {{91, 45, 99, 49}, {196, 48, 204, 52}};
+    for (const auto& b : blocks) {
+        EXPECT_TRUE(Inked(b.left, b.top)) << b.left;
+        EXPECT_TRUE(Inked(b.right, b.bottom)) << b.left;
+        EXPECT_FALSE(Inked(b.left - 1, b.top + 2)) << b.left;
+        EXPECT_FALSE(Inked(b.right + 1, b.top + 2)) << b.left;
+        EXPECT_FALSE(Inked(b.left + 4, b.top - 1)) << b.left;
+        EXPECT_FALSE(Inked(b.left + 4, b.bottom + 1)) << b.left;
+    }
 }
 
 TEST_F(FontDictDrawing, TopLeftIsTheDefaultAndEmptyTextDrawsNothing)
