@@ -205,7 +205,7 @@ TEST_F(AssetDictTest, ReleasedImageIsReadAgainAsANewSurface)
     EXPECT_TRUE(weak.IsExpired());
     const auto again = AssetDict::GetSurface("images/a.png@linear", false);
     ASSERT_TRUE(again);
-    EXPECT_EQ(again->GetFlags(0xffffffffu), Tarv::SURFACE_LINEAR);
+    EXPECT_EQ(again->GetFlags(0xffffffffu), Tarv::Surface::FLAG_LINEAR);
     EXPECT_EQ(dict->GetLoadCount(), 2u);
 }
 
