@@ -28,23 +28,34 @@ Tarv::Registry* GetRegistry()
     return Tarv::Registry::Instance.Get();
 }
 
-// Copies every key below node into the registry at path, keeping each key's type.
-void CopyKeys(Tarv::Registry& registry, const Tarv::RegistryNode& node, const Tarv::NarrowString& path, int depth)
+// Copies every key below node into the registry at path, keeping each key's type. With
+// onlyMissing, a key that already holds a value at its path is left as it is. Returns how
+// many keys were written.
+int CopyKeys(Tarv::Registry& registry, const Tarv::RegistryNode& node, const Tarv::NarrowString& path, int depth,
+             bool onlyMissing)
 {
     if (depth > Tarv::Registry::MAX_DEPTH)
-        return;
+        return 0;
+    int copied = 0;
     for (const auto& entry : node.GetKeys()) {
         const Tarv::Any value = entry.second->GetValue();
         const Tarv::NarrowString keyPath = path + "/" + entry.first;
+        Tarv::Any present;
+        if (onlyMissing && registry.GetValue(keyPath, present) && !present.IsEmpty())
+            continue;
+        ++copied;
         if (const bool* flag = value.Get<bool>())
             registry.SetBool(keyPath, *flag);
         else if (const int* number = value.Get<int>())
             registry.SetInt(keyPath, *number);
         else if (const Tarv::NarrowString* text = value.Get<Tarv::NarrowString>())
             registry.SetString(keyPath, *text);
+        else
+            --copied;
     }
     for (const auto& child : node.GetChildren())
-        CopyKeys(registry, *child.second, path + "/" + child.first, depth + 1);
+        copied += CopyKeys(registry, *child.second, path + "/" + child.first, depth + 1, onlyMissing);
+    return copied;
 }
 
 } // namespace
@@ -60,12 +71,14 @@ bool Settings::Init(const Tarv::NarrowString& name, const Tarv::NarrowString& us
     m_root = "/" + name;
     m_userFile = userFile;
     m_defaultsFile = defaultsFile;
+    m_fromUserFile = false;
     Tarv::Registry* registry = GetRegistry();
     if (registry == nullptr)
         return false;
 
     if (!force) {
         if (registry->LoadFile(m_userFile, false, m_root)) {
+            m_fromUserFile = true;
             ResetRuntimeKeys(*registry);
             return true;
         }
@@ -111,19 +124,44 @@ void Settings::KeepBadUserFile() const
         out->Write(bytes.data(), read);
 }
 
+int Settings::AddMissingDefaults()
+{
+    Tarv::Registry* registry = GetRegistry();
+    if (registry == nullptr || m_root.empty())
+        return -1;
+    const Tarv::RegistryNode* defaults = LoadDefaultsAside(*registry);
+    if (defaults == nullptr)
+        return -1;
+    const int added = CopyKeys(*registry, *defaults, m_root, 0, true);
+    ClearScratch(*registry);
+    return added;
+}
+
+Tarv::RegistryNode* Settings::LoadDefaultsAside(Tarv::Registry& registry) const
+{
+    ClearScratch(registry);
+    if (!registry.LoadFile(m_defaultsFile, false, SCRATCH_ROOT))
+        return nullptr;
+    return registry.FindNode(SCRATCH_ROOT, false, false);
+}
+
+void Settings::ClearScratch(Tarv::Registry& registry)
+{
+    if (Tarv::RegistryNode* scratch = registry.FindNode(SCRATCH_ROOT, false, false))
+        scratch->Clear();
+}
+
 void Settings::ResetRuntimeKeys(Tarv::Registry& registry) const
 {
     const Tarv::NarrowString runtimePath = m_root + "/" + RUNTIME_NODE;
     if (Tarv::RegistryNode* runtime = registry.FindNode(runtimePath, false, false))
         runtime->Clear();
-    if (!registry.LoadFile(m_defaultsFile, false, SCRATCH_ROOT))
-        return;
-    Tarv::RegistryNode* scratch = registry.FindNode(SCRATCH_ROOT, false, false);
+    Tarv::RegistryNode* scratch = LoadDefaultsAside(registry);
     if (scratch == nullptr)
         return;
     if (const Tarv::RegistryNode* defaults = scratch->FindChild(RUNTIME_NODE, false))
-        CopyKeys(registry, *defaults, runtimePath, 0);
-    scratch->Clear();
+        CopyKeys(registry, *defaults, runtimePath, 0, false);
+    ClearScratch(registry);
 }
 
 Tarv::NarrowString Settings::GetPath(const Tarv::NarrowString& name) const

@@ -9,6 +9,7 @@
 namespace Tarv
 {
 class Registry;
+class RegistryNode;
 }
 
 namespace Quor
@@ -40,6 +41,11 @@ public:
               const Tarv::NarrowString& defaultsFile, bool force);
     // Merges the defaults file over the values under the root; false when it doesn't load.
     bool LoadDefaults();
+    // Adds every key of the defaults file that is missing under the root (or is there but
+    // unset), keeping the user's values and types; returns how many keys were added, or -1 when
+    // the defaults file doesn't load. How a settings file from another release is brought up to
+    // date without losing the user's progress and options.
+    int AddMissingDefaults();
     // Writes the subtree under the root to the user file (old file replaced only once the new
     // one is complete); false when nothing was written.
     bool Save();
@@ -57,6 +63,8 @@ public:
     // One over "constants/logic_fps", or over DEFAULT_LOGIC_FPS when that is unusable.
     float GetLogicInterval() const;
 
+    // True when the last Init loaded the user file, false when it fell back to the defaults.
+    bool IsFromUserFile() const { return m_fromUserFile; }
     const Tarv::NarrowString& GetRoot() const { return m_root; }
     const Tarv::NarrowString& GetUserFile() const { return m_userFile; }
     const Tarv::NarrowString& GetDefaultsFile() const { return m_defaultsFile; }
@@ -65,10 +73,15 @@ private:
     Tarv::NarrowString GetPath(const Tarv::NarrowString& name) const;
     void KeepBadUserFile() const;
     void ResetRuntimeKeys(Tarv::Registry& registry) const;
+    // Loads the defaults file under a scratch node; null when it doesn't load. ClearScratch
+    // empties that node again.
+    Tarv::RegistryNode* LoadDefaultsAside(Tarv::Registry& registry) const;
+    static void ClearScratch(Tarv::Registry& registry);
 
     Tarv::NarrowString m_root;
     Tarv::NarrowString m_userFile;
     Tarv::NarrowString m_defaultsFile;
+    bool m_fromUserFile = false;
 };
 
 } // namespace Quor

@@ -56,11 +56,7 @@ Substatable::Substatable(const Tarv::NarrowString& name) : ApplicationState(name
 
 Substatable::~Substatable()
 {
-    m_loadingScreen.Reset();
-    m_current.Reset();
-    m_pending.Reset();
-    m_stored.Reset();
-    m_preload.Reset();
+    ReleaseStates();
     {
         NameMap& names = GetNameMap();
         std::lock_guard<std::mutex> lock(names.mutex);
@@ -148,6 +144,15 @@ bool Substatable::SetLoadingScreen(ApplicationLoadingState* screen)
     m_loadingScreen = screen;
     m_loadingScreen->LoadNow();
     return true;
+}
+
+void Substatable::ReleaseStates()
+{
+    m_loadingScreen.Reset();
+    m_current.Reset();
+    m_pending.Reset();
+    m_stored.Reset();
+    m_preload.Reset();
 }
 
 void Substatable::RemoveClient(SubstatableClient* client)

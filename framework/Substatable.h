@@ -41,6 +41,10 @@ public:
     // at the switch. Nothing happens when nothing is stored.
     void ResumeStored();
     void DropStored() { m_stored.Reset(); }
+    // Releases the loading screen, current, pending and stored states and the preload, as the
+    // destructor does, while the object lives on: at exit, so that loaders are abandoned and
+    // the states' assets go while the file system and the GL context still exist.
+    void ReleaseStates();
     bool HasStoredState() const { return static_cast<bool>(m_stored); }
 
     // Starts loading the state in the background now, replacing an earlier preload (which is

@@ -208,3 +208,47 @@ TEST_F(SettingsTest, TheServiceIsRegisteredOnceUnderItsName)
     EXPECT_TRUE(settings->GetRoot().empty());
     Quor::System::Destroy();
 }
+
+TEST_F(SettingsTest, AddMissingDefaultsKeepsTheUsersValuesAndTypes)
+{
+    WriteFile("defaults.xml", DEFAULTS);
+    // The user's lives is a string here: a value of the user's is never retyped or replaced.
+    WriteFile("settings.xml", R"(<registry><node name="quor">
+      <node name="game"><key name="lives" type="string">many</key><key name="score" type="int">70</key>
+      <key name="language" type="string"></key></node>
+    </node></registry>)");
+    Quor::Settings settings;
+    ASSERT_TRUE(settings.Init("quor", "settings.xml", "defaults.xml", false));
+    EXPECT_TRUE(settings.IsFromUserFile());
+    // logic_fps and the run-time keys' activeTool are new; "language" is there but empty text,
+    // which is a value of the user's.
+    const int added = settings.AddMissingDefaults();
+    EXPECT_EQ(added, 1);
+    EXPECT_EQ(settings.GetString("game/lives"), "many");
+    EXPECT_EQ(settings.GetInt("game/score"), 70);
+    EXPECT_EQ(settings.GetString("game/language"), "");
+    EXPECT_EQ(settings.GetInt("constants/logic_fps"), 25);
+    // The scratch copy of the defaults is not left anywhere that is saved.
+    ASSERT_TRUE(settings.Save());
+    EXPECT_EQ(ReadFile("settings.xml").find("settings-defaults"), std::string::npos);
+    EXPECT_EQ(settings.AddMissingDefaults(), 0);
+}
+
+TEST_F(SettingsTest, AddMissingDefaultsWithoutADefaultsFileChangesNothing)
+{
+    WriteFile("settings.xml", USER);
+    Quor::Settings settings;
+    ASSERT_TRUE(settings.Init("quor", "settings.xml", "defaults.xml", false));
+    EXPECT_EQ(settings.AddMissingDefaults(), -1);
+    EXPECT_EQ(settings.GetInt("game/lives"), 1);
+}
+
+TEST_F(SettingsTest, IsFromUserFileTellsWhichFileLoaded)
+{
+    WriteFile("defaults.xml", DEFAULTS);
+    WriteFile("settings.xml", "<registry><node");
+    Quor::Settings settings;
+    ASSERT_TRUE(settings.Init("quor", "settings.xml", "defaults.xml", false));
+    EXPECT_FALSE(settings.IsFromUserFile());
+    EXPECT_TRUE(Exists("settings.xml.bad"));
+}

@@ -146,6 +146,15 @@ void ChildProcess::Signal(int signalNumber) const
         kill(m_pid, signalNumber);
 }
 
+std::string ChildProcess::ProgramSanitizerOptions()
+{
+    const char* options = std::getenv("ASAN_OPTIONS");
+    std::string result = options != nullptr ? options : "";
+    if (!result.empty())
+        result += ":";
+    return result + "detect_leaks=0";
+}
+
 std::string ChildProcess::GetOutput() const
 {
     std::ifstream file(m_outputPath);

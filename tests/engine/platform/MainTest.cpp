@@ -1,6 +1,6 @@
 // The real program on a private Xvfb: its one window, cleared frames, the delete message and
 // SIGTERM ending it with status 0 after its shutdown, and the start-up failures. The program
-// is built from engine/platform/Main.cpp and the stand-in application.
+// is built from engine/platform/Main.cpp and the program's application.
 #include "tests/support/ChildProcess.h"
 #include "tests/support/XClient.h"
 #include "tests/support/XvfbServer.h"
@@ -8,8 +8,11 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
+
+#include <unistd.h>
 
 namespace
 {
@@ -26,18 +29,6 @@ bool ShowsTeal(const TestSupport::XClient& client, unsigned long window)
            std::abs(shown.green - 128) <= 8 && std::abs(shown.blue - 128) <= 8;
 }
 
-// Under the sanitizers, the GL driver's own leaks show in the program with no module to
-// suppress them by (Mesa unloads the driver); the program's classes are leak-checked
-// in-process by the other tests, so the program runs without the leak check.
-std::string ProgramSanitizerOptions()
-{
-    const char* options = std::getenv("ASAN_OPTIONS");
-    std::string result = options != nullptr ? options : "";
-    if (!result.empty())
-        result += ":";
-    return result + "detect_leaks=0";
-}
-
 class ProgramOnXvfb : public ::testing::TestWithParam<int>
 {
 protected:
@@ -50,13 +41,30 @@ protected:
     void StartProgram(std::vector<std::pair<std::string, std::string>> environment = {})
     {
         environment.emplace_back("DISPLAY", m_server.GetDisplayName());
-        environment.emplace_back("ASAN_OPTIONS", ProgramSanitizerOptions());
+        // The program saves its settings on the way out: never into the user's own folder.
+        environment.emplace_back("XDG_CONFIG_HOME", m_config);
+        environment.emplace_back("ASAN_OPTIONS", ChildProcess::ProgramSanitizerOptions());
         ASSERT_TRUE(m_program.Start({PROGRAM}, environment, "/"));
+    }
+
+    void TearDown() override
+    {
+        std::remove((m_config + "/Brashwick/settings.xml").c_str());
+        rmdir((m_config + "/Brashwick").c_str());
+        rmdir(m_config.c_str());
+    }
+
+    static std::string MakeConfigFolder()
+    {
+        char pattern[] = "/tmp/brashwick-main-XXXXXX";
+        const char* made = mkdtemp(pattern);
+        return made != nullptr ? made : "/nonexistent";
     }
 
     TestSupport::XvfbServer m_server{GetParam()};
     TestSupport::XClient m_client{m_server.GetDisplayName()};
     ChildProcess m_program;
+    std::string m_config = MakeConfigFolder();
 };
 
 TEST_P(ProgramOnXvfb, OneClearedWindowUntilTheDeleteMessage)

@@ -1,0 +1,330 @@
+// Application: the singletons' lifetime, the start-up sequence, the fixed logic step, input
+// routing, drawing, and the orderly end with the settings saved.
+#include "framework/Application.h"
+
+#include "engine/registry/Registry.h"
+#include "engine/registry/TextDict.h"
+#include "engine/script/LuaErrorQueue.h"
+#include "engine/vfs/PakMount.h"
+#include "engine/vfs/Vfs.h"
+#include "engine/vfs/VfsMount.h"
+#include "framework/AssetDict.h"
+#include "framework/AssetFunctions.h"
+#include "framework/Audio.h"
+#include "framework/InputState.h"
+#include "framework/LoaderThread.h"
+#include "framework/Settings.h"
+#include "framework/System.h"
+#include "graphics/render/GLMachineInfo.h"
+#include "graphics/render/Surface.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace Quor
+{
+
+namespace
+{
+
+// Language names are file names: short, and nothing that could leave the "l10n/" folder.
+constexpr std::size_t MAX_LANGUAGE_LENGTH = 16;
+
+bool IsPlainLanguageName(const Tarv::NarrowString& language)
+{
+    if (language.empty() || language.size() > MAX_LANGUAGE_LENGTH)
+        return false;
+    return std::all_of(language.begin(), language.end(), [](char c) {
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '_';
+    });
+}
+
+Tarv::NarrowString ReadRegistryString(const Tarv::NarrowString& path)
+{
+    Tarv::NarrowString value;
+    if (Tarv::Registry* registry = Tarv::Registry::Instance.Get())
+        registry->GetString(path, value);
+    return value;
+}
+
+// Script errors have no console to show them yet: they go to standard error.
+void PrintScriptError(const Tarv::LuaErrorReport& report)
+{
+    std::fprintf(stderr, "%s\n%s\n", report.heading.c_str(), report.message.c_str());
+}
+
+} // namespace
+
+Application::Application() : Substatable("application"), Process("application")
+{
+    if (!IsReady())
+        return;
+    SetMaxCatchUp(MAX_STEPS_PER_FRAME);
+
+    Tarv::AssetDict::Instance = Tarv::MakeSmart<Tarv::AssetDict>();
+    Tarv::TextDict::Instance = Tarv::MakeSmart<Tarv::TextDict>();
+    Tarv::Registry::Instance = Tarv::MakeSmart<Tarv::Registry>(&Tarv::GLMachineInfo::Get());
+
+    Tarv::AudioFormat format;
+    format.channels = 1;
+    format.rate = 22050;
+    Tarv::MixerConfig config;
+    config.blockBytes = 2048;
+    config.maxChannels = 4;
+    m_mixer = Tarv::MakeSmart<Tarv::Mixer>(format, config);
+    Tarv::Mixer::Instance = m_mixer.Get();
+
+    // The developer console would be created here; until it exists the hooks answer "none".
+    Tarv::AbstractApp::SetEngineHooks(&m_hooks);
+    Tarv::LuaErrorQueue::Global().SetHandler(&PrintScriptError);
+
+    System::Create(this);
+    Settings::GetInstance();
+    Tarv::Registry::Instance->SetString(VERSION_KEY, VERSION);
+}
+
+Application::~Application()
+{
+    ReleaseStatesAndLoaders();
+    if (&Tarv::AbstractApp::GetEngineHooks() == &m_hooks)
+        Tarv::AbstractApp::SetEngineHooks(nullptr);
+    if (Tarv::Mixer::Instance == m_mixer.Get())
+        Tarv::Mixer::Instance = nullptr;
+    m_mixer.Reset();
+    // GL textures go while the context of the shell still exists.
+    if (Tarv::AssetDict::Instance)
+        Tarv::AssetDict::Instance->ReleaseHeld();
+    Tarv::AssetDict::Instance.Reset();
+    if (m_vfsStarted)
+        Tarv::VfsShutdown();
+    Tarv::Registry::Instance.Reset();
+    Tarv::TextDict::Instance.Reset();
+    if (IsReady())
+        Tarv::LuaErrorQueue::Global().Reset();
+}
+
+void Application::ReleaseStatesAndLoaders()
+{
+    // Dropping the states abandons their loaders; joining them all means no loader still walks
+    // the mount list, the registry or the asset dictionary when those go.
+    ReleaseStates();
+    LoaderThread::JoinAll();
+}
+
+void Application::Init()
+{
+    Tarv::VfsInit();
+    m_vfsStarted = true;
+    // The console's video-memory readout would be switched off here.
+    MountFiles();
+    LoadAtlases();
+    LoadSettings();
+    LoadLocalisation();
+    ApplyAudioSettings();
+    StartGame();
+}
+
+void Application::Shutdown()
+{
+    StopGame();
+    SaveVersion();
+    ReleaseStatesAndLoaders();
+}
+
+void Application::MountFiles()
+{
+    Tarv::VfsMountPak("platform.pak", "", 0);
+    Tarv::VfsMountPak("common.pak", "", Tarv::VFS_MOUNT_FALL_THROUGH);
+    Tarv::VfsMountPak("atlas.pak", "", Tarv::VFS_MOUNT_FALL_THROUGH);
+    Tarv::VfsMountNative("", "save/", Tarv::VFS_MOUNT_FALL_THROUGH | Tarv::VFS_MOUNT_SAVE_FILES);
+}
+
+void Application::LoadAtlases()
+{
+    LoadStartupAtlases();
+    LoadGameAtlases();
+}
+
+void Application::LoadStartupAtlases()
+{
+    LoadAtlas("splash.xml");
+    LoadAtlas("loading.xml");
+}
+
+void Application::LoadGameAtlases()
+{
+    LoadAtlas("game.xml");
+    LoadAtlas("menu.xml");
+}
+
+void Application::LoadSettings()
+{
+    m_settingsSource = SettingsSource::NONE;
+    m_migratedKeys = 0;
+    Settings* settings = GetSettings();
+    if (settings == nullptr)
+        return;
+    if (settings->Init(SETTINGS_NAME, USER_SETTINGS_FILE, DEFAULT_SETTINGS_FILE, false))
+        m_settingsSource = settings->IsFromUserFile() ? SettingsSource::USER_FILE : SettingsSource::DEFAULTS_FILE;
+    Tarv::Registry* registry = Tarv::Registry::Instance.Get();
+    if (registry == nullptr)
+        return;
+    // An absent "/application/version" reads as empty; an absent stored version always differs.
+    Tarv::NarrowString stored;
+    const bool hasStored = registry->GetString(settings->GetRoot() + "/version", stored);
+    const Tarv::NarrowString current = ReadRegistryString(VERSION_KEY);
+    if (hasStored && stored == current)
+        return;
+    // Another release's file: the user's progress and options stay, new keys come from the
+    // defaults, and the file is rewritten at once.
+    m_migratedKeys = std::max(0, settings->AddMissingDefaults());
+    SaveVersion();
+}
+
+void Application::LoadLocalisation()
+{
+    LoadLanguage(DEFAULT_LANGUAGE);
+}
+
+bool Application::LoadLanguage(const Tarv::NarrowString& language)
+{
+    Tarv::TextDict* texts = Tarv::TextDict::Instance.Get();
+    if (texts == nullptr)
+        return false;
+    if (IsPlainLanguageName(language)) {
+        const Tarv::NarrowString path = "l10n/" + language + ".xml";
+        if (texts->Load(path)) {
+            m_languageFile = path;
+            return true;
+        }
+    }
+    const Tarv::NarrowString fallback = Tarv::NarrowString("l10n/") + DEFAULT_LANGUAGE + ".xml";
+    if (language != DEFAULT_LANGUAGE && texts->Load(fallback)) {
+        m_languageFile = fallback;
+        return true;
+    }
+    m_languageFile.clear();
+    return false;
+}
+
+void Application::ApplyAudioSettings()
+{
+    Audio::InitFromSettings();
+}
+
+void Application::SaveVersion()
+{
+    Settings* settings = GetSettings();
+    if (settings == nullptr || settings->GetRoot().empty())
+        return;
+    settings->SetString("version", ReadRegistryString(VERSION_KEY));
+    settings->Save();
+}
+
+void Application::Update(const float& seconds)
+{
+    Tarv::LuaErrorQueue::Global().Drain();
+    if (m_mixer)
+        m_mixer->SetTimeSkew(Tarv::AbstractApp::TimeSkew.load(std::memory_order_relaxed));
+    Process::Tick(seconds);
+}
+
+void Application::Step()
+{
+    const float dt = std::min(GetStep(), MAX_STEP);
+    if (System* system = System::GetInstance())
+        system->UpdateManagers(dt);
+    Substatable::Update(dt);
+}
+
+void Application::Render(Tarv::Surface* screen)
+{
+    if (screen == nullptr)
+        return;
+    static const std::uint8_t black[4] = {0, 0, 0, 255};
+    screen->ClearColor(black);
+    Substatable::Render(screen);
+    if (System* system = System::GetInstance())
+        system->RenderAll(screen);
+}
+
+void Application::OnKeyDown(int key)
+{
+    if (InputState* input = GetInputState())
+        input->OnKeyDown(key);
+    Substatable::OnKeyDown(key);
+}
+
+void Application::OnKeyUp(int key)
+{
+    if (InputState* input = GetInputState())
+        input->OnKeyUp(key);
+    Substatable::OnKeyUp(key);
+}
+
+void Application::OnMultitouchDown(const std::vector<Tarv::TouchPoint>& points)
+{
+    InputState* input = GetInputState();
+    if (input != nullptr && !points.empty())
+        input->OnTouchDown(points.front().x, points.front().y);
+    Substatable::OnTouchDown(points);
+}
+
+void Application::OnMultitouchUp(const std::vector<Tarv::TouchPoint>& points)
+{
+    if (InputState* input = GetInputState())
+        input->OnTouchUp();
+    Substatable::OnTouchUp(points);
+}
+
+void Application::OnMultitouchMove(const std::vector<Tarv::TouchPoint>& points)
+{
+    InputState* input = GetInputState();
+    if (input != nullptr && !points.empty())
+        input->OnTouchMove(points.front().x, points.front().y);
+    Substatable::OnTouchMove(points);
+}
+
+void Application::OnAccelerometer(const float& x, const float& y, const float& z)
+{
+    HandleAccelerometer(x, y, z);
+}
+
+void Application::OnTouchDown(const TouchPoints& points)
+{
+    OnMultitouchDown(points);
+}
+
+void Application::OnTouchUp(const TouchPoints& points)
+{
+    OnMultitouchUp(points);
+}
+
+void Application::OnTouchMove(const TouchPoints& points)
+{
+    OnMultitouchMove(points);
+}
+
+void Application::OnAccelerometer(float x, float y, float z)
+{
+    HandleAccelerometer(x, y, z);
+}
+
+void Application::HandleAccelerometer(float x, float y, float z)
+{
+    if (InputState* input = GetInputState())
+        input->OnAccelerometer(x, y, z);
+    Substatable::OnAccelerometer(x, y, z);
+}
+
+InputState* Application::GetInputState()
+{
+    return InputState::GetInstance();
+}
+
+Settings* Application::GetSettings()
+{
+    return Settings::GetInstance();
+}
+
+} // namespace Quor

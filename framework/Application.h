@@ -1,0 +1,126 @@
+// Quor::Application: the framework's application and the root of the state tree. It owns the
+// engine-wide singletons, runs the start-up sequence (file system, atlases, settings, texts,
+// audio, then the game), steps the world at a fixed logic rate and renders the state tree.
+#pragma once
+
+#include "audio/Mixer.h"
+#include "engine/core/NarrowString.h"
+#include "engine/core/SmartPtr.h"
+#include "engine/platform/MaemoApplication.h"
+#include "framework/ApplicationHooks.h"
+#include "framework/Process.h"
+#include "framework/Substatable.h"
+
+namespace Quor
+{
+
+class InputState;
+class Settings;
+
+// The count of the object is the one of its Tarv::AbstractApp part: hold it as a
+// Tarv::SmartPtr<Tarv::MaemoApplication> (the state tree never counts its root).
+class Application : public Tarv::MaemoApplication, public Substatable, public Process
+{
+public:
+    // What "/application/version" holds; a settings file with another "version" is migrated.
+    static constexpr const char* VERSION = "1.0.0";
+    static constexpr const char* VERSION_KEY = "/application/version";
+    // The settings subtree's name and files.
+    static constexpr const char* SETTINGS_NAME = "quor";
+    static constexpr const char* USER_SETTINGS_FILE = "save/settings.xml";
+    static constexpr const char* DEFAULT_SETTINGS_FILE = "config/defaults.xml";
+    // The language used when the chosen one has no usable file.
+    static constexpr const char* DEFAULT_LANGUAGE = "en";
+    // The longest step Step hands on, in seconds.
+    static constexpr float MAX_STEP = 0.125f;
+    // Logic steps run in one frame at most; the time beyond them is dropped, so one very long
+    // frame (a stall, a suspend) can't become a burst of thousands of steps.
+    static constexpr int MAX_STEPS_PER_FRAME = 8;
+
+    // Where the settings came from at start-up.
+    enum class SettingsSource { NONE, USER_FILE, DEFAULTS_FILE };
+
+    // Builds the shell (window and GL screen), then, when the shell is ready, the asset
+    // dictionary, text dictionary, registry, mixer and service registry with its settings
+    // service, and sets "/application/version". A shell that failed creates none of them.
+    Application();
+    // Releases the state tree, joins every loader, stops the mixer, releases the assets while
+    // the GL context is alive, then the file system, the registry and the text dictionary;
+    // the window goes with the shell's destructor. The service registry outlives the object:
+    // the program destroys it afterwards (System::Destroy).
+    ~Application() override;
+
+    // The start-up sequence; every step runs whatever the others did.
+    void Init() override;
+    // StopGame, the settings saved, then the state tree released and the loaders joined
+    // while the file system and GL context still exist.
+    void Shutdown() override;
+    // Script errors of the frame, the mixer's time skew, then the logic process's tick.
+    void Update(const float& seconds) override;
+    // Black, the state tree, then the service registry's renderables.
+    void Render(Tarv::Surface* screen) override;
+    // Input: recorded in the input state first, then passed down the state tree.
+    void OnKeyDown(int key) override;
+    void OnKeyUp(int key) override;
+    void OnMultitouchDown(const std::vector<Tarv::TouchPoint>& points) override;
+    void OnMultitouchUp(const std::vector<Tarv::TouchPoint>& points) override;
+    void OnMultitouchMove(const std::vector<Tarv::TouchPoint>& points) override;
+    void OnAccelerometer(const float& x, const float& y, const float& z) override;
+    // The state-tree form of the same handlers.
+    void OnTouchDown(const TouchPoints& points) override;
+    void OnTouchUp(const TouchPoints& points) override;
+    void OnTouchMove(const TouchPoints& points) override;
+    void OnAccelerometer(float x, float y, float z) override;
+    void UpdateState(const float& dt) override { Update(dt); }
+    void RenderState(Tarv::Surface* surface) override { Render(surface); }
+
+    // One logic step: the managers in name order, then the state tree, with the process's
+    // step capped at MAX_STEP.
+    virtual void Step();
+    // The last start-up step: the game builds its first states here.
+    virtual void StartGame() {}
+    // The first step of Shutdown.
+    virtual void StopGame() {}
+    virtual void MountFiles();
+    virtual void LoadAtlases();
+    // Loads "l10n/en.xml".
+    virtual void LoadLocalisation();
+    // The settings subtree from the user file or the defaults, then the version check: a file
+    // of another version keeps the user's values and gains the keys it lacks.
+    virtual void LoadSettings();
+    virtual void ApplyAudioSettings();
+    // Writes "/application/version" as the settings' "version" and saves the settings file.
+    virtual void SaveVersion();
+    virtual void LoadStartupAtlases();
+    virtual void LoadGameAtlases();
+
+    static InputState* GetInputState();
+    static Settings* GetSettings();
+
+    SettingsSource GetSettingsSource() const { return m_settingsSource; }
+    // Keys added from the defaults by the last version migration (0 when none ran).
+    int GetMigratedKeyCount() const { return m_migratedKeys; }
+    // The language file LoadLanguage loaded last, or "" when none loaded.
+    const Tarv::NarrowString& GetLanguageFile() const { return m_languageFile; }
+
+protected:
+    // Loads "l10n/" + language + ".xml" into the text dictionary; a language name that is
+    // empty, too long or not plain letters, digits, '-' and '_', or whose file doesn't load,
+    // falls back to DEFAULT_LANGUAGE. False when no file loaded.
+    bool LoadLanguage(const Tarv::NarrowString& language);
+    // Logic steps are run by the process through here.
+    void Update() override { Step(); }
+
+private:
+    void ReleaseStatesAndLoaders();
+    void HandleAccelerometer(float x, float y, float z);
+
+    ApplicationHooks m_hooks;
+    Tarv::SmartPtr<Tarv::Mixer> m_mixer;
+    SettingsSource m_settingsSource = SettingsSource::NONE;
+    int m_migratedKeys = 0;
+    Tarv::NarrowString m_languageFile;
+    bool m_vfsStarted = false;
+};
+
+} // namespace Quor

@@ -1,0 +1,338 @@
+// The application's start-up end to end: the real program on a private Xvfb with its settings
+// folder in a temporary XDG_CONFIG_HOME. It mounts the archives beside it, loads the defaults
+// (or the user's file), enters its first state through the loading screen, runs its fixed
+// step, and writes the settings file when the window manager asks it to close.
+#include "framework/Application.h"
+
+#include "engine/registry/Registry.h"
+#include "framework/InputState.h"
+#include "framework/System.h"
+#include "tests/support/ChildProcess.h"
+#include "tests/support/XClient.h"
+#include "tests/support/XvfbServer.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include <ftw.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace
+{
+
+using TestSupport::ChildProcess;
+
+constexpr int WAIT_MS = 20000;
+const std::string PROGRAM = std::string(BRASHWICK_OUTPUT_DIR) + "/brashwick";
+const std::string DEFAULTS = std::string(BRASHWICK_SOURCE_DIR) + "/content/platform/config/defaults.xml";
+
+int RemoveEntry(const char* path, const struct stat*, int, struct FTW*)
+{
+    return std::remove(path);
+}
+
+std::string ReadFile(const std::string& path)
+{
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+void WriteFile(const std::string& path, const std::string& text)
+{
+    std::ofstream(path) << text;
+}
+
+// The text with every line that holds only an XML comment taken out.
+std::string WithoutCommentLines(const std::string& text)
+{
+    std::istringstream in(text);
+    std::string line;
+    std::string result;
+    while (std::getline(in, line)) {
+        const std::size_t first = line.find_first_not_of(" \t");
+        if (first != std::string::npos && line.compare(first, 4, "<!--") == 0)
+            continue;
+        result += line + "\n";
+    }
+    return result;
+}
+
+// Position of the line in the output, or npos.
+std::size_t Find(const std::string& output, const std::string& line)
+{
+    return output.find(line);
+}
+
+class StartUp : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_server.IsRunning());
+        ASSERT_TRUE(m_client.IsOpen());
+        char pattern[] = "/tmp/brashwick-startup-XXXXXX";
+        const char* made = mkdtemp(pattern);
+        ASSERT_NE(made, nullptr);
+        m_config = made;
+        m_settingsFile = m_config + "/Brashwick/settings.xml";
+    }
+
+    void TearDown() override { nftw(m_config.c_str(), RemoveEntry, 8, FTW_DEPTH | FTW_PHYS); }
+
+    void PlaceSettingsFile(const std::string& text)
+    {
+        mkdir((m_config + "/Brashwick").c_str(), 0700);
+        WriteFile(m_settingsFile, text);
+    }
+
+    // Runs the program from another folder until its first state has run a logic step, then
+    // closes its window; returns its output. The sound server is made unreachable, so the
+    // mixer runs without a device.
+    std::string RunUntilTheFirstStateRuns()
+    {
+        ChildProcess program;
+        const bool started = program.Start({PROGRAM},
+                                           {{"DISPLAY", m_server.GetDisplayName()},
+                                            {"XDG_CONFIG_HOME", m_config},
+                                            {"PULSE_SERVER", "unix:" + m_config + "/no-sound-server"},
+                                            {"ASAN_OPTIONS", ChildProcess::ProgramSanitizerOptions()}},
+                                           "/");
+        EXPECT_TRUE(started);
+        if (!started)
+            return "";
+        const unsigned long window = m_client.WaitForWindow("Brashwick", WAIT_MS);
+        EXPECT_NE(window, 0u) << program.GetOutput();
+        EXPECT_TRUE(TestSupport::WaitUntil(
+            [&] { return program.GetOutput().find("state title updated") != std::string::npos; }, WAIT_MS))
+            << program.GetOutput();
+        m_client.SendDeleteWindow(window);
+        EXPECT_TRUE(program.WaitForExit(WAIT_MS));
+        EXPECT_EQ(program.GetExitStatus(), 0);
+        return program.GetOutput();
+    }
+
+    TestSupport::XvfbServer m_server{24};
+    TestSupport::XClient m_client{m_server.GetDisplayName()};
+    std::string m_config;
+    std::string m_settingsFile;
+};
+
+} // namespace
+
+TEST_F(StartUp, FirstRunLoadsTheDefaultsEntersThroughTheLoadingScreenAndSavesOnClose)
+{
+    const std::string output = RunUntilTheFirstStateRuns();
+    EXPECT_NE(Find(output, std::string("running in ") + BRASHWICK_OUTPUT_DIR + "\n"), std::string::npos) << output;
+    EXPECT_NE(Find(output, "settings loaded from config/defaults.xml, version 1.0.0, 0 keys added"),
+              std::string::npos)
+        << output;
+    EXPECT_NE(Find(output, "texts from l10n/en.xml: IDS_LOADING = Loading\u2026\n"), std::string::npos) << output;
+    EXPECT_NE(Find(output, "logic step 0.033333 s"), std::string::npos) << output;
+    EXPECT_NE(Find(output, "first fixed step of 0.033333 s"), std::string::npos) << output;
+    // The first state is loaded behind the loading screen and entered after it.
+    const std::size_t loading = Find(output, "state loading entered");
+    const std::size_t loaded = Find(output, "state title loaded");
+    const std::size_t entered = Find(output, "state title entered");
+    ASSERT_NE(loading, std::string::npos) << output;
+    ASSERT_NE(entered, std::string::npos) << output;
+    EXPECT_LT(loading, entered);
+    EXPECT_LT(loaded, entered);
+    EXPECT_NE(Find(output, "settings saved; shut down after"), std::string::npos) << output;
+
+    // Nothing changed during the run, so the saved file is the defaults in the writer's own
+    // layout: the defaults file is kept in that layout, comments aside.
+    const std::string saved = ReadFile(m_settingsFile);
+    ASSERT_FALSE(saved.empty());
+    EXPECT_EQ(saved, WithoutCommentLines(ReadFile(DEFAULTS)));
+}
+
+TEST_F(StartUp, SecondRunLoadsTheUserFileInsteadOfTheDefaults)
+{
+    RunUntilTheFirstStateRuns();
+    std::string saved = ReadFile(m_settingsFile);
+    const std::string english = "<key name=\"language\" type=\"string\">en</key>";
+    const std::size_t at = saved.find(english);
+    ASSERT_NE(at, std::string::npos) << saved;
+    saved.replace(at, english.size(), "<key name=\"language\" type=\"string\">de</key>");
+    WriteFile(m_settingsFile, saved);
+
+    const std::string output = RunUntilTheFirstStateRuns();
+    EXPECT_NE(Find(output, "settings loaded from save/settings.xml, version 1.0.0, 0 keys added"),
+              std::string::npos)
+        << output;
+    EXPECT_NE(Find(output, "texts from l10n/de.xml: IDS_LOADING = Wird geladen\u2026\n"), std::string::npos)
+        << output;
+    EXPECT_NE(ReadFile(m_settingsFile).find("<key name=\"language\" type=\"string\">de</key>"), std::string::npos);
+}
+
+TEST_F(StartUp, AnOlderSettingsFileKeepsTheUsersValuesAndGainsTheMissingKeys)
+{
+    PlaceSettingsFile(R"(<registry><node name="/quor">
+        <key name="version" type="string">0.9.0</key>
+        <key name="language" type="string">de</key>
+        <key name="music_on" type="bool">true</key>
+        <node name="game"><key name="score" type="int">1234</key></node>
+    </node></registry>)");
+    const std::string output = RunUntilTheFirstStateRuns();
+    EXPECT_NE(Find(output, "settings loaded from save/settings.xml, version 1.0.0"), std::string::npos) << output;
+    EXPECT_NE(Find(output, "IDS_LOADING = Wird geladen"), std::string::npos) << output;
+    const std::string saved = ReadFile(m_settingsFile);
+    EXPECT_NE(saved.find("<key name=\"version\" type=\"string\">1.0.0</key>"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("<key name=\"score\" type=\"int\">1234</key>"), std::string::npos) << saved;
+    // The stored sound choice survives the start-up mute.
+    EXPECT_NE(saved.find("<key name=\"music_on\" type=\"bool\">true</key>"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("<key name=\"language\" type=\"string\">de</key>"), std::string::npos) << saved;
+    // Keys of this release that the old file lacked come from the defaults.
+    EXPECT_NE(saved.find("<key name=\"logic_fps\" type=\"int\">30</key>"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("<key name=\"first_run\" type=\"bool\">true</key>"), std::string::npos) << saved;
+}
+
+TEST_F(StartUp, ADamagedSettingsFileIsKeptAsideAndTheProgramStillStarts)
+{
+    const std::string damaged = "<registry><node name=\"/quor\"><key name=\"version\"";
+    PlaceSettingsFile(damaged);
+    const std::string output = RunUntilTheFirstStateRuns();
+    EXPECT_NE(Find(output, "settings loaded from config/defaults.xml"), std::string::npos) << output;
+    EXPECT_EQ(ReadFile(m_settingsFile + ".bad"), damaged);
+    EXPECT_EQ(ReadFile(m_settingsFile), WithoutCommentLines(ReadFile(DEFAULTS)));
+}
+
+TEST_F(StartUp, ALanguageWithoutAFileFallsBackToEnglish)
+{
+    PlaceSettingsFile(R"(<registry><node name="/quor">
+        <key name="version" type="string">1.0.0</key>
+        <key name="language" type="string">fr</key>
+    </node></registry>)");
+    const std::string output = RunUntilTheFirstStateRuns();
+    EXPECT_NE(Find(output, "settings loaded from save/settings.xml, version 1.0.0, 0 keys added"),
+              std::string::npos)
+        << output;
+    EXPECT_NE(Find(output, "texts from l10n/en.xml: IDS_LOADING = Loading"), std::string::npos) << output;
+    // The choice itself is the user's and stays.
+    EXPECT_NE(ReadFile(m_settingsFile).find("<key name=\"language\" type=\"string\">fr</key>"), std::string::npos);
+}
+
+namespace
+{
+
+// A state that records the steps it is given and what the input state showed it.
+class RecordingState : public Quor::ApplicationState
+{
+public:
+    RecordingState() : ApplicationState("recording") {}
+    void UpdateState(const float& dt) override { steps.push_back(dt); }
+    void OnKeyDown(int key) override
+    {
+        Quor::InputState* input = Quor::Application::GetInputState();
+        keySeenDown = input != nullptr && input->IsKeyDown(key);
+    }
+    std::vector<float> steps;
+    bool keySeenDown = false;
+};
+
+class TestApplication : public Quor::Application
+{
+public:
+    using Quor::Application::LoadLanguage;
+};
+
+// The application in this process on a private Xvfb, its state tree holding a recording state
+// (set directly, with no loading), and no reachable sound server.
+class ApplicationInProcess : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_server.IsRunning());
+        setenv("DISPLAY", m_server.GetDisplayName().c_str(), 1);
+        setenv("PULSE_SERVER", "unix:/nonexistent/brashwick-no-sound-server", 1);
+        m_app = Tarv::SmartPtr<Tarv::MaemoApplication>(new TestApplication);
+        ASSERT_TRUE(m_app->IsReady());
+        app = static_cast<TestApplication*>(m_app.Get());
+        state = Tarv::MakeSmart<RecordingState>();
+        app->SetPending(state.Get());
+        // The first update switches the state in.
+        app->Update(0.0f);
+        state->steps.clear();
+    }
+    void TearDown() override
+    {
+        state.Reset();
+        m_app.Reset();
+        Quor::System::Destroy();
+    }
+
+    TestSupport::XvfbServer m_server{24};
+    Tarv::SmartPtr<Tarv::MaemoApplication> m_app;
+    TestApplication* app = nullptr;
+    Tarv::SmartPtr<RecordingState> state;
+};
+
+} // namespace
+
+TEST_F(ApplicationInProcess, StepsFollowTheIntervalWithTheCatchUpBounded)
+{
+    app->SetInterval(1.0f / 32.0f);
+    app->Update(0.02f);
+    EXPECT_TRUE(state->steps.empty());
+    app->Update(0.02f);
+    ASSERT_EQ(state->steps.size(), 1u);
+    EXPECT_FLOAT_EQ(state->steps[0], 1.0f / 32.0f);
+    // A half-second frame would be 16 steps; at most MAX_STEPS_PER_FRAME run, the rest is
+    // dropped rather than carried into the next frames.
+    state->steps.clear();
+    app->Update(0.5f);
+    EXPECT_EQ(state->steps.size(), static_cast<std::size_t>(Quor::Application::MAX_STEPS_PER_FRAME));
+    state->steps.clear();
+    app->Update(0.01f);
+    EXPECT_TRUE(state->steps.empty());
+}
+
+TEST_F(ApplicationInProcess, WithoutAnIntervalOneCappedStepRunsPerFrame)
+{
+    app->Update(0.5f);
+    ASSERT_EQ(state->steps.size(), 1u);
+    EXPECT_FLOAT_EQ(state->steps[0], Quor::Application::MAX_STEP);
+    app->Update(0.01f);
+    ASSERT_EQ(state->steps.size(), 2u);
+    EXPECT_FLOAT_EQ(state->steps[1], 0.01f);
+}
+
+TEST_F(ApplicationInProcess, AKeyIsInTheInputStateBeforeAnyStateSeesIt)
+{
+    app->OnKeyDown(12);
+    EXPECT_TRUE(state->keySeenDown);
+    Quor::InputState* input = Quor::Application::GetInputState();
+    ASSERT_NE(input, nullptr);
+    EXPECT_TRUE(input->IsKeyDown(12));
+    EXPECT_FALSE(input->IsKeyDown(13));
+    app->OnKeyUp(12);
+    EXPECT_FALSE(input->IsKeyDown(12));
+}
+
+TEST_F(ApplicationInProcess, TheConstructorSetsTheVersionAndTheSingletons)
+{
+    Tarv::NarrowString version;
+    ASSERT_NE(Tarv::Registry::Instance.Get(), nullptr);
+    EXPECT_TRUE(Tarv::Registry::Instance->GetString(Quor::Application::VERSION_KEY, version));
+    EXPECT_EQ(version, "1.0.0");
+    EXPECT_NE(Tarv::Mixer::Instance, nullptr);
+    EXPECT_NE(Quor::System::GetInstance(), nullptr);
+    EXPECT_EQ(Quor::System::GetInstance()->GetRoot(), static_cast<Quor::Substatable*>(app));
+}
+
+TEST_F(ApplicationInProcess, LanguageNamesThatCouldLeaveTheTextFolderAreRefused)
+{
+    // No file system is mounted: nothing loads, and nothing outside "l10n/" is ever tried.
+    EXPECT_FALSE(app->LoadLanguage("../config/defaults"));
+    EXPECT_FALSE(app->LoadLanguage(""));
+    EXPECT_TRUE(app->GetLanguageFile().empty());
+}
