@@ -1,5 +1,5 @@
-// Program entry: hands over to the engine's entry, which runs the one application, then ends
-// the service registry, which outlives the application.
+// Program entry: hands over to the engine's entry, which runs the one application. The
+// application ends the service registry while its GL context lives; this is the safety net.
 #include "engine/platform/Main.h"
 #include "framework/System.h"
 

@@ -86,6 +86,9 @@ Application::Application() : Substatable("application"), Process("application")
 Application::~Application()
 {
     ReleaseStatesAndLoaders();
+    // The services (fonts, sounds, audio settings) hold GL textures and mixer effects: they go
+    // while the mixer and the shell's GL context still exist. Destroy after this is a no-op.
+    System::Destroy();
     if (&Tarv::AbstractApp::GetEngineHooks() == &m_hooks)
         Tarv::AbstractApp::SetEngineHooks(nullptr);
     if (Tarv::Mixer::Instance == m_mixer.Get())
