@@ -75,20 +75,23 @@ void ReadKeys(const XmlIterator& element, RegistryNode& node, const NarrowString
     }
 }
 
+// Whether a node lies under "/machine" is carried down the walk rather than read off the path
+// text: nodes with empty names make paths that look like the root's ("/" + "" is "/").
 void ReadInto(const XmlIterator& element, RegistryNode& node, const NarrowString& path, int depth,
-              std::vector<RegistryXmlReader::Change>& changes)
+              bool machine, std::vector<RegistryXmlReader::Change>& changes)
 {
-    ReadKeys(element, node, path, Registry::IsMachinePath(path), changes);
+    ReadKeys(element, node, path, machine, changes);
     for (XmlIterator child(element, "node"); child.IsValid(); child.Next()) {
         const char* name = child.GetAttribute("name");
         if (name == nullptr)
             continue;
         const NarrowString childPath = ChildPath(path, name);
-        const bool create = !Registry::IsMachinePath(childPath) && depth < Registry::MAX_DEPTH;
+        const bool childMachine = machine || (depth == 0 && std::strcmp(name, "machine") == 0);
+        const bool create = !childMachine && depth < Registry::MAX_DEPTH;
         RegistryNode* childNode = node.FindChild(name, create);
         // The depth limit also bounds this recursion for nodes that already exist.
         if (childNode != nullptr && depth < Registry::MAX_DEPTH)
-            ReadInto(child, *childNode, childPath, depth + 1, changes);
+            ReadInto(child, *childNode, childPath, depth + 1, childMachine, changes);
     }
 }
 
@@ -97,7 +100,7 @@ void ReadInto(const XmlIterator& element, RegistryNode& node, const NarrowString
 void RegistryXmlReader::Read(const XmlIterator& element, RegistryNode& node, const NarrowString& path,
                              std::vector<Change>& changes)
 {
-    ReadInto(element, node, path, DepthOf(path), changes);
+    ReadInto(element, node, path, DepthOf(path), Registry::IsMachinePath(path), changes);
 }
 
 } // namespace Tarv

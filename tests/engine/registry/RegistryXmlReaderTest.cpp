@@ -184,6 +184,21 @@ TEST(RegistryXmlReader, MachineSubtreeStaysAsItIs)
     EXPECT_EQ(registry.ToXml("/machine"), saved);
 }
 
+// A node named "machine" below empty-named nodes is not the machine subtree, even though its
+// path text reads like one ("/" + "" + "/machine"); a saved tree with it must load back whole.
+TEST(RegistryXmlReader, MachineBelowEmptyNamedNodesIsAnOrdinaryNode)
+{
+    Registry registry;
+    ASSERT_TRUE(registry.LoadString(File("<node name=\"\"><node name=\"machine\">" + Key("k", "int", "3") +
+                                         "</node></node>", "/"),
+                                    false, ""));
+    const NarrowString saved = registry.ToXml("/");
+    Registry reloaded;
+    ASSERT_TRUE(reloaded.LoadString(saved, false, "/"));
+    EXPECT_EQ(reloaded.ToXml("/"), saved);
+    EXPECT_NE(saved.find("type=\"int\">3<"), NarrowString::npos);
+}
+
 TEST(RegistryXmlReader, DeepFilesStopAtTheDepthLimit)
 {
     NarrowString body;
