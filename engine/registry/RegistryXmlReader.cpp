@@ -31,9 +31,12 @@ NarrowString KeyPath(const NarrowString& nodePath, const char* name)
     return nodePath + "/" + name;
 }
 
-NarrowString ChildPath(const NarrowString& nodePath, const char* name)
+// The path of a child of the node at nodePath, depth components deep. Only the root (depth 0)
+// drops its slash: an empty-named child of the root is also written "/", and its own children
+// must still come out as "//name", the path that names them when it is split again.
+NarrowString ChildPath(const NarrowString& nodePath, int depth, const char* name)
 {
-    return nodePath == "/" ? NarrowString("/") + name : nodePath + "/" + name;
+    return depth == 0 ? NarrowString("/") + name : nodePath + "/" + name;
 }
 
 // Sets key from the element's text by the declared type; a text that doesn't read as that
@@ -83,7 +86,7 @@ void ReadInto(const XmlIterator& element, RegistryNode& node, const NarrowString
         const char* name = child.GetAttribute("name");
         if (name == nullptr)
             continue;
-        const NarrowString childPath = ChildPath(path, name);
+        const NarrowString childPath = ChildPath(path, depth, name);
         const bool create = !Registry::IsMachinePath(childPath) && depth < Registry::MAX_DEPTH;
         RegistryNode* childNode = node.FindChild(name, create);
         // The depth limit also bounds this recursion for nodes that already exist.

@@ -203,3 +203,19 @@ TEST(RegistryXmlReader, DeepFilesStopAtTheDepthLimit)
     }
     EXPECT_EQ(levels, Registry::MAX_DEPTH - 1);
 }
+
+TEST(RegistryXmlReader, EmptyNamedNodesUnderTheRootSaveAndLoadBack)
+{
+    // "//machine" is a "machine" node inside an empty-named child of the root, not the machine
+    // subtree; reading the saved file must see it the same way.
+    Registry registry;
+    ASSERT_TRUE(registry.LoadString(File(Key("k", "int", "7"), "//machine/x"), false, ""));
+    int value = 0;
+    EXPECT_TRUE(registry.GetInt("//machine/x/k", value));
+    const NarrowString saved = registry.ToXml("/");
+    Registry reloaded;
+    ASSERT_TRUE(reloaded.LoadString(saved, false, "/"));
+    EXPECT_TRUE(reloaded.GetInt("//machine/x/k", value));
+    EXPECT_EQ(value, 7);
+    EXPECT_EQ(reloaded.ToXml("/"), saved);
+}
