@@ -210,14 +210,7 @@ unsigned AudioChannel::ReadConverted(void* scratch, unsigned bytes)
 unsigned AudioChannel::RunEffects(std::uint8_t* scratch, unsigned bytes, unsigned got)
 {
     std::lock_guard<std::mutex> lock(m_effectMutex);
-    for (std::size_t i = 0; i < m_effects.size();) {
-        got = m_effects[i]->Process(scratch, bytes, got);
-        if (m_effects[i]->IsFinished())
-            m_effects.erase(m_effects.begin() + static_cast<std::ptrdiff_t>(i));
-        else
-            ++i;
-    }
-    return got;
+    return ProcessEffectChain(m_effects, scratch, bytes, got);
 }
 
 unsigned AudioChannel::Mix(void* mix, unsigned bytes)

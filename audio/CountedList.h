@@ -3,6 +3,7 @@
 
 #include "engine/core/SmartPtr.h"
 
+#include <cstddef>
 #include <vector>
 
 namespace Tarv
@@ -21,6 +22,23 @@ bool UnlinkFirst(std::vector<SmartPtr<T>>& list, const T* item, SmartPtr<T>& rem
         }
     }
     return false;
+}
+
+// Runs buffer through every effect of list in order, each taking the valid bytes the one before
+// left, and unlinks (releasing) the effects that report finished. Returns the valid bytes after
+// the last one. The caller holds the list's lock.
+template <class T>
+unsigned ProcessEffectChain(std::vector<SmartPtr<T>>& list, void* buffer, unsigned requestedBytes,
+                            unsigned validBytes)
+{
+    for (std::size_t i = 0; i < list.size();) {
+        validBytes = list[i]->Process(buffer, requestedBytes, validBytes);
+        if (list[i]->IsFinished())
+            list.erase(list.begin() + static_cast<std::ptrdiff_t>(i));
+        else
+            ++i;
+    }
+    return validBytes;
 }
 
 } // namespace Tarv

@@ -104,18 +104,6 @@ void Mixer::MixChannels(std::int16_t* work, unsigned size)
     }
 }
 
-unsigned Mixer::ProcessEffects(std::int16_t* work, unsigned size)
-{
-    for (std::size_t i = 0; i < m_effects.size();) {
-        size = m_effects[i]->Process(work, size, size);
-        if (m_effects[i]->IsFinished())
-            m_effects.erase(m_effects.begin() + static_cast<std::ptrdiff_t>(i));
-        else
-            ++i;
-    }
-    return size;
-}
-
 void Mixer::RenderBlock(float skew)
 {
     std::fill(m_block.begin(), m_block.end(), 0);
@@ -138,7 +126,7 @@ void Mixer::RenderBlock(float skew)
         work = m_work.data();
     }
     MixChannels(work, size);
-    size = ProcessEffects(work, size);
+    size = ProcessEffectChain(m_effects, work, size, size);
     if (skewed)
         m_master->Process(work, std::min(size, largest), std::min(size, largest));
     if (work != m_block.data())

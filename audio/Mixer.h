@@ -84,7 +84,6 @@ private:
     void RenderBlock(float skew);
     unsigned ChainInputSizes(unsigned size, unsigned& largest);
     void MixChannels(std::int16_t* work, unsigned size);
-    unsigned ProcessEffects(std::int16_t* work, unsigned size);
     void StartDevice();
     float GetClampedSkew() const;
 

@@ -1,5 +1,5 @@
-// Texture pixel data: the power-of-two staging with edge padding, done once at construction so
-// the upload on the drawing thread is a single texture call.
+// Texture pixel data: the power-of-two staging with edge padding, done on the CPU so making the
+// texture on the drawing thread is a single upload.
 #include "graphics/image/PixelDataGL.h"
 
 #include "graphics/image/PixelDataRLE.h"
@@ -7,7 +7,6 @@
 
 #include <GLES2/gl2.h>
 
-#include <atomic>
 #include <cstring>
 
 namespace Tarv
@@ -15,8 +14,6 @@ namespace Tarv
 
 namespace
 {
-
-std::atomic<const PixelDataGL::TextureBackend*> s_backend{nullptr};
 
 int StagedBytesPerPixel(PixelFormat sourceFormat)
 {
@@ -68,8 +65,6 @@ void PadRow(std::uint8_t* row, int width, int textureWidth, int bytesPerPixel)
 
 } // namespace
 
-const std::uint32_t PixelDataGL::INVALID_FRAMEBUFFER = 0xFFFFFFFFu;
-
 PixelDataGL::PixelDataGL(PixelData* source)
 {
     m_uploadInfo.reset(new UploadInfo);
@@ -102,18 +97,6 @@ PixelDataGL::PixelDataGL(int width, int height, PixelFormat format)
                                                                               : PIXEL_FORMAT_RGB888;
     SetTextureSize(m_format == PIXEL_FORMAT_A8 ? GL_ALPHA
                    : m_format == PIXEL_FORMAT_RGB888 ? GL_RGB : GL_RGBA);
-}
-
-PixelDataGL::~PixelDataGL()
-{
-    const TextureBackend* backend = s_backend.load(std::memory_order_acquire);
-    if (m_texture != 0 && backend != nullptr && backend->release != nullptr)
-        backend->release(*this);
-}
-
-void PixelDataGL::SetTextureBackend(const TextureBackend* backend)
-{
-    s_backend.store(backend, std::memory_order_release);
 }
 
 void PixelDataGL::SetTextureSize(std::uint32_t glFormat)
@@ -167,22 +150,6 @@ std::unique_ptr<std::uint8_t[]> PixelDataGL::StagePixels(const PixelData* source
     for (int y = height; y < textureHeight; ++y)
         std::memcpy(out.get() + stride * y, out.get() + stride * (height - 1), stride);
     return out;
-}
-
-void PixelDataGL::Upload(std::uint32_t flags)
-{
-    if (m_uploaded)
-        return;
-    const TextureBackend* backend = s_backend.load(std::memory_order_acquire);
-    if (backend != nullptr && backend->upload != nullptr)
-        backend->upload(*this, flags);
-}
-
-void PixelDataGL::CompleteUpload(std::uint32_t texture)
-{
-    m_texture = texture;
-    m_uploadInfo.reset();
-    m_uploaded = true;
 }
 
 } // namespace Tarv

@@ -1,5 +1,5 @@
 // Texture staging: power-of-two sizes, the format mapping, red/blue order, 565 widening,
-// run-length decoding and edge padding, and the upload hand-over to the texture backend.
+// run-length decoding and edge padding.
 #include "graphics/image/PixelDataGL.h"
 
 #include "graphics/image/MemPixelData.h"
@@ -21,20 +21,6 @@ SmartPtr<MemPixelData> Filled(int width, int height, PixelFormat format)
     for (std::size_t i = 0; i < image->GetByteSize(); ++i)
         image->GetPixels()[i] = std::uint8_t(i + 1);
     return image;
-}
-
-int s_uploads = 0;
-int s_releases = 0;
-
-void FakeUpload(PixelDataGL& data, std::uint32_t)
-{
-    ++s_uploads;
-    data.CompleteUpload(42);
-}
-
-void FakeRelease(PixelDataGL&)
-{
-    ++s_releases;
 }
 
 } // namespace
@@ -72,8 +58,6 @@ TEST(PixelDataGLFormat, FollowsTheSourceFormat)
         EXPECT_EQ(data.GetUploadInfo()->internalFormat, c.gl);
         EXPECT_EQ(data.GetUploadInfo()->pixelFormat, c.gl);
         EXPECT_EQ(data.GetKind(), PIXEL_DATA_KIND_GL);
-        EXPECT_EQ(data.GetFramebuffer(), PixelDataGL::INVALID_FRAMEBUFFER);
-        EXPECT_EQ(data.GetTexture(), 0u);
     }
 }
 
@@ -144,29 +128,4 @@ TEST(PixelDataGLStaging, RefusesSourcesItCannotStage)
     EXPECT_EQ(PixelDataGL::StagePixels(&empty, 4, 4), nullptr);
     SmartPtr<MemPixelData> source = Filled(4, 4, PIXEL_FORMAT_RGB888);
     EXPECT_EQ(PixelDataGL::StagePixels(source.Get(), 2, 4), nullptr);
-}
-
-TEST(PixelDataGLUpload, HandsOverToTheBackendOnceAndFreesTheSource)
-{
-    static const PixelDataGL::TextureBackend backend{FakeUpload, FakeRelease};
-    PixelDataGL::SetTextureBackend(&backend);
-    s_uploads = s_releases = 0;
-    {
-        SmartPtr<MemPixelData> source = Filled(5, 5, PIXEL_FORMAT_RGB888);
-        PixelDataGL texture(source.Get());
-        EXPECT_EQ(source->GetRefCount(), 2);
-        texture.Upload(2);
-        texture.Upload(2);
-        EXPECT_EQ(s_uploads, 1);
-        EXPECT_TRUE(texture.IsUploaded());
-        EXPECT_EQ(texture.GetTexture(), 42u);
-        EXPECT_EQ(texture.GetUploadInfo(), nullptr);
-        EXPECT_EQ(source->GetRefCount(), 1);
-    }
-    EXPECT_EQ(s_releases, 1);
-    {
-        PixelDataGL neverDrawn(Filled(5, 5, PIXEL_FORMAT_RGB888).Get());
-    }
-    EXPECT_EQ(s_releases, 1);
-    PixelDataGL::SetTextureBackend(nullptr);
 }
