@@ -3,6 +3,7 @@
 #pragma once
 
 #include "engine/core/NarrowString.h"
+#include "engine/platform/AbstractApp.h"
 #include "framework/ApplicationLoadingState.h"
 #include "framework/ApplicationState.h"
 #include "framework/Substatable.h"
@@ -14,17 +15,6 @@
 #include <string>
 #include <thread>
 #include <vector>
-
-// The engine's touch point; the framework only names it, so the tests bring their own copy of
-// its two fields.
-namespace Tarv
-{
-struct TouchPoint
-{
-    int x;
-    int y;
-};
-}
 
 namespace QuorTest
 {
