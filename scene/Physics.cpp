@@ -72,6 +72,9 @@ std::size_t Physics::GetObjectCount() const
 
 void Physics::Update()
 {
+    // A step of 0 or less moves nothing; the forces wait for the next real step.
+    if (!(GetStep() > 0.0f))
+        return;
     std::lock_guard<std::recursive_mutex> lock(m_mutex);
     AbstractManager::Update();
 }

@@ -20,7 +20,7 @@ void Scene::RemoveObject(DrawableObject* object)
     auto found = std::find_if(m_objects.begin(), m_objects.end(),
                               [object](const Tarv::SmartPtr<DrawableObject>& entry) { return entry.Get() == object; });
     if (found != m_objects.end())
-        Release(found);
+        ReleaseEntry(found);
 }
 
 void Scene::Clear()
@@ -28,12 +28,12 @@ void Scene::Clear()
     for (auto it = m_objects.begin(); it != m_objects.end();) {
         const auto next = std::next(it);
         if (*it)
-            Release(it);
+            ReleaseEntry(it);
         it = next;
     }
 }
 
-void Scene::Release(std::list<Tarv::SmartPtr<DrawableObject>>::iterator entry)
+void Scene::ReleaseEntry(std::list<Tarv::SmartPtr<DrawableObject>>::iterator entry)
 {
     if (m_drawing) {
         // The walk may stand on this entry: empty it and let the walk unlink it.

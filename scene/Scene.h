@@ -34,7 +34,7 @@ public:
     std::size_t GetObjectCount() const;
 
 private:
-    void Release(std::list<Tarv::SmartPtr<DrawableObject>>::iterator entry);
+    void ReleaseEntry(std::list<Tarv::SmartPtr<DrawableObject>>::iterator entry);
 
     std::list<Tarv::SmartPtr<DrawableObject>> m_objects;
     // While drawing, removed entries are emptied in place and their references kept here.

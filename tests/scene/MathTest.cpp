@@ -6,6 +6,7 @@
 #include "scene/Parabola.h"
 #include "scene/Quaternion.h"
 #include "scene/Vector3D.h"
+#include "tests/scene/VectorPrinter.h"
 
 #include <gtest/gtest.h>
 

@@ -7,6 +7,7 @@
 #include "scene/BasicRenderer.h"
 #include "scene/Camera.h"
 #include "tests/engine/registry/FakeMachine.h"
+#include "tests/scene/VectorPrinter.h"
 
 #include <gtest/gtest.h>
 
