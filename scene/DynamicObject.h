@@ -18,13 +18,16 @@ class DynamicObject
 public:
     // Lists the object with the physics manager (Physics::GetInstance, created on first use);
     // without a service registry there is no manager and the object is simply not stepped.
-    // Safe on the loader thread while the main thread runs a pass.
+    // On a thread that holds new objects (Physics::HoldNewObjects) it waits outside the list
+    // until that thread releases it, so a pass never steps a half-built object.
     DynamicObject(const Vector3D& position, const Vector3D& velocity, const float& mass,
                   const Rotation& orientation, const Rotation& angularVelocity, const float& inertia);
     DynamicObject(const DynamicObject&) = delete;
     DynamicObject& operator=(const DynamicObject&) = delete;
     // Leaves the manager's list if it is still listed (also during a pass). An object that
-    // outlives its manager has been let go by the manager and touches nothing.
+    // outlives its manager has been let go by the manager and touches nothing. A listed
+    // object destroyed on another thread than the pass's must leave first (Physics::Leave):
+    // its derived parts are gone before this destructor runs.
     virtual ~DynamicObject();
 
     // With accumulate, the jump p - position is added to the last displacement.

@@ -10,6 +10,13 @@
 namespace Vund
 {
 
+namespace
+{
+
+thread_local bool t_holding = false;
+
+} // namespace
+
 Physics* Physics::GetInstance()
 {
     Quor::System* system = Quor::System::GetInstance();
@@ -32,6 +39,8 @@ Physics::~Physics()
     std::lock_guard<std::recursive_mutex> lock(m_mutex);
     for (DynamicObject* object : GetItems())
         object->m_physics = nullptr;
+    for (const Held& held : m_held)
+        held.object->m_physics = nullptr;
 }
 
 void Physics::AddObject(DynamicObject* object)
@@ -41,8 +50,30 @@ void Physics::AddObject(DynamicObject* object)
     std::lock_guard<std::recursive_mutex> lock(m_mutex);
     if (object->m_physics != nullptr)
         return;
-    AddItem(object);
+    if (t_holding)
+        m_held.push_back(Held{std::this_thread::get_id(), object});
+    else
+        AddItem(object);
     object->m_physics = this;
+}
+
+void Physics::HoldNewObjects(bool hold)
+{
+    t_holding = hold;
+}
+
+void Physics::ReleaseHeldObjects()
+{
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    const std::thread::id self = std::this_thread::get_id();
+    std::vector<Held> others;
+    for (const Held& held : m_held) {
+        if (held.thread == self)
+            AddItem(held.object);
+        else
+            others.push_back(held);
+    }
+    m_held.swap(others);
 }
 
 void Physics::RemoveObject(DynamicObject* object)
@@ -52,7 +83,11 @@ void Physics::RemoveObject(DynamicObject* object)
     std::lock_guard<std::recursive_mutex> lock(m_mutex);
     if (object->m_physics != this)
         return;
-    RemoveItem(object);
+    const auto held = std::find_if(m_held.begin(), m_held.end(), [object](const Held& h) { return h.object == object; });
+    if (held != m_held.end())
+        m_held.erase(held);
+    else
+        RemoveItem(object);
     object->m_physics = nullptr;
 }
 

@@ -7,6 +7,8 @@
 #include "scene/Vector3D.h"
 
 #include <mutex>
+#include <thread>
+#include <vector>
 
 namespace Vund
 {
@@ -32,7 +34,15 @@ public:
     void RemoveObject(DynamicObject* object);
     // Takes the object off the list of whichever manager it is listed with.
     static void Leave(DynamicObject* object);
+    // Objects stepped by the passes (held ones not counted).
     std::size_t GetObjectCount() const;
+
+    // While holding is on for the calling thread, objects made on it wait outside the list,
+    // so the pass never meets an object that is still being built or set up on another
+    // thread (a loader thread holds while it builds a state's objects, then releases them).
+    // Releasing appends the thread's waiting objects in the order they were made.
+    static void HoldNewObjects(bool hold);
+    void ReleaseHeldObjects();
 
     // Forces of one object, then its integration with the manager's step.
     void StepObject(DynamicObject* object);
@@ -46,7 +56,14 @@ protected:
     void UpdateItem(DynamicObject* object) override { StepObject(object); }
 
 private:
+    struct Held
+    {
+        std::thread::id thread;
+        DynamicObject* object;
+    };
+
     mutable std::recursive_mutex m_mutex;
+    std::vector<Held> m_held;
 };
 
 } // namespace Vund

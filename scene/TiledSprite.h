@@ -16,6 +16,14 @@ public:
     // An empty grid at the position (its bottom-left corner) with the scale every tile is
     // drawn with; its users append tiles.
     TiledSprite(const Vector3D& position, const float& scale);
+    // The grid of a tiled-sprite file: a root (any name) with the integer attributes "width",
+    // "height" (rows, placed from the top row down), "tile-width" and "tile-height", and
+    // "tile" children with the integer attributes "x" (column from the left) and "y" (row
+    // from the top) and an image path as text. Tiles without text, without a coordinate or
+    // with a negative one are skipped; image options "" mean "linear". A missing or damaged
+    // file, or a negative tile size, gives an empty grid; missing sizes read as 0.
+    TiledSprite(const Tarv::NarrowString& path, const Vector3D& position, const Tarv::NarrowString& options,
+                const float& scale);
 
     void Draw(Tarv::Surface* target) override;
     // Sets the flag here and on every tile listed now; tiles added later keep their own.

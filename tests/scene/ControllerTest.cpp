@@ -128,6 +128,11 @@ TEST_F(ControllerTest, RelaxedTrackerEasesATenthPerStep)
     for (int i = 0; i < 5; ++i)
         tracker->Tick(step);
     EXPECT_EQ(follower.GetPosition().x, last);
+    leader.lastDisplacement = Vector3D(1, 0, 0);
+    tracker->Tick(1e30f); // one huge frame: a bounded catch-up that closes the gap
+    leader.lastDisplacement = Vector3D();
+    EXPECT_NEAR(follower.GetPosition().x, last + 1.0f, 1e-5f);
+    last = follower.GetPosition().x;
     tracker->SetStepLength(0.0f);
     leader.lastDisplacement = Vector3D(1, 0, 0);
     tracker->Tick(step); // no easing step at all, and no endless loop
