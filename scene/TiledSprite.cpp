@@ -4,6 +4,7 @@
 
 #include "engine/core/Xml.h"
 #include "engine/core/XmlIterator.h"
+#include "engine/vfs/XmlFile.h"
 #include "framework/AssetFunctions.h"
 #include "scene/BasicRenderer.h"
 #include "scene/Renderer.h"
@@ -21,7 +22,7 @@ TiledSprite::TiledSprite(const Tarv::NarrowString& path, const Vector3D& positio
                          const Tarv::NarrowString& options, const float& scale_)
     : Sprite(position_, scale_)
 {
-    const Tarv::XmlPtr document(path);
+    const Tarv::XmlPtr document = Tarv::CreateXmlFromFile(path);
     const Tarv::XmlIterator root(document);
     if (!root.IsValid())
         return;
