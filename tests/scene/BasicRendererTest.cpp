@@ -3,6 +3,8 @@
 // a golden image (BRASHWICK_UPDATE_GOLDEN=1 writes it anew).
 #include "scene/BasicRenderer.h"
 
+#include "framework/ProcessManager.h"
+#include "scene/AnimatedSprite.h"
 #include "scene/Camera.h"
 #include "scene/ParallaxSprite.h"
 #include "scene/Scene.h"
@@ -10,6 +12,7 @@
 #include "scene/Sprite.h"
 #include "scene/TiledSprite.h"
 #include "tests/graphics/render/RenderTestScreen.h"
+#include "tests/scene/SceneFiles.h"
 #include "tests/scene/SceneWorld.h"
 
 #include <algorithm>
@@ -46,8 +49,8 @@ SmartPtr<Surface> Solid(int size)
 class BasicRendererTest : public RenderTest::ScreenTest
 {
 protected:
-    // The bounding box of the ink-coloured pixels on the screen; x0 = -1 when there are none.
-    Box FindInk()
+    // The bounding box of the pixels of that colour on the screen; x0 = -1 when there are none.
+    Box FindInk(const RenderTest::Rgba& ink = INK)
     {
         std::vector<std::uint8_t> rgba;
         EXPECT_TRUE(Screen()->ReadBack(0, 0, 800, 480, rgba));
@@ -55,7 +58,7 @@ protected:
         for (int y = 0; y < 480; ++y)
             for (int x = 0; x < 800; ++x) {
                 const std::uint8_t* p = &rgba[(static_cast<std::size_t>(y) * 800 + x) * 4];
-                if (!RenderTest::Near({p[0], p[1], p[2], p[3]}, INK, 2))
+                if (!RenderTest::Near({p[0], p[1], p[2], p[3]}, ink, 2))
                     continue;
                 box.x0 = box.x0 < 0 ? x : std::min(box.x0, x);
                 box.y0 = box.y0 < 0 ? y : std::min(box.y0, y);
@@ -65,8 +68,18 @@ protected:
         return box;
     }
 
+    // Made first: the scene world below installs its own registry over the files' one.
+    SceneTest::SceneFilesWorld files;
     SceneTest::SceneWorld world;
 };
+
+void ExpectBox(const Box& got, const Box& want)
+{
+    EXPECT_EQ(got.x0, want.x0);
+    EXPECT_EQ(got.y0, want.y0);
+    EXPECT_EQ(got.x1, want.x1);
+    EXPECT_EQ(got.y1, want.y1);
+}
 
 struct Placement {
     const char* name;
@@ -119,11 +132,7 @@ TEST_P(Placements, LandWhereTheProjectionPutsThem)
     Camera* camera = Camera::GetActive();
     camera->MoveBy(Vector3D(p.cameraMoveX, 0, 0), false);
     p.make()->Draw(Screen());
-    const Box got = FindInk();
-    EXPECT_EQ(got.x0, p.expected.x0);
-    EXPECT_EQ(got.y0, p.expected.y0);
-    EXPECT_EQ(got.x1, p.expected.x1);
-    EXPECT_EQ(got.y1, p.expected.y1);
+    ExpectBox(FindInk(), p.expected);
 }
 
 const float NAN_F = std::numeric_limits<float>::quiet_NaN();
@@ -186,6 +195,60 @@ TEST_F(BasicRendererTest, WithoutARendererNothingIsDrawn)
     Renderer::Instance.Reset();
     PlainAt(Vector3D(400, 240, 0))->Draw(Screen());
     EXPECT_EQ(FindInk().x0, -1);
+}
+
+// Two background layers scrolled by the camera: the far one (twice as far from the camera as
+// the world layer) moves at half the camera's speed, the near one at its full speed.
+TEST_F(BasicRendererTest, ParallaxBackgroundScrollsWithTheCamera)
+{
+    const RenderTest::Rgba far{40, 200, 60, 255};
+    files.WritePng("near.png", 8, 8, INK.r, INK.g, INK.b);
+    files.WritePng("far.png", 8, 8, far.r, far.g, far.b);
+    Scene background;
+    background.AddObject(SmartPtr<DrawableObject>(
+        new ParallaxSprite(Tarv::AssetDict::GetSurface("far.png@linear", false), Vector3D(400, 100, -F), 1.0f)));
+    background.AddObject(SmartPtr<DrawableObject>(
+        new ParallaxSprite(Tarv::AssetDict::GetSurface("near.png@linear", false), Vector3D(200, 100, 0), 1.0f)));
+    for (const float move : {0.0f, 100.0f}) {
+        Camera::GetActive()->MoveBy(Vector3D(move, 0, 0), false);
+        Screen()->ClearGrey(0);
+        background.Draw(Screen());
+        ExpectBox(FindInk(), {200 - int(move), 372, 208 - int(move), 380});
+        ExpectBox(FindInk(far), {200 - int(move) / 2, 422, 208 - int(move) / 2, 430});
+    }
+}
+
+// A hero animation cycled frame by frame, plain and mirrored: each frame sits at its offset
+// on the 64 x 64 canvas (mirrored about the canvas's middle) and its image is turned over.
+TEST_F(BasicRendererTest, AnimationFramesCycleMirroredAndNot)
+{
+    files.WritePng("run1.png", 20, 8, INK.r, INK.g, INK.b, true);
+    files.WritePng("run2.png", 12, 8, INK.r, INK.g, INK.b, true);
+    files.Write("hero.xml", R"(<anim default-canvas-width="64" default-canvas-height="64" default-fps="8" default-loop="yes">
+        <animation name="run"><frame x="10" y="4">run1.png</frame><frame>run2.png</frame></animation></anim>)");
+    SmartPtr<AnimatedSprite> hero(new AnimatedSprite("hero.xml", Vector3D(100, 100, 0), "", 1.0f));
+    Quor::ProcessManager steps("hero");
+    steps.AddProcess(hero.Get());
+    const RenderTest::Rgba blue{0, 0, 255, 255};
+    struct Expected {
+        int mirror;
+        Box box;
+        bool blueOnTheRight;
+    };
+    const Expected frames[] = {{0, {110, 320, 130, 328}, true}, {0, {100, 316, 112, 324}, true},
+                               {2, {134, 320, 154, 328}, false}, {2, {152, 316, 164, 324}, false}};
+    for (const Expected& frame : frames) {
+        hero->mirrorMode = frame.mirror;
+        Screen()->ClearGrey(0);
+        hero->Draw(Screen());
+        const Box red = FindInk(), right = FindInk(blue);
+        EXPECT_EQ(std::min(red.x0, right.x0), frame.box.x0);
+        EXPECT_EQ(std::max(red.x1, right.x1), frame.box.x1);
+        EXPECT_EQ(red.y0, frame.box.y0);
+        EXPECT_EQ(red.y1, frame.box.y1);
+        EXPECT_EQ(right.x0 > red.x0, frame.blueOnTheRight);
+        steps.Tick(0.125f);
+    }
 }
 
 // The golden scene: a screen-fixed frame, a far parallax band, tiles, and sprites at three

@@ -22,10 +22,11 @@
 namespace SceneTest
 {
 
-class SceneFiles : public ::testing::Test
+// The folder, the file system, the registries and the asset dictionary for one test.
+class SceneFilesWorld
 {
-protected:
-    void SetUp() override
+public:
+    SceneFilesWorld()
     {
         static std::atomic<int> s_count{0};
         m_dir = std::filesystem::temp_directory_path() /
@@ -38,7 +39,7 @@ protected:
         Tarv::AssetDict::Instance = Tarv::MakeSmart<Tarv::AssetDict>();
     }
 
-    void TearDown() override
+    ~SceneFilesWorld()
     {
         Tarv::AssetDict::Instance.Reset();
         Quor::System::Destroy();
@@ -52,21 +53,35 @@ protected:
         std::ofstream(m_dir / name, std::ios::binary) << text;
     }
 
-    // An opaque RGBA PNG of one colour.
-    void WritePng(const std::string& name, int width, int height, std::uint8_t r, std::uint8_t g, std::uint8_t b)
+    // An opaque RGBA PNG of one colour, its right half in blue when split is set.
+    void WritePng(const std::string& name, int width, int height, std::uint8_t r, std::uint8_t g, std::uint8_t b,
+                  bool split = false)
     {
         ImageFixtures::PngImage image;
         image.width = width;
         image.height = height;
         image.colorType = 6;
-        for (int i = 0; i < width * height; ++i)
-            image.samples.insert(image.samples.end(), {r, g, b, 255});
+        for (int i = 0; i < width * height; ++i) {
+            if (split && i % width >= width / 2)
+                image.samples.insert(image.samples.end(), {0, 0, 255, 255});
+            else
+                image.samples.insert(image.samples.end(), {r, g, b, 255});
+        }
         const ImageFixtures::Bytes bytes = ImageFixtures::WritePng(image);
         std::ofstream(m_dir / name, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
                                                              static_cast<std::streamsize>(bytes.size()));
     }
 
     std::filesystem::path m_dir;
+};
+
+class SceneFiles : public ::testing::Test, public SceneFilesWorld
+{
+protected:
+    // Each test gets its world from construction to destruction; these stay for fixtures
+    // that extend the set-up.
+    void SetUp() override {}
+    void TearDown() override {}
 };
 
 } // namespace SceneTest
