@@ -11,8 +11,13 @@ namespace Tarv
 namespace
 {
 
-// Escapes one byte, or returns false when it may stand as it is. NUL can't be written in XML
-// at all and is dropped.
+// Whether XML 1.0 can hold the byte at all (as itself or as a character reference).
+bool IsXmlByte(unsigned char byte)
+{
+    return byte >= 0x20 || byte == '\t' || byte == '\n' || byte == '\r';
+}
+
+// Escapes one byte, or returns false when it may stand as it is.
 bool AppendEscaped(NarrowString& out, char c, bool attribute)
 {
     const unsigned char byte = static_cast<unsigned char>(c);
@@ -31,10 +36,13 @@ bool AppendEscaped(NarrowString& out, char c, bool attribute)
             return false;
         out += "&quot;";
         return true;
-    case '\0':
-        return true;
     default:
         break;
+    }
+    if (!IsXmlByte(byte)) {
+        out += RegistryXmlWriter::CONTROL_ESCAPE;
+        out += static_cast<char>(byte + 0x40);
+        return true;
     }
     const bool keptInText = c == '\t' || c == '\n';
     if (byte >= 0x20 && byte != 0x7F)
@@ -49,9 +57,15 @@ bool AppendEscaped(NarrowString& out, char c, bool attribute)
 
 void AppendEscapedText(NarrowString& out, const NarrowString& text, bool attribute)
 {
-    for (char c : text) {
-        if (!AppendEscaped(out, c, attribute))
-            out += c;
+    const std::size_t escapeSize = RegistryXmlWriter::CONTROL_ESCAPE_SIZE;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text.compare(i, escapeSize, RegistryXmlWriter::CONTROL_ESCAPE) == 0) {
+            out += RegistryXmlWriter::CONTROL_ESCAPE;
+            out += RegistryXmlWriter::CONTROL_ESCAPE;
+            i += escapeSize - 1;
+        } else if (!AppendEscaped(out, text[i], attribute)) {
+            out += text[i];
+        }
     }
 }
 
