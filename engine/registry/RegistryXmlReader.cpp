@@ -97,24 +97,38 @@ void ReadInto(const XmlIterator& element, RegistryNode& node, const NarrowString
     }
 }
 
+// An upper-case hex digit, as the writer makes them.
+bool HexValue(char c, int& value)
+{
+    if (c >= '0' && c <= '9')
+        value = c - '0';
+    else if (c >= 'A' && c <= 'F')
+        value = c - 'A' + 10;
+    else
+        return false;
+    return true;
+}
+
 } // namespace
 
 NarrowString RegistryXmlReader::Decode(const char* stored)
 {
     const NarrowString text = stored != nullptr ? stored : "";
-    const NarrowString escape = RegistryXmlWriter::CONTROL_ESCAPE;
+    const NarrowString escape = RegistryXmlWriter::BYTE_ESCAPE;
     NarrowString out;
     out.reserve(text.size());
     std::size_t from = 0;
     for (std::size_t at = text.find(escape); at != NarrowString::npos; at = text.find(escape, from)) {
         out.append(text, from, at - from);
         from = at + escape.size();
+        int high = 0;
+        int low = 0;
         if (text.compare(from, escape.size(), escape) == 0) {
             out += escape;
             from += escape.size();
-        } else if (from < text.size() && text[from] >= 0x40 && text[from] <= 0x5F) {
-            out += static_cast<char>(text[from] - 0x40);
-            ++from;
+        } else if (from + 1 < text.size() && HexValue(text[from], high) && HexValue(text[from + 1], low)) {
+            out += static_cast<char>(high * 16 + low);
+            from += 2;
         } else {
             out += escape;
         }

@@ -78,17 +78,19 @@ TEST(RegistryXmlWriter, EscapesReservedAndControlCharacters)
 {
     NarrowString text;
     RegistryXmlWriter::AppendText(text, "a<b&c>\"'\t\n\r\x01\x7F");
-    EXPECT_EQ(text, "a&lt;b&amp;c&gt;\"'\t\n&#13;\xEE\x80\x80" "A&#127;");
+    EXPECT_EQ(text, "a&lt;b&amp;c&gt;\"'\t\n&#13;\xEE\x80\x80" "01&#127;");
     NarrowString attribute;
     RegistryXmlWriter::AppendAttribute(attribute, "a<b&c>\"'\t\n\r");
     EXPECT_EQ(attribute, "a&lt;b&amp;c&gt;&quot;'&#9;&#10;&#13;");
 }
 
-// Names and values with every byte below 0x20, the escape character itself and an escape the
-// writer never makes: the file is well-formed XML 1.0 to a strict parser and loads back equal.
+// Names and values with every byte below 0x20, broken UTF-8, characters XML excludes, the
+// escape character itself and escapes the writer never makes: the file is well-formed XML 1.0
+// to a strict parser and loads back equal.
 TEST(RegistryXmlWriter, EveryNameAndValueSavesAsXmlAndLoadsBackEqual)
 {
-    NarrowString odd = "<&\"> end \xEE\x80\x80 \xEE\x80\x80" "A \xEE\x80\x80";
+    NarrowString odd = "<&\"> \xC3\xA9 \xFF \xC3 \xEF\xBF\xBF \xED\xA0\x80 \xF0\x9F\x98\x80 "
+                       "\xEE\x80\x80 \xEE\x80\x80" "0A \xEE\x80\x80" "0a \xEE\x80\x80";
     for (int byte = 1; byte < 0x20; ++byte)
         odd += static_cast<char>(byte);
     NarrowString value = odd;
