@@ -54,15 +54,6 @@ Tarv::NarrowString GetCodeName(CellCode code)
     return code >= 0 && code < CODE_COUNT ? NAMES[code] : "";
 }
 
-CellCode GetCodeByName(const Tarv::NarrowString& name)
-{
-    for (CellCode code = 0; code < CODE_COUNT && !name.empty(); ++code) {
-        if (name == NAMES[code])
-            return code;
-    }
-    return CODE_NONE;
-}
-
 CellCode NormalizeGroundCode(CellCode code)
 {
     return code == CODE_MAGIC_GROUND ? CODE_FLAT : code;

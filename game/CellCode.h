@@ -49,8 +49,6 @@ enum : CellCode
 
 // The name of the code; "" for codes without one, negative ones and 50 and above.
 Tarv::NarrowString GetCodeName(CellCode code);
-// The code whose name is exactly the text; CODE_NONE for "" and unknown names.
-CellCode GetCodeByName(const Tarv::NarrowString& name);
 // Magic ground counts as flat ground; every other value is returned as it is.
 CellCode NormalizeGroundCode(CellCode code);
 

@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
 #include <set>
 
 using namespace Pirrock;
@@ -11,82 +10,57 @@ using namespace Pirrock;
 namespace
 {
 
-const std::map<CellCode, const char*> NAMES = {
-    {0, "none"}, {11, "pirrock"}, {12, "exit"}, {14, "water_fall"}, {15, "fire"}, {16, "water"},
-    {17, "trap_door"}, {18, "snare"}, {19, "rock"}, {20, "high_tree"}, {21, "fallen_tree"}, {22, "palling"},
-    {24, "unknown"}, {26, "pusher"}, {27, "carrot"}, {28, "bridge"}, {29, "fire_extinguisher"},
-    {30, "trampoline"}, {31, "hair_dryer"}, {32, "boat"}, {33, "ladder"}, {34, "parachute"}, {35, "flat"},
-    {36, "up"}, {37, "down"}, {38, "skates"}, {42, "apple"}, {43, "cherry"}, {44, "strawberry"},
-    {45, "banana"}, {46, "watermelon"}, {47, "ski"}, {48, "void_space"}, {49, "magic_ground"}};
+const char* const NAMES[50] = {
+    "none", "", "", "", "", "", "", "", "", "", "", "pirrock", "exit", "", "water_fall", "fire", "water",
+    "trap_door", "snare", "rock", "high_tree", "fallen_tree", "palling", "", "unknown", "", "pusher", "carrot",
+    "bridge", "fire_extinguisher", "trampoline", "hair_dryer", "boat", "ladder", "parachute", "flat", "up", "down",
+    "skates", "", "", "", "apple", "cherry", "strawberry", "banana", "watermelon", "ski", "void_space", "magic_ground"};
 
 struct Predicate
 {
-    const char* name;
     bool (*test)(CellCode);
     std::set<CellCode> codes;
 };
 
-const std::set<CellCode> TOOLS = {26, 27, 28, 29, 30, 31, 32, 33, 34, 38, 47};
-const std::set<CellCode> FRUIT = {42, 43, 44, 45, 46};
-
 const Predicate PREDICATES[] = {
-    {"Exit", IsExitCode, {12}},
-    {"Obstacle", IsObstacleCode, {14, 15, 16, 17, 18, 19, 20, 21, 22, 48}},
-    {"ObstacleExceptTrapDoor", IsObstacleExceptTrapDoorCode, {14, 15, 16, 18, 19, 20, 21, 22, 48}},
-    {"Tool", IsToolCode, TOOLS},
-    {"PlainTool", IsPlainToolCode, {27, 28, 29, 32, 33, 34, 38, 47}},
-    {"Ground", IsGroundCode, {35, 36, 37}},
-    {"Slope", IsSlopeCode, {36, 37}},
-    {"GroundOrMagic", IsGroundOrMagicCode, {35, 36, 37, 49}},
-    {"GroundOrWater", IsGroundOrWaterCode, {16, 35, 36, 37}},
-    {"EmptyOrWater", IsEmptyOrWaterCode, {0, 16}},
-    {"Fruit", IsFruitCode, FRUIT},
-    {"Collectible", IsCollectibleCode, {42, 43, 44, 45, 46, 47}},
-    {"CountedItem", IsCountedItemCode, {26, 27, 28, 29, 30, 31, 32, 33, 34, 38, 42, 43, 44, 45, 46, 47}},
-    {"PlacedAtStart", IsPlacedAtStartCode, {15, 17, 18, 42, 43, 44, 45, 46}},
-    {"AnimatedItem", IsAnimatedItemCode, {15, 17, 18, 26, 29, 30, 31}},
-    {"RemovedAfterAnimation", IsRemovedAfterAnimationCode, {15, 17, 18, 29}},
-    {"SnareOrTrampoline", IsSnareOrTrampolineCode, {18, 30}},
-    {"Ladder", IsLadderCode, {33}},
-    {"Pusher", IsPusherCode, {26}},
-    {"Boat", IsBoatCode, {32}},
-    {"Trigger", IsTriggerCode, {12, 14, 15, 16, 18, 19, 20, 21, 22, 26, 30, 32, 33, 34, 38, 42, 43, 44, 45, 46, 47, 48}},
+    {IsExitCode, {12}},
+    {IsObstacleCode, {14, 15, 16, 17, 18, 19, 20, 21, 22, 48}},
+    {IsObstacleExceptTrapDoorCode, {14, 15, 16, 18, 19, 20, 21, 22, 48}},
+    {IsToolCode, {26, 27, 28, 29, 30, 31, 32, 33, 34, 38, 47}},
+    {IsPlainToolCode, {27, 28, 29, 32, 33, 34, 38, 47}},
+    {IsGroundCode, {35, 36, 37}},
+    {IsSlopeCode, {36, 37}},
+    {IsGroundOrMagicCode, {35, 36, 37, 49}},
+    {IsGroundOrWaterCode, {16, 35, 36, 37}},
+    {IsEmptyOrWaterCode, {0, 16}},
+    {IsFruitCode, {42, 43, 44, 45, 46}},
+    {IsCollectibleCode, {42, 43, 44, 45, 46, 47}},
+    {IsCountedItemCode, {26, 27, 28, 29, 30, 31, 32, 33, 34, 38, 42, 43, 44, 45, 46, 47}},
+    {IsPlacedAtStartCode, {15, 17, 18, 42, 43, 44, 45, 46}},
+    {IsAnimatedItemCode, {15, 17, 18, 26, 29, 30, 31}},
+    {IsRemovedAfterAnimationCode, {15, 17, 18, 29}},
+    {IsSnareOrTrampolineCode, {18, 30}},
+    {IsLadderCode, {33}},
+    {IsPusherCode, {26}},
+    {IsBoatCode, {32}},
+    {IsTriggerCode, {12, 14, 15, 16, 18, 19, 20, 21, 22, 26, 30, 32, 33, 34, 38, 42, 43, 44, 45, 46, 47, 48}},
+    {[](CellCode c) { return !IsNotToolCode(c); }, {26, 27, 28, 29, 30, 31, 32, 33, 34, 38, 47}},
+    {[](CellCode c) { return IsLateTriggerCode(c, false) || IsLateTriggerCode(c, true); }, {30, 33}},
+    {[](CellCode c) { return IsEarlyTriggerCode(c, true) || IsEarlyTriggerCode(c, false); }, {26}},
 };
 
 } // namespace
 
-TEST(CellCode, EveryCodeHasItsNameAndOnlyNamedCodesHaveOne)
+TEST(CellCode, NamesAndPredicatesCoverExactlyTheirCodes)
 {
     for (CellCode code = -2; code <= 51; ++code) {
-        const auto found = NAMES.find(code);
-        EXPECT_EQ(GetCodeName(code), found == NAMES.end() ? "" : found->second) << code;
-        EXPECT_EQ(GetCodeByName(GetCodeName(code)), found == NAMES.end() ? 0 : code) << code;
+        const bool named = code >= 0 && code < 50 && *NAMES[code] != '\0';
+        EXPECT_EQ(GetCodeName(code), named ? NAMES[code] : "") << code;
+        for (const Predicate& predicate : PREDICATES)
+            EXPECT_EQ(predicate.test(code), predicate.codes.count(code) == 1) << &predicate - PREDICATES << " " << code;
     }
-}
-
-TEST(CellCode, EachPredicateHoldsForExactlyItsCodes)
-{
-    for (const Predicate& predicate : PREDICATES) {
-        for (CellCode code = -2; code <= 51; ++code)
-            EXPECT_EQ(predicate.test(code), predicate.codes.count(code) == 1) << predicate.name << " " << code;
-    }
-    for (CellCode code = -2; code <= 51; ++code)
-        EXPECT_EQ(IsNotToolCode(code), TOOLS.count(code) == 0) << code;
-}
-
-TEST(CellCode, MagicGroundCountsAsFlatAndNothingElseChanges)
-{
+    EXPECT_FALSE(IsLateTriggerCode(30, true) || IsEarlyTriggerCode(26, false));
     EXPECT_EQ(NormalizeGroundCode(49), 35);
     EXPECT_EQ(NormalizeGroundCode(36), 36);
     EXPECT_EQ(NormalizeGroundCode(-5), -5);
-}
-
-TEST(CellCode, LateAndEarlyTriggersDependOnTheRunningDirection)
-{
-    for (CellCode code = -1; code <= 50; ++code) {
-        EXPECT_EQ(IsLateTriggerCode(code, false), code == 30 || code == 33) << code;
-        EXPECT_FALSE(IsLateTriggerCode(code, true)) << code;
-        EXPECT_EQ(IsEarlyTriggerCode(code, true), code == 26) << code;
-        EXPECT_FALSE(IsEarlyTriggerCode(code, false)) << code;
-    }
 }

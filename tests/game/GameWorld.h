@@ -1,11 +1,12 @@
-// Shared by the game tests: a temporary folder mounted in the file system with a service
+// Shared by the game tests: a temporary folder and the fixtures mounted in the file system, a service
 // registry, a registry and the game log collected; and grids written as text, one character
-// per cell, turned into level items and Worlds.
+// per cell, built into Worlds.
 #pragma once
 
 #include "engine/core/SmartPtr.h"
 #include "engine/registry/Registry.h"
 #include "engine/vfs/Vfs.h"
+#include "engine/vfs/VfsMount.h"
 #include "framework/Settings.h"
 #include "framework/System.h"
 #include "game/GameLog.h"
@@ -31,11 +32,12 @@ public:
     GameFiles()
     {
         static std::atomic<int> s_count{0};
-        m_dir = std::filesystem::temp_directory_path() /
-                ("brashwick-game-" + std::to_string(::getpid()) + "-" + std::to_string(s_count++));
-        std::filesystem::create_directories(m_dir);
+        dir = std::filesystem::temp_directory_path() /
+              ("brashwick-game-" + std::to_string(::getpid()) + "-" + std::to_string(s_count++));
         Tarv::VfsInit();
-        Tarv::VfsMountNative(m_dir.string() + "/", "", 0);
+        // The last mount is searched first: files the test writes, then the fixtures.
+        Tarv::VfsMountNative(std::string(BRASHWICK_SOURCE_DIR) + "/tests/game/", "", 0);
+        Tarv::VfsMountNative(dir.string() + "/", "", Tarv::VFS_MOUNT_FALL_THROUGH);
         Quor::System::Create(nullptr);
         Tarv::Registry::Instance = Tarv::MakeSmart<Tarv::Registry>();
         Pirrock::SetGameLog(&log);
@@ -44,60 +46,43 @@ public:
     ~GameFiles()
     {
         Pirrock::World::Instance.Reset();
-        Pirrock::Pirrock::SetInstance(Tarv::SmartPtr<Pirrock::Pirrock>());
+        Pirrock::Pirrock::SetInstance({});
         Pirrock::SetGameLog(nullptr);
         Quor::System::Destroy();
         Tarv::Registry::Instance.Reset();
         Tarv::VfsShutdown();
-        std::filesystem::remove_all(m_dir);
+        std::filesystem::remove_all(dir);
     }
 
     void Write(const std::string& name, const std::string& text)
     {
-        const std::filesystem::path path = m_dir / name;
-        std::filesystem::create_directories(path.parent_path());
-        std::ofstream(path, std::ios::binary) << text;
+        std::filesystem::create_directories((dir / name).parent_path());
+        std::ofstream(dir / name, std::ios::binary) << text;
     }
 
     Quor::Settings& Settings() { return *Quor::Settings::GetInstance(); }
 
     Pirrock::MessageList log;
-    std::filesystem::path m_dir;
+    std::filesystem::path dir;
 };
 
-// '.' empty, '#' flat, '/' up, '\' down, 'M' magic ground, '~' water, 'W' water fall, 'F' fire,
-// '_' trap door, 'X' snare, 'R' rock, '*' palling, 'E' exit, '@' the hero's marker, the tools
-// 'p' pusher, 'c' carrot, 'b' bridge, 'e' extinguisher, 't' trampoline, 'd' hair dryer,
-// 'v' boat, 'h' ladder, 'u' parachute, 'k' skates, 's' ski, and the fruit '1' to '5'.
-inline Pirrock::CellCode CodeOf(char c)
+// Cells of 32 units, one character each: '.' empty, '#' flat, '/' up, 'M' magic ground,
+// '~' water, 'F' fire, '_' trap door, 'R' rock, '*' palling, the tools 'p' pusher, 'b' bridge,
+// 'e' extinguisher, 't' trampoline, 'v' boat, 'h' ladder, 'u' parachute, 'k' skates, fruit '1'.
+inline Tarv::SmartPtr<Pirrock::World> MakeWorld(const std::vector<std::string>& rows,
+                                               Quor::ProcessManager* manager = nullptr)
 {
-    const std::string chars = ".#/\\M~WF_XR*E@pcbetdvhuks12345";
-    const Pirrock::CellCode codes[] = {0,  35, 36, 37, 49, 16, 14, 15, 17, 18, 19, 22, 12, 11, 26,
-                                       27, 28, 29, 30, 31, 32, 33, 34, 38, 47, 42, 43, 44, 45, 46};
-    const std::size_t at = chars.find(c);
-    return at == std::string::npos ? -1 : codes[at];
-}
-
-inline std::vector<Pirrock::LevelItem> GridItems(const std::vector<std::string>& rows)
-{
+    const std::string chars = ".#/M~F_R*pbetvhuk1";
+    const Pirrock::CellCode codes[] = {0, 35, 36, 49, 16, 15, 17, 19, 22, 26, 28, 29, 30, 32, 33, 34, 38, 42};
     std::vector<Pirrock::LevelItem> items;
     for (std::size_t y = 0; y < rows.size(); ++y) {
         for (std::size_t x = 0; x < rows[y].size(); ++x) {
-            if (CodeOf(rows[y][x]) != 0)
-                items.push_back({CodeOf(rows[y][x]), static_cast<int>(x), static_cast<int>(y)});
+            if (rows[y][x] != '.')
+                items.push_back({codes[chars.find(rows[y][x])], static_cast<int>(x), static_cast<int>(y)});
         }
     }
-    return items;
-}
-
-inline Tarv::SmartPtr<Pirrock::World> MakeWorld(const std::vector<std::string>& rows, int cellWidth = 32,
-                                               int cellHeight = 32, Quor::ProcessManager* manager = nullptr,
-                                               const Tarv::SmartPtr<Pirrock::Pirrock>& hero = {},
-                                               Pirrock::Cell heroStart = {0, 0})
-{
-    const Pirrock::WorldGeometry geometry{static_cast<int>(rows.front().size()), static_cast<int>(rows.size()),
-                                          cellWidth, cellHeight};
-    return Pirrock::World::Create(geometry, GridItems(rows), heroStart, manager, hero);
+    const int width = static_cast<int>(rows[0].size()), height = static_cast<int>(rows.size());
+    return Pirrock::World::Create({width, height, 32, 32}, items, {0, 0}, manager, {});
 }
 
 } // namespace GameTest
