@@ -35,6 +35,36 @@ void CopyPixel(RgbaImage& page, int fromX, int fromY, int toX, int toY)
                 &page.pixels[(std::size_t(fromY) * page.width + fromX) * 4], 4);
 }
 
+// Gives every fully transparent pixel next to a visible one the average colour of its visible
+// neighbours (alpha stays 0), so linear filtering at an image's edge shows no dark fringe.
+void BleedColour(RgbaImage& image)
+{
+    const std::vector<std::uint8_t> source = image.pixels;
+    for (int y = 0; y < image.height; ++y) {
+        for (int x = 0; x < image.width; ++x) {
+            std::uint8_t* pixel = &image.pixels[(std::size_t(y) * image.width + x) * 4];
+            if (pixel[3] != 0)
+                continue;
+            int sum[3] = {0, 0, 0}, count = 0;
+            for (int dy = -1; dy <= 1; ++dy) {
+                for (int dx = -1; dx <= 1; ++dx) {
+                    const int nx = x + dx, ny = y + dy;
+                    if (nx < 0 || ny < 0 || nx >= image.width || ny >= image.height)
+                        continue;
+                    const std::uint8_t* near = &source[(std::size_t(ny) * image.width + nx) * 4];
+                    if (near[3] == 0)
+                        continue;
+                    for (int c = 0; c < 3; ++c)
+                        sum[c] += near[c];
+                    ++count;
+                }
+            }
+            for (int c = 0; c < 3 && count > 0; ++c)
+                pixel[c] = std::uint8_t(sum[c] / count);
+        }
+    }
+}
+
 } // namespace
 
 bool AtlasPacker::Add(const NarrowString& id, const RgbaImage& image)
@@ -46,6 +76,7 @@ bool AtlasPacker::Add(const NarrowString& id, const RgbaImage& image)
         if (entry.id == id)
             return false;
     m_entries.push_back(Entry{id, image, 0, 0});
+    BleedColour(m_entries.back().image);
     return true;
 }
 

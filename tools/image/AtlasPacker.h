@@ -17,7 +17,8 @@ public:
     // that linear filtering at its edges never samples a neighbour.
     static constexpr int PADDING = 2;
 
-    // Adds one image under id; false for an empty image or an id already added.
+    // Adds one image under id, its fully transparent pixels coloured like their visible
+    // neighbours; false for an empty image or an id already added.
     bool Add(const NarrowString& id, const RgbaImage& image);
     // Adds every ".png" file below root/folder, in path order, each with its path relative to
     // root ("/"-separated) as id. False when the folder is missing or a file cannot be read.

@@ -1,12 +1,15 @@
-// tarvatlas: packs every PNG below <root>/<folder> into one page and writes <output>.xml with
-// its page <output>.png next to it; region ids are the image paths relative to <root>.
-// Usage: tarvatlas <root> <folder> <output.xml> [max page side, default 2048]
+// tarvatlas: packs every PNG below <root>/<folder> (several folders separated by commas) into one
+// page and writes <output>.xml with its page <output>.png next to it; region ids are the image
+// paths relative to <root>.
+// Usage: tarvatlas <root> <folder>[,<folder>...] <output.xml> [max page side, default 2048]
 #include "graphics/image/AtlasLayout.h"
 #include "tools/image/AtlasPacker.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <sstream>
+#include <string>
 
 namespace
 {
@@ -34,9 +37,12 @@ int main(int argc, char** argv)
         return 2;
     }
     Tarv::AtlasPacker packer;
-    if (!packer.AddFolder(argv[1], argv[2])) {
-        std::fprintf(stderr, "tarvatlas: cannot read the images below %s/%s\n", argv[1], argv[2]);
-        return 1;
+    std::stringstream folders(argv[2]);
+    for (std::string folder; std::getline(folders, folder, ',');) {
+        if (!packer.AddFolder(argv[1], folder)) {
+            std::fprintf(stderr, "tarvatlas: cannot read the images below %s/%s\n", argv[1], folder.c_str());
+            return 1;
+        }
     }
     if (!packer.Pack(maxSide)) {
         std::fprintf(stderr, "tarvatlas: the images do not fit a %dx%d page\n", maxSide, maxSide);
