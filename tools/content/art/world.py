@@ -164,17 +164,19 @@ def obstacles(band):
 
 
 def ski_hill():
-    """The hill surface from the start (0, 8) down to its lowest point and up to the lip at x 288."""
+    """The hill the skier rides, in image rows (the image's bottom sits 152 px below the start):
+    a parabola from the start (0, 8) down to its lowest point 98 px lower at x 168 and up to the
+    lip (288, 56), with a wooden kicker at the lip and snow down to the image bottom."""
     s = Svg(292, 160)
-    # parabola y(x) through (0, 0), (144, -96) cells-down... drawn as its surface line
-    pts = []
-    for x in range(0, 289, 4):
-        t = x / 288
-        y = 8 + 98 * 4 * t * (1 - t) * 1.0 + (48 - 8) * t * t * 0 - 48 * t * t + 48 * t * t
-        pts.append((x, min(150, 8 + 98 * math.sin(math.pi * t) ** 1 * (1 - 0.5 * t))))
-    d = "M0 160 " + " ".join(f"L{x} {n(y)}" for x, y in pts) + " L292 40 L292 160 Z"
-    s.path(d, "#F7FBFF", INK, 2)
-    s.poly([(270, 52), (292, 40), (292, 60), (270, 66)], "#A9774A", INK, 2)
+
+    def surface(x):
+        return 106 - 0.0034722 * (x - 168) ** 2
+
+    d = "M0 160 L0 8 " + " ".join(f"L{x} {n(surface(x))}" for x in range(4, 289, 4)) + " L288 160 Z"
+    s.path(d, "#D3E3F0")
+    s.path("M0 8 " + " ".join(f"L{x} {n(surface(x))}" for x in range(4, 289, 4)), None, "#F7FBFF", 8)
+    s.path("M0 8 " + " ".join(f"L{x} {n(surface(x))}" for x in range(4, 289, 4)), None, INK, 2)
+    s.poly([(262, surface(262)), (292, 54), (292, 64), (262, surface(262) + 10)], "#A9774A", INK, 2)
     return s
 
 
@@ -188,6 +190,8 @@ def backgrounds(band):
             s.circle(x + dx, y + (1 - dr) * r * 0.6, r * dr, WHITE, opacity=0.85)
     if band == 4:
         s.circle(600, 330, 60, "#FCE3C0", opacity=0.8)
+    # below the near strip's opaque base: seen only down a pit, so it continues that base
+    s.rect(0, 392, 800, 88, b["near"])
     out["sky"] = s
     for layer, color, amp, base in (("far", b["far"], 60, 120), ("near", b["near"], 40, 160)):
         for k in (0, 1):
