@@ -44,9 +44,10 @@ def main(argv):
     for layer in scene.iter("layer"):
         for item in layer.iter("item"):
             kind, x, y, asset = item.get("type"), int(float(item.get("x"))), int(float(item.get("y"))), item.text.strip()
-            if kind == "parallax-sprite":
+            if kind == "parallax-sprite":  # screen-fixed: repeated to fill the whole level
                 for left in range(0, width, 800):
-                    draws.append((asset, left, 0))
+                    for bottom in range(height - 480, -480, -480):
+                        draws.append((asset, left, bottom))
             elif kind in ("tiled-sprite", "tiled-parallax-sprite"):
                 tiles(asset, x, y)
             else:
