@@ -60,6 +60,9 @@ class LevelCompiler(unittest.TestCase):
             ("tool bridge", "tool hammer", "not a tool name"),
             ("hint 4,6 ", "hint 13,6 ", "within 2 columns"),
             ("arrow 15,6", "arrow 40,6", "outside the grid"),
+            ("..@...1.1.1....b", "..@...1.1.1pp..b", "validator, cell 11,6: a trigger lies right beside it"),
+            ("....b....1.1.1....E..  ; 6", "....bu...1.1.1....E..  ; 6", "landing cell"),
+            ("..@...1.1.1....b", "..@...1.1.1...Fb", "fire needs flat ground"),
             ("................................  ; 2", "..........#.....................  ; 2", "fewer than 3 empty rows"),
         ]
         for old, new, expected in cases:

@@ -170,6 +170,8 @@ def check(level):
             level.error(line + y, f"the exit {x},{y} does not stand on ground")
     for x, y in cells:
         check_cell(level, line, x, y)
+    for x, y, text in validate(level):
+        level.error(line + y, f"validator, cell {x},{y}: {text}")
     tool_cells = [(x, y) for x, y in cells if level.at(x, y) in TOOL_CHARS]
     for hint in level.hints:
         check_hint(level, hint, tool_cells)
@@ -201,6 +203,70 @@ def check_cell(level, line, x, y):
             level.error(line + y, f"a wall right of {where} would lift the hero onto it")
     if level.solid(x, y + 1) and ch not in SOLID and y < 3 and ch != "*":
         level.error(line + y, f"the running surface {where} has fewer than 3 empty rows above it")
+
+
+def code_grid(level):
+    """The cell codes as the game's grid holds them: the hero's 11 one column left of the '@'."""
+    grid = {}
+    for y, row in enumerate(level.rows):
+        for x, ch in enumerate(row):
+            if ch == "@":
+                grid[(x - 1, y)] = 11
+            elif CODES[ch] and (x, y) not in grid:
+                grid[(x, y)] = CODES[ch]
+    return grid
+
+
+def validate(level):
+    """The game's level validator, rule for rule, as it runs when a level starts (running right,
+    so trampolines and ladders are the late triggers and no cell is an early trigger), with no
+    exceptions: [(x, y, rule text)] of every rule that fails."""
+    grid = code_grid(level)
+    inside = lambda x, y: 0 <= x < level.width and 0 <= y < level.height  # noqa: E731
+    code = lambda x, y: grid.get((x, y), 0) if inside(x, y) else 48  # noqa: E731
+    ground = lambda c: c in (35, 36, 37)  # noqa: E731
+    trigger = lambda c: c in (12, 14, 15, 16, 26, 30, 32, 33, 34, 38, 48) or 18 <= c <= 22 or 42 <= c <= 46  # noqa: E731
+    obstacle = lambda c: 14 <= c <= 22 or c == 48  # noqa: E731
+    late = lambda c: c in (30, 33)  # noqa: E731
+    faults = []
+    for x in range(level.width):
+        for y in range(level.height):
+            c = code(x, y)
+            n = lambda dx, dy: code(x + dx, y + dy)  # noqa: E731
+
+            def rule(holds, text):
+                if not holds:
+                    faults.append((x, y, text))
+            if c == 34:
+                g = y + 1
+                while inside(x, g) and not ground(code(x, g)):
+                    g += 1
+                landing = code(x, g - 1) if inside(x, g) else 48
+                rule(not obstacle(landing), "the parachute's landing cell is an obstacle or outside the grid")
+            if late(c) or c == 26:
+                rule(not trigger(n(1, 0)) and not trigger(n(-1, 0)), "a trigger lies right beside it")
+                rule(not late(n(-1, 0)) and not late(n(1, 0)) and 26 not in (n(-1, 0), n(1, 0)),
+                     "a trampoline, ladder or pusher lies right beside it")
+            if trigger(c):
+                for dx in (-1, 1):
+                    if n(dx, 0) in (32, 38):
+                        rule(ground(n(0, 1)), "a boat or skates beside it, but no ground below it")
+            if c == 17:
+                rule(n(0, -1) == 28 and n(0, 1) == 0 and n(1, 1) == 0 and ground(n(-1, 1)) and ground(n(2, 1)),
+                     "a trap door needs a bridge above and a two-cell gap below between ground")
+            elif c == 28 and n(0, 1) != 17:
+                rule(n(0, 1) == 0 and n(1, 1) == 0 and ground(n(-1, 1)) and ground(n(2, 1)),
+                     "a bridge needs a two-cell gap below between ground")
+            elif c == 26:
+                rule(not 42 <= n(-1, 0) <= 46 and not 42 <= n(2, 0) <= 46, "fruit where the pusher turns the hero")
+            elif c == 38:
+                rule(ground(n(-1, 1)) or ground(n(1, 1)), "skates need ground below-left or below-right")
+            elif c == 15:
+                rule(n(1, 1) == 35 and (n(1, 0) in (0, 15) or 42 <= n(1, 0) <= 46),
+                     "a fire needs flat ground below-right and room to its right")
+            if obstacle(c):
+                rule(ground(n(0, 1)) or c in (16, 17, 22), "an obstacle needs ground below it")
+    return faults
 
 
 def check_hint(level, hint, tool_cells):
