@@ -7,6 +7,7 @@ import subprocess
 import sys
 import tempfile
 import unittest
+import xml.etree.ElementTree as ET
 
 SOURCE = os.environ["BRASHWICK_SOURCE_DIR"]
 BUILD = os.environ["BRASHWICK_BINARY_DIR"]
@@ -131,6 +132,25 @@ class Lint(unittest.TestCase):
                 code, errors = self.lint(change)
                 self.assertEqual(code, 1)
                 self.assertEqual(set(re.findall(r"\[rule (\d)\]", errors)), {str(rule)}, errors)
+
+
+class Art(unittest.TestCase):
+    def test_trimmed_frames_keep_the_hero_on_its_foot_point(self):
+        """The trim offsets put every standing frame's feet on the canvas bottom and centred,
+        whatever each frame's own trimmed size."""
+        stage = os.path.join(BUILD, "content", "stage")
+        sizes = {}
+        for rect in ET.parse(os.path.join(stage, "atlas", "anim.xml")).getroot().iter("rect"):
+            sizes[rect.get("id")] = (int(rect.get("width")), int(rect.get("height")))
+        anim = ET.parse(os.path.join(stage, "common", "anim", "pirrock_game.xml")).getroot()
+        for name in ("running", "waiting", "climbing", "diverting"):
+            for frame in anim.find(f"animation[@name='{name}']").iter("frame"):
+                width, height = sizes[frame.text]
+                x, y = int(frame.get("x")), int(frame.get("y"))
+                with self.subTest(frame=frame.text):
+                    self.assertAlmostEqual(y + height, 65, delta=2)
+                    self.assertLess(x, 32)
+                    self.assertGreater(x + width, 32)
 
 
 class Sounds(unittest.TestCase):

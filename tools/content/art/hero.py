@@ -7,6 +7,7 @@ from svg import INK, TEAL, TEAL_DARK, WHITE, DANGER, PAPER, n, star_points
 FUR, FUR_LIGHT, FUR_DARK = "#E8912D", "#F6B561", "#B9651A"
 BELLY, STRIPE = "#FFE3B0", "#5A3A66"
 SOOT = "#5B4B4F"
+FOOT_Y = 61  # centre of a planted foot: its outline ends on the canvas bottom
 
 
 def pose(**values):
@@ -46,7 +47,9 @@ def draw(svg, p):
         svg.ellipse(14 + dx, 38 + bob - dx * 0.7, 1.6, 5.5, STRIPE, rotate=-35)
     # back leg and arm
     legs, arms = p["legs"], p["arms"]
+    # feet never sink below the foot line: a crouching body bends its legs instead
     fx, fy = _limb_end(26, hip_y, legs[1], 11)
+    fy = min(fy, FOOT_Y)
     svg.capsule(26, hip_y, fx, fy, 7, fur_light if not p["soot"] else fur)
     svg.ellipse(fx + 2, fy + 0.5, 5.5, 3, fur, INK, 2)
     ax, ay = _limb_end(33, 38 + bob, arms[1], 10)
@@ -65,6 +68,7 @@ def draw(svg, p):
     svg.path(f"M28 {n(sy - 1)} Q38 {n(sy + 5)} 47 {n(sy - 2)}", None, TEAL, 5)
     # front leg
     fx, fy = _limb_end(34, hip_y, legs[0], 11)
+    fy = min(fy, FOOT_Y)
     svg.capsule(34, hip_y, fx, fy, 7, fur)
     svg.ellipse(fx + 2, fy + 0.5, 5.5, 3, fur_light, INK, 2)
     # head
@@ -158,7 +162,7 @@ def frames():
                                                     scarf=i), []))
     add("climbing", 6, 15, True, lambda i, t: (pose(bob=-2 * math.sin(2 * math.pi * t), arms=(170 + 25 * math.sin(2 * math.pi * t),
                                                     170 - 25 * math.sin(2 * math.pi * t)), legs=(30 * math.sin(2 * math.pi * t), -30 * math.sin(2 * math.pi * t)),
-                                                    tilt=-8), []))
+                                                    ), []))
     add("skiing", 2, 10, True, lambda i, t: (pose(bob=3 + i, squash=0.9, legs=(45, 30), arms=(60, 40), tilt=8, scarf=i * 2), [("skis", 0)]))
     add("diverting", 5, 10, False, lambda i, t: (pose(squash=[0.85, 1, 1, 1, 1][i], facing=1 if i < 2 else -1,
                                                       eyes="closed" if i == 0 else "open", arms=(90, -90), tilt=[-10, 0, 0, 0, 0][i]), []))
