@@ -118,6 +118,7 @@ class Lint(unittest.TestCase):
             (2, edit("common/levels/01.xml", "levels/01_map.xml", "levels/01_mapp.xml")),
             (3, edit("common/anim/snare.xml", "images/anim/items/snare/open_00.png", "images/anim/items/snare/open_99.png")),
             (3, edit("common/levels/01_ground.xml", "images/tiles/t1/top.png", "images/tiles/t2/top.png")),
+            (3, edit("atlas/menu1.xml", '<rect id="images/menu/bg.png"', '<rect id="images/menu/bg2.png"')),
             (4, edit("common/anim/pirrock_game.xml", 'name="waiting" fps="10"', 'name="waiting" fps="0"')),
             (4, edit("common/anim/fire.xml", 'name="extinguish"', 'name="extinguished"')),
             (5, edit("platform/l10n/de.xml", 'id="IDS_TUT_1_RUN"', 'id="IDS_TUT_1_RUNS"')),

@@ -78,9 +78,10 @@ class Lint:
                     seen_case[path.lower()] = path
                     self.files[path] = host
 
-    # rule 3 needs the regions of every atlas
+    # rule 3 needs the regions of every atlas; "menu1", "menu2"... are pages of menu's 1024 set
     def atlases(self):
         regions = {}
+        sets = {}
         for path in sorted(self.files):
             if "/" in path or not path.endswith(".xml") or not self.files[path].startswith(os.path.join(self.stage, "atlas")):
                 continue
@@ -90,11 +91,23 @@ class Lint:
             name = path[:-4]
             if name + ".png" not in self.files:
                 self.report(2, path, "the atlas page image is missing")
-            for rect in root.iter("rect"):
-                rid = rect.get("id", "")
+            ids = [rect.get("id", "") for rect in root.iter("rect")]
+            base = re.fullmatch(r"(.+?)\d+", name)
+            if base and base.group(1) + ".xml" in self.files:
+                sets.setdefault(base.group(1), []).extend((rid, path) for rid in ids)
+                continue
+            for rid in ids:
                 if rid in regions:
                     self.report(3, path, f"region {rid} is also in {regions[rid]}.xml")
                 regions[rid] = name
+        for base, members in sorted(sets.items()):
+            mine = {rid for rid, atlas in regions.items() if atlas == base}
+            found = [rid for rid, _ in members]
+            for rid, path in members:
+                if rid not in mine or found.count(rid) > 1:
+                    self.report(3, path, f"region {rid} is not a region of {base}.xml once over its page set")
+            for rid in sorted(mine - set(found)):
+                self.report(3, base + ".xml", f"region {rid} is on no page of its 1024 set")
         return regions
 
     def need(self, path, where, allowed, regions):

@@ -102,10 +102,8 @@ bool AtlasPacker::AddFolder(const NarrowString& root, const NarrowString& folder
     return !error;
 }
 
-bool AtlasPacker::Pack(int maxSide)
+std::vector<std::size_t> AtlasPacker::SortedOrder() const
 {
-    if (m_entries.empty())
-        return false;
     std::vector<std::size_t> order(m_entries.size());
     for (std::size_t i = 0; i < order.size(); ++i)
         order[i] = i;
@@ -114,6 +112,42 @@ bool AtlasPacker::Pack(int maxSide)
             return m_entries[a].image.height > m_entries[b].image.height;
         return m_entries[a].id < m_entries[b].id;
     });
+    return order;
+}
+
+bool AtlasPacker::PackSplit(int maxSide, std::size_t pageCount, std::vector<AtlasPacker>& out) const
+{
+    out.clear();
+    const std::vector<std::size_t> order = SortedOrder();
+    std::size_t next = 0;
+    while (next < order.size()) {
+        if (out.size() == pageCount)
+            return false;
+        // Grow the page one image at a time; the first image that no longer fits begins the next.
+        AtlasPacker page;
+        std::size_t taken = 0;
+        while (next + taken < order.size()) {
+            AtlasPacker grown = page;
+            const Entry& entry = m_entries[order[next + taken]];
+            grown.m_entries.push_back(entry);
+            if (!grown.Pack(maxSide))
+                break;
+            page = std::move(grown);
+            ++taken;
+        }
+        if (taken == 0)
+            return false;
+        next += taken;
+        out.push_back(std::move(page));
+    }
+    return !out.empty();
+}
+
+bool AtlasPacker::Pack(int maxSide)
+{
+    if (m_entries.empty())
+        return false;
+    const std::vector<std::size_t> order = SortedOrder();
     std::vector<std::pair<int, int>> sizes;
     for (int w = 1; w <= maxSide; w *= 2)
         for (int h = 1; h <= maxSide; h *= 2)

@@ -127,6 +127,26 @@ TEST(AtlasPacker, RefusesWhatItCannotPack)
     EXPECT_FALSE(packer.AddFolder("/no/such", "dir"));
 }
 
+TEST(AtlasPacker, SplitPagesAreFilledInOrderAndRefuseTooFewPages)
+{
+    AtlasPacker packer;
+    for (const char* id : {"a.png", "b.png", "c.png"})
+        ASSERT_TRUE(packer.Add(id, Solid(40, 40, 7)));
+    ASSERT_TRUE(packer.Add("small.png", Solid(20, 10, 8)));
+    std::vector<AtlasPacker> pages;
+    EXPECT_FALSE(packer.PackSplit(64, 2, pages));
+    ASSERT_TRUE(packer.PackSplit(64, 5, pages));
+    ASSERT_EQ(pages.size(), 3u);
+    std::vector<std::string> ids;
+    for (const AtlasPacker& page : pages) {
+        std::vector<AtlasRegion> regions;
+        ASSERT_TRUE(AtlasLayout::Parse(Xml::CreateFromString(page.GetXml()), "", regions));
+        for (const AtlasRegion& region : regions)
+            ids.push_back(region.name);
+    }
+    EXPECT_EQ(ids, (std::vector<std::string>{"a.png", "b.png", "c.png", "small.png"}));
+}
+
 TEST(AtlasPacker, TransparentPixelsTakeTheColourOfTheirVisibleNeighbours)
 {
     RgbaImage image;

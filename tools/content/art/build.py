@@ -174,8 +174,12 @@ def read_manifest(path):
         for line in f:
             line = line.split("#")[0].strip()
             if line:
-                name, limit, folders = line.split()
-                atlases.append((name, int(limit), folders))
+                name, limit, folders, *sets = line.split()
+                options = []
+                for item in sets:
+                    key, _, names = item.partition("=")
+                    options += ["--" + key, names]
+                atlases.append((name, int(limit), folders, options))
     return atlases
 
 
@@ -202,10 +206,10 @@ def main(argv):
         write_if_changed(os.path.join(parts, "common", "anim", name + ".xml"), anim_xml(name, w, h, fps, anims, offsets))
     os.makedirs(os.path.join(parts, "atlas"), exist_ok=True)
     packed = set()
-    for name, limit, folders in read_manifest(manifest):
+    for name, limit, folders, options in read_manifest(manifest):
         packed.update(folders.split(","))
         result = subprocess.run([tarvatlas, os.path.join(gen, "png"), folders,
-                                 os.path.join(parts, "atlas", name + ".xml"), str(limit)])
+                                 os.path.join(parts, "atlas", name + ".xml"), str(limit)] + options)
         if result.returncode != 0:
             print(f"art: atlas {name} failed", file=sys.stderr)
             return 1
