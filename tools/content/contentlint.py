@@ -297,7 +297,7 @@ def scan_source(source):
     if not source:
         return found
     call = re.compile(r"\b(?:Get|Set|ReadStored)(Int|Bool|String)\(\s*\"([^\"]+)\"")
-    for layer in ("engine", "framework", "graphics", "audio", "gui", "scene", "game", "console", "app"):
+    for layer in ("engine", "platform", "framework", "graphics", "audio", "gui", "scene", "game", "console", "app"):
         for folder, dirs, names in os.walk(os.path.join(source, layer)):
             for name in sorted(names):
                 if not name.endswith((".cpp", ".h")):
