@@ -49,8 +49,9 @@ def tool_icon(name, items, anim_first):
         s.end()
     else:
         make, w, h = anim_first[name]
-        k = 44 / max(w, h)
-        s.begin(f"translate({n(28 - w * k / 2)} {n(28 - h * k / 2)}) scale({n(k)})")
+        # wide pictures are shown by their tool's end: the canister, not its whole spray
+        k, focus = {"fire_extinguisher": (0.75, 36)}.get(name, (44 / max(w, h), w / 2))
+        s.begin(f"translate({n(28 - focus * k)} {n(28 - h * k / 2)}) scale({n(k)})")
         make(s)
         s.end()
     return s
