@@ -127,6 +127,10 @@ class Lint(unittest.TestCase):
             (6, edit("platform/config/defaults.xml", '<key name="levels_count" type="int">30',
                      '<key name="levels_count" type="string">30')),
             (6, edit("platform/config/defaults.xml", '<key name="start_lives" type="int">5', '<key name="start_lives" type="int">05')),
+            (7, lambda s: shutil.copyfile(os.path.join(BUILD, "content", "gen", "sfx", "menu_ok2", "1.wav"),
+                                          os.path.join(s, "common", "sfx", "menu_ok2.ogg"))),
+            (7, lambda s: subprocess.run(["oggenc", "-Q", "-r", "-C", "2", "-R", "44100", "-o",
+                                          os.path.join(s, "common", "sfx", "menu_ok1.ogg"), "/dev/null"], check=True)),
         ]
         for rule, change in fixtures:
             with self.subTest(rule=rule):

@@ -12,6 +12,7 @@ which rule), exit 1 when anything is found.
              the fonts that show texts; no text holds & < > or "
   6 keys     every setting the code reads (and every key in the key list) has a default of its
              type; no int is written with a leading zero
+  7 audio    every sound and piece of music is Ogg Vorbis, mono, 22050 Hz (the mixer's own format)
 
 Usage: contentlint.py STAGE [--keys REQUIRED_KEYS] [--source SOURCE_TREE]"""
 import os
@@ -273,6 +274,24 @@ class Lint:
                 self.report(6, path, f"{key} is {defaults[full][0]}, the code reads {kind}")
 
 
+    # rule 7
+    def audio(self):
+        for path in sorted(self.files):
+            if not (path.startswith(("sfx/", "music/"))):
+                continue
+            with open(self.files[path], "rb") as f:
+                head = f.read(64)
+            # the first Ogg page holds the Vorbis identification header: channels, then the rate
+            at = head.find(b"\x01vorbis")
+            if not path.endswith(".ogg") or not head.startswith(b"OggS") or at < 0 or len(head) < at + 16:
+                self.report(7, path, "is not Ogg Vorbis")
+                continue
+            channels = head[at + 11]
+            rate = int.from_bytes(head[at + 12:at + 16], "little")
+            if channels != 1 or rate != 22050:
+                self.report(7, path, f"is {channels} channels at {rate} Hz, not mono at 22050 Hz")
+
+
 def level_bands(number):
     for last, tiles, back in ((3, 1, 1), (6, 2, 2), (8, 3, 3), (10, 4, 4), (15, 5, 1), (20, 6, 5), (25, 5, 1), (30, 6, 5)):
         if number <= last:
@@ -328,6 +347,7 @@ def main(argv):
     lint.animations()
     lint.texts(regions)
     lint.keys(read_required(options.get("--keys")), options.get("--source"))
+    lint.audio()
     for finding in lint.findings:
         print("contentlint: " + finding, file=sys.stderr)
     return 1 if lint.findings else 0
