@@ -90,6 +90,14 @@ class Svg:
                          f'</linearGradient>')
         return f"url(#{name})"
 
+    def gradient(self, name, stops, horizontal=False):
+        """A gradient of (offset, colour, opacity) stops, across (horizontal) or down the shape."""
+        x2, y2 = ("1", "0") if horizontal else ("0", "1")
+        self.defs.append(f'<linearGradient id="{name}" x1="0" y1="0" x2="{x2}" y2="{y2}">'
+                         + "".join(f'<stop offset="{n(o)}" stop-color="{c}" stop-opacity="{n(a)}"/>' for o, c, a in stops)
+                         + "</linearGradient>")
+        return f"url(#{name})"
+
     def begin(self, transform="", opacity=None):
         o = f' opacity="{n(opacity)}"' if opacity is not None and opacity < 1 else ""
         t = f' transform="{transform}"' if transform else ""

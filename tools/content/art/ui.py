@@ -140,6 +140,26 @@ def landscape(s, w, h, band, seed=0):
         s.path(f"M0 {h} " + " ".join(f"L{x} {n(y)}" for x, y in pts) + f" L{w} {h} Z", color)
 
 
+def panorama(s, w, h, bands, name, dusk=False):
+    """Several bands' landscapes as one: colours blend from band to band across the width."""
+    from svg import wave
+    centres = [(k + 0.5) / len(bands) for k in range(len(bands))]
+
+    def across(key, index=None):
+        stops = []
+        for c, band in zip(centres, bands):
+            colour = world.BACKS[band][key] if index is None else world.BACKS[band][key][index]
+            stops.append((c, colour, 1))
+        return s.gradient(f"{name}_{key}{index}", stops, horizontal=True)
+    s.rect(0, 0, w, h, across("sky", 0))
+    s.rect(0, 0, w, h, s.gradient(f"{name}_haze", [(0, WHITE, 0), (1, WHITE, 0.75)]))
+    for key, base, amp, seed in (("far", h * 0.55, 50, 1), ("near", h * 0.72, 30, 4)):
+        pts = [(x, base - wave(x, 1600, seed, amp)) for x in range(0, w + 1, 8)]
+        s.path(f"M0 {h} " + " ".join(f"L{x} {n(y)}" for x, y in pts) + f" L{w} {h} Z", across(key))
+    if dusk:
+        s.rect(0, 0, w, h, s.gradient(f"{name}_dusk", [(0, "#2B1E4F", 0.45), (1, "#F4A86A", 0.15)]))
+
+
 def logo(s, x, y, scale):
     """'Brashwick' as rounded strokes: a hand-lettered word without any font."""
     letters = {
@@ -201,15 +221,10 @@ def menu(items):
 
 def level_select():
     out = {}
-    for page, bands in ((1, (1, 2, 3, 4)), (2, (5, 5, 1, 5)), (3, (4, 5, 3, 1))):
+    for page, bands in ((1, (1, 2, 3, 4)), (2, (1, 1, 5, 5)), (3, (1, 5, 5, 1))):
         s = Svg(800, 480)
-        for k, band in enumerate(bands):
-            s.begin(f"translate({k * 200} 0)")
-            landscape(s, 200, 480, band, seed=page * 4 + k)
-            s.end()
+        panorama(s, 800, 480, bands, f"page{page}", dusk=page == 3)
         s.path("M40 420 Q200 300 400 380 Q600 460 760 300", None, "#F1DDB4", 14, opacity=0.9)
-        if page == 3:
-            s.rect(0, 0, 800, 480, "#2B1E4F", opacity=0.25)
         out[f"page_{page}"] = s
     for name in ("lvl_locked", "lvl_open", "lvl_won", "lvl_perfect"):
         s = Svg(96, 96)
@@ -244,10 +259,7 @@ def level_select():
 def splash(items):
     out = {}
     s = Svg(800, 480)
-    for k in range(5):
-        s.begin(f"translate({k * 160} 0)")
-        landscape(s, 160, 480, k + 1, seed=k)
-        s.end()
+    panorama(s, 800, 480, (1, 2, 3, 4, 5), "splash")
     s.rect(0, 380, 330, 100, "#72C94B").rect(470, 380, 330, 100, "#72C94B")
     s.begin("translate(320 354) scale(1.7)")
     s.parts.extend(items["bridge"].parts[1:])
