@@ -71,6 +71,12 @@ def draw(svg, p):
     fy = min(fy, FOOT_Y)
     svg.capsule(34, hip_y, fx, fy, 7, fur)
     svg.ellipse(fx + 2, fy + 0.5, 5.5, 3, fur_light, INK, 2)
+    # a raised front arm reaches up past the head, behind it, so it never hides the face
+    raised = 100 < arms[0] % 360 < 260
+    if raised:
+        # held forward of straight up, where the paw clears the head's outline
+        ax, ay = _limb_end(38, 36 + bob, 125 + (arms[0] % 360 - 100) * 0.3, 23)
+        svg.capsule(38, 36 + bob, ax, ay, 5.5, fur_light if not p["soot"] else fur)
     # head
     hx, hy = 41, 23 + bob
     svg.circle(hx - 6, hy - 9, 4, fur, INK, 2)
@@ -87,9 +93,11 @@ def draw(svg, p):
     else:  # dizzy
         svg.path(f"M{n(hx + 2)} {n(hy - 3)} L{n(hx + 6)} {n(hy + 1)} M{n(hx + 6)} {n(hy - 3)} L{n(hx + 2)} {n(hy + 1)}",
                  None, INK, 1.5)
-    # front arm
-    ax, ay = _limb_end(38, 38 + bob, arms[0], 10)
-    svg.capsule(38, 38 + bob, ax, ay, 5.5, fur_light if not p["soot"] else fur)
+    if raised:
+        svg.circle(ax, ay, 3.8, fur_light if not p["soot"] else fur, INK, 2)  # the paw, in front
+    else:
+        ax, ay = _limb_end(38, 38 + bob, arms[0], 10)
+        svg.capsule(38, 38 + bob, ax, ay, 5.5, fur_light if not p["soot"] else fur)
     svg.end()
     svg.end()
 
