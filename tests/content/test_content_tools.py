@@ -44,6 +44,14 @@ class LevelCompiler(unittest.TestCase):
             with open(os.path.join(GOLDEN, golden), encoding="utf-8") as f:
                 self.assertEqual(text, f.read(), rel)
 
+    @staticmethod
+    def binary_level_errors():
+        with tempfile.TemporaryDirectory() as tmp:
+            path = os.path.join(tmp, "01.lvl")
+            with open(path, "wb") as f:
+                f.write(b"level 1\n\xff\xfe grid\n")
+            return "\n".join(lvlc.parse(path).errors)
+
     def test_faults_are_reported_with_their_line(self):
         with open(LEVEL_1) as f:
             good = f.read()
@@ -66,6 +74,7 @@ class LevelCompiler(unittest.TestCase):
             ("..@...1.1.1....b", "..@...1.1.1...Fb", "fire needs flat ground"),
             ("................................  ; 2", "..........#.....................  ; 2", "fewer than 3 empty rows"),
         ]
+        self.assertIn("cannot read the file", self.binary_level_errors())
         for old, new, expected in cases:
             with self.subTest(change=new):
                 self.assertIn(old, good)

@@ -55,7 +55,7 @@ class Lint:
     def xml(self, path):
         try:
             return ET.parse(self.files[path]).getroot()
-        except ET.ParseError as error:
+        except (ET.ParseError, OSError, UnicodeDecodeError) as error:
             self.report(2, path, f"not well-formed XML: {error}")
             return None
 
@@ -233,7 +233,8 @@ class Lint:
                 self.report(2, "texts", f"{path} does not exist")
                 continue
             root = self.xml(path)
-            codes = {int(c.get("code", "-1")) for c in root.iter("char")} if root is not None else set()
+            codes = {int(c.get("code")) for c in root.iter("char") if (c.get("code") or "").isdigit()} \
+                if root is not None else set()
             for language, table in strings.items():
                 for sid, text in sorted(table.items()):
                     missing = sorted({c for c in text if ord(c) not in codes})

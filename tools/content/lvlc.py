@@ -84,8 +84,12 @@ def parse_cell(text):
 
 def parse(path):
     level = Level(path)
-    with open(path, encoding="utf-8") as f:
-        lines = [(i + 1, line.split(";")[0].rstrip()) for i, line in enumerate(f)]
+    try:
+        with open(path, encoding="utf-8") as f:
+            lines = [(i + 1, line.split(";")[0].rstrip()) for i, line in enumerate(f)]
+    except (OSError, UnicodeDecodeError) as error:
+        level.error(1, f"cannot read the file: {error}")
+        return level
     in_grid = False
     for number, line in lines:
         words = line.split()
