@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """A still of a level as the play state starts it, for looking at art together: the sky, the
-parallax strips at the camera's start, the ground tiles, the scene sprites, the fruit of the code
-map and the hero's first running frame, all cut from the staged atlases, over the whole level.
+parallax strips at the camera's start, the ground tiles, the scene sprites, the fruit, fires and
+snares of the code map and the hero's first running frame, all cut from the staged atlases, over the whole level.
 
 Usage: levelpreview.py STAGE NN OUT.png"""
 import os
@@ -10,6 +10,7 @@ import sys
 import xml.etree.ElementTree as ET
 
 FRUIT = {42: "apple", 43: "cherry", 44: "strawberry", 45: "banana", 46: "watermelon"}
+ITEMS = {15: "fire", 18: "snare"}
 
 
 def regions(atlas_folder):
@@ -56,6 +57,13 @@ def main(argv):
         code, x, y = int(item.text), int(item.get("x")), int(item.get("y"))
         if code in FRUIT:
             draws.append((f"images/game/{FRUIT[code]}.png", cell * x, cell * (rows - 1 - y)))
+        if code in ITEMS:  # the World's animated items, on their first frame
+            anim = ET.parse(os.path.join(common, "anim", ITEMS[code] + ".xml")).getroot()
+            frame = anim.find("animation/frame")
+            canvas_h = int(anim.get("default-canvas-height"))
+            region = table[frame.text.strip()]
+            left = cell * x + int(frame.get("x"))
+            draws.append((frame.text.strip(), left, cell * (rows - 1 - y) + canvas_h - int(frame.get("y")) - region[4]))
         if code == 11:
             anim = ET.parse(os.path.join(common, "anim", "pirrock_game.xml")).getroot()
             frame = anim.find("animation[@name='running']/frame")
