@@ -24,6 +24,10 @@ constexpr double PEAK = 0.45 * 32767.0;
 // The module player tunes notes about 37 cents flat of the usual XM table; +47/128 semitone
 // brings the songs back to concert pitch.
 constexpr std::int8_t FINETUNE = 47;
+// What the game's module loader takes.
+constexpr int MAX_CHANNELS = 32;
+constexpr std::size_t MAX_PATTERNS = 256;
+constexpr int MAX_INSTRUMENTS = 128;
 
 struct Rng
 {
@@ -138,6 +142,8 @@ struct Reader
         if (!tokens.empty() && tokens.back().size() > 1 && tokens.back()[0] == 'x') {
             repeat = std::atoi(tokens.back().c_str() + 1);
             tokens.pop_back();
+            if (repeat < 1 || repeat > rows || tokens.empty())
+                return Fail("bad repeat count");
         }
         std::vector<XmCell> cells;
         for (int pass = 0; pass < repeat; ++pass) {
@@ -145,7 +151,7 @@ struct Reader
                 const std::size_t colon = token.find(':');
                 const std::string what = token.substr(0, colon);
                 const int length = colon == std::string::npos ? 1 : std::atoi(token.c_str() + colon + 1);
-                if (length < 1)
+                if (length < 1 || length > rows)
                     return Fail("bad length in '" + token + "'");
                 XmCell cell;
                 if (what == "^") {
@@ -159,6 +165,8 @@ struct Reader
                 }
                 cells.push_back(cell);
                 cells.resize(cells.size() + static_cast<std::size_t>(length - 1));
+                if (static_cast<int>(cells.size()) > rows)
+                    return Fail("the line has more rows than the pattern's " + std::to_string(rows));
             }
         }
         if (static_cast<int>(cells.size()) != rows)
@@ -174,6 +182,8 @@ struct Reader
         if (channels.empty())
             return Fail("pattern " + patternName + " has no channel");
         const int count = static_cast<int>(channels.size());
+        if (count > MAX_CHANNELS || module.patterns.size() >= MAX_PATTERNS)
+            return Fail("a song holds at most 32 channels and 256 patterns");
         if (count > module.channelCount)
             module.channelCount = static_cast<std::uint16_t>(count);
         XmPatternDesc pattern(rows, count);
@@ -192,8 +202,8 @@ struct Reader
         int number = 0;
         std::string wave;
         words >> number >> wave;
-        if (number != static_cast<int>(module.instruments.size()) + 1)
-            return Fail("instruments are numbered 1, 2, ... in order");
+        if (number != static_cast<int>(module.instruments.size()) + 1 || number > MAX_INSTRUMENTS)
+            return Fail("instruments are numbered 1, 2, ... in order, at most 128");
         double decay = 0.5, duty = 0.5;
         bool sustain = false;
         for (std::string word; words >> word;) {

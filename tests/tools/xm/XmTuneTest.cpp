@@ -90,6 +90,8 @@ INSTANTIATE_TEST_SUITE_P(Faults, TuneFault, testing::Values(
     Fault{"instrument 2 organ\n", "unknown wave 'organ'"},
     Fault{"instrument 3 sine\n", "numbered 1, 2"},
     Fault{"bpm 20\n", "bpm is out of range"},
-    Fault{"tempo 3\n", "cannot read 'tempo'"}));
+    Fault{"tempo 3\n", "cannot read 'tempo'"},
+    Fault{"pattern A\n1 40 C-4:2000000000\norder A\n", "bad length"},
+    Fault{"pattern A\n1 40 C-4 x999999999\norder A\n", "bad repeat count"}));
 
 } // namespace
