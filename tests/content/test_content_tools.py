@@ -128,6 +128,7 @@ class Lint(unittest.TestCase):
             (3, edit("common/anim/snare.xml", "images/anim/items/snare/open_00.png", "images/anim/items/snare/open_99.png")),
             (3, edit("common/levels/01_ground.xml", "images/tiles/t1/top.png", "images/tiles/t2/top.png")),
             (3, edit("atlas/menu1.xml", '<rect id="images/menu/bg.png"', '<rect id="images/menu/bg2.png"')),
+            (3, edit("common/tutorials/1.xml", "<icon>fruit</icon>", "<icon>apple</icon>")),
             (4, edit("common/anim/pirrock_game.xml", 'name="waiting" fps="10"', 'name="waiting" fps="0"')),
             (4, edit("common/anim/fire.xml", 'name="extinguish"', 'name="extinguished"')),
             (5, edit("platform/l10n/de.xml", 'id="IDS_TUT_1_RUN"', 'id="IDS_TUT_1_RUNS"')),

@@ -37,6 +37,8 @@ CODE_PATHS = {
     **{f"anim/{name}.xml": None for name in ITEM_ANIMS},
 }
 TEXT_FONTS = ("menu", "title", "body", "small")
+TOOL_NAMES = {"pusher", "carrot", "bridge", "fire_extinguisher", "trampoline", "hair_dryer", "boat", "ladder",
+              "parachute", "skates", "ski"}
 BAD_TEXT = set('&<>"')
 
 
@@ -140,6 +142,13 @@ class Lint:
                 root = self.xml(path)
                 for frame in root.iter("frame") if root is not None else []:
                     self.need((frame.text or "").strip(), path, allowed, regions)
+            elif re.fullmatch(r"tutorials/\d+\.xml", path):
+                # a hint's icon is a tool's icon or one of the HUD's own
+                root = self.xml(path)
+                for icon in root.iter("icon") if root is not None else []:
+                    name = (icon.text or "").strip()
+                    image = f"tool_{name}" if name in TOOL_NAMES else f"icon_{name}"
+                    self.need(f"images/hud/{image}.png", path, {"game"}, regions)
             elif path == "tiles/ladder.xml":
                 root = self.xml(path)
                 for tile in root.iter("tile") if root is not None else []:
