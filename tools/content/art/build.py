@@ -143,7 +143,7 @@ def render(gen, path, svg, trim):
         if not trim:
             shutil.copyfile(raw, png)
         else:
-            out = subprocess.run(["convert", raw, "-trim", "-format", "%X %Y", "-write", "info:" + offset_path,
+            subprocess.run(["convert", raw, "-trim", "-format", "%X %Y", "-write", "info:" + offset_path,
                                   "+repage", "-define", "png:exclude-chunks=date,time", png],
                                  check=True, capture_output=True, text=True)
     if not trim:

@@ -2,7 +2,7 @@
 point at (32, 64), and the pose tables of its animations."""
 import math
 
-from svg import INK, TEAL, TEAL_DARK, WHITE, DANGER, PAPER, n, star_points
+from svg import INK, TEAL, WHITE, DANGER, PAPER, n, star_points
 
 FUR, FUR_LIGHT, FUR_DARK = "#E8912D", "#F6B561", "#B9651A"
 BELLY, STRIPE = "#FFE3B0", "#5A3A66"

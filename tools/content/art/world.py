@@ -1,7 +1,7 @@
 """Items, ground tiles, obstacles, decor and parallax backgrounds, per band palette."""
 import math
 
-from svg import INK, PAPER, TEAL, TEAL_DARK, DANGER, WHITE, Svg, n, shade, star_points, wave
+from svg import INK, PAPER, TEAL, TEAL_DARK, DANGER, WHITE, Svg, n, shade, wave
 
 BANDS = {
     1: dict(top="#72C94B", top2="#4E9A35", soil="#9A6A3F", soil2="#6E4629", stone="#B9B2A6",
