@@ -16,6 +16,7 @@ sys.path.insert(0, TOOLS)
 import lvlc  # noqa: E402
 import musicgen  # noqa: E402
 import sfxgen  # noqa: E402
+import stage as staging  # noqa: E402
 
 LEVEL_1 = os.path.join(SOURCE, "content", "common", "levels", "src", "01.lvl")
 GOLDEN = os.path.join(SOURCE, "tests", "content", "golden", "01")
@@ -147,6 +148,21 @@ class Lint(unittest.TestCase):
                 code, errors = self.lint(change)
                 self.assertEqual(code, 1)
                 self.assertEqual(set(re.findall(r"\[rule (\d)\]", errors)), {str(rule)}, errors)
+
+
+class Staging(unittest.TestCase):
+    def test_merge_refuses_a_path_made_twice_and_drops_stale_files(self):
+        with tempfile.TemporaryDirectory() as tmp:
+            def put(rel, text):
+                os.makedirs(os.path.dirname(os.path.join(tmp, rel)), exist_ok=True)
+                with open(os.path.join(tmp, rel), "w") as f:
+                    f.write(text)
+            put("parts/a/common/x.xml", "a")
+            put("stage/common/old.xml", "stale")
+            self.assertEqual(staging.merge(os.path.join(tmp, "parts"), os.path.join(tmp, "stage")), 0)
+            self.assertEqual(sorted(staging.walk(os.path.join(tmp, "stage", "common"))), ["x.xml"])
+            put("parts/b/common/x.xml", "b")
+            self.assertEqual(staging.merge(os.path.join(tmp, "parts"), os.path.join(tmp, "stage")), 1)
 
 
 class Art(unittest.TestCase):
