@@ -335,9 +335,9 @@ def item_animations():
     def snare(open_amount):
         def make(s):
             s.rect(4, 40, 40, 6, "#8A6A4A", INK, 2)
-            a = 70 * open_amount
+            a = 55 * open_amount
             for side in (-1, 1):
-                s.begin(f"rotate({n(side * -a)} {24 + side * 18} 42)")
+                s.begin(f"rotate({n(side * a)} {24 + side * 18} 42)")
                 s.path(f"M24 42 L{24 + side * 18} 42 L{24 + side * 18} 22 Q{24 + side * 10} 18 24 22 Z", "#A9774A", INK, 2)
                 s.end()
             s.circle(24, 40, 4, "#C9D6E2", INK, 1.5)
