@@ -160,6 +160,41 @@ def obstacles(band):
     s = Svg(24, 14)
     s.ellipse(12, 9, 11, 5, c["stone"], INK, 1.5)
     out["decor_stone"] = s
+    out.update(_band_decor(band, c))
+    return out
+
+
+def _band_decor(band, c):
+    """Decor that says which band this is, in place of the meadow's flowers and stones."""
+    out = {}
+    if band == 2:  # mushrooms
+        for name, caps in (("decor_flower_a", ((12, 0),)), ("decor_flower_b", ((9, 2), (23, 0)))):
+            s = Svg(32, 24)
+            for x, dy in caps:
+                s.rect(x - 2, 12 + dy, 4, 12 - dy, "#F1DDB4", INK, 1)
+                s.path(f"M{x - 8} {14 + dy} Q{x} {2 + dy} {x + 8} {14 + dy} Z", "#D64545", INK, 1.5)
+                s.circle(x - 3, 10 + dy, 1.3, WHITE).circle(x + 3, 9 + dy, 1.1, WHITE)
+            out[name] = s
+    elif band == 3:  # cattails
+        for name, stems in (("decor_flower_a", (10,)), ("decor_flower_b", (8, 20))):
+            s = Svg(32, 32)
+            for x in stems:
+                s.line(x, 32, x, 6, "#5E9A48", 2)
+                s.rect(x - 2.5, 6, 5, 11, "#7A5230", INK, 1, r=2.5)
+            out[name] = s
+    elif band == 4:  # a cairn
+        s = Svg(24, 24)
+        for y, w in ((19, 10), (12, 7), (6, 4.5)):
+            s.ellipse(12, y, w, 4, c["stone"], INK, 1.5)
+        out["decor_stone"] = s
+    elif band == 6:  # small pines
+        for name, trees in (("decor_flower_a", ((12, 1.0),)), ("decor_flower_b", ((9, 0.8), (24, 1.0)))):
+            s = Svg(32, 32)
+            for x, k in trees:
+                s.rect(x - 1.5, 26, 3, 6, "#6E5A48")
+                s.poly([(x, 32 - 30 * k), (x + 8 * k, 27), (x - 8 * k, 27)], "#4E7A6E", INK, 1.5)
+                s.poly([(x, 32 - 30 * k), (x + 3 * k, 32 - 22 * k), (x - 3 * k, 32 - 22 * k)], WHITE)
+            out[name] = s
     return out
 
 
