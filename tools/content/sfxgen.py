@@ -92,7 +92,11 @@ def make(line, gen, out_dir):
     joined = builder.expr(tokens)
     if tokens:
         raise RecipeError(f"unexpected '{tokens[0]}'")
-    final = builder.sox([joined, chain + ["gain", "-n", str(peak)]])
+    if chain:
+        joined = builder.sox([joined, chain])
+    # a 5 ms fade to silence at the very end, so no effect stops with a click; a pass of its own,
+    # since sox places "-0" by the length its input had before the chain's pads and reverbs
+    final = builder.sox([joined, ["fade", "0", "-0", "0.005", "gain", "-n", str(peak)]])
     with wave.open(final) as w:
         seconds = w.getnframes() / w.getframerate()
         if w.getnchannels() != 1 or w.getframerate() != RATE:
