@@ -6,6 +6,7 @@
 #include "engine/core/WeakRefCounter.h"
 
 #include <cstdint>
+#include <string>
 
 namespace Tarv
 {
@@ -26,10 +27,14 @@ public:
     // 1 or 2 for every source a factory makes; 0 until the concrete source sets them.
     std::uint32_t GetChannels() const { return m_channels; }
     std::uint32_t GetRate() const { return m_rate; }
+    // The file the sound came from, for messages; "" when it has none. Set once, by its maker.
+    const char* GetName() const { return m_name.c_str(); }
+    void SetName(const std::string& name) { m_name = name; }
 
 protected:
     std::uint32_t m_channels = 0;
     std::uint32_t m_rate = 0;
+    std::string m_name;
 };
 
 } // namespace Tarv
