@@ -23,6 +23,10 @@ public:
     virtual unsigned GetLength() = 0;
     virtual void Seek(unsigned offset) = 0;
     virtual unsigned Tell() = 0;
+    // A source of its own for one play (count 0), starting at the sound's start, for sources
+    // whose state cannot be shared through an AudioPosition (a module's player); null when a
+    // play is an AudioPosition over this source.
+    virtual AudioSource* CreatePlay() { return nullptr; }
 
     // 1 or 2 for every source a factory makes; 0 until the concrete source sets them.
     std::uint32_t GetChannels() const { return m_channels; }
