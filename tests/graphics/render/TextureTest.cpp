@@ -2,6 +2,7 @@
 // uploads of odd widths read back through real frames.
 #include "graphics/render/Texture.h"
 
+#include "graphics/render/OpenGLCaps.h"
 #include "tests/graphics/render/RenderTestScreen.h"
 
 #include <array>
@@ -148,6 +149,24 @@ namespace
 class TextureLifetime : public RenderTest::ScreenTest
 {
 };
+
+// An image the driver cannot hold draws nothing, and says so once however often it is drawn.
+TEST_F(TextureLifetime, OverTheDriversLimitSaysSoOnceAndDrawsNothing)
+{
+    Tarv::OpenGLCaps::SetTextureSizeLimit(64);
+    SmartPtr<Tarv::Surface> big = MakeImage(100, 10, Texture::FORMAT_RGB888,
+                                            [](int, int) { return Rgba{255, 255, 255, 255}; });
+    const int rect[4] = {0, 0, 100, 10};
+    testing::internal::CaptureStderr();
+    Screen()->Blit(0, 0, big.Get(), rect);
+    Screen()->Blit(0, 0, big.Get(), rect);
+    const Rgba shown = ReadPixel(Screen(), 5, 5);
+    const std::string said = testing::internal::GetCapturedStderr();
+    Tarv::OpenGLCaps::SetTextureSizeLimit(0);
+    EXPECT_TRUE(Near(shown, Rgba{0, 0, 0, 255})) << shown;
+    EXPECT_NE(said.find("100x10"), std::string::npos) << said;
+    EXPECT_EQ(said.find("100x10"), said.rfind("100x10")) << said;
+}
 
 // A loader thread may drop the last reference to a drawn image; its GL objects wait for the
 // GL thread's next frame instead of being deleted without a context.
