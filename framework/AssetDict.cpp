@@ -176,7 +176,10 @@ SmartPtr<AudioSource> AssetDict::LoadAudio(const NarrowString& key)
         return CreateAudioSource(key.c_str(), false);
     const NarrowString path = key.substr(0, at);
     const NarrowString option = key.substr(at + 1);
-    if (option == "cache")
+    // A module is held whole as its song already and is no Ogg stream: "cache" opens it as
+    // a module, or it could never play through the sound dictionary.
+    const bool module = path.size() >= 3 && path.compare(path.size() - 3, 3, ".xm") == 0;
+    if (option == "cache" && !module)
         return CreateCachedOggSource(path.c_str());
     return CreateAudioSource(path.c_str(), option == "buffer");
 }
