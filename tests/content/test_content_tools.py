@@ -135,6 +135,7 @@ class Lint(unittest.TestCase):
             (5, edit("platform/l10n/de.xml", 'id="IDS_TUT_1_RUN"', 'id="IDS_TUT_1_RUNS"')),
             (5, edit("platform/l10n/en.xml", "Grab the fruit", "Grab the \u6f22 fruit")),
             (5, edit("platform/l10n/en.xml", "Grab the fruit", "Grab &amp; the fruit")),
+            (5, edit("platform/l10n/de.xml", "Schnapp dir", "Schnapp dir " * 12)),
             (6, edit("platform/config/defaults.xml", '<key name="levels_count" type="int">30',
                      '<key name="levels_count" type="string">30')),
             (6, edit("platform/config/defaults.xml", '<key name="start_lives" type="int">5', '<key name="start_lives" type="int">05')),

@@ -9,7 +9,7 @@ which rule), exit 1 when anything is found.
              asking for it registers
   4 anim     the hero's and the items' animation names, loop flags and frame rates
   5 texts    every text id used exists in every language; every character of every text is in
-             the fonts that show texts; no text holds & < > or "
+             the fonts that show texts; no text holds & < > or "; tutorial hints fit their panel
   6 keys     every setting the code reads (and every key in the key list) has a default of its
              type; no int is written with a leading zero
   7 audio    every sound and piece of music is Ogg Vorbis, mono, 22050 Hz (the mixer's own format)
@@ -40,6 +40,7 @@ TEXT_FONTS = ("menu", "title", "body", "small")
 TOOL_NAMES = {"pusher", "carrot", "bridge", "fire_extinguisher", "trampoline", "hair_dryer", "boat", "ladder",
               "parachute", "skates", "ski"}
 BAD_TEXT = set('&<>"')
+TUTORIAL_WIDTH, TUTORIAL_LINES = 440, 3
 
 
 class Lint:
@@ -242,13 +243,34 @@ class Lint:
                 self.report(2, "texts", f"{path} does not exist")
                 continue
             root = self.xml(path)
-            codes = {int(c.get("code")) for c in root.iter("char") if (c.get("code") or "").isdigit()} \
-                if root is not None else set()
+            widths = {int(c.get("code")): int(c.get("width", "0")) for c in root.iter("char")
+                      if (c.get("code") or "").isdigit() and (c.get("width") or "").isdigit()} \
+                if root is not None else {}
+            codes = set(widths)
+            if font == "body":
+                self.tutorial_lengths(strings, widths)
             for language, table in strings.items():
                 for sid, text in sorted(table.items()):
                     missing = sorted({c for c in text if ord(c) not in codes})
                     if missing:
                         self.report(5, language, f"{sid}: {path} lacks {' '.join('U+%04X' % ord(c) for c in missing)}")
+
+    def tutorial_lengths(self, strings, widths):
+        """Tutorial hints fit their panel: at most 3 lines of the 440-pixel text area."""
+        for language, table in strings.items():
+            for sid, text in sorted(table.items()):
+                if not sid.startswith("IDS_TUT_"):
+                    continue
+                lines, width = 1, 0
+                for word in text.split(" "):
+                    w = sum(widths.get(ord(c), 0) for c in word)
+                    space = widths.get(32, 0) if width else 0
+                    if width and width + space + w > TUTORIAL_WIDTH:
+                        lines, width = lines + 1, w
+                    else:
+                        width += space + w
+                if lines > TUTORIAL_LINES:
+                    self.report(5, language, f"{sid} takes {lines} lines of the tutorial panel, at most {TUTORIAL_LINES}")
 
     # rule 6
     def keys(self, required, source):
