@@ -23,11 +23,11 @@ def text_codes(l10n):
     return codes
 
 
-def code_list(spec, l10n):
-    if spec == "full":
+def code_list(charset, l10n):
+    if charset == "full":
         codes = set(range(32, 127)) | set(range(160, 256)) | set(SYMBOLS) | text_codes(l10n)
         return ",".join(str(c) for c in sorted(codes))
-    return spec
+    return charset
 
 
 def main(argv):
@@ -44,9 +44,9 @@ def main(argv):
             line = line.split("#")[0].split()
             if not line:
                 continue
-            name, face, size, spec = line
+            name, face, size, charset = line
             result = subprocess.run([tarvfont, os.path.join(faces, face), size, os.path.join(out, name),
-                                     code_list(spec, os.path.join(platform, "l10n"))], capture_output=True, text=True)
+                                     code_list(charset, os.path.join(platform, "l10n"))], capture_output=True, text=True)
             if result.returncode != 0:
                 print(f"fontgen: {name}: {result.stderr.strip()}", file=sys.stderr)
                 return 1
