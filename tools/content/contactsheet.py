@@ -28,8 +28,8 @@ def main(argv):
             size = subprocess.run(["identify", "-format", "%wx%h", path], capture_output=True, text=True,
                                   check=True).stdout.strip()
             target = os.path.join(tmp, page)
-            subprocess.run(["convert", "-size", f"{tile}x{tile}", "pattern:checkerboard", "-fill", "#00000020",
-                            "-draw", "color 0,0 reset", "(", path, "-resize", f"{tile}x{tile}>", ")",
+            subprocess.run(["convert", "-size", f"{tile}x{tile}", "pattern:checkerboard", "-modulate", "60",
+                            "(", path, "-resize", f"{tile}x{tile}>", ")",
                             "-gravity", "northwest", "-composite", "-gravity", "south", "-background", "#2B1E2F",
                             "-fill", "white", "-font", FONT, "-pointsize", "18", "-splice", "0x28",
                             "-annotate", "+0+4", f"{page[:-4]}  {size}", target], check=True)
