@@ -4,6 +4,7 @@
 #include "engine/core/SmartPtr.h"
 #include "engine/vfs/PakMount.h"
 #include "engine/vfs/VfsPath.h"
+#include "tools/HelpOption.h"
 #include "tools/PakWriter.h"
 
 #include <cstdio>
@@ -206,19 +207,21 @@ bool PakTool::Extract(const std::string& archive, const std::string& folder)
     return true;
 }
 
-int PakTool::Usage()
+int PakTool::Usage(std::ostream& stream, int status)
 {
-    m_errors << "usage: tarvpak pack <folder> <archive> [--chunk-size N] [--level 0-9] [--store] [--table raw|lzma|auto]\n"
+    stream << "usage: tarvpak pack <folder> <archive> [--chunk-size N] [--level 0-9] [--store] [--table raw|lzma|auto]\n"
                 "       tarvpak list <archive>\n"
                 "       tarvpak verify <archive> [<folder>]\n"
                 "       tarvpak extract <archive> <folder>\n";
-    return 2;
+    return status;
 }
 
 int PakTool::Run(int argc, const char* const* argv)
 {
+    if (AsksForHelp(argc, argv))
+        return Usage(m_out, 0);
     if (argc < 3)
-        return Usage();
+        return Usage(m_errors, 2);
     const std::string command = argv[1];
     if (command == "list" && argc == 3)
         return List(argv[2]) ? 0 : 1;
@@ -227,7 +230,7 @@ int PakTool::Run(int argc, const char* const* argv)
     if (command == "extract" && argc == 4)
         return Extract(argv[2], argv[3]) ? 0 : 1;
     if (command != "pack" || argc < 4)
-        return Usage();
+        return Usage(m_errors, 2);
 
     ContainerWriter::Options options;
     for (int i = 4; i < argc; ++i) {
@@ -251,9 +254,9 @@ int PakTool::Run(int argc, const char* const* argv)
             else if (mode == "auto")
                 options.table = ContainerWriter::TableMode::SMALLER;
             else
-                return Usage();
+                return Usage(m_errors, 2);
         } else {
-            return Usage();
+            return Usage(m_errors, 2);
         }
     }
     return Pack(argv[2], argv[3], options) ? 0 : 1;

@@ -2,6 +2,7 @@
 // its page <output>.png next to it; region ids are the image paths relative to <root>.
 // Usage: tarvatlas <root> <folder> <output.xml> [max page side, default 2048]
 #include "graphics/image/AtlasLayout.h"
+#include "tools/HelpOption.h"
 #include "tools/image/AtlasPacker.h"
 
 #include <cstdio>
@@ -10,6 +11,8 @@
 
 namespace
 {
+
+constexpr const char* USAGE = "usage: tarvatlas <root> <folder> <output.xml> [max page side]\n";
 
 bool WriteFile(const Tarv::NarrowString& path, const void* data, std::size_t size)
 {
@@ -22,8 +25,12 @@ bool WriteFile(const Tarv::NarrowString& path, const void* data, std::size_t siz
 
 int main(int argc, char** argv)
 {
+    if (Tarv::AsksForHelp(argc, argv)) {
+        std::fputs(USAGE, stdout);
+        return 0;
+    }
     if (argc != 4 && argc != 5) {
-        std::fprintf(stderr, "usage: tarvatlas <root> <folder> <output.xml> [max page side]\n");
+        std::fputs(USAGE, stderr);
         return 2;
     }
     const Tarv::NarrowString xmlPath(argv[3]);

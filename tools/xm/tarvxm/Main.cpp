@@ -1,14 +1,26 @@
 // tarvxm: writes the generated module set (or the named modules) into a folder as <name>.xm.
+#include "tools/HelpOption.h"
 #include "tools/xm/XmFixtures.h"
 
 #include <cstdio>
 #include <string>
 #include <vector>
 
+namespace
+{
+
+constexpr const char* USAGE = "usage: tarvxm <folder> [name...]\n";
+
+} // namespace
+
 int main(int argc, char** argv)
 {
+    if (Tarv::AsksForHelp(argc, argv)) {
+        std::fputs(USAGE, stdout);
+        return 0;
+    }
     if (argc < 2) {
-        std::fprintf(stderr, "usage: tarvxm <folder> [name...]\n");
+        std::fputs(USAGE, stderr);
         return 2;
     }
     std::vector<std::string> names(argv + 2, argv + argc);
