@@ -66,11 +66,10 @@ bool PakWriter::AddFile(const std::string& name, std::vector<std::uint8_t> bytes
 {
     if (!CheckName(name, error))
         return false;
-    for (const NamedFile& file : m_files) {
-        if (CompareNames(file.name, name) == 0) {
-            error = "names collide when case is ignored: \"" + file.name + "\" and \"" + name + "\"";
-            return false;
-        }
+    const auto added = m_names.insert(name);
+    if (!added.second) {
+        error = "names collide when case is ignored: \"" + *added.first + "\" and \"" + name + "\"";
+        return false;
     }
     m_files.push_back(NamedFile{name, std::move(bytes)});
     return true;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -27,12 +28,18 @@ public:
     static int CompareNames(const std::string& a, const std::string& b);
 
 private:
+    struct NameLess
+    {
+        bool operator()(const std::string& a, const std::string& b) const { return CompareNames(a, b) < 0; }
+    };
     struct NamedFile
     {
         std::string name;
         std::vector<std::uint8_t> bytes;
     };
     std::vector<NamedFile> m_files;
+    // The names added so far, for the case-blind collision check in logarithmic time.
+    std::set<std::string, NameLess> m_names;
 };
 
 } // namespace Tarv
