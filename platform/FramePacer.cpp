@@ -1,5 +1,5 @@
 // Frame pacing on the monotonic clock: a due time per pass, advanced one frame at a time.
-#include "engine/platform/FramePacer.h"
+#include "platform/FramePacer.h"
 
 #include <time.h>
 

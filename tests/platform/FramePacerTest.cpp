@@ -1,6 +1,6 @@
 // Frame pacing: passes that end early wait for the next frame, slow or on-time ones never wait,
 // and a stall restarts the cadence instead of bursting to catch up.
-#include "engine/platform/FramePacer.h"
+#include "platform/FramePacer.h"
 
 #include <gtest/gtest.h>
 
