@@ -1,0 +1,22 @@
+// The per-layout cache of representation documents.
+#include "gui/BuildContext.h"
+
+#include "gui/Messages.h"
+
+namespace Plim
+{
+
+Tarv::XmlPtr DocumentCache::Get(const Tarv::NarrowString& path)
+{
+    const auto found = m_documents.find(path);
+    if (found != m_documents.end())
+        return found->second;
+    ++m_parseCount;
+    Tarv::XmlPtr document(path);
+    if (!document)
+        Report("representation file \"" + path + "\" is missing or not well-formed XML");
+    m_documents.emplace(path, document);
+    return document;
+}
+
+} // namespace Plim

@@ -1,0 +1,33 @@
+// The control and graphic factories.
+#include "gui/ItemFactory.h"
+
+#include "gui/Control.h"
+#include "gui/Image.h"
+#include "gui/Rectangle.h"
+#include "gui/Sprite.h"
+
+#include <cstring>
+
+namespace Plim
+{
+
+Control* CreateControl(BuildContext* context, const char* type, const Tarv::XmlIterator& item)
+{
+    if (std::strcmp(type, "Control") == 0)
+        return new Control(item, context != nullptr ? context->documents : nullptr);
+    return nullptr;
+}
+
+Graphic* CreateGraphic(BuildContext* context, const char* type, const Tarv::XmlIterator& item)
+{
+    const OverrideTable* overrides = context != nullptr ? context->overrides : nullptr;
+    if (std::strcmp(type, "Sprite") == 0)
+        return new Sprite(item, overrides);
+    if (std::strcmp(type, "Rectangle") == 0)
+        return new Rectangle(item, overrides);
+    if (std::strcmp(type, "Image") == 0)
+        return new Image(item);
+    return nullptr;
+}
+
+} // namespace Plim
