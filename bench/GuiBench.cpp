@@ -1,0 +1,151 @@
+// One frame of a 300-item GUI screen (100 controls, each a sprite with a relative child sprite,
+// all from one atlas page): walking and drawing on llvmpipe under a private Xvfb (CPU per
+// frame and draw calls per frame), and the same walk with GL calls only counted.
+#include "engine/vfs/Vfs.h"
+#include "framework/AssetDict.h"
+#include "framework/AssetFunctions.h"
+#include "graphics/render/Batcher.h"
+#include "graphics/render/Display.h"
+#include "graphics/render/GLCalls.h"
+#include "graphics/render/MaemoSurface.h"
+#include "graphics/render/OpenGLBatcher.h"
+#include "gui/Layout.h"
+#include "gui/Messages.h"
+#include "tests/graphics/image/ImageFixtures.h"
+#include "tests/support/XClient.h"
+#include "tests/support/XvfbServer.h"
+
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+namespace
+{
+
+constexpr int CONTROLS = 100;
+
+void Write(const std::filesystem::path& path, const std::string& bytes)
+{
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+// The server, the screen, the files and the layout, made once.
+class BenchWorld
+{
+public:
+    static BenchWorld& Get()
+    {
+        static BenchWorld s_world;
+        return s_world;
+    }
+    ~BenchWorld()
+    {
+        layout = Plim::Layout();
+        Quor::UnloadAtlas("atlas.xml");
+        Tarv::AssetDict::Instance.Reset();
+        Tarv::VfsShutdown();
+        std::filesystem::remove_all(m_folder);
+        m_display.Reset();
+        Tarv::Display::ReleaseScreenSurface();
+        Tarv::MaemoSurface::SetNativeWindow(nullptr, 0);
+    }
+    Tarv::MaemoSurface* GetScreen() const { return Tarv::Display::ScreenSurface.Get(); }
+
+    Plim::Layout layout;
+
+private:
+    BenchWorld() : m_server(24), m_client(m_server.GetDisplayName())
+    {
+        if (!m_client.IsOpen())
+            return;
+        Tarv::MaemoSurface::SetNativeWindow(m_client.GetDisplay(), m_client.CreateWindow(800, 480));
+        m_display = Tarv::SmartPtr<Tarv::Display>(Tarv::Display::Create(800, 480));
+        m_folder = std::filesystem::temp_directory_path() / ("brashwick-guibench-" + std::to_string(::getpid()));
+        std::filesystem::create_directories(m_folder);
+        WriteFiles();
+        Tarv::VfsInit();
+        Tarv::VfsMountNative(m_folder.string() + "/", "", 0);
+        Tarv::AssetDict::Instance = Tarv::MakeSmart<Tarv::AssetDict>();
+        Quor::LoadAtlas("atlas.xml");
+        layout.Load("screen.xml");
+    }
+
+    void WriteFiles()
+    {
+        ImageFixtures::PngImage page;
+        page.width = 64;
+        page.height = 32;
+        page.colorType = 6;
+        for (int i = 0; i < 64 * 32; ++i)
+            page.samples.insert(page.samples.end(), {unsigned(i % 64 * 4), 90u, 160u, 255u});
+        const ImageFixtures::Bytes png = ImageFixtures::WritePng(page);
+        Write(m_folder / "atlas.png", std::string(png.begin(), png.end()));
+        Write(m_folder / "atlas.xml", "<atlas><rect id=\"button\" x=\"0\" y=\"0\" width=\"48\" height=\"32\"/>"
+                                      "<rect id=\"icon\" x=\"48\" y=\"0\" width=\"16\" height=\"16\"/></atlas>");
+        Write(m_folder / "button.xml", "<rep><item type=\"Sprite\" name=\"bg\"><file>button</file><children>"
+                                       "<item type=\"Sprite\" name=\"icon\"><relative/><x>8</x><y>8</y><file>icon</file></item>"
+                                       "</children></item></rep>");
+        std::string controls;
+        for (int i = 0; i < CONTROLS; ++i)
+            controls += "<item type=\"Control\" name=\"b" + std::to_string(i) + "\"><x>" +
+                        std::to_string(i % 16 * 50) + "</x><y>" + std::to_string(i / 16 * 40) +
+                        "</y><touchable>true</touchable><representation type=\"default\" file=\"button.xml\"/></item>";
+        Write(m_folder / "screen.xml", "<screen><layer><item type=\"Control\" name=\"root\"><children>" +
+                                           controls + "</children></item></layer></screen>");
+    }
+
+    TestSupport::XvfbServer m_server;
+    TestSupport::XClient m_client;
+    Tarv::SmartPtr<Tarv::Display> m_display;
+    std::filesystem::path m_folder;
+};
+
+void BM_GuiScreenFrame(benchmark::State& state)
+{
+    BenchWorld& world = BenchWorld::Get();
+    Tarv::MaemoSurface* screen = world.GetScreen();
+    if (screen == nullptr || world.layout.GetLayers().empty()) {
+        state.SkipWithError("no screen or no layout");
+        return;
+    }
+    auto* batcher = static_cast<Tarv::OpenGLBatcher*>(Tarv::Batcher::Instance.Get());
+    world.layout.Draw(*screen); // uploads outside the measurement
+    screen->EndFrame();
+    batcher->ResetStats();
+    for (auto _ : state) {
+        screen->BeginFrame();
+        screen->ClearGrey(0);
+        batcher->Flush();
+        const std::uint64_t before = batcher->GetStats().drawCalls;
+        world.layout.Draw(*screen);
+        batcher->Flush();
+        state.counters["guiDrawCalls"] = double(batcher->GetStats().drawCalls - before);
+        screen->EndFrame();
+    }
+    state.counters["fps"] = benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_GuiScreenFrame)->UseRealTime()->Unit(benchmark::kMicrosecond);
+
+// The walk and the batching alone: GL calls are counted, not made.
+void BM_GuiScreenWalkCpu(benchmark::State& state)
+{
+    BenchWorld& world = BenchWorld::Get();
+    Tarv::MaemoSurface* screen = world.GetScreen();
+    if (screen == nullptr || world.layout.GetLayers().empty()) {
+        state.SkipWithError("no screen or no layout");
+        return;
+    }
+    Tarv::GLCalls::SetForwarding(false);
+    for (auto _ : state) {
+        world.layout.Draw(*screen);
+        Tarv::Batcher::Instance->Flush();
+        benchmark::DoNotOptimize(world.layout.FindTouchableControl(400, 200));
+    }
+    Tarv::GLCalls::SetForwarding(true);
+}
+BENCHMARK(BM_GuiScreenWalkCpu)->Unit(benchmark::kMicrosecond);
+
+} // namespace
