@@ -5,6 +5,7 @@
 #include "gui/Image.h"
 #include "gui/Rectangle.h"
 #include "gui/Sprite.h"
+#include "gui/TransformedSprite.h"
 
 #include <cstring>
 
@@ -27,6 +28,8 @@ Graphic* CreateGraphic(BuildContext* context, const char* type, const Tarv::XmlI
         return new Rectangle(item, overrides);
     if (std::strcmp(type, "Image") == 0)
         return new Image(item);
+    if (std::strcmp(type, "TransformedSprite") == 0)
+        return new TransformedSprite(item, overrides);
     return nullptr;
 }
 

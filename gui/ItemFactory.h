@@ -12,7 +12,7 @@ class Graphic;
 
 // "Control"; null for any other type (the caller reports it). The new item has no owner yet.
 Control* CreateControl(BuildContext* context, const char* type, const Tarv::XmlIterator& item);
-// "Sprite", "Rectangle", "Image"; null for any other type.
+// "Sprite", "Rectangle", "Image", "TransformedSprite"; null for any other type.
 Graphic* CreateGraphic(BuildContext* context, const char* type, const Tarv::XmlIterator& item);
 
 } // namespace Plim

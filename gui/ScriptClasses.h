@@ -1,0 +1,44 @@
+// The script classes of a screen's Lua state: "Screen", "Control" and "TransformedSprite", with
+// the conversions their methods share.
+#pragma once
+
+#include "engine/script/LuaBinding.h"
+
+namespace Plim
+{
+
+class Control;
+class Screen;
+class TransformedSprite;
+
+// A script number as an int: truncated toward zero, saturated at the int range, NaN as 0.
+int ToScriptInt(double value);
+// Registers the classes in the order "Screen", "Control", "TransformedSprite".
+void RegisterScriptClasses(lua_State* state);
+// Pushes the control as an engine-owned object of its script class; nil for null.
+void PushControl(lua_State* state, Control* control);
+
+} // namespace Plim
+
+namespace Tarv
+{
+
+template <>
+struct LuaClass<Plim::Screen> {
+    static constexpr const char* NAME = "Screen";
+    static const LuaMethod<Plim::Screen> METHODS[];
+};
+
+template <>
+struct LuaClass<Plim::Control> {
+    static constexpr const char* NAME = "Control";
+    static const LuaMethod<Plim::Control> METHODS[];
+};
+
+template <>
+struct LuaClass<Plim::TransformedSprite> {
+    static constexpr const char* NAME = "TransformedSprite";
+    static const LuaMethod<Plim::TransformedSprite> METHODS[];
+};
+
+} // namespace Tarv
