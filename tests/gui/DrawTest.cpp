@@ -3,11 +3,16 @@
 // with a golden image; and one draw call for controls that come from one atlas page.
 #include "gui/Layout.h"
 
+#include "engine/script/LuaErrorQueue.h"
 #include "framework/AssetFunctions.h"
+#include "gui/Screen.h"
 #include "tests/graphics/render/RenderTestScreen.h"
 #include "tests/gui/GuiWorld.h"
 
+#include <X11/Xlib.h>
+
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 
 using RenderTest::Near;
@@ -113,6 +118,97 @@ TEST_F(LayoutDrawing, SpritesOfOneAtlasPageAreOneDrawCall)
     Batcher()->Flush();
     EXPECT_EQ(Batcher()->GetStats().drawCalls, 1u);
     EXPECT_TRUE(Near(ReadPixel(Screen(), 222, 22), Rgba{30, 180, 60, 255}, 3));
+}
+
+class ScreenDrawing : public LayoutDrawing
+{
+protected:
+    void Start(const std::string& control, const std::string& script)
+    {
+        WriteText("screen.xml", "<screen><layer>" + control + "</layer></screen>");
+        WriteImage("arrow.png", GuiTest::Png(16, 8, [](int x, int) {
+                       return x < 8 ? std::tuple{220, 30, 30} : std::tuple{30, 180, 60};
+                   }));
+        screen = Tarv::MakeSmart<Plim::Screen>("screen.xml");
+        ASSERT_EQ(screen->GetLua().RunString(script), 0);
+        screen->Initialize();
+        EXPECT_TRUE(messages.empty());
+    }
+
+    void TearDown() override
+    {
+        screen.Reset();
+        LayoutDrawing::TearDown();
+    }
+
+    void ExpectColours(const std::vector<std::pair<std::pair<int, int>, Rgba>>& probes)
+    {
+        for (const auto& [at, colour] : probes)
+            EXPECT_TRUE(Near(ReadPixel(Screen(), at.first, at.second), colour, 3))
+                << at.first << ", " << at.second << ": " << ReadPixel(Screen(), at.first, at.second);
+    }
+
+    Tarv::SmartPtr<Plim::Screen> screen;
+};
+
+TEST_F(ScreenDrawing, AScriptTurningASpriteEveryFramePutsItsCornersByTheGeometry)
+{
+    Start("<item type=\"Control\" name=\"spinner\"><x>100</x><y>100</y>"
+          "<representation type=\"default\" file=\"rep/spin.xml\"/></item>",
+          "function Screen:Update(dt) local a = self:GetControl('spinner'):GetControl('arrow') "
+          "a:SetAngle(a:GetAngle() + 1.5707963) end");
+    const Rgba red{220, 30, 30, 255}, green{30, 180, 60, 255}, frame{40, 40, 40, 255};
+    // A quarter turn clockwise about the pivot at (120, 120): the image's top edge runs down.
+    screen->Update(0.1f);
+    screen->Draw(Screen());
+    ExpectColours({{{116, 124}, red}, {{116, 132}, green}, {{124, 124}, frame}, {{116, 116}, frame}});
+    // Half a turn: the image lies up and left of the pivot, mirrored both ways.
+    screen->Update(0.1f);
+    screen->Draw(Screen());
+    ExpectColours({{{116, 116}, red}, {{108, 116}, green}, {{116, 124}, frame}});
+}
+
+TEST_F(ScreenDrawing, AnXdotoolClickSwitchesTheTouchedControlsLook)
+{
+    const std::string face = "<representation type=\"%s\" file=\"rep/paper.xml\"><override name=\"size\">60</override>"
+                             "<override name=\"colour\"><r>%d</r><g>0</g><b>%d</b><a>255</a></override></representation>";
+    char up[512], down[512];
+    std::snprintf(up, sizeof up, face.c_str(), "default", 200, 0);
+    std::snprintf(down, sizeof down, face.c_str(), "pressed", 0, 200);
+    Start(std::string("<item type=\"Control\" name=\"button\"><x>50</x><y>50</y><touchable>true</touchable>") +
+              up + down + "</item>",
+          "function Screen:OnTouchDown(x, y) local c = self:GetTouchableControl(x, y) "
+          "if c then c:SetRepresentation('pressed') end end");
+    screen->Draw(Screen());
+    ExpectColours({{{70, 80}, Rgba{200, 0, 0, 255}}});
+
+    Display* display = s_client->GetDisplay();
+    Window root = 0, parent = 0, *children = nullptr;
+    unsigned count = 0;
+    ASSERT_TRUE(XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count) && count > 0);
+    const Window window = children[count - 1];
+    XFree(children);
+    XSelectInput(display, window, ButtonPressMask | StructureNotifyMask);
+    XSync(display, False);
+    const std::string click = "timeout 10 env DISPLAY=" + s_server->GetDisplayName() +
+                              " xdotool mousemove --window " + std::to_string(window) + " 70 80 click 1";
+    ASSERT_EQ(std::system(click.c_str()), 0) << click;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    bool pressed = false;
+    while (!pressed && std::chrono::steady_clock::now() < deadline) {
+        XSync(display, False);
+        while (!pressed && XPending(display) > 0) {
+            XEvent event;
+            XNextEvent(display, &event);
+            if (event.type == ButtonPress) {
+                screen->OnTouchDown(event.xbutton.x, event.xbutton.y);
+                pressed = true;
+            }
+        }
+    }
+    ASSERT_TRUE(pressed) << "no button press within 5 s";
+    screen->Draw(Screen());
+    ExpectColours({{{70, 80}, Rgba{0, 0, 200, 255}}, {{45, 45}, Rgba{0, 0, 0, 255}}});
 }
 
 } // namespace
