@@ -1,6 +1,8 @@
 // One frame of a 300-item GUI screen (100 controls, each a sprite with a relative child sprite,
 // all from one atlas page): walking and drawing on llvmpipe under a private Xvfb (CPU per
-// frame and draw calls per frame), and the same walk with GL calls only counted.
+// frame and draw calls per frame), and the same walk with GL calls only counted. Then one
+// frame of a 60-control scripted screen (script Update and UpdateTexts, controls updated and
+// drawn, GL calls counted) and the cost of one script-to-control method call.
 #include "engine/vfs/Vfs.h"
 #include "framework/AssetDict.h"
 #include "framework/AssetFunctions.h"
@@ -11,6 +13,7 @@
 #include "graphics/render/OpenGLBatcher.h"
 #include "gui/Layout.h"
 #include "gui/Messages.h"
+#include "gui/Screen.h"
 #include "tests/graphics/image/ImageFixtures.h"
 #include "tests/support/XClient.h"
 #include "tests/support/XvfbServer.h"
@@ -26,6 +29,26 @@ namespace
 {
 
 constexpr int CONTROLS = 100;
+constexpr int SCRIPTED_CONTROLS = 60;
+
+// A menu's script: it keeps its controls, slides ten of them every frame and reads texts.
+const char* const MENU_SCRIPT = R"(
+local controls = {}
+function Screen:Initialize()
+  for i = 0, 59 do controls[i] = self:GetControl("c" .. i) end
+end
+local t = 0
+function Screen:Update(dt)
+  t = t + 1
+  for i = 0, 9 do controls[i]:SetX((i * 80 + t) % 800) end
+end
+function Screen:UpdateTexts()
+  for i = 0, 4 do controls[i]:SetRepresentation(self:GetText("MENU_PLAY")) end
+end
+function Screen:Calls(n)
+  local c = controls[0]
+  for i = 1, n do c:GetX() end
+end)";
 
 void Write(const std::filesystem::path& path, const std::string& bytes)
 {
@@ -95,6 +118,13 @@ private:
                         "</y><touchable>true</touchable><representation type=\"default\" file=\"button.xml\"/></item>";
         Write(m_folder / "screen.xml", "<screen><layer><item type=\"Control\" name=\"root\"><children>" +
                                            controls + "</children></item></layer></screen>");
+        controls.clear();
+        for (int i = 0; i < SCRIPTED_CONTROLS; ++i)
+            controls += "<item type=\"Control\" name=\"c" + std::to_string(i) + "\"><x>" +
+                        std::to_string(i % 10 * 80) + "</x><y>" + std::to_string(i / 10 * 80) +
+                        "</y><alpha>200</alpha><representation type=\"default\" file=\"button.xml\"/></item>";
+        Write(m_folder / "scripted.xml", "<screen><layer><item type=\"Control\" name=\"root\"><children>" +
+                                             controls + "</children></item></layer></screen>");
     }
 
     TestSupport::XvfbServer m_server;
@@ -147,5 +177,52 @@ void BM_GuiScreenWalkCpu(benchmark::State& state)
     Tarv::GLCalls::SetForwarding(true);
 }
 BENCHMARK(BM_GuiScreenWalkCpu)->Unit(benchmark::kMicrosecond);
+
+Tarv::SmartPtr<Plim::Screen> MakeScriptedScreen()
+{
+    Tarv::SmartPtr<Plim::Screen> screen(new Plim::Screen("scripted.xml"));
+    if (screen->GetLua().RunString(MENU_SCRIPT) != 0)
+        return Tarv::SmartPtr<Plim::Screen>();
+    screen->Initialize();
+    return screen;
+}
+
+// Script Update, the controls' update, script UpdateTexts and the drawing, GL calls counted.
+void BM_ScriptedScreenFrame(benchmark::State& state)
+{
+    BenchWorld& world = BenchWorld::Get();
+    Tarv::MaemoSurface* screen = world.GetScreen();
+    const Tarv::SmartPtr<Plim::Screen> scripted = MakeScriptedScreen();
+    if (screen == nullptr || !scripted) {
+        state.SkipWithError("no screen or no script");
+        return;
+    }
+    Tarv::GLCalls::SetForwarding(false);
+    for (auto _ : state) {
+        scripted->Update(0.016f);
+        scripted->UpdateTexts();
+        scripted->Draw(screen);
+        Tarv::Batcher::Instance->Flush();
+    }
+    Tarv::GLCalls::SetForwarding(true);
+}
+BENCHMARK(BM_ScriptedScreenFrame)->Unit(benchmark::kMicrosecond);
+
+// One control method called from a script (c:GetX() in a loop of 1000).
+void BM_ScriptToControlCall(benchmark::State& state)
+{
+    BenchWorld::Get();
+    const Tarv::SmartPtr<Plim::Screen> scripted = MakeScriptedScreen();
+    if (!scripted) {
+        state.SkipWithError("no script");
+        return;
+    }
+    for (auto _ : state) {
+        scripted->PushNumberArg(1000);
+        scripted->CallScript("Calls");
+    }
+    state.SetItemsProcessed(state.iterations() * 1000);
+}
+BENCHMARK(BM_ScriptToControlCall)->Unit(benchmark::kMicrosecond);
 
 } // namespace
