@@ -4,7 +4,9 @@
 
 #include "engine/script/Lua.h"
 #include "gui/Graphic.h"
+#include "gui/ControlScript.h"
 #include "gui/ScriptClasses.h"
+#include "gui/TextLine.h"
 #include "gui/TransformedSprite.h"
 #include "gui/Walk.h"
 
@@ -25,9 +27,11 @@ int ToScriptInt(double value)
     return static_cast<int>(value);
 }
 
-void PushControl(lua_State* state, Control* control)
+int PushControl(lua_State* state, Control* control)
 {
-    Tarv::LuaBinding<Control>::Push(state, control, false);
+    if (control != nullptr && control->GetTypeId() == TextLine::TYPE_TEXT_LINE)
+        return Tarv::LuaBinding<TextLine>::Push(state, static_cast<TextLine*>(control), false);
+    return Tarv::LuaBinding<Control>::Push(state, control, false);
 }
 
 namespace
@@ -54,6 +58,11 @@ int Saturated(long long value)
 {
     return static_cast<int>(value < INT_MIN ? INT_MIN : value > INT_MAX ? INT_MAX : value);
 }
+
+} // namespace
+
+namespace ControlScript
+{
 
 int GetName(Control& c, lua_State* s)
 {
@@ -121,29 +130,15 @@ int GetControl(Control& c, lua_State* s)
     return 1;
 }
 
-} // namespace
+} // namespace ControlScript
 
 } // namespace Plim
 
-const Tarv::LuaMethod<Plim::Control> Tarv::LuaClass<Plim::Control>::METHODS[] = {
-    {"GetName", nullptr, &Plim::GetName},
-    {"GetVisibility", nullptr, &Plim::GetVisibility},
-    {"SetVisibility", nullptr, &Plim::SetVisibility},
-    {"GetX", nullptr, &Plim::GetX},
-    {"GetAbsX", nullptr, &Plim::GetAbsX},
-    {"SetX", nullptr, &Plim::SetX},
-    {"GetY", nullptr, &Plim::GetY},
-    {"GetAbsY", nullptr, &Plim::GetAbsY},
-    {"SetY", nullptr, &Plim::SetY},
-    {"GetAlpha", nullptr, &Plim::GetAlpha},
-    {"SetAlpha", nullptr, &Plim::SetAlpha},
-    {"ShiftPos", nullptr, &Plim::ShiftPos},
-    {"GetSize", nullptr, &Plim::GetSize},
-    {"GetWidth", nullptr, &Plim::GetWidth},
-    {"GetHeight", nullptr, &Plim::GetHeight},
-    {"SetRepresentation", nullptr, &Plim::SetRepresentation},
-    {"GetRepresentation", nullptr, &Plim::GetRepresentation},
-    {"SetTouchable", nullptr, &Plim::SetTouchable},
-    {"GetTouchable", nullptr, &Plim::GetTouchable},
-    {"GetControl", nullptr, &Plim::GetControl},
-    {nullptr, nullptr, nullptr}};
+namespace
+{
+
+const std::vector<Tarv::LuaMethod<Plim::Control>> CONTROL_METHODS = Plim::ControlMethodList<Plim::Control>({});
+
+} // namespace
+
+const Tarv::LuaMethod<Plim::Control>* const Tarv::LuaClass<Plim::Control>::METHODS = CONTROL_METHODS.data();

@@ -10,9 +10,9 @@ namespace Plim
 class Control;
 class Graphic;
 
-// "Control"; null for any other type (the caller reports it). The new item has no owner yet.
+// "Control", "TextLine"; null for any other type (the caller reports it). The new item has no owner yet.
 Control* CreateControl(BuildContext* context, const char* type, const Tarv::XmlIterator& item);
-// "Sprite", "Rectangle", "Image", "TransformedSprite"; null for any other type.
+// "Sprite", "ColorText", "Rectangle", "Image", "SimpleText", "TransformedSprite"; null for any other type.
 Graphic* CreateGraphic(BuildContext* context, const char* type, const Tarv::XmlIterator& item);
 
 } // namespace Plim

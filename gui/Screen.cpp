@@ -5,6 +5,7 @@
 #include "engine/script/LuaErrorQueue.h"
 #include "gui/Control.h"
 #include "gui/ScriptClasses.h"
+#include "gui/TextLine.h"
 #include "gui/TransformedSprite.h"
 #include "gui/Walk.h"
 
@@ -27,6 +28,7 @@ void RegisterScriptClasses(lua_State* state)
 {
     Tarv::LuaBinding<Screen>::Register(state);
     Tarv::LuaBinding<Control>::Register(state);
+    Tarv::LuaBinding<TextLine>::Register(state);
     Tarv::LuaBinding<TransformedSprite>::Register(state);
 }
 
@@ -181,7 +183,7 @@ int Screen::GetControl(lua_State* state)
 {
     Control* control = GetNamedControl(Tarv::Lua(state).CheckString(1));
     const int top = lua_gettop(state);
-    if (Tarv::LuaBinding<Control>::Push(state, control, false) == 0) {
+    if (PushControl(state, control) == 0) {
         lua_settop(state, top);
         lua_pushnil(state);
     }

@@ -21,7 +21,7 @@ class Screen : public Quor::ScriptScreen
 {
 public:
     // Reads the layout (a missing or damaged one gives an empty screen and one report), opens
-    // the base, table and string libraries, registers "Screen", "Control" and
+    // the base, table and string libraries, registers "Screen", "Control", "TextLine" and
     // "TransformedSprite", and maps each control name to the first control of that name
     // (earlier layers first, then walk order). The script is not loaded.
     explicit Screen(const Tarv::NarrowString& layoutPath);

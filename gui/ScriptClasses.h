@@ -9,14 +9,16 @@ namespace Plim
 
 class Control;
 class Screen;
+class TextLine;
 class TransformedSprite;
 
 // A script number as an int: truncated toward zero, saturated at the int range, NaN as 0.
 int ToScriptInt(double value);
-// Registers the classes in the order "Screen", "Control", "TransformedSprite".
+// Registers the classes in the order "Screen", "Control", "TextLine", "TransformedSprite".
 void RegisterScriptClasses(lua_State* state);
-// Pushes the control as an engine-owned object of its script class; nil for null.
-void PushControl(lua_State* state, Control* control);
+// Pushes the control as an engine-owned object of the class its type id names ("TextLine"
+// for 2, else "Control"); nil for null. The stack index of the object, 0 when nil.
+int PushControl(lua_State* state, Control* control);
 
 } // namespace Plim
 
@@ -32,7 +34,13 @@ struct LuaClass<Plim::Screen> {
 template <>
 struct LuaClass<Plim::Control> {
     static constexpr const char* NAME = "Control";
-    static const LuaMethod<Plim::Control> METHODS[];
+    static const LuaMethod<Plim::Control>* const METHODS;
+};
+
+template <>
+struct LuaClass<Plim::TextLine> {
+    static constexpr const char* NAME = "TextLine";
+    static const LuaMethod<Plim::TextLine>* const METHODS;
 };
 
 template <>
