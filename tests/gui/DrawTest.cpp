@@ -1,11 +1,17 @@
 // Layouts drawn on real frames under Xvfb and read back: nested and faded controls, a composited
 // control at alpha 128, sprites from atlas regions, filled and outlined rectangles, compared
-// with a golden image; and one draw call for controls that come from one atlas page.
+// with a golden image; one draw call for controls that come from one atlas page; scripted
+// screens (a turning sprite, an xdotool click); text lines driven from Lua, aligned and
+// shadowed, before and after a language change.
 #include "gui/Layout.h"
 
 #include "engine/script/LuaErrorQueue.h"
 #include "framework/AssetFunctions.h"
+#include "engine/registry/TextDict.h"
+#include "gui/ColorText.h"
 #include "gui/Screen.h"
+#include "gui/TextLine.h"
+#include "tools/font/FontBaker.h"
 #include "tests/graphics/render/RenderTestScreen.h"
 #include "tests/gui/GuiWorld.h"
 
@@ -209,6 +215,114 @@ TEST_F(ScreenDrawing, AnXdotoolClickSwitchesTheTouchedControlsLook)
     ASSERT_TRUE(pressed) << "no button press within 5 s";
     screen->Draw(Screen());
     ExpectColours({{{70, 80}, Rgba{0, 0, 200, 255}}, {{45, 45}, Rgba{0, 0, 0, 255}}});
+}
+
+class TextDrawing : public ScreenDrawing
+{
+protected:
+    static void SetUpTestSuite()
+    {
+        ScreenDrawing::SetUpTestSuite();
+        s_fonts = std::filesystem::temp_directory_path() / ("brashwick-guifont-" + std::to_string(::getpid()));
+        std::filesystem::create_directories(s_fonts);
+        Tarv::Tools::FontBakeOptions options;
+        options.fontPath = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+        options.pixelSize = 14;
+        Tarv::Tools::BakedFont baked;
+        std::string error;
+        s_baked = Tarv::Tools::ParseCodeList("latin1", options.codes) && Tarv::Tools::BakeFont(options, baked, error) &&
+                  Tarv::Tools::WriteBakedFont(baked, (s_fonts / "dejavu14").string(), error);
+    }
+
+    static void TearDownTestSuite()
+    {
+        std::filesystem::remove_all(s_fonts);
+        ScreenDrawing::TearDownTestSuite();
+    }
+
+    void SetUp() override
+    {
+        ScreenDrawing::SetUp();
+        ASSERT_TRUE(s_baked);
+        Tarv::VfsMountNative(s_fonts.string() + "/", "", Tarv::VFS_MOUNT_FALL_THROUGH);
+        Tarv::TextDict::Instance = Tarv::MakeSmart<Tarv::TextDict>();
+        Speak("<string id=\"GREETING\">Good day, traveller</string><string id=\"FAREWELL\">Farewell</string>");
+    }
+
+    void TearDown() override
+    {
+        ScreenDrawing::TearDown();
+        Tarv::TextDict::Instance.Reset();
+    }
+
+    static void Speak(const std::string& strings)
+    {
+        Tarv::TextDict::Instance->LoadDocument(Tarv::Xml::CreateFromString("<texts>" + strings + "</texts>"));
+    }
+
+    void StartText(const std::string& script)
+    {
+        screen = Tarv::MakeSmart<Plim::Screen>("text.xml");
+        ASSERT_EQ(screen->GetLua().RunString(script), 0) << screen->GetLua().GetLastError();
+        screen->Initialize();
+        EXPECT_TRUE(messages.empty()) << messages[0];
+    }
+
+    Plim::ColorText* Text(const char* name, const char* representation) const
+    {
+        auto* line = static_cast<Plim::TextLine*>(screen->GetNamedControl(name));
+        return static_cast<Plim::ColorText*>(line->GetRepresentations().at(representation)->GetItem());
+    }
+
+    static inline std::filesystem::path s_fonts;
+    static inline bool s_baked = false;
+};
+
+TEST_F(TextDrawing, TextLineMethodsMeasureReplaceAndRecolourTheirText)
+{
+    std::vector<std::string> errors;
+    Tarv::LuaErrorQueue::Global().SetHandler([&errors](const Tarv::LuaErrorReport& r) { errors.push_back(r.message); });
+    StartText(R"(
+function Screen:Initialize()
+  local t = self:GetControl("left")
+  assert(t:GetName() == "left" and t:GetWidth() == 200)
+  local w = t:GetTextWidth()
+  t:SetTextRaw("GREETING") assert(t:GetTextWidth() ~= w)
+  t:SetText("GREETING") assert(t:GetTextWidth() == w)
+  t:SetTextRaw("x") local x = t:GetTextWidth()
+  t:SetTextRaw("  x  ") assert(t:GetTextWidth() > x and t:GetWidth() == 200)
+  local h = t:GetHeight()
+  t:SetTextRaw("x\nx") assert(t:GetTextWidth() == x and t:GetHeight() > h)
+  t:SetTextRaw(string.rep("wide words ", 12)) assert(t:GetTextWidth() > 200 and t:GetHeight() > 2 * h)
+  t:SetTextRaw("\255\254") assert(t:GetTextWidth() == 0)
+  t:SetColor(300, -1, 12.9)
+  assert(not pcall(t.SetColor, t, 1, 2))
+  local bare = TextLine() bare:SetText("GREETING") bare:SetColor(1, 2, 3)
+  assert(bare:GetTextWidth() == 0 and bare:GetRepresentation() == "")
+  done = true
+end
+function Screen:UpdateTexts() self:GetControl("right"):SetTextRaw(self:GetText("FAREWELL") .. "!") end)");
+    EXPECT_TRUE(errors.empty()) << errors[0];
+    const std::uint8_t* colour = Text("left", "default")->GetColor();
+    EXPECT_EQ(std::vector<int>(colour, colour + 4), (std::vector<int>{44, 255, 12, 255}));
+    EXPECT_EQ(Text("left", "red")->GetColor()[0], 200) << "only the current representation is recoloured";
+    EXPECT_EQ(Text("left", "red")->GetText(), Text("left", "default")->GetText()) << "texts reach every one";
+    Speak("<string id=\"GREETING\">Guten Tag</string><string id=\"FAREWELL\">Lebewohl</string>");
+    screen->UpdateTexts();
+    EXPECT_EQ(Text("left", "default")->GetText(), Tarv::WideString(U"Guten Tag")) << "the layout key again";
+    EXPECT_EQ(Text("right", "default")->GetText(), Tarv::WideString(U"Lebewohl!"));
+    Tarv::LuaErrorQueue::Global().Reset();
+}
+
+TEST_F(TextDrawing, AlignedAndShadowedLinesMatchTheGoldenInEnglishAndAfterALanguageChange)
+{
+    StartText("function Screen:UpdateTexts() end");
+    screen->Draw(Screen());
+    ExpectGolden("TextEnglish");
+    Speak("<string id=\"GREETING\">Guten Tag, Reisender</string><string id=\"FAREWELL\">Lebt wohl</string>");
+    screen->UpdateTexts();
+    screen->Draw(Screen());
+    ExpectGolden("TextGerman");
 }
 
 } // namespace
