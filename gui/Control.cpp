@@ -44,6 +44,11 @@ Control::Control(const Tarv::XmlIterator& item, DocumentCache* documents)
         SetRepresentationByName("default");
 }
 
+Control::Control(const Tarv::XmlIterator& item)
+{
+    ReadCommonProperties(item);
+}
+
 Control::~Control()
 {
     m_currentName.clear();

@@ -58,6 +58,10 @@ public:
         return m_representations;
     }
 
+protected:
+    // The common properties alone, no representations (the text box).
+    explicit Control(const Tarv::XmlIterator& item);
+
 private:
     void ReadRepresentation(const Tarv::XmlIterator& element, DocumentCache& documents);
     void DrawComposited(Tarv::Surface& target);

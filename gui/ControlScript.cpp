@@ -6,6 +6,7 @@
 #include "gui/Graphic.h"
 #include "gui/ControlScript.h"
 #include "gui/ScriptClasses.h"
+#include "gui/TextBox.h"
 #include "gui/TextLine.h"
 #include "gui/TransformedSprite.h"
 #include "gui/Walk.h"
@@ -29,6 +30,8 @@ int ToScriptInt(double value)
 
 int PushControl(lua_State* state, Control* control)
 {
+    if (control != nullptr && control->GetTypeId() == TextBox::TYPE_TEXT_BOX)
+        return Tarv::LuaBinding<TextBox>::Push(state, static_cast<TextBox*>(control), false);
     if (control != nullptr && control->GetTypeId() == TextLine::TYPE_TEXT_LINE)
         return Tarv::LuaBinding<TextLine>::Push(state, static_cast<TextLine*>(control), false);
     return Tarv::LuaBinding<Control>::Push(state, control, false);

@@ -7,6 +7,7 @@
 #include "gui/Rectangle.h"
 #include "gui/SimpleText.h"
 #include "gui/Sprite.h"
+#include "gui/TextBox.h"
 #include "gui/TextLine.h"
 #include "gui/TransformedSprite.h"
 
@@ -21,6 +22,8 @@ Control* CreateControl(BuildContext* context, const char* type, const Tarv::XmlI
         return new Control(item, context != nullptr ? context->documents : nullptr);
     if (std::strcmp(type, "TextLine") == 0)
         return new TextLine(item, context != nullptr ? context->documents : nullptr);
+    if (std::strcmp(type, "TextBox") == 0)
+        return new TextBox(item);
     return nullptr;
 }
 

@@ -10,7 +10,7 @@ namespace Plim
 class Control;
 class Graphic;
 
-// "Control", "TextLine"; null for any other type (the caller reports it). The new item has no owner yet.
+// "Control", "TextLine", "TextBox"; null for any other type (the caller reports it). The new item has no owner yet.
 Control* CreateControl(BuildContext* context, const char* type, const Tarv::XmlIterator& item);
 // "Sprite", "ColorText", "Rectangle", "Image", "SimpleText", "TransformedSprite"; null for any other type.
 Graphic* CreateGraphic(BuildContext* context, const char* type, const Tarv::XmlIterator& item);

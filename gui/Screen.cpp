@@ -5,6 +5,7 @@
 #include "engine/script/LuaErrorQueue.h"
 #include "gui/Control.h"
 #include "gui/ScriptClasses.h"
+#include "gui/TextBox.h"
 #include "gui/TextLine.h"
 #include "gui/TransformedSprite.h"
 #include "gui/Walk.h"
@@ -28,6 +29,7 @@ void RegisterScriptClasses(lua_State* state)
 {
     Tarv::LuaBinding<Screen>::Register(state);
     Tarv::LuaBinding<Control>::Register(state);
+    Tarv::LuaBinding<TextBox>::Register(state);
     Tarv::LuaBinding<TextLine>::Register(state);
     Tarv::LuaBinding<TransformedSprite>::Register(state);
 }

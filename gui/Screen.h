@@ -21,8 +21,8 @@ class Screen : public Quor::ScriptScreen
 {
 public:
     // Reads the layout (a missing or damaged one gives an empty screen and one report), opens
-    // the base, table and string libraries, registers "Screen", "Control", "TextLine" and
-    // "TransformedSprite", and maps each control name to the first control of that name
+    // the base, table and string libraries, registers "Screen", "Control", "TextBox",
+    // "TextLine" and "TransformedSprite", and maps each control name to the first control of that name
     // (earlier layers first, then walk order). The script is not loaded.
     explicit Screen(const Tarv::NarrowString& layoutPath);
     // Forgets the name map, closes the Lua state, then releases the layers.

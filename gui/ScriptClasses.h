@@ -9,15 +9,17 @@ namespace Plim
 
 class Control;
 class Screen;
+class TextBox;
 class TextLine;
 class TransformedSprite;
 
 // A script number as an int: truncated toward zero, saturated at the int range, NaN as 0.
 int ToScriptInt(double value);
-// Registers the classes in the order "Screen", "Control", "TextLine", "TransformedSprite".
+// Registers the classes in the order "Screen", "Control", "TextBox", "TextLine",
+// "TransformedSprite".
 void RegisterScriptClasses(lua_State* state);
-// Pushes the control as an engine-owned object of the class its type id names ("TextLine"
-// for 2, else "Control"); nil for null. The stack index of the object, 0 when nil.
+// Pushes the control as an engine-owned object of the class its type id names ("TextBox" for
+// 1, "TextLine" for 2, else "Control"); nil for null. The stack index of the object, 0 when nil.
 int PushControl(lua_State* state, Control* control);
 
 } // namespace Plim
@@ -35,6 +37,12 @@ template <>
 struct LuaClass<Plim::Control> {
     static constexpr const char* NAME = "Control";
     static const LuaMethod<Plim::Control>* const METHODS;
+};
+
+template <>
+struct LuaClass<Plim::TextBox> {
+    static constexpr const char* NAME = "TextBox";
+    static const LuaMethod<Plim::TextBox>* const METHODS;
 };
 
 template <>
