@@ -10,7 +10,9 @@
 #include "engine/registry/TextDict.h"
 #include "gui/ColorText.h"
 #include "gui/Screen.h"
+#include "gui/TextBox.h"
 #include "gui/TextLine.h"
+#include "engine/registry/Registry.h"
 #include "tools/font/FontBaker.h"
 #include "tests/graphics/render/RenderTestScreen.h"
 #include "tests/gui/GuiWorld.h"
@@ -323,6 +325,82 @@ TEST_F(TextDrawing, AlignedAndShadowedLinesMatchTheGoldenInEnglishAndAfterALangu
     screen->UpdateTexts();
     screen->Draw(Screen());
     ExpectGolden("TextGerman");
+}
+
+class TextBoxDrawing : public TextDrawing
+{
+protected:
+    void SetUp() override
+    {
+        TextDrawing::SetUp();
+        Tarv::Registry::Instance = Tarv::MakeSmart<Tarv::Registry>();
+        Tarv::Registry::Instance->SetString("/application/version", "1.0.0");
+        Speak("<string id=\"HELP\">Tap a cell to place the tool you picked. Every level has its own "
+              "tools, and fruit brings points.</string><string id=\"SHORT\">Short.</string>");
+        Tarv::LuaErrorQueue::Global().SetHandler([this](const Tarv::LuaErrorReport& r) { errors.push_back(r.message); });
+    }
+
+    void TearDown() override
+    {
+        Tarv::LuaErrorQueue::Global().Reset();
+        TextDrawing::TearDown();
+        Tarv::Registry::Instance.Reset();
+    }
+
+    void StartBox(const std::string& script)
+    {
+        screen = Tarv::MakeSmart<Plim::Screen>("textbox.xml");
+        ASSERT_EQ(screen->GetLua().RunString(script), 0) << screen->GetLua().GetLastError();
+        screen->Initialize();
+        box = static_cast<Plim::TextBox*>(screen->GetNamedControl("help"));
+    }
+
+    std::vector<std::string> errors;
+    Plim::TextBox* box = nullptr;
+};
+
+TEST_F(TextBoxDrawing, TextBoxMethodsScrollResizeAndReplaceBlocks)
+{
+    StartBox(R"(
+function Screen:Initialize()
+  local b = self:GetControl("help")
+  assert(b:GetName() == "help" and b:GetWidth() == 0 and b:GetHeight() == 60)
+  local w, h = b:GetSize() assert(w == 0 and h == 0)
+  local th = b:GetTextHeight() assert(th > 60 and b:GetTextPosition() == 0)
+  b:SetTextPosition(2.9) assert(b:GetTextPosition() == 2)
+  b:SetPosition(-2.9) assert(b:GetTextPosition() == -2)
+  b:SetText(1.7, "SHORT") assert(b:GetTextHeight() == th)
+  b:SetHeight(70) assert(b:GetHeight() == 70 and b:GetTextHeight() < th)
+  b:SetSize(-10, 60) b:SetWidth(180) b:SetText(1, "HELP") b:SetHeight(60)
+  assert(b:GetTextHeight() == th)
+  assert(not pcall(b.SetText, b, 4, "X") and not pcall(b.SetText, b, 0, "X") and not pcall(b.SetText, b, 1))
+  local bare = TextBox() assert(not pcall(bare.SetText, bare, 1, "x")) bare:SetSize(10, 10)
+  assert(bare:GetTextHeight() == 0)
+  assert(self:GetControl("plain"):GetTextHeight() == 0)
+end)");
+    EXPECT_TRUE(errors.empty()) << errors[0];
+    ASSERT_EQ(box->GetBlocks().size(), 3u);
+    EXPECT_EQ(box->GetBlocks()[1].key, " ");
+    EXPECT_EQ(box->GetBlocks()[2].key, "1.0.0");
+    EXPECT_EQ(messages.size(), 1u) << "the box without its font";
+}
+
+TEST_F(TextBoxDrawing, AScrolledBoxIsClippedToItsWindow)
+{
+    StartBox("");
+    errors.clear();
+    screen->Draw(Screen());
+    const int* clip = Screen()->GetRect();
+    EXPECT_EQ(std::vector<int>(clip, clip + 4), (std::vector<int>{0, 0, 800, 480})) << "restored after";
+    ExpectGolden("TextBoxTop");
+    box->SetTextPosition(30);
+    screen->Draw(Screen());
+    ExpectGolden("TextBoxScrolled");
+    const Rgba paper{235, 230, 215, 255};
+    for (int x = 20; x < 200; x += 3) {
+        EXPECT_TRUE(Near(ReadPixel(Screen(), x, 29), paper, 2)) << "above the window at " << x;
+        EXPECT_TRUE(Near(ReadPixel(Screen(), x, 90), paper, 2)) << "below the window at " << x;
+    }
 }
 
 } // namespace
