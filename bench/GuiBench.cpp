@@ -2,7 +2,8 @@
 // all from one atlas page): walking and drawing on llvmpipe under a private Xvfb (CPU per
 // frame and draw calls per frame), and the same walk with GL calls only counted. Then one
 // frame of a 60-control scripted screen (script Update and UpdateTexts, controls updated and
-// drawn, GL calls counted) and the cost of one script-to-control method call.
+// drawn, GL calls counted), the cost of one script-to-control method call, and a text box of
+// 2000 characters laid out and drawn every frame (CPU and draw calls per frame).
 #include "engine/vfs/Vfs.h"
 #include "framework/AssetDict.h"
 #include "framework/AssetFunctions.h"
@@ -14,6 +15,9 @@
 #include "gui/Layout.h"
 #include "gui/Messages.h"
 #include "gui/Screen.h"
+#include "gui/TextBox.h"
+#include "engine/registry/TextDict.h"
+#include "tools/font/FontBaker.h"
 #include "tests/graphics/image/ImageFixtures.h"
 #include "tests/support/XClient.h"
 #include "tests/support/XvfbServer.h"
@@ -123,6 +127,20 @@ private:
             controls += "<item type=\"Control\" name=\"c" + std::to_string(i) + "\"><x>" +
                         std::to_string(i % 10 * 80) + "</x><y>" + std::to_string(i / 10 * 80) +
                         "</y><alpha>200</alpha><representation type=\"default\" file=\"button.xml\"/></item>";
+        Tarv::Tools::FontBakeOptions options;
+        options.fontPath = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+        options.pixelSize = 14;
+        Tarv::Tools::BakedFont baked;
+        std::string error;
+        if (Tarv::Tools::ParseCodeList("latin1", options.codes) && Tarv::Tools::BakeFont(options, baked, error))
+            Tarv::Tools::WriteBakedFont(baked, (m_folder / "dejavu14").string(), error);
+        std::string words;
+        while (words.size() < 2000)
+            words += "Every level grants its own tools; fruit and time left bring points. ";
+        words.resize(2000);
+        Write(m_folder / "textbox.xml", "<screen><layer><item type=\"TextBox\" name=\"help\"><width>760</width>"
+                                        "<height>440</height><font>dejavu14.xml</font><text-blocks><text>" +
+                                            words + "</text></text-blocks></item></layer></screen>");
         Write(m_folder / "scripted.xml", "<screen><layer><item type=\"Control\" name=\"root\"><children>" +
                                              controls + "</children></item></layer></screen>");
     }
@@ -224,5 +242,55 @@ void BM_ScriptToControlCall(benchmark::State& state)
     state.SetItemsProcessed(state.iterations() * 1000);
 }
 BENCHMARK(BM_ScriptToControlCall)->Unit(benchmark::kMicrosecond);
+
+// A 2000-character text box laid out again and drawn every frame, on llvmpipe.
+void BM_TextBoxFrame(benchmark::State& state)
+{
+    BenchWorld& world = BenchWorld::Get();
+    Tarv::MaemoSurface* screen = world.GetScreen();
+    Plim::Layout layout;
+    if (screen == nullptr || !layout.Load("textbox.xml") || layout.GetLayers().empty()) {
+        state.SkipWithError("no screen or no layout");
+        return;
+    }
+    auto* box = static_cast<Plim::TextBox*>(layout.GetLayers()[0]->GetRoot()->GetItem());
+    auto* batcher = static_cast<Tarv::OpenGLBatcher*>(Tarv::Batcher::Instance.Get());
+    layout.Draw(*screen);
+    screen->EndFrame();
+    for (auto _ : state) {
+        screen->BeginFrame();
+        screen->ClearGrey(0);
+        batcher->Flush();
+        const std::uint64_t before = batcher->GetStats().drawCalls;
+        box->RefreshText();
+        layout.Draw(*screen);
+        batcher->Flush();
+        state.counters["boxDrawCalls"] = double(batcher->GetStats().drawCalls - before);
+        screen->EndFrame();
+    }
+    state.counters["textHeight"] = box->GetTextHeight();
+}
+BENCHMARK(BM_TextBoxFrame)->UseRealTime()->Unit(benchmark::kMicrosecond);
+
+// The same with GL calls counted only: the layout and batching cost per frame.
+void BM_TextBoxLayoutCpu(benchmark::State& state)
+{
+    BenchWorld& world = BenchWorld::Get();
+    Tarv::MaemoSurface* screen = world.GetScreen();
+    Plim::Layout layout;
+    if (screen == nullptr || !layout.Load("textbox.xml") || layout.GetLayers().empty()) {
+        state.SkipWithError("no screen or no layout");
+        return;
+    }
+    auto* box = static_cast<Plim::TextBox*>(layout.GetLayers()[0]->GetRoot()->GetItem());
+    Tarv::GLCalls::SetForwarding(false);
+    for (auto _ : state) {
+        box->RefreshText();
+        layout.Draw(*screen);
+        Tarv::Batcher::Instance->Flush();
+    }
+    Tarv::GLCalls::SetForwarding(true);
+}
+BENCHMARK(BM_TextBoxLayoutCpu)->Unit(benchmark::kMicrosecond);
 
 } // namespace
