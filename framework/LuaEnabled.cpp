@@ -1,7 +1,7 @@
 // The owner of script components and its state-tree client.
 #include "framework/LuaEnabled.h"
 
-#include "engine/platform/AbstractApp.h"
+#include "platform/AbstractApp.h"
 #include "framework/LuaComponent.h"
 
 namespace Quor

@@ -1,6 +1,7 @@
 // The per-layout cache of representation documents.
 #include "gui/BuildContext.h"
 
+#include "engine/vfs/XmlFile.h"
 #include "gui/Messages.h"
 
 namespace Plim
@@ -12,7 +13,7 @@ Tarv::XmlPtr DocumentCache::Get(const Tarv::NarrowString& path)
     if (found != m_documents.end())
         return found->second;
     ++m_parseCount;
-    Tarv::XmlPtr document(path);
+    const Tarv::XmlPtr document = Tarv::CreateXmlFromFile(path);
     if (!document)
         Report("representation file \"" + path + "\" is missing or not well-formed XML");
     m_documents.emplace(path, document);

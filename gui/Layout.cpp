@@ -2,6 +2,7 @@
 #include "gui/Layout.h"
 
 #include "engine/core/XmlIterator.h"
+#include "engine/vfs/XmlFile.h"
 #include "gui/Messages.h"
 
 namespace Plim
@@ -9,7 +10,7 @@ namespace Plim
 
 bool Layout::Load(const Tarv::NarrowString& path)
 {
-    const Tarv::XmlPtr document(path);
+    const Tarv::XmlPtr document = Tarv::CreateXmlFromFile(path);
     if (!document) {
         m_layers.clear();
         m_parseCount = 0;

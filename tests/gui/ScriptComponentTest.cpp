@@ -4,7 +4,7 @@
 // walks another.
 #include "framework/LuaComponent.h"
 
-#include "engine/platform/AbstractApp.h"
+#include "platform/AbstractApp.h"
 #include "engine/script/LuaErrorQueue.h"
 #include "framework/AssetClient.h"
 #include "framework/LuaArguments.h"
