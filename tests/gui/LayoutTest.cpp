@@ -184,7 +184,12 @@ INSTANTIATE_TEST_SUITE_P(
                   Root(Item("c", "<representation type=\"default\" file=\"rep/box.xml\"><override/></representation>")), 1, 2},
         BadLayout{"NoHeight", Root(Item("c", "<compositing><width>64</width></compositing>")), 1, 2},
         BadLayout{"HugeSurface", Root(Item("c", "<compositing><width>0x7fffffff</width><height>9</height></compositing>")), 1, 2},
-        BadLayout{"NoDefault", Root(Item("c", "<representation type=\"up\" file=\"rep/box.xml\"/>")), 0, 2}),
+        BadLayout{"NoDefault", Root(Item("c", "<representation type=\"up\" file=\"rep/box.xml\"/>")), 0, 2},
+        BadLayout{"TextLineOverRectangle",
+                  Root("<item type=\"TextLine\" name=\"t\"><representation type=\"default\" file=\"rep/box.xml\"/></item>"), 1, 2},
+        BadLayout{"TextLineWithoutDefaultOrFont",
+                  Root("<item type=\"TextLine\" name=\"t\"><representation type=\"up\" file=\"rep/label.xml\"/></item>"), 1, 2},
+        BadLayout{"TextBoxWithoutFont", Root("<item type=\"TextBox\" name=\"b\"><text-blocks><text/></text-blocks></item>"), 1, 2}),
     [](const testing::TestParamInfo<BadLayout>& info) { return info.param.label; });
 
 TEST_F(Blank, TreesDeeperThanTheLimitStopThereAndWideOnesAreWalkedWhole)
