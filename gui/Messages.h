@@ -13,8 +13,9 @@ using MessageHook = std::function<void(const Tarv::NarrowString& message)>;
 
 // Sends the line to the hook, or to standard error when no hook is set.
 void Report(const Tarv::NarrowString& message);
-// Replaces the hook (an empty one restores standard error). Not thread-safe: set it before
-// layouts are read, as tests and the console do.
+// Replaces the hook (an empty one restores standard error). Set it before layouts are read,
+// as tests and the console do. A screen built on the loader thread reports from there, so the
+// hook must accept calls from that thread.
 void SetMessageHook(MessageHook hook);
 
 } // namespace Plim

@@ -34,7 +34,8 @@ void RegisterScriptClasses(lua_State* state)
     Tarv::LuaBinding<TransformedSprite>::Register(state);
 }
 
-Screen::Screen(const Tarv::NarrowString& layoutPath) : m_lua(Tarv::MakeSmart<Tarv::Lua>())
+Screen::Screen(const Tarv::NarrowString& layoutPath)
+    : m_layoutPath(layoutPath), m_lua(Tarv::MakeSmart<Tarv::Lua>())
 {
     m_layout.Load(layoutPath);
     m_lua->OpenLibrary(Tarv::Lua::LIBRARY_BASE);
@@ -126,7 +127,7 @@ void Screen::CallScript(const Tarv::NarrowString& name)
         return;
     Tarv::NarrowString error;
     if (Tarv::LuaBinding<Screen>::CallMethod(m_lua->GetState(), name.c_str(), count, 0, error) < 0)
-        Tarv::LuaErrorQueue::Global().Post({"Screen script", error});
+        Tarv::LuaErrorQueue::Global().Post({"Screen script " + m_layoutPath, error});
 }
 
 void Screen::Initialize()

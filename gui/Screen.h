@@ -46,7 +46,8 @@ public:
     void PushBoolArg(bool value) override;
     // Calls the handler with the screen and the pushed arguments in a protected call. A
     // missing handler ("Screen missing method '%s'") or an error ("Screen:%s status = %d\n%s")
-    // goes to the script error queue; the stack ends as it was before the screen was pushed.
+    // goes to the script error queue under the heading "Screen script <layout path>"; the stack
+    // ends as it was before the screen was pushed.
     void CallScript(const Tarv::NarrowString& name) override;
 
     // The last touchable control holding the point over all layers; null when none.
@@ -65,6 +66,7 @@ private:
     // One number argument of the call being assembled (the screen pushed first).
     void PushNumber(double value);
 
+    Tarv::NarrowString m_layoutPath;
     Layout m_layout;
     Tarv::SmartPtr<Tarv::Lua> m_lua;
     bool m_selfPushed = false;
