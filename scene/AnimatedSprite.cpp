@@ -150,7 +150,7 @@ int AnimatedSprite::GetFps(const Tarv::NarrowString& name)
     const Animation* animation = GetAnimation(name);
     if (animation == nullptr)
         return 0;
-    return TruncateToPixel(1.0f / animation->interval + 0.5f);
+    return TruncateToInt(1.0f / animation->interval + 0.5f);
 }
 
 void AnimatedSprite::SetFps(const Tarv::NarrowString& name, int fps)

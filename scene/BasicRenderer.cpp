@@ -26,7 +26,7 @@ void BasicRenderer::DrawParallaxSprite(ParallaxSprite* sprite, Tarv::Surface* ta
     if (sprite->screenFixed) {
         Tarv::Surface* surface = sprite->GetSurface();
         if (surface != nullptr)
-            target->Blit(TruncateToPixel(sprite->position.x), TruncateToPixel(sprite->position.y), surface,
+            target->Blit(TruncateToInt(sprite->position.x), TruncateToInt(sprite->position.y), surface,
                          surface->GetRect());
         return;
     }
@@ -103,8 +103,8 @@ void BasicRenderer::BlitSprite(Sprite* sprite, Tarv::Surface* target, float x, f
     const float sy = height - y - projection.y - static_cast<float>(sprite->GetHeight()) * scale;
     const SpriteOffset offset = sprite->GetOffset();
     if (!sprite->IsTransformed()) {
-        const long long px = static_cast<long long>(TruncateToPixel(sx)) + offset.x;
-        const long long py = static_cast<long long>(TruncateToPixel(sy)) + offset.y;
+        const long long px = static_cast<long long>(TruncateToInt(sx)) + offset.x;
+        const long long py = static_cast<long long>(TruncateToInt(sy)) + offset.y;
         // A position beyond the int range lies far off every target.
         if (px < INT_MIN || px > INT_MAX || py < INT_MIN || py > INT_MAX)
             return;

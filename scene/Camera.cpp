@@ -31,7 +31,7 @@ int ScreenHeight()
 
 } // namespace
 
-int TruncateToPixel(float value)
+int TruncateToInt(float value)
 {
     if (std::isnan(value))
         return INT_MIN;
@@ -81,7 +81,7 @@ ScreenPoint Camera::WorldToScreen(const Vector3D& p) const
     const float y = (h - m_projection.y) + k * (c.y - p.y);
     if (std::isnan(x) || std::isnan(y))
         return ScreenPoint{INT_MIN, INT_MIN};
-    return ScreenPoint{TruncateToPixel(x), TruncateToPixel(y)};
+    return ScreenPoint{TruncateToInt(x), TruncateToInt(y)};
 }
 
 Vector3D Camera::ScreenToWorld(const ScreenPoint& s, const float& z) const

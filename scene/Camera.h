@@ -63,8 +63,8 @@ private:
 // Empty at start; main thread only. Change it through Camera::Install.
 extern Tarv::SmartPtr<Camera> ActiveCamera;
 
-// Converts a pixel coordinate to int by truncation toward zero, clamped to the int range;
+// Converts to int by truncation toward zero (pixels, frame rates), clamped to the int range;
 // NaN gives INT_MIN.
-int TruncateToPixel(float value);
+int TruncateToInt(float value);
 
 } // namespace Vund

@@ -36,7 +36,6 @@ public:
 
     bool IsTransformed() const { return m_transformed; }
     void SetOffset(int x, int y) { m_offset = SpriteOffset{x, y}; }
-    void SetSurface(const Tarv::SmartPtr<Tarv::Surface>& surface) { m_surface = surface; }
 
     // Read and written directly by the renderer, the animations and the game.
     Vector3D position;
