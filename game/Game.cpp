@@ -2,12 +2,12 @@
 #include "game/Game.h"
 
 #include "engine/registry/Registry.h"
-#include "engine/registry/TextDict.h"
 #include "framework/AssetFunctions.h"
 #include "framework/CacheList.h"
 #include "framework/Settings.h"
 #include "framework/System.h"
 #include "game/LoadingState.h"
+#include "game/MenuState.h"
 #include "game/SplashStates.h"
 #include "graphics/render/Display.h"
 #include "scene/BasicRenderer.h"
@@ -23,6 +23,11 @@ namespace
 
 constexpr float GRAVITY_Y = -800.0f;
 constexpr float DEFAULT_DRAG = 8.0f;
+
+Quor::ApplicationState* MakeMenu()
+{
+    return new MenuState;
+}
 
 } // namespace
 
@@ -82,10 +87,9 @@ void Game::LoadGameAtlases()
 void Game::LoadLocalisation()
 {
     Quor::Settings* settings = GetSettings();
-    const Tarv::NarrowString language = settings != nullptr ? settings->GetString("language") : Tarv::NarrowString();
-    // No other language is tried: a code naming no file leaves the texts empty (ids show).
-    if (Tarv::TextDict::Instance)
-        Tarv::TextDict::Instance->Load("l10n/" + language + ".xml");
+    // A code that names no loadable file (or that is not a plain code) falls back to English
+    // rather than leaving every text showing its id.
+    LoadLanguage(settings != nullptr ? settings->GetString("language") : Tarv::NarrowString());
 }
 
 float Game::SetUpServices(Quor::Settings* settings)
@@ -118,6 +122,8 @@ void Game::StartGame()
 {
     if (Tarv::Display* display = GetDisplay())
         display->SetOrientation(Tarv::ORIENTATION_90);
+    GameSplashState::SetNextState(&MakeMenu);
+    // The splash container loads without a loading screen: it is asked for before one exists.
     ChangeState(Tarv::MakeSmart<SplashState>().Get(), false);
     SetLoadingScreen(Tarv::MakeSmart<LoadingState>().Get());
     Quor::Settings* settings = GetSettings();

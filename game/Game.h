@@ -29,7 +29,7 @@ public:
     void StartGame() override;
     // Only the start-up atlases; the title splash registers the game's while it shows.
     void LoadAtlases() override;
-    // "l10n/" + the "language" setting + ".xml".
+    // "l10n/" + the "language" setting + ".xml"; English when that file does not load.
     void LoadLocalisation() override;
     void LoadStartupAtlases() override;
     void LoadGameAtlases() override;

@@ -77,7 +77,8 @@ void PictureState::RenderState(Tarv::Surface* surface)
         return;
     const int width = m_image->GetWidth();
     const int height = m_image->GetHeight();
-    const int source[4] = {m_image->GetSourceX(), m_image->GetSourceY(), width, height};
+    // The rectangle is the picture's own, wherever it sits in an atlas page.
+    const int source[4] = {0, 0, width, height};
     surface->Blit((surface->GetWidth() - width) / 2, (surface->GetHeight() - height) / 2, m_image,
                   source);
 }
