@@ -164,6 +164,18 @@ TEST(XmlParse, DeepNestingParsesWithoutExhaustingTheStack)
     EXPECT_STREQ(XmlIterator(document).GetText(), "tu");
 }
 
+// Attribute lookups are by name, so the count per element is bounded, at any depth.
+TEST(XmlParse, AnElementWithTooManyAttributesFails)
+{
+    for (const std::size_t count : {Xml::MAX_ATTRIBUTES, Xml::MAX_ATTRIBUTES + 1}) {
+        NarrowString attributes;
+        for (std::size_t i = 0; i < count; ++i)
+            attributes += " a" + std::to_string(i) + "=\"1\"";
+        EXPECT_EQ(static_cast<bool>(Xml::CreateFromString("<r><c/><c" + attributes + "/></r>")),
+                  count == Xml::MAX_ATTRIBUTES);
+    }
+}
+
 TEST(XmlSource, StreamIsReadToItsEndInPieces)
 {
     std::string text = "<r>";
