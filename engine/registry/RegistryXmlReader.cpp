@@ -37,22 +37,28 @@ NarrowString ChildPath(const NarrowString& nodePath, const char* name)
 }
 
 // Sets key from the element's text by the declared type; a text that doesn't read as that
-// type, or an unknown type, sets nothing.
-void SetFromText(const XmlIterator& element, const char* type, RegistryKey& key)
+// type, or an unknown type, sets nothing and gives false.
+bool SetFromText(const XmlIterator& element, const char* type, RegistryKey& key)
 {
     if (std::strcmp(type, "bool") == 0) {
         bool value = false;
-        if (element.GetTextBool(value))
-            key.SetBool(value);
+        if (!element.GetTextBool(value))
+            return false;
+        key.SetBool(value);
     } else if (std::strcmp(type, "int") == 0) {
         int value = 0;
-        if (element.GetTextInt(value))
-            key.SetInt(value);
+        if (!element.GetTextInt(value))
+            return false;
+        key.SetInt(value);
     } else if (std::strcmp(type, "string") == 0) {
         NarrowString value;
-        if (element.GetTextString(value))
-            key.SetString(value);
+        if (!element.GetTextString(value))
+            return false;
+        key.SetString(value);
+    } else {
+        return false;
     }
+    return true;
 }
 
 void ReadKeys(const XmlIterator& element, RegistryNode& node, const NarrowString& path, bool readOnly,
@@ -69,9 +75,8 @@ void ReadKeys(const XmlIterator& element, RegistryNode& node, const NarrowString
         if (target == nullptr)
             continue;
         // Protected keys refuse by themselves; plain keys under "/machine" stay as they are too.
-        if (!readOnly)
-            SetFromText(key, type, *target);
-        changes.push_back(RegistryXmlReader::Change{KeyPath(path, name), target});
+        const bool unreadable = !readOnly && !SetFromText(key, type, *target);
+        changes.push_back(RegistryXmlReader::Change{KeyPath(path, name), target, unreadable});
     }
 }
 
