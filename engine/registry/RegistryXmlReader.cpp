@@ -37,28 +37,34 @@ NarrowString ChildPath(const NarrowString& nodePath, const char* name)
 }
 
 // Sets key from the element's text by the declared type; a text that doesn't read as that
-// type, or an unknown type, sets nothing and gives false.
-bool SetFromText(const XmlIterator& element, const char* type, RegistryKey& key)
+// type, or an unknown type, sets nothing.
+void SetFromText(const XmlIterator& element, const char* type, RegistryKey& key)
 {
     if (std::strcmp(type, "bool") == 0) {
         bool value = false;
-        if (!element.GetTextBool(value))
-            return false;
-        key.SetBool(value);
+        if (element.GetTextBool(value))
+            key.SetBool(value);
     } else if (std::strcmp(type, "int") == 0) {
         int value = 0;
-        if (!element.GetTextInt(value))
-            return false;
-        key.SetInt(value);
+        if (element.GetTextInt(value))
+            key.SetInt(value);
     } else if (std::strcmp(type, "string") == 0) {
         NarrowString value;
-        if (!element.GetTextString(value))
-            return false;
-        key.SetString(value);
-    } else {
-        return false;
+        if (element.GetTextString(value))
+            key.SetString(value);
     }
-    return true;
+}
+
+// Whether the element's text reads as the declared type (any text is a string).
+bool ReadsAs(const XmlIterator& element, const char* type)
+{
+    bool flag = false;
+    int number = 0;
+    if (std::strcmp(type, "bool") == 0)
+        return element.GetTextBool(flag);
+    if (std::strcmp(type, "int") == 0)
+        return element.GetTextInt(number);
+    return std::strcmp(type, "string") == 0;
 }
 
 void ReadKeys(const XmlIterator& element, RegistryNode& node, const NarrowString& path, bool readOnly,
@@ -75,7 +81,9 @@ void ReadKeys(const XmlIterator& element, RegistryNode& node, const NarrowString
         if (target == nullptr)
             continue;
         // Protected keys refuse by themselves; plain keys under "/machine" stay as they are too.
-        const bool unreadable = !readOnly && !SetFromText(key, type, *target);
+        if (!readOnly)
+            SetFromText(key, type, *target);
+        const bool unreadable = !readOnly && !ReadsAs(key, type);
         changes.push_back(RegistryXmlReader::Change{KeyPath(path, name), target, unreadable});
     }
 }
