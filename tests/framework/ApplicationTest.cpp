@@ -218,13 +218,14 @@ TEST_F(StartUp, ALanguageWithoutAFileFallsBackToEnglishAndMissingOrUnreadableKey
     PlaceSettingsFile(R"(<registry><node name="/quor">
         <key name="version" type="string">1.0.0</key>
         <key name="language" type="string">fr</key>
+        <key name="music_on" type="switch">true</key>
         <node name="constants"><key name="logic_fps" type="int">five</key></node>
     </node></registry>)");
     const std::string output = RunUntilTheFirstStateRuns();
-    EXPECT_NE(Find(output, "setting /quor/constants/logic_fps in save/settings.xml does not read as its type: its "
-                           "default is used\n"),
-              std::string::npos)
-        << output;
+    for (const std::string key : {"/quor/constants/logic_fps", "/quor/music_on"})
+        EXPECT_NE(Find(output, "setting " + key + " in save/settings.xml does not read as its type: its default is used\n"),
+                  std::string::npos)
+            << output;
     EXPECT_EQ(Find(output, ", 0 keys added"), std::string::npos) << output;
     EXPECT_NE(Find(output, "texts from l10n/en.xml: IDS_LOADING = Loading"), std::string::npos) << output;
     EXPECT_NE(Find(output, "logic step 0.033333 s"), std::string::npos) << output;

@@ -3,21 +3,17 @@
 // logic-rate fallback.
 #include "framework/Settings.h"
 
-#include "engine/registry/AtomicFileWriter.h"
 #include "engine/registry/Registry.h"
 #include "engine/vfs/Vfs.h"
 #include "framework/System.h"
 
 #include <gtest/gtest.h>
 
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <string>
-#include <vector>
 
 #include <ftw.h>
 #include <unistd.h>
@@ -183,64 +179,6 @@ TEST_F(SettingsTest, ADamagedUserFileOverSixteenMegabytesIsKeptAsideWhole)
     Quor::Settings settings;
     ASSERT_TRUE(settings.Init("quor", "settings.xml", "defaults.xml", false));
     EXPECT_TRUE(ReadFile("settings.xml.bad") == damaged);
-}
-
-int s_writeError = 0;
-
-ssize_t FailingWrite(int, const void*, std::size_t)
-{
-    errno = s_writeError;
-    return -1;
-}
-
-// A full or read-only save folder: the save says where and why, and the old file stays.
-TEST_F(SettingsTest, AFailedSaveSaysWhereAndWhyAndKeepsTheOldFile)
-{
-    WriteFile("defaults.xml", DEFAULTS);
-    WriteFile("settings.xml", USER);
-    Quor::Settings settings;
-    ASSERT_TRUE(settings.Init("quor", "settings.xml", "defaults.xml", false));
-    settings.SetInt("game/lives", 7);
-    for (const int error : {ENOSPC, EROFS}) {
-        s_writeError = error;
-        Tarv::AtomicFileWriter::SetWriteFunction(&FailingWrite);
-        EXPECT_FALSE(settings.Save());
-        Tarv::AtomicFileWriter::SetWriteFunction(nullptr);
-        EXPECT_NE(settings.GetSaveError().find(m_dir + "/settings.xml: " + std::strerror(error)), std::string::npos)
-            << settings.GetSaveError();
-        EXPECT_EQ(ReadFile("settings.xml"), USER);
-        EXPECT_FALSE(Exists("settings.xml.tmp"));
-    }
-    EXPECT_TRUE(settings.Save());
-    EXPECT_TRUE(settings.GetSaveError().empty());
-}
-
-TEST_F(SettingsTest, SettingsWithoutTheDefaultsOrTheUsersFileAreNeverSaved)
-{
-    Quor::Settings settings;
-    EXPECT_FALSE(settings.Init("quor", "settings.xml", "defaults.xml", false));
-    settings.SetString("version", "1.0.0");
-    EXPECT_FALSE(settings.Save());
-    EXPECT_NE(settings.GetSaveError().find("defaults.xml"), std::string::npos) << settings.GetSaveError();
-    EXPECT_FALSE(Exists("settings.xml"));
-}
-
-// A value that doesn't read as its type, or a type nobody knows, gives the key no value; it is
-// listed, and the defaults fill it in again.
-TEST_F(SettingsTest, KeysWhoseValuesDoNotReadAreListedAndTakeTheirDefaults)
-{
-    WriteFile("defaults.xml", DEFAULTS);
-    WriteFile("settings.xml", R"(<registry><node name="quor"><node name="game">
-      <key name="lives" type="int">five</key><key name="language" type="text">de</key>
-      <key name="score" type="int">12</key></node></node></registry>)");
-    Quor::Settings settings;
-    ASSERT_TRUE(settings.Init("quor", "settings.xml", "defaults.xml", false));
-    EXPECT_EQ(settings.GetUnreadableKeys(),
-              (std::vector<Tarv::NarrowString>{"/quor/game/lives", "/quor/game/language"}));
-    EXPECT_EQ(settings.AddMissingDefaults(), 3);
-    EXPECT_EQ(settings.GetInt("game/lives"), 3);
-    EXPECT_EQ(settings.GetString("game/language"), "en");
-    EXPECT_EQ(settings.GetInt("game/score"), 12);
 }
 
 TEST_F(SettingsTest, MissingKeysReadAsZeroFalseAndEmptyWithoutBeingCreated)
