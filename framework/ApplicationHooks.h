@@ -2,7 +2,7 @@
 // while the window has no focus) and to the developer console, which does not exist yet.
 #pragma once
 
-#include "engine/platform/EngineHooks.h"
+#include "platform/EngineHooks.h"
 
 namespace Quor
 {

@@ -6,6 +6,7 @@
 #include "engine/registry/AtomicFileWriter.h"
 #include "engine/registry/RegistryKey.h"
 #include "engine/registry/RegistryXmlWriter.h"
+#include "engine/vfs/XmlFile.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -254,7 +255,7 @@ bool Registry::SaveFile(const NarrowString& path, const NarrowString& basePath, 
 bool Registry::LoadFile(const NarrowString& path, bool notify, const NarrowString& basePath,
                         std::vector<NarrowString>* unreadable)
 {
-    XmlPtr document = Xml::CreateFromFile(path);
+    XmlPtr document = CreateXmlFromFile(path);
     if (!document)
         return false;
     return LoadXml(XmlIterator(document), notify, basePath, unreadable);
@@ -277,8 +278,12 @@ bool Registry::LoadXml(const XmlIterator& root, bool notify, const NarrowString&
     if (!top.IsValid())
         return false;
     NarrowString target = basePath;
-    if (target.empty() && !top.GetAttributeString("name", target))
-        return false;
+    if (target.empty()) {
+        const char* stored = top.GetAttribute("name");
+        if (stored == nullptr)
+            return false;
+        target = RegistryXmlReader::Decode(stored);
+    }
 
     std::vector<Change> changes;
     {

@@ -1,0 +1,337 @@
+// The shell's application on a private Xvfb at depth 16 and 24: the window, cleared frames,
+// real key presses, clicks and drags from xdotool, focus pausing, resizing, the accelerometer
+// and the window manager's delete message.
+#include "platform/MaemoApplication.h"
+
+#include "graphics/render/Display.h"
+#include "graphics/render/MaemoSurface.h"
+#include "platform/Osso.h"
+#include "tests/platform/PlatformTestDoubles.h"
+#include "tests/support/XClient.h"
+#include "tests/support/XvfbServer.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace
+{
+
+using Lines = std::vector<std::string>;
+using PlatformTest::CallLog;
+using PlatformTest::FakeHooks;
+using Tarv::SmartPtr;
+
+constexpr int WAIT_MS = 20000;
+
+class ShellApp : public PlatformTest::Recording<Tarv::MaemoApplication>
+{
+public:
+    void Render(Tarv::Surface* screen) override
+    {
+        log.Add("render");
+        auto* surface = static_cast<Tarv::MaemoSurface*>(screen);
+        surface->Clear(0.0f, 1.0f, 0.0f, 1.0f);
+        std::vector<std::uint8_t> pixel;
+        if (surface->ReadPixels(surface->GetWidth() - 1, surface->GetHeight() - 1, 1, 1, pixel))
+            lastPixel = {pixel[0], pixel[1], pixel[2]};
+        ++frames;
+    }
+    void PostRender(Tarv::Surface*) override { log.Add("post-render"); }
+
+    int frames = 0;
+    std::vector<int> lastPixel;
+};
+
+class ShellOnXvfb : public ::testing::TestWithParam<int>
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_server.IsRunning());
+        setenv("DISPLAY", m_server.GetDisplayName().c_str(), 1);
+        m_app = SmartPtr<ShellApp>(new ShellApp);
+        ASSERT_TRUE(m_app->IsReady());
+        ASSERT_TRUE(m_client.IsOpen());
+        m_window = m_app->GetXWindow();
+    }
+    void TearDown() override { Tarv::AbstractApp::SetEngineHooks(nullptr); }
+
+    template <class Condition>
+    bool Pump(Condition condition, int timeoutMs = WAIT_MS)
+    {
+        return TestSupport::WaitUntil(
+            [&] {
+                m_app->RunPass();
+                return condition();
+            },
+            timeoutMs);
+    }
+    bool Logged(const std::string& line) const { return m_app->log.Count(line) > 0; }
+    void Focus()
+    {
+        m_client.SetFocus(m_window);
+        ASSERT_TRUE(Pump([&] { return Logged("focus-in"); }));
+        m_app->log.Clear();
+    }
+    int Tool(const std::vector<std::string>& argv) { return m_server.RunTool(argv); }
+
+    TestSupport::XvfbServer m_server{GetParam()};
+    TestSupport::XClient m_client{m_server.GetDisplayName()};
+    SmartPtr<ShellApp> m_app;
+    unsigned long m_window = 0;
+};
+
+TEST_P(ShellOnXvfb, OneWindowTitledMappedAtFullSize)
+{
+    const std::vector<unsigned long> windows = m_client.FindWindows("Brashwick");
+    ASSERT_EQ(windows.size(), 1u);
+    EXPECT_EQ(windows[0], m_window);
+    int width = 0, height = 0, depth = 0;
+    bool viewable = false;
+    ASSERT_TRUE(m_client.GetGeometry(m_window, width, height, depth, viewable));
+    EXPECT_EQ(width, 800);
+    EXPECT_EQ(height, 480);
+    EXPECT_EQ(depth, GetParam());
+    EXPECT_TRUE(viewable);
+    EXPECT_TRUE(m_client.AcceptsDeleteWindow(m_window));
+    // A bare server knows neither atom, so neither property was set (nor did it end the program).
+    EXPECT_FALSE(m_client.HasProperty(m_window, "_NET_WM_STATE"));
+    EXPECT_FALSE(m_client.HasProperty(m_window, "_HILDON_NON_COMPOSITED_WINDOW"));
+    EXPECT_EQ(m_client.GetCardinal(m_window, "_NET_WM_PID"), static_cast<long>(getpid()));
+    // The desktop's key auto-repeat is left alone.
+    EXPECT_TRUE(m_client.IsAutoRepeatOn());
+    EXPECT_EQ(m_app->GetDisplay()->GetOrientation(), Tarv::ORIENTATION_90);
+}
+
+TEST_P(ShellOnXvfb, EveryFrameIsClearedAndShown)
+{
+    ASSERT_TRUE(Pump([&] { return m_app->frames >= 3; }));
+    EXPECT_EQ(m_app->lastPixel, (std::vector<int>{0, 255, 0}));
+    TestSupport::Rgb shown{};
+    ASSERT_TRUE(m_client.GetPixel(m_window, 400, 240, shown));
+    EXPECT_EQ(shown.red, 0);
+    EXPECT_EQ(shown.green, 255);
+    EXPECT_EQ(shown.blue, 0);
+    EXPECT_EQ(m_app->log.Only({"render", "post"}),
+              (Lines{"render", "post-render", "render", "post-render", "render", "post-render"}));
+}
+
+TEST_P(ShellOnXvfb, KeyPressesReachTheKeySlotsInOrder)
+{
+    Focus();
+    ASSERT_EQ(Tool({"xdotool", "key", "a", "Left", "Return", "F1", "period"}), 0);
+    ASSERT_TRUE(Pump([&] { return Logged("up 34"); }));
+    EXPECT_EQ(m_app->log.Only({"down ", "up "}),
+              (Lines{"down 35", "up 35", "down 1", "up 1", "down 6", "up 6", "down 34", "up 34"}));
+}
+
+TEST_P(ShellOnXvfb, HeldKeyIsOnePressAndOneRelease)
+{
+    Focus();
+    // Held past the server's repeat delay (660 ms): the repeats it generates are dropped,
+    // while the desktop keeps its auto-repeat.
+    ASSERT_EQ(Tool({"xdotool", "keydown", "a", "sleep", "1", "keyup", "a"}), 0);
+    ASSERT_TRUE(Pump([&] { return Logged("up 35"); }));
+    EXPECT_EQ(m_app->log.Only({"down ", "up "}), (Lines{"down 35", "up 35"}));
+    EXPECT_TRUE(m_client.IsAutoRepeatOn());
+}
+
+TEST_P(ShellOnXvfb, FnLayerAndFnReleasedBeforeTheKey)
+{
+    Focus();
+    ASSERT_EQ(Tool({"xdotool", "keydown", "ISO_Level3_Shift", "key", "p", "keydown", "q",
+                    "keyup", "ISO_Level3_Shift", "keyup", "q", "key", "p"}),
+              0);
+    ASSERT_TRUE(Pump([&] { return m_app->log.Only({"down ", "up "}).size() >= 6; }));
+    EXPECT_EQ(m_app->log.Only({"down ", "up "}),
+              (Lines{"down 13", "up 13", "down 14", "up 14", "down 50", "up 50"}));
+}
+
+TEST_P(ShellOnXvfb, ClickGivesSingleThenMultiTouch)
+{
+    ASSERT_EQ(Tool({"xdotool", "mousemove", "--sync", "100", "200", "click", "1"}), 0);
+    ASSERT_TRUE(Pump([&] { return Logged("multi-up 100 200"); }));
+    EXPECT_EQ(m_app->log.Only({"touch-down", "touch-up", "multi-down", "multi-up"}),
+              (Lines{"touch-down 100 200", "multi-down 100 200", "touch-up 100 200",
+                     "multi-up 100 200"}));
+}
+
+TEST_P(ShellOnXvfb, DragMovesBetweenDownAndUp)
+{
+    ASSERT_EQ(Tool({"xdotool", "mousemove", "--sync", "100", "100", "mousedown", "1",
+                    "mousemove", "--sync", "300", "200", "mouseup", "1"}),
+              0);
+    ASSERT_TRUE(Pump([&] { return Logged("multi-up 300 200"); }));
+    const Lines touches = m_app->log.Only({"touch-", "multi-"});
+    const auto down = std::find(touches.begin(), touches.end(), "touch-down 100 100");
+    ASSERT_NE(down, touches.end());
+    const Lines tail(down, touches.end());
+    ASSERT_GE(tail.size(), 6u);
+    EXPECT_EQ(tail[1], "multi-down 100 100");
+    EXPECT_EQ(tail[tail.size() - 4], "touch-move 300 200");
+    EXPECT_EQ(tail[tail.size() - 3], "multi-move 300 200");
+    EXPECT_EQ(tail[tail.size() - 2], "touch-up 300 200");
+    EXPECT_EQ(tail[tail.size() - 1], "multi-up 300 200");
+}
+
+TEST_P(ShellOnXvfb, FocusOutStopsUpdatesAndFocusInResumesThem)
+{
+    Focus();
+    ASSERT_TRUE(Pump([&] { return m_app->updates > 0; }));
+    m_client.SetFocus(0);
+    ASSERT_TRUE(Pump([&] { return m_app->IsPaused(); }));
+    const int updates = m_app->updates;
+    const int frames = m_app->frames;
+    m_app->RunPass();
+    m_app->RunPass();
+    EXPECT_EQ(m_app->updates, updates);
+    EXPECT_EQ(m_app->frames, frames);
+    EXPECT_TRUE(m_client.IsAutoRepeatOn());
+
+    m_client.SetFocus(m_window);
+    ASSERT_TRUE(Pump([&] { return m_app->updates > updates; }));
+    EXPECT_GT(m_app->frames, frames);
+    EXPECT_EQ(m_app->log.Only({"focus"}), (Lines{"focus-out", "focus-in"}));
+}
+
+TEST_P(ShellOnXvfb, DeleteMessageQuitsAfterThePassAndShutdownRuns)
+{
+    m_client.SendDeleteWindow(m_window);
+    EXPECT_EQ(m_app->Run(), 0);
+    const Lines& lines = m_app->log.Lines();
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines.front(), "init");
+    EXPECT_EQ(lines.back(), "shutdown");
+    // The pass that saw the message still ticked and drew.
+    EXPECT_EQ(m_app->updates, 1);
+    EXPECT_EQ(m_app->frames, 1);
+}
+
+TEST_P(ShellOnXvfb, ResizeReplacesTheDisplayOnlyWhenTheSizeChanges)
+{
+    SmartPtr<Tarv::Display> before(m_app->GetDisplay());
+    m_client.MoveWindow(m_window, 5, 5);
+    const int frames = m_app->frames;
+    ASSERT_TRUE(Pump([&] { return m_app->frames >= frames + 3; }));
+    EXPECT_EQ(m_app->GetDisplay(), before.Get());
+
+    m_client.ResizeWindow(m_window, 400, 640);
+    ASSERT_TRUE(Pump([&] { return m_app->GetDisplay() != before.Get(); }));
+    Tarv::MaemoSurface* screen = Tarv::Display::ScreenSurface.Get();
+    EXPECT_EQ(m_app->GetDisplay()->GetScreen(), screen);
+    EXPECT_EQ(before->GetScreen(), screen);
+    EXPECT_EQ(screen->GetWidth(), 400);
+    EXPECT_EQ(screen->GetHeight(), 640);
+    EXPECT_EQ(m_app->GetDisplay()->GetOrientation(), Tarv::ORIENTATION_0);
+    // Frames keep coming at the new size.
+    m_app->lastPixel.clear();
+    ASSERT_TRUE(Pump([&] { return !m_app->lastPixel.empty(); }));
+    EXPECT_EQ(m_app->lastPixel, (std::vector<int>{0, 255, 0}));
+}
+
+TEST_P(ShellOnXvfb, AccelerometerSamplesFollowTheOrientation)
+{
+    char path[] = "/tmp/brashwick-coord-XXXXXX";
+    const int fd = mkstemp(path);
+    ASSERT_GE(fd, 0);
+    close(fd);
+    std::ofstream(path) << "10 -980 30\n";
+    m_app->GetAccelerometer().SetPath(path);
+    m_app->EnableAccelerometer(0.0f);
+    ASSERT_TRUE(Pump([&] { return Logged("accelerometer"); }));
+    EXPECT_FLOAT_EQ(m_app->sample[0], -0.01f);
+    EXPECT_FLOAT_EQ(m_app->sample[1], -0.98f);
+    EXPECT_FLOAT_EQ(m_app->sample[2], 0.03f);
+
+    std::remove(path);
+    ASSERT_TRUE(Pump([&] { return !m_app->GetAccelerometer().IsOn(); }));
+}
+
+TEST_P(ShellOnXvfb, OpenConsoleFreezesUpdateButFramesGoOn)
+{
+    FakeHooks hooks(m_app->log);
+    hooks.visible = true;
+    Tarv::AbstractApp::SetEngineHooks(&hooks);
+    ASSERT_TRUE(Pump([&] { return m_app->frames >= 2; }));
+    EXPECT_EQ(m_app->updates, 0);
+    const Lines frame = m_app->log.Only({"render", "console-render", "post-render"});
+    ASSERT_GE(frame.size(), 3u);
+    EXPECT_EQ(Lines(frame.begin(), frame.begin() + 3),
+              (Lines{"render", "console-render", "post-render"}));
+}
+
+TEST_P(ShellOnXvfb, OpenUrlGoesThroughTheServiceBusAsUtf8)
+{
+    EXPECT_FALSE(m_app->OpenURL(Tarv::WideString(U"http://example.org")));
+
+    char folder[] = "/tmp/brashwick-url-XXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    const std::string opener = std::string(folder) + "/opener";
+    const std::string record = std::string(folder) + "/url";
+    std::ofstream(opener) << "#!/bin/sh\nprintf '%s' \"$1\" > " << record << ".tmp\nmv " << record
+                          << ".tmp " << record << "\n";
+    chmod(opener.c_str(), 0700);
+    setenv("TARV_URL_OPENER", opener.c_str(), 1);
+    osso_context_t* context = osso_initialize("org.maemo.tarv", "0.0.1", 1, nullptr);
+    m_app->SetOssoContext(context);
+
+    // A lone surrogate cannot be sent; nothing is started for it.
+    EXPECT_FALSE(m_app->OpenURL(Tarv::WideString(U"http://x/") + char32_t(0xD800)));
+    EXPECT_TRUE(m_app->OpenURL(Tarv::WideString(U"http://example.org/caf\u00e9")));
+    EXPECT_TRUE(TestSupport::WaitUntil([&] { return access(record.c_str(), R_OK) == 0; }, WAIT_MS));
+    std::stringstream url;
+    url << std::ifstream(record).rdbuf();
+    EXPECT_EQ(url.str(), "http://example.org/caf\xc3\xa9");
+
+    m_app->SetOssoContext(nullptr);
+    osso_deinitialize(context);
+    unsetenv("TARV_URL_OPENER");
+    std::remove(record.c_str());
+    std::remove(opener.c_str());
+    rmdir(folder);
+}
+
+INSTANTIATE_TEST_SUITE_P(Depths, ShellOnXvfb, ::testing::Values(16, 24));
+
+TEST(MaemoApplication, WindowManagerPropertiesAreSetWhenTheirAtomsExist)
+{
+    TestSupport::XvfbServer server(16);
+    TestSupport::XClient client(server.GetDisplayName());
+    ASSERT_TRUE(client.IsOpen());
+    for (const char* atom :
+         {"_NET_WM_STATE", "_NET_WM_STATE_FULLSCREEN", "_HILDON_NON_COMPOSITED_WINDOW"})
+        client.InternAtom(atom);
+    setenv("DISPLAY", server.GetDisplayName().c_str(), 1);
+    SmartPtr<ShellApp> app(new ShellApp);
+    ASSERT_TRUE(app->IsReady());
+    EXPECT_TRUE(client.HasProperty(app->GetXWindow(), "_NET_WM_STATE"));
+    EXPECT_TRUE(client.HasProperty(app->GetXWindow(), "_HILDON_NON_COMPOSITED_WINDOW"));
+}
+
+TEST(MaemoApplication, NoXDisplayLeavesAnInertApplication)
+{
+    const char* old = std::getenv("DISPLAY");
+    const std::string saved = old != nullptr ? old : "";
+    setenv("DISPLAY", ":4095", 1);
+    {
+        SmartPtr<ShellApp> app(new ShellApp);
+        EXPECT_EQ(app->GetStartStatus(), Tarv::MaemoApplication::StartStatus::NO_X_DISPLAY);
+        EXPECT_EQ(app->Run(), 1);
+        app->RunPass();
+        EXPECT_TRUE(app->log.Lines().empty());
+    }
+    if (old != nullptr)
+        setenv("DISPLAY", saved.c_str(), 1);
+    else
+        unsetenv("DISPLAY");
+}
+
+} // namespace
