@@ -222,10 +222,11 @@ TEST_F(StartUp, ALanguageWithoutAFileFallsBackToEnglishAndMissingOrUnreadableKey
         <node name="constants"><key name="logic_fps" type="int">five</key></node>
     </node></registry>)");
     const std::string output = RunUntilTheFirstStateRuns();
-    for (const std::string key : {"/quor/constants/logic_fps", "/quor/music_on"})
-        EXPECT_NE(Find(output, "setting " + key + " in save/settings.xml does not read as its type: its default is used\n"),
-                  std::string::npos)
-            << output;
+    for (const std::string key : {"/quor/constants/logic_fps", "/quor/music_on"}) {
+        const std::string line =
+            "setting " + key + " in save/settings.xml does not read as its type: its default is used\n";
+        EXPECT_NE(Find(output, line), std::string::npos) << output;
+    }
     EXPECT_EQ(Find(output, ", 0 keys added"), std::string::npos) << output;
     EXPECT_NE(Find(output, "texts from l10n/en.xml: IDS_LOADING = Loading"), std::string::npos) << output;
     EXPECT_NE(Find(output, "logic step 0.033333 s"), std::string::npos) << output;
@@ -269,11 +270,12 @@ TEST_F(StartUp, AMissingOrDamagedPlatformArchiveIsNamedAndNoSettingsAreSaved)
     if (link(PROGRAM.c_str(), (folder + "/brashwick").c_str()) != 0) {
         ASSERT_TRUE(std::filesystem::copy_file(PROGRAM, folder + "/brashwick"));
     }
-    for (const char* archive : {"common.pak", "atlas.pak"})
-        ASSERT_EQ(symlink((std::string(BRASHWICK_OUTPUT_DIR) + "/" + archive).c_str(), (folder + "/" + archive).c_str()), 0);
+    const std::string built = std::string(BRASHWICK_OUTPUT_DIR) + "/";
+    for (const std::string archive : {"common.pak", "atlas.pak"})
+        ASSERT_EQ(symlink((built + archive).c_str(), (folder + "/" + archive).c_str()), 0);
     for (const char* fault : {"missing", "damaged"}) {
         if (std::string(fault) == "damaged")
-            WriteFile(folder + "/platform.pak", ReadFile(std::string(BRASHWICK_OUTPUT_DIR) + "/platform.pak").substr(0, 40));
+            WriteFile(folder + "/platform.pak", ReadFile(built + "platform.pak").substr(0, 40));
         const std::string output = RunUntilTheFirstStateRuns(1, folder + "/brashwick");
         EXPECT_NE(Find(output, std::string("archive platform.pak is ") + fault + "\n"), std::string::npos) << output;
         EXPECT_NE(Find(output, "settings not saved to " + m_settingsFile + ": the defaults"), std::string::npos)
@@ -287,7 +289,8 @@ TEST_F(StartUp, AMissingOrDamagedPlatformArchiveIsNamedAndNoSettingsAreSaved)
 // new one, each complete.
 TEST_F(StartUp, AKillWhileSavingLeavesTheOldOrTheNewCompleteFile)
 {
-    std::string old = "<registry><node name=\"/quor\"><key name=\"version\" type=\"string\">0.9.0</key><node name=\"game\">";
+    std::string old = "<registry><node name=\"/quor\">"
+                      "<key name=\"version\" type=\"string\">0.9.0</key><node name=\"game\">";
     for (int i = 0; i < 40000; ++i)
         old += "<key name=\"k" + std::to_string(i) + "\" type=\"int\">" + std::to_string(i) + "</key>";
     old += "</node></node></registry>";
