@@ -38,6 +38,12 @@ float MakeNoDepth()
     return value;
 }
 
+// The key families of each tool's and fruit's stock and count ("runtime/tools/ladder").
+constexpr const char* TOOL_KEYS = "runtime/tools/";
+constexpr const char* TOOL_MAX_KEYS = "runtime/tools/max/";
+constexpr const char* FRUIT_KEYS = "runtime/fruits/";
+constexpr const char* FRUIT_MAX_KEYS = "runtime/fruits/max/";
+
 // Images and tiles of the level's scene are filtered.
 constexpr const char* SCENE_IMAGE_OPTIONS = "linear";
 
@@ -162,10 +168,14 @@ void Level::PublishKeys() const
         if (IsCountedItemCode(item.code))
             ++counts[GetCodeName(item.code)];
     }
-    for (const Tarv::NarrowString& name : GetToolNames())
-        settings->SetInt("runtime/tools/max/" + name, counts[name]);
-    for (const Tarv::NarrowString& name : GetFruitNames())
-        settings->SetInt("runtime/fruits/max/" + name, counts[name]);
+    for (const Tarv::NarrowString& name : GetToolNames()) {
+        const Tarv::NarrowString key = TOOL_MAX_KEYS + name;
+        settings->SetInt(key, counts[name]);
+    }
+    for (const Tarv::NarrowString& name : GetFruitNames()) {
+        const Tarv::NarrowString key = FRUIT_MAX_KEYS + name;
+        settings->SetInt(key, counts[name]);
+    }
 }
 
 Level::~Level()
@@ -196,10 +206,14 @@ void Level::ResetRuntimeKeys() const
     Quor::Settings* settings = Quor::Settings::GetInstance();
     if (settings == nullptr)
         return;
-    for (const Tarv::NarrowString& name : GetToolNames())
-        settings->SetInt("runtime/tools/" + name, settings->GetInt("runtime/tools/max/" + name));
-    for (const Tarv::NarrowString& name : GetFruitNames())
-        settings->SetInt("runtime/fruits/" + name, 0);
+    for (const Tarv::NarrowString& name : GetToolNames()) {
+        const Tarv::NarrowString stock = TOOL_KEYS + name, max = TOOL_MAX_KEYS + name;
+        settings->SetInt(stock, settings->GetInt(max));
+    }
+    for (const Tarv::NarrowString& name : GetFruitNames()) {
+        const Tarv::NarrowString collected = FRUIT_KEYS + name;
+        settings->SetInt(collected, 0);
+    }
     settings->SetInt("runtime/levelScore", 0);
     settings->SetInt("runtime/time", settings->GetInt("runtime/level_time"));
     settings->SetInt("runtime/pirrock_speed", settings->GetInt("constants/pirrock_default_speed"));
