@@ -100,17 +100,6 @@ TEST_P(SplashTimesTest, EachPictureGivesWayAtTheFirstStepPastItsTime)
 INSTANTIATE_TEST_SUITE_P(Times, SplashTimesTest,
                          testing::Values(std::make_pair(2000, 61), std::make_pair(0, 1), std::make_pair(-5, 1)));
 
-TEST_F(SplashStatesTest, TheTitleStaysWithoutANextState)
-{
-    GameSplashState::SetNextState(nullptr);
-    Quor::Settings::GetInstance()->SetInt(PictureState::TIME_KEY, 0);
-    root->ChangeState(Tarv::MakeSmart<SplashState>().Get(), false);
-    ASSERT_GE(StepUntil(GameSplashState::NAME), 0);
-    for (int i = 0; i < 10; ++i)
-        root->Update(DT);
-    EXPECT_EQ(LeafName(), GameSplashState::NAME);
-}
-
 TEST_F(SplashStatesTest, ThePictureIsCentredOnWhiteAndClipped)
 {
     struct Case {
