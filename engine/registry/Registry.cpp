@@ -212,6 +212,15 @@ std::vector<NarrowString> Registry::GetCallbackDescriptions() const
     return descriptions;
 }
 
+std::vector<Registry::CallbackInfo> Registry::GetCallbackInfos() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    std::vector<CallbackInfo> infos;
+    for (const CallbackEntry& entry : m_callbacks)
+        infos.push_back(CallbackInfo{entry.prefix, entry.description});
+    return infos;
+}
+
 void Registry::RunCallbacks(const std::vector<Change>& changes) const
 {
     if (changes.empty())

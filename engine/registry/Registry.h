@@ -80,6 +80,13 @@ public:
     bool UnregisterCallback(const NarrowString& prefix, Callback function, void* user);
     // "file (function: line)" for each callback, in registration order.
     std::vector<NarrowString> GetCallbackDescriptions() const;
+    // Each callback's prefix with its description, in registration order.
+    struct CallbackInfo
+    {
+        NarrowString prefix;
+        NarrowString description;
+    };
+    std::vector<CallbackInfo> GetCallbackInfos() const;
 
     // The settings file text for the node at basePath; "" when there is no such node.
     NarrowString ToXml(const NarrowString& basePath) const;

@@ -3,6 +3,7 @@
 // Every call from the engine into a script restores the stack top it found.
 #include "engine/script/Lua.h"
 
+#include "engine/core/Report.h"
 #include "engine/core/SmartPtr.h"
 #include "engine/platform/KeyCodes.h"
 #include "engine/script/LuaErrorQueue.h"
@@ -104,7 +105,7 @@ Lua::FileReader s_fileReader = &ReadThroughVfs;
 int Panic(lua_State* state)
 {
     const char* message = lua_tostring(state, -1);
-    std::fprintf(stderr, "Lua error outside a protected call: %s\n",
+    Tarv::Report("Lua error outside a protected call: %s",
         message != nullptr ? message : "(error with no message)");
     return 0;
 }
