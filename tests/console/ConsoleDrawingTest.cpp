@@ -1,0 +1,114 @@
+// The console drawn by GL under Xvfb over a running frame: read back against a golden image,
+// with its translucent background, colour-keyed and tinted glyphs, the disk icon and a plot.
+#include "console/DebugOverlay.h"
+
+#include "engine/platform/KeyCodes.h"
+#include "engine/vfs/DiskActivity.h"
+#include "tests/graphics/render/RenderTestScreen.h"
+
+#include <fstream>
+
+using namespace RenderTest;
+using Tarv::DebugOverlay;
+
+namespace
+{
+
+// The region of the golden image: the bottom-left corner with the newest lines and the prompt.
+constexpr int GOLDEN_X = 0;
+constexpr int GOLDEN_Y = 352;
+constexpr int GOLDEN_WIDTH = 256;
+constexpr int GOLDEN_HEIGHT = 128;
+const std::string GOLDEN = std::string(BRASHWICK_SOURCE_DIR) + "/tests/console/golden/Console.ppm";
+
+class ConsoleOnScreen : public ScreenTest
+{
+protected:
+    void SetUp() override
+    {
+        ScreenTest::SetUp();
+        DebugOverlay::Visible = false;
+        // The running frame: two coloured halves.
+        const std::uint8_t left[4] = {0, 120, 200, 255};
+        const std::uint8_t right[4] = {200, 160, 0, 255};
+        Screen()->FillRect(0, 0, 400, 480, left);
+        Screen()->FillRect(400, 0, 800, 480, right);
+    }
+    void TearDown() override { DebugOverlay::Visible = false; }
+
+    // A frame colour under the console's background (black at alpha 192).
+    static Rgba Darkened(int r, int g, int b) { return Rgba{r * 63 / 255, g * 63 / 255, b * 63 / 255, 255}; }
+
+    DebugOverlay console;
+};
+
+TEST_F(ConsoleOnScreen, ShownConsoleMatchesItsGoldenImage)
+{
+    console.ExecuteCommand("help");
+    console.Print("Brashwick developer console");
+    console.Print(std::string("\x01\xff\x40\x40" "red\x01\x40\xff\x40 green\tTAB ~{|}"));
+    console.Print("> regset /quor/language 'de'");
+    DebugOverlay::Visible = true;
+    console.Update(0.1f);
+    console.OnKeyDown(Tarv::KEY_2);
+    console.Render(Screen());
+
+    std::vector<std::uint8_t> rgba;
+    ASSERT_TRUE(Screen()->ReadBack(GOLDEN_X, GOLDEN_Y, GOLDEN_WIDTH, GOLDEN_HEIGHT, rgba));
+    std::vector<std::uint8_t> rgb;
+    for (std::size_t i = 0; i < rgba.size(); i += 4)
+        rgb.insert(rgb.end(), {rgba[i], rgba[i + 1], rgba[i + 2]});
+    const char* update = std::getenv("BRASHWICK_UPDATE_GOLDEN");
+    if (update != nullptr && std::string(update) == "1") {
+        std::ofstream(GOLDEN, std::ios::binary) << "P6\n" << GOLDEN_WIDTH << " " << GOLDEN_HEIGHT << "\n255\n"
+                                                << std::string(rgb.begin(), rgb.end());
+        return;
+    }
+    std::ifstream in(GOLDEN, std::ios::binary);
+    std::string magic;
+    int width = 0, height = 0, maximum = 0;
+    ASSERT_TRUE(in >> magic >> width >> height >> maximum) << GOLDEN;
+    in.get();
+    std::vector<std::uint8_t> golden(rgb.size());
+    in.read(reinterpret_cast<char*>(golden.data()), std::streamsize(golden.size()));
+    int differing = 0;
+    for (std::size_t i = 0; i < rgb.size(); ++i)
+        differing += std::abs(int(rgb[i]) - int(golden[i])) > 4 ? 1 : 0;
+    EXPECT_EQ(differing, 0);
+}
+
+TEST_F(ConsoleOnScreen, GlyphsAreKeyedAndTintedOverTheDarkenedFrame)
+{
+    console.Print(std::string("H\x01\xff\x40\x40H"));
+    DebugOverlay::Visible = true;
+    console.Render(Screen());
+    // The line sits in the last row (y 455); H's left stroke is column 1 of its cell.
+    EXPECT_TRUE(Near(ReadPixel(Screen(), 1, 457), Rgba{255, 255, 255, 255}, 2));
+    EXPECT_TRUE(Near(ReadPixel(Screen(), 9, 457), Rgba{255, 64, 64, 255}, 2));
+    EXPECT_TRUE(Near(ReadPixel(Screen(), 3, 457), Darkened(0, 120, 200), 3));
+    EXPECT_TRUE(Near(ReadPixel(Screen(), 11, 457), Darkened(0, 120, 200), 3));
+    EXPECT_TRUE(Near(ReadPixel(Screen(), 600, 100), Darkened(200, 160, 0), 3));
+}
+
+TEST_F(ConsoleOnScreen, HiddenConsoleDrawsOpaqueStatisticsTheDiskIconAndAPlot)
+{
+    console.SetShowFps(true);
+    console.SetDiskIndicator(true);
+    Tarv::SetDiskActivity();
+    console.Render(Screen());
+    // "FPS" on opaque black cells; the frame elsewhere untouched.
+    EXPECT_TRUE(Near(ReadPixel(Screen(), 0, 0), Rgba{0, 0, 0, 255}, 2));
+    EXPECT_TRUE(Near(ReadPixel(Screen(), 1, 1), Rgba{255, 255, 255, 255}, 2));
+    EXPECT_TRUE(Near(ReadPixel(Screen(), 300, 100), Rgba{0, 120, 200, 255}, 2));
+    // The icon's blue body, its red band, and the frame through its magenta corner.
+    EXPECT_TRUE(Near(ReadPixel(Screen(), 768 + 2, 448 + 17), Rgba{0x47, 0x50, 0xc8, 255}, 2));
+    EXPECT_TRUE(Near(ReadPixel(Screen(), 768 + 10, 448 + 1), Rgba{255, 0, 0, 255}, 2));
+    EXPECT_TRUE(Near(ReadPixel(Screen(), 768, 448 + 31), Rgba{200, 160, 0, 255}, 2));
+    // The plot strip halves the frame; the plot's white vertical axis at x + w - 5.
+    console.ShowCounterPlot(true);
+    console.Render(Screen());
+    EXPECT_TRUE(Near(ReadPixel(Screen(), 300, 385), Rgba{0, 60, 100, 255}, 2));
+    EXPECT_TRUE(Near(ReadPixel(Screen(), 10 + 780 - 5, 420), Rgba{255, 255, 255, 255}, 2));
+}
+
+} // namespace
