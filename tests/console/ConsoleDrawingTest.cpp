@@ -7,6 +7,7 @@
 #include "tests/graphics/render/RenderTestScreen.h"
 
 #include <fstream>
+#include <sstream>
 
 using namespace RenderTest;
 using Tarv::DebugOverlay;
@@ -55,25 +56,19 @@ TEST_F(ConsoleOnScreen, ShownConsoleMatchesItsGoldenImage)
 
     std::vector<std::uint8_t> rgba;
     ASSERT_TRUE(Screen()->ReadBack(GOLDEN_X, GOLDEN_Y, GOLDEN_WIDTH, GOLDEN_HEIGHT, rgba));
-    std::vector<std::uint8_t> rgb;
+    std::string rgb;
     for (std::size_t i = 0; i < rgba.size(); i += 4)
-        rgb.insert(rgb.end(), {rgba[i], rgba[i + 1], rgba[i + 2]});
+        rgb.append(reinterpret_cast<const char*>(&rgba[i]), 3);
+    const std::string header = "P6\n" + std::to_string(GOLDEN_WIDTH) + " " + std::to_string(GOLDEN_HEIGHT) + "\n255\n";
     const char* update = std::getenv("BRASHWICK_UPDATE_GOLDEN");
-    if (update != nullptr && std::string(update) == "1") {
-        std::ofstream(GOLDEN, std::ios::binary) << "P6\n" << GOLDEN_WIDTH << " " << GOLDEN_HEIGHT << "\n255\n"
-                                                << std::string(rgb.begin(), rgb.end());
-        return;
-    }
-    std::ifstream in(GOLDEN, std::ios::binary);
-    std::string magic;
-    int width = 0, height = 0, maximum = 0;
-    ASSERT_TRUE(in >> magic >> width >> height >> maximum) << GOLDEN;
-    in.get();
-    std::vector<std::uint8_t> golden(rgb.size());
-    in.read(reinterpret_cast<char*>(golden.data()), std::streamsize(golden.size()));
+    if (update != nullptr && std::string(update) == "1")
+        std::ofstream(GOLDEN, std::ios::binary) << header << rgb;
+    std::stringstream golden;
+    golden << std::ifstream(GOLDEN, std::ios::binary).rdbuf();
+    ASSERT_EQ(golden.str().size(), header.size() + rgb.size()) << GOLDEN;
     int differing = 0;
     for (std::size_t i = 0; i < rgb.size(); ++i)
-        differing += std::abs(int(rgb[i]) - int(golden[i])) > 4 ? 1 : 0;
+        differing += std::abs(int(std::uint8_t(rgb[i])) - int(std::uint8_t(golden.str()[header.size() + i]))) > 4;
     EXPECT_EQ(differing, 0);
 }
 

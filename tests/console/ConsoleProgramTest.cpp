@@ -37,14 +37,6 @@ std::vector<std::string> TypeKeys(const std::string& text)
     return keys;
 }
 
-std::string ReadFile(const std::string& path)
-{
-    std::ifstream in(path);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 TEST(ConsoleProgram, TildeOpensTheConsoleWhoseCommandsChangeAndSaveTheLanguage)
 {
     TestSupport::XvfbServer server(24);
@@ -53,14 +45,12 @@ TEST(ConsoleProgram, TildeOpensTheConsoleWhoseCommandsChangeAndSaveTheLanguage)
     char pattern[] = "/tmp/brashwick-console-XXXXXX";
     ASSERT_NE(mkdtemp(pattern), nullptr);
     const std::string config = pattern;
-    const std::vector<std::pair<std::string, std::string>> environment{
-        {"DISPLAY", server.GetDisplayName()},
-        {"XDG_CONFIG_HOME", config},
-        {"PULSE_SERVER", "unix:" + config + "/no-sound-server"},
-        {"ASAN_OPTIONS", ChildProcess::ProgramSanitizerOptions()}};
-
     ChildProcess program;
-    ASSERT_TRUE(program.Start({PROGRAM}, environment, "/"));
+    ASSERT_TRUE(program.Start({PROGRAM},
+                              {{"DISPLAY", server.GetDisplayName()}, {"XDG_CONFIG_HOME", config},
+                               {"PULSE_SERVER", "unix:" + config + "/no-sound-server"},
+                               {"ASAN_OPTIONS", ChildProcess::ProgramSanitizerOptions()}},
+                              "/"));
     const unsigned long window = client.WaitForWindow("Brashwick", WAIT_MS);
     ASSERT_NE(window, 0u) << program.GetOutput();
     ASSERT_TRUE(TestSupport::WaitUntil(
@@ -86,7 +76,9 @@ TEST(ConsoleProgram, TildeOpensTheConsoleWhoseCommandsChangeAndSaveTheLanguage)
     ASSERT_TRUE(std::regex_search(output, ended, std::regex("shut down after [0-9]+ frames and ([0-9]+) steps")))
         << output;
     EXPECT_EQ(shown[1], ended[1]);
-    EXPECT_NE(ReadFile(config + "/Brashwick/settings.xml").find("<key name=\"language\" type=\"string\">de</key>"),
+    std::stringstream settings;
+    settings << std::ifstream(config + "/Brashwick/settings.xml").rdbuf();
+    EXPECT_NE(settings.str().find("<key name=\"language\" type=\"string\">de</key>"),
               std::string::npos);
     std::filesystem::remove_all(config);
 }

@@ -7,11 +7,8 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cfloat>
-
 using namespace Tarv;
-using ConsoleTest::RecordingCanvas;
+using Calls = std::vector<std::string>;
 
 namespace
 {
@@ -19,52 +16,43 @@ namespace
 TEST(FpsCounter, MeasuresOnceMoreThanAQuarterSecondHasPassed)
 {
     FpsCounter counter;
-    counter.Update(0.125f);
-    counter.Update(0.125f);
+    counter.Update(0.125f), counter.Update(0.125f);
     EXPECT_EQ(counter.GetFps(), 0.0f);
     counter.Update(0.125f);
     EXPECT_FLOAT_EQ(counter.GetFps(), 8.0f);
-    counter.Update(0.2f);
-    EXPECT_FLOAT_EQ(counter.GetFps(), 8.0f);
-    counter.Update(0.1f);
+    counter.Update(0.2f), counter.Update(0.1f);
     EXPECT_FLOAT_EQ(counter.GetFps(), 2.0f / 0.3f);
 }
 
-// A plot of the values in `values`, one per call, the last repeated.
+// A plot of `values`, one per sample, the last one repeated.
 class Plot : public testing::Test
 {
 protected:
-    DebugPlot plot{[this] {
-        const float value = values[std::min(next, values.size() - 1)];
-        ++next;
-        return value;
-    }};
-    std::vector<float> values{0.0f};
-    std::size_t next = 0;
-
-    // One sample: a frame just past the sample period.
-    void Sample() { plot.Update(0.101f); }
-    RecordingCanvas Draw()
+    void Samples(std::vector<float> list, int count)
     {
-        RecordingCanvas canvas;
+        values = std::move(list);
+        for (int i = 0; i < count; ++i)
+            plot.Update(0.101f);
+    }
+    ConsoleTest::RecordingCanvas Draw()
+    {
+        ConsoleTest::RecordingCanvas canvas;
         const int rect[4] = {10, 390, 246, 80};
         plot.Render(canvas, rect);
         return canvas;
     }
+
+    std::vector<float> values{0.0f};
+    std::size_t next = 0;
+    DebugPlot plot{[this] { return values[std::min(next++, values.size() - 1)]; }};
 };
 
 TEST_F(Plot, TheRangeWidensAtOnceOnTheFirstSampleAndGlidesAfterwards)
 {
-    values = {1.0f, 2.0f};
-    plot.Update(0.1f);
-    EXPECT_TRUE(plot.GetSamples().empty());
-    Sample();
+    Samples({1.0f, 2.0f}, 2);
     EXPECT_EQ(plot.GetMinimum().shown, 1.0f);
-    EXPECT_EQ(plot.GetMaximum().shown, 1.0f);
-    Sample();
     EXPECT_EQ(plot.GetMaximum().target, 2.0f);
-    const float glide[] = {1.5f, 1.75f, 1.875f};
-    for (float shown : glide) {
+    for (float shown : {1.5f, 1.75f, 1.875f}) {
         plot.Update(0.034f);
         EXPECT_FLOAT_EQ(plot.GetMaximum().shown, shown);
     }
@@ -73,16 +61,13 @@ TEST_F(Plot, TheRangeWidensAtOnceOnTheFirstSampleAndGlidesAfterwards)
 
 TEST_F(Plot, HoldsAHundredSamplesAndRecentresWhenTheAverageLeavesTheMiddle)
 {
-    values.assign(100, 0.0f);
-    values[0] = 100.0f;
-    values.push_back(1.0f);
-    for (int i = 0; i < 100; ++i)
-        Sample();
-    EXPECT_EQ(plot.GetSamples().size(), 100u);
+    std::vector<float> list(100, 0.0f);
+    list[0] = 100.0f;
+    list.push_back(1.0f);
+    Samples(list, 100);
     EXPECT_FLOAT_EQ(plot.GetAverage(), 1.0f);
-    Sample();
-    ASSERT_EQ(plot.GetSamples().size(), 100u);
-    EXPECT_EQ(plot.GetSamples().front(), 0.0f);
+    plot.Update(0.101f);
+    EXPECT_EQ(plot.GetSamples(), std::vector<float>(list.begin() + 1, list.end()));
     EXPECT_FLOAT_EQ(plot.GetAverage(), 0.01f);
     EXPECT_EQ(plot.GetMaximum().target, 1.0f);
     EXPECT_EQ(plot.GetMaximum().shown, 100.0f);
@@ -90,36 +75,31 @@ TEST_F(Plot, HoldsAHundredSamplesAndRecentresWhenTheAverageLeavesTheMiddle)
 
 TEST_F(Plot, BeforeItsFirstSampleOnlyTheAxesAndTimeLabelsAreDrawn)
 {
-    const RecordingCanvas canvas = Draw();
+    const ConsoleTest::RecordingCanvas canvas = Draw();
     EXPECT_EQ(canvas.Only("line").size(), 5u);
+    EXPECT_EQ(canvas.rows.size(), 1u);
     EXPECT_EQ(canvas.Row(462), "5" + std::string(14, ' ') + "0");
-    EXPECT_EQ(canvas.Rows(), (std::vector<int>{462}));
 }
 
 TEST_F(Plot, EqualSamplesLieOnTheMinimumLine)
 {
-    values = {3.0f};
-    for (int i = 0; i < 5; ++i)
-        Sample();
-    const RecordingCanvas canvas = Draw();
-    const std::vector<std::string> lines = canvas.Only("line");
+    Samples({3.0f}, 5);
+    const ConsoleTest::RecordingCanvas canvas = Draw();
+    const Calls lines = canvas.Only("line");
+    ASSERT_EQ(lines.size(), 5u + 1u + 4u);
     EXPECT_EQ(lines[0], "line 251 465 251 395 255 255 255 255");
     EXPECT_EQ(lines[5], "line 20 460 246 460 64 255 64 255");
     EXPECT_EQ(lines[6], "line 246 460 244 460 255 255 255 255");
-    EXPECT_EQ(lines.size(), 5u + 1u + 4u);
-    EXPECT_EQ(canvas.Row(457), "3");
-    EXPECT_EQ(canvas.Row(397), "3");
+    EXPECT_EQ(canvas.Row(457) + canvas.Row(397), "33");
 }
 
 TEST_F(Plot, SegmentsReachingTheLabelRowAreSkipped)
 {
-    values = {0.0f, 10.0f, 10.0f, 1000.0f};
-    for (int i = 0; i < 4; ++i)
-        Sample();
-    const std::vector<std::string> lines = Draw().Only("line");
     // The shown range still glides up to 10 and 1000 lies far above it: its segment is skipped.
-    ASSERT_EQ(lines.size(), 5u + 1u + 2u);
-    EXPECT_EQ(lines[7], "line 242 400 240 460 255 255 255 255");
+    Samples({0.0f, 10.0f, 10.0f, 1000.0f}, 4);
+    const Calls lines = Draw().Only("line");
+    EXPECT_EQ(Calls(lines.begin() + 6, lines.end()),
+              (Calls{"line 244 400 242 400 255 255 255 255", "line 242 400 240 460 255 255 255 255"}));
 }
 
 } // namespace
