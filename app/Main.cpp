@@ -1,7 +1,7 @@
 // Program entry: hands over to the engine's entry, which runs the one application. The
 // application ends the service registry while its GL context lives; this is the safety net.
-#include "engine/platform/Main.h"
 #include "framework/System.h"
+#include "platform/Main.h"
 
 int main(int argc, char** argv)
 {

@@ -3,8 +3,8 @@
 #include "console/DebugOverlay.h"
 
 #include "console/SurfaceCanvas.h"
+#include "engine/core/KeyCodes.h"
 #include "engine/core/Memory.h"
-#include "engine/platform/KeyCodes.h"
 #include "engine/vfs/DiskActivity.h"
 
 #include <algorithm>

@@ -3,12 +3,12 @@
 #include "console/DebugOverlay.h"
 
 #include "engine/core/Any.h"
-#include "engine/platform/AbstractApp.h"
 #include "engine/registry/Registry.h"
 #include "engine/registry/RegistryKey.h"
 #include "engine/registry/TextDict.h"
 #include "engine/vfs/DiskActivity.h"
 #include "framework/AssetDict.h"
+#include "platform/AbstractApp.h"
 
 #include <cerrno>
 #include <climits>

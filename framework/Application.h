@@ -6,10 +6,10 @@
 #include "audio/Mixer.h"
 #include "engine/core/NarrowString.h"
 #include "engine/core/SmartPtr.h"
-#include "engine/platform/MaemoApplication.h"
 #include "framework/ApplicationHooks.h"
 #include "framework/Process.h"
 #include "framework/Substatable.h"
+#include "platform/MaemoApplication.h"
 
 namespace Quor
 {

@@ -3,7 +3,7 @@
 // deriving from this class (Application::InstallHooks).
 #pragma once
 
-#include "engine/platform/EngineHooks.h"
+#include "platform/EngineHooks.h"
 
 namespace Tarv
 {

@@ -2,9 +2,9 @@
 // input's bytes as keys and draws the console through a canvas that checks every call.
 #include "console/ConsoleCanvas.h"
 #include "console/DebugOverlay.h"
-#include "engine/platform/AbstractApp.h"
 #include "engine/registry/Registry.h"
 #include "engine/registry/TextDict.h"
+#include "platform/AbstractApp.h"
 
 #include <cmath>
 #include <cstdint>

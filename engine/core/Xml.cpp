@@ -1,10 +1,6 @@
 // Parsing and ownership of XML documents over pugixml, shaped to the engine's reading rules.
 #include "engine/core/Xml.h"
 
-#include "engine/vfs/File.h"
-#include "engine/vfs/IOStream.h"
-#include "engine/vfs/Vfs.h"
-
 #include <cstring>
 #include <string>
 #include <utility>
@@ -18,8 +14,6 @@ namespace
 
 // The parser's own defaults already decode entities, normalise line ends and turn attribute
 // white space into spaces; white-space-only text is kept so an element's text is complete.
-constexpr int STREAM_CHUNK_SIZE = 1024;
-
 constexpr unsigned PARSE_OPTIONS = pugi::parse_default | pugi::parse_ws_pcdata;
 
 bool IsText(const pugi::xml_node& node)
@@ -115,29 +109,5 @@ XmlPtr Xml::CreateFromString(const NarrowString& text)
     std::memcpy(buffer.get(), text.data(), text.size());
     return Create(std::move(buffer), text.size());
 }
-
-XmlPtr Xml::CreateFromStream(IOStream& stream)
-{
-    NarrowString text;
-    char chunk[STREAM_CHUNK_SIZE];
-    for (;;) {
-        const int got = stream.Read(chunk, STREAM_CHUNK_SIZE);
-        if (got < 1)
-            break;
-        // A stream never hands back more than it was asked for; don't trust it to.
-        text.append(chunk, static_cast<std::size_t>(got < STREAM_CHUNK_SIZE ? got : STREAM_CHUNK_SIZE));
-    }
-    return CreateFromString(text);
-}
-
-XmlPtr Xml::CreateFromFile(const NarrowString& path)
-{
-    SmartPtr<File> file(VfsOpenRead(path.c_str()));
-    if (!file)
-        return XmlPtr();
-    return CreateFromStream(*file);
-}
-
-XmlPtr::XmlPtr(const NarrowString& path) : SmartPtr<Xml>(Xml::CreateFromFile(path)) {}
 
 } // namespace Tarv

@@ -14,7 +14,6 @@
 namespace Tarv
 {
 
-class IOStream;
 class XmlPtr;
 
 // The document keeps the parser's behaviour the engine's formats rely on: an element's text is
@@ -33,10 +32,7 @@ public:
     static XmlPtr CreateFromString(const NarrowString& text);
     // Parses buffer in place and takes it over whatever the outcome.
     static XmlPtr Create(std::unique_ptr<char[]> buffer, std::size_t size);
-    // Reads the stream to its end in 1024-byte reads (stopping at the first read below 1 byte).
-    static XmlPtr CreateFromStream(IOStream& stream);
-    // Opens path through the virtual file system; null when it can't be opened or parsed.
-    static XmlPtr CreateFromFile(const NarrowString& path);
+    // Documents read from streams and virtual files: engine/vfs/XmlFile.h.
 
     // The document's element, or an empty handle for a document made from an empty text.
     pugi::xml_node GetRoot() const { return m_root; }
@@ -50,15 +46,13 @@ private:
     std::unique_ptr<char[]> m_buffer;
 };
 
-// A counted document pointer that can also be made straight from a file path.
+// A counted document pointer.
 class XmlPtr : public SmartPtr<Xml>
 {
 public:
     using SmartPtr<Xml>::SmartPtr;
     XmlPtr() = default;
     XmlPtr(const SmartPtr<Xml>& other) : SmartPtr<Xml>(other) {}
-    // Xml::CreateFromFile of path; null when the file can't be opened or parsed.
-    explicit XmlPtr(const NarrowString& path);
 };
 
 } // namespace Tarv

@@ -6,6 +6,7 @@
 #include "engine/registry/AtomicFileWriter.h"
 #include "engine/registry/RegistryKey.h"
 #include "engine/registry/RegistryXmlWriter.h"
+#include "engine/vfs/XmlFile.h"
 
 #include <algorithm>
 #include <cstring>
@@ -258,7 +259,7 @@ bool Registry::SaveFile(const NarrowString& path, const NarrowString& basePath) 
 
 bool Registry::LoadFile(const NarrowString& path, bool notify, const NarrowString& basePath)
 {
-    XmlPtr document = Xml::CreateFromFile(path);
+    XmlPtr document = CreateXmlFromFile(path);
     if (!document)
         return false;
     return LoadXml(XmlIterator(document), notify, basePath);

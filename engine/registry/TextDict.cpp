@@ -3,6 +3,7 @@
 
 #include "engine/core/Xml.h"
 #include "engine/core/XmlIterator.h"
+#include "engine/vfs/XmlFile.h"
 
 #include <mutex>
 #include <utility>
@@ -16,7 +17,7 @@ TextDict::~TextDict() = default;
 
 bool TextDict::Load(const NarrowString& path)
 {
-    return LoadDocument(Xml::CreateFromFile(path));
+    return LoadDocument(CreateXmlFromFile(path));
 }
 
 bool TextDict::LoadDocument(const XmlPtr& document)

@@ -3,9 +3,9 @@
 // Every call from the engine into a script restores the stack top it found.
 #include "engine/script/Lua.h"
 
+#include "engine/core/KeyCodes.h"
 #include "engine/core/Report.h"
 #include "engine/core/SmartPtr.h"
-#include "engine/platform/KeyCodes.h"
 #include "engine/script/LuaErrorQueue.h"
 #include "engine/vfs/File.h"
 #include "engine/vfs/Vfs.h"
@@ -20,35 +20,6 @@ namespace Tarv
 
 namespace
 {
-
-struct NamedKey
-{
-    const char* name;
-    int code;
-};
-
-// Ascending code order; codes 32 to 34 have no name.
-const NamedKey NAMED_KEYS[] = {
-    {"KEY_INVALID", KEY_INVALID}, {"KEY_LEFT", KEY_LEFT}, {"KEY_RIGHT", KEY_RIGHT},
-    {"KEY_UP", KEY_UP}, {"KEY_DOWN", KEY_DOWN}, {"KEY_LSOFT", KEY_LSOFT},
-    {"KEY_SELECT", KEY_SELECT}, {"KEY_RSOFT", KEY_RSOFT}, {"KEY_ESCAPE", KEY_ESCAPE},
-    {"KEY_BACK", KEY_BACK}, {"KEY_SHIFT", KEY_SHIFT}, {"KEY_GAMING_A", KEY_GAMING_A},
-    {"KEY_GAMING_B", KEY_GAMING_B}, {"KEY_0", KEY_0}, {"KEY_1", KEY_1}, {"KEY_2", KEY_2},
-    {"KEY_3", KEY_3}, {"KEY_4", KEY_4}, {"KEY_5", KEY_5}, {"KEY_6", KEY_6}, {"KEY_7", KEY_7},
-    {"KEY_8", KEY_8}, {"KEY_9", KEY_9}, {"KEY_HASH", KEY_HASH}, {"KEY_ASTERISK", KEY_ASTERISK},
-    {"KEY_VOLUME_UP", KEY_VOLUME_UP}, {"KEY_VOLUME_DOWN", KEY_VOLUME_DOWN},
-    {"KEY_SPACE", KEY_SPACE}, {"KEY_AT", KEY_AT}, {"KEY_APOSTROPHE", KEY_APOSTROPHE},
-    {"KEY_LEFT_BRACKET", KEY_LEFT_BRACKET}, {"KEY_TILDE", KEY_TILDE},
-    {"KEY_A", KEY_A}, {"KEY_B", KEY_B}, {"KEY_C", KEY_C}, {"KEY_D", KEY_D}, {"KEY_E", KEY_E},
-    {"KEY_F", KEY_F}, {"KEY_G", KEY_G}, {"KEY_H", KEY_H}, {"KEY_I", KEY_I}, {"KEY_J", KEY_J},
-    {"KEY_K", KEY_K}, {"KEY_L", KEY_L}, {"KEY_M", KEY_M}, {"KEY_N", KEY_N}, {"KEY_O", KEY_O},
-    {"KEY_P", KEY_P}, {"KEY_Q", KEY_Q}, {"KEY_R", KEY_R}, {"KEY_S", KEY_S}, {"KEY_T", KEY_T},
-    {"KEY_U", KEY_U}, {"KEY_V", KEY_V}, {"KEY_W", KEY_W}, {"KEY_X", KEY_X}, {"KEY_Y", KEY_Y},
-    {"KEY_Z", KEY_Z}, {"KEY_PSP_TRIANGLE", KEY_PSP_TRIANGLE}, {"KEY_PSP_CIRCLE", KEY_PSP_CIRCLE},
-    {"KEY_PSP_CROSS", KEY_PSP_CROSS}, {"KEY_PSP_SQUARE", KEY_PSP_SQUARE},
-    {"KEY_PSP_L", KEY_PSP_L}, {"KEY_PSP_R", KEY_PSP_R}, {"KEY_PSP_START", KEY_PSP_START},
-    {"KEY_PSP_SELECT", KEY_PSP_SELECT},
-};
 
 const char PROFILER_START[] =
     "Counters = {}\n"
@@ -445,8 +416,10 @@ void Lua::RegisterEnums()
 {
     NarrowString source;
     BeginEnumTable(source, "keys");
-    for (const NamedKey& key : NAMED_KEYS)
-        AddEnumEntry(source, key.name, key.code);
+    for (int key = 0; key < KEY_COUNT; ++key) {
+        if (const char* name = GetKeyName(key))
+            AddEnumEntry(source, name, key);
+    }
     RunEnumTable(source);
 }
 

@@ -4,6 +4,7 @@
 
 #include "engine/core/Xml.h"
 #include "engine/core/XmlIterator.h"
+#include "engine/vfs/XmlFile.h"
 
 #include <set>
 
@@ -39,7 +40,7 @@ bool AtlasLayout::Parse(const XmlPtr& document, const NarrowString& option,
 bool AtlasLayout::ParseFile(const NarrowString& path, const NarrowString& option,
                             std::vector<AtlasRegion>& regions)
 {
-    return Parse(Xml::CreateFromFile(path), option, regions);
+    return Parse(CreateXmlFromFile(path), option, regions);
 }
 
 NarrowString AtlasLayout::GetPageImageName(const NarrowString& xmlPath)

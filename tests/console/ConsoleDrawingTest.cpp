@@ -2,7 +2,7 @@
 // with its translucent background, colour-keyed and tinted glyphs, the disk icon and a plot.
 #include "console/DebugOverlay.h"
 
-#include "engine/platform/KeyCodes.h"
+#include "engine/core/KeyCodes.h"
 #include "engine/vfs/DiskActivity.h"
 #include "tests/graphics/render/RenderTestScreen.h"
 

@@ -2,12 +2,12 @@
 // registered commands, against a real registry, text dictionary and asset dictionary.
 #include "console/DebugOverlay.h"
 
-#include "engine/platform/AbstractApp.h"
 #include "engine/registry/Registry.h"
 #include "engine/registry/TextDict.h"
 #include "engine/vfs/Vfs.h"
 #include "framework/AssetDict.h"
 #include "graphics/render/Surface.h"
+#include "platform/AbstractApp.h"
 #include "tests/graphics/image/ImageFixtures.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // The console's input, printing, scrolling, blink and drawing, through a recording canvas.
 #include "console/DebugOverlay.h"
 
-#include "engine/platform/KeyCodes.h"
+#include "engine/core/KeyCodes.h"
 #include "engine/vfs/DiskActivity.h"
 #include "tests/console/RecordingCanvas.h"
 

@@ -3,11 +3,11 @@
 #pragma once
 
 #include "engine/core/NarrowString.h"
-#include "engine/platform/AbstractApp.h"
 #include "framework/ApplicationLoadingState.h"
 #include "framework/ApplicationState.h"
 #include "framework/Substatable.h"
 #include "framework/SubstatableClient.h"
+#include "platform/AbstractApp.h"
 
 #include <condition_variable>
 #include <functional>

@@ -3,13 +3,9 @@
 
 #include "engine/core/WideString.h"
 #include "engine/core/XmlIterator.h"
-#include "engine/vfs/IOStream.h"
-#include "engine/vfs/Vfs.h"
-#include "tests/engine/vfs/TestFiles.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstring>
 #include <string>
 #include <memory>
@@ -30,29 +26,6 @@ NarrowString RootText(const char* text)
         XmlIterator(document).GetTextString(out);
     return out;
 }
-
-// Hands out a text in pieces of a fixed size, then a final result that ends the stream.
-class PieceStream : public Tarv::IOStream
-{
-public:
-    PieceStream(std::string text, int piece, int end) : m_text(std::move(text)), m_piece(piece), m_end(end) {}
-    int Read(void* buffer, int count) override
-    {
-        if (m_position >= m_text.size())
-            return m_end;
-        const int n = std::min<int>({count, m_piece, static_cast<int>(m_text.size() - m_position)});
-        std::memcpy(buffer, m_text.data() + m_position, static_cast<std::size_t>(n));
-        m_position += static_cast<std::size_t>(n);
-        return n;
-    }
-    int Write(const void*, int) override { return 0; }
-
-private:
-    std::string m_text;
-    std::size_t m_position = 0;
-    int m_piece;
-    int m_end;
-};
 
 } // namespace
 
@@ -162,39 +135,6 @@ TEST(XmlParse, DeepNestingParsesWithoutExhaustingTheStack)
     XmlPtr document = Xml::CreateFromString(text);
     ASSERT_TRUE(document);
     EXPECT_STREQ(XmlIterator(document).GetText(), "tu");
-}
-
-TEST(XmlSource, StreamIsReadToItsEndInPieces)
-{
-    std::string text = "<r>";
-    text += std::string(5000, 'x');
-    text += "</r>";
-    PieceStream stream(text, 7, -1);
-    XmlPtr document = Xml::CreateFromStream(stream);
-    ASSERT_TRUE(document);
-    EXPECT_EQ(std::strlen(XmlIterator(document).GetText()), 5000u);
-
-    PieceStream empty("", 1024, 0);
-    XmlPtr none = Xml::CreateFromStream(empty);
-    ASSERT_TRUE(none);
-    EXPECT_FALSE(none->GetRoot());
-}
-
-TEST(XmlSource, FilesComeThroughTheVirtualFileSystem)
-{
-    TestFiles::TempDir dir;
-    ASSERT_TRUE(TestFiles::WriteText(dir / "good.xml", "<r>ok</r>"));
-    ASSERT_TRUE(TestFiles::WriteText(dir / "bad.xml", "<r>"));
-    Tarv::VfsInit();
-    Tarv::VfsMountNative(dir.Path() + "/", "data/", 0);
-
-    XmlPtr good("data/good.xml");
-    ASSERT_TRUE(good);
-    EXPECT_STREQ(XmlIterator(good).GetText(), "ok");
-    EXPECT_FALSE(XmlPtr("data/bad.xml"));
-    EXPECT_FALSE(XmlPtr("data/missing.xml"));
-    EXPECT_FALSE(XmlIterator(XmlPtr("data/missing.xml")).IsValid());
-    Tarv::VfsShutdown();
 }
 
 TEST(XmlSource, NonAsciiTextsComeBackAsCodePoints)

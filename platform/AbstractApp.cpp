@@ -1,13 +1,13 @@
 // Event routing between the shell, the developer console and the application, the paused
 // state, the time skew and the frame sequence.
-#include "engine/platform/AbstractApp.h"
+#include "platform/AbstractApp.h"
 
-#include "engine/platform/AbstractInputContext.h"
-#include "engine/platform/EngineHooks.h"
-#include "engine/platform/GlobalStorage.h"
-#include "engine/platform/KeyCodes.h"
+#include "engine/core/KeyCodes.h"
 #include "graphics/render/Display.h"
 #include "graphics/render/MaemoSurface.h"
+#include "platform/AbstractInputContext.h"
+#include "platform/EngineHooks.h"
+#include "platform/GlobalStorage.h"
 
 #include <clocale>
 

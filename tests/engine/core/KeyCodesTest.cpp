@@ -1,5 +1,5 @@
 // The key codes and their script names.
-#include "engine/platform/KeyCodes.h"
+#include "engine/core/KeyCodes.h"
 
 #include <gtest/gtest.h>
 

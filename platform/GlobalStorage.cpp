@@ -1,5 +1,5 @@
 // The global storage slots, released last slot first when the program ends.
-#include "engine/platform/GlobalStorage.h"
+#include "platform/GlobalStorage.h"
 
 namespace Tarv
 {

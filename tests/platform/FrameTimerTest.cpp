@@ -1,5 +1,5 @@
 // Frame time on the monotonic clock: never negative, never more than one bounded step.
-#include "engine/platform/FrameTimer.h"
+#include "platform/FrameTimer.h"
 
 #include <gtest/gtest.h>
 

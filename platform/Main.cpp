@@ -1,11 +1,11 @@
 // The program entry: the working folder, the service-bus registration and the application's
 // lifetime around its main loop.
-#include "engine/platform/Main.h"
+#include "platform/Main.h"
 
 #include "engine/core/SmartPtr.h"
-#include "engine/platform/ExecutablePath.h"
-#include "engine/platform/MaemoApplication.h"
-#include "engine/platform/Osso.h"
+#include "platform/ExecutablePath.h"
+#include "platform/MaemoApplication.h"
+#include "platform/Osso.h"
 
 #include <unistd.h>
 

@@ -1,6 +1,6 @@
 // Our service-bus layer: registration, its failure switch, and the browser call that starts
 // the URL opener without a shell.
-#include "engine/platform/Osso.h"
+#include "platform/Osso.h"
 
 #include "tests/support/XClient.h"
 

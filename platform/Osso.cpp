@@ -1,6 +1,6 @@
 // The service-bus layer: registration is a small record, and opening a web page starts the
 // desktop's URL opener as a child process, without a shell.
-#include "engine/platform/Osso.h"
+#include "platform/Osso.h"
 
 #include <spawn.h>
 #include <sys/wait.h>

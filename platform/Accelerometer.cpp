@@ -1,5 +1,5 @@
 // Reads and maps accelerometer samples from the sysfs coordinate file.
-#include "engine/platform/Accelerometer.h"
+#include "platform/Accelerometer.h"
 
 #include <cstdio>
 

@@ -1,5 +1,5 @@
 // The script names of the key codes, indexed by code.
-#include "engine/platform/KeyCodes.h"
+#include "engine/core/KeyCodes.h"
 
 namespace Tarv
 {

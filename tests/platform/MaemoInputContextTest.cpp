@@ -1,9 +1,9 @@
 // The keyboard table of the handheld, with and without its Fn layer, and the pairing of each
 // release with its press.
-#include "engine/platform/MaemoInputContext.h"
+#include "platform/MaemoInputContext.h"
 
-#include "engine/platform/KeyCodes.h"
-#include "tests/engine/platform/PlatformTestDoubles.h"
+#include "engine/core/KeyCodes.h"
+#include "tests/platform/PlatformTestDoubles.h"
 
 #include <X11/keysym.h>
 #include <gtest/gtest.h>

@@ -3,9 +3,9 @@
 // one tick a pass, a sleep while paused) and the platform requests (quit, accelerometer, web).
 #pragma once
 
-#include "engine/platform/AbstractApp.h"
-#include "engine/platform/Accelerometer.h"
-#include "engine/platform/FrameTimer.h"
+#include "platform/AbstractApp.h"
+#include "platform/Accelerometer.h"
+#include "platform/FrameTimer.h"
 
 struct _XDisplay;
 union _XEvent;

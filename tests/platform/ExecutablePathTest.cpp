@@ -1,5 +1,5 @@
 // The executable's folder comes from the running program, not from how it was started.
-#include "engine/platform/ExecutablePath.h"
+#include "platform/ExecutablePath.h"
 
 #include <gtest/gtest.h>
 

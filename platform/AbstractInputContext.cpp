@@ -1,8 +1,8 @@
 // Key dispatch to the application and the Backspace edit of the typed-text buffer.
-#include "engine/platform/AbstractInputContext.h"
+#include "platform/AbstractInputContext.h"
 
-#include "engine/platform/AbstractApp.h"
-#include "engine/platform/KeyCodes.h"
+#include "engine/core/KeyCodes.h"
+#include "platform/AbstractApp.h"
 
 namespace Tarv
 {

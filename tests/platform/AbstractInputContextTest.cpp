@@ -1,8 +1,8 @@
 // The typed-text buffer of the input context: Backspace, composing and committing.
-#include "engine/platform/AbstractInputContext.h"
+#include "platform/AbstractInputContext.h"
 
-#include "engine/platform/KeyCodes.h"
-#include "tests/engine/platform/PlatformTestDoubles.h"
+#include "engine/core/KeyCodes.h"
+#include "tests/platform/PlatformTestDoubles.h"
 
 #include <gtest/gtest.h>
 

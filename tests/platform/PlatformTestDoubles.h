@@ -2,8 +2,8 @@
 // and a call log that the recording applications write to.
 #pragma once
 
-#include "engine/platform/AbstractApp.h"
-#include "engine/platform/EngineHooks.h"
+#include "platform/AbstractApp.h"
+#include "platform/EngineHooks.h"
 
 #include <string>
 #include <vector>

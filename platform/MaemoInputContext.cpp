@@ -1,8 +1,8 @@
 // The key-code table of the handheld's keyboard and its Fn layer, and the pairing of each
 // key release with the code of its press.
-#include "engine/platform/MaemoInputContext.h"
+#include "platform/MaemoInputContext.h"
 
-#include "engine/platform/KeyCodes.h"
+#include "engine/core/KeyCodes.h"
 
 #include <X11/Xlib.h>
 #include <X11/keysym.h>

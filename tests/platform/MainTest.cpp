@@ -1,6 +1,6 @@
 // The real program on a private Xvfb: its one window, cleared frames, the delete message and
 // SIGTERM ending it with status 0 after its shutdown, and the start-up failures. The program
-// is built from engine/platform/Main.cpp and the program's application.
+// is built from platform/Main.cpp and the program's application.
 #include "tests/support/ChildProcess.h"
 #include "tests/support/XClient.h"
 #include "tests/support/XvfbServer.h"

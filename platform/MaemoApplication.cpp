@@ -1,13 +1,13 @@
 // The X11 window, the main loop and the platform requests of the handheld's application.
-#include "engine/platform/MaemoApplication.h"
+#include "platform/MaemoApplication.h"
 
 #include "engine/core/Clock.h"
 #include "engine/core/NarrowString.h"
 #include "engine/core/Report.h"
-#include "engine/platform/MaemoInputContext.h"
-#include "engine/platform/Osso.h"
 #include "graphics/render/Display.h"
 #include "graphics/render/MaemoSurface.h"
+#include "platform/MaemoInputContext.h"
+#include "platform/Osso.h"
 
 #include <X11/XKBlib.h>
 #include <X11/Xatom.h>

@@ -1,5 +1,5 @@
 // Turns clock readings into the main loop's frame time.
-#include "engine/platform/FrameTimer.h"
+#include "platform/FrameTimer.h"
 
 namespace Tarv
 {

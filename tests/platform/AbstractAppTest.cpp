@@ -1,10 +1,10 @@
 // Event routing of the platform-neutral application: focus pause, console capture, mixer
 // pause reasons, time skew and the order of the touch slots.
-#include "engine/platform/AbstractApp.h"
+#include "platform/AbstractApp.h"
 
-#include "engine/platform/GlobalStorage.h"
-#include "engine/platform/KeyCodes.h"
-#include "tests/engine/platform/PlatformTestDoubles.h"
+#include "engine/core/KeyCodes.h"
+#include "platform/GlobalStorage.h"
+#include "tests/platform/PlatformTestDoubles.h"
 
 #include <gtest/gtest.h>
 

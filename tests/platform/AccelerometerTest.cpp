@@ -1,5 +1,5 @@
 // Accelerometer polling: the interval, the orientation mapping and damaged or missing files.
-#include "engine/platform/Accelerometer.h"
+#include "platform/Accelerometer.h"
 
 #include <gtest/gtest.h>
 

@@ -1,12 +1,12 @@
 // The shell's application on a private Xvfb at depth 16 and 24: the window, cleared frames,
 // real key presses, clicks and drags from xdotool, focus pausing, resizing, the accelerometer
 // and the window manager's delete message.
-#include "engine/platform/MaemoApplication.h"
+#include "platform/MaemoApplication.h"
 
-#include "engine/platform/Osso.h"
 #include "graphics/render/Display.h"
 #include "graphics/render/MaemoSurface.h"
-#include "tests/engine/platform/PlatformTestDoubles.h"
+#include "platform/Osso.h"
+#include "tests/platform/PlatformTestDoubles.h"
 #include "tests/support/XClient.h"
 #include "tests/support/XvfbServer.h"
 

@@ -2,7 +2,7 @@
 // Fn layer (keysym ISO_Level3_Shift), into key codes.
 #pragma once
 
-#include "engine/platform/AbstractInputContext.h"
+#include "platform/AbstractInputContext.h"
 
 #include <array>
 

@@ -1,6 +1,6 @@
 // Finds the running executable's folder from the kernel's link rather than from argv[0],
 // which names no folder when the program was started through PATH.
-#include "engine/platform/ExecutablePath.h"
+#include "platform/ExecutablePath.h"
 
 #include <limits.h>
 #include <unistd.h>
