@@ -5,7 +5,6 @@
 #include "graphics/image/Color.h"
 #include "graphics/image/ImageSurface.h"
 #include "graphics/image/MemPixelData.h"
-#include "graphics/render/Texture.h"
 
 namespace Tarv
 {
@@ -18,15 +17,6 @@ const std::uint8_t* Bytes(const ConsoleColor& color)
     return &color.r;
 }
 
-SmartPtr<Surface> MakeCell()
-{
-    SmartPtr<Surface> cell(new Surface(ConsoleCanvas::GLYPH_WIDTH, ConsoleCanvas::GLYPH_HEIGHT,
-                                       Texture::FORMAT_RGB565));
-    if (Texture* pixels = cell->GetPixelData())
-        pixels->SetColorKey(0, 0, 0);
-    return cell;
-}
-
 } // namespace
 
 ConsoleArt::ConsoleArt()
@@ -34,8 +24,6 @@ ConsoleArt::ConsoleArt()
     MemPixelData fontPixels(CONSOLE_FONT_IMAGE);
     fontPixels.SetColorKey(Color{0, 0, 0, 255});
     font = CreateSurface(&fontPixels);
-    glyphCell = MakeCell();
-    tintedCell = MakeCell();
     const MemPixelData iconPixels(DISK_ICON_IMAGE);
     diskIcon = CreateSurface(&iconPixels);
     diskIcon->SetFlags(Surface::FLAG_COLOR_KEY);
@@ -64,18 +52,9 @@ void SurfaceCanvas::DrawGlyph(int x, int y, int cell)
 
 void SurfaceCanvas::DrawTintedGlyph(int x, int y, int cell, std::uint8_t r, std::uint8_t g, std::uint8_t b)
 {
-    Surface& font = *m_art.font;
-    const std::uint32_t fontFlags = font.GetFlags(0xffffffffu);
-    m_art.tintedCell->SetFlags(m_art.tintedCell->GetFlags(0xffffffffu) | fontFlags);
-    font.SetFlags(0);
     const int rect[4] = {cell * GLYPH_WIDTH, 0, GLYPH_WIDTH, GLYPH_HEIGHT};
-    m_art.glyphCell->Blit(0, 0, &font, rect);
-    const float red = r / 255.0f, green = g / 255.0f, blue = b / 255.0f;
-    m_art.tint.SetColor(&red, &green, &blue);
-    m_art.tint.Apply(m_art.glyphCell.Get(), m_art.tintedCell.Get());
-    const int whole[4] = {0, 0, GLYPH_WIDTH, GLYPH_HEIGHT};
-    m_target.Blit(x, y, m_art.tintedCell.Get(), whole);
-    font.SetFlags(font.GetFlags(0xffffffffu) | fontFlags);
+    const std::uint8_t tint[4] = {r, g, b, 255};
+    m_target.BlitTinted(x, y, tint, m_art.font.Get(), rect);
 }
 
 void SurfaceCanvas::DrawDiskIcon(int x, int y)

@@ -1,11 +1,10 @@
-// Tarv::SurfaceCanvas: the console's canvas over a real surface, with the images and the tint
-// that the console owns (ConsoleArt).
+// Tarv::SurfaceCanvas: the console's canvas over a real surface, with the images that the
+// console owns (ConsoleArt).
 #pragma once
 
 #include "console/ConsoleCanvas.h"
 #include "engine/core/SmartPtr.h"
 #include "graphics/render/Surface.h"
-#include "graphics/render/Tint.h"
 
 namespace Tarv
 {
@@ -16,10 +15,6 @@ struct ConsoleArt
     ConsoleArt();
 
     SmartPtr<Surface> font;
-    // 8 x 7 RGB565 cells: a glyph copied out of the font, and the same glyph tinted.
-    SmartPtr<Surface> glyphCell;
-    SmartPtr<Surface> tintedCell;
-    Tint tint;
     SmartPtr<Surface> diskIcon;
 };
 
@@ -35,8 +30,8 @@ public:
     void DrawRect(int x1, int y1, int x2, int y2, const ConsoleColor& color) override;
     void DrawLine(int x1, int y1, int x2, int y2, const ConsoleColor& color) override;
     void DrawGlyph(int x, int y, int cell) override;
-    // Copies the glyph unkeyed into the glyph cell, tints it into the tinted cell (which takes
-    // on the font's colour key) and blits that.
+    // The white glyph times the colour in the same batch as plain glyphs: the pixels of tinting
+    // a copy of the cell off-screen, without two render-target switches per glyph.
     void DrawTintedGlyph(int x, int y, int cell, std::uint8_t r, std::uint8_t g, std::uint8_t b) override;
     void DrawDiskIcon(int x, int y) override;
     void SetFontKeyed(bool keyed) override;
