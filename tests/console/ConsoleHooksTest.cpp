@@ -1,0 +1,38 @@
+// The shell's hooks with a console behind them: script errors open it and print there, engine
+// reports arrive from any thread, input reaches it, and without a console nothing breaks.
+#include "console/ConsoleHooks.h"
+
+#include "console/DebugOverlay.h"
+#include "engine/core/KeyCodes.h"
+#include "engine/core/Report.h"
+#include "engine/script/LuaErrorQueue.h"
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+using namespace Tarv;
+
+TEST(ConsoleHooks, ReachTheConsoleAndNothingWithoutOne)
+{
+    {
+        ConsoleHooks hooks;
+        EXPECT_FALSE(hooks.HasConsole());
+        hooks.ConsoleKeyDown(KEY_A);
+        hooks.ReportScriptError({"Fatal error reading file scripts/menu.lua", "boom"});
+        DebugOverlay& console = *DebugOverlay::Create();
+        hooks.ReportScriptError({"Fatal error reading file scripts/menu.lua", "boom"});
+        EXPECT_TRUE(hooks.IsConsoleVisible());
+        hooks.ConsoleKeyDown(KEY_A);
+        std::thread([] { Report("loader says %d", 7); }).join();
+        hooks.ConsoleUpdate(0.01f);
+        EXPECT_EQ(std::vector<std::string>(console.GetLines().begin() + 1, console.GetLines().end()),
+                  (std::vector<std::string>{"Fatal error reading file scripts/menu.lua", "boom", "loader says 7"}));
+        EXPECT_EQ(console.GetCommandLine(), "a");
+    }
+    Report("after the hooks");
+    DebugOverlay::Instance->Update(0.01f);
+    EXPECT_EQ(DebugOverlay::Instance->GetLines().back(), "loader says 7");
+    DebugOverlay::Instance.Reset();
+    DebugOverlay::Visible = false;
+}
