@@ -37,9 +37,6 @@ protected:
     }
     void TearDown() override { DebugOverlay::Visible = false; }
 
-    // A frame colour under the console's background (black at alpha 192).
-    static Rgba Darkened(int r, int g, int b) { return Rgba{r * 63 / 255, g * 63 / 255, b * 63 / 255, 255}; }
-
     DebugOverlay console;
 };
 
@@ -70,19 +67,6 @@ TEST_F(ConsoleOnScreen, ShownConsoleMatchesItsGoldenImage)
     for (std::size_t i = 0; i < rgb.size(); ++i)
         differing += std::abs(int(std::uint8_t(rgb[i])) - int(std::uint8_t(golden.str()[header.size() + i]))) > 4;
     EXPECT_EQ(differing, 0);
-}
-
-TEST_F(ConsoleOnScreen, GlyphsAreKeyedAndTintedOverTheDarkenedFrame)
-{
-    console.Print(std::string("H\x01\xff\x40\x40H"));
-    DebugOverlay::Visible = true;
-    console.Render(Screen());
-    // The line sits in the last row (y 455); H's left stroke is column 1 of its cell.
-    EXPECT_TRUE(Near(ReadPixel(Screen(), 1, 457), Rgba{255, 255, 255, 255}, 2));
-    EXPECT_TRUE(Near(ReadPixel(Screen(), 9, 457), Rgba{255, 64, 64, 255}, 2));
-    EXPECT_TRUE(Near(ReadPixel(Screen(), 3, 457), Darkened(0, 120, 200), 3));
-    EXPECT_TRUE(Near(ReadPixel(Screen(), 11, 457), Darkened(0, 120, 200), 3));
-    EXPECT_TRUE(Near(ReadPixel(Screen(), 600, 100), Darkened(200, 160, 0), 3));
 }
 
 TEST_F(ConsoleOnScreen, HiddenConsoleDrawsOpaqueStatisticsTheDiskIconAndAPlot)

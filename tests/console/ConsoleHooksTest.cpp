@@ -24,15 +24,21 @@ TEST(ConsoleHooks, ReachTheConsoleAndNothingWithoutOne)
         hooks.ReportScriptError({"Fatal error reading file scripts/menu.lua", "boom"});
         EXPECT_TRUE(hooks.IsConsoleVisible());
         hooks.ConsoleKeyDown(KEY_A);
-        std::thread([] { Report("loader says %d", 7); }).join();
+        std::thread([] {
+            Report("loader says %d", 7);
+            for (std::size_t i = 0; i < DebugOverlay::MAX_POSTED; ++i)
+                DebugOverlay::Post("dropped beyond the cap");
+        }).join();
         hooks.ConsoleUpdate(0.01f);
-        EXPECT_EQ(std::vector<std::string>(console.GetLines().begin() + 1, console.GetLines().end()),
-                  (std::vector<std::string>{"Fatal error reading file scripts/menu.lua", "boom", "loader says 7"}));
+        EXPECT_EQ(console.GetLines().size(), 3 + DebugOverlay::MAX_POSTED);
+        EXPECT_EQ(console.GetLines()[3], "loader says 7");
+        EXPECT_EQ(std::vector<std::string>(console.GetLines().begin() + 1, console.GetLines().begin() + 3),
+                  (std::vector<std::string>{"Fatal error reading file scripts/menu.lua", "boom"}));
         EXPECT_EQ(console.GetCommandLine(), "a");
     }
     Report("after the hooks");
     DebugOverlay::Instance->Update(0.01f);
-    EXPECT_EQ(DebugOverlay::Instance->GetLines().back(), "loader says 7");
+    EXPECT_EQ(DebugOverlay::Instance->GetLines().back(), "dropped beyond the cap");
     DebugOverlay::Instance.Reset();
     DebugOverlay::Visible = false;
 }

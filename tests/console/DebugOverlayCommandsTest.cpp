@@ -97,12 +97,6 @@ INSTANTIATE_TEST_SUITE_P(
                     LineCase{"9 nan", {"Time skew must be between 0 and 16"}},
                     LineCase{"9 1e9", {"Time skew must be between 0 and 16"}}));
 
-TEST_F(Commands, EmptyLineAndHelpPrintTheFourteenHelpLines)
-{
-    EXPECT_EQ(Run("").size(), 14u);
-    EXPECT_EQ(Run("help"), Lines(console.GetHelpLines().begin(), console.GetHelpLines().end()));
-}
-
 TEST_F(Commands, TimeSkewTakesFactorsFromZeroToSixteenOnly)
 {
     const std::pair<const char*, float> cases[] = {{"9 0.5", 0.5f}, {"timeskew 0.5", 0.5f}, {"9 ", 0.0f},

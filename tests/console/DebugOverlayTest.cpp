@@ -7,7 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <thread>
 
 using namespace Tarv;
 using ConsoleTest::RecordingCanvas;
@@ -120,16 +119,6 @@ TEST_F(Console, PrintSplitsAtLineFeedsKeepsAScrolledViewAndCapsLines)
     EXPECT_EQ(console.GetLines().size(), DebugOverlay::MAX_LINES);
     Keys({KEY_A}, int(DebugOverlay::MAX_LINE_BYTES) + 5);
     EXPECT_EQ(console.GetCommandLine().size(), DebugOverlay::MAX_LINE_BYTES);
-}
-
-TEST_F(Console, LinesPostedFromOtherThreadsArriveAtTheNextUpdateUpToTheirCap)
-{
-    std::thread([] {
-        for (std::size_t i = 0; i < DebugOverlay::MAX_POSTED + 50; ++i)
-            DebugOverlay::Post("posted");
-    }).join();
-    Frames(2);
-    EXPECT_EQ(console.GetLines().size(), 1 + DebugOverlay::MAX_POSTED);
 }
 
 TEST_F(Console, DragScrollsALinePerSevenPixelsAndStopsAtTheNewestLine)
