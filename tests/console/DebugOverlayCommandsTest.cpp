@@ -92,10 +92,7 @@ INSTANTIATE_TEST_SUITE_P(
                     LineCase{"regset /machine/new 1", {"Bad registry path"}},
                     LineCase{"regset /machine/platform 1", {"Setting registry value failed"}},
                     LineCase{"regset /a/b 5", {}}, LineCase{"8", {}}, LineCase{"floppy", {}},
-                    LineCase{"3", {}}, LineCase{"9 -1", {"Time skew must be between 0 and 16"}},
-                    LineCase{"timeskew inf", {"Time skew must be between 0 and 16"}},
-                    LineCase{"9 nan", {"Time skew must be between 0 and 16"}},
-                    LineCase{"9 1e9", {"Time skew must be between 0 and 16"}}));
+                    LineCase{"3", {}}, LineCase{"9 -1", {"Time skew must be between 0 and 16"}}));
 
 TEST_F(Commands, TimeSkewTakesFactorsFromZeroToSixteenOnly)
 {
@@ -104,7 +101,7 @@ TEST_F(Commands, TimeSkewTakesFactorsFromZeroToSixteenOnly)
         {"9 nan", 3.0f}, {"timeskew 1e9", 3.0f}};
     for (const auto& c : cases) {
         AbstractApp::TimeSkew.store(3.0f);
-        Run(c.first);
+        EXPECT_EQ(Run(c.first).size(), c.second == 3.0f ? 1u : 0u) << c.first;
         EXPECT_EQ(AbstractApp::TimeSkew.load(), c.second) << c.first;
     }
 }
