@@ -22,6 +22,11 @@ public:
     // mixer releases its device before anything else). Call once, on the main thread.
     virtual void Start(AudioStream* stream) = 0;
     virtual void Update() = 0;
+    // Asks the device's thread to end after its current block and write, without waiting for
+    // it; the device must still be released (its destructor joins the thread). Any thread.
+    virtual void RequestStop() {}
+    // True once the thread has ended (or never ran): releasing the device then cannot block.
+    virtual bool HasStopped() const { return true; }
     // The format the device plays; the mixer adopts it.
     virtual const AudioFormat& GetFormat() const = 0;
 };

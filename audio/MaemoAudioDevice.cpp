@@ -61,15 +61,18 @@ void MaemoAudioDevice::Connect()
 MaemoAudioDevice::~MaemoAudioDevice()
 {
     if (m_thread.joinable()) {
-        {
-            std::lock_guard<std::mutex> lock(m_waitMutex);
-            m_stop.store(true, std::memory_order_release);
-        }
-        m_wake.notify_all();
+        RequestStop();
         m_thread.join();
     }
-    if (m_handle != nullptr)
-        pa_simple_free(m_handle);
+}
+
+void MaemoAudioDevice::RequestStop()
+{
+    {
+        std::lock_guard<std::mutex> lock(m_waitMutex);
+        m_stop.store(true, std::memory_order_release);
+    }
+    m_wake.notify_all();
 }
 
 void MaemoAudioDevice::Start(AudioStream* stream)
@@ -77,6 +80,7 @@ void MaemoAudioDevice::Start(AudioStream* stream)
     if (m_thread.joinable() || stream == nullptr)
         return;
     m_stream = stream;
+    m_finished.store(false, std::memory_order_release);
     m_thread = std::thread(&MaemoAudioDevice::ThreadMain, this);
 }
 
@@ -96,6 +100,11 @@ void MaemoAudioDevice::ThreadMain()
         }
         WaitOneBlock();
     }
+    if (m_handle != nullptr)
+        pa_simple_free(m_handle);
+    m_handle = nullptr;
+    m_connected.store(false, std::memory_order_release);
+    m_finished.store(true, std::memory_order_release);
 }
 
 void MaemoAudioDevice::WaitOneBlock()

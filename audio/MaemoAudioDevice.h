@@ -1,6 +1,6 @@
 // Tarv::MaemoAudioDevice: one PulseAudio playback stream ("audio") fed by a thread that pulls a
 // block at a time and writes it with a blocking write. Without a server it paces silently.
-// The handle is made and used only by the device thread, and freed after the thread is joined.
+// The handle is made, used and freed only by the device thread.
 #pragma once
 
 #include "audio/AudioDevice.h"
@@ -27,11 +27,14 @@ public:
     // The connection is made by the device thread when it starts; a failed one leaves the
     // device silent.
     MaemoAudioDevice(const AudioFormat& format, unsigned blockBytes);
-    // Stops the thread after its current block and write, joins it, then closes the connection.
+    // Stops the thread after its current block and write and joins it (the thread closes the
+    // connection as it ends).
     ~MaemoAudioDevice() override;
 
     void Start(AudioStream* stream) override;
     void Update() override {}
+    void RequestStop() override;
+    bool HasStopped() const override { return m_finished.load(std::memory_order_acquire); }
     const AudioFormat& GetFormat() const override { return m_format; }
 
     // True while blocks go to a server; false before the thread has connected, with no server,
@@ -54,6 +57,8 @@ private:
     std::thread m_thread;
     std::atomic<bool> m_stop{false};
     std::atomic<bool> m_connected{false};
+    // Set by the thread as it ends (true while no thread runs).
+    std::atomic<bool> m_finished{true};
     std::atomic<std::uint64_t> m_blocksPulled{0};
     std::mutex m_waitMutex;
     std::condition_variable m_wake;

@@ -7,7 +7,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
+#include <string>
 
 namespace Tarv
 {
@@ -39,6 +41,8 @@ Mixer::~Mixer()
     {
         std::lock_guard<std::mutex> lock(m_pauseMutex);
         m_device.Reset();
+        // Their threads may still be finishing a write; they read from this mixer until joined.
+        m_retired.clear();
     }
     if (Instance == this)
         Instance = nullptr;
@@ -65,6 +69,8 @@ unsigned Mixer::Read(void* buffer, unsigned bytes)
 {
     if (bytes == 0 || buffer == nullptr || m_blockBytes == 0)
         return 0;
+    // A device let go at a pause may still be in its last Read when the next one starts.
+    std::lock_guard<std::mutex> reading(m_readMutex);
     const float skew = GetClampedSkew();
     std::uint8_t* out = static_cast<std::uint8_t*>(buffer);
     const std::uint8_t* block = reinterpret_cast<const std::uint8_t*>(m_block.data());
@@ -95,13 +101,20 @@ unsigned Mixer::ChainInputSizes(unsigned size, unsigned& largest)
 
 void Mixer::MixChannels(std::int16_t* work, unsigned size)
 {
-    std::lock_guard<std::mutex> lock(m_channelMutex);
-    for (std::size_t i = 0; i < m_channels.size();) {
-        if (m_channels[i]->Mix(work, size) < size)
-            m_channels.erase(m_channels.begin() + static_cast<std::ptrdiff_t>(i));
-        else
-            ++i;
+    {
+        std::lock_guard<std::mutex> lock(m_channelMutex);
+        for (std::size_t i = 0; i < m_channels.size();) {
+            if (m_channels[i]->Mix(work, size) < size) {
+                m_ended.push_back(std::move(m_channels[i]));
+                m_channels.erase(m_channels.begin() + static_cast<std::ptrdiff_t>(i));
+            } else {
+                ++i;
+            }
+        }
     }
+    // Ended channels are released outside the list lock, as RemoveChannel does: closing a
+    // source may be slow, and the main thread must not wait on it to start or stop a sound.
+    m_ended.clear();
 }
 
 void Mixer::RenderBlock(float skew)
@@ -139,14 +152,30 @@ WeakPtr<AudioChannel> Mixer::CreateChannel(AudioSource* source, bool force)
     if (!hold)
         return WeakPtr<AudioChannel>();
     SmartPtr<AudioChannel> channel(new AudioChannel(m_format, source));
-    // A format no routine converts would only ever play silence: refuse it up front.
-    if (!channel->IsSupported())
+    // A format no routine converts would only ever play silence: refuse it up front, and say
+    // so once per format.
+    if (!channel->IsSupported()) {
+        ReportUnsupported(source->GetName(), source->GetChannels(), source->GetRate());
         return WeakPtr<AudioChannel>();
+    }
     std::lock_guard<std::mutex> lock(m_channelMutex);
     if (!force && m_channels.size() >= m_maxChannels)
         return WeakPtr<AudioChannel>();
     m_channels.push_back(channel);
     return WeakPtr<AudioChannel>(channel);
+}
+
+void Mixer::ReportUnsupported(const char* name, std::uint32_t channels, std::uint32_t rate)
+{
+    const std::string key = std::string(name) + "|" + std::to_string(channels) + "|" + std::to_string(rate);
+    {
+        std::lock_guard<std::mutex> lock(m_reportMutex);
+        if (!m_reported.insert(key).second)
+            return;
+    }
+    std::fprintf(stderr, "brashwick: %s: %u channel(s) at %u Hz cannot be played at %u channel(s), %u Hz; the sound is not played\n",
+                 name[0] != '\0' ? name : "a sound", unsigned(channels), unsigned(rate),
+                 unsigned(m_format.channels), unsigned(m_format.rate));
 }
 
 WeakPtr<AudioChannel> Mixer::Play(AudioSource* source, bool force)
@@ -201,13 +230,25 @@ void Mixer::SetPaused(unsigned bits, bool on)
     std::lock_guard<std::mutex> lock(m_pauseMutex);
     m_pauseMask = on ? (m_pauseMask | bits) : (m_pauseMask & ~bits);
     if (m_pauseMask != 0 && m_device) {
-        // Joins the device thread, which needs the list locks: none of them is held here.
+        // The device thread may be inside a blocking write for up to a block: it is told to
+        // stop and released once it has ended, so the caller never waits for the write.
+        m_device->RequestStop();
+        m_retired.push_back(m_device);
         m_device.Reset();
     } else if (m_pauseMask == 0 && !m_device && m_createDevice != nullptr) {
         m_device = m_createDevice(m_format, m_blockBytes);
         if (m_device)
             StartDevice();
     }
+    ReleaseStoppedDevices();
+}
+
+void Mixer::ReleaseStoppedDevices()
+{
+    // Their threads have ended, so releasing them joins at once.
+    m_retired.erase(std::remove_if(m_retired.begin(), m_retired.end(),
+                                   [](const SmartPtr<AudioDevice>& device) { return device->HasStopped(); }),
+                    m_retired.end());
 }
 
 unsigned Mixer::GetPauseMask() const
@@ -230,6 +271,10 @@ SmartPtr<AudioDevice> Mixer::GetDevice() const
 
 void Mixer::UpdateDevice()
 {
+    {
+        std::lock_guard<std::mutex> lock(m_pauseMutex);
+        ReleaseStoppedDevices();
+    }
     SmartPtr<AudioDevice> device = GetDevice();
     if (device)
         device->Update();

@@ -15,6 +15,8 @@
 #include <atomic>
 #include <cstdint>
 #include <mutex>
+#include <set>
+#include <string>
 #include <vector>
 
 namespace Tarv
@@ -51,7 +53,8 @@ public:
     unsigned Read(void* buffer, unsigned bytes) override;
 
     // Main thread. A new paused channel, or null when the limit is reached without force, the
-    // source is null, or no conversion exists from the source's format.
+    // source is null, or no conversion exists from the source's format (reported on stderr
+    // once for each source name and format).
     WeakPtr<AudioChannel> CreateChannel(AudioSource* source, bool force);
     // CreateChannel, then the channel is unpaused.
     WeakPtr<AudioChannel> Play(AudioSource* source, bool force);
@@ -62,14 +65,16 @@ public:
     void AddEffect(AudioEffect* effect);
     bool RemoveEffect(AudioEffect* effect);
 
-    // Sets or clears pause bits; the device and its thread exist only while the mask is 0.
-    // Any thread, serialised by a lock of its own; never call it holding a mixer lock or from
-    // the device thread.
+    // Sets or clears pause bits; a device pulls blocks only while the mask is 0. Pausing tells
+    // the device's thread to end and returns at once (the thread may finish its current write);
+    // ended devices are released here and by UpdateDevice. Any thread, serialised by a lock of
+    // its own; never call it holding a mixer lock or from the device thread.
     void SetPaused(unsigned bits, bool on);
     unsigned GetPauseMask() const;
     bool HasDevice() const;
     // The current device (null while paused), for tests and diagnostics.
     SmartPtr<AudioDevice> GetDevice() const;
+    // Releases devices let go at a pause whose threads have ended, then updates the current one.
     void UpdateDevice();
 
     // The program-wide time skew that scales the speed of all sound; any thread. Non-finite
@@ -82,6 +87,8 @@ public:
 
 private:
     void RenderBlock(float skew);
+    void ReleaseStoppedDevices();
+    void ReportUnsupported(const char* name, std::uint32_t channels, std::uint32_t rate);
     unsigned ChainInputSizes(unsigned size, unsigned& largest);
     void MixChannels(std::int16_t* work, unsigned size);
     void StartDevice();
@@ -93,12 +100,20 @@ private:
     MixerConfig::DeviceFactory m_createDevice;
     SmartPtr<AudioDevice> m_device;
     std::vector<SmartPtr<AudioChannel>> m_channels;
+    // Audio thread only: channels that ended in this block, released after the list lock.
+    std::vector<SmartPtr<AudioChannel>> m_ended;
+    std::mutex m_reportMutex;
+    std::set<std::string> m_reported;
     std::vector<SmartPtr<AudioEffect>> m_effects;
     std::mutex m_channelMutex;
     std::mutex m_effectMutex;
     // Guards the pause mask and the device field; never taken with the two list locks.
     mutable std::mutex m_pauseMutex;
     unsigned m_pauseMask = 0;
+    // Devices let go at a pause until their threads have ended (guarded by the pause lock).
+    std::vector<SmartPtr<AudioDevice>> m_retired;
+    // Serialises Read between an ending device's thread and the next device's.
+    std::mutex m_readMutex;
     std::vector<std::int16_t> m_block;
     // Grow-only room for a skewed block, so blocks at a steady skew never allocate.
     std::vector<std::int16_t> m_work;

@@ -1,7 +1,10 @@
 // Image loading costs on the loader thread: PNG decoding, "CRLE" validation and texture staging
-// (run-length decoding plus power-of-two padding) for a 500 x 300 sprite sheet.
+// (run-length decoding plus power-of-two padding) for a 500 x 300 sprite sheet, and the whole
+// load of a 1024 x 1024 atlas page from its file to a drawable surface.
+#include "engine/vfs/CachedFile.h"
 #include "graphics/image/ImageLoader.h"
 #include "graphics/image/PixelDataGL.h"
+#include "graphics/render/Surface.h"
 #include "tools/image/ImageConvert.h"
 
 #include <benchmark/benchmark.h>
@@ -12,11 +15,11 @@ namespace
 {
 
 // Blocks of flat colour with transparent gaps, like sprites on a sheet.
-Tarv::RgbaImage Sheet()
+Tarv::RgbaImage Sheet(int width = 500, int height = 300)
 {
     Tarv::RgbaImage image;
-    image.width = 500;
-    image.height = 300;
+    image.width = width;
+    image.height = height;
     std::mt19937 random(7);
     image.pixels.resize(std::size_t(image.width) * image.height * 4);
     for (int y = 0; y < image.height; ++y)
@@ -76,5 +79,20 @@ void BM_StageRunLength(benchmark::State& state)
         benchmark::DoNotOptimize(Tarv::PixelDataGL::StagePixels(pixels.Get(), 512, 512));
 }
 BENCHMARK(BM_StageRunLength);
+
+// File bytes to a surface ready for its first draw, as the loader thread does for an atlas
+// page (RGBA).
+void BM_LoadAtlasPage(benchmark::State& state)
+{
+    const Tarv::RgbaImage page = Sheet(1024, 1024);
+    std::vector<std::uint8_t> file;
+    page.WritePng(file);
+    for (auto _ : state) {
+        Tarv::CachedFile stream(file.data(), int(file.size()), false);
+        benchmark::DoNotOptimize(Tarv::ImageLoader::LoadFromStream(&stream, 5));
+    }
+    state.SetBytesProcessed(std::int64_t(state.iterations()) * 1024 * 1024 * 4);
+}
+BENCHMARK(BM_LoadAtlasPage)->Unit(benchmark::kMillisecond);
 
 } // namespace

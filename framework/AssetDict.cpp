@@ -72,6 +72,23 @@ SmartPtr<Surface> AssetDict::GetOrLoadSurface(const NarrowString& key, bool hold
     return GetOrLoad<Surface>(key, hold, [this](const NarrowString& k) { return LoadSurface(k); });
 }
 
+namespace
+{
+
+// Whether an entry of any kind still reaches its asset.
+bool IsLive(const Any& entry)
+{
+    if (const auto* surface = entry.Get<WeakPtr<Surface>>())
+        return !surface->IsExpired();
+    if (const auto* sound = entry.Get<WeakPtr<AudioSource>>())
+        return !sound->IsExpired();
+    if (const auto* font = entry.Get<WeakPtr<FontEx>>())
+        return !font->IsExpired();
+    return false;
+}
+
+} // namespace
+
 template <class T, class Loader>
 SmartPtr<T> AssetDict::GetOrLoad(const NarrowString& key, bool hold, Loader load)
 {
@@ -80,16 +97,17 @@ SmartPtr<T> AssetDict::GetOrLoad(const NarrowString& key, bool hold, Loader load
         const auto found = m_names.find(key);
         if (found != m_names.end()) {
             const WeakPtr<T>* weak = found->second.template Get<WeakPtr<T>>();
-            // The key names another kind of asset: a miss, and the other entry stays.
-            if (weak == nullptr) {
-                ++m_kindConflicts;
-                return SmartPtr<T>();
-            }
-            SmartPtr<T> live = weak->Lock();
+            SmartPtr<T> live = weak != nullptr ? weak->Lock() : SmartPtr<T>();
             if (live) {
                 if (hold)
                     HoldLocked(key, live);
                 return live;
+            }
+            // The key names a live asset of another kind: a miss, and the other entry stays.
+            // An expired or failed entry of any kind is loaded again below.
+            if (weak == nullptr && IsLive(found->second)) {
+                ++m_kindConflicts;
+                return SmartPtr<T>();
             }
         }
         const auto loading = m_loading.find(key);
@@ -106,20 +124,35 @@ SmartPtr<T> AssetDict::GetOrLoad(const NarrowString& key, bool hold, Loader load
     m_loading.emplace(key, std::this_thread::get_id());
     ++m_loadCount;
     lock.unlock();
-    SmartPtr<T> asset(load(key));
-    lock.lock();
-    m_loading.erase(key);
-    // An atlas registered meanwhile may have entered a region under this name: it wins.
+    SmartPtr<T> asset;
+    {
+        // However the load ends, a thrown exception included, the name leaves the in-flight
+        // set and the threads waiting for it look again.
+        struct LoadEnd
+        {
+            AssetDict& dict;
+            std::unique_lock<std::mutex>& lock;
+            const NarrowString& key;
+            ~LoadEnd()
+            {
+                if (!lock.owns_lock())
+                    lock.lock();
+                dict.m_loading.erase(key);
+                dict.m_loadEnded.notify_all();
+            }
+        } end{*this, lock, key};
+        asset = load(key);
+    }
+    // An atlas registered meanwhile may have entered a region under this name: it wins. A
+    // live asset of another kind entered meanwhile stays too.
     Any& entry = m_names[key];
     const WeakPtr<T>* entered = entry.template Get<WeakPtr<T>>();
     if (SmartPtr<T> region = entered != nullptr ? entered->Lock() : SmartPtr<T>())
         asset = region;
-    else
+    else if (entered != nullptr || !IsLive(entry))
         entry = Any(WeakPtr<T>(asset));
     if (hold)
         HoldLocked(key, asset);
-    lock.unlock();
-    m_loadEnded.notify_all();
     return asset;
 }
 
@@ -143,7 +176,10 @@ SmartPtr<AudioSource> AssetDict::LoadAudio(const NarrowString& key)
         return CreateAudioSource(key.c_str(), false);
     const NarrowString path = key.substr(0, at);
     const NarrowString option = key.substr(at + 1);
-    if (option == "cache")
+    // A module is held whole as its song already and is no Ogg stream: "cache" opens it as
+    // a module, or it could never play through the sound dictionary.
+    const bool module = path.size() >= 3 && path.compare(path.size() - 3, 3, ".xm") == 0;
+    if (option == "cache" && !module)
         return CreateCachedOggSource(path.c_str());
     return CreateAudioSource(path.c_str(), option == "buffer");
 }
@@ -245,16 +281,8 @@ std::vector<AssetDict::EntryInfo> AssetDict::ListEntries() const
     std::lock_guard<std::mutex> lock(m_mutex);
     std::vector<EntryInfo> entries;
     entries.reserve(m_names.size());
-    for (const auto& [key, value] : m_names) {
-        bool live = false;
-        if (const auto* surface = value.Get<WeakPtr<Surface>>())
-            live = !surface->IsExpired();
-        else if (const auto* sound = value.Get<WeakPtr<AudioSource>>())
-            live = !sound->IsExpired();
-        else if (const auto* font = value.Get<WeakPtr<FontEx>>())
-            live = !font->IsExpired();
-        entries.push_back({key, m_held.count(key) != 0, live});
-    }
+    for (const auto& [key, value] : m_names)
+        entries.push_back({key, m_held.count(key) != 0, IsLive(value)});
     return entries;
 }
 

@@ -51,7 +51,9 @@ public:
 
     // Get-or-load on Instance: the live asset under the key, else a new one loaded from the key
     // (and remembered weakly). With hold, the dictionary also keeps it alive. Null when there is
-    // no dictionary, the load fails, or the key already names an asset of another kind.
+    // no dictionary, the load fails, or the key names a live asset of another kind (a failed or
+    // expired entry of another kind is loaded again as this kind). A loader's exception passes
+    // through, and the threads waiting for the name then load it themselves.
     static SmartPtr<AudioSource> GetAudio(const NarrowString& key, bool hold);
     static SmartPtr<Surface> GetSurface(const NarrowString& key, bool hold);
     static SmartPtr<FontEx> GetFont(const NarrowString& key, bool hold);
@@ -101,7 +103,7 @@ public:
     bool IsHeld(const NarrowString& key) const;
     // Loads started since construction (tests count them to prove sharing).
     std::uint32_t GetLoadCount() const;
-    // Requests refused because the key named an asset of another kind.
+    // Requests refused because the key named a live asset of another kind.
     std::uint32_t GetKindConflictCount() const;
 
 private:

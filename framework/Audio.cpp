@@ -126,8 +126,12 @@ void Audio::InitFromSettings()
     Audio* audio = GetInstance();
     if (audio == nullptr)
         return;
-    audio->MuteSfx();
-    audio->MuteMusic();
+    // The stored switch is what is heard: a kind whose switch is off (or absent, as in the
+    // shipped defaults) starts muted, one switched on starts audible. The menu shows the
+    // stored switches, so it always shows what plays.
+    Settings* settings = Settings::GetInstance();
+    audio->m_sfxMute->SetMuted(settings == nullptr || !settings->GetBool("sfx_on"));
+    audio->m_musicMute->SetMuted(settings == nullptr || !settings->GetBool("music_on"));
     int volume = 0;
     if (ReadStoredInt("volume", volume))
         audio->SetAttenuation(volume);

@@ -48,9 +48,12 @@ bool AudioDict::Play(const Tarv::NarrowString& name, bool loop)
         return stopped;
     Audio* audio = Audio::GetInstance();
 
-    const Tarv::SmartPtr<Tarv::AudioPosition> position =
-        Tarv::MakeSmart<Tarv::AudioPosition>(sound->second.source.Get());
-    const Tarv::WeakPtr<Tarv::AudioChannel> record = mixer->CreateChannel(position.Get(), true);
+    // Each play reads at its own position: a cursor over the shared source, or for a module a
+    // player of its own over the shared song.
+    Tarv::SmartPtr<Tarv::AudioSource> play(sound->second.source->CreatePlay());
+    if (!play)
+        play = Tarv::SmartPtr<Tarv::AudioSource>(new Tarv::AudioPosition(sound->second.source.Get()));
+    const Tarv::WeakPtr<Tarv::AudioChannel> record = mixer->CreateChannel(play.Get(), true);
     const Tarv::SmartPtr<Tarv::AudioChannel> channel = record.Lock();
     if (!channel)
         return stopped;

@@ -1,5 +1,6 @@
 // Fuzzes the image probe and every reader, then stages what they decode into a texture layout,
-// so malformed headers, runs and compressed data are driven through all of it.
+// so malformed headers, runs and compressed data are driven through all of it; the whole input
+// also goes through the probed reader's straight-to-texture decoding.
 #include "graphics/image/ImageLoader.h"
 #include "graphics/image/ImageLoader565.h"
 #include "graphics/image/JpegImageLoader.h"
@@ -7,6 +8,7 @@
 #include "graphics/image/PngImageLoader.h"
 #include "graphics/image/RLEImageLoader.h"
 #include "graphics/image/TgaImageLoader.h"
+#include "graphics/render/Texture.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -43,6 +45,8 @@ Tarv::SmartPtr<Tarv::PixelData> DecodeWith(Tarv::ImageLoader&& loader,
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     Stage(Tarv::ImageLoader::DecodeImage(data, size));
+    if (Tarv::SmartPtr<Tarv::ImageLoader> loader = Tarv::ImageLoader::FindLoader(data, size))
+        Tarv::SmartPtr<Tarv::Texture> texture(loader->DecodeTexture(data, size));
     // Each reader also sees every input past its own signature, so TGA and the raw formats get
     // headers the probe would send elsewhere.
     if (size < 1)

@@ -63,10 +63,15 @@ AudioSource* CreateAudioSource(const char* path, bool buffered)
         if (!HasSuffix(path, decoder.suffix))
             continue;
         AudioSource* source = decoder.open(path);
+        if (source != nullptr)
+            source->SetName(path);
         // A sound too long to hold decoded is streamed instead.
         if (source == nullptr || !buffered || source->GetLength() > AudioBuffer::MAX_BYTES)
             return source;
-        return AudioBuffer::Create(source);
+        AudioSource* decoded = AudioBuffer::Create(source);
+        if (decoded != nullptr)
+            decoded->SetName(path);
+        return decoded;
     }
     return nullptr;
 }
@@ -78,7 +83,10 @@ AudioSource* CreateCachedOggSource(const char* path)
     SmartPtr<CachedFile> file(VfsOpenCached(path));
     if (!file || !file->IsOpen())
         return nullptr;
-    return AudioOgg::Create(file.Get());
+    AudioSource* source = AudioOgg::Create(file.Get());
+    if (source != nullptr)
+        source->SetName(path);
+    return source;
 }
 
 } // namespace Tarv

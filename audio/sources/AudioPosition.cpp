@@ -9,6 +9,7 @@ AudioPosition::AudioPosition(AudioSource* source) : m_source(source)
     if (source != nullptr) {
         m_channels = source->GetChannels();
         m_rate = source->GetRate();
+        m_name = source->GetName();
     }
 }
 

@@ -17,6 +17,11 @@ AudioXM* AudioXM::Open(const char* path)
 }
 
 AudioXM::AudioXM(std::unique_ptr<ModulePlayer::CModuleSong> song)
+    : AudioXM(std::shared_ptr<const ModulePlayer::CModuleSong>(std::move(song)))
+{
+}
+
+AudioXM::AudioXM(std::shared_ptr<const ModulePlayer::CModuleSong> song)
     : m_song(std::move(song)), m_player(new ModulePlayer::ModulePlayer())
 {
     m_channels = 1;
@@ -37,6 +42,13 @@ unsigned AudioXM::Read(void* buffer, unsigned bytes)
         done += static_cast<unsigned>(chunk);
     }
     return samples * 2;
+}
+
+AudioSource* AudioXM::CreatePlay()
+{
+    AudioXM* play = new AudioXM(m_song);
+    play->SetName(GetName());
+    return play;
 }
 
 void AudioXM::Rewind()

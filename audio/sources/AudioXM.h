@@ -1,5 +1,5 @@
 // Tarv::AudioXM: an XM module as an endless sound source: one channel at 22050 Hz, rendered by
-// a module player over a song the source owns.
+// a module player of its own over a song shared by every play of the module.
 #pragma once
 
 #include "audio/ModulePlayer.h"
@@ -20,6 +20,9 @@ public:
     static AudioXM* Open(const char* path);
     // Takes the song and plays all of it, looping.
     explicit AudioXM(std::unique_ptr<ModulePlayer::CModuleSong> song);
+    // Another source over the same song (read-only while played) with a player of its own at
+    // the song's start, so plays at once each keep their own position and speed.
+    AudioSource* CreatePlay() override;
 
     // Always renders bytes / 2 whole samples and returns their size.
     unsigned Read(void* buffer, unsigned bytes) override;
@@ -34,10 +37,12 @@ public:
     const ModulePlayer::ModulePlayer& GetPlayer() const { return *m_player; }
 
 private:
+    explicit AudioXM(std::shared_ptr<const ModulePlayer::CModuleSong> song);
+
     // Rendered through this block, so the caller's buffer needs no 16-bit alignment.
     static constexpr int BLOCK_SAMPLES = 1024;
 
-    std::unique_ptr<ModulePlayer::CModuleSong> m_song;
+    std::shared_ptr<const ModulePlayer::CModuleSong> m_song;
     std::unique_ptr<ModulePlayer::ModulePlayer> m_player;
     std::int16_t m_block[BLOCK_SAMPLES] = {};
 };

@@ -281,8 +281,12 @@ bool Registry::LoadXml(const XmlIterator& root, bool notify, const NarrowString&
     if (!top.IsValid())
         return false;
     NarrowString target = basePath;
-    if (target.empty() && !top.GetAttributeString("name", target))
-        return false;
+    if (target.empty()) {
+        const char* stored = top.GetAttribute("name");
+        if (stored == nullptr)
+            return false;
+        target = RegistryXmlReader::Decode(stored);
+    }
 
     std::vector<Change> changes;
     {

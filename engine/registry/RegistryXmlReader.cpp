@@ -5,6 +5,7 @@
 #include "engine/registry/Registry.h"
 #include "engine/registry/RegistryKey.h"
 #include "engine/registry/RegistryNode.h"
+#include "engine/registry/RegistryXmlWriter.h"
 
 #include <cstring>
 
@@ -25,13 +26,13 @@ int DepthOf(const NarrowString& path)
     return depth;
 }
 
-NarrowString KeyPath(const NarrowString& nodePath, const char* name)
+NarrowString KeyPath(const NarrowString& nodePath, const NarrowString& name)
 {
     // The root's keys are "//name", as paths split at their last slash.
     return nodePath + "/" + name;
 }
 
-NarrowString ChildPath(const NarrowString& nodePath, const char* name)
+NarrowString ChildPath(const NarrowString& nodePath, const NarrowString& name)
 {
     return nodePath == "/" ? NarrowString("/") + name : nodePath + "/" + name;
 }
@@ -49,9 +50,8 @@ void SetFromText(const XmlIterator& element, const char* type, RegistryKey& key)
         if (element.GetTextInt(value))
             key.SetInt(value);
     } else if (std::strcmp(type, "string") == 0) {
-        NarrowString value;
-        if (element.GetTextString(value))
-            key.SetString(value);
+        if (const char* text = element.GetText())
+            key.SetString(RegistryXmlReader::Decode(text));
     }
 }
 
@@ -59,10 +59,11 @@ void ReadKeys(const XmlIterator& element, RegistryNode& node, const NarrowString
               std::vector<RegistryXmlReader::Change>& changes)
 {
     for (XmlIterator key(element, "key"); key.IsValid(); key.Next()) {
-        const char* name = key.GetAttribute("name");
+        const char* stored = key.GetAttribute("name");
         const char* type = key.GetAttribute("type");
-        if (name == nullptr || type == nullptr)
+        if (stored == nullptr || type == nullptr)
             continue;
+        const NarrowString name = RegistryXmlReader::Decode(stored);
         RegistryKey* target = node.FindKey(name);
         if (target == nullptr && !readOnly)
             target = node.CreateKey(name);
@@ -82,11 +83,12 @@ void ReadInto(const XmlIterator& element, RegistryNode& node, const NarrowString
 {
     ReadKeys(element, node, path, machine, changes);
     for (XmlIterator child(element, "node"); child.IsValid(); child.Next()) {
-        const char* name = child.GetAttribute("name");
-        if (name == nullptr)
+        const char* stored = child.GetAttribute("name");
+        if (stored == nullptr)
             continue;
+        const NarrowString name = RegistryXmlReader::Decode(stored);
         const NarrowString childPath = ChildPath(path, name);
-        const bool childMachine = machine || (depth == 0 && std::strcmp(name, "machine") == 0);
+        const bool childMachine = machine || (depth == 0 && name == "machine");
         const bool create = !childMachine && depth < Registry::MAX_DEPTH;
         RegistryNode* childNode = node.FindChild(name, create);
         // The depth limit also bounds this recursion for nodes that already exist.
@@ -95,7 +97,45 @@ void ReadInto(const XmlIterator& element, RegistryNode& node, const NarrowString
     }
 }
 
+// An upper-case hex digit, as the writer makes them.
+bool HexValue(char c, int& value)
+{
+    if (c >= '0' && c <= '9')
+        value = c - '0';
+    else if (c >= 'A' && c <= 'F')
+        value = c - 'A' + 10;
+    else
+        return false;
+    return true;
+}
+
 } // namespace
+
+NarrowString RegistryXmlReader::Decode(const char* stored)
+{
+    const NarrowString text = stored != nullptr ? stored : "";
+    const NarrowString escape = RegistryXmlWriter::BYTE_ESCAPE;
+    NarrowString out;
+    out.reserve(text.size());
+    std::size_t from = 0;
+    for (std::size_t at = text.find(escape); at != NarrowString::npos; at = text.find(escape, from)) {
+        out.append(text, from, at - from);
+        from = at + escape.size();
+        int high = 0;
+        int low = 0;
+        if (text.compare(from, escape.size(), escape) == 0) {
+            out += escape;
+            from += escape.size();
+        } else if (from + 1 < text.size() && HexValue(text[from], high) && HexValue(text[from + 1], low)) {
+            out += static_cast<char>(high * 16 + low);
+            from += 2;
+        } else {
+            out += escape;
+        }
+    }
+    out.append(text, from, NarrowString::npos);
+    return out;
+}
 
 void RegistryXmlReader::Read(const XmlIterator& element, RegistryNode& node, const NarrowString& path,
                              std::vector<Change>& changes)

@@ -28,9 +28,15 @@ public:
     // Elements without a name, keys without a type, and values that don't read as their type
     // set nothing; a key of an unknown type is created unset. Nothing under "/machine" is
     // created or changed, and nothing deeper than the registry's depth limit is created.
-    // Every key the file reached is appended to changes.
+    // Names and string values go through Decode. Every key the file reached is appended to
+    // changes.
     static void Read(const XmlIterator& element, RegistryNode& node, const NarrowString& path,
                      std::vector<Change>& changes);
+
+    // A name or string value as the file stores it, with the writer's escapes of bytes that
+    // XML can't hold undone (RegistryXmlWriter::AppendText). An escape that the writer never
+    // makes stays as it stands.
+    static NarrowString Decode(const char* stored);
 };
 
 } // namespace Tarv

@@ -2,6 +2,7 @@
 #include "engine/registry/RegistryXmlWriter.h"
 
 #include "engine/core/Any.h"
+#include "engine/core/Utf8.h"
 #include "engine/registry/RegistryKey.h"
 #include "engine/registry/RegistryNode.h"
 
@@ -11,8 +12,17 @@ namespace Tarv
 namespace
 {
 
-// Escapes one byte, or returns false when it may stand as it is. NUL can't be written in XML
-// at all and is dropped.
+const char HEX_DIGITS[] = "0123456789ABCDEF";
+
+// A byte that XML 1.0 can't hold, as the escape and two hex digits.
+void AppendByteEscape(NarrowString& out, unsigned char byte)
+{
+    out += RegistryXmlWriter::BYTE_ESCAPE;
+    out += HEX_DIGITS[byte >> 4];
+    out += HEX_DIGITS[byte & 0x0F];
+}
+
+// Escapes one ASCII byte, or returns false when it may stand as it is.
 bool AppendEscaped(NarrowString& out, char c, bool attribute)
 {
     const unsigned char byte = static_cast<unsigned char>(c);
@@ -31,16 +41,20 @@ bool AppendEscaped(NarrowString& out, char c, bool attribute)
             return false;
         out += "&quot;";
         return true;
-    case '\0':
-        return true;
-    default:
+    case '\t':
+    case '\n':
+        if (!attribute)
+            return false;
         break;
+    case '\r':
+    case 0x7F:
+        break;
+    default:
+        if (byte >= 0x20)
+            return false;
+        AppendByteEscape(out, byte);
+        return true;
     }
-    const bool keptInText = c == '\t' || c == '\n';
-    if (byte >= 0x20 && byte != 0x7F)
-        return false;
-    if (!attribute && keptInText)
-        return false;
     out += "&#";
     out.AppendInt(byte);
     out += ";";
@@ -49,9 +63,31 @@ bool AppendEscaped(NarrowString& out, char c, bool attribute)
 
 void AppendEscapedText(NarrowString& out, const NarrowString& text, bool attribute)
 {
-    for (char c : text) {
-        if (!AppendEscaped(out, c, attribute))
-            out += c;
+    const NarrowString escape = RegistryXmlWriter::BYTE_ESCAPE;
+    std::size_t i = 0;
+    while (i < text.size()) {
+        if (text.compare(i, escape.size(), escape) == 0) {
+            out += escape;
+            out += escape;
+            i += escape.size();
+            continue;
+        }
+        if (static_cast<unsigned char>(text[i]) < 0x80) {
+            if (!AppendEscaped(out, text[i], attribute))
+                out += text[i];
+            ++i;
+            continue;
+        }
+        // Whole characters that XML allows stand as they are; anything else goes byte by byte.
+        char32_t codePoint = 0;
+        const std::size_t length = DecodeUtf8Char(text.data() + i, text.size() - i, codePoint);
+        if (length == 0 || codePoint == 0xFFFE || codePoint == 0xFFFF) {
+            AppendByteEscape(out, static_cast<unsigned char>(text[i]));
+            ++i;
+        } else {
+            out.append(text, i, length);
+            i += length;
+        }
     }
 }
 

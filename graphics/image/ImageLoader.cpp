@@ -12,11 +12,13 @@
 #include "graphics/image/PngImageLoader.h"
 #include "graphics/image/RLEImageLoader.h"
 #include "graphics/image/TgaImageLoader.h"
+#include "graphics/render/Texture.h"
 
 #include <algorithm>
 #include <climits>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace Tarv
@@ -56,15 +58,12 @@ public:
     LoadingPath& operator=(const LoadingPath&) = delete;
 };
 
-// A surface over decoded pixels, or null when they cannot become a texture.
-SmartPtr<Surface> SurfaceOf(const SmartPtr<PixelData>& pixels)
+// A surface over a decoded texture, or null.
+SmartPtr<Surface> SurfaceOf(Texture* texture)
 {
-    if (!pixels)
+    if (texture == nullptr)
         return nullptr;
-    SmartPtr<Surface> surface = CreateSurface(pixels.Get());
-    if (surface->GetPixelData() == nullptr)
-        return nullptr;
-    return surface;
+    return SmartPtr<Surface>(new Surface(texture));
 }
 
 } // namespace
@@ -168,7 +167,11 @@ SmartPtr<Surface> ImageLoader::LoadFromStream(SeekableStream* stream, int argume
         return nullptr;
     if (format == ImageFormat::ANIMATION)
         return AnimImageLoader::Load(stream, argument);
-    return SurfaceOf(LoadPixelsFromStream(stream));
+    SmartPtr<ImageLoader> loader;
+    std::vector<std::uint8_t> bytes;
+    if (!ReadWholeStream(stream, bytes) || !(loader = FindLoader(bytes.data(), bytes.size())))
+        return nullptr;
+    return SurfaceOf(loader->DecodeTexture(bytes.data(), bytes.size()));
 }
 
 SmartPtr<Surface> ImageLoader::LoadFromFile(const NarrowString& path, int argument)
@@ -188,7 +191,26 @@ SmartPtr<Surface> ImageLoader::Load(SeekableStream* stream, int)
     std::vector<std::uint8_t> bytes;
     if (!ReadWholeStream(stream, bytes))
         return nullptr;
-    return SurfaceOf(Decode(bytes.data(), bytes.size()));
+    return SurfaceOf(DecodeTexture(bytes.data(), bytes.size()));
+}
+
+Texture* ImageLoader::DecodeTexture(const std::uint8_t* data, std::size_t size)
+{
+    const SmartPtr<PixelData> pixels = Decode(data, size);
+    return pixels ? CreateTexture(pixels.Get()) : nullptr;
+}
+
+Texture* ImageLoader::FinishStaged(int width, int height, int format,
+                                   std::vector<std::uint8_t>&& staged)
+{
+    const int texel = Texture::TexelBytes(format);
+    if (texel == 0 || !Texture::CheckSize(width, height) ||
+        staged.size() != std::size_t(Texture::PaddedSize(width)) *
+                             std::size_t(Texture::PaddedSize(height)) * std::size_t(texel))
+        return nullptr;
+    Texture::PadEdges(staged.data(), width, height, Texture::PaddedSize(width),
+                      Texture::PaddedSize(height), texel);
+    return Texture::AdoptStaged(width, height, format, std::move(staged));
 }
 
 bool ImageLoader::SaveToStream(SeekableStream* stream, const PixelData& pixels)

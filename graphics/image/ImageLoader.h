@@ -17,6 +17,7 @@ namespace Tarv
 
 class SeekableStream;
 class Surface;
+class Texture;
 
 // Image files larger than this are not read into memory.
 constexpr std::size_t MAX_IMAGE_FILE_BYTES = std::size_t(128) << 20;
@@ -74,9 +75,20 @@ public:
     // The pixels of a whole file of this reader's format, or null: a damaged, truncated or
     // oversized file never aborts, overruns or allocates beyond the image size limits.
     virtual SmartPtr<PixelData> Decode(const std::uint8_t* data, std::size_t size) = 0;
+    // The texture of a whole file of this reader's format, staged for its first draw (no GL
+    // call; count 0), or null where Decode gives null. This is how files become surfaces. The
+    // base stages Decode's pixels; readers that can decode straight into the texture layout
+    // override it.
+    virtual Texture* DecodeTexture(const std::uint8_t* data, std::size_t size);
     // Appends the file form of pixels to out; false (out unchanged) when this format cannot be
     // written or pixels holds no memory pixels of a format it takes.
     virtual bool Save(const PixelData& pixels, std::vector<std::uint8_t>& out);
+
+protected:
+    // A texture over staged texels whose first width x height are decoded: the edges are
+    // padded and the bytes adopted. Null when the sizes do not fit the bytes.
+    static Texture* FinishStaged(int width, int height, int format,
+                                 std::vector<std::uint8_t>&& staged);
 };
 
 // Little-endian reads from bytes the caller has bounds-checked.

@@ -9,6 +9,8 @@
 #include "graphics/render/Texture.h"
 
 #include <cstddef>
+#include <utility>
+#include <vector>
 
 namespace Tarv
 {
@@ -31,21 +33,19 @@ int TextureFormatOf(PixelFormat format)
     return Texture::FORMAT_RGBA8888;
 }
 
+// Staged once, straight into the padded layout, and handed to the texture without a copy.
 Texture* CreateFromMemory(const PixelData& source)
 {
     const int width = source.GetWidth();
     const int height = source.GetHeight();
-    const int paddedWidth = PixelDataGL::TextureSize(width);
-    const int paddedHeight = PixelDataGL::TextureSize(height);
-    // Staged once, straight into the padded texture layout the texture uploads as it is.
-    std::unique_ptr<std::uint8_t[]> staged =
-        PixelDataGL::StagePixels(&source, paddedWidth, paddedHeight);
-    if (!staged)
+    if (!Texture::CheckSize(width, height))
         return nullptr;
-    const int format = TextureFormatOf(source.GetFormat());
-    const std::size_t texel = format == Texture::FORMAT_ALPHA8 ? 1 : format == Texture::FORMAT_RGB888 ? 3 : 4;
-    return Texture::CreateFromStaged(width, height, format, paddedWidth, paddedHeight, staged.get(),
-                                     texel * std::size_t(paddedWidth) * std::size_t(paddedHeight));
+    std::vector<std::uint8_t> staged;
+    if (!PixelDataGL::StageInto(&source, Texture::PaddedSize(width), Texture::PaddedSize(height),
+                                staged))
+        return nullptr;
+    return Texture::AdoptStaged(width, height, TextureFormatOf(source.GetFormat()),
+                                std::move(staged));
 }
 
 } // namespace

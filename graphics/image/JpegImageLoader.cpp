@@ -3,10 +3,13 @@
 #include "graphics/image/JpegImageLoader.h"
 
 #include "graphics/image/MemPixelData.h"
+#include "graphics/render/Texture.h"
 
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
+#include <utility>
+#include <vector>
 
 // jpeglib.h needs the stdio declarations above it; jerror.h needs jpeglib.h.
 #include <jpeglib.h>
@@ -32,7 +35,12 @@ struct JpegReadState
     jpeg_decompress_struct info;
     JpegErrorManager error;
     jpeg_progress_mgr progress;
+    // Memory pixels (blue first), or for a texture the padded texture layout (red first).
+    bool texture = false;
     SmartPtr<MemPixelData> pixels;
+    std::vector<std::uint8_t> staged;
+    int width = 0;
+    int height = 0;
 };
 
 void ErrorExit(j_common_ptr info)
@@ -77,18 +85,28 @@ bool ReadJpeg(JpegReadState& state, const std::uint8_t* data, std::size_t size)
         return false;
     if (info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK)
         return false;
-    info.out_color_space = JCS_EXT_BGR;
+    info.out_color_space = state.texture ? JCS_EXT_RGB : JCS_EXT_BGR;
     jpeg_start_decompress(&info);
     if (info.output_components != 3
         || !PixelData::IsSizeAllowed(info.output_width, info.output_height))
         return false;
-    state.pixels = new MemPixelData(int(info.output_width), int(info.output_height),
-                                    PIXEL_FORMAT_RGB888);
-    if (state.pixels->GetPixels() == nullptr)
+    state.width = int(info.output_width);
+    state.height = int(info.output_height);
+    std::uint8_t* first = nullptr;
+    std::size_t pitch = 0;
+    if (state.texture) {
+        pitch = std::size_t(Texture::PaddedSize(state.width)) * 3;
+        state.staged.resize(pitch * std::size_t(Texture::PaddedSize(state.height)));
+        first = state.staged.data();
+    } else {
+        state.pixels = new MemPixelData(state.width, state.height, PIXEL_FORMAT_RGB888);
+        first = state.pixels->GetPixels();
+        pitch = std::size_t(state.pixels->GetPitch());
+    }
+    if (first == nullptr)
         return false;
     while (info.output_scanline < info.output_height) {
-        JSAMPROW row = state.pixels->GetPixels()
-            + std::size_t(info.output_scanline) * state.pixels->GetPitch();
+        JSAMPROW row = first + std::size_t(info.output_scanline) * pitch;
         if (jpeg_read_scanlines(&info, &row, 1) != 1)
             return false;
     }
@@ -104,11 +122,14 @@ bool JpegImageLoader::Probe(const std::uint8_t* data, std::size_t size)
     return data != nullptr && size >= 4 && std::memcmp(data, START, 4) == 0;
 }
 
-SmartPtr<PixelData> JpegImageLoader::Decode(const std::uint8_t* data, std::size_t size)
+namespace
 {
-    if (!Probe(data, size))
-        return nullptr;
-    JpegReadState state;
+
+// Runs the decoder over the whole file into state; false for a damaged or refused file.
+bool RunJpeg(const std::uint8_t* data, std::size_t size, JpegReadState& state)
+{
+    if (!JpegImageLoader::Probe(data, size))
+        return false;
     state.info.err = jpeg_std_error(&state.error.base);
     state.error.base.error_exit = ErrorExit;
     state.error.base.output_message = OutputMessage;
@@ -116,14 +137,31 @@ SmartPtr<PixelData> JpegImageLoader::Decode(const std::uint8_t* data, std::size_
     std::memset(&state.progress, 0, sizeof(state.progress));
     state.progress.progress_monitor = LimitScans;
     if (setjmp(state.error.jump))
-        return nullptr;
+        return false;
     jpeg_create_decompress(&state.info);
     state.info.progress = &state.progress;
     const bool ok = ReadJpeg(state, data, size);
     jpeg_destroy_decompress(&state.info);
-    if (!ok)
+    return ok;
+}
+
+} // namespace
+
+SmartPtr<PixelData> JpegImageLoader::Decode(const std::uint8_t* data, std::size_t size)
+{
+    JpegReadState state;
+    if (!RunJpeg(data, size, state))
         return nullptr;
     return SmartPtr<PixelData>(state.pixels.Get());
+}
+
+Texture* JpegImageLoader::DecodeTexture(const std::uint8_t* data, std::size_t size)
+{
+    JpegReadState state;
+    state.texture = true;
+    if (!RunJpeg(data, size, state))
+        return nullptr;
+    return FinishStaged(state.width, state.height, PIXEL_FORMAT_RGB888, std::move(state.staged));
 }
 
 } // namespace Tarv

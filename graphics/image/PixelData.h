@@ -3,7 +3,7 @@
 #pragma once
 
 #include "engine/core/RefCounter.h"
-#include "graphics/image/Color.h"
+#include "graphics/render/Color.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,9 +1,10 @@
-// Texture pixel data: the power-of-two staging with edge padding, done on the CPU so making the
-// texture on the drawing thread is a single upload.
+// Texture pixel data: the conversion of decoded pixels into the texture layout (red first,
+// edges padded by the texture's own helper), done on the CPU so the upload is a single call.
 #include "graphics/image/PixelDataGL.h"
 
 #include "graphics/image/PixelDataRLE.h"
 #include "graphics/image/RunLength.h"
+#include "graphics/render/Texture.h"
 
 #include <GLES2/gl2.h>
 
@@ -55,14 +56,6 @@ void ConvertRow(const std::uint8_t* in, PixelFormat format, int width, std::uint
     }
 }
 
-// Repeats the last of width pixels of row up to column textureWidth.
-void PadRow(std::uint8_t* row, int width, int textureWidth, int bytesPerPixel)
-{
-    const std::uint8_t* last = row + std::size_t(width - 1) * bytesPerPixel;
-    for (int x = width; x < textureWidth; ++x)
-        std::memcpy(row + std::size_t(x) * bytesPerPixel, last, std::size_t(bytesPerPixel));
-}
-
 } // namespace
 
 PixelDataGL::PixelDataGL(PixelData* source)
@@ -111,45 +104,49 @@ void PixelDataGL::SetTextureSize(std::uint32_t glFormat)
 
 int PixelDataGL::TextureSize(int size)
 {
-    int result = 1;
-    while (result < size && result < (1 << 30))
-        result <<= 1;
-    return result;
+    return Texture::PaddedSize(size);
 }
 
 std::unique_ptr<std::uint8_t[]> PixelDataGL::StagePixels(const PixelData* source, int textureWidth,
                                                          int textureHeight)
 {
-    if (source == nullptr || source->GetPixelsConst() == nullptr)
+    std::vector<std::uint8_t> staged;
+    if (!StageInto(source, textureWidth, textureHeight, staged))
         return nullptr;
+    std::unique_ptr<std::uint8_t[]> out(new std::uint8_t[staged.size()]);
+    std::memcpy(out.get(), staged.data(), staged.size());
+    return out;
+}
+
+bool PixelDataGL::StageInto(const PixelData* source, int textureWidth, int textureHeight,
+                            std::vector<std::uint8_t>& out)
+{
+    if (source == nullptr || source->GetPixelsConst() == nullptr)
+        return false;
     const int width = source->GetWidth();
     const int height = source->GetHeight();
     if (!IsSizeAllowed(width, height) || textureWidth < width || textureHeight < height)
-        return nullptr;
+        return false;
     const PixelFormat format = source->GetFormat();
     const int staged = StagedBytesPerPixel(format);
     const std::size_t stride = std::size_t(textureWidth) * staged;
-    std::unique_ptr<std::uint8_t[]> out(new std::uint8_t[stride * std::size_t(textureHeight)]);
+    out.assign(stride * std::size_t(textureHeight), 0);
 
     if (format == PIXEL_FORMAT_RLE) {
         // Only PixelDataRLE reports the run-length kind; its data size bounds the decoder.
         if (source->GetKind() != PIXEL_DATA_KIND_RLE)
-            return nullptr;
+            return false;
         const auto* rle = static_cast<const PixelDataRLE*>(source);
-        std::memset(out.get(), 0, stride * std::size_t(height));
         DecodeRunLength(rle->GetPixelsConst(), std::size_t(rle->GetSize()), width, height,
-                        out.get(), stride);
+                        out.data(), stride);
     } else {
         const int bytesPerPixel = GetFormatInfo(format)->bytesPerPixel;
         const std::size_t pitch = std::size_t(width) * bytesPerPixel;
         for (int y = 0; y < height; ++y)
-            ConvertRow(source->GetPixelsConst() + pitch * y, format, width, out.get() + stride * y);
+            ConvertRow(source->GetPixelsConst() + pitch * y, format, width, out.data() + stride * y);
     }
-    for (int y = 0; y < height; ++y)
-        PadRow(out.get() + stride * y, width, textureWidth, staged);
-    for (int y = height; y < textureHeight; ++y)
-        std::memcpy(out.get() + stride * y, out.get() + stride * (height - 1), stride);
-    return out;
+    Texture::PadEdges(out.data(), width, height, textureWidth, textureHeight, staged);
+    return true;
 }
 
 } // namespace Tarv

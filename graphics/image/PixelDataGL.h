@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 namespace Tarv
 {
@@ -40,6 +41,10 @@ public:
     // than its size. Run-length data that does not decode leaves zero bytes.
     static std::unique_ptr<std::uint8_t[]> StagePixels(const PixelData* source, int textureWidth,
                                                        int textureHeight);
+    // The same staging into out (resized to fit), the form a texture adopts without a copy;
+    // false (out unspecified) where StagePixels gives null.
+    static bool StageInto(const PixelData* source, int textureWidth, int textureHeight,
+                          std::vector<std::uint8_t>& out);
 
     const UploadInfo* GetUploadInfo() const { return m_uploadInfo.get(); }
 

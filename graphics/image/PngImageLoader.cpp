@@ -3,11 +3,13 @@
 #include "graphics/image/PngImageLoader.h"
 
 #include "graphics/image/MemPixelData.h"
+#include "graphics/render/Texture.h"
 
 #include <png.h>
 
 #include <csetjmp>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 namespace Tarv
@@ -22,7 +24,14 @@ struct PngReadState
     const std::uint8_t* data = nullptr;
     std::size_t size = 0;
     std::size_t offset = 0;
+    // Either memory pixels (blue first) or, for a texture, the padded texture layout (red
+    // first) the texture adopts.
+    bool texture = false;
     SmartPtr<MemPixelData> pixels;
+    std::vector<std::uint8_t> staged;
+    int format = 0;
+    int width = 0;
+    int height = 0;
     std::vector<png_bytep> rows;
 };
 
@@ -45,7 +54,7 @@ void WarningCallback(png_structp, png_const_charp)
 }
 
 // Sets the transformations and returns the pixel format, or -1 for an image we refuse.
-int PrepareTransforms(png_structp png, png_infop info)
+int PrepareTransforms(png_structp png, png_infop info, bool redFirst)
 {
     png_uint_32 width = 0, height = 0;
     int bitDepth = 0, colorType = 0;
@@ -61,7 +70,7 @@ int PrepareTransforms(png_structp png, png_infop info)
         png_set_expand_gray_1_2_4_to_8(png);
     if (hasTrns)
         png_set_tRNS_to_alpha(png);
-    if (colorType & PNG_COLOR_MASK_COLOR)
+    if ((colorType & PNG_COLOR_MASK_COLOR) && !redFirst)
         png_set_bgr(png);
     // Grey with a transparency chunk gains an alpha byte, which format 0 cannot hold: it is
     // widened to RGBA like grey with alpha.
@@ -84,13 +93,28 @@ bool AllocateRows(png_structp png, png_infop info, int format, PngReadState& sta
 {
     const png_uint_32 width = png_get_image_width(png, info);
     const png_uint_32 height = png_get_image_height(png, info);
-    state.pixels = new MemPixelData(int(width), int(height), format);
-    if (state.pixels->GetPixels() == nullptr
-        || png_get_rowbytes(png, info) != std::size_t(state.pixels->GetPitch()))
-        return false;
+    std::uint8_t* first = nullptr;
+    std::size_t pitch = 0;
+    if (state.texture) {
+        const int texel = PixelData::GetFormatInfo(format)->bytesPerPixel;
+        pitch = std::size_t(Texture::PaddedSize(int(width))) * std::size_t(texel);
+        state.staged.resize(pitch * std::size_t(Texture::PaddedSize(int(height))));
+        first = state.staged.data();
+        if (png_get_rowbytes(png, info) != std::size_t(width) * std::size_t(texel))
+            return false;
+    } else {
+        state.pixels = new MemPixelData(int(width), int(height), format);
+        first = state.pixels->GetPixels();
+        pitch = std::size_t(state.pixels->GetPitch());
+        if (first == nullptr || png_get_rowbytes(png, info) != pitch)
+            return false;
+    }
+    state.format = format;
+    state.width = int(width);
+    state.height = int(height);
     state.rows.resize(height);
     for (png_uint_32 y = 0; y < height; ++y)
-        state.rows[y] = state.pixels->GetPixels() + std::size_t(y) * state.pixels->GetPitch();
+        state.rows[y] = first + std::size_t(y) * pitch;
     return true;
 }
 
@@ -103,7 +127,7 @@ bool ReadPng(png_structp png, png_infop info, PngReadState& state)
     png_set_user_limits(png, MAX_IMAGE_SIDE, MAX_IMAGE_SIDE);
     png_set_chunk_malloc_max(png, MAX_IMAGE_BYTES);
     png_read_info(png, info);
-    const int format = PrepareTransforms(png, info);
+    const int format = PrepareTransforms(png, info, state.texture);
     if (format < 0)
         return false;
     png_read_update_info(png, info);
@@ -122,27 +146,49 @@ bool PngImageLoader::Probe(const std::uint8_t* data, std::size_t size)
     return data != nullptr && size >= 4 && std::memcmp(data, SIGNATURE, 4) == 0;
 }
 
-SmartPtr<PixelData> PngImageLoader::Decode(const std::uint8_t* data, std::size_t size)
+namespace
 {
-    if (!Probe(data, size))
-        return nullptr;
+
+// Runs the reader over the whole file into state; false for a damaged or refused file.
+bool RunPng(const std::uint8_t* data, std::size_t size, PngReadState& state)
+{
+    if (!PngImageLoader::Probe(data, size))
+        return false;
     png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, ErrorCallback,
                                              WarningCallback);
     if (png == nullptr)
-        return nullptr;
+        return false;
     png_infop info = png_create_info_struct(png);
     if (info == nullptr) {
         png_destroy_read_struct(&png, nullptr, nullptr);
-        return nullptr;
+        return false;
     }
-    PngReadState state;
     state.data = data;
     state.size = size;
     const bool ok = ReadPng(png, info, state);
     png_destroy_read_struct(&png, &info, nullptr);
-    if (!ok)
+    return ok;
+}
+
+} // namespace
+
+SmartPtr<PixelData> PngImageLoader::Decode(const std::uint8_t* data, std::size_t size)
+{
+    PngReadState state;
+    if (!RunPng(data, size, state))
         return nullptr;
     return SmartPtr<PixelData>(state.pixels.Get());
+}
+
+Texture* PngImageLoader::DecodeTexture(const std::uint8_t* data, std::size_t size)
+{
+    // Rows go straight into the padded texture layout, red first: no memory image, no staging
+    // copy. The pixel formats 0, 2 and 3 are the texture's formats of the same numbers.
+    PngReadState state;
+    state.texture = true;
+    if (!RunPng(data, size, state))
+        return nullptr;
+    return FinishStaged(state.width, state.height, state.format, std::move(state.staged));
 }
 
 } // namespace Tarv

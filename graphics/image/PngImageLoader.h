@@ -16,6 +16,8 @@ public:
     // with alpha and RGBA -> format 3; RGB and palette -> format 2, or 3 with a transparency
     // chunk. 16-bit samples become 8-bit; interlaced files load. Any libpng error gives null.
     SmartPtr<PixelData> Decode(const std::uint8_t* data, std::size_t size) override;
+    // The same formats decoded straight into the texture layout.
+    Texture* DecodeTexture(const std::uint8_t* data, std::size_t size) override;
 };
 
 } // namespace Tarv

@@ -24,6 +24,7 @@ struct CapsRecord {
 
 std::mutex s_lock;
 CapsRecord s_caps;
+int s_sizeLimit = 0;
 
 NarrowString ReadString(GLenum name)
 {
@@ -86,7 +87,16 @@ NarrowString OpenGLCaps::GetVersion()
 
 int OpenGLCaps::GetMaxTextureSize()
 {
-    return ReadField(&CapsRecord::maxTextureSize);
+    std::lock_guard<std::mutex> guard(s_lock);
+    if (s_sizeLimit > 0 && (s_caps.maxTextureSize <= 0 || s_sizeLimit < s_caps.maxTextureSize))
+        return s_sizeLimit;
+    return s_caps.maxTextureSize;
+}
+
+void OpenGLCaps::SetTextureSizeLimit(int limit)
+{
+    std::lock_guard<std::mutex> guard(s_lock);
+    s_sizeLimit = limit > 0 ? limit : 0;
 }
 
 bool OpenGLCaps::HasFramebufferObjects()

@@ -21,7 +21,11 @@ public:
     static NarrowString GetVendor();
     static NarrowString GetRenderer();
     static NarrowString GetVersion();
+    // The driver's largest texture side, lowered to the limit set below when that is smaller.
     static int GetMaxTextureSize();
+    // A limit of our own on texture sides (0 lifts it), kept across Init: for a driver that
+    // reports more than it can hold, and for tests of the refusal.
+    static void SetTextureSizeLimit(int limit);
     // False before Init, then true: ES 2.0 has both.
     static bool HasFramebufferObjects();
     static bool HasGlsl();

@@ -6,6 +6,7 @@
 #include "graphics/render/GLCalls.h"
 #include "graphics/render/OpenGLCaps.h"
 
+#include <cstdio>
 #include <cstring>
 #include <mutex>
 #include <thread>
@@ -21,29 +22,10 @@ std::mutex s_queueLock;
 std::vector<std::pair<unsigned int, unsigned int>> s_deleteQueue;
 std::thread::id s_glThread;
 
-int PowerOfTwo(int size)
-{
-    int padded = 1;
-    while (padded < size)
-        padded *= 2;
-    return padded;
-}
-
-bool IsValidSize(int width, int height)
-{
-    return width > 0 && height > 0 && width <= Texture::MAX_DIMENSION &&
-           height <= Texture::MAX_DIMENSION;
-}
-
 int SourceBytesPerPixel(int format)
 {
     static const int BYTES[] = {1, 2, 3, 4};
     return BYTES[format];
-}
-
-int StagedBytesPerPixel(int format)
-{
-    return format == Texture::FORMAT_ALPHA8 ? 1 : format == Texture::FORMAT_RGBA8888 ? 4 : 3;
 }
 
 // 565 widened with bit replication, so white stays 255.
@@ -55,6 +37,13 @@ void Expand565(const std::uint8_t* in, std::uint8_t* out)
     out[0] = static_cast<std::uint8_t>((red << 3) | (red >> 2));
     out[1] = static_cast<std::uint8_t>((green << 2) | (green >> 4));
     out[2] = static_cast<std::uint8_t>((blue << 3) | (blue >> 2));
+}
+
+// The blend of the drawing layer's SetPixel rule: t = s * a + d * (255 - a) + 1.
+std::uint8_t Blend(std::uint8_t source, std::uint8_t destination, std::uint8_t alpha)
+{
+    const unsigned t = unsigned(source) * alpha + unsigned(destination) * (255u - alpha) + 1u;
+    return static_cast<std::uint8_t>((t + (t >> 8)) >> 8);
 }
 
 void DeleteNames(unsigned int texture, unsigned int framebuffer)
@@ -70,70 +59,133 @@ void DeleteNames(unsigned int texture, unsigned int framebuffer)
 } // namespace
 
 Texture::Texture(int width, int height, int format)
-    : m_width(width), m_height(height), m_format(format), m_paddedWidth(PowerOfTwo(width)),
-      m_paddedHeight(PowerOfTwo(height)), m_uScale(1.0f / static_cast<float>(m_paddedWidth)),
+    : m_width(width), m_height(height), m_format(format), m_paddedWidth(PaddedSize(width)),
+      m_paddedHeight(PaddedSize(height)), m_uScale(1.0f / static_cast<float>(m_paddedWidth)),
       m_vScale(1.0f / static_cast<float>(m_paddedHeight))
 {
+}
+
+int Texture::TexelBytes(int format)
+{
+    return format == FORMAT_ALPHA8 ? 1 : format == FORMAT_RGB888 ? 3 : format == FORMAT_RGBA8888 ? 4 : 0;
+}
+
+int Texture::PaddedSize(int size)
+{
+    int padded = 1;
+    while (padded < size && padded < MAX_DIMENSION)
+        padded *= 2;
+    return padded;
+}
+
+bool Texture::CheckSize(int width, int height)
+{
+    if (width > MAX_DIMENSION || height > MAX_DIMENSION) {
+        if (width > 0 && height > 0)
+            std::fprintf(stderr, "brashwick: a %dx%d image is larger than %d pixels a side and "
+                                 "is not drawn\n", width, height, MAX_DIMENSION);
+        return false;
+    }
+    return width > 0 && height > 0;
+}
+
+void Texture::PadEdges(std::uint8_t* staged, int width, int height, int paddedWidth,
+                       int paddedHeight, int texelBytes)
+{
+    const std::size_t texel = static_cast<std::size_t>(texelBytes);
+    const std::size_t pitch = static_cast<std::size_t>(paddedWidth) * texel;
+    for (int y = 0; y < height; ++y) {
+        std::uint8_t* row = staged + static_cast<std::size_t>(y) * pitch;
+        const std::uint8_t* last = row + static_cast<std::size_t>(width - 1) * texel;
+        for (int x = width; x < paddedWidth; ++x)
+            std::memcpy(row + static_cast<std::size_t>(x) * texel, last, texel);
+    }
+    const std::uint8_t* lastRow = staged + static_cast<std::size_t>(height - 1) * pitch;
+    for (int y = height; y < paddedHeight; ++y)
+        std::memcpy(staged + static_cast<std::size_t>(y) * pitch, lastRow, pitch);
 }
 
 Texture* Texture::CreateFromPixels(int width, int height, int format, const std::uint8_t* bytes,
                                    std::size_t size)
 {
-    if (!IsValidSize(width, height) || format < Texture::FORMAT_ALPHA8 ||
-        format > Texture::FORMAT_RGBA8888 || bytes == nullptr)
+    if (!CheckSize(width, height) || format < FORMAT_ALPHA8 || format > FORMAT_RGBA8888 ||
+        bytes == nullptr)
         return nullptr;
-    const std::size_t inPixel = static_cast<std::size_t>(SourceBytesPerPixel(format));
-    const std::size_t inPitch = static_cast<std::size_t>(width) * inPixel;
+    const std::size_t inPitch = static_cast<std::size_t>(width) * SourceBytesPerPixel(format);
     if (size / inPitch < static_cast<std::size_t>(height))
         return nullptr;
 
-    const int drawnFormat = format == Texture::FORMAT_RGB565 ? Texture::FORMAT_RGB888 : format;
-    Texture* texture = new Texture(width, height, drawnFormat);
-    const std::size_t outPixel = static_cast<std::size_t>(StagedBytesPerPixel(drawnFormat));
-    const std::size_t outPitch = static_cast<std::size_t>(texture->m_paddedWidth) * outPixel;
-    std::vector<std::uint8_t>& out = texture->m_staged;
-    out.assign(outPitch * static_cast<std::size_t>(texture->m_paddedHeight), 0);
+    const int staged = format == FORMAT_RGB565 ? FORMAT_RGB888 : format;
+    const int paddedWidth = PaddedSize(width), paddedHeight = PaddedSize(height);
+    const std::size_t texel = static_cast<std::size_t>(TexelBytes(staged));
+    const std::size_t outPitch = static_cast<std::size_t>(paddedWidth) * texel;
+    std::vector<std::uint8_t> out(outPitch * static_cast<std::size_t>(paddedHeight));
     for (int y = 0; y < height; ++y) {
         const std::uint8_t* in = bytes + static_cast<std::size_t>(y) * inPitch;
         std::uint8_t* row = out.data() + static_cast<std::size_t>(y) * outPitch;
-        if (format == Texture::FORMAT_RGB565) {
+        if (format == FORMAT_RGB565) {
             for (int x = 0; x < width; ++x)
-                Expand565(in + static_cast<std::size_t>(x) * 2,
-                          row + static_cast<std::size_t>(x) * 3);
+                Expand565(in + static_cast<std::size_t>(x) * 2, row + static_cast<std::size_t>(x) * 3);
         } else {
             std::memcpy(row, in, inPitch);
         }
-        // Edge texels repeat to the right and downwards, so filtering never mixes in padding.
-        const std::uint8_t* last = row + static_cast<std::size_t>(width - 1) * outPixel;
-        for (int x = width; x < texture->m_paddedWidth; ++x)
-            std::memcpy(row + static_cast<std::size_t>(x) * outPixel, last, outPixel);
     }
-    const std::uint8_t* lastRow = out.data() + static_cast<std::size_t>(height - 1) * outPitch;
-    for (int y = height; y < texture->m_paddedHeight; ++y)
-        std::memcpy(out.data() + static_cast<std::size_t>(y) * outPitch, lastRow, outPitch);
+    PadEdges(out.data(), width, height, paddedWidth, paddedHeight, static_cast<int>(texel));
+    return AdoptStaged(width, height, staged, std::move(out));
+}
+
+Texture* Texture::AdoptStaged(int width, int height, int format, std::vector<std::uint8_t>&& staged)
+{
+    const int texel = TexelBytes(format);
+    if (!CheckSize(width, height) || texel == 0 ||
+        staged.size() != static_cast<std::size_t>(PaddedSize(width)) *
+                             static_cast<std::size_t>(PaddedSize(height)) *
+                             static_cast<std::size_t>(texel))
+        return nullptr;
+    Texture* texture = new Texture(width, height, format);
+    texture->m_staged = std::move(staged);
     return texture;
 }
 
-Texture* Texture::CreateFromStaged(int width, int height, int format, int paddedWidth,
-                                   int paddedHeight, const std::uint8_t* staged, std::size_t size)
+bool Texture::ReadStaged(int x, int y, Color& out) const
 {
-    if (!IsValidSize(width, height) || staged == nullptr ||
-        (format != FORMAT_ALPHA8 && format != FORMAT_RGB888 && format != FORMAT_RGBA8888) ||
-        paddedWidth != PowerOfTwo(width) || paddedHeight != PowerOfTwo(height))
-        return nullptr;
-    const std::size_t bytes = static_cast<std::size_t>(paddedWidth) *
-                              static_cast<std::size_t>(paddedHeight) *
-                              static_cast<std::size_t>(StagedBytesPerPixel(format));
-    if (size < bytes)
-        return nullptr;
-    Texture* texture = new Texture(width, height, format);
-    texture->m_staged.assign(staged, staged + bytes);
-    return texture;
+    if (m_staged.empty() || x < 0 || y < 0 || x >= m_width || y >= m_height)
+        return false;
+    const int texel = TexelBytes(m_format);
+    const std::uint8_t* p = m_staged.data() +
+        (static_cast<std::size_t>(y) * m_paddedWidth + static_cast<std::size_t>(x)) * texel;
+    if (texel == 1)
+        out = Color{0, 0, 0, p[0]};
+    else
+        out = Color{p[0], p[1], p[2], texel == 4 ? p[3] : std::uint8_t(255)};
+    return true;
+}
+
+bool Texture::WriteStaged(int x, int y, const Color& colour)
+{
+    if (m_staged.empty() || x < 0 || y < 0 || x >= m_width || y >= m_height)
+        return false;
+    const int texel = TexelBytes(m_format);
+    std::uint8_t* p = m_staged.data() +
+        (static_cast<std::size_t>(y) * m_paddedWidth + static_cast<std::size_t>(x)) * texel;
+    if (texel == 1) {
+        p[0] = colour.a;
+    } else if (texel == 4) {
+        p[0] = colour.r;
+        p[1] = colour.g;
+        p[2] = colour.b;
+        p[3] = colour.a;
+    } else {
+        p[0] = Blend(colour.r, p[0], colour.a);
+        p[1] = Blend(colour.g, p[1], colour.a);
+        p[2] = Blend(colour.b, p[2], colour.a);
+    }
+    return true;
 }
 
 Texture* Texture::CreateTarget(int width, int height, int format)
 {
-    if (!IsValidSize(width, height) || format < Texture::FORMAT_ALPHA8 ||
+    if (!CheckSize(width, height) || format < Texture::FORMAT_ALPHA8 ||
         format > Texture::FORMAT_RGBA8888)
         return nullptr;
     Texture* texture =
@@ -144,7 +196,7 @@ Texture* Texture::CreateTarget(int width, int height, int format)
 
 Texture* Texture::CreateScreen(int width, int height)
 {
-    if (!IsValidSize(width, height))
+    if (width <= 0 || height <= 0)
         return nullptr;
     Texture* texture = new Texture(width, height, Texture::FORMAT_RGB565);
     texture->m_screen = true;
@@ -195,6 +247,10 @@ bool Texture::Upload(std::uint32_t flags)
     m_uploaded = true;
     const int limit = OpenGLCaps::GetMaxTextureSize();
     if (limit > 0 && (m_paddedWidth > limit || m_paddedHeight > limit)) {
+        // Reached once per texture: the upload is not tried again.
+        std::fprintf(stderr, "brashwick: a %dx%d image needs a %dx%d texture, over this "
+                             "driver's limit of %d, and is not drawn\n",
+                     m_width, m_height, m_paddedWidth, m_paddedHeight, limit);
         m_staged = std::vector<std::uint8_t>();
         return false;
     }
@@ -221,7 +277,7 @@ bool Texture::Upload(std::uint32_t flags)
 
 void Texture::Resize(int width, int height)
 {
-    if (!m_screen || !IsValidSize(width, height))
+    if (!m_screen || width <= 0 || height <= 0)
         return;
     m_width = width;
     m_height = height;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "engine/core/RefCounter.h"
+#include "graphics/render/Color.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -32,13 +33,24 @@ public:
     // or `size` holds fewer bytes than width x height pixels. Count 0.
     static Texture* CreateFromPixels(int width, int height, int format, const std::uint8_t* bytes,
                                      std::size_t size);
-    // An image whose pixels are already in texture layout: paddedWidth x paddedHeight (powers
-    // of two covering width x height) rows of 1 (alpha), 3 (RGB888) or 4 (RGBA8888) bytes a
-    // texel, as an image loader's staging makes them. Null when the sizes do not fit together
-    // or `size` is short. Count 0.
-    static Texture* CreateFromStaged(int width, int height, int format, int paddedWidth,
-                                     int paddedHeight, const std::uint8_t* staged,
-                                     std::size_t size);
+    // Takes pixels already in texture layout without a copy: PaddedSize(width) x
+    // PaddedSize(height) texels of TexelBytes(format) bytes (format 0, 2 or 3), as the image
+    // readers decode them. Null (staged left untouched) when the sizes or format do not fit.
+    // Count 0. The one way staged pixels enter a texture: CreateFromPixels stages through it.
+    static Texture* AdoptStaged(int width, int height, int format,
+                                std::vector<std::uint8_t>&& staged);
+    // The staging helpers every image path shares. TexelBytes: 1, 3 or 4 for the staged formats
+    // 0, 2 and 3, else 0. PaddedSize: the smallest power of two >= size (1 up to size 1).
+    static int TexelBytes(int format);
+    static int PaddedSize(int size);
+    // True when both sides are 1..MAX_DIMENSION. A side over MAX_DIMENSION is reported on
+    // stderr (the image then draws nothing); other sizes are damaged data and not reported.
+    static bool CheckSize(int width, int height);
+    // Finishes a staging whose first width texels of the first height rows are set: each row's
+    // last texel is repeated up to paddedWidth and the last row down to paddedHeight, so linear
+    // filtering at the right and bottom edges never mixes in padding.
+    static void PadEdges(std::uint8_t* staged, int width, int height, int paddedWidth,
+                         int paddedHeight, int texelBytes);
     // An empty off-screen target; texture and framebuffer object are made at first use. Null
     // for a size or format that is not valid. Count 0.
     static Texture* CreateTarget(int width, int height, int format);
@@ -81,7 +93,8 @@ public:
     void SetColorKey(std::uint8_t red, std::uint8_t green, std::uint8_t blue);
 
     // Makes and fills the GL texture (bound to GL_TEXTURE_2D afterwards) and frees the staged
-    // pixels. flags bit 2 selects linear filtering. False when the driver cannot hold it.
+    // pixels. flags bit 2 selects linear filtering. False when the driver cannot hold it; that
+    // is reported once on stderr, and the texture then draws nothing.
     bool Upload(std::uint32_t flags);
 
     // The screen's new size (screen only).
@@ -89,6 +102,13 @@ public:
 
     // Staged bytes, for tests: padded rows, 1, 3 or 4 bytes a texel; empty after upload.
     const std::vector<std::uint8_t>& GetStagedPixels() const { return m_staged; }
+    // The staged texel at (x, y) inside the image: alpha-only texels read (0, 0, 0, alpha),
+    // RGB ones are opaque. False once uploaded or outside the image.
+    bool ReadStaged(int x, int y, Color& out) const;
+    // Writes a staged texel the way drawing would: RGBA stores the colour as given, RGB blends
+    // it over the old texel by its alpha, alpha-only stores its alpha. False once uploaded or
+    // outside the image. Any thread, like the staging itself.
+    bool WriteStaged(int x, int y, const Color& colour);
 
 private:
     Texture(int width, int height, int format);

@@ -7,8 +7,8 @@
 #include "engine/vfs/File.h"
 #include "engine/vfs/IOStream.h"
 #include "engine/vfs/Vfs.h"
+#include "graphics/image/ImageSurface.h"
 #include "graphics/render/Surface.h"
-#include "graphics/text/FontImage.h"
 
 #include <atomic>
 #include <initializer_list>
@@ -149,7 +149,7 @@ bool FontEx::Parse(IOStream& stream)
 bool FontEx::LoadImage(const NarrowString& imageKey)
 {
     const ImageProvider provider = s_imageProvider.load();
-    m_image = provider != nullptr ? provider(imageKey) : SmartPtr<Surface>(LoadFontImage(imageKey));
+    m_image = provider != nullptr ? provider(imageKey) : LoadSurface(imageKey);
     return static_cast<bool>(m_image);
 }
 

@@ -31,7 +31,8 @@ public:
     };
 
     // Fetches a font image by image key (path, optionally "@" and options). The asset
-    // dictionary installs its own; without one the image is read straight from the file system.
+    // dictionary installs its own; without one the image goes through the same image readers
+    // and texture staging (LoadSurface), straight from the file system.
     using ImageProvider = SmartPtr<Surface> (*)(const NarrowString& imageKey);
 
     // Largest character code entered from a file; larger codes are no Unicode code points.

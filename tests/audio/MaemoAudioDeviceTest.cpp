@@ -201,6 +201,24 @@ TEST_F(ServerTest, PausedMixerHasNoSinkInput)
     EXPECT_TRUE(WaitUntil(hasInput));
 }
 
+// Focus changes and the console pause and resume the mixer on the main thread while the device
+// thread sits in a blocking write: neither call may wait for that write.
+TEST_F(ServerTest, PauseAndResumeNeverWaitForTheDevicesWrite)
+{
+    Tarv::SmartPtr<Tarv::Mixer> mixer = MakeMixer();
+    std::chrono::steady_clock::duration longest{};
+    for (int cycle = 0; cycle < 6; ++cycle) {
+        ASSERT_TRUE(WaitUntil([&] { return IsConnected(*mixer) && BlocksPulled(*mixer) >= 4; }));
+        for (const bool pause : {true, false}) {
+            const auto start = std::chrono::steady_clock::now();
+            mixer->SetPaused(Tarv::Mixer::PAUSE_FOCUS, pause);
+            longest = std::max(longest, std::chrono::steady_clock::now() - start);
+        }
+    }
+    EXPECT_LT(longest, std::chrono::milliseconds(5));
+    mixer->UpdateDevice();
+}
+
 TEST_F(ServerTest, ServerDyingMidPlayLeavesThePaceAndTheGame)
 {
     Tarv::SmartPtr<Tarv::Mixer> mixer = MakeMixer();

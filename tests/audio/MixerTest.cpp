@@ -14,6 +14,8 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <future>
+#include <string>
 #include <cstdint>
 #include <limits>
 #include <thread>
@@ -130,15 +132,50 @@ TEST(Mixer, ChannelLimitCountsPausedChannelsAndForceIgnoresIt)
     EXPECT_EQ(mixer->GetChannelCount(), 5u);
 }
 
-TEST(Mixer, RefusesSourcesWithoutAConversion)
+TEST(Mixer, RefusesSourcesWithoutAConversionAndSaysSoOnce)
 {
     Tarv::SmartPtr<Tarv::Mixer> mixer = MakeMixer();
     Tarv::SmartPtr<VectorSource> odd(new VectorSource(Ramp(100), 1, 48000));
     Tarv::SmartPtr<VectorSource> stereo11k(new VectorSource(Ramp(100), 2, 11025));
+    odd->SetName("sfx/odd.wav");
+    testing::internal::CaptureStderr();
+    EXPECT_TRUE(mixer->Play(odd.Get(), true).IsExpired());
     EXPECT_TRUE(mixer->Play(odd.Get(), true).IsExpired());
     EXPECT_TRUE(mixer->Play(stereo11k.Get(), true).IsExpired());
     EXPECT_TRUE(mixer->Play(nullptr, true).IsExpired());
+    const std::string said = testing::internal::GetCapturedStderr();
     EXPECT_EQ(mixer->GetChannelCount(), 0u);
+    EXPECT_EQ(said.find("sfx/odd.wav: 1 channel(s) at 48000 Hz"), said.rfind("sfx/odd.wav")) << said;
+    EXPECT_NE(said.find("sfx/odd.wav: 1 channel(s) at 48000 Hz"), std::string::npos) << said;
+    EXPECT_NE(said.find("2 channel(s) at 11025 Hz"), std::string::npos) << said;
+}
+
+// A source whose destructor asks the mixer for its channel list, as closing a sound may touch
+// the mixer: it must not find the list locked by the audio thread that let the channel go.
+class ListCheckingSource : public VectorSource
+{
+public:
+    ListCheckingSource(Tarv::Mixer& mixer, bool& unlocked)
+        : VectorSource(std::vector<std::int16_t>(10, 1), 1, 22050), m_mixer(mixer), m_unlocked(unlocked) {}
+    ~ListCheckingSource() override
+    {
+        auto count = std::async(std::launch::async, [this] { return m_mixer.GetChannelCount(); });
+        m_unlocked = count.wait_for(std::chrono::seconds(1)) == std::future_status::ready;
+    }
+
+private:
+    Tarv::Mixer& m_mixer;
+    bool& m_unlocked;
+};
+
+TEST(Mixer, EndedChannelsAreReleasedOutsideTheListLock)
+{
+    Tarv::SmartPtr<Tarv::Mixer> mixer = MakeMixer();
+    bool unlocked = false;
+    mixer->Play(Tarv::SmartPtr<VectorSource>(new ListCheckingSource(*mixer, unlocked)).Get(), true);
+    Pull(*mixer, 2048);
+    EXPECT_EQ(mixer->GetChannelCount(), 0u);
+    EXPECT_TRUE(unlocked);
 }
 
 TEST(Mixer, OneShotLeavesInTheBlockItEndsAndLoopStays)

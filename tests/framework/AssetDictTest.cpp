@@ -5,11 +5,17 @@
 
 #include "audio/sources/AudioBuffer.h"
 #include "audio/sources/AudioOgg.h"
+#include "engine/vfs/VfsMount.h"
 #include "graphics/image/AtlasSurface.h"
 #include "tests/framework/AssetWorld.h"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <future>
+#include <set>
+#include <stdexcept>
+#include <string>
 #include <thread>
 
 namespace
@@ -141,6 +147,53 @@ TEST_F(AssetDictTest, AKeyOfAnotherKindIsAMissThatLeavesItsEntry)
     EXPECT_EQ(dict->GetKindConflictCount(), 1u);
     EXPECT_FALSE(dict->IsHeld("images/a.png"));
     EXPECT_EQ(AssetDict::GetSurface("images/a.png", false), image);
+}
+
+TEST_F(AssetDictTest, FailedOrExpiredEntryLoadsAgainAsAnotherKind)
+{
+    EXPECT_FALSE(AssetDict::GetAudio("images/a.png", false));
+    EXPECT_TRUE(AssetDict::GetSurface("images/a.png", true));
+    dict->ReleaseHeld();
+    EXPECT_TRUE(AssetDict::GetAudio("sfx/click.ogg", false));
+    // The surface entry has expired: a sound request loads again (and fails as a sound).
+    EXPECT_FALSE(AssetDict::GetAudio("images/a.png", false));
+    EXPECT_EQ(dict->GetLoadCount(), 4u);
+    EXPECT_EQ(dict->GetKindConflictCount(), 0u);
+}
+
+// Throws from the first open of each path under its prefix, then finds nothing.
+class ThrowingMount : public Tarv::VfsMount
+{
+public:
+    ThrowingMount() : VfsMount("boom/", Tarv::VFS_MOUNT_FALL_THROUGH) {}
+    Tarv::File* OpenRead(const char* path) override
+    {
+        if (m_thrown.insert(path).second)
+            throw std::runtime_error(path);
+        return nullptr;
+    }
+    Tarv::File* OpenWrite(const char*) override { return nullptr; }
+
+private:
+    std::set<std::string> m_thrown;
+};
+
+TEST_F(AssetDictTest, ALoaderThatThrowsLeavesNoNameInFlight)
+{
+    Tarv::VfsAddMount(new ThrowingMount());
+    EXPECT_THROW(AssetDict::GetSurface("boom/a.png", false), std::runtime_error);
+    // Another thread asking for the name again loads it instead of waiting for ever.
+    std::promise<bool> loaded;
+    std::future<bool> result = loaded.get_future();
+    std::thread asker([&loaded] {
+        const bool none = !AssetDict::GetSurface("boom/a.png", false);
+        loaded.set_value(none);
+    });
+    const bool ended = result.wait_for(std::chrono::seconds(10)) == std::future_status::ready;
+    ended ? asker.join() : asker.detach();
+    ASSERT_TRUE(ended);
+    EXPECT_TRUE(result.get());
+    EXPECT_EQ(dict->GetLoadCount(), 2u);
 }
 
 TEST_F(AssetDictTest, NoDictionaryGivesNull)

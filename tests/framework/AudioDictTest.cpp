@@ -5,10 +5,13 @@
 #include "audio/AudioChannel.h"
 #include "framework/Audio.h"
 #include "framework/CacheList.h"
+#include "audio/sources/AudioXM.h"
 #include "tests/framework/AssetWorld.h"
+#include "tools/xm/XmFixtures.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 namespace
@@ -30,13 +33,21 @@ protected:
                       {"sfx/click.ogg", MakeOgg(660.0, SHORT_FRAMES)},
                       {"music/click.ogg", MakeOgg(440.0, SHORT_FRAMES)},
                       {"a/music/b/x.ogg", MakeOgg(440.0, SHORT_FRAMES)},
-                      {"menu_ok2.ogg", MakeOgg(440.0, SHORT_FRAMES)}});
+                      {"menu_ok2.ogg", MakeOgg(440.0, SHORT_FRAMES)},
+                      {"music/song.xm", Module()}});
         mixer = StartMixer();
         audio = Quor::Audio::GetInstance();
         audio->SetAttenuation(0);
     }
 
     double Rms(std::size_t samples) { return AudioTest::MeasureRms(Pull(samples)); }
+
+    static AssetTest::Bytes Module()
+    {
+        Tarv::XmModuleDesc module;
+        Tarv::XmWriter writer;
+        return Tarv::MakeXmFixture("anchor", module) ? writer.Write(module) : AssetTest::Bytes();
+    }
 
     Tarv::Mixer* mixer = nullptr;
     Quor::Audio* audio = nullptr;
@@ -228,6 +239,30 @@ TEST_F(AudioDictTest, TwoTablesShareOneSource)
     sounds.Play("click", false);
     other.Play("click", false);
     EXPECT_EQ(mixer->GetChannelCount(), 2u);
+}
+
+// Two states playing one module at once: each play starts at the song's start and runs at its
+// own speed, so the mix is the song plus the song one block behind.
+TEST_F(AudioDictTest, EachPlayOfAModuleHasItsOwnPlayerFromTheStart)
+{
+    AudioDict other;
+    ASSERT_TRUE(sounds.LoadSound("music/song.xm", true, false));
+    ASSERT_TRUE(other.LoadSound("music/song.xm", true, false));
+    ASSERT_TRUE(sounds.FindSound("song")->source);
+    const Tarv::SmartPtr<Tarv::AudioXM> alone(Tarv::AudioXM::Open("music/song.xm"));
+    ASSERT_TRUE(alone);
+    std::vector<std::int16_t> song(3 * 1024);
+    alone->Read(song.data(), unsigned(song.size() * 2));
+
+    sounds.Play("song", true);
+    std::vector<std::int16_t> mixed = Pull(1024);
+    other.Play("song", true);
+    const std::vector<std::int16_t> both = Pull(2048);
+    mixed.insert(mixed.end(), both.begin(), both.end());
+    for (std::size_t i = 0; i < mixed.size(); ++i) {
+        const int second = i >= 1024 ? song[i - 1024] : 0;
+        ASSERT_EQ(mixed[i], std::clamp(song[i] + second, -32768, 32767)) << i;
+    }
 }
 
 } // namespace

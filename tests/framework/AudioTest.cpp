@@ -1,5 +1,5 @@
 // The audio settings service against a real mixer pulled by hand: attenuation limits, the
-// volume steps and switches written to the settings, and start-up keeping the stored choices.
+// volume steps and switches written to the settings, and start-up applying the stored switches.
 #include "framework/Audio.h"
 
 #include "audio/EffectMute.h"
@@ -82,21 +82,30 @@ TEST_F(AudioServiceTest, MissingVolumeGivesTheDefaultNotFullVolume)
     EXPECT_EQ(Audio::GetInstance()->GetAttenuation(), Audio::DEFAULT_ATTENUATION);
 }
 
-TEST_F(AudioServiceTest, StartUpMutesButKeepsTheStoredSwitches)
+// The switches the menu shows are what is heard, on the first run and after a restart.
+TEST_F(AudioServiceTest, StoredSwitchesAreWhatIsHeardThroughARestart)
 {
-    Quor::Settings* settings =
-        Settings("<key name=\"sfx_on\" type=\"bool\">true</key><key name=\"music_on\" type=\"bool\">true</key>");
+    Quor::Settings* settings = Settings("<key name=\"sfx_on\" type=\"bool\">true</key>");
     Audio::InitFromSettings();
-    Audio* audio = Audio::GetInstance();
-    EXPECT_TRUE(audio->IsSfxMuted());
-    EXPECT_TRUE(audio->IsMusicMuted());
-    EXPECT_TRUE(settings->GetBool("sfx_on"));
-    EXPECT_TRUE(settings->GetBool("music_on"));
+    EXPECT_FALSE(Audio::GetInstance()->IsSfxMuted());
+    EXPECT_TRUE(Audio::GetInstance()->IsMusicMuted());
+    Audio::SwitchSfx();
+    Audio::SwitchMusic();
+    ASSERT_TRUE(settings->Save());
+
+    TearDown();
+    SetUp();
+    ASSERT_TRUE(Quor::Settings::GetInstance()->Init("quor", "settings.xml", "defaults.xml", false));
+    Audio::InitFromSettings();
+    EXPECT_TRUE(Audio::GetInstance()->IsSfxMuted());
+    EXPECT_FALSE(Audio::GetInstance()->IsMusicMuted());
+    EXPECT_FALSE(Quor::Settings::GetInstance()->GetBool("sfx_on"));
+    EXPECT_TRUE(Quor::Settings::GetInstance()->GetBool("music_on"));
 }
 
 TEST_F(AudioServiceTest, SwitchesToggleWhatIsHeardAndStoreIt)
 {
-    Quor::Settings* settings = Settings("<key name=\"sfx_on\" type=\"bool\">true</key>");
+    Quor::Settings* settings = Settings("");
     Audio::InitFromSettings();
     Audio* audio = Audio::GetInstance();
     Audio::SwitchSfx();

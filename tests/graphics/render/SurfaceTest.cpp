@@ -287,9 +287,43 @@ INSTANTIATE_TEST_SUITE_P(Targets, SurfaceDrawing, ::testing::Bool(),
                              return info.param ? "Offscreen" : "Screen";
                          });
 
+TEST_P(SurfaceDrawing, PixelsAreWrittenAndReadInsideTheRectOnly)
+{
+    const Tarv::Color red{255, 0, 0, 255};
+    Target()->SetRect(0, 0, 10, 10);
+    Target()->SetPixel(5, 5, red);
+    Target()->SetPixel(10, 5, red); // the rect's right edge is outside it
+    EXPECT_EQ(Target()->GetPixel(5, 5), red);
+    const Rgba b = Background();
+    EXPECT_EQ(Target()->GetPixel(10, 5), (Tarv::Color{std::uint8_t(b.r), std::uint8_t(b.g), std::uint8_t(b.b), std::uint8_t(b.a)}));
+    EXPECT_EQ(Target()->GetPixel(-1, 0), Tarv::Color{});
+}
+
 class SurfaceOnScreen : public RenderTest::ScreenTest
 {
 };
+
+// Before its first draw an image is read and written in its staged texels; afterwards through
+// GL, with the same results.
+TEST_F(SurfaceOnScreen, ImagePixelsReadTheSameBeforeAndAfterTheFirstDraw)
+{
+    SmartPtr<Surface> image = MakeImage(4, 4, Tarv::Texture::FORMAT_RGB888, PatternTexel);
+    SmartPtr<Surface> alpha = MakeImage(2, 1, Tarv::Texture::FORMAT_ALPHA8,
+                                        [](int x, int) { return Rgba{0, 0, 0, 100 + x}; });
+    const Tarv::Color white{255, 255, 255, 255}, pattern{50, 10, 200, 255};
+    EXPECT_EQ(alpha->GetPixel(1, 0), (Tarv::Color{0, 0, 0, 101}));
+    EXPECT_EQ(image->GetPixel(1, 0), pattern);
+    image->SetPixel(2, 2, white);
+    image->SetPixel(3, 3, Tarv::Color{0, 0, 0, 0}); // no alpha: an RGB texel keeps its colour
+    const int rect[4] = {0, 0, 4, 4};
+    Screen()->Blit(0, 0, image.Get(), rect);
+    EXPECT_TRUE(image->GetPixelData()->GetStagedPixels().empty());
+    EXPECT_EQ(image->GetPixel(1, 0), pattern);
+    EXPECT_EQ(image->GetPixel(2, 2), white);
+    EXPECT_EQ(image->GetPixel(3, 3), (Tarv::Color{130, 130, 200, 255}));
+    image->SetPixel(0, 0, white);
+    EXPECT_EQ(image->GetPixel(0, 0), white);
+}
 
 TEST_F(SurfaceOnScreen, TargetDrawnBackAsSourceIsUpright)
 {
@@ -322,10 +356,13 @@ TEST_F(SurfaceOnScreen, ScreenIsNeverASource)
 
 TEST_F(SurfaceOnScreen, SurfacesWithoutPixelDataDrawNothing)
 {
+    testing::internal::CaptureStderr();
     SmartPtr<Surface> empty(new Surface(nullptr));
     SmartPtr<Surface> tooBig(new Surface(100000, 4, Tarv::Texture::FORMAT_RGBA8888));
     EXPECT_EQ(empty->GetWidth(), 0);
     EXPECT_EQ(tooBig->GetPixelData(), nullptr);
+    // The refused size says why the surface will draw nothing.
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("100000x4"), std::string::npos);
     const std::uint8_t red[4] = {255, 0, 0, 255};
     const int rect[4] = {0, 0, 4, 4};
     empty->FillRect(0, 0, 4, 4, red);

@@ -2,8 +2,10 @@
 // uploads of odd widths read back through real frames.
 #include "graphics/render/Texture.h"
 
+#include "graphics/render/OpenGLCaps.h"
 #include "tests/graphics/render/RenderTestScreen.h"
 
+#include <array>
 #include <thread>
 
 namespace
@@ -77,20 +79,17 @@ INSTANTIATE_TEST_SUITE_P(Images, TextureRefusal,
                                            BadImage{3, 3, 2, 26},
                                            BadImage{0x7fffffff, 0x7fffffff, 3, 64}));
 
-TEST(TextureStaging, TakesPixelsAlreadyInTextureLayout)
+TEST(TextureStaging, AdoptsPixelsAlreadyInTextureLayout)
 {
-    const std::vector<std::uint8_t> staged(4 * 2 * 4, 7);
-    SmartPtr<Texture> texture(Texture::CreateFromStaged(3, 2, Texture::FORMAT_RGBA8888, 4, 2,
-                                                        staged.data(), staged.size()));
+    std::vector<std::uint8_t> staged(4 * 2 * 4, 7);
+    const std::uint8_t* bytes = staged.data();
+    // Sizes that do not match the padding and 565 (never staged as such) leave the bytes.
+    for (const auto& [w, h, format] : {std::array<int, 3>{3, 3, 3}, {5, 2, 3}, {3, 2, 1}, {3, 2, 2}})
+        EXPECT_EQ(Texture::AdoptStaged(w, h, format, std::move(staged)), nullptr) << w << h << format;
+    SmartPtr<Texture> texture(Texture::AdoptStaged(3, 2, Texture::FORMAT_RGBA8888, std::move(staged)));
     ASSERT_NE(texture.Get(), nullptr);
-    EXPECT_EQ(texture->GetStagedPixels(), staged);
+    EXPECT_EQ(texture->GetStagedPixels().data(), bytes);
     EXPECT_FLOAT_EQ(texture->GetUScale(), 0.25f);
-    // Sizes that do not match the padding, short data and 565 (never staged as such) fail.
-    EXPECT_EQ(Texture::CreateFromStaged(3, 2, 3, 3, 2, staged.data(), staged.size()), nullptr);
-    EXPECT_EQ(Texture::CreateFromStaged(3, 2, 3, 4, 4, staged.data(), staged.size()), nullptr);
-    EXPECT_EQ(Texture::CreateFromStaged(3, 2, 3, 4, 2, staged.data(), staged.size() - 1), nullptr);
-    EXPECT_EQ(Texture::CreateFromStaged(3, 2, 1, 4, 2, staged.data(), staged.size()), nullptr);
-    EXPECT_EQ(Texture::CreateFromStaged(3, 2, 3, 4, 2, nullptr, staged.size()), nullptr);
 }
 
 TEST(TextureStaging, NullBytesAndBadTargetsAreRefused)
@@ -150,6 +149,24 @@ namespace
 class TextureLifetime : public RenderTest::ScreenTest
 {
 };
+
+// An image the driver cannot hold draws nothing, and says so once however often it is drawn.
+TEST_F(TextureLifetime, OverTheDriversLimitSaysSoOnceAndDrawsNothing)
+{
+    Tarv::OpenGLCaps::SetTextureSizeLimit(64);
+    SmartPtr<Tarv::Surface> big = MakeImage(100, 10, Texture::FORMAT_RGB888,
+                                            [](int, int) { return Rgba{255, 255, 255, 255}; });
+    const int rect[4] = {0, 0, 100, 10};
+    testing::internal::CaptureStderr();
+    Screen()->Blit(0, 0, big.Get(), rect);
+    Screen()->Blit(0, 0, big.Get(), rect);
+    const Rgba shown = ReadPixel(Screen(), 5, 5);
+    const std::string said = testing::internal::GetCapturedStderr();
+    Tarv::OpenGLCaps::SetTextureSizeLimit(0);
+    EXPECT_TRUE(Near(shown, Rgba{0, 0, 0, 255})) << shown;
+    EXPECT_NE(said.find("100x10"), std::string::npos) << said;
+    EXPECT_EQ(said.find("100x10"), said.rfind("100x10")) << said;
+}
 
 // A loader thread may drop the last reference to a drawn image; its GL objects wait for the
 // GL thread's next frame instead of being deleted without a context.

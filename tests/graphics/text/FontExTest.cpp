@@ -217,3 +217,32 @@ TEST_F(FontExFiles, TheProviderIsAskedForTheImageKey)
     EXPECT_EQ(asked, "f.png@linear");
     EXPECT_NE(font->GetImage(), nullptr);
 }
+
+namespace
+{
+
+std::string Le32(std::uint32_t v)
+{
+    return std::string{char(v), char(v >> 8), char(v >> 16), char(v >> 24)};
+}
+
+} // namespace
+
+// Pages read without an asset dictionary go through the image readers and texture staging:
+// 565 words widen with bit replication, run-length pages decode their runs.
+TEST_F(FontExFiles, RawPagesDecodeLikeEveryOtherImage)
+{
+    Write("f.xml", Chars("<char code=\"65\" x=\"0\" y=\"0\" width=\"2\" height=\"1\"/>"));
+    Write("w.png", "C565" + Le32(2) + Le32(1) + std::string("\xff\xff\x00\xf8", 4));
+    // One row: an opaque red repeat run, then a translucent blue one with alpha5 16.
+    Write("r.png", "CRLE" + Le32(2) + Le32(1) + Le32(14) +
+                       std::string("\x0a\x0b\x00\x04\x01\x00\x00\xf8\x03\x01\x00\x10\x1f\x00", 14));
+    const SmartPtr<FontEx> white(new FontEx("f.xml", "w.png"));
+    const SmartPtr<FontEx> runs(new FontEx("f.xml", "r.png"));
+    ASSERT_NE(white->GetImage(), nullptr);
+    ASSERT_NE(runs->GetImage(), nullptr);
+    EXPECT_EQ(white->GetImage()->GetPixel(0, 0), (Tarv::Color{255, 255, 255, 255}));
+    EXPECT_EQ(white->GetImage()->GetPixel(1, 0), (Tarv::Color{255, 0, 0, 255}));
+    EXPECT_EQ(runs->GetImage()->GetPixel(0, 0), (Tarv::Color{255, 0, 0, 255}));
+    EXPECT_EQ(runs->GetImage()->GetPixel(1, 0), (Tarv::Color{0, 0, 255, 132}));
+}

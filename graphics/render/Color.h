@@ -1,4 +1,4 @@
-// Tarv::Color: the 4-byte colour record (red, green, blue, alpha) that pixel data and the
+// Tarv::Color: the 4-byte colour record (red, green, blue, alpha) that surfaces, pixel data and
 // drawing operations pass around.
 #pragma once
 
