@@ -2,9 +2,9 @@
 #include "console/SurfaceCanvas.h"
 
 #include "console/ConsoleImages.h"
-#include "graphics/image/Color.h"
 #include "graphics/image/ImageSurface.h"
 #include "graphics/image/MemPixelData.h"
+#include "graphics/render/Color.h"
 
 namespace Tarv
 {
