@@ -13,6 +13,7 @@
 #include <list>
 #include <map>
 #include <memory>
+#include <vector>
 
 namespace Tarv
 {
@@ -129,7 +130,8 @@ private:
     void TogglePlot(PlotSlot slot);
     void SetTimeSkew(const NarrowString& text);
     void RunRegisteredCommand(const NarrowString& line);
-    void ListRegistryNode(const NarrowString& name, const RegistryNode& node, int indent);
+    static void ListRegistryNode(const NarrowString& name, const RegistryNode& node, int indent,
+                                 std::vector<NarrowString>& lines);
 
     std::unique_ptr<ConsoleArt> m_art;
     NarrowString m_commandLine;

@@ -162,20 +162,20 @@ void DebugOverlay::SetRegistryValue(const NarrowString& arguments)
         Print("Empty value");
         return;
     }
-    RegistryKey* key = registry->FindKey(arguments.substr(0, blank), true);
-    if (key == nullptr) {
+    const NarrowString path = arguments.substr(0, blank);
+    if (registry->FindKey(path, true) == nullptr) {
         Print("Bad registry path");
         return;
     }
-    bool stored = false;
     const char first = value.front();
     const char last = value.back();
-    if (value == "true" || value == "false")
-        stored = key->SetBool(value == "true");
-    else if (first == last && (first == '\'' || first == '"'))
-        stored = key->SetString(value.size() < 2 ? NarrowString() : value.substr(1, value.size() - 2));
-    else
-        stored = key->SetInt(ParseInt(value));
+    const bool stored = registry->UpdateKey(path, [&](RegistryKey& key) {
+        if (value == "true" || value == "false")
+            return key.SetBool(value == "true");
+        if (first == last && (first == '\'' || first == '"'))
+            return key.SetString(value.size() < 2 ? NarrowString() : value.substr(1, value.size() - 2));
+        return key.SetInt(ParseInt(value));
+    });
     if (!stored)
         Print("Setting registry value failed");
 }
@@ -183,22 +183,26 @@ void DebugOverlay::SetRegistryValue(const NarrowString& arguments)
 void DebugOverlay::ListRegistry()
 {
     Registry* registry = Registry::Instance.Get();
-    RegistryNode* root = registry != nullptr ? registry->FindNode("/", false, false) : nullptr;
-    if (root == nullptr) {
+    if (registry == nullptr) {
         Print("Registry not available");
         return;
     }
-    ListRegistryNode("root", *root, 0);
+    // Listed under the registry's lock, printed after it.
+    std::vector<NarrowString> lines;
+    registry->VisitTree([&](const RegistryNode& root) { ListRegistryNode("root", root, 0, lines); });
+    for (const NarrowString& line : lines)
+        Print(line);
 }
 
-void DebugOverlay::ListRegistryNode(const NarrowString& name, const RegistryNode& node, int indent)
+void DebugOverlay::ListRegistryNode(const NarrowString& name, const RegistryNode& node, int indent,
+                                    std::vector<NarrowString>& lines)
 {
-    Print(NarrowString(static_cast<std::size_t>(indent), ' ') + "[" + name + "]");
+    lines.push_back(NarrowString(static_cast<std::size_t>(indent), ' ') + "[" + name + "]");
     const NarrowString keyIndent(static_cast<std::size_t>(indent) + 2, ' ');
     for (const auto& key : node.GetKeys())
-        Print(keyIndent + key.first + DescribeValue(*key.second));
+        lines.push_back(keyIndent + key.first + DescribeValue(*key.second));
     for (const auto& child : node.GetChildren())
-        ListRegistryNode(child.first, *child.second, indent + 2);
+        ListRegistryNode(child.first, *child.second, indent + 2, lines);
 }
 
 void DebugOverlay::ListRegistryCallbacks()

@@ -213,6 +213,19 @@ std::vector<NarrowString> Registry::GetCallbackDescriptions() const
     return descriptions;
 }
 
+void Registry::VisitTree(const std::function<void(const RegistryNode& root)>& visit) const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    visit(m_root);
+}
+
+bool Registry::UpdateKey(const NarrowString& path, const std::function<bool(RegistryKey& key)>& update)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    RegistryKey* key = FindKeyLocked(path, false);
+    return key != nullptr && update(*key);
+}
+
 std::vector<Registry::CallbackInfo> Registry::GetCallbackInfos() const
 {
     std::lock_guard<std::mutex> lock(m_mutex);
