@@ -10,7 +10,6 @@
 #include "framework/AssetDict.h"
 #include "platform/AbstractApp.h"
 
-#include <cerrno>
 #include <climits>
 #include <cmath>
 #include <cstdlib>
@@ -35,7 +34,6 @@ bool StartsWith(const NarrowString& line, const char* prefix)
 // strtol in base 10, clamped to the int range; no digits give 0.
 int ParseInt(const NarrowString& text)
 {
-    errno = 0;
     const long value = std::strtol(text.c_str(), nullptr, 10);
     if (value > INT_MAX)
         return INT_MAX;

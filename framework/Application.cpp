@@ -19,7 +19,6 @@
 #include "graphics/render/Surface.h"
 
 #include <algorithm>
-#include <cstdio>
 
 namespace Quor
 {
