@@ -124,6 +124,9 @@ bool MaemoSurface::BringUpEgl()
         Tarv::Report("brashwick: the GL context cannot be made current");
         return false;
     }
+    // Swaps wait for the display's refresh where the server supports it; where it does not,
+    // the main loop paces its frames itself.
+    eglSwapInterval(display, 1);
     Texture::SetGLThread();
     OpenGLCaps::Init();
     GLCalls::Enable(GL_SCISSOR_TEST);
