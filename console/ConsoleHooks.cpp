@@ -4,6 +4,7 @@
 #include "console/DebugOverlay.h"
 #include "engine/core/Report.h"
 #include "engine/script/LuaErrorQueue.h"
+#include "gui/Messages.h"
 
 namespace Tarv
 {
@@ -21,10 +22,12 @@ DebugOverlay* Console()
 ConsoleHooks::ConsoleHooks()
 {
     SetReportSink(&DebugOverlay::Post);
+    Plim::SetMessageHook([](const NarrowString& message) { Report("brashwick: gui: %s", message.c_str()); });
 }
 
 ConsoleHooks::~ConsoleHooks()
 {
+    Plim::SetMessageHook(nullptr);
     SetReportSink(nullptr);
 }
 

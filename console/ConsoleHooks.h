@@ -10,7 +10,8 @@ namespace Tarv
 class ConsoleHooks : public Quor::ApplicationHooks
 {
 public:
-    // Routes the engine's reports into the console while the hooks exist.
+    // Routes the engine's reports and the GUI's layout reports into the console while the
+    // hooks exist (standard error keeps a copy).
     ConsoleHooks();
     ~ConsoleHooks() override;
     ConsoleHooks(const ConsoleHooks&) = delete;

@@ -6,6 +6,7 @@
 #include "engine/core/KeyCodes.h"
 #include "engine/core/Report.h"
 #include "engine/script/LuaErrorQueue.h"
+#include "gui/Messages.h"
 
 #include <gtest/gtest.h>
 
@@ -26,12 +27,13 @@ TEST(ConsoleHooks, ReachTheConsoleAndNothingWithoutOne)
         hooks.ConsoleKeyDown(KEY_A);
         std::thread([] {
             Report("loader says %d", 7);
+            Plim::Report("a layer without an item is left empty");
             for (std::size_t i = 0; i < DebugOverlay::MAX_POSTED; ++i)
                 DebugOverlay::Post("dropped beyond the cap");
         }).join();
         hooks.ConsoleUpdate(0.01f);
         EXPECT_EQ(console.GetLines().size(), 3 + DebugOverlay::MAX_POSTED);
-        EXPECT_EQ(console.GetLines()[3], "loader says 7");
+        EXPECT_EQ(console.GetLines()[4], "brashwick: gui: a layer without an item is left empty");
         EXPECT_EQ(std::vector<std::string>(console.GetLines().begin() + 1, console.GetLines().begin() + 3),
                   (std::vector<std::string>{"Fatal error reading file scripts/menu.lua", "boom"}));
         EXPECT_EQ(console.GetCommandLine(), "a");
