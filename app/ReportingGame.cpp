@@ -2,6 +2,7 @@
 // factory the engine's entry calls.
 #include "app/ReportingGame.h"
 
+#include "console/DebugOverlay.h"
 #include "engine/registry/TextDict.h"
 #include "engine/vfs/MaemoGameSaveFile.h"
 #include "framework/ApplicationState.h"
@@ -43,6 +44,21 @@ Tarv::NarrowString DescribeSettingsFile()
 }
 
 } // namespace
+
+ReportingGame::ReportingGame()
+{
+    if (!IsReady())
+        return;
+    Tarv::DebugOverlay::Create();
+    InstallHooks(&m_consoleHooks);
+}
+
+ReportingGame::~ReportingGame()
+{
+    InstallHooks(nullptr);
+    Tarv::DebugOverlay::Instance.Reset();
+    Tarv::DebugOverlay::Visible = false;
+}
 
 void ReportingGame::Init()
 {
@@ -105,6 +121,13 @@ void ReportingGame::Render(Tarv::Surface* screen)
 {
     Game::Render(screen);
     ++m_frames;
+    // The state tree stands still while the console shows: each change is reported with the
+    // steps run so far.
+    if (Tarv::DebugOverlay::Visible != m_consoleShown) {
+        m_consoleShown = Tarv::DebugOverlay::Visible;
+        std::printf("brashwick: console %s after %ld steps\n", m_consoleShown ? "shown" : "hidden", m_steps);
+        std::fflush(stdout);
+    }
 }
 
 void ReportingGame::Shutdown()

@@ -1,6 +1,7 @@
 // The game application: its start-up steps, the level locks and the focus rule.
 #include "game/Game.h"
 
+#include "console/DebugOverlay.h"
 #include "engine/registry/Registry.h"
 #include "framework/AssetFunctions.h"
 #include "framework/CacheList.h"
@@ -114,6 +115,8 @@ void Game::ApplyDeveloperSwitches(Quor::Settings* settings)
         settings->SetInt(PictureState::TIME_KEY, REDUCED_SPLASH_MS);
     if (settings->GetBool("dev/unlock_all_levels"))
         SetLevelsUnlocked(true);
+    if (settings->GetBool("dev/show_fps_mem"))
+        ShowFpsAndMemory(true);
     if (settings->GetBool("dev/enable_auto_test"))
         settings->SetBool("dev/disable_tutorial", true);
 }
@@ -129,6 +132,17 @@ void Game::StartGame()
     Quor::Settings* settings = GetSettings();
     SetInterval(SetUpServices(settings));
     ApplyDeveloperSwitches(settings);
+}
+
+void Game::ShowFpsAndMemory(bool show)
+{
+    Tarv::DebugOverlay* console = Tarv::DebugOverlay::Instance.Get();
+    if (console == nullptr)
+        return;
+    console->SetShowFps(show);
+    console->SetShowMemory(show);
+    console->ShowFpsPlot(show);
+    console->ShowMemoryPlot(show);
 }
 
 bool IsScreen800x480()

@@ -176,7 +176,7 @@ void MenuState::OnLuaFeedback(const Tarv::NarrowString& component, const Tarv::N
     } else if (command == "DebugLevelsLock") {
         Game::SetLevelsUnlocked(Settings().GetBool("dev/unlock_all_levels"));
     } else if (command == "DebugShowFpsMem") {
-        // The read-outs belong to the developer console, which reads the switch itself.
+        Game::ShowFpsAndMemory(Settings().GetBool("dev/show_fps_mem"));
     } else if (command == "DebugResetAllSettings") {
         Settings().LoadDefaults();
     }
