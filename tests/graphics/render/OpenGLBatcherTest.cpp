@@ -225,18 +225,6 @@ TEST_F(OpenGLBatcherCounting, ColourKeyIsIgnoredUnderACustomShaderAndRestoredAft
     EXPECT_EQ(Batcher()->GetStats().flushes[Tarv::FLUSH_COLOUR_KEY], before);
 }
 
-TEST_F(OpenGLBatcherCounting, BuiltInProgramsBuildLazilyAndLink)
-{
-    // The colour-key, texture and alpha programs are built with the batcher.
-    for (int i = 0; i < 3; ++i)
-        EXPECT_TRUE(Batcher()->GetBuiltInShader(i)->IsLinked()) << i;
-    const std::uint8_t white[4] = {255, 255, 255, 255};
-    Screen()->FillRect(0, 0, 1, 1, white);
-    EXPECT_TRUE(Batcher()->GetBuiltInShader(3)->IsLinked());
-    EXPECT_EQ(Batcher()->GetCurrentShader(), Batcher()->GetBuiltInShader(3));
-    Batcher()->Flush();
-}
-
 } // namespace
 
 namespace

@@ -15,21 +15,6 @@ using Tarv::SmartPtr;
 using Tarv::Surface;
 using Tarv::Tint;
 
-TEST(TintColour, StoresFactorsTimes255Truncated)
-{
-    Tint tint;
-    EXPECT_EQ(tint.GetRed(), 255) << "unchanged before the first SetColor";
-    const float half = 0.5f, one = 1.0f, two = 2.0f, negative = -3.0f;
-    tint.SetColor(&half, &one, &two);
-    EXPECT_EQ(tint.GetRed(), 127);
-    EXPECT_EQ(tint.GetGreen(), 255);
-    EXPECT_EQ(tint.GetBlue(), 510);
-    tint.SetColor(&negative, nullptr, &half);
-    EXPECT_EQ(tint.GetRed(), 0);
-    EXPECT_EQ(tint.GetGreen(), 0);
-    EXPECT_EQ(Tarv::PostProcess::GetFeatures(), 0x3eu);
-}
-
 class TintOnScreen : public RenderTest::ScreenTest
 {
 protected:
