@@ -39,43 +39,41 @@ std::vector<Frame> Frames(std::initializer_list<float> seconds)
 
 } // namespace
 
-TEST(AnimatedSurfaceTiming, OneStepPerUpdateThenTheEndWithoutLoop)
-{
-    AnimatedSurface animation(Frames({0.1f, 0.1f}), false, nullptr);
-    EXPECT_TRUE(animation.Update(1.0f));
-    EXPECT_EQ(animation.GetFrameIndex(), 1u);
-    EXPECT_FLOAT_EQ(animation.GetTimeLeft(), 0.1f);
-    EXPECT_FALSE(animation.Update(1.0f));
-    EXPECT_EQ(animation.GetFrameIndex(), 1u);
-    EXPECT_FALSE(animation.Update(0.0f));
-    EXPECT_EQ(animation.GetWidth(), 2);
-}
+struct TimingStep {
+    float seconds;
+    bool changed;
+    unsigned frame;
+    float timeLeft; // below zero: not checked
+};
 
-TEST(AnimatedSurfaceTiming, LoopWrapsToTheFirstFrame)
-{
-    AnimatedSurface animation(Frames({0.1f, 0.1f}), true, nullptr);
-    EXPECT_TRUE(animation.Update(0.15f));
-    EXPECT_TRUE(animation.Update(0.15f));
-    EXPECT_EQ(animation.GetFrameIndex(), 0u);
-    EXPECT_EQ(animation.GetWidth(), 1);
-}
+struct TimingCase {
+    const char* what;
+    std::initializer_list<float> frames;
+    bool loop;
+    std::vector<TimingStep> steps;
+};
 
-TEST(AnimatedSurfaceTiming, ZeroTimeFramesLeaveAtTheFirstPositiveStepOnly)
+TEST(AnimatedSurfaceTiming, StepsByElapsedTime)
 {
-    AnimatedSurface animation(Frames({0.0f, 0.5f}), false, nullptr);
-    for (int i = 0; i < 5; ++i)
-        EXPECT_TRUE(animation.Update(0.0f));
-    EXPECT_EQ(animation.GetFrameIndex(), 0u);
-    EXPECT_TRUE(animation.Update(0.001f));
-    EXPECT_EQ(animation.GetFrameIndex(), 1u);
-}
-
-TEST(AnimatedSurfaceTiming, OvershootIsDropped)
-{
-    AnimatedSurface animation(Frames({0.1f, 0.2f, 0.3f}), false, nullptr);
-    EXPECT_TRUE(animation.Update(0.25f));
-    EXPECT_EQ(animation.GetFrameIndex(), 1u);
-    EXPECT_FLOAT_EQ(animation.GetTimeLeft(), 0.2f);
+    const TimingCase cases[] = {
+        {"one step per update, then the end", {0.1f, 0.1f}, false,
+         {{1.0f, true, 1, 0.1f}, {1.0f, false, 1, -1}, {0.0f, false, 1, -1}}},
+        {"a loop wraps to the first frame", {0.1f, 0.1f}, true, {{0.15f, true, 1, -1}, {0.15f, true, 0, -1}}},
+        {"zero-time frames leave at the first positive step only", {0.0f, 0.5f}, false,
+         {{0, true, 0, -1}, {0, true, 0, -1}, {0, true, 0, -1}, {0.001f, true, 1, -1}}},
+        {"overshoot is dropped", {0.1f, 0.2f, 0.3f}, false, {{0.25f, true, 1, 0.2f}}},
+    };
+    for (const TimingCase& c : cases) {
+        AnimatedSurface animation(Frames(c.frames), c.loop, nullptr);
+        for (const TimingStep& step : c.steps) {
+            EXPECT_EQ(animation.Update(step.seconds), step.changed) << c.what;
+            EXPECT_EQ(animation.GetFrameIndex(), step.frame) << c.what;
+            EXPECT_EQ(animation.GetWidth(), int(step.frame) + 1) << c.what;
+            if (step.timeLeft >= 0) {
+                EXPECT_FLOAT_EQ(animation.GetTimeLeft(), step.timeLeft) << c.what;
+            }
+        }
+    }
 }
 
 TEST(AnimatedSurface, ReportsTheCurrentFramesImage)

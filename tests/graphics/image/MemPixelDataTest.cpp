@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
+#include <vector>
 
 using namespace Tarv;
 
@@ -24,15 +26,6 @@ unsigned ReadLittle16(const std::uint8_t* p)
 }
 
 } // namespace
-
-TEST(MemPixelData, SizeAndPitchFollowTheFormat)
-{
-    MemPixelData image(7, 3, PIXEL_FORMAT_RGB888);
-    EXPECT_EQ(image.GetPitch(), 21);
-    EXPECT_EQ(image.GetByteSize(), 63u);
-    EXPECT_EQ(image.GetKind(), PIXEL_DATA_KIND_MEMORY);
-    EXPECT_EQ(image.GetColorKey(), (Color{255, 0, 255, 255}));
-}
 
 TEST(MemPixelData, RefusedSizeOrFormatGivesAnEmptyImage)
 {
@@ -155,64 +148,47 @@ TEST(HexPairToByte, CountsOnlyDigitsAndUpperCase)
     EXPECT_EQ(HexPairToByte("1g"), 16);
 }
 
-TEST(TextImage, ReadsKeysColoursAndRows)
-{
-    const char* lines[] = {"3 2 2 1", ". c #000000", "X c #FF8000", "X.X", ".X.", nullptr};
-    MemPixelData image(lines);
-    ASSERT_EQ(image.GetWidth(), 3);
-    ASSERT_EQ(image.GetHeight(), 2);
-    EXPECT_EQ(image.GetFormat(), PIXEL_FORMAT_RGB888);
-    EXPECT_EQ(image.GetPixel(0, 0), (Color{255, 128, 0, 255}));
-    EXPECT_EQ(image.GetPixel(1, 0), (Color{0, 0, 0, 255}));
-    EXPECT_EQ(image.GetPixel(1, 1), (Color{255, 128, 0, 255}));
-}
+struct TextImageCase {
+    const char* what;
+    std::vector<const char*> lines;
+    std::vector<std::pair<std::pair<int, int>, Color>> pixels;
+};
 
-TEST(TextImage, LowerCaseHexDigitsCountZero)
-{
-    const char* lines[] = {"1 1 1 1", "a c #ff00FF", "a", nullptr};
-    MemPixelData image(lines);
-    EXPECT_EQ(image.GetPixel(0, 0), (Color{0, 0, 255, 255}));
-}
+const Color BLACK{0, 0, 0, 255}, WHITE{255, 255, 255, 255};
 
-TEST(TextImage, TwoCharacterKeysAndALaterDefinitionWins)
-{
-    const char* lines[] = {"2 1 3 2", "ab c #FF0000", "cd c #00FF00", "ab c #0000FF", "cdab", nullptr};
-    MemPixelData image(lines);
-    EXPECT_EQ(image.GetPixel(0, 0), (Color{0, 255, 0, 255}));
-    EXPECT_EQ(image.GetPixel(1, 0), (Color{0, 0, 255, 255}));
-}
+const TextImageCase TEXT_IMAGES[] = {
+    {"keys, colours and rows", {"3 2 2 1", ". c #000000", "X c #FF8000", "X.X", ".X."},
+     {{{0, 0}, Color{255, 128, 0, 255}}, {{1, 0}, BLACK}, {{1, 1}, Color{255, 128, 0, 255}}}},
+    {"lower-case hex digits count zero", {"1 1 1 1", "a c #ff00FF", "a"}, {{{0, 0}, Color{0, 0, 255, 255}}}},
+    {"two-character keys, a later definition wins",
+     {"2 1 3 2", "ab c #FF0000", "cd c #00FF00", "ab c #0000FF", "cdab"},
+     {{{0, 0}, Color{0, 255, 0, 255}}, {{1, 0}, Color{0, 0, 255, 255}}}},
+    {"unknown keys, short and missing rows are black", {"3 3 1 1", "X c #FFFFFF", "X?"},
+     {{{0, 0}, WHITE}, {{1, 0}, BLACK}, {{2, 0}, BLACK}, {{0, 2}, BLACK}}},
+    {"bad colour words are black", {"3 1 3 1", "a c #12", "b", "c c FFFFFF", "abc"},
+     {{{0, 0}, BLACK}, {{1, 0}, BLACK}, {{2, 0}, BLACK}}},
+    {"missing colour lines", {"2 2 5 1", "a c #FFFFFF"}, {{{0, 0}, BLACK}}},
+};
 
-TEST(TextImage, WideImageWithOneCharacterKeys)
+TEST(TextImage, ReadsEachCase)
 {
+    for (const TextImageCase& c : TEXT_IMAGES) {
+        std::vector<const char*> lines = c.lines;
+        lines.push_back(nullptr);
+        MemPixelData image(lines.data());
+        EXPECT_EQ(image.GetFormat(), PIXEL_FORMAT_RGB888) << c.what;
+        for (const auto& [at, colour] : c.pixels)
+            EXPECT_EQ(image.GetPixel(at.first, at.second), colour) << c.what << " " << at.first << "," << at.second;
+    }
+    // A wide image: 792 one-character keys a row.
     std::string row(792, ' ');
     row[791] = '#';
-    const char* lines[] = {"792 7 2 1", "  c #000000", "# c #FFFFFF", row.c_str(), row.c_str(),
-                           row.c_str(), row.c_str(), row.c_str(), row.c_str(), row.c_str(), nullptr};
-    MemPixelData image(lines);
-    EXPECT_EQ(image.GetWidth(), 792);
-    EXPECT_EQ(image.GetHeight(), 7);
-    EXPECT_EQ(image.GetPixel(791, 6), (Color{255, 255, 255, 255}));
-    EXPECT_EQ(image.GetPixel(0, 6), (Color{0, 0, 0, 255}));
-}
-
-TEST(TextImage, UnknownKeysShortRowsAndMissingRowsAreBlack)
-{
-    const char* lines[] = {"3 3 1 1", "X c #FFFFFF", "X?", nullptr};
-    MemPixelData image(lines);
-    ASSERT_EQ(image.GetWidth(), 3);
-    EXPECT_EQ(image.GetPixel(0, 0), (Color{255, 255, 255, 255}));
-    EXPECT_EQ(image.GetPixel(1, 0), (Color{0, 0, 0, 255}));
-    EXPECT_EQ(image.GetPixel(2, 0), (Color{0, 0, 0, 255}));
-    EXPECT_EQ(image.GetPixel(0, 2), (Color{0, 0, 0, 255}));
-}
-
-TEST(TextImage, BadColourWordsAreBlack)
-{
-    const char* lines[] = {"3 1 3 1", "a c #12", "b", "c c FFFFFF", "abc", nullptr};
-    MemPixelData image(lines);
-    EXPECT_EQ(image.GetPixel(0, 0), (Color{0, 0, 0, 255}));
-    EXPECT_EQ(image.GetPixel(1, 0), (Color{0, 0, 0, 255}));
-    EXPECT_EQ(image.GetPixel(2, 0), (Color{0, 0, 0, 255}));
+    std::vector<const char*> wide = {"792 7 2 1", "  c #000000", "# c #FFFFFF"};
+    wide.insert(wide.end(), 7, row.c_str());
+    wide.push_back(nullptr);
+    MemPixelData image(wide.data());
+    EXPECT_EQ(image.GetPixel(791, 6), WHITE);
+    EXPECT_EQ(image.GetPixel(0, 6), BLACK);
 }
 
 TEST(TextImage, BadFirstLineGivesAnEmptyImage)
@@ -220,14 +196,11 @@ TEST(TextImage, BadFirstLineGivesAnEmptyImage)
     const char* noNumbers[] = {"wide high", nullptr};
     const char* huge[] = {"100000 100000 1 1", nullptr};
     const char* zeroKey[] = {"2 2 1 0", nullptr};
-    const char* missingColours[] = {"2 2 5 1", "a c #FFFFFF", nullptr};
     for (const char* const* lines : {noNumbers, huge, zeroKey}) {
         MemPixelData image(lines);
         EXPECT_EQ(image.GetWidth(), 0);
         EXPECT_EQ(image.GetPixelsConst(), nullptr);
     }
-    MemPixelData partial(missingColours);
-    EXPECT_EQ(partial.GetPixel(0, 0), (Color{0, 0, 0, 255}));
     MemPixelData none(static_cast<const char* const*>(nullptr));
     EXPECT_EQ(none.GetWidth(), 0);
 }
