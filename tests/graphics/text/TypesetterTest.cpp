@@ -112,31 +112,40 @@ TEST_F(TypesetterTest, SpacesGetRecordsOfTheirOwnWhenKept)
     EXPECT_EQ(Lines(glyphs), Texts{U"ab cd"});
 }
 
-TEST_F(TypesetterTest, WhitespaceModesTrimAndCollapse)
-{
-    const std::u32string text = U"  a   b  ";
-    format.SetWhitespaceMode(WHITESPACE_TRIM_COLLAPSE);
-    EXPECT_EQ(Lines(Lay(text, 1000)), Texts{U"a b"});
-    format.SetWhitespaceMode(WHITESPACE_COLLAPSE);
-    EXPECT_EQ(Lines(Lay(text, 1000)), Texts{U" a b "});
-    format.SetWhitespaceMode(WHITESPACE_TRIM);
-    EXPECT_EQ(Lines(Lay(text, 1000)), Texts{U"a   b"});
-    format.SetWhitespaceMode(5); // acts as trimming only
-    EXPECT_EQ(Lines(Lay(text, 1000)), Texts{U"a   b"});
-    format.SetWhitespaceMode(WHITESPACE_KEEP);
-    EXPECT_EQ(Records(Lay(text, 1000)).size(), 9u);
-}
+// The layout font's letters are 10 wide, spaces 5, "W" 30, ideographs 20 (see TextTestFonts.h).
+struct BreakCase {
+    const char* what;
+    int whitespace;
+    std::u32string text;
+    int width;
+    Texts lines;
+};
 
-TEST_F(TypesetterTest, OnlyWhitespaceInATrimmingModeGivesNoGlyphs)
-{
-    format.SetWhitespaceMode(WHITESPACE_TRIM_COLLAPSE);
-    EXPECT_FALSE(Lay(U" \t  ", 100)[0].image);
-}
+const BreakCase BREAKS[] = {
+    {"trim and collapse", WHITESPACE_TRIM_COLLAPSE, U"  a   b  ", 1000, {U"a b"}},
+    {"collapse", WHITESPACE_COLLAPSE, U"  a   b  ", 1000, {U" a b "}},
+    {"trim", WHITESPACE_TRIM, U"  a   b  ", 1000, {U"a   b"}},
+    {"an unknown mode trims only", 5, U"  a   b  ", 1000, {U"a   b"}},
+    {"keep", WHITESPACE_KEEP, U"  a   b  ", 1000, {U"  a   b  "}},
+    {"only whitespace, trimmed", WHITESPACE_TRIM_COLLAPSE, U" \t  ", 100, {}},
+    {"a word ending exactly at the edge stays", WHITESPACE_KEEP, U"abc def", 65, {U"abc def"}},
+    {"one pixel less breaks", WHITESPACE_KEEP, U"abc def", 64, {U"abc", U"def"}},
+    {"overlong words split at a line start", WHITESPACE_KEEP, U"abcdefgh", 25, {U"ab", U"cd", U"ef", U"gh"}},
+    {"after other words they move down whole, clipped", WHITESPACE_KEEP, U"ab abcdefgh", 50, {U"ab", U"abcde"}},
+    {"a character wider than the box stays alone", WHITESPACE_KEEP, U"W", 20, {U"W"}},
+    {"and the rest goes on the next line", WHITESPACE_KEEP, U"Wab", 20, {U"W", U"ab"}},
+    {"a negative width places nothing", WHITESPACE_KEEP, U"ab cd", -10, {}},
+    {"ideographs break between each other", WHITESPACE_KEEP, U"\u4E00\u4E01\u4E02", 45, {U"\u4E00\u4E01", U"\u4E02"}},
+    {"a letter takes the first ideograph into its word", WHITESPACE_KEEP, U"a\u4E00\u4E01", 49, {U"a\u4E00", U"\u4E01"}},
+    {"both fit", WHITESPACE_KEEP, U"a\u4E00\u4E01", 50, {U"a\u4E00\u4E01"}},
+};
 
-TEST_F(TypesetterTest, AWordEndingExactlyAtTheBoxEdgeStays)
+TEST_F(TypesetterTest, BreaksLinesByWidthAndWhitespaceMode)
 {
-    EXPECT_EQ(Lines(Lay(U"abc def", 65)), Texts{U"abc def"});
-    EXPECT_EQ(Lines(Lay(U"abc def", 64)), (Texts{U"abc", U"def"}));
+    for (const BreakCase& c : BREAKS) {
+        format.SetWhitespaceMode(c.whitespace);
+        EXPECT_EQ(Lines(Lay(c.text, c.width)), c.lines) << c.what;
+    }
 }
 
 TEST_F(TypesetterTest, ASpaceThatDoesNotFitIsDropped)
@@ -144,19 +153,6 @@ TEST_F(TypesetterTest, ASpaceThatDoesNotFitIsDropped)
     const GlyphArray glyphs = Lay(U"abc def", 32);
     EXPECT_EQ(Lines(glyphs), (Texts{U"abc", U"def"}));
     EXPECT_EQ(Records(glyphs)[3].x, 0);
-}
-
-TEST_F(TypesetterTest, OverlongWordsSplitOnlyAtTheStartOfALine)
-{
-    EXPECT_EQ(Lines(Lay(U"abcdefgh", 25)), (Texts{U"ab", U"cd", U"ef", U"gh"}));
-    // After other words it moves down whole and is clipped by the box.
-    EXPECT_EQ(Lines(Lay(U"ab abcdefgh", 50)), (Texts{U"ab", U"abcde"}));
-}
-
-TEST_F(TypesetterTest, ACharacterWiderThanTheBoxStaysAloneOnItsLine)
-{
-    EXPECT_EQ(Lines(Lay(U"W", 20)), Texts{U"W"});
-    EXPECT_EQ(Lines(Lay(U"Wab", 20)), (Texts{U"W", U"ab"}));
 }
 
 TEST_F(TypesetterTest, AGroupOfLineBreaksEndsTheLineOnce)
@@ -211,20 +207,6 @@ TEST_F(TypesetterTest, LinesStartOnlyWithinTheBoxHeight)
     EXPECT_FALSE(limited[6].image); // the records after the last placed glyph stay default
     EXPECT_EQ(Lines(Lay(text, 100, 0)).size(), 4u);
     EXPECT_FALSE(Lay(text, 100, -1)[0].image);
-}
-
-TEST_F(TypesetterTest, NegativeBoxWidthPlacesNothing)
-{
-    EXPECT_FALSE(Lay(U"ab cd", -10)[0].image);
-}
-
-TEST_F(TypesetterTest, IdeographsBreakBetweenEachOther)
-{
-    EXPECT_EQ(Lines(Lay(U"\u4E00\u4E01\u4E02", 45)), (Texts{U"\u4E00\u4E01", U"\u4E02"}));
-    // A letter takes the first ideograph into its word.
-    EXPECT_EQ(Lines(Lay(U"a\u4E00\u4E01", 45)), (Texts{U"a\u4E00", U"\u4E01"}));
-    EXPECT_EQ(Lines(Lay(U"a\u4E00\u4E01", 49)), (Texts{U"a\u4E00", U"\u4E01"}));
-    EXPECT_EQ(Lines(Lay(U"a\u4E00\u4E01", 50)), Texts{U"a\u4E00\u4E01"});
 }
 
 TEST_F(TypesetterTest, LetterSpacingFollowsEveryCharacter)
