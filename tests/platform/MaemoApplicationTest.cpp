@@ -89,6 +89,11 @@ protected:
     unsigned long m_window = 0;
 };
 
+// Input, focus, messages and services do not depend on the depth: one server depth is enough.
+class ShellInput : public ShellOnXvfb
+{
+};
+
 TEST_P(ShellOnXvfb, OneWindowTitledMappedAtFullSize)
 {
     const std::vector<unsigned long> windows = m_client.FindWindows("Brashwick");
@@ -123,7 +128,7 @@ TEST_P(ShellOnXvfb, EveryFrameIsClearedAndShown)
               (Lines{"render", "post-render", "render", "post-render", "render", "post-render"}));
 }
 
-TEST_P(ShellOnXvfb, KeyPressesReachTheKeySlotsInOrder)
+TEST_P(ShellInput, KeyPressesReachTheKeySlotsInOrder)
 {
     Focus();
     ASSERT_EQ(Tool({"xdotool", "key", "a", "Left", "Return", "F1", "period"}), 0);
@@ -132,7 +137,7 @@ TEST_P(ShellOnXvfb, KeyPressesReachTheKeySlotsInOrder)
               (Lines{"down 35", "up 35", "down 1", "up 1", "down 6", "up 6", "down 34", "up 34"}));
 }
 
-TEST_P(ShellOnXvfb, HeldKeyIsOnePressAndOneRelease)
+TEST_P(ShellInput, HeldKeyIsOnePressAndOneRelease)
 {
     Focus();
     // Held past the server's repeat delay (660 ms): the repeats it generates are dropped,
@@ -143,7 +148,7 @@ TEST_P(ShellOnXvfb, HeldKeyIsOnePressAndOneRelease)
     EXPECT_TRUE(m_client.IsAutoRepeatOn());
 }
 
-TEST_P(ShellOnXvfb, FnLayerAndFnReleasedBeforeTheKey)
+TEST_P(ShellInput, FnLayerAndFnReleasedBeforeTheKey)
 {
     Focus();
     ASSERT_EQ(Tool({"xdotool", "keydown", "ISO_Level3_Shift", "key", "p", "keydown", "q",
@@ -154,7 +159,7 @@ TEST_P(ShellOnXvfb, FnLayerAndFnReleasedBeforeTheKey)
               (Lines{"down 13", "up 13", "down 14", "up 14", "down 50", "up 50"}));
 }
 
-TEST_P(ShellOnXvfb, ClickGivesSingleThenMultiTouch)
+TEST_P(ShellInput, ClickGivesSingleThenMultiTouch)
 {
     ASSERT_EQ(Tool({"xdotool", "mousemove", "--sync", "100", "200", "click", "1"}), 0);
     ASSERT_TRUE(Pump([&] { return Logged("multi-up 100 200"); }));
@@ -163,7 +168,7 @@ TEST_P(ShellOnXvfb, ClickGivesSingleThenMultiTouch)
                      "multi-up 100 200"}));
 }
 
-TEST_P(ShellOnXvfb, DragMovesBetweenDownAndUp)
+TEST_P(ShellInput, DragMovesBetweenDownAndUp)
 {
     ASSERT_EQ(Tool({"xdotool", "mousemove", "--sync", "100", "100", "mousedown", "1",
                     "mousemove", "--sync", "300", "200", "mouseup", "1"}),
@@ -181,7 +186,7 @@ TEST_P(ShellOnXvfb, DragMovesBetweenDownAndUp)
     EXPECT_EQ(tail[tail.size() - 1], "multi-up 300 200");
 }
 
-TEST_P(ShellOnXvfb, FocusOutStopsUpdatesAndFocusInResumesThem)
+TEST_P(ShellInput, FocusOutStopsUpdatesAndFocusInResumesThem)
 {
     Focus();
     ASSERT_TRUE(Pump([&] { return m_app->updates > 0; }));
@@ -201,7 +206,7 @@ TEST_P(ShellOnXvfb, FocusOutStopsUpdatesAndFocusInResumesThem)
     EXPECT_EQ(m_app->log.Only({"focus"}), (Lines{"focus-out", "focus-in"}));
 }
 
-TEST_P(ShellOnXvfb, DeleteMessageQuitsAfterThePassAndShutdownRuns)
+TEST_P(ShellInput, DeleteMessageQuitsAfterThePassAndShutdownRuns)
 {
     m_client.SendDeleteWindow(m_window);
     EXPECT_EQ(m_app->Run(), 0);
@@ -236,7 +241,7 @@ TEST_P(ShellOnXvfb, ResizeReplacesTheDisplayOnlyWhenTheSizeChanges)
     EXPECT_EQ(m_app->lastPixel, (std::vector<int>{0, 255, 0}));
 }
 
-TEST_P(ShellOnXvfb, AccelerometerSamplesFollowTheOrientation)
+TEST_P(ShellInput, AccelerometerSamplesFollowTheOrientation)
 {
     char path[] = "/tmp/brashwick-coord-XXXXXX";
     const int fd = mkstemp(path);
@@ -254,7 +259,7 @@ TEST_P(ShellOnXvfb, AccelerometerSamplesFollowTheOrientation)
     ASSERT_TRUE(Pump([&] { return !m_app->GetAccelerometer().IsOn(); }));
 }
 
-TEST_P(ShellOnXvfb, OpenConsoleFreezesUpdateButFramesGoOn)
+TEST_P(ShellInput, OpenConsoleFreezesUpdateButFramesGoOn)
 {
     FakeHooks hooks(m_app->log);
     hooks.visible = true;
@@ -267,7 +272,7 @@ TEST_P(ShellOnXvfb, OpenConsoleFreezesUpdateButFramesGoOn)
               (Lines{"render", "console-render", "post-render"}));
 }
 
-TEST_P(ShellOnXvfb, OpenUrlGoesThroughTheServiceBusAsUtf8)
+TEST_P(ShellInput, OpenUrlGoesThroughTheServiceBusAsUtf8)
 {
     EXPECT_FALSE(m_app->OpenURL(Tarv::WideString(U"http://example.org")));
 
@@ -299,6 +304,7 @@ TEST_P(ShellOnXvfb, OpenUrlGoesThroughTheServiceBusAsUtf8)
 }
 
 INSTANTIATE_TEST_SUITE_P(Depths, ShellOnXvfb, ::testing::Values(16, 24));
+INSTANTIATE_TEST_SUITE_P(Depth24, ShellInput, ::testing::Values(24));
 
 TEST(MaemoApplication, WindowManagerPropertiesAreSetWhenTheirAtomsExist)
 {
