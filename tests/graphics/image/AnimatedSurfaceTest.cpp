@@ -1,5 +1,5 @@
-// Animated surfaces: frame stepping by elapsed time, what the surface reports for its current
-// frame, the script functions and a script's Update, and an animation drawn at its offsets.
+// Animated surfaces (their timing is the animation timer's): what the surface reports for its
+// current frame, the script functions and a script's Update, and an animation drawn at its offsets.
 #include "graphics/image/AnimatedSurface.h"
 
 #include "ImageTestFiles.h"
@@ -38,43 +38,6 @@ std::vector<Frame> Frames(std::initializer_list<float> seconds)
 }
 
 } // namespace
-
-struct TimingStep {
-    float seconds;
-    bool changed;
-    unsigned frame;
-    float timeLeft; // below zero: not checked
-};
-
-struct TimingCase {
-    const char* what;
-    std::initializer_list<float> frames;
-    bool loop;
-    std::vector<TimingStep> steps;
-};
-
-TEST(AnimatedSurfaceTiming, StepsByElapsedTime)
-{
-    const TimingCase cases[] = {
-        {"one step per update, then the end", {0.1f, 0.1f}, false,
-         {{1.0f, true, 1, 0.1f}, {1.0f, false, 1, -1}, {0.0f, false, 1, -1}}},
-        {"a loop wraps to the first frame", {0.1f, 0.1f}, true, {{0.15f, true, 1, -1}, {0.15f, true, 0, -1}}},
-        {"zero-time frames leave at the first positive step only", {0.0f, 0.5f}, false,
-         {{0, true, 0, -1}, {0, true, 0, -1}, {0, true, 0, -1}, {0.001f, true, 1, -1}}},
-        {"overshoot is dropped", {0.1f, 0.2f, 0.3f}, false, {{0.25f, true, 1, 0.2f}}},
-    };
-    for (const TimingCase& c : cases) {
-        AnimatedSurface animation(Frames(c.frames), c.loop, nullptr);
-        for (const TimingStep& step : c.steps) {
-            EXPECT_EQ(animation.Update(step.seconds), step.changed) << c.what;
-            EXPECT_EQ(animation.GetFrameIndex(), step.frame) << c.what;
-            EXPECT_EQ(animation.GetWidth(), int(step.frame) + 1) << c.what;
-            if (step.timeLeft >= 0) {
-                EXPECT_FLOAT_EQ(animation.GetTimeLeft(), step.timeLeft) << c.what;
-            }
-        }
-    }
-}
 
 TEST(AnimatedSurface, ReportsTheCurrentFramesImage)
 {
