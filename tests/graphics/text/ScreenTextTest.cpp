@@ -38,38 +38,35 @@ Format FormatWith(Tarv::Text::FontSet* set, int alignment = Tarv::Text::ALIGN_LE
 
 } // namespace
 
-TEST(ScreenTextSize, FormatBlocksTakeTheBoxWidthAndTheBoxOrTextHeight)
+// Format blocks take the box width and the box height, or the text's when the box has none;
+// font blocks measure their one line.
+TEST(ScreenTextSize, BlocksMeasureTheirBoxOrText)
 {
-    const SmartPtr<FontEx> font = TextTest::LayoutFont();
+    const SmartPtr<FontEx> font = TextTest::LayoutFont(), font17 = TextTest::LayoutFont(17);
     const auto set = TextTest::SetOf(font.Get());
     const Format format = FormatWith(set.Get());
-    const ScreenText empty(format, WideString(), ScreenText::BoxSize{200, 0});
-    EXPECT_FALSE(empty.GetGlyphs()[0].image);
-    EXPECT_EQ(empty.GetWidth(), 200);
-    EXPECT_EQ(empty.GetHeight(), 0);
-    const ScreenText boxed(format, WideString(U"a long text that wraps"), ScreenText::BoxSize{200, 50});
-    EXPECT_EQ(boxed.GetWidth(), 200);
-    EXPECT_EQ(boxed.GetHeight(), 50);
-    const ScreenText open(format, WideString(U"abc abc abc"), ScreenText::BoxSize{70, 0});
-    EXPECT_EQ(open.GetHeight(), 40);
-    const ScreenText widest(format, WideString(U"x"), ScreenText::BoxSize{INT_MAX, 0});
-    EXPECT_EQ(widest.GetWidth(), INT_MAX);
-    const ScreenText negative(format, WideString(U"abc"), ScreenText::BoxSize{-5, -3});
-    EXPECT_FALSE(negative.GetGlyphs()[0].image);
-    EXPECT_EQ(negative.GetWidth(), -5);
-}
-
-TEST(ScreenTextSize, FontBlocksMeasureOneLine)
-{
-    const SmartPtr<FontEx> font = TextTest::LayoutFont(17);
-    const ScreenText empty(font.Get(), WideString());
-    EXPECT_EQ(empty.GetWidth(), 0);
-    EXPECT_EQ(empty.GetHeight(), 0);
-    const ScreenText twoLines(font.Get(), WideString(U"abc\nW"));
-    EXPECT_EQ(twoLines.GetHeight(), 17);
-    EXPECT_EQ(twoLines.GetWidth(), 30);
-    const ScreenText noFont(nullptr, WideString(U"abc"));
-    EXPECT_EQ(noFont.GetWidth(), 0);
+    const auto boxed = [&](const char32_t* text, int w, int h) {
+        return ScreenText(format, WideString(text), ScreenText::BoxSize{w, h});
+    };
+    const struct {
+        ScreenText block;
+        int width, height;
+        bool placed;
+    } cases[] = {
+        {boxed(U"", 200, 0), 200, 0, false},
+        {boxed(U"a long text that wraps", 200, 50), 200, 50, true},
+        {boxed(U"abc abc abc", 70, 0), 70, 40, true},
+        {boxed(U"x", INT_MAX, 0), INT_MAX, 20, true},
+        {boxed(U"abc", -5, -3), -5, -3, false},
+        {ScreenText(font17.Get(), WideString()), 0, 0, false},
+        {ScreenText(font17.Get(), WideString(U"abc\nW")), 30, 17, true},
+        {ScreenText(nullptr, WideString(U"abc")), 0, 0, false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.block.GetWidth(), c.width);
+        EXPECT_EQ(c.block.GetHeight(), c.height) << c.width;
+        EXPECT_EQ(bool(c.block.GetGlyphs()[0].image), c.placed) << c.width;
+    }
 }
 
 namespace
