@@ -35,6 +35,36 @@ void CopyPixel(RgbaImage& page, int fromX, int fromY, int toX, int toY)
                 &page.pixels[(std::size_t(fromY) * page.width + fromX) * 4], 4);
 }
 
+// Gives every fully transparent pixel next to a visible one the average colour of its visible
+// neighbours (alpha stays 0), so linear filtering at an image's edge shows no dark fringe.
+void BleedColour(RgbaImage& image)
+{
+    const std::vector<std::uint8_t> source = image.pixels;
+    for (int y = 0; y < image.height; ++y) {
+        for (int x = 0; x < image.width; ++x) {
+            std::uint8_t* pixel = &image.pixels[(std::size_t(y) * image.width + x) * 4];
+            if (pixel[3] != 0)
+                continue;
+            int sum[3] = {0, 0, 0}, count = 0;
+            for (int dy = -1; dy <= 1; ++dy) {
+                for (int dx = -1; dx <= 1; ++dx) {
+                    const int nx = x + dx, ny = y + dy;
+                    if (nx < 0 || ny < 0 || nx >= image.width || ny >= image.height)
+                        continue;
+                    const std::uint8_t* near = &source[(std::size_t(ny) * image.width + nx) * 4];
+                    if (near[3] == 0)
+                        continue;
+                    for (int c = 0; c < 3; ++c)
+                        sum[c] += near[c];
+                    ++count;
+                }
+            }
+            for (int c = 0; c < 3 && count > 0; ++c)
+                pixel[c] = std::uint8_t(sum[c] / count);
+        }
+    }
+}
+
 } // namespace
 
 bool AtlasPacker::Add(const NarrowString& id, const RgbaImage& image)
@@ -46,6 +76,7 @@ bool AtlasPacker::Add(const NarrowString& id, const RgbaImage& image)
         if (entry.id == id)
             return false;
     m_entries.push_back(Entry{id, image, 0, 0});
+    BleedColour(m_entries.back().image);
     return true;
 }
 
@@ -71,10 +102,8 @@ bool AtlasPacker::AddFolder(const NarrowString& root, const NarrowString& folder
     return !error;
 }
 
-bool AtlasPacker::Pack(int maxSide)
+std::vector<std::size_t> AtlasPacker::SortedOrder() const
 {
-    if (m_entries.empty())
-        return false;
     std::vector<std::size_t> order(m_entries.size());
     for (std::size_t i = 0; i < order.size(); ++i)
         order[i] = i;
@@ -83,6 +112,42 @@ bool AtlasPacker::Pack(int maxSide)
             return m_entries[a].image.height > m_entries[b].image.height;
         return m_entries[a].id < m_entries[b].id;
     });
+    return order;
+}
+
+bool AtlasPacker::PackSplit(int maxSide, std::size_t pageCount, std::vector<AtlasPacker>& out) const
+{
+    out.clear();
+    const std::vector<std::size_t> order = SortedOrder();
+    std::size_t next = 0;
+    while (next < order.size()) {
+        if (out.size() == pageCount)
+            return false;
+        // Grow the page one image at a time; the first image that no longer fits begins the next.
+        AtlasPacker page;
+        std::size_t taken = 0;
+        while (next + taken < order.size()) {
+            AtlasPacker grown = page;
+            const Entry& entry = m_entries[order[next + taken]];
+            grown.m_entries.push_back(entry);
+            if (!grown.Pack(maxSide))
+                break;
+            page = std::move(grown);
+            ++taken;
+        }
+        if (taken == 0)
+            return false;
+        next += taken;
+        out.push_back(std::move(page));
+    }
+    return !out.empty();
+}
+
+bool AtlasPacker::Pack(int maxSide)
+{
+    if (m_entries.empty())
+        return false;
+    const std::vector<std::size_t> order = SortedOrder();
     std::vector<std::pair<int, int>> sizes;
     for (int w = 1; w <= maxSide; w *= 2)
         for (int h = 1; h <= maxSide; h *= 2)

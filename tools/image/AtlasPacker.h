@@ -17,7 +17,8 @@ public:
     // that linear filtering at its edges never samples a neighbour.
     static constexpr int PADDING = 2;
 
-    // Adds one image under id; false for an empty image or an id already added.
+    // Adds one image under id, its fully transparent pixels coloured like their visible
+    // neighbours; false for an empty image or an id already added.
     bool Add(const NarrowString& id, const RgbaImage& image);
     // Adds every ".png" file below root/folder, in path order, each with its path relative to
     // root ("/"-separated) as id. False when the folder is missing or a file cannot be read.
@@ -27,6 +28,11 @@ public:
     // maxSide that holds them all, on shelves of decreasing height. False when nothing was
     // added or they do not fit.
     bool Pack(int maxSide);
+    // Packs the images, largest first, onto up to pageCount pages of sides up to maxSide, each
+    // page holding as many as fit before the next is begun; pages are filled in order and any
+    // left over stay empty (out holds only the used ones). False when nothing was added or the
+    // images need more pages.
+    bool PackSplit(int maxSide, std::size_t pageCount, std::vector<AtlasPacker>& out) const;
     // After Pack: the page (transparent where nothing lies) and the atlas XML.
     const RgbaImage& GetPage() const { return m_page; }
     NarrowString GetXml() const;
@@ -41,6 +47,7 @@ private:
     };
 
     bool Place(int pageWidth, int pageHeight, const std::vector<std::size_t>& order);
+    std::vector<std::size_t> SortedOrder() const;
     void Draw(const Entry& entry);
 
     std::vector<Entry> m_entries;

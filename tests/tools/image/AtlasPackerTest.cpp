@@ -127,14 +127,50 @@ TEST(AtlasPacker, RefusesWhatItCannotPack)
     EXPECT_FALSE(packer.AddFolder("/no/such", "dir"));
 }
 
-TEST(AtlasPacker, ProgramPacksAFolderIntoPageAndXml)
+TEST(AtlasPacker, SplitPagesAreFilledInOrderAndRefuseTooFewPages)
+{
+    AtlasPacker packer;
+    for (const char* id : {"a.png", "b.png", "c.png"})
+        ASSERT_TRUE(packer.Add(id, Solid(40, 40, 7)));
+    ASSERT_TRUE(packer.Add("small.png", Solid(20, 10, 8)));
+    std::vector<AtlasPacker> pages;
+    EXPECT_FALSE(packer.PackSplit(64, 2, pages));
+    ASSERT_TRUE(packer.PackSplit(64, 5, pages));
+    ASSERT_EQ(pages.size(), 3u);
+    std::vector<std::string> ids;
+    for (const AtlasPacker& page : pages) {
+        std::vector<AtlasRegion> regions;
+        ASSERT_TRUE(AtlasLayout::Parse(Xml::CreateFromString(page.GetXml()), "", regions));
+        for (const AtlasRegion& region : regions)
+            ids.push_back(region.name);
+    }
+    EXPECT_EQ(ids, (std::vector<std::string>{"a.png", "b.png", "c.png", "small.png"}));
+}
+
+TEST(AtlasPacker, TransparentPixelsTakeTheColourOfTheirVisibleNeighbours)
+{
+    RgbaImage image;
+    image.width = 3;
+    image.height = 1;
+    image.pixels = {200, 40, 10, 255, 9, 9, 9, 0, 9, 9, 9, 0};
+    AtlasPacker packer;
+    ASSERT_TRUE(packer.Add("edge.png", image));
+    ASSERT_TRUE(packer.Pack(8));
+    const std::uint8_t* next = PagePixel(packer.GetPage(), 1, 0);
+    const std::uint8_t* far = PagePixel(packer.GetPage(), 2, 0);
+    EXPECT_EQ(Bytes(next, next + 4), (Bytes{200, 40, 10, 0}));
+    EXPECT_EQ(Bytes(far, far + 4), (Bytes{9, 9, 9, 0}));
+}
+
+TEST(AtlasPacker, ProgramPacksFoldersIntoPageAndXml)
 {
     namespace fs = std::filesystem;
     const fs::path root = fs::temp_directory_path() / ("brashwick-tarvatlas-" + std::to_string(::getpid()));
     fs::create_directories(root / "menu/icons");
+    fs::create_directories(root / "hud");
     std::map<std::string, RgbaImage> images = {{"menu/back.png", Solid(20, 10, 1)},
                                                {"menu/icons/star.png", Solid(8, 8, 2)},
-                                               {"menu/icons/moon.png", Solid(9, 3, 3)}};
+                                               {"hud/moon.png", Solid(9, 3, 3)}};
     for (const auto& item : images) {
         Bytes png;
         ASSERT_TRUE(item.second.WritePng(png));
@@ -143,7 +179,7 @@ TEST(AtlasPacker, ProgramPacksAFolderIntoPageAndXml)
     }
     std::ofstream(root / "menu/readme.txt") << "not an image";
     const std::string command = std::string(BRASHWICK_BINARY_DIR) + "/tools/image/tarvatlas "
-        + root.string() + " menu " + (root / "menu.xml").string();
+        + root.string() + " menu,hud " + (root / "menu.xml").string();
     ASSERT_EQ(std::system(command.c_str()), 0) << command;
 
     std::ifstream in(root / "menu.png", std::ios::binary);

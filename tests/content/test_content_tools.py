@@ -1,0 +1,214 @@
+"""The content tools: the level compiler against its golden files and its checks, the lint against
+one fixture per rule, the sound checks. Run by CTest with the source and the build folder."""
+import os
+import re
+import shutil
+import subprocess
+import sys
+import tempfile
+import unittest
+import xml.etree.ElementTree as ET
+
+SOURCE = os.environ["BRASHWICK_SOURCE_DIR"]
+BUILD = os.environ["BRASHWICK_BINARY_DIR"]
+TOOLS = os.path.join(SOURCE, "tools", "content")
+sys.path.insert(0, TOOLS)
+import lvlc  # noqa: E402
+import musicgen  # noqa: E402
+import sfxgen  # noqa: E402
+import stage as staging  # noqa: E402
+
+LEVEL_1 = os.path.join(SOURCE, "content", "common", "levels", "src", "01.lvl")
+GOLDEN = os.path.join(SOURCE, "tests", "content", "golden", "01")
+
+
+def level_errors(text, name="01.lvl"):
+    with tempfile.TemporaryDirectory() as tmp:
+        path = os.path.join(tmp, name)
+        with open(path, "w") as f:
+            f.write(text)
+        level = lvlc.parse(path)
+        if not level.errors:
+            lvlc.check(level)
+        return "\n".join(level.errors)
+
+
+class LevelCompiler(unittest.TestCase):
+    def test_level_1_matches_its_golden_files(self):
+        level = lvlc.parse(LEVEL_1)
+        lvlc.check(level)
+        self.assertEqual(level.errors, [])
+        files = lvlc.compile_level(level)
+        self.assertEqual(len(files), 6)
+        for rel, text in files.items():
+            golden = "tutorial_1.xml" if rel == "tutorials/1.xml" else os.path.basename(rel)
+            with open(os.path.join(GOLDEN, golden), encoding="utf-8") as f:
+                self.assertEqual(text, f.read(), rel)
+
+    @staticmethod
+    def binary_level_errors():
+        with tempfile.TemporaryDirectory() as tmp:
+            path = os.path.join(tmp, "01.lvl")
+            with open(path, "wb") as f:
+                f.write(b"level 1\n\xff\xfe grid\n")
+            return "\n".join(lvlc.parse(path).errors)
+
+    def test_faults_are_reported_with_their_line(self):
+        with open(LEVEL_1) as f:
+            good = f.read()
+        cases = [  # (replace, with, a fragment of the expected message)
+            ("\nlevel 1\n", "\nlevel 2\n", "file's number"),
+            ("time 36", "time 9", "at least 10"),
+            ("..@...1.1", "..@...1.@", "exactly one '@'"),
+            ("..@...1.1", "@.....1.1", "'.' on its left"),
+            ("..@...1.1.1", "..@...1#1.1", "lift the hero"),
+            ("###############..###", "###############.###", "differ in length"),
+            ("....b....1.1", "....b...Q1.1", "unknown cell 'Q'"),
+            ("###############..###############  ; 7", "################.###############  ; 7", "gap of exactly two"),
+            (".......2.2...", "......22.2...", "above another trigger"),
+            ("1.1.1....E..  ; 6", "1.1.1.......  ; 6", "no exit"),
+            ("tool bridge", "tool hammer", "not a tool name"),
+            ("hint 4,6 ", "hint 13,6 ", "within 2 columns"),
+            ("arrow 15,6", "arrow 40,6", "outside the grid"),
+            ("..@...1.1.1....b", "..@...1.1.1pp..b", "validator, cell 11,6: a trigger lies right beside it"),
+            ("....b....1.1.1....E..  ; 6", "....bu...1.1.1....E..  ; 6", "landing cell"),
+            ("..@...1.1.1....b", "..@...1.1.1...Fb", "fire needs flat ground"),
+            ("................................  ; 2", "..........#.....................  ; 2", "fewer than 3 empty rows"),
+        ]
+        self.assertIn("cannot read the file", self.binary_level_errors())
+        for old, new, expected in cases:
+            with self.subTest(change=new):
+                self.assertIn(old, good)
+                errors = level_errors(good.replace(old, new, 1))
+                self.assertIn(expected, errors)
+                self.assertRegex(errors, r"01\.lvl:\d+: error")
+
+
+class Lint(unittest.TestCase):
+    """Each fixture is the real staged content with one fault put in; the lint must name its rule."""
+
+    @classmethod
+    def setUpClass(cls):
+        cls.stage = os.path.join(BUILD, "content", "stage")
+
+    def lint(self, change):
+        with tempfile.TemporaryDirectory() as tmp:
+            stage = os.path.join(tmp, "stage")
+            shutil.copytree(self.stage, stage)
+            change(stage)
+            result = subprocess.run([sys.executable, os.path.join(TOOLS, "contentlint.py"), stage, "--keys",
+                                     os.path.join(TOOLS, "required_keys.txt"), "--source", SOURCE],
+                                    capture_output=True, text=True, timeout=60)
+            return result.returncode, result.stderr
+
+    def test_the_real_content_passes(self):
+        self.assertEqual(self.lint(lambda stage: None), (0, ""))
+
+    def test_each_rule_fails_its_fixture(self):
+        def edit(path, old, new):
+            def change(stage):
+                full = os.path.join(stage, path)
+                with open(full, encoding="utf-8") as f:
+                    text = f.read()
+                assert old in text, (path, old)
+                with open(full, "w", encoding="utf-8") as f:
+                    f.write(text.replace(old, new, 1))
+            return change
+
+        def copy(src, dst):
+            def change(stage):
+                os.makedirs(os.path.dirname(os.path.join(stage, dst)), exist_ok=True)
+                shutil.copyfile(os.path.join(stage, src), os.path.join(stage, dst))
+            return change
+
+        fixtures = [
+            (1, copy("common/tiles/ladder.xml", "platform/tiles/ladder.xml")),
+            (1, copy("common/tiles/ladder.xml", "common/tiles/Ladder.xml")),
+            (2, lambda s: os.remove(os.path.join(s, "common/levels/01_far.xml"))),
+            (2, edit("common/levels/01.xml", "levels/01_map.xml", "levels/01_mapp.xml")),
+            (3, edit("common/anim/snare.xml", "images/anim/items/snare/open_00.png", "images/anim/items/snare/open_99.png")),
+            (3, edit("common/levels/01_ground.xml", "images/tiles/t1/top.png", "images/tiles/t2/top.png")),
+            (3, edit("atlas/menu1.xml", '<rect id="images/menu/bg.png"', '<rect id="images/menu/bg2.png"')),
+            (3, edit("common/tutorials/1.xml", "<icon>fruit</icon>", "<icon>apple</icon>")),
+            (4, edit("common/anim/pirrock_game.xml", 'name="waiting" fps="10"', 'name="waiting" fps="0"')),
+            (4, edit("common/anim/fire.xml", 'name="extinguish"', 'name="extinguished"')),
+            (5, edit("platform/l10n/de.xml", 'id="IDS_TUT_1_RUN"', 'id="IDS_TUT_1_RUNS"')),
+            (5, edit("platform/l10n/en.xml", "Grab the fruit", "Grab the \u6f22 fruit")),
+            (5, edit("platform/l10n/en.xml", "Grab the fruit", "Grab &amp; the fruit")),
+            (5, edit("platform/l10n/de.xml", "Schnapp dir", "Schnapp dir " * 12)),
+            (6, edit("platform/config/defaults.xml", '<key name="levels_count" type="int">30',
+                     '<key name="levels_count" type="string">30')),
+            (6, edit("platform/config/defaults.xml", '<key name="start_lives" type="int">5', '<key name="start_lives" type="int">05')),
+            (7, lambda s: shutil.copyfile(os.path.join(BUILD, "content", "gen", "sfx", "menu_ok2", "1.wav"),
+                                          os.path.join(s, "common", "sfx", "menu_ok2.ogg"))),
+            (7, lambda s: subprocess.run(["oggenc", "-Q", "-r", "-C", "2", "-R", "44100", "-o",
+                                          os.path.join(s, "common", "sfx", "menu_ok1.ogg"), "/dev/null"], check=True)),
+        ]
+        for rule, change in fixtures:
+            with self.subTest(rule=rule):
+                code, errors = self.lint(change)
+                self.assertEqual(code, 1)
+                self.assertEqual(set(re.findall(r"\[rule (\d)\]", errors)), {str(rule)}, errors)
+
+
+class Staging(unittest.TestCase):
+    def test_merge_refuses_a_path_made_twice_and_drops_stale_files(self):
+        with tempfile.TemporaryDirectory() as tmp:
+            def put(rel, text):
+                os.makedirs(os.path.dirname(os.path.join(tmp, rel)), exist_ok=True)
+                with open(os.path.join(tmp, rel), "w") as f:
+                    f.write(text)
+            put("parts/a/common/x.xml", "a")
+            put("stage/common/old.xml", "stale")
+            self.assertEqual(staging.merge(os.path.join(tmp, "parts"), os.path.join(tmp, "stage")), 0)
+            self.assertEqual(sorted(staging.walk(os.path.join(tmp, "stage", "common"))), ["x.xml"])
+            put("parts/b/common/x.xml", "b")
+            self.assertEqual(staging.merge(os.path.join(tmp, "parts"), os.path.join(tmp, "stage")), 1)
+
+
+class Art(unittest.TestCase):
+    def test_trimmed_frames_keep_the_hero_on_its_foot_point(self):
+        """The trim offsets put every standing frame's feet on the canvas bottom and centred,
+        whatever each frame's own trimmed size."""
+        stage = os.path.join(BUILD, "content", "stage")
+        sizes = {}
+        for rect in ET.parse(os.path.join(stage, "atlas", "anim.xml")).getroot().iter("rect"):
+            sizes[rect.get("id")] = (int(rect.get("width")), int(rect.get("height")))
+        anim = ET.parse(os.path.join(stage, "common", "anim", "pirrock_game.xml")).getroot()
+        for name in ("running", "waiting", "climbing", "diverting"):
+            for frame in anim.find(f"animation[@name='{name}']").iter("frame"):
+                width, height = sizes[frame.text]
+                x, y = int(frame.get("x")), int(frame.get("y"))
+                with self.subTest(frame=frame.text):
+                    self.assertAlmostEqual(y + height, 65, delta=2)
+                    self.assertLess(x, 32)
+                    self.assertGreater(x + width, 32)
+
+
+class Sounds(unittest.TestCase):
+    def test_a_clipping_recipe_fails(self):
+        with tempfile.TemporaryDirectory() as tmp:
+            line = "loud 0.2 -3 synth .2 square 440 gain 12 lowpass 3000"
+            with self.assertRaisesRegex(sfxgen.RecipeError, "clipped"):
+                sfxgen.make(line, tmp, tmp)
+
+    def test_recipe_faults(self):
+        with tempfile.TemporaryDirectory() as tmp:
+            for line, message in (("short 0.2 -3", "needs a name"), ("gap 0.2 -3 ( synth .1 sine 440", "no '\\)'"),
+                                  ("long 0.5 -3 synth .1 sine 440", "lasts 0.10 s")):
+                with self.subTest(line=line), self.assertRaisesRegex(sfxgen.RecipeError, message):
+                    sfxgen.make(line, tmp, tmp)
+
+    def test_music_rendering_checks(self):
+        full = 32767
+        for data, fault in (([], "renders nothing"), ([0, full, 0], "1 clipped"), ([0, -32768], "1 clipped"),
+                            ([0, full // 100], "outside"), ([0, full * 7 // 10], "outside"), ([0, full // 3], None)):
+            with self.subTest(peak=max(data, default=0)):
+                result = musicgen.check_raw(data)
+                self.assertEqual(result is None, fault is None, result)
+                if fault:
+                    self.assertIn(fault, result)
+
+
+if __name__ == "__main__":
+    unittest.main()
