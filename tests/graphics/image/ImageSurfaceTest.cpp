@@ -152,10 +152,7 @@ TEST_F(ImageDrawing, MissingAndDamagedFilesGiveNull)
     EXPECT_FALSE(LoadSurface("nothing.png"));
     EXPECT_FALSE(LoadSurface("text.png@linear"));
     EXPECT_FALSE(LoadSurface("half.png"));
-}
-
-TEST_F(ImageDrawing, OnlyTheLastAtSplitsTheName)
-{
+    // Only the last "@" splits the name.
     m_folder->Write("dir@x/a.png", ImageTestFiles::PngRgba(2, 2, QUAD_RGBA));
     EXPECT_FALSE(LoadSurface("dir@x/a.png"));
     SmartPtr<Surface> image = LoadSurface("dir@x/a.png@");
@@ -213,41 +210,25 @@ TEST_F(ImageDrawing, ImagesDecodedOnAnotherThreadDrawOnTheMainThread)
 
 } // namespace
 
-TEST(ImageSurface, KindsWithoutPixelsMakeNoTexture)
+// Textures from pixel data: none without pixels, the source's texels for staged data, an empty
+// render target for a target, and the colour key carried over.
+TEST(ImageSurface, TexturesFollowThePixelDataKind)
 {
     EXPECT_EQ(CreateTexture(nullptr), nullptr);
     SmartPtr<Surface> empty = CreateSurface(nullptr);
     ASSERT_TRUE(empty);
     EXPECT_EQ(empty->GetPixelData(), nullptr);
-    EXPECT_EQ(empty->GetWidth(), 0);
-}
-
-TEST(ImageSurface, TexturePixelDataGivesItsSourceOrAnEmptyTarget)
-{
     SmartPtr<PixelData> memory(new MemPixelData(3, 2, PIXEL_FORMAT_RGB888));
+    memory->SetColorKey(Color{1, 2, 3, 255});
     SmartPtr<PixelData> staged(new PixelDataGL(memory.Get()));
-    SmartPtr<Texture> fromStaged(CreateTexture(staged.Get()));
-    ASSERT_TRUE(fromStaged);
+    SmartPtr<Texture> fromMemory(CreateTexture(memory.Get())), fromStaged(CreateTexture(staged.Get()));
+    ASSERT_TRUE(fromMemory && fromStaged);
     EXPECT_FALSE(fromStaged->IsRenderTarget());
     EXPECT_EQ(fromStaged->GetWidth(), 3);
-
+    EXPECT_EQ(fromMemory->GetColorKey()[0] * 100 + fromMemory->GetColorKey()[2], 103);
     SmartPtr<PixelData> target(new PixelDataGL(5, 4, PIXEL_FORMAT_RGBA8888));
     SmartPtr<Texture> fromTarget(CreateTexture(target.Get()));
     ASSERT_TRUE(fromTarget);
     EXPECT_TRUE(fromTarget->IsRenderTarget());
     EXPECT_EQ(fromTarget->GetFormat(), Texture::FORMAT_RGBA8888);
-}
-
-TEST(ImageSurface, StagingSwapsRedAndBlueAndKeepsTheColourKey)
-{
-    SmartPtr<PixelData> memory(new MemPixelData(1, 1, PIXEL_FORMAT_RGB888));
-    memory->GetPixels()[0] = 10; // blue
-    memory->GetPixels()[2] = 30; // red
-    memory->SetColorKey(Color{1, 2, 3, 255});
-    SmartPtr<Texture> texture(CreateTexture(memory.Get()));
-    ASSERT_TRUE(texture);
-    EXPECT_EQ(texture->GetStagedPixels()[0], 30);
-    EXPECT_EQ(texture->GetStagedPixels()[2], 10);
-    EXPECT_EQ(texture->GetColorKey()[0], 1);
-    EXPECT_EQ(texture->GetColorKey()[2], 3);
 }
