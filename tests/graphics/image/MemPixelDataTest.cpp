@@ -20,11 +20,6 @@ void Put565(MemPixelData& image, int x, int y, unsigned word)
     p[1] = std::uint8_t(word >> 8);
 }
 
-unsigned ReadLittle16(const std::uint8_t* p)
-{
-    return unsigned(p[0]) | (unsigned(p[1]) << 8);
-}
-
 } // namespace
 
 TEST(MemPixelData, RefusedSizeOrFormatGivesAnEmptyImage)
@@ -73,57 +68,36 @@ TEST(MemPixelDataGetPixel, ReadsEachFormat)
     EXPECT_EQ(rgba.GetPixel(0, 0), (Color{3, 2, 1, 4}));
 }
 
-TEST(MemPixelDataSetPixel, AlphaZeroLeavesOpaqueFormatsUnchanged)
+// SetPixel on one pixel, as stored bytes (blue first; 565 words little-endian): alpha 0 leaves
+// opaque formats unchanged, opaque stores exactly, half alpha blends (565 on the widened value,
+// t = 200 * 128 + 10 * 127 + 1 = 26871, (26871 + 104) >> 8 = 105), RGBA stores without blending
+// and the alpha format ignores writes.
+TEST(MemPixelDataSetPixel, StoresOrBlendsByFormatAndAlpha)
 {
-    MemPixelData rgb(1, 1, PIXEL_FORMAT_RGB888);
-    std::memset(rgb.GetPixels(), 50, 3);
-    rgb.SetPixel(0, 0, Color{200, 200, 200, 0});
-    EXPECT_EQ(rgb.GetPixel(0, 0), (Color{50, 50, 50, 255}));
-
-    MemPixelData rgb565(1, 1, PIXEL_FORMAT_RGB565);
-    Put565(rgb565, 0, 0, 0x1234);
-    rgb565.SetPixel(0, 0, Color{255, 255, 255, 0});
-    EXPECT_EQ(ReadLittle16(rgb565.GetPixels()), 0x1234u);
-}
-
-TEST(MemPixelDataSetPixel, OpaqueStoresExactlyAndHalfBlends)
-{
-    MemPixelData rgb(1, 1, PIXEL_FORMAT_RGB888);
-    std::memset(rgb.GetPixels(), 0, 3);
-    rgb.SetPixel(0, 0, Color{10, 20, 30, 255});
-    EXPECT_EQ(rgb.GetPixel(0, 0), (Color{10, 20, 30, 255}));
-    // t = 200 * 128 + 10 * 127 + 1 = 26871; (26871 + 104) >> 8 = 105.
-    rgb.SetPixel(0, 0, Color{200, 20, 30, 128});
-    EXPECT_EQ(rgb.GetPixel(0, 0).r, 105);
-    EXPECT_EQ(rgb.GetPixel(0, 0).g, 20);
-}
-
-TEST(MemPixelDataSetPixel, Rgb565BlendsOnTheWidenedValueAndPacks)
-{
-    MemPixelData image(1, 1, PIXEL_FORMAT_RGB565);
-    Put565(image, 0, 0, 0);
-    image.SetPixel(0, 0, Color{255, 255, 255, 255});
-    EXPECT_EQ(ReadLittle16(image.GetPixels()), 0xFFFFu);
-    Put565(image, 0, 0, 0);
-    image.SetPixel(0, 0, Color{255, 0, 0, 128});
-    // Red blends to 128, stored as 128 >> 3 = 16 in bits 11-15.
-    EXPECT_EQ(ReadLittle16(image.GetPixels()), 16u << 11);
-}
-
-TEST(MemPixelDataSetPixel, RgbaStoresWithoutBlendingAndAlphaFormatIgnoresWrites)
-{
-    MemPixelData rgba(1, 1, PIXEL_FORMAT_RGBA8888);
-    std::memset(rgba.GetPixels(), 0xFF, 4);
-    rgba.SetPixel(0, 0, Color{1, 2, 3, 4});
-    EXPECT_EQ(rgba.GetPixel(0, 0), (Color{1, 2, 3, 4}));
-    rgba.SetPixel(1, 0, Color{9, 9, 9, 9});
-    rgba.SetPixel(0, -1, Color{9, 9, 9, 9});
-    EXPECT_EQ(rgba.GetPixel(0, 0), (Color{1, 2, 3, 4}));
-
-    MemPixelData alpha(1, 1, PIXEL_FORMAT_A8);
-    alpha.GetPixels()[0] = 17;
-    alpha.SetPixel(0, 0, Color{255, 255, 255, 255});
-    EXPECT_EQ(alpha.GetPixels()[0], 17);
+    using Bytes = std::vector<std::uint8_t>;
+    const struct {
+        PixelFormat format;
+        Bytes before;
+        Color colour;
+        Bytes after;
+    } cases[] = {
+        {PIXEL_FORMAT_RGB888, {50, 50, 50}, Color{200, 200, 200, 0}, {50, 50, 50}},
+        {PIXEL_FORMAT_RGB565, {0x34, 0x12}, Color{255, 255, 255, 0}, {0x34, 0x12}},
+        {PIXEL_FORMAT_RGB888, {0, 0, 0}, Color{10, 20, 30, 255}, {30, 20, 10}},
+        {PIXEL_FORMAT_RGB888, {30, 20, 10}, Color{200, 20, 30, 128}, {30, 20, 105}},
+        {PIXEL_FORMAT_RGB565, {0, 0}, Color{255, 255, 255, 255}, {0xFF, 0xFF}},
+        {PIXEL_FORMAT_RGB565, {0, 0}, Color{255, 0, 0, 128}, {0x00, 0x80}},
+        {PIXEL_FORMAT_RGBA8888, {255, 255, 255, 255}, Color{1, 2, 3, 4}, {3, 2, 1, 4}},
+        {PIXEL_FORMAT_A8, {17}, Color{255, 255, 255, 255}, {17}},
+    };
+    for (const auto& c : cases) {
+        MemPixelData image(1, 1, c.format);
+        std::memcpy(image.GetPixels(), c.before.data(), c.before.size());
+        image.SetPixel(0, 0, c.colour);
+        image.SetPixel(1, 0, Color{9, 9, 9, 9}); // outside: ignored
+        image.SetPixel(0, -1, Color{9, 9, 9, 9});
+        EXPECT_EQ(Bytes(image.GetPixels(), image.GetPixels() + c.after.size()), c.after) << c.format;
+    }
 }
 
 TEST(MemPixelData, CopyTakesPixelsButNotTheColourKey)
