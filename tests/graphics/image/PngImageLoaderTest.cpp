@@ -178,20 +178,6 @@ INSTANTIATE_TEST_SUITE_P(
                           PngCase{PNG_COLOR_TYPE_RGB_ALPHA, 16, false, PIXEL_FORMAT_RGBA8888}),
         ::testing::Bool()));
 
-TEST(PngImageLoader, InterlacedLoadsTheSameBytesAsPlain)
-{
-    const PngImage plain = MakeImage(PNG_COLOR_TYPE_RGB_ALPHA, 8, false, 77);
-    PngImage interlaced = plain;
-    interlaced.interlaced = true;
-    const Bytes a = ImageFixtures::WritePng(plain);
-    const Bytes b = ImageFixtures::WritePng(interlaced);
-    ASSERT_NE(a, b);
-    SmartPtr<PixelData> x = Load(a);
-    SmartPtr<PixelData> y = Load(b);
-    ASSERT_TRUE(x && y);
-    EXPECT_EQ(0, std::memcmp(x->GetPixelsConst(), y->GetPixelsConst(), std::size_t(W) * H * 4));
-}
-
 TEST(PngImageLoader, EveryTruncationGivesNull)
 {
     const Bytes file = ImageFixtures::WritePng(MakeImage(PNG_COLOR_TYPE_RGB, 8, true, 5));
