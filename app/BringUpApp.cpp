@@ -6,6 +6,7 @@
 #include "app/TitleState.h"
 #include "engine/core/SmartPtr.h"
 #include "engine/registry/TextDict.h"
+#include "engine/vfs/MaemoGameSaveFile.h"
 #include "framework/Settings.h"
 
 #include <unistd.h>
@@ -30,6 +31,16 @@ const char* DescribeSource(Quor::Application::SettingsSource source)
         break;
     }
     return "nowhere";
+}
+
+// The host file behind the settings' virtual path ("save/settings.xml"), or a note that there is
+// none because neither XDG_CONFIG_HOME nor HOME is set.
+Tarv::NarrowString DescribeSettingsFile()
+{
+    const Tarv::NarrowString virtualPath = Quor::Application::USER_SETTINGS_FILE;
+    const std::size_t slash = virtualPath.find('/');
+    const Tarv::NarrowString hostPath = Tarv::MaemoGameSaveFile::GetSavePath(virtualPath.substr(slash + 1).c_str());
+    return hostPath.empty() ? Tarv::NarrowString("nowhere (neither XDG_CONFIG_HOME nor HOME is set)") : hostPath;
 }
 
 } // namespace
@@ -57,6 +68,7 @@ void BringUpApp::LoadSettings()
                 DescribeSource(GetSettingsSource()),
                 settings != nullptr ? settings->GetString("version").c_str() : "",
                 GetMigratedKeyCount());
+    std::printf("brashwick: settings are saved in %s\n", DescribeSettingsFile().c_str());
     std::fflush(stdout);
 }
 

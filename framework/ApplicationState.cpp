@@ -24,11 +24,13 @@ bool ApplicationState::LoadNow(const std::atomic<bool>* cancel)
 void ApplicationState::OnEnter(Substatable* parent)
 {
     GetProcessManager().Attach(parent, SubstatableClient::BEFORE);
+    GetUpdater().Attach(parent, SubstatableClient::BEFORE);
 }
 
 void ApplicationState::OnExit()
 {
     GetProcessManager().Detach();
+    GetUpdater().Detach();
 }
 
 } // namespace Quor

@@ -44,7 +44,8 @@ public:
     virtual void OnTouchUp(const TouchPoints& points) { (void)points; }
     virtual void OnTouchMove(const TouchPoints& points) { (void)points; }
     virtual void OnAccelerometer(float x, float y, float z) { (void)x, (void)y, (void)z; }
-    // Attaches the state's clients (its process manager) to the parent's "before" list.
+    // Attaches the state's clients (its process manager, then its script updater) to the
+    // parent's "before" list.
     virtual void OnEnter(Substatable* parent);
     // Detaches the clients that OnEnter attached.
     virtual void OnExit();

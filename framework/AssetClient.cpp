@@ -90,6 +90,8 @@ void AssetClient::LoadEntryNow(const LoadEntry& entry)
         LoadFont(entry.name);
         break;
     case AssetKind::SCRIPT:
+        LoadComponent(entry.name);
+        break;
     case AssetKind::UNKNOWN:
         m_unknown.push_back(entry.name);
         break;

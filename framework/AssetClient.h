@@ -1,12 +1,14 @@
 // Quor::AssetClient: the asset owner of one state. The state's load step queues asset names;
 // the queue is then drained on the loading thread, each entry loaded by its extension: images
-// into the client's image set, sounds into its sound table, fonts into its font dictionary.
+// into the client's image set, sounds into its sound table, fonts into its font dictionary,
+// scripts into its script components.
 #pragma once
 
 #include "engine/core/NarrowString.h"
 #include "engine/core/SmartPtr.h"
 #include "framework/AudioDict.h"
 #include "framework/FontDict.h"
+#include "framework/LuaEnabled.h"
 #include "graphics/render/Surface.h"
 
 #include <atomic>
@@ -20,7 +22,7 @@ namespace Quor
 
 // Threads: the queue is filled and drained on one thread (the loader thread for a background
 // load); GetLoadProgress may be called from any thread at any time, as it reads only atomics.
-class AssetClient : public AudioDict, public FontDict
+class AssetClient : public AudioDict, public FontDict, public LuaEnabled
 {
 public:
     // What an entry's whole extension (compared without case) makes of it.
@@ -29,7 +31,7 @@ public:
         IMAGE,   // "png"
         SOUND,   // "ogg"
         FONT,    // "xml": always read as a font description
-        SCRIPT,  // "lua": script components are made by the scripted screens, not here yet
+        SCRIPT,  // "lua": a script component with its scripted screen
         UNKNOWN, // anything else: skipped and listed in GetUnknownNames
     };
 
@@ -59,8 +61,7 @@ public:
     Tarv::Surface* GetImage(const Tarv::NarrowString& name) const;
     std::size_t GetImageCount() const { return m_images.size(); }
     std::size_t GetQueuedCount() const { return m_queue.size(); }
-    // Names the drain could not dispatch (unknown extensions, and scripts until script
-    // components exist), in queue order.
+    // Names the drain could not dispatch (unknown extensions), in queue order.
     const std::vector<Tarv::NarrowString>& GetUnknownNames() const { return m_unknown; }
 
 private:

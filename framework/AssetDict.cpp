@@ -11,6 +11,7 @@
 #include "graphics/render/Surface.h"
 #include "graphics/text/FontEx.h"
 
+#include <mutex>
 #include <thread>
 #include <utility>
 
@@ -89,10 +90,43 @@ bool IsLive(const Any& entry)
 
 } // namespace
 
+template <class T>
+SmartPtr<T> AssetDict::FindShared(const NarrowString& key, bool hold, bool& conflict)
+{
+    std::shared_lock<std::shared_mutex> lock(m_mutex);
+    const auto found = m_names.find(key);
+    if (found == m_names.end())
+        return SmartPtr<T>();
+    const WeakPtr<T>* weak = found->second.template Get<WeakPtr<T>>();
+    // Another kind under the key: a conflict while that asset lives; an expired one is
+    // replaced on the exclusive path.
+    if (weak == nullptr) {
+        conflict = IsLive(found->second);
+        return SmartPtr<T>();
+    }
+    SmartPtr<T> live = weak->Lock();
+    if (!live || !hold)
+        return live;
+    // With hold, only a name that holding would not change is served here.
+    const auto held = m_held.find(key);
+    if (held == m_held.end())
+        return SmartPtr<T>();
+    const SmartPtr<T>* current = held->second.template Get<SmartPtr<T>>();
+    return current == nullptr || *current ? live : SmartPtr<T>();
+}
+
 template <class T, class Loader>
 SmartPtr<T> AssetDict::GetOrLoad(const NarrowString& key, bool hold, Loader load)
 {
-    std::unique_lock<std::mutex> lock(m_mutex);
+    // The common case, a live asset, is found without blocking other readers.
+    bool conflict = false;
+    if (SmartPtr<T> live = FindShared<T>(key, hold, conflict))
+        return live;
+    if (conflict) {
+        ++m_kindConflicts;
+        return SmartPtr<T>();
+    }
+    std::unique_lock<std::shared_mutex> lock(m_mutex);
     while (true) {
         const auto found = m_names.find(key);
         if (found != m_names.end()) {
@@ -131,7 +165,7 @@ SmartPtr<T> AssetDict::GetOrLoad(const NarrowString& key, bool hold, Loader load
         struct LoadEnd
         {
             AssetDict& dict;
-            std::unique_lock<std::mutex>& lock;
+            std::unique_lock<std::shared_mutex>& lock;
             const NarrowString& key;
             ~LoadEnd()
             {
@@ -216,7 +250,7 @@ bool AssetDict::UnregisterAtlas(const NarrowString& key)
 bool AssetDict::AddAtlas(const NarrowString& key)
 {
     {
-        std::lock_guard<std::mutex> lock(m_mutex);
+        std::lock_guard<std::shared_mutex> lock(m_mutex);
         const auto found = m_atlases.find(key);
         if (found != m_atlases.end()) {
             ++found->second.registrations;
@@ -227,7 +261,7 @@ bool AssetDict::AddAtlas(const NarrowString& key)
     const SmartPtr<Atlas> atlas = Atlas::Load(key, &FetchSurface);
     if (!atlas)
         return false;
-    std::lock_guard<std::mutex> lock(m_mutex);
+    std::lock_guard<std::shared_mutex> lock(m_mutex);
     AtlasEntry& entry = m_atlases[key];
     ++entry.registrations;
     // Another thread registered the same key while this one built: keep the first atlas.
@@ -243,7 +277,7 @@ bool AssetDict::RemoveAtlas(const NarrowString& key)
 {
     SmartPtr<Atlas> released;
     {
-        std::lock_guard<std::mutex> lock(m_mutex);
+        std::lock_guard<std::shared_mutex> lock(m_mutex);
         const auto found = m_atlases.find(key);
         if (found == m_atlases.end())
             return false;
@@ -258,7 +292,7 @@ bool AssetDict::RemoveAtlas(const NarrowString& key)
 
 int AssetDict::GetAtlasCount(const NarrowString& key) const
 {
-    std::lock_guard<std::mutex> lock(m_mutex);
+    std::shared_lock<std::shared_mutex> lock(m_mutex);
     const auto found = m_atlases.find(key);
     return found == m_atlases.end() ? 0 : found->second.registrations;
 }
@@ -268,7 +302,7 @@ void AssetDict::ReleaseHeld()
     std::map<NarrowString, Any> held;
     std::map<NarrowString, AtlasEntry> atlases;
     {
-        std::lock_guard<std::mutex> lock(m_mutex);
+        std::lock_guard<std::shared_mutex> lock(m_mutex);
         held.swap(m_held);
         atlases.swap(m_atlases);
     }
@@ -278,7 +312,7 @@ void AssetDict::ReleaseHeld()
 
 std::vector<AssetDict::EntryInfo> AssetDict::ListEntries() const
 {
-    std::lock_guard<std::mutex> lock(m_mutex);
+    std::shared_lock<std::shared_mutex> lock(m_mutex);
     std::vector<EntryInfo> entries;
     entries.reserve(m_names.size());
     for (const auto& [key, value] : m_names)
@@ -288,20 +322,19 @@ std::vector<AssetDict::EntryInfo> AssetDict::ListEntries() const
 
 bool AssetDict::IsHeld(const NarrowString& key) const
 {
-    std::lock_guard<std::mutex> lock(m_mutex);
+    std::shared_lock<std::shared_mutex> lock(m_mutex);
     return m_held.count(key) != 0;
 }
 
 std::uint32_t AssetDict::GetLoadCount() const
 {
-    std::lock_guard<std::mutex> lock(m_mutex);
+    std::shared_lock<std::shared_mutex> lock(m_mutex);
     return m_loadCount;
 }
 
 std::uint32_t AssetDict::GetKindConflictCount() const
 {
-    std::lock_guard<std::mutex> lock(m_mutex);
-    return m_kindConflicts;
+    return m_kindConflicts.load();
 }
 
 } // namespace Tarv

@@ -8,10 +8,11 @@
 #include "engine/core/RefCounter.h"
 #include "engine/core/SmartPtr.h"
 
+#include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <map>
-#include <mutex>
+#include <shared_mutex>
 #include <thread>
 #include <vector>
 
@@ -23,9 +24,11 @@ class AudioSource;
 class FontEx;
 class Surface;
 
-// Threads: every operation may run on the main and the loader thread at once. One lock guards
-// the maps and is never held while a file is loaded; a name being loaded is marked in flight,
-// so a second thread asking for it waits for that load instead of loading it again.
+// Threads: every operation may run on the main and the loader thread at once. One reader-writer
+// lock guards the maps and is never held while a file is loaded: a request that finds its
+// asset live (and, with hold, already held) shares it with other readers; anything that
+// changes the maps takes it alone. A name being loaded is marked in flight, so a second thread
+// asking for it waits for that load instead of loading it again.
 class AssetDict : public RefCounter
 {
 public:
@@ -118,15 +121,18 @@ private:
     template <class T>
     void HoldLocked(const NarrowString& key, const SmartPtr<T>& asset);
 
-    mutable std::mutex m_mutex;
-    std::condition_variable m_loadEnded;
+    template <class T>
+    SmartPtr<T> FindShared(const NarrowString& key, bool hold, bool& conflict);
+
+    mutable std::shared_mutex m_mutex;
+    std::condition_variable_any m_loadEnded;
     std::map<NarrowString, Any> m_names;
     std::map<NarrowString, Any> m_held;
     std::map<NarrowString, AtlasEntry> m_atlases;
     // Names being loaded, with the thread loading each.
     std::map<NarrowString, std::thread::id> m_loading;
     std::uint32_t m_loadCount = 0;
-    std::uint32_t m_kindConflicts = 0;
+    std::atomic<std::uint32_t> m_kindConflicts{0};
 };
 
 } // namespace Tarv

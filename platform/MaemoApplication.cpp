@@ -306,6 +306,8 @@ void MaemoApplication::RunPass()
     Tick(seconds);
     if (m_paused)
         usleep(PAUSED_SLEEP_US);
+    else
+        m_framePacer.Pace();
 }
 
 void MaemoApplication::DispatchEvent(XEvent& event)

@@ -5,6 +5,7 @@
 
 #include "platform/AbstractApp.h"
 #include "platform/Accelerometer.h"
+#include "platform/FramePacer.h"
 #include "platform/FrameTimer.h"
 
 struct _XDisplay;
@@ -73,6 +74,7 @@ private:
     bool m_quit = false;
     Accelerometer m_accelerometer;
     FrameTimer m_frameTimer;
+    FramePacer m_framePacer;
     _XDisplay* m_xDisplay = nullptr;
     unsigned long m_window = 0;
     unsigned long m_colormap = 0;

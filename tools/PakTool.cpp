@@ -4,6 +4,7 @@
 #include "engine/core/SmartPtr.h"
 #include "engine/vfs/PakMount.h"
 #include "engine/vfs/VfsPath.h"
+#include "tools/HelpOption.h"
 #include "tools/PakWriter.h"
 
 #include <cstdio>
@@ -30,10 +31,12 @@ bool LoadFile(const fs::path& path, std::vector<std::uint8_t>& bytes)
     return !in.bad();
 }
 
-bool SaveFile(const fs::path& path, const std::vector<std::uint8_t>& bytes)
+// Writes the parts one after the other as the file's whole content.
+bool SaveFile(const fs::path& path, std::initializer_list<const std::vector<std::uint8_t>*> parts)
 {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    for (const std::vector<std::uint8_t>* bytes : parts)
+        out.write(reinterpret_cast<const char*>(bytes->data()), static_cast<std::streamsize>(bytes->size()));
     out.close();
     return !out.fail();
 }
@@ -103,28 +106,32 @@ bool PakTool::Pack(const std::string& folder, const std::string& archive, const 
     std::map<std::string, fs::path> files;
     if (!CollectFiles(folder, files, m_errors))
         return false;
+    // Files are read one at a time as their chunks are compressed: memory holds the compressed
+    // output and one file, never the whole input.
     PakWriter writer;
     std::string error;
     for (const auto& file : files) {
-        std::vector<std::uint8_t> bytes;
-        if (!LoadFile(file.second, bytes)) {
+        std::error_code failure;
+        const std::uintmax_t size = fs::file_size(file.second, failure);
+        if (failure) {
             m_errors << "cannot read " << file.second.string() << "\n";
             return false;
         }
-        if (!writer.AddFile(file.first, std::move(bytes), error)) {
+        if (!writer.AddHostFile(file.first, file.second.string(), size, error)) {
             m_errors << folder << ": " << error << "\n";
             return false;
         }
     }
-    std::vector<std::uint8_t> content;
-    std::vector<std::uint8_t> container;
-    if (!writer.BuildContent(options.chunkSize, content, error) ||
-        !ContainerWriter(options).Build(content, container, error)) {
+    ContainerWriter container(options);
+    std::vector<std::uint8_t> head;
+    const auto compress = [&](const std::uint8_t* chunk) { return container.AddChunk(chunk, error); };
+    if (!container.Start(writer.GetContentSize(options.chunkSize), error) ||
+        !writer.WriteContent(options.chunkSize, compress, error) || !container.Finish(head, error)) {
         m_errors << archive << ": " << error << "\n";
         return false;
     }
     const std::string temporary = archive + ".tmp";
-    if (!SaveFile(temporary, container) || std::rename(temporary.c_str(), archive.c_str()) != 0) {
+    if (!SaveFile(temporary, {&head, &container.GetChunks()}) || std::rename(temporary.c_str(), archive.c_str()) != 0) {
         std::remove(temporary.c_str());
         m_errors << "cannot write " << archive << "\n";
         return false;
@@ -198,7 +205,7 @@ bool PakTool::Extract(const std::string& archive, const std::string& folder)
         const fs::path target = fs::path(folder) / name;
         std::error_code failure;
         fs::create_directories(target.parent_path(), failure);
-        if (failure || !SaveFile(target, bytes)) {
+        if (failure || !SaveFile(target, {&bytes})) {
             m_errors << "cannot write " << target.string() << "\n";
             return false;
         }
@@ -206,19 +213,21 @@ bool PakTool::Extract(const std::string& archive, const std::string& folder)
     return true;
 }
 
-int PakTool::Usage()
+int PakTool::Usage(std::ostream& stream, int status)
 {
-    m_errors << "usage: tarvpak pack <folder> <archive> [--chunk-size N] [--level 0-9] [--store] [--table raw|lzma|auto]\n"
+    stream << "usage: tarvpak pack <folder> <archive> [--chunk-size N] [--level 0-9] [--store] [--table raw|lzma|auto]\n"
                 "       tarvpak list <archive>\n"
                 "       tarvpak verify <archive> [<folder>]\n"
                 "       tarvpak extract <archive> <folder>\n";
-    return 2;
+    return status;
 }
 
 int PakTool::Run(int argc, const char* const* argv)
 {
+    if (AsksForHelp(argc, argv))
+        return Usage(m_out, 0);
     if (argc < 3)
-        return Usage();
+        return Usage(m_errors, 2);
     const std::string command = argv[1];
     if (command == "list" && argc == 3)
         return List(argv[2]) ? 0 : 1;
@@ -227,7 +236,7 @@ int PakTool::Run(int argc, const char* const* argv)
     if (command == "extract" && argc == 4)
         return Extract(argv[2], argv[3]) ? 0 : 1;
     if (command != "pack" || argc < 4)
-        return Usage();
+        return Usage(m_errors, 2);
 
     ContainerWriter::Options options;
     for (int i = 4; i < argc; ++i) {
@@ -251,9 +260,9 @@ int PakTool::Run(int argc, const char* const* argv)
             else if (mode == "auto")
                 options.table = ContainerWriter::TableMode::SMALLER;
             else
-                return Usage();
+                return Usage(m_errors, 2);
         } else {
-            return Usage();
+            return Usage(m_errors, 2);
         }
     }
     return Pack(argv[2], argv[3], options) ? 0 : 1;

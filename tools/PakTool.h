@@ -29,7 +29,7 @@ public:
     bool Extract(const std::string& archive, const std::string& folder);
 
 private:
-    int Usage();
+    int Usage(std::ostream& stream, int status);
 
     std::ostream& m_out;
     std::ostream& m_errors;

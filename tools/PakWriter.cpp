@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <fstream>
 
 namespace Tarv
 {
@@ -48,6 +49,57 @@ bool CheckName(const std::string& name, std::string& error)
     return true;
 }
 
+// Cuts a byte sequence into whole chunks for a taker; the last one is padded with zeros.
+class ChunkFiller
+{
+public:
+    ChunkFiller(std::uint32_t chunkSize, const PakWriter::ChunkTaker& take) : m_chunk(chunkSize), m_take(take) {}
+
+    bool Put(const std::vector<std::uint8_t>& bytes)
+    {
+        std::size_t at = 0;
+        while (at < bytes.size()) {
+            const std::size_t step = std::min(bytes.size() - at, m_chunk.size() - m_filled);
+            std::copy_n(bytes.begin() + static_cast<std::ptrdiff_t>(at), step, m_chunk.begin() + static_cast<std::ptrdiff_t>(m_filled));
+            at += step;
+            m_filled += step;
+            if (m_filled == m_chunk.size() && !Hand())
+                return false;
+        }
+        return true;
+    }
+
+    bool Finish()
+    {
+        if (m_filled == 0)
+            return true;
+        std::fill(m_chunk.begin() + static_cast<std::ptrdiff_t>(m_filled), m_chunk.end(), 0);
+        return Hand();
+    }
+
+private:
+    bool Hand()
+    {
+        m_filled = 0;
+        return m_take(m_chunk.data());
+    }
+
+    std::vector<std::uint8_t> m_chunk;
+    std::size_t m_filled = 0;
+    const PakWriter::ChunkTaker& m_take;
+};
+
+// Reads a whole host file that must hold exactly size bytes.
+bool LoadHostFile(const std::string& path, std::uint64_t size, std::vector<std::uint8_t>& bytes)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return false;
+    bytes.resize(static_cast<std::size_t>(size));
+    in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(size));
+    return in.gcount() == static_cast<std::streamsize>(size) && in.peek() == std::char_traits<char>::eof();
+}
+
 } // namespace
 
 int PakWriter::CompareNames(const std::string& a, const std::string& b)
@@ -64,61 +116,110 @@ int PakWriter::CompareNames(const std::string& a, const std::string& b)
 
 bool PakWriter::AddFile(const std::string& name, std::vector<std::uint8_t> bytes, std::string& error)
 {
-    if (!CheckName(name, error))
+    const std::uint64_t size = bytes.size();
+    return AddNamed(NamedFile{name, std::move(bytes), std::string(), size}, error);
+}
+
+bool PakWriter::AddHostFile(const std::string& name, const std::string& hostPath, std::uint64_t size,
+                            std::string& error)
+{
+    return AddNamed(NamedFile{name, {}, hostPath, size}, error);
+}
+
+bool PakWriter::AddNamed(NamedFile file, std::string& error)
+{
+    if (!CheckName(file.name, error))
         return false;
-    for (const NamedFile& file : m_files) {
-        if (CompareNames(file.name, name) == 0) {
-            error = "names collide when case is ignored: \"" + file.name + "\" and \"" + name + "\"";
-            return false;
-        }
+    if (file.size > static_cast<std::uint64_t>(INT_MAX)) {
+        error = "file \"" + file.name + "\" reaches 2 GiB";
+        return false;
     }
-    m_files.push_back(NamedFile{name, std::move(bytes)});
+    const auto added = m_names.insert(file.name);
+    if (!added.second) {
+        error = "names collide when case is ignored: \"" + *added.first + "\" and \"" + file.name + "\"";
+        return false;
+    }
+    m_files.push_back(std::move(file));
     return true;
 }
 
+std::vector<std::uint8_t> PakWriter::BuildDirectory(const std::vector<const NamedFile*>& sorted)
+{
+    std::size_t namesSize = 0;
+    for (const NamedFile* file : sorted)
+        namesSize += file->name.size() + 1;
+    const std::size_t namesAt = 8 + 12 * sorted.size();
+    std::vector<std::uint8_t> directory(namesAt + namesSize, 0);
+    PutU32(directory, 0, static_cast<std::uint32_t>(sorted.size()));
+    PutU32(directory, namesAt - 4, static_cast<std::uint32_t>(namesSize));
+    // Sizes were bounded below 2 GiB in all by the caller.
+    std::size_t nameOffset = 0;
+    std::uint64_t dataOffset = directory.size();
+    for (std::size_t i = 0; i < sorted.size(); ++i) {
+        const NamedFile& file = *sorted[i];
+        PutU32(directory, 4 + 12 * i, static_cast<std::uint32_t>(nameOffset));
+        PutU32(directory, 8 + 12 * i, static_cast<std::uint32_t>(dataOffset));
+        PutU32(directory, 12 + 12 * i, static_cast<std::uint32_t>(file.size));
+        std::copy(file.name.begin(), file.name.end(), directory.begin() + static_cast<std::ptrdiff_t>(namesAt + nameOffset));
+        nameOffset += file.name.size() + 1;
+        dataOffset += file.size;
+    }
+    return directory;
+}
+
+std::uint64_t PakWriter::GetContentSize(std::uint32_t chunkSize) const
+{
+    if (chunkSize == 0)
+        return 0;
+    std::uint64_t used = 8;
+    for (const NamedFile& file : m_files)
+        used += 12 + file.name.size() + 1 + file.size;
+    return (used + chunkSize - 1) / chunkSize * chunkSize;
+}
+
 bool PakWriter::BuildContent(std::uint32_t chunkSize, std::vector<std::uint8_t>& content, std::string& error) const
+{
+    content.clear();
+    content.reserve(static_cast<std::size_t>(std::min<std::uint64_t>(GetContentSize(chunkSize), INT_MAX)));
+    return WriteContent(
+        chunkSize, [&](const std::uint8_t* chunk) { content.insert(content.end(), chunk, chunk + chunkSize); return true; },
+        error);
+}
+
+bool PakWriter::WriteContent(std::uint32_t chunkSize, const ChunkTaker& take, std::string& error) const
 {
     if (chunkSize == 0) {
         error = "chunk size must be at least 1";
         return false;
     }
+    if (GetContentSize(chunkSize) > static_cast<std::uint64_t>(INT_MAX)) {
+        error = "the archive's content would reach 2 GiB";
+        return false;
+    }
     std::vector<const NamedFile*> sorted;
+    sorted.reserve(m_files.size());
     for (const NamedFile& file : m_files)
         sorted.push_back(&file);
     std::sort(sorted.begin(), sorted.end(),
               [](const NamedFile* a, const NamedFile* b) { return CompareNames(a->name, b->name) < 0; });
 
-    std::uint64_t namesSize = 0;
-    std::uint64_t dataSize = 0;
-    for (const NamedFile* file : sorted) {
-        namesSize += file->name.size() + 1;
-        dataSize += file->bytes.size();
-    }
-    const std::uint64_t directorySize = 8 + 12 * static_cast<std::uint64_t>(sorted.size()) + namesSize;
-    const std::uint64_t used = directorySize + dataSize;
-    const std::uint64_t total = (used + chunkSize - 1) / chunkSize * chunkSize;
-    if (total > static_cast<std::uint64_t>(INT_MAX)) {
-        error = "the archive's content would reach 2 GiB";
+    ChunkFiller filler(chunkSize, take);
+    if (!filler.Put(BuildDirectory(sorted)))
         return false;
+    std::vector<std::uint8_t> loaded;
+    for (const NamedFile* file : sorted) {
+        const std::vector<std::uint8_t>* bytes = &file->bytes;
+        if (!file->hostPath.empty()) {
+            if (!LoadHostFile(file->hostPath, file->size, loaded)) {
+                error = "cannot read " + file->hostPath + " whole";
+                return false;
+            }
+            bytes = &loaded;
+        }
+        if (!filler.Put(*bytes))
+            return false;
     }
-
-    content.assign(static_cast<std::size_t>(total), 0);
-    PutU32(content, 0, static_cast<std::uint32_t>(sorted.size()));
-    const std::size_t namesAt = 8 + 12 * sorted.size();
-    PutU32(content, namesAt - 4, static_cast<std::uint32_t>(namesSize));
-    std::size_t nameOffset = 0;
-    std::size_t dataOffset = static_cast<std::size_t>(directorySize);
-    for (std::size_t i = 0; i < sorted.size(); ++i) {
-        const NamedFile& file = *sorted[i];
-        PutU32(content, 4 + 12 * i, static_cast<std::uint32_t>(nameOffset));
-        PutU32(content, 8 + 12 * i, static_cast<std::uint32_t>(dataOffset));
-        PutU32(content, 12 + 12 * i, static_cast<std::uint32_t>(file.bytes.size()));
-        std::copy(file.name.begin(), file.name.end(), content.begin() + static_cast<std::ptrdiff_t>(namesAt + nameOffset));
-        nameOffset += file.name.size() + 1;
-        std::copy(file.bytes.begin(), file.bytes.end(), content.begin() + static_cast<std::ptrdiff_t>(dataOffset));
-        dataOffset += file.bytes.size();
-    }
-    return true;
+    return filler.Finish();
 }
 
 } // namespace Tarv

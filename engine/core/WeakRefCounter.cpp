@@ -1,9 +1,11 @@
 // The weak-reference protocol: records and objects point at each other, and whichever dies
-// first clears the other's link. One process-wide mutex guards the links, so the loader, audio
-// and main threads can lock weak pointers while objects die elsewhere.
+// first clears the other's link. One process-wide reader-writer lock guards the links, so the
+// loader, audio and main threads can lock weak pointers while objects die elsewhere: locking a
+// weak pointer only reads a link (shared), while creating or cutting one is exclusive.
 #include "engine/core/WeakRefCounter.h"
 
 #include <mutex>
+#include <shared_mutex>
 
 namespace Tarv
 {
@@ -11,9 +13,9 @@ namespace Tarv
 namespace
 {
 
-std::mutex& LinkMutex()
+std::shared_mutex& LinkMutex()
 {
-    static std::mutex mutex;
+    static std::shared_mutex mutex;
     return mutex;
 }
 
@@ -21,17 +23,17 @@ std::mutex& LinkMutex()
 
 void WeakRefCounter::LockLinks()
 {
-    LinkMutex().lock();
+    LinkMutex().lock_shared();
 }
 
 void WeakRefCounter::UnlockLinks()
 {
-    LinkMutex().unlock();
+    LinkMutex().unlock_shared();
 }
 
 WeakRefCounter::WeakReference::~WeakReference()
 {
-    std::lock_guard<std::mutex> lock(LinkMutex());
+    std::lock_guard<std::shared_mutex> lock(LinkMutex());
     // A newer record may have replaced this one while its release was pending.
     if (m_target != nullptr && m_target->m_reference == this)
         m_target->m_reference = nullptr;
@@ -39,14 +41,14 @@ WeakRefCounter::WeakReference::~WeakReference()
 
 WeakRefCounter::~WeakRefCounter()
 {
-    std::lock_guard<std::mutex> lock(LinkMutex());
+    std::lock_guard<std::shared_mutex> lock(LinkMutex());
     if (m_reference != nullptr)
         m_reference->m_target = nullptr;
 }
 
 SmartPtr<WeakRefCounter::WeakReference> WeakRefCounter::GetWeakReference()
 {
-    std::lock_guard<std::mutex> lock(LinkMutex());
+    std::lock_guard<std::shared_mutex> lock(LinkMutex());
     // The count is raised under the lock: a record whose last weak pointer is being released
     // elsewhere is either revived here or already unlinked by its destructor.
     if (m_reference == nullptr || !m_reference->AddRefIfAlive()) {

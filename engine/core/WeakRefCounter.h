@@ -38,7 +38,8 @@ public:
 
     // Runs lock(target) under the lock that guards the link between records and objects, so
     // the target cannot be destroyed while lock raises its count. lock gets null for a dead
-    // target. Thread-safe.
+    // target. Thread-safe; the lock is shared, so lock runs beside other threads' calls and
+    // may only read the link and change the target's atomic count.
     template <class Fn>
     static auto WithTarget(const WeakReference* record, Fn&& lock) -> decltype(lock(nullptr));
 

@@ -123,6 +123,9 @@ bool MaemoSurface::BringUpEgl()
         std::fprintf(stderr, "brashwick: the GL context cannot be made current\n");
         return false;
     }
+    // Swaps wait for the display's refresh where the server supports it; where it does not,
+    // the main loop paces its frames itself.
+    eglSwapInterval(display, 1);
     Texture::SetGLThread();
     OpenGLCaps::Init();
     GLCalls::Enable(GL_SCISSOR_TEST);

@@ -77,7 +77,7 @@ TEST(ApplicationStateLoad, CancellingStopsBetweenQueueEntries)
     EXPECT_EQ(state->calls, (std::vector<std::string>{"Load", "entry"}));
 }
 
-TEST(ApplicationStateClients, EnteringAttachesTheProcessManagerBeforeTheParentsState)
+TEST(ApplicationStateClients, EnteringAttachesTheProcessManagerAndTheScriptUpdaterBeforeTheParentsState)
 {
     QuorTest::CallLog log;
     Tarv::SmartPtr<Quor::Substatable> parent(new Quor::Substatable("state-parent"));
@@ -88,8 +88,9 @@ TEST(ApplicationStateClients, EnteringAttachesTheProcessManagerBeforeTheParentsS
 
     // The switch and the first update happen in the same parent update, with its dt.
     parent->Update(0.03f);
-    ASSERT_EQ(parent->GetBeforeClients().size(), 1u);
+    ASSERT_EQ(parent->GetBeforeClients().size(), 2u);
     EXPECT_EQ(parent->GetBeforeClients()[0], &state->GetProcessManager());
+    EXPECT_EQ(parent->GetBeforeClients()[1], &state->GetUpdater());
     EXPECT_EQ(process.steps, (std::vector<float>{0.03f}));
 
     // A state with every default ignores drawing and input.

@@ -13,11 +13,13 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <thread>
 
 #include <ftw.h>
 #include <sys/stat.h>
@@ -93,10 +95,10 @@ protected:
         WriteFile(m_settingsFile, text);
     }
 
-    // Runs the program from another folder until its first state has run a logic step, then
-    // closes its window; returns its output. The sound server is made unreachable, so the
-    // mixer runs without a device.
-    std::string RunUntilTheFirstStateRuns()
+    // Runs the program from another folder until its first state has run a logic step (and
+    // then for idle longer), then closes its window; returns its output. The sound server is
+    // made unreachable, so the mixer runs without a device.
+    std::string RunUntilTheFirstStateRuns(std::chrono::milliseconds idle = std::chrono::milliseconds(0))
     {
         ChildProcess program;
         const bool started = program.Start({PROGRAM},
@@ -113,6 +115,7 @@ protected:
         EXPECT_TRUE(TestSupport::WaitUntil(
             [&] { return program.GetOutput().find("state title updated") != std::string::npos; }, WAIT_MS))
             << program.GetOutput();
+        std::this_thread::sleep_for(idle);
         m_client.SendDeleteWindow(window);
         EXPECT_TRUE(program.WaitForExit(WAIT_MS));
         EXPECT_EQ(program.GetExitStatus(), 0);
@@ -134,6 +137,7 @@ TEST_F(StartUp, FirstRunLoadsTheDefaultsEntersThroughTheLoadingScreenAndSavesOnC
     EXPECT_NE(Find(output, "settings loaded from config/defaults.xml, version 1.0.0, 0 keys added"),
               std::string::npos)
         << output;
+    EXPECT_NE(Find(output, "settings are saved in " + m_settingsFile + "\n"), std::string::npos) << output;
     EXPECT_NE(Find(output, "texts from l10n/en.xml: IDS_LOADING = Loading\u2026\n"), std::string::npos) << output;
     EXPECT_NE(Find(output, "logic step 0.033333 s"), std::string::npos) << output;
     EXPECT_NE(Find(output, "first fixed step of 0.033333 s"), std::string::npos) << output;
@@ -152,6 +156,20 @@ TEST_F(StartUp, FirstRunLoadsTheDefaultsEntersThroughTheLoadingScreenAndSavesOnC
     const std::string saved = ReadFile(m_settingsFile);
     ASSERT_FALSE(saved.empty());
     EXPECT_EQ(saved, WithoutCommentLines(ReadFile(DEFAULTS)));
+}
+
+TEST_F(StartUp, FramesArePacedToTheDisplayRate)
+{
+    const auto begin = std::chrono::steady_clock::now();
+    const std::string output = RunUntilTheFirstStateRuns(std::chrono::milliseconds(1500));
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
+    const std::size_t at = Find(output, "shut down after ");
+    ASSERT_NE(at, std::string::npos) << output;
+    long frames = 0;
+    long steps = 0;
+    ASSERT_EQ(std::sscanf(output.c_str() + at, "shut down after %ld frames and %ld steps", &frames, &steps), 2);
+    // At most 60 a second and some timing slack; a loop whose swap does not wait draws hundreds.
+    EXPECT_LE(static_cast<double>(frames) / seconds, 75.0) << frames << " frames in " << seconds << " s";
 }
 
 TEST_F(StartUp, SecondRunLoadsTheUserFileInsteadOfTheDefaults)

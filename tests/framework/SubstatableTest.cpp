@@ -117,7 +117,7 @@ TEST_F(SubstatableTest, ChangeStateLoadsBehindTheScreenAndSwitchesOneUpdateAfter
     EXPECT_EQ(root->GetCurrent(), a);
     EXPECT_EQ(log.Take(), (Calls{"screen.OnExit", "screen.Leave", "a.OnEnter root", "a.Enter", "a.UpdateState"}));
     EXPECT_EQ(Quor::System::GetInstance()->GetActiveState(), a);
-    EXPECT_TRUE(root->GetBeforeClients().size() == 1u && root->GetBeforeClients()[0] == &a->GetProcessManager());
+    EXPECT_TRUE(root->GetBeforeClients().size() == 2u && root->GetBeforeClients()[0] == &a->GetProcessManager());
 }
 
 TEST_F(SubstatableTest, TheSwitchLeavesOuterToInnerThenEntersOuterToInner)

@@ -185,8 +185,15 @@ std::string PulseServer::Pactl(const std::vector<std::string>& arguments) const
     const pid_t pid = Spawn(argv, output);
     if (pid <= 0)
         return std::string();
-    waitpid(pid, nullptr, 0);
-    return ReadText(output);
+    // pactl answers at once from a live server; one that hangs on a stuck server is ended
+    // after ten seconds and reads as no answer.
+    for (int i = 0; i < 1000; ++i) {
+        if (waitpid(pid, nullptr, WNOHANG) == pid)
+            return ReadText(output);
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    EndProcess(pid);
+    return std::string();
 }
 
 } // namespace TestSupport

@@ -1,6 +1,8 @@
 // The packer's directory layout: name rules, order and collisions.
 #include "tools/PakWriter.h"
 
+#include "tests/engine/vfs/TestFiles.h"
+
 #include <gtest/gtest.h>
 
 namespace
@@ -56,6 +58,20 @@ TEST(PakWriter, LaysOutDirectoryThenDataThenPadding)
     EXPECT_EQ(U32(content, 20), 37u);
     EXPECT_EQ(content[37], 'B');
     EXPECT_FALSE(writer.BuildContent(0, content, error));
+}
+
+TEST(PakWriter, HostFileReadWhenWrittenMustStillHaveItsSize)
+{
+    TestFiles::TempDir dir;
+    TestFiles::WriteText(dir / "f", "0123456789");
+    for (std::uint64_t size : {9u, 10u, 11u}) {
+        Tarv::PakWriter writer;
+        std::string error;
+        ASSERT_TRUE(writer.AddHostFile("f", dir / "f", size, error));
+        std::vector<std::uint8_t> content;
+        EXPECT_EQ(writer.BuildContent(64, content, error), size == 10u) << size;
+        EXPECT_EQ(error.empty(), size == 10u) << error;
+    }
 }
 
 } // namespace

@@ -72,4 +72,24 @@ TEST_F(Entry, LinesEndWithTheEntry)
     EXPECT_FALSE(file->ReadLine(line));
 }
 
+TEST_F(Entry, LinesLongerThanAReadBlockComeWholeAndLeaveThePositionAfterTheirFeed)
+{
+    const std::string longLine(1000, 'x');
+    Archives::Bytes text(longLine.begin(), longLine.end());
+    text.insert(text.end(), {'\n', '\n', 'y', 'z'});
+    TestFiles::WriteBytes(m_dir / "b.pak", Archives::Pack({{"t", text}}, Tarv::ContainerWriter::Options()));
+    Tarv::SmartPtr<Tarv::PakMount> mount(new Tarv::PakMount((m_dir / "b.pak").c_str(), "", 0));
+    Tarv::SmartPtr<Tarv::File> file(mount->OpenRead("t"));
+    Tarv::NarrowString line;
+    ASSERT_TRUE(file->ReadLine(line));
+    EXPECT_EQ(line, longLine);
+    EXPECT_EQ(file->Tell(), 1001);
+    line.clear();
+    EXPECT_TRUE(file->ReadLine(line));
+    EXPECT_EQ(line, "");
+    std::uint8_t byte = 0;
+    EXPECT_EQ(file->Read(&byte, 1), 1);
+    EXPECT_EQ(byte, 'y');
+}
+
 } // namespace

@@ -1,18 +1,28 @@
 // tarvfont: bakes a TrueType font into a bitmap-font page and XML.
 // Usage: tarvfont <font.ttf> <pixel size> <output path without extension> [code list]
+#include "tools/HelpOption.h"
 #include "tools/font/FontBaker.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
+namespace
+{
+
+constexpr const char* USAGE = "usage: tarvfont <font.ttf> <pixel size> <output base> [codes, default latin1]\n"
+                              "codes: comma-separated latin1, ascii, numbers and ranges a-b (0x hex)\n";
+
+} // namespace
+
 int main(int argc, char** argv)
 {
+    if (Tarv::AsksForHelp(argc, argv)) {
+        std::fputs(USAGE, stdout);
+        return 0;
+    }
     if (argc < 4 || argc > 5) {
-        std::fprintf(stderr,
-                     "usage: %s <font.ttf> <pixel size> <output base> [codes, default latin1]\n"
-                     "codes: comma-separated latin1, ascii, numbers and ranges a-b (0x hex)\n",
-                     argv[0]);
+        std::fputs(USAGE, stderr);
         return 2;
     }
     Tarv::Tools::FontBakeOptions options;

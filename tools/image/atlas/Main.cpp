@@ -7,6 +7,7 @@
 // (<name>.xml and <name>.png beside the output); names the images do not need, and every name
 // after --empty, are written as atlases without regions over a 1 x 1 page.
 #include "graphics/image/AtlasLayout.h"
+#include "tools/HelpOption.h"
 #include "tools/image/AtlasPacker.h"
 
 #include <cstdio>
@@ -21,6 +22,8 @@ namespace
 {
 
 constexpr int SPLIT_SIDE = 1024;
+constexpr const char* USAGE = "usage: tarvatlas <root> <folder>[,<folder>...] <output.xml> [max page side]"
+                              " [--split <names> [--empty <names>]]\n";
 
 bool WriteFile(const std::string& path, const void* data, std::size_t size)
 {
@@ -78,6 +81,10 @@ bool WriteSplit(const Tarv::AtlasPacker& packer, const std::string& folder, cons
 
 int main(int argc, char** argv)
 {
+    if (Tarv::AsksForHelp(argc, argv)) {
+        std::fputs(USAGE, stdout);
+        return 0;
+    }
     std::vector<std::string> args(argv + 1, argv + argc);
     std::vector<std::string> split, empty;
     for (std::size_t i = 0; i + 1 < args.size();) {
@@ -89,8 +96,7 @@ int main(int argc, char** argv)
         }
     }
     if ((args.size() != 3 && args.size() != 4) || (!empty.empty() && split.empty())) {
-        std::fprintf(stderr, "usage: tarvatlas <root> <folder>[,<folder>...] <output.xml> [max page side]"
-                             " [--split <names> [--empty <names>]]\n");
+        std::fputs(USAGE, stderr);
         return 2;
     }
     const std::string xmlPath = args[2];

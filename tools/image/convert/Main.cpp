@@ -1,15 +1,27 @@
 // tarvimage: converts an image file (PNG, JPEG, TGA) into the engine's "C565" or "CRLE" format.
 // Usage: tarvimage c565|crle <input> <output>
+#include "tools/HelpOption.h"
 #include "tools/image/ImageConvert.h"
 
 #include <cstdio>
 #include <cstring>
 #include <fstream>
 
+namespace
+{
+
+constexpr const char* USAGE = "usage: tarvimage c565|crle <input image> <output file>\n";
+
+} // namespace
+
 int main(int argc, char** argv)
 {
+    if (Tarv::AsksForHelp(argc, argv)) {
+        std::fputs(USAGE, stdout);
+        return 0;
+    }
     if (argc != 4 || (std::strcmp(argv[1], "c565") != 0 && std::strcmp(argv[1], "crle") != 0)) {
-        std::fprintf(stderr, "usage: tarvimage c565|crle <input image> <output file>\n");
+        std::fputs(USAGE, stderr);
         return 2;
     }
     Tarv::RgbaImage image;

@@ -6,6 +6,7 @@
 //                                      game's own module player: 16-bit mono 22050 Hz
 #include "audio/ModulePlayer.h"
 #include "audio/ModuleSong.h"
+#include "tools/HelpOption.h"
 #include "tools/xm/XmFixtures.h"
 #include "tools/xm/XmTune.h"
 
@@ -135,18 +136,24 @@ int WriteSet(int argc, char** argv)
     return 0;
 }
 
+constexpr const char* USAGE = "usage: tarvxm <folder> [name...] | compose <in.tune> <out.xm> | "
+                              "render <in.tune> <in.xm> <out.wav>\n";
+
 } // namespace
 
 int main(int argc, char** argv)
 {
+    if (Tarv::AsksForHelp(argc, argv)) {
+        std::fputs(USAGE, stdout);
+        return 0;
+    }
     const std::string command = argc > 1 ? argv[1] : "";
     if (command == "compose" && argc == 4)
         return Compose(argv[2], argv[3]);
     if (command == "render" && argc == 5)
         return Render(argv[2], argv[3], argv[4]);
     if (argc < 2 || command == "compose" || command == "render") {
-        std::fprintf(stderr, "usage: tarvxm <folder> [name...] | compose <in.tune> <out.xm> | "
-                             "render <in.tune> <in.xm> <out.wav>\n");
+        std::fputs(USAGE, stderr);
         return 2;
     }
     return WriteSet(argc, argv);
