@@ -38,16 +38,15 @@ protected:
     SmartPtr<Surface> m_source;
 };
 
-TEST_F(TintOnScreen, FactorOneDrawsTheSourceUnchanged)
+// Factor 1 draws the source unchanged through the built-in program, whatever the source's alpha
+// (which only decides blending); a half factor darkens through the vertex colour.
+TEST_F(TintOnScreen, FactorsUpToOneGoThroughTheVertexColour)
 {
     EXPECT_TRUE(Near(TintedPixel(1, 1, 1), Rgba{100, 60, 200, 255})) << Shown();
     EXPECT_EQ(Batcher()->GetCurrentShader(), Batcher()->GetBuiltInShader(1));
-}
-
-TEST_F(TintOnScreen, HalfFactorDarkensThroughTheVertexColour)
-{
-    EXPECT_TRUE(Near(TintedPixel(0.5f, 0.5f, 0.5f), Rgba{50, 30, 100, 255}, 1))
-        << Shown();
+    EXPECT_TRUE(Near(TintedPixel(0.5f, 0.5f, 0.5f), Rgba{50, 30, 100, 255}, 1)) << Shown();
+    m_source->SetAlpha(100);
+    EXPECT_TRUE(Near(TintedPixel(1, 1, 1), Rgba{100, 60, 200, 255})) << Shown();
 }
 
 TEST_F(TintOnScreen, FactorAboveOneBrightensThroughTheTintProgramAndClamps)
@@ -71,12 +70,6 @@ TEST_F(TintOnScreen, FactorAboveOneBrightensThroughTheTintProgramAndClamps)
     EXPECT_TRUE(Near(Shown(), Rgba{100, 60, 200, 255})) << Shown();
     Screen()->Blit(10, 0, plain.Get(), rect);
     EXPECT_TRUE(Near(ReadPixel(Screen(), 11, 1), Rgba{10, 20, 30, 255}));
-}
-
-TEST_F(TintOnScreen, SourceAlphaOnlyDecidesBlending)
-{
-    m_source->SetAlpha(100);
-    EXPECT_TRUE(Near(TintedPixel(1, 1, 1), Rgba{100, 60, 200, 255})) << Shown();
 }
 
 TEST_F(TintOnScreen, ProcessInPlaceWithFactorOneLooksUnchanged)
