@@ -126,16 +126,13 @@ TEST_F(RegistryScriptTest, RefusedPathsGiveFalseAndBadArgumentsAreScriptErrors)
     EXPECT_EQ(lua_gettop(m_lua.GetState()), 0);
 }
 
-TEST_F(RegistryScriptTest, GlobalIsTheRegistryObject)
+// The global is the registry object, and scripts keep it alive until the state closes.
+TEST_F(RegistryScriptTest, ScriptsKeepTheRegistryAliveUntilTheStateCloses)
 {
     Tarv::LuaBinding<Tarv::Registry>::Push(m_lua.GetState(), m_registry.Get(), false);
     m_lua.SetGlobal("again");
     Run("same = registry == again and getmetatable(registry) == Registry");
     EXPECT_EQ(GlobalText("same"), "true:boolean");
-}
-
-TEST_F(RegistryScriptTest, ScriptsKeepTheRegistryAliveUntilTheStateCloses)
-{
     Tarv::Registry* registry = m_registry.Get();
     m_registry.Reset();
     lua_gc(m_lua.GetState(), LUA_GCCOLLECT, 0);

@@ -112,15 +112,6 @@ protected:
 
 } // namespace
 
-TEST_F(ScreenTextDrawing, AlphaPagesAreTintedByTheGlyphColour)
-{
-    const ScreenText text(Coloured(250, 20, 30), WideString(U"ab"), ScreenText::BoxSize{50, 0});
-    text.Render(*Screen(), 10, 20);
-    EXPECT_TRUE(Near(ReadPixel(Screen(), 11, 21), Rgba{250, 20, 30, 255}, 2));
-    EXPECT_TRUE(Near(ReadPixel(Screen(), 17, 23), Rgba{250, 20, 30, 255}, 2));
-    EXPECT_TRUE(Near(ReadPixel(Screen(), 18, 21), Rgba{100, 100, 100, 255}, 2));
-}
-
 TEST_F(ScreenTextDrawing, TheShadowPassRunsBeforeAnyGlyphAndIsOneDrawCall)
 {
     ScreenText text(Coloured(250, 250, 250), WideString(U"ab"), ScreenText::BoxSize{50, 0});
@@ -147,17 +138,22 @@ TEST_F(ScreenTextDrawing, AnInvisiblePageOrAnEmptyBlockDrawsNothing)
     EXPECT_TRUE(Near(ReadPixel(Screen(), 12, 24), Rgba{100, 100, 100, 255}, 2));
 }
 
-TEST_F(ScreenTextDrawing, ColourPagesShowTheirOwnColoursWithABlackShadow)
+// Alpha pages are tinted by the glyph colour; colour pages show their own colours, with a black
+// shadow.
+TEST_F(ScreenTextDrawing, PagesShowTheTintOrTheirOwnColours)
 {
+    const Rgba tint{250, 20, 30, 255}, grey{100, 100, 100, 255};
+    const ScreenText alpha(Coloured(250, 20, 30), WideString(U"ab"), ScreenText::BoxSize{50, 0});
+    alpha.Render(*Screen(), 10, 20);
+    RenderTest::ExpectPixels(Screen(), {{11, 21, tint, 2}, {17, 23, tint, 2}, {18, 21, grey, 2}});
     UsePage(Tarv::Texture::FORMAT_RGB888);
-    ScreenText text(Coloured(250, 20, 30), WideString(U"ab"), ScreenText::BoxSize{50, 0});
-    text.SetShadow(true);
-    text.Render(*Screen(), 10, 20);
-    EXPECT_TRUE(Near(ReadPixel(Screen(), 11, 21), Rgba{0, 200, 0, 255}, 2));
-    EXPECT_TRUE(Near(ReadPixel(Screen(), 15, 21), Rgba{0, 0, 200, 255}, 2));
-    EXPECT_TRUE(Near(ReadPixel(Screen(), 18, 24), Rgba{0, 0, 0, 255}, 2));
+    ScreenText colour(Coloured(250, 20, 30), WideString(U"ab"), ScreenText::BoxSize{50, 0});
+    colour.SetShadow(true);
+    colour.Render(*Screen(), 10, 40);
+    RenderTest::ExpectPixels(Screen(), {{11, 41, Rgba{0, 200, 0, 255}, 2},
+                                        {15, 41, Rgba{0, 0, 200, 255}, 2},
+                                        {18, 44, Rgba{0, 0, 0, 255}, 2}});
 }
-
 namespace
 {
 
