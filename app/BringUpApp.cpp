@@ -114,8 +114,8 @@ void BringUpApp::Render(Tarv::Surface* screen)
 void BringUpApp::Shutdown()
 {
     Quor::Application::Shutdown();
-    std::printf("brashwick: settings saved; shut down after %ld frames and %ld steps\n", m_frames,
-                m_steps);
+    std::printf("brashwick: settings %s; shut down after %ld frames and %ld steps\n",
+                AreSettingsSaved() ? "saved" : "not saved", m_frames, m_steps);
     std::fflush(stdout);
 }
 

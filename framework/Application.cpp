@@ -2,6 +2,7 @@
 // routing, drawing, and the orderly end with the settings saved.
 #include "framework/Application.h"
 
+#include "engine/core/Any.h"
 #include "engine/registry/Registry.h"
 #include "engine/registry/TextDict.h"
 #include "engine/script/LuaErrorQueue.h"
@@ -45,6 +46,24 @@ Tarv::NarrowString ReadRegistryString(const Tarv::NarrowString& path)
     if (Tarv::Registry* registry = Tarv::Registry::Instance.Get())
         registry->GetString(path, value);
     return value;
+}
+
+// Start-up and shutdown problems the user must hear of go to standard error.
+void Report(const Tarv::NarrowString& message)
+{
+    std::fprintf(stderr, "brashwick: %s\n", message.c_str());
+    std::fflush(stderr);
+}
+
+// Mounts an archive and says so when it is missing or damaged: without platform.pak the
+// program has neither its defaults nor its texts.
+void MountArchive(const char* name, int flags)
+{
+    Tarv::PakMount* mount = Tarv::VfsMountPak(name, "", flags);
+    if (mount == nullptr)
+        Report(Tarv::NarrowString("archive ") + name + " is missing");
+    else if (mount->IsDamaged())
+        Report(Tarv::NarrowString("archive ") + name + " is damaged");
 }
 
 // Script errors have no console to show them yet: they go to standard error.
@@ -130,15 +149,17 @@ void Application::Init()
 void Application::Shutdown()
 {
     StopGame();
-    SaveVersion();
+    m_settingsSaved = SaveVersion();
+    if (!m_settingsSaved)
+        SetExitStatus(1);
     ReleaseStatesAndLoaders();
 }
 
 void Application::MountFiles()
 {
-    Tarv::VfsMountPak("platform.pak", "", 0);
-    Tarv::VfsMountPak("common.pak", "", Tarv::VFS_MOUNT_FALL_THROUGH);
-    Tarv::VfsMountPak("atlas.pak", "", Tarv::VFS_MOUNT_FALL_THROUGH);
+    MountArchive("platform.pak", 0);
+    MountArchive("common.pak", Tarv::VFS_MOUNT_FALL_THROUGH);
+    MountArchive("atlas.pak", Tarv::VFS_MOUNT_FALL_THROUGH);
     Tarv::VfsMountNative("", "save/", Tarv::VFS_MOUNT_FALL_THROUGH | Tarv::VFS_MOUNT_SAVE_FILES);
 }
 
@@ -172,16 +193,36 @@ void Application::LoadSettings()
     Tarv::Registry* registry = Tarv::Registry::Instance.Get();
     if (registry == nullptr)
         return;
+    // Nothing to bring up to date or to save: Shutdown reports that the settings weren't saved.
+    if (m_settingsSource == SettingsSource::NONE) {
+        Report(Tarv::NarrowString("no settings: neither ") + USER_SETTINGS_FILE + " nor " + DEFAULT_SETTINGS_FILE +
+               " loaded");
+        return;
+    }
+    // Keys the user's file lacks (a file of another release, a key whose value didn't read)
+    // come from the defaults at every start; the user's own values stay.
+    if (m_settingsSource == SettingsSource::USER_FILE)
+        m_migratedKeys = std::max(0, settings->AddMissingDefaults());
+    ReportUnreadableKeys(*settings, *registry);
     // An absent "/application/version" reads as empty; an absent stored version always differs.
     Tarv::NarrowString stored;
     const bool hasStored = registry->GetString(settings->GetRoot() + "/version", stored);
     const Tarv::NarrowString current = ReadRegistryString(VERSION_KEY);
     if (hasStored && stored == current)
         return;
-    // Another release's file: the user's progress and options stay, new keys come from the
-    // defaults, and the file is rewritten at once.
-    m_migratedKeys = std::max(0, settings->AddMissingDefaults());
+    // Another release's file (its keys are already brought up to date above), or settings
+    // without any version: the file is rewritten at once.
     SaveVersion();
+}
+
+void Application::ReportUnreadableKeys(const Settings& settings, const Tarv::Registry& registry)
+{
+    for (const Tarv::NarrowString& path : settings.GetUnreadableKeys()) {
+        Tarv::Any value;
+        const bool restored = registry.GetValue(path, value) && !value.IsEmpty();
+        Report("setting " + path + " in " + USER_SETTINGS_FILE + " does not read as its type: " +
+               (restored ? "its default is used" : "it is left out"));
+    }
 }
 
 void Application::LoadLocalisation()
@@ -215,13 +256,18 @@ void Application::ApplyAudioSettings()
     Audio::InitFromSettings();
 }
 
-void Application::SaveVersion()
+bool Application::SaveVersion()
 {
     Settings* settings = GetSettings();
-    if (settings == nullptr || settings->GetRoot().empty())
-        return;
+    if (settings == nullptr || settings->GetRoot().empty()) {
+        Report("settings not saved: none were loaded");
+        return false;
+    }
     settings->SetString("version", ReadRegistryString(VERSION_KEY));
-    settings->Save();
+    if (settings->Save())
+        return true;
+    Report(settings->GetSaveError());
+    return false;
 }
 
 void Application::Update(const float& seconds)

@@ -11,6 +11,11 @@
 #include "framework/Substatable.h"
 #include "platform/MaemoApplication.h"
 
+namespace Tarv
+{
+class Registry;
+}
+
 namespace Quor
 {
 
@@ -52,8 +57,9 @@ public:
 
     // The start-up sequence; every step runs whatever the others did.
     void Init() override;
-    // StopGame, the settings saved, then the state tree released and the loaders joined
-    // while the file system and GL context still exist.
+    // StopGame, the settings saved (a failed save is reported on standard error and makes
+    // the exit status 1), then the state tree released and the loaders joined while the file
+    // system and GL context still exist.
     void Shutdown() override;
     // Script errors of the frame, the mixer's time skew, then the logic process's tick.
     void Update(const float& seconds) override;
@@ -81,16 +87,20 @@ public:
     virtual void StartGame() {}
     // The first step of Shutdown.
     virtual void StopGame() {}
+    // Mounts the archives and the save folder; a missing or damaged archive is reported by
+    // name on standard error.
     virtual void MountFiles();
     virtual void LoadAtlases();
     // Loads "l10n/en.xml".
     virtual void LoadLocalisation();
-    // The settings subtree from the user file or the defaults, then the version check: a file
-    // of another version keeps the user's values and gains the keys it lacks.
+    // The settings subtree from the user file or the defaults; a user file gains the default
+    // keys it lacks at every start (its own values stay), each of its keys whose value didn't
+    // read is reported, and a file of another version is rewritten at once.
     virtual void LoadSettings();
     virtual void ApplyAudioSettings();
-    // Writes "/application/version" as the settings' "version" and saves the settings file.
-    virtual void SaveVersion();
+    // Writes "/application/version" as the settings' "version" and saves the settings file;
+    // false, reported on standard error with the file's path and the reason, when it wasn't.
+    virtual bool SaveVersion();
     virtual void LoadStartupAtlases();
     virtual void LoadGameAtlases();
 
@@ -98,6 +108,8 @@ public:
     static Settings* GetSettings();
 
     SettingsSource GetSettingsSource() const { return m_settingsSource; }
+    // Whether Shutdown's save went through.
+    bool AreSettingsSaved() const { return m_settingsSaved; }
     // Keys added from the defaults by the last version migration (0 when none ran).
     int GetMigratedKeyCount() const { return m_migratedKeys; }
     // The language file LoadLanguage loaded last, or "" when none loaded.
@@ -113,12 +125,14 @@ protected:
 
 private:
     void ReleaseStatesAndLoaders();
+    static void ReportUnreadableKeys(const Settings& settings, const Tarv::Registry& registry);
     void HandleAccelerometer(float x, float y, float z);
 
     ApplicationHooks m_hooks;
     Tarv::SmartPtr<Tarv::Mixer> m_mixer;
     SettingsSource m_settingsSource = SettingsSource::NONE;
     int m_migratedKeys = 0;
+    bool m_settingsSaved = false;
     Tarv::NarrowString m_languageFile;
     bool m_vfsStarted = false;
 };

@@ -3,6 +3,7 @@
 
 #include "engine/core/Any.h"
 #include "engine/core/SmartPtr.h"
+#include "engine/registry/AtomicFileWriter.h"
 #include "engine/registry/Registry.h"
 #include "engine/registry/RegistryKey.h"
 #include "engine/registry/RegistryNode.h"
@@ -10,6 +11,8 @@
 #include "engine/vfs/Vfs.h"
 #include "framework/System.h"
 
+#include <cstdio>
+#include <cstring>
 #include <vector>
 
 namespace Quor
@@ -20,8 +23,9 @@ namespace
 
 // Where the defaults file is read aside while the runtime keys are reset; emptied afterwards.
 constexpr const char* SCRATCH_ROOT = "/.settings-defaults";
-// Larger user files are not copied aside; no settings file comes near this.
-constexpr int MAX_KEPT_FILE_SIZE = 16 << 20;
+// A user file kept aside through the file system (no host file to rename) is copied in
+// pieces of this size.
+constexpr int COPY_PIECE = 1 << 16;
 
 Tarv::Registry* GetRegistry()
 {
@@ -72,12 +76,14 @@ bool Settings::Init(const Tarv::NarrowString& name, const Tarv::NarrowString& us
     m_userFile = userFile;
     m_defaultsFile = defaultsFile;
     m_fromUserFile = false;
+    m_defaultsLoaded = false;
+    m_unreadableKeys.clear();
     Tarv::Registry* registry = GetRegistry();
     if (registry == nullptr)
         return false;
 
     if (!force) {
-        if (registry->LoadFile(m_userFile, false, m_root)) {
+        if (registry->LoadFile(m_userFile, false, m_root, &m_unreadableKeys)) {
             m_fromUserFile = true;
             ResetRuntimeKeys(*registry);
             return true;
@@ -90,38 +96,55 @@ bool Settings::Init(const Tarv::NarrowString& name, const Tarv::NarrowString& us
 bool Settings::LoadDefaults()
 {
     Tarv::Registry* registry = GetRegistry();
-    return registry != nullptr && registry->LoadFile(m_defaultsFile, false, m_root);
+    if (registry == nullptr || !registry->LoadFile(m_defaultsFile, false, m_root))
+        return false;
+    m_defaultsLoaded = true;
+    return true;
 }
 
 bool Settings::Save()
 {
+    m_saveError.clear();
+    const Tarv::NarrowString hostPath = Tarv::AtomicFileWriter::GetHostPath(m_userFile.c_str());
+    const Tarv::NarrowString target = hostPath.empty() ? m_userFile : hostPath;
     Tarv::Registry* registry = GetRegistry();
-    return registry != nullptr && !m_root.empty() && registry->SaveFile(m_userFile, m_root);
+    if (registry == nullptr || m_root.empty()) {
+        m_saveError = "settings not saved to " + target + ": no settings were loaded";
+        return false;
+    }
+    if (!m_fromUserFile && !m_defaultsLoaded) {
+        m_saveError = "settings not saved to " + target + ": the defaults (" + m_defaultsFile + ") did not load";
+        return false;
+    }
+    int error = 0;
+    if (!registry->SaveFile(m_userFile, m_root, &error)) {
+        m_saveError = "settings not saved to " + target + ": " + std::strerror(error);
+        return false;
+    }
+    return true;
 }
 
 void Settings::KeepBadUserFile() const
 {
+    const Tarv::NarrowString keptName = m_userFile + BAD_FILE_SUFFIX;
+    // A rename keeps a file of any size and costs nothing.
+    const Tarv::NarrowString hostPath = Tarv::AtomicFileWriter::GetHostPath(m_userFile.c_str());
+    if (!hostPath.empty()) {
+        std::rename(hostPath.c_str(), (hostPath + BAD_FILE_SUFFIX).c_str());
+        return;
+    }
     Tarv::SmartPtr<Tarv::File> in(Tarv::VfsOpenRead(m_userFile.c_str()));
     if (!in)
         return; // missing: nothing to keep
-    const int size = in->GetSize();
-    if (size <= 0 || size > MAX_KEPT_FILE_SIZE)
-        return;
-    std::vector<char> bytes(static_cast<std::size_t>(size));
-    int read = 0;
-    while (read < size) {
-        const int got = in->Read(bytes.data() + read, size - read);
-        if (got <= 0)
-            break;
-        read += got;
-    }
-    in.Reset();
-    if (read <= 0)
-        return;
-    const Tarv::NarrowString keptName = m_userFile + BAD_FILE_SUFFIX;
     Tarv::SmartPtr<Tarv::File> out(Tarv::VfsOpenWrite(keptName.c_str()));
-    if (out)
-        out->Write(bytes.data(), read);
+    if (!out)
+        return;
+    std::vector<char> piece(COPY_PIECE);
+    int got = 0;
+    while ((got = in->Read(piece.data(), COPY_PIECE)) > 0) {
+        if (out->Write(piece.data(), got) != got)
+            return;
+    }
 }
 
 int Settings::AddMissingDefaults()
@@ -132,6 +155,7 @@ int Settings::AddMissingDefaults()
     const Tarv::RegistryNode* defaults = LoadDefaultsAside(*registry);
     if (defaults == nullptr)
         return -1;
+    m_defaultsLoaded = true;
     const int added = CopyKeys(*registry, *defaults, m_root, 0, true);
     ClearScratch(*registry);
     return added;

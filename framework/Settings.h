@@ -6,6 +6,8 @@
 #include "engine/core/NarrowString.h"
 #include "engine/core/RefCounter.h"
 
+#include <vector>
+
 namespace Tarv
 {
 class Registry;
@@ -33,7 +35,9 @@ public:
 
     // root := "/" + name. Unless force is set, loads the user file under the root; when force
     // is set or that fails, loads the defaults file. A user file that exists but fails to load
-    // is first copied aside (user file + BAD_FILE_SUFFIX) so the next Save can't destroy it.
+    // is first moved aside whatever its size (user file + BAD_FILE_SUFFIX, replacing an older
+    // one) so the next Save can't destroy it. Keys of the user file whose value doesn't read as
+    // their type get no value; GetUnreadableKeys lists them.
     // Run-time values are not carried from one run to the next: after the user file loads,
     // the runtime node starts again from the defaults file's runtime node. Returns false when
     // neither file loaded. Main thread, at start-up, before any loader thread runs.
@@ -43,12 +47,19 @@ public:
     bool LoadDefaults();
     // Adds every key of the defaults file that is missing under the root (or is there but
     // unset), keeping the user's values and types; returns how many keys were added, or -1 when
-    // the defaults file doesn't load. How a settings file from another release is brought up to
-    // date without losing the user's progress and options.
+    // the defaults file doesn't load. How a settings file from another release, or one that
+    // lost keys, is brought up to date without losing the user's progress and options.
     int AddMissingDefaults();
     // Writes the subtree under the root to the user file (old file replaced only once the new
-    // one is complete); false when nothing was written.
+    // one is complete); false when nothing was written, and GetSaveError then says why (the
+    // file's path and the system's reason). Settings that hold neither the user's file nor the
+    // defaults (both failed to load) are never saved: such a file would pass for the user's
+    // at the next start and hide the defaults for good.
     bool Save();
+    // Why the last Save failed; "" after a successful one.
+    const Tarv::NarrowString& GetSaveError() const { return m_saveError; }
+    // Full registry paths of the user file's keys that got no value at the last Init.
+    const std::vector<Tarv::NarrowString>& GetUnreadableKeys() const { return m_unreadableKeys; }
 
     // The value under root + "/" + name; 0, false or "" when the key is missing, unset or of
     // another type. Reading creates nothing. Safe from the loader thread (the registry locks).
@@ -82,6 +93,9 @@ private:
     Tarv::NarrowString m_userFile;
     Tarv::NarrowString m_defaultsFile;
     bool m_fromUserFile = false;
+    bool m_defaultsLoaded = false;
+    Tarv::NarrowString m_saveError;
+    std::vector<Tarv::NarrowString> m_unreadableKeys;
 };
 
 } // namespace Quor

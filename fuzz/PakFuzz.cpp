@@ -3,6 +3,7 @@
 #include "engine/vfs/PakMount.h"
 #include "engine/vfs/VirtualFile.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -30,7 +31,7 @@ void ReadEntry(Tarv::File& file, const std::uint8_t* data, std::size_t size)
     const int entrySize = file.GetSize();
     for (std::size_t i = 0; i + 1 < size && i < 16; i += 2) {
         file.Seek(entrySize - data[i] * 97, Tarv::SEEK_ORIGIN_START);
-        file.Read(buffer, data[i + 1] * 64 + 1);
+        file.Read(buffer, std::min<int>(data[i + 1] * 64 + 1, static_cast<int>(sizeof buffer)));
     }
     Tarv::NarrowString line;
     file.Seek(0, Tarv::SEEK_ORIGIN_START);
@@ -66,7 +67,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (file)
             ReadEntry(*file, data, size);
     }
-    mount->OpenRead("config/defaults.xml");
+    Tarv::SmartPtr<Tarv::File> defaults(mount->OpenRead("config/defaults.xml"));
     std::remove(ArchivePath().c_str());
     return 0;
 }

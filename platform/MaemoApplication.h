@@ -41,7 +41,8 @@ public:
     // when they arrive before Run. The entry point calls it before creating the application.
     static void CatchStopSignals();
 
-    // Init, passes until Quit (or SIGINT / SIGTERM, which call Quit), Shutdown; returns 0.
+    // Init, passes until Quit (or SIGINT / SIGTERM, which call Quit), Shutdown; returns the
+    // exit status: 0 unless the application set another (SetExitStatus).
     int Run();
     // One pass of the loop: drains the X events, measures the time, polls the accelerometer,
     // ticks, and sleeps 100 ms while paused. Run calls it; tests may drive it themselves
@@ -60,6 +61,11 @@ public:
     _XDisplay* GetXDisplay() const { return m_xDisplay; }
     unsigned long GetXWindow() const { return m_window; }
 
+protected:
+    // The status Run returns; an application sets it when its end did not go as it should
+    // (settings that could not be saved).
+    void SetExitStatus(int status) { m_exitStatus = status; }
+
 private:
     bool CreateWindow();
     void SetWindowProperties();
@@ -72,6 +78,7 @@ private:
 
     StartStatus m_startStatus = StartStatus::READY;
     bool m_quit = false;
+    int m_exitStatus = 0;
     Accelerometer m_accelerometer;
     FrameTimer m_frameTimer;
     FramePacer m_framePacer;

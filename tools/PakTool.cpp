@@ -74,19 +74,17 @@ bool ReadEntry(PakMount& mount, const PakEntry& entry, std::vector<std::uint8_t>
     return true;
 }
 
-// Mounts the archive for reading; null, with a message, when it has no readable directory.
+// Mounts the archive for reading; null, with a message, when it is missing or damaged.
 SmartPtr<PakMount> OpenArchive(const std::string& archive, std::ostream& errors)
 {
-    SmartPtr<PakMount> mount(new PakMount(archive.c_str(), "", 0));
-    CompressedFile probe;
-    std::uint8_t count[4] = {};
-    if (!probe.OpenRead(archive.c_str()) || probe.Read(count, 4) != 4) {
+    std::error_code failure;
+    if (!fs::is_regular_file(archive, failure)) {
         errors << "not a readable archive: " << archive << "\n";
         return nullptr;
     }
-    const std::int32_t claimed = static_cast<std::int32_t>(count[0] | count[1] << 8 | count[2] << 16 | static_cast<std::uint32_t>(count[3]) << 24);
-    if (claimed > 0 && mount->GetEntryCount() != claimed) {
-        errors << "damaged directory in " << archive << "\n";
+    SmartPtr<PakMount> mount(new PakMount(archive.c_str(), "", 0));
+    if (mount->IsDamaged()) {
+        errors << "damaged archive: " << archive << "\n";
         return nullptr;
     }
     return mount;

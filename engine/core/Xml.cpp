@@ -45,14 +45,29 @@ void JoinText(pugi::xml_node element)
         element.remove_child(node);
 }
 
+// True when the element carries at most MAX_ATTRIBUTES attributes.
+bool HasFewAttributes(const pugi::xml_node& element)
+{
+    std::size_t count = 0;
+    for (pugi::xml_attribute attribute = element.first_attribute(); attribute; attribute = attribute.next_attribute()) {
+        if (++count > Xml::MAX_ATTRIBUTES)
+            return false;
+    }
+    return true;
+}
+
 // Visits every element below and including root in document order, without recursion, so
-// deep nesting in a hostile file cannot exhaust the stack.
-void JoinAllTexts(pugi::xml_node root)
+// deep nesting in a hostile file cannot exhaust the stack. False when an element carries too
+// many attributes.
+bool PrepareElements(pugi::xml_node root)
 {
     pugi::xml_node node = root;
     while (node) {
-        if (node.type() == pugi::node_element)
+        if (node.type() == pugi::node_element) {
+            if (!HasFewAttributes(node))
+                return false;
             JoinText(node);
+        }
         pugi::xml_node next = node.first_child();
         while (!next && node && node != root) {
             next = node.next_sibling();
@@ -61,6 +76,7 @@ void JoinAllTexts(pugi::xml_node root)
         }
         node = next;
     }
+    return true;
 }
 
 } // namespace
@@ -84,8 +100,7 @@ bool Xml::Parse(std::size_t size)
     }
     if (elements != 1)
         return false;
-    JoinAllTexts(m_root);
-    return true;
+    return PrepareElements(m_root);
 }
 
 XmlPtr Xml::Create(std::unique_ptr<char[]> buffer, std::size_t size)

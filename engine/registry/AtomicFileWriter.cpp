@@ -25,14 +25,20 @@ namespace
 
 std::atomic<AtomicFileWriter::WriteFunction> s_write{nullptr};
 
+// False with errno set when path is not a directory.
 bool IsDirectory(const NarrowString& path)
 {
     struct stat info;
-    return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+    if (stat(path.c_str(), &info) != 0)
+        return false;
+    if (S_ISDIR(info.st_mode))
+        return true;
+    errno = ENOTDIR;
+    return false;
 }
 
 // Makes every missing directory of the folder that holds path (mode 0700, as the save
-// directory is private to the user).
+// directory is private to the user). False with errno set on failure.
 bool MakeParentDirectories(const NarrowString& path)
 {
     const std::size_t last = path.rfind('/');
@@ -107,17 +113,39 @@ NarrowString AtomicFileWriter::GetHostPath(const char* virtualPath)
     return NarrowString();
 }
 
-bool AtomicFileWriter::WriteHostFile(const NarrowString& hostPath, const NarrowString& bytes)
+bool AtomicFileWriter::WriteHostFile(const NarrowString& hostPath, const NarrowString& bytes, int* error)
 {
-    if (hostPath.empty() || hostPath.back() == '/' || !MakeParentDirectories(hostPath))
+    int failure = EINVAL;
+    if (error == nullptr)
+        error = &failure;
+    if (hostPath.empty() || hostPath.back() == '/') {
+        *error = EINVAL;
         return false;
+    }
+    if (!MakeParentDirectories(hostPath)) {
+        *error = errno;
+        return false;
+    }
     const NarrowString temporary = hostPath + ".tmp";
     const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd < 0)
+    if (fd < 0) {
+        *error = errno;
         return false;
-    const bool written = WriteAll(fd, bytes) && fsync(fd) == 0;
-    const bool closed = close(fd) == 0;
-    if (!written || !closed || std::rename(temporary.c_str(), hostPath.c_str()) != 0) {
+    }
+    // A write that stops without an error of its own is a full disk.
+    errno = ENOSPC;
+    bool written = WriteAll(fd, bytes) && fsync(fd) == 0;
+    if (!written)
+        *error = errno;
+    if (close(fd) != 0 && written) {
+        *error = errno;
+        written = false;
+    }
+    if (written && std::rename(temporary.c_str(), hostPath.c_str()) != 0) {
+        *error = errno;
+        written = false;
+    }
+    if (!written) {
         unlink(temporary.c_str());
         return false;
     }
@@ -125,11 +153,13 @@ bool AtomicFileWriter::WriteHostFile(const NarrowString& hostPath, const NarrowS
     return true;
 }
 
-bool AtomicFileWriter::WriteFile(const char* virtualPath, const NarrowString& bytes)
+bool AtomicFileWriter::WriteFile(const char* virtualPath, const NarrowString& bytes, int* error)
 {
     const NarrowString hostPath = GetHostPath(virtualPath);
     if (!hostPath.empty())
-        return WriteHostFile(hostPath, bytes);
+        return WriteHostFile(hostPath, bytes, error);
+    if (error != nullptr)
+        *error = EIO;
     if (virtualPath == nullptr || bytes.size() > static_cast<std::size_t>(INT_MAX))
         return false;
     SmartPtr<File> file(VfsOpenWrite(virtualPath));

@@ -23,12 +23,14 @@ public:
 
     // Writes bytes to hostPath + ".tmp" (making missing directories), flushes it to the disk,
     // then renames it over hostPath. On any failure the temporary file is removed, the old
-    // file is untouched and the result is false.
-    static bool WriteHostFile(const NarrowString& hostPath, const NarrowString& bytes);
+    // file is untouched and the result is false; error (when given) then holds the system's
+    // errno for the step that failed (EINVAL for an unusable path).
+    static bool WriteHostFile(const NarrowString& hostPath, const NarrowString& bytes, int* error = nullptr);
 
     // WriteHostFile for a virtual path that reaches a host file; otherwise a plain write
-    // through the virtual file system (an open stream and one write of every byte).
-    static bool WriteFile(const char* virtualPath, const NarrowString& bytes);
+    // through the virtual file system (an open stream and one write of every byte; EIO when
+    // that fails).
+    static bool WriteFile(const char* virtualPath, const NarrowString& bytes, int* error = nullptr);
 
     // Tests replace the low-level write to make it fail part-way; null restores write(2).
     // Set it only while no other thread saves.

@@ -9,6 +9,7 @@
 #include "engine/vfs/XmlFile.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 
 namespace Tarv
@@ -240,20 +241,24 @@ NarrowString Registry::ToXml(const NarrowString& basePath) const
     return RegistryXmlWriter::Write(*node, basePath);
 }
 
-bool Registry::SaveFile(const NarrowString& path, const NarrowString& basePath) const
+bool Registry::SaveFile(const NarrowString& path, const NarrowString& basePath, int* error) const
 {
     const NarrowString text = ToXml(basePath);
-    if (text.empty())
+    if (text.empty()) {
+        if (error != nullptr)
+            *error = ENOENT;
         return false;
-    return AtomicFileWriter::WriteFile(path.c_str(), text);
+    }
+    return AtomicFileWriter::WriteFile(path.c_str(), text, error);
 }
 
-bool Registry::LoadFile(const NarrowString& path, bool notify, const NarrowString& basePath)
+bool Registry::LoadFile(const NarrowString& path, bool notify, const NarrowString& basePath,
+                        std::vector<NarrowString>* unreadable)
 {
     XmlPtr document = CreateXmlFromFile(path);
     if (!document)
         return false;
-    return LoadXml(XmlIterator(document), notify, basePath);
+    return LoadXml(XmlIterator(document), notify, basePath, unreadable);
 }
 
 bool Registry::LoadString(const NarrowString& text, bool notify, const NarrowString& basePath)
@@ -264,7 +269,8 @@ bool Registry::LoadString(const NarrowString& text, bool notify, const NarrowStr
     return LoadXml(XmlIterator(document), notify, basePath);
 }
 
-bool Registry::LoadXml(const XmlIterator& root, bool notify, const NarrowString& basePath)
+bool Registry::LoadXml(const XmlIterator& root, bool notify, const NarrowString& basePath,
+                       std::vector<NarrowString>* unreadable)
 {
     if (!root.IsValid() || std::strcmp(root.GetName(), "registry") != 0)
         return false;
@@ -286,6 +292,12 @@ bool Registry::LoadXml(const XmlIterator& root, bool notify, const NarrowString&
         if (node == nullptr)
             return false;
         RegistryXmlReader::Read(top, *node, target, changes);
+    }
+    if (unreadable != nullptr) {
+        for (const Change& change : changes) {
+            if (change.unreadable)
+                unreadable->push_back(change.path);
+        }
     }
     if (notify)
         RunCallbacks(changes);

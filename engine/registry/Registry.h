@@ -84,14 +84,19 @@ public:
     // The settings file text for the node at basePath; "" when there is no such node.
     NarrowString ToXml(const NarrowString& basePath) const;
     // Writes ToXml(basePath) to the virtual path, replacing any old file only once the new one
-    // is completely on disk. False for an empty text or a failed write (old file kept).
-    bool SaveFile(const NarrowString& path, const NarrowString& basePath) const;
+    // is completely on disk. False for an empty text (error ENOENT) or a failed write (old
+    // file kept; error holds the system's reason, see AtomicFileWriter).
+    bool SaveFile(const NarrowString& path, const NarrowString& basePath, int* error = nullptr) const;
     // Merges a registry file into the node at basePath (or, for an empty basePath, the path the
     // file names). False, with nothing changed, when the file is missing, doesn't parse, or has
     // no "registry" root with a "node" element. With notify, callbacks run for every key read.
-    bool LoadFile(const NarrowString& path, bool notify, const NarrowString& basePath);
+    // Keys whose value doesn't read as their declared type (or whose type is unknown) get no
+    // value from the file; their full paths are appended to unreadable when it is given.
+    bool LoadFile(const NarrowString& path, bool notify, const NarrowString& basePath,
+                  std::vector<NarrowString>* unreadable = nullptr);
     bool LoadString(const NarrowString& text, bool notify, const NarrowString& basePath);
-    bool LoadXml(const XmlIterator& root, bool notify, const NarrowString& basePath);
+    bool LoadXml(const XmlIterator& root, bool notify, const NarrowString& basePath,
+                 std::vector<NarrowString>* unreadable = nullptr);
 
     // True for "/machine" and every path below it.
     static bool IsMachinePath(const NarrowString& path);

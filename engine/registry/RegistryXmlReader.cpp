@@ -55,6 +55,18 @@ void SetFromText(const XmlIterator& element, const char* type, RegistryKey& key)
     }
 }
 
+// Whether the element's text reads as the declared type (any text is a string).
+bool ReadsAs(const XmlIterator& element, const char* type)
+{
+    bool flag = false;
+    int number = 0;
+    if (std::strcmp(type, "bool") == 0)
+        return element.GetTextBool(flag);
+    if (std::strcmp(type, "int") == 0)
+        return element.GetTextInt(number);
+    return std::strcmp(type, "string") == 0;
+}
+
 void ReadKeys(const XmlIterator& element, RegistryNode& node, const NarrowString& path, bool readOnly,
               std::vector<RegistryXmlReader::Change>& changes)
 {
@@ -72,7 +84,8 @@ void ReadKeys(const XmlIterator& element, RegistryNode& node, const NarrowString
         // Protected keys refuse by themselves; plain keys under "/machine" stay as they are too.
         if (!readOnly)
             SetFromText(key, type, *target);
-        changes.push_back(RegistryXmlReader::Change{KeyPath(path, name), target});
+        const bool unreadable = !readOnly && !ReadsAs(key, type);
+        changes.push_back(RegistryXmlReader::Change{KeyPath(path, name), target, unreadable});
     }
 }
 

@@ -16,11 +16,13 @@ class XmlIterator;
 class RegistryXmlReader
 {
 public:
-    // A key the file named: its full path and the key.
+    // A key the file named: its full path, the key, and whether its value failed to read as
+    // its declared type (or the type is unknown), so that it got no value from the file.
     struct Change
     {
         NarrowString path;
         RegistryKey* key;
+        bool unreadable = false;
     };
 
     // Reads element (a "node" element) into node, whose full path is path: keys first, then

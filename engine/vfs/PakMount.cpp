@@ -33,6 +33,7 @@ PakMount::PakMount(const char* archivePath, const char* prefix, int flags) : Vfs
     if (!m_container.OpenRead(archivePath) || !ReadDirectory() || !CheckDirectory()) {
         m_entries.clear();
         m_names.clear();
+        m_damaged = true;
     }
 }
 
@@ -56,7 +57,9 @@ bool PakMount::ReadDirectory()
     if (!ReadExactly(bytes, 4))
         return false;
     const std::int32_t count = static_cast<std::int32_t>(ReadU32(bytes.data()));
-    if (count < 1)
+    if (count < 0)
+        return false;
+    if (count == 0)
         return true;
     // The count and the names size come from the file: bound them by the content first.
     if (8 + static_cast<std::uint64_t>(count) * ENTRY_BYTES > content)

@@ -25,8 +25,12 @@ public:
     // Opens the container and reads its directory. An archive that can't be opened, or whose
     // directory is damaged in any way (counts or sizes beyond the content, name offsets outside
     // the names block, data ranges past the content, names out of order or repeated), is
-    // mounted with an empty directory: every lookup misses.
+    // mounted with an empty directory: every lookup misses, and IsDamaged tells why.
     PakMount(const char* archivePath, const char* prefix, int flags);
+
+    // True when the archive could not be read as a container with a sound directory; a
+    // directory that is empty by its own count (0) is sound. A negative count is damage.
+    bool IsDamaged() const { return m_damaged; }
 
     // A new VirtualFile (count 0) for the entry named relativePath (case-insensitive), or null.
     File* OpenRead(const char* relativePath) override;
@@ -51,10 +55,12 @@ private:
     CompressedFile m_container;
     std::vector<PakEntry> m_entries;
     std::vector<char> m_names; // the names block with a NUL appended
+    bool m_damaged = false;
 };
 
 // Mounts the archive at the head of the mount list when the file exists; null (nothing
-// mounted) when it can't be opened. The list owns the mount.
+// mounted) when it can't be opened. The list owns the mount. A damaged archive is mounted
+// empty; the caller can ask the mount (IsDamaged) and report it.
 PakMount* VfsMountPak(const NarrowString& archivePath, const char* prefix, int flags);
 
 } // namespace Tarv

@@ -16,12 +16,14 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <thread>
 
 #include <ftw.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -96,30 +98,35 @@ protected:
     }
 
     // Runs the program from another folder until its first state has run a logic step (and
-    // then for idle longer), then closes its window; returns its output. The sound server is
-    // made unreachable, so the mixer runs without a device.
-    std::string RunUntilTheFirstStateRuns(std::chrono::milliseconds idle = std::chrono::milliseconds(0))
+    // then for idle longer), then closes its window and expects exitStatus; returns its
+    // output. The sound server is made unreachable, so the mixer runs without a device.
+    std::string RunUntilTheFirstStateRuns(int exitStatus = 0, const std::string& program = PROGRAM,
+                                          std::chrono::milliseconds idle = std::chrono::milliseconds(0))
     {
-        ChildProcess program;
-        const bool started = program.Start({PROGRAM},
+        ChildProcess child;
+        Start(child, program);
+        const unsigned long window = m_client.WaitForWindow("Brashwick", WAIT_MS);
+        EXPECT_NE(window, 0u) << child.GetOutput();
+        EXPECT_TRUE(TestSupport::WaitUntil(
+            [&] { return child.GetOutput().find("state title updated") != std::string::npos; }, WAIT_MS))
+            << child.GetOutput();
+        std::this_thread::sleep_for(idle);
+        m_client.SendDeleteWindow(window);
+        EXPECT_TRUE(child.WaitForExit(WAIT_MS));
+        EXPECT_EQ(child.GetExitStatus(), exitStatus) << child.GetOutput();
+        return child.GetOutput();
+    }
+
+    void Start(ChildProcess& program, const std::string& path)
+    {
+        const bool started = program.Start({path},
                                            {{"DISPLAY", m_server.GetDisplayName()},
                                             {"XDG_CONFIG_HOME", m_config},
                                             {"PULSE_SERVER", "unix:" + m_config + "/no-sound-server"},
-                                            {"ASAN_OPTIONS", ChildProcess::ProgramSanitizerOptions()}},
+                                            {"ASAN_OPTIONS", ChildProcess::ProgramSanitizerOptions()},
+                                            {"LSAN_OPTIONS", ChildProcess::ProgramLeakOptions()}},
                                            "/");
-        EXPECT_TRUE(started);
-        if (!started)
-            return "";
-        const unsigned long window = m_client.WaitForWindow("Brashwick", WAIT_MS);
-        EXPECT_NE(window, 0u) << program.GetOutput();
-        EXPECT_TRUE(TestSupport::WaitUntil(
-            [&] { return program.GetOutput().find("state title updated") != std::string::npos; }, WAIT_MS))
-            << program.GetOutput();
-        std::this_thread::sleep_for(idle);
-        m_client.SendDeleteWindow(window);
-        EXPECT_TRUE(program.WaitForExit(WAIT_MS));
-        EXPECT_EQ(program.GetExitStatus(), 0);
-        return program.GetOutput();
+        ASSERT_TRUE(started);
     }
 
     TestSupport::XvfbServer m_server{24};
@@ -161,7 +168,7 @@ TEST_F(StartUp, FirstRunLoadsTheDefaultsEntersThroughTheLoadingScreenAndSavesOnC
 TEST_F(StartUp, FramesArePacedToTheDisplayRate)
 {
     const auto begin = std::chrono::steady_clock::now();
-    const std::string output = RunUntilTheFirstStateRuns(std::chrono::milliseconds(1500));
+    const std::string output = RunUntilTheFirstStateRuns(0, PROGRAM, std::chrono::milliseconds(1500));
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
     const std::size_t at = Find(output, "shut down after ");
     ASSERT_NE(at, std::string::npos) << output;
@@ -223,19 +230,106 @@ TEST_F(StartUp, ADamagedSettingsFileIsKeptAsideAndTheProgramStillStarts)
     EXPECT_EQ(ReadFile(m_settingsFile), WithoutCommentLines(ReadFile(DEFAULTS)));
 }
 
-TEST_F(StartUp, ALanguageWithoutAFileFallsBackToEnglish)
+// A file of this release that lacks keys, or holds one that doesn't read, gets them back from
+// the defaults at every start; the user's own choices stay.
+TEST_F(StartUp, ALanguageWithoutAFileFallsBackToEnglishAndMissingOrUnreadableKeysComeBack)
 {
     PlaceSettingsFile(R"(<registry><node name="/quor">
         <key name="version" type="string">1.0.0</key>
         <key name="language" type="string">fr</key>
+        <key name="music_on" type="switch">true</key>
+        <node name="constants"><key name="logic_fps" type="int">five</key></node>
     </node></registry>)");
     const std::string output = RunUntilTheFirstStateRuns();
-    EXPECT_NE(Find(output, "settings loaded from save/settings.xml, version 1.0.0, 0 keys added"),
+    for (const std::string key : {"/quor/constants/logic_fps", "/quor/music_on"}) {
+        const std::string line =
+            "setting " + key + " in save/settings.xml does not read as its type: its default is used\n";
+        EXPECT_NE(Find(output, line), std::string::npos) << output;
+    }
+    EXPECT_EQ(Find(output, ", 0 keys added"), std::string::npos) << output;
+    EXPECT_NE(Find(output, "texts from l10n/en.xml: IDS_LOADING = Loading"), std::string::npos) << output;
+    EXPECT_NE(Find(output, "logic step 0.033333 s"), std::string::npos) << output;
+    // The choice itself is the user's and stays.
+    const std::string saved = ReadFile(m_settingsFile);
+    EXPECT_NE(saved.find("<key name=\"language\" type=\"string\">fr</key>"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("<key name=\"logic_fps\" type=\"int\">30</key>"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("<key name=\"first_run\" type=\"bool\">true</key>"), std::string::npos) << saved;
+}
+
+// A full save folder (the temporary file lands on /dev/full) and one that can't be made (a file
+// stands where the folder should be): the failure is said, with the path and the reason, and
+// the exit status is 1.
+TEST_F(StartUp, ASaveThatFailsIsReportedAndTheOldFileStays)
+{
+    const std::string old = WithoutCommentLines(ReadFile(DEFAULTS));
+    PlaceSettingsFile(old);
+    ASSERT_EQ(symlink("/dev/full", (m_settingsFile + ".tmp").c_str()), 0);
+    std::string output = RunUntilTheFirstStateRuns(1);
+    EXPECT_NE(Find(output, "settings not saved to " + m_settingsFile + ": No space left on device\n"),
               std::string::npos)
         << output;
-    EXPECT_NE(Find(output, "texts from l10n/en.xml: IDS_LOADING = Loading"), std::string::npos) << output;
-    // The choice itself is the user's and stays.
-    EXPECT_NE(ReadFile(m_settingsFile).find("<key name=\"language\" type=\"string\">fr</key>"), std::string::npos);
+    EXPECT_NE(Find(output, "settings not saved; shut down after"), std::string::npos) << output;
+    EXPECT_EQ(ReadFile(m_settingsFile), old);
+
+    TearDown();
+    ASSERT_EQ(mkdir(m_config.c_str(), 0700), 0);
+    WriteFile(m_config + "/Brashwick", "a file, not a folder");
+    output = RunUntilTheFirstStateRuns(1);
+    EXPECT_NE(Find(output, "settings not saved to " + m_settingsFile + ": Not a directory\n"), std::string::npos)
+        << output;
+}
+
+// Without a sound platform.pak there are neither defaults nor texts: the program says which
+// archive is at fault and writes no settings file that would later pass for the user's.
+TEST_F(StartUp, AMissingOrDamagedPlatformArchiveIsNamedAndNoSettingsAreSaved)
+{
+    const std::string folder = m_config + "/bin";
+    ASSERT_EQ(mkdir(folder.c_str(), 0700), 0);
+    // The program works in its own folder: a link to it (or a copy across file systems) there.
+    if (link(PROGRAM.c_str(), (folder + "/brashwick").c_str()) != 0) {
+        ASSERT_TRUE(std::filesystem::copy_file(PROGRAM, folder + "/brashwick"));
+    }
+    const std::string built = std::string(BRASHWICK_OUTPUT_DIR) + "/";
+    for (const std::string archive : {"common.pak", "atlas.pak"})
+        ASSERT_EQ(symlink((built + archive).c_str(), (folder + "/" + archive).c_str()), 0);
+    for (const char* fault : {"missing", "damaged"}) {
+        if (std::string(fault) == "damaged")
+            WriteFile(folder + "/platform.pak", ReadFile(built + "platform.pak").substr(0, 40));
+        const std::string output = RunUntilTheFirstStateRuns(1, folder + "/brashwick");
+        EXPECT_NE(Find(output, std::string("archive platform.pak is ") + fault + "\n"), std::string::npos) << output;
+        EXPECT_NE(Find(output, "settings not saved to " + m_settingsFile + ": the defaults"), std::string::npos)
+            << output;
+        EXPECT_NE(access(m_settingsFile.c_str(), F_OK), 0) << fault;
+    }
+}
+
+// The settings file is replaced through a temporary file and a rename: a kill while the program
+// saves (here its start-up save of an older release's large file) leaves the old file or the
+// new one, each complete.
+TEST_F(StartUp, AKillWhileSavingLeavesTheOldOrTheNewCompleteFile)
+{
+    std::string old = "<registry><node name=\"/quor\">"
+                      "<key name=\"version\" type=\"string\">0.9.0</key><node name=\"game\">";
+    for (int i = 0; i < 40000; ++i)
+        old += "<key name=\"k" + std::to_string(i) + "\" type=\"int\">" + std::to_string(i) + "</key>";
+    old += "</node></node></registry>";
+    PlaceSettingsFile(old);
+    ChildProcess program;
+    Start(program, PROGRAM);
+    const std::string temporary = m_settingsFile + ".tmp";
+    TestSupport::WaitUntil([&] { return access(temporary.c_str(), F_OK) == 0 || !program.IsRunning(); }, WAIT_MS);
+    program.Signal(SIGKILL);
+    ASSERT_TRUE(program.WaitForExit(WAIT_MS));
+
+    const std::string kept = ReadFile(m_settingsFile);
+    if (kept == old)
+        return;
+    Tarv::Registry loaded;
+    ASSERT_TRUE(loaded.LoadString(kept, false, "")) << kept.size() << " bytes";
+    Tarv::NarrowString version;
+    int last = 0;
+    EXPECT_TRUE(loaded.GetString("/quor/version", version) && version == "1.0.0");
+    EXPECT_TRUE(loaded.GetInt("/quor/game/k39999", last) && last == 39999);
 }
 
 namespace

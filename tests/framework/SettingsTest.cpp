@@ -3,14 +3,17 @@
 // logic-rate fallback.
 #include "framework/Settings.h"
 
+#include "engine/registry/AtomicFileWriter.h"
 #include "engine/registry/Registry.h"
 #include "engine/vfs/Vfs.h"
 #include "framework/System.h"
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -77,7 +80,6 @@ protected:
 
     Tarv::Registry* registry = nullptr;
 
-private:
     std::string m_dir;
 };
 
@@ -169,6 +171,38 @@ TEST_F(SettingsTest, ADamagedUserFileIsKeptAsideBeforeTheDefaultsLoad)
     Quor::Settings fresh;
     fresh.Init("quor", "other.xml", "defaults.xml", false);
     EXPECT_FALSE(Exists("other.xml.bad"));
+}
+
+// A rename keeps a damaged file of any size.
+TEST_F(SettingsTest, ADamagedUserFileOverSixteenMegabytesIsKeptAsideWhole)
+{
+    WriteFile("defaults.xml", DEFAULTS);
+    const std::string damaged = "<registry><node name=\"quor\">" + std::string(17 << 20, 'x');
+    WriteFile("settings.xml", damaged);
+    Quor::Settings settings;
+    ASSERT_TRUE(settings.Init("quor", "settings.xml", "defaults.xml", false));
+    EXPECT_TRUE(ReadFile("settings.xml.bad") == damaged);
+}
+
+ssize_t ReadOnlyWrite(int, const void*, std::size_t)
+{
+    errno = EROFS;
+    return -1;
+}
+
+// A read-only save folder, through the writer's test hook (the program's own runs cover a
+// full one): the save says where and why, and the old file stays.
+TEST_F(SettingsTest, AFailedSaveSaysWhereAndWhyAndKeepsTheOldFile)
+{
+    WriteFile("defaults.xml", DEFAULTS);
+    WriteFile("settings.xml", USER);
+    Quor::Settings settings;
+    ASSERT_TRUE(settings.Init("quor", "settings.xml", "defaults.xml", false));
+    Tarv::AtomicFileWriter::SetWriteFunction(&ReadOnlyWrite);
+    EXPECT_FALSE(settings.Save());
+    Tarv::AtomicFileWriter::SetWriteFunction(nullptr);
+    EXPECT_EQ(settings.GetSaveError(), "settings not saved to " + m_dir + "/settings.xml: " + std::strerror(EROFS));
+    EXPECT_EQ(ReadFile("settings.xml"), USER);
 }
 
 TEST_F(SettingsTest, MissingKeysReadAsZeroFalseAndEmptyWithoutBeingCreated)

@@ -45,6 +45,7 @@ protected:
         // The program saves its settings on the way out: never into the user's own folder.
         environment.emplace_back("XDG_CONFIG_HOME", m_config);
         environment.emplace_back("ASAN_OPTIONS", ChildProcess::ProgramSanitizerOptions());
+        environment.emplace_back("LSAN_OPTIONS", ChildProcess::ProgramLeakOptions());
         ASSERT_TRUE(m_program.Start({PROGRAM}, environment, "/"));
     }
 

@@ -131,10 +131,16 @@ void ChildProcess::Signal(int signalNumber) const
 std::string ChildProcess::ProgramSanitizerOptions()
 {
     const char* options = std::getenv("ASAN_OPTIONS");
+    return options != nullptr ? options : "";
+}
+
+std::string ChildProcess::ProgramLeakOptions()
+{
+    const char* options = std::getenv("LSAN_OPTIONS");
     std::string result = options != nullptr ? options : "";
     if (!result.empty())
         result += ":";
-    return result + "detect_leaks=0";
+    return result + "suppressions=" BRASHWICK_SOURCE_DIR "/tools/dev/lsan.supp";
 }
 
 std::string ChildProcess::GetOutput() const

@@ -46,11 +46,11 @@ public:
 
     static constexpr const char* UNSET = "\x01unset";
 
-    // ASAN_OPTIONS for a child that runs the real program: the caller's options with the leak
-    // check off, since the GL driver's own leaks show in the program with no module to
-    // suppress them by (Mesa unloads the driver); the program's classes are leak-checked in
-    // process by the other tests.
+    // ASAN_OPTIONS and LSAN_OPTIONS for a child that runs the real program: the caller's
+    // options, and the project's leak suppressions (tools/dev/lsan.supp), which name only the
+    // software GL driver, so a leak of the program's own still fails the run.
     static std::string ProgramSanitizerOptions();
+    static std::string ProgramLeakOptions();
 
 private:
     pid_t m_pid = -1;

@@ -175,6 +175,23 @@ bool XClient::HasProperty(unsigned long window, const std::string& name) const
     return found;
 }
 
+long XClient::GetCardinal(unsigned long window, const std::string& name) const
+{
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0;
+    unsigned long after = 0;
+    unsigned char* data = nullptr;
+    long value = -1;
+    if (XGetWindowProperty(m_display, window, XInternAtom(m_display, name.c_str(), False), 0, 1, False,
+                           XA_CARDINAL, &type, &format, &count, &after, &data) == Success &&
+        type == XA_CARDINAL && format == 32 && count == 1)
+        value = *reinterpret_cast<long*>(data);
+    if (data != nullptr)
+        XFree(data);
+    return value;
+}
+
 bool XClient::GetGeometry(unsigned long window, int& width, int& height, int& depth,
                           bool& viewable) const
 {

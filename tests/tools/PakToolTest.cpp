@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <sstream>
 
 namespace
@@ -75,6 +76,31 @@ TEST_F(Tool, RefusesBadCommandLines)
     EXPECT_EQ(Run({"pack", m_dir / "src", m_dir / "a.pak", "--level", "11"}), 2);
     EXPECT_EQ(Run({"frobnicate", "x"}), 2);
     EXPECT_EQ(Run({"list", m_dir / "missing.pak"}), 1);
+}
+
+// A negative directory count (the chunks stored, so it lies as written at data start), and a
+// compressed archive whose chunk size reads 1: every command fails and names the archive.
+TEST_F(Tool, DamagedArchivesAreAnErrorForEveryCommand)
+{
+    const std::string archive = m_dir / "a.pak";
+    for (const bool store : {true, false}) {
+        std::vector<std::string> pack = {"pack", m_dir / "src", archive};
+        if (store)
+            pack.insert(pack.end(), {"--store", "--table", "raw"});
+        ASSERT_EQ(Run(pack), 0) << m_errors.str();
+        std::vector<std::uint8_t> bytes = TestFiles::ReadBytes(archive);
+        std::uint32_t at = 4;
+        std::uint32_t value = store ? 0xFFFFFFF0u : 1u;
+        if (store)
+            std::memcpy(&at, bytes.data(), 4);
+        std::memcpy(bytes.data() + at, &value, 4);
+        TestFiles::WriteBytes(archive, bytes);
+        for (const std::vector<std::string>& line :
+             {std::vector<std::string>{"list", archive}, {"verify", archive}, {"extract", archive, m_dir / "out"}}) {
+            EXPECT_EQ(Run(line), 1) << line[0] << ": " << m_out.str();
+            EXPECT_NE(m_errors.str().find("damaged archive: " + archive), std::string::npos) << m_errors.str();
+        }
+    }
 }
 
 } // namespace

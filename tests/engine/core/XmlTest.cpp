@@ -137,6 +137,18 @@ TEST(XmlParse, DeepNestingParsesWithoutExhaustingTheStack)
     EXPECT_STREQ(XmlIterator(document).GetText(), "tu");
 }
 
+// Attribute lookups are by name, so the count per element is bounded, at any depth.
+TEST(XmlParse, AnElementWithTooManyAttributesFails)
+{
+    for (const std::size_t count : {Xml::MAX_ATTRIBUTES, Xml::MAX_ATTRIBUTES + 1}) {
+        NarrowString attributes;
+        for (std::size_t i = 0; i < count; ++i)
+            attributes += " a" + std::to_string(i) + "=\"1\"";
+        EXPECT_EQ(static_cast<bool>(Xml::CreateFromString("<r><c/><c" + attributes + "/></r>")),
+                  count == Xml::MAX_ATTRIBUTES);
+    }
+}
+
 TEST(XmlSource, NonAsciiTextsComeBackAsCodePoints)
 {
     XmlPtr document = Xml::CreateFromString("<r a=\"\xC3\xA9\">caf\xC3\xA9 \xE6\xBC\xA2 \xF0\x9F\x98\x80 &#x1F600;</r>");

@@ -1,0 +1,132 @@
+// Propulsions, trackers and direction sources: the key and touch sequences, the eased
+// tracker's steps, and a camera following a falling sphere through one application step's
+// order (managers first, then the state tree).
+#include "framework/ApplicationState.h"
+#include "framework/InputState.h"
+#include "framework/Substatable.h"
+#include "scene/Camera.h"
+#include "scene/DirectionController.h"
+#include "scene/Propulsion.h"
+#include "scene/Sphere.h"
+#include "scene/Tracker.h"
+#include "tests/scene/PhysicsWorld.h"
+
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+
+using namespace Vund;
+using SceneTest::PhysicsTest;
+using Tarv::SmartPtr;
+
+namespace
+{
+
+// The engine's key codes of the game's camera keys.
+enum Key { A = 35, D = 38, E = 39, Q = 51, S = 53, W = 57, SHIFT = 10 };
+
+Vector3D Held(DirectionController& source, std::initializer_list<int> keys)
+{
+    Quor::InputState* input = Quor::InputState::GetInstance();
+    for (int key = 0; key < Quor::InputState::KEY_COUNT; ++key)
+        input->OnKeyUp(key);
+    for (int key : keys)
+        input->OnKeyDown(key);
+    return source.GetDirection();
+}
+
+struct Body : DynamicObject {
+    Body() : DynamicObject(Vector3D(), Vector3D(), 1.0f, Rotation(), Rotation(), 1.0f) { drag = false; }
+};
+
+} // namespace
+
+TEST_F(PhysicsTest, KeysAndTouchGiveDirections)
+{
+    KeyboardDirectionController game(E, Q, A, D, W, S, 0), shifted(E, Q, A, D, W, S, 1);
+    EXPECT_EQ(Held(game, {A, D}), Vector3D());
+    EXPECT_EQ(Held(game, {Q, S}), Vector3D(0, -0.70710677f, 0.70710677f));
+    EXPECT_EQ(Held(shifted, {E, SHIFT}), Vector3D(0, 1, 0));
+    EXPECT_EQ(Held(shifted, {E}), Vector3D(0, 0, -1));
+    EXPECT_EQ(Held(shifted, {W}), Vector3D()); // k5 and k6 were replaced by k1 and k2
+    MouseDirectionController touch;
+    Quor::InputState::GetInstance()->OnTouchDown(100, 100);
+    Quor::InputState::GetInstance()->OnTouchMove(130, 90);
+    EXPECT_EQ(touch.GetDirection(), Vector3D(0.70710677f, -0.70710677f, 0));
+}
+
+TEST_F(PhysicsTest, PropulsionsPushWithTheirGain)
+{
+    Body camera;
+    auto* keys = new KeyboardDirectionController(E, Q, A, D, W, S, 0);
+    SmartPtr<VectorController> vector(new VectorController(keys, new ConstantGainController(1500)));
+    SmartPtr<LinearPropulsion> push(new LinearPropulsion(&camera, vector.Get()));
+    SmartPtr<AngularPropulsion> turn(new AngularPropulsion(&camera, vector.Get()));
+    Held(*keys, {D});
+    push->Tick(0.1f);
+    EXPECT_EQ(camera.force, Vector3D(1500, 0, 0));
+    Held(*keys, {D, W});
+    push->Tick(0.1f);
+    turn->Tick(0.1f);
+    EXPECT_FLOAT_EQ(camera.force.x - 1500, 1060.66f);
+    EXPECT_FLOAT_EQ(camera.force.y, 1060.66f);
+    EXPECT_EQ(camera.torque, Vector3D(camera.force.y, -camera.force.y, 0));
+    // Missing parts push nothing.
+    SmartPtr<LinearPropulsion> none(new LinearPropulsion(&camera, nullptr));
+    none->Tick(0.1f);
+    EXPECT_EQ(VectorController(nullptr, new ConstantGainController(5)).GetVector(), Vector3D());
+}
+
+TEST_F(PhysicsTest, RelaxedTrackerEasesATenthPerStep)
+{
+    Body leader, follower;
+    SmartPtr<RelaxedTracker> tracker(new RelaxedTracker(&leader, &follower));
+    const float step = 1.0f / 30.0f;
+    leader.lastDisplacement = Vector3D(10, 0, 0);
+    tracker->Tick(step / 2);
+    leader.lastDisplacement = Vector3D();
+    tracker->Tick(step / 2);
+    EXPECT_EQ(follower.GetPosition().x, 0.0f); // the timer equals the step, not more
+    tracker->Tick(step / 4);                    // the carried time now exceeds it
+    float last = 0.0f;
+    for (float want : {1.0f, 0.9f, 0.81f}) {
+        EXPECT_NEAR(follower.GetPosition().x - last, want, 1e-5f);
+        last = follower.GetPosition().x;
+        tracker->Tick(step);
+    }
+    tracker->ResetOffset();
+    last = follower.GetPosition().x;
+    tracker->Tick(step * 3);
+    EXPECT_EQ(follower.GetPosition().x, last);
+    leader.lastDisplacement = Vector3D(1, 0, 0);
+    tracker->Tick(1e30f); // one huge frame: a bounded catch-up that closes the gap
+    EXPECT_NEAR(follower.GetPosition().x, last + 1.0f, 1e-5f);
+    last = follower.GetPosition().x;
+    tracker->SetStepLength(0.0f);
+    tracker->Tick(step); // no easing step, and no endless loop
+    EXPECT_EQ(tracker->GetOffset(), Vector3D(-last, 0, 0));
+}
+
+// One application step in order: the managers (the physics pass), then the state tree, whose
+// current state's process manager runs the tracker.
+TEST_F(PhysicsTest, CameraFollowsAFallingSphereThroughTheStepOrder)
+{
+    SmartPtr<Quor::Substatable> root(new Quor::Substatable("application"));
+    auto* play = new Quor::ApplicationState("play");
+    root->SetPending(play);
+    root->Update(0.0f);
+    physics->gravity = Vector3D(0, -800, 0);
+    SmartPtr<Sphere> sphere(new Sphere(Vector3D(400, 400, 0), 1.0f));
+    sphere->gravity = true;
+    SmartPtr<Camera> camera(new Camera(Degree(60)));
+    SmartPtr<Tracker> tracker(new Tracker(sphere.Get(), camera.Get()));
+    play->GetProcessManager().AddProcess(tracker.Get());
+    const Vector3D gap = tracker->GetOffset();
+    for (int i = 0; i < 8; ++i) {
+        Quor::System::GetInstance()->UpdateManagers(0.125f);
+        root->Update(0.125f);
+        EXPECT_LT((tracker->GetOffset() - gap).GetLength(), 1e-3f) << i;
+    }
+    EXPECT_LT(sphere->GetPosition().y, 300.0f);
+    play->GetProcessManager().RemoveItem(tracker.Get());
+}
