@@ -2,7 +2,7 @@
 // threads at once (run under ThreadSanitizer by the tsan build).
 #include "graphics/image/ImageLoader.h"
 
-#include "ImageFixtures.h"
+#include "ImageTestFiles.h"
 #include "engine/vfs/CachedFile.h"
 #include "engine/vfs/Vfs.h"
 #include "graphics/image/TgaImageLoader.h"
@@ -10,11 +10,8 @@
 
 #include <gtest/gtest.h>
 #include <png.h>
-#include <unistd.h>
 
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <thread>
 
 using namespace Tarv;
@@ -57,39 +54,26 @@ Bytes SmallTga()
 
 } // namespace
 
-TEST(ImageLoaderProbe, RecognisesEachFormat)
+TEST(ImageLoaderProbe, RecognisesEachFormatAndNoNearMiss)
 {
-    EXPECT_EQ(ImageLoader::ProbeFormat(SmallPng().data(), SmallPng().size()), ImageFormat::PNG);
-    const Bytes tga = SmallTga();
-    EXPECT_EQ(ImageLoader::ProbeFormat(tga.data(), tga.size()), ImageFormat::TGA);
-    const Bytes jpeg = SmallJpeg();
-    EXPECT_EQ(ImageLoader::ProbeFormat(jpeg.data(), jpeg.size()), ImageFormat::JPEG);
-    const Bytes anim = Text("<?xml version=\"1.0\"?><anything/>");
-    EXPECT_EQ(ImageLoader::ProbeFormat(anim.data(), anim.size()), ImageFormat::ANIMATION);
-    const Bytes crle = Text("CRLE");
-    EXPECT_EQ(ImageLoader::ProbeFormat(crle.data(), crle.size()), ImageFormat::CRLE);
-    const Bytes c565 = Text("C565");
-    EXPECT_EQ(ImageLoader::ProbeFormat(c565.data(), c565.size()), ImageFormat::C565);
-}
-
-TEST(ImageLoaderProbe, NearMissesMatchNothing)
-{
+    const std::pair<Bytes, ImageFormat> files[] = {
+        {SmallPng(), ImageFormat::PNG},   {SmallTga(), ImageFormat::TGA},
+        {SmallJpeg(), ImageFormat::JPEG}, {Text("<?xml version=\"1.0\"?><anything/>"), ImageFormat::ANIMATION},
+        {Text("CRLE"), ImageFormat::CRLE}, {Text("C565"), ImageFormat::C565}};
+    for (const auto& [data, format] : files)
+        EXPECT_EQ(ImageLoader::ProbeFormat(data.data(), data.size()), format);
+    Bytes exif = SmallJpeg();
+    exif[3] = 0xE1;
+    std::vector<Bytes> misses = {exif};
     for (const char* text : {"<?xml version='1.0'?><a/>", " <?xml version=\"1.0\"?><a/>",
                              "\xEF\xBB\xBF<?xml version=\"1.0\"?><a/>", "<?xml version=\"1.1\"?><a/>",
-                             "<?xml version=\"1.0", "CRL", "c565", ""}) {
-        const Bytes data = Text(text);
-        EXPECT_EQ(ImageLoader::ProbeFormat(data.data(), data.size()), ImageFormat::NONE) << text;
-        EXPECT_FALSE(ImageLoader::DecodeImage(data.data(), data.size())) << text;
+                             "<?xml version=\"1.0", "CRL", "c565", ""})
+        misses.push_back(Text(text));
+    for (const Bytes& data : misses) {
+        EXPECT_EQ(ImageLoader::ProbeFormat(data.data(), data.size()), ImageFormat::NONE);
+        EXPECT_FALSE(ImageLoader::DecodeImage(data.data(), data.size()));
     }
     EXPECT_EQ(ImageLoader::ProbeFormat(nullptr, 10), ImageFormat::NONE);
-}
-
-TEST(ImageLoaderProbe, ExifJpegMatchesNothing)
-{
-    Bytes jpeg = SmallJpeg();
-    jpeg[3] = 0xE1;
-    EXPECT_EQ(ImageLoader::ProbeFormat(jpeg.data(), jpeg.size()), ImageFormat::NONE);
-    EXPECT_FALSE(ImageLoader::DecodeImage(jpeg.data(), jpeg.size()));
 }
 
 TEST(ImageLoader, DecodeImageUsesTheMatchingReader)
@@ -153,25 +137,7 @@ public:
 class ImageLoaderFiles : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        m_root = std::filesystem::temp_directory_path()
-            / ("brashwick-image-" + std::to_string(::getpid()));
-        std::filesystem::create_directories(m_root);
-        VfsInit();
-        VfsMountNative(NarrowString(m_root.string() + "/"), "", 0);
-    }
-    void TearDown() override
-    {
-        VfsShutdown();
-        std::filesystem::remove_all(m_root);
-    }
-    void Write(const char* name, const Bytes& bytes)
-    {
-        std::ofstream out(m_root / name, std::ios::binary);
-        out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-    }
-    std::filesystem::path m_root;
+    ImageTestFiles::Folder m_folder{"image"};
 };
 
 } // namespace
@@ -212,23 +178,18 @@ TEST(ImageLoaderStream, SaveWritesThroughTheStream)
     EXPECT_FALSE(loader.SaveToStream(nullptr, *pixels));
 }
 
-TEST_F(ImageLoaderFiles, LoadsThroughTheVirtualFileSystem)
+TEST_F(ImageLoaderFiles, LoadsPixelsAndSurfacesAndSavedTgaLoadsBack)
 {
-    Write("a.png", SmallPng());
-    Write("b.tga", SmallTga());
-    Write("c.txt", Text("no image"));
+    m_folder.Write("a.png", SmallPng());
+    m_folder.Write("b.tga", SmallTga());
+    m_folder.WriteText("c.txt", "no image");
     SmartPtr<PixelData> png = ImageLoader::LoadPixelsFromFile("a.png");
-    ASSERT_TRUE(png);
-    EXPECT_EQ(png->GetWidth(), 9);
-    EXPECT_TRUE(ImageLoader::LoadPixelsFromFile("b.tga"));
-    EXPECT_FALSE(ImageLoader::LoadPixelsFromFile("c.txt"));
-    EXPECT_FALSE(ImageLoader::LoadPixelsFromFile("missing.png"));
-}
-
-TEST_F(ImageLoaderFiles, SavedTgaLoadsBack)
-{
-    const Bytes tga = SmallTga();
-    SmartPtr<PixelData> pixels = ImageLoader::DecodeImage(tga.data(), tga.size());
+    SmartPtr<Surface> surface = ImageLoader::LoadFromFile("a.png", 5);
+    ASSERT_TRUE(png && surface);
+    EXPECT_EQ(png->GetWidth() + surface->GetWidth(), 18);
+    for (const char* bad : {"c.txt", "missing.png"})
+        EXPECT_FALSE(ImageLoader::LoadPixelsFromFile(bad) || ImageLoader::LoadFromFile(bad, 5)) << bad;
+    SmartPtr<PixelData> pixels = ImageLoader::LoadPixelsFromFile("b.tga");
     ASSERT_TRUE(pixels);
     {
         SmartPtr<File> out(VfsOpenWrite("saved.tga"));
@@ -269,15 +230,4 @@ TEST(ImageLoaderSurface, AReaderLoadsItsOwnFormatOnly)
     ASSERT_TRUE(surface);
     EXPECT_EQ(surface->GetWidth(), 2);
     EXPECT_FALSE(loader.Load(pngStream.Get(), 5));
-}
-
-TEST_F(ImageLoaderFiles, FilesBecomeSurfaces)
-{
-    Write("a.png", SmallPng());
-    Write("c.txt", Text("no image"));
-    SmartPtr<Surface> surface = ImageLoader::LoadFromFile("a.png", 5);
-    ASSERT_TRUE(surface);
-    EXPECT_EQ(surface->GetWidth(), 9);
-    EXPECT_FALSE(ImageLoader::LoadFromFile("c.txt", 5));
-    EXPECT_FALSE(ImageLoader::LoadFromFile("missing.png", 5));
 }
