@@ -157,7 +157,7 @@ TEST(MasterLoadingState, APreloadDroppedWhileLoadingIsLeftToTheReaper)
     root->PreloadState(new SlowState(1, nullptr));
     EXPECT_EQ(Quor::LoaderThread::GetAbandonedCount(), 1u);
     gate.Open();
-    WaitUntil([&root] { return root->GetPreload()->IsLoaded(); });
+    ASSERT_TRUE(WaitUntil([&root] { return root->GetPreload()->IsLoaded(); }));
     Quor::LoaderThread::JoinAll();
     EXPECT_EQ(destroyedOn, std::this_thread::get_id());
 }
@@ -174,7 +174,7 @@ TEST(MasterLoadingState, FinishIfLoadedIsFalseUntilTheLoadEnds)
     EXPECT_FALSE(loading->FinishIfLoaded());
     EXPECT_EQ(owner->GetPending(), nullptr);
     gate.Open();
-    WaitUntil([&loading] { return loading->IsLoaded(); });
+    ASSERT_TRUE(WaitUntil([&loading] { return loading->IsLoaded(); }));
     EXPECT_TRUE(loading->FinishIfLoaded());
     EXPECT_EQ(owner->GetPending(), target);
     // With auto-switch off, updates never hand the target over again on their own.
