@@ -122,8 +122,9 @@ TEST_F(XmlText, IntAndBoolTexts)
     for (const auto& c : bools) {
         bool value = false;
         EXPECT_EQ(At(c.text).GetTextBool(value), c.value >= 0) << c.text;
-        if (c.value >= 0)
+        if (c.value >= 0) {
             EXPECT_EQ(value, c.value == 1) << c.text;
+        }
     }
 }
 
@@ -156,8 +157,9 @@ TEST_F(XmlText, AttributeBoolTable)
     for (const auto& c : cases) {
         bool value = c.value != 1;
         EXPECT_EQ(WithAttribute(c.text).GetAttributeBool(c.name, value), c.value >= 0) << c.text;
-        if (c.value >= 0)
+        if (c.value >= 0) {
             EXPECT_EQ(value, c.value == 1) << c.text;
+        }
     }
 }
 
