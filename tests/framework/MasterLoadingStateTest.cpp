@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include <atomic>
 #include <cmath>
 #include <condition_variable>
@@ -102,7 +104,9 @@ TEST(MasterLoadingState, ARealLoaderWorksWhileTheMainThreadKeepsTickingAndDrawin
 
     int ticks = 0;
     float lastShown = 0.0f;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(QuorTest::LOAD_WAIT_MS);
     while (root->GetCurrent() != slow) {
+        ASSERT_LT(std::chrono::steady_clock::now(), deadline) << "the load never ended";
         root->Update(1.0f / 60.0f);
         root->Render(nullptr);
         const float shown = screen->GetProgress();
