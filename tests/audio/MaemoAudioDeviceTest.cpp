@@ -9,6 +9,7 @@
 #include "engine/core/SmartPtr.h"
 #include "engine/vfs/Vfs.h"
 #include "tests/audio/TestTones.h"
+#include "tests/engine/vfs/TestFiles.h"
 #include "tests/support/PulseServer.h"
 #include "tests/support/Wait.h"
 
@@ -163,14 +164,14 @@ protected:
     std::string SinkInputs() { return m_server.Pactl({"list", "sink-inputs"}); }
 
     TestSupport::PulseServer m_server;
-    AudioTest::TempDir m_dir;
+    TestFiles::TempDir m_dir;
 };
 
 } // namespace
 
 TEST(MaemoAudioDevice, WithoutAServerPacesSilently)
 {
-    AudioTest::TempDir dir;
+    TestFiles::TempDir dir;
     setenv("PULSE_SERVER", ("unix:" + dir.Path() + "/nobody").c_str(), 1);
     Tarv::SmartPtr<CountingStream> stream(new CountingStream());
     Tarv::SmartPtr<Tarv::MaemoAudioDevice> device(new Tarv::MaemoAudioDevice({1, 22050}, 2048));
@@ -187,7 +188,7 @@ TEST(MaemoAudioDevice, WithoutAServerPacesSilently)
 
 TEST(MaemoAudioDevice, UnstartedDeviceClosesWithoutAThread)
 {
-    AudioTest::TempDir dir;
+    TestFiles::TempDir dir;
     setenv("PULSE_SERVER", ("unix:" + dir.Path() + "/nobody").c_str(), 1);
     Tarv::SmartPtr<Tarv::MaemoAudioDevice> device(new Tarv::MaemoAudioDevice({1, 22050}, 2048));
     EXPECT_EQ(device->GetBlocksPulled(), 0u);

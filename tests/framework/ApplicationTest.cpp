@@ -7,6 +7,7 @@
 #include "engine/registry/Registry.h"
 #include "framework/InputState.h"
 #include "framework/System.h"
+#include "tests/engine/vfs/TestFiles.h"
 #include "tests/support/ChildProcess.h"
 #include "tests/support/XClient.h"
 #include "tests/support/XvfbServer.h"
@@ -39,19 +40,6 @@ const std::string DEFAULTS = std::string(BRASHWICK_SOURCE_DIR) + "/content/platf
 int RemoveEntry(const char* path, const struct stat*, int, struct FTW*)
 {
     return std::remove(path);
-}
-
-std::string ReadFile(const std::string& path)
-{
-    std::ifstream in(path);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-void WriteFile(const std::string& path, const std::string& text)
-{
-    std::ofstream(path) << text;
 }
 
 // The text with every line that holds only an XML comment taken out.
@@ -94,7 +82,7 @@ protected:
     void PlaceSettingsFile(const std::string& text)
     {
         mkdir((m_config + "/Brashwick").c_str(), 0700);
-        WriteFile(m_settingsFile, text);
+        TestFiles::WriteText(m_settingsFile, text);
     }
 
     // Runs the program from another folder until its first state has run a logic step (and
@@ -160,9 +148,9 @@ TEST_F(StartUp, FirstRunLoadsTheDefaultsEntersThroughTheLoadingScreenAndSavesOnC
 
     // Nothing changed during the run, so the saved file is the defaults in the writer's own
     // layout: the defaults file is kept in that layout, comments aside.
-    const std::string saved = ReadFile(m_settingsFile);
+    const std::string saved = TestFiles::ReadText(m_settingsFile);
     ASSERT_FALSE(saved.empty());
-    EXPECT_EQ(saved, WithoutCommentLines(ReadFile(DEFAULTS)));
+    EXPECT_EQ(saved, WithoutCommentLines(TestFiles::ReadText(DEFAULTS)));
 }
 
 TEST_F(StartUp, FramesArePacedToTheDisplayRate)
@@ -182,12 +170,12 @@ TEST_F(StartUp, FramesArePacedToTheDisplayRate)
 TEST_F(StartUp, SecondRunLoadsTheUserFileInsteadOfTheDefaults)
 {
     RunUntilTheFirstStateRuns();
-    std::string saved = ReadFile(m_settingsFile);
+    std::string saved = TestFiles::ReadText(m_settingsFile);
     const std::string english = "<key name=\"language\" type=\"string\">en</key>";
     const std::size_t at = saved.find(english);
     ASSERT_NE(at, std::string::npos) << saved;
     saved.replace(at, english.size(), "<key name=\"language\" type=\"string\">de</key>");
-    WriteFile(m_settingsFile, saved);
+    TestFiles::WriteText(m_settingsFile, saved);
 
     const std::string output = RunUntilTheFirstStateRuns();
     EXPECT_NE(Find(output, "settings loaded from save/settings.xml, version 1.0.0, 0 keys added"),
@@ -195,7 +183,7 @@ TEST_F(StartUp, SecondRunLoadsTheUserFileInsteadOfTheDefaults)
         << output;
     EXPECT_NE(Find(output, "texts from l10n/de.xml: IDS_LOADING = Wird geladen\u2026\n"), std::string::npos)
         << output;
-    EXPECT_NE(ReadFile(m_settingsFile).find("<key name=\"language\" type=\"string\">de</key>"), std::string::npos);
+    EXPECT_NE(TestFiles::ReadText(m_settingsFile).find("<key name=\"language\" type=\"string\">de</key>"), std::string::npos);
 }
 
 TEST_F(StartUp, AnOlderSettingsFileKeepsTheUsersValuesAndGainsTheMissingKeys)
@@ -209,7 +197,7 @@ TEST_F(StartUp, AnOlderSettingsFileKeepsTheUsersValuesAndGainsTheMissingKeys)
     const std::string output = RunUntilTheFirstStateRuns();
     EXPECT_NE(Find(output, "settings loaded from save/settings.xml, version 1.0.0"), std::string::npos) << output;
     EXPECT_NE(Find(output, "IDS_LOADING = Wird geladen"), std::string::npos) << output;
-    const std::string saved = ReadFile(m_settingsFile);
+    const std::string saved = TestFiles::ReadText(m_settingsFile);
     EXPECT_NE(saved.find("<key name=\"version\" type=\"string\">1.0.0</key>"), std::string::npos) << saved;
     EXPECT_NE(saved.find("<key name=\"score\" type=\"int\">1234</key>"), std::string::npos) << saved;
     // The stored sound choice survives the start-up mute.
@@ -226,8 +214,8 @@ TEST_F(StartUp, ADamagedSettingsFileIsKeptAsideAndTheProgramStillStarts)
     PlaceSettingsFile(damaged);
     const std::string output = RunUntilTheFirstStateRuns();
     EXPECT_NE(Find(output, "settings loaded from config/defaults.xml"), std::string::npos) << output;
-    EXPECT_EQ(ReadFile(m_settingsFile + ".bad"), damaged);
-    EXPECT_EQ(ReadFile(m_settingsFile), WithoutCommentLines(ReadFile(DEFAULTS)));
+    EXPECT_EQ(TestFiles::ReadText(m_settingsFile + ".bad"), damaged);
+    EXPECT_EQ(TestFiles::ReadText(m_settingsFile), WithoutCommentLines(TestFiles::ReadText(DEFAULTS)));
 }
 
 // A file of this release that lacks keys, or holds one that doesn't read, gets them back from
@@ -250,7 +238,7 @@ TEST_F(StartUp, ALanguageWithoutAFileFallsBackToEnglishAndMissingOrUnreadableKey
     EXPECT_NE(Find(output, "texts from l10n/en.xml: IDS_LOADING = Loading"), std::string::npos) << output;
     EXPECT_NE(Find(output, "logic step 0.033333 s"), std::string::npos) << output;
     // The choice itself is the user's and stays.
-    const std::string saved = ReadFile(m_settingsFile);
+    const std::string saved = TestFiles::ReadText(m_settingsFile);
     EXPECT_NE(saved.find("<key name=\"language\" type=\"string\">fr</key>"), std::string::npos) << saved;
     EXPECT_NE(saved.find("<key name=\"logic_fps\" type=\"int\">30</key>"), std::string::npos) << saved;
     EXPECT_NE(saved.find("<key name=\"first_run\" type=\"bool\">true</key>"), std::string::npos) << saved;
@@ -261,7 +249,7 @@ TEST_F(StartUp, ALanguageWithoutAFileFallsBackToEnglishAndMissingOrUnreadableKey
 // the exit status is 1.
 TEST_F(StartUp, ASaveThatFailsIsReportedAndTheOldFileStays)
 {
-    const std::string old = WithoutCommentLines(ReadFile(DEFAULTS));
+    const std::string old = WithoutCommentLines(TestFiles::ReadText(DEFAULTS));
     PlaceSettingsFile(old);
     ASSERT_EQ(symlink("/dev/full", (m_settingsFile + ".tmp").c_str()), 0);
     std::string output = RunUntilTheFirstStateRuns(1);
@@ -269,11 +257,11 @@ TEST_F(StartUp, ASaveThatFailsIsReportedAndTheOldFileStays)
               std::string::npos)
         << output;
     EXPECT_NE(Find(output, "settings not saved; shut down after"), std::string::npos) << output;
-    EXPECT_EQ(ReadFile(m_settingsFile), old);
+    EXPECT_EQ(TestFiles::ReadText(m_settingsFile), old);
 
     TearDown();
     ASSERT_EQ(mkdir(m_config.c_str(), 0700), 0);
-    WriteFile(m_config + "/Brashwick", "a file, not a folder");
+    TestFiles::WriteText(m_config + "/Brashwick", "a file, not a folder");
     output = RunUntilTheFirstStateRuns(1);
     EXPECT_NE(Find(output, "settings not saved to " + m_settingsFile + ": Not a directory\n"), std::string::npos)
         << output;
@@ -294,7 +282,7 @@ TEST_F(StartUp, AMissingOrDamagedPlatformArchiveIsNamedAndNoSettingsAreSaved)
         ASSERT_EQ(symlink((built + archive).c_str(), (folder + "/" + archive).c_str()), 0);
     for (const char* fault : {"missing", "damaged"}) {
         if (std::string(fault) == "damaged")
-            WriteFile(folder + "/platform.pak", ReadFile(built + "platform.pak").substr(0, 40));
+            TestFiles::WriteText(folder + "/platform.pak", TestFiles::ReadText(built + "platform.pak").substr(0, 40));
         const std::string output = RunUntilTheFirstStateRuns(1, folder + "/brashwick");
         EXPECT_NE(Find(output, std::string("archive platform.pak is ") + fault + "\n"), std::string::npos) << output;
         EXPECT_NE(Find(output, "settings not saved to " + m_settingsFile + ": the defaults"), std::string::npos)
@@ -321,7 +309,7 @@ TEST_F(StartUp, AKillWhileSavingLeavesTheOldOrTheNewCompleteFile)
     program.Signal(SIGKILL);
     ASSERT_TRUE(program.WaitForExit(WAIT_MS));
 
-    const std::string kept = ReadFile(m_settingsFile);
+    const std::string kept = TestFiles::ReadText(m_settingsFile);
     if (kept == old)
         return;
     Tarv::Registry loaded;

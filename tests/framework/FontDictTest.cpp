@@ -177,7 +177,7 @@ protected:
         const AssetTest::Bytes archive = Archives::Pack(
             {{"fonts/menu.xml", FontXml()}, {"fonts/menu.png", MakePng(9, 5, 255)}}, Tarv::ContainerWriter::Options());
         const std::string path = m_dir.Path() + "/fonts.pak";
-        ASSERT_TRUE(AudioTest::WriteFile(path, archive));
+        ASSERT_TRUE(TestFiles::WriteBytes(path, archive));
         Tarv::VfsAddMount(new Tarv::PakMount(path.c_str(), "", 0));
         Tarv::AssetDict::Instance = Tarv::MakeSmart<Tarv::AssetDict>();
         ASSERT_TRUE(fonts.LoadFont("fonts/menu.xml"));
@@ -192,7 +192,7 @@ protected:
     // True when the pixel shows the font page's red.
     bool Inked(int x, int y) { return RenderTest::Near(RenderTest::ReadPixel(Screen(), x, y), {255, 20, 30, 255}, 4); }
 
-    AudioTest::TempDir m_dir;
+    TestFiles::TempDir m_dir;
     FontDict fonts;
 };
 

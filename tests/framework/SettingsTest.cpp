@@ -7,6 +7,7 @@
 #include "engine/registry/Registry.h"
 #include "engine/vfs/Vfs.h"
 #include "framework/System.h"
+#include "tests/engine/vfs/TestFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -18,7 +19,6 @@
 #include <sstream>
 #include <string>
 
-#include <ftw.h>
 #include <unistd.h>
 
 namespace
@@ -35,21 +35,13 @@ const char* const USER = R"(<registry><node name="quor">
   <node name="runtime"><key name="paused" type="bool">true</key><key name="stale" type="int">9</key></node>
 </node></registry>)";
 
-int RemoveEntry(const char* path, const struct stat*, int, struct FTW*)
-{
-    return std::remove(path);
-}
-
 // A temporary folder mounted as the whole virtual file system, and a registry of its own.
 class SettingsTest : public testing::Test
 {
 protected:
     void SetUp() override
     {
-        char pattern[] = "/tmp/brashwick-settings-XXXXXX";
-        const char* made = mkdtemp(pattern);
-        ASSERT_NE(made, nullptr);
-        m_dir = made;
+        ASSERT_FALSE(m_dir.empty());
         Tarv::VfsInit();
         Tarv::VfsMountNative(m_dir + "/", "", 0);
         Tarv::Registry::Instance = Tarv::MakeSmart<Tarv::Registry>();
@@ -60,27 +52,17 @@ protected:
     {
         Tarv::Registry::Instance.Reset();
         Tarv::VfsShutdown();
-        nftw(m_dir.c_str(), RemoveEntry, 8, FTW_DEPTH | FTW_PHYS);
     }
 
-    void WriteFile(const std::string& name, const std::string& text)
-    {
-        std::ofstream(m_dir + "/" + name) << text;
-    }
-
-    std::string ReadFile(const std::string& name)
-    {
-        std::ifstream in(m_dir + "/" + name);
-        std::stringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
+    void WriteFile(const std::string& name, const std::string& text) { TestFiles::WriteText(m_temp / name, text); }
+    std::string ReadFile(const std::string& name) { return TestFiles::ReadText(m_temp / name); }
 
     bool Exists(const std::string& name) { return access((m_dir + "/" + name).c_str(), F_OK) == 0; }
 
     Tarv::Registry* registry = nullptr;
 
-    std::string m_dir;
+    TestFiles::TempDir m_temp;
+    const std::string m_dir = m_temp.Path();
 };
 
 } // namespace
