@@ -95,19 +95,9 @@ TEST_F(SettingsTest, TheUserFileWinsAndForceLoadsOnlyTheDefaults)
     EXPECT_EQ(forced.GetInt("game/lives"), 3);
 }
 
-TEST_F(SettingsTest, LoadDefaultsMergesOverTheCurrentValues)
-{
-    WriteFile("defaults.xml", DEFAULTS);
-    WriteFile("settings.xml", USER);
-    Quor::Settings settings;
-    settings.Init("quor", "settings.xml", "defaults.xml", false);
-    settings.SetInt("game/score", 700);
-    ASSERT_TRUE(settings.LoadDefaults());
-    EXPECT_EQ(settings.GetInt("game/lives"), 3);
-    EXPECT_EQ(settings.GetInt("game/score"), 700);
-}
-
-TEST_F(SettingsTest, RunTimeValuesStartFromTheDefaultsAtEveryStart)
+// Run-time values start from the defaults at every start, the user's own values untouched;
+// LoadDefaults merges over the current values.
+TEST_F(SettingsTest, RunTimeValuesStartFromTheDefaultsAndLoadDefaultsMerges)
 {
     WriteFile("defaults.xml", DEFAULTS);
     WriteFile("settings.xml", USER);
@@ -119,8 +109,11 @@ TEST_F(SettingsTest, RunTimeValuesStartFromTheDefaultsAtEveryStart)
     Tarv::NarrowString tool = "x";
     EXPECT_TRUE(registry->GetString("/quor/runtime/activeTool", tool));
     EXPECT_EQ(tool, "");
-    // The user's own values are untouched.
     EXPECT_EQ(settings.GetInt("game/lives"), 1);
+    settings.SetInt("game/score", 700);
+    ASSERT_TRUE(settings.LoadDefaults());
+    EXPECT_EQ(settings.GetInt("game/lives"), 3);
+    EXPECT_EQ(settings.GetInt("game/score"), 700);
 }
 
 TEST_F(SettingsTest, SaveWritesTheSubtreeThatTheNextStartReads)
@@ -146,6 +139,7 @@ TEST_F(SettingsTest, ADamagedUserFileIsKeptAsideBeforeTheDefaultsLoad)
     Quor::Settings settings;
     ASSERT_TRUE(settings.Init("quor", "settings.xml", "defaults.xml", false));
     EXPECT_EQ(settings.GetInt("game/lives"), 3);
+    EXPECT_FALSE(settings.IsFromUserFile());
     EXPECT_EQ(ReadFile("settings.xml.bad"), "<registry><node name=\"quor\"><key name=");
 
     // A missing user file is simply a first start: nothing is kept aside.
@@ -257,14 +251,4 @@ TEST_F(SettingsTest, AddMissingDefaultsWithoutADefaultsFileChangesNothing)
     ASSERT_TRUE(settings.Init("quor", "settings.xml", "defaults.xml", false));
     EXPECT_EQ(settings.AddMissingDefaults(), -1);
     EXPECT_EQ(settings.GetInt("game/lives"), 1);
-}
-
-TEST_F(SettingsTest, IsFromUserFileTellsWhichFileLoaded)
-{
-    WriteFile("defaults.xml", DEFAULTS);
-    WriteFile("settings.xml", "<registry><node");
-    Quor::Settings settings;
-    ASSERT_TRUE(settings.Init("quor", "settings.xml", "defaults.xml", false));
-    EXPECT_FALSE(settings.IsFromUserFile());
-    EXPECT_TRUE(Exists("settings.xml.bad"));
 }
