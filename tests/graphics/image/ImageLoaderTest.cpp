@@ -76,28 +76,30 @@ TEST(ImageLoaderProbe, RecognisesEachFormatAndNoNearMiss)
     EXPECT_EQ(ImageLoader::ProbeFormat(nullptr, 10), ImageFormat::NONE);
 }
 
-TEST(ImageLoader, DecodeImageUsesTheMatchingReader)
+// Each file goes to its own reader; only the TGA reader saves, and never into a read-only or
+// missing stream; a reader loads its own format only.
+TEST(ImageLoader, ReadersDecodeAndSaveTheirOwnFormat)
 {
-    const Bytes png = SmallPng();
+    const Bytes png = SmallPng(), tga = SmallTga();
+    const Bytes anim = Text("<?xml version=\"1.0\"?><a/>");
     SmartPtr<PixelData> pixels = ImageLoader::DecodeImage(png.data(), png.size());
     ASSERT_TRUE(pixels);
     EXPECT_EQ(pixels->GetWidth(), 9);
-    const Bytes tga = SmallTga();
     EXPECT_TRUE(ImageLoader::DecodeImage(tga.data(), tga.size()));
-    const Bytes anim = Text("<?xml version=\"1.0\"?><a/>");
     EXPECT_FALSE(ImageLoader::FindLoader(anim.data(), anim.size()));
-}
-
-TEST(ImageLoader, OnlyTgaCanSave)
-{
-    const Bytes png = SmallPng();
-    SmartPtr<PixelData> pixels = ImageLoader::DecodeImage(png.data(), png.size());
-    ASSERT_TRUE(pixels);
     Bytes out;
     EXPECT_FALSE(ImageLoader::FindLoader(png.data(), png.size())->Save(*pixels, out));
     EXPECT_TRUE(out.empty());
-    const Bytes tga = SmallTga();
     EXPECT_TRUE(ImageLoader::FindLoader(tga.data(), tga.size())->Save(*pixels, out));
+    TgaImageLoader loader;
+    SmartPtr<CachedFile> tgaStream(new CachedFile(tga.data(), int(tga.size()), true));
+    SmartPtr<CachedFile> pngStream(new CachedFile(png.data(), int(png.size()), true));
+    EXPECT_FALSE(loader.SaveToStream(tgaStream.Get(), *pixels));
+    EXPECT_FALSE(loader.SaveToStream(nullptr, *pixels));
+    SmartPtr<Surface> surface = loader.Load(tgaStream.Get(), 5);
+    ASSERT_TRUE(surface);
+    EXPECT_EQ(surface->GetWidth(), 2);
+    EXPECT_FALSE(loader.Load(pngStream.Get(), 5));
 }
 
 TEST(ImageLoader, DecodesOnSeveralThreadsAtOnce)
@@ -142,6 +144,8 @@ protected:
 
 } // namespace
 
+// Streams that hand out a few bytes a read are probed and decoded from any position, into pixels
+// or a surface of the image's size, and rewound; null, unknown and empty streams give null.
 TEST(ImageLoaderStream, ProbesAndDecodesFromAnyPositionAndRewinds)
 {
     const Bytes png = SmallPng();
@@ -154,28 +158,23 @@ TEST(ImageLoaderStream, ProbesAndDecodesFromAnyPositionAndRewinds)
     ASSERT_TRUE(pixels);
     EXPECT_EQ(pixels->GetWidth(), 9);
     EXPECT_EQ(stream->Tell(), 0);
-}
+    stream->Seek(3, SEEK_ORIGIN_START);
+    SmartPtr<Surface> surface = ImageLoader::LoadFromStream(stream.Get(), 5);
+    ASSERT_TRUE(surface);
+    EXPECT_EQ(surface->GetWidth() * 10 + surface->GetHeight(), 95);
+    EXPECT_EQ(surface->GetFlags(0xffffffffu), 0u);
+    EXPECT_EQ(surface->GetAlpha(), 255);
+    EXPECT_EQ(stream->Tell(), 0);
 
-TEST(ImageLoaderStream, NullAndUnknownStreamsGiveNull)
-{
     EXPECT_EQ(ImageLoader::ProbeFormat(static_cast<SeekableStream*>(nullptr)), ImageFormat::NONE);
     EXPECT_FALSE(ImageLoader::LoadPixelsFromStream(nullptr));
+    EXPECT_FALSE(ImageLoader::LoadFromStream(nullptr, 5));
     const Bytes text = Text("plain text, no image");
-    SmartPtr<CachedFile> stream(new CachedFile(text.data(), int(text.size()), true));
-    EXPECT_FALSE(ImageLoader::LoadPixelsFromStream(stream.Get()));
+    SmartPtr<CachedFile> textStream(new CachedFile(text.data(), int(text.size()), true));
+    EXPECT_FALSE(ImageLoader::LoadPixelsFromStream(textStream.Get()));
+    EXPECT_FALSE(ImageLoader::LoadFromStream(textStream.Get(), 5));
     SmartPtr<CachedFile> empty(new CachedFile(nullptr, 0, false));
     EXPECT_FALSE(ImageLoader::LoadPixelsFromStream(empty.Get()));
-}
-
-TEST(ImageLoaderStream, SaveWritesThroughTheStream)
-{
-    const Bytes tga = SmallTga();
-    SmartPtr<PixelData> pixels = ImageLoader::DecodeImage(tga.data(), tga.size());
-    ASSERT_TRUE(pixels);
-    TgaImageLoader loader;
-    SmartPtr<CachedFile> readOnly(new CachedFile(tga.data(), int(tga.size()), true));
-    EXPECT_FALSE(loader.SaveToStream(readOnly.Get(), *pixels));
-    EXPECT_FALSE(loader.SaveToStream(nullptr, *pixels));
 }
 
 TEST_F(ImageLoaderFiles, LoadsPixelsAndSurfacesAndSavedTgaLoadsBack)
@@ -201,33 +200,3 @@ TEST_F(ImageLoaderFiles, LoadsPixelsAndSurfacesAndSavedTgaLoadsBack)
     EXPECT_EQ(0, std::memcmp(back->GetPixelsConst(), pixels->GetPixelsConst(), 6));
 }
 
-TEST(ImageLoaderSurface, StreamsBecomeSurfacesOfTheImagesSize)
-{
-    const Bytes png = SmallPng();
-    SmartPtr<CachedFile> stream(new TrickleStream(png));
-    stream->Seek(3, SEEK_ORIGIN_START);
-    SmartPtr<Surface> surface = ImageLoader::LoadFromStream(stream.Get(), 5);
-    ASSERT_TRUE(surface);
-    EXPECT_EQ(surface->GetWidth(), 9);
-    EXPECT_EQ(surface->GetHeight(), 5);
-    EXPECT_EQ(surface->GetFlags(0xffffffffu), 0u);
-    EXPECT_EQ(surface->GetAlpha(), 255);
-    EXPECT_EQ(stream->Tell(), 0);
-    EXPECT_FALSE(ImageLoader::LoadFromStream(nullptr, 5));
-    const Bytes text = Text("plain text, no image");
-    SmartPtr<CachedFile> textStream(new CachedFile(text.data(), int(text.size()), true));
-    EXPECT_FALSE(ImageLoader::LoadFromStream(textStream.Get(), 5));
-}
-
-TEST(ImageLoaderSurface, AReaderLoadsItsOwnFormatOnly)
-{
-    const Bytes tga = SmallTga();
-    const Bytes png = SmallPng();
-    SmartPtr<CachedFile> tgaStream(new CachedFile(tga.data(), int(tga.size()), true));
-    SmartPtr<CachedFile> pngStream(new CachedFile(png.data(), int(png.size()), true));
-    TgaImageLoader loader;
-    SmartPtr<Surface> surface = loader.Load(tgaStream.Get(), 5);
-    ASSERT_TRUE(surface);
-    EXPECT_EQ(surface->GetWidth(), 2);
-    EXPECT_FALSE(loader.Load(pngStream.Get(), 5));
-}

@@ -1,6 +1,6 @@
 // Images of every file format loaded into surfaces and drawn in real GL frames, read back
 // pixel by pixel; asset-name options; textures made on a loader thread while the main thread
-// draws, and released off the GL thread (run under ThreadSanitizer by the tsan build).
+// draws (run under ThreadSanitizer by the tsan build).
 #include "graphics/image/ImageSurface.h"
 
 #include "ImageTestFiles.h"
