@@ -32,6 +32,8 @@ public:
     virtual void Draw(Tarv::Surface* target);
 
     std::size_t GetObjectCount() const;
+    // The entries front to back; while the scene draws, a removed entry is held empty.
+    const std::list<Tarv::SmartPtr<DrawableObject>>& GetObjects() const { return m_objects; }
 
 private:
     void ReleaseEntry(std::list<Tarv::SmartPtr<DrawableObject>>::iterator entry);

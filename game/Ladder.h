@@ -1,0 +1,23 @@
+// The ladder's picture: a tiled sprite whose top piece is raised and whose gap is filled with
+// middle pieces, so that a ladder reaches from its cell up to the surface above it.
+#pragma once
+
+namespace Vund
+{
+class TiledSprite;
+}
+
+namespace Pirrock
+{
+
+// The middle piece's image.
+constexpr const char* LADDER_MIDDLE_IMAGE = "images/game/ladder/middle.png";
+// The tallest ladder drawn; a grid is never higher.
+constexpr int MAX_LADDER_CELLS = 4096;
+
+// Raises the first tile (the top piece) by cells - 2 tile heights and appends cells - 2 middle
+// pieces below it, one tile height apart, down to the top piece's old place. Heights of 2 or
+// less, and a ladder without tiles, change nothing; heights above MAX_LADDER_CELLS count as it.
+void SetLadderHeight(Vund::TiledSprite& ladder, int cells);
+
+} // namespace Pirrock

@@ -1,0 +1,230 @@
+// The level: its scene file, the keys it publishes, and the World it builds.
+//
+// Scene file: a root element (any name) with the children "scene", "time" and "code-map" (the
+// first of each name counts). "scene" holds "layer" elements with an optional float "z", the
+// depth of all the layer's items; each "item" of a layer has "type" ("sprite",
+// "tiled-sprite", "parallax-sprite" or "tiled-parallax-sprite"), the floats "x", "y" and
+// "scale" (0 when missing) and, as text, the image or tiled-sprite file it shows. "time" holds
+// the level's time allowance in seconds, "code-map" the path of the code-map file.
+#include "game/Level.h"
+
+#include "engine/core/Xml.h"
+#include "engine/core/XmlIterator.h"
+#include "engine/vfs/XmlFile.h"
+#include "framework/AssetFunctions.h"
+#include "framework/Settings.h"
+#include "game/GameLog.h"
+#include "game/Pirrock.h"
+#include "game/World.h"
+#include "scene/ParallaxSprite.h"
+#include "scene/Sprite.h"
+#include "scene/TiledSprite.h"
+
+#include <cstdint>
+#include <cstring>
+#include <map>
+
+namespace Pirrock
+{
+
+namespace
+{
+
+float MakeNoDepth()
+{
+    const std::uint32_t bits = 0xFEFFFFFFu;
+    float value = 0.0f;
+    std::memcpy(&value, &bits, sizeof value);
+    return value;
+}
+
+// The key families of each tool's and fruit's stock and count ("runtime/tools/ladder").
+constexpr const char* TOOL_KEYS = "runtime/tools/";
+constexpr const char* TOOL_MAX_KEYS = "runtime/tools/max/";
+constexpr const char* FRUIT_KEYS = "runtime/fruits/";
+constexpr const char* FRUIT_MAX_KEYS = "runtime/fruits/max/";
+
+// Images and tiles of the level's scene are filtered.
+constexpr const char* SCENE_IMAGE_OPTIONS = "linear";
+
+Tarv::SmartPtr<Vund::DrawableObject> MakeSceneObject(const Tarv::NarrowString& type, const Tarv::NarrowString& asset,
+                                                     const Vund::Vector3D& position, float scale)
+{
+    if (type == "sprite")
+        return Tarv::SmartPtr<Vund::DrawableObject>(
+            new Vund::Sprite(Quor::GetSurface(asset, SCENE_IMAGE_OPTIONS, false), position, scale));
+    if (type == "tiled-sprite")
+        return Tarv::SmartPtr<Vund::DrawableObject>(new Vund::TiledSprite(asset, position, SCENE_IMAGE_OPTIONS, scale));
+    if (type == "parallax-sprite") {
+        auto* sprite = new Vund::ParallaxSprite(Quor::GetSurface(asset, SCENE_IMAGE_OPTIONS, false), position, scale);
+        sprite->screenFixed = position.z == Level::NO_DEPTH;
+        return Tarv::SmartPtr<Vund::DrawableObject>(sprite);
+    }
+    if (type == "tiled-parallax-sprite")
+        return Tarv::SmartPtr<Vund::DrawableObject>(
+            new Vund::TiledParallaxSprite(asset, position, SCENE_IMAGE_OPTIONS, scale));
+    return Tarv::SmartPtr<Vund::DrawableObject>();
+}
+
+std::vector<Tarv::NarrowString> MakeNames(std::initializer_list<CellCode> codes)
+{
+    std::vector<Tarv::NarrowString> names;
+    for (CellCode code : codes)
+        names.push_back(GetCodeName(code));
+    return names;
+}
+
+} // namespace
+
+const float Level::NO_DEPTH = MakeNoDepth();
+
+Tarv::NarrowString Level::GetLevelPath(int number)
+{
+    Tarv::NarrowString path = number <= 9 ? "levels/0" : "levels/";
+    return path.AppendInt(number).append(".xml");
+}
+
+const std::vector<Tarv::NarrowString>& Level::GetToolNames()
+{
+    static const std::vector<Tarv::NarrowString> s_names = MakeNames({26, 27, 28, 29, 30, 31, 32, 33, 34, 38, 47});
+    return s_names;
+}
+
+const std::vector<Tarv::NarrowString>& Level::GetFruitNames()
+{
+    static const std::vector<Tarv::NarrowString> s_names = MakeNames({42, 43, 44, 45, 46});
+    return s_names;
+}
+
+Tarv::SmartPtr<Level> Level::Load(const Tarv::NarrowString& path)
+{
+    Tarv::SmartPtr<Level> level = Read(path);
+    if (level)
+        level->PublishKeys();
+    return level;
+}
+
+Tarv::SmartPtr<Level> Level::Read(const Tarv::NarrowString& path)
+{
+    Tarv::SmartPtr<Level> level(new Level());
+    if (!level->ReadScene(path))
+        return Tarv::SmartPtr<Level>();
+    return level;
+}
+
+bool Level::ReadScene(const Tarv::NarrowString& path)
+{
+    const Tarv::XmlPtr document = Tarv::CreateXmlFromFile(path);
+    const Tarv::XmlIterator root(document);
+    if (!root.IsValid()) {
+        GameLogPrint(path + ": the level file is missing or is not well-formed XML");
+        return false;
+    }
+    const Tarv::XmlIterator scene(root, "scene");
+    const Tarv::XmlIterator time(root, "time");
+    const Tarv::XmlIterator codeMap(root, "code-map");
+    Tarv::NarrowString codeMapPath;
+    if (!scene.IsValid() || !time.GetTextInt(m_time) || !codeMap.GetTextString(codeMapPath) || codeMapPath.empty()) {
+        GameLogPrint(path + ": the level file needs \"scene\", \"time\" with a number and \"code-map\" with a path");
+        return false;
+    }
+    if (!ReadCodeMap(codeMapPath, m_codeMap))
+        return false;
+
+    for (Tarv::XmlIterator layer(scene, "layer"); layer.IsValid(); layer.Next()) {
+        float depth = NO_DEPTH;
+        layer.GetAttributeTarvFloat("z", depth);
+        for (Tarv::XmlIterator item(layer, "item"); item.IsValid(); item.Next()) {
+            Tarv::NarrowString type, asset;
+            float x = 0.0f, y = 0.0f, scale = 0.0f;
+            item.GetAttributeString("type", type);
+            item.GetAttributeTarvFloat("x", x);
+            item.GetAttributeTarvFloat("y", y);
+            item.GetAttributeTarvFloat("scale", scale);
+            item.GetTextString(asset);
+            const Tarv::SmartPtr<Vund::DrawableObject> object = MakeSceneObject(type, asset, Vund::Vector3D(x, y, depth), scale);
+            if (object)
+                m_scene.AddObject(object);
+            else
+                GameLogPrint(path + ": an item of the unknown type \"" + type + "\" is left out");
+        }
+    }
+    return true;
+}
+
+void Level::PublishKeys() const
+{
+    Quor::Settings* settings = Quor::Settings::GetInstance();
+    if (settings == nullptr)
+        return;
+    settings->SetInt("runtime/level_time", m_time);
+    settings->SetInt("runtime/level_width", m_codeMap.width);
+    settings->SetInt("runtime/level_height", m_codeMap.height);
+    settings->SetInt("runtime/level_cell_width", m_codeMap.cellWidth);
+    settings->SetInt("runtime/level_cell_height", m_codeMap.cellHeight);
+
+    std::map<Tarv::NarrowString, int> counts;
+    for (const LevelItem& item : m_codeMap.items) {
+        if (IsCountedItemCode(item.code))
+            ++counts[GetCodeName(item.code)];
+    }
+    for (const Tarv::NarrowString& name : GetToolNames()) {
+        const Tarv::NarrowString key = TOOL_MAX_KEYS + name;
+        settings->SetInt(key, counts[name]);
+    }
+    for (const Tarv::NarrowString& name : GetFruitNames()) {
+        const Tarv::NarrowString key = FRUIT_MAX_KEYS + name;
+        settings->SetInt(key, counts[name]);
+    }
+}
+
+Level::~Level()
+{
+    // Another level may have replaced this level's World already; that one stays.
+    if (World::Instance && World::Instance->GetSerial() == m_worldSerial)
+        World::Instance.Reset();
+}
+
+bool Level::CreateWorld(Quor::ProcessManager* levelAnimator)
+{
+    const WorldGeometry geometry{m_codeMap.width, m_codeMap.height, m_codeMap.cellWidth, m_codeMap.cellHeight};
+    Tarv::SmartPtr<World> world =
+        World::Create(geometry, m_codeMap.items, m_codeMap.heroStart, levelAnimator, Pirrock::GetInstance());
+    if (!world)
+        return false;
+    World::Instance = world;
+    m_worldSerial = world->GetSerial();
+    const Quor::Settings* settings = Quor::Settings::GetInstance();
+    if (settings != nullptr && settings->GetBool("dev/validate_levels"))
+        world->ValidateLevel(settings->GetInt("game/currentLevel"), settings->GetBool("runtime/running_left"), GameLog());
+    ResetRuntimeKeys();
+    return true;
+}
+
+void Level::ResetRuntimeKeys() const
+{
+    Quor::Settings* settings = Quor::Settings::GetInstance();
+    if (settings == nullptr)
+        return;
+    for (const Tarv::NarrowString& name : GetToolNames()) {
+        const Tarv::NarrowString stock = TOOL_KEYS + name, max = TOOL_MAX_KEYS + name;
+        settings->SetInt(stock, settings->GetInt(max));
+    }
+    for (const Tarv::NarrowString& name : GetFruitNames()) {
+        const Tarv::NarrowString collected = FRUIT_KEYS + name;
+        settings->SetInt(collected, 0);
+    }
+    settings->SetInt("runtime/levelScore", 0);
+    settings->SetInt("runtime/time", settings->GetInt("runtime/level_time"));
+    settings->SetInt("runtime/pirrock_speed", settings->GetInt("constants/pirrock_default_speed"));
+    settings->SetString("runtime/activeTool", "");
+}
+
+void Level::Render(Tarv::Surface* surface)
+{
+    m_scene.Draw(surface);
+    if (World::Instance)
+        World::Instance->Draw(surface);
+}
+
+} // namespace Pirrock
