@@ -4,6 +4,7 @@
 
 #include "app/LoadingBarState.h"
 #include "app/TitleState.h"
+#include "console/DebugOverlay.h"
 #include "engine/core/SmartPtr.h"
 #include "engine/registry/TextDict.h"
 #include "engine/vfs/MaemoGameSaveFile.h"
@@ -44,6 +45,21 @@ Tarv::NarrowString DescribeSettingsFile()
 }
 
 } // namespace
+
+BringUpApp::BringUpApp()
+{
+    if (!IsReady())
+        return;
+    Tarv::DebugOverlay::Create();
+    InstallHooks(&m_consoleHooks);
+}
+
+BringUpApp::~BringUpApp()
+{
+    InstallHooks(nullptr);
+    Tarv::DebugOverlay::Instance.Reset();
+    Tarv::DebugOverlay::Visible = false;
+}
 
 void BringUpApp::Init()
 {
@@ -92,6 +108,14 @@ void BringUpApp::StartGame()
     const float interval = settings != nullptr ? settings->GetLogicInterval()
                                                : 1.0f / Quor::Settings::DEFAULT_LOGIC_FPS;
     SetInterval(interval);
+    if (settings != nullptr && settings->GetBool("dev/show_fps_mem")) {
+        if (Tarv::DebugOverlay* console = Tarv::DebugOverlay::Instance.Get()) {
+            console->SetShowFps(true);
+            console->SetShowMemory(true);
+            console->ShowFpsPlot(true);
+            console->ShowMemoryPlot(true);
+        }
+    }
     std::printf("brashwick: logic step %.6f s\n", static_cast<double>(interval));
     std::fflush(stdout);
 }
@@ -109,6 +133,13 @@ void BringUpApp::Render(Tarv::Surface* screen)
 {
     Quor::Application::Render(screen);
     ++m_frames;
+    // The state tree stands still while the console shows: each change is reported with the
+    // steps run so far.
+    if (Tarv::DebugOverlay::Visible != m_consoleShown) {
+        m_consoleShown = Tarv::DebugOverlay::Visible;
+        std::printf("brashwick: console %s after %ld steps\n", m_consoleShown ? "shown" : "hidden", m_steps);
+        std::fflush(stdout);
+    }
 }
 
 void BringUpApp::Shutdown()

@@ -3,6 +3,7 @@
 #include "framework/Application.h"
 
 #include "engine/core/Any.h"
+#include "engine/core/Report.h"
 #include "engine/registry/Registry.h"
 #include "engine/registry/TextDict.h"
 #include "engine/script/LuaErrorQueue.h"
@@ -20,7 +21,6 @@
 #include "graphics/render/Surface.h"
 
 #include <algorithm>
-#include <cstdio>
 
 namespace Quor
 {
@@ -48,11 +48,10 @@ Tarv::NarrowString ReadRegistryString(const Tarv::NarrowString& path)
     return value;
 }
 
-// Start-up and shutdown problems the user must hear of go to standard error.
+// Start-up and shutdown problems the user must hear of: standard error and the console.
 void Report(const Tarv::NarrowString& message)
 {
-    std::fprintf(stderr, "brashwick: %s\n", message.c_str());
-    std::fflush(stderr);
+    Tarv::Report("brashwick: %s", message.c_str());
 }
 
 // Mounts an archive and says so when it is missing or damaged: without platform.pak the
@@ -64,12 +63,6 @@ void MountArchive(const char* name, int flags)
         Report(Tarv::NarrowString("archive ") + name + " is missing");
     else if (mount->IsDamaged())
         Report(Tarv::NarrowString("archive ") + name + " is damaged");
-}
-
-// Script errors have no console to show them yet: they go to standard error.
-void PrintScriptError(const Tarv::LuaErrorReport& report)
-{
-    std::fprintf(stderr, "%s\n%s\n", report.heading.c_str(), report.message.c_str());
 }
 
 } // namespace
@@ -93,9 +86,10 @@ Application::Application() : Substatable("application"), Process("application")
     m_mixer = Tarv::MakeSmart<Tarv::Mixer>(format, config);
     Tarv::Mixer::Instance = m_mixer.Get();
 
-    // The developer console would be created here; until it exists the hooks answer "none".
+    // A layer above may install hooks with a developer console; until then these answer "none".
     Tarv::AbstractApp::SetEngineHooks(&m_hooks);
-    Tarv::LuaErrorQueue::Global().SetHandler(&PrintScriptError);
+    Tarv::LuaErrorQueue::Global().SetHandler(
+        [this](const Tarv::LuaErrorReport& report) { m_activeHooks->ReportScriptError(report); });
 
     System::Create(this);
     Settings::GetInstance();
@@ -108,7 +102,7 @@ Application::~Application()
     // The services (fonts, sounds, audio settings) hold GL textures and mixer effects: they go
     // while the mixer and the shell's GL context still exist. Destroy after this is a no-op.
     System::Destroy();
-    if (&Tarv::AbstractApp::GetEngineHooks() == &m_hooks)
+    if (&Tarv::AbstractApp::GetEngineHooks() == m_activeHooks)
         Tarv::AbstractApp::SetEngineHooks(nullptr);
     if (Tarv::Mixer::Instance == m_mixer.Get())
         Tarv::Mixer::Instance = nullptr;
@@ -125,6 +119,14 @@ Application::~Application()
         Tarv::LuaErrorQueue::Global().Reset();
 }
 
+void Application::InstallHooks(ApplicationHooks* hooks)
+{
+    const bool installed = &Tarv::AbstractApp::GetEngineHooks() == m_activeHooks;
+    m_activeHooks = hooks != nullptr ? hooks : &m_hooks;
+    if (installed)
+        Tarv::AbstractApp::SetEngineHooks(m_activeHooks);
+}
+
 void Application::ReleaseStatesAndLoaders()
 {
     // Dropping the states abandons their loaders; joining them all means no loader still walks
@@ -137,7 +139,7 @@ void Application::Init()
 {
     Tarv::VfsInit();
     m_vfsStarted = true;
-    // The console's video-memory readout would be switched off here.
+    m_activeHooks->SetConsoleVideoMemoryShown(false);
     MountFiles();
     LoadAtlases();
     LoadSettings();

@@ -116,6 +116,12 @@ public:
     const Tarv::NarrowString& GetLanguageFile() const { return m_languageFile; }
 
 protected:
+    // Makes hooks (borrowed; null: the application's own, which know no console) the shell's
+    // links to the console and the mixer. A derived class that installs its own removes them
+    // in its destructor.
+    void InstallHooks(ApplicationHooks* hooks);
+    ApplicationHooks& GetHooks() { return *m_activeHooks; }
+
     // Loads "l10n/" + language + ".xml" into the text dictionary; a language name that is
     // empty, too long or not plain letters, digits, '-' and '_', or whose file doesn't load,
     // falls back to DEFAULT_LANGUAGE. False when no file loaded.
@@ -129,6 +135,7 @@ private:
     void HandleAccelerometer(float x, float y, float z);
 
     ApplicationHooks m_hooks;
+    ApplicationHooks* m_activeHooks = &m_hooks;
     Tarv::SmartPtr<Tarv::Mixer> m_mixer;
     SettingsSource m_settingsSource = SettingsSource::NONE;
     int m_migratedKeys = 0;

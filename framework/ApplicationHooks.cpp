@@ -2,6 +2,9 @@
 #include "framework/ApplicationHooks.h"
 
 #include "audio/Mixer.h"
+#include "engine/script/LuaErrorQueue.h"
+
+#include <cstdio>
 
 namespace Quor
 {
@@ -23,6 +26,11 @@ void ApplicationHooks::SetMixerPaused(unsigned reason, bool paused)
         bits |= Tarv::Mixer::PAUSE_CONSOLE;
     if (bits != 0)
         mixer->SetPaused(bits, paused);
+}
+
+void ApplicationHooks::ReportScriptError(const Tarv::LuaErrorReport& report)
+{
+    std::fprintf(stderr, "%s\n%s\n", report.heading.c_str(), report.message.c_str());
 }
 
 } // namespace Quor

@@ -1,8 +1,14 @@
 // Quor::ApplicationHooks: the application's links from the platform shell to the mixer (paused
-// while the window has no focus) and to the developer console, which does not exist yet.
+// while the window has no focus) and to the developer console, which a layer above installs by
+// deriving from this class (Application::InstallHooks).
 #pragma once
 
 #include "platform/EngineHooks.h"
+
+namespace Tarv
+{
+struct LuaErrorReport;
+}
 
 namespace Quor
 {
@@ -14,6 +20,12 @@ public:
     bool HasMixer() const override;
     // Maps the shell's pause reasons onto the mixer's pause bits; other bits are ignored.
     void SetMixerPaused(unsigned reason, bool paused) override;
+
+    // A script error (main thread): standard error here; a console shows itself, pauses the
+    // mixer and prints the heading and the message.
+    virtual void ReportScriptError(const Tarv::LuaErrorReport& report);
+    // The console's video-memory read-out; nothing without a console.
+    virtual void SetConsoleVideoMemoryShown(bool shown) { (void)shown; }
 };
 
 } // namespace Quor

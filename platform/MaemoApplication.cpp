@@ -3,6 +3,7 @@
 
 #include "engine/core/Clock.h"
 #include "engine/core/NarrowString.h"
+#include "engine/core/Report.h"
 #include "graphics/render/Display.h"
 #include "graphics/render/MaemoSurface.h"
 #include "platform/MaemoInputContext.h"
@@ -37,7 +38,7 @@ int OnXError(::Display* display, XErrorEvent* error)
 {
     char text[128] = {0};
     XGetErrorText(display, error->error_code, text, sizeof(text) - 1);
-    std::fprintf(stderr, "brashwick: X error ignored: %s (request %d)\n", text,
+    Tarv::Report("brashwick: X error ignored: %s (request %d)", text,
                  static_cast<int>(error->request_code));
     return 0;
 }
@@ -230,7 +231,7 @@ void MaemoApplication::WaitForMap()
         pollfd entry{ConnectionNumber(m_xDisplay), POLLIN, 0};
         poll(&entry, 1, 50);
     }
-    std::fprintf(stderr, "brashwick: the window was not mapped in time; carrying on\n");
+    Tarv::Report("brashwick: the window was not mapped in time; carrying on");
 }
 
 void MaemoApplication::TakeKeyRepeat()

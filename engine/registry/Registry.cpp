@@ -214,6 +214,28 @@ std::vector<NarrowString> Registry::GetCallbackDescriptions() const
     return descriptions;
 }
 
+void Registry::VisitTree(const std::function<void(const RegistryNode& root)>& visit) const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    visit(m_root);
+}
+
+bool Registry::UpdateKey(const NarrowString& path, const std::function<bool(RegistryKey& key)>& update)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    RegistryKey* key = FindKeyLocked(path, false);
+    return key != nullptr && update(*key);
+}
+
+std::vector<Registry::CallbackInfo> Registry::GetCallbackInfos() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    std::vector<CallbackInfo> infos;
+    for (const CallbackEntry& entry : m_callbacks)
+        infos.push_back(CallbackInfo{entry.prefix, entry.description});
+    return infos;
+}
+
 void Registry::RunCallbacks(const std::vector<Change>& changes) const
 {
     if (changes.empty())

@@ -10,6 +10,7 @@
 #include "engine/registry/RegistryNode.h"
 #include "engine/registry/RegistryXmlReader.h"
 
+#include <functional>
 #include <mutex>
 #include <vector>
 
@@ -78,8 +79,22 @@ public:
                           const NarrowString& file, const NarrowString& functionName, int line);
     // Removes the first entry with that prefix, function and user; false when none matched.
     bool UnregisterCallback(const NarrowString& prefix, Callback function, void* user);
+    // Runs visit on the root node with the lock held, so another thread can't change the tree
+    // while it is walked. visit must not call the registry.
+    void VisitTree(const std::function<void(const RegistryNode& root)>& visit) const;
+    // Runs update on the existing key at path with the lock held and returns its result; false
+    // when there is no key. The key's own setters notify no callback. update must not call the
+    // registry.
+    bool UpdateKey(const NarrowString& path, const std::function<bool(RegistryKey& key)>& update);
     // "file (function: line)" for each callback, in registration order.
     std::vector<NarrowString> GetCallbackDescriptions() const;
+    // Each callback's prefix with its description, in registration order.
+    struct CallbackInfo
+    {
+        NarrowString prefix;
+        NarrowString description;
+    };
+    std::vector<CallbackInfo> GetCallbackInfos() const;
 
     // The settings file text for the node at basePath; "" when there is no such node.
     NarrowString ToXml(const NarrowString& basePath) const;

@@ -4,6 +4,7 @@
 #include "engine/script/Lua.h"
 
 #include "engine/core/KeyCodes.h"
+#include "engine/core/Report.h"
 #include "engine/core/SmartPtr.h"
 #include "engine/script/LuaErrorQueue.h"
 #include "engine/vfs/File.h"
@@ -75,7 +76,7 @@ Lua::FileReader s_fileReader = &ReadThroughVfs;
 int Panic(lua_State* state)
 {
     const char* message = lua_tostring(state, -1);
-    std::fprintf(stderr, "Lua error outside a protected call: %s\n",
+    Tarv::Report("Lua error outside a protected call: %s",
         message != nullptr ? message : "(error with no message)");
     return 0;
 }

@@ -1,6 +1,7 @@
 // Brings EGL and OpenGL ES 2.0 up over the X window, and draws, swaps and reads back frames.
 #include "graphics/render/MaemoSurface.h"
 
+#include "engine/core/Report.h"
 #include "graphics/render/Batcher.h"
 #include "graphics/render/GLCalls.h"
 #include "graphics/render/OpenGLCaps.h"
@@ -127,19 +128,19 @@ bool MaemoSurface::BringUpEgl()
 {
     XWindowAttributes window{};
     if (!XGetWindowAttributes(m_xDisplay, m_xWindow, &window) || window.visual == nullptr) {
-        std::fprintf(stderr, "brashwick: the window for the screen does not exist\n");
+        Tarv::Report("brashwick: the window for the screen does not exist");
         return false;
     }
     EGLDisplay display = eglGetDisplay(reinterpret_cast<EGLNativeDisplayType>(m_xDisplay));
     if (display == EGL_NO_DISPLAY || !eglInitialize(display, nullptr, nullptr)) {
-        std::fprintf(stderr, "brashwick: EGL cannot be initialised (error 0x%x)\n", eglGetError());
+        Tarv::Report("brashwick: EGL cannot be initialised (error 0x%x)", eglGetError());
         return false;
     }
     m_eglDisplay = display;
     KeepGlDriverLoaded();
     EGLConfig config = ChooseConfig(display, XVisualIDFromVisual(window.visual));
     if (config == nullptr) {
-        std::fprintf(stderr, "brashwick: no EGL config for OpenGL ES 2.0 matches the window\n");
+        Tarv::Report("brashwick: no EGL config for OpenGL ES 2.0 matches the window");
         return false;
     }
     eglGetConfigAttrib(display, config, EGL_BUFFER_SIZE, &m_bufferSize);
@@ -147,18 +148,18 @@ bool MaemoSurface::BringUpEgl()
         display, config, static_cast<EGLNativeWindowType>(m_xWindow), nullptr);
     if (m_eglSurface == EGL_NO_SURFACE) {
         m_eglSurface = nullptr;
-        std::fprintf(stderr, "brashwick: no EGL window surface (error 0x%x)\n", eglGetError());
+        Tarv::Report("brashwick: no EGL window surface (error 0x%x)", eglGetError());
         return false;
     }
     const EGLint contextAttributes[] = {EGL_CONTEXT_CLIENT_VERSION, 2, EGL_NONE};
     m_eglContext = eglCreateContext(display, config, EGL_NO_CONTEXT, contextAttributes);
     if (m_eglContext == EGL_NO_CONTEXT) {
         m_eglContext = nullptr;
-        std::fprintf(stderr, "brashwick: no OpenGL ES 2.0 context (error 0x%x)\n", eglGetError());
+        Tarv::Report("brashwick: no OpenGL ES 2.0 context (error 0x%x)", eglGetError());
         return false;
     }
     if (!eglMakeCurrent(display, m_eglSurface, m_eglSurface, m_eglContext)) {
-        std::fprintf(stderr, "brashwick: the GL context cannot be made current\n");
+        Tarv::Report("brashwick: the GL context cannot be made current");
         return false;
     }
     // Swaps wait for the display's refresh where the server supports it; where it does not,

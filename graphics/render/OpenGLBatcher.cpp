@@ -1,6 +1,7 @@
 // The OpenGL ES 2.0 batcher: state cache, client-side geometry and one upload per flush.
 #include "graphics/render/OpenGLBatcher.h"
 
+#include "engine/core/Report.h"
 #include "graphics/render/GLCalls.h"
 #include "graphics/render/OpenGLCaps.h"
 #include "graphics/render/ShaderSources.h"
@@ -106,7 +107,7 @@ void OpenGLBatcher::BindTarget(Texture* target)
                                       target->GetTextureName(), 0);
         target->SetFramebuffer(framebuffer);
         if (GLCalls::CheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE)
-            std::fprintf(stderr, "brashwick: a %dx%d render target cannot be drawn into\n",
+            Tarv::Report("brashwick: a %dx%d render target cannot be drawn into",
                          target->GetWidth(), target->GetHeight());
     } else {
         GLCalls::BindFramebuffer(GL_FRAMEBUFFER, target->GetFramebuffer());

@@ -1,6 +1,7 @@
-// Lazy building of GLSL ES programs; compile and link messages go to stderr once.
+// Lazy building of GLSL ES programs; compile and link messages are reported once.
 #include "graphics/render/OpenGLShader.h"
 
+#include "engine/core/Report.h"
 #include "graphics/render/GLCalls.h"
 
 #include <cstdio>
@@ -32,7 +33,7 @@ void ReportLog(unsigned int object, bool isProgram, const char* what)
         GLCalls::GetProgramInfoLog(object, length, nullptr, log.data());
     else
         GLCalls::GetShaderInfoLog(object, length, nullptr, log.data());
-    std::fprintf(stderr, "brashwick: %s: %s\n", what, log.data());
+    Tarv::Report("brashwick: %s: %s", what, log.data());
 }
 
 unsigned int Compile(GLenum type, const NarrowString& source)

@@ -1,0 +1,100 @@
+// Developer console cost: a full shown console (65 rows of 98 characters) drawn by GL on a
+// private Xvfb, in white and with every line behind a colour escape (each tinted glyph goes
+// through the glyph and tinted cells), and printing lines into a full output.
+#include "console/DebugOverlay.h"
+#include "graphics/render/Batcher.h"
+#include "graphics/render/Display.h"
+#include "graphics/render/MaemoSurface.h"
+#include "graphics/render/OpenGLBatcher.h"
+#include "tests/support/XClient.h"
+#include "tests/support/XvfbServer.h"
+
+#include <benchmark/benchmark.h>
+
+#include <memory>
+
+namespace
+{
+
+class BenchScreen
+{
+public:
+    static BenchScreen& Get()
+    {
+        static BenchScreen s_screen;
+        return s_screen;
+    }
+    ~BenchScreen()
+    {
+        m_display.Reset();
+        Tarv::Display::ReleaseScreenSurface();
+        Tarv::MaemoSurface::SetNativeWindow(nullptr, 0);
+    }
+    Tarv::MaemoSurface* GetScreen() const { return Tarv::Display::ScreenSurface.Get(); }
+
+private:
+    BenchScreen() : m_server(24), m_client(m_server.GetDisplayName())
+    {
+        if (!m_client.IsOpen())
+            return;
+        Tarv::MaemoSurface::SetNativeWindow(m_client.GetDisplay(), m_client.CreateWindow(800, 480));
+        m_display = Tarv::SmartPtr<Tarv::Display>(Tarv::Display::Create(800, 480));
+    }
+
+    TestSupport::XvfbServer m_server;
+    TestSupport::XClient m_client;
+    Tarv::SmartPtr<Tarv::Display> m_display;
+};
+
+void DrawConsoleFrames(benchmark::State& state, const Tarv::NarrowString& prefix)
+{
+    Tarv::MaemoSurface* screen = BenchScreen::Get().GetScreen();
+    if (screen == nullptr) {
+        state.SkipWithError("no screen");
+        return;
+    }
+    auto* batcher = static_cast<Tarv::OpenGLBatcher*>(Tarv::Batcher::Instance.Get());
+    Tarv::DebugOverlay console;
+    for (int i = 0; i < 70; ++i)
+        console.Print(prefix + Tarv::NarrowString(94, char('!' + i % 90)));
+    Tarv::DebugOverlay::Visible = true;
+    console.Render(screen);
+    screen->EndFrame();
+    batcher->ResetStats();
+    for (auto _ : state) {
+        screen->BeginFrame();
+        screen->ClearGrey(40);
+        console.Render(screen);
+        screen->EndFrame();
+    }
+    Tarv::DebugOverlay::Visible = false;
+    const double frames = static_cast<double>(state.iterations());
+    state.counters["drawCallsPerFrame"] = static_cast<double>(batcher->GetStats().drawCalls) / frames;
+    state.counters["fps"] = benchmark::Counter(frames, benchmark::Counter::kIsRate);
+}
+
+void BM_ConsoleFrameWhite(benchmark::State& state)
+{
+    DrawConsoleFrames(state, "");
+}
+BENCHMARK(BM_ConsoleFrameWhite)->Unit(benchmark::kMillisecond);
+
+void BM_ConsoleFrameTinted(benchmark::State& state)
+{
+    DrawConsoleFrames(state, Tarv::NarrowString("\x01\xff\x80\x40", 4));
+}
+BENCHMARK(BM_ConsoleFrameTinted)->Unit(benchmark::kMillisecond);
+
+void BM_PrintIntoFullOutput(benchmark::State& state)
+{
+    Tarv::DebugOverlay console;
+    const Tarv::NarrowString text(80, 'x');
+    for (std::size_t i = 0; i < Tarv::DebugOverlay::MAX_LINES; ++i)
+        console.Print(text);
+    for (auto _ : state)
+        console.Print(text);
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_PrintIntoFullOutput);
+
+} // namespace

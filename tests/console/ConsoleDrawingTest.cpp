@@ -1,0 +1,93 @@
+// The console drawn by GL under Xvfb over a running frame: read back against a golden image,
+// with its translucent background, colour-keyed and tinted glyphs, the disk icon and a plot.
+#include "console/DebugOverlay.h"
+
+#include "engine/core/KeyCodes.h"
+#include "engine/vfs/DiskActivity.h"
+#include "tests/graphics/render/RenderTestScreen.h"
+
+#include <fstream>
+#include <sstream>
+
+using namespace RenderTest;
+using Tarv::DebugOverlay;
+
+namespace
+{
+
+// The region of the golden image: the bottom-left corner with the newest lines and the prompt.
+constexpr int GOLDEN_X = 0;
+constexpr int GOLDEN_Y = 352;
+constexpr int GOLDEN_WIDTH = 256;
+constexpr int GOLDEN_HEIGHT = 128;
+const std::string GOLDEN = std::string(BRASHWICK_SOURCE_DIR) + "/tests/console/golden/Console.ppm";
+
+class ConsoleOnScreen : public ScreenTest
+{
+protected:
+    void SetUp() override
+    {
+        ScreenTest::SetUp();
+        DebugOverlay::Visible = false;
+        // The running frame: two coloured halves.
+        const std::uint8_t left[4] = {0, 120, 200, 255};
+        const std::uint8_t right[4] = {200, 160, 0, 255};
+        Screen()->FillRect(0, 0, 400, 480, left);
+        Screen()->FillRect(400, 0, 800, 480, right);
+    }
+    void TearDown() override { DebugOverlay::Visible = false; }
+
+    DebugOverlay console;
+};
+
+TEST_F(ConsoleOnScreen, ShownConsoleMatchesItsGoldenImage)
+{
+    console.ExecuteCommand("help");
+    console.Print("Brashwick developer console");
+    console.Print(std::string("\x01\xff\x40\x40" "red\x01\x40\xff\x40 green\tTAB ~{|}"));
+    console.Print("> regset /quor/language 'de'");
+    DebugOverlay::Visible = true;
+    console.Update(0.1f);
+    console.OnKeyDown(Tarv::KEY_2);
+    console.Render(Screen());
+
+    std::vector<std::uint8_t> rgba;
+    ASSERT_TRUE(Screen()->ReadBack(GOLDEN_X, GOLDEN_Y, GOLDEN_WIDTH, GOLDEN_HEIGHT, rgba));
+    std::string rgb;
+    for (std::size_t i = 0; i < rgba.size(); i += 4)
+        rgb.append(reinterpret_cast<const char*>(&rgba[i]), 3);
+    const std::string header = "P6\n" + std::to_string(GOLDEN_WIDTH) + " " + std::to_string(GOLDEN_HEIGHT) + "\n255\n";
+    const char* update = std::getenv("BRASHWICK_UPDATE_GOLDEN");
+    if (update != nullptr && std::string(update) == "1")
+        std::ofstream(GOLDEN, std::ios::binary) << header << rgb;
+    std::stringstream golden;
+    golden << std::ifstream(GOLDEN, std::ios::binary).rdbuf();
+    ASSERT_EQ(golden.str().size(), header.size() + rgb.size()) << GOLDEN;
+    int differing = 0;
+    for (std::size_t i = 0; i < rgb.size(); ++i)
+        differing += std::abs(int(std::uint8_t(rgb[i])) - int(std::uint8_t(golden.str()[header.size() + i]))) > 4;
+    EXPECT_EQ(differing, 0);
+}
+
+TEST_F(ConsoleOnScreen, HiddenConsoleDrawsOpaqueStatisticsTheDiskIconAndAPlot)
+{
+    console.SetShowFps(true);
+    console.SetDiskIndicator(true);
+    Tarv::SetDiskActivity();
+    console.Render(Screen());
+    // "FPS" on opaque black cells; the frame elsewhere untouched.
+    EXPECT_TRUE(Near(ReadPixel(Screen(), 0, 0), Rgba{0, 0, 0, 255}, 2));
+    EXPECT_TRUE(Near(ReadPixel(Screen(), 1, 1), Rgba{255, 255, 255, 255}, 2));
+    EXPECT_TRUE(Near(ReadPixel(Screen(), 300, 100), Rgba{0, 120, 200, 255}, 2));
+    // The icon's blue body, its red band, and the frame through its magenta corner.
+    EXPECT_TRUE(Near(ReadPixel(Screen(), 768 + 2, 448 + 17), Rgba{0x47, 0x50, 0xc8, 255}, 2));
+    EXPECT_TRUE(Near(ReadPixel(Screen(), 768 + 10, 448 + 1), Rgba{255, 0, 0, 255}, 2));
+    EXPECT_TRUE(Near(ReadPixel(Screen(), 768, 448 + 31), Rgba{200, 160, 0, 255}, 2));
+    // The plot strip halves the frame; the plot's white vertical axis at x + w - 5.
+    console.ShowCounterPlot(true);
+    console.Render(Screen());
+    EXPECT_TRUE(Near(ReadPixel(Screen(), 300, 385), Rgba{0, 60, 100, 255}, 2));
+    EXPECT_TRUE(Near(ReadPixel(Screen(), 10 + 780 - 5, 420), Rgba{255, 255, 255, 255}, 2));
+}
+
+} // namespace

@@ -1,0 +1,46 @@
+// The shell's hooks with a console behind them: script errors open it and print there, engine
+// reports arrive from any thread, input reaches it, and without a console nothing breaks.
+#include "console/ConsoleHooks.h"
+
+#include "console/DebugOverlay.h"
+#include "engine/core/KeyCodes.h"
+#include "engine/core/Report.h"
+#include "engine/script/LuaErrorQueue.h"
+#include "gui/Messages.h"
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+using namespace Tarv;
+
+TEST(ConsoleHooks, ReachTheConsoleAndNothingWithoutOne)
+{
+    {
+        ConsoleHooks hooks;
+        EXPECT_FALSE(hooks.HasConsole());
+        hooks.ConsoleKeyDown(KEY_A);
+        hooks.ReportScriptError({"Fatal error reading file scripts/menu.lua", "boom"});
+        DebugOverlay& console = *DebugOverlay::Create();
+        hooks.ReportScriptError({"Fatal error reading file scripts/menu.lua", "boom"});
+        EXPECT_TRUE(hooks.IsConsoleVisible());
+        hooks.ConsoleKeyDown(KEY_A);
+        std::thread([] {
+            Report("loader says %d", 7);
+            Plim::Report("a layer without an item is left empty");
+            for (std::size_t i = 0; i < DebugOverlay::MAX_POSTED; ++i)
+                DebugOverlay::Post("dropped beyond the cap");
+        }).join();
+        hooks.ConsoleUpdate(0.01f);
+        EXPECT_EQ(console.GetLines().size(), 3 + DebugOverlay::MAX_POSTED);
+        EXPECT_EQ(console.GetLines()[4], "brashwick: gui: a layer without an item is left empty");
+        EXPECT_EQ(std::vector<std::string>(console.GetLines().begin() + 1, console.GetLines().begin() + 3),
+                  (std::vector<std::string>{"Fatal error reading file scripts/menu.lua", "boom"}));
+        EXPECT_EQ(console.GetCommandLine(), "a");
+    }
+    Report("after the hooks");
+    DebugOverlay::Instance->Update(0.01f);
+    EXPECT_EQ(DebugOverlay::Instance->GetLines().back(), "dropped beyond the cap");
+    DebugOverlay::Instance.Reset();
+    DebugOverlay::Visible = false;
+}

@@ -1,0 +1,86 @@
+// The console in the real program under Xvfb: real key presses open it, type a command that
+// switches the language and close the program from it; the state tree stands still meanwhile
+// and the setting is in the saved settings file.
+#include "tests/support/ChildProcess.h"
+#include "tests/support/XClient.h"
+#include "tests/support/XvfbServer.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <sstream>
+
+namespace
+{
+
+using TestSupport::ChildProcess;
+
+constexpr int WAIT_MS = 20000;
+const std::string PROGRAM = std::string(BRASHWICK_OUTPUT_DIR) + "/brashwick";
+
+// xdotool arguments that type text with the device keyboard's keys: the function layer gives
+// the apostrophe (N) and the slash (V); other characters are letters, digits and blanks.
+std::vector<std::string> TypeKeys(const std::string& text)
+{
+    std::vector<std::string> keys{"xdotool"};
+    for (char c : text) {
+        if (c == '\'' || c == '/')
+            keys.insert(keys.end(), {"keydown", "ISO_Level3_Shift", "key", c == '/' ? "v" : "n", "keyup",
+                                     "ISO_Level3_Shift"});
+        else
+            keys.insert(keys.end(), {"key", c == ' ' ? "space" : std::string(1, c)});
+    }
+    keys.insert(keys.end(), {"key", "Return"});
+    return keys;
+}
+
+TEST(ConsoleProgram, TildeOpensTheConsoleWhoseCommandsChangeAndSaveTheLanguage)
+{
+    TestSupport::XvfbServer server(24);
+    TestSupport::XClient client(server.GetDisplayName());
+    ASSERT_TRUE(client.IsOpen());
+    char pattern[] = "/tmp/brashwick-console-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    const std::string config = pattern;
+    ChildProcess program;
+    ASSERT_TRUE(program.Start({PROGRAM},
+                              {{"DISPLAY", server.GetDisplayName()}, {"XDG_CONFIG_HOME", config},
+                               {"PULSE_SERVER", "unix:" + config + "/no-sound-server"},
+                               {"ASAN_OPTIONS", ChildProcess::ProgramSanitizerOptions()}},
+                              "/"));
+    const unsigned long window = client.WaitForWindow("Brashwick", WAIT_MS);
+    ASSERT_NE(window, 0u) << program.GetOutput();
+    ASSERT_TRUE(TestSupport::WaitUntil(
+        [&] { return program.GetOutput().find("state title updated") != std::string::npos; }, WAIT_MS))
+        << program.GetOutput();
+    client.SetFocus(window);
+
+    const auto run = [&](const std::vector<std::string>& argv) {
+        return ChildProcess::Run(argv, {{"DISPLAY", server.GetDisplayName()}}, WAIT_MS);
+    };
+    ASSERT_EQ(run({"xdotool", "keydown", "ISO_Level3_Shift", "key", "Control_L", "keyup", "ISO_Level3_Shift"}), 0);
+    ASSERT_TRUE(TestSupport::WaitUntil(
+        [&] { return program.GetOutput().find("console shown after") != std::string::npos; }, WAIT_MS))
+        << program.GetOutput();
+    ASSERT_EQ(run(TypeKeys("regset /quor/language 'de'")), 0);
+    ASSERT_EQ(run(TypeKeys("exit")), 0);
+    ASSERT_TRUE(program.WaitForExit(WAIT_MS)) << program.GetOutput();
+    EXPECT_EQ(program.GetExitStatus(), 0);
+
+    const std::string output = program.GetOutput();
+    std::smatch shown, ended;
+    ASSERT_TRUE(std::regex_search(output, shown, std::regex("console shown after ([0-9]+) steps"))) << output;
+    ASSERT_TRUE(std::regex_search(output, ended, std::regex("shut down after [0-9]+ frames and ([0-9]+) steps")))
+        << output;
+    EXPECT_EQ(shown[1], ended[1]);
+    std::stringstream settings;
+    settings << std::ifstream(config + "/Brashwick/settings.xml").rdbuf();
+    EXPECT_NE(settings.str().find("<key name=\"language\" type=\"string\">de</key>"),
+              std::string::npos);
+    std::filesystem::remove_all(config);
+}
+
+} // namespace

@@ -1,0 +1,105 @@
+// The frame counter's windows, the plot's sampling, gliding range and recentring, and the plot's
+// geometry through a recording canvas.
+#include "console/DebugPlot.h"
+#include "console/FpsCounter.h"
+
+#include "tests/console/RecordingCanvas.h"
+
+#include <gtest/gtest.h>
+
+using namespace Tarv;
+using Calls = std::vector<std::string>;
+
+namespace
+{
+
+TEST(FpsCounter, MeasuresOnceMoreThanAQuarterSecondHasPassed)
+{
+    FpsCounter counter;
+    counter.Update(0.125f), counter.Update(0.125f);
+    EXPECT_EQ(counter.GetFps(), 0.0f);
+    counter.Update(0.125f);
+    EXPECT_FLOAT_EQ(counter.GetFps(), 8.0f);
+    counter.Update(0.2f), counter.Update(0.1f);
+    EXPECT_FLOAT_EQ(counter.GetFps(), 2.0f / 0.3f);
+}
+
+// A plot of `values`, one per sample, the last one repeated.
+class Plot : public testing::Test
+{
+protected:
+    void Samples(std::vector<float> list, int count)
+    {
+        values = std::move(list);
+        for (int i = 0; i < count; ++i)
+            plot.Update(0.101f);
+    }
+    ConsoleTest::RecordingCanvas Draw()
+    {
+        ConsoleTest::RecordingCanvas canvas;
+        const int rect[4] = {10, 390, 246, 80};
+        plot.Render(canvas, rect);
+        return canvas;
+    }
+
+    std::vector<float> values{0.0f};
+    std::size_t next = 0;
+    DebugPlot plot{[this] { return values[std::min(next++, values.size() - 1)]; }};
+};
+
+TEST_F(Plot, TheRangeWidensAtOnceOnTheFirstSampleAndGlidesAfterwards)
+{
+    Samples({1.0f, 2.0f}, 2);
+    EXPECT_EQ(plot.GetMinimum().shown, 1.0f);
+    EXPECT_EQ(plot.GetMaximum().target, 2.0f);
+    for (float shown : {1.5f, 1.75f, 1.875f}) {
+        plot.Update(0.034f);
+        EXPECT_FLOAT_EQ(plot.GetMaximum().shown, shown);
+    }
+    EXPECT_EQ(plot.GetMinimum().shown, 1.0f);
+}
+
+TEST_F(Plot, HoldsAHundredSamplesAndRecentresWhenTheAverageLeavesTheMiddle)
+{
+    std::vector<float> list(100, 0.0f);
+    list[0] = 100.0f;
+    list.push_back(1.0f);
+    Samples(list, 100);
+    EXPECT_FLOAT_EQ(plot.GetAverage(), 1.0f);
+    plot.Update(0.101f);
+    EXPECT_EQ(plot.GetSamples(), std::vector<float>(list.begin() + 1, list.end()));
+    EXPECT_FLOAT_EQ(plot.GetAverage(), 0.01f);
+    EXPECT_EQ(plot.GetMaximum().target, 1.0f);
+    EXPECT_EQ(plot.GetMaximum().shown, 100.0f);
+}
+
+TEST_F(Plot, BeforeItsFirstSampleOnlyTheAxesAndTimeLabelsAreDrawn)
+{
+    const ConsoleTest::RecordingCanvas canvas = Draw();
+    EXPECT_EQ(canvas.Only("line").size(), 5u);
+    EXPECT_EQ(canvas.rows.size(), 1u);
+    EXPECT_EQ(canvas.Row(462), "5" + std::string(14, ' ') + "0");
+}
+
+TEST_F(Plot, EqualSamplesLieOnTheMinimumLine)
+{
+    Samples({3.0f}, 5);
+    const ConsoleTest::RecordingCanvas canvas = Draw();
+    const Calls lines = canvas.Only("line");
+    ASSERT_EQ(lines.size(), 5u + 1u + 4u);
+    EXPECT_EQ(lines[0], "line 251 465 251 395 255 255 255 255");
+    EXPECT_EQ(lines[5], "line 20 460 246 460 64 255 64 255");
+    EXPECT_EQ(lines[6], "line 246 460 244 460 255 255 255 255");
+    EXPECT_EQ(canvas.Row(457) + canvas.Row(397), "33");
+}
+
+TEST_F(Plot, SegmentsReachingTheLabelRowAreSkipped)
+{
+    // The shown range still glides up to 10 and 1000 lies far above it: its segment is skipped.
+    Samples({0.0f, 10.0f, 10.0f, 1000.0f}, 4);
+    const Calls lines = Draw().Only("line");
+    EXPECT_EQ(Calls(lines.begin() + 6, lines.end()),
+              (Calls{"line 244 400 242 400 255 255 255 255", "line 242 400 240 460 255 255 255 255"}));
+}
+
+} // namespace
