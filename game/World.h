@@ -169,9 +169,6 @@ public:
     // deals with switched off, a bridge's magic ground, the cell taken. Nothing for a code
     // that is not a tool or a cell outside the grid.
     void PlaceTool(CellCode tool, const Cell& cell, Quor::ProcessManager* manager);
-    // The first candidate of a tap on cell whose free code is tool; NO_CELL when none is.
-    // wrongTool (may be null) tells whether a free cell of another tool was among them.
-    Cell FindToolCell(const Cell& cell, CellCode tool, bool* wrongTool) const;
 
     // The hero's cell (WorldHero.cpp). The code of the item the hero touches now, recording
     // its cell as the touched cell; 0 for none, 48 for a hero outside the grid.

@@ -106,20 +106,4 @@ void World::PlaceTool(CellCode tool, const Cell& cell, Quor::ProcessManager* man
     SetCellUsed(cell);
 }
 
-Cell World::FindToolCell(const Cell& cell, CellCode tool, bool* wrongTool) const
-{
-    if (wrongTool != nullptr)
-        *wrongTool = false;
-    for (const Cell& candidate : GetToolCandidates(cell)) {
-        const CellCode code = GetFreeCellCode(candidate);
-        if (!IsToolCode(code))
-            continue;
-        if (code == tool)
-            return candidate;
-        if (wrongTool != nullptr)
-            *wrongTool = true;
-    }
-    return NO_CELL;
-}
-
 } // namespace Pirrock

@@ -3,6 +3,8 @@
 // moves onto the cell geometry.
 #include "game/World.h"
 
+#include "game/ToolUse.h"
+
 #include "tests/game/GameWorld.h"
 
 using namespace Pirrock;
@@ -32,19 +34,44 @@ TEST_F(WorldToolTest, ATapGivesTheSelectedToolToTheNearestFreeCellOfIt)
     EXPECT_EQ(world->GetToolCandidates({2, 1}), (std::vector<Cell>{{1, 1}, {3, 1}, {2, -1}, {2, 2}}));
     EXPECT_TRUE(world->GetToolCandidates({6, 1}).empty());
     EXPECT_EQ(world->GetFreeCellCode({2, -1}), CODE_VOID_SPACE);
-    bool wrong = true;
-    EXPECT_EQ(world->FindToolCell({2, 1}, CODE_CARROT, &wrong), (Cell{1, 1}));
-    EXPECT_FALSE(wrong);
-    EXPECT_EQ(world->FindToolCell({3, 1}, CODE_CARROT, nullptr), (Cell{3, 1}));  // the tapped cell first
-    world->PlaceTool(CODE_CARROT, {1, 1}, nullptr);
-    world->PlaceTool(CODE_CARROT, {3, 1}, nullptr);
+
+    struct Tap {
+        Cell cell;
+        const char* tool;
+        bool allowed;
+        ToolUseResult result;
+        Cell placed;
+        const char* heard;
+    };
+    const Tap taps[] = {
+        {{3, 1}, "carrot", true, ToolUseResult::Placed, {3, 1}, "tool 27;hud;"},  // the tapped cell first
+        {{2, 1}, "carrot", false, ToolUseResult::Ignored, NO_CELL, ""},
+        {{2, 1}, "carrot", true, ToolUseResult::Placed, {1, 1}, "tool 27;hud;"},
+        {{2, 1}, "carrot", true, ToolUseResult::WrongTool, NO_CELL, "wrong;hud;"},  // the pusher is free
+        {{2, 1}, "", true, ToolUseResult::NoTool, NO_CELL, "hud;"},
+        {{9, 9}, "bridge", true, ToolUseResult::NoTool, NO_CELL, "hud;"},           // outside the grid
+        {{5, 3}, "bridge", true, ToolUseResult::Placed, {5, 2}, "tool 28;hud;"},
+    };
+    struct Ears : ToolUseListener {
+        void PlayToolSound(CellCode tool) override { heard += "tool " + std::to_string(tool) + ";"; }
+        void PlayWrongToolSound() override { heard += "wrong;"; }
+        void UpdateLevelData() override { heard += "hud;"; }
+        std::string heard;
+    };
+    Settings().SetInt("runtime/tools/bridge", 1);
+    for (const Tap& tap : taps) {
+        Ears ears;
+        Cell placed;
+        Settings().SetString("runtime/activeTool", tap.tool);
+        EXPECT_EQ(UseToolAt(*world, tap.cell, tap.allowed, nullptr, ears, &placed), tap.result) << tap.tool;
+        EXPECT_EQ(placed, tap.placed);
+        EXPECT_EQ(ears.heard, tap.heard);
+        EXPECT_EQ(Settings().GetString("runtime/activeTool"), tap.allowed ? "" : tap.tool);
+    }
+    EXPECT_EQ(Settings().GetInt("runtime/tools/carrot"), -2);  // from a missing stock, below 0
+    EXPECT_EQ(Settings().GetInt("runtime/tools/bridge"), 0);
     EXPECT_EQ(world->GetFreeCellCode({1, 1}), CODE_NONE);
-    EXPECT_EQ(world->FindToolCell({2, 1}, CODE_CARROT, &wrong), NO_CELL);
-    EXPECT_TRUE(wrong);  // the pusher is still free
-    EXPECT_EQ(world->FindToolCell({9, 9}, CODE_BRIDGE, &wrong), NO_CELL);  // outside the grid
-    EXPECT_FALSE(wrong);
     world->PlaceTool(CODE_FIRE, {4, 3}, nullptr);  // not a tool
-    world->PlaceTool(CODE_CARROT, {9, 9}, nullptr);
     EXPECT_EQ(world->GetCellCode({4, 3}), CODE_NONE);
 }
 
