@@ -3,6 +3,7 @@
 // moves onto the cell geometry.
 #include "game/World.h"
 
+#include "game/HeroCells.h"
 #include "game/ToolUse.h"
 
 #include "tests/game/GameWorld.h"
@@ -180,4 +181,37 @@ TEST_F(WorldToolTest, TheHeroIsPutOntoSlopesGroundAndItsColumnEdge)
         bare->AlignPirrockInColumn();
         EXPECT_EQ(Pirrock::Pirrock::GetInstance()->GetPosition(), Vector3D(left ? 95 : 65, 40, 0));
     }
+}
+
+TEST_F(WorldToolTest, AFrameCrossingSeveralCellsIsHandledCellByCellInOrder)
+{
+    struct Trace : HeroCellListener {
+        void OnCellEntered(const Cell& cell) override { text += "[" + std::to_string(cell.x) + "]"; }
+        void HandleTrigger(CellCode code) override { text += " touch " + std::to_string(code); }
+        void PlayToolSound(CellCode code) override { text += " sound " + std::to_string(code); }
+        void HandleCell(CellCode ground) override { text += " on " + std::to_string(ground); }
+        std::string text;
+    };
+    const Tarv::SmartPtr<World> world = HeroWorld({"..1...", "....s.", "######"}, {0, 1});
+    world->PlaceTool(CODE_SKI, {4, 1}, nullptr);
+    const std::size_t pictures = world->GetItemScene().GetObjectCount();
+    Pirrock::Pirrock& hero = *Pirrock::Pirrock::GetInstance();
+    const Vector3D step(4 * 32, 0, 0);
+    hero.SetPosition(hero.GetPosition() + step, false);
+    hero.lastDisplacement = step;
+    Trace trace;
+    EXPECT_EQ(FollowHero(*world, trace), 4);
+    EXPECT_EQ(trace.text, "[1] on 35[2] touch 42 sound 42 on 35[3] on 35[4] touch 47 on 35");
+    EXPECT_EQ(world->GetItemScene().GetObjectCount(), pictures - 2);
+    EXPECT_FALSE(world->IsCellUsed({2, 0}));
+    EXPECT_TRUE(world->IsCellUsed({4, 1}));
+
+    // Back over the fruit's cell: nothing is touched; then out of the grid, a deadly cell.
+    Settings().SetBool("runtime/running_left", true);
+    for (const float dx : {-3.0f * 32, -2.0f * 32}) {
+        hero.SetPosition(hero.GetPosition() + Vector3D(dx, 0, 0), false);
+        hero.lastDisplacement = Vector3D(dx, 0, 0);
+        FollowHero(*world, trace);
+    }
+    EXPECT_EQ(trace.text.substr(trace.text.rfind("[3]")), "[3] on 35[2] on 35[1] on 35[0] on 35[-2] touch 48 on 48");
 }
