@@ -44,4 +44,18 @@ enum class ToolUseResult
 ToolUseResult UseToolAt(World& world, const Cell& cell, bool allowed, Quor::ProcessManager* toolAnimator,
                         ToolUseListener& listener, Cell* placed = nullptr);
 
+// A tap on the tool bar ("runtime/tool_bar_width" x "runtime/tool_bar_height" pixels in the
+// screen's bottom-right corner, screen size "/machine/resolution/x" and "y"), which the HUD
+// script handles.
+bool IsOnToolBar(int x, int y);
+
+// The cell under a screen pixel (origin top-left), through the active camera at depth 0.
+Cell ScreenToCell(const World& world, int x, int y);
+
+// The hero's running speed for a sideways tilt x (clamped to +-0.5; tilting toward the running
+// direction speeds up): "constants/pirrock_default_speed" times
+// "constants/accelerometer_speed_boost" to the power 2x. A boost of 0 or less, or a tilt that is
+// not a number, leaves the default speed. Writes "runtime/pirrock_speed" (truncated).
+float TiltRunSpeed(float x);
+
 } // namespace Pirrock

@@ -6,7 +6,10 @@
 #include "game/HeroCells.h"
 #include "game/ToolUse.h"
 
+#include "scene/Camera.h"
 #include "tests/game/GameWorld.h"
+
+#include <cmath>
 
 using namespace Pirrock;
 using Vund::Vector3D;
@@ -214,4 +217,40 @@ TEST_F(WorldToolTest, AFrameCrossingSeveralCellsIsHandledCellByCellInOrder)
         FollowHero(*world, trace);
     }
     EXPECT_EQ(trace.text.substr(trace.text.rfind("[3]")), "[3] on 35[2] on 35[1] on 35[0] on 35[-2] touch 48 on 48");
+}
+
+TEST_F(WorldToolTest, TapsOnTheToolBarStayThereOthersBecomeCellsAndTiltSetsTheRunSpeed)
+{
+    // No machine keys: the fallback screen of 800 x 480, as for the camera.
+    Settings().SetInt("runtime/tool_bar_width", 200);
+    Settings().SetInt("runtime/tool_bar_height", 80);
+    EXPECT_TRUE(IsOnToolBar(600, 400) && IsOnToolBar(799, 479));
+    EXPECT_FALSE(IsOnToolBar(599, 400) || IsOnToolBar(600, 399));
+    Settings().SetInt("runtime/tool_bar_width", -2147483647 - 1);
+    EXPECT_FALSE(IsOnToolBar(2147483647, 479));
+
+    // The default camera puts the world's layer 0 pixel for pixel on the screen, origin bottom-left.
+    const Tarv::SmartPtr<World> world = GameTest::MakeWorld({"....", "....", "...."});
+    EXPECT_EQ(ScreenToCell(*world, 40, 480 - 40), (Cell{1, 1}));
+    EXPECT_EQ(ScreenToCell(*world, 700, 10), (Cell{21, -12}));
+    Vund::Camera::Install(nullptr);
+
+    Settings().SetInt("constants/pirrock_default_speed", 100);
+    struct Tilt {
+        int boost;
+        bool left;
+        float x;
+        int speed;
+    };
+    const Tilt tilts[] = {{4, false, 0.25f, 200}, {4, true, 0.25f, 50}, {4, false, 3.0f, 400}, {4, true, -9.0f, 400},
+                          {0, false, 0.5f, 100},  {-3, true, 0.5f, 100}, {4, false, NAN, 100}, {4, false, 0.0f, 100}};
+    for (const Tilt& t : tilts) {
+        Settings().SetInt("constants/accelerometer_speed_boost", t.boost);
+        Settings().SetBool("runtime/running_left", t.left);
+        EXPECT_FLOAT_EQ(TiltRunSpeed(t.x), static_cast<float>(t.speed)) << t.boost << " " << t.x;
+        EXPECT_EQ(Settings().GetInt("runtime/pirrock_speed"), t.speed);
+    }
+    Settings().SetInt("constants/pirrock_default_speed", 2147483647);
+    TiltRunSpeed(0.5f);
+    EXPECT_GT(Settings().GetInt("runtime/pirrock_speed"), 0);
 }
