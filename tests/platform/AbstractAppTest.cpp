@@ -47,6 +47,12 @@ TEST_F(AbstractAppRouting, FocusLossStopsUpdatesAndPausesTheMixer)
     m_app->Tick(0.1f);
     EXPECT_EQ(m_app->updates, 1);
     EXPECT_EQ(m_log.Only({"focus"}), (Lines{"focus-out", "focus-in"}));
+    // The console's reason and the focus reason are independent.
+    m_app->OnFocus(false);
+    m_app->KeyPressed(Tarv::KEY_TILDE);
+    EXPECT_EQ(m_hooks.mixerReasons, Tarv::MIXER_PAUSE_FOCUS | Tarv::MIXER_PAUSE_CONSOLE);
+    m_app->OnFocus(true);
+    EXPECT_EQ(m_hooks.mixerReasons, Tarv::MIXER_PAUSE_CONSOLE);
 }
 
 TEST_F(AbstractAppRouting, RunUnfocusedFlagKeepsTicking)
@@ -60,17 +66,16 @@ TEST_F(AbstractAppRouting, RunUnfocusedFlagKeepsTicking)
     EXPECT_EQ(m_hooks.mixerReasons, Tarv::MIXER_PAUSE_FOCUS);
 }
 
-TEST_F(AbstractAppRouting, WithoutConsoleTildeIsAnOrdinaryKey)
+// Without a console tilde is an ordinary key; with one it opens and closes it on the press only.
+TEST_F(AbstractAppRouting, TildeOpensAndClosesTheConsoleOnPressOnly)
 {
     m_hooks.hasConsole = false;
     m_app->KeyPressed(Tarv::KEY_TILDE);
     m_app->KeyReleased(Tarv::KEY_TILDE);
     EXPECT_EQ(m_log.Lines(), (Lines{"down 31", "up 31"}));
     EXPECT_FALSE(m_hooks.visible);
-}
-
-TEST_F(AbstractAppRouting, TildeOpensAndClosesTheConsoleOnPressOnly)
-{
+    m_log.Clear();
+    m_hooks.hasConsole = true;
     m_app->KeyPressed(Tarv::KEY_TILDE);
     EXPECT_TRUE(m_hooks.visible);
     EXPECT_EQ(m_hooks.mixerReasons, Tarv::MIXER_PAUSE_CONSOLE);
@@ -85,15 +90,6 @@ TEST_F(AbstractAppRouting, TildeOpensAndClosesTheConsoleOnPressOnly)
     m_app->KeyReleased(Tarv::KEY_TILDE);
     m_app->KeyPressed(Tarv::KEY_A);
     EXPECT_EQ(m_log.Lines(), (Lines{"console-down 35", "console-up 35", "down 35"}));
-}
-
-TEST_F(AbstractAppRouting, ConsoleReasonAndFocusReasonAreIndependent)
-{
-    m_app->OnFocus(false);
-    m_app->KeyPressed(Tarv::KEY_TILDE);
-    EXPECT_EQ(m_hooks.mixerReasons, Tarv::MIXER_PAUSE_FOCUS | Tarv::MIXER_PAUSE_CONSOLE);
-    m_app->OnFocus(true);
-    EXPECT_EQ(m_hooks.mixerReasons, Tarv::MIXER_PAUSE_CONSOLE);
 }
 
 TEST_F(AbstractAppRouting, OpenConsoleTakesTouchesAndFreezesUpdate)
@@ -140,20 +136,16 @@ TEST(AbstractApp, InstanceAndGlobalsLiveWithTheApplication)
         EXPECT_EQ(AbstractApp::Instance, app.Get());
         EXPECT_NE(Tarv::GetGlobalStorage()[Tarv::GLOBAL_SLOT_APP].Get(), nullptr);
         EXPECT_EQ(Tarv::GetGlobalStorage()[2].Get(), nullptr);
+        // Without a display there is no frame, and the defaults are inert.
+        app->Tick(0.1f);
+        EXPECT_EQ(app->updates, 1);
+        app->CreateBatcherFreeze();
+        AbstractApp& base = *app;
+        EXPECT_FALSE(base.OpenURL(Tarv::WideString(U"http://example.org")));
+        EXPECT_FALSE(base.UnusedQuery27());
     }
     EXPECT_EQ(AbstractApp::Instance, nullptr);
     EXPECT_EQ(Tarv::GetGlobalStorage()[Tarv::GLOBAL_SLOT_APP].Get(), nullptr);
-}
-
-TEST(AbstractApp, NoDisplayMeansNoFrameAndDefaultsAreInert)
-{
-    Tarv::SmartPtr<App> app(new App);
-    app->Tick(0.1f);
-    EXPECT_EQ(app->updates, 1);
-    app->CreateBatcherFreeze();
-    AbstractApp& base = *app;
-    EXPECT_FALSE(base.OpenURL(Tarv::WideString(U"http://example.org")));
-    EXPECT_FALSE(base.UnusedQuery27());
 }
 
 } // namespace

@@ -4,9 +4,16 @@
 
 #include "platform/AbstractApp.h"
 #include "platform/EngineHooks.h"
+#include "tests/support/Wait.h"
 
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace PlatformTest
 {
@@ -148,6 +155,40 @@ private:
             line += " " + std::to_string(point.x) + " " + std::to_string(point.y);
         log.Add(line);
     }
+};
+
+// A URL opener (TARV_URL_OPENER) that records its argument count and first argument as "N|arg";
+// the folder and the variable go with it.
+class RecordingOpener
+{
+public:
+    RecordingOpener()
+    {
+        std::filesystem::create_directories(m_dir);
+        std::ofstream(m_dir / "opener") << "#!/bin/sh\nprintf '%s|%s' \"$#\" \"$1\" > " << Record()
+                                        << ".tmp\nmv " << Record() << ".tmp " << Record() << "\n";
+        chmod((m_dir / "opener").c_str(), 0700);
+        setenv("TARV_URL_OPENER", (m_dir / "opener").c_str(), 1);
+    }
+    ~RecordingOpener()
+    {
+        unsetenv("TARV_URL_OPENER");
+        std::filesystem::remove_all(m_dir);
+    }
+    std::string Record() const { return (m_dir / "called").string(); }
+    // What the opener was called with, once it has run (at most timeoutMs); "" otherwise.
+    std::string Called(int timeoutMs) const
+    {
+        if (!TestSupport::WaitUntil([&] { return access(Record().c_str(), R_OK) == 0; }, timeoutMs))
+            return "";
+        std::stringstream text;
+        text << std::ifstream(Record()).rdbuf();
+        return text.str();
+    }
+
+private:
+    const std::filesystem::path m_dir =
+        std::filesystem::temp_directory_path() / ("brashwick-opener-" + std::to_string(getpid()));
 };
 
 } // namespace PlatformTest

@@ -1,11 +1,12 @@
 // Starts, waits for and stops the external programs that tests drive (Xvfb, xdotool, the game).
 #include "tests/support/ChildProcess.h"
 
+#include "tests/support/Wait.h"
+
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
-#include <time.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -49,19 +50,6 @@ std::vector<char*> ToPointers(std::vector<std::string>& texts)
         pointers.push_back(text.data());
     pointers.push_back(nullptr);
     return pointers;
-}
-
-long long NowMs()
-{
-    timespec now{};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return static_cast<long long>(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
-}
-
-void PauseBriefly()
-{
-    const timespec pause{0, 2 * 1000 * 1000};
-    nanosleep(&pause, nullptr);
 }
 
 } // namespace
@@ -113,26 +101,20 @@ bool ChildProcess::Start(const std::vector<std::string>& argv,
 
 bool ChildProcess::WaitForExit(int timeoutMs)
 {
-    if (m_pid <= 0)
-        return true;
-    const long long deadline = NowMs() + timeoutMs;
-    for (;;) {
-        int status = 0;
-        const pid_t done = waitpid(m_pid, &status, WNOHANG);
-        if (done == m_pid) {
-            m_exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-            m_termSignal = WIFSIGNALED(status) ? WTERMSIG(status) : 0;
-            m_pid = -1;
-            return true;
-        }
-        if (done < 0) {
-            m_pid = -1;
-            return true;
-        }
-        if (NowMs() >= deadline)
-            return false;
-        PauseBriefly();
-    }
+    return m_pid <= 0 || WaitUntil(
+                             [this] {
+                                 int status = 0;
+                                 const pid_t done = waitpid(m_pid, &status, WNOHANG);
+                                 if (done == 0)
+                                     return false;
+                                 if (done == m_pid) {
+                                     m_exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+                                     m_termSignal = WIFSIGNALED(status) ? WTERMSIG(status) : 0;
+                                 }
+                                 m_pid = -1;
+                                 return true;
+                             },
+                             timeoutMs);
 }
 
 bool ChildProcess::IsRunning()

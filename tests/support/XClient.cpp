@@ -12,13 +12,6 @@ namespace TestSupport
 namespace
 {
 
-long long NowMs()
-{
-    timespec now{};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return static_cast<long long>(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
-}
-
 int Scale(unsigned long pixel, unsigned long mask)
 {
     if (mask == 0)
@@ -37,19 +30,6 @@ int IgnoreXError(Display*, XErrorEvent*)
 }
 
 } // namespace
-
-bool WaitUntilImpl(bool (*condition)(void*), void* context, int timeoutMs)
-{
-    const long long deadline = NowMs() + timeoutMs;
-    for (;;) {
-        if (condition(context))
-            return true;
-        if (NowMs() >= deadline)
-            return false;
-        const timespec pause{0, 2 * 1000 * 1000};
-        nanosleep(&pause, nullptr);
-    }
-}
 
 XClient::XClient(const std::string& displayName)
 {

@@ -2,6 +2,8 @@
 // focus and sends the window manager's messages that a bare Xvfb has no manager to send.
 #pragma once
 
+#include "tests/support/Wait.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -65,15 +67,5 @@ public:
 private:
     _XDisplay* m_display = nullptr;
 };
-
-bool WaitUntilImpl(bool (*condition)(void*), void* context, int timeoutMs);
-
-// Polls `condition` every few milliseconds for at most timeoutMs; true once it holds.
-template <class Condition>
-bool WaitUntil(Condition condition, int timeoutMs)
-{
-    return WaitUntilImpl([](void* c) { return (*static_cast<Condition*>(c))(); }, &condition,
-                         timeoutMs);
-}
 
 } // namespace TestSupport

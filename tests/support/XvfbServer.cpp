@@ -2,6 +2,7 @@
 #include "tests/support/XvfbServer.h"
 
 #include "tests/support/ChildProcess.h"
+#include "tests/support/Wait.h"
 
 #include <dlfcn.h>
 #include <fcntl.h>
@@ -9,7 +10,6 @@
 #include <signal.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
-#include <time.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -52,15 +52,7 @@ std::string ReadDisplayNumber(int fd)
 
 bool WaitForExit(pid_t pid, int timeoutMs)
 {
-    for (int waited = 0; waited <= timeoutMs; waited += 5) {
-        int status = 0;
-        const pid_t done = waitpid(pid, &status, WNOHANG);
-        if (done == pid || done < 0)
-            return true;
-        const timespec pause{0, 5 * 1000 * 1000};
-        nanosleep(&pause, nullptr);
-    }
-    return false;
+    return WaitUntil([pid] { return waitpid(pid, nullptr, WNOHANG) != 0; }, timeoutMs);
 }
 
 // Mesa unloads its software driver when EGL is terminated; the few bytes the driver never

@@ -23,24 +23,9 @@ TEST(KeyCodes, NamesCoverEveryNamedCodeOnce)
         names.insert(name);
     }
     EXPECT_EQ(names.size(), 66u);
-}
-
-TEST(KeyCodes, NamesMatchTheirCodes)
-{
-    EXPECT_STREQ(Tarv::GetKeyName(Tarv::KEY_INVALID), "KEY_INVALID");
-    EXPECT_STREQ(Tarv::GetKeyName(Tarv::KEY_0), "KEY_0");
-    EXPECT_STREQ(Tarv::GetKeyName(13), "KEY_0");
-    EXPECT_STREQ(Tarv::GetKeyName(22), "KEY_9");
-    EXPECT_STREQ(Tarv::GetKeyName(31), "KEY_TILDE");
-    EXPECT_STREQ(Tarv::GetKeyName(35), "KEY_A");
-    EXPECT_STREQ(Tarv::GetKeyName(60), "KEY_Z");
-    EXPECT_STREQ(Tarv::GetKeyName(68), "KEY_PSP_SELECT");
-}
-
-TEST(KeyCodes, OutOfRangeHasNoName)
-{
+    EXPECT_STREQ(Tarv::GetKeyName(Tarv::KEY_A), "KEY_A");
     EXPECT_EQ(Tarv::GetKeyName(-1), nullptr);
-    EXPECT_EQ(Tarv::GetKeyName(69), nullptr);
+    EXPECT_EQ(Tarv::GetKeyName(Tarv::KEY_COUNT), nullptr);
 }
 
 } // namespace

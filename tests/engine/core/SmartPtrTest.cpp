@@ -26,66 +26,37 @@ public:
 
 } // namespace
 
-TEST(SmartPtr, ReleasingTheOnlyOwnerDestroysAtOnce)
+// Counts follow owners; the last release destroys at once; self-assignment and self-move keep the
+// object; assignment releases the previous target; a move does not count; derived converts to base.
+TEST(SmartPtr, OwnersCountAndTheLastOneDestroys)
 {
-    int destroyed = 0;
-    Tarv::SmartPtr<Counted> p(new Counted(&destroyed));
-    EXPECT_EQ(p->GetRefCount(), 1);
-    p.Reset();
-    EXPECT_EQ(destroyed, 1);
-    EXPECT_FALSE(p);
-}
-
-TEST(SmartPtr, ReleasingOneOfTwoOwnersKeepsTheObject)
-{
-    int destroyed = 0;
-    Tarv::SmartPtr<Counted> a(new Counted(&destroyed));
+    int first = 0, second = 0;
+    Tarv::SmartPtr<Counted> a(new Counted(&first));
     {
         Tarv::SmartPtr<Counted> b = a;
         EXPECT_EQ(a->GetRefCount(), 2);
+        Tarv::SmartPtr<Counted>& alias = b;
+        b = alias;
+        b = std::move(b);
+        EXPECT_EQ(a->GetRefCount(), 2);
     }
-    EXPECT_EQ(destroyed, 0);
+    EXPECT_EQ(first, 0);
     EXPECT_EQ(a->GetRefCount(), 1);
-}
-
-TEST(SmartPtr, SelfAssignmentKeepsTheObjectAlive)
-{
-    int destroyed = 0;
-    Tarv::SmartPtr<Counted> p(new Counted(&destroyed));
-    Tarv::SmartPtr<Counted>& alias = p;
-    p = alias;
-    EXPECT_EQ(destroyed, 0);
-    EXPECT_EQ(p->GetRefCount(), 1);
-}
-
-TEST(SmartPtr, AssignmentReleasesThePreviousTarget)
-{
-    int firstDestroyed = 0;
-    int secondDestroyed = 0;
-    Tarv::SmartPtr<Counted> p(new Counted(&firstDestroyed));
-    p = Tarv::SmartPtr<Counted>(new Counted(&secondDestroyed));
-    EXPECT_EQ(firstDestroyed, 1);
-    EXPECT_EQ(secondDestroyed, 0);
-    p = nullptr;
-    EXPECT_EQ(secondDestroyed, 1);
-}
-
-TEST(SmartPtr, MoveTransfersOwnershipWithoutCounting)
-{
-    int destroyed = 0;
-    Tarv::SmartPtr<Counted> a(new Counted(&destroyed));
-    Tarv::SmartPtr<Counted> b(std::move(a));
+    Tarv::SmartPtr<Counted> moved(std::move(a));
     EXPECT_FALSE(a);
-    EXPECT_EQ(b->GetRefCount(), 1);
-    b = std::move(b);
-    EXPECT_EQ(destroyed, 0);
-}
+    EXPECT_EQ(moved->GetRefCount(), 1);
+    moved = Tarv::SmartPtr<Counted>(new Counted(&second));
+    EXPECT_EQ(first, 1);
+    moved.Reset();
+    EXPECT_EQ(second, 1);
+    EXPECT_FALSE(moved);
 
-TEST(SmartPtr, DerivedConvertsToBase)
-{
     int destroyed = 0;
     Tarv::SmartPtr<Derived> derived(new Derived(&destroyed));
     Tarv::SmartPtr<Counted> base = derived;
     EXPECT_EQ(base, derived);
     EXPECT_EQ(derived->GetRefCount(), 2);
+    base = nullptr;
+    derived = nullptr;
+    EXPECT_EQ(destroyed, 1);
 }

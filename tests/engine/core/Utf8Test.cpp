@@ -6,6 +6,7 @@
 
 #include <ostream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace
@@ -63,21 +64,32 @@ TEST_P(Utf8Form, EncodesAndDecodesBothWays)
     EXPECT_EQ(text, std::u32string(1, c.codePoint));
 }
 
-TEST(EncodeUtf8, WritesTheOldLongFormsBeyondTheUnicodeRange)
+// The old long forms beyond the Unicode range, mixed text in order, a zero code point ending the
+// text, and a stop before a character that does not fit the destination.
+TEST(EncodeUtf8, WritesWhatFits)
 {
-    EXPECT_EQ(Encode(U"\U00110000"), "\xf4\x90\x80\x80");
-    EXPECT_EQ(Encode(U"\U001FFFFF"), "\xf7\xbf\xbf\xbf");
-    EXPECT_EQ(Encode(std::u32string(1, 0x200000)), "\xf8\x88\x80\x80\x80");
-    EXPECT_EQ(Encode(std::u32string(1, 0x3FFFFFF)), "\xfb\xbf\xbf\xbf\xbf");
-    EXPECT_EQ(Encode(std::u32string(1, 0x4000000)), "\xfc\x84\x80\x80\x80\x80");
-    EXPECT_EQ(Encode(std::u32string(1, 0x7FFFFFFF)), "\xfd\xbf\xbf\xbf\xbf\xbf");
-}
-
-TEST(EncodeUtf8, MixedTextGivesTheBytesInOrder)
-{
-    int written = 0;
-    EXPECT_EQ(Encode(U"A\u00e9\u20ac", 16, &written), "A\xc3\xa9\xe2\x82\xac");
-    EXPECT_EQ(written, 6);
+    const std::tuple<std::u32string, std::size_t, std::string> cases[] = {
+        {U"\U00110000", 64, "\xf4\x90\x80\x80"},
+        {U"\U001FFFFF", 64, "\xf7\xbf\xbf\xbf"},
+        {std::u32string(1, 0x200000), 64, "\xf8\x88\x80\x80\x80"},
+        {std::u32string(1, 0x3FFFFFF), 64, "\xfb\xbf\xbf\xbf\xbf"},
+        {std::u32string(1, 0x4000000), 64, "\xfc\x84\x80\x80\x80\x80"},
+        {std::u32string(1, 0x7FFFFFFF), 64, "\xfd\xbf\xbf\xbf\xbf\xbf"},
+        {U"A\u00e9\u20ac", 16, "A\xc3\xa9\xe2\x82\xac"},
+        {std::u32string({U'a', 0, U'b'}), 64, "a"},
+        {U"a\u20ac", 3, "a"},
+        {U"a\u20ac", 4, "a\xe2\x82\xac"},
+        {U"\u00e9", 1, ""},
+        {U"ab\U0001F600", 5, "ab"},
+    };
+    for (const auto& [text, size, bytes] : cases) {
+        int written = -2;
+        EXPECT_EQ(Encode(text, size, &written), bytes);
+        EXPECT_EQ(written, int(bytes.size()));
+    }
+    char buffer[4] = {};
+    EXPECT_EQ(Tarv::EncodeUtf8(buffer, 0, U"a", 1), 0);
+    EXPECT_EQ(Tarv::EncodeUtf8(buffer, 4, U"a", 0), 0);
 }
 
 TEST(EncodeUtf8, RefusesCodePointsThatMayNotBeEncoded)
@@ -88,23 +100,6 @@ TEST(EncodeUtf8, RefusesCodePointsThatMayNotBeEncoded)
         Encode(std::u32string(U"ab") + c, 16, &written);
         EXPECT_EQ(written, -1) << std::hex << c;
     }
-}
-
-TEST(EncodeUtf8, ZeroSizesAndZeroCodePointWriteNothing)
-{
-    char buffer[4] = {};
-    const char32_t text[] = {U'a', 0, U'b'};
-    EXPECT_EQ(Tarv::EncodeUtf8(buffer, 0, text, 3), 0);
-    EXPECT_EQ(Tarv::EncodeUtf8(buffer, 4, text, 0), 0);
-    EXPECT_EQ(Encode(std::u32string(text, 3)), "a");
-}
-
-TEST(EncodeUtf8, StopsBeforeACharacterThatDoesNotFit)
-{
-    EXPECT_EQ(Encode(U"a\u20ac", 3), "a");
-    EXPECT_EQ(Encode(U"a\u20ac", 4), "a\xe2\x82\xac");
-    EXPECT_EQ(Encode(U"\u00e9", 1), "");
-    EXPECT_EQ(Encode(U"ab\U0001F600", 5), "ab");
 }
 
 TEST(EncodeUtf8, OnlyCodePointsReadBeforeTheEndAreChecked)

@@ -163,22 +163,20 @@ protected:
 
 } // namespace
 
-TEST_F(LuaBindingTest, MethodsWorkThroughColonCalls)
+// Colon calls reach members and free functions; a later entry of the same name wins; the
+// metatable is the class table and tostring names the class and the object.
+TEST_F(LuaBindingTest, MethodsMetatableAndTostring)
 {
     Tarv::SmartPtr<Widget> widget = Tarv::MakeSmart<Widget>();
     PushAsGlobal(widget.Get(), "w");
-    Run("w:SetValue(21) result = w:GetValue() twice = w:Doubled()");
+    Run("w:SetValue(21) result = w:GetValue() .. ' ' .. w:Doubled() .. ' ' .. w:Which() "
+        "same = getmetatable(w) == Widget text = tostring(w)");
     EXPECT_EQ(widget->m_value, 21);
-    EXPECT_EQ(GlobalString("result"), "21");
-    EXPECT_EQ(GlobalString("twice"), "42");
-}
-
-TEST_F(LuaBindingTest, LaterMethodEntryOfTheSameNameWins)
-{
-    Tarv::SmartPtr<Widget> widget = Tarv::MakeSmart<Widget>();
-    PushAsGlobal(widget.Get(), "w");
-    Run("which = w:Which()");
-    EXPECT_EQ(GlobalString("which"), "second");
+    EXPECT_EQ(GlobalString("result"), "21 42 second");
+    EXPECT_TRUE(GlobalTrue("same"));
+    char expected[64];
+    std::snprintf(expected, sizeof expected, "Widget (%p)", static_cast<void*>(widget.Get()));
+    EXPECT_EQ(GlobalString("text"), expected);
 }
 
 TEST_F(LuaBindingTest, PushingTwiceGivesTheSameUserdataPerClass)
@@ -195,17 +193,6 @@ TEST_F(LuaBindingTest, PushingTwiceGivesTheSameUserdataPerClass)
     EXPECT_EQ(lua_gettop(State()), 3);
 }
 
-TEST_F(LuaBindingTest, MetatableAndTostringShowTheClass)
-{
-    Tarv::SmartPtr<Widget> widget = Tarv::MakeSmart<Widget>();
-    PushAsGlobal(widget.Get(), "w");
-    Run("same = getmetatable(w) == Widget text = tostring(w)");
-    EXPECT_TRUE(GlobalTrue("same"));
-    char expected[64];
-    std::snprintf(expected, sizeof expected, "Widget (%p)", static_cast<void*>(widget.Get()));
-    EXPECT_EQ(GlobalString("text"), expected);
-}
-
 TEST_F(LuaBindingTest, EngineObjectSurvivesCollectionAndStateClose)
 {
     Tarv::SmartPtr<Widget> widget = Tarv::MakeSmart<Widget>();
@@ -219,35 +206,23 @@ TEST_F(LuaBindingTest, EngineObjectSurvivesCollectionAndStateClose)
     EXPECT_EQ(widget->GetRefCount(), 1);
 }
 
+// A script's object dies with its last reference, or with the state, unless the engine kept it.
 TEST_F(LuaBindingTest, ScriptObjectDiesWithItsLastReference)
 {
-    Run("local a = Widget() a:SetValue(3) b = Widget.new(Widget) b:SetValue(4)");
-    FullCollect();
-    EXPECT_EQ(g_destroyed, 1);
-    Run("b = nil");
-    FullCollect();
-    EXPECT_EQ(g_destroyed, 2);
-}
-
-TEST_F(LuaBindingTest, ClosingTheStateFreesScriptObjects)
-{
-    Run("a = Widget() b = Widget()");
-    m_lua.Reset();
-    EXPECT_EQ(g_destroyed, 2);
-}
-
-TEST_F(LuaBindingTest, ScriptObjectKeptByTheEngineOutlivesItsUserdata)
-{
     m_lua->RegisterFunction("Keep", &Keep);
-    Run("local a = Widget() a:SetValue(9) Keep(a)");
+    Run("local a = Widget() a:SetValue(3) b = Widget.new(Widget) b:SetValue(4) "
+        "local k = Widget() k:SetValue(9) Keep(k)");
     FullCollect();
-    ASSERT_TRUE(g_kept);
-    EXPECT_EQ(g_destroyed, 0);
-    EXPECT_EQ(g_kept->m_value, 9);
-    m_lua.Reset();
-    EXPECT_EQ(g_destroyed, 0);
-    g_kept.Reset();
     EXPECT_EQ(g_destroyed, 1);
+    Run("b = nil c = Widget()");
+    FullCollect();
+    EXPECT_EQ(g_destroyed, 2);
+    m_lua.Reset(); // closing the state frees the rest
+    EXPECT_EQ(g_destroyed, 3);
+    ASSERT_TRUE(g_kept);
+    EXPECT_EQ(g_kept->m_value, 9);
+    g_kept.Reset();
+    EXPECT_EQ(g_destroyed, 4);
 }
 
 TEST_F(LuaBindingTest, DeadEngineObjectGivesAScriptErrorNotADanglingCall)
@@ -338,15 +313,11 @@ TEST_F(LuaBindingTest, PushBeforeRegisterPushesNilAndReports)
     EXPECT_TRUE(lua_isnil(bare.GetState(), 1));
     EXPECT_EQ(WidgetBinding::Push(bare.GetState(), nullptr, false), 0);
     EXPECT_EQ(Tarv::LuaErrorQueue::Global().GetPendingCount(), 1u);
-}
-
-TEST_F(LuaBindingTest, GetRejectsOtherValues)
-{
-    lua_pushnil(State());
+    // Get refuses nil, light and foreign userdata.
     lua_pushlightuserdata(State(), this);
     lua_newuserdata(State(), 16);
-    EXPECT_EQ(WidgetBinding::Get(State(), 1), nullptr);
-    EXPECT_EQ(WidgetBinding::Get(State(), 2), nullptr);
-    EXPECT_EQ(WidgetBinding::Get(State(), 3), nullptr);
-    EXPECT_EQ(lua_gettop(State()), 3);
+    for (int index : {1, 2})
+        EXPECT_EQ(WidgetBinding::Get(State(), index), nullptr);
+    EXPECT_EQ(WidgetBinding::Get(bare.GetState(), 1), nullptr);
 }
+

@@ -98,31 +98,27 @@ TEST_F(AnimImageLoaderFiles, TheHookFetchesEveryFrameByItsAssetName)
     EXPECT_FALSE(walk->Update(0.15f));
 }
 
+// Frames that cannot be fetched, including the animation itself, are left out; with none left
+// there is no animation.
 TEST_F(AnimImageLoaderFiles, FramesThatCannotBeFetchedAreLeftOut)
 {
-    m_folder.WriteText("gaps.xml", "<?xml version=\"1.0\"?><a><frame image=\"missing.png\" time=\"50\"/>"
-                                   "<frame image=\"f2.png\" time=\"70\"/><frame/></a>");
-    m_folder.WriteText("none.xml", "<?xml version=\"1.0\"?><a><frame image=\"missing.png\"/></a>");
-    m_folder.WriteText("empty.xml", "<?xml version=\"1.0\"?><a><notaframe/></a>");
-    m_folder.WriteText("broken.xml", "<?xml version=\"1.0\"?><a><frame image=");
+    const char* head = "<?xml version=\"1.0\"?><a>";
+    m_folder.WriteText("gaps.xml", (std::string(head) + "<frame image=\"missing.png\" time=\"50\"/>"
+                                   "<frame image=\"f2.png\" time=\"70\"/><frame/></a>").c_str());
+    m_folder.WriteText("selfish.xml", (std::string(head) + "<frame image=\"selfish.xml\"/>"
+                                      "<frame image=\"f2.png\"/></a>").c_str());
     SmartPtr<AnimatedSurface> gaps = Animation("gaps.xml");
-    ASSERT_TRUE(gaps);
-    EXPECT_EQ(gaps->GetFrameCount(), 1u);
-    EXPECT_FLOAT_EQ(gaps->GetTimeLeft(), 0.07f);
-    EXPECT_FALSE(ImageLoader::LoadFromFile("none.xml", 5));
-    EXPECT_FALSE(ImageLoader::LoadFromFile("empty.xml", 5));
-    EXPECT_FALSE(ImageLoader::LoadFromFile("broken.xml", 5));
-}
-
-TEST_F(AnimImageLoaderFiles, AnAnimationThatNamesItselfIsRefused)
-{
-    m_folder.WriteText("self.xml", "<?xml version=\"1.0\"?><a><frame image=\"self.xml\" time=\"10\"/></a>");
-    m_folder.WriteText("selfish.xml", "<?xml version=\"1.0\"?><a><frame image=\"selfish.xml\"/>"
-                                      "<frame image=\"f2.png\"/></a>");
-    EXPECT_FALSE(ImageLoader::LoadFromFile("self.xml", 5));
     SmartPtr<AnimatedSurface> selfish = Animation("selfish.xml");
-    ASSERT_TRUE(selfish);
-    EXPECT_EQ(selfish->GetFrameCount(), 1u);
+    ASSERT_TRUE(gaps && selfish);
+    EXPECT_EQ(gaps->GetFrameCount() + selfish->GetFrameCount(), 2u);
+    EXPECT_FLOAT_EQ(gaps->GetTimeLeft(), 0.07f);
+    const std::pair<const char*, const char*> refused[] = {
+        {"none.xml", "<frame image=\"missing.png\"/></a>"}, {"empty.xml", "<notaframe/></a>"},
+        {"broken.xml", "<frame image="}, {"self.xml", "<frame image=\"self.xml\" time=\"10\"/></a>"}};
+    for (const auto& [name, body] : refused) {
+        m_folder.WriteText(name, (std::string(head) + body).c_str());
+        EXPECT_FALSE(ImageLoader::LoadFromFile(name, 5)) << name;
+    }
 }
 
 TEST_F(AnimImageLoaderFiles, ACycleThroughTheHookEndsAtItsFirstRepeat)

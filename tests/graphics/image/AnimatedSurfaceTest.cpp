@@ -1,5 +1,5 @@
-// Animated surfaces: frame stepping by elapsed time, what the surface reports for its current
-// frame, the script functions and a script's Update, and an animation drawn at its offsets.
+// Animated surfaces (their timing is the animation timer's): what the surface reports for its
+// current frame, the script functions and a script's Update, and an animation drawn at its offsets.
 #include "graphics/image/AnimatedSurface.h"
 
 #include "ImageTestFiles.h"
@@ -38,45 +38,6 @@ std::vector<Frame> Frames(std::initializer_list<float> seconds)
 }
 
 } // namespace
-
-TEST(AnimatedSurfaceTiming, OneStepPerUpdateThenTheEndWithoutLoop)
-{
-    AnimatedSurface animation(Frames({0.1f, 0.1f}), false, nullptr);
-    EXPECT_TRUE(animation.Update(1.0f));
-    EXPECT_EQ(animation.GetFrameIndex(), 1u);
-    EXPECT_FLOAT_EQ(animation.GetTimeLeft(), 0.1f);
-    EXPECT_FALSE(animation.Update(1.0f));
-    EXPECT_EQ(animation.GetFrameIndex(), 1u);
-    EXPECT_FALSE(animation.Update(0.0f));
-    EXPECT_EQ(animation.GetWidth(), 2);
-}
-
-TEST(AnimatedSurfaceTiming, LoopWrapsToTheFirstFrame)
-{
-    AnimatedSurface animation(Frames({0.1f, 0.1f}), true, nullptr);
-    EXPECT_TRUE(animation.Update(0.15f));
-    EXPECT_TRUE(animation.Update(0.15f));
-    EXPECT_EQ(animation.GetFrameIndex(), 0u);
-    EXPECT_EQ(animation.GetWidth(), 1);
-}
-
-TEST(AnimatedSurfaceTiming, ZeroTimeFramesLeaveAtTheFirstPositiveStepOnly)
-{
-    AnimatedSurface animation(Frames({0.0f, 0.5f}), false, nullptr);
-    for (int i = 0; i < 5; ++i)
-        EXPECT_TRUE(animation.Update(0.0f));
-    EXPECT_EQ(animation.GetFrameIndex(), 0u);
-    EXPECT_TRUE(animation.Update(0.001f));
-    EXPECT_EQ(animation.GetFrameIndex(), 1u);
-}
-
-TEST(AnimatedSurfaceTiming, OvershootIsDropped)
-{
-    AnimatedSurface animation(Frames({0.1f, 0.2f, 0.3f}), false, nullptr);
-    EXPECT_TRUE(animation.Update(0.25f));
-    EXPECT_EQ(animation.GetFrameIndex(), 1u);
-    EXPECT_FLOAT_EQ(animation.GetTimeLeft(), 0.2f);
-}
 
 TEST(AnimatedSurface, ReportsTheCurrentFramesImage)
 {
@@ -227,19 +188,13 @@ TEST_F(AnimatedSurfaceScript, AFailingUpdateIsReportedOnceAndEnds)
     EXPECT_EQ(animation->GetFrameIndex(), 0u);
 }
 
-TEST_F(AnimatedSurfaceScript, AScriptWithoutUpdateEndsTheAnimation)
-{
-    SmartPtr<AnimatedSurface> animation = Run("x = 1", Frames({0.1f}));
-    EXPECT_FALSE(animation->Update(0.1f));
-}
-
-TEST_F(AnimatedSurfaceScript, NoStandardLibraryIsOpen)
+// No standard library is open, and a script without Update ends the animation.
+TEST_F(AnimatedSurfaceScript, ScriptsAreBare)
 {
     SmartPtr<AnimatedSurface> animation = Run(
-        "hasMath = (math == nil) and 1 or 0 hasPrint = (print == nil) and 1 or 0",
-        Frames({0.1f}));
-    EXPECT_EQ(Global(*animation, "hasMath"), 1);
-    EXPECT_EQ(Global(*animation, "hasPrint"), 1);
+        "bare = (math == nil and print == nil) and 1 or 0", Frames({0.1f}));
+    EXPECT_EQ(Global(*animation, "bare"), 1);
+    EXPECT_FALSE(animation->Update(0.1f));
 }
 
 namespace

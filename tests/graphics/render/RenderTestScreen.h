@@ -15,9 +15,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <fstream>
+#include <string>
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <vector>
 
@@ -77,6 +81,78 @@ inline Rgba ReadPixel(Tarv::Surface* target, int x, int y)
     if (!target->ReadBack(x, y, 1, 1, rgba))
         return Rgba{-1, -1, -1, -1};
     return Rgba{rgba[0], rgba[1], rgba[2], rgba[3]};
+}
+
+struct Probe {
+    int x;
+    int y;
+    Rgba want;
+    int tolerance = 0;
+    bool withAlpha = false;
+};
+
+// Reads each probe's pixel back from the target and names the ones that differ.
+inline void ExpectPixels(Tarv::Surface* target, std::initializer_list<Probe> probes)
+{
+    for (const Probe& p : probes) {
+        const Rgba got = ReadPixel(target, p.x, p.y);
+        EXPECT_TRUE(Near(got, p.want, p.tolerance, p.withAlpha))
+            << "at " << p.x << "," << p.y << ": " << got << " for " << p.want;
+    }
+}
+
+// The w x h block at (left, top) against pixel(x, y) of its own coordinates.
+inline void ExpectBlock(Tarv::Surface* target, int left, int top, int w, int h,
+                        const std::function<Rgba(int, int)>& pixel, bool withAlpha = false)
+{
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            ExpectPixels(target, {{left + x, top + y, pixel(x, y), 0, withAlpha}});
+}
+
+struct GoldenDiff {
+    bool compared = false; // false when the golden file is missing or not of the region's size
+    int differing = 0;     // pixels whose largest channel difference is over the tolerance
+    int worst = 0;         // the largest channel difference of all
+};
+
+// Reads the w x h region at the target's origin back and compares it with the golden PPM at
+// path. BRASHWICK_UPDATE_GOLDEN=1 writes the golden image anew instead (and compares equal).
+inline GoldenDiff CompareGolden(Tarv::Surface* target, const std::string& path, int w, int h,
+                                int tolerance)
+{
+    GoldenDiff diff;
+    std::vector<std::uint8_t> rgba, rgb, golden;
+    if (!target->ReadBack(0, 0, w, h, rgba))
+        return diff;
+    for (std::size_t i = 0; i < rgba.size(); i += 4)
+        rgb.insert(rgb.end(), {rgba[i], rgba[i + 1], rgba[i + 2]});
+    const char* update = std::getenv("BRASHWICK_UPDATE_GOLDEN");
+    if (update != nullptr && std::string(update) == "1") {
+        std::ofstream out(path, std::ios::binary);
+        out << "P6\n" << w << " " << h << "\n255\n";
+        out.write(reinterpret_cast<const char*>(rgb.data()), std::streamsize(rgb.size()));
+        diff.compared = bool(out);
+        return diff;
+    }
+    std::ifstream in(path, std::ios::binary);
+    std::string magic;
+    int width = 0, height = 0, maximum = 0;
+    if (!(in >> magic >> width >> height >> maximum) || magic != "P6" || width != w ||
+        height != h || maximum != 255)
+        return diff;
+    in.get();
+    golden.assign(rgb.size(), 0);
+    in.read(reinterpret_cast<char*>(golden.data()), std::streamsize(golden.size()));
+    diff.compared = bool(in);
+    for (std::size_t i = 0; diff.compared && i < rgb.size(); i += 3) {
+        int largest = 0;
+        for (std::size_t c = 0; c < 3; ++c)
+            largest = std::max(largest, std::abs(int(rgb[i + c]) - int(golden[i + c])));
+        diff.differing += largest > tolerance ? 1 : 0;
+        diff.worst = std::max(diff.worst, largest);
+    }
+    return diff;
 }
 
 class ScreenTest : public ::testing::Test

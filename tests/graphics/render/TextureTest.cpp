@@ -18,39 +18,34 @@ using RenderTest::Rgba;
 using Tarv::SmartPtr;
 using Tarv::Texture;
 
-TEST(TextureStaging, PadsToPowersOfTwoRepeatingTheEdges)
+// Staged texels: padded to powers of two repeating the last column and row; 565 widened by bit
+// replication to RGB.
+TEST(TextureStaging, PadsRepeatingTheEdgesAndWidens565)
 {
     const std::uint8_t rgb[] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18};
-    SmartPtr<Texture> texture(Texture::CreateFromPixels(3, 2, Tarv::Texture::FORMAT_RGB888, rgb,
-                                                        sizeof(rgb)));
-    ASSERT_NE(texture.Get(), nullptr);
-    EXPECT_EQ(texture->GetPaddedWidth(), 4);
-    EXPECT_EQ(texture->GetPaddedHeight(), 2);
-    EXPECT_FLOAT_EQ(texture->GetUScale(), 0.25f);
-    EXPECT_FLOAT_EQ(texture->GetVScale(), 0.5f);
-    const std::vector<std::uint8_t> expected = {1,  2,  3,  4,  5,  6,  7,  8,  9,  7,  8,  9,
-                                                10, 11, 12, 13, 14, 15, 16, 17, 18, 16, 17, 18};
-    EXPECT_EQ(texture->GetStagedPixels(), expected);
-}
-
-TEST(TextureStaging, RepeatsTheLastRowDownwards)
-{
     const std::uint8_t alpha[] = {10, 20, 30};
-    SmartPtr<Texture> texture(
-        Texture::CreateFromPixels(1, 3, Tarv::Texture::FORMAT_ALPHA8, alpha, sizeof(alpha)));
-    ASSERT_NE(texture.Get(), nullptr);
-    EXPECT_EQ(texture->GetPaddedHeight(), 4);
-    EXPECT_EQ(texture->GetStagedPixels(), (std::vector<std::uint8_t>{10, 20, 30, 30}));
-}
-
-TEST(TextureStaging, WidensRgb565WithBitReplication)
-{
-    const std::uint16_t pixels[2] = {0xffff, 0xf800};
-    SmartPtr<Texture> texture(Texture::CreateFromPixels(
-        2, 1, Tarv::Texture::FORMAT_RGB565, reinterpret_cast<const std::uint8_t*>(pixels), 4));
-    ASSERT_NE(texture.Get(), nullptr);
-    EXPECT_EQ(texture->GetFormat(), Tarv::Texture::FORMAT_RGB888);
-    EXPECT_EQ(texture->GetStagedPixels(), (std::vector<std::uint8_t>{255, 255, 255, 255, 0, 0}));
+    const std::uint16_t words[2] = {0xffff, 0xf800};
+    const struct {
+        int width, height, format;
+        const std::uint8_t* bytes;
+        std::size_t size;
+        std::vector<std::uint8_t> staged;
+    } cases[] = {
+        {3, 2, Texture::FORMAT_RGB888, rgb, sizeof(rgb),
+         {1, 2, 3, 4, 5, 6, 7, 8, 9, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 16, 17, 18}},
+        {1, 3, Texture::FORMAT_ALPHA8, alpha, sizeof(alpha), {10, 20, 30, 30}},
+        {2, 1, Texture::FORMAT_RGB565, reinterpret_cast<const std::uint8_t*>(words), 4,
+         {255, 255, 255, 255, 0, 0}},
+    };
+    for (const auto& c : cases) {
+        SmartPtr<Texture> texture(Texture::CreateFromPixels(c.width, c.height, c.format, c.bytes, c.size));
+        ASSERT_NE(texture.Get(), nullptr);
+        EXPECT_EQ(texture->GetStagedPixels(), c.staged);
+        EXPECT_EQ(texture->GetFormat(), c.format == Texture::FORMAT_RGB565 ? Texture::FORMAT_RGB888 : c.format);
+    }
+    SmartPtr<Texture> padded(Texture::CreateFromPixels(3, 2, Texture::FORMAT_RGB888, rgb, sizeof(rgb)));
+    EXPECT_FLOAT_EQ(padded->GetUScale(), 0.25f);
+    EXPECT_FLOAT_EQ(padded->GetVScale(), 0.5f);
 }
 
 struct BadImage {

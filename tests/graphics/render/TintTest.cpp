@@ -15,21 +15,6 @@ using Tarv::SmartPtr;
 using Tarv::Surface;
 using Tarv::Tint;
 
-TEST(TintColour, StoresFactorsTimes255Truncated)
-{
-    Tint tint;
-    EXPECT_EQ(tint.GetRed(), 255) << "unchanged before the first SetColor";
-    const float half = 0.5f, one = 1.0f, two = 2.0f, negative = -3.0f;
-    tint.SetColor(&half, &one, &two);
-    EXPECT_EQ(tint.GetRed(), 127);
-    EXPECT_EQ(tint.GetGreen(), 255);
-    EXPECT_EQ(tint.GetBlue(), 510);
-    tint.SetColor(&negative, nullptr, &half);
-    EXPECT_EQ(tint.GetRed(), 0);
-    EXPECT_EQ(tint.GetGreen(), 0);
-    EXPECT_EQ(Tarv::PostProcess::GetFeatures(), 0x3eu);
-}
-
 class TintOnScreen : public RenderTest::ScreenTest
 {
 protected:
@@ -53,16 +38,15 @@ protected:
     SmartPtr<Surface> m_source;
 };
 
-TEST_F(TintOnScreen, FactorOneDrawsTheSourceUnchanged)
+// Factor 1 draws the source unchanged through the built-in program, whatever the source's alpha
+// (which only decides blending); a half factor darkens through the vertex colour.
+TEST_F(TintOnScreen, FactorsUpToOneGoThroughTheVertexColour)
 {
     EXPECT_TRUE(Near(TintedPixel(1, 1, 1), Rgba{100, 60, 200, 255})) << Shown();
     EXPECT_EQ(Batcher()->GetCurrentShader(), Batcher()->GetBuiltInShader(1));
-}
-
-TEST_F(TintOnScreen, HalfFactorDarkensThroughTheVertexColour)
-{
-    EXPECT_TRUE(Near(TintedPixel(0.5f, 0.5f, 0.5f), Rgba{50, 30, 100, 255}, 1))
-        << Shown();
+    EXPECT_TRUE(Near(TintedPixel(0.5f, 0.5f, 0.5f), Rgba{50, 30, 100, 255}, 1)) << Shown();
+    m_source->SetAlpha(100);
+    EXPECT_TRUE(Near(TintedPixel(1, 1, 1), Rgba{100, 60, 200, 255})) << Shown();
 }
 
 TEST_F(TintOnScreen, FactorAboveOneBrightensThroughTheTintProgramAndClamps)
@@ -86,12 +70,6 @@ TEST_F(TintOnScreen, FactorAboveOneBrightensThroughTheTintProgramAndClamps)
     EXPECT_TRUE(Near(Shown(), Rgba{100, 60, 200, 255})) << Shown();
     Screen()->Blit(10, 0, plain.Get(), rect);
     EXPECT_TRUE(Near(ReadPixel(Screen(), 11, 1), Rgba{10, 20, 30, 255}));
-}
-
-TEST_F(TintOnScreen, SourceAlphaOnlyDecidesBlending)
-{
-    m_source->SetAlpha(100);
-    EXPECT_TRUE(Near(TintedPixel(1, 1, 1), Rgba{100, 60, 200, 255})) << Shown();
 }
 
 TEST_F(TintOnScreen, ProcessInPlaceWithFactorOneLooksUnchanged)

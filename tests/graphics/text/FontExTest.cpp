@@ -11,6 +11,7 @@
 
 #include <unistd.h>
 
+#include <array>
 #include <filesystem>
 #include <fstream>
 
@@ -29,113 +30,81 @@ std::string Chars(const std::string& elements)
 
 } // namespace
 
-TEST(FontExParse, CodesAreDecimalOnlyWhileCellValuesTakeHexAndOctal)
+std::string Char(const char* code, const char* x, const char* width, const char* height)
 {
-    const SmartPtr<FontEx> font =
-        ParseFont(Chars("<char code=\"0x41\" x=\"0x10\" y=\"010\" width=\"3\" height=\"5\"/>"));
-    ASSERT_EQ(font->GetGlyphCount(), 1u);
-    const FontEx::Glyph& g = font->GetGlyph(0);
-    EXPECT_EQ(g.x, 16);
-    EXPECT_EQ(g.y, 8);
-    EXPECT_EQ(font->GetGlyph(65).x, 16); // 65 is missing: the lowest code stands in
+    return std::string("<char code=\"") + code + "\" x=\"" + x + "\" y=\"010\" width=\"" + width +
+           "\" height=\"" + height + "\"/>";
 }
 
-TEST(FontExParse, FirstDefinitionOfACodeWins)
-{
-    const SmartPtr<FontEx> font = ParseFont(Chars(
-        "<char code=\"65\" x=\"1\" y=\"0\" width=\"3\" height=\"5\"/>"
-        "<char code=\"65\" x=\"9\" y=\"0\" width=\"3\" height=\"5\"/>"));
-    EXPECT_EQ(font->GetGlyph(65).x, 1);
-}
+struct GlyphCheck {
+    std::uint32_t code;
+    int x, y, width, height; // -1: not checked
+};
 
-TEST(FontExParse, ADifferentHeightEndsTheParseWithoutKerning)
-{
-    bool parsed = true;
-    const SmartPtr<FontEx> font = ParseFont(
-        "<f><characters><char code=\"1\" x=\"0\" y=\"0\" width=\"3\" height=\"16\"/>"
-        "<char code=\"2\" x=\"0\" y=\"0\" width=\"3\" height=\"16\"/>"
-        "<char code=\"3\" x=\"0\" y=\"0\" width=\"3\" height=\"12\"/></characters>"
-        "<kerning><pair left=\"1\" right=\"2\" distance=\"1\"/></kerning></f>",
-        true, &parsed);
-    EXPECT_FALSE(parsed);
-    EXPECT_EQ(font->GetGlyphCount(), 2u);
-    EXPECT_EQ(font->GetKerningCount(), 0u);
-}
+struct ParseCase {
+    const char* what;
+    std::string xml;
+    bool parsed;
+    std::size_t glyphs, kernings;
+    int height; // -1: not checked
+    std::vector<GlyphCheck> checks;
+    std::vector<std::array<int, 3>> kerning; // left, right, distance
+};
 
-TEST(FontExParse, LeadingZeroHeightsAreKeptAndGiveHeightZero)
-{
-    bool parsed = false;
-    const SmartPtr<FontEx> font = ParseFont(Chars(
-        "<char code=\"1\" x=\"0\" y=\"0\" width=\"3\" height=\"0\"/>"
-        "<char code=\"2\" x=\"0\" y=\"0\" width=\"3\" height=\"16\"/>"
-        "<char code=\"3\" x=\"0\" y=\"0\" width=\"3\" height=\"16\"/>"),
-        true, &parsed);
-    EXPECT_TRUE(parsed);
-    EXPECT_EQ(font->GetGlyphCount(), 3u);
-    EXPECT_EQ(font->GetHeight(), 0);
-    EXPECT_EQ(font->GetGlyph(2).height, 16);
-}
+const std::string K = "</characters><kerning>", END = "</kerning></f>";
 
-TEST(FontExParse, AnIncompleteCharEndsTheGlyphsButKerningIsStillRead)
-{
-    const SmartPtr<FontEx> font = ParseFont(
-        "<f><characters><char code=\"1\" x=\"0\" y=\"0\" width=\"3\" height=\"9\"/>"
-        "<char code=\"2\" x=\"0\" y=\"0\" width=\"3\" height=\"9\"/>"
-        "<char code=\"3\" x=\"0\" y=\"0\" width=\"\" height=\"9\"/>"
-        "<char code=\"4\" x=\"0\" y=\"0\" width=\"3\" height=\"9\"/></characters>"
-        "<kerning><pair left=\"65\" right=\"86\" distance=\"2\"/><pair left=\"1\" right=\"2\"/>"
-        "<pair left=\"3\" right=\"4\" distance=\"1\"/></kerning></f>");
-    EXPECT_EQ(font->GetGlyphCount(), 2u);
-    EXPECT_EQ(font->GetKerningCount(), 1u);
-    EXPECT_EQ(font->GetKerning(65, 86), 2);
-    EXPECT_EQ(font->GetKerning(86, 65), 0);
-    EXPECT_EQ(font->GetKerning(3, 4), 0);
-}
-
-TEST(FontExParse, NonNumbersReadAsZero)
-{
-    const SmartPtr<FontEx> font =
-        ParseFont(Chars("<char code=\"x\" x=\"left\" y=\"0\" width=\"7\" height=\"5\"/>"));
-    ASSERT_EQ(font->GetGlyphCount(), 1u);
-    EXPECT_EQ(font->GetGlyph(0).x, 0);
-    EXPECT_EQ(font->GetGlyph(0).width, 7);
-}
-
-TEST(FontExParse, CodesBeyondUnicodeAndNegativeCellsAreNotGlyphs)
-{
-    const SmartPtr<FontEx> font = ParseFont(Chars(
-        "<char code=\"1114112\" x=\"0\" y=\"0\" width=\"3\" height=\"40\"/>"
-        "<char code=\"66\" x=\"-4\" y=\"0\" width=\"3\" height=\"40\"/>"
-        "<char code=\"67\" x=\"0\" y=\"0\" width=\"-3\" height=\"9\"/>"
-        "<char code=\"65\" x=\"2\" y=\"0\" width=\"3\" height=\"9\"/>"));
-    EXPECT_EQ(font->GetGlyphCount(), 1u);
-    EXPECT_EQ(font->GetHeight(), 9);
-    EXPECT_EQ(font->GetGlyph(0x110000).x, 2);
-}
-
-TEST(FontExParse, NoCharactersElementOrNotXmlGivesAnEmptyFont)
-{
-    bool parsed = true;
-    SmartPtr<FontEx> font = ParseFont("<f><kerning/></f>", true, &parsed);
-    EXPECT_FALSE(parsed);
-    parsed = true;
-    font = ParseFont("not xml <<", true, &parsed);
-    EXPECT_FALSE(parsed);
-    EXPECT_EQ(font->GetGlyphCount(), 0u);
+const ParseCase PARSE_CASES[] = {
+    // Codes are decimal only (so 0x41 is 0), cell values take hex and octal (y = 010 is 8).
+    {"decimal codes, hex and octal cells", Chars(Char("0x41", "0x10", "3", "5")), true, 1, 0, 5,
+     {{0, 16, 8, 3, 5}, {65, 16, -1, -1, -1}}, {}},
+    {"the first definition of a code wins",
+     Chars(Char("65", "1", "3", "5") + Char("65", "9", "3", "5")), true, 1, 0, -1, {{65, 1, -1, -1, -1}}, {}},
+    {"a different height ends the parse without kerning",
+     "<f><characters>" + Char("1", "0", "3", "16") + Char("2", "0", "3", "16") + Char("3", "0", "3", "12") +
+         K + "<pair left=\"1\" right=\"2\" distance=\"1\"/>" + END,
+     false, 2, 0, -1, {}, {{1, 2, 0}}},
+    {"leading zero heights are kept and give height 0",
+     Chars(Char("1", "0", "3", "0") + Char("2", "0", "3", "16") + Char("3", "0", "3", "16")), true, 3, 0,
+     0, {{2, -1, -1, -1, 16}}, {}},
+    {"an incomplete char ends the glyphs, kerning is still read",
+     "<f><characters>" + Char("1", "0", "3", "9") + Char("2", "0", "3", "9") + Char("3", "0", "", "9") +
+         Char("4", "0", "3", "9") + K +
+         "<pair left=\"65\" right=\"86\" distance=\"2\"/><pair left=\"1\" right=\"2\"/>"
+         "<pair left=\"3\" right=\"4\" distance=\"1\"/>" + END,
+     true, 2, 1, -1, {}, {{65, 86, 2}, {86, 65, 0}, {3, 4, 0}}},
+    {"non-numbers read as zero", Chars(Char("x", "left", "7", "5")), true, 1, 0, -1, {{0, 0, -1, 7, -1}}, {}},
+    {"codes beyond Unicode and negative cells are not glyphs",
+     Chars(Char("1114112", "0", "3", "40") + Char("66", "-4", "3", "40") + Char("67", "0", "-3", "9") +
+           Char("65", "2", "3", "9")),
+     true, 1, 0, 9, {{0x110000, 2, -1, -1, -1}}, {}},
+    {"no characters element", "<f><kerning/></f>", false, 0, 0, 0, {}, {}},
     // No glyphs: a zero cell and height 0, never a read of an empty table.
-    const FontEx::Glyph& g = font->GetGlyph(65);
-    EXPECT_EQ(g.width, 0);
-    EXPECT_EQ(g.height, 0);
-    EXPECT_EQ(font->GetHeight(), 0);
-}
+    {"not XML", "not xml <<", false, 0, 0, 0, {{65, -1, -1, 0, 0}}, {}},
+    {"only the first characters element is read",
+     "<f><characters>" + Char("1", "0", "3", "9") + "</characters><characters>" + Char("2", "0", "3", "9") +
+         "</characters><other>" + Char("3", "0", "3", "9") + "</other></f>",
+     true, 1, 0, -1, {}, {}},
+};
 
-TEST(FontExParse, OnlyTheFirstCharactersElementIsRead)
+TEST(FontExParse, ReadsTheFontXmlRules)
 {
-    const SmartPtr<FontEx> font = ParseFont(
-        "<f><characters><char code=\"1\" x=\"0\" y=\"0\" width=\"3\" height=\"9\"/></characters>"
-        "<characters><char code=\"2\" x=\"0\" y=\"0\" width=\"3\" height=\"9\"/></characters>"
-        "<other><char code=\"3\" x=\"0\" y=\"0\" width=\"3\" height=\"9\"/></other></f>");
-    EXPECT_EQ(font->GetGlyphCount(), 1u);
+    for (const ParseCase& c : PARSE_CASES) {
+        bool parsed = !c.parsed;
+        const SmartPtr<FontEx> font = ParseFont(c.xml, true, &parsed);
+        EXPECT_EQ(parsed, c.parsed) << c.what;
+        EXPECT_EQ(font->GetGlyphCount(), c.glyphs) << c.what;
+        EXPECT_EQ(font->GetKerningCount(), c.kernings) << c.what;
+        EXPECT_TRUE(c.height < 0 || font->GetHeight() == c.height) << c.what;
+        for (const GlyphCheck& g : c.checks) {
+            const FontEx::Glyph& glyph = font->GetGlyph(g.code);
+            EXPECT_TRUE(g.x < 0 || glyph.x == g.x) << c.what << ": x " << glyph.x;
+            EXPECT_TRUE(g.y < 0 || glyph.y == g.y) << c.what << ": y " << glyph.y;
+            EXPECT_TRUE(g.width < 0 || glyph.width == g.width) << c.what << ": width " << glyph.width;
+            EXPECT_TRUE(g.height < 0 || glyph.height == g.height) << c.what << ": height " << glyph.height;
+        }
+        for (const auto& [left, right, distance] : c.kerning)
+            EXPECT_EQ(font->GetKerning(left, right), distance) << c.what;
+    }
 }
 
 TEST(FontExGlyphs, MissingCodesFallBackToReplacementThenLowestCode)

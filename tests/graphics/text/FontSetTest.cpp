@@ -10,20 +10,12 @@ using Tarv::FontEx;
 using Tarv::SmartPtr;
 using Tarv::Text::FontSet;
 
-TEST(FontSet, ANewSetHasNoFontsAndNoOwners)
-{
-    const FontSet set;
-    EXPECT_EQ(set.GetFont(""), nullptr);
-    EXPECT_EQ(set.GetFont("any"), nullptr);
-    EXPECT_FALSE(set.HasDefaultFont());
-    EXPECT_EQ(set.GetFontCount(), 0u);
-    EXPECT_EQ(set.GetRefCount(), 0);
-}
-
 TEST(FontSet, FirstNameIsTheDefaultAndUnknownNamesFindIt)
 {
     SmartPtr<FontEx> a(new FontEx()), b(new FontEx()), c(new FontEx());
     FontSet set;
+    EXPECT_EQ(set.GetFont("any"), nullptr);
+    EXPECT_FALSE(set.HasDefaultFont());
     set.AddFont("A", a.Get());
     set.AddFont("B", b.Get());
     EXPECT_EQ(set.GetDefaultName(), "A");

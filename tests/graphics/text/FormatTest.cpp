@@ -1,4 +1,4 @@
-// Text format tests: defaults, inheritance through live parents, copies, linking and flattening.
+// Text format tests: inheritance through live parents, copies, linking and flattening.
 #include "graphics/text/Format.h"
 
 #include <gtest/gtest.h>
@@ -15,19 +15,6 @@ bool IsColor(const Format::Color4& c, int r, int g, int b, int a)
 }
 
 } // namespace
-
-TEST(Format, ANewFormatHasTheDefaults)
-{
-    const Format format;
-    EXPECT_TRUE(format.GetFontName().empty());
-    EXPECT_TRUE(IsColor(format.GetColor(), 0, 0, 0, 255));
-    EXPECT_EQ(format.GetLetterSpacing(), 0);
-    EXPECT_EQ(format.GetLineSpacing(), 0);
-    EXPECT_EQ(format.GetAlignment(), 0);
-    EXPECT_EQ(format.GetWhitespaceMode(), 0);
-    EXPECT_EQ(format.GetVerticalAlignment(), 0);
-    EXPECT_EQ(format.GetSetMask(), 0u);
-}
 
 TEST(Format, UnsetAttributesComeFromTheLiveParentOnly)
 {
@@ -72,15 +59,6 @@ TEST(Format, InsertBetweenNullsClearsOnlyTheTargetsLinks)
     EXPECT_FALSE(middle->GetChild());
     EXPECT_EQ(child->GetParent().Get(), middle.Get());
     EXPECT_EQ(parent->GetChild().Get(), middle.Get());
-}
-
-TEST(Format, OutOfRangeEnumerationsAreStoredAsGiven)
-{
-    Format format;
-    format.SetAlignment(7);
-    format.SetWhitespaceMode(5);
-    EXPECT_EQ(format.GetAlignment(), 7);
-    EXPECT_EQ(format.GetWhitespaceMode(), 5);
 }
 
 TEST(Format, InheritFontSetTakesTheParentsSet)

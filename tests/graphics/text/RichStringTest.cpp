@@ -7,18 +7,13 @@ using Tarv::RichString;
 using Tarv::WideString;
 using Tarv::Text::Format;
 
-TEST(RichString, AnEmptyTextStillMakesARun)
+TEST(RichString, AnEmptyTextMakesARunAndMarkupStaysOrdinaryText)
 {
-    const RichString rich{WideString(), Format()};
-    ASSERT_EQ(rich.GetRuns().size(), 1u);
-    EXPECT_TRUE(rich.GetRuns().front().text.empty());
-}
-
-TEST(RichString, MarkupCharactersStayOrdinaryText)
-{
-    const WideString text(U"<b>{x}\\%s</b>");
-    const RichString rich(text, Format());
-    EXPECT_EQ(rich.GetRuns().front().text, text);
+    for (const WideString& text : {WideString(), WideString(U"<b>{x}\\%s</b>")}) {
+        const RichString rich(text, Format());
+        ASSERT_EQ(rich.GetRuns().size(), 1u);
+        EXPECT_EQ(rich.GetRuns().front().text, text);
+    }
 }
 
 TEST(RichString, RunsOwnTheirFormatCopiesInAppendOrder)

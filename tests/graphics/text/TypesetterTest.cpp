@@ -99,108 +99,87 @@ TEST_F(TypesetterTest, EmptyTextGivesTheTerminatorAloneWithNoExtent)
     EXPECT_EQ(Typesetter::GetTextHeight(glyphs.get()), 0);
 }
 
-TEST_F(TypesetterTest, SpacesGetRecordsOfTheirOwnWhenKept)
+// The layout font's letters are 10 wide, spaces 5, "W" 30, ideographs 20 (see TextTestFonts.h).
+struct BreakCase {
+    const char* what;
+    int whitespace;
+    std::u32string text;
+    int width;
+    Texts lines;
+};
+
+const BreakCase BREAKS[] = {
+    {"trim and collapse", WHITESPACE_TRIM_COLLAPSE, U"  a   b  ", 1000, {U"a b"}},
+    {"collapse", WHITESPACE_COLLAPSE, U"  a   b  ", 1000, {U" a b "}},
+    {"trim", WHITESPACE_TRIM, U"  a   b  ", 1000, {U"a   b"}},
+    {"an unknown mode trims only", 5, U"  a   b  ", 1000, {U"a   b"}},
+    {"keep", WHITESPACE_KEEP, U"  a   b  ", 1000, {U"  a   b  "}},
+    {"only whitespace, trimmed", WHITESPACE_TRIM_COLLAPSE, U" \t  ", 100, {}},
+    {"a word ending exactly at the edge stays", WHITESPACE_KEEP, U"abc def", 65, {U"abc def"}},
+    {"one pixel less breaks", WHITESPACE_KEEP, U"abc def", 64, {U"abc", U"def"}},
+    {"overlong words split at a line start", WHITESPACE_KEEP, U"abcdefgh", 25, {U"ab", U"cd", U"ef", U"gh"}},
+    {"after other words they move down whole, clipped", WHITESPACE_KEEP, U"ab abcdefgh", 50, {U"ab", U"abcde"}},
+    {"a character wider than the box stays alone", WHITESPACE_KEEP, U"W", 20, {U"W"}},
+    {"and the rest goes on the next line", WHITESPACE_KEEP, U"Wab", 20, {U"W", U"ab"}},
+    {"a negative width places nothing", WHITESPACE_KEEP, U"ab cd", -10, {}},
+    {"ideographs break between each other", WHITESPACE_KEEP, U"\u4E00\u4E01\u4E02", 45, {U"\u4E00\u4E01", U"\u4E02"}},
+    {"a letter takes the first ideograph into its word", WHITESPACE_KEEP, U"a\u4E00\u4E01", 49, {U"a\u4E00", U"\u4E01"}},
+    {"both fit", WHITESPACE_KEEP, U"a\u4E00\u4E01", 50, {U"a\u4E00\u4E01"}},
+    {"a space that does not fit is dropped", WHITESPACE_KEEP, U"abc def", 32, {U"abc", U"def"}},
+    {"a group of line breaks ends the line once", WHITESPACE_KEEP, U"a\r\nb", 100, {U"a", U"b"}},
+    {"so does a space before one", WHITESPACE_KEEP, U"a \nb", 100, {U"a", U"b"}},
+};
+
+TEST_F(TypesetterTest, BreaksLinesByWidthAndWhitespaceMode)
 {
-    const GlyphArray glyphs = Lay(U"ab cd", 1000);
-    const auto records = Records(glyphs);
-    ASSERT_EQ(records.size(), 5u);
-    const int xs[5] = {0, 10, 20, 25, 35};
-    for (int i = 0; i < 5; ++i) {
-        EXPECT_EQ(records[i].x, xs[i]);
-        EXPECT_EQ(records[i].y, 0);
+    for (const BreakCase& c : BREAKS) {
+        format.SetWhitespaceMode(c.whitespace);
+        EXPECT_EQ(Lines(Lay(c.text, c.width)), c.lines) << c.what;
     }
-    EXPECT_EQ(Lines(glyphs), Texts{U"ab cd"});
 }
 
-TEST_F(TypesetterTest, WhitespaceModesTrimAndCollapse)
-{
-    const std::u32string text = U"  a   b  ";
-    format.SetWhitespaceMode(WHITESPACE_TRIM_COLLAPSE);
-    EXPECT_EQ(Lines(Lay(text, 1000)), Texts{U"a b"});
-    format.SetWhitespaceMode(WHITESPACE_COLLAPSE);
-    EXPECT_EQ(Lines(Lay(text, 1000)), Texts{U" a b "});
-    format.SetWhitespaceMode(WHITESPACE_TRIM);
-    EXPECT_EQ(Lines(Lay(text, 1000)), Texts{U"a   b"});
-    format.SetWhitespaceMode(5); // acts as trimming only
-    EXPECT_EQ(Lines(Lay(text, 1000)), Texts{U"a   b"});
-    format.SetWhitespaceMode(WHITESPACE_KEEP);
-    EXPECT_EQ(Records(Lay(text, 1000)).size(), 9u);
-}
+// Where one record lands: spacing follows every character and line, right alignment ends the
+// line with its spacing at the box edge, centring truncates toward zero, line feeds in a group
+// end the line once, and a leading one makes an empty first line.
+struct PlaceCase {
+    const char* what;
+    int letterSpacing, lineSpacing, alignment;
+    std::u32string text;
+    int width, boxX, boxY;
+    std::size_t record;
+    int x, y;
+};
 
-TEST_F(TypesetterTest, OnlyWhitespaceInATrimmingModeGivesNoGlyphs)
-{
-    format.SetWhitespaceMode(WHITESPACE_TRIM_COLLAPSE);
-    EXPECT_FALSE(Lay(U" \t  ", 100)[0].image);
-}
+const PlaceCase PLACES[] = {
+    {"a kept space has its own record", 0, 0, ALIGN_LEFT, U"ab cd", 1000, 0, 0, 3, 25, 0},
+    {"after it, the next word", 0, 0, ALIGN_LEFT, U"ab cd", 1000, 0, 0, 4, 35, 0},
+    {"a dropped space", 0, 0, ALIGN_LEFT, U"abc def", 32, 0, 0, 3, 0, 20},
+    {"line feeds in a group", 0, 0, ALIGN_LEFT, U"a\n\n\nb", 100, 0, 0, 1, 0, 20},
+    {"a leading line feed", 0, 3, ALIGN_LEFT, U"\nab", 100, 0, 7, 0, 0, 10},
+    {"line spacing", 0, 5, ALIGN_LEFT, U"a\nb\nc", 100, 0, 0, 2, 0, 50},
+    {"letter spacing", 2, 0, ALIGN_LEFT, U"ab", 100, 0, 0, 1, 12, 0},
+    {"right alignment", 2, 0, ALIGN_RIGHT, U"ab", 100, 5, 0, 0, 81, 0},
+    {"right alignment, last", 2, 0, ALIGN_RIGHT, U"ab", 100, 5, 0, 1, 93, 0}, // + 10 + 2 = box right
+    {"centring", 0, 0, ALIGN_CENTER, U"abc", 37, 0, 0, 0, 3, 0},
+    {"centring a wider character", 0, 0, ALIGN_CENTER, U"W", 23, 0, 0, 0, -3, 0},
+    {"an unknown alignment is left", 0, 0, 7, U"abc", 37, 0, 0, 0, 0, 0},
+};
 
-TEST_F(TypesetterTest, AWordEndingExactlyAtTheBoxEdgeStays)
+TEST_F(TypesetterTest, PlacesRecordsBySpacingAndAlignment)
 {
-    EXPECT_EQ(Lines(Lay(U"abc def", 65)), Texts{U"abc def"});
-    EXPECT_EQ(Lines(Lay(U"abc def", 64)), (Texts{U"abc", U"def"}));
-}
-
-TEST_F(TypesetterTest, ASpaceThatDoesNotFitIsDropped)
-{
-    const GlyphArray glyphs = Lay(U"abc def", 32);
-    EXPECT_EQ(Lines(glyphs), (Texts{U"abc", U"def"}));
-    EXPECT_EQ(Records(glyphs)[3].x, 0);
-}
-
-TEST_F(TypesetterTest, OverlongWordsSplitOnlyAtTheStartOfALine)
-{
-    EXPECT_EQ(Lines(Lay(U"abcdefgh", 25)), (Texts{U"ab", U"cd", U"ef", U"gh"}));
-    // After other words it moves down whole and is clipped by the box.
-    EXPECT_EQ(Lines(Lay(U"ab abcdefgh", 50)), (Texts{U"ab", U"abcde"}));
-}
-
-TEST_F(TypesetterTest, ACharacterWiderThanTheBoxStaysAloneOnItsLine)
-{
-    EXPECT_EQ(Lines(Lay(U"W", 20)), Texts{U"W"});
-    EXPECT_EQ(Lines(Lay(U"Wab", 20)), (Texts{U"W", U"ab"}));
-}
-
-TEST_F(TypesetterTest, AGroupOfLineBreaksEndsTheLineOnce)
-{
-    for (const std::u32string text : {U"a\nb", U"a\r\nb", U"a\n\n\nb"}) {
-        const GlyphArray glyphs = Lay(text, 100);
-        EXPECT_EQ(Lines(glyphs), (Texts{U"a", U"b"}));
-        EXPECT_EQ(Records(glyphs)[1].y, 20);
+    for (const PlaceCase& c : PLACES) {
+        format.SetLetterSpacing(c.letterSpacing);
+        format.SetLineSpacing(c.lineSpacing);
+        format.SetAlignment(c.alignment);
+        const auto records = Records(Lay(c.text, c.width, 0, c.boxX, c.boxY));
+        ASSERT_GT(records.size(), c.record) << c.what;
+        EXPECT_EQ(records[c.record].x, c.x) << c.what;
+        EXPECT_EQ(records[c.record].y, c.y) << c.what;
     }
-    EXPECT_EQ(Lines(Lay(U"a \nb", 100)), (Texts{U"a", U"b"}));
-}
-
-TEST_F(TypesetterTest, ALeadingLineFeedMakesAnEmptyFirstLine)
-{
-    format.SetLineSpacing(3);
-    const GlyphArray glyphs = Lay(U"\nab", 100, 0, 0, 7);
-    EXPECT_EQ(Records(glyphs)[0].y, 10);
-}
-
-TEST_F(TypesetterTest, LineSpacingSeparatesLines)
-{
-    format.SetLineSpacing(5);
-    const auto records = Records(Lay(U"a\nb\nc", 100));
-    ASSERT_EQ(records.size(), 3u);
-    EXPECT_EQ(records[2].y, 50);
-}
-
-TEST_F(TypesetterTest, RightAlignmentEndsTheLineWithItsSpacingAtTheBoxEdge)
-{
-    format.SetAlignment(ALIGN_RIGHT);
     format.SetLetterSpacing(2);
-    const auto records = Records(Lay(U"ab", 100, 0, 5));
-    ASSERT_EQ(records.size(), 2u);
-    EXPECT_EQ(records[0].x, 81);
-    EXPECT_EQ(records[1].x, 93); // + 10 + 2 = 105 = box right
-}
-
-TEST_F(TypesetterTest, CentreAlignmentTruncatesTowardZero)
-{
-    format.SetAlignment(ALIGN_CENTER);
-    EXPECT_EQ(Records(Lay(U"abc", 37))[0].x, 3);
-    EXPECT_EQ(Records(Lay(U"W", 23))[0].x, -3);
-    format.SetAlignment(7);
-    EXPECT_EQ(Records(Lay(U"abc", 37))[0].x, 0);
+    format.SetAlignment(ALIGN_LEFT);
+    EXPECT_EQ(Lines(Lay(U"ab ab", 52)), (Texts{U"ab", U"ab"}));
+    EXPECT_EQ(Lines(Lay(U"ab ab", 55)), Texts{U"ab ab"});
 }
 
 TEST_F(TypesetterTest, LinesStartOnlyWithinTheBoxHeight)
@@ -211,29 +190,6 @@ TEST_F(TypesetterTest, LinesStartOnlyWithinTheBoxHeight)
     EXPECT_FALSE(limited[6].image); // the records after the last placed glyph stay default
     EXPECT_EQ(Lines(Lay(text, 100, 0)).size(), 4u);
     EXPECT_FALSE(Lay(text, 100, -1)[0].image);
-}
-
-TEST_F(TypesetterTest, NegativeBoxWidthPlacesNothing)
-{
-    EXPECT_FALSE(Lay(U"ab cd", -10)[0].image);
-}
-
-TEST_F(TypesetterTest, IdeographsBreakBetweenEachOther)
-{
-    EXPECT_EQ(Lines(Lay(U"\u4E00\u4E01\u4E02", 45)), (Texts{U"\u4E00\u4E01", U"\u4E02"}));
-    // A letter takes the first ideograph into its word.
-    EXPECT_EQ(Lines(Lay(U"a\u4E00\u4E01", 45)), (Texts{U"a\u4E00", U"\u4E01"}));
-    EXPECT_EQ(Lines(Lay(U"a\u4E00\u4E01", 49)), (Texts{U"a\u4E00", U"\u4E01"}));
-    EXPECT_EQ(Lines(Lay(U"a\u4E00\u4E01", 50)), Texts{U"a\u4E00\u4E01"});
-}
-
-TEST_F(TypesetterTest, LetterSpacingFollowsEveryCharacter)
-{
-    format.SetLetterSpacing(2);
-    const GlyphArray glyphs = Lay(U"ab", 100);
-    EXPECT_EQ(Records(glyphs)[1].x, 12);
-    EXPECT_EQ(Lines(Lay(U"ab ab", 52)), (Texts{U"ab", U"ab"}));
-    EXPECT_EQ(Lines(Lay(U"ab ab", 55)), Texts{U"ab ab"});
 }
 
 TEST_F(TypesetterTest, KerningPullsTheRightCharacterCloser)
