@@ -37,35 +37,20 @@ std::vector<std::int16_t> Frames(std::initializer_list<int> values)
 
 } // namespace
 
-TEST(EffectScale, DoubleSpeedSkipsEveryOtherFrame)
+// Double speed skips every other frame, half speed repeats frames, stereo keeps frames together.
+TEST(EffectScale, PicksWholeFrames)
 {
-    const float factor = 2.0f;
-    Tarv::EffectScale scale(MONO, factor);
-    EXPECT_EQ(scale.GetInputSize(8), 16u);
-    std::vector<std::int16_t> buffer = {10, 11, 12, 13, 14, 15, 16, 17};
-    EXPECT_EQ(scale.Process(buffer.data(), 16, 16), 8u);
-    EXPECT_EQ(std::vector<std::int16_t>(buffer.begin(), buffer.begin() + 4), Frames({10, 11, 13, 15}));
-    EXPECT_EQ(scale.GetPhase(), 2.0f);
-}
-
-TEST(EffectScale, HalfSpeedRepeatsFrames)
-{
-    const float factor = 0.5f;
-    Tarv::EffectScale scale(MONO, factor);
-    EXPECT_EQ(scale.GetInputSize(8), 4u);
-    std::vector<std::int16_t> buffer = {7, 9, 0, 0};
-    EXPECT_EQ(scale.Process(buffer.data(), 4, 4), 8u);
-    EXPECT_EQ(buffer, Frames({7, 7, 9, 9}));
-}
-
-TEST(EffectScale, StereoKeepsFramesTogether)
-{
-    const float factor = 2.0f;
-    Tarv::EffectScale scale(STEREO, factor);
-    EXPECT_EQ(scale.GetInputSize(8), 16u);
-    std::vector<std::int16_t> buffer = {1, -1, 2, -2, 3, -3, 4, -4};
-    EXPECT_EQ(scale.Process(buffer.data(), 16, 16), 8u);
-    EXPECT_EQ(std::vector<std::int16_t>(buffer.begin(), buffer.begin() + 4), Frames({1, -1, 2, -2}));
+    const struct { Tarv::AudioFormat format; float factor; unsigned inBytes; std::vector<std::int16_t> in, out; } cases[] = {
+        {MONO, 2.0f, 16u, {10, 11, 12, 13, 14, 15, 16, 17}, {10, 11, 13, 15}},
+        {MONO, 0.5f, 4u, {7, 9, 0, 0}, {7, 7, 9, 9}},
+        {STEREO, 2.0f, 16u, {1, -1, 2, -2, 3, -3, 4, -4}, {1, -1, 2, -2}}};
+    for (const auto& c : cases) {
+        Tarv::EffectScale scale(c.format, c.factor);
+        EXPECT_EQ(scale.GetInputSize(8), c.inBytes) << c.factor;
+        std::vector<std::int16_t> buffer = c.in;
+        EXPECT_EQ(scale.Process(buffer.data(), c.inBytes, c.inBytes), 8u) << c.factor;
+        EXPECT_EQ(std::vector<std::int16_t>(buffer.begin(), buffer.begin() + 4), c.out) << c.factor;
+    }
 }
 
 TEST(EffectScale, ZeroFactorHoldsTheLastFrame)

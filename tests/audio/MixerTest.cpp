@@ -10,6 +10,7 @@
 #include "engine/core/SmartPtr.h"
 #include "engine/core/WeakPtr.h"
 #include "tests/audio/TestSources.h"
+#include "tests/support/Wait.h"
 
 #include <gtest/gtest.h>
 
@@ -18,7 +19,6 @@
 #include <string>
 #include <cstdint>
 #include <limits>
-#include <thread>
 #include <vector>
 
 using AudioTest::ManualDevice;
@@ -86,28 +86,23 @@ TEST(Mixer, ServesBlocksAcrossReadBoundaries)
     EXPECT_EQ(third[499], 1500);
 }
 
-TEST(Mixer, SilentBlockStillPassesTheEffectChain)
+// A silent block still passes the chain; a removed or finished effect is unlinked.
+TEST(Mixer, EffectChainRunsOnSilenceAndLetsGoOfItsEffects)
 {
     Tarv::SmartPtr<Tarv::Mixer> mixer = MakeMixer();
-    Tarv::SmartPtr<RecordingEffect> effect(new RecordingEffect());
-    mixer->AddEffect(effect.Get());
+    Tarv::SmartPtr<RecordingEffect> removed(new RecordingEffect());
+    Tarv::SmartPtr<RecordingEffect> finishing(new RecordingEffect());
+    finishing->finishAfter = 2;
+    mixer->AddEffect(removed.Get());
+    mixer->AddEffect(finishing.Get());
     EXPECT_EQ(Pull(*mixer, 2048), std::vector<std::int16_t>(1024, 0));
-    EXPECT_EQ(effect->requested, std::vector<unsigned>{2048});
-    EXPECT_TRUE(mixer->RemoveEffect(effect.Get()));
-    EXPECT_FALSE(mixer->RemoveEffect(effect.Get()));
-    Pull(*mixer, 2048);
-    EXPECT_EQ(effect->requested.size(), 1u);
-}
-
-TEST(Mixer, FinishedEffectIsUnlinked)
-{
-    Tarv::SmartPtr<Tarv::Mixer> mixer = MakeMixer();
-    Tarv::SmartPtr<RecordingEffect> effect(new RecordingEffect());
-    effect->finishAfter = 2;
-    mixer->AddEffect(effect.Get());
+    EXPECT_EQ(removed->requested, std::vector<unsigned>{2048});
+    EXPECT_TRUE(mixer->RemoveEffect(removed.Get()));
+    EXPECT_FALSE(mixer->RemoveEffect(removed.Get()));
     Pull(*mixer, 2048 * 4);
-    EXPECT_EQ(effect->requested.size(), 2u);
-    EXPECT_EQ(effect->GetRefCount(), 1);
+    EXPECT_EQ(removed->requested.size(), 1u);
+    EXPECT_EQ(finishing->requested.size(), 2u);
+    EXPECT_EQ(finishing->GetRefCount(), 1);
 }
 
 TEST(Mixer, MixesChannelsAndMasterVolume)
@@ -230,32 +225,21 @@ TEST(Mixer, RemoveAndStopChannels)
     EXPECT_EQ(source->GetRefCount(), 2);
 }
 
-TEST(Mixer, DoubleSkewMixesTwiceAsMuchIntoAClearedBuffer)
+// Double skew mixes twice as much into a cleared buffer; half skew stretches half a block.
+TEST(Mixer, TimeSkewResamplesTheBlock)
 {
-    Tarv::SmartPtr<Tarv::Mixer> mixer = MakeMixer();
-    Tarv::SmartPtr<VectorSource> source(new VectorSource(Ramp(10000), 1, 22050));
-    mixer->Play(source.Get(), true);
-    mixer->SetTimeSkew(2.0f);
-    std::vector<std::int16_t> block = Pull(*mixer, 2048);
-    EXPECT_EQ(source->Tell(), 4096u);
-    EXPECT_EQ(block[0], 0);
-    EXPECT_EQ(block[1], 1);
-    EXPECT_EQ(block[2], 3);
-    EXPECT_EQ(block[1023], 2045);
-}
-
-TEST(Mixer, HalfSkewStretchesHalfABlock)
-{
-    Tarv::SmartPtr<Tarv::Mixer> mixer = MakeMixer();
-    Tarv::SmartPtr<VectorSource> source(new VectorSource(Ramp(10000), 1, 22050));
-    mixer->Play(source.Get(), true);
-    mixer->SetTimeSkew(0.5f);
-    std::vector<std::int16_t> block = Pull(*mixer, 2048);
-    EXPECT_EQ(source->Tell(), 1024u);
-    EXPECT_EQ(block[0], 0);
-    EXPECT_EQ(block[1], 0);
-    EXPECT_EQ(block[2], 1);
-    EXPECT_EQ(block[1023], 511);
+    const struct { float skew; unsigned read; std::vector<std::int16_t> at0to2; std::int16_t last; } cases[] = {
+        {2.0f, 4096u, {0, 1, 3}, 2045}, {0.5f, 1024u, {0, 0, 1}, 511}};
+    for (const auto& c : cases) {
+        Tarv::SmartPtr<Tarv::Mixer> mixer = MakeMixer();
+        Tarv::SmartPtr<VectorSource> source(new VectorSource(Ramp(10000), 1, 22050));
+        mixer->Play(source.Get(), true);
+        mixer->SetTimeSkew(c.skew);
+        const std::vector<std::int16_t> block = Pull(*mixer, 2048);
+        EXPECT_EQ(source->Tell(), c.read) << c.skew;
+        EXPECT_EQ(std::vector<std::int16_t>(block.begin(), block.begin() + 3), c.at0to2) << c.skew;
+        EXPECT_EQ(block[1023], c.last) << c.skew;
+    }
 }
 
 TEST(Mixer, HostileSkewsAreClamped)
@@ -367,10 +351,8 @@ TEST(MixerStress, MainThreadChurnsWhileTheDevicePulls)
     }
     mixer->SetPaused(Tarv::Mixer::PAUSE_FOCUS, false);
     // On a loaded machine the device thread may not have run yet: give it a bounded chance.
-    for (int wait = 0; wait < 5000 && PullingDevice::s_pulled.load() <= pulledBefore; ++wait)
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    EXPECT_TRUE(TestSupport::WaitUntil([&] { return PullingDevice::s_pulled.load() > pulledBefore; }, 5000));
     mixer.Reset();
-    EXPECT_GT(PullingDevice::s_pulled.load(), pulledBefore);
     EXPECT_EQ(shared->GetRefCount(), 1);
     EXPECT_EQ(mute->GetRefCount(), 1);
 }

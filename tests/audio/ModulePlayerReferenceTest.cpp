@@ -4,6 +4,7 @@
 #include "audio/ModulePlayer.h"
 
 #include "tests/audio/TestTones.h"
+#include "tests/engine/vfs/TestFiles.h"
 #include "tools/xm/XmFixtures.h"
 
 #include <gtest/gtest.h>
@@ -57,12 +58,12 @@ std::vector<std::uint8_t> WriteFixture(const char* name)
 std::vector<std::int16_t> RenderReference(const std::string& dir, const char* name, int seconds)
 {
     const std::string path = dir + "/" + name + ".xm";
-    EXPECT_TRUE(AudioTest::WriteFile(path, WriteFixture(name)));
+    EXPECT_TRUE(TestFiles::WriteBytes(path, WriteFixture(name)));
     const int status = AudioTest::RunProgram({"openmpt123", "--quiet", "--render", "--output-type", "raw", "--no-float",
                                               "--samplerate", "22050", "--channels", "1", "--filter", "2",
                                               "--ramping", "0", "--end-time", std::to_string(seconds), path});
     EXPECT_EQ(status, 0) << name;
-    const std::vector<std::uint8_t> bytes = AudioTest::ReadFile(path + ".raw");
+    const std::vector<std::uint8_t> bytes = TestFiles::ReadBytes(path + ".raw");
     std::vector<std::int16_t> samples(bytes.size() / 2);
     for (std::size_t i = 0; i < samples.size(); ++i)
         samples[i] = static_cast<std::int16_t>(bytes[2 * i] | (bytes[2 * i + 1] << 8));
@@ -129,7 +130,7 @@ protected:
             GTEST_SKIP() << "openmpt123 is not installed (tools/dev/packages.txt lists it)";
     }
 
-    AudioTest::TempDir m_dir;
+    TestFiles::TempDir m_dir;
 };
 
 } // namespace

@@ -4,6 +4,7 @@
 
 #include "engine/vfs/Vfs.h"
 #include "tests/audio/TestTones.h"
+#include "tests/engine/vfs/TestFiles.h"
 #include "tools/xm/XmFixtures.h"
 
 #include <gtest/gtest.h>
@@ -403,10 +404,10 @@ TEST(ModuleSongDamage, EveryPrefixOfEveryFixtureLoadsOrIsRefused)
 
 TEST(ModuleSongFile, LoadsThroughTheFileSystem)
 {
-    AudioTest::TempDir dir;
+    TestFiles::TempDir dir;
     Tarv::XmWriter writer;
-    ASSERT_TRUE(AudioTest::WriteFile(dir.Path() + "/tone.xm", WriteFixture("tone", writer)));
-    ASSERT_TRUE(AudioTest::WriteFile(dir.Path() + "/text.xm", {'E', 'x', 't'}));
+    ASSERT_TRUE(TestFiles::WriteBytes(dir.Path() + "/tone.xm", WriteFixture("tone", writer)));
+    ASSERT_TRUE(TestFiles::WriteBytes(dir.Path() + "/text.xm", {'E', 'x', 't'}));
     Tarv::VfsInit();
     Tarv::VfsMountNative(dir.Path() + "/", "", 0);
     CModuleSong song;

@@ -1,6 +1,8 @@
 // Generated sounds and measurements shared by the audio tests.
 #include "tests/audio/TestTones.h"
 
+#include "tests/engine/vfs/TestFiles.h"
+
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -94,39 +96,12 @@ std::vector<std::uint8_t> WaveBytes::Bytes() const
     return bytes;
 }
 
-TempDir::TempDir()
-{
-    std::string pattern = (std::filesystem::temp_directory_path() / "brashwick-audio-XXXXXX").string();
-    if (mkdtemp(pattern.data()) != nullptr)
-        m_path = pattern;
-}
-
-TempDir::~TempDir()
-{
-    std::error_code error;
-    if (!m_path.empty())
-        std::filesystem::remove_all(m_path, error);
-}
-
-bool WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes)
-{
-    std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    return static_cast<bool>(out);
-}
-
-std::vector<std::uint8_t> ReadFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 bool WriteWav(const std::string& path, const std::vector<std::int16_t>& samples, std::uint32_t channels,
               std::uint32_t rate)
 {
     WaveBytes wave;
     wave.Format(1, static_cast<std::uint16_t>(channels), rate, 16).Data(samples);
-    return WriteFile(path, wave.Bytes());
+    return TestFiles::WriteBytes(path, wave.Bytes());
 }
 
 int RunProgram(const std::vector<std::string>& argv)

@@ -2,6 +2,8 @@
 // encoded by oggenc in a temporary folder, and tone measurement (frequency and level).
 #pragma once
 
+#include "tests/engine/vfs/TestFiles.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -32,20 +34,11 @@ private:
     std::vector<std::uint8_t> m_bytes;
 };
 
-// A fresh folder under the temporary directory, removed with everything in it.
-class TempDir
-{
-public:
-    TempDir();
-    ~TempDir();
-    const std::string& Path() const { return m_path; }
+// The shared file helpers under the names the audio tests first had.
+using TempDir = TestFiles::TempDir;
+inline bool WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes) { return TestFiles::WriteBytes(path, bytes); }
+inline std::vector<std::uint8_t> ReadFile(const std::string& path) { return TestFiles::ReadBytes(path); }
 
-private:
-    std::string m_path;
-};
-
-bool WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes);
-std::vector<std::uint8_t> ReadFile(const std::string& path);
 // Writes a 16-bit PCM WAV file.
 bool WriteWav(const std::string& path, const std::vector<std::int16_t>& samples, std::uint32_t channels,
               std::uint32_t rate);

@@ -54,27 +54,22 @@ protected:
 
 } // namespace
 
-TEST(ApplicationStateLoad, LoadThenEveryQueuedEntry)
+// Load, then every queued entry; a state with nothing queued is loaded when Load returns and
+// reads zero; a cancel stops between entries.
+TEST(ApplicationStateLoad, LoadThenEveryQueuedEntryUntilCancelled)
 {
-    Tarv::SmartPtr<QueueState> state(new QueueState(3));
-    EXPECT_TRUE(state->LoadNow());
-    EXPECT_EQ(state->calls, (std::vector<std::string>{"Load", "entry", "entry", "entry"}));
-}
-
-TEST(ApplicationStateLoad, ANothingQueuedStateIsLoadedWhenLoadReturnsAndReadsZero)
-{
-    Tarv::SmartPtr<QueueState> state(new QueueState(0));
-    EXPECT_TRUE(state->LoadNow());
-    EXPECT_EQ(state->calls, (std::vector<std::string>{"Load"}));
-    EXPECT_EQ(state->GetLoadProgress(), 0.0f);
-}
-
-TEST(ApplicationStateLoad, CancellingStopsBetweenQueueEntries)
-{
+    using Calls = std::vector<std::string>;
+    Tarv::SmartPtr<QueueState> three(new QueueState(3));
+    EXPECT_TRUE(three->LoadNow());
+    EXPECT_EQ(three->calls, (Calls{"Load", "entry", "entry", "entry"}));
+    Tarv::SmartPtr<QueueState> none(new QueueState(0));
+    EXPECT_TRUE(none->LoadNow());
+    EXPECT_EQ(none->calls, (Calls{"Load"}));
+    EXPECT_EQ(none->GetLoadProgress(), 0.0f);
     std::atomic<bool> cancel{false};
-    Tarv::SmartPtr<QueueState> state(new QueueState(5, &cancel));
-    EXPECT_FALSE(state->LoadNow(&cancel));
-    EXPECT_EQ(state->calls, (std::vector<std::string>{"Load", "entry"}));
+    Tarv::SmartPtr<QueueState> cancelled(new QueueState(5, &cancel));
+    EXPECT_FALSE(cancelled->LoadNow(&cancel));
+    EXPECT_EQ(cancelled->calls, (Calls{"Load", "entry"}));
 }
 
 TEST(ApplicationStateClients, EnteringAttachesTheProcessManagerAndTheScriptUpdaterBeforeTheParentsState)
@@ -121,11 +116,8 @@ TEST(ApplicationStateClients, DestructionCallsNoExitButLeavesTheParentsLists)
 TEST(ApplicationLoadingState, ProgressStaysANumberFromZeroToHundred)
 {
     Tarv::SmartPtr<Quor::ApplicationLoadingState> screen(new Quor::ApplicationLoadingState("loading"));
-    EXPECT_EQ(screen->GetProgress(), 0.0f);
-    screen->SetProgress(250.0f);
-    EXPECT_EQ(screen->GetProgress(), 100.0f);
-    screen->SetProgress(std::nanf(""));
-    EXPECT_EQ(screen->GetProgress(), 100.0f);
-    screen->SetProgress(-3.0f);
-    EXPECT_EQ(screen->GetProgress(), 0.0f);
+    for (const auto& [given, shown] : {std::make_pair(250.0f, 100.0f), {std::nanf(""), 100.0f}, {-3.0f, 0.0f}}) {
+        screen->SetProgress(given);
+        EXPECT_EQ(screen->GetProgress(), shown) << given;
+    }
 }

@@ -7,6 +7,7 @@
 #include "engine/registry/Registry.h"
 #include "framework/InputState.h"
 #include "framework/System.h"
+#include "tests/engine/vfs/TestFiles.h"
 #include "tests/support/ChildProcess.h"
 #include "tests/support/XClient.h"
 #include "tests/support/XvfbServer.h"
@@ -39,19 +40,6 @@ const std::string DEFAULTS = std::string(BRASHWICK_SOURCE_DIR) + "/content/platf
 int RemoveEntry(const char* path, const struct stat*, int, struct FTW*)
 {
     return std::remove(path);
-}
-
-std::string ReadFile(const std::string& path)
-{
-    std::ifstream in(path);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-void WriteFile(const std::string& path, const std::string& text)
-{
-    std::ofstream(path) << text;
 }
 
 // The text with every line that holds only an XML comment taken out.
@@ -94,7 +82,7 @@ protected:
     void PlaceSettingsFile(const std::string& text)
     {
         mkdir((m_config + "/Brashwick").c_str(), 0700);
-        WriteFile(m_settingsFile, text);
+        TestFiles::WriteText(m_settingsFile, text);
     }
 
     // Runs the program from another folder until its first state has run a logic step (and
@@ -137,9 +125,12 @@ protected:
 
 } // namespace
 
+// The run idles a while too, so its frame count shows the pacing to the display rate.
 TEST_F(StartUp, FirstRunLoadsTheDefaultsEntersThroughTheLoadingScreenAndSavesOnClose)
 {
-    const std::string output = RunUntilTheFirstStateRuns();
+    const auto begin = std::chrono::steady_clock::now();
+    const std::string output = RunUntilTheFirstStateRuns(0, PROGRAM, std::chrono::milliseconds(1500));
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
     EXPECT_NE(Find(output, std::string("running in ") + BRASHWICK_OUTPUT_DIR + "\n"), std::string::npos) << output;
     EXPECT_NE(Find(output, "settings loaded from config/defaults.xml, version 1.0.0, 0 keys added"),
               std::string::npos)
@@ -155,37 +146,29 @@ TEST_F(StartUp, FirstRunLoadsTheDefaultsEntersThroughTheLoadingScreenAndSavesOnC
     ASSERT_NE(entered, std::string::npos) << output;
     EXPECT_LT(loading, entered);
     EXPECT_NE(Find(output, "settings saved; shut down after"), std::string::npos) << output;
+    long frames = 0;
+    long steps = 0;
+    ASSERT_EQ(std::sscanf(output.c_str() + Find(output, "shut down after "), "shut down after %ld frames and %ld steps",
+                          &frames, &steps), 2);
+    // At most 60 a second and some timing slack; a loop whose swap does not wait draws hundreds.
+    EXPECT_LE(static_cast<double>(frames) / seconds, 75.0) << frames << " frames in " << seconds << " s";
 
     // Nothing changed during the run, so the saved file is the defaults in the writer's own
     // layout: the defaults file is kept in that layout, comments aside.
-    const std::string saved = ReadFile(m_settingsFile);
+    const std::string saved = TestFiles::ReadText(m_settingsFile);
     ASSERT_FALSE(saved.empty());
-    EXPECT_EQ(saved, WithoutCommentLines(ReadFile(DEFAULTS)));
-}
-
-TEST_F(StartUp, FramesArePacedToTheDisplayRate)
-{
-    const auto begin = std::chrono::steady_clock::now();
-    const std::string output = RunUntilTheFirstStateRuns(0, PROGRAM, std::chrono::milliseconds(1500));
-    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
-    const std::size_t at = Find(output, "shut down after ");
-    ASSERT_NE(at, std::string::npos) << output;
-    long frames = 0;
-    long steps = 0;
-    ASSERT_EQ(std::sscanf(output.c_str() + at, "shut down after %ld frames and %ld steps", &frames, &steps), 2);
-    // At most 60 a second and some timing slack; a loop whose swap does not wait draws hundreds.
-    EXPECT_LE(static_cast<double>(frames) / seconds, 75.0) << frames << " frames in " << seconds << " s";
+    EXPECT_EQ(saved, WithoutCommentLines(TestFiles::ReadText(DEFAULTS)));
 }
 
 TEST_F(StartUp, SecondRunLoadsTheUserFileInsteadOfTheDefaults)
 {
     RunUntilTheFirstStateRuns();
-    std::string saved = ReadFile(m_settingsFile);
+    std::string saved = TestFiles::ReadText(m_settingsFile);
     const std::string english = "<key name=\"language\" type=\"string\">en</key>";
     const std::size_t at = saved.find(english);
     ASSERT_NE(at, std::string::npos) << saved;
     saved.replace(at, english.size(), "<key name=\"language\" type=\"string\">de</key>");
-    WriteFile(m_settingsFile, saved);
+    TestFiles::WriteText(m_settingsFile, saved);
 
     const std::string output = RunUntilTheFirstStateRuns();
     EXPECT_NE(Find(output, "settings loaded from save/settings.xml, version 1.0.0, 0 keys added"),
@@ -193,7 +176,7 @@ TEST_F(StartUp, SecondRunLoadsTheUserFileInsteadOfTheDefaults)
         << output;
     EXPECT_NE(Find(output, "texts from l10n/de.xml: IDS_LOADING = Wird geladen\u2026\n"), std::string::npos)
         << output;
-    EXPECT_NE(ReadFile(m_settingsFile).find("<key name=\"language\" type=\"string\">de</key>"), std::string::npos);
+    EXPECT_NE(TestFiles::ReadText(m_settingsFile).find("<key name=\"language\" type=\"string\">de</key>"), std::string::npos);
 }
 
 TEST_F(StartUp, AnOlderSettingsFileKeepsTheUsersValuesAndGainsTheMissingKeys)
@@ -207,7 +190,7 @@ TEST_F(StartUp, AnOlderSettingsFileKeepsTheUsersValuesAndGainsTheMissingKeys)
     const std::string output = RunUntilTheFirstStateRuns();
     EXPECT_NE(Find(output, "settings loaded from save/settings.xml, version 1.0.0"), std::string::npos) << output;
     EXPECT_NE(Find(output, "IDS_LOADING = Wird geladen"), std::string::npos) << output;
-    const std::string saved = ReadFile(m_settingsFile);
+    const std::string saved = TestFiles::ReadText(m_settingsFile);
     EXPECT_NE(saved.find("<key name=\"version\" type=\"string\">1.0.0</key>"), std::string::npos) << saved;
     EXPECT_NE(saved.find("<key name=\"score\" type=\"int\">1234</key>"), std::string::npos) << saved;
     // The stored sound choice survives the start-up mute.
@@ -224,8 +207,8 @@ TEST_F(StartUp, ADamagedSettingsFileIsKeptAsideAndTheProgramStillStarts)
     PlaceSettingsFile(damaged);
     const std::string output = RunUntilTheFirstStateRuns();
     EXPECT_NE(Find(output, "settings loaded from config/defaults.xml"), std::string::npos) << output;
-    EXPECT_EQ(ReadFile(m_settingsFile + ".bad"), damaged);
-    EXPECT_EQ(ReadFile(m_settingsFile), WithoutCommentLines(ReadFile(DEFAULTS)));
+    EXPECT_EQ(TestFiles::ReadText(m_settingsFile + ".bad"), damaged);
+    EXPECT_EQ(TestFiles::ReadText(m_settingsFile), WithoutCommentLines(TestFiles::ReadText(DEFAULTS)));
 }
 
 // A file of this release that lacks keys, or holds one that doesn't read, gets them back from
@@ -248,7 +231,7 @@ TEST_F(StartUp, ALanguageWithoutAFileFallsBackToEnglishAndMissingOrUnreadableKey
     EXPECT_NE(Find(output, "texts from l10n/en.xml: IDS_LOADING = Loading"), std::string::npos) << output;
     EXPECT_NE(Find(output, "logic step 0.033333 s"), std::string::npos) << output;
     // The choice itself is the user's and stays.
-    const std::string saved = ReadFile(m_settingsFile);
+    const std::string saved = TestFiles::ReadText(m_settingsFile);
     EXPECT_NE(saved.find("<key name=\"language\" type=\"string\">fr</key>"), std::string::npos) << saved;
     EXPECT_NE(saved.find("<key name=\"logic_fps\" type=\"int\">30</key>"), std::string::npos) << saved;
     EXPECT_NE(saved.find("<key name=\"first_run\" type=\"bool\">true</key>"), std::string::npos) << saved;
@@ -259,7 +242,7 @@ TEST_F(StartUp, ALanguageWithoutAFileFallsBackToEnglishAndMissingOrUnreadableKey
 // the exit status is 1.
 TEST_F(StartUp, ASaveThatFailsIsReportedAndTheOldFileStays)
 {
-    const std::string old = WithoutCommentLines(ReadFile(DEFAULTS));
+    const std::string old = WithoutCommentLines(TestFiles::ReadText(DEFAULTS));
     PlaceSettingsFile(old);
     ASSERT_EQ(symlink("/dev/full", (m_settingsFile + ".tmp").c_str()), 0);
     std::string output = RunUntilTheFirstStateRuns(1);
@@ -267,11 +250,11 @@ TEST_F(StartUp, ASaveThatFailsIsReportedAndTheOldFileStays)
               std::string::npos)
         << output;
     EXPECT_NE(Find(output, "settings not saved; shut down after"), std::string::npos) << output;
-    EXPECT_EQ(ReadFile(m_settingsFile), old);
+    EXPECT_EQ(TestFiles::ReadText(m_settingsFile), old);
 
     TearDown();
     ASSERT_EQ(mkdir(m_config.c_str(), 0700), 0);
-    WriteFile(m_config + "/Brashwick", "a file, not a folder");
+    TestFiles::WriteText(m_config + "/Brashwick", "a file, not a folder");
     output = RunUntilTheFirstStateRuns(1);
     EXPECT_NE(Find(output, "settings not saved to " + m_settingsFile + ": Not a directory\n"), std::string::npos)
         << output;
@@ -292,7 +275,7 @@ TEST_F(StartUp, AMissingOrDamagedPlatformArchiveIsNamedAndNoSettingsAreSaved)
         ASSERT_EQ(symlink((built + archive).c_str(), (folder + "/" + archive).c_str()), 0);
     for (const char* fault : {"missing", "damaged"}) {
         if (std::string(fault) == "damaged")
-            WriteFile(folder + "/platform.pak", ReadFile(built + "platform.pak").substr(0, 40));
+            TestFiles::WriteText(folder + "/platform.pak", TestFiles::ReadText(built + "platform.pak").substr(0, 40));
         const std::string output = RunUntilTheFirstStateRuns(1, folder + "/brashwick");
         EXPECT_NE(Find(output, std::string("archive platform.pak is ") + fault + "\n"), std::string::npos) << output;
         EXPECT_NE(Find(output, "settings not saved to " + m_settingsFile + ": the defaults"), std::string::npos)
@@ -319,7 +302,7 @@ TEST_F(StartUp, AKillWhileSavingLeavesTheOldOrTheNewCompleteFile)
     program.Signal(SIGKILL);
     ASSERT_TRUE(program.WaitForExit(WAIT_MS));
 
-    const std::string kept = ReadFile(m_settingsFile);
+    const std::string kept = TestFiles::ReadText(m_settingsFile);
     if (kept == old)
         return;
     Tarv::Registry loaded;
@@ -404,10 +387,8 @@ TEST_F(ApplicationInProcess, StepsFollowTheIntervalWithTheCatchUpBounded)
     state->steps.clear();
     app->Update(0.01f);
     EXPECT_TRUE(state->steps.empty());
-}
-
-TEST_F(ApplicationInProcess, WithoutAnIntervalOneCappedStepRunsPerFrame)
-{
+    // Without an interval one capped step runs per frame.
+    app->SetInterval(0.0f);
     app->Update(0.5f);
     ASSERT_EQ(state->steps.size(), 1u);
     EXPECT_FLOAT_EQ(state->steps[0], Quor::Application::MAX_STEP);
@@ -416,8 +397,17 @@ TEST_F(ApplicationInProcess, WithoutAnIntervalOneCappedStepRunsPerFrame)
     EXPECT_FLOAT_EQ(state->steps[1], 0.01f);
 }
 
-TEST_F(ApplicationInProcess, AKeyIsInTheInputStateBeforeAnyStateSeesIt)
+// The constructor sets the version and the singletons; a key is in the input state before any
+// state sees it; language names that could leave the text folder are refused.
+TEST_F(ApplicationInProcess, SingletonsKeysAndLanguageNames)
 {
+    Tarv::NarrowString version;
+    ASSERT_NE(Tarv::Registry::Instance.Get(), nullptr);
+    EXPECT_TRUE(Tarv::Registry::Instance->GetString(Quor::Application::VERSION_KEY, version));
+    EXPECT_EQ(version, "1.0.0");
+    EXPECT_NE(Tarv::Mixer::Instance, nullptr);
+    EXPECT_EQ(Quor::System::GetInstance()->GetRoot(), static_cast<Quor::Substatable*>(app));
+
     app->OnKeyDown(12);
     EXPECT_TRUE(state->keySeenDown);
     Quor::InputState* input = Quor::Application::GetInputState();
@@ -426,21 +416,7 @@ TEST_F(ApplicationInProcess, AKeyIsInTheInputStateBeforeAnyStateSeesIt)
     EXPECT_FALSE(input->IsKeyDown(13));
     app->OnKeyUp(12);
     EXPECT_FALSE(input->IsKeyDown(12));
-}
 
-TEST_F(ApplicationInProcess, TheConstructorSetsTheVersionAndTheSingletons)
-{
-    Tarv::NarrowString version;
-    ASSERT_NE(Tarv::Registry::Instance.Get(), nullptr);
-    EXPECT_TRUE(Tarv::Registry::Instance->GetString(Quor::Application::VERSION_KEY, version));
-    EXPECT_EQ(version, "1.0.0");
-    EXPECT_NE(Tarv::Mixer::Instance, nullptr);
-    EXPECT_NE(Quor::System::GetInstance(), nullptr);
-    EXPECT_EQ(Quor::System::GetInstance()->GetRoot(), static_cast<Quor::Substatable*>(app));
-}
-
-TEST_F(ApplicationInProcess, LanguageNamesThatCouldLeaveTheTextFolderAreRefused)
-{
     // No file system is mounted: nothing loads, and nothing outside "l10n/" is ever tried.
     EXPECT_FALSE(app->LoadLanguage("../config/defaults"));
     EXPECT_FALSE(app->LoadLanguage(""));

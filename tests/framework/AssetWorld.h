@@ -13,6 +13,7 @@
 #include "graphics/render/Surface.h"
 #include "tests/audio/TestSources.h"
 #include "tests/audio/TestTones.h"
+#include "tests/engine/vfs/TestFiles.h"
 #include "tests/engine/vfs/Archives.h"
 #include "tests/graphics/image/ImageFixtures.h"
 
@@ -66,13 +67,13 @@ inline Bytes MakeOgg(double frequency, std::size_t frames, double peak = 12000.0
     const auto found = made.find(key);
     if (found != made.end())
         return found->second;
-    AudioTest::TempDir dir;
+    TestFiles::TempDir dir;
     const std::string wav = dir.Path() + "/tone.wav";
     const std::string ogg = dir.Path() + "/tone.ogg";
     if (!AudioTest::WriteWav(wav, AudioTest::MakeTone(frequency, RATE, 1, frames, peak), 1, RATE) ||
         !AudioTest::EncodeOgg(wav, ogg))
         return Bytes();
-    return made[key] = AudioTest::ReadFile(ogg);
+    return made[key] = TestFiles::ReadBytes(ogg);
 }
 
 inline Bytes MakeWav(const std::vector<std::int16_t>& samples)
@@ -109,7 +110,7 @@ protected:
         const Bytes archive = Archives::Pack(files, Tarv::ContainerWriter::Options());
         ASSERT_FALSE(archive.empty());
         const std::string path = m_dir.Path() + "/content" + std::to_string(m_archives++) + ".pak";
-        ASSERT_TRUE(AudioTest::WriteFile(path, archive));
+        ASSERT_TRUE(TestFiles::WriteBytes(path, archive));
         Tarv::VfsAddMount(new Tarv::PakMount(path.c_str(), "", 0));
     }
 
@@ -131,7 +132,7 @@ protected:
         return out;
     }
 
-    AudioTest::TempDir m_dir;
+    TestFiles::TempDir m_dir;
     Tarv::SmartPtr<Tarv::Mixer> m_mixer;
 
 private:

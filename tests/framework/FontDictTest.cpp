@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include <climits>
 
 namespace
@@ -134,37 +136,23 @@ TEST_F(FontDictTest, DrawingWithoutAFontOrSurfaceDrawsNothing)
     EXPECT_EQ(fonts.GetFormat().GetAlignment(), Tarv::Text::ALIGN_LEFT);
 }
 
-struct AnchorCase
+// The flagged edge of a 10 x 5 text lands on the point; coordinates near the int limits
+// neither overflow nor wrap.
+TEST(FontDictAnchor, PointLandsOnTheFlaggedEdge)
 {
-    int flags;
-    int x, y;
-    int left, top;
-};
-
-class FontDictAnchor : public testing::TestWithParam<AnchorCase>
-{
-};
-
-TEST_P(FontDictAnchor, PointLandsOnTheFlaggedEdge)
-{
-    const AnchorCase& c = GetParam();
-    int left = 0;
-    int top = 0;
-    FontDict::GetAnchoredOrigin(c.x, c.y, 10, 5, c.flags, left, top);
-    EXPECT_EQ(left, c.left);
-    EXPECT_EQ(top, c.top);
+    const int R = Quor::TEXT_RIGHT, H = Quor::TEXT_HCENTER, B = Quor::TEXT_BOTTOM, V = Quor::TEXT_VCENTER;
+    const struct { int flags, x, y, left, top; } cases[] = {
+        {0, 100, 50, 100, 50}, {Quor::TEXT_LEFT | Quor::TEXT_TOP, 100, 50, 100, 50}, {R, 100, 50, 90, 50},
+        {H, 100, 50, 95, 50}, {R | H, 100, 50, 90, 50}, {B, 100, 50, 100, 45}, {V, 100, 50, 100, 48},
+        {B | V, 100, 50, 100, 45}, {R | B, INT_MIN, INT_MIN, INT_MIN, INT_MIN}, {H | V, INT_MIN + 3, -7, INT_MIN, -9},
+        {R, INT_MAX, INT_MAX, INT_MAX - 10, INT_MAX}};
+    for (const auto& c : cases) {
+        int left = 0;
+        int top = 0;
+        FontDict::GetAnchoredOrigin(c.x, c.y, 10, 5, c.flags, left, top);
+        EXPECT_EQ(std::make_pair(left, top), std::make_pair(c.left, c.top)) << c.flags << " " << c.x << "," << c.y;
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Flags, FontDictAnchor,
-    testing::Values(AnchorCase{0, 100, 50, 100, 50}, AnchorCase{Quor::TEXT_LEFT | Quor::TEXT_TOP, 100, 50, 100, 50},
-                    AnchorCase{Quor::TEXT_RIGHT, 100, 50, 90, 50}, AnchorCase{Quor::TEXT_HCENTER, 100, 50, 95, 50},
-                    AnchorCase{Quor::TEXT_RIGHT | Quor::TEXT_HCENTER, 100, 50, 90, 50},
-                    AnchorCase{Quor::TEXT_BOTTOM, 100, 50, 100, 45}, AnchorCase{Quor::TEXT_VCENTER, 100, 50, 100, 48},
-                    AnchorCase{Quor::TEXT_BOTTOM | Quor::TEXT_VCENTER, 100, 50, 100, 45},
-                    AnchorCase{Quor::TEXT_RIGHT | Quor::TEXT_BOTTOM, INT_MIN, INT_MIN, INT_MIN, INT_MIN},
-                    AnchorCase{Quor::TEXT_HCENTER | Quor::TEXT_VCENTER, INT_MIN + 3, -7, INT_MIN, -9},
-                    AnchorCase{Quor::TEXT_RIGHT, INT_MAX, INT_MAX, INT_MAX - 10, INT_MAX}));
 
 // Real frames under a private Xvfb: the flagged point of the text lands on (x, y).
 class FontDictDrawing : public RenderTest::ScreenTest
@@ -177,7 +165,7 @@ protected:
         const AssetTest::Bytes archive = Archives::Pack(
             {{"fonts/menu.xml", FontXml()}, {"fonts/menu.png", MakePng(9, 5, 255)}}, Tarv::ContainerWriter::Options());
         const std::string path = m_dir.Path() + "/fonts.pak";
-        ASSERT_TRUE(AudioTest::WriteFile(path, archive));
+        ASSERT_TRUE(TestFiles::WriteBytes(path, archive));
         Tarv::VfsAddMount(new Tarv::PakMount(path.c_str(), "", 0));
         Tarv::AssetDict::Instance = Tarv::MakeSmart<Tarv::AssetDict>();
         ASSERT_TRUE(fonts.LoadFont("fonts/menu.xml"));
@@ -192,11 +180,11 @@ protected:
     // True when the pixel shows the font page's red.
     bool Inked(int x, int y) { return RenderTest::Near(RenderTest::ReadPixel(Screen(), x, y), {255, 20, 30, 255}, 4); }
 
-    AudioTest::TempDir m_dir;
+    TestFiles::TempDir m_dir;
     FontDict fonts;
 };
 
-TEST_F(FontDictDrawing, AnchorPutsTheFlaggedPointOfTheTextOnThePoint)
+TEST_F(FontDictDrawing, AnchorPutsTheFlaggedPointOfTheTextOnThePointTopLeftByDefault)
 {
     // "ABC" is 9 x 5 pixels: bottom right at (100, 50) covers 91..99 x 45..49, the centre at
     // (200, 50) covers 196..204 x 48..52.
@@ -214,10 +202,7 @@ TEST_F(FontDictDrawing, AnchorPutsTheFlaggedPointOfTheTextOnThePoint)
         EXPECT_FALSE(Inked(b.left + 4, b.top - 1)) << b.left;
         EXPECT_FALSE(Inked(b.left + 4, b.bottom + 1)) << b.left;
     }
-}
-
-TEST_F(FontDictDrawing, TopLeftIsTheDefaultAndEmptyTextDrawsNothing)
-{
+    // Top left is the default; empty text draws nothing.
     fonts.DrawNarrowText(Screen(), 10, 20, "A", 0, "menu");
     EXPECT_TRUE(Inked(10, 20));
     EXPECT_TRUE(Inked(12, 24));

@@ -40,7 +40,7 @@ class GatedState : public Quor::ApplicationState
 public:
     explicit GatedState(Gate* gate, int* destroyed) : Quor::ApplicationState("gated"), m_gate(gate), m_destroyed(destroyed) {}
     ~GatedState() override { ++*m_destroyed; }
-    void Load() override { m_gate->Wait(); }
+    void Load() override { EXPECT_TRUE(m_gate->Wait()); }
     // An endless queue: only a cancel ends the load.
     bool LoadNextQueued() override { return true; }
 
@@ -69,7 +69,7 @@ TEST(LoaderThread, TheStackHoldsLargeFramesAndIsNeverBelowOneMebibyte)
     {
         Quor::LoaderThread loader(state);
         EXPECT_TRUE(loader.Start());
-        QuorTest::WaitUntil([&loader] { return loader.IsLoaded(); });
+        ASSERT_TRUE(QuorTest::WaitUntil([&loader] { return loader.IsLoaded(); }));
     }
     EXPECT_NE(state->loadedOn, std::this_thread::get_id());
     EXPECT_EQ(state->sum, (0 + 127) * 128 / 2);

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include <atomic>
 #include <cmath>
 #include <condition_variable>
@@ -102,7 +104,9 @@ TEST(MasterLoadingState, ARealLoaderWorksWhileTheMainThreadKeepsTickingAndDrawin
 
     int ticks = 0;
     float lastShown = 0.0f;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(QuorTest::LOAD_WAIT_MS);
     while (root->GetCurrent() != slow) {
+        ASSERT_LT(std::chrono::steady_clock::now(), deadline) << "the load never ended";
         root->Update(1.0f / 60.0f);
         root->Render(nullptr);
         const float shown = screen->GetProgress();
@@ -157,7 +161,7 @@ TEST(MasterLoadingState, APreloadDroppedWhileLoadingIsLeftToTheReaper)
     root->PreloadState(new SlowState(1, nullptr));
     EXPECT_EQ(Quor::LoaderThread::GetAbandonedCount(), 1u);
     gate.Open();
-    WaitUntil([&root] { return root->GetPreload()->IsLoaded(); });
+    ASSERT_TRUE(WaitUntil([&root] { return root->GetPreload()->IsLoaded(); }));
     Quor::LoaderThread::JoinAll();
     EXPECT_EQ(destroyedOn, std::this_thread::get_id());
 }
@@ -174,7 +178,7 @@ TEST(MasterLoadingState, FinishIfLoadedIsFalseUntilTheLoadEnds)
     EXPECT_FALSE(loading->FinishIfLoaded());
     EXPECT_EQ(owner->GetPending(), nullptr);
     gate.Open();
-    WaitUntil([&loading] { return loading->IsLoaded(); });
+    ASSERT_TRUE(WaitUntil([&loading] { return loading->IsLoaded(); }));
     EXPECT_TRUE(loading->FinishIfLoaded());
     EXPECT_EQ(owner->GetPending(), target);
     // With auto-switch off, updates never hand the target over again on their own.

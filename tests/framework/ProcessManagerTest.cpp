@@ -88,44 +88,30 @@ TEST_F(ProcessWalk, VisitsInInsertionOrderWithTheManagersStep)
     EXPECT_FLOAT_EQ(c.lastStep, 0.04f);
 }
 
-TEST_F(ProcessWalk, RemovingTheVisitedProcessContinuesWithTheNextOne)
+// Removals from inside a process's work: the visited one (the walk goes on with the next), an
+// earlier one (nothing skipped), a later one (not visited), itself and its neighbours.
+TEST_F(ProcessWalk, RemovalsDuringTheWalkSkipOnlyWhatWasRemoved)
 {
-    AddAll();
-    b.action = [this] { manager.RemoveProcess("b"); };
-    manager.Tick(0.1f);
-    EXPECT_EQ(log, (Log{"a", "b", "c", "d"}));
-    log.clear();
-    manager.Tick(0.1f);
-    EXPECT_EQ(log, (Log{"a", "c", "d"}));
-}
-
-TEST_F(ProcessWalk, RemovingAnEarlierProcessSkipsNothing)
-{
-    AddAll();
-    c.action = [this] { manager.RemoveProcess("a"); };
-    manager.Tick(0.1f);
-    EXPECT_EQ(log, (Log{"a", "b", "c", "d"}));
-}
-
-TEST_F(ProcessWalk, RemovingALaterProcessMeansItIsNotVisited)
-{
-    AddAll();
-    b.action = [this] { manager.RemoveProcess("c"); };
-    manager.Tick(0.1f);
-    EXPECT_EQ(log, (Log{"a", "b", "d"}));
-}
-
-TEST_F(ProcessWalk, RemovingItselfAndTheNextOneStillReachesTheRest)
-{
-    AddAll();
-    b.action = [this] {
-        manager.RemoveProcess("b");
-        manager.RemoveProcess("c");
-        manager.RemoveProcess("a");
-    };
-    manager.Tick(0.1f);
-    EXPECT_EQ(log, (Log{"a", "b", "d"}));
-    EXPECT_EQ(manager.GetItems().size(), 1u);
+    const struct { char actor; const char* removed; Log walked; std::size_t left; } cases[] = {
+        {'b', "b", {"a", "b", "c", "d"}, 3}, {'c', "a", {"a", "b", "c", "d"}, 3},
+        {'b', "c", {"a", "b", "d"}, 3}, {'b', "bca", {"a", "b", "d"}, 1}};
+    for (const auto& c : cases) {
+        Quor::ProcessManager walk("walk");
+        log.clear();
+        for (ScriptedProcess* process : {&a, &b, &this->c, &d}) {
+            process->action = nullptr;
+            walk.AddProcess(process);
+        }
+        ScriptedProcess* actor = c.actor == 'b' ? &b : &this->c;
+        const std::string removed = c.removed;
+        actor->action = [&walk, removed] {
+            for (char name : removed)
+                walk.RemoveProcess(std::string(1, name).c_str());
+        };
+        walk.Tick(0.1f);
+        EXPECT_EQ(log, c.walked) << c.actor << " removing " << c.removed;
+        EXPECT_EQ(walk.GetItems().size(), c.left) << c.actor << " removing " << c.removed;
+    }
 }
 
 TEST_F(ProcessWalk, AProcessAppendedDuringTheWalkRunsInThatWalk)

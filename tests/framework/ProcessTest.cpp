@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <limits>
+#include <string>
 #include <vector>
 
 namespace
@@ -32,18 +33,6 @@ protected:
 
 } // namespace
 
-TEST(ProcessDuration, WorkRunsUntilTheTickThatReachesTheDuration)
-{
-    CountingProcess process("p", 0.0f, 1.0f);
-    EXPECT_TRUE(process.Tick(0.25f));
-    EXPECT_TRUE(process.Tick(0.25f));
-    // The third tick leaves 0.25 s after its work, so the process is still alive.
-    EXPECT_TRUE(process.Tick(0.25f));
-    EXPECT_FALSE(process.Tick(0.25f));
-    EXPECT_EQ(process.runs, 3);
-    EXPECT_FLOAT_EQ(process.steps.back(), 0.25f);
-}
-
 TEST(ProcessDuration, UnboundedNeverEndsByTimeButFinishEndsItAtTheNextTick)
 {
     CountingProcess process("p");
@@ -62,46 +51,37 @@ TEST(ProcessDuration, FinishInsideTheWorkReportsEndedInThatTick)
     EXPECT_FALSE(process.Tick(0.1f));
 }
 
-TEST(ProcessInterval, CatchesUpWithOneRunPerWholeIntervalAndCarriesTheRest)
+// Frames against duration and interval: the work runs until the tick that reaches the duration;
+// with an interval, once per whole interval gathered, the rest carried to the next frame.
+TEST(ProcessInterval, RunsPerFrameAndTheTickThatEnds)
 {
-    CountingProcess process("p", 0.0f, Quor::Process::UNBOUNDED, 0.1f);
-    EXPECT_TRUE(process.Tick(0.35f));
-    EXPECT_EQ(process.runs, 3);
-    EXPECT_NEAR(process.GetAccumulator(), 0.05f, 1e-6f);
-    // Elapsed grows once per tick, not per run; the work sees the interval as its step.
-    EXPECT_FLOAT_EQ(process.GetElapsed(), 0.35f);
-    EXPECT_FLOAT_EQ(process.steps.front(), 0.1f);
-
-    // The carried 0.05 s plus 0.06 s makes one more whole interval.
-    EXPECT_TRUE(process.Tick(0.06f));
-    EXPECT_EQ(process.runs, 4);
-}
-
-TEST(ProcessInterval, ShortFramesRunNothingUntilAnIntervalHasGathered)
-{
-    CountingProcess process("p", 0.0f, Quor::Process::UNBOUNDED, 1.0f / 32.0f);
-    EXPECT_TRUE(process.Tick(0.02f));
-    EXPECT_EQ(process.runs, 0);
-    EXPECT_TRUE(process.Tick(0.02f));
-    EXPECT_EQ(process.runs, 1);
-    EXPECT_NEAR(process.GetAccumulator(), 0.00875f, 1e-6f);
-}
-
-TEST(ProcessInterval, WithADurationTheWorkRunsOnceAndTheFourthTickEnds)
-{
-    CountingProcess process("p", 0.0f, 1.0f, 0.5f);
-    EXPECT_TRUE(process.Tick(0.25f));
-    EXPECT_TRUE(process.Tick(0.25f));
-    EXPECT_TRUE(process.Tick(0.25f));
-    EXPECT_FALSE(process.Tick(0.25f));
-    EXPECT_EQ(process.runs, 1);
-}
-
-TEST(ProcessInterval, AHalfSecondFrameAtThirtyTwoHertzRunsSixteenSteps)
-{
-    CountingProcess process("p", 0.0f, Quor::Process::UNBOUNDED, 1.0f / 32.0f);
-    process.Tick(0.5f);
-    EXPECT_EQ(process.runs, 16);
+    const float U = Quor::Process::UNBOUNDED;
+    const struct { float interval; float duration; std::vector<float> frames; int runs; bool alive; float carried; } cases[] = {
+        {0.0f, 1.0f, {0.25f, 0.25f, 0.25f}, 3, true, -1.0f},
+        {0.0f, 1.0f, {0.25f, 0.25f, 0.25f, 0.25f}, 3, false, -1.0f},
+        {0.1f, U, {0.35f}, 3, true, 0.05f},
+        {0.1f, U, {0.35f, 0.06f}, 4, true, 0.01f},
+        {1.0f / 32.0f, U, {0.02f}, 0, true, 0.02f},
+        {1.0f / 32.0f, U, {0.02f, 0.02f}, 1, true, 0.00875f},
+        {1.0f / 32.0f, U, {0.5f}, 16, true, -1.0f},
+        {0.5f, 1.0f, {0.25f, 0.25f, 0.25f}, 1, true, -1.0f},
+        {0.5f, 1.0f, {0.25f, 0.25f, 0.25f, 0.25f}, 1, false, -1.0f}};
+    for (const auto& c : cases) {
+        CountingProcess process("p", 0.0f, c.duration, c.interval);
+        bool alive = true;
+        for (float frame : c.frames)
+            alive = process.Tick(frame);
+        const std::string name = std::to_string(c.interval) + " " + std::to_string(c.frames.size());
+        EXPECT_EQ(process.runs, c.runs) << name;
+        EXPECT_EQ(alive, c.alive) << name;
+        if (c.carried >= 0.0f) {
+            EXPECT_NEAR(process.GetAccumulator(), c.carried, 1e-6f) << name;
+        }
+        // The work sees the interval, or without one the frame, as its step.
+        if (c.runs > 0) {
+            EXPECT_FLOAT_EQ(process.steps.front(), c.interval > 0.0f ? c.interval : c.frames[0]) << name;
+        }
+    }
 }
 
 TEST(ProcessInterval, OneHugeFrameRunsAtMostTheCatchUpBoundAndDropsTheRest)

@@ -8,7 +8,11 @@
 #include "framework/Substatable.h"
 #include "framework/SubstatableClient.h"
 #include "platform/AbstractApp.h"
+#include "tests/support/Wait.h"
 
+#include <gtest/gtest.h>
+
+#include <chrono>
 #include <condition_variable>
 #include <functional>
 #include <mutex>
@@ -57,6 +61,9 @@ private:
     std::vector<std::string> m_loads;
 };
 
+// How long a test waits for a load or a gate before it reports a failure.
+constexpr int LOAD_WAIT_MS = 5000;
+
 // A door a loader thread waits at until the test opens it.
 class Gate
 {
@@ -67,10 +74,11 @@ public:
         m_open = true;
         m_changed.notify_all();
     }
-    void Wait()
+    // Waits at most LOAD_WAIT_MS, so a test that never opens the gate fails instead of hanging.
+    bool Wait()
     {
         std::unique_lock<std::mutex> lock(m_mutex);
-        m_changed.wait(lock, [this] { return m_open; });
+        return m_changed.wait_for(lock, std::chrono::milliseconds(LOAD_WAIT_MS), [this] { return m_open; });
     }
 
 private:
@@ -79,12 +87,11 @@ private:
     bool m_open = false;
 };
 
-// Spins (yielding, never sleeping) until the condition holds.
+// True once the condition holds, false after LOAD_WAIT_MS.
 template <class Condition>
-void WaitUntil(Condition&& condition)
+bool WaitUntil(Condition condition)
 {
-    while (!condition())
-        std::this_thread::yield();
+    return TestSupport::WaitUntil(condition, LOAD_WAIT_MS);
 }
 
 // Logs every state operation it receives, then runs Base's own; Base is a state class.
@@ -106,8 +113,8 @@ public:
 
     void Load() override
     {
-        if (loadGate != nullptr)
-            loadGate->Wait();
+        if (loadGate != nullptr && !loadGate->Wait())
+            ADD_FAILURE() << this->GetName() << ": the load gate was never opened";
         m_log->AddLoad(this->GetName() + ".Load");
         if (onLoad)
             onLoad();

@@ -7,6 +7,7 @@
 #include "engine/registry/Registry.h"
 #include "engine/vfs/Vfs.h"
 #include "framework/System.h"
+#include "tests/engine/vfs/TestFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -18,7 +19,6 @@
 #include <sstream>
 #include <string>
 
-#include <ftw.h>
 #include <unistd.h>
 
 namespace
@@ -35,21 +35,13 @@ const char* const USER = R"(<registry><node name="quor">
   <node name="runtime"><key name="paused" type="bool">true</key><key name="stale" type="int">9</key></node>
 </node></registry>)";
 
-int RemoveEntry(const char* path, const struct stat*, int, struct FTW*)
-{
-    return std::remove(path);
-}
-
 // A temporary folder mounted as the whole virtual file system, and a registry of its own.
 class SettingsTest : public testing::Test
 {
 protected:
     void SetUp() override
     {
-        char pattern[] = "/tmp/brashwick-settings-XXXXXX";
-        const char* made = mkdtemp(pattern);
-        ASSERT_NE(made, nullptr);
-        m_dir = made;
+        ASSERT_FALSE(m_dir.empty());
         Tarv::VfsInit();
         Tarv::VfsMountNative(m_dir + "/", "", 0);
         Tarv::Registry::Instance = Tarv::MakeSmart<Tarv::Registry>();
@@ -60,27 +52,17 @@ protected:
     {
         Tarv::Registry::Instance.Reset();
         Tarv::VfsShutdown();
-        nftw(m_dir.c_str(), RemoveEntry, 8, FTW_DEPTH | FTW_PHYS);
     }
 
-    void WriteFile(const std::string& name, const std::string& text)
-    {
-        std::ofstream(m_dir + "/" + name) << text;
-    }
-
-    std::string ReadFile(const std::string& name)
-    {
-        std::ifstream in(m_dir + "/" + name);
-        std::stringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
+    void WriteFile(const std::string& name, const std::string& text) { TestFiles::WriteText(m_temp / name, text); }
+    std::string ReadFile(const std::string& name) { return TestFiles::ReadText(m_temp / name); }
 
     bool Exists(const std::string& name) { return access((m_dir + "/" + name).c_str(), F_OK) == 0; }
 
     Tarv::Registry* registry = nullptr;
 
-    std::string m_dir;
+    TestFiles::TempDir m_temp;
+    const std::string m_dir = m_temp.Path();
 };
 
 } // namespace
@@ -113,19 +95,9 @@ TEST_F(SettingsTest, TheUserFileWinsAndForceLoadsOnlyTheDefaults)
     EXPECT_EQ(forced.GetInt("game/lives"), 3);
 }
 
-TEST_F(SettingsTest, LoadDefaultsMergesOverTheCurrentValues)
-{
-    WriteFile("defaults.xml", DEFAULTS);
-    WriteFile("settings.xml", USER);
-    Quor::Settings settings;
-    settings.Init("quor", "settings.xml", "defaults.xml", false);
-    settings.SetInt("game/score", 700);
-    ASSERT_TRUE(settings.LoadDefaults());
-    EXPECT_EQ(settings.GetInt("game/lives"), 3);
-    EXPECT_EQ(settings.GetInt("game/score"), 700);
-}
-
-TEST_F(SettingsTest, RunTimeValuesStartFromTheDefaultsAtEveryStart)
+// Run-time values start from the defaults at every start, the user's own values untouched;
+// LoadDefaults merges over the current values.
+TEST_F(SettingsTest, RunTimeValuesStartFromTheDefaultsAndLoadDefaultsMerges)
 {
     WriteFile("defaults.xml", DEFAULTS);
     WriteFile("settings.xml", USER);
@@ -137,8 +109,11 @@ TEST_F(SettingsTest, RunTimeValuesStartFromTheDefaultsAtEveryStart)
     Tarv::NarrowString tool = "x";
     EXPECT_TRUE(registry->GetString("/quor/runtime/activeTool", tool));
     EXPECT_EQ(tool, "");
-    // The user's own values are untouched.
     EXPECT_EQ(settings.GetInt("game/lives"), 1);
+    settings.SetInt("game/score", 700);
+    ASSERT_TRUE(settings.LoadDefaults());
+    EXPECT_EQ(settings.GetInt("game/lives"), 3);
+    EXPECT_EQ(settings.GetInt("game/score"), 700);
 }
 
 TEST_F(SettingsTest, SaveWritesTheSubtreeThatTheNextStartReads)
@@ -164,6 +139,7 @@ TEST_F(SettingsTest, ADamagedUserFileIsKeptAsideBeforeTheDefaultsLoad)
     Quor::Settings settings;
     ASSERT_TRUE(settings.Init("quor", "settings.xml", "defaults.xml", false));
     EXPECT_EQ(settings.GetInt("game/lives"), 3);
+    EXPECT_FALSE(settings.IsFromUserFile());
     EXPECT_EQ(ReadFile("settings.xml.bad"), "<registry><node name=\"quor\"><key name=");
 
     // A missing user file is simply a first start: nothing is kept aside.
@@ -275,14 +251,4 @@ TEST_F(SettingsTest, AddMissingDefaultsWithoutADefaultsFileChangesNothing)
     ASSERT_TRUE(settings.Init("quor", "settings.xml", "defaults.xml", false));
     EXPECT_EQ(settings.AddMissingDefaults(), -1);
     EXPECT_EQ(settings.GetInt("game/lives"), 1);
-}
-
-TEST_F(SettingsTest, IsFromUserFileTellsWhichFileLoaded)
-{
-    WriteFile("defaults.xml", DEFAULTS);
-    WriteFile("settings.xml", "<registry><node");
-    Quor::Settings settings;
-    ASSERT_TRUE(settings.Init("quor", "settings.xml", "defaults.xml", false));
-    EXPECT_FALSE(settings.IsFromUserFile());
-    EXPECT_TRUE(Exists("settings.xml.bad"));
 }

@@ -34,34 +34,21 @@ TEST(SubstatableClient, AttachingToAnotherOwnerLeavesTheFirstOnesListsFirst)
     EXPECT_TRUE(b->GetAfterClients().empty());
 }
 
-TEST(SubstatableClient, AnotherModeRecordsTheOwnerButListsNowhere)
-{
-    CallLog log;
-    Tarv::SmartPtr<RecordingSubstatable> owner(new RecordingSubstatable("client-owner", &log));
-    RecordingClient client("c", &log);
-    client.Attach(owner.Get(), 7);
-    EXPECT_EQ(client.GetOwner(), owner.Get());
-    EXPECT_TRUE(owner->GetBeforeClients().empty());
-    EXPECT_TRUE(owner->GetAfterClients().empty());
-}
-
-TEST(SubstatableClient, NullOrUnknownOwnersAreRefused)
-{
-    CallLog log;
-    RecordingClient client("c", &log);
-    EXPECT_FALSE(client.Attach(nullptr, Quor::SubstatableClient::BEFORE));
-    EXPECT_FALSE(client.AttachTo("no such substatable", Quor::SubstatableClient::BEFORE));
-    EXPECT_EQ(client.GetOwner(), nullptr);
-    client.Detach();
-}
-
-TEST(SubstatableClient, AttachToFindsTheOwnerByName)
+// By name or pointer; a null or unknown owner is refused; another mode records the owner but
+// lists the client nowhere.
+TEST(SubstatableClient, OwnersByNameNullUnknownAndOtherModes)
 {
     CallLog log;
     Tarv::SmartPtr<RecordingSubstatable> owner(new RecordingSubstatable("client-named", &log));
     RecordingClient client("c", &log);
+    EXPECT_FALSE(client.Attach(nullptr, Quor::SubstatableClient::BEFORE));
+    EXPECT_FALSE(client.AttachTo("no such substatable", Quor::SubstatableClient::BEFORE));
+    EXPECT_EQ(client.GetOwner(), nullptr);
     EXPECT_TRUE(client.AttachTo("client-named", Quor::SubstatableClient::AFTER));
     EXPECT_EQ(owner->GetAfterClients(), (Clients{&client}));
+    client.Attach(owner.Get(), 7);
+    EXPECT_EQ(client.GetOwner(), owner.Get());
+    EXPECT_TRUE(owner->GetBeforeClients().empty() && owner->GetAfterClients().empty());
 }
 
 TEST(SubstatableClient, DestroyingAnAttachedClientRemovesItFromItsOwner)

@@ -67,7 +67,7 @@ protected:
     static void RunRequestedChange(Quor::Substatable* owner)
     {
         owner->Update(DT);
-        WaitUntil([owner] { return AsLoading(owner->GetCurrent())->IsLoaded(); });
+        ASSERT_TRUE(WaitUntil([owner] { return AsLoading(owner->GetCurrent())->IsLoaded(); }));
         owner->Update(DT);
         owner->Update(DT);
     }
@@ -104,7 +104,7 @@ TEST_F(SubstatableTest, ChangeStateLoadsBehindTheScreenAndSwitchesOneUpdateAfter
     EXPECT_EQ(root->GetPending(), nullptr);
 
     gate.Open();
-    WaitUntil([loading] { return loading->IsLoaded(); });
+    ASSERT_TRUE(WaitUntil([loading] { return loading->IsLoaded(); }));
     EXPECT_EQ(log.TakeLoads(), (Calls{"a.Load"}));
 
     // U2: the load is seen: a becomes pending; the screen still gets this update.
@@ -305,7 +305,7 @@ TEST_F(SubstatableTest, WithoutALoadingScreenNothingIsShownButTheSwitchStillHapp
     bare->Render(nullptr);
     bare->OnKeyDown(4);
     EXPECT_EQ(log.Take(), (Calls{"client.Update", "client.Render", "client.OnKeyDown 4"}));
-    WaitUntil([&bare] { return AsLoading(bare->GetCurrent())->IsLoaded(); });
+    ASSERT_TRUE(WaitUntil([&bare] { return AsLoading(bare->GetCurrent())->IsLoaded(); }));
     bare->Update(DT);
     bare->Update(DT);
     EXPECT_EQ(bare->GetCurrent(), a);
@@ -320,7 +320,7 @@ TEST_F(SubstatableTest, AFinishedPreloadIsSwitchedToWithoutShowingTheScreen)
     ASSERT_TRUE(root->PreloadState(b));
     Quor::MasterLoadingState* preload = root->GetPreload();
     EXPECT_TRUE(preload->IsStarted());
-    WaitUntil([preload] { return preload->IsLoaded(); });
+    ASSERT_TRUE(WaitUntil([preload] { return preload->IsLoaded(); }));
     EXPECT_EQ(log.TakeLoads(), (Calls{"b.Load"}));
     root->Update(DT);
     EXPECT_EQ(log.Take(), (Calls{"a.UpdateState"}));
@@ -357,7 +357,7 @@ TEST_F(SubstatableTest, APreloadStillLoadingBecomesCurrentWithoutASecondThread)
     EXPECT_FLOAT_EQ(screen->GetProgress(), carried);
 
     gate.Open();
-    WaitUntil([preload] { return preload->IsLoaded(); });
+    ASSERT_TRUE(WaitUntil([preload] { return preload->IsLoaded(); }));
     root->Update(DT);
     root->Update(DT);
     EXPECT_EQ(root->GetCurrent(), b);
@@ -401,7 +401,7 @@ TEST_F(SubstatableTest, ASubstatableRequestingItsFirstStateInLoadEntersWithThatC
 
     // The nested change runs behind the nested screen on a second loader thread.
     gate.Open();
-    WaitUntil([game] { return AsLoading(game->GetCurrent())->IsLoaded(); });
+    ASSERT_TRUE(WaitUntil([game] { return AsLoading(game->GetCurrent())->IsLoaded(); }));
     root->Update(DT);
     root->Update(DT);
     EXPECT_EQ(game->GetCurrent(), play);
@@ -429,7 +429,7 @@ TEST_F(SubstatableTest, AChangeDuringARunningLoadNeitherWaitsNorFreesWhatTheLoad
     EXPECT_EQ(destroyed, 0);
 
     gate.Open();
-    WaitUntil([this] { return AsLoading(root->GetCurrent())->IsLoaded(); });
+    ASSERT_TRUE(WaitUntil([this] { return AsLoading(root->GetCurrent())->IsLoaded(); }));
     root->Update(DT);
     root->Update(DT);
     EXPECT_EQ(root->GetCurrent(), next);

@@ -65,18 +65,14 @@ TEST_F(SystemTest, ManagersAreTickedInNameOrderNotRegistrationOrder)
     system->AddManager("B", new LoggingManager("B", &log));
     system->AddManager("A", new LoggingManager("A", &log));
     system->AddManager("Physics", new LoggingManager("Physics", &log));
+    auto* ended = new LoggingManager("C", &log);
+    ended->SetDuration(0.05f);
+    system->AddManager("C", ended);
     system->UpdateManagers(0.1f);
     EXPECT_EQ(log, (std::vector<std::string>{"A", "B", "Physics"}));
-}
-
-TEST_F(SystemTest, AManagerWhoseTimeIsUpIsStillTicked)
-{
-    auto* manager = new LoggingManager("M", &log);
-    manager->SetDuration(0.05f);
-    system->AddManager("M", manager);
+    // A manager whose time is up stays and is ticked again.
     system->UpdateManagers(0.1f);
-    system->UpdateManagers(0.1f);
-    EXPECT_EQ(system->GetManager("M"), manager);
+    EXPECT_EQ(system->GetManager("C"), ended);
 }
 
 TEST_F(SystemTest, ASecondServiceUnderATakenNameIsRefusedAndFreed)
@@ -111,12 +107,14 @@ TEST_F(SystemTest, AnOutsideCountedHolderNeverCausesADoubleFree)
     EXPECT_EQ(log, (std::vector<std::string>{"~held"}));
 }
 
-TEST_F(SystemTest, GetOrCreateRegistersOnceAndRefusesAnotherType)
+TEST_F(SystemTest, GetOrCreateRegistersOnceAndRefusesAnotherTypeOrNoRegistry)
 {
     Service* made = Quor::System::GetOrCreateService<Service>("CacheList");
     ASSERT_NE(made, nullptr);
     EXPECT_EQ(Quor::System::GetOrCreateService<Service>("CacheList"), made);
     EXPECT_EQ(Quor::System::GetOrCreateService<OtherService>("CacheList"), nullptr);
+    Quor::System::Destroy();
+    EXPECT_EQ(Quor::System::GetOrCreateService<Service>("Settings"), nullptr);
 }
 
 TEST_F(SystemTest, ALoaderThreadLooksUpWhileTheMainThreadRegisters)
@@ -133,12 +131,6 @@ TEST_F(SystemTest, ALoaderThreadLooksUpWhileTheMainThreadRegisters)
     loader.join();
     EXPECT_NE(system->GetService("CacheList"), nullptr);
     EXPECT_NE(system->GetService("Main199"), nullptr);
-}
-
-TEST(SystemInstance, GetOrCreateWithoutARegistryGivesNull)
-{
-    ASSERT_EQ(Quor::System::GetInstance(), nullptr);
-    EXPECT_EQ(Quor::System::GetOrCreateService<Service>("Settings"), nullptr);
 }
 
 TEST(SystemActiveState, IsTheDeepestCurrentStateOrNullWhenAPathEndsEarly)
@@ -158,11 +150,8 @@ TEST(SystemActiveState, IsTheDeepestCurrentStateOrNullWhenAPathEndsEarly)
 
     Quor::System::Destroy();
     application.Reset();
-}
 
-TEST(SystemActiveState, WithoutARootThereIsNoActiveState)
-{
-    Quor::System system(nullptr);
-    system.UpdateActiveState();
-    EXPECT_EQ(system.GetActiveState(), nullptr);
+    Quor::System rootless(nullptr);
+    rootless.UpdateActiveState();
+    EXPECT_EQ(rootless.GetActiveState(), nullptr);
 }

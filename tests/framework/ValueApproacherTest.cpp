@@ -20,7 +20,6 @@ TEST(ValueApproacher, AHugeStepEndsAtTheTargetWithoutRunningForever)
     Quor::ValueApproacher<float> speed(10.0f, 0.5f);
     speed.SetTarget(1.0f);
     speed.Advance(1.0e9f);
-    EXPECT_NEAR(speed.GetCurrent(), 1.0f, 1e-6f);
     speed.Advance(-1.0f);
     EXPECT_NEAR(speed.GetCurrent(), 1.0f, 1e-6f);
 }

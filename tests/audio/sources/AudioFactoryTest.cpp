@@ -7,6 +7,7 @@
 #include "engine/core/SmartPtr.h"
 #include "engine/vfs/Vfs.h"
 #include "tests/audio/TestTones.h"
+#include "tests/engine/vfs/TestFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -26,7 +27,7 @@ protected:
         ASSERT_TRUE(AudioTest::WriteWav(m_dir.Path() + "/tone.WAV", tone, 1, 22050));
         ASSERT_TRUE(AudioTest::EncodeOgg(m_dir.Path() + "/tone.wav", m_dir.Path() + "/tone.ogg"));
         ASSERT_TRUE(AudioTest::EncodeOgg(m_dir.Path() + "/tone.wav", m_dir.Path() + "/ogg.dat"));
-        ASSERT_TRUE(AudioTest::WriteFile(m_dir.Path() + "/song.xm", {'E', 'x', 't'}));
+        ASSERT_TRUE(TestFiles::WriteBytes(m_dir.Path() + "/song.xm", {'E', 'x', 't'}));
         Tarv::VfsInit();
         Tarv::VfsMountNative(m_dir.Path() + "/", "", 0);
     }
@@ -39,7 +40,7 @@ protected:
         return bytes;
     }
 
-    AudioTest::TempDir m_dir;
+    TestFiles::TempDir m_dir;
 };
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "engine/core/SmartPtr.h"
 #include "engine/vfs/CachedFile.h"
 #include "tests/audio/TestTones.h"
+#include "tests/engine/vfs/TestFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -20,7 +21,7 @@ class AudioOggTest : public ::testing::Test
 protected:
     static void SetUpTestSuite()
     {
-        s_dir = std::make_unique<AudioTest::TempDir>();
+        s_dir = std::make_unique<TestFiles::TempDir>();
         s_mono = AudioTest::MakeTone(440.0, 22050, 1, 22050, 10000.0);
         s_monoOgg = Encode("mono", s_mono, 1, 22050);
         s_stereoOgg = Encode("stereo", AudioTest::MakeTone(440.0, 44100, 2, 4410, 8000.0), 2, 44100);
@@ -34,7 +35,7 @@ protected:
         const std::string ogg = s_dir->Path() + "/" + name + ".ogg";
         if (!AudioTest::WriteWav(wav, samples, channels, rate) || !AudioTest::EncodeOgg(wav, ogg))
             return {};
-        return AudioTest::ReadFile(ogg);
+        return TestFiles::ReadBytes(ogg);
     }
 
     static Tarv::SmartPtr<Tarv::AudioOgg> Open(const std::vector<std::uint8_t>& bytes)
@@ -43,7 +44,7 @@ protected:
             Tarv::AudioOgg::Create(new Tarv::CachedFile(bytes.data(), static_cast<int>(bytes.size()), true)));
     }
 
-    static inline std::unique_ptr<AudioTest::TempDir> s_dir;
+    static inline std::unique_ptr<TestFiles::TempDir> s_dir;
     static inline std::vector<std::int16_t> s_mono;
     static inline std::vector<std::uint8_t> s_monoOgg;
     static inline std::vector<std::uint8_t> s_stereoOgg;
@@ -109,7 +110,7 @@ TEST_F(AudioOggTest, StereoSeekLandsOnFrameStarts)
 
 TEST_F(AudioOggTest, RefusesWhatIsNotOggVorbis)
 {
-    const std::vector<std::uint8_t> wav = AudioTest::ReadFile(s_dir->Path() + "/mono.wav");
+    const std::vector<std::uint8_t> wav = TestFiles::ReadBytes(s_dir->Path() + "/mono.wav");
     EXPECT_FALSE(Open(wav));
     EXPECT_FALSE(Open({}));
     // Cut inside the headers.

@@ -10,6 +10,7 @@
 #include "engine/vfs/Vfs.h"
 #include "tests/audio/TestSources.h"
 #include "tests/audio/TestTones.h"
+#include "tests/engine/vfs/TestFiles.h"
 #include "tools/xm/XmFixtures.h"
 
 #include <gtest/gtest.h>
@@ -30,9 +31,9 @@ protected:
             Tarv::XmModuleDesc module;
             ASSERT_TRUE(Tarv::MakeXmFixture(name, module));
             Tarv::XmWriter writer;
-            ASSERT_TRUE(AudioTest::WriteFile(m_dir.Path() + "/" + name + ".xm", writer.Write(module)));
+            ASSERT_TRUE(TestFiles::WriteBytes(m_dir.Path() + "/" + name + ".xm", writer.Write(module)));
         }
-        ASSERT_TRUE(AudioTest::WriteFile(m_dir.Path() + "/text.xm", std::vector<std::uint8_t>(400, 'x')));
+        ASSERT_TRUE(TestFiles::WriteBytes(m_dir.Path() + "/text.xm", std::vector<std::uint8_t>(400, 'x')));
         Tarv::VfsInit();
         Tarv::VfsMountNative(m_dir.Path() + "/", "", 0);
     }
@@ -47,7 +48,7 @@ protected:
         return out;
     }
 
-    AudioTest::TempDir m_dir;
+    TestFiles::TempDir m_dir;
 };
 
 } // namespace

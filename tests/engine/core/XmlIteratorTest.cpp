@@ -106,32 +106,26 @@ TEST(XmlIteratorWalk, ReadersAtTheEndFailAndLeaveOutputAlone)
     EXPECT_EQ(s, "keep");
 }
 
-TEST_F(XmlText, IntUsesScanfForms)
+// Int texts in scanf's forms; bool texts exactly "true" or "false". A failed read keeps the value.
+TEST_F(XmlText, IntAndBoolTexts)
 {
-    int value = -1;
-    EXPECT_TRUE(At("0x1F").GetTextInt(value));
-    EXPECT_EQ(value, 31);
-    EXPECT_TRUE(At("010").GetTextInt(value));
-    EXPECT_EQ(value, 8);
-    EXPECT_TRUE(At(" \n-12abc").GetTextInt(value));
-    EXPECT_EQ(value, -12);
-    value = 99;
-    EXPECT_FALSE(At("").GetTextInt(value));
-    EXPECT_FALSE(At("abc").GetTextInt(value));
-    EXPECT_FALSE(At("2147483648").GetTextInt(value));
-    EXPECT_EQ(value, 99);
-}
-
-TEST_F(XmlText, BoolIsExactlyTrueOrFalse)
-{
-    bool value = false;
-    EXPECT_TRUE(At("true").GetTextBool(value));
-    EXPECT_TRUE(value);
-    EXPECT_TRUE(At("false").GetTextBool(value));
-    EXPECT_FALSE(value);
-    EXPECT_FALSE(At("True").GetTextBool(value));
-    EXPECT_FALSE(At("1").GetTextBool(value));
-    EXPECT_FALSE(At(" true").GetTextBool(value));
+    const struct { const char* text; bool ok; int value; } ints[] = {
+        {"0x1F", true, 31}, {"010", true, 8}, {" \n-12abc", true, -12},
+        {"", false, 99}, {"abc", false, 99}, {"2147483648", false, 99}};
+    for (const auto& c : ints) {
+        int value = 99;
+        EXPECT_EQ(At(c.text).GetTextInt(value), c.ok) << c.text;
+        EXPECT_EQ(value, c.ok ? c.value : 99) << c.text;
+    }
+    const struct { const char* text; int value; } bools[] = {
+        {"true", 1}, {"false", 0}, {"True", -1}, {"1", -1}, {" true", -1}};
+    for (const auto& c : bools) {
+        bool value = false;
+        EXPECT_EQ(At(c.text).GetTextBool(value), c.value >= 0) << c.text;
+        if (c.value >= 0) {
+            EXPECT_EQ(value, c.value == 1) << c.text;
+        }
+    }
 }
 
 TEST_F(XmlText, FixedPointAndVector)
@@ -157,16 +151,16 @@ TEST_F(XmlText, FixedPointAndVector)
 
 TEST_F(XmlText, AttributeBoolTable)
 {
-    bool value = false;
-    EXPECT_TRUE(WithAttribute("1").GetAttributeBool("a", value));
-    EXPECT_TRUE(value);
-    EXPECT_TRUE(WithAttribute("no").GetAttributeBool("a", value));
-    EXPECT_FALSE(value);
-    EXPECT_TRUE(WithAttribute("yes").GetAttributeBool("a", value));
-    EXPECT_TRUE(WithAttribute("true").GetAttributeBool("a", value));
-    EXPECT_FALSE(WithAttribute("Yes").GetAttributeBool("a", value));
-    EXPECT_FALSE(WithAttribute("2").GetAttributeBool("a", value));
-    EXPECT_FALSE(WithAttribute("1").GetAttributeBool("b", value));
+    const struct { const char* text; const char* name; int value; } cases[] = {
+        {"1", "a", 1}, {"no", "a", 0}, {"yes", "a", 1}, {"true", "a", 1},
+        {"Yes", "a", -1}, {"2", "a", -1}, {"1", "b", -1}};
+    for (const auto& c : cases) {
+        bool value = c.value != 1;
+        EXPECT_EQ(WithAttribute(c.text).GetAttributeBool(c.name, value), c.value >= 0) << c.text;
+        if (c.value >= 0) {
+            EXPECT_EQ(value, c.value == 1) << c.text;
+        }
+    }
 }
 
 TEST_F(XmlText, HasAttributeAndEmptyValues)

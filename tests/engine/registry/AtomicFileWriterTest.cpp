@@ -20,12 +20,6 @@ using Tarv::NarrowString;
 namespace
 {
 
-std::string ReadText(const std::string& path)
-{
-    const std::vector<std::uint8_t> bytes = TestFiles::ReadBytes(path);
-    return std::string(bytes.begin(), bytes.end());
-}
-
 int s_calls;
 
 ssize_t FailOnSecondCall(int fd, const void* data, std::size_t size)
@@ -56,20 +50,17 @@ protected:
 
 } // namespace
 
-TEST_F(AtomicFileWriterTest, ReplacesTheWholeFileAndMakesFolders)
+TEST_F(AtomicFileWriterTest, ReplacesTheWholeFileMakesFoldersAndContinuesShortWrites)
 {
     const std::string path = m_dir / "a/b/settings.xml";
     EXPECT_TRUE(AtomicFileWriter::WriteHostFile(path, "first, longer content"));
     EXPECT_TRUE(AtomicFileWriter::WriteHostFile(path, "second"));
-    EXPECT_EQ(ReadText(path), "second");
+    EXPECT_EQ(TestFiles::ReadText(path), "second");
     EXPECT_NE(access((path + ".tmp").c_str(), F_OK), 0);
-}
-
-TEST_F(AtomicFileWriterTest, ShortWritesAreContinued)
-{
+    // Short writes are continued.
     AtomicFileWriter::SetWriteFunction(OneByteAtATime);
     EXPECT_TRUE(AtomicFileWriter::WriteHostFile(m_dir / "f", "several bytes"));
-    EXPECT_EQ(ReadText(m_dir / "f"), "several bytes");
+    EXPECT_EQ(TestFiles::ReadText(m_dir / "f"), "several bytes");
 }
 
 TEST_F(AtomicFileWriterTest, FailedWritesLeaveTheOldFileAndNoTemporary)
@@ -81,7 +72,7 @@ TEST_F(AtomicFileWriterTest, FailedWritesLeaveTheOldFileAndNoTemporary)
     EXPECT_FALSE(AtomicFileWriter::WriteHostFile(path, "new content"));
     AtomicFileWriter::SetWriteFunction(WriteNothing);
     EXPECT_FALSE(AtomicFileWriter::WriteHostFile(path, "new content"));
-    EXPECT_EQ(ReadText(path), "old");
+    EXPECT_EQ(TestFiles::ReadText(path), "old");
     EXPECT_NE(access((path + ".tmp").c_str(), F_OK), 0);
 }
 
@@ -95,7 +86,7 @@ TEST_F(AtomicFileWriterTest, UnwritableFolderFailsCleanly)
     ASSERT_EQ(chmod(folder.c_str(), 0500), 0);
     EXPECT_FALSE(AtomicFileWriter::WriteHostFile(folder + "/f", "new"));
     chmod(folder.c_str(), 0700);
-    EXPECT_EQ(ReadText(folder + "/f"), "old");
+    EXPECT_EQ(TestFiles::ReadText(folder + "/f"), "old");
 }
 
 TEST_F(AtomicFileWriterTest, BadHostPathsFail)
@@ -119,7 +110,7 @@ TEST_F(AtomicFileWriterTest, VirtualPathsResolveThroughTheMounts)
     EXPECT_EQ(AtomicFileWriter::GetHostPath(nullptr), "");
 
     EXPECT_TRUE(AtomicFileWriter::WriteFile("save/settings.xml", "saved"));
-    EXPECT_EQ(ReadText(m_dir / "Brashwick/settings.xml"), "saved");
+    EXPECT_EQ(TestFiles::ReadText(m_dir / "Brashwick/settings.xml"), "saved");
     EXPECT_FALSE(AtomicFileWriter::WriteFile("other/x", "x"));
     Tarv::VfsShutdown();
     unsetenv("XDG_CONFIG_HOME");

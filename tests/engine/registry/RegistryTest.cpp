@@ -56,22 +56,16 @@ TEST(RegistryPaths, PathsThatAddressNoKeyCreateNothing)
     EXPECT_EQ(registry.FindNode("a", false, true), nullptr);
 }
 
-TEST(RegistryPaths, RootKeysNeedTheDoubledSlash)
+// Root keys need the doubled slash; empty components name nodes with empty names.
+TEST(RegistryPaths, RootKeysNeedTheDoubledSlashAndEmptyComponentsNameNodes)
 {
     Registry registry;
-    RegistryKey* key = nullptr;
     EXPECT_TRUE(registry.SetInt("//a", 3));
     Tarv::RegistryNode* root = registry.FindNode("/", false, false);
     ASSERT_NE(root, nullptr);
-    key = root->FindKey("a");
-    ASSERT_NE(key, nullptr);
-    EXPECT_EQ(registry.FindKey("//a", false), key);
+    ASSERT_NE(root->FindKey("a"), nullptr);
+    EXPECT_EQ(registry.FindKey("//a", false), root->FindKey("a"));
     EXPECT_TRUE(root->GetChildren().count("machine"));
-}
-
-TEST(RegistryPaths, EmptyComponentsNameNodesWithEmptyNames)
-{
-    Registry registry;
     EXPECT_TRUE(registry.SetInt("/a//b", 1));
     Tarv::RegistryNode* a = registry.FindNode("/a", false, false);
     ASSERT_NE(a, nullptr);
@@ -94,7 +88,9 @@ TEST(RegistryPaths, NamesAreCaseSensitiveAndByteOrdered)
     EXPECT_EQ(names, (std::vector<NarrowString>{"B", "a", "ab", "b", "\xC3\xA9"}));
 }
 
-TEST(RegistryPaths, DepthIsLimited)
+// The depth is limited; a refused deep path used to create its first 64 nodes anyway, so a file
+// naming one left a tree that saved deeper than it could load back: it creates nothing.
+TEST(RegistryPaths, DepthIsLimitedAndARefusedDeepPathCreatesNothing)
 {
     Registry registry;
     NarrowString deep;
@@ -103,18 +99,11 @@ TEST(RegistryPaths, DepthIsLimited)
     EXPECT_TRUE(registry.SetInt(deep + "/k", 1));
     EXPECT_FALSE(registry.SetInt(deep + "/n/k", 1));
     EXPECT_EQ(registry.FindNode(deep + "/n", false, false), nullptr);
-}
-
-// A refused deep path used to create its first 64 nodes anyway, so a file naming one left a
-// tree that saved deeper than it could load back.
-TEST(RegistryPaths, ARefusedDeepPathCreatesNothing)
-{
-    Registry registry;
-    NarrowString deep;
+    NarrowString deeper;
     for (int i = 0; i <= Registry::MAX_DEPTH; ++i)
-        deep += "/x";
-    EXPECT_FALSE(registry.SetInt(deep + "/k", 1));
-    EXPECT_FALSE(registry.LoadString("<registry><node name=\"" + deep + "\"/></registry>", false, ""));
+        deeper += "/x";
+    EXPECT_FALSE(registry.SetInt(deeper + "/k", 1));
+    EXPECT_FALSE(registry.LoadString("<registry><node name=\"" + deeper + "\"/></registry>", false, ""));
     EXPECT_EQ(registry.FindNode("/x", false, false), nullptr);
 }
 

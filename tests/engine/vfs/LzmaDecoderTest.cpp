@@ -58,28 +58,24 @@ Tarv::LzmaDecoder::Status DecodeOnce(const Bytes& stream, std::size_t capacity, 
     return status;
 }
 
-TEST(LzmaDecoder, StopsAtTheCapacity)
+// One call stops at the buffer's capacity; a stream ending early is reported as ended; a match
+// reaching before the stream (all-ones input after the range coder's first byte codes one at
+// once) is damage.
+TEST(LzmaDecoder, WholeStreamOutcomes)
 {
-    std::size_t produced = 0;
-    EXPECT_EQ(DecodeOnce(Archives::Lzma(Archives::Filler(500, 3, false)), 100, 500, produced), Tarv::LzmaDecoder::Status::OK);
-    EXPECT_EQ(produced, 100u);
-}
-
-TEST(LzmaDecoder, StreamEndingEarlyIsReported)
-{
-    std::size_t produced = 0;
-    EXPECT_EQ(DecodeOnce(Archives::Lzma(Archives::Filler(50, 3, false)), 100, 100, produced), Tarv::LzmaDecoder::Status::ENDED);
-    EXPECT_EQ(produced, 50u);
-}
-
-TEST(LzmaDecoder, MatchReachingBeforeTheStreamIsDamage)
-{
-    // After the range coder's first byte, all-ones input codes a match at once, before any
-    // byte was produced.
     Bytes bad(64, 0xFF);
     bad[0] = 0;
-    std::size_t produced = 0;
-    EXPECT_EQ(DecodeOnce(bad, 64, 64, produced), Tarv::LzmaDecoder::Status::DAMAGED);
+    const struct { Bytes stream; std::size_t capacity, target; Tarv::LzmaDecoder::Status status; std::size_t produced; } cases[] = {
+        {Archives::Lzma(Archives::Filler(500, 3, false)), 100, 500, Tarv::LzmaDecoder::Status::OK, 100},
+        {Archives::Lzma(Archives::Filler(50, 3, false)), 100, 100, Tarv::LzmaDecoder::Status::ENDED, 50},
+        {bad, 64, 64, Tarv::LzmaDecoder::Status::DAMAGED, 0}};
+    for (const auto& c : cases) {
+        std::size_t produced = 0;
+        EXPECT_EQ(DecodeOnce(c.stream, c.capacity, c.target, produced), c.status) << c.produced;
+        if (c.status != Tarv::LzmaDecoder::Status::DAMAGED) {
+            EXPECT_EQ(produced, c.produced);
+        }
+    }
 }
 
 TEST(LzmaDecoder, DecodeWithoutPropertiesFails)

@@ -46,35 +46,28 @@ protected:
     bool m_hadConfig = false, m_hadHome = false;
 };
 
-TEST_F(SaveFile, PathUnderXdgConfigHome)
+// The folder under XDG_CONFIG_HOME, or HOME/.config when that is empty; none without either;
+// names that would leave the save folder have no path and cannot be written.
+TEST_F(SaveFile, PathsFromTheEnvironment)
 {
-    setenv("XDG_CONFIG_HOME", "/cfg", 1);
-    EXPECT_EQ(Tarv::MaemoGameSaveFile::GetSavePath("settings.xml"), "/cfg/Brashwick/settings.xml");
-}
-
-TEST_F(SaveFile, EmptyXdgConfigHomeFallsBackToHome)
-{
-    setenv("XDG_CONFIG_HOME", "", 1);
-    setenv("HOME", "/home/u", 1);
-    EXPECT_EQ(Tarv::MaemoGameSaveFile::GetSavePath("settings.xml"), "/home/u/.config/Brashwick/settings.xml");
-}
-
-TEST_F(SaveFile, NoBaseNoPath)
-{
-    unsetenv("XDG_CONFIG_HOME");
-    unsetenv("HOME");
-    EXPECT_EQ(Tarv::MaemoGameSaveFile::GetSavePath("settings.xml"), "");
-    Tarv::MaemoGameSaveFile file;
-    EXPECT_FALSE(file.OpenWrite("settings.xml"));
-}
-
-TEST_F(SaveFile, RefusesNamesThatLeaveTheSaveDirectory)
-{
-    setenv("XDG_CONFIG_HOME", m_dir.Path().c_str(), 1);
-    EXPECT_EQ(Tarv::MaemoGameSaveFile::GetSavePath("../x.xml"), "");
-    EXPECT_EQ(Tarv::MaemoGameSaveFile::GetSavePath("/x.xml"), "");
-    Tarv::MaemoGameSaveFile file;
-    EXPECT_FALSE(file.OpenWrite("a/../../x.xml"));
+    const struct { const char* config; const char* home; const char* name; const char* path; } cases[] = {
+        {"/cfg", nullptr, "settings.xml", "/cfg/Brashwick/settings.xml"},
+        {"", "/home/u", "settings.xml", "/home/u/.config/Brashwick/settings.xml"},
+        {nullptr, nullptr, "settings.xml", ""}, {"/cfg", nullptr, "../x.xml", ""}, {"/cfg", nullptr, "/x.xml", ""},
+        {"/cfg", nullptr, "a/../../x.xml", ""}};
+    for (const auto& c : cases) {
+        for (const auto& [name, value] : {std::make_pair("XDG_CONFIG_HOME", c.config), {"HOME", c.home}}) {
+            if (value != nullptr)
+                setenv(name, value, 1);
+            else
+                unsetenv(name);
+        }
+        EXPECT_EQ(Tarv::MaemoGameSaveFile::GetSavePath(c.name), c.path) << c.name;
+        if (*c.path == 0) {
+            Tarv::MaemoGameSaveFile file;
+            EXPECT_FALSE(file.OpenWrite(c.name)) << c.name;
+        }
+    }
 }
 
 TEST_F(SaveFile, WriteCreatesMissingDirectoriesPrivately)

@@ -1,4 +1,4 @@
-// Temporary directories and file helpers shared by the file-system tests.
+// Temporary directories and file helpers shared by the tests that touch real files.
 #pragma once
 
 #include <cstdint>
@@ -69,6 +69,12 @@ inline std::vector<std::uint8_t> ReadBytes(const std::string& path)
         bytes.insert(bytes.end(), block, block + got);
     std::fclose(file);
     return bytes;
+}
+
+inline std::string ReadText(const std::string& path)
+{
+    const std::vector<std::uint8_t> bytes = ReadBytes(path);
+    return std::string(bytes.begin(), bytes.end());
 }
 
 } // namespace TestFiles

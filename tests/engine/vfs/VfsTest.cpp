@@ -40,30 +40,24 @@ protected:
     TestFiles::TempDir m_dir;
 };
 
-TEST_F(Vfs, LaterMountHidesEarlierOne)
+// The search: a later mount hides an earlier one; a miss goes on only through fall-through; a
+// prefix is case-blind and stripped, and a miss under it goes on with the whole path.
+TEST_F(Vfs, SearchOrderFallThroughAndPrefixes)
 {
-    Tarv::VfsMountNative(Root("low"), "", 0);
-    Tarv::VfsMountNative(Root("high"), "", Tarv::VFS_MOUNT_FALL_THROUGH);
-    EXPECT_EQ(ReadAll(Tarv::VfsOpenRead("both.txt")), "high");
-    EXPECT_EQ(ReadAll(Tarv::VfsOpenRead("only-low.txt")), "only low");
-    EXPECT_EQ(ReadAll(Tarv::VfsOpenRead("nowhere.txt")), "<null>");
-}
-
-TEST_F(Vfs, MissWithoutFallThroughEndsTheSearch)
-{
-    Tarv::VfsMountNative(Root("low"), "", 0);
-    Tarv::VfsMountNative(Root("high"), "", 0);
-    EXPECT_EQ(ReadAll(Tarv::VfsOpenRead("only-low.txt")), "<null>");
-}
-
-TEST_F(Vfs, PrefixIsCaseInsensitiveAndStripped)
-{
-    Tarv::VfsMountNative(Root("low"), "", 0);
-    Tarv::VfsMountNative(Root("high"), "data/", Tarv::VFS_MOUNT_FALL_THROUGH);
-    EXPECT_EQ(ReadAll(Tarv::VfsOpenRead("DATA/both.txt")), "high");
-    // The miss under "data/" goes on to the archive-like mount with the whole path.
-    EXPECT_EQ(ReadAll(Tarv::VfsOpenRead("data/only-low.txt")), "<null>");
-    EXPECT_EQ(ReadAll(Tarv::VfsOpenRead("both.txt")), "low");
+    const int FT = Tarv::VFS_MOUNT_FALL_THROUGH;
+    const struct { int lowFlags; const char* highPrefix; int highFlags; const char* path; const char* text; } cases[] = {
+        {0, "", FT, "both.txt", "high"}, {0, "", FT, "only-low.txt", "only low"}, {0, "", FT, "nowhere.txt", "<null>"},
+        {0, "", 0, "only-low.txt", "<null>"}, {0, "data/", FT, "DATA/both.txt", "high"},
+        {0, "data/", FT, "data/only-low.txt", "<null>"}, {0, "data/", FT, "both.txt", "low"},
+        {FT, nullptr, 0, "missing.txt", "<null>"}, {FT, nullptr, 0, "both.txt", "low"}};
+    for (const auto& c : cases) {
+        Tarv::VfsShutdown();
+        Tarv::VfsInit();
+        Tarv::VfsMountNative(Root("low"), "", c.lowFlags);
+        if (c.highPrefix != nullptr)
+            Tarv::VfsMountNative(Root("high"), c.highPrefix, c.highFlags);
+        EXPECT_EQ(ReadAll(Tarv::VfsOpenRead(c.path)), c.text) << (c.highPrefix ? c.highPrefix : "-") << " " << c.path;
+    }
 }
 
 TEST_F(Vfs, FindMountWalksFromStart)
@@ -95,13 +89,6 @@ TEST_F(Vfs, WriteGoesToTheFirstMountThatOpens)
     EXPECT_EQ(file->Write("abc", 3), 3);
     file.Reset();
     EXPECT_EQ(ReadAll(Tarv::VfsOpenRead("new.txt")), "abc");
-}
-
-TEST_F(Vfs, MissOnTheLastMountWithFallThroughEndsTheSearch)
-{
-    Tarv::VfsMountNative(Root("low"), "", Tarv::VFS_MOUNT_FALL_THROUGH);
-    EXPECT_EQ(Tarv::VfsOpenRead("missing.txt"), nullptr);
-    EXPECT_NE(ReadAll(Tarv::VfsOpenRead("both.txt")), "<null>");
 }
 
 TEST_F(Vfs, NothingOpensAfterShutdown)
