@@ -67,6 +67,13 @@ Vund::Vector3D Velocity(const char* prefix)
     return {static_cast<float>(GetInt((p + "/x").c_str())), static_cast<float>(GetInt((p + "/y").c_str())), 0.0f};
 }
 
+// A hill from the hero's position (the origin without a hero).
+Tarv::SmartPtr<SkiJumpingHill> MakeHill()
+{
+    const Pirrock* hero = Hero();
+    return Tarv::MakeSmart<SkiJumpingHill>(hero ? hero->GetPosition() : Vund::Vector3D());
+}
+
 void SetVelocity(const Vund::Vector3D& v)
 {
     if (Pirrock* hero = Hero())
@@ -91,9 +98,7 @@ void Director::Reset()
 {
     m_animationEndTransitions.clear();
     m_rotationShift = Vund::Vector3D();
-    if (m_hill)
-        m_host.StopHill();
-    m_hill = false;
+    m_skiJumpingHill.Reset();
     SetState(STATE_WAITING);
 }
 
@@ -131,9 +136,7 @@ void Director::ExitState(int state)
         m_host.PlaySound("start_strong");
         m_host.CallHud("ActivateTimer", true);
     } else if (state == STATE_SKIING || state == STATE_ROLLING) {
-        if (m_hill)
-            m_host.StopHill();
-        m_hill = false;
+        m_skiJumpingHill.Reset();
     } else if (state == STATE_DIVERTING) {
         const Vund::Vector3D before = GetAsymmetryShift();
         if (hero)
@@ -209,8 +212,7 @@ void Director::EnterState(int state)
         SetVelocity({0, speed, 0});
         break;
     case STATE_SKIING:
-        m_host.StartHill();
-        m_hill = true;
+        m_skiJumpingHill = MakeHill();
         SetBool("runtime/has_ski", true);
         PlayHero("skiing");
         break;
@@ -229,8 +231,7 @@ void Director::EnterState(int state)
         PlayHero("falling");
         break;
     case STATE_ROLLING: {
-        m_host.StartHill();
-        m_hill = true;
+        m_skiJumpingHill = MakeHill();
         PlayHero("rolling");
         const float half = std::sqrt(0.5f);
         SetVelocity({speed * half, -speed * half, 0});
@@ -296,10 +297,11 @@ void Director::Update()
         if (GetInt("runtime/time") < 1)
             SetState(STATE_LATE);
     } else if (m_state == STATE_SKIING) {
-        if (!m_host.StepHill())
+        if (!m_skiJumpingHill || !m_skiJumpingHill->Step())
             SetState(STATE_FLYING);
     } else if (m_state == STATE_ROLLING) {
-        m_host.StepHill();
+        if (m_skiJumpingHill)
+            m_skiJumpingHill->Step();
     }
 }
 

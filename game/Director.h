@@ -10,6 +10,7 @@
 #include "framework/Process.h"
 #include "framework/ProcessObserver.h"
 #include "game/HeroCells.h"
+#include "game/SkiJumpingHill.h"
 #include "scene/Angle.h"
 #include "scene/Vector3D.h"
 
@@ -56,11 +57,6 @@ public:
     virtual void AutoTestNextLevel() = 0;
     // The sound of a tool the hero touched (snare, trampoline).
     virtual void PlayToolSound(CellCode code) = 0;
-    // The ski-jump curve from the hero's position: started on Skiing and Rolling, stepped every
-    // update there (false once the hero has left its end) and stopped on leaving them.
-    virtual void StartHill() {}
-    virtual bool StepHill() { return false; }
-    virtual void StopHill() {}
 };
 
 class Director : public Quor::Process, public Quor::ProcessObserver, public Tarv::RefCounter, public HeroCellListener
@@ -117,7 +113,7 @@ private:
     std::map<int, std::string> m_stateSounds;
     bool m_levelFirstTime = false;
     Vund::Vector3D m_rotationShift;
-    bool m_hill = false;
+    Tarv::SmartPtr<SkiJumpingHill> m_skiJumpingHill;
     Tarv::RNG m_rng;
 };
 
