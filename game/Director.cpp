@@ -438,7 +438,8 @@ void Director::WinLevel()
     // The bonus never takes points away and saturates instead of wrapping.
     const long long bonus = static_cast<long long>(GetInt("runtime/time")) * GetInt("constants/score_time_multiplier");
     AddScore(bonus <= 0 ? 0 : static_cast<int>(bonus > INT32_MAX ? INT32_MAX : bonus));
-    SetInt("game/levels/level" + std::to_string(level), 2);
+    const std::string won = "game/levels/level" + std::to_string(level);
+    SetInt(won, 2);
     if (level == count) {
         SetInt("game/lives", 0);
     } else if (level < count) {
