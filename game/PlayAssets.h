@@ -1,0 +1,51 @@
+// The play state's fixed assets: the atlases a level is drawn with, the sounds it asks the
+// loader for, and the sound variants of tools and fruit.
+#pragma once
+
+#include "engine/core/NarrowString.h"
+#include "game/CellCode.h"
+
+#include <map>
+#include <vector>
+
+namespace Tarv
+{
+class RNG;
+}
+
+namespace Pirrock
+{
+
+// The tiles and background atlases of a level; "" for a level outside 1..30.
+const char* GetTilesAtlasName(int level);
+const char* GetBackAtlasName(int level);
+
+// Every atlas level is drawn with, in loading order: the game atlases ("game.xml", or with
+// atlas1024 "game1.xml" to "game3.xml" and on an 800 x 480 screen "game4.xml" and "game5.xml"
+// too), "anim.xml", the tiles atlas and the background atlas. A level without tiles or
+// background atlas has no empty name in the list. The play state keeps the list it loaded and
+// unloads exactly that, whatever the settings say by then.
+std::vector<Tarv::NarrowString> GetPlayAtlases(int level, bool atlas1024, bool screen800x480);
+
+// The sound files play requests, in request order: the game music, then the effects. Each is
+// played by its base name (no folder, no ".ogg").
+const std::vector<const char*>& GetPlaySounds();
+
+// The sound variants of a tool or fruit code, in registration order.
+class ToolSounds
+{
+public:
+    // The play state's table: bridge, fire extinguisher, hair dryer, ladder and the fruit.
+    static ToolSounds MakeDefault();
+
+    // Appends name to code's variants; a name may stand twice.
+    void Register(CellCode code, const char* name);
+    // The variant that rng picks for code, "tool_default" for a tool without variants, or ""
+    // (nothing to play) for any other code.
+    const char* Pick(CellCode code, Tarv::RNG& rng) const;
+
+private:
+    std::map<int, std::vector<const char*>> m_variants;
+};
+
+} // namespace Pirrock
