@@ -1,4 +1,4 @@
-// The game machine, the level select and the stand-in play state.
+// The game machine and the level select.
 #include "game/GameState.h"
 
 #include "engine/registry/TextDict.h"
@@ -9,6 +9,7 @@
 #include "framework/Settings.h"
 #include "framework/System.h"
 #include "game/LoadingState.h"
+#include "game/PlayState.h"
 #include "graphics/render/Surface.h"
 #include "platform/AbstractApp.h"
 
@@ -131,53 +132,6 @@ void LevelSelectState::OnLuaFeedback(const Tarv::NarrowString& component, const 
         Play("menu_ok2", false);
     } else if (command == "DisableTouch") {
         m_dragging = false;
-    }
-}
-
-void PlayState::Load()
-{
-    RequestAsset("fonts/menu.xml");
-    if (Quor::Settings* settings = Quor::Settings::GetInstance())
-        m_level = settings->GetInt(LEVEL_KEY);
-}
-
-void PlayState::Enter()
-{
-    if (Quor::Settings* settings = Quor::Settings::GetInstance())
-        settings->SetString("runtime/currentGameState", "playState");
-}
-
-void PlayState::RenderState(Tarv::Surface* surface)
-{
-    if (surface == nullptr)
-        return;
-    static const std::uint8_t black[4] = {0, 0, 0, 255};
-    surface->ClearColor(black);
-    GetFormat().SetColor(255, 255, 255, 255);
-    Tarv::NarrowString text = ("Level " + std::to_string(m_level)).c_str();
-    DrawNarrowText(surface, surface->GetWidth() / 2, surface->GetHeight() / 2, text,
-                   Quor::TEXT_HCENTER | Quor::TEXT_VCENTER, "default");
-}
-
-void PlayState::OnKeyDown(int key)
-{
-    (void)key;
-    BackToLevelSelect();
-}
-
-void PlayState::OnTouchUp(const Quor::TouchPoints& points)
-{
-    (void)points;
-    BackToLevelSelect();
-}
-
-void PlayState::BackToLevelSelect()
-{
-    if (m_leaving)
-        return;
-    if (Quor::Substatable* game = GameState::Find()) {
-        m_leaving = true;
-        game->ChangeState(Tarv::MakeSmart<LevelSelectState>().Get(), false);
     }
 }
 

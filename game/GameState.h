@@ -1,8 +1,7 @@
 // The states between the menu and play. Pirrock::GameState, the machine "game", holds the level
 // select and then the play state, each loaded behind its own loading screen.
 // Pirrock::LevelSelectState ("scripts/level_select.lua", component "level_select") passes drags to
-// its script and starts the chosen level or goes back to the menu. Pirrock::PlayState stands in
-// for play: it shows the level's number and returns to the level select at a tap or a key.
+// its script and starts the chosen level (Pirrock::PlayState) or goes back to the menu.
 #pragma once
 
 #include "framework/ApplicationState.h"
@@ -56,29 +55,6 @@ private:
     int m_lastTouchY = 0;
     // "Play" asked once: a second one before the switch would start a second level load.
     bool m_playing = false;
-};
-
-class PlayState : public Quor::ApplicationState
-{
-public:
-    static constexpr const char* NAME = "play";
-    static constexpr const char* LEVEL_KEY = "game/currentLevel";
-
-    PlayState() : ApplicationState(NAME) {}
-
-    void Load() override;
-    void Enter() override;
-    void RenderState(Tarv::Surface* surface) override;
-    void OnKeyDown(int key) override;
-    void OnTouchUp(const Quor::TouchPoints& points) override;
-
-    int GetLevel() const { return m_level; }
-
-private:
-    void BackToLevelSelect();
-
-    int m_level = 0;
-    bool m_leaving = false;
 };
 
 } // namespace Pirrock

@@ -5,6 +5,7 @@
 #include "game/Game.h"
 #include "game/GameState.h"
 #include "game/MenuState.h"
+#include "game/PlayState.h"
 #include "gui/Screen.h"
 #include "platform/AbstractApp.h"
 #include "tests/game/GameWorld.h"
@@ -202,12 +203,13 @@ TEST_F(MenuStateTest, TheLevelSelectDragsPlaysAndGoesBack)
     EXPECT_EQ(play->GetLevel(), 4);
     EXPECT_EQ(Settings().GetString("runtime/currentGameState"), "playState");
 
-    // A tap in play comes back to a new level select, whose "Back" resumes the stored menu.
-    play->OnTouchUp(At(1, 1));
+    // The HUD's "NextLevel" comes back to a new level select, whose "Back" resumes the stored menu.
+    play->OnLuaFeedback("hud", "NextLevel");
     while (dynamic_cast<LevelSelectState*>(current()) == nullptr && std::chrono::steady_clock::now() < end)
         root->Update(0.02f);
     ASSERT_NE(dynamic_cast<LevelSelectState*>(current()), nullptr);
     dynamic_cast<LevelSelectState*>(current())->OnLuaFeedback("level_select", "Back");
     ASSERT_TRUE(Reach(menu.Get()));
-    EXPECT_EQ(TakeLog(), "ShowMenu:MainMenu ");
+    // Play showed its HUD on entry and hid it when it was left.
+    EXPECT_EQ(TakeLog(), "ShowHUD:true ActivateTimer:true ShowHUD:false ActivateTimer:false ShowMenu:MainMenu ");
 }

@@ -1,0 +1,135 @@
+// Pirrock::PlayState: the playing of one level. Its load (behind the loading screen) brings the
+// level's atlases, sounds and HUD script, the hero, the World, the director and the camera
+// movement; each step it follows the hero through the cells it crossed, shows tutorial hints and
+// fades the fruit points; taps place tools and the tilt sets the run speed. The HUD script
+// ("scripts/hud.lua", component "hud") is called by name: a missing script or function does
+// nothing.
+#pragma once
+
+#include "engine/core/RNG.h"
+#include "framework/ApplicationState.h"
+#include "framework/ProcessObserver.h"
+#include "game/Director.h"
+#include "game/HeroCells.h"
+#include "game/PlayAssets.h"
+#include "game/ToolUse.h"
+#include "scene/Vector3D.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace Vund
+{
+class Camera;
+}
+
+namespace Quor
+{
+class LuaArguments;
+class ProcessManager;
+}
+
+namespace Pirrock
+{
+
+class CameraMovement;
+class Level;
+class TutorialManager;
+
+class PlayState : public Quor::ApplicationState,
+                  public Quor::ProcessObserver,
+                  public DirectorHost,
+                  public HeroCellListener,
+                  public ToolUseListener
+{
+public:
+    static constexpr const char* NAME = "play";
+    static constexpr const char* LEVEL_KEY = "game/currentLevel";
+    static constexpr const char* HUD_SCRIPT = "scripts/hud.lua";
+    static constexpr const char* HUD = "hud";
+
+    // Why play is halted; it runs while none holds.
+    static constexpr unsigned PAUSE_LEFT = 1;      // the state is not active
+    static constexpr unsigned PAUSE_TUTORIAL = 2;  // a hint is shown
+    static constexpr unsigned PAUSE_DEVELOPER = 4; // the developer pause key
+
+    // The process managers' names, in update order.
+    static constexpr const char* COMMON = "common";
+    static constexpr const char* HERO_ANIMATOR = "pirrock animator";
+    static constexpr const char* LEVEL_ANIMATOR = "level animator";
+    static constexpr const char* TOOL_ANIMATOR = "tool animator";
+
+    // Loads nothing; the generator is seeded from the clock.
+    PlayState();
+    // Releases the hero and unloads exactly the atlases Load registered.
+    ~PlayState() override;
+
+    void Load() override;
+    void Enter() override;
+    void Leave() override;
+    void UpdateState(const float& dt) override;
+    void RenderState(Tarv::Surface* surface) override;
+    void OnKeyDown(int key) override;
+    void OnTouchDown(const Quor::TouchPoints& points) override;
+    void OnAccelerometer(float x, float y, float z) override;
+    // The HUD's script is drawn and fed input after the state.
+    void OnEnter(Quor::Substatable* parent) override;
+    void OnLuaFeedback(const Tarv::NarrowString& component, const Tarv::NarrowString& command) override;
+    // A placed tool's animation ended: fire, trap doors, snares and extinguishers go.
+    void OnProcessEnd(Quor::Process* process) override;
+
+    // The level again in the same state: a new World, the director reset, the camera refocused.
+    void RestartLevel();
+    void SetPaused(bool on, unsigned reasons);
+    void ContinueGame() { SetPaused(false, PAUSE_TUTORIAL); }
+    void DisableTutorialEvent();
+    // A tap at a cell: the selected tool to its nearest free cell (see UseToolAt).
+    ToolUseResult UseToolAt(const Cell& cell);
+    void FocusCamera(bool instantly);
+    void MovePirrockBy(const float& dx, const float& dy);
+
+    // DirectorHost, HeroCellListener and ToolUseListener.
+    void PlaySound(const std::string& name) override;
+    void StopSound(const std::string& name) override;
+    void CallHud(const std::string& function, bool argument) override;
+    void SetCameraFocus(const std::string& name) override;
+    void StopCamera() override;
+    void ShowFruitPoints(int points) override;
+    void AutoTestNextLevel() override;
+    void PlayToolSound(CellCode code) override;
+    void HandleTrigger(CellCode code) override;
+    void HandleCell(CellCode ground) override;
+    void OnCellEntered(const Cell& cell) override;
+    void OnCellChecked(const Cell& cell) override;
+    void PlayWrongToolSound() override;
+    void UpdateLevelData() override;
+
+    int GetLevel() const { return m_currentLevel; }
+    unsigned GetPauseReasons() const { return m_pauseReasons; }
+    const std::vector<Tarv::NarrowString>& GetLoadedAtlases() const { return m_atlases; }
+    Director* GetDirector() const { return m_director.Get(); }
+    Quor::ProcessManager* FindManager(const char* name) const;
+
+private:
+    void Call(const char* function, const Quor::LuaArguments& args);
+    void ResetRuntimeFlags();
+    void ShowTutorialEvent(const Cell& heroCell);
+
+    Tarv::RNG m_rng;
+    Tarv::SmartPtr<Vund::Camera> m_camera;
+    Tarv::SmartPtr<Level> m_level;
+    Tarv::SmartPtr<Director> m_director;
+    Tarv::SmartPtr<TutorialManager> m_tutorial;
+    std::vector<Tarv::SmartPtr<Quor::ProcessManager>> m_managers;
+    Tarv::SmartPtr<CameraMovement> m_cameraMovement;
+    Vund::Vector3D m_fruitPointsPosition;
+    int m_fruitPointsAlpha = 0;
+    int m_currentLevel = 0;
+    unsigned m_pauseReasons = 0;
+    ToolSounds m_toolSounds;
+    // The atlases Load registered, unloaded as they are whatever the settings say by then.
+    std::vector<Tarv::NarrowString> m_atlases;
+};
+
+} // namespace Pirrock
