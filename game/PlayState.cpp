@@ -151,8 +151,10 @@ void PlayState::Enter()
     if (Quor::Settings* settings = Quor::Settings::GetInstance())
         settings->SetString("runtime/currentGameState", "playState");
     Vund::Camera::Install(m_camera.Get());
+    // Hints show only while the level is open and not yet won.
+    const std::string levelKey = "game/levels/level" + std::to_string(m_currentLevel);
     if (m_tutorial)
-        m_tutorial->SetEnabled(GetInt("game/levels/level" + std::to_string(m_currentLevel)) == 1);
+        m_tutorial->SetEnabled(GetInt(levelKey) == 1);
     Quor::LuaArguments show;
     show.AddBool(true);
     Call("ShowHUD", show);
