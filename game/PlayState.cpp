@@ -56,16 +56,6 @@ void SetBool(const Tarv::NarrowString& key, bool value)
         settings->SetBool(key, value);
 }
 
-Tarv::NarrowString BaseName(const char* path)
-{
-    Tarv::NarrowString name = path;
-    const std::size_t slash = name.rfind('/');
-    if (slash != Tarv::NarrowString::npos)
-        name.erase(0, slash + 1);
-    const std::size_t dot = name.rfind('.');
-    return dot != Tarv::NarrowString::npos ? name.substr(0, dot) : name;
-}
-
 bool FileExists(const char* path)
 {
     return bool(Tarv::SmartPtr<Tarv::File>(Tarv::VfsOpenRead(path)));
