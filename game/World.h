@@ -150,6 +150,43 @@ public:
     // in PlaceItem). False, and nothing changed, for a size IsUsableGeometry refuses.
     bool ResetGrid(int width, int height);
 
+    // Tools (WorldTools.cpp). The cells near a tapped cell that can take a tool, in the fixed
+    // order of nearness (TOOL_CANDIDATE_OFFSETS): tool cells, placed or not, and the cell above
+    // each trap door (unchecked). Empty for a cell outside the grid.
+    std::vector<Cell> GetToolCandidates(const Cell& cell) const;
+    // 48 outside the grid, 0 for a used cell, the cell's code otherwise.
+    CellCode GetFreeCellCode(const Cell& cell) const;
+    // The first obstacle of the 2 x 2 block from the cell rightwards and down; the cell itself
+    // when there is none or it lies outside the grid.
+    Cell FindObstacleAround(const Cell& cell) const;
+    // The first empty cell one or two rows below; NO_CELL when neither is.
+    Cell FindEmptyCellBelow(const Cell& cell) const;
+    // A fire extinguisher (tool 29) makes the cell's animated item play "extinguish".
+    void ExtinguishAt(const Cell& cell, CellCode tool);
+    // Moves the selection indicator onto the cell while "dev/enable_cheats" is set.
+    void ShowSelection(const Cell& cell);
+    // Places tool in cell with its effects: its picture (process in manager), the obstacle it
+    // deals with switched off, a bridge's magic ground, the cell taken. Nothing for a code
+    // that is not a tool or a cell outside the grid.
+    void PlaceTool(CellCode tool, const Cell& cell, Quor::ProcessManager* manager);
+
+    // The hero's cell (WorldHero.cpp). The code of the item the hero touches now, recording
+    // its cell as the touched cell; 0 for none, 48 for a hero outside the grid.
+    CellCode GetTouchedCode();
+    // The ground under the hero; 49 just past the edge of a ground cell.
+    CellCode GetPlatformCode() const;
+    // A placed hair dryer within "constants/max_hair_dryer_distance" cells behind the hero.
+    bool IsHairDryerBehind() const;
+    bool IsPirrockOnSlope() const;
+    bool IsPirrockOnGround() const;
+    bool IsPirrockOnSki() const;
+    // Put the hero onto the surface below it (on a slope for 36 and 37), onto the top of that
+    // surface, or onto its column's edge in the running direction. Without a hero, or a
+    // surface, the hero stays.
+    void SnapPirrockToGround(CellCode ground);
+    void DropPirrockToGround();
+    void AlignPirrockInColumn();
+
     // Moves the hero cell one sub-step along the hero's last movement; true when the hero cell
     // changed, more true while sub-steps of this frame remain. The caller loops while more is
     // set, handling each new cell before the next call. A change of the hero's velocity between
