@@ -54,7 +54,7 @@ TEST(ConsoleProgram, TildeOpensTheConsoleWhoseCommandsChangeAndSaveTheLanguage)
     const unsigned long window = client.WaitForWindow("Brashwick", WAIT_MS);
     ASSERT_NE(window, 0u) << program.GetOutput();
     ASSERT_TRUE(TestSupport::WaitUntil(
-        [&] { return program.GetOutput().find("state title updated") != std::string::npos; }, WAIT_MS))
+        [&] { return program.GetOutput().find("active state vexolan logo") != std::string::npos; }, WAIT_MS))
         << program.GetOutput();
     client.SetFocus(window);
 

@@ -355,6 +355,9 @@ def scan_source(source):
                     continue
                 with open(os.path.join(folder, name), encoding="utf-8", errors="replace") as f:
                     for kind, key in call.findall(f.read()):
+                        # A name ending in "/" starts a family completed at run time.
+                        if key.endswith("/"):
+                            continue
                         if key.startswith("/quor/"):
                             key = key[len("/quor/"):]
                         elif key.startswith("/"):

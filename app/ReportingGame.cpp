@@ -1,14 +1,13 @@
-// The bring-up application's start-up choices and its progress lines on standard output; also
-// the factory the engine's entry calls.
-#include "app/BringUpApp.h"
+// The program's application: the game with its progress lines on standard output; also the
+// factory the engine's entry calls.
+#include "app/ReportingGame.h"
 
-#include "app/LoadingBarState.h"
-#include "app/TitleState.h"
 #include "console/DebugOverlay.h"
-#include "engine/core/SmartPtr.h"
 #include "engine/registry/TextDict.h"
 #include "engine/vfs/MaemoGameSaveFile.h"
+#include "framework/ApplicationState.h"
 #include "framework/Settings.h"
+#include "framework/System.h"
 
 #include <unistd.h>
 
@@ -46,7 +45,7 @@ Tarv::NarrowString DescribeSettingsFile()
 
 } // namespace
 
-BringUpApp::BringUpApp()
+ReportingGame::ReportingGame()
 {
     if (!IsReady())
         return;
@@ -54,31 +53,26 @@ BringUpApp::BringUpApp()
     InstallHooks(&m_consoleHooks);
 }
 
-BringUpApp::~BringUpApp()
+ReportingGame::~ReportingGame()
 {
     InstallHooks(nullptr);
     Tarv::DebugOverlay::Instance.Reset();
     Tarv::DebugOverlay::Visible = false;
 }
 
-void BringUpApp::Init()
+void ReportingGame::Init()
 {
     char folder[PATH_MAX + 1] = {0};
     if (getcwd(folder, PATH_MAX) == nullptr)
         folder[0] = '\0';
     std::printf("brashwick: running in %s\n", folder);
     std::fflush(stdout);
-    Quor::Application::Init();
+    Game::Init();
 }
 
-void BringUpApp::LoadAtlases()
+void ReportingGame::LoadSettings()
 {
-    LoadStartupAtlases();
-}
-
-void BringUpApp::LoadSettings()
-{
-    Quor::Application::LoadSettings();
+    Game::LoadSettings();
     Quor::Settings* settings = GetSettings();
     std::printf("brashwick: settings loaded from %s, version %s, %d keys added\n",
                 DescribeSource(GetSettingsSource()),
@@ -88,10 +82,9 @@ void BringUpApp::LoadSettings()
     std::fflush(stdout);
 }
 
-void BringUpApp::LoadLocalisation()
+void ReportingGame::LoadLocalisation()
 {
-    Quor::Settings* settings = GetSettings();
-    LoadLanguage(settings != nullptr ? settings->GetString("language") : Tarv::NarrowString());
+    Game::LoadLocalisation();
     Tarv::NarrowString loading;
     if (Tarv::TextDict::Instance)
         loading = Tarv::NarrowString(Tarv::TextDict::Instance->GetText("IDS_LOADING"));
@@ -100,38 +93,33 @@ void BringUpApp::LoadLocalisation()
     std::fflush(stdout);
 }
 
-void BringUpApp::StartGame()
+void ReportingGame::StartGame()
 {
-    SetLoadingScreen(Tarv::MakeSmart<LoadingBarState>().Get());
-    ChangeState(Tarv::MakeSmart<TitleState>().Get(), false);
-    Quor::Settings* settings = GetSettings();
-    const float interval = settings != nullptr ? settings->GetLogicInterval()
-                                               : 1.0f / Quor::Settings::DEFAULT_LOGIC_FPS;
-    SetInterval(interval);
-    if (settings != nullptr && settings->GetBool("dev/show_fps_mem")) {
-        if (Tarv::DebugOverlay* console = Tarv::DebugOverlay::Instance.Get()) {
-            console->SetShowFps(true);
-            console->SetShowMemory(true);
-            console->ShowFpsPlot(true);
-            console->ShowMemoryPlot(true);
-        }
-    }
-    std::printf("brashwick: logic step %.6f s\n", static_cast<double>(interval));
+    Game::StartGame();
+    std::printf("brashwick: logic step %.6f s\n", static_cast<double>(GetInterval()));
     std::fflush(stdout);
 }
 
-void BringUpApp::Step()
+void ReportingGame::Step()
 {
-    Quor::Application::Step();
+    Game::Step();
     if (++m_steps == 1) {
         std::printf("brashwick: first fixed step of %.6f s\n", static_cast<double>(GetStep()));
         std::fflush(stdout);
     }
+    Quor::System* system = Quor::System::GetInstance();
+    Quor::ApplicationState* active = system != nullptr ? system->GetActiveState() : nullptr;
+    const Tarv::NarrowString name = active != nullptr ? active->GetName() : Tarv::NarrowString();
+    if (name != m_activeState) {
+        m_activeState = name;
+        std::printf("brashwick: active state %s\n", name.c_str());
+        std::fflush(stdout);
+    }
 }
 
-void BringUpApp::Render(Tarv::Surface* screen)
+void ReportingGame::Render(Tarv::Surface* screen)
 {
-    Quor::Application::Render(screen);
+    Game::Render(screen);
     ++m_frames;
     // The state tree stands still while the console shows: each change is reported with the
     // steps run so far.
@@ -142,9 +130,9 @@ void BringUpApp::Render(Tarv::Surface* screen)
     }
 }
 
-void BringUpApp::Shutdown()
+void ReportingGame::Shutdown()
 {
-    Quor::Application::Shutdown();
+    Game::Shutdown();
     std::printf("brashwick: settings %s; shut down after %ld frames and %ld steps\n",
                 AreSettingsSaved() ? "saved" : "not saved", m_frames, m_steps);
     std::fflush(stdout);
@@ -157,7 +145,7 @@ namespace Tarv
 
 MaemoApplication* CreateApplication()
 {
-    return new Brashwick::BringUpApp;
+    return new Brashwick::ReportingGame;
 }
 
 } // namespace Tarv

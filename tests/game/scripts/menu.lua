@@ -1,0 +1,8 @@
+-- Logs every call the menu makes into "/test/log".
+local function Log(text) registry:Set("/test/log", (registry:Get("/test/log") or "") .. text .. " ") end
+function Screen:Initialize() end
+function Screen:FirstRun() Log("FirstRun") end
+function Screen:NewHighScore() Log("NewHighScore") end
+function Screen:ShowMenu(which) Log("ShowMenu:" .. which) end
+function Screen:OnMultitouchMove(dy) Log("Move:" .. dy) end
+function Screen:UpdateTexts() Log("Texts") end
