@@ -177,7 +177,7 @@ TEST_F(LuaHost, HelpersFollowLuaAndKeepTheStack)
     EXPECT_EQ(m_lua.GetGlobalPointer("Here"), &value);
     EXPECT_EQ(m_lua.GetGlobalPointer("Nowhere"), nullptr);
     EXPECT_NE(m_lua.Call("Nowhere", 0, 0), nullptr);
-    EXPECT_EQ(Top(), 2);
+    EXPECT_EQ(Top(), 2); // the two values GetGlobalPointer read stay, as it promises
     lua_settop(m_lua.GetState(), 0);
     m_lua.PushString("12");
     m_lua.PushNumber(3);
