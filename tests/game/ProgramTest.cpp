@@ -1,17 +1,24 @@
-// The real program on a private Xvfb, played with xdotool clicks: the studio logo on white, the
-// title, the first-run prompt, the level select and back, then Exit with the settings saved.
+// The real program on a private Xvfb and a private PulseAudio null sink, played with xdotool clicks:
+// the studio logo on white, the title, the first-run prompt switching sound on, the music switch, the
+// link to more games, the level select and back, then Exit with the settings saved.
 #include "tests/support/ChildProcess.h"
+#include "tests/support/PulseServer.h"
 #include "tests/support/XClient.h"
 #include "tests/support/XvfbServer.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <thread>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace
@@ -29,6 +36,20 @@ std::size_t Count(const std::string& text, const std::string& part)
     return count;
 }
 
+// The loudest sample the sink's monitor carries over a short window.
+int Peak(TestSupport::PulseServer& pulse)
+{
+    if (!pulse.StartRecording())
+        return -1;
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    int peak = 0;
+    for (const std::int16_t sample : pulse.StopRecording())
+        peak = std::max(peak, std::abs(static_cast<int>(sample)));
+    return peak;
+}
+
+constexpr int AUDIBLE = 300;
+
 } // namespace
 
 TEST(Program, FromTheLogoThroughTheMenuAndLevelSelectToExit)
@@ -39,11 +60,17 @@ TEST(Program, FromTheLogoThroughTheMenuAndLevelSelectToExit)
     const std::filesystem::path config =
         std::filesystem::temp_directory_path() / ("brashwick-program-" + std::to_string(::getpid()));
     std::filesystem::create_directories(config);
+    TestSupport::PulseServer pulse;
+    ASSERT_TRUE(pulse.Start(22050, 1));
+    const std::filesystem::path opened = config / "opened";
+    std::ofstream(config / "opener") << "#!/bin/sh\necho \"$1\" >> " << opened.string() << "\n";
+    ::chmod((config / "opener").c_str(), 0700);
     ChildProcess program;
     ASSERT_TRUE(program.Start({std::string(BRASHWICK_OUTPUT_DIR) + "/brashwick"},
                               {{"DISPLAY", server.GetDisplayName()},
                                {"XDG_CONFIG_HOME", config.string()},
-                               {"PULSE_SERVER", "unix:" + config.string() + "/no-sound-server"},
+                               {"PULSE_SERVER", pulse.GetAddress()},
+                               {"TARV_URL_OPENER", (config / "opener").string()},
                                {"ASAN_OPTIONS", ChildProcess::ProgramSanitizerOptions()},
                                {"LSAN_OPTIONS", ChildProcess::ProgramLeakOptions()}},
                               "/"));
@@ -62,11 +89,31 @@ TEST(Program, FromTheLogoThroughTheMenuAndLevelSelectToExit)
             return client.GetPixel(window, 10, 10, corner) && corner.red > 247 && corner.green > 247 && corner.blue > 247;
         },
         WAIT_MS));
+    auto heard = [&](bool loud) {
+        return TestSupport::WaitUntil([&] { return (Peak(pulse) > AUDIBLE) == loud; }, WAIT_MS);
+    };
     ASSERT_TRUE(shows("active state menu")) << program.GetOutput();
-    // The first run asks about sound; "No" leads to the main menu, whose Play opens the levels.
-    ASSERT_TRUE(click(540, 362));
+    // Sound starts muted; the first run's "Yes" switches it on and the menu music is heard, the
+    // music switch silences it and brings it back.
+    EXPECT_LE(Peak(pulse), AUDIBLE);
+    ASSERT_TRUE(click(260, 362));
+    EXPECT_TRUE(heard(true)) << program.GetOutput();
+    ASSERT_TRUE(click(140, 424));
+    EXPECT_TRUE(heard(false)) << program.GetOutput();
+    ASSERT_TRUE(click(140, 424));
+    EXPECT_TRUE(heard(true)) << program.GetOutput();
+    // "More games" calls the page opener once.
+    ASSERT_TRUE(click(400, 298));
+    auto opens = [&] {
+        std::stringstream lines;
+        lines << std::ifstream(opened).rdbuf();
+        return Count(lines.str(), "\n");
+    };
+    EXPECT_TRUE(TestSupport::WaitUntil([&] { return opens() == 1; }, WAIT_MS));
+    // Play opens the levels, with their own music.
     ASSERT_TRUE(click(400, 222));
     ASSERT_TRUE(shows("active state level select")) << program.GetOutput();
+    EXPECT_TRUE(heard(true)) << program.GetOutput();
     ASSERT_TRUE(click(47, 45));
     ASSERT_TRUE(shows("active state menu", 2)) << program.GetOutput();
     ASSERT_TRUE(click(400, 374));
@@ -77,6 +124,8 @@ TEST(Program, FromTheLogoThroughTheMenuAndLevelSelectToExit)
     std::ifstream saved(config / "Brashwick" / "settings.xml");
     std::stringstream text;
     text << saved.rdbuf();
-    EXPECT_NE(text.str().find("<key name=\"first_run\" type=\"bool\">false</key>"), std::string::npos) << text.str();
+    for (const char* key : {"first_run\" type=\"bool\">false", "music_on\" type=\"bool\">true", "sfx_on\" type=\"bool\">true"})
+        EXPECT_NE(text.str().find(std::string("<key name=\"") + key + "</key>"), std::string::npos) << text.str();
+    EXPECT_EQ(opens(), 1u);
     std::filesystem::remove_all(config);
 }
