@@ -17,6 +17,7 @@
 #include <sstream>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -49,6 +50,101 @@ int Peak(TestSupport::PulseServer& pulse)
 }
 
 constexpr int AUDIBLE = 300;
+
+// Screenshots are kept as 8 x 8 block averages of the 800 x 480 window: small goldens that still
+// show where every panel, button and label stands.
+constexpr int WIDTH = 800, HEIGHT = 480, BLOCK = 8;
+constexpr int TOLERANCE = 16;
+
+std::vector<std::uint8_t> Shrunk(const TestSupport::XClient& client, unsigned long window)
+{
+    const std::vector<std::uint8_t> rgb = client.GetImage(window, 0, 0, WIDTH, HEIGHT);
+    std::vector<std::uint8_t> blocks;
+    if (rgb.size() != std::size_t(WIDTH) * HEIGHT * 3)
+        return blocks;
+    for (int by = 0; by < HEIGHT; by += BLOCK)
+        for (int bx = 0; bx < WIDTH; bx += BLOCK)
+            for (int c = 0; c < 3; ++c) {
+                int sum = 0;
+                for (int y = by; y < by + BLOCK; ++y)
+                    for (int x = bx; x < bx + BLOCK; ++x)
+                        sum += rgb[(std::size_t(y) * WIDTH + std::size_t(x)) * 3 + std::size_t(c)];
+                blocks.push_back(std::uint8_t(sum / (BLOCK * BLOCK)));
+            }
+    return blocks;
+}
+
+// Blocks whose largest channel difference is over the tolerance; -1 when the sizes differ.
+int Differing(const std::vector<std::uint8_t>& a, const std::vector<std::uint8_t>& b)
+{
+    if (a.empty() || a.size() != b.size())
+        return -1;
+    int differing = 0;
+    for (std::size_t i = 0; i < a.size(); i += 3) {
+        int largest = 0;
+        for (std::size_t c = 0; c < 3; ++c)
+            largest = std::max(largest, std::abs(int(a[i + c]) - int(b[i + c])));
+        differing += largest > TOLERANCE ? 1 : 0;
+    }
+    return differing;
+}
+
+std::string GoldenPath(const std::string& name)
+{
+    return std::string(BRASHWICK_SOURCE_DIR) + "/tests/game/golden/" + name + ".ppm";
+}
+
+// The golden's blocks; empty when it is missing or of another size.
+std::vector<std::uint8_t> LoadGolden(const std::string& name)
+{
+    std::ifstream in(GoldenPath(name), std::ios::binary);
+    std::string magic;
+    int w = 0, h = 0, maximum = 0;
+    if (!(in >> magic >> w >> h >> maximum) || magic != "P6" || w != WIDTH / BLOCK || h != HEIGHT / BLOCK ||
+        maximum != 255)
+        return {};
+    in.get();
+    std::vector<std::uint8_t> golden(std::size_t(w) * std::size_t(h) * 3);
+    if (!in.read(reinterpret_cast<char*>(golden.data()), std::streamsize(golden.size())))
+        return {};
+    return golden;
+}
+
+constexpr int ALLOWED = (WIDTH / BLOCK) * (HEIGHT / BLOCK) / 100;
+
+// Waits until the window shows the golden tests/game/golden/<name>.ppm, all but 1% of its blocks
+// within the tolerance. BRASHWICK_UPDATE_GOLDEN=1 writes the golden anew from the first picture
+// that has left the screen before (the golden `after`, if any) and holds still over two reads.
+bool ShowsGolden(const TestSupport::XClient& client, unsigned long window, const std::string& name,
+                 const std::string& after, int timeoutMs)
+{
+    const char* update = std::getenv("BRASHWICK_UPDATE_GOLDEN");
+    if (update != nullptr && std::string(update) == "1") {
+        const std::vector<std::uint8_t> before = after.empty() ? std::vector<std::uint8_t>() : LoadGolden(after);
+        std::vector<std::uint8_t> last;
+        return TestSupport::WaitUntil(
+            [&] {
+                std::vector<std::uint8_t> now = Shrunk(client, window);
+                const int moved = Differing(now, before);
+                const bool still = Differing(now, last) == 0 && (before.empty() || moved > ALLOWED);
+                last = std::move(now);
+                if (!still)
+                    return false;
+                std::ofstream out(GoldenPath(name), std::ios::binary);
+                out << "P6\n" << WIDTH / BLOCK << " " << HEIGHT / BLOCK << "\n255\n";
+                out.write(reinterpret_cast<const char*>(last.data()), std::streamsize(last.size()));
+                return bool(out);
+            },
+            timeoutMs);
+    }
+    const std::vector<std::uint8_t> golden = LoadGolden(name);
+    return !golden.empty() && TestSupport::WaitUntil(
+                                  [&] {
+                                      const int differing = Differing(Shrunk(client, window), golden);
+                                      return differing >= 0 && differing <= ALLOWED;
+                                  },
+                                  timeoutMs);
+}
 
 } // namespace
 
@@ -92,7 +188,11 @@ TEST(Program, FromTheLogoThroughTheMenuAndLevelSelectToExit)
     auto heard = [&](bool loud) {
         return TestSupport::WaitUntil([&] { return (Peak(pulse) > AUDIBLE) == loud; }, WAIT_MS);
     };
+    EXPECT_TRUE(ShowsGolden(client, window, "logo", "", WAIT_MS));
+    ASSERT_TRUE(shows("active state game splash")) << program.GetOutput();
+    EXPECT_TRUE(ShowsGolden(client, window, "splash", "logo", WAIT_MS));
     ASSERT_TRUE(shows("active state menu")) << program.GetOutput();
+    EXPECT_TRUE(ShowsGolden(client, window, "first_run", "splash", WAIT_MS));
     // Sound starts muted; the first run's "Yes" switches it on and the menu music is heard, the
     // music switch silences it and brings it back.
     EXPECT_LE(Peak(pulse), AUDIBLE);
@@ -102,6 +202,7 @@ TEST(Program, FromTheLogoThroughTheMenuAndLevelSelectToExit)
     EXPECT_TRUE(heard(false)) << program.GetOutput();
     ASSERT_TRUE(click(140, 424));
     EXPECT_TRUE(heard(true)) << program.GetOutput();
+    EXPECT_TRUE(ShowsGolden(client, window, "main_menu", "first_run", WAIT_MS));
     // "More games" calls the page opener once.
     ASSERT_TRUE(click(400, 298));
     auto opens = [&] {
@@ -114,6 +215,7 @@ TEST(Program, FromTheLogoThroughTheMenuAndLevelSelectToExit)
     ASSERT_TRUE(click(400, 222));
     ASSERT_TRUE(shows("active state level select")) << program.GetOutput();
     EXPECT_TRUE(heard(true)) << program.GetOutput();
+    EXPECT_TRUE(ShowsGolden(client, window, "level_select", "main_menu", WAIT_MS));
     ASSERT_TRUE(click(47, 45));
     ASSERT_TRUE(shows("active state menu", 2)) << program.GetOutput();
     ASSERT_TRUE(click(400, 374));
