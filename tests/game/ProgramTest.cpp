@@ -218,6 +218,9 @@ TEST(Program, FromTheLogoThroughTheMenuAndLevelSelectToExit)
     EXPECT_TRUE(ShowsGolden(client, window, "level_select", "main_menu", WAIT_MS));
     ASSERT_TRUE(click(47, 45));
     ASSERT_TRUE(shows("active state menu", 2)) << program.GetOutput();
+    // The language switch relabels the menu, and the choice is saved.
+    ASSERT_TRUE(click(744, 424));
+    EXPECT_TRUE(ShowsGolden(client, window, "main_menu_de", "main_menu", WAIT_MS));
     ASSERT_TRUE(click(400, 374));
     ASSERT_TRUE(click(260, 362));
     ASSERT_TRUE(program.WaitForExit(WAIT_MS)) << program.GetOutput();
@@ -226,7 +229,8 @@ TEST(Program, FromTheLogoThroughTheMenuAndLevelSelectToExit)
     std::ifstream saved(config / "Brashwick" / "settings.xml");
     std::stringstream text;
     text << saved.rdbuf();
-    for (const char* key : {"first_run\" type=\"bool\">false", "music_on\" type=\"bool\">true", "sfx_on\" type=\"bool\">true"})
+    for (const char* key : {"first_run\" type=\"bool\">false", "music_on\" type=\"bool\">true", "sfx_on\" type=\"bool\">true",
+                            "language\" type=\"string\">de"})
         EXPECT_NE(text.str().find(std::string("<key name=\"") + key + "</key>"), std::string::npos) << text.str();
     EXPECT_EQ(opens(), 1u);
     std::filesystem::remove_all(config);
