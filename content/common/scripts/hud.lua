@@ -98,7 +98,7 @@ end
 
 local function RefreshAll()
   C("level_name"):SetTextRaw(Format("IDS_HUD_LEVEL", S.level))
-  C("lives"):SetTextRaw("\215" .. tostring(num("game/lives")))
+  C("lives"):SetTextRaw("\195\151" .. tostring(num("game/lives")))
   C("score"):SetTextRaw(tostring(num("game/score")))
   RefreshTime()
   RefreshSlots()
@@ -191,9 +191,11 @@ function Screen:ShowHUD(on)
   if S.shown then RefreshAll() end
 end
 
+-- A repeated start keeps the part of a second already counted.
 function Screen:ActivateTimer(on)
-  S.timer = on and true or false
-  S.acc = 0
+  on = on and true or false
+  if on and not S.timer then S.acc = 0 end
+  S.timer = on
   S.waiting = false
 end
 
