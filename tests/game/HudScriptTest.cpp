@@ -76,7 +76,7 @@ protected:
     void Call(const char* function, Args... values)
     {
         Quor::LuaArguments args;
-        auto add = [&args](auto value) {
+        [[maybe_unused]] auto add = [&args](auto value) {
             if constexpr (std::is_same_v<decltype(value), int>) args.AddInt(value);
             else if constexpr (std::is_same_v<decltype(value), bool>) args.AddBool(value);
             else args.AddString(value);
