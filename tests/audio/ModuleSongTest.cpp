@@ -256,7 +256,7 @@ TEST(ModuleSongLoad, ShortSongHeaderHoldsAShortOrderTable)
     EXPECT_EQ(song.GetPattern(2)->rowCount, 16);
 }
 
-TEST(ModuleSongLoad, ClampsEnvelopesAndVolumesToTheirRanges)
+TEST(ModuleSongLoad, ClampsLengthsEnvelopesAndVolumesToTheirRanges)
 {
     Tarv::XmWriter writer;
     std::vector<std::uint8_t> bytes = WriteFixture("envelope", writer);
@@ -265,7 +265,11 @@ TEST(ModuleSongLoad, ClampsEnvelopesAndVolumesToTheirRanges)
     PutU16(bytes, instrument + 131, 1000);
     bytes[writer.GetLayout().sampleHeaders[0] + 12] = 255;
     CModuleSong song;
-    ASSERT_TRUE(Load(song, bytes));
+    for (const auto& [length, clamped] : {std::pair{0u, 1}, std::pair{65535u, 256}}) {
+        PutU16(bytes, 64, length);
+        ASSERT_TRUE(Load(song, bytes));
+        EXPECT_EQ(song.GetHeader().songLength, clamped);
+    }
     EXPECT_EQ(song.GetInstrument(0)->volumePointCount, 12);
     EXPECT_EQ(song.GetInstrument(0)->volumeEnvelope[0].y, 64);
     EXPECT_EQ(song.GetInstrument(0)->samples[0].volume, 64);
@@ -339,19 +343,6 @@ TEST(ModuleSongDamage, RefusesCountsAndSizesBeyondTheLimits)
     }
 }
 
-TEST(ModuleSongDamage, ClampsTheSongLength)
-{
-    Tarv::XmWriter writer;
-    std::vector<std::uint8_t> bytes = WriteFixture("tone", writer);
-    CModuleSong song;
-    PutU16(bytes, 64, 0);
-    ASSERT_TRUE(Load(song, bytes));
-    EXPECT_EQ(song.GetHeader().songLength, 1);
-    PutU16(bytes, 64, 65535);
-    ASSERT_TRUE(Load(song, bytes));
-    EXPECT_EQ(song.GetHeader().songLength, 256);
-}
-
 TEST(ModuleSongDamage, KeepsWhatATruncatedFileHolds)
 {
     Tarv::XmWriter writer;
@@ -364,11 +355,7 @@ TEST(ModuleSongDamage, KeepsWhatATruncatedFileHolds)
     EXPECT_EQ(song.GetInstrument(0)->samples[0].length, 64u);
 
     // Cut in the middle of the sample data.
-    bytes = writer.Write([] {
-        Tarv::XmModuleDesc module;
-        Tarv::MakeXmFixture("tone", module);
-        return module;
-    }());
+    bytes = WriteFixture("tone", writer);
     bytes.resize(data + 21);
     ASSERT_TRUE(Load(song, bytes));
     EXPECT_EQ(song.GetInstrument(0)->samples[0].length, 10u);

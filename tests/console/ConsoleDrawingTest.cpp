@@ -6,9 +6,6 @@
 #include "engine/vfs/DiskActivity.h"
 #include "tests/graphics/render/RenderTestScreen.h"
 
-#include <fstream>
-#include <sstream>
-
 using namespace RenderTest;
 using Tarv::DebugOverlay;
 
@@ -51,22 +48,10 @@ TEST_F(ConsoleOnScreen, ShownConsoleMatchesItsGoldenImage)
     console.OnKeyDown(Tarv::KEY_2);
     console.Render(Screen());
 
-    std::vector<std::uint8_t> rgba;
-    ASSERT_TRUE(Screen()->ReadBack(GOLDEN_X, GOLDEN_Y, GOLDEN_WIDTH, GOLDEN_HEIGHT, rgba));
-    std::string rgb;
-    for (std::size_t i = 0; i < rgba.size(); i += 4)
-        rgb.append(reinterpret_cast<const char*>(&rgba[i]), 3);
-    const std::string header = "P6\n" + std::to_string(GOLDEN_WIDTH) + " " + std::to_string(GOLDEN_HEIGHT) + "\n255\n";
-    const char* update = std::getenv("BRASHWICK_UPDATE_GOLDEN");
-    if (update != nullptr && std::string(update) == "1")
-        std::ofstream(GOLDEN, std::ios::binary) << header << rgb;
-    std::stringstream golden;
-    golden << std::ifstream(GOLDEN, std::ios::binary).rdbuf();
-    ASSERT_EQ(golden.str().size(), header.size() + rgb.size()) << GOLDEN;
-    int differing = 0;
-    for (std::size_t i = 0; i < rgb.size(); ++i)
-        differing += std::abs(int(std::uint8_t(rgb[i])) - int(std::uint8_t(golden.str()[header.size() + i]))) > 4;
-    EXPECT_EQ(differing, 0);
+    const RenderTest::GoldenDiff diff =
+        RenderTest::CompareGolden(Screen(), GOLDEN, GOLDEN_WIDTH, GOLDEN_HEIGHT, 4, GOLDEN_X, GOLDEN_Y);
+    ASSERT_TRUE(diff.compared) << GOLDEN;
+    EXPECT_EQ(diff.differing, 0);
 }
 
 TEST_F(ConsoleOnScreen, HiddenConsoleDrawsOpaqueStatisticsTheDiskIconAndAPlot)

@@ -1,17 +1,25 @@
-// The real program on a private Xvfb, played with xdotool clicks: the studio logo on white, the
-// title, the first-run prompt, the level select and back, then Exit with the settings saved.
+// The real program on a private Xvfb and a private PulseAudio null sink, played with xdotool clicks:
+// the studio logo on white, the title, the first-run prompt switching sound on, the music switch, the
+// link to more games, the level select and back, then Exit with the settings saved.
 #include "tests/support/ChildProcess.h"
+#include "tests/support/PulseServer.h"
 #include "tests/support/XClient.h"
 #include "tests/support/XvfbServer.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <thread>
+#include <vector>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace
@@ -29,6 +37,115 @@ std::size_t Count(const std::string& text, const std::string& part)
     return count;
 }
 
+// The loudest sample the sink's monitor carries over a short window.
+int Peak(TestSupport::PulseServer& pulse)
+{
+    if (!pulse.StartRecording())
+        return -1;
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    int peak = 0;
+    for (const std::int16_t sample : pulse.StopRecording())
+        peak = std::max(peak, std::abs(static_cast<int>(sample)));
+    return peak;
+}
+
+constexpr int AUDIBLE = 300;
+
+// Screenshots are kept as 8 x 8 block averages of the 800 x 480 window: small goldens that still
+// show where every panel, button and label stands.
+constexpr int WIDTH = 800, HEIGHT = 480, BLOCK = 8;
+constexpr int TOLERANCE = 16;
+
+std::vector<std::uint8_t> Shrunk(const TestSupport::XClient& client, unsigned long window)
+{
+    const std::vector<std::uint8_t> rgb = client.GetImage(window, 0, 0, WIDTH, HEIGHT);
+    std::vector<std::uint8_t> blocks;
+    if (rgb.size() != std::size_t(WIDTH) * HEIGHT * 3)
+        return blocks;
+    for (int by = 0; by < HEIGHT; by += BLOCK)
+        for (int bx = 0; bx < WIDTH; bx += BLOCK)
+            for (int c = 0; c < 3; ++c) {
+                int sum = 0;
+                for (int y = by; y < by + BLOCK; ++y)
+                    for (int x = bx; x < bx + BLOCK; ++x)
+                        sum += rgb[(std::size_t(y) * WIDTH + std::size_t(x)) * 3 + std::size_t(c)];
+                blocks.push_back(std::uint8_t(sum / (BLOCK * BLOCK)));
+            }
+    return blocks;
+}
+
+// Blocks whose largest channel difference is over the tolerance; -1 when the sizes differ.
+int Differing(const std::vector<std::uint8_t>& a, const std::vector<std::uint8_t>& b)
+{
+    if (a.empty() || a.size() != b.size())
+        return -1;
+    int differing = 0;
+    for (std::size_t i = 0; i < a.size(); i += 3) {
+        int largest = 0;
+        for (std::size_t c = 0; c < 3; ++c)
+            largest = std::max(largest, std::abs(int(a[i + c]) - int(b[i + c])));
+        differing += largest > TOLERANCE ? 1 : 0;
+    }
+    return differing;
+}
+
+std::string GoldenPath(const std::string& name)
+{
+    return std::string(BRASHWICK_SOURCE_DIR) + "/tests/game/golden/" + name + ".ppm";
+}
+
+// The golden's blocks; empty when it is missing or of another size.
+std::vector<std::uint8_t> LoadGolden(const std::string& name)
+{
+    std::ifstream in(GoldenPath(name), std::ios::binary);
+    std::string magic;
+    int w = 0, h = 0, maximum = 0;
+    if (!(in >> magic >> w >> h >> maximum) || magic != "P6" || w != WIDTH / BLOCK || h != HEIGHT / BLOCK ||
+        maximum != 255)
+        return {};
+    in.get();
+    std::vector<std::uint8_t> golden(std::size_t(w) * std::size_t(h) * 3);
+    if (!in.read(reinterpret_cast<char*>(golden.data()), std::streamsize(golden.size())))
+        return {};
+    return golden;
+}
+
+constexpr int ALLOWED = (WIDTH / BLOCK) * (HEIGHT / BLOCK) / 100;
+
+// Waits until the window shows the golden tests/game/golden/<name>.ppm, all but 1% of its blocks
+// within the tolerance. BRASHWICK_UPDATE_GOLDEN=1 writes the golden anew from the first picture
+// that has left the screen before (the golden `after`, if any) and holds still over two reads.
+bool ShowsGolden(const TestSupport::XClient& client, unsigned long window, const std::string& name,
+                 const std::string& after, int timeoutMs)
+{
+    const char* update = std::getenv("BRASHWICK_UPDATE_GOLDEN");
+    if (update != nullptr && std::string(update) == "1") {
+        const std::vector<std::uint8_t> before = after.empty() ? std::vector<std::uint8_t>() : LoadGolden(after);
+        std::vector<std::uint8_t> last;
+        return TestSupport::WaitUntil(
+            [&] {
+                std::vector<std::uint8_t> now = Shrunk(client, window);
+                const int moved = Differing(now, before);
+                const bool still = Differing(now, last) == 0 && (before.empty() || moved > ALLOWED);
+                last = std::move(now);
+                if (!still)
+                    return false;
+                std::ofstream out(GoldenPath(name), std::ios::binary);
+                out << "P6\n" << WIDTH / BLOCK << " " << HEIGHT / BLOCK << "\n255\n";
+                out.write(reinterpret_cast<const char*>(last.data()), std::streamsize(last.size()));
+                return bool(out);
+            },
+            timeoutMs);
+    }
+    const std::vector<std::uint8_t> golden = LoadGolden(name);
+    return !golden.empty() && TestSupport::WaitUntil(
+                                  [&] {
+                                      const int differing = Differing(Shrunk(client, window), golden);
+                                      return differing >= 0 && differing <= ALLOWED;
+                                  },
+                                  timeoutMs);
+}
+
 } // namespace
 
 TEST(Program, FromTheLogoThroughTheMenuAndLevelSelectToExit)
@@ -39,11 +156,17 @@ TEST(Program, FromTheLogoThroughTheMenuAndLevelSelectToExit)
     const std::filesystem::path config =
         std::filesystem::temp_directory_path() / ("brashwick-program-" + std::to_string(::getpid()));
     std::filesystem::create_directories(config);
+    TestSupport::PulseServer pulse;
+    ASSERT_TRUE(pulse.Start(22050, 1));
+    const std::filesystem::path opened = config / "opened";
+    std::ofstream(config / "opener") << "#!/bin/sh\necho \"$1\" >> " << opened.string() << "\n";
+    ::chmod((config / "opener").c_str(), 0700);
     ChildProcess program;
     ASSERT_TRUE(program.Start({std::string(BRASHWICK_OUTPUT_DIR) + "/brashwick"},
                               {{"DISPLAY", server.GetDisplayName()},
                                {"XDG_CONFIG_HOME", config.string()},
-                               {"PULSE_SERVER", "unix:" + config.string() + "/no-sound-server"},
+                               {"PULSE_SERVER", pulse.GetAddress()},
+                               {"TARV_URL_OPENER", (config / "opener").string()},
                                {"ASAN_OPTIONS", ChildProcess::ProgramSanitizerOptions()},
                                {"LSAN_OPTIONS", ChildProcess::ProgramLeakOptions()}},
                               "/"));
@@ -62,13 +185,42 @@ TEST(Program, FromTheLogoThroughTheMenuAndLevelSelectToExit)
             return client.GetPixel(window, 10, 10, corner) && corner.red > 247 && corner.green > 247 && corner.blue > 247;
         },
         WAIT_MS));
+    auto heard = [&](bool loud) {
+        return TestSupport::WaitUntil([&] { return (Peak(pulse) > AUDIBLE) == loud; }, WAIT_MS);
+    };
+    EXPECT_TRUE(ShowsGolden(client, window, "logo", "", WAIT_MS));
+    ASSERT_TRUE(shows("active state game splash")) << program.GetOutput();
+    EXPECT_TRUE(ShowsGolden(client, window, "splash", "logo", WAIT_MS));
     ASSERT_TRUE(shows("active state menu")) << program.GetOutput();
-    // The first run asks about sound; "No" leads to the main menu, whose Play opens the levels.
-    ASSERT_TRUE(click(540, 362));
+    EXPECT_TRUE(ShowsGolden(client, window, "first_run", "splash", WAIT_MS));
+    // Sound starts muted; the first run's "Yes" switches it on and the menu music is heard, the
+    // music switch silences it and brings it back.
+    EXPECT_LE(Peak(pulse), AUDIBLE);
+    ASSERT_TRUE(click(260, 362));
+    EXPECT_TRUE(heard(true)) << program.GetOutput();
+    ASSERT_TRUE(click(140, 424));
+    EXPECT_TRUE(heard(false)) << program.GetOutput();
+    ASSERT_TRUE(click(140, 424));
+    EXPECT_TRUE(heard(true)) << program.GetOutput();
+    EXPECT_TRUE(ShowsGolden(client, window, "main_menu", "first_run", WAIT_MS));
+    // "More games" calls the page opener once.
+    ASSERT_TRUE(click(400, 298));
+    auto opens = [&] {
+        std::stringstream lines;
+        lines << std::ifstream(opened).rdbuf();
+        return Count(lines.str(), "\n");
+    };
+    EXPECT_TRUE(TestSupport::WaitUntil([&] { return opens() == 1; }, WAIT_MS));
+    // Play opens the levels, with their own music.
     ASSERT_TRUE(click(400, 222));
     ASSERT_TRUE(shows("active state level select")) << program.GetOutput();
+    EXPECT_TRUE(heard(true)) << program.GetOutput();
+    EXPECT_TRUE(ShowsGolden(client, window, "level_select", "main_menu", WAIT_MS));
     ASSERT_TRUE(click(47, 45));
     ASSERT_TRUE(shows("active state menu", 2)) << program.GetOutput();
+    // The language switch relabels the menu, and the choice is saved.
+    ASSERT_TRUE(click(744, 424));
+    EXPECT_TRUE(ShowsGolden(client, window, "main_menu_de", "main_menu", WAIT_MS));
     ASSERT_TRUE(click(400, 374));
     ASSERT_TRUE(click(260, 362));
     ASSERT_TRUE(program.WaitForExit(WAIT_MS)) << program.GetOutput();
@@ -77,6 +229,9 @@ TEST(Program, FromTheLogoThroughTheMenuAndLevelSelectToExit)
     std::ifstream saved(config / "Brashwick" / "settings.xml");
     std::stringstream text;
     text << saved.rdbuf();
-    EXPECT_NE(text.str().find("<key name=\"first_run\" type=\"bool\">false</key>"), std::string::npos) << text.str();
+    for (const char* key : {"first_run\" type=\"bool\">false", "music_on\" type=\"bool\">true", "sfx_on\" type=\"bool\">true",
+                            "language\" type=\"string\">de"})
+        EXPECT_NE(text.str().find(std::string("<key name=\"") + key + "</key>"), std::string::npos) << text.str();
+    EXPECT_EQ(opens(), 1u);
     std::filesystem::remove_all(config);
 }

@@ -58,31 +58,11 @@ protected:
     // BRASHWICK_UPDATE_GOLDEN=1 writes the golden image instead.
     void ExpectGolden(const std::string& name)
     {
-        std::vector<std::uint8_t> rgba, rgb, golden;
-        ASSERT_TRUE(Screen()->ReadBack(0, 0, GOLDEN_WIDTH, GOLDEN_HEIGHT, rgba));
-        for (std::size_t i = 0; i < rgba.size(); i += 4)
-            rgb.insert(rgb.end(), {rgba[i], rgba[i + 1], rgba[i + 2]});
-        const std::string path = BRASHWICK_SOURCE_DIR "/tests/gui/golden/" + name + ".ppm";
-        const std::string header = "P6\n256 128\n255\n";
-        const char* update = std::getenv("BRASHWICK_UPDATE_GOLDEN");
-        if (update != nullptr && std::string(update) == "1") {
-            std::ofstream(path, std::ios::binary) << header << std::string(rgb.begin(), rgb.end());
-            return;
-        }
-        std::ifstream in(path, std::ios::binary);
-        const std::string file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        ASSERT_EQ(file.size(), header.size() + rgb.size()) << path;
-        ASSERT_EQ(file.substr(0, header.size()), header);
-        int differing = 0, worst = 0;
-        for (std::size_t i = 0; i < rgb.size(); i += 3) {
-            int largest = 0;
-            for (std::size_t c = 0; c < 3; ++c)
-                largest = std::max(largest, std::abs(int(rgb[i + c]) - int(std::uint8_t(file[header.size() + i + c]))));
-            differing += largest > 4 ? 1 : 0;
-            worst = std::max(worst, largest);
-        }
-        EXPECT_LE(differing, GOLDEN_WIDTH * GOLDEN_HEIGHT / 200);
-        EXPECT_LE(worst, 40);
+        const RenderTest::GoldenDiff diff = RenderTest::CompareGolden(
+            Screen(), BRASHWICK_SOURCE_DIR "/tests/gui/golden/" + name + ".ppm", GOLDEN_WIDTH, GOLDEN_HEIGHT, 4);
+        ASSERT_TRUE(diff.compared) << name;
+        EXPECT_LE(diff.differing, GOLDEN_WIDTH * GOLDEN_HEIGHT / 200) << name;
+        EXPECT_LE(diff.worst, 40) << name;
     }
 };
 

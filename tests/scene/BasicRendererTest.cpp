@@ -17,9 +17,7 @@
 
 #include <algorithm>
 #include <array>
-#include <fstream>
 #include <functional>
-#include <iterator>
 #include <limits>
 #include <string>
 
@@ -237,31 +235,12 @@ SmartPtr<Scene> GoldenScene()
 
 TEST_F(BasicRendererTest, SceneOfSpritesAtSeveralDepthsMatchesTheGoldenImage)
 {
-    constexpr int X = 0, Y = 240, W = 320, H = 240;
-    const std::string path = BRASHWICK_SOURCE_DIR "/tests/scene/golden/DepthScene.ppm";
     GoldenScene()->Draw(Screen());
-    std::vector<std::uint8_t> rgba, rgb;
-    ASSERT_TRUE(Screen()->ReadBack(X, Y, W, H, rgba));
-    for (std::size_t i = 0; i < rgba.size(); i += 4)
-        rgb.insert(rgb.end(), {rgba[i], rgba[i + 1], rgba[i + 2]});
-    const std::string header = "P6\n" + std::to_string(W) + " " + std::to_string(H) + "\n255\n";
-    const char* update = std::getenv("BRASHWICK_UPDATE_GOLDEN");
-    if (update != nullptr && std::string(update) == "1") {
-        std::ofstream(path, std::ios::binary) << header << std::string(rgb.begin(), rgb.end());
-        return;
-    }
-    std::ifstream in(path, std::ios::binary);
-    const std::string file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    ASSERT_EQ(file.size(), header.size() + rgb.size()) << path;
-    int differing = 0;
-    for (std::size_t i = 0; i < rgb.size(); i += 3)
-        for (std::size_t c = 0; c < 3; ++c)
-            if (std::abs(int(rgb[i + c]) - int(std::uint8_t(file[header.size() + i + c]))) > 4) {
-                ++differing;
-                break;
-            }
+    const RenderTest::GoldenDiff diff = RenderTest::CompareGolden(
+        Screen(), BRASHWICK_SOURCE_DIR "/tests/scene/golden/DepthScene.ppm", 320, 240, 4, 0, 240);
+    ASSERT_TRUE(diff.compared);
     // Rasterisation may differ by a pixel along turned edges, nowhere else.
-    EXPECT_LE(differing, W * H / 200);
+    EXPECT_LE(diff.differing, 320 * 240 / 200);
 }
 
 } // namespace

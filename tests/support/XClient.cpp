@@ -125,6 +125,28 @@ bool XClient::GetPixel(unsigned long window, int x, int y, Rgb& out) const
     return true;
 }
 
+std::vector<std::uint8_t> XClient::GetImage(unsigned long window, int x, int y, int w, int h) const
+{
+    std::vector<std::uint8_t> rgb;
+    if (m_display == nullptr || w <= 0 || h <= 0)
+        return rgb;
+    XImage* image = XGetImage(m_display, window, x, y, static_cast<unsigned>(w), static_cast<unsigned>(h), AllPlanes,
+                              ZPixmap);
+    if (image == nullptr)
+        return rgb;
+    rgb.reserve(static_cast<std::size_t>(w) * static_cast<std::size_t>(h) * 3);
+    for (int row = 0; row < h; ++row) {
+        for (int column = 0; column < w; ++column) {
+            const unsigned long pixel = XGetPixel(image, column, row);
+            rgb.push_back(static_cast<std::uint8_t>(Scale(pixel, image->red_mask)));
+            rgb.push_back(static_cast<std::uint8_t>(Scale(pixel, image->green_mask)));
+            rgb.push_back(static_cast<std::uint8_t>(Scale(pixel, image->blue_mask)));
+        }
+    }
+    XDestroyImage(image);
+    return rgb;
+}
+
 void XClient::SendDeleteWindow(unsigned long window) const
 {
     XEvent event{};

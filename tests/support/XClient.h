@@ -43,6 +43,9 @@ public:
     // The pixel at (x, y) of the window as shown on the screen, scaled to 0-255 per
     // component whatever the depth. False when it cannot be read.
     bool GetPixel(unsigned long window, int x, int y, Rgb& out) const;
+    // The w x h region at (x, y) of the window as packed RGB bytes, row by row, scaled as
+    // GetPixel does. Empty when it cannot be read.
+    std::vector<std::uint8_t> GetImage(unsigned long window, int x, int y, int w, int h) const;
 
     // Sends WM_PROTOCOLS / WM_DELETE_WINDOW to the window, as a window manager would.
     void SendDeleteWindow(unsigned long window) const;

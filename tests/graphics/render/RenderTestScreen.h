@@ -116,14 +116,15 @@ struct GoldenDiff {
     int worst = 0;         // the largest channel difference of all
 };
 
-// Reads the w x h region at the target's origin back and compares it with the golden PPM at
-// path. BRASHWICK_UPDATE_GOLDEN=1 writes the golden image anew instead (and compares equal).
+// Reads the w x h region at (x, y) (the target's origin unless given) back and compares it with
+// the golden PPM at path. BRASHWICK_UPDATE_GOLDEN=1 writes the golden image anew instead (and
+// compares equal).
 inline GoldenDiff CompareGolden(Tarv::Surface* target, const std::string& path, int w, int h,
-                                int tolerance)
+                                int tolerance, int x = 0, int y = 0)
 {
     GoldenDiff diff;
     std::vector<std::uint8_t> rgba, rgb, golden;
-    if (!target->ReadBack(0, 0, w, h, rgba))
+    if (!target->ReadBack(x, y, w, h, rgba))
         return diff;
     for (std::size_t i = 0; i < rgba.size(); i += 4)
         rgb.insert(rgb.end(), {rgba[i], rgba[i + 1], rgba[i + 2]});

@@ -1,0 +1,207 @@
+// The shipped HUD from the built archives on a real GL screen, with an owner that logs its
+// commands: the bar's zone, tool choice, the timer, the tutorial's hint closing, the end panels'
+// commands, and two frames against their goldens (BRASHWICK_UPDATE_GOLDEN=1 rewrites them).
+#include "engine/core/KeyCodes.h"
+#include "engine/registry/TextDict.h"
+#include "engine/script/LuaErrorQueue.h"
+#include "engine/vfs/PakMount.h"
+#include "framework/AssetClient.h"
+#include "framework/AssetDict.h"
+#include "framework/AssetFunctions.h"
+#include "framework/LuaArguments.h"
+#include "framework/LuaComponent.h"
+#include "gui/Screen.h"
+#include "platform/AbstractApp.h"
+#include "tests/game/GameWorld.h"
+#include "tests/graphics/render/RenderTestScreen.h"
+
+namespace
+{
+
+class Owner : public Quor::AssetClient
+{
+public:
+    void OnLuaFeedback(const Tarv::NarrowString&, const Tarv::NarrowString& command) override { log += command + " "; }
+    std::string log;
+};
+
+} // namespace
+
+// Level 4 of 30 with three tools granted, the ladder used up. Packed from the right in steps
+// of 76 beside the pause button: ski at 648, ladder at 572, pusher at 496; the bar at y 404.
+class HudTest : public RenderTest::ScreenTest, public GameTest::GameFiles
+{
+protected:
+    void SetUp() override
+    {
+        ScreenTest::SetUp();
+        for (const char* pak : {"platform.pak", "common.pak", "atlas.pak"})
+            ASSERT_NE(Tarv::VfsMountPak(std::string(BRASHWICK_OUTPUT_DIR) + "/" + pak, "", Tarv::VFS_MOUNT_FALL_THROUGH),
+                      nullptr) << pak;
+        Tarv::AssetDict::Instance = Tarv::MakeSmart<Tarv::AssetDict>();
+        Tarv::TextDict::Instance = Tarv::MakeSmart<Tarv::TextDict>();
+        ASSERT_TRUE(Tarv::TextDict::Instance->Load("l10n/en.xml"));
+        ASSERT_TRUE(Quor::LoadAtlas("game.xml"));
+        Plim::Screen::InstallFactory();
+        Tarv::LuaErrorQueue::Global().SetHandler([this](const Tarv::LuaErrorReport& r) { errors.push_back(r.message); });
+        Settings().Init("quor", "", "", true);
+        Settings().SetString("runtime/activeTool", "");
+        for (const auto& [key, value] :
+             {std::pair{"game/currentLevel", 4}, {"constants/levels_count", 30}, {"runtime/tools/pusher", 2},
+              {"runtime/tools/max/pusher", 2}, {"runtime/tools/max/ladder", 1}, {"runtime/tools/ski", 1},
+              {"runtime/tools/max/ski", 1}, {"game/lives", 3}, {"game/score", 1240}, {"runtime/time", 83},
+              {"runtime/fruits/apple", 1}, {"runtime/fruits/max/apple", 3}, {"runtime/fruits/cherry", 2},
+              {"runtime/fruits/max/cherry", 2}, {"runtime/level_cell_width", 64}, {"runtime/level_cell_height", 64},
+              {"constants/score_fruits_apple", 10}, {"constants/score_fruits_cherry", 20},
+              {"constants/score_time_multiplier", 10}, {"runtime/levelScore", 920}})
+            Settings().SetInt(key, value);
+        owner->RequestAsset("scripts/hud.lua");
+        owner->LoadQueued();
+        ASSERT_NE(owner->GetComponent("hud"), nullptr);
+    }
+
+    void TearDown() override
+    {
+        owner.reset();
+        Tarv::LuaErrorQueue::Global().Reset();
+        Quor::ScriptScreen::SetFactory(nullptr);
+        Quor::UnloadAtlas("game.xml");
+        Tarv::TextDict::Instance.Reset();
+        Tarv::AssetDict::Instance.Reset();
+        EXPECT_TRUE(errors.empty()) << errors.front();
+        ScreenTest::TearDown();
+    }
+
+    template <class... Args>
+    void Call(const char* function, Args... values)
+    {
+        Quor::LuaArguments args;
+        [[maybe_unused]] auto add = [&args](auto value) {
+            if constexpr (std::is_same_v<decltype(value), int>) args.AddInt(value);
+            else if constexpr (std::is_same_v<decltype(value), bool>) args.AddBool(value);
+            else args.AddString(value);
+        };
+        (add(values), ...);
+        owner->GetComponent("hud")->CallFunction(function, args);
+    }
+
+    void Tap(int x, int y)
+    {
+        owner->GetUpdater().OnTouchDown({Tarv::TouchPoint{x, y}});
+        owner->GetUpdater().OnTouchUp({Tarv::TouchPoint{x, y}});
+    }
+
+    std::string TakeLog() { return std::exchange(owner->log, ""); }
+
+    void ExpectGolden(const char* name)
+    {
+        Screen()->ClearGrey(110);
+        owner->GetComponent("hud")->GetScreen()->Draw(Screen());
+        Batcher()->Flush();
+        const std::string path = std::string(BRASHWICK_SOURCE_DIR "/tests/game/golden/hud_") + name + ".ppm";
+        const RenderTest::GoldenDiff diff = RenderTest::CompareGolden(Screen(), path, 800, 480, 4);
+        ASSERT_TRUE(diff.compared) << path;
+        EXPECT_LE(diff.differing, 800 * 480 / 200) << name;
+        EXPECT_LE(diff.worst, 60) << name;
+    }
+
+    std::unique_ptr<Owner> owner = std::make_unique<Owner>();
+    std::vector<std::string> errors;
+};
+
+TEST_F(HudTest, TheBarsZoneAndToolChoice)
+{
+    EXPECT_EQ(Settings().GetInt("runtime/tool_bar_width"), 308);
+    EXPECT_EQ(Settings().GetInt("runtime/tool_bar_height"), 80);
+    const std::tuple<int, const char*, const char*> taps[] = {
+        {600, "", ""},                           // the ladder has no stock
+        {520, "pusher", "PlaySelectToolSound "}, // chosen
+        {680, "ski", "PlaySelectToolSound "},    // another one
+        {680, "", "PlaySelectToolSound "},       // the same again puts it away
+        {300, "", ""},                           // outside the bar
+        {760, "", "GoToPauseMenu "},
+    };
+    for (const auto& [x, active, log] : taps) {
+        Tap(x, 440);
+        EXPECT_EQ(Settings().GetString("runtime/activeTool"), active) << x;
+        EXPECT_EQ(TakeLog(), log) << x;
+    }
+    owner->GetUpdater().OnKeyDown(Tarv::KEY_ESCAPE);
+    EXPECT_EQ(TakeLog(), "GoToPauseMenu ");
+}
+
+TEST_F(HudTest, TheTimerCountsWholeSecondsOnlyWhileActiveAndStopsAtZero)
+{
+    Settings().SetInt("runtime/time", 3);
+    const std::tuple<bool, float, int> steps[] = {{false, 5.0f, 3}, {true, 0.5f, 3}, {true, 0.6f, 2},
+                                                  {true, 10.0f, 0}, {false, 3.0f, 0}};
+    for (const auto& [active, dt, left] : steps) {
+        Call("ActivateTimer", active);
+        owner->GetUpdater().Update(dt);
+        EXPECT_EQ(Settings().GetInt("runtime/time"), left) << dt;
+    }
+}
+
+TEST_F(HudTest, AHintClosesByGotItOrByPlacingItsTool)
+{
+    Call("ShowTutorialText", "IDS_TUT_1", "pusher");
+    Call("AnimateTutorialTool", "pusher");
+    EXPECT_EQ(Settings().GetInt("runtime/tool_bar_width"), 308 + 136) << "Got it joins the zone";
+    Call("UpdateLevelData");
+    EXPECT_EQ(TakeLog(), "") << "the stock has not changed";
+    Settings().SetInt("runtime/tools/pusher", 1);
+    Call("UpdateLevelData");
+    EXPECT_EQ(TakeLog(), "DisableTutorialEvent ContinueGame ");
+    EXPECT_EQ(Settings().GetInt("runtime/tool_bar_width"), 308);
+
+    Call("ShowTutorialText", "IDS_TUT_2", "nonsense");
+    Tap(800 - 308 - 60, 440);
+    EXPECT_EQ(TakeLog(), "DisableTutorialEvent ContinueGame ");
+}
+
+TEST_F(HudTest, EndPanelsSendTheirCommandOnce)
+{
+    Call("ShowTapToContinue", true);
+    Tap(20, 440);
+    Tap(20, 440);
+    EXPECT_EQ(TakeLog(), "RestartLevel ") << "one tap anywhere, once";
+
+    Call("ShowLoseScreen", true);
+    Tap(760, 440);
+    Tap(400, 280);
+    EXPECT_EQ(TakeLog(), "GameEnd ") << "the bar is closed behind the panel";
+    EXPECT_EQ(Settings().GetString("runtime/game_end_reason"), "over");
+
+    // Next (at 160 + 260, 66 + 266) writes auto-play; not all fruit: the level is not perfect.
+    Call("ShowSummaryScreen", true);
+    Tap(500, 350);
+    EXPECT_EQ(TakeLog(), "NextLevel ");
+    EXPECT_TRUE(Settings().GetBool("runtime/auto_play_next"));
+    EXPECT_FALSE(Settings().GetBool("game/perfect/level4"));
+
+    // The last level offers Finish instead (at 160 + 150).
+    Settings().SetInt("constants/levels_count", 4);
+    Call("ShowSummaryScreen", true);
+    Tap(500, 350);
+    Tap(400, 350);
+    EXPECT_EQ(TakeLog(), "GameEnd ");
+    EXPECT_EQ(Settings().GetString("runtime/game_end_reason"), "complete");
+}
+
+TEST_F(HudTest, PlayWithAHintAndAPerfectSummaryMatchTheirGoldens)
+{
+    Settings().SetString("runtime/activeTool", "pusher");
+    Call("UpdateLevelData");
+    Call("ShowTutorialText", "Tap the pusher, then the rock beside Pirrock.", "pusher");
+    Call("ShowTutorialArrow", 320, 300);
+    Call("SetFruitPointsValue", 20);
+    Call("UpdateFruitPoints", 120, 330, 255);
+    ExpectGolden("play");
+
+    Settings().SetInt("runtime/fruits/apple", 3);
+    Call("UpdateFruitPoints", 0, 0, 0);
+    Tap(800 - 308 - 60, 440);
+    Call("ShowSummaryScreen", true);
+    EXPECT_TRUE(Settings().GetBool("game/perfect/level4"));
+    ExpectGolden("summary");
+}
