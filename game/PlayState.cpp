@@ -320,7 +320,8 @@ void PlayState::SetCameraFocus(const std::string& name)
 {
     if (!m_cameraMovement)
         return;
-    const float slope = name == "instantly" ? 1.0f : static_cast<float>(GetInt("constants/" + name)) * 0.001f;
+    const Tarv::NarrowString key = "constants/" + name;
+    const float slope = name == "instantly" ? 1.0f : static_cast<float>(GetInt(key)) * 0.001f;
     m_cameraMovement->Focus(slope);
 }
 
@@ -360,8 +361,9 @@ void PlayState::ShowFruitPoints(int points)
 void PlayState::AutoTestNextLevel()
 {
     for (const char* fruit : FRUITS) {
-        const Tarv::NarrowString name = fruit;
-        if (GetInt("runtime/fruits/" + name) != GetInt("runtime/fruits/max/" + name))
+        const Tarv::NarrowString collected = "runtime/fruits/" + Tarv::NarrowString(fruit);
+        const Tarv::NarrowString available = "runtime/fruits/max/" + Tarv::NarrowString(fruit);
+        if (GetInt(collected) != GetInt(available))
             return;
     }
     if (Quor::Substatable* game = GameState::Find())
