@@ -22,15 +22,18 @@ LEVEL_1 = os.path.join(SOURCE, "content", "common", "levels", "src", "01.lvl")
 GOLDEN = os.path.join(SOURCE, "tests", "content", "golden", "01")
 
 
-def level_errors(text, name="01.lvl"):
+def level_errors(text, name="01.lvl", solution=None, warnings=False):
     with tempfile.TemporaryDirectory() as tmp:
         path = os.path.join(tmp, name)
         with open(path, "w") as f:
             f.write(text)
+        if solution is not None:
+            with open(path[:-4] + ".sol", "w") as f:
+                f.write(solution)
         level = lvlc.parse(path)
         if not level.errors:
             lvlc.check(level)
-        return "\n".join(level.errors)
+        return "\n".join(level.errors + (level.warnings if warnings else []))
 
 
 class LevelCompiler(unittest.TestCase):
@@ -71,6 +74,7 @@ class LevelCompiler(unittest.TestCase):
             ("hint 4,6 ", "hint 13,6 ", "within 2 columns"),
             ("arrow 15,6", "arrow 40,6", "outside the grid"),
             ("..@...1.1.1....b", "..@...1.1.1pp..b", "validator, cell 11,6: a trigger lies right beside it"),
+            ("..@...1.1.1....b", "..@...1.1.1..tsb", "validator, cell 13,6: a trigger lies right beside it"),
             ("....b....1.1.1....E..  ; 6", "....bu...1.1.1....E..  ; 6", "landing cell"),
             ("..@...1.1.1....b", "..@...1.1.1...Fb", "fire needs flat ground"),
             ("................................  ; 2", "..........#.....................  ; 2", "fewer than 3 empty rows"),
@@ -82,6 +86,28 @@ class LevelCompiler(unittest.TestCase):
                 errors = level_errors(good.replace(old, new, 1))
                 self.assertIn(expected, errors)
                 self.assertRegex(errors, r"01\.lvl:\d+: error")
+
+
+    def test_solution_faults(self):
+        with open(LEVEL_1) as f:
+            good = f.read()
+        win = "case win\n  on hero 11,6  use bridge at 15,6\n  expect win, fruit all\n"
+        self.assertEqual(level_errors(good, solution=win, warnings=True), "")
+        cases = [  # (replace in the win case, with, a fragment of the expected message)
+            ("bridge at 15,6", "trampoline at 15,6", "is no trampoline cell"),
+            ("hero 11,6", "hero 14,6", "no time to react"),
+            ("hero 11,6", "hero 11,60", "outside the grid"),
+            ("hero 11,6", "hero 11,7", "never stands in the solid cell"),
+            ("  expect win, fruit all", "  expect win\n  expect lose", "exactly one outcome"),
+            ("case win", "case fast", "no 'win' case"),
+            ("use bridge", "jump bridge", "cannot read"),
+            ("  expect", "  on hero 13,6  use bridge at 15,6\n  expect", "used twice"),
+            ("  expect", "  on hero 12,6  tap 3,3\n  expect", "too fast"),
+            ("  on hero 11,6  use bridge at 15,6\n", "", "never uses the tool cell 15,6"),
+        ]
+        for old, new, expected in cases:
+            with self.subTest(change=new):
+                self.assertIn(expected, level_errors(good, solution=win.replace(old, new), warnings=True))
 
 
 class Lint(unittest.TestCase):

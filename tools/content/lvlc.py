@@ -5,7 +5,9 @@ placement rules that the game's mechanics impose.
 
 Usage: lvlc.py [--check] [--out PARTS] NN.lvl...
   writes PARTS/common/levels/NN.xml, NN_map.xml, NN_ground.xml, NN_far.xml, NN_near.xml and
-  PARTS/common/tutorials/N.xml; --check only checks. Errors fail (exit 1), warnings print."""
+  PARTS/common/tutorials/N.xml; --check only checks. Errors fail (exit 1), warnings print.
+  A level's recorded cases (NN.sol beside NN.lvl) are checked against its grid as far as that
+  needs no play: each tool used on a cell of that tool, no cell used twice, room to react."""
 import math
 import os
 import random
@@ -179,6 +181,10 @@ def check(level):
     tool_cells = [(x, y) for x, y in cells if level.at(x, y) in TOOL_CHARS]
     for hint in level.hints:
         check_hint(level, hint, tool_cells)
+    level.tool_cells = tool_cells
+    solution = os.path.splitext(level.path)[0] + ".sol"
+    if os.path.exists(solution):
+        check_solution(level, solution)
 
 
 def check_cell(level, line, x, y):
@@ -229,7 +235,7 @@ def validate(level):
     inside = lambda x, y: 0 <= x < level.width and 0 <= y < level.height  # noqa: E731
     code = lambda x, y: grid.get((x, y), 0) if inside(x, y) else 48  # noqa: E731
     ground = lambda c: c in (35, 36, 37)  # noqa: E731
-    trigger = lambda c: c in (12, 14, 15, 16, 26, 30, 32, 33, 34, 38, 48) or 18 <= c <= 22 or 42 <= c <= 46  # noqa: E731
+    trigger = lambda c: c in (12, 14, 15, 16, 26, 30, 32, 33, 34, 38, 47, 48) or 18 <= c <= 22 or 42 <= c <= 46  # noqa: E731
     obstacle = lambda c: 14 <= c <= 22 or c == 48  # noqa: E731
     late = lambda c: c in (30, 33)  # noqa: E731
     faults = []
@@ -271,6 +277,73 @@ def validate(level):
             if obstacle(c):
                 rule(ground(n(0, 1)) or c in (16, 17, 22), "an obstacle needs ground below it")
     return faults
+
+
+SOL_STEP = re.compile(r"on (?:hero (\d+),(\d+)(?: #\d+)?|time \d+(?:\.\d+)?|step \d+) +"
+                      r"(?:use (\w+) at (\d+),(\d+)|tap \d+,\d+|select \w+|tilt -?\d+(?:\.\d+)?|hud \w+)( optional)?")
+SOL_OUTCOME = re.compile(r"(not win|win|late|lose)( trap \d+)?( at \d+,(\d+|\*))?")
+
+
+def check_solution(level, path):
+    """The recorded cases of a level against its grid: every tool a case uses stands on a cell of
+    that tool (a case that does not win may try a wrong one), no cell twice, the trigger cell at least
+    two columns from the tool (the dryer acts through its trampoline), steps two cells apart; and a tool cell that the win case leaves unused."""
+    src = os.path.basename(path)
+    try:
+        with open(path, encoding="utf-8") as f:
+            lines = [(i + 1, line.split(";")[0].strip()) for i, line in enumerate(f)]
+    except (OSError, UnicodeDecodeError) as error:
+        level.errors.append(f"{src}:1: error: cannot read the file: {error}")
+        return
+    cases = []
+    for number, line in lines:
+        words = line.split()
+        if not words:
+            continue
+        if words[0] == "case" and len(words) == 2:
+            cases.append({"name": words[1], "line": number, "steps": [], "outcomes": 0})
+        elif cases and words[0] == "on" and SOL_STEP.fullmatch(" ".join(words)):
+            cases[-1]["steps"].append((number, SOL_STEP.fullmatch(" ".join(words)).groups()))
+        elif cases and words[0] == "expect":
+            items = [item.strip() for item in line[len("expect"):].split(",")]
+            cases[-1]["outcomes"] += sum(1 for item in items if SOL_OUTCOME.fullmatch(item))
+        else:
+            level.errors.append(f"{src}:{number}: error: cannot read '{line}'")
+    for case in cases:
+        if case["outcomes"] != 1:
+            level.errors.append(f"{src}:{case['line']}: error: case {case['name']} needs exactly one outcome")
+    wins = [case for case in cases if case["name"] == "win"]
+    if not wins:
+        level.errors.append(f"{src}:1: error: there is no 'win' case")
+    grid = lambda x, y: 0 <= x < level.width and 0 <= y < level.height  # noqa: E731
+    for case in cases:
+        used, previous = set(), None
+        for number, (hx, hy, tool, x, y, _optional) in case["steps"]:
+            where = f"{src}:{number}: error: case {case['name']}"
+            trigger = (int(hx), int(hy)) if hx else None
+            if trigger and not grid(*trigger):
+                level.errors.append(f"{where}: the trigger cell {hx},{hy} is outside the grid")
+            elif trigger and level.solid(*trigger):
+                level.errors.append(f"{where}: the hero never stands in the solid cell {hx},{hy}")
+            if trigger and previous and trigger[1] == previous[1] and abs(trigger[0] - previous[0]) < 2:
+                level.errors.append(f"{where}: two taps from neighbouring cells come too fast")
+            previous = trigger or previous
+            if tool is None:
+                continue
+            cell = (int(x), int(y))
+            if tool not in TOOLS or not grid(*cell):
+                level.errors.append(f"{where}: '{tool}' at {x},{y} is no tool or lies outside the grid")
+                continue
+            if CODES[level.at(*cell)] != TOOLS[tool] and case["name"] == "win":
+                level.errors.append(f"{where}: {x},{y} is no {tool} cell")
+            if cell in used:
+                level.errors.append(f"{where}: the tool cell {x},{y} is used twice")
+            used.add(cell)
+            if trigger and tool != "hair_dryer" and abs(trigger[0] - cell[0]) < 2:
+                level.errors.append(f"{where}: the tap at {hx},{hy} leaves no time to react to {x},{y}")
+        if case["name"] == "win":
+            for cell in sorted(set(level.tool_cells) - used - level.decoys):
+                level.warnings.append(f"{src}:1: warning: the win case never uses the tool cell {cell[0]},{cell[1]}")
 
 
 def check_hint(level, hint, tool_cells):
