@@ -66,80 +66,80 @@ public:
     std::size_t finishAfter = 0;
 };
 
+class MixerTest : public ::testing::Test
+{
+protected:
+    std::vector<std::int16_t> Pull(unsigned bytes) { return ::Pull(*m_mixer, bytes); }
+
+    Tarv::SmartPtr<Tarv::Mixer> m_mixer = MakeMixer();
+};
+
 } // namespace
 
-TEST(Mixer, ServesBlocksAcrossReadBoundaries)
+// Blocks of 1024 samples are served across reads of 500: each read continues where the last ended.
+TEST_F(MixerTest, ServesBlocksAcrossReadBoundaries)
 {
-    Tarv::SmartPtr<Tarv::Mixer> mixer = MakeMixer();
     Tarv::SmartPtr<VectorSource> source(new VectorSource(Ramp(4096, 1), 1, 22050));
-    mixer->Play(source.Get(), false);
-    std::vector<std::int16_t> first = Pull(*mixer, 1000);
-    EXPECT_EQ(source->Tell(), 2048u);
-    Pull(*mixer, 1000);
-    EXPECT_EQ(source->Tell(), 2048u);
-    std::vector<std::int16_t> third = Pull(*mixer, 1000);
-    EXPECT_EQ(source->Tell(), 4096u);
-    EXPECT_EQ(first[0], 1);
-    EXPECT_EQ(third[0], 1001);
-    EXPECT_EQ(third[23], 1024);
-    EXPECT_EQ(third[24], 1025);
-    EXPECT_EQ(third[499], 1500);
+    m_mixer->Play(source.Get(), false);
+    std::vector<std::int16_t> out;
+    for (const unsigned read : {2048u, 2048u, 4096u}) {
+        const std::vector<std::int16_t> block = Pull(1000);
+        out.insert(out.end(), block.begin(), block.end());
+        EXPECT_EQ(source->Tell(), read);
+    }
+    EXPECT_EQ(out, Ramp(1500, 1));
 }
 
 // A silent block still passes the chain; a removed or finished effect is unlinked.
-TEST(Mixer, EffectChainRunsOnSilenceAndLetsGoOfItsEffects)
+TEST_F(MixerTest, EffectChainRunsOnSilenceAndLetsGoOfItsEffects)
 {
-    Tarv::SmartPtr<Tarv::Mixer> mixer = MakeMixer();
     Tarv::SmartPtr<RecordingEffect> removed(new RecordingEffect());
     Tarv::SmartPtr<RecordingEffect> finishing(new RecordingEffect());
     finishing->finishAfter = 2;
-    mixer->AddEffect(removed.Get());
-    mixer->AddEffect(finishing.Get());
-    EXPECT_EQ(Pull(*mixer, 2048), std::vector<std::int16_t>(1024, 0));
+    m_mixer->AddEffect(removed.Get());
+    m_mixer->AddEffect(finishing.Get());
+    EXPECT_EQ(Pull(2048), std::vector<std::int16_t>(1024, 0));
     EXPECT_EQ(removed->requested, std::vector<unsigned>{2048});
-    EXPECT_TRUE(mixer->RemoveEffect(removed.Get()));
-    EXPECT_FALSE(mixer->RemoveEffect(removed.Get()));
-    Pull(*mixer, 2048 * 4);
+    EXPECT_TRUE(m_mixer->RemoveEffect(removed.Get()));
+    EXPECT_FALSE(m_mixer->RemoveEffect(removed.Get()));
+    Pull(2048 * 4);
     EXPECT_EQ(removed->requested.size(), 1u);
     EXPECT_EQ(finishing->requested.size(), 2u);
     EXPECT_EQ(finishing->GetRefCount(), 1);
 }
 
-TEST(Mixer, MixesChannelsAndMasterVolume)
+TEST_F(MixerTest, MixesChannelsAndMasterVolume)
 {
-    Tarv::SmartPtr<Tarv::Mixer> mixer = MakeMixer();
-    mixer->Play(Constant(1000, 5000).Get(), false);
-    mixer->Play(Constant(-3000, 5000).Get(), false);
+    m_mixer->Play(Constant(1000, 5000).Get(), false);
+    m_mixer->Play(Constant(-3000, 5000).Get(), false);
     Tarv::SmartPtr<Tarv::EffectVolumeShift> volume(new Tarv::EffectVolumeShift(MONO_22050, 1));
-    mixer->AddEffect(volume.Get());
-    EXPECT_EQ(Pull(*mixer, 2048), std::vector<std::int16_t>(1024, -1000));
+    m_mixer->AddEffect(volume.Get());
+    EXPECT_EQ(Pull(2048), std::vector<std::int16_t>(1024, -1000));
 }
 
-TEST(Mixer, ChannelLimitCountsPausedChannelsAndForceIgnoresIt)
+TEST_F(MixerTest, ChannelLimitCountsPausedChannelsAndForceIgnoresIt)
 {
-    Tarv::SmartPtr<Tarv::Mixer> mixer = MakeMixer();
     Tarv::SmartPtr<VectorSource> source = Constant(1, 100);
     for (int i = 0; i < 4; ++i)
-        EXPECT_FALSE(mixer->CreateChannel(source.Get(), false).IsExpired());
-    EXPECT_TRUE(mixer->CreateChannel(source.Get(), false).IsExpired());
-    EXPECT_TRUE(mixer->Play(source.Get(), false).IsExpired());
-    EXPECT_FALSE(mixer->Play(source.Get(), true).IsExpired());
-    EXPECT_EQ(mixer->GetChannelCount(), 5u);
+        EXPECT_FALSE(m_mixer->CreateChannel(source.Get(), false).IsExpired());
+    EXPECT_TRUE(m_mixer->CreateChannel(source.Get(), false).IsExpired());
+    EXPECT_TRUE(m_mixer->Play(source.Get(), false).IsExpired());
+    EXPECT_FALSE(m_mixer->Play(source.Get(), true).IsExpired());
+    EXPECT_EQ(m_mixer->GetChannelCount(), 5u);
 }
 
-TEST(Mixer, RefusesSourcesWithoutAConversionAndSaysSoOnce)
+TEST_F(MixerTest, RefusesSourcesWithoutAConversionAndSaysSoOnce)
 {
-    Tarv::SmartPtr<Tarv::Mixer> mixer = MakeMixer();
     Tarv::SmartPtr<VectorSource> odd(new VectorSource(Ramp(100), 1, 48000));
     Tarv::SmartPtr<VectorSource> stereo11k(new VectorSource(Ramp(100), 2, 11025));
     odd->SetName("sfx/odd.wav");
     testing::internal::CaptureStderr();
-    EXPECT_TRUE(mixer->Play(odd.Get(), true).IsExpired());
-    EXPECT_TRUE(mixer->Play(odd.Get(), true).IsExpired());
-    EXPECT_TRUE(mixer->Play(stereo11k.Get(), true).IsExpired());
-    EXPECT_TRUE(mixer->Play(nullptr, true).IsExpired());
+    EXPECT_TRUE(m_mixer->Play(odd.Get(), true).IsExpired());
+    EXPECT_TRUE(m_mixer->Play(odd.Get(), true).IsExpired());
+    EXPECT_TRUE(m_mixer->Play(stereo11k.Get(), true).IsExpired());
+    EXPECT_TRUE(m_mixer->Play(nullptr, true).IsExpired());
     const std::string said = testing::internal::GetCapturedStderr();
-    EXPECT_EQ(mixer->GetChannelCount(), 0u);
+    EXPECT_EQ(m_mixer->GetChannelCount(), 0u);
     EXPECT_EQ(said.find("sfx/odd.wav: 1 channel(s) at 48000 Hz"), said.rfind("sfx/odd.wav")) << said;
     EXPECT_NE(said.find("sfx/odd.wav: 1 channel(s) at 48000 Hz"), std::string::npos) << said;
     EXPECT_NE(said.find("2 channel(s) at 11025 Hz"), std::string::npos) << said;
@@ -163,143 +163,134 @@ private:
     bool& m_unlocked;
 };
 
-TEST(Mixer, EndedChannelsAreReleasedOutsideTheListLock)
+TEST_F(MixerTest, EndedChannelsAreReleasedOutsideTheListLock)
 {
-    Tarv::SmartPtr<Tarv::Mixer> mixer = MakeMixer();
     bool unlocked = false;
-    mixer->Play(Tarv::SmartPtr<VectorSource>(new ListCheckingSource(*mixer, unlocked)).Get(), true);
-    Pull(*mixer, 2048);
-    EXPECT_EQ(mixer->GetChannelCount(), 0u);
+    m_mixer->Play(Tarv::SmartPtr<VectorSource>(new ListCheckingSource(*m_mixer, unlocked)).Get(), true);
+    Pull(2048);
+    EXPECT_EQ(m_mixer->GetChannelCount(), 0u);
     EXPECT_TRUE(unlocked);
 }
 
-TEST(Mixer, OneShotLeavesInTheBlockItEndsAndLoopStays)
+TEST_F(MixerTest, OneShotLeavesInTheBlockItEndsAndLoopStays)
 {
-    Tarv::SmartPtr<Tarv::Mixer> mixer = MakeMixer();
-    Tarv::WeakPtr<Tarv::AudioChannel> oneShot = mixer->Play(Constant(100, 1500).Get(), true);
-    Tarv::WeakPtr<Tarv::AudioChannel> loop = mixer->CreateChannel(Constant(10, 300).Get(), true);
+    Tarv::WeakPtr<Tarv::AudioChannel> oneShot = m_mixer->Play(Constant(100, 1500).Get(), true);
+    Tarv::WeakPtr<Tarv::AudioChannel> loop = m_mixer->CreateChannel(Constant(10, 300).Get(), true);
     {
         Tarv::SmartPtr<Tarv::AudioChannel> looping = loop.Lock();
         ASSERT_TRUE(looping);
         looping->SetLooping(true);
         looping->SetPaused(false);
     }
-    std::vector<std::int16_t> block = Pull(*mixer, 2048);
+    std::vector<std::int16_t> block = Pull(2048);
     EXPECT_EQ(block[0], 110);
     EXPECT_FALSE(oneShot.IsExpired());
-    block = Pull(*mixer, 2048);
+    block = Pull(2048);
     EXPECT_EQ(block[475], 110);
     EXPECT_EQ(block[476], 10);
     EXPECT_TRUE(oneShot.IsExpired());
     for (int i = 0; i < 10; ++i)
-        Pull(*mixer, 2048);
+        Pull(2048);
     EXPECT_FALSE(loop.IsExpired());
-    EXPECT_EQ(mixer->GetChannelCount(), 1u);
+    EXPECT_EQ(m_mixer->GetChannelCount(), 1u);
 }
 
-TEST(Mixer, RemoveAndStopChannels)
+TEST_F(MixerTest, RemoveAndStopChannels)
 {
-    Tarv::SmartPtr<Tarv::Mixer> mixer = MakeMixer();
     Tarv::SmartPtr<VectorSource> source = Constant(1, 100);
-    Tarv::WeakPtr<Tarv::AudioChannel> a = mixer->CreateChannel(source.Get(), true);
-    Tarv::WeakPtr<Tarv::AudioChannel> b = mixer->CreateChannel(source.Get(), true);
-    Tarv::WeakPtr<Tarv::AudioChannel> c = mixer->CreateChannel(source.Get(), true);
+    Tarv::WeakPtr<Tarv::AudioChannel> a = m_mixer->CreateChannel(source.Get(), true);
+    Tarv::WeakPtr<Tarv::AudioChannel> b = m_mixer->CreateChannel(source.Get(), true);
+    Tarv::WeakPtr<Tarv::AudioChannel> c = m_mixer->CreateChannel(source.Get(), true);
     {
         Tarv::SmartPtr<Tarv::AudioChannel> lockedA = a.Lock(), lockedB = b.Lock();
         ASSERT_TRUE(lockedA && lockedB);
         lockedA->SetGroupMask(1);
         lockedB->SetGroupMask(6);
     }
-    EXPECT_FALSE(mixer->RemoveChannel(nullptr));
-    mixer->StopChannels(0);
-    EXPECT_EQ(mixer->GetChannelCount(), 3u);
-    mixer->StopChannels(4);
+    EXPECT_FALSE(m_mixer->RemoveChannel(nullptr));
+    m_mixer->StopChannels(0);
+    EXPECT_EQ(m_mixer->GetChannelCount(), 3u);
+    m_mixer->StopChannels(4);
     EXPECT_TRUE(b.IsExpired());
     EXPECT_FALSE(a.IsExpired());
-    EXPECT_TRUE(mixer->RemoveChannel(a.Lock().Get()));
+    EXPECT_TRUE(m_mixer->RemoveChannel(a.Lock().Get()));
     EXPECT_TRUE(a.IsExpired());
     Tarv::SmartPtr<Tarv::AudioChannel> outside(new Tarv::AudioChannel(MONO_22050, source.Get()));
-    EXPECT_FALSE(mixer->RemoveChannel(outside.Get()));
-    mixer->StopAllChannels();
+    EXPECT_FALSE(m_mixer->RemoveChannel(outside.Get()));
+    m_mixer->StopAllChannels();
     EXPECT_TRUE(c.IsExpired());
     EXPECT_EQ(source->GetRefCount(), 2);
 }
 
 // Double skew mixes twice as much into a cleared buffer; half skew stretches half a block.
-TEST(Mixer, TimeSkewResamplesTheBlock)
+TEST_F(MixerTest, TimeSkewResamplesTheBlock)
 {
     const struct { float skew; unsigned read; std::vector<std::int16_t> at0to2; std::int16_t last; } cases[] = {
         {2.0f, 4096u, {0, 1, 3}, 2045}, {0.5f, 1024u, {0, 0, 1}, 511}};
     for (const auto& c : cases) {
-        Tarv::SmartPtr<Tarv::Mixer> mixer = MakeMixer();
+        m_mixer = MakeMixer();
         Tarv::SmartPtr<VectorSource> source(new VectorSource(Ramp(10000), 1, 22050));
-        mixer->Play(source.Get(), true);
-        mixer->SetTimeSkew(c.skew);
-        const std::vector<std::int16_t> block = Pull(*mixer, 2048);
+        m_mixer->Play(source.Get(), true);
+        m_mixer->SetTimeSkew(c.skew);
+        const std::vector<std::int16_t> block = Pull(2048);
         EXPECT_EQ(source->Tell(), c.read) << c.skew;
         EXPECT_EQ(std::vector<std::int16_t>(block.begin(), block.begin() + 3), c.at0to2) << c.skew;
         EXPECT_EQ(block[1023], c.last) << c.skew;
     }
 }
 
-TEST(Mixer, HostileSkewsAreClamped)
+TEST_F(MixerTest, HostileSkewsAreClamped)
 {
-    Tarv::SmartPtr<Tarv::Mixer> mixer = MakeMixer();
     Tarv::SmartPtr<VectorSource> source(new VectorSource(Ramp(30000), 1, 22050));
-    mixer->Play(source.Get(), true);
+    m_mixer->Play(source.Get(), true);
     const float skews[] = {0.0f, -1.0f, std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity(),
                            1e9f};
     for (float skew : skews) {
-        mixer->SetTimeSkew(skew);
-        Pull(*mixer, 2048);
+        m_mixer->SetTimeSkew(skew);
+        Pull(2048);
     }
     // NaN and infinity play at normal speed; 1e9 reads at most the largest factor's worth.
     EXPECT_LE(source->Tell(), 2048u * 2 + 2048u * 16 + 2u);
-    mixer->SetTimeSkew(1.0f);
-    Pull(*mixer, 2048);
+    m_mixer->SetTimeSkew(1.0f);
+    Pull(2048);
 }
 
-TEST(Mixer, PauseMaskReleasesAndRemakesTheDevice)
+TEST_F(MixerTest, PauseMaskReleasesAndRemakesTheDevice)
 {
     const int createdBefore = ManualDevice::s_created;
-    Tarv::SmartPtr<Tarv::Mixer> mixer = MakeMixer();
-    EXPECT_TRUE(mixer->HasDevice());
+    EXPECT_TRUE(m_mixer->HasDevice());
     Tarv::SmartPtr<VectorSource> source(new VectorSource(Ramp(8192, 1), 1, 22050));
-    mixer->Play(source.Get(), true);
-    Pull(*mixer, 1000);
-    mixer->SetPaused(Tarv::Mixer::PAUSE_FOCUS, true);
-    EXPECT_FALSE(mixer->HasDevice());
-    mixer->SetPaused(Tarv::Mixer::PAUSE_CONSOLE, true);
-    mixer->SetPaused(Tarv::Mixer::PAUSE_FOCUS, false);
-    EXPECT_FALSE(mixer->HasDevice());
-    EXPECT_EQ(mixer->GetPauseMask(), Tarv::Mixer::PAUSE_CONSOLE);
-    mixer->SetPaused(Tarv::Mixer::PAUSE_CONSOLE, false);
-    ASSERT_TRUE(mixer->HasDevice());
-    EXPECT_EQ(ManualDevice::s_created - createdBefore, 2);
-    Tarv::SmartPtr<Tarv::AudioDevice> device = mixer->GetDevice();
-    EXPECT_EQ(static_cast<ManualDevice*>(device.Get())->GetStream(), mixer.Get());
+    m_mixer->Play(source.Get(), true);
+    Pull(1000);
+    m_mixer->SetPaused(Tarv::Mixer::PAUSE_FOCUS, true);
+    EXPECT_FALSE(m_mixer->HasDevice());
+    m_mixer->SetPaused(Tarv::Mixer::PAUSE_CONSOLE, true);
+    m_mixer->SetPaused(Tarv::Mixer::PAUSE_FOCUS, false);
+    EXPECT_FALSE(m_mixer->HasDevice());
+    EXPECT_EQ(m_mixer->GetPauseMask(), Tarv::Mixer::PAUSE_CONSOLE);
+    m_mixer->SetPaused(Tarv::Mixer::PAUSE_CONSOLE, false);
+    ASSERT_TRUE(m_mixer->HasDevice());
+    EXPECT_EQ(ManualDevice::s_created - createdBefore, 1);
+    Tarv::SmartPtr<Tarv::AudioDevice> device = m_mixer->GetDevice();
+    EXPECT_EQ(static_cast<ManualDevice*>(device.Get())->GetStream(), m_mixer.Get());
     // The rest of the half-served block comes first.
-    std::vector<std::int16_t> rest = Pull(*mixer, 2);
+    std::vector<std::int16_t> rest = Pull(2);
     EXPECT_EQ(rest[0], 501);
-    mixer->UpdateDevice();
+    m_mixer->UpdateDevice();
     EXPECT_EQ(static_cast<ManualDevice*>(device.Get())->updates, 1);
 }
 
-TEST(Mixer, DestructionReleasesDeviceChannelsAndEffects)
+TEST_F(MixerTest, DestructionReleasesDeviceChannelsAndEffects)
 {
     const int aliveBefore = ManualDevice::s_alive;
     Tarv::SmartPtr<VectorSource> source = Constant(1, 100);
     Tarv::SmartPtr<Tarv::EffectMute> mute(new Tarv::EffectMute(MONO_22050, false));
-    Tarv::WeakPtr<Tarv::AudioChannel> channel;
-    {
-        Tarv::SmartPtr<Tarv::Mixer> mixer = MakeMixer();
-        Tarv::Mixer::Instance = mixer.Get();
-        channel = mixer->Play(source.Get(), true);
-        mixer->AddEffect(mute.Get());
-        EXPECT_EQ(ManualDevice::s_alive, aliveBefore + 1);
-    }
+    Tarv::Mixer::Instance = m_mixer.Get();
+    Tarv::WeakPtr<Tarv::AudioChannel> channel = m_mixer->Play(source.Get(), true);
+    m_mixer->AddEffect(mute.Get());
+    m_mixer.Reset();
     EXPECT_EQ(Tarv::Mixer::Instance, nullptr);
-    EXPECT_EQ(ManualDevice::s_alive, aliveBefore);
+    EXPECT_EQ(ManualDevice::s_alive, aliveBefore - 1);
     EXPECT_TRUE(channel.IsExpired());
     EXPECT_EQ(mute->GetRefCount(), 1);
     EXPECT_EQ(source->GetRefCount(), 1);
