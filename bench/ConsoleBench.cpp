@@ -1,13 +1,12 @@
 // Developer console cost: a full shown console (65 rows of 98 characters) drawn by GL on a
 // private Xvfb, in white and with every line behind a colour escape (each tinted glyph goes
 // through the glyph and tinted cells), and printing lines into a full output.
+#include "bench/BenchScreen.h"
 #include "console/DebugOverlay.h"
 #include "graphics/render/Batcher.h"
 #include "graphics/render/Display.h"
 #include "graphics/render/MaemoSurface.h"
 #include "graphics/render/OpenGLBatcher.h"
-#include "tests/support/XClient.h"
-#include "tests/support/XvfbServer.h"
 
 #include <benchmark/benchmark.h>
 
@@ -15,36 +14,6 @@
 
 namespace
 {
-
-class BenchScreen
-{
-public:
-    static BenchScreen& Get()
-    {
-        static BenchScreen s_screen;
-        return s_screen;
-    }
-    ~BenchScreen()
-    {
-        m_display.Reset();
-        Tarv::Display::ReleaseScreenSurface();
-        Tarv::MaemoSurface::SetNativeWindow(nullptr, 0);
-    }
-    Tarv::MaemoSurface* GetScreen() const { return Tarv::Display::ScreenSurface.Get(); }
-
-private:
-    BenchScreen() : m_server(24), m_client(m_server.GetDisplayName())
-    {
-        if (!m_client.IsOpen())
-            return;
-        Tarv::MaemoSurface::SetNativeWindow(m_client.GetDisplay(), m_client.CreateWindow(800, 480));
-        m_display = Tarv::SmartPtr<Tarv::Display>(Tarv::Display::Create(800, 480));
-    }
-
-    TestSupport::XvfbServer m_server;
-    TestSupport::XClient m_client;
-    Tarv::SmartPtr<Tarv::Display> m_display;
-};
 
 void DrawConsoleFrames(benchmark::State& state, const Tarv::NarrowString& prefix)
 {

@@ -2,6 +2,7 @@
 // on llvmpipe (draw calls, bytes uploaded and frames per second), and the renderer's own CPU
 // cost per blit with the GL layer counting only (for callgrind: DrawSpriteFrame and
 // DrawTurnedFrame).
+#include "bench/BenchScreen.h"
 #include "graphics/render/Batcher.h"
 #include "graphics/render/Display.h"
 #include "graphics/render/GLCalls.h"
@@ -10,8 +11,6 @@
 #include "graphics/render/OpenGLCaps.h"
 #include "graphics/render/Surface.h"
 #include "graphics/render/Texture.h"
-#include "tests/support/XClient.h"
-#include "tests/support/XvfbServer.h"
 
 #include <benchmark/benchmark.h>
 
@@ -26,37 +25,6 @@ using Tarv::SmartPtr;
 using Tarv::Surface;
 
 constexpr int SPRITE_SIZE = 32;
-
-// A private server and the screen over it, made at the first benchmark that draws for real.
-class BenchScreen
-{
-public:
-    static BenchScreen& Get()
-    {
-        static BenchScreen s_screen;
-        return s_screen;
-    }
-    ~BenchScreen()
-    {
-        m_display.Reset();
-        Tarv::Display::ReleaseScreenSurface();
-        Tarv::MaemoSurface::SetNativeWindow(nullptr, 0);
-    }
-    Tarv::MaemoSurface* GetScreen() const { return Tarv::Display::ScreenSurface.Get(); }
-
-private:
-    BenchScreen() : m_server(24), m_client(m_server.GetDisplayName())
-    {
-        if (!m_client.IsOpen())
-            return;
-        Tarv::MaemoSurface::SetNativeWindow(m_client.GetDisplay(), m_client.CreateWindow(800, 480));
-        m_display = SmartPtr<Tarv::Display>(Tarv::Display::Create(800, 480));
-    }
-
-    TestSupport::XvfbServer m_server;
-    TestSupport::XClient m_client;
-    SmartPtr<Tarv::Display> m_display;
-};
 
 SmartPtr<Surface> MakeSprite(std::uint8_t shade)
 {

@@ -1,6 +1,7 @@
 // The basic renderer drawing a scene of 2000 sprites cut from one atlas page at mixed depths,
 // through the 60-degree camera at 800x480: CPU time and draw calls per frame on llvmpipe, and
 // the scene layer's own CPU cost with the GL layer counting only.
+#include "bench/BenchScreen.h"
 #include "engine/registry/Registry.h"
 #include "graphics/image/AtlasSurface.h"
 #include "graphics/render/Batcher.h"
@@ -15,8 +16,6 @@
 #include "scene/Camera.h"
 #include "scene/Scene.h"
 #include "scene/Sprite.h"
-#include "tests/support/XClient.h"
-#include "tests/support/XvfbServer.h"
 
 #include <benchmark/benchmark.h>
 
@@ -31,36 +30,6 @@ using Tarv::Surface;
 
 constexpr int PAGE_SIZE = 256;
 constexpr int REGION = 32;
-
-class BenchScreen
-{
-public:
-    static BenchScreen& Get()
-    {
-        static BenchScreen s_screen;
-        return s_screen;
-    }
-    ~BenchScreen()
-    {
-        m_display.Reset();
-        Tarv::Display::ReleaseScreenSurface();
-        Tarv::MaemoSurface::SetNativeWindow(nullptr, 0);
-    }
-    Tarv::MaemoSurface* GetScreen() const { return Tarv::Display::ScreenSurface.Get(); }
-
-private:
-    BenchScreen() : m_server(24), m_client(m_server.GetDisplayName())
-    {
-        if (!m_client.IsOpen())
-            return;
-        Tarv::MaemoSurface::SetNativeWindow(m_client.GetDisplay(), m_client.CreateWindow(800, 480));
-        m_display = SmartPtr<Tarv::Display>(Tarv::Display::Create(800, 480));
-    }
-
-    TestSupport::XvfbServer m_server;
-    TestSupport::XClient m_client;
-    SmartPtr<Tarv::Display> m_display;
-};
 
 // One page, 64 regions of 32x32; sprites at four depths (behind, at and in front of the
 // world layer), fixed pseudo-random positions, every third one untransformed.
