@@ -184,6 +184,10 @@ struct Reader
         const int count = static_cast<int>(channels.size());
         if (count > MAX_CHANNELS || module.patterns.size() >= MAX_PATTERNS)
             return Fail("a song holds at most 32 channels and 256 patterns");
+        // A "rows" line inside a pattern changes the length its earlier channels were read for.
+        for (const std::vector<XmCell>& cells : channels)
+            if (static_cast<int>(cells.size()) != rows)
+                return Fail("pattern " + patternName + " changes its rows after a channel");
         if (count > module.channelCount)
             module.channelCount = static_cast<std::uint16_t>(count);
         XmPatternDesc pattern(rows, count);
