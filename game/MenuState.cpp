@@ -13,6 +13,7 @@
 #include "game/Game.h"
 #include "game/GameState.h"
 #include "platform/AbstractApp.h"
+#include "scene/Physics.h"
 
 namespace Pirrock
 {
@@ -60,7 +61,11 @@ void MenuState::Load()
     ForEachAtlas(&Quor::LoadAtlas);
     for (const char* asset : {SCRIPT, "music/menu_music.ogg", "sfx/menu_ok1.ogg", "sfx/menu_ok2.ogg"})
         RequestAsset(asset);
-    m_camera = Tarv::MakeSmart<Vund::Camera>(Vund::Degree(60.0f));
+    {
+        // Listed with the physics passes of the main thread only once it is built.
+        const Vund::PhysicsHold hold;
+        m_camera = Tarv::MakeSmart<Vund::Camera>(Vund::Degree(60.0f));
+    }
     m_soundsPromptPending = true;
     m_touchEnabled = false;
     m_lastTouchY = -1;
