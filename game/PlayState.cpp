@@ -14,6 +14,7 @@
 #include "game/AnimatedItem.h"
 #include "game/CameraMovement.h"
 #include "game/Game.h"
+#include "game/GameLog.h"
 #include "game/GameState.h"
 #include "game/Level.h"
 #include "game/Pirrock.h"
@@ -21,9 +22,13 @@
 #include "game/World.h"
 #include "platform/AbstractApp.h"
 #include "scene/Camera.h"
+#include "scene/Physics.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
+#include <cstdio>
+#include <string>
 
 namespace Pirrock
 {
@@ -59,6 +64,16 @@ void SetBool(const Tarv::NarrowString& key, bool value)
 bool FileExists(const char* path)
 {
     return bool(Tarv::SmartPtr<Tarv::File>(Tarv::VfsOpenRead(path)));
+}
+
+// The HUD script ships with the game: without it the install is damaged. Said once a run,
+// not at every level.
+void ReportMissingHud()
+{
+    static std::atomic<bool> s_said{false};
+    if (!s_said.exchange(true))
+        std::fprintf(stderr, "%s is missing: the installation is damaged; levels play without their HUD\n",
+                     PlayState::HUD_SCRIPT);
 }
 
 } // namespace
@@ -104,17 +119,24 @@ void PlayState::Load()
     }
     FindManager(TOOL_ANIMATOR)->AddObserver(this);
     ResetRuntimeFlags();
+    // The main thread runs physics passes meanwhile: the hero and the camera join them only
+    // once Load has set them up.
+    const Vund::PhysicsHold hold;
     const Tarv::SmartPtr<Pirrock> hero = Tarv::MakeSmart<Pirrock>();
     Pirrock::SetInstance(hero);
     FindManager(HERO_ANIMATOR)->AddProcess(hero.Get());
     m_camera = Tarv::MakeSmart<Vund::Camera>(Vund::Degree(60.0f));
-    // A level that does not load leaves an empty World: play shows the HUD and nothing runs.
+    // A level that does not load (the game log says why) is not played: Enter goes back.
     m_level = Level::Load(Level::GetLevelPath(m_currentLevel));
-    if (m_level)
-        m_level->CreateWorld(FindManager(LEVEL_ANIMATOR));
-    // The HUD script is optional while it is not shipped.
+    if (!m_level || !m_level->CreateWorld(FindManager(LEVEL_ANIMATOR))) {
+        m_level.Reset();
+        GameLogPrint("level " + std::to_string(m_currentLevel) + " did not load: back to the level select");
+        return;
+    }
     if (FileExists(HUD_SCRIPT))
         RequestAsset(HUD_SCRIPT);
+    else
+        ReportMissingHud();
     m_tutorial = Tarv::MakeSmart<TutorialManager>();
     m_tutorial->LoadForLevel(m_currentLevel);
     m_cameraMovement = Tarv::MakeSmart<CameraMovement>(m_camera.Get());
@@ -138,6 +160,11 @@ void PlayState::OnEnter(Quor::Substatable* parent)
 
 void PlayState::Enter()
 {
+    if (!m_level) {
+        if (Quor::Substatable* game = GameState::Find())
+            game->ChangeState(Tarv::MakeSmart<LevelSelectState>().Get(), false);
+        return;
+    }
     if (Quor::Settings* settings = Quor::Settings::GetInstance())
         settings->SetString("runtime/currentGameState", "playState");
     Vund::Camera::Install(m_camera.Get());
@@ -156,6 +183,9 @@ void PlayState::Enter()
 
 void PlayState::Leave()
 {
+    // A level that did not load was never shown and changed nothing worth saving.
+    if (!m_level)
+        return;
     StopAll();
     Quor::LuaArguments hide;
     hide.AddBool(false);

@@ -2,8 +2,8 @@
 // level's atlases, sounds and HUD script, the hero, the World, the director and the camera
 // movement; each step it follows the hero through the cells it crossed, shows tutorial hints and
 // fades the fruit points; taps place tools and the tilt sets the run speed. The HUD script
-// ("scripts/hud.lua", component "hud") is called by name: a missing script or function does
-// nothing.
+// ("scripts/hud.lua", component "hud") is called by name: a missing function does nothing, and a
+// missing script (a damaged install, said once on standard error) leaves the level without HUD.
 #pragma once
 
 #include "engine/core/RNG.h"
@@ -65,6 +65,8 @@ public:
     // Releases the hero and unloads exactly the atlases Load registered.
     ~PlayState() override;
 
+    // Loader thread. A level whose files do not load builds nothing past the hero and camera:
+    // Enter then goes back to the level select, and Leave saves nothing.
     void Load() override;
     void Enter() override;
     void Leave() override;

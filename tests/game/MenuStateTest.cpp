@@ -167,7 +167,7 @@ TEST_F(MenuStateTest, CommandsActAndBadOnesChangeNothing)
 
 TEST_F(MenuStateTest, TheLevelSelectDragsPlaysAndGoesBack)
 {
-    Settings().SetInt(PlayState::LEVEL_KEY, 4);
+    Settings().SetInt(PlayState::LEVEL_KEY, 1);
     root->ChangeState(menu.Get(), false);
     ASSERT_TRUE(Reach(menu.Get()));
     menu->OnLuaFeedback("menu", "SelectLevel");
@@ -200,7 +200,7 @@ TEST_F(MenuStateTest, TheLevelSelectDragsPlaysAndGoesBack)
         root->Update(0.02f);
     auto* play = dynamic_cast<PlayState*>(current());
     ASSERT_NE(play, nullptr);
-    EXPECT_EQ(play->GetLevel(), 4);
+    EXPECT_EQ(play->GetLevel(), 1);
     EXPECT_EQ(Settings().GetString("runtime/currentGameState"), "playState");
 
     // The HUD's "NextLevel" comes back to a new level select, whose "Back" resumes the stored menu.
