@@ -25,7 +25,6 @@
 #include "scene/Physics.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -66,14 +65,12 @@ bool FileExists(const char* path)
     return bool(Tarv::SmartPtr<Tarv::File>(Tarv::VfsOpenRead(path)));
 }
 
-// The HUD script ships with the game: without it the install is damaged. Said once a run,
-// not at every level.
+// The HUD script ships with the game: without it the install is damaged. One line a level,
+// on standard error, since the game log may be a console nobody opens.
 void ReportMissingHud()
 {
-    static std::atomic<bool> s_said{false};
-    if (!s_said.exchange(true))
-        std::fprintf(stderr, "%s is missing: the installation is damaged; levels play without their HUD\n",
-                     PlayState::HUD_SCRIPT);
+    std::fprintf(stderr, "%s is missing: the installation is damaged; the level plays without its HUD\n",
+                 PlayState::HUD_SCRIPT);
 }
 
 } // namespace

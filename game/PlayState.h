@@ -2,8 +2,8 @@
 // level's atlases, sounds and HUD script, the hero, the World, the director and the camera
 // movement; each step it follows the hero through the cells it crossed, shows tutorial hints and
 // fades the fruit points; taps place tools and the tilt sets the run speed. The HUD script
-// ("scripts/hud.lua", component "hud") is called by name: a missing function does nothing, and a
-// missing script (a damaged install, said once on standard error) leaves the level without HUD.
+// ("scripts/hud.lua", component "hud") is called by name: a missing function does nothing; a
+// missing script is a damaged install, said on standard error, and the level plays without HUD.
 #pragma once
 
 #include "engine/core/RNG.h"
