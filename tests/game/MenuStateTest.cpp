@@ -1,6 +1,7 @@
 // The menu and the level select on a real state machine with logging screen scripts: the one
 // screen asked for on entry, the drags, and the commands (with their bad forms) acting on the
-// machine, the settings and the application.
+// machine, the settings, the developer switches and the application.
+#include "console/DebugOverlay.h"
 #include "framework/LoaderThread.h"
 #include "game/Game.h"
 #include "game/GameState.h"
@@ -10,6 +11,7 @@
 #include "platform/AbstractApp.h"
 #include "tests/game/GameWorld.h"
 
+#include <array>
 #include <chrono>
 
 using namespace Pirrock;
@@ -212,4 +214,41 @@ TEST_F(MenuStateTest, TheLevelSelectDragsPlaysAndGoesBack)
     ASSERT_TRUE(Reach(menu.Get()));
     // Play showed its HUD on entry and hid it when it was left.
     EXPECT_EQ(TakeLog(), "ShowHUD:true ActivateTimer:true ShowHUD:false ActivateTimer:false ShowMenu:MainMenu ");
+}
+
+// The developer screen's commands: the level locks follow the switch, the read-out shows or
+// hides both plots, and the reset brings back the defaults' keys and keeps all others.
+TEST_F(MenuStateTest, DeveloperCommandsTakeEffect)
+{
+    Write("defaults.xml", R"(<registry><node name="quor"><key name="language" type="string">en</key>
+        <node name="game"><key name="score" type="int">0</key></node></node></registry>)");
+    ASSERT_TRUE(Settings().Init("quor", "", "defaults.xml", true));
+    Settings().SetInt(Game::LEVELS_COUNT_KEY, 3);
+    const int levels[] = {2, 0, 2};
+    for (int level = 1; level <= 3; ++level)
+        Settings().SetInt(Game::LevelKey(level), levels[level - 1]);
+    const std::pair<bool, std::array<int, 3>> locks[] = {{true, {2, 1, 2}}, {false, {1, 0, 0}}};
+    for (const auto& [unlock, expected] : locks) {
+        Settings().SetBool("dev/unlock_all_levels", unlock);
+        menu->OnLuaFeedback("menu", "DebugLevelsLock");
+        for (int level = 1; level <= 3; ++level)
+            EXPECT_EQ(Settings().GetInt(Game::LevelKey(level)), expected[level - 1]) << unlock << level;
+    }
+
+    Tarv::DebugOverlay::Create();
+    for (const bool show : {true, false}) {
+        Settings().SetBool("dev/show_fps_mem", show);
+        menu->OnLuaFeedback("menu", "DebugShowFpsMem");
+        EXPECT_EQ(Tarv::DebugOverlay::Instance->GetPlot(0) != nullptr, show);
+        EXPECT_EQ(Tarv::DebugOverlay::Instance->GetPlot(1) != nullptr, show);
+    }
+    Tarv::DebugOverlay::Instance.Reset();
+
+    Settings().SetString("language", "de");
+    Settings().SetInt("game/score", 40);
+    Settings().SetInt("game/highScore", 900);
+    menu->OnLuaFeedback("menu", "DebugResetAllSettings");
+    EXPECT_EQ(Settings().GetString("language"), "en");
+    EXPECT_EQ(Settings().GetInt("game/score"), 0);
+    EXPECT_EQ(Settings().GetInt("game/highScore"), 900) << "a key the defaults lack keeps its value";
 }
