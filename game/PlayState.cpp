@@ -196,15 +196,29 @@ void PlayState::RestartLevel()
         while (!manager->GetItems().empty())
             manager->RemoveItem(manager->GetItems().front());
     }
+    // The attempt's points go before the new World sets the level's score back to 0.
+    m_director->DropLevelScore();
     m_level->CreateWorld(FindManager(LEVEL_ANIMATOR));
     m_director->Reset();
     FocusCamera(false);
+    // A hint still open would hold the new run with nothing left to close it.
+    if ((m_pauseReasons & PAUSE_TUTORIAL) != 0) {
+        m_pauseReasons &= ~PAUSE_TUTORIAL;
+        Call("HideTutorial", Quor::LuaArguments());
+    }
     Call("UpdateLevelData", Quor::LuaArguments());
-    m_director->SetPaused(false);
+    // The clock is not started here: it starts when the hero starts running.
+    HoldPlay(m_pauseReasons != 0);
+}
+
+void PlayState::HoldPlay(bool paused)
+{
+    m_director->SetPaused(paused);
     if (const Tarv::SmartPtr<Pirrock>& hero = Pirrock::GetInstance())
-        hero->frozen = false;
-    FindManager(HERO_ANIMATOR)->SetPaused(false);
-    m_cameraMovement->SetPaused(false);
+        hero->frozen = paused;
+    FindManager(HERO_ANIMATOR)->SetPaused(paused);
+    // During a hint or the developer pause the camera still moves.
+    m_cameraMovement->SetPaused(paused && (m_pauseReasons & (PAUSE_TUTORIAL | PAUSE_DEVELOPER)) == 0);
 }
 
 void PlayState::SetPaused(bool on, unsigned reasons)
@@ -213,12 +227,7 @@ void PlayState::SetPaused(bool on, unsigned reasons)
     if (!m_director)
         return;
     const bool paused = m_pauseReasons != 0;
-    m_director->SetPaused(paused);
-    if (const Tarv::SmartPtr<Pirrock>& hero = Pirrock::GetInstance())
-        hero->frozen = paused;
-    FindManager(HERO_ANIMATOR)->SetPaused(paused);
-    // During a hint or the developer pause the camera still moves.
-    m_cameraMovement->SetPaused(paused && (m_pauseReasons & (PAUSE_TUTORIAL | PAUSE_DEVELOPER)) == 0);
+    HoldPlay(paused);
     if (!paused && !GetBool("runtime/playing"))
         return;
     Quor::LuaArguments timer;
@@ -246,6 +255,11 @@ void PlayState::OnCellEntered(const Cell& cell)
 {
     if (GetBool("dev/enable_auto_test"))
         UseToolAt(cell);
+}
+
+bool PlayState::TakesTriggers() const
+{
+    return m_director && m_director->TakesTriggers();
 }
 
 void PlayState::HandleTrigger(CellCode code)
@@ -438,6 +452,10 @@ void PlayState::OnKeyDown(int key)
     if (!GetBool("dev/enable_cheats") || !m_director)
         return;
     const Tarv::SmartPtr<Pirrock>& hero = Pirrock::GetInstance();
+    // The keys that move the hero act only while its touches do (not before the start or after
+    // the end).
+    if ((key == Tarv::KEY_J || key == Tarv::KEY_R || key == Tarv::KEY_T) && !m_director->TakesTriggers())
+        return;
     switch (key) {
     case Tarv::KEY_SELECT:
         if (GetBool("dev/enable_auto_test"))

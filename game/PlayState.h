@@ -80,6 +80,8 @@ public:
     void OnProcessEnd(Quor::Process* process) override;
 
     // The level again in the same state: a new World, the director reset, the camera refocused.
+    // The attempt's points come off the score; an open hint is closed, and play stays halted
+    // only while another reason (the developer pause) holds it.
     void RestartLevel();
     void SetPaused(bool on, unsigned reasons);
     void ContinueGame() { SetPaused(false, PAUSE_TUTORIAL); }
@@ -98,6 +100,7 @@ public:
     void ShowFruitPoints(int points) override;
     void AutoTestNextLevel() override;
     void PlayToolSound(CellCode code) override;
+    bool TakesTriggers() const override;
     void HandleTrigger(CellCode code) override;
     void HandleCell(CellCode ground) override;
     void OnCellEntered(const Cell& cell) override;
@@ -114,6 +117,9 @@ public:
 private:
     void Call(const char* function, const Quor::LuaArguments& args);
     void ResetRuntimeFlags();
+    // Halts or frees the director, the hero, its animation and (unless a hint or the developer
+    // pause holds play) the camera; the clock is left alone.
+    void HoldPlay(bool paused);
     void ShowTutorialEvent(const Cell& heroCell);
 
     Tarv::RNG m_rng;

@@ -102,6 +102,7 @@ TEST_F(MenuStateTest, EachEntryAsksForOneScreen)
     // "Continue"; anywhere but in play the main menu shows and the score stays.
     Settings().SetInt("game/score", 100);
     Settings().SetInt("runtime/levelScore", 30);
+    Settings().SetBool("runtime/playing", true);
     root->ChangeStateKeepCurrent(Tarv::MakeSmart<GameState>().Get());
     const std::pair<const char*, const char*> places[] = {{"levelSelectState", "ShowMenu:MainMenu "},
                                                           {"playState", "ShowMenu:PauseMenu "}};
@@ -114,6 +115,14 @@ TEST_F(MenuStateTest, EachEntryAsksForOneScreen)
     }
     EXPECT_EQ(Settings().GetInt("game/score"), 70);
     menu->OnLuaFeedback("menu", "Continue");
+    EXPECT_EQ(Settings().GetInt("game/score"), 100);
+
+    // A level that has ended (its summary shows) keeps its points, also through "Main menu".
+    Settings().SetBool("runtime/playing", false);
+    root->SetPending(nullptr);
+    menu->Enter();
+    EXPECT_EQ(TakeLog(), "ShowMenu:PauseMenu ");
+    menu->OnLuaFeedback("menu", "LeaveToMainMenu");
     EXPECT_EQ(Settings().GetInt("game/score"), 100);
 }
 

@@ -129,3 +129,56 @@ TEST_F(PlayStateTest, CommandsAndInputBeforeLoadOrNotNumbersChangeNothing)
     }
     EXPECT_EQ(play->GetPauseReasons(), 0u);
 }
+
+TEST_F(PlayStateTest, ALevelLostThenWonAddsExactlyTheWonAttemptsPoints)
+{
+    Settings().SetInt("game/levels/level1", 1);
+    for (const auto& [key, value] : {std::pair<const char*, int>{"game/score", 100}, {"game/lives", 3},
+                                     {"constants/score_fruits_apple", 10}, {"constants/levels_count", 30},
+                                     {"constants/score_time_multiplier", 10}})
+        Settings().SetInt(key, value);
+    ASSERT_TRUE(play->LoadNow());
+    play->Enter();
+    Director& director = *play->GetDirector();
+    // Two attempts take the same apple; the first ends at a rock.
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        director.SetState(STATE_RUNNING);
+        director.HandleTrigger(42);
+        EXPECT_EQ(Settings().GetInt("game/score"), 110) << attempt;
+        if (attempt == 0) {
+            director.EnterTrap(19);
+            director.SetState(STATE_DEAD);
+            EXPECT_EQ(Settings().GetInt("game/score"), 100);
+            play->OnLuaFeedback("hud", "RestartLevel");
+        }
+    }
+    Settings().SetInt("runtime/time", 5);
+    director.HandleTrigger(12);
+    EXPECT_EQ(Settings().GetInt("game/score"), 100 + 10 + 50);
+    EXPECT_EQ(Settings().GetInt("runtime/levelScore"), 10 + 50);
+    EXPECT_EQ(Settings().GetInt("game/lives"), 2);
+}
+
+TEST_F(PlayStateTest, ARestartUnderAHintClosesItAndRunsUnlessTheDeveloperPauseHolds)
+{
+    ASSERT_TRUE(play->LoadNow());
+    play->Enter();
+    struct Case {
+        unsigned before, after;
+        const char* log;
+    };
+    for (const Case& c : {Case{PlayState::PAUSE_TUTORIAL, 0, "HideTutorial UpdateLevelData "},
+                          Case{PlayState::PAUSE_TUTORIAL | PlayState::PAUSE_DEVELOPER, PlayState::PAUSE_DEVELOPER,
+                               "HideTutorial UpdateLevelData "},
+                          Case{PlayState::PAUSE_DEVELOPER, PlayState::PAUSE_DEVELOPER, "UpdateLevelData "}}) {
+        play->SetPaused(true, c.before);
+        TakeLog();
+        play->RestartLevel();
+        EXPECT_EQ(play->GetPauseReasons(), c.after) << c.before;
+        EXPECT_EQ(play->GetDirector()->IsPaused(), c.after != 0) << c.before;
+        EXPECT_EQ(Pirrock::Pirrock::GetInstance()->frozen, c.after != 0) << c.before;
+        EXPECT_FALSE(IsCameraPaused()) << c.before;
+        EXPECT_EQ(TakeLog(), c.log) << "the clock waits for the run";
+        play->SetPaused(false, PlayState::PAUSE_TUTORIAL | PlayState::PAUSE_DEVELOPER);
+    }
+}
