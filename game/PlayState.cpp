@@ -10,11 +10,11 @@
 #include "framework/ProcessManager.h"
 #include "framework/Settings.h"
 #include "framework/Substatable.h"
-#include "framework/System.h"
 #include "game/AnimatedItem.h"
 #include "game/CameraMovement.h"
 #include "game/Game.h"
 #include "game/GameState.h"
+#include "game/Hud.h"
 #include "game/Level.h"
 #include "game/Pirrock.h"
 #include "game/Tutorial.h"
@@ -112,9 +112,9 @@ void PlayState::Load()
     m_level = Level::Load(Level::GetLevelPath(m_currentLevel));
     if (m_level)
         m_level->CreateWorld(FindManager(LEVEL_ANIMATOR));
-    // The HUD script is optional while it is not shipped.
-    if (FileExists(HUD_SCRIPT))
-        RequestAsset(HUD_SCRIPT);
+    // Without a HUD script (a bare test level) play runs unseen.
+    if (FileExists(Hud::SCRIPT))
+        m_hud = Tarv::MakeSmart<Hud>(*this);
     m_tutorial = Tarv::MakeSmart<TutorialManager>();
     m_tutorial->LoadForLevel(m_currentLevel);
     m_cameraMovement = Tarv::MakeSmart<CameraMovement>(m_camera.Get());
@@ -132,8 +132,22 @@ void PlayState::Load()
 void PlayState::OnEnter(Quor::Substatable* parent)
 {
     ApplicationState::OnEnter(parent);
-    GetUpdater().Detach();
-    GetUpdater().Attach(parent, Quor::SubstatableClient::AFTER);
+    if (m_hud) {
+        m_hud->GetUpdater().Detach();
+        m_hud->GetUpdater().Attach(parent, Quor::SubstatableClient::AFTER);
+    }
+}
+
+void PlayState::OnExit()
+{
+    ApplicationState::OnExit();
+    if (m_hud)
+        m_hud->GetUpdater().Detach();
+}
+
+Quor::LuaComponent* PlayState::GetComponent(const Tarv::NarrowString& name) const
+{
+    return m_hud ? m_hud->GetComponent(name) : nullptr;
 }
 
 void PlayState::Enter()
@@ -175,7 +189,7 @@ void PlayState::RenderState(Tarv::Surface* surface)
 
 void PlayState::Call(const char* function, const Quor::LuaArguments& args)
 {
-    if (Quor::LuaComponent* hud = GetComponent(HUD))
+    if (Quor::LuaComponent* hud = GetComponent(Hud::COMPONENT))
         hud->CallFunction(function, args);
 }
 
@@ -497,34 +511,6 @@ void PlayState::OnProcessEnd(Quor::Process* process)
     auto* item = dynamic_cast<AnimatedItem*>(process);
     if (item != nullptr && IsRemovedAfterAnimationCode(item->itemCode) && World::Instance)
         World::Instance->RemoveItemAt(item->itemCell);
-}
-
-void PlayState::OnLuaFeedback(const Tarv::NarrowString& component, const Tarv::NarrowString& command)
-{
-    (void)component;
-    Quor::System* system = Quor::System::GetInstance();
-    Quor::Substatable* root = system != nullptr ? system->GetRoot() : nullptr;
-    if (command == "PlaySelectToolSound") {
-        Play("menu_ok1", false);
-    } else if (command == "GoToPauseMenu") {
-        Play("menu_ok1", false);
-        if (root != nullptr)
-            root->ReturnToStored();
-    } else if (command == "ContinueGame") {
-        ContinueGame();
-    } else if (command == "DisableTutorialEvent") {
-        DisableTutorialEvent();
-    } else if (command == "RestartLevel") {
-        RestartLevel();
-    } else if (command == "NextLevel") {
-        StopAll();
-        if (Quor::Substatable* game = GameState::Find())
-            game->ChangeState(Tarv::MakeSmart<LevelSelectState>().Get(), false);
-    } else if (command == "GameEnd") {
-        SetBool("game/gameEnd", true);
-        if (root != nullptr)
-            root->ResumeStored();
-    }
 }
 
 } // namespace Pirrock

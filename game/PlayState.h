@@ -1,9 +1,8 @@
 // Pirrock::PlayState: the playing of one level. Its load (behind the loading screen) brings the
 // level's atlases, sounds and HUD script, the hero, the World, the director and the camera
 // movement; each step it follows the hero through the cells it crossed, shows tutorial hints and
-// fades the fruit points; taps place tools and the tilt sets the run speed. The HUD script
-// ("scripts/hud.lua", component "hud") is called by name: a missing script or function does
-// nothing.
+// fades the fruit points; taps place tools and the tilt sets the run speed. The HUD
+// (Pirrock::Hud, component "hud") is called by name: a missing script or function does nothing.
 #pragma once
 
 #include "engine/core/RNG.h"
@@ -34,6 +33,7 @@ namespace Pirrock
 {
 
 class CameraMovement;
+class Hud;
 class Level;
 class TutorialManager;
 
@@ -46,8 +46,6 @@ class PlayState : public Quor::ApplicationState,
 public:
     static constexpr const char* NAME = "play";
     static constexpr const char* LEVEL_KEY = "game/currentLevel";
-    static constexpr const char* HUD_SCRIPT = "scripts/hud.lua";
-    static constexpr const char* HUD = "hud";
 
     // Why play is halted; it runs while none holds.
     static constexpr unsigned PAUSE_LEFT = 1;      // the state is not active
@@ -73,9 +71,12 @@ public:
     void OnKeyDown(int key) override;
     void OnTouchDown(const Quor::TouchPoints& points) override;
     void OnAccelerometer(float x, float y, float z) override;
-    // The HUD's script is drawn and fed input after the state.
+    // The HUD's script is drawn and fed input after the state, from its entry into the tree
+    // until its exit.
     void OnEnter(Quor::Substatable* parent) override;
-    void OnLuaFeedback(const Tarv::NarrowString& component, const Tarv::NarrowString& command) override;
+    void OnExit() override;
+    // The HUD's components: every script call of play and the director goes to "hud".
+    Quor::LuaComponent* GetComponent(const Tarv::NarrowString& name) const override;
     // A placed tool's animation ended: fire, trap doors, snares and extinguishers go.
     void OnProcessEnd(Quor::Process* process) override;
 
@@ -112,6 +113,8 @@ public:
     unsigned GetPauseReasons() const { return m_pauseReasons; }
     const std::vector<Tarv::NarrowString>& GetLoadedAtlases() const { return m_atlases; }
     Director* GetDirector() const { return m_director.Get(); }
+    // Null before Load or without the HUD script.
+    Hud* GetHud() const { return m_hud.Get(); }
     Quor::ProcessManager* FindManager(const char* name) const;
 
 private:
@@ -123,6 +126,7 @@ private:
     void ShowTutorialEvent(const Cell& heroCell);
 
     Tarv::RNG m_rng;
+    Tarv::SmartPtr<Hud> m_hud;
     Tarv::SmartPtr<Vund::Camera> m_camera;
     Tarv::SmartPtr<Level> m_level;
     Tarv::SmartPtr<Director> m_director;

@@ -4,6 +4,7 @@
 #include "framework/LoaderThread.h"
 #include "game/Game.h"
 #include "game/GameState.h"
+#include "game/Hud.h"
 #include "game/MenuState.h"
 #include "game/PlayState.h"
 #include "gui/Screen.h"
@@ -213,7 +214,7 @@ TEST_F(MenuStateTest, TheLevelSelectDragsPlaysAndGoesBack)
     EXPECT_EQ(Settings().GetString("runtime/currentGameState"), "playState");
 
     // The HUD's "NextLevel" comes back to a new level select, whose "Back" resumes the stored menu.
-    play->OnLuaFeedback("hud", "NextLevel");
+    play->GetHud()->OnLuaFeedback("hud", "NextLevel");
     while (dynamic_cast<LevelSelectState*>(current()) == nullptr && std::chrono::steady_clock::now() < end)
         root->Update(0.02f);
     ASSERT_NE(dynamic_cast<LevelSelectState*>(current()), nullptr);

@@ -2,6 +2,7 @@
 // entering and leaving with a hint pending, restarting, taps on the tool bar and beside the
 // grid, and commands and input before anything is loaded or with values that are not numbers.
 #include "game/Director.h"
+#include "game/Hud.h"
 #include "game/PlayState.h"
 #include "gui/Screen.h"
 #include "platform/AbstractApp.h"
@@ -80,13 +81,13 @@ TEST_F(PlayStateTest, LoadsEntersHoldsAHintAcrossThePauseMenuRestartsAndReleases
     EXPECT_EQ(play->GetPauseReasons(), PlayState::PAUSE_TUTORIAL);
     EXPECT_TRUE(play->GetDirector()->IsPaused());
     EXPECT_FALSE(IsCameraPaused());
-    play->OnLuaFeedback("hud", "ContinueGame");
+    play->GetHud()->OnLuaFeedback("hud", "ContinueGame");
     EXPECT_FALSE(play->GetDirector()->IsPaused());
     EXPECT_EQ(TakeLog(), "ActivateTimer:false ShowHUD:false ActivateTimer:false ShowHUD:true ActivateTimer:false "
                          "ActivateTimer:true ");
 
     const World* before = World::Instance.Get();
-    play->OnLuaFeedback("hud", "RestartLevel");
+    play->GetHud()->OnLuaFeedback("hud", "RestartLevel");
     EXPECT_NE(World::Instance.Get(), before);
     EXPECT_EQ(TakeLog(), "UpdateLevelData ");
 
@@ -118,8 +119,13 @@ TEST_F(PlayStateTest, CommandsAndInputBeforeLoadOrNotNumbersChangeNothing)
         if (loaded == 1) {
             ASSERT_TRUE(play->LoadNow());
         }
-        for (const char* command : {"ContinueGame", "DisableTutorialEvent", "RestartLevel", "PlaySelectToolSound"})
-            play->OnLuaFeedback("hud", command);
+        // Before the load there is no HUD to send them; after it, names in another case or
+        // empty do nothing.
+        for (const char* command : {"ContinueGame", "DisableTutorialEvent", "RestartLevel", "PlaySelectToolSound",
+                                    "gotopausemenu", "GAMEEND", ""}) {
+            if (Hud* hud = play->GetHud())
+                hud->OnLuaFeedback("hud", command);
+        }
         play->OnTouchDown(At(1, 1));
         play->OnAccelerometer(nan, 0.0f, 0.0f);
         play->UpdateState(nan);
@@ -128,6 +134,9 @@ TEST_F(PlayStateTest, CommandsAndInputBeforeLoadOrNotNumbersChangeNothing)
         play->MovePirrockBy(nan, 0.0f);
     }
     EXPECT_EQ(play->GetPauseReasons(), 0u);
+    EXPECT_FALSE(Settings().GetBool("game/gameEnd"));
+    play->GetHud()->OnLuaFeedback("hud", "GameEnd");
+    EXPECT_TRUE(Settings().GetBool("game/gameEnd"));
 }
 
 TEST_F(PlayStateTest, ALevelLostThenWonAddsExactlyTheWonAttemptsPoints)
@@ -149,7 +158,7 @@ TEST_F(PlayStateTest, ALevelLostThenWonAddsExactlyTheWonAttemptsPoints)
             director.EnterTrap(19);
             director.SetState(STATE_DEAD);
             EXPECT_EQ(Settings().GetInt("game/score"), 100);
-            play->OnLuaFeedback("hud", "RestartLevel");
+            play->GetHud()->OnLuaFeedback("hud", "RestartLevel");
         }
     }
     Settings().SetInt("runtime/time", 5);
