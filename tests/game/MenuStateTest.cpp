@@ -5,6 +5,7 @@
 #include "framework/LoaderThread.h"
 #include "game/Game.h"
 #include "game/GameState.h"
+#include "game/Hud.h"
 #include "game/MenuState.h"
 #include "game/PlayState.h"
 #include "gui/Screen.h"
@@ -104,6 +105,7 @@ TEST_F(MenuStateTest, EachEntryAsksForOneScreen)
     // "Continue"; anywhere but in play the main menu shows and the score stays.
     Settings().SetInt("game/score", 100);
     Settings().SetInt("runtime/levelScore", 30);
+    Settings().SetBool("runtime/playing", true);
     root->ChangeStateKeepCurrent(Tarv::MakeSmart<GameState>().Get());
     const std::pair<const char*, const char*> places[] = {{"levelSelectState", "ShowMenu:MainMenu "},
                                                           {"playState", "ShowMenu:PauseMenu "}};
@@ -116,6 +118,14 @@ TEST_F(MenuStateTest, EachEntryAsksForOneScreen)
     }
     EXPECT_EQ(Settings().GetInt("game/score"), 70);
     menu->OnLuaFeedback("menu", "Continue");
+    EXPECT_EQ(Settings().GetInt("game/score"), 100);
+
+    // A level that has ended (its summary shows) keeps its points, also through "Main menu".
+    Settings().SetBool("runtime/playing", false);
+    root->SetPending(nullptr);
+    menu->Enter();
+    EXPECT_EQ(TakeLog(), "ShowMenu:PauseMenu ");
+    menu->OnLuaFeedback("menu", "LeaveToMainMenu");
     EXPECT_EQ(Settings().GetInt("game/score"), 100);
 }
 
@@ -206,7 +216,7 @@ TEST_F(MenuStateTest, TheLevelSelectDragsPlaysAndGoesBack)
     EXPECT_EQ(Settings().GetString("runtime/currentGameState"), "playState");
 
     // The HUD's "NextLevel" comes back to a new level select, whose "Back" resumes the stored menu.
-    play->OnLuaFeedback("hud", "NextLevel");
+    play->GetHud()->OnLuaFeedback("hud", "NextLevel");
     while (dynamic_cast<LevelSelectState*>(current()) == nullptr && std::chrono::steady_clock::now() < end)
         root->Update(0.02f);
     ASSERT_NE(dynamic_cast<LevelSelectState*>(current()), nullptr);
