@@ -4,6 +4,7 @@
 #include "framework/LoaderThread.h"
 #include "framework/Substatable.h"
 #include "game/GameState.h"
+#include "game/Hud.h"
 #include "game/PlayState.h"
 #include "gui/Screen.h"
 #include "scene/Physics.h"
@@ -81,10 +82,11 @@ TEST_F(PlayStateLoadTest, LevelsStartRestartAndEndWhileTheMainLoopRuns)
         EXPECT_TRUE(Vund::Physics::GetInstance()->HasItem(hero)) << round;
         for (int i = 0; i < 20; ++i)
             Step();
-        play->OnLuaFeedback("hud", "RestartLevel");
+        ASSERT_TRUE(play->GetHud() != nullptr) << round;
+        play->GetHud()->OnLuaFeedback("hud", "RestartLevel");
         for (int i = 0; i < 20; ++i)
             Step();
-        play->OnLuaFeedback("hud", "NextLevel");
+        play->GetHud()->OnLuaFeedback("hud", "NextLevel");
         ASSERT_TRUE(StepUntilCurrent(LevelSelectState::NAME)) << round;
         EXPECT_FALSE(Pirrock::Pirrock::GetInstance()) << round;
         EXPECT_FALSE(World::Instance) << round;
