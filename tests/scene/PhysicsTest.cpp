@@ -53,6 +53,11 @@ struct Step {
     Vector3D wantVelocity, wantDisplacement;
 };
 
+void PrintTo(const Step& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
 class Integration : public PhysicsTest, public ::testing::WithParamInterface<Step>
 {
 };
