@@ -109,6 +109,7 @@ public:
     unsigned GetPauseReasons() const { return m_pauseReasons; }
     const std::vector<Tarv::NarrowString>& GetLoadedAtlases() const { return m_atlases; }
     Director* GetDirector() const { return m_director.Get(); }
+    TutorialManager* GetTutorial() const { return m_tutorial.Get(); }
     Quor::ProcessManager* FindManager(const char* name) const;
 
 private:
