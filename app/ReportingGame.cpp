@@ -50,14 +50,12 @@ ReportingGame::ReportingGame()
     if (!IsReady())
         return;
     Tarv::DebugOverlay::Create();
-    m_consoleLink = std::make_unique<Pirrock::ConsoleLink>();
     InstallHooks(&m_consoleHooks);
 }
 
 ReportingGame::~ReportingGame()
 {
     InstallHooks(nullptr);
-    m_consoleLink.reset();
     Tarv::DebugOverlay::Instance.Reset();
     Tarv::DebugOverlay::Visible = false;
 }

@@ -5,10 +5,7 @@
 
 #include "console/ConsoleHooks.h"
 #include "engine/core/NarrowString.h"
-#include "game/ConsoleLink.h"
 #include "game/Game.h"
-
-#include <memory>
 
 namespace Brashwick
 {
@@ -31,8 +28,6 @@ public:
 
 private:
     Tarv::ConsoleHooks m_consoleHooks;
-    // The game log in the console and its level check command, made with the console.
-    std::unique_ptr<Pirrock::ConsoleLink> m_consoleLink;
     long m_steps = 0;
     long m_frames = 0;
     Tarv::NarrowString m_activeState;

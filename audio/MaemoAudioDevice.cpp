@@ -107,15 +107,21 @@ void MaemoAudioDevice::ThreadMain()
     m_finished.store(true, std::memory_order_release);
 }
 
+std::chrono::microseconds MaemoAudioDevice::GetBlockPeriod(const AudioFormat& format, unsigned blockBytes)
+{
+    const std::uint64_t frameBytes = static_cast<std::uint64_t>(format.channels) * 2;
+    // A format no server would take still paces at the game's own block length.
+    if (frameBytes == 0 || format.rate == 0 || blockBytes == 0)
+        return std::chrono::microseconds(46440);
+    return std::chrono::microseconds(blockBytes * 1000000ull / (frameBytes * format.rate));
+}
+
 void MaemoAudioDevice::WaitOneBlock()
 {
-    const std::uint64_t frameBytes = static_cast<std::uint64_t>(m_format.channels) * 2;
-    std::uint64_t micros = 46440;
-    if (frameBytes > 0 && m_format.rate > 0)
-        micros = m_blockBytes * 1000000ull / (frameBytes * m_format.rate);
     std::unique_lock<std::mutex> lock(m_waitMutex);
-    m_wake.wait_for(lock, std::chrono::microseconds(micros),
-                    [this] { return m_stop.load(std::memory_order_acquire); });
+    if (!m_wake.wait_for(lock, GetBlockPeriod(m_format, m_blockBytes),
+                         [this] { return m_stop.load(std::memory_order_acquire); }))
+        m_blocksPaced.fetch_add(1, std::memory_order_acq_rel);
 }
 
 } // namespace Tarv

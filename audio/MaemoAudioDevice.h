@@ -6,6 +6,7 @@
 #include "audio/AudioDevice.h"
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <mutex>
@@ -42,6 +43,11 @@ public:
     bool IsConnected() const { return m_connected.load(std::memory_order_acquire); }
     // Blocks pulled from the stream so far.
     std::uint64_t GetBlocksPulled() const { return m_blocksPulled.load(std::memory_order_acquire); }
+    // Blocks followed by a whole block period of waiting instead of a write (no server): the
+    // silent pace, so never more than one behind GetBlocksPulled while no server takes them.
+    std::uint64_t GetBlocksPaced() const { return m_blocksPaced.load(std::memory_order_acquire); }
+    // How long one block of the format plays; the silent pace waits this long per block.
+    static std::chrono::microseconds GetBlockPeriod(const AudioFormat& format, unsigned blockBytes);
 
 private:
     void ThreadMain();
@@ -60,6 +66,7 @@ private:
     // Set by the thread as it ends (true while no thread runs).
     std::atomic<bool> m_finished{true};
     std::atomic<std::uint64_t> m_blocksPulled{0};
+    std::atomic<std::uint64_t> m_blocksPaced{0};
     std::mutex m_waitMutex;
     std::condition_variable m_wake;
 };

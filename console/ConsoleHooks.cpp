@@ -107,4 +107,15 @@ void ConsoleHooks::SetConsoleVideoMemoryShown(bool shown)
         console->SetShowVideoMemory(shown);
 }
 
+void ConsoleHooks::SetConsoleFpsAndMemoryShown(bool shown)
+{
+    DebugOverlay* console = Console();
+    if (console == nullptr)
+        return;
+    console->SetShowFps(shown);
+    console->SetShowMemory(shown);
+    console->ShowFpsPlot(shown);
+    console->ShowMemoryPlot(shown);
+}
+
 } // namespace Tarv

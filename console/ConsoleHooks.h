@@ -31,6 +31,7 @@ public:
     // Standard error keeps a copy; with a console: shown, mixer paused, both lines printed.
     void ReportScriptError(const LuaErrorReport& report) override;
     void SetConsoleVideoMemoryShown(bool shown) override;
+    void SetConsoleFpsAndMemoryShown(bool shown) override;
 };
 
 } // namespace Tarv

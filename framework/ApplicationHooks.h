@@ -26,6 +26,8 @@ public:
     virtual void ReportScriptError(const Tarv::LuaErrorReport& report);
     // The console's video-memory read-out; nothing without a console.
     virtual void SetConsoleVideoMemoryShown(bool shown) { (void)shown; }
+    // The console's frame-rate and memory read-outs with their plots; nothing without a console.
+    virtual void SetConsoleFpsAndMemoryShown(bool shown) { (void)shown; }
 };
 
 } // namespace Quor

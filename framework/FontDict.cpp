@@ -102,9 +102,9 @@ void FontDict::DrawText(Tarv::Surface* surface, int x, int y, const Tarv::WideSt
     m_format.SetAlignment(Tarv::Text::ALIGN_LEFT);
     const Tarv::ScreenText measured(m_format, text, {INT32_MAX, 0});
     const std::int32_t width = MeasureWidth(measured);
+    m_format.SetAlignment(HorizontalAlignment(flags));
     if (width == 0)
         return;
-    m_format.SetAlignment(HorizontalAlignment(flags));
     const Tarv::ScreenText aligned(m_format, text, {width, 0});
     int left = 0;
     int top = 0;

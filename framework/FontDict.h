@@ -24,6 +24,8 @@ constexpr int TEXT_RIGHT = 4;
 constexpr int TEXT_TOP = 8;
 constexpr int TEXT_VCENTER = 16;
 constexpr int TEXT_BOTTOM = 32;
+// The anchor DrawText takes when none is given: left and top.
+constexpr int TEXT_DEFAULT_ANCHOR = TEXT_LEFT | TEXT_TOP;
 
 // No lock: LoadFont runs on the thread that drains the owner's queue, drawing on the main
 // thread once the owner is current.
@@ -41,9 +43,17 @@ public:
     bool LoadFont(const Tarv::NarrowString& path);
 
     // Draws text in the named font (an unknown name gives the default font; with no font at
-    // all nothing is drawn) with the flags' point of the text at (x, y). Main thread.
+    // all nothing is drawn) with the flags' point of the text at (x, y). The default format
+    // keeps the font name and both alignments afterwards, also when nothing was drawn. Main
+    // thread.
     void DrawText(Tarv::Surface* surface, int x, int y, const Tarv::WideString& text, int flags,
                   const Tarv::NarrowString& fontName);
+    // The same with TEXT_DEFAULT_ANCHOR.
+    void DrawText(Tarv::Surface* surface, int x, int y, const Tarv::WideString& text,
+                  const Tarv::NarrowString& fontName)
+    {
+        DrawText(surface, x, y, text, TEXT_DEFAULT_ANCHOR, fontName);
+    }
     // The same for UTF-8 text; text that is not valid UTF-8 draws nothing.
     void DrawNarrowText(Tarv::Surface* surface, int x, int y, const Tarv::NarrowString& text, int flags,
                         const Tarv::NarrowString& fontName);

@@ -52,12 +52,14 @@ Tarv::NarrowString LuaComponent::GetBaseName(const Tarv::NarrowString& scriptPat
 Tarv::NarrowString LuaComponent::GetLayoutPath(const Tarv::NarrowString& scriptPath)
 {
     const std::size_t slash = scriptPath.rfind('/');
-    Tarv::NarrowString prefix;
-    if (slash == Tarv::NarrowString::npos)
-        prefix = "../";
-    else
-        // Scripts lie in a folder named "scripts": the prefix is what stands before it.
-        prefix = slash < 7 ? scriptPath : Tarv::NarrowString(scriptPath.substr(0, slash - 7));
+    // The layouts' folder "xml" stands beside the scripts' own folder, whatever that is named;
+    // a script without a folder has its layouts one level up.
+    Tarv::NarrowString prefix = "../";
+    if (slash != Tarv::NarrowString::npos) {
+        const std::size_t parentSlash = slash == 0 ? Tarv::NarrowString::npos : scriptPath.rfind('/', slash - 1);
+        prefix = parentSlash == Tarv::NarrowString::npos ? Tarv::NarrowString()
+                                                         : Tarv::NarrowString(scriptPath.substr(0, parentSlash + 1));
+    }
     return prefix + "xml/" + GetBaseName(scriptPath) + ".xml";
 }
 

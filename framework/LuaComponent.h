@@ -36,7 +36,8 @@ public:
 
     // "scripts/menu.lua" -> "menu".
     static Tarv::NarrowString GetBaseName(const Tarv::NarrowString& scriptPath);
-    // "scripts/menu.lua" -> "xml/menu.xml"; "data/scripts/hud.lua" -> "data/xml/hud.xml";
+    // The script's folder replaced by "xml": "scripts/menu.lua" -> "xml/menu.xml";
+    // "data/scripts/hud.lua" -> "data/xml/hud.xml"; "ui/menu.lua" -> "xml/menu.xml";
     // "menu.lua" -> "../xml/menu.xml".
     static Tarv::NarrowString GetLayoutPath(const Tarv::NarrowString& scriptPath);
 

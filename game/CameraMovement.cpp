@@ -62,19 +62,10 @@ void TrackerController::Update()
 
 void Panner::Update()
 {
-    m_timer += GetStep();
-    while (m_timer > STEP) {
-        const Vund::Vector3D gap = m_target - m_current;
-        if (gap.x == 0.0f && gap.y == 0.0f && gap.z == 0.0f) {
-            m_timer = 0.0f;
-            break;
-        }
-        m_current = m_current + gap * m_factor;
-        m_timer -= STEP;
-    }
+    m_approacher.Advance(GetStep());
     if (m_object)
-        m_object->MoveBy(m_current - m_applied, false);
-    m_applied = m_current;
+        m_object->MoveBy(m_approacher.GetCurrent() - m_applied, false);
+    m_applied = m_approacher.GetCurrent();
 }
 
 Limiter::Limiter(Vund::Camera* camera, float levelWidth)

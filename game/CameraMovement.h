@@ -6,6 +6,7 @@
 
 #include "framework/Process.h"
 #include "framework/ProcessManager.h"
+#include "framework/ValueApproacher.h"
 #include "scene/Camera.h"
 #include "scene/Propulsion.h"
 #include "scene/Tracker.h"
@@ -28,21 +29,19 @@ private:
     float m_activationDistance;
 };
 
-// Eases the camera by the offsets given to it, closing factor of the gap every 1/30 s.
+// Eases the camera by the offsets given to it, closing factor of the gap every approacher step
+// (1/30 s).
 class Panner : public Vund::DynamicObjectController
 {
 public:
-    static constexpr float STEP = 1.0f / 30.0f;
-
     explicit Panner(Vund::DynamicObject* camera) : DynamicObjectController(camera) {}
-    void AddTarget(const Vund::Vector3D& delta) { m_target = m_target + delta; }
-    void SetFactor(float factor) { m_factor = factor; }
+    void AddTarget(const Vund::Vector3D& delta) { m_approacher.SetTarget(m_approacher.GetTarget() + delta); }
+    void SetFactor(float factor) { m_approacher.SetFactor(factor); }
     void Update() override;
 
 private:
-    Vund::Vector3D m_target, m_current, m_applied;
-    float m_factor = 0.5f;
-    float m_timer = 0.0f;
+    Vund::Vector3D m_applied;
+    Quor::ValueApproacher<Vund::Vector3D> m_approacher;
 };
 
 // Keeps the camera's view inside the level's width and above its bottom edge.

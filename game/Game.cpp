@@ -1,7 +1,6 @@
 // The game application: its start-up steps, the level locks and the focus rule.
 #include "game/Game.h"
 
-#include "console/DebugOverlay.h"
 #include "engine/registry/Registry.h"
 #include "framework/AssetFunctions.h"
 #include "framework/CacheList.h"
@@ -11,6 +10,7 @@
 #include "game/MenuState.h"
 #include "game/SplashStates.h"
 #include "graphics/render/Display.h"
+#include "platform/AbstractApp.h"
 #include "scene/BasicRenderer.h"
 #include "scene/Physics.h"
 
@@ -136,13 +136,9 @@ void Game::StartGame()
 
 void Game::ShowFpsAndMemory(bool show)
 {
-    Tarv::DebugOverlay* console = Tarv::DebugOverlay::Instance.Get();
-    if (console == nullptr)
-        return;
-    console->SetShowFps(show);
-    console->SetShowMemory(show);
-    console->ShowFpsPlot(show);
-    console->ShowMemoryPlot(show);
+    // The console is the program's to wire in: it answers through the application's hooks.
+    if (auto* application = dynamic_cast<Game*>(Tarv::AbstractApp::Instance))
+        application->GetHooks().SetConsoleFpsAndMemoryShown(show);
 }
 
 bool IsScreen800x480()

@@ -44,8 +44,8 @@ public:
     static bool PauseForFocusLoss(Quor::Substatable& machine, const Quor::ApplicationState* activeLeaf);
     // The shared services of every later state; the logic interval comes back for the caller.
     static float SetUpServices(Quor::Settings* settings);
-    // The developer console's frame-rate and memory lines and plots, on or off (nothing without
-    // a console).
+    // The developer console's frame-rate and memory lines and plots, on or off, through the
+    // running application's hooks (nothing without a console).
     static void ShowFpsAndMemory(bool show);
     // The "dev/" switches, in their order.
     static void ApplyDeveloperSwitches(Quor::Settings* settings);

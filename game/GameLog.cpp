@@ -1,8 +1,9 @@
 // The game log's sink slot and the collecting sink.
 #include "game/GameLog.h"
 
+#include "engine/core/Report.h"
+
 #include <atomic>
-#include <cstdio>
 
 namespace Pirrock
 {
@@ -48,7 +49,7 @@ void GameLogPrint(const Tarv::NarrowString& line)
     if (MessageSink* sink = s_sink.load())
         sink->Print(line);
     else
-        std::fprintf(stderr, "%s\n", line.c_str());
+        Tarv::Report("%s", line.c_str());
 }
 
 } // namespace Pirrock

@@ -1,6 +1,6 @@
 // Pirrock::MessageSink and the game log: where the game's diagnostic lines go (a level that does
-// not load, a skipped item, level-data faults). The program installs a sink that forwards to
-// the developer console; while none is installed, lines go to standard error.
+// not load, a skipped item, level-data faults). While no sink is installed (tests install one),
+// lines are engine reports: standard error, and the developer console where the program has one.
 #pragma once
 
 #include "engine/core/NarrowString.h"
@@ -31,10 +31,10 @@ private:
     std::vector<Tarv::NarrowString> m_lines;
 };
 
-// Installs the game log's sink (null: standard error again). The sink is borrowed and must stay
+// Installs the game log's sink (null: engine reports again). The sink is borrowed and must stay
 // until it is replaced; it is called from the loader thread as well as the main thread.
 void SetGameLog(MessageSink* sink);
-// The game log as a sink: what it is given goes to the installed sink, or standard error.
+// The game log as a sink: what it is given goes to the installed sink, or is reported.
 MessageSink& GameLog();
 void GameLogPrint(const Tarv::NarrowString& line);
 

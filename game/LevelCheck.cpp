@@ -1,4 +1,4 @@
-// The check of every shipped level, as the developer console's command runs it.
+// The check of every shipped level, as the level tests run it.
 #include "game/LevelCheck.h"
 
 #include "game/GameLog.h"

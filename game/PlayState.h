@@ -118,6 +118,7 @@ public:
     Director* GetDirector() const { return m_director.Get(); }
     // Null before Load or without the HUD script.
     Hud* GetHud() const { return m_hud.Get(); }
+    TutorialManager* GetTutorial() const { return m_tutorial.Get(); }
     Quor::ProcessManager* FindManager(const char* name) const;
 
 private:

@@ -9,7 +9,6 @@
 #include "game/Ladder.h"
 #include "game/WorldMath.h"
 #include "scene/Sprite.h"
-#include "scene/TiledSprite.h"
 
 #include <algorithm>
 
@@ -56,11 +55,11 @@ void World::CreateItemVisual(CellCode code, const Tarv::NarrowString& path, cons
         if (manager != nullptr)
             manager->AddProcess(item);
     } else if (IsLadderCode(code)) {
-        Vund::TiledSprite* ladder = new Vund::TiledSprite(path, position, "", 1.0f);
+        Ladder* ladder = new Ladder(path, position);
         picture = Tarv::SmartPtr<Vund::DrawableObject>(ladder);
         // Up to the surface above; a ladder with none above it keeps its shortest form.
         const Cell surface = FindSurface(at);
-        SetLadderHeight(*ladder, surface == NO_CELL ? 2 : std::max(2, at.y + 1 - surface.y));
+        ladder->SetHeight(surface == NO_CELL ? 2 : std::max(2, at.y + 1 - surface.y));
     } else {
         picture = Tarv::SmartPtr<Vund::DrawableObject>(
             new Vund::Sprite(Quor::GetSurface(path, "", false), position, 1.0f));

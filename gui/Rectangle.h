@@ -1,5 +1,6 @@
-// Plim::Rectangle: a width x height rectangle that shapes its control's bounds and touch area,
-// drawn filled or as a one-pixel outline in its colour.
+// Plim::Rectangle: a width x height rectangle that shapes its control's bounds and touch area;
+// layouts use it as an invisible hit area, so it draws nothing. Its filled flag and colour are
+// read and kept, but nothing uses them.
 #pragma once
 
 #include "gui/BuildContext.h"
@@ -18,7 +19,7 @@ public:
     Rectangle(const Tarv::XmlIterator& item, const OverrideTable* overrides);
     ~Rectangle() override;
 
-    // The colour's alpha scaled by alpha; nothing for an empty size.
+    // Draws nothing.
     void Draw(Tarv::Surface& target, int alpha) override;
     void Update(const float& dt) override;
     // {0, 0, width, height} as read, not clamped.

@@ -62,6 +62,12 @@ const Tarv::NarrowString& EmptyName()
 
 } // namespace
 
+AnimatedSprite::PoolVectorRef::~PoolVectorRef()
+{
+    for (Frame& frame : *this)
+        frame.image.Reset();
+}
+
 AnimatedSprite::AnimatedSprite(const Tarv::NarrowString& path, const Vector3D& position_,
                                const Tarv::NarrowString& options, const float& scale_)
     : Sprite(position_, scale_), Process("animated sprite"), m_path(path)
@@ -95,7 +101,7 @@ void AnimatedSprite::Load(const Tarv::NarrowString& options)
         element.GetAttributeInt("fps", fps);
         element.GetAttributeBool("loop", animation.loop);
         animation.interval = IntervalOf(fps);
-        animation.frames = Tarv::MakeSmart<FrameList>();
+        animation.frames = Tarv::MakeSmart<PoolVectorRef>();
         for (Tarv::XmlIterator frameElement(element, "frame"); frameElement.IsValid(); frameElement.Next()) {
             Frame frame;
             Tarv::NarrowString image;
@@ -105,9 +111,9 @@ void AnimatedSprite::Load(const Tarv::NarrowString& options)
             frameElement.GetAttributeInt("y", frame.y);
             Tarv::NarrowString frameOptions = options;
             frame.image = Quor::GetSurface(image, frameOptions, false);
-            animation.frames->frames.push_back(frame);
+            animation.frames->push_back(frame);
         }
-        if (animation.frames->frames.empty())
+        if (animation.frames->empty())
             continue;
         animation.index = counter++;
         m_names.push_back(name);
@@ -184,7 +190,7 @@ void AnimatedSprite::NextFrame()
     // Without animations, or at a rate of 0 or less, nothing moves and no end is reported.
     if (m_current == nullptr || !std::isfinite(m_current->interval))
         return;
-    const int count = static_cast<int>(m_current->frames->frames.size());
+    const int count = static_cast<int>(m_current->frames->size());
     if (++m_frameIndex < count)
         return;
     if (m_loop) {
@@ -204,7 +210,7 @@ bool AnimatedSprite::PreviousFrame()
         return true;
     if (m_loop) {
         Restart();
-        m_frameIndex = static_cast<int>(m_current->frames->frames.size()) - 1;
+        m_frameIndex = static_cast<int>(m_current->frames->size()) - 1;
     } else {
         m_frameIndex = 0;
     }
@@ -232,7 +238,7 @@ const AnimatedSprite::Frame* AnimatedSprite::GetCurrentFrame() const
 {
     if (m_current == nullptr)
         return nullptr;
-    return &m_current->frames->frames[static_cast<std::size_t>(m_frameIndex)];
+    return &(*m_current->frames)[static_cast<std::size_t>(m_frameIndex)];
 }
 
 Tarv::Surface* AnimatedSprite::GetSurface() const

@@ -28,10 +28,12 @@ public:
         int y = 0;
     };
 
-    // One animation's frames, shared by every copy of its record.
-    struct FrameList : public Tarv::RefCounter
+    // One animation's frames, a growable array shared by every copy of its record (the loader
+    // holds it while filling it). Released last, it lets go of the images in list order.
+    class PoolVectorRef : public std::vector<Frame>, public Tarv::RefCounter
     {
-        std::vector<Frame> frames;
+    public:
+        ~PoolVectorRef() override;
     };
 
     struct Animation
@@ -39,7 +41,7 @@ public:
         // Seconds per frame; +infinity for a rate of 0 or less (the animation stands still).
         float interval = 0.0f;
         bool loop = false;
-        Tarv::SmartPtr<FrameList> frames;
+        Tarv::SmartPtr<PoolVectorRef> frames;
         int index = 0;
         int canvasWidth = 0;
         int canvasHeight = 0;

@@ -126,9 +126,9 @@ std::size_t Physics::GetObjectCount() const
 
 void Physics::Update()
 {
-    // A step of 0 or less moves nothing; the forces wait for the next real step.
-    if (!(GetStep() > 0.0f))
-        return;
+    // A tick without time (the framework gives 0 for a step of 0 or less) still runs the pass:
+    // it moves nothing, uses up the forces and leaves every last displacement at zero, so that
+    // trackers do not repeat the move of an earlier step.
     std::lock_guard<std::recursive_mutex> lock(m_mutex);
     AbstractManager::Update();
 }

@@ -63,6 +63,11 @@ Vector3D Quaternion::RotateVector(const Vector3D& v, const Quaternion& q)
     return Vector3D(u.axis.x, u.axis.y, u.axis.z);
 }
 
+Vector3D Quaternion::RotateVector(const Vector3D& v, const Rotation& q)
+{
+    return RotateVector(v, static_cast<const Quaternion&>(q));
+}
+
 Rotation::Rotation(float angle, const Vector3D& axis)
     : NormalizedQuaternion(AboutAxis(axis.GetNormalized(), angle))
 {

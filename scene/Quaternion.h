@@ -9,6 +9,7 @@ namespace Vund
 {
 
 class NormalizedQuaternion;
+class Rotation;
 
 class Quaternion
 {
@@ -30,6 +31,8 @@ public:
     // non-unit quaternion turns without scaling. The zero quaternion has no inverse: v is
     // returned unchanged.
     static Vector3D RotateVector(const Vector3D& v, const Quaternion& q);
+    // The same for an orientation, whose quaternion base is its own.
+    static Vector3D RotateVector(const Vector3D& v, const Rotation& q);
 
     // The Hamilton product a * b.
     static Quaternion Product(const Quaternion& a, const Quaternion& b);
@@ -59,11 +62,19 @@ protected:
     friend class Quaternion;
 };
 
-// The orientation type every other part stores. Derived publicly, so that a rotation can be
-// passed wherever a quaternion is read (RotateVector).
-class Rotation : public NormalizedQuaternion
+// The orientation type every other part stores. Its quaternion base is not public: a rotation
+// is made only as a turn (or from the physics' integrated components), never taken for any
+// quaternion or assigned from one; it turns vectors through Quaternion::RotateVector.
+class Rotation : private NormalizedQuaternion
 {
 public:
+    using NormalizedQuaternion::GetNorm;
+    using NormalizedQuaternion::GetNormalized;
+    using NormalizedQuaternion::GetSquaredNorm;
+    using NormalizedQuaternion::Normalize;
+    using Quaternion::axis;
+    using Quaternion::w;
+
     // The identity (1, 0, 0, 0).
     Rotation() = default;
     // The turn by angle radians about the axis (normalised first; a zero axis gives (c, 0, 0, 0)).
@@ -79,6 +90,7 @@ public:
 
 private:
     explicit Rotation(const Quaternion& q) : NormalizedQuaternion(q) {}
+    friend class Quaternion;
 };
 
 struct PolarVector3D

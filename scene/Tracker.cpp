@@ -1,7 +1,6 @@
 // The trackers' updates.
 #include "scene/Tracker.h"
 
-#include "framework/ValueApproacher.h"
 #include "scene/DynamicObject.h"
 
 namespace Vund
@@ -26,7 +25,7 @@ void Tracker::Update()
 }
 
 RelaxedTracker::RelaxedTracker(DynamicObject* leader, DynamicObject* follower)
-    : Tracker(leader, follower), m_stepLength(Quor::ValueApproacher<Vector3D>::PERIOD)
+    : Tracker(leader, follower), m_approacher(Vector3D(), 0.1f)
 {
 }
 
@@ -34,23 +33,10 @@ void RelaxedTracker::Update()
 {
     if (m_leader == nullptr || m_follower == nullptr)
         return;
-    m_goal += m_leader->lastDisplacement;
-    m_timer += GetStep();
-    if (!(m_stepLength > 0.0f)) {
-        m_timer = 0.0f;
-        return;
-    }
-    for (int steps = 0; m_timer > m_stepLength; ++steps) {
-        const Vector3D d = m_goal - m_current;
-        if (d.IsZero() || steps == MAX_STEPS) {
-            m_timer = 0.0f;
-            break;
-        }
-        m_current += d * m_factor;
-        m_timer -= m_stepLength;
-    }
-    m_follower->MoveBy(m_current - m_applied, false);
-    m_applied = m_current;
+    m_approacher.SetTarget(m_approacher.GetTarget() + m_leader->lastDisplacement);
+    m_approacher.Advance(GetStep());
+    m_follower->MoveBy(m_approacher.GetCurrent() - m_applied, false);
+    m_applied = m_approacher.GetCurrent();
 }
 
 } // namespace Vund

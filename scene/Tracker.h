@@ -4,6 +4,7 @@
 
 #include "engine/core/RefCounter.h"
 #include "framework/Process.h"
+#include "framework/ValueApproacher.h"
 #include "scene/Vector3D.h"
 
 namespace Vund
@@ -27,33 +28,26 @@ protected:
     DynamicObject* m_follower;
 };
 
-// Collects the leader's displacements as a goal and moves the follower a tenth of the
-// remaining way every easing step (1/30 s), catching up after a slow frame; the timer's
-// remainder carries over. While paused nothing is collected, and the easing resumes from the
-// stored goal.
+// Collects the leader's displacements as the approacher's goal and moves the follower a tenth
+// of the remaining way every easing step (the approacher's class-wide default, 1/30 s),
+// catching up after a slow frame; the timer's remainder carries over. While paused nothing is
+// collected, and the easing resumes from the stored goal.
 class RelaxedTracker : public Tracker
 {
 public:
-    // At most this many easing steps per update; time beyond them is dropped.
-    static constexpr int MAX_STEPS = 256;
-
     RelaxedTracker(DynamicObject* leader, DynamicObject* follower);
 
     // Stops the easing where it is: the goal becomes the current value.
-    void ResetOffset() { m_goal = m_current; }
+    void ResetOffset() { m_approacher.SetTarget(m_approacher.GetCurrent()); }
     // Seconds per easing step; a step of 0 or less (or not a number) stops the easing.
-    void SetStepLength(float seconds) { m_stepLength = seconds; }
+    void SetStepLength(float seconds) { m_approacher.SetStep(seconds); }
 
 protected:
     void Update() override;
 
 private:
     Vector3D m_applied;
-    Vector3D m_goal;
-    Vector3D m_current;
-    float m_factor = 0.1f;
-    float m_stepLength;
-    float m_timer = 0.0f;
+    Quor::ValueApproacher<Vector3D> m_approacher;
 };
 
 } // namespace Vund

@@ -44,3 +44,18 @@ TEST(ConsoleHooks, ReachTheConsoleAndNothingWithoutOne)
     DebugOverlay::Instance.Reset();
     DebugOverlay::Visible = false;
 }
+
+TEST(ConsoleHooks, FpsAndMemoryPlotsComeAndGoTogether)
+{
+    ConsoleHooks hooks;
+    hooks.SetConsoleFpsAndMemoryShown(true);
+    DebugOverlay& console = *DebugOverlay::Create();
+    for (const bool shown : {true, false}) {
+        hooks.SetConsoleFpsAndMemoryShown(shown);
+        // Slots 0 and 1 hold the frame-rate and memory plots; video memory (2) is not theirs.
+        EXPECT_EQ(console.GetPlot(0) != nullptr, shown);
+        EXPECT_EQ(console.GetPlot(1) != nullptr, shown);
+        EXPECT_EQ(console.GetPlot(2), nullptr);
+    }
+    DebugOverlay::Instance.Reset();
+}

@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -70,6 +71,30 @@ struct LineCase
     Lines printed;
 };
 
+void PrintTo(const LineCase& c, std::ostream* out)
+{
+    *out << testing::PrintToString(std::string(c.line));
+}
+
+// The line as a test name: letters and digits kept, other printable bytes as '_', the rest in hex.
+std::string LineName(const testing::TestParamInfo<LineCase>& info)
+{
+    static const char HEX[] = "0123456789abcdef";
+    std::string name;
+    for (const unsigned char c : std::string(info.param.line)) {
+        if (std::isalnum(c))
+            name += char(c);
+        else if (c >= 0x20 && c < 0x7f)
+            name += '_';
+        else
+            name += {'x', HEX[c >> 4], HEX[c & 15]};
+    }
+    // A name of digits alone would read as the case's index.
+    if (name.find_first_not_of("0123456789") == std::string::npos)
+        name = "Code" + name;
+    return name;
+}
+
 class CommandLines : public Commands, public testing::WithParamInterface<LineCase>
 {
 };
@@ -92,7 +117,8 @@ INSTANTIATE_TEST_SUITE_P(
                     LineCase{"regset /machine/new 1", {"Bad registry path"}},
                     LineCase{"regset /machine/platform 1", {"Setting registry value failed"}},
                     LineCase{"regset /a/b 5", {}}, LineCase{"8", {}}, LineCase{"floppy", {}},
-                    LineCase{"3", {}}, LineCase{"9 -1", {"Time skew must be between 0 and 16"}}));
+                    LineCase{"3", {}}, LineCase{"9 -1", {"Time skew must be between 0 and 16"}}),
+    LineName);
 
 TEST_F(Commands, TimeSkewTakesFactorsFromZeroToSixteenOnly)
 {

@@ -134,6 +134,14 @@ TEST_F(FontDictTest, DrawingWithoutAFontOrSurfaceDrawsNothing)
     fonts.DrawNarrowText(target.Get(), 0, 0, "\xff", 0, "menu");
     EXPECT_EQ(fonts.GetFormat().GetOwnFontName(), "menu");
     EXPECT_EQ(fonts.GetFormat().GetAlignment(), Tarv::Text::ALIGN_LEFT);
+    // An empty text draws nothing, yet leaves the format aligned as its anchor says; without
+    // an anchor that is left and top.
+    fonts.DrawText(target.Get(), 0, 0, U"", Quor::TEXT_RIGHT | Quor::TEXT_BOTTOM, "menu");
+    EXPECT_EQ(fonts.GetFormat().GetAlignment(), Tarv::Text::ALIGN_RIGHT);
+    EXPECT_EQ(fonts.GetFormat().GetVerticalAlignment(), Tarv::Text::VALIGN_BOTTOM);
+    fonts.DrawText(target.Get(), 0, 0, U"", "menu");
+    EXPECT_EQ(fonts.GetFormat().GetAlignment(), Tarv::Text::ALIGN_LEFT);
+    EXPECT_EQ(fonts.GetFormat().GetVerticalAlignment(), Tarv::Text::VALIGN_TOP);
 }
 
 // The flagged edge of a 10 x 5 text lands on the point; coordinates near the int limits

@@ -1,18 +1,14 @@
 // The level layout check: a passing and a failing grid for every rule, the running direction,
 // the table of excused cells, its report lines, the check at level start and over level files.
-#include "game/ConsoleLink.h"
-#include "game/Game.h"
 #include "game/Level.h"
 #include "game/LevelCheck.h"
 #include "game/World.h"
 
-#include "console/DebugOverlay.h"
 #include "engine/vfs/File.h"
 #include "engine/vfs/PakMount.h"
 #include "tests/game/GameWorld.h"
 
-#include <algorithm>
-#include <thread>
+#include <array>
 
 using namespace Pirrock;
 
@@ -140,35 +136,3 @@ TEST(LevelValidation, EveryShippedLevelKeepsTheLayoutRules)
         EXPECT_EQ(faults, 0) << line;
 }
 
-TEST(LevelValidation, ConsoleCommandAndGameLogReachTheConsole)
-{
-    GameTest::GameFiles files;
-    for (const char* number : {"01", "02"})
-        files.Write("levels/" + std::string(number) + ".xml",
-                    "<l><scene/><time>5</time><code-map>levels/" + std::string(number) + "m.xml</code-map></l>");
-    const std::string sizes = "<m width='3' height='2' tile-width='8' tile-height='8'>";
-    files.Write("levels/01m.xml", sizes + "<item x='1' y='0'>19</item></m>");
-    files.Write("levels/02m.xml", sizes + "</m>");
-    const Tarv::SmartPtr<Tarv::DebugOverlay> console = Tarv::DebugOverlay::Create();
-    const auto printed = [&](const std::string& line) {
-        return std::count(console->GetLines().begin(), console->GetLines().end(), line);
-    };
-    {
-        ConsoleLink link;
-        std::thread([] { GameLogPrint("from the loader"); }).join();
-        console->Update(0.0f);
-        EXPECT_EQ(printed("from the loader"), 1);
-        // Without "constants/levels_count", the level files found are checked; then the count.
-        console->ExecuteCommand(ConsoleLink::VALIDATE_COMMAND);
-        EXPECT_EQ(printed("levels 1 to 2: 1 faults"), 1);
-        files.Settings().SetInt(Game::LEVELS_COUNT_KEY, 3);
-        console->ExecuteCommand(ConsoleLink::VALIDATE_COMMAND);
-        EXPECT_EQ(printed("level 3: levels/03.xml does not load"), 1);
-    }
-    GameLogPrint("after the link");
-    console->Update(0.0f);
-    EXPECT_EQ(printed("after the link"), 0);
-    console->ExecuteCommand(ConsoleLink::VALIDATE_COMMAND);
-    EXPECT_EQ(console->GetLines().back(), "Unknown command");
-    Tarv::DebugOverlay::Instance.Reset();
-}

@@ -4,10 +4,13 @@
 #include "game/Director.h"
 #include "game/Hud.h"
 #include "game/PlayState.h"
+#include "game/Tutorial.h"
 #include "gui/Screen.h"
 #include "platform/AbstractApp.h"
+#include "scene/Camera.h"
 #include "tests/game/GameWorld.h"
 
+#include <filesystem>
 #include <limits>
 
 using namespace Pirrock;
@@ -61,8 +64,42 @@ protected:
         return false;
     }
 
+    // A new play state on level 1 with the tutorial file (none for null) and the level's state
+    // setting, entered, with the hero running in its start cell and the log emptied.
+    void Start(const char* tutorial, int levelState = 1)
+    {
+        if (tutorial != nullptr)
+            Write("tutorials/1.xml", tutorial);
+        else
+            std::filesystem::remove(dir / "tutorials/1.xml");
+        Settings().SetInt("game/levels/level1", levelState);
+        play = Tarv::MakeSmart<PlayState>();
+        ASSERT_TRUE(play->LoadNow());
+        play->Enter();
+        play->GetDirector()->SetState(STATE_RUNNING);
+        hero = World::Instance->GetHeroCell();
+        TakeLog();
+    }
+
+    // A hint at the hero's cell with the tool child given (none for tool 0).
+    std::string HintAtHero(const std::string& tool)
+    {
+        return "<tutorial><event x='" + std::to_string(hero.x) + "' y='" + std::to_string(hero.y) +
+               "'><text>Here</text>" + tool + "</event></tutorial>";
+    }
+
     Tarv::SmartPtr<PlayState> play = Tarv::MakeSmart<PlayState>();
+    Cell hero = NO_CELL;
 };
+
+namespace
+{
+
+// A free ladder cell of the fixture level, and the ladder's code.
+constexpr Cell LADDER_CELL{2, 4};
+constexpr CellCode LADDER = 33;
+
+} // namespace
 
 TEST_F(PlayStateTest, LoadsEntersHoldsAHintAcrossThePauseMenuRestartsAndReleases)
 {
@@ -189,5 +226,79 @@ TEST_F(PlayStateTest, ARestartUnderAHintClosesItAndRunsUnlessTheDeveloperPauseHo
         EXPECT_FALSE(IsCameraPaused()) << c.before;
         EXPECT_EQ(TakeLog(), c.log) << "the clock waits for the run";
         play->SetPaused(false, PlayState::PAUSE_TUTORIAL | PlayState::PAUSE_DEVELOPER);
+    }
+}
+
+// Each hint shows its text (with its icon when it has one), its arrow at the arrow cell's point on
+// screen and its tool; play then holds for the tutorial while the camera goes on moving.
+TEST_F(PlayStateTest, AHintShowsItsPartsAndHoldsPlayButNotTheCamera)
+{
+    Start("<tutorial><event x='1' y='1'><text>Jump</text><icon>ski</icon></event>"
+          "<event x='2' y='1'><text>Tap</text><arrow x='3' y='2'/><tool>33</tool></event>"
+          "<event x='3' y='1'><text>Look</text><arrow x='3'/></event></tutorial>");
+    // The camera straight above the arrow cell puts it at the screen's centre.
+    Vund::Camera::GetActive()->SetPosition(World::Instance->CellToWorld({3, 2}) + Vund::Vector3D(0, 0, 500), false);
+    const std::pair<Cell, const char*> hints[] = {
+        {{1, 1}, "ShowTutorialText:Jump:ski ActivateTimer:false "},
+        {{2, 1}, "ShowTutorialText:Tap ShowTutorialArrow:400:240 AnimateTutorialTool:ladder ActivateTimer:false "},
+        {{3, 1}, "ShowTutorialText:Look ActivateTimer:false "}};
+    for (const auto& [cell, calls] : hints) {
+        play->OnCellChecked(cell);
+        EXPECT_EQ(TakeLog(), calls);
+        EXPECT_EQ(play->GetPauseReasons(), PlayState::PAUSE_TUTORIAL);
+        EXPECT_TRUE(play->GetDirector()->IsPaused());
+        EXPECT_FALSE(IsCameraPaused());
+        play->OnLuaFeedback("hud", "ContinueGame");
+        EXPECT_EQ(play->GetPauseReasons(), 0u);
+        TakeLog();
+    }
+    // A hint stays until the script confirms it; hints of the current cell only.
+    play->OnCellChecked({1, 1});
+    EXPECT_EQ(TakeLog(), "ShowTutorialText:Jump:ski ActivateTimer:false ");
+    play->OnCellChecked({1, 2});
+    EXPECT_EQ(TakeLog(), "");
+}
+
+// With a hint at the hero's cell only its tool is taken (tool 0 takes none); an ignored tap
+// keeps the selection and refreshes nothing. The placed tool's hint is then dropped unseen.
+TEST_F(PlayStateTest, AHintLetsOnlyItsToolThroughAndAUsedToolsHintIsDropped)
+{
+    const struct {
+        const char* tool;
+        const char* selected;
+        ToolUseResult result;
+        const char* shown;
+    } cases[] = {
+        {"<tool>33</tool>", "bridge", ToolUseResult::Ignored, "ShowTutorialText:Here AnimateTutorialTool:ladder ActivateTimer:false "},
+        {"", "ladder", ToolUseResult::Ignored, "ShowTutorialText:Here ActivateTimer:false "},
+        {"<tool>ladder</tool>", "ladder", ToolUseResult::Ignored, "ShowTutorialText:Here ActivateTimer:false "},
+        {"<tool>33</tool>", "ladder", ToolUseResult::Placed, ""}};
+    Start("<tutorial/>");
+    for (const auto& c : cases) {
+        Start(HintAtHero(c.tool).c_str());
+        Settings().SetString("runtime/activeTool", c.selected);
+        EXPECT_EQ(play->UseToolAt(LADDER_CELL), c.result) << c.tool << " " << c.selected;
+        const bool placed = c.result == ToolUseResult::Placed;
+        EXPECT_EQ(Settings().GetString("runtime/activeTool"), placed ? "" : c.selected) << c.tool;
+        EXPECT_EQ(TakeLog(), placed ? "UpdateLevelData " : "") << c.tool;
+        play->OnCellChecked(hero);
+        EXPECT_EQ(TakeLog(), c.shown) << c.tool;
+        EXPECT_EQ(play->GetTutorial()->FindEventAt(hero)->enabled, !placed) << c.tool;
+    }
+}
+
+TEST_F(PlayStateTest, ToolsAreRecordedOnlyWhileTheTutorialIsOnAndLoaded)
+{
+    const char* file = "<tutorial><event x='0' y='0'><text>Elsewhere</text></event></tutorial>";
+    const struct {
+        const char* tutorial;
+        int levelState;
+        bool recorded;
+    } cases[] = {{file, 1, true}, {file, 2, false}, {nullptr, 1, false}, {"<tutorial><event/></tutorial>", 1, false}};
+    for (const auto& c : cases) {
+        Start(c.tutorial, c.levelState);
+        Settings().SetString("runtime/activeTool", "ladder");
+        ASSERT_EQ(play->UseToolAt(LADDER_CELL), ToolUseResult::Placed);
+        EXPECT_EQ(play->GetTutorial()->IsToolUsed(LADDER), c.recorded) << c.levelState << " " << (c.tutorial ? c.tutorial : "");
     }
 }

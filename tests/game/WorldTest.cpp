@@ -4,7 +4,7 @@
 
 #include "framework/ProcessManager.h"
 #include "game/AnimatedItem.h"
-#include "scene/TiledSprite.h"
+#include "game/Ladder.h"
 #include "tests/game/GameWorld.h"
 
 #include <cmath>
@@ -154,7 +154,7 @@ TEST_F(WorldTest, EveryCodeGetsItsPictureInItsPictureCell)
         const Vund::Scene& scene = IsBoatCode(code) ? world->GetHeroScene() : world->GetItemScene();
         EXPECT_EQ(scene.GetObjects().back().Get(), &picture) << code;
         const std::type_info& kind = IsAnimatedItemCode(code) ? typeid(AnimatedItem)
-                                     : IsLadderCode(code)     ? typeid(Vund::TiledSprite)
+                                     : IsLadderCode(code)     ? typeid(Ladder)
                                                               : typeid(Vund::Sprite);
         EXPECT_EQ(typeid(picture), kind) << code;
         EXPECT_EQ(tools.GetItems().size(), IsAnimatedItemCode(code) ? 1u : 0u) << code;
@@ -174,7 +174,7 @@ TEST_F(WorldTest, ALadderReachesUpToTheSurfaceAboveIt)
     for (const auto& [cell, heights] : ladders) {
         world->PlaceItem(CODE_LADDER, cell, nullptr);
         std::vector<float> placed;
-        for (const auto& tile : dynamic_cast<Vund::TiledSprite&>(*world->GetCellItem(cell)).tiles)
+        for (const auto& tile : dynamic_cast<Ladder&>(*world->GetCellItem(cell)).tiles)
             placed.push_back(tile->position.y);
         EXPECT_EQ(placed, heights) << cell.x << ", " << cell.y;
     }

@@ -131,8 +131,9 @@ TEST_F(WorldToolTest, TheHeroTouchesTriggersAheadInItsCellBehindItAndFruitAbove)
         const Tarv::SmartPtr<World> world = HeroWorld(c.rows, c.hero, c.left);
         world->SetCellUsed(c.placed);
         EXPECT_EQ(world->GetTouchedCode(), c.touched) << c.rows[0] << " hero " << c.hero.x << "," << c.hero.y;
-        if (c.touched != CODE_NONE && c.touched != CODE_VOID_SPACE)
+        if (c.touched != CODE_NONE && c.touched != CODE_VOID_SPACE) {
             EXPECT_EQ(world->GetCellCode(world->GetTouchedCell()), c.touched);
+        }
     }
 }
 

@@ -1,5 +1,5 @@
 // Layouts drawn on real frames under Xvfb and read back: nested and faded controls, a composited
-// control at alpha 128, sprites from atlas regions, filled and outlined rectangles, compared
+// control at alpha 128, sprites from atlas regions, rectangles that draw nothing, compared
 // with a golden image; one draw call for controls that come from one atlas page; scripted
 // screens (a turning sprite, an xdotool click); text lines driven from Lua, aligned and
 // shadowed, before and after a language change.
@@ -10,6 +10,7 @@
 #include "engine/registry/TextDict.h"
 #include "gui/ColorText.h"
 #include "gui/Screen.h"
+#include "gui/SimpleText.h"
 #include "gui/TextBox.h"
 #include "gui/TextLine.h"
 #include "engine/registry/Registry.h"
@@ -20,6 +21,7 @@
 #include <X11/Xlib.h>
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <cstdlib>
 
@@ -45,6 +47,13 @@ protected:
         WriteText("atlas.xml", "<atlas><rect id=\"red\" x=\"0\" y=\"0\" width=\"16\" height=\"16\"/>"
                                "<rect id=\"green\" x=\"16\" y=\"0\" width=\"16\" height=\"16\"/></atlas>");
         ASSERT_TRUE(Quor::LoadAtlas("atlas.xml"));
+        WriteImage("paper.png", Solid(256, 128, 235, 230, 215));
+        WriteImage("white.png", Solid(64, 64, 255, 255, 255));
+    }
+
+    static std::vector<std::uint8_t> Solid(int width, int height, int r, int g, int b)
+    {
+        return GuiTest::Png(width, height, [=](int, int) { return std::tuple{r, g, b}; });
     }
 
     void TearDown() override
@@ -78,8 +87,7 @@ TEST_F(LayoutDrawing, NestedFadedAndCompositedControlsMatchTheGolden)
         {5, 5, {235, 230, 215, 255}},     // paper
         {12, 12, {220, 30, 30, 255}},     // red region at the control's place
         {32, 12, {30, 180, 60, 255}},     // green region relative to it
-        {10, 30, {20, 40, 200, 255}},     // the outline's top-left corner
-        {20, 35, {235, 230, 215, 255}},   // inside the outline
+        {10, 30, {235, 230, 215, 255}},   // where the outline rectangle stands: it draws nothing
         {12, 52, {228, 130, 123, 255}},   // red at alpha 128 over paper
         {125, 15, {245, 242, 235, 255}},  // white panel at alpha 128 over paper
         {140, 30, {228, 130, 123, 255}},  // red drawn opaque into the panel, then at 128
@@ -117,6 +125,9 @@ protected:
         WriteImage("arrow.png", GuiTest::Png(16, 8, [](int x, int) {
                        return x < 8 ? std::tuple{220, 30, 30} : std::tuple{30, 180, 60};
                    }));
+        WriteImage("frame.png", Solid(40, 40, 40, 40, 40));
+        WriteImage("up.png", Solid(60, 60, 200, 0, 0));
+        WriteImage("down.png", Solid(60, 60, 0, 0, 200));
         screen = Tarv::MakeSmart<Plim::Screen>("screen.xml");
         ASSERT_EQ(screen->GetLua().RunString(script), 0);
         screen->Initialize();
@@ -158,13 +169,12 @@ TEST_F(ScreenDrawing, AScriptTurningASpriteEveryFramePutsItsCornersByTheGeometry
 
 TEST_F(ScreenDrawing, AnXdotoolClickSwitchesTheTouchedControlsLook)
 {
-    const std::string face = "<representation type=\"%s\" file=\"rep/paper.xml\"><override name=\"size\">60</override>"
-                             "<override name=\"colour\"><r>%d</r><g>0</g><b>%d</b><a>255</a></override></representation>";
-    char up[512], down[512];
-    std::snprintf(up, sizeof up, face.c_str(), "default", 200, 0);
-    std::snprintf(down, sizeof down, face.c_str(), "pressed", 0, 200);
-    Start(std::string("<item type=\"Control\" name=\"button\"><x>50</x><y>50</y><touchable>true</touchable>") +
-              up + down + "</item>",
+    const auto face = [](const std::string& type, const std::string& image) {
+        return "<representation type=\"" + type + "\" file=\"rep/paper.xml\"><override name=\"paper\">" + image +
+               "</override></representation>";
+    };
+    Start("<item type=\"Control\" name=\"button\"><x>50</x><y>50</y><touchable>true</touchable>" +
+              face("default", "up.png") + face("pressed", "down.png") + "</item>",
           "function Screen:OnTouchDown(x, y) local c = self:GetTouchableControl(x, y) "
           "if c then c:SetRepresentation('pressed') end end");
     screen->Draw(Screen());
@@ -250,6 +260,30 @@ protected:
         EXPECT_TRUE(messages.empty()) << messages[0];
     }
 
+    // The smallest box {left, top, right, bottom} around the pixels of the w x h region at (x, y)
+    // that differ from the grey level the screen was cleared to; {0, 0, -1, -1} when there are none.
+    std::array<int, 4> InkBox(int x, int y, int w, int h, int grey = 0)
+    {
+        std::array<int, 4> box{0, 0, -1, -1};
+        std::vector<std::uint8_t> rgba;
+        if (!Screen()->ReadBack(x, y, w, h, rgba))
+            return box;
+        bool found = false;
+        for (int row = 0; row < h; ++row) {
+            for (int column = 0; column < w; ++column) {
+                const std::uint8_t* p = &rgba[std::size_t(row * w + column) * 4];
+                if (std::max({std::abs(p[0] - grey), std::abs(p[1] - grey), std::abs(p[2] - grey)}) <= 8)
+                    continue;
+                const int px = x + column, py = y + row;
+                box = found ? std::array<int, 4>{std::min(box[0], px), std::min(box[1], py), std::max(box[2], px),
+                                                 std::max(box[3], py)}
+                            : std::array<int, 4>{px, py, px, py};
+                found = true;
+            }
+        }
+        return box;
+    }
+
     Plim::ColorText* Text(const char* name, const char* representation) const
     {
         auto* line = static_cast<Plim::TextLine*>(screen->GetNamedControl(name));
@@ -305,6 +339,71 @@ TEST_F(TextDrawing, AlignedAndShadowedLinesMatchTheGoldenInEnglishAndAfterALangu
     screen->UpdateTexts();
     screen->Draw(Screen());
     ExpectGolden("TextGerman");
+}
+
+// A simple text has type 2 and shows nothing (an empty rectangle) until its text is set; then
+// its text, one font line tall, at its own place, from the dictionary or as given.
+TEST_F(TextDrawing, ASimpleTextShowsOnlyASetTextAtItsPlace)
+{
+    const Tarv::XmlPtr item = Tarv::Xml::CreateFromString(
+        "<item type=\"SimpleText\" name=\"s\"><x>20</x><y>300</y><font>dejavu14.xml</font></item>");
+    Plim::SimpleText text{Tarv::XmlIterator(item), nullptr};
+    EXPECT_EQ(text.GetTypeId(), 2);
+    EXPECT_EQ(text.GetRect().width + text.GetRect().height, 0);
+    // A plain text is drawn in black: on light grey.
+    Screen()->ClearGrey(200);
+    text.Draw(*Screen(), 255);
+    Batcher()->Flush();
+    EXPECT_EQ(InkBox(0, 280, 400, 60, 200)[2], -1);
+
+    ASSERT_GT(text.GetFontHeight(), 0);
+    text.SetText("GREETING", false);
+    EXPECT_EQ(text.GetText(), Tarv::WideString(U"Good day, traveller"));
+    const Plim::Rect rect = text.GetRect();
+    EXPECT_GT(rect.width, 100);
+    EXPECT_EQ(rect.height, text.GetFontHeight());
+    text.Draw(*Screen(), 255);
+    Batcher()->Flush();
+    const std::array<int, 4> ink = InkBox(0, 280, 400, 60, 200);
+    EXPECT_GE(ink[0], 20);
+    EXPECT_LE(ink[0], 23);
+    EXPECT_GE(ink[1], 300);
+    EXPECT_LT(ink[2], 20 + rect.width);
+    EXPECT_LT(ink[3], 300 + rect.height);
+    text.SetText("GREETING", true);
+    EXPECT_EQ(text.GetText(), Tarv::WideString(U"GREETING"));
+}
+
+// A relative text line is placed from its parent control and drawn there; one without the
+// flag stays at its own x and y.
+TEST_F(TextDrawing, ARelativeTextLineFollowsItsParentControl)
+{
+    const std::string line = "<representation type=\"default\" file=\"rep/label.xml\"/><text>FAREWELL</text></item>";
+    WriteText("follow.xml", "<screen><layer><item type=\"Control\" name=\"frame\"><x>300</x><y>200</y>"
+                            "<representation type=\"default\" file=\"rep/empty.xml\"/><children>"
+                            "<item type=\"TextLine\" name=\"moved\"><relative/><x>10</x><y>5</y>" + line +
+                            "<item type=\"TextLine\" name=\"fixed\"><x>10</x><y>400</y>" + line +
+                            "</children></item></layer></screen>");
+    std::vector<std::string> errors;
+    Tarv::LuaErrorQueue::Global().SetHandler([&errors](const Tarv::LuaErrorReport& r) { errors.push_back(r.message); });
+    screen = Tarv::MakeSmart<Plim::Screen>("follow.xml");
+    ASSERT_EQ(screen->GetLua().RunString(R"(
+function Screen:Initialize()
+  local moved, fixed = self:GetControl("moved"), self:GetControl("fixed")
+  assert(moved:GetAbsX() == 310 and moved:GetAbsY() == 205 and moved:GetX() == 10)
+  assert(fixed:GetAbsX() == 10 and fixed:GetAbsY() == 400)
+end)"), 0);
+    screen->Initialize();
+    Tarv::LuaErrorQueue::Global().Reset();
+    EXPECT_TRUE(errors.empty()) << errors[0];
+    screen->Draw(Screen());
+    const std::array<int, 4> moved = InkBox(290, 190, 240, 40);
+    EXPECT_GE(moved[0], 310);
+    EXPECT_LE(moved[0], 313);
+    EXPECT_GE(moved[1], 205);
+    EXPECT_LE(moved[1], 215);
+    EXPECT_NE(InkBox(0, 395, 240, 40)[2], -1) << "the fixed line at its own place";
+    EXPECT_EQ(InkBox(0, 0, 240, 40)[2], -1) << "nothing where the moved line would stand unmoved";
 }
 
 class TextBoxDrawing : public TextDrawing

@@ -136,6 +136,11 @@ struct BadLayout {
     std::size_t lines;
 };
 
+void PrintTo(const BadLayout& c, std::ostream* out)
+{
+    *out << c.label;
+}
+
 std::string Item(const std::string& name, const std::string& body)
 {
     return "<item type=\"Control\" name=\"" + name + "\">" + body + "</item>";

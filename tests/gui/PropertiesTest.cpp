@@ -23,6 +23,7 @@ struct ItemXml {
 };
 
 struct CommonCase {
+    const char* name;
     const char* children;
     int x;
     bool relative;
@@ -31,6 +32,11 @@ struct CommonCase {
     bool visibilitySet;
     bool visible;
 };
+
+void PrintTo(const CommonCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
 
 class CommonProperties : public testing::TestWithParam<CommonCase>
 {
@@ -51,18 +57,19 @@ TEST_P(CommonProperties, ReadAsLayoutsWriteThem)
 
 INSTANTIATE_TEST_SUITE_P(
     Items, CommonProperties,
-    testing::Values(CommonCase{"", 0, false, 255, false, false, false},
-                    CommonCase{"<x>12px</x>", 12, false, 255, false, false, false},
-                    CommonCase{"<x>0x10</x>", 16, false, 255, false, false, false},
-                    CommonCase{"<x>010</x>", 8, false, 255, false, false, false},
-                    CommonCase{"<x> -5</x><x>7</x>", -5, false, 255, false, false, false},
-                    CommonCase{"<x>px</x>", 0, false, 255, false, false, false},
-                    CommonCase{"<x override=\"k\">3</x>", 3, false, 255, false, false, false},
-                    CommonCase{"<relative>false</relative>", 0, true, 255, false, false, false},
-                    CommonCase{"<visibility>True</visibility>", 0, false, 255, false, true, false},
-                    CommonCase{"<visibility>true</visibility>", 0, false, 255, false, true, true},
-                    CommonCase{"<alpha>300</alpha>", 0, false, 300, true, false, false},
-                    CommonCase{"<alpha>none</alpha>", 0, false, 255, true, false, false}));
+    testing::Values(CommonCase{"Nothing", "", 0, false, 255, false, false, false},
+                    CommonCase{"PixelSuffix", "<x>12px</x>", 12, false, 255, false, false, false},
+                    CommonCase{"Hex", "<x>0x10</x>", 16, false, 255, false, false, false},
+                    CommonCase{"Octal", "<x>010</x>", 8, false, 255, false, false, false},
+                    CommonCase{"FirstOfTwo", "<x> -5</x><x>7</x>", -5, false, 255, false, false, false},
+                    CommonCase{"SuffixOnly", "<x>px</x>", 0, false, 255, false, false, false},
+                    CommonCase{"OverrideIgnored", "<x override=\"k\">3</x>", 3, false, 255, false, false, false},
+                    CommonCase{"RelativeByPresence", "<relative>false</relative>", 0, true, 255, false, false, false},
+                    CommonCase{"VisibilityCapitalTrue", "<visibility>True</visibility>", 0, false, 255, false, true, false},
+                    CommonCase{"VisibilityTrue", "<visibility>true</visibility>", 0, false, 255, false, true, true},
+                    CommonCase{"AlphaAboveByte", "<alpha>300</alpha>", 0, false, 300, true, false, false},
+                    CommonCase{"AlphaNotANumber", "<alpha>none</alpha>", 0, false, 255, true, false, false}),
+    [](const testing::TestParamInfo<CommonCase>& info) { return std::string(info.param.name); });
 
 TEST(GraphicProperties, OverridesReplaceValuesAndUnknownKeysFallBack)
 {

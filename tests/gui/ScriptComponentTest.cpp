@@ -60,9 +60,12 @@ protected:
 
 TEST(ScriptPaths, LayoutAndGlobalNamesComeFromTheScriptPath)
 {
-    EXPECT_EQ(LuaComponent::GetLayoutPath("scripts/level_select.lua"), "xml/level_select.xml");
-    EXPECT_EQ(LuaComponent::GetLayoutPath("data/scripts/hud.lua"), "data/xml/hud.xml");
-    EXPECT_EQ(LuaComponent::GetLayoutPath("menu.lua"), "../xml/menu.xml");
+    const std::pair<const char*, const char*> layouts[] = {
+        {"scripts/level_select.lua", "xml/level_select.xml"}, {"data/scripts/hud.lua", "data/xml/hud.xml"},
+        {"menu.lua", "../xml/menu.xml"}, {"ui/menu.lua", "xml/menu.xml"}, {"a/b/ui/x.lua", "a/b/xml/x.xml"},
+        {"s/x.lua", "xml/x.xml"}, {"/x.lua", "xml/x.xml"}, {"a//x.lua", "a/xml/x.xml"}};
+    for (const auto& [script, layout] : layouts)
+        EXPECT_EQ(LuaComponent::GetLayoutPath(script), layout) << script;
     EXPECT_EQ(LuaComponent::GetBaseName("scripts/level_select.lua"), "level_select");
 }
 

@@ -72,7 +72,7 @@ TEST_F(AnimatedSpriteFile, ReadsDefaultsOverridesAndDuplicates)
     const AnimatedSprite::Animation* jump = sprite->GetAnimation("jump");
     ASSERT_TRUE(walk && jump);
     EXPECT_EQ(walk->interval, 0.1f);
-    EXPECT_EQ(walk->frames->frames.size(), 4u); // the first definition stays
+    EXPECT_EQ(walk->frames->size(), 4u); // the first definition stays
     EXPECT_EQ(jump->interval, 0.05f);
     EXPECT_FALSE(jump->loop);
     EXPECT_EQ(jump->index, 1);

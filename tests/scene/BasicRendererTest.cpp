@@ -96,6 +96,11 @@ struct Placement {
     Box expected;
 };
 
+void PrintTo(const Placement& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
 class Placements : public BasicRendererTest, public ::testing::WithParamInterface<Placement>
 {
 };

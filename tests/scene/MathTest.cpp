@@ -12,6 +12,7 @@
 
 #include <cmath>
 #include <limits>
+#include <type_traits>
 
 using namespace Vund;
 
@@ -91,6 +92,8 @@ TEST(Quaternion, RotationsAndPolarVectors)
     ExpectNear(Quaternion::RotateVector(x, Rotation(Radian(0), Radian(0), Radian(PI / 2))), Vector3D(0, 1, 0));
     ExpectNear(Quaternion::RotateVector(x, Rotation(Radian(PI / 2), Radian(0), Radian(0))), Vector3D(0, 0, -1));
     ExpectNear(Quaternion::RotateVector(x, Rotation(PI, UnitZ)), Vector3D(-1, 0, 0));
+    // A rotation is never taken for (or overwritten through) a plain quaternion.
+    static_assert(!std::is_convertible_v<Rotation*, Quaternion*>);
     EXPECT_EQ(Quaternion::RotateVector(Vector3D(1, 2, 3), Quaternion(2, 0, 0, 0)), Vector3D(1, 2, 3));
     // No inverse: the vector comes back unchanged rather than as NaN.
     EXPECT_EQ(Quaternion::RotateVector(Vector3D(1, 2, 3), Quaternion(0, 0, 0, 0)), Vector3D(1, 2, 3));

@@ -54,6 +54,11 @@ struct Step {
     Vector3D wantVelocity, wantDisplacement;
 };
 
+void PrintTo(const Step& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
 class Integration : public PhysicsTest, public ::testing::WithParamInterface<Step>
 {
 };
@@ -136,7 +141,7 @@ TEST_F(PhysicsTest, PassStepsInOrderWhileObjectsComeAndGo)
     EXPECT_EQ(log, "acn");
 }
 
-TEST_F(PhysicsTest, TheRegisteredManagerPausedOrGivenNoTimeMovesNothing)
+TEST_F(PhysicsTest, PausedTheManagerSkipsThePassAndATickWithoutTimeMovesByNothing)
 {
     EXPECT_EQ(Quor::System::GetInstance()->GetManager("Physics"), static_cast<Quor::Process*>(physics));
     EXPECT_EQ(physics->GetName(), "physics");
@@ -144,11 +149,22 @@ TEST_F(PhysicsTest, TheRegisteredManagerPausedOrGivenNoTimeMovesNothing)
     object.force = Vector3D(1, 0, 0);
     physics->SetPaused(true);
     Tick(0.1f);
-    physics->SetPaused(false);
-    Tick(0.0f);
-    Tick(-1.0f);
     EXPECT_EQ(object.GetPosition(), Vector3D());
-    EXPECT_EQ(object.force, Vector3D(1, 0, 0)); // kept for the next real step
+    EXPECT_EQ(object.force, Vector3D(1, 0, 0)); // kept for the next pass
+    physics->SetPaused(false);
+    Tick(0.1f);
+    ASSERT_FALSE(object.lastDisplacement.IsZero());
+    for (const float dt : {0.0f, -1.0f}) {
+        const Vector3D at = object.GetPosition();
+        const Vector3D velocity = object.GetVelocity();
+        object.force = Vector3D(1, 0, 0);
+        Tick(dt);
+        // The pass runs with a step of 0: forces are used up and the last move is none.
+        EXPECT_EQ(object.GetPosition(), at) << dt;
+        EXPECT_EQ(object.GetVelocity(), velocity) << dt;
+        EXPECT_EQ(object.force, Vector3D()) << dt;
+        EXPECT_EQ(object.lastDisplacement, Vector3D()) << dt;
+    }
 }
 
 TEST_F(PhysicsTest, DamagedValuesStayInTheirObject)

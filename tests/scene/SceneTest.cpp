@@ -1,6 +1,10 @@
 // Scenes: back-to-front order, duplicate entries, removal of the front entry only, the
-// references they hold, and changes an object makes while the scene draws it.
+// references they hold, and changes an object makes while the scene draws it; the one surface
+// reference a sprite holds.
 #include "scene/Scene.h"
+
+#include "graphics/render/Surface.h"
+#include "scene/Sprite.h"
 
 #include <gtest/gtest.h>
 
@@ -81,4 +85,25 @@ TEST(Scene, ObjectsMayChangeTheSceneWhileItDraws)
     EXPECT_EQ(log, "an");
     EXPECT_EQ(scene.GetObjectCount(), 2u);
     EXPECT_EQ(b->GetRefCount(), 1);
+}
+
+// A sprite holds one reference to its surface while it lives, however many hold the sprite;
+// releasing the last of those releases that one reference and nothing more.
+TEST(Sprite, TheLastSpriteReferenceTakesOneSurfaceReferenceWithIt)
+{
+    const SmartPtr<Tarv::Surface> surface(new Tarv::Surface(nullptr));
+    const int alone = surface->GetRefCount();
+    SmartPtr<Vund::Sprite> sprite(new Vund::Sprite(surface, {10, 20, 0}, 1.5f));
+    EXPECT_EQ(sprite->GetSurface(), surface.Get());
+    EXPECT_EQ(sprite->GetOffset().x + sprite->GetOffset().y + sprite->mirrorMode, 0);
+    EXPECT_EQ(sprite->rotation, 0.0f);
+    EXPECT_TRUE(sprite->IsTransformed());
+    {
+        Scene scene;
+        scene.AddObject(sprite);
+        const SmartPtr<Vund::Sprite> other = sprite;
+        sprite.Reset();
+        EXPECT_EQ(surface->GetRefCount(), alone + 1);
+    }
+    EXPECT_EQ(surface->GetRefCount(), alone);
 }

@@ -123,11 +123,12 @@ def font_cells():
         cells.append(cell_rows(rows, 0 if chr(code) == "j" else 1))
     for rows in SPECIAL:
         cells.append(cell_rows(rows, 1))
-    # 130: a diamond hatch over rows 0-6 and columns 0-6, for bytes without a glyph.
+    # 130: a diamond hatch (a pixel checkerboard) filling rows 0-6 and columns 0-6, for bytes
+    # without a glyph.
     hatch = [[" "] * 8 for _ in range(7)]
     for y in range(7):
         for x in range(7):
-            if abs(x - 3) + abs(y - 3) <= 3 and (x + y) % 2 == 0:
+            if (x + y) % 2 == 0:
                 hatch[y][x] = "."
     cells.append(hatch)
     assert len(cells) == 99

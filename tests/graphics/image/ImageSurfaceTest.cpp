@@ -54,6 +54,11 @@ struct FileCase {
     std::vector<RenderTest::Probe> probes; // relative to the image's top-left corner
 };
 
+void PrintTo(const FileCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
 std::vector<FileCase> FileCases()
 {
     const Rgba red{255, 0, 0, 255}, green{0, 255, 0, 255}, blue{0, 0, 255, 255},

@@ -121,6 +121,22 @@ struct PngCase
     PixelFormat format;
 };
 
+// A readable, stable test name: "Palette8Trns", "Rgb16".
+std::string CaseName(const PngCase& c)
+{
+    const char* type = c.colorType == PNG_COLOR_TYPE_GRAY ? "Grey"
+        : c.colorType == PNG_COLOR_TYPE_RGB               ? "Rgb"
+        : c.colorType == PNG_COLOR_TYPE_PALETTE           ? "Palette"
+        : c.colorType == PNG_COLOR_TYPE_GRAY_ALPHA        ? "GreyAlpha"
+                                                          : "RgbAlpha";
+    return type + std::to_string(c.bitDepth) + (c.transparency ? "Trns" : "");
+}
+
+void PrintTo(const PngCase& c, std::ostream* out)
+{
+    *out << CaseName(c);
+}
+
 class PngColorTypes : public ::testing::TestWithParam<std::tuple<PngCase, bool>>
 {
 };
@@ -176,7 +192,10 @@ INSTANTIATE_TEST_SUITE_P(
                           PngCase{PNG_COLOR_TYPE_GRAY_ALPHA, 16, false, PIXEL_FORMAT_RGBA8888},
                           PngCase{PNG_COLOR_TYPE_RGB_ALPHA, 8, false, PIXEL_FORMAT_RGBA8888},
                           PngCase{PNG_COLOR_TYPE_RGB_ALPHA, 16, false, PIXEL_FORMAT_RGBA8888}),
-        ::testing::Bool()));
+        ::testing::Bool()),
+    [](const ::testing::TestParamInfo<PngColorTypes::ParamType>& info) {
+        return CaseName(std::get<0>(info.param)) + (std::get<1>(info.param) ? "Interlaced" : "");
+    });
 
 TEST(PngImageLoader, EveryTruncationGivesNull)
 {

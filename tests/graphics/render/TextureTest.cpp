@@ -49,11 +49,17 @@ TEST(TextureStaging, PadsRepeatingTheEdgesAndWidens565)
 }
 
 struct BadImage {
+    const char* name;
     int width;
     int height;
     int format;
     std::size_t bytes;
 };
+
+void PrintTo(const BadImage& bad, std::ostream* out)
+{
+    *out << bad.name;
+}
 
 class TextureRefusal : public ::testing::TestWithParam<BadImage>
 {
@@ -68,11 +74,15 @@ TEST_P(TextureRefusal, GivesNoTexture)
 }
 
 INSTANTIATE_TEST_SUITE_P(Images, TextureRefusal,
-                         ::testing::Values(BadImage{0, 4, 3, 64}, BadImage{4, -1, 3, 64},
-                                           BadImage{8193, 1, 0, 9000}, BadImage{4, 4, 4, 64},
-                                           BadImage{4, 4, -1, 64}, BadImage{4, 4, 3, 63},
-                                           BadImage{3, 3, 2, 26},
-                                           BadImage{0x7fffffff, 0x7fffffff, 3, 64}));
+                         ::testing::Values(BadImage{"ZeroWidth", 0, 4, 3, 64},
+                                           BadImage{"NegativeHeight", 4, -1, 3, 64},
+                                           BadImage{"WiderThanTheLimit", 8193, 1, 0, 9000},
+                                           BadImage{"UnknownFormat", 4, 4, 4, 64},
+                                           BadImage{"NegativeFormat", 4, 4, -1, 64},
+                                           BadImage{"ShortByOneByte", 4, 4, 3, 63},
+                                           BadImage{"ShortRgbRows", 3, 3, 2, 26},
+                                           BadImage{"SizeOverflows", 0x7fffffff, 0x7fffffff, 3, 64}),
+                         [](const ::testing::TestParamInfo<BadImage>& info) { return std::string(info.param.name); });
 
 TEST(TextureStaging, AdoptsPixelsAlreadyInTextureLayout)
 {

@@ -63,9 +63,15 @@ INSTANTIATE_TEST_SUITE_P(Songs, GameSong, testing::Values("menu_music", "game_mu
 
 struct Fault
 {
+    const char* name;
     const char* text;
     const char* message;
 };
+
+void PrintTo(const Fault& fault, std::ostream* out)
+{
+    *out << fault.name;
+}
 
 class TuneFault : public testing::TestWithParam<Fault>
 {
@@ -81,17 +87,18 @@ TEST_P(TuneFault, IsRefusedWithItsLine)
 }
 
 INSTANTIATE_TEST_SUITE_P(Faults, TuneFault, testing::Values(
-    Fault{"pattern A\n1 40 C-4 . . .\n", "order list"},
-    Fault{"pattern A\n1 40 C-4:2 .\norder A\n", "line 7: the line has 3 rows"},
-    Fault{"pattern A\n1 40 H-4 . . .\norder A\n", "bad note 'H-4'"},
-    Fault{"pattern A\n2 40 C-4 . . .\norder A\n", "no instrument 2"},
-    Fault{"pattern A\n1 65 C-4 . . .\norder A\n", "volume of 0 to 64"},
-    Fault{"pattern A\n1 40 C-4 . . .\norder B\n", "no pattern B"},
-    Fault{"instrument 2 organ\n", "unknown wave 'organ'"},
-    Fault{"instrument 3 sine\n", "numbered 1, 2"},
-    Fault{"bpm 20\n", "bpm is out of range"},
-    Fault{"tempo 3\n", "cannot read 'tempo'"},
-    Fault{"pattern A\n1 40 C-4:2000000000\norder A\n", "bad length"},
-    Fault{"pattern A\n1 40 C-4 x999999999\norder A\n", "bad repeat count"}));
+    Fault{"NoOrder", "pattern A\n1 40 C-4 . . .\n", "order list"},
+    Fault{"ShortLine", "pattern A\n1 40 C-4:2 .\norder A\n", "line 7: the line has 3 rows"},
+    Fault{"BadNote", "pattern A\n1 40 H-4 . . .\norder A\n", "bad note 'H-4'"},
+    Fault{"MissingInstrument", "pattern A\n2 40 C-4 . . .\norder A\n", "no instrument 2"},
+    Fault{"LoudVolume", "pattern A\n1 65 C-4 . . .\norder A\n", "volume of 0 to 64"},
+    Fault{"MissingPattern", "pattern A\n1 40 C-4 . . .\norder B\n", "no pattern B"},
+    Fault{"UnknownWave", "instrument 2 organ\n", "unknown wave 'organ'"},
+    Fault{"InstrumentOutOfOrder", "instrument 3 sine\n", "numbered 1, 2"},
+    Fault{"SlowBpm", "bpm 20\n", "bpm is out of range"},
+    Fault{"UnknownKeyword", "tempo 3\n", "cannot read 'tempo'"},
+    Fault{"HugeLength", "pattern A\n1 40 C-4:2000000000\norder A\n", "bad length"},
+    Fault{"HugeRepeat", "pattern A\n1 40 C-4 x999999999\norder A\n", "bad repeat count"}),
+    [](const testing::TestParamInfo<Fault>& info) { return std::string(info.param.name); });
 
 } // namespace
