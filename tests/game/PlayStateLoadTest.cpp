@@ -147,7 +147,7 @@ TEST_F(PlayStateLoadTest, WithoutTheHudScriptALevelStillPlaysAndTheDamageIsSaidO
     EXPECT_TRUE(play->LoadNow());
     play->Enter();
     play->UpdateState(STEP);
-    play->OnLuaFeedback("hud", "RestartLevel");
+    play->RestartLevel();
     const std::string said = testing::internal::GetCapturedStderr();
     EXPECT_TRUE(World::Instance);
     const std::string line = "scripts/hud.lua is missing: the installation is damaged";

@@ -248,7 +248,7 @@ TEST_F(PlayStateTest, AHintShowsItsPartsAndHoldsPlayButNotTheCamera)
         EXPECT_EQ(play->GetPauseReasons(), PlayState::PAUSE_TUTORIAL);
         EXPECT_TRUE(play->GetDirector()->IsPaused());
         EXPECT_FALSE(IsCameraPaused());
-        play->OnLuaFeedback("hud", "ContinueGame");
+        play->GetHud()->OnLuaFeedback("hud", "ContinueGame");
         EXPECT_EQ(play->GetPauseReasons(), 0u);
         TakeLog();
     }
