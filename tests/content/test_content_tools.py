@@ -169,6 +169,8 @@ class Lint(unittest.TestCase):
                                           os.path.join(s, "common", "sfx", "menu_ok2.ogg"))),
             (7, lambda s: subprocess.run(["oggenc", "-Q", "-r", "-C", "2", "-R", "44100", "-o",
                                           os.path.join(s, "common", "sfx", "menu_ok1.ogg"), "/dev/null"], check=True)),
+            (8, edit("common/scripts/hud.lua", "local MIN_SLOT = 64", "local MIN_SLOT = 70")),  # level 30's eleven
+            (8, edit("common/scripts/hud.lua", "GOTIT_W = 800, 80, 76, 136", "GOTIT_W = 800, 80, 76, 600")),
         ]
         for rule, change in fixtures:
             with self.subTest(rule=rule):

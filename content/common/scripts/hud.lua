@@ -9,6 +9,7 @@ local FRUITS = { "apple", "cherry", "strawberry", "banana", "watermelon" }
 local ICONS = { fruit = true, exit = true, tilt = true, trap = true, fall = true, tools = true }
 local PANELS = { "panel_tap", "panel_lose", "panel_summary" }
 local SCREEN_W, BAR_H, SLOT, GOTIT_W = 800, 80, 76, 136
+local MIN_SLOT = 64
 local FRUIT_X, FRUIT_STEP = 524, 55
 local PULSE_PERIOD, PULSE_SCALE, BOB = 0.6, 0.15, 6
 
@@ -42,15 +43,24 @@ local function Clock(seconds)
 end
 
 -- The pause button at the far right, then one slot per granted tool; the zone the play state
--- leaves to the bar covers these and "Got it" while a hint shows.
+-- leaves to the bar covers these and "Got it" while a hint shows. Slots stand SLOT apart, closer
+-- (down to MIN_SLOT, the slot picture's drawn square) when that many would run off the screen's
+-- left edge. The content lint holds every level to that bound with these numbers.
 local function LayoutBar()
+  local count = 0
+  for _, tool in ipairs(TOOLS) do
+    if num("runtime/tools/max/" .. tool) > 0 then count = count + 1 end
+  end
+  local room = SCREEN_W - SLOT - (S.hint and GOTIT_W or 0)
+  local pitch = SLOT
+  if count > 0 then pitch = math.max(MIN_SLOT, math.min(SLOT, math.floor(room / count))) end
   local x = SCREEN_W - SLOT
   C("btn_pause"):SetX(x)
   for i = #TOOLS, 1, -1 do
     local granted = num("runtime/tools/max/" .. TOOLS[i]) > 0
     SetVisible("slot_" .. i, granted)
     if granted then
-      x = x - SLOT
+      x = x - pitch
       C("slot_" .. i):SetX(x)
     end
   end
