@@ -115,6 +115,8 @@ private:
     void Call(const char* function, const Quor::LuaArguments& args);
     void ResetRuntimeFlags();
     void ShowTutorialEvent(const Cell& heroCell);
+    // Points the HUD's arrow at m_arrowCell where the camera shows it now.
+    void PlaceTutorialArrow();
 
     Tarv::RNG m_rng;
     Tarv::SmartPtr<Vund::Camera> m_camera;
@@ -127,6 +129,8 @@ private:
     int m_fruitPointsAlpha = 0;
     int m_currentLevel = 0;
     unsigned m_pauseReasons = 0;
+    // The cell the shown hint's arrow points at, while the hint holds play.
+    Cell m_arrowCell = NO_CELL;
     ToolSounds m_toolSounds;
     // The atlases Load registered, unloaded as they are whatever the settings say by then.
     std::vector<Tarv::NarrowString> m_atlases;

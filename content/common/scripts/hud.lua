@@ -244,12 +244,14 @@ function Screen:ShowTutorialText(text, icon)
   LayoutBar()
 end
 
--- The arrow's tip at the centre of the cell whose lower-left corner is (x, y).
+-- The arrow's tip at the centre of the cell whose lower-left corner is (x, y). The play state
+-- calls again every frame while the camera moves under the hint; the bobbing goes on.
 function Screen:ShowTutorialArrow(x, y)
   local cw, ch = num("runtime/level_cell_width"), num("runtime/level_cell_height")
-  S.arrow = { (tonumber(x) or 0) + cw / 2 - 20, (tonumber(y) or 0) - ch / 2 - 54, 0 }
+  local phase = S.arrow and S.arrow[3] or 0
+  S.arrow = { (tonumber(x) or 0) + cw / 2 - 20, (tonumber(y) or 0) - ch / 2 - 54, phase }
   C("tut_arrow"):SetX(S.arrow[1])
-  C("tut_arrow"):SetY(S.arrow[2])
+  C("tut_arrow"):SetY(S.arrow[2] - BOB * 0.5 * (1 - math.cos(2 * math.pi * phase)))
   SetVisible("tut_arrow", true)
 end
 
