@@ -187,6 +187,33 @@ def check(level):
         check_solution(level, solution)
 
 
+def ski_hill_depth(u):
+    """How far the ski hill's curve lies below the foot of the ski's cell, u px right of its left
+    edge: the hill of the game's constants (lowest 2 rows down at 3 columns, lip 1 row down at 6),
+    y = x * x / 288 - 7 x / 6 in px; 98 px at its lowest (u 168), 48 at the lip (u 288)."""
+    return 7 * u / 6 - u * u / 288
+
+
+SKI_HILL_SNOW = 4  # half the drawn snow line: a cell edge this close to the curve is hidden under it
+
+
+def check_ski_hill(level, line, x, y):
+    """The hill's picture fills the snow from the curve down to three rows below the ski's cell:
+    a cell there that reaches above the curve would stand out of the snow, a hole fully below it
+    would show. The slope cell under the ski is the curve's own start."""
+    for i in range(6):
+        deepest = max(ski_hill_depth(u) for u in range(CELL * i, CELL * (i + 1) + 1))
+        for row in range(y + 1, y + 4):
+            if (i, row) == (0, y + 1):
+                continue
+            top = CELL * (row - y - 1)
+            above = top < deepest - SKI_HILL_SNOW
+            if above and level.solid(x + i, row):
+                level.error(line + row, f"the ground at {x + i},{row} stands above the ski hill from {x},{y}")
+            elif not above and not level.solid(x + i, row):
+                level.error(line + row, f"the cell {x + i},{row} under the ski hill from {x},{y} must be ground")
+
+
 def check_cell(level, line, x, y):
     ch = level.at(x, y)
     if (x, y) in level.decoys:
@@ -202,6 +229,8 @@ def check_cell(level, line, x, y):
         level.error(line + y, f"the trap door {where} needs a bridge cell above it")
     if ch == "s" and level.at(x, y + 1) != "\\":
         level.error(line + y, f"the ski {where} must stand above a '\\' slope")
+    elif ch == "s":
+        check_ski_hill(level, line, x, y)
     if ch == "t":
         ahead = level.at(x + 1, y)
         if ahead in TRIGGERS or not level.solid(x + 1, y + 1):
@@ -395,6 +424,8 @@ def scene_sprites(level, tiles):
     path = lambda name: f"images/tiles/t{tiles}/{name}.png"  # noqa: E731
     busy = {x for y in range(h) for x in range(level.width) if level.at(x, y) not in ".#/\\12345"}
     busy |= {hint["arrow"][0] for hint in level.hints if hint.get("arrow")}
+    # nothing grows out of the ski hill's snow (its picture spans the ski's column and six more)
+    busy |= {x + i for y in range(h) for x in range(level.width) if level.at(x, y) == "s" for i in range(1, 8)}
     rng = random.Random(level.decor_seed if level.decor_seed is not None else level.number)
     decor = ["decor_flower_a", "decor_flower_b", "decor_tuft_a", "decor_tuft_b", "decor_stone"]
     for y in range(h):
