@@ -390,6 +390,21 @@ def check_hint(level, hint, tool_cells):
         level.error(hint["line"], f"the hint {x},{y} without a tool lies within 2 columns of a tool cell")
 
 
+def water_tool(level, x, y):
+    """The boat 'v' or skates 'k' cell nearest the stretch of water that (x, y) belongs to, on
+    the running row above its surface and at most 8 columns off it; None when there is none."""
+    while level.at(x, y - 1) == "~":
+        y -= 1
+    first = last = x
+    while level.at(first - 1, y) == "~":
+        first -= 1
+    while level.at(last + 1, y) == "~":
+        last += 1
+    tools = [(max(first - tx, tx - last, 0), level.at(tx, y - 1)) for tx in range(first - 8, last + 9)
+             if level.at(tx, y - 1) in ("v", "k")]
+    return min(tools)[1] if tools else None
+
+
 def ground_image(level, x, y, band):
     ch = level.at(x, y)
     if ch == "/":
@@ -397,13 +412,15 @@ def ground_image(level, x, y, band):
     if ch == "\\":
         return "slope_down"
     if ch == "~":
+        # winter water is ice, except where the nearest tool before the stretch is a boat
+        water = "open_water" if band == 6 and water_tool(level, x, y) == "v" else "water"
         if level.at(x, y - 1) == "~":
-            return "water_deep"
+            return water + "_deep"
         if level.solid(x - 1, y):
-            return "water_shore_left"
+            return water + "_shore_left"
         if level.solid(x + 1, y):
-            return "water_shore_right"
-        return "water_top"
+            return water + "_shore_right"
+        return water + "_top"
     prefix = "top" if not level.solid(x, y - 1) else "fill"
     left, right = level.solid(x - 1, y), level.solid(x + 1, y)
     suffix = "" if left and right else "_left" if right else "_right" if left else "_single"
