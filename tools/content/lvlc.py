@@ -475,9 +475,31 @@ def scene_sprites(level, tiles):
     return out
 
 
-def strip(level, back, layer, e):
+def strip(level, back, layer, e, fill):
+    """The layer's strip of hills across the level, and `fill` rows of its base under it."""
     count = math.ceil((800 + (CELL * level.width - 800) / e) / 512)
-    return [(i, 0, f"images/back/b{back}/{layer}_{i % 2}.png") for i in range(count)]
+    rows = [(i, 0, f"images/back/b{back}/{layer}_{i % 2}.png") for i in range(count)]
+    return rows + [(i, 1 + k, f"images/back/b{back}/{layer}_fill.png") for k in range(fill) for i in range(count)]
+
+
+def background_heights(level):
+    """(far y, far fill rows, near y, near fill rows) of the parallax strips. The camera's height
+    follows the hero's footing, held at 240 at the lowest (the hero 144 px above the screen's
+    foot); a strip's top shows at 144 - y + camera / 3 (far) or 104 - y + camera / 2 (near). The
+    hills sit where they would on a level at the camera's lowest, for the middle of the heights
+    the level's footings give; under them their base reaches the sky's own base (from 392 on
+    the screen) at the lowest camera, and the far base stays behind the near hills at the
+    highest."""
+    h = level.height
+    rows = [y for y in range(h - 1) for x in range(level.width)
+            if not level.solid(x, y) and level.solid(x, y + 1)] or [h - 2]
+    heights = [max(240, CELL * (h - 1 - y) + 96) for y in rows]
+    low, high = min(heights), max(heights)
+    middle = (low + high) // 2
+    far, near = 96 + (middle - 240) // 3, 72 + (middle - 240) // 2
+    near_fill = max(0, math.ceil((392 - (104 - near + 240 // 2 + 256)) / 256))
+    far_fill = max(0, math.ceil((200 - (296 - far + near - high // 6)) / 256))
+    return far, far_fill, near, near_fill
 
 
 def compile_level(level):
@@ -501,15 +523,15 @@ def compile_level(level):
     ground = [(x, y, f"images/tiles/t{tiles}/{ground_image(level, x, y, tiles)}.png")
               for y in range(level.height) for x in range(level.width) if level.at(x, y) in "#/\\~"]
     files[f"levels/{nn}_ground.xml"] = tiles_xml(src, level.width, level.height, CELL, CELL, ground)
-    for layer, e in (("far", 3), ("near", 2)):
-        tiles_row = strip(level, back, layer, e)
-        files[f"levels/{nn}_{layer}.xml"] = tiles_xml(src, len(tiles_row), 1, 512, 256, tiles_row)
-    hero_rows = [y for y in range(level.height) for x in range(level.width) if level.at(x, y) in "@E"]
-    lift = CELL * (max(hero_rows) - min(hero_rows)) if hero_rows else 0
+    far, far_fill, near, near_fill = background_heights(level)
+    for layer, e, fill in (("far", 3, far_fill), ("near", 2, near_fill)):
+        tiles_row = strip(level, back, layer, e, fill)
+        across = sum(1 for _, y, _ in tiles_row if y == 0)
+        files[f"levels/{nn}_{layer}.xml"] = tiles_xml(src, across, 1 + fill, 512, 256, tiles_row)
     layers = [
         ("", "parallax-sprite", 0, 0, f"images/back/b{back}/sky.png"),
-        (f' z="{-(3 - 1) * FOCAL:.2f}"', "tiled-parallax-sprite", 0, 96 + lift // 3, f"levels/{nn}_far.xml"),
-        (f' z="{-(2 - 1) * FOCAL:.2f}"', "tiled-parallax-sprite", 0, 72 + lift // 2, f"levels/{nn}_near.xml"),
+        (f' z="{-(3 - 1) * FOCAL:.2f}"', "tiled-parallax-sprite", 0, far - 256 * far_fill, f"levels/{nn}_far.xml"),
+        (f' z="{-(2 - 1) * FOCAL:.2f}"', "tiled-parallax-sprite", 0, near - 256 * near_fill, f"levels/{nn}_near.xml"),
     ]
     out = [HEADER.format(src=src) + "<level>\n  <scene>"]
     for z, kind, x, y, asset in layers:

@@ -256,6 +256,10 @@ def backgrounds(band):
                 for a in (20, 110, 200, 290):
                     s.line(306, 62, 306 + 26 * math.cos(math.radians(a)), 62 + 26 * math.sin(math.radians(a)), "#8A6A4A", 3)
             out[f"{layer}_{k}"] = s
+        # the strip's base continued, tiled under it where the camera sees below the strip
+        s = Svg(512, 256)
+        s.rect(0, 0, 512, 256, color)
+        out[f"{layer}_fill"] = s
     return out
 
 
