@@ -1,13 +1,18 @@
 // The real program on a private Xvfb: level 1 started from the level select with xdotool clicks,
-// and the hero read back running on the real frames.
+// and the hero read back running on the real frames; level 16's first hint, whose arrow must
+// stay on its cell while the camera settles under it.
 #include "tests/support/ChildProcess.h"
 #include "tests/support/XClient.h"
 #include "tests/support/XvfbServer.h"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <string>
+#include <thread>
 
 #include <unistd.h>
 
@@ -26,6 +31,25 @@ int FindHero(const TestSupport::XClient& client, unsigned long window)
             return x;
     }
     return -1;
+}
+
+// Leftmost and rightmost x of the pixels near one colour between the top bar and the tool bar of
+// an 800 x 480 RGB frame; {-1, -1} when there is none.
+std::pair<int, int> FindColour(const std::vector<std::uint8_t>& rgb, int red, int green, int blue)
+{
+    std::pair<int, int> span{-1, -1};
+    if (rgb.size() < 800u * 480u * 3u)
+        return span;
+    for (int y = 52; y < 400; ++y) {
+        for (int x = 0; x < 800; ++x) {
+            const std::uint8_t* p = &rgb[(std::size_t(y) * 800 + std::size_t(x)) * 3];
+            if (std::abs(p[0] - red) < 10 && std::abs(p[1] - green) < 10 && std::abs(p[2] - blue) < 10) {
+                span.first = span.first < 0 ? x : std::min(span.first, x);
+                span.second = std::max(span.second, x);
+            }
+        }
+    }
+    return span;
 }
 
 } // namespace
@@ -73,5 +97,72 @@ TEST(PlayProgram, LevelOneStartsFromTheLevelSelectAndTheHeroRuns)
     client.SendDeleteWindow(window);
     ASSERT_TRUE(program.WaitForExit(WAIT_MS)) << program.GetOutput();
     EXPECT_EQ(program.GetExitStatus(), 0);
+    std::filesystem::remove_all(config);
+}
+
+// Level 16 (tutorial on) pauses on its skates hint with the arrow over cell 12, the shore cell
+// left of the ice. The camera keeps easing under the hint; once it has settled, the arrow's
+// middle must be half a cell left of the ice's edge (the ice's body colour starts 6 px into its
+// shore tile), as it was on the hint's first frame.
+TEST(PlayProgram, AHintsArrowStaysOnItsCellAfterTheCameraSettles)
+{
+    TestSupport::XvfbServer server{24};
+    TestSupport::XClient client{server.GetDisplayName()};
+    ASSERT_TRUE(client.IsOpen());
+    const std::filesystem::path config =
+        std::filesystem::temp_directory_path() / ("brashwick-hint-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(config / "Brashwick");
+    std::ofstream(config / "Brashwick" / "settings.xml")
+        << "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<registry><node name=\"/quor\"><node name=\"game\">"
+           "<key name=\"currentLevel\" type=\"int\">16</key><node name=\"levels\">"
+           "<key name=\"level16\" type=\"int\">1</key></node></node></node></registry>\n";
+    TestSupport::ChildProcess program;
+    ASSERT_TRUE(program.Start({std::string(BRASHWICK_OUTPUT_DIR) + "/brashwick"},
+                              {{"DISPLAY", server.GetDisplayName()},
+                               {"XDG_CONFIG_HOME", config.string()},
+                               {"PULSE_SERVER", "unix:" + config.string() + "/no-sound-server"},
+                               {"ASAN_OPTIONS", TestSupport::ChildProcess::ProgramSanitizerOptions()},
+                               {"LSAN_OPTIONS", TestSupport::ChildProcess::ProgramLeakOptions()}},
+                              "/"));
+    const unsigned long window = client.WaitForWindow("Brashwick", WAIT_MS);
+    ASSERT_NE(window, 0u) << program.GetOutput();
+    auto click = [&](int x, int y) {
+        return server.RunTool({"xdotool", "mousemove", std::to_string(x), std::to_string(y), "click", "1"}) == 0;
+    };
+    ASSERT_TRUE(TestSupport::WaitUntil(
+        [&] { return program.GetOutput().find("active state menu") != std::string::npos; }, WAIT_MS));
+    ASSERT_TRUE(click(540, 362));
+    ASSERT_TRUE(click(400, 222));
+    ASSERT_TRUE(TestSupport::WaitUntil(
+        [&] { return program.GetOutput().find("active state level select") != std::string::npos; }, WAIT_MS));
+    // The level select opens on the current level's page: level 16 is the first of its second row.
+    bool started = false;
+    for (int attempt = 0; attempt < 5 && !started; ++attempt) {
+        ASSERT_TRUE(click(120, 320));
+        started = TestSupport::WaitUntil(
+            [&] { return program.GetOutput().find("active state play") != std::string::npos; }, 4000);
+    }
+    ASSERT_TRUE(started) << program.GetOutput();
+
+    const int arrowRed = 0xF4, arrowGreen = 0xD3, arrowBlue = 0x5E, iceRed = 0x6F, iceGreen = 0xB6, iceBlue = 0xD6;
+    auto frame = [&] { return client.GetImage(window, 0, 0, 800, 480); };
+    ASSERT_TRUE(TestSupport::WaitUntil(
+        [&] { return FindColour(frame(), arrowRed, arrowGreen, arrowBlue).first >= 0; }, WAIT_MS))
+        << "no hint arrow";
+    // Settled: the ice's edge stands still over a quarter of a second.
+    ASSERT_TRUE(TestSupport::WaitUntil(
+        [&] {
+            const int before = FindColour(frame(), iceRed, iceGreen, iceBlue).first;
+            std::this_thread::sleep_for(std::chrono::milliseconds(250));
+            return before >= 0 && FindColour(frame(), iceRed, iceGreen, iceBlue).first == before;
+        },
+        WAIT_MS));
+    const std::vector<std::uint8_t> settled = frame();
+    const std::pair<int, int> arrow = FindColour(settled, arrowRed, arrowGreen, arrowBlue);
+    const int edge = FindColour(settled, iceRed, iceGreen, iceBlue).first - 6;
+    ASSERT_GE(arrow.first, 0);
+    EXPECT_NEAR((arrow.first + arrow.second) / 2, edge - 24, 3) << "arrow " << arrow.first << ".." << arrow.second;
+    client.SendDeleteWindow(window);
+    ASSERT_TRUE(program.WaitForExit(WAIT_MS)) << program.GetOutput();
     std::filesystem::remove_all(config);
 }
