@@ -98,6 +98,7 @@ class LevelCompiler(unittest.TestCase):
             ("hero 11,6", "hero 14,6", "no time to react"),
             ("hero 11,6", "hero 11,60", "outside the grid"),
             ("hero 11,6", "hero 11,7", "never stands in the solid cell"),
+            ("hero 11,6", "hero 1,6", "off the screen or under the tool bar"),
             ("  expect win, fruit all", "  expect win\n  expect lose", "exactly one outcome"),
             ("case win", "case fast", "no 'win' case"),
             ("use bridge", "jump bridge", "cannot read"),

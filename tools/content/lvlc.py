@@ -313,6 +313,22 @@ SOL_STEP = re.compile(r"on (?:hero (\d+),(\d+)(?: #\d+)?|time \d+(?:\.\d+)?|step
 SOL_OUTCOME = re.compile(r"(not win|win|late|lose)( trap \d+)?( at \d+,(\d+|\*))?")
 
 
+def tappable(level, hero, cell):
+    """Whether a tap reaches the cell while the camera frames the hero in its cell: the hero's
+    cell 240 px from the left running right (560 running left, either will do) with its foot 144
+    px above the screen's; a tap up to two rows above a cell still reaches it. The top bar takes
+    52 px, the tool bar (slots closing up to 64 px apart as the HUD packs them) 80 px at the right."""
+    kinds = len({level.at(x, y) for y in range(level.height) for x in range(level.width)} & TOOL_CHARS)
+    bar = (kinds + 1) * max(64, min(76, (800 - 76) // max(1, kinds))) + 4
+    for left in (240, 560):
+        sx = left + 24 + CELL * (cell[0] - hero[0])
+        for up in range(3):
+            sy = 312 + CELL * (cell[1] - up - hero[1])
+            if 0 <= sx < 800 and 52 <= sy < 480 and (sy < 400 or sx < 800 - bar):
+                return True
+    return False
+
+
 def check_solution(level, path):
     """The recorded cases of a level against its grid: every tool a case uses stands on a cell of
     that tool (a case that does not win may try a wrong one), no cell twice, the trigger cell at least
@@ -370,6 +386,9 @@ def check_solution(level, path):
             used.add(cell)
             if trigger and tool != "hair_dryer" and abs(trigger[0] - cell[0]) < 2:
                 level.errors.append(f"{where}: the tap at {hx},{hy} leaves no time to react to {x},{y}")
+            if trigger and case["name"] == "win" and not tappable(level, trigger, cell):
+                level.errors.append(f"{where}: {x},{y} is off the screen or under the tool bar while the hero"
+                                    f" is at {hx},{hy}")
         if case["name"] == "win":
             for cell in sorted(set(level.tool_cells) - used - level.decoys):
                 level.warnings.append(f"{src}:1: warning: the win case never uses the tool cell {cell[0]},{cell[1]}")
