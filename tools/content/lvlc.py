@@ -440,9 +440,9 @@ def ground_image(level, x, y, band):
         if level.solid(x + 1, y):
             return water + "_shore_right"
         return water + "_top"
-    # under the ski hill's snow a cell wears no grass or snow cap of its own
+    # under water or the ski hill's snow a cell wears no grass or snow cap of its own
     hill = any(level.at(x - i, y - 3) == "s" for i in range(1, 6))
-    prefix = "top" if not level.solid(x, y - 1) and not hill else "fill"
+    prefix = "top" if not level.solid(x, y - 1) and level.at(x, y - 1) != "~" and not hill else "fill"
     left, right = level.solid(x - 1, y), level.solid(x + 1, y)
     suffix = "" if left and right else "_left" if right else "_right" if left else "_single"
     return prefix + suffix
