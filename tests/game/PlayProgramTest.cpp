@@ -54,96 +54,90 @@ std::pair<int, int> FindColour(const std::vector<std::uint8_t>& rgb, int red, in
 
 } // namespace
 
-TEST(PlayProgram, LevelOneStartsFromTheLevelSelectAndTheHeroRuns)
+// The program on its own Xvfb with a fresh save folder (holding the given settings file, if any),
+// driven through the sound question and Play to the level select, then into the level whose
+// button is at (x, y).
+class PlayProgram : public testing::Test
 {
+protected:
+    void TearDown() override
+    {
+        if (window != 0) {
+            client.SendDeleteWindow(window);
+            EXPECT_TRUE(program.WaitForExit(WAIT_MS)) << program.GetOutput();
+            EXPECT_EQ(program.GetExitStatus(), 0);
+        }
+        std::filesystem::remove_all(config);
+    }
+
+    bool Shows(const std::string& line, int timeoutMs = WAIT_MS)
+    {
+        return TestSupport::WaitUntil([&] { return program.GetOutput().find(line) != std::string::npos; },
+                                      timeoutMs);
+    }
+
+    bool Click(int x, int y)
+    {
+        return server.RunTool({"xdotool", "mousemove", std::to_string(x), std::to_string(y), "click", "1"}) == 0;
+    }
+
+    void StartLevel(int x, int y, const std::string& settings = "")
+    {
+        ASSERT_TRUE(client.IsOpen());
+        std::filesystem::create_directories(config / "Brashwick");
+        if (!settings.empty())
+            std::ofstream(config / "Brashwick" / "settings.xml") << settings;
+        ASSERT_TRUE(program.Start({std::string(BRASHWICK_OUTPUT_DIR) + "/brashwick"},
+                                  {{"DISPLAY", server.GetDisplayName()},
+                                   {"XDG_CONFIG_HOME", config.string()},
+                                   {"PULSE_SERVER", "unix:" + config.string() + "/no-sound-server"},
+                                   {"ASAN_OPTIONS", TestSupport::ChildProcess::ProgramSanitizerOptions()},
+                                   {"LSAN_OPTIONS", TestSupport::ChildProcess::ProgramLeakOptions()}},
+                                  "/"));
+        window = client.WaitForWindow("Brashwick", WAIT_MS);
+        ASSERT_NE(window, 0u) << program.GetOutput();
+        ASSERT_TRUE(Shows("active state menu")) << program.GetOutput();
+        // No sound, Play.
+        ASSERT_TRUE(Click(540, 362));
+        ASSERT_TRUE(Click(400, 222));
+        ASSERT_TRUE(Shows("active state level select")) << program.GetOutput();
+        // The level select takes taps once its strip has settled: a few tries, each with a bound.
+        bool started = false;
+        for (int attempt = 0; attempt < 5 && !started; ++attempt) {
+            ASSERT_TRUE(Click(x, y));
+            started = Shows("active state play", 4000);
+        }
+        ASSERT_TRUE(started) << program.GetOutput();
+    }
+
     TestSupport::XvfbServer server{24};
     TestSupport::XClient client{server.GetDisplayName()};
-    ASSERT_TRUE(client.IsOpen());
-    const std::filesystem::path config =
-        std::filesystem::temp_directory_path() / ("brashwick-play-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(config);
+    const std::filesystem::path config = std::filesystem::temp_directory_path() /
+        ("brashwick-play-" + std::to_string(::getpid()) + "-" +
+         testing::UnitTest::GetInstance()->current_test_info()->name());
     TestSupport::ChildProcess program;
-    ASSERT_TRUE(program.Start({std::string(BRASHWICK_OUTPUT_DIR) + "/brashwick"},
-                              {{"DISPLAY", server.GetDisplayName()},
-                               {"XDG_CONFIG_HOME", config.string()},
-                               {"PULSE_SERVER", "unix:" + config.string() + "/no-sound-server"},
-                               {"ASAN_OPTIONS", TestSupport::ChildProcess::ProgramSanitizerOptions()},
-                               {"LSAN_OPTIONS", TestSupport::ChildProcess::ProgramLeakOptions()}},
-                              "/"));
-    const unsigned long window = client.WaitForWindow("Brashwick", WAIT_MS);
-    ASSERT_NE(window, 0u) << program.GetOutput();
-    auto shows = [&](const std::string& line) {
-        return TestSupport::WaitUntil([&] { return program.GetOutput().find(line) != std::string::npos; }, WAIT_MS);
-    };
-    auto click = [&](int x, int y) {
-        return server.RunTool({"xdotool", "mousemove", std::to_string(x), std::to_string(y), "click", "1"}) == 0;
-    };
-    ASSERT_TRUE(shows("active state menu")) << program.GetOutput();
-    // No sound, Play, then level 1's button.
-    ASSERT_TRUE(click(540, 362));
-    ASSERT_TRUE(click(400, 222));
-    ASSERT_TRUE(shows("active state level select")) << program.GetOutput();
-    // The level select takes taps once its strip has settled: a few tries, each with a bound.
-    bool started = false;
-    for (int attempt = 0; attempt < 5 && !started; ++attempt) {
-        ASSERT_TRUE(click(120, 170));
-        started = TestSupport::WaitUntil(
-            [&] { return program.GetOutput().find("active state play") != std::string::npos; }, 4000);
-    }
-    ASSERT_TRUE(started) << program.GetOutput();
+    unsigned long window = 0;
+};
+
+TEST_F(PlayProgram, LevelOneStartsFromTheLevelSelectAndTheHeroRuns)
+{
+    StartLevel(120, 170);
     int first = -1;
     ASSERT_TRUE(TestSupport::WaitUntil([&] { return (first = FindHero(client, window)) >= 0; }, WAIT_MS));
     EXPECT_TRUE(TestSupport::WaitUntil([&] { return FindHero(client, window) > first + 20; }, WAIT_MS));
-    client.SendDeleteWindow(window);
-    ASSERT_TRUE(program.WaitForExit(WAIT_MS)) << program.GetOutput();
-    EXPECT_EQ(program.GetExitStatus(), 0);
-    std::filesystem::remove_all(config);
 }
 
 // Level 16 (tutorial on) pauses on its skates hint with the arrow over cell 12, the shore cell
 // left of the ice. The camera keeps easing under the hint; once it has settled, the arrow's
 // middle must be half a cell left of the ice's edge (the ice's body colour starts 6 px into its
 // shore tile), as it was on the hint's first frame.
-TEST(PlayProgram, AHintsArrowStaysOnItsCellAfterTheCameraSettles)
+TEST_F(PlayProgram, AHintsArrowStaysOnItsCellAfterTheCameraSettles)
 {
-    TestSupport::XvfbServer server{24};
-    TestSupport::XClient client{server.GetDisplayName()};
-    ASSERT_TRUE(client.IsOpen());
-    const std::filesystem::path config =
-        std::filesystem::temp_directory_path() / ("brashwick-hint-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(config / "Brashwick");
-    std::ofstream(config / "Brashwick" / "settings.xml")
-        << "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<registry><node name=\"/quor\"><node name=\"game\">"
-           "<key name=\"currentLevel\" type=\"int\">16</key><node name=\"levels\">"
-           "<key name=\"level16\" type=\"int\">1</key></node></node></node></registry>\n";
-    TestSupport::ChildProcess program;
-    ASSERT_TRUE(program.Start({std::string(BRASHWICK_OUTPUT_DIR) + "/brashwick"},
-                              {{"DISPLAY", server.GetDisplayName()},
-                               {"XDG_CONFIG_HOME", config.string()},
-                               {"PULSE_SERVER", "unix:" + config.string() + "/no-sound-server"},
-                               {"ASAN_OPTIONS", TestSupport::ChildProcess::ProgramSanitizerOptions()},
-                               {"LSAN_OPTIONS", TestSupport::ChildProcess::ProgramLeakOptions()}},
-                              "/"));
-    const unsigned long window = client.WaitForWindow("Brashwick", WAIT_MS);
-    ASSERT_NE(window, 0u) << program.GetOutput();
-    auto click = [&](int x, int y) {
-        return server.RunTool({"xdotool", "mousemove", std::to_string(x), std::to_string(y), "click", "1"}) == 0;
-    };
-    ASSERT_TRUE(TestSupport::WaitUntil(
-        [&] { return program.GetOutput().find("active state menu") != std::string::npos; }, WAIT_MS));
-    ASSERT_TRUE(click(540, 362));
-    ASSERT_TRUE(click(400, 222));
-    ASSERT_TRUE(TestSupport::WaitUntil(
-        [&] { return program.GetOutput().find("active state level select") != std::string::npos; }, WAIT_MS));
     // The level select opens on the current level's page: level 16 is the first of its second row.
-    bool started = false;
-    for (int attempt = 0; attempt < 5 && !started; ++attempt) {
-        ASSERT_TRUE(click(120, 320));
-        started = TestSupport::WaitUntil(
-            [&] { return program.GetOutput().find("active state play") != std::string::npos; }, 4000);
-    }
-    ASSERT_TRUE(started) << program.GetOutput();
-
+    StartLevel(120, 320,
+               "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<registry><node name=\"/quor\"><node name=\"game\">"
+               "<key name=\"currentLevel\" type=\"int\">16</key><node name=\"levels\">"
+               "<key name=\"level16\" type=\"int\">1</key></node></node></node></registry>\n");
     const int arrowRed = 0xF4, arrowGreen = 0xD3, arrowBlue = 0x5E, iceRed = 0x6F, iceGreen = 0xB6, iceBlue = 0xD6;
     auto frame = [&] { return client.GetImage(window, 0, 0, 800, 480); };
     ASSERT_TRUE(TestSupport::WaitUntil(
@@ -162,7 +156,4 @@ TEST(PlayProgram, AHintsArrowStaysOnItsCellAfterTheCameraSettles)
     const int edge = FindColour(settled, iceRed, iceGreen, iceBlue).first - 6;
     ASSERT_GE(arrow.first, 0);
     EXPECT_NEAR((arrow.first + arrow.second) / 2, edge - 24, 3) << "arrow " << arrow.first << ".." << arrow.second;
-    client.SendDeleteWindow(window);
-    ASSERT_TRUE(program.WaitForExit(WAIT_MS)) << program.GetOutput();
-    std::filesystem::remove_all(config);
 }
