@@ -280,6 +280,11 @@ void PlayState::UpdateState(const float& dt)
 {
     if (World::Instance)
         FollowHero(*World::Instance, *this);
+    // The camera keeps easing while a hint holds play: the arrow stays on its cell.
+    if (m_arrowCell != NO_CELL && (m_pauseReasons & PAUSE_TUTORIAL) != 0)
+        PlaceTutorialArrow();
+    else
+        m_arrowCell = NO_CELL;
     if (m_fruitPointsAlpha < 1)
         return;
     const int fade = std::isfinite(dt) ? static_cast<int>(dt * FRUIT_POINTS_FADE_PER_SECOND) : 255;
@@ -333,12 +338,10 @@ void PlayState::OnCellChecked(const Cell& cell)
             text.AddString(event->icon);
         Call("ShowTutorialText", text);
     }
+    m_arrowCell = NO_CELL;
     if (event->arrow.x >= 0 && event->arrow.y >= 0 && World::Instance) {
-        const Vund::ScreenPoint p = Vund::Camera::GetActive()->WorldToScreen(World::Instance->CellToWorld(event->arrow));
-        Quor::LuaArguments arrow;
-        arrow.AddInt(p.x);
-        arrow.AddInt(p.y);
-        Call("ShowTutorialArrow", arrow);
+        m_arrowCell = event->arrow;
+        PlaceTutorialArrow();
     }
     if (event->tool != CODE_NONE) {
         Quor::LuaArguments tool;
@@ -346,6 +349,17 @@ void PlayState::OnCellChecked(const Cell& cell)
         Call("AnimateTutorialTool", tool);
     }
     SetPaused(true, PAUSE_TUTORIAL);
+}
+
+void PlayState::PlaceTutorialArrow()
+{
+    if (!World::Instance)
+        return;
+    const Vund::ScreenPoint p = Vund::Camera::GetActive()->WorldToScreen(World::Instance->CellToWorld(m_arrowCell));
+    Quor::LuaArguments arrow;
+    arrow.AddInt(p.x);
+    arrow.AddInt(p.y);
+    Call("ShowTutorialArrow", arrow);
 }
 
 void PlayState::DisableTutorialEvent()

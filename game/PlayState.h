@@ -128,6 +128,8 @@ private:
     // pause holds play) the camera; the clock is left alone.
     void HoldPlay(bool paused);
     void ShowTutorialEvent(const Cell& heroCell);
+    // Points the HUD's arrow at m_arrowCell where the camera shows it now.
+    void PlaceTutorialArrow();
 
     Tarv::RNG m_rng;
     Tarv::SmartPtr<Hud> m_hud;
@@ -141,6 +143,8 @@ private:
     int m_fruitPointsAlpha = 0;
     int m_currentLevel = 0;
     unsigned m_pauseReasons = 0;
+    // The cell the shown hint's arrow points at, while the hint holds play.
+    Cell m_arrowCell = NO_CELL;
     ToolSounds m_toolSounds;
     // The atlases Load registered, unloaded as they are whatever the settings say by then.
     std::vector<Tarv::NarrowString> m_atlases;

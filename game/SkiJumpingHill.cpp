@@ -40,16 +40,17 @@ SkiJumpingHill::SkiJumpingHill(const Vund::Vector3D& position)
     const float by = GetConstant("constants/ski_jumping_hill_bottom_cells/y");
     const float ex = GetConstant("constants/ski_jumping_hill_end_cells/x");
     const float ey = GetConstant("constants/ski_jumping_hill_end_cells/y");
-    const float rx = GetConstant("constants/pirrock_rotation_shift_flat/x");
-    const float ry = GetConstant("constants/pirrock_rotation_shift_flat/y");
+    m_flatShift = {GetConstant("constants/pirrock_rotation_shift_flat/x"),
+                   GetConstant("constants/pirrock_rotation_shift_flat/y"), 0.0f};
+    m_downShift = {GetConstant("constants/pirrock_rotation_shift_down/x"),
+                   GetConstant("constants/pirrock_rotation_shift_down/y"), 0.0f};
+    m_upShift = {GetConstant("constants/pirrock_rotation_shift_up/x"),
+                 GetConstant("constants/pirrock_rotation_shift_up/y"), 0.0f};
 
     m_start = Vund::Vector3D(std::trunc(position.x / cellWidth + 0.5f) * cellWidth, position.y, position.z);
     const Vund::Vector3D bottom(m_start.x + bx * cellWidth, m_start.y + by * cellHeight, m_start.z);
     m_end = Vund::Vector3D(m_start.x + ex * cellWidth, m_start.y + ey * cellHeight, m_start.z);
     m_curve = Tarv::MakeSmart<Vund::Parabola>(ToCurve(m_start), ToCurve(bottom), ToCurve(m_end));
-    const float a0 = GetTangentAngle(m_start.x).value;
-    m_xShift = Tarv::MakeSmart<Vund::Linear>(Vund::Vector3D(a0, rx, 0), Vund::Vector3D(0, -75.0f, 0));
-    m_yShift = Tarv::MakeSmart<Vund::Linear>(Vund::Vector3D(a0, ry, 0), Vund::Vector3D(0, -70.0f, 0));
 }
 
 Vund::Degree SkiJumpingHill::GetTangentAngle(const float& x) const
@@ -60,6 +61,20 @@ Vund::Degree SkiJumpingHill::GetTangentAngle(const float& x) const
     const float length = std::sqrt(1.0f + s * s);
     const float angle = static_cast<float>(std::acos(1.0 / static_cast<double>(length)));
     return Vund::Degree(360.0f - (6.2831855f - angle) * 57.295776f);
+}
+
+void SkiJumpingHill::Tilt(float rise) const
+{
+    // The level tangent's 360 is a level hero. The picture leans with the curve as it does on a
+    // slope cell (nose up on a rising tangent), and its offset moves from the level one towards
+    // the one of the 45-degree slope cell in the same direction.
+    if (rise == 360.0f)
+        rise = 0.0f;
+    Pirrock* hero = Pirrock::GetInstance().Get();
+    hero->rotation = -rise * Vund::DEGREES_TO_RADIANS;
+    const Vund::Vector3D& slope = rise > 0.0f ? m_upShift : m_downShift;
+    const float t = std::fabs(rise) / 45.0f;
+    hero->SetSpriteOffset(m_flatShift + (slope - m_flatShift) * t);
 }
 
 bool SkiJumpingHill::Step()
@@ -76,9 +91,7 @@ bool SkiJumpingHill::Step()
         hero->force.x += physics->gravity.Dot(tangent) / tangent.Dot(tangent) * tangent.x;
     p.y = CURVE_SCALE * m_curve->GetValue(p.x / CURVE_SCALE);
     hero->SetPosition(p, true);
-    const float theta = GetTangentAngle(p.x).value;
-    hero->rotation = theta * Vund::DEGREES_TO_RADIANS - 45.0f;
-    hero->SetSpriteOffset({m_xShift->GetValue(theta), m_yShift->GetValue(theta), 0.0f});
+    Tilt(s < 0.0f ? -GetTangentAngle(p.x).value : GetTangentAngle(p.x).value);
     return true;
 }
 

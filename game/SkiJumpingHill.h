@@ -2,13 +2,12 @@
 // parabola from where the hero started through a bottom point to the take-off point, both set in
 // cells by "constants/ski_jumping_hill_bottom_cells" and "constants/ski_jumping_hill_end_cells".
 // Each Step pins the hero's height to the curve, pushes it with the part of gravity along the
-// slope and tilts and shifts its picture to the slope.
+// slope and tilts and shifts its picture to the slope as a slope cell of that steepness would.
 #pragma once
 
 #include "engine/core/RefCounter.h"
 #include "engine/core/SmartPtr.h"
 #include "scene/Angle.h"
-#include "scene/Linear.h"
 #include "scene/Parabola.h"
 #include "scene/Vector3D.h"
 
@@ -36,11 +35,16 @@ public:
     const Vund::Vector3D& GetEnd() const { return m_end; }
 
 private:
+    // Leans the hero's picture by the tangent's rise in degrees (negative: falling).
+    void Tilt(float rise) const;
+
     Vund::Vector3D m_start;
     Vund::Vector3D m_end;
     Tarv::SmartPtr<Vund::Parabola> m_curve;
-    Tarv::SmartPtr<Vund::Linear> m_xShift;
-    Tarv::SmartPtr<Vund::Linear> m_yShift;
+    // The picture offsets of a hero on level ground and on 45-degree falling and rising slopes.
+    Vund::Vector3D m_flatShift;
+    Vund::Vector3D m_downShift;
+    Vund::Vector3D m_upShift;
 };
 
 } // namespace Pirrock

@@ -98,6 +98,7 @@ class LevelCompiler(unittest.TestCase):
             ("hero 11,6", "hero 14,6", "no time to react"),
             ("hero 11,6", "hero 11,60", "outside the grid"),
             ("hero 11,6", "hero 11,7", "never stands in the solid cell"),
+            ("hero 11,6", "hero 1,6", "off the screen or under the tool bar"),
             ("  expect win, fruit all", "  expect win\n  expect lose", "exactly one outcome"),
             ("case win", "case fast", "no 'win' case"),
             ("use bridge", "jump bridge", "cannot read"),
@@ -169,6 +170,8 @@ class Lint(unittest.TestCase):
                                           os.path.join(s, "common", "sfx", "menu_ok2.ogg"))),
             (7, lambda s: subprocess.run(["oggenc", "-Q", "-r", "-C", "2", "-R", "44100", "-o",
                                           os.path.join(s, "common", "sfx", "menu_ok1.ogg"), "/dev/null"], check=True)),
+            (8, edit("common/scripts/hud.lua", "local MIN_SLOT = 64", "local MIN_SLOT = 70")),  # level 30's eleven
+            (8, edit("common/scripts/hud.lua", "GOTIT_W = 800, 80, 76, 136", "GOTIT_W = 800, 80, 76, 600")),
         ]
         for rule, change in fixtures:
             with self.subTest(rule=rule):

@@ -196,6 +196,27 @@ TEST_F(HudTest, TheClockBlinksInItsLastTenSecondsWhileItRuns)
     EXPECT_TRUE(Control("time")->IsVisible()) << "0:00 stays";
 }
 
+// All eleven tools (the last level grants them) close up to 65 apart: every slot is on the
+// screen, and a tap on its middle chooses its own tool, from the pusher at the left edge on.
+TEST_F(HudTest, ElevenToolsAllFitTheBarAndEachSlotChoosesItsTool)
+{
+    const char* tools[] = {"pusher", "carrot", "bridge", "fire_extinguisher", "trampoline", "hair_dryer",
+                           "boat", "ladder", "parachute", "skates", "ski"};
+    for (const char* tool : tools) {
+        Settings().SetInt((std::string("runtime/tools/max/") + tool).c_str(), 1);
+        Settings().SetInt((std::string("runtime/tools/") + tool).c_str(), 1);
+    }
+    Call("UpdateLevelData");
+    EXPECT_EQ(Settings().GetInt("runtime/tool_bar_width"), 800 - 9 + 4);
+    for (int i = 0; i < 11; ++i) {
+        const int middle = 724 - (11 - i) * 65 + 36;
+        Tap(middle, 440);
+        EXPECT_EQ(Settings().GetString("runtime/activeTool"), tools[i]) << middle;
+        Tap(middle, 440);
+        EXPECT_EQ(Settings().GetString("runtime/activeTool"), "") << middle;
+    }
+}
+
 TEST_F(HudTest, TheTimerCountsWholeSecondsOnlyWhileActiveAndStopsAtZero)
 {
     Settings().SetInt("runtime/time", 3);

@@ -1,17 +1,20 @@
 // The real program on a private Xvfb, driven with xdotool clicks: level 1 started from the level
-// select with the hero read back running on the real frames, and level 1 won through its hints
-// with "Next level" going straight on to level 2.
+// select with the hero read back running on the real frames; level 1 won through its hints with
+// "Next level" going straight on to level 2; level 16's first hint, whose arrow must stay on its
+// cell while the camera settles under it.
 #include "tests/support/ChildProcess.h"
 #include "tests/support/XClient.h"
 #include "tests/support/XvfbServer.h"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <thread>
 
 #include <unistd.h>
 
@@ -43,23 +46,41 @@ bool IsColour(const TestSupport::XClient& client, unsigned long window, int x, i
 constexpr TestSupport::Rgb PANEL{255, 244, 220};
 constexpr TestSupport::Rgb BUTTON{42, 157, 143};
 
+
+// Leftmost and rightmost x of the pixels near one colour between the top bar and the tool bar of
+// an 800 x 480 RGB frame; {-1, -1} when there is none.
+std::pair<int, int> FindColour(const std::vector<std::uint8_t>& rgb, int red, int green, int blue)
+{
+    std::pair<int, int> span{-1, -1};
+    if (rgb.size() < 800u * 480u * 3u)
+        return span;
+    for (int y = 52; y < 400; ++y) {
+        for (int x = 0; x < 800; ++x) {
+            const std::uint8_t* p = &rgb[(std::size_t(y) * 800 + std::size_t(x)) * 3];
+            if (std::abs(p[0] - red) < 10 && std::abs(p[1] - green) < 10 && std::abs(p[2] - blue) < 10) {
+                span.first = span.first < 0 ? x : std::min(span.first, x);
+                span.second = std::max(span.second, x);
+            }
+        }
+    }
+    return span;
+}
+
 } // namespace
 
 class PlayProgram : public testing::Test
 {
 protected:
-    PlayProgram()
-        : config(std::filesystem::temp_directory_path() / ("brashwick-play-" + std::to_string(::getpid())))
-    {
-        std::filesystem::create_directories(config);
-    }
-
     ~PlayProgram() override { std::filesystem::remove_all(config); }
 
-    // From the start to level 1 running: no sound, Play, then level 1's button.
-    void StartLevelOne()
+    // From the start (with the given settings file, if any) through no sound and Play to the
+    // level select, then into the level whose button is at (x, y).
+    void StartLevel(int x, int y, const std::string& settings = "")
     {
         ASSERT_TRUE(client.IsOpen());
+        std::filesystem::create_directories(config / "Brashwick");
+        if (!settings.empty())
+            std::ofstream(config / "Brashwick" / "settings.xml") << settings;
         ASSERT_TRUE(program.Start({std::string(BRASHWICK_OUTPUT_DIR) + "/brashwick"},
                                   {{"DISPLAY", server.GetDisplayName()},
                                    {"XDG_CONFIG_HOME", config.string()},
@@ -76,7 +97,7 @@ protected:
         // The level select takes taps once its strip has settled: a few tries, each with a bound.
         bool started = false;
         for (int attempt = 0; attempt < 5 && !started; ++attempt) {
-            ASSERT_TRUE(Click(120, 170));
+            ASSERT_TRUE(Click(x, y));
             started = TestSupport::WaitUntil([&] { return Count("active state play") >= 1; }, 4000);
         }
         ASSERT_TRUE(started) << program.GetOutput();
@@ -122,7 +143,9 @@ protected:
         return text.str();
     }
 
-    std::filesystem::path config;
+    const std::filesystem::path config = std::filesystem::temp_directory_path() /
+        ("brashwick-play-" + std::to_string(::getpid()) + "-" +
+         testing::UnitTest::GetInstance()->current_test_info()->name());
     TestSupport::XvfbServer server{24};
     TestSupport::XClient client{server.GetDisplayName()};
     TestSupport::ChildProcess program;
@@ -131,7 +154,7 @@ protected:
 
 TEST_F(PlayProgram, LevelOneStartsFromTheLevelSelectAndTheHeroRuns)
 {
-    ASSERT_NO_FATAL_FAILURE(StartLevelOne());
+    ASSERT_NO_FATAL_FAILURE(StartLevel(120, 170));
     int first = -1;
     ASSERT_TRUE(TestSupport::WaitUntil([&] { return (first = FindHero(client, window)) >= 0; }, WAIT_MS));
     EXPECT_TRUE(TestSupport::WaitUntil([&] { return FindHero(client, window) > first + 20; }, WAIT_MS));
@@ -143,7 +166,7 @@ TEST_F(PlayProgram, LevelOneStartsFromTheLevelSelectAndTheHeroRuns)
 // exit, the summary and "Next level", which loads level 2 with no tap on the level select.
 TEST_F(PlayProgram, LevelOneWonWithTheBridgeAndNextLevelStartsLevelTwo)
 {
-    ASSERT_NO_FATAL_FAILURE(StartLevelOne());
+    ASSERT_NO_FATAL_FAILURE(StartLevel(120, 170));
     const int gotItX = 575, barY = 437, bridgeX = 685;
     ASSERT_TRUE(WaitForPanel(true)) << "the first hint";
     ASSERT_TRUE(Click(gotItX, barY));
@@ -166,4 +189,37 @@ TEST_F(PlayProgram, LevelOneWonWithTheBridgeAndNextLevelStartsLevelTwo)
     const std::string saved = SavedSettings();
     EXPECT_NE(saved.find("name=\"level1\" type=\"int\">2<"), std::string::npos) << saved;
     EXPECT_NE(saved.find("name=\"currentLevel\" type=\"int\">2<"), std::string::npos) << saved;
+}
+
+// Level 16 (tutorial on) pauses on its skates hint with the arrow over cell 12, the shore cell
+// left of the ice. The camera keeps easing under the hint; once it has settled, the arrow's
+// middle must be half a cell left of the ice's edge (the ice's body colour starts 6 px into its
+// shore tile), as it was on the hint's first frame.
+TEST_F(PlayProgram, AHintsArrowStaysOnItsCellAfterTheCameraSettles)
+{
+    // The level select opens on the current level's page: level 16 is the first of its second row.
+    const std::string settings =
+        "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<registry><node name=\"/quor\"><node name=\"game\">"
+        "<key name=\"currentLevel\" type=\"int\">16</key><node name=\"levels\">"
+        "<key name=\"level16\" type=\"int\">1</key></node></node></node></registry>\n";
+    ASSERT_NO_FATAL_FAILURE(StartLevel(120, 320, settings));
+    const int arrowRed = 0xF4, arrowGreen = 0xD3, arrowBlue = 0x5E, iceRed = 0x6F, iceGreen = 0xB6, iceBlue = 0xD6;
+    auto frame = [&] { return client.GetImage(window, 0, 0, 800, 480); };
+    ASSERT_TRUE(TestSupport::WaitUntil(
+        [&] { return FindColour(frame(), arrowRed, arrowGreen, arrowBlue).first >= 0; }, WAIT_MS))
+        << "no hint arrow";
+    // Settled: the ice's edge stands still over a quarter of a second.
+    ASSERT_TRUE(TestSupport::WaitUntil(
+        [&] {
+            const int before = FindColour(frame(), iceRed, iceGreen, iceBlue).first;
+            std::this_thread::sleep_for(std::chrono::milliseconds(250));
+            return before >= 0 && FindColour(frame(), iceRed, iceGreen, iceBlue).first == before;
+        },
+        WAIT_MS));
+    const std::vector<std::uint8_t> settled = frame();
+    const std::pair<int, int> arrow = FindColour(settled, arrowRed, arrowGreen, arrowBlue);
+    const int edge = FindColour(settled, iceRed, iceGreen, iceBlue).first - 6;
+    ASSERT_GE(arrow.first, 0);
+    EXPECT_NEAR((arrow.first + arrow.second) / 2, edge - 24, 3) << "arrow " << arrow.first << ".." << arrow.second;
+    Quit();
 }

@@ -6,6 +6,7 @@
 #include "game/PlayState.h"
 #include "game/Tutorial.h"
 #include "gui/Screen.h"
+#include "scene/Camera.h"
 #include "platform/AbstractApp.h"
 #include "scene/Camera.h"
 #include "tests/game/GameWorld.h"
@@ -131,6 +132,39 @@ TEST_F(PlayStateTest, LoadsEntersHoldsAHintAcrossThePauseMenuRestartsAndReleases
     play.Reset();
     EXPECT_FALSE(Pirrock::Pirrock::GetInstance());
     EXPECT_FALSE(World::Instance);
+}
+
+// The camera keeps easing while a hint holds play; the arrow is put back on its cell every frame
+// until the hint closes.
+TEST_F(PlayStateTest, AHintsArrowStaysOnItsCellWhileTheCameraMovesUnderIt)
+{
+    Write("tutorials/1.xml", "<tutorial><event x=\"5\" y=\"4\"><text>IDS_T</text><arrow x=\"2\" y=\"4\"/>"
+                             "</event></tutorial>");
+    Settings().SetInt("game/levels/level1", 1);
+    ASSERT_TRUE(play->LoadNow());
+    play->Enter();
+    play->GetDirector()->SetState(STATE_RUNNING);
+    Vund::Camera* camera = Vund::Camera::GetActive();
+    camera->SetPosition({200.0f, 100.0f, 400.0f}, false);
+    auto arrowAt = [camera] {
+        const Vund::ScreenPoint p = camera->WorldToScreen(World::Instance->CellToWorld({2, 4}));
+        return "ShowTutorialArrow:" + std::to_string(p.x) + ":" + std::to_string(p.y) + " ";
+    };
+    TakeLog();
+    play->OnCellChecked({5, 4});
+    const std::string first = arrowAt();
+    EXPECT_EQ(TakeLog(), "ShowTutorialText:IDS_T " + first + "ActivateTimer:false ");
+    for (float dx : {30.0f, -7.0f, 0.0f}) {
+        camera->MoveBy({dx, 0.0f, 0.0f}, false);
+        play->UpdateState(0.02f);
+        EXPECT_EQ(TakeLog(), arrowAt()) << dx;
+    }
+    EXPECT_NE(arrowAt(), first);
+    play->GetHud()->OnLuaFeedback("hud", "ContinueGame");
+    TakeLog();
+    camera->MoveBy({10.0f, 0.0f, 0.0f}, false);
+    play->UpdateState(0.02f);
+    EXPECT_EQ(TakeLog(), "");
 }
 
 TEST_F(PlayStateTest, TapsOnTheToolBarAreLeftToTheHudAndTapsBesideTheGridOnlyClearTheSelection)

@@ -36,7 +36,7 @@ protected:
     Pirrock::Pirrock* hero = nullptr;
 };
 
-TEST_F(SkiJumpingHillTest, TheHeroIsPinnedPushedAndTiltedInsideTheSpanOnly)
+TEST_F(SkiJumpingHillTest, TheHeroIsPinnedAndPushedInsideTheSpanOnly)
 {
     SkiJumpingHill hill({50.0f, 100.0f, 0.0f});  // right half of column 1: starts at 64
     EXPECT_EQ(hill.GetStart().x, 64.0f);
@@ -59,11 +59,36 @@ TEST_F(SkiJumpingHillTest, TheHeroIsPinnedPushedAndTiltedInsideTheSpanOnly)
         EXPECT_NEAR(hero->GetPosition().y, c.yAfter, 1e-2f) << c.x;
         EXPECT_NEAR(hero->force.x, c.push, 1e-3f) << c.x;
     }
-    hero->SetPosition({64, 0, 0}, false);
-    hill.Step();
-    EXPECT_NEAR(hero->rotation, steep * 0.017453292f - 45.0f, 1e-4f);
-    EXPECT_NEAR(hero->GetSpriteOffset().x, -20.0f, 1e-3f);
-    EXPECT_NEAR(hero->GetSpriteOffset().y, -30.0f, 1e-3f);
+}
+
+// The game's own hill (bottom 3 cells right and 2 down, lip 6 right and 1 down, cells of 48): the
+// hero leans nose-down on the falling start, level at the bottom and nose-up at the lip, like on
+// slope cells (rotation -45 degrees on a rising cell, +45 on a falling one), and its picture
+// offset moves from the level one towards the slope cell's in the same proportion.
+TEST_F(SkiJumpingHillTest, TheHeroLeansWithTheTangentFromTheStartOverTheBottomToTheLip)
+{
+    Pirrock::World::Instance = Pirrock::World::Create({8, 2, 48, 48}, {}, {0, 0}, nullptr, {});
+    Constants(3, -2, 6, -1);
+    files.Settings().SetInt("constants/pirrock_rotation_shift_down/x", 25);
+    files.Settings().SetInt("constants/pirrock_rotation_shift_down/y", 6);
+    files.Settings().SetInt("constants/pirrock_rotation_shift_up/x", -65);
+    files.Settings().SetInt("constants/pirrock_rotation_shift_up/y", -39);
+    SkiJumpingHill hill({96.0f, 480.0f, 0.0f});
+    // y = x * x / 288 - 7 x / 6 from the start: slope -7/6 at the start, 0 at 168, 5/6 at 288.
+    struct Case
+    {
+        const char* where;
+        float x, tiltDegrees;
+    };
+    for (const Case& c : {Case{"start", 96, -49.399f}, Case{"bottom", 96 + 168, 0.0f}, Case{"lip", 96 + 288, 39.806f}}) {
+        hero->SetPosition({c.x, 0, 0}, false);
+        ASSERT_TRUE(hill.Step()) << c.where;
+        EXPECT_NEAR(hero->rotation, -c.tiltDegrees * 0.017453292f, 1e-3f) << c.where;
+        const float t = std::fabs(c.tiltDegrees) / 45.0f;
+        const Vector3D slope = c.tiltDegrees > 0 ? Vector3D(-65, -39, 0) : Vector3D(25, 6, 0);
+        EXPECT_NEAR(hero->GetSpriteOffset().x, -20.0f + (slope.x + 20.0f) * t, 0.05f) << c.where;
+        EXPECT_NEAR(hero->GetSpriteOffset().y, -30.0f + (slope.y + 30.0f) * t, 0.05f) << c.where;
+    }
 }
 
 TEST_F(SkiJumpingHillTest, DegenerateConstantsGiveALevelOrEmptyHillWithoutFault)

@@ -13,6 +13,8 @@ which rule), exit 1 when anything is found.
   6 keys     every setting the code reads (and every key in the key list) has a default of its
              type; no int is written with a leading zero
   7 audio    every sound and piece of music is Ogg Vorbis, mono, 22050 Hz (the mixer's own format)
+  8 bar      every level's tools fit the HUD's tool bar on the screen, "Got it" too where the level
+             has a tutorial, with the bar's numbers read from scripts/hud.lua
 
 Usage: contentlint.py STAGE [--keys REQUIRED_KEYS] [--source SOURCE_TREE]"""
 import os
@@ -41,6 +43,8 @@ TOOL_NAMES = {"pusher", "carrot", "bridge", "fire_extinguisher", "trampoline", "
               "parachute", "skates", "ski"}
 BAD_TEXT = set('&<>"')
 TUTORIAL_WIDTH, TUTORIAL_LINES = 440, 3
+TOOL_CODES = {26, 27, 28, 29, 30, 31, 32, 33, 34, 38, 47}
+BAR_NUMBERS = ("SCREEN_W", "SLOT", "GOTIT_W", "MIN_SLOT")
 
 
 class Lint:
@@ -175,6 +179,34 @@ class Lint:
                     self.need((tile.text or "").strip(), target, allowed, regions)
         code_map = root.findtext("code-map", "").strip()
         self.need(code_map, path, None, regions)
+
+    # rule 8: the pause button takes SLOT at the right; the slots close up to MIN_SLOT apart
+    def tool_bar(self):
+        script = self.host("scripts/hud.lua")
+        if script is None:
+            return
+        with open(script, encoding="utf-8") as f:
+            text = f.read()
+        numbers = {}
+        for m in re.finditer(r"^local ([A-Z_, ]+) = ([0-9, ]+)$", text, re.M):
+            names = [n.strip() for n in m.group(1).split(",")]
+            values = [v.strip() for v in m.group(2).split(",")]
+            numbers.update(zip(names, (int(v) for v in values)))
+        missing = [n for n in BAR_NUMBERS if n not in numbers]
+        if missing:
+            self.report(8, "scripts/hud.lua", f"the tool bar's numbers {', '.join(missing)} are not set")
+            return
+        for path in sorted(self.files):
+            m = re.fullmatch(r"levels/(\d\d)_map\.xml", path)
+            root = self.xml(path) if m else None
+            if root is None:
+                continue
+            tools = {int(item.text) for item in root.iter("item") if (item.text or "").strip().isdigit()} & TOOL_CODES
+            hint = f"tutorials/{int(m.group(1))}.xml" in self.files
+            room = numbers["SCREEN_W"] - numbers["SLOT"] - (numbers["GOTIT_W"] if hint else 0)
+            if len(tools) * numbers["MIN_SLOT"] > room:
+                self.report(8, path, f"{len(tools)} tools take {len(tools) * numbers['MIN_SLOT']} pixels of the tool bar,"
+                            f" {room} are free" + (" beside Got it" if hint else ""))
 
     # rule 4
     def animations(self):
@@ -383,6 +415,7 @@ def main(argv):
     lint.texts(regions)
     lint.keys(read_required(options.get("--keys")), options.get("--source"))
     lint.audio()
+    lint.tool_bar()
     for finding in lint.findings:
         print("contentlint: " + finding, file=sys.stderr)
     return 1 if lint.findings else 0

@@ -187,6 +187,33 @@ def check(level):
         check_solution(level, solution)
 
 
+def ski_hill_depth(u):
+    """How far the ski hill's curve lies below the foot of the ski's cell, u px right of its left
+    edge: the hill of the game's constants (lowest 2 rows down at 3 columns, lip 1 row down at 6),
+    y = x * x / 288 - 7 x / 6 in px; 98 px at its lowest (u 168), 48 at the lip (u 288)."""
+    return 7 * u / 6 - u * u / 288
+
+
+SKI_HILL_SNOW = 4  # half the drawn snow line: a cell edge this close to the curve is hidden under it
+
+
+def check_ski_hill(level, line, x, y):
+    """The hill's picture fills the snow from the curve down to three rows below the ski's cell:
+    a cell there that reaches above the curve would stand out of the snow, a hole fully below it
+    would show. The slope cell under the ski is the curve's own start."""
+    for i in range(6):
+        deepest = max(ski_hill_depth(u) for u in range(CELL * i, CELL * (i + 1) + 1))
+        for row in range(y + 1, y + 4):
+            if (i, row) == (0, y + 1):
+                continue
+            top = CELL * (row - y - 1)
+            above = top < deepest - SKI_HILL_SNOW
+            if above and level.solid(x + i, row):
+                level.error(line + row, f"the ground at {x + i},{row} stands above the ski hill from {x},{y}")
+            elif not above and not level.solid(x + i, row):
+                level.error(line + row, f"the cell {x + i},{row} under the ski hill from {x},{y} must be ground")
+
+
 def check_cell(level, line, x, y):
     ch = level.at(x, y)
     if (x, y) in level.decoys:
@@ -202,6 +229,8 @@ def check_cell(level, line, x, y):
         level.error(line + y, f"the trap door {where} needs a bridge cell above it")
     if ch == "s" and level.at(x, y + 1) != "\\":
         level.error(line + y, f"the ski {where} must stand above a '\\' slope")
+    elif ch == "s":
+        check_ski_hill(level, line, x, y)
     if ch == "t":
         ahead = level.at(x + 1, y)
         if ahead in TRIGGERS or not level.solid(x + 1, y + 1):
@@ -284,6 +313,22 @@ SOL_STEP = re.compile(r"on (?:hero (\d+),(\d+)(?: #\d+)?|time \d+(?:\.\d+)?|step
 SOL_OUTCOME = re.compile(r"(not win|win|late|lose)( trap \d+)?( at \d+,(\d+|\*))?")
 
 
+def tappable(level, hero, cell):
+    """Whether a tap reaches the cell while the camera frames the hero in its cell: the hero's
+    cell 240 px from the left running right (560 running left, either will do) with its foot 144
+    px above the screen's; a tap up to two rows above a cell still reaches it. The top bar takes
+    52 px, the tool bar (slots closing up to 64 px apart as the HUD packs them) 80 px at the right."""
+    kinds = len({level.at(x, y) for y in range(level.height) for x in range(level.width)} & TOOL_CHARS)
+    bar = (kinds + 1) * max(64, min(76, (800 - 76) // max(1, kinds))) + 4
+    for left in (240, 560):
+        sx = left + 24 + CELL * (cell[0] - hero[0])
+        for up in range(3):
+            sy = 312 + CELL * (cell[1] - up - hero[1])
+            if 0 <= sx < 800 and 52 <= sy < 480 and (sy < 400 or sx < 800 - bar):
+                return True
+    return False
+
+
 def check_solution(level, path):
     """The recorded cases of a level against its grid: every tool a case uses stands on a cell of
     that tool (a case that does not win may try a wrong one), no cell twice, the trigger cell at least
@@ -341,6 +386,9 @@ def check_solution(level, path):
             used.add(cell)
             if trigger and tool != "hair_dryer" and abs(trigger[0] - cell[0]) < 2:
                 level.errors.append(f"{where}: the tap at {hx},{hy} leaves no time to react to {x},{y}")
+            if trigger and case["name"] == "win" and not tappable(level, trigger, cell):
+                level.errors.append(f"{where}: {x},{y} is off the screen or under the tool bar while the hero"
+                                    f" is at {hx},{hy}")
         if case["name"] == "win":
             for cell in sorted(set(level.tool_cells) - used - level.decoys):
                 level.warnings.append(f"{src}:1: warning: the win case never uses the tool cell {cell[0]},{cell[1]}")
@@ -361,6 +409,21 @@ def check_hint(level, hint, tool_cells):
         level.error(hint["line"], f"the hint {x},{y} without a tool lies within 2 columns of a tool cell")
 
 
+def water_tool(level, x, y):
+    """The boat 'v' or skates 'k' cell nearest the stretch of water that (x, y) belongs to, on
+    the running row above its surface and at most 8 columns off it; None when there is none."""
+    while level.at(x, y - 1) == "~":
+        y -= 1
+    first = last = x
+    while level.at(first - 1, y) == "~":
+        first -= 1
+    while level.at(last + 1, y) == "~":
+        last += 1
+    tools = [(max(first - tx, tx - last, 0), level.at(tx, y - 1)) for tx in range(first - 8, last + 9)
+             if level.at(tx, y - 1) in ("v", "k")]
+    return min(tools)[1] if tools else None
+
+
 def ground_image(level, x, y, band):
     ch = level.at(x, y)
     if ch == "/":
@@ -368,14 +431,18 @@ def ground_image(level, x, y, band):
     if ch == "\\":
         return "slope_down"
     if ch == "~":
+        # winter water is ice, except where the nearest tool before the stretch is a boat
+        water = "open_water" if band == 6 and water_tool(level, x, y) == "v" else "water"
         if level.at(x, y - 1) == "~":
-            return "water_deep"
+            return water + "_deep"
         if level.solid(x - 1, y):
-            return "water_shore_left"
+            return water + "_shore_left"
         if level.solid(x + 1, y):
-            return "water_shore_right"
-        return "water_top"
-    prefix = "top" if not level.solid(x, y - 1) else "fill"
+            return water + "_shore_right"
+        return water + "_top"
+    # under water or the ski hill's snow a cell wears no grass or snow cap of its own
+    hill = any(level.at(x - i, y - 3) == "s" for i in range(1, 6))
+    prefix = "top" if not level.solid(x, y - 1) and level.at(x, y - 1) != "~" and not hill else "fill"
     left, right = level.solid(x - 1, y), level.solid(x + 1, y)
     suffix = "" if left and right else "_left" if right else "_right" if left else "_single"
     return prefix + suffix
@@ -395,6 +462,8 @@ def scene_sprites(level, tiles):
     path = lambda name: f"images/tiles/t{tiles}/{name}.png"  # noqa: E731
     busy = {x for y in range(h) for x in range(level.width) if level.at(x, y) not in ".#/\\12345"}
     busy |= {hint["arrow"][0] for hint in level.hints if hint.get("arrow")}
+    # nothing grows out of the ski hill's snow (its picture spans the ski's column and six more)
+    busy |= {x + i for y in range(h) for x in range(level.width) if level.at(x, y) == "s" for i in range(1, 8)}
     rng = random.Random(level.decor_seed if level.decor_seed is not None else level.number)
     decor = ["decor_flower_a", "decor_flower_b", "decor_tuft_a", "decor_tuft_b", "decor_stone"]
     for y in range(h):
@@ -427,9 +496,31 @@ def scene_sprites(level, tiles):
     return out
 
 
-def strip(level, back, layer, e):
+def strip(level, back, layer, e, fill):
+    """The layer's strip of hills across the level, and `fill` rows of its base under it."""
     count = math.ceil((800 + (CELL * level.width - 800) / e) / 512)
-    return [(i, 0, f"images/back/b{back}/{layer}_{i % 2}.png") for i in range(count)]
+    rows = [(i, 0, f"images/back/b{back}/{layer}_{i % 2}.png") for i in range(count)]
+    return rows + [(i, 1 + k, f"images/back/b{back}/{layer}_fill.png") for k in range(fill) for i in range(count)]
+
+
+def background_heights(level):
+    """(far y, far fill rows, near y, near fill rows) of the parallax strips. The camera's height
+    follows the hero's footing, held at 240 at the lowest (the hero 144 px above the screen's
+    foot); a strip's top shows at 144 - y + camera / 3 (far) or 104 - y + camera / 2 (near). The
+    hills sit where they would on a level at the camera's lowest, for the middle of the heights
+    the level's footings give; under them their base reaches the sky's own base (from 392 on
+    the screen) at the lowest camera, and the far base stays behind the near hills at the
+    highest."""
+    h = level.height
+    rows = [y for y in range(h - 1) for x in range(level.width)
+            if not level.solid(x, y) and level.solid(x, y + 1)] or [h - 2]
+    heights = [max(240, CELL * (h - 1 - y) + 96) for y in rows]
+    low, high = min(heights), max(heights)
+    middle = (low + high) // 2
+    far, near = 96 + (middle - 240) // 3, 72 + (middle - 240) // 2
+    near_fill = max(0, math.ceil((392 - (104 - near + 240 // 2 + 256)) / 256))
+    far_fill = max(0, math.ceil((200 - (296 - far + near - high // 6)) / 256))
+    return far, far_fill, near, near_fill
 
 
 def compile_level(level):
@@ -453,15 +544,15 @@ def compile_level(level):
     ground = [(x, y, f"images/tiles/t{tiles}/{ground_image(level, x, y, tiles)}.png")
               for y in range(level.height) for x in range(level.width) if level.at(x, y) in "#/\\~"]
     files[f"levels/{nn}_ground.xml"] = tiles_xml(src, level.width, level.height, CELL, CELL, ground)
-    for layer, e in (("far", 3), ("near", 2)):
-        tiles_row = strip(level, back, layer, e)
-        files[f"levels/{nn}_{layer}.xml"] = tiles_xml(src, len(tiles_row), 1, 512, 256, tiles_row)
-    hero_rows = [y for y in range(level.height) for x in range(level.width) if level.at(x, y) in "@E"]
-    lift = CELL * (max(hero_rows) - min(hero_rows)) if hero_rows else 0
+    far, far_fill, near, near_fill = background_heights(level)
+    for layer, e, fill in (("far", 3, far_fill), ("near", 2, near_fill)):
+        tiles_row = strip(level, back, layer, e, fill)
+        across = sum(1 for _, y, _ in tiles_row if y == 0)
+        files[f"levels/{nn}_{layer}.xml"] = tiles_xml(src, across, 1 + fill, 512, 256, tiles_row)
     layers = [
         ("", "parallax-sprite", 0, 0, f"images/back/b{back}/sky.png"),
-        (f' z="{-(3 - 1) * FOCAL:.2f}"', "tiled-parallax-sprite", 0, 96 + lift // 3, f"levels/{nn}_far.xml"),
-        (f' z="{-(2 - 1) * FOCAL:.2f}"', "tiled-parallax-sprite", 0, 72 + lift // 2, f"levels/{nn}_near.xml"),
+        (f' z="{-(3 - 1) * FOCAL:.2f}"', "tiled-parallax-sprite", 0, far - 256 * far_fill, f"levels/{nn}_far.xml"),
+        (f' z="{-(2 - 1) * FOCAL:.2f}"', "tiled-parallax-sprite", 0, near - 256 * near_fill, f"levels/{nn}_near.xml"),
     ]
     out = [HEADER.format(src=src) + "<level>\n  <scene>"]
     for z, kind, x, y, asset in layers:

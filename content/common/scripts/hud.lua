@@ -9,6 +9,7 @@ local FRUITS = { "apple", "cherry", "strawberry", "banana", "watermelon" }
 local ICONS = { fruit = true, exit = true, tilt = true, trap = true, fall = true, tools = true }
 local PANELS = { "panel_tap", "panel_lose", "panel_summary" }
 local SCREEN_W, BAR_H, SLOT, GOTIT_W = 800, 80, 76, 136
+local MIN_SLOT = 64
 local FRUIT_X, FRUIT_STEP = 524, 55
 local PULSE_PERIOD, PULSE_SCALE, BOB = 0.6, 0.15, 6
 -- In its last seconds the running clock shows each new second for half of it.
@@ -45,15 +46,24 @@ local function Clock(seconds)
 end
 
 -- The pause button at the far right, then one slot per granted tool; the zone the play state
--- leaves to the bar covers these and "Got it" while a hint shows.
+-- leaves to the bar covers these and "Got it" while a hint shows. Slots stand SLOT apart, closer
+-- (down to MIN_SLOT, the slot picture's drawn square) when that many would run off the screen's
+-- left edge. The content lint holds every level to that bound with these numbers.
 local function LayoutBar()
+  local count = 0
+  for _, tool in ipairs(TOOLS) do
+    if num("runtime/tools/max/" .. tool) > 0 then count = count + 1 end
+  end
+  local room = SCREEN_W - SLOT - (S.hint and GOTIT_W or 0)
+  local pitch = SLOT
+  if count > 0 then pitch = math.max(MIN_SLOT, math.min(SLOT, math.floor(room / count))) end
   local x = SCREEN_W - SLOT
   C("btn_pause"):SetX(x)
   for i = #TOOLS, 1, -1 do
     local granted = num("runtime/tools/max/" .. TOOLS[i]) > 0
     SetVisible("slot_" .. i, granted)
     if granted then
-      x = x - SLOT
+      x = x - pitch
       C("slot_" .. i):SetX(x)
     end
   end
@@ -265,12 +275,14 @@ function Screen:ShowTutorialText(text, icon)
   LayoutBar()
 end
 
--- The arrow's tip at the centre of the cell whose lower-left corner is (x, y).
+-- The arrow's tip at the centre of the cell whose lower-left corner is (x, y). The play state
+-- calls again every frame while the camera moves under the hint; the bobbing goes on.
 function Screen:ShowTutorialArrow(x, y)
   local cw, ch = num("runtime/level_cell_width"), num("runtime/level_cell_height")
-  S.arrow = { (tonumber(x) or 0) + cw / 2 - 20, (tonumber(y) or 0) - ch / 2 - 54, 0 }
+  local phase = S.arrow and S.arrow[3] or 0
+  S.arrow = { (tonumber(x) or 0) + cw / 2 - 20, (tonumber(y) or 0) - ch / 2 - 54, phase }
   C("tut_arrow"):SetX(S.arrow[1])
-  C("tut_arrow"):SetY(S.arrow[2])
+  C("tut_arrow"):SetY(S.arrow[2] - BOB * 0.5 * (1 - math.cos(2 * math.pi * phase)))
   SetVisible("tut_arrow", true)
 end
 

@@ -97,7 +97,7 @@ def collect():
     for name, svg in ui.debug().items():
         sheet.image(f"images/debug/{name}.png", svg)
     for band in range(1, 7):
-        for name in world.GROUND:
+        for name in world.GROUND + (world.OPEN_WATER if band == 6 else []):
             sheet.image(f"images/tiles/t{band}/{name}.png", world.ground_tile(band, name))
         for name, svg in world.obstacles(band).items():
             sheet.image(f"images/tiles/t{band}/{name}.png", svg)

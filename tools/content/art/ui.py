@@ -110,14 +110,17 @@ def hud(items, anim_first):
             s.rect(14, 22, 36, 22, TEAL, INK, 2.5, r=4)
             s.path("M10 16 Q32 4 54 16", None, INK, 2.5).poly([(54, 16), (46, 16), (52, 10)], INK)
         elif name == "trap":
-            s.begin("translate(8 8)")
-            anim_first["snare"][0](s)
-            s.end()
+            # a trap door: ground on both sides, the lid swung down into the dark pit between
+            s.rect(6, 34, 16, 20, "#9A6A3F", INK, 2).rect(42, 34, 16, 20, "#9A6A3F", INK, 2)
+            s.rect(22, 36, 20, 18, "#3A2A22")
+            s.poly([(22, 34), (27, 33), (33, 52), (28, 54)], "#C8955A", INK, 2)
+            s.path("M34 14 L34 28 M28 23 L34 29 L40 23", None, DANGER, 3.5)
         elif name == "fall":
             s.rect(8, 40, 20, 16, "#9A6A3F", INK, 2).path("M40 14 L40 48 M32 40 L40 50 L48 40", None, DANGER, 4)
         else:
-            s.path("M18 46 L40 24 M36 20 Q44 10 52 18 Q48 22 44 26 Z", None, INK, 5)
-            s.path("M18 46 L40 24", None, "#A9774A", 3)
+            # a slot of the tool bar with its stock badge showing 1
+            s.rect(12, 18, 32, 32, PAPER, INK, 2.5, r=7).rect(20, 32, 16, 5, "#A9774A", INK, 1.5, r=2)
+            s.circle(44, 18, 9, DANGER, INK, 2).path("M42 14 L45 12 L45 24", None, WHITE, 2.5)
         out[f"icon_{name}"] = s
     s = Svg(32, 32)
     s.poly(star_points(16, 17, 14, 6), "#F4D35E", INK, 2)

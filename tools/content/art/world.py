@@ -26,6 +26,8 @@ BACKS = {
 }
 GROUND = ["top", "top_left", "top_right", "top_single", "fill", "fill_left", "fill_right", "fill_single",
           "slope_up", "slope_down", "water_top", "water_shore_left", "water_shore_right", "water_deep"]
+# Winter draws its water as ice (crossed on skates); these are the stretches left open for a boat.
+OPEN_WATER = ["open_water_top", "open_water_shore_left", "open_water_shore_right", "open_water_deep"]
 
 
 def _soil(s, c, x0, x1, seed):
@@ -43,13 +45,15 @@ def ground_tile(band, name):
     s = Svg(48, h, 0, h - 48)
     left = name.endswith("_left") or name.endswith("_single")
     right = name.endswith("_right") or name.endswith("_single")
-    if name.startswith("water"):
-        w = c["water"]
+    if name.startswith("water") or name.startswith("open_water"):
+        frozen = band == 6 and not name.startswith("open_")
+        name = name.replace("open_", "")
+        w = c["water"] if frozen or band != 6 else BANDS[1]["water"]
         s.rect(0, 0, 48, 48, w[1])
         s.rect(0, 30, 48, 18, w[2])
         if name != "water_deep":
             s.rect(0, 0, 48, 8, w[0])
-            if band == 6:
+            if frozen:
                 s.path("M6 14 L18 22 L14 34 M30 10 L38 24", None, WHITE, 1.5)
             else:
                 s.path("M4 4 Q10 1 16 4 M26 5 Q32 2 38 5", None, WHITE, 1.5)
@@ -252,6 +256,10 @@ def backgrounds(band):
                 for a in (20, 110, 200, 290):
                     s.line(306, 62, 306 + 26 * math.cos(math.radians(a)), 62 + 26 * math.sin(math.radians(a)), "#8A6A4A", 3)
             out[f"{layer}_{k}"] = s
+        # the strip's base continued, tiled under it where the camera sees below the strip
+        s = Svg(512, 256)
+        s.rect(0, 0, 512, 256, color)
+        out[f"{layer}_fill"] = s
     return out
 
 

@@ -1,0 +1,93 @@
+// Shipped levels from the built archives drawn on a real GL screen with the camera held where a
+// player sees them, against goldens (BRASHWICK_UPDATE_GOLDEN=1 rewrites them): the ski hill with
+// the cells under it, the open water a boat crosses beside the ice the skates cross, and the
+// parallax background at the lowest camera of a tall level.
+#include "engine/vfs/PakMount.h"
+#include "framework/AssetDict.h"
+#include "framework/AssetFunctions.h"
+#include "game/Level.h"
+#include "scene/BasicRenderer.h"
+#include "scene/Camera.h"
+#include "tests/game/GameWorld.h"
+#include "tests/graphics/render/RenderTestScreen.h"
+
+#include <cstdio>
+
+using namespace Pirrock;
+
+class LevelViewTest : public RenderTest::ScreenTest, public GameTest::GameFiles
+{
+protected:
+    void SetUp() override
+    {
+        ScreenTest::SetUp();
+        for (const char* pak : {"platform.pak", "common.pak", "atlas.pak"})
+            ASSERT_NE(Tarv::VfsMountPak(std::string(BRASHWICK_OUTPUT_DIR) + "/" + pak, "", Tarv::VFS_MOUNT_FALL_THROUGH),
+                      nullptr) << pak;
+        Tarv::AssetDict::Instance = Tarv::MakeSmart<Tarv::AssetDict>();
+        Settings().Init("quor", "", "", true);
+        Tarv::Registry::Instance->SetInt("/machine/resolution/x", 800);
+        Tarv::Registry::Instance->SetInt("/machine/resolution/y", 480);
+        Vund::Renderer::Instance = new Vund::BasicRenderer();
+        camera = Tarv::MakeSmart<Vund::Camera>(Vund::Degree(60.0f));
+        for (const char* atlas : ATLASES)
+            ASSERT_TRUE(Quor::LoadAtlas(atlas)) << atlas;
+        Vund::Camera::Install(camera.Get());
+    }
+
+    void TearDown() override
+    {
+        Vund::Camera::Install(nullptr);
+        camera.Reset();
+        Vund::Renderer::Instance.Reset();
+        World::Instance.Reset();
+        for (const char* atlas : ATLASES)
+            Quor::UnloadAtlas(atlas);
+        Tarv::AssetDict::Instance.Reset();
+        ScreenTest::TearDown();
+    }
+
+    // The level's scene and items, with the middle of the screen on world (x, y).
+    void Draw(int number, float x, float y)
+    {
+        char path[32];
+        std::snprintf(path, sizeof path, "levels/%02d.xml", number);
+        level = Level::Load(path);
+        ASSERT_TRUE(level && level->CreateWorld(nullptr)) << path;
+        camera->SetPosition({x, y, camera->GetProjection().z}, false);
+        Screen()->ClearGrey(0);
+        level->Render(Screen());
+        Batcher()->Flush();
+    }
+
+    void ExpectGolden(const char* name, int x, int y, int w, int h)
+    {
+        const std::string path = std::string(BRASHWICK_SOURCE_DIR "/tests/game/golden/level_") + name + ".ppm";
+        const RenderTest::GoldenDiff diff = RenderTest::CompareGolden(Screen(), path, w, h, 4, x, y);
+        ASSERT_TRUE(diff.compared) << path;
+        EXPECT_LE(diff.differing, w * h / 200) << name;
+        EXPECT_LE(diff.worst, 60) << name;
+    }
+
+    static constexpr const char* ATLASES[] = {"game.xml", "anim.xml", "tiles6.xml", "back5.xml"};
+    Tarv::SmartPtr<Vund::Camera> camera;
+    Tarv::SmartPtr<Level> level;
+};
+
+// Level 30 is 20 rows of 48: row r's foot lies at 48 (19 - r). Its ski stands in column 8 of
+// row 4 (foot 720); the boat's water is columns 74..78 and the skates' ice 82..86 of row 12.
+TEST_F(LevelViewTest, TheSkiHillStandsInItsCellsAndOpenWaterIsNotIce)
+{
+    Draw(30, 48 * 12.0f, 600.0f);
+    ExpectGolden("30_ski_hill", 160, 100, 440, 300);
+    Draw(30, 48 * 80.0f, 480.0f);
+    ExpectGolden("30_water", 0, 220, 800, 180);
+}
+
+// Level 26 starts in row 4 and ends in row 13 of 16: at the camera's lowest the background's
+// hills and their base fill the screen down to the ground, with no bare sky below them.
+TEST_F(LevelViewTest, ATallLevelsBackgroundCoversItsLowestCamera)
+{
+    Draw(26, 48 * 90.0f, 240.0f);
+    ExpectGolden("26_low", 0, 40, 400, 360);
+}
