@@ -106,6 +106,7 @@ void Director::SetState(int state)
 {
     if (state == m_state)
         return;
+    m_host.OnStateChanged(m_state, state);
     ExitState(m_state);
     m_state = state;
     EnterState(state);

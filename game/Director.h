@@ -14,6 +14,7 @@
 #include "scene/Angle.h"
 #include "scene/Vector3D.h"
 
+#include <cstdint>
 #include <map>
 #include <string>
 
@@ -57,6 +58,8 @@ public:
     virtual void AutoTestNextLevel() = 0;
     // The sound of a tool the hero touched (snare, trampoline).
     virtual void PlayToolSound(CellCode code) = 0;
+    // The state is about to change, before the old state's exit actions.
+    virtual void OnStateChanged(int from, int to) { (void)from, (void)to; }
 };
 
 class Director : public Quor::Process, public Quor::ProcessObserver, public Tarv::RefCounter, public HeroCellListener
@@ -69,6 +72,8 @@ public:
     void Reset();
     void SetState(int state);
     int GetState() const { return m_state; }
+    // Starts the sound choices over from seed, for runs that must repeat exactly.
+    void SeedRandom(std::uint32_t seed) { m_rng.Seed(seed); }
     // "runtime/trap" := code, then Dieing.
     void EnterTrap(CellCode code);
 

@@ -92,6 +92,13 @@ Quor::ProcessManager* PlayState::FindManager(const char* name) const
     return nullptr;
 }
 
+void PlayState::SeedRandom(std::uint32_t seed)
+{
+    m_rng.Seed(seed);
+    if (m_director)
+        m_director->SeedRandom(seed);
+}
+
 void PlayState::Load()
 {
     m_currentLevel = GetInt(LEVEL_KEY);

@@ -15,6 +15,7 @@
 #include "game/ToolUse.h"
 #include "scene/Vector3D.h"
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -110,9 +111,15 @@ public:
     const std::vector<Tarv::NarrowString>& GetLoadedAtlases() const { return m_atlases; }
     Director* GetDirector() const { return m_director.Get(); }
     Quor::ProcessManager* FindManager(const char* name) const;
+    // Starts the sound choices of play and of the director over from seed (the director once
+    // loaded), for runs that must repeat exactly.
+    void SeedRandom(std::uint32_t seed);
+
+protected:
+    // A function of the HUD script; nothing without the script.
+    virtual void Call(const char* function, const Quor::LuaArguments& args);
 
 private:
-    void Call(const char* function, const Quor::LuaArguments& args);
     void ResetRuntimeFlags();
     void ShowTutorialEvent(const Cell& heroCell);
 
