@@ -4,6 +4,7 @@
 #include "tools/sim/HeadlessGame.h"
 
 #include "audio/Mixer.h"
+#include "engine/core/Any.h"
 #include "engine/core/KeyCodes.h"
 #include "engine/registry/Registry.h"
 #include "engine/registry/TextDict.h"
@@ -26,6 +27,7 @@
 #include "tools/sim/SimPlayState.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <map>
 #include <memory>
@@ -62,10 +64,28 @@ int KeyFromName(const std::string& name)
         return static_cast<int>(code);
     for (int key = 0; key < 0x200; ++key) {
         const char* known = Tarv::GetKeyName(key);
-        if (known != nullptr && name == known)
+        if (known != nullptr && (name == known || "KEY_" + name == known))
             return key;
     }
     return -1;
+}
+
+// A value written as the key's present type (a bool or an int as the defaults have it), so the
+// game reads it as it reads its own; a new key is a bool, an int or a string by its text.
+void SetTyped(const std::string& path, const std::string& value)
+{
+    Tarv::Registry& registry = *Tarv::Registry::Instance;
+    Tarv::Any present;
+    registry.GetValue(path, present);
+    char* end = nullptr;
+    const long number = std::strtol(value.c_str(), &end, 10);
+    const bool isInt = !value.empty() && *end == '\0' && number >= INT32_MIN && number <= INT32_MAX;
+    if (present.Holds<bool>() || (present.IsEmpty() && (value == "true" || value == "false")))
+        registry.SetBool(path, value == "true" || value == "1");
+    else if (present.Holds<int>() || (present.IsEmpty() && isInt))
+        registry.SetInt(path, isInt ? static_cast<int>(number) : 0);
+    else
+        registry.SetString(path, value);
 }
 
 class SimRun : public SimObserver
@@ -84,6 +104,8 @@ public:
     void Trace(const std::string& event) override { m_trace << m_step << ' ' << event << '\n'; }
     void OnHeroCell(const Cell& cell) override;
     void OnSound(const std::string& name) override { m_result.sounds.push_back(name); }
+    void BeginToolUse() override;
+    void EndToolUse() override;
 
 private:
     Quor::Settings& Settings() { return *Quor::Settings::GetInstance(); }
@@ -107,6 +129,10 @@ private:
     int m_runningSince = -1;
     bool m_wasLate = false;
     bool m_started = false;
+    // The tool stocks and free cells before a tap, to tell what it placed.
+    std::vector<int> m_stock;
+    std::vector<Cell> m_freeCells;
+    bool m_placedNow = false;
     float m_dt = 0;
     Tarv::SmartPtr<Tarv::Mixer> m_mixer;
     Tarv::SmartPtr<SimRoot> m_root;
@@ -160,6 +186,10 @@ bool SimRun::SetUp(std::string& error)
         error = "level " + std::to_string(m_options.level) + " does not load";
         return false;
     }
+    if (m_options.time > 0) {
+        Settings().SetInt("runtime/level_time", m_options.time);
+        Settings().SetInt("runtime/time", m_options.time);
+    }
     m_play->SeedRandom(m_options.seed != 0 ? m_options.seed : static_cast<std::uint32_t>(m_options.level));
     m_game->SetPending(m_play.Get());
     return true;
@@ -173,10 +203,8 @@ void SimRun::ApplySettings()
     settings.SetInt(Game::LevelKey(m_options.level), 1);
     settings.SetBool("dev/disable_tutorial", !m_options.tutorial);
     settings.SetBool("dev/enable_auto_test", m_options.autoTest);
-    for (const auto& [key, value] : m_options.settings) {
-        const std::string path = key[0] == '/' ? key : settings.GetRoot() + "/" + key;
-        Tarv::Registry::Instance->SetString(path, value);
-    }
+    for (const auto& [key, value] : m_options.settings)
+        SetTyped(key[0] == '/' ? key : settings.GetRoot() + "/" + key, value);
     Game::ApplyDeveloperSwitches(&settings);
 }
 
@@ -264,34 +292,46 @@ void SimRun::TapCell(int x, int y)
     Touch(point.x, point.y);
 }
 
-// The placed tool shows as a tool stock gone down and a tool cell taken.
 void SimRun::Touch(int x, int y)
 {
-    std::vector<int> stock;
+    BeginToolUse();
+    m_root->OnTouchDown({Tarv::TouchPoint{x, y}});
+    m_root->OnTouchUp({Tarv::TouchPoint{x, y}});
+    EndToolUse();
+    if (!m_placedNow)
+        Trace("nothing placed");
+}
+
+void SimRun::BeginToolUse()
+{
+    m_stock.clear();
     for (const char* tool : TOOLS)
-        stock.push_back(Settings().GetInt(std::string("runtime/tools/") + tool));
-    std::vector<Cell> freeCells;
+        m_stock.push_back(Settings().GetInt(std::string("runtime/tools/") + tool));
+    m_freeCells.clear();
     const WorldGeometry geometry = World::Instance ? World::Instance->GetGeometry() : WorldGeometry{};
     for (int cy = 0; cy < geometry.height; ++cy) {
         for (int cx = 0; cx < geometry.width; ++cx) {
             if (!World::Instance->IsCellUsed({cx, cy}))
-                freeCells.push_back({cx, cy});
+                m_freeCells.push_back({cx, cy});
         }
     }
-    m_root->OnTouchDown({Tarv::TouchPoint{x, y}});
-    m_root->OnTouchUp({Tarv::TouchPoint{x, y}});
+}
+
+// A placed tool shows as its stock gone down and a tool cell taken.
+void SimRun::EndToolUse()
+{
+    m_placedNow = false;
     std::string placedAt;
-    for (const Cell& cell : freeCells) {
+    for (const Cell& cell : m_freeCells) {
         if (World::Instance && World::Instance->IsCellUsed(cell))
             placedAt += " at " + std::to_string(cell.x) + "," + std::to_string(cell.y);
     }
-    bool placed = false;
-    for (std::size_t i = 0; i < stock.size(); ++i) {
+    for (std::size_t i = 0; i < m_stock.size(); ++i) {
         const int now = Settings().GetInt(std::string("runtime/tools/") + TOOLS[i]);
-        if (now == stock[i])
+        if (now == m_stock[i])
             continue;
-        placed = true;
-        Trace(std::string("placed ") + TOOLS[i] + placedAt + " stock " + std::to_string(stock[i]) + " -> " +
+        m_placedNow = true;
+        Trace(std::string("placed ") + TOOLS[i] + placedAt + " stock " + std::to_string(m_stock[i]) + " -> " +
               std::to_string(now));
         auto found = std::find_if(m_result.placed.begin(), m_result.placed.end(),
                                   [&](const auto& entry) { return entry.first == TOOLS[i]; });
@@ -300,8 +340,6 @@ void SimRun::Touch(int x, int y)
         else
             ++found->second;
     }
-    if (!placed)
-        Trace("nothing placed");
 }
 
 void SimRun::Finish(SimResult::Outcome outcome)
@@ -330,6 +368,10 @@ void SimRun::Finish(SimResult::Outcome outcome)
             std::to_string(m_result.fruitMax) + " lives " + std::to_string(m_result.lives) + " time " +
             std::to_string(m_result.timeLeft);
     Trace(line);
+    for (std::size_t i = 0; i < m_case.steps.size(); ++i) {
+        if (!m_fired[i])
+            Trace("never done: the step of line " + std::to_string(m_case.steps[i].line));
+    }
 }
 
 bool SimRun::Ended()

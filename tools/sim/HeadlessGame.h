@@ -27,6 +27,8 @@ struct SimOptions
     std::vector<std::pair<std::string, std::string>> settings;
     // The seed of play's random numbers; the level number when 0.
     std::uint32_t seed = 0;
+    // The level's time in seconds instead of its own when above 0 (a run out of time).
+    int time = 0;
     // Extra seconds beyond the level's time before a run that neither won nor lost stops.
     int graceSeconds = 10;
 };

@@ -80,7 +80,10 @@ void SimPlayState::OnCellEntered(const Cell& cell)
 {
     m_observer.Trace("cell " + std::to_string(cell.x) + "," + std::to_string(cell.y));
     m_observer.OnHeroCell(cell);
+    // The auto-test places tools here.
+    m_observer.BeginToolUse();
     PlayState::OnCellEntered(cell);
+    m_observer.EndToolUse();
 }
 
 void SimPlayState::HandleTrigger(CellCode code)

@@ -19,6 +19,9 @@ public:
     // The hero's cell became cell.
     virtual void OnHeroCell(const Cell& cell) = 0;
     virtual void OnSound(const std::string& name) = 0;
+    // Around anything that may place a tool: the placement, if any, is traced at the end.
+    virtual void BeginToolUse() = 0;
+    virtual void EndToolUse() = 0;
 };
 
 class SimPlayState : public PlayState

@@ -18,7 +18,7 @@ namespace
 
 constexpr const char* USAGE =
     "usage: pirrock-sim [--paks DIR] [--level N] [--solution FILE | --replay FILE] [--case NAME]...\n"
-    "                   [--auto] [--tutorial] [--set KEY=VALUE]... [--seed N] [--trace FILE]\n"
+    "                   [--auto] [--tutorial] [--set KEY=VALUE]... [--seed N] [--time S] [--trace FILE]\n"
     "  Plays level N headless: no window, GL or sound device, a fixed logic step.\n"
     "  --paks DIR       the folder of platform.pak, common.pak and atlas.pak (default: the program's)\n"
     "  --level N        the level (default: the number of an NN.sol file name)\n"
@@ -27,6 +27,7 @@ constexpr const char* USAGE =
     "  --auto           the auto-test run: every tool placed as the hero passes; expects a win\n"
     "  --tutorial       hints shown (off by default)\n"
     "  --set KEY=VALUE  a setting after the defaults (\"dev/infinite_lives=true\")\n"
+    "  --time S         the level's time allowance in seconds instead of its own\n"
     "  --seed N         the seed of play's random numbers (default: the level number)\n"
     "  --trace FILE     the trace to FILE instead of standard output\n"
     "Status: 0 every case met its expectation, 1 one did not, 2 bad input.\n";
@@ -86,6 +87,8 @@ bool ParseArguments(int argc, const char* const* argv, Arguments& args, std::str
             args.levelGiven = true;
         } else if (option == "--seed" && ReadNumber(value, 1, 0x7FFFFFFF, number)) {
             args.options.seed = static_cast<std::uint32_t>(number);
+        } else if (option == "--time" && ReadNumber(value, 1, 3600, number)) {
+            args.options.time = static_cast<int>(number);
         } else if (option == "--solution" || option == "--replay") {
             args.script = value;
         } else if (option == "--case") {
