@@ -68,7 +68,7 @@ public:
     // Reads the level's first-time flag and resets into Waiting. host must outlive the director.
     explicit Director(DirectorHost& host);
 
-    // Back to Waiting with nothing queued and no hill.
+    // Back to Waiting (entered anew even from Waiting) with only its start queued and no hill.
     void Reset();
     void SetState(int state);
     int GetState() const { return m_state; }

@@ -333,3 +333,11 @@ TEST(SimProgram, StatusSaysWhetherEveryCaseMetItsExpectation)
     EXPECT_EQ(RunProgram({"--help"}, out, err), 0);
     EXPECT_EQ(out.rfind("usage: pirrock-sim", 0), 0u);
 }
+
+TEST(HeadlessGame, ARestartWhileWaitingOrRunningStartsTheHeroAgain)
+{
+    const Played run = Play(1, "on step 10 hud RestartLevel\non step 100 hud RestartLevel\nexpect lose\n");
+    EXPECT_TRUE(run.result.met) << run.trace;
+    EXPECT_EQ(run.Count("state waiting -> running"), 2);
+    EXPECT_EQ(run.Count("state running -> waiting"), 1);
+}
