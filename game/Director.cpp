@@ -381,6 +381,10 @@ void Director::HandleCell(CellCode g)
 
 void Director::HandleTrigger(CellCode code)
 {
+    // Only a hero in play touches things: a dying angel rising through the cells would die
+    // again and again (a life each time), or reach the exit.
+    if (m_state == STATE_NONE || m_state == STATE_WAITING || m_state >= STATE_DIEING)
+        return;
     if (IsFruitCode(code)) {
         PickUpFruit(code);
     } else if (code == CODE_BOAT) {

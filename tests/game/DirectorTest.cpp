@@ -78,7 +78,7 @@ const Row ROWS[] = {
     {STATE_SAILING, 'c', 35, {0, 0}, 0, "", STATE_RUNNING, "running"},
     {STATE_DIVERTING, 'c', 35, {0, 0}, 0, "", STATE_DIVERTING, "diverting"},
     {STATE_DEAD, 'c', 16, {0, 0}, 0, "", STATE_DEAD, "waiting"},
-    {STATE_DEAD, 't', 30, {0, 0}, 0, "", STATE_JUMPING, "jumping"},
+    {STATE_DEAD, 't', 30, {0, 0}, 0, "", STATE_DEAD, "waiting"},
     {STATE_RUNNING, 't', 33, {0, 0}, 0, "", STATE_CLIMBING, "climbing"},
     {STATE_RUNNING, 't', 26, {0, 0}, 0, "", STATE_DIVERTING, "diverting"},
     {STATE_RUNNING, 't', 47, {0, 0}, 0, "", STATE_SKIING, "skiing"},
@@ -170,6 +170,7 @@ TEST_F(DirectorTest, WinningAddsTheTimeBonusOnceAndOpensTheNextLevel)
         files.Settings().SetInt("game/score", 0);
         files.Settings().SetInt("runtime/time", c.time);
         host.trace.clear();
+        director->SetState(STATE_RUNNING); // a hero still waiting touches nothing
         director->HandleTrigger(12);
         EXPECT_EQ(files.Settings().GetInt("game/score"), c.score) << c.level << " " << c.time;
         EXPECT_EQ(files.Settings().GetInt("game/levels/level" + std::to_string(c.level)), 2);
@@ -203,6 +204,7 @@ TEST_F(DirectorTest, LosingCostsALifeUnlessInfiniteAndFruitCountsEvenOnAReplay)
     }
     const auto again = Make({0, 0}, 5, 2);
     files.Settings().SetInt("game/score", 7);
+    again->SetState(STATE_RUNNING);
     again->HandleTrigger(42);
     again->HandleTrigger(42);
     EXPECT_EQ(files.Settings().GetInt("runtime/fruits/apple"), 2);

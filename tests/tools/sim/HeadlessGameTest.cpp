@@ -341,3 +341,13 @@ TEST(HeadlessGame, ARestartWhileWaitingOrRunningStartsTheHeroAgain)
     EXPECT_EQ(run.Count("state waiting -> running"), 2);
     EXPECT_EQ(run.Count("state running -> waiting"), 1);
 }
+
+TEST(HeadlessGame, AnAngelRisingOutOfTheGridDiesOnce)
+{
+    // Without the ladder the hero runs off the top-left of level 6 and rises from there.
+    const Played run = Play(6, RecordedCase(6, "no-ladder"));
+    EXPECT_EQ(run.result.trap, 48);
+    EXPECT_EQ(run.Count("state dieing -> dead"), 1);
+    EXPECT_EQ(run.Count("state dead -> "), 0);
+    EXPECT_EQ(run.result.lives, 4);
+}
