@@ -19,6 +19,7 @@
 #include "framework/System.h"
 #include "game/Director.h"
 #include "game/Game.h"
+#include "game/GameLog.h"
 #include "game/GameState.h"
 #include "game/World.h"
 #include "graphics/render/GLCalls.h"
@@ -88,7 +89,7 @@ void SetTyped(const std::string& path, const std::string& value)
         registry.SetString(path, value);
 }
 
-class SimRun : public SimObserver
+class SimRun : public SimObserver, public MessageSink
 {
 public:
     SimRun(const SimOptions& options, const SimCase& simCase, std::ostream& trace, SimResult& result)
@@ -102,6 +103,8 @@ public:
     void Run();
 
     void Trace(const std::string& event) override { m_trace << m_step << ' ' << event << '\n'; }
+    // The game log's lines (level faults, the validator's findings) are events too.
+    void Print(const Tarv::NarrowString& line) override { Trace("log " + line); }
     void OnHeroCell(const Cell& cell) override;
     void OnSound(const std::string& name) override { m_result.sounds.push_back(name); }
     void BeginToolUse() override;
@@ -143,6 +146,7 @@ private:
 bool SimRun::SetUp(std::string& error)
 {
     m_started = true;
+    SetGameLog(this);
     Tarv::GLCalls::SetForwarding(false);
     Tarv::VfsInit();
     const char* paks[] = {"platform.pak", "common.pak", "atlas.pak"};
@@ -441,6 +445,7 @@ void SimRun::TearDown()
     Tarv::LuaErrorQueue::Global().Reset();
     Quor::ScriptScreen::SetFactory(nullptr);
     Tarv::GLCalls::SetForwarding(true);
+    SetGameLog(nullptr);
 }
 
 bool Matches(const std::string& pattern, const std::string& name)

@@ -132,7 +132,8 @@ TEST_P(DirectorGolden, StatesTouchesAndOutcomeMatchTheGolden)
 
 INSTANTIATE_TEST_SUITE_P(
     RecordedCases, DirectorGolden,
-    testing::Values(GoldenRun{"01_win", 1, "win", 0}, GoldenRun{"01_no_bridge_angel", 1, "no-bridge", 0},
+    testing::Values(GoldenRun{"01_win", 1, "win", 0}, GoldenRun{"10_short_jump", 10, "no-dryer", 0},
+                    GoldenRun{"25_maze", 25, "win", 0}, GoldenRun{"01_no_bridge_angel", 1, "no-bridge", 0},
                     GoldenRun{"01_late", 1, "win", 8}, GoldenRun{"04_fire_burning", 4, "no-extinguisher", 0},
                     GoldenRun{"05_snare", 5, "no-carrot", 0}, GoldenRun{"06_pusher_ladder", 6, "win", 0},
                     GoldenRun{"07_boat_trampoline", 7, "win", 0}, GoldenRun{"07_drowning", 7, "no-boat", 0},
@@ -350,4 +351,15 @@ TEST(HeadlessGame, AnAngelRisingOutOfTheGridDiesOnce)
     EXPECT_EQ(run.Count("state dieing -> dead"), 1);
     EXPECT_EQ(run.Count("state dead -> "), 0);
     EXPECT_EQ(run.result.lives, 4);
+}
+
+TEST(HeadlessGame, EveryShippedLevelLoadsWithNothingForTheGameLogAndItsValidator)
+{
+    SimOptions options;
+    options.settings = {{"dev/validate_levels", "true"}};
+    for (int level = 1; level <= 30; ++level) {
+        const Played run = Play(level, "", options);
+        EXPECT_EQ(run.Find("log "), std::string::npos) << run.trace;
+        EXPECT_NE(run.result.outcome, SimResult::WIN) << "level " << level << " wins with no tool placed";
+    }
 }
