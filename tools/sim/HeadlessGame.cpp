@@ -190,6 +190,8 @@ bool SimRun::SetUp(std::string& error)
         error = "level " + std::to_string(m_options.level) + " does not load";
         return false;
     }
+    for (const auto& [key, value] : m_options.settings)
+        SetTyped(key[0] == '/' ? key : Settings().GetRoot() + "/" + key, value);
     if (m_options.time > 0) {
         Settings().SetInt("runtime/level_time", m_options.time);
         Settings().SetInt("runtime/time", m_options.time);

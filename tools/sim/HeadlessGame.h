@@ -23,7 +23,8 @@ struct SimOptions
     int level = 1;
     bool tutorial = false;  // hints on; off by default, as a player who has seen them
     bool autoTest = false;  // "dev/enable_auto_test": every tool placed where the hero passes
-    // Settings written after the defaults (relative to the settings root, or "/..." absolute).
+    // Settings written after the defaults and again once the level has loaded, so that they
+    // also override what the load sets (relative to the settings root, or "/..." absolute).
     std::vector<std::pair<std::string, std::string>> settings;
     // The seed of play's random numbers; the level number when 0.
     std::uint32_t seed = 0;

@@ -205,6 +205,7 @@ struct IdleTap
     const char* script;
     const char* shows; // an event the trace must hold
     bool tutorial;
+    const char* stock = nullptr; // the bridges left after the load, when set
 };
 
 class TapsThatPlaceNothing : public testing::TestWithParam<IdleTap>
@@ -215,6 +216,8 @@ TEST_P(TapsThatPlaceNothing, LeaveTheStockAndTheHeroFalls)
 {
     SimOptions options;
     options.tutorial = GetParam().tutorial;
+    if (GetParam().stock != nullptr)
+        options.settings = {{"runtime/tools/bridge", GetParam().stock}};
     const Played run = Play(1, std::string(GetParam().script) + "expect lose, placed none\n", options);
     EXPECT_TRUE(run.result.met) << run.result.failure << '\n' << run.trace;
     EXPECT_NE(run.Find("nothing placed"), std::string::npos);
@@ -227,6 +230,9 @@ INSTANTIATE_TEST_SUITE_P(
                     IdleTap{"NoToolSelected", "on hero 11,6 tap 15,6\n", "hud UpdateLevelData()", false},
                     IdleTap{"OnTheToolBar", "on hero 11,6 select bridge\non hero 11,6 touch 660,440\n",
                             "sound play menu_ok1", false},
+                    IdleTap{"StockUsedUp", "on hero 11,6 use bridge at 15,6\n", "hud UpdateLevelData()", false, "0"},
+                    IdleTap{"StockBelowZero", "on hero 11,6 use bridge at 15,6\n", "hud UpdateLevelData()", false,
+                            "-1"},
                     IdleTap{"FarFromAnyToolCell", "on hero 11,6 use bridge at 3,2\n", "hud UpdateLevelData()", false},
                     IdleTap{"AtAHintWithoutATool",
                             "on hero 4,6 use bridge at 15,6\non hero 4,6 hud ContinueGame\n"
