@@ -107,6 +107,7 @@ public:
     void Print(const Tarv::NarrowString& line) override { Trace("log " + line); }
     void OnHeroCell(const Cell& cell) override;
     void OnSound(const std::string& name) override { m_result.sounds.push_back(name); }
+    void OnHudCall(const std::string& function) override;
     void BeginToolUse() override;
     void EndToolUse() override;
 
@@ -114,6 +115,7 @@ private:
     Quor::Settings& Settings() { return *Quor::Settings::GetInstance(); }
     void ApplySettings();
     void FireDueSteps();
+    void CloseHint();
     void Act(const SimAction& action);
     void TapCell(int x, int y);
     void Touch(int x, int y);
@@ -130,6 +132,8 @@ private:
     std::map<std::pair<int, int>, int> m_visits;
     int m_step = 0;
     int m_runningSince = -1;
+    // The step a hint showed on, -1 while none shows.
+    int m_hintSince = -1;
     bool m_wasLate = false;
     bool m_started = false;
     // The tool stocks and free cells before a tap, to tell what it placed.
@@ -225,6 +229,23 @@ void SimRun::OnHeroCell(const Cell& cell)
             m_due.push_back(i);
         }
     }
+}
+
+void SimRun::OnHudCall(const std::string& function)
+{
+    if (function == "ShowTutorialText")
+        m_hintSince = m_step;
+}
+
+// A second after a hint shows, the player taps "Got it": the HUD closes the hint and goes on.
+void SimRun::CloseHint()
+{
+    if (m_hintSince < 0 || static_cast<float>(m_step - m_hintSince) * m_dt < 1.0f)
+        return;
+    m_hintSince = -1;
+    Trace("got it");
+    m_play->OnLuaFeedback(PlayState::HUD, "DisableTutorialEvent");
+    m_play->OnLuaFeedback(PlayState::HUD, "ContinueGame");
 }
 
 void SimRun::FireDueSteps()
@@ -415,6 +436,7 @@ void SimRun::Run()
         if (Ended())
             return;
         FireDueSteps();
+        CloseHint();
         Tarv::LuaErrorQueue::Global().Drain();
         if (Ended())
             return;

@@ -21,7 +21,9 @@ struct SimOptions
 {
     std::string paks;       // the folder of platform.pak, common.pak and atlas.pak
     int level = 1;
-    bool tutorial = false;  // hints on; off by default, as a player who has seen them
+    // Hints on (off by default, as for a player who has seen them); each one is closed a second
+    // after it shows, as a player who reads it and taps "Got it".
+    bool tutorial = false;
     bool autoTest = false;  // "dev/enable_auto_test": every tool placed where the hero passes
     // Settings written after the defaults and again once the level has loaded, so that they
     // also override what the load sets (relative to the settings root, or "/..." absolute).

@@ -103,6 +103,7 @@ void SimPlayState::Call(const char* function, const Quor::LuaArguments& args)
     // The points label's fade is a call every step: its start (SetFruitPointsValue) is traced.
     if (std::string(function) != "UpdateFruitPoints")
         m_observer.Trace(std::string("hud ") + function + "(" + Describe(args) + ")");
+    m_observer.OnHudCall(function);
     PlayState::Call(function, args);
 }
 

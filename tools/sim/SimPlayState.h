@@ -19,6 +19,8 @@ public:
     // The hero's cell became cell.
     virtual void OnHeroCell(const Cell& cell) = 0;
     virtual void OnSound(const std::string& name) = 0;
+    // A function of the HUD script was called.
+    virtual void OnHudCall(const std::string& function) = 0;
     // Around anything that may place a tool: the placement, if any, is traced at the end.
     virtual void BeginToolUse() = 0;
     virtual void EndToolUse() = 0;

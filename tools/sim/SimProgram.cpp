@@ -25,7 +25,7 @@ constexpr const char* USAGE =
     "  --solution FILE  the level's recorded cases; --case picks some by name (default: all)\n"
     "  --replay FILE    a replay in the same form; lines before any \"case\" make one case\n"
     "  --auto           the auto-test run: every tool placed as the hero passes; expects a win\n"
-    "  --tutorial       hints shown (off by default)\n"
+    "  --tutorial       hints shown (off by default), each closed a second after it shows\n"
     "  --set KEY=VALUE  a setting after the defaults (\"dev/infinite_lives=true\")\n"
     "  --time S         the level's time allowance in seconds instead of its own\n"
     "  --seed N         the seed of play's random numbers (default: the level number)\n"

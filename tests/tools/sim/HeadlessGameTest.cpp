@@ -369,3 +369,30 @@ TEST(HeadlessGame, EveryShippedLevelLoadsWithNothingForTheGameLogAndItsValidator
         EXPECT_NE(run.result.outcome, SimResult::WIN) << "level " << level << " wins with no tool placed";
     }
 }
+
+TEST(HeadlessGame, EveryHintOfATutorialShowsOnceInItsOrderOnTheWayToTheWin)
+{
+    SimOptions options;
+    options.tutorial = true;
+    for (int level = 1; level <= 30; ++level) {
+        std::ifstream source(LEVELS + (level < 10 ? "0" : "") + std::to_string(level) + ".lvl");
+        std::string expected;
+        for (std::string line; std::getline(source, line);) {
+            std::istringstream words(line);
+            std::string keyword, cell, text, id;
+            if (words >> keyword >> cell >> text >> id && keyword == "hint" && text == "text")
+                expected += id + ' ';
+        }
+        if (expected.empty())
+            continue;
+        const Played run = Play(level, RecordedCase(level, "win"), options);
+        EXPECT_TRUE(run.result.met) << "level " << level << ": " << run.result.failure;
+        std::string shown;
+        for (std::size_t at = run.Find("hud ShowTutorialText(\""); at != std::string::npos;
+             at = run.Find("hud ShowTutorialText(\"", run.trace.find('\n', at))) {
+            const std::size_t open = run.trace.find('"', at) + 1;
+            shown += run.trace.substr(open, run.trace.find('"', open) - open) + ' ';
+        }
+        EXPECT_EQ(shown, expected) << "level " << level;
+    }
+}
