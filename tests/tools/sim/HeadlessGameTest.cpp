@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -394,5 +395,22 @@ TEST(HeadlessGame, EveryHintOfATutorialShowsOnceInItsOrderOnTheWayToTheWin)
             shown += run.trace.substr(open, run.trace.find('"', open) - open) + ' ';
         }
         EXPECT_EQ(shown, expected) << "level " << level;
+    }
+}
+
+TEST(HeadlessGame, EveryLevelIsLateWithThreeSecondsLessThanItsSolutionTakes)
+{
+    for (int level = 1; level <= 30; ++level) {
+        const SimCase win = RecordedCase(level, "win");
+        const Played reference = Play(level, win);
+        ASSERT_EQ(reference.result.outcome, SimResult::WIN) << "level " << level;
+        std::ifstream source(LEVELS + (level < 10 ? "0" : "") + std::to_string(level) + ".lvl");
+        int allowance = 0;
+        for (std::string line; std::getline(source, line) && allowance == 0;)
+            std::sscanf(line.c_str(), "time %d", &allowance);
+        SimOptions options;
+        options.time = allowance - reference.result.timeLeft - 3;
+        ASSERT_GT(options.time, 0) << "level " << level;
+        EXPECT_EQ(Play(level, win, options).result.outcome, SimResult::LATE) << "level " << level;
     }
 }
