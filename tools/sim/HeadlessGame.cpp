@@ -113,7 +113,10 @@ public:
 
 private:
     Quor::Settings& Settings() { return *Quor::Settings::GetInstance(); }
+    bool SetUpEngine(std::string& error);
+    bool SetUpPlay(std::string& error);
     void ApplySettings();
+    void ApplyUserSettings();
     void FireDueSteps();
     void CloseHint();
     void Act(const SimAction& action);
@@ -150,6 +153,12 @@ private:
 bool SimRun::SetUp(std::string& error)
 {
     m_started = true;
+    return SetUpEngine(error) && SetUpPlay(error);
+}
+
+// The engine's singletons as the application makes them, with no window, GL or sound device.
+bool SimRun::SetUpEngine(std::string& error)
+{
     SetGameLog(this);
     Tarv::GLCalls::SetForwarding(false);
     Tarv::VfsInit();
@@ -185,8 +194,13 @@ bool SimRun::SetUp(std::string& error)
     Tarv::TextDict::Instance->Load("l10n/en.xml");
     Plim::Screen::InstallFactory();
     m_dt = Game::SetUpServices(&Settings());
-    ApplySettings();
+    return true;
+}
 
+// The game machine with the level's play state loaded inline, entered at the first step.
+bool SimRun::SetUpPlay(std::string& error)
+{
+    ApplySettings();
     m_game = Tarv::MakeSmart<GameState>();
     m_root->SetPending(m_game.Get());
     m_play = Tarv::MakeSmart<SimPlayState>(*this);
@@ -194,8 +208,7 @@ bool SimRun::SetUp(std::string& error)
         error = "level " + std::to_string(m_options.level) + " does not load";
         return false;
     }
-    for (const auto& [key, value] : m_options.settings)
-        SetTyped(key[0] == '/' ? key : Settings().GetRoot() + "/" + key, value);
+    ApplyUserSettings();
     if (m_options.time > 0) {
         Settings().SetInt("runtime/level_time", m_options.time);
         Settings().SetInt("runtime/time", m_options.time);
@@ -213,9 +226,14 @@ void SimRun::ApplySettings()
     settings.SetInt(Game::LevelKey(m_options.level), 1);
     settings.SetBool("dev/disable_tutorial", !m_options.tutorial);
     settings.SetBool("dev/enable_auto_test", m_options.autoTest);
-    for (const auto& [key, value] : m_options.settings)
-        SetTyped(key[0] == '/' ? key : settings.GetRoot() + "/" + key, value);
+    ApplyUserSettings();
     Game::ApplyDeveloperSwitches(&settings);
+}
+
+void SimRun::ApplyUserSettings()
+{
+    for (const auto& [key, value] : m_options.settings)
+        SetTyped(key[0] == '/' ? key : Settings().GetRoot() + "/" + key, value);
 }
 
 void SimRun::OnHeroCell(const Cell& cell)
