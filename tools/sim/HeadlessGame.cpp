@@ -41,6 +41,9 @@ namespace
 
 constexpr const char* TOOLS[] = {"pusher", "carrot", "bridge", "fire_extinguisher", "trampoline", "hair_dryer",
                                  "boat", "ladder", "parachute", "skates", "ski"};
+// The device's screen, which the camera frames.
+constexpr int SCREEN_WIDTH = 800;
+constexpr int SCREEN_HEIGHT = 480;
 constexpr const char* FRUITS[] = {"apple", "cherry", "strawberry", "banana", "watermelon"};
 
 // The root of the state tree: the application's logic step without its window.
@@ -174,8 +177,8 @@ bool SimRun::SetUpEngine(std::string& error)
     Tarv::AssetDict::Instance = Tarv::MakeSmart<Tarv::AssetDict>();
     Tarv::TextDict::Instance = Tarv::MakeSmart<Tarv::TextDict>();
     Tarv::Registry::Instance = Tarv::MakeSmart<Tarv::Registry>();
-    Tarv::Registry::Instance->SetInt("/machine/resolution/x", 800);
-    Tarv::Registry::Instance->SetInt("/machine/resolution/y", 480);
+    Tarv::Registry::Instance->SetInt("/machine/resolution/x", SCREEN_WIDTH);
+    Tarv::Registry::Instance->SetInt("/machine/resolution/y", SCREEN_HEIGHT);
     Tarv::AudioFormat format;
     format.channels = 1;
     format.rate = 22050;
@@ -332,8 +335,14 @@ void SimRun::TapCell(int x, int y)
     const Vund::Vector3D corner = World::Instance->CellToWorld({x, y});
     const Vund::ScreenPoint point = camera->WorldToScreen(
         corner + Vund::Vector3D(geometry.cellWidth * 0.5f, geometry.cellHeight * 0.5f, 0.0f));
-    Trace("tap " + std::to_string(x) + "," + std::to_string(y) + " at " + std::to_string(point.x) + "," +
-          std::to_string(point.y) + " tool " + Settings().GetString("runtime/activeTool"));
+    const std::string tap = "tap " + std::to_string(x) + "," + std::to_string(y) + " at " + std::to_string(point.x) +
+                            "," + std::to_string(point.y);
+    // A player can only touch what the screen shows.
+    if (point.x < 0 || point.y < 0 || point.x >= SCREEN_WIDTH || point.y >= SCREEN_HEIGHT) {
+        Trace(tap + " off the screen: not made");
+        return;
+    }
+    Trace(tap + " tool " + Settings().GetString("runtime/activeTool"));
     Touch(point.x, point.y);
 }
 

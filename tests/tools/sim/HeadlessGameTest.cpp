@@ -234,7 +234,7 @@ INSTANTIATE_TEST_SUITE_P(
                     IdleTap{"StockUsedUp", "on hero 11,6 use bridge at 15,6\n", "hud UpdateLevelData()", false, "0"},
                     IdleTap{"StockBelowZero", "on hero 11,6 use bridge at 15,6\n", "hud UpdateLevelData()", false,
                             "-1"},
-                    IdleTap{"FarFromAnyToolCell", "on hero 11,6 use bridge at 3,2\n", "hud UpdateLevelData()", false},
+                    IdleTap{"FarFromAnyToolCell", "on hero 11,6 use bridge at 12,2\n", "hud UpdateLevelData()", false},
                     IdleTap{"AtAHintWithoutATool",
                             "on hero 4,6 use bridge at 15,6\non hero 4,6 hud ContinueGame\n"
                             "on hero 11,6 hud ContinueGame\n",
@@ -413,4 +413,12 @@ TEST(HeadlessGame, EveryLevelIsLateWithThreeSecondsLessThanItsSolutionTakes)
         ASSERT_GT(options.time, 0) << "level " << level;
         EXPECT_EQ(Play(level, win, options).result.outcome, SimResult::LATE) << "level " << level;
     }
+}
+
+TEST(HeadlessGame, ATapOnACellOffTheScreenIsNotMade)
+{
+    const Played run = Play(1, "on step 60 use bridge at 40,6\n");
+    EXPECT_NE(run.Find("tap 40,6 at "), std::string::npos);
+    EXPECT_NE(run.trace.find("off the screen: not made"), std::string::npos);
+    EXPECT_EQ(run.Find("hud UpdateLevelData()"), std::string::npos);
 }
