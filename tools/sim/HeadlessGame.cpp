@@ -319,7 +319,6 @@ void SimRun::Act(const SimAction& action)
         break;
     }
     case SimAction::HUD:
-        Trace("command " + action.name);
         m_play->OnLuaFeedback(PlayState::HUD, action.name);
         break;
     }

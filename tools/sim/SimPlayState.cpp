@@ -98,6 +98,12 @@ void SimPlayState::HandleCell(CellCode ground)
     PlayState::HandleCell(ground);
 }
 
+void SimPlayState::OnLuaFeedback(const Tarv::NarrowString& component, const Tarv::NarrowString& command)
+{
+    m_observer.Trace("command " + command);
+    PlayState::OnLuaFeedback(component, command);
+}
+
 void SimPlayState::Call(const char* function, const Quor::LuaArguments& args)
 {
     // The points label's fade is a call every step: its start (SetFruitPointsValue) is traced.

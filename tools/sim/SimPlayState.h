@@ -39,6 +39,7 @@ public:
     void OnCellEntered(const Cell& cell) override;
     void HandleTrigger(CellCode code) override;
     void HandleCell(CellCode ground) override;
+    void OnLuaFeedback(const Tarv::NarrowString& component, const Tarv::NarrowString& command) override;
 
     // The director state's name as the trace writes it ("running").
     static const char* GetStateName(int state);
