@@ -60,6 +60,12 @@ public:
     }
 };
 
+// A player can only touch what the screen shows.
+bool IsOnScreen(int x, int y)
+{
+    return x >= 0 && y >= 0 && x < SCREEN_WIDTH && y < SCREEN_HEIGHT;
+}
+
 int KeyFromName(const std::string& name)
 {
     char* end = nullptr;
@@ -297,10 +303,16 @@ void SimRun::Act(const SimAction& action)
     case SimAction::TAP:
         TapCell(action.x, action.y);
         break;
-    case SimAction::TOUCH:
-        Trace("touch " + std::to_string(action.x) + "," + std::to_string(action.y));
+    case SimAction::TOUCH: {
+        const std::string touch = "touch " + std::to_string(action.x) + "," + std::to_string(action.y);
+        if (!IsOnScreen(action.x, action.y)) {
+            Trace(touch + " off the screen: not made");
+            break;
+        }
+        Trace(touch);
         Touch(action.x, action.y);
         break;
+    }
     case SimAction::SELECT:
         Trace("select " + action.name);
         Settings().SetString("runtime/activeTool", action.name);
@@ -336,8 +348,7 @@ void SimRun::TapCell(int x, int y)
         corner + Vund::Vector3D(geometry.cellWidth * 0.5f, geometry.cellHeight * 0.5f, 0.0f));
     const std::string tap = "tap " + std::to_string(x) + "," + std::to_string(y) + " at " + std::to_string(point.x) +
                             "," + std::to_string(point.y);
-    // A player can only touch what the screen shows.
-    if (point.x < 0 || point.y < 0 || point.x >= SCREEN_WIDTH || point.y >= SCREEN_HEIGHT) {
+    if (!IsOnScreen(point.x, point.y)) {
         Trace(tap + " off the screen: not made");
         return;
     }

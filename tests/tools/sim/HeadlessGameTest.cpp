@@ -415,10 +415,13 @@ TEST(HeadlessGame, EveryLevelIsLateWithThreeSecondsLessThanItsSolutionTakes)
     }
 }
 
-TEST(HeadlessGame, ATapOnACellOffTheScreenIsNotMade)
+TEST(HeadlessGame, TapsAndTouchesOffTheScreenAreNotMade)
 {
-    const Played run = Play(1, "on step 60 use bridge at 40,6\n");
-    EXPECT_NE(run.Find("tap 40,6 at "), std::string::npos);
-    EXPECT_NE(run.trace.find("off the screen: not made"), std::string::npos);
+    const Played run = Play(1, "on step 60 use bridge at 40,6\non step 61 touch 800,100\non step 62 touch 100,480\n");
+    int refused = 0;
+    for (std::size_t at = run.trace.find("off the screen: not made"); at != std::string::npos;
+         at = run.trace.find("off the screen: not made", at + 1))
+        ++refused;
+    EXPECT_EQ(refused, 3) << run.trace;
     EXPECT_EQ(run.Find("hud UpdateLevelData()"), std::string::npos);
 }
