@@ -21,6 +21,7 @@
 #include "game/Game.h"
 #include "game/GameLog.h"
 #include "game/GameState.h"
+#include "game/Pirrock.h"
 #include "game/World.h"
 #include "graphics/render/GLCalls.h"
 #include "gui/Screen.h"
@@ -28,6 +29,7 @@
 #include "tools/sim/SimPlayState.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <map>
@@ -128,6 +130,7 @@ private:
     void ApplyUserSettings();
     void FireDueSteps();
     void CloseHint();
+    void TraceHero();
     void Act(const SimAction& action);
     void TapCell(int x, int y);
     void Touch(int x, int y);
@@ -144,6 +147,8 @@ private:
     std::map<std::pair<int, int>, int> m_visits;
     int m_step = 0;
     int m_runningSince = -1;
+    // What TraceHero last wrote.
+    std::string m_hero;
     // The step a hint showed on, -1 while none shows.
     int m_hintSince = -1;
     bool m_wasLate = false;
@@ -273,6 +278,26 @@ void SimRun::CloseHint()
     Trace("got it");
     m_play->OnLuaFeedback(PlayState::HUD, "DisableTutorialEvent");
     m_play->OnLuaFeedback(PlayState::HUD, "ContinueGame");
+}
+
+// The hero's motion as the director sets it: its animation, facing, gravity and drag, and its
+// velocity while nothing but the director changes it (falling bodies change it every step).
+void SimRun::TraceHero()
+{
+    const Tarv::SmartPtr<Pirrock>& hero = Pirrock::GetInstance();
+    if (!hero)
+        return;
+    const Vund::Vector3D v = hero->GetVelocity();
+    const bool steered = !hero->gravity && !hero->drag;
+    std::string motion = "hero " + std::string(hero->GetAnimationName()) + (hero->mirrorMode != 0 ? " left" : "") +
+                         (hero->gravity ? " gravity" : "") + (hero->drag ? " drag" : "");
+    if (steered || m_hero.rfind(motion + " v ", 0) != 0)
+        motion += " v " + std::to_string(std::lround(v.x)) + "," + std::to_string(std::lround(v.y));
+    else
+        motion = m_hero;
+    if (motion != m_hero)
+        Trace(motion);
+    m_hero = motion;
 }
 
 void SimRun::FireDueSteps()
@@ -470,11 +495,13 @@ void SimRun::Run()
     for (m_step = 0; m_step <= budget; ++m_step) {
         m_root->Step(m_dt);
         Tarv::LuaErrorQueue::Global().Drain();
+        TraceHero();
         if (Ended())
             return;
         FireDueSteps();
         CloseHint();
         Tarv::LuaErrorQueue::Global().Drain();
+        TraceHero();
         if (Ended())
             return;
     }

@@ -95,8 +95,9 @@ SimCase RecordedCase(int level, const std::string& name)
 
 } // namespace
 
-// The director's states, the codes the hero touched and the outcome of recorded cases, against
-// goldens (BRASHWICK_UPDATE_GOLDEN=1 rewrites them).
+// The director's states with the hero's motion each sets (animation, facing, gravity, drag,
+// velocity), the codes the hero touched and the outcome of recorded cases, against goldens
+// (BRASHWICK_UPDATE_GOLDEN=1 rewrites them).
 struct GoldenRun
 {
     const char* name;
@@ -119,7 +120,8 @@ TEST_P(DirectorGolden, StatesTouchesAndOutcomeMatchTheGolden)
     std::string kept;
     for (std::string line; std::getline(lines, line);) {
         const std::string event = line.substr(line.find(' ') + 1);
-        if (event.rfind("state ", 0) == 0 || event.rfind("touched ", 0) == 0 || event.rfind("outcome ", 0) == 0)
+        if (event.rfind("state ", 0) == 0 || event.rfind("hero ", 0) == 0 || event.rfind("touched ", 0) == 0 ||
+            event.rfind("outcome ", 0) == 0)
             kept += line + '\n';
     }
     const std::string path = std::string(BRASHWICK_SOURCE_DIR) + "/tests/tools/sim/golden/" + param.name + ".txt";
