@@ -44,14 +44,16 @@ public:
     // Enters a sound unless the name is present (an entry is never replaced).
     bool AddSound(const Tarv::NarrowString& name, const SoundEntry& entry, bool failIfPresent);
 
+    // Play, Stop and StopAll are virtual so that an owner can record what it plays (a headless
+    // run traces its sounds); Play calls Stop first.
     // Stops the name's earlier channel, then starts the sound on a new channel (beyond the
     // mixer's channel limit), looping or once, with its mute; it plays from the next block.
     // True when an earlier channel of the name was still playing and has been stopped.
-    bool Play(const Tarv::NarrowString& name, bool loop);
+    virtual bool Play(const Tarv::NarrowString& name, bool loop);
     // Takes the name's channel out of the mixer and forgets it; false when there was no record
     // or the channel had already ended.
-    bool Stop(const Tarv::NarrowString& name);
-    void StopAll();
+    virtual bool Stop(const Tarv::NarrowString& name);
+    virtual void StopAll();
     // Stop, then the sound entry is dropped; true when there was one.
     bool Unload(const Tarv::NarrowString& name);
     void Clear();

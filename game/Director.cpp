@@ -99,6 +99,10 @@ void Director::Reset()
     m_animationEndTransitions.clear();
     m_rotationShift = Vund::Vector3D();
     m_skiJumpingHill.Reset();
+    // Waiting is entered again even from Waiting: its animation and the queued start begin anew,
+    // or a restart during the wait would leave the hero standing for good.
+    if (m_state == STATE_WAITING)
+        m_state = STATE_NONE;
     SetState(STATE_WAITING);
 }
 
@@ -106,6 +110,7 @@ void Director::SetState(int state)
 {
     if (state == m_state)
         return;
+    m_host.OnStateChanged(m_state, state);
     ExitState(m_state);
     m_state = state;
     EnterState(state);

@@ -14,6 +14,7 @@
 #include "scene/Angle.h"
 #include "scene/Vector3D.h"
 
+#include <cstdint>
 #include <map>
 #include <string>
 
@@ -57,6 +58,8 @@ public:
     virtual void AutoTestNextLevel() = 0;
     // The sound of a tool the hero touched (snare, trampoline).
     virtual void PlayToolSound(CellCode code) = 0;
+    // The state is about to change, before the old state's exit actions.
+    virtual void OnStateChanged(int from, int to) { (void)from, (void)to; }
 };
 
 class Director : public Quor::Process, public Quor::ProcessObserver, public Tarv::RefCounter, public HeroCellListener
@@ -65,10 +68,12 @@ public:
     // Reads the level's first-time flag and resets into Waiting. host must outlive the director.
     explicit Director(DirectorHost& host);
 
-    // Back to Waiting with nothing queued and no hill.
+    // Back to Waiting (entered anew even from Waiting) with only its start queued and no hill.
     void Reset();
     void SetState(int state);
     int GetState() const { return m_state; }
+    // Starts the sound choices over from seed, for runs that must repeat exactly.
+    void SeedRandom(std::uint32_t seed) { m_rng.Seed(seed); }
     // "runtime/trap" := code, then Dieing.
     void EnterTrap(CellCode code);
 

@@ -104,6 +104,13 @@ Quor::ProcessManager* PlayState::FindManager(const char* name) const
     return nullptr;
 }
 
+void PlayState::SeedRandom(std::uint32_t seed)
+{
+    m_rng.Seed(seed);
+    if (m_director)
+        m_director->SeedRandom(seed);
+}
+
 void PlayState::Load()
 {
     m_currentLevel = GetInt(LEVEL_KEY);
@@ -461,7 +468,8 @@ ToolUseResult PlayState::UseToolAt(const Cell& cell)
     if (!World::Instance || !m_director)
         return ToolUseResult::Ignored;
     bool allowed = m_director->CanUseTools();
-    if (m_tutorial) {
+    // Suppressed hints hold no tap back either.
+    if (m_tutorial && !GetBool("dev/disable_tutorial")) {
         const TutorialEvent* event = m_tutorial->FindEventAt(World::Instance->GetHeroCell());
         Quor::Settings* settings = Quor::Settings::GetInstance();
         const Tarv::NarrowString selected = settings != nullptr ? settings->GetString("runtime/activeTool") : "";

@@ -15,6 +15,7 @@
 #include "game/ToolUse.h"
 #include "scene/Vector3D.h"
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -120,9 +121,15 @@ public:
     Hud* GetHud() const { return m_hud.Get(); }
     TutorialManager* GetTutorial() const { return m_tutorial.Get(); }
     Quor::ProcessManager* FindManager(const char* name) const;
+    // Starts the sound choices of play and of the director over from seed (the director once
+    // loaded), for runs that must repeat exactly.
+    void SeedRandom(std::uint32_t seed);
+
+protected:
+    // A function of the HUD script; nothing without the script.
+    virtual void Call(const char* function, const Quor::LuaArguments& args);
 
 private:
-    void Call(const char* function, const Quor::LuaArguments& args);
     void ResetRuntimeFlags();
     // Halts or frees the director, the hero, its animation and (unless a hint or the developer
     // pause holds play) the camera; the clock is left alone.

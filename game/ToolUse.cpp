@@ -32,7 +32,13 @@ ToolUseResult UseToolAt(World& world, const Cell& cell, bool allowed, Quor::Proc
         const Tarv::NarrowString name = GetCodeName(code);
         if (anyTool || name == selected) {
             const Tarv::NarrowString stock = "runtime/tools/" + name;
-            settings->SetInt(stock, settings->GetInt(stock) - 1);
+            const int left = settings->GetInt(stock);
+            // A used-up or missing stock places nothing; the auto-test places whatever it passes.
+            if (!anyTool && left <= 0) {
+                result = ToolUseResult::NoTool;
+                break;
+            }
+            settings->SetInt(stock, left - 1);
             world.PlaceTool(code, candidate, toolAnimator);
             world.ShowSelection(candidate);
             listener.PlayToolSound(code);

@@ -37,7 +37,8 @@ enum class ToolUseResult
 
 // With allowed false nothing happens. Otherwise the selected tool (any free tool while
 // "dev/enable_auto_test" is set) goes into the first matching candidate of the tap: its stock
-// "runtime/tools/" + name goes down by one (from 0 when missing; it may go below 0), the World
+// "runtime/tools/" + name goes down by one (a stock of 0 or less, or a missing one, places
+// nothing, except in the auto-test, whose stock may go below 0), the World
 // places it (animated pictures into toolAnimator, may be null) and its sound plays. Then the
 // selection is cleared and the HUD refreshed, whatever the result. placed (may be null) gets the
 // tool's cell, NO_CELL when none.

@@ -149,9 +149,9 @@ TEST_F(DirectorTest, APlayedLevelFromWaitingThroughAJumpToDeathAndItsTrace)
     EXPECT_EQ(files.Settings().GetInt("game/lives"), 2);
 
     director->Reset();
-    director->Reset(); // already waiting: the queued "waiting" end is gone
+    director->Reset(); // already waiting: waiting again, with its start queued anew
     director->OnProcessEnd(hero);
-    EXPECT_EQ(director->GetState(), STATE_WAITING);
+    EXPECT_EQ(director->GetState(), STATE_RUNNING);
 }
 
 TEST_F(DirectorTest, WinningAddsTheTimeBonusOnceAndOpensTheNextLevel)

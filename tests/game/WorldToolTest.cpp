@@ -3,6 +3,7 @@
 // moves onto the cell geometry.
 #include "game/World.h"
 
+#include "engine/core/Any.h"
 #include "game/HeroCells.h"
 #include "game/ToolUse.h"
 
@@ -63,6 +64,7 @@ TEST_F(WorldToolTest, ATapGivesTheSelectedToolToTheNearestFreeCellOfIt)
         std::string heard;
     };
     Settings().SetInt("runtime/tools/bridge", 1);
+    Settings().SetInt("runtime/tools/carrot", 2);
     for (const Tap& tap : taps) {
         Ears ears;
         Cell placed;
@@ -72,8 +74,21 @@ TEST_F(WorldToolTest, ATapGivesTheSelectedToolToTheNearestFreeCellOfIt)
         EXPECT_EQ(ears.heard, tap.heard);
         EXPECT_EQ(Settings().GetString("runtime/activeTool"), tap.allowed ? "" : tap.tool);
     }
-    EXPECT_EQ(Settings().GetInt("runtime/tools/carrot"), -2);  // from a missing stock, below 0
+    EXPECT_EQ(Settings().GetInt("runtime/tools/carrot"), 0);
     EXPECT_EQ(Settings().GetInt("runtime/tools/bridge"), 0);
+    // A used-up stock, then a missing one: nothing placed, the selection cleared, the HUD told.
+    const Tarv::SmartPtr<World> more = GameTest::MakeWorld({"......", ".c.k..", "......"});
+    for (const char* tool : {"carrot", "skates"}) {
+        Ears ears;
+        Cell placed;
+        Settings().SetString("runtime/activeTool", tool);
+        EXPECT_EQ(UseToolAt(*more, {2, 1}, true, nullptr, ears, &placed), ToolUseResult::NoTool) << tool;
+        EXPECT_EQ(placed, NO_CELL);
+        EXPECT_EQ(ears.heard, "hud;");
+        EXPECT_EQ(Settings().GetString("runtime/activeTool"), "");
+    }
+    Tarv::Any stock;
+    EXPECT_FALSE(Tarv::Registry::Instance->GetValue("/quor/runtime/tools/skates", stock) && !stock.IsEmpty());
     EXPECT_EQ(world->GetFreeCellCode({1, 1}), CODE_NONE);
     world->PlaceTool(CODE_FIRE, {4, 3}, nullptr);  // not a tool
     EXPECT_EQ(world->GetCellCode({4, 3}), CODE_NONE);

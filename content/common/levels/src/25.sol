@@ -7,7 +7,7 @@ case win
   on hero 35,14  use ladder at 40,14
   on hero 44,9  use pusher at 52,9
   on hero 36,9  use ladder at 30,9
-  on hero 18,4  use parachute at 8,4
+  on hero 14,4  use parachute at 8,4
   expect win, fruit all
 
 case no-first-pusher
@@ -17,7 +17,7 @@ case no-first-pusher
   on hero 35,14  use ladder at 40,14
   on hero 44,9  use pusher at 52,9
   on hero 36,9  use ladder at 30,9
-  on hero 18,4  use parachute at 8,4
+  on hero 14,4  use parachute at 8,4
   expect lose
 
 case no-parachute

@@ -9,7 +9,7 @@ case win
   on hero 76,10  use trampoline at 70,10
   on hero 62,10  use bridge at 56,10
   on hero 25,10  use ladder at 20,10
-  on hero 18,5  use pusher at 8,5
+  on hero 14,5  use pusher at 8,5
   expect win, fruit all
 
 case no-skates
@@ -21,7 +21,7 @@ case no-skates
   on hero 76,10  use trampoline at 70,10
   on hero 62,10  use bridge at 56,10
   on hero 25,10  use ladder at 20,10
-  on hero 18,5  use pusher at 8,5
+  on hero 14,5  use pusher at 8,5
   expect lose trap 16
 
 case no-left-trampoline
@@ -33,5 +33,5 @@ case no-left-trampoline
   on hero 84,10  use pusher at 88,10
   on hero 62,10  use bridge at 56,10
   on hero 25,10  use ladder at 20,10
-  on hero 18,5  use pusher at 8,5
+  on hero 14,5  use pusher at 8,5
   expect lose

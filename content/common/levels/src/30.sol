@@ -13,7 +13,7 @@ case win
   on hero 68,11  use boat at 72,11
   on hero 76,11  use skates at 80,11
   on hero 85,11  use ladder at 89,11
-  on hero 98,7  use bridge at 107,10
+  on hero 103,10  use bridge at 107,10
   on hero 113,11  use pusher at 117,11
   on hero 116,11  use ladder at 114,11
   expect win, fruit all
@@ -31,7 +31,7 @@ case no-boat
   on hero 63,11  use bridge at 67,11
   on hero 76,11  use skates at 80,11
   on hero 85,11  use ladder at 89,11
-  on hero 98,7  use bridge at 107,10
+  on hero 103,10  use bridge at 107,10
   on hero 113,11  use pusher at 117,11
   on hero 116,11  use ladder at 114,11
   expect lose trap 16
@@ -49,7 +49,7 @@ case no-carrot
   on hero 68,11  use boat at 72,11
   on hero 76,11  use skates at 80,11
   on hero 85,11  use ladder at 89,11
-  on hero 98,7  use bridge at 107,10
+  on hero 103,10  use bridge at 107,10
   on hero 113,11  use pusher at 117,11
   on hero 116,11  use ladder at 114,11
   expect lose
