@@ -126,12 +126,14 @@ void Audio::InitFromSettings()
     Audio* audio = GetInstance();
     if (audio == nullptr)
         return;
-    // The stored switch is what is heard: a kind whose switch is off (or absent, as in the
-    // shipped defaults) starts muted, one switched on starts audible. The menu shows the
-    // stored switches, so it always shows what plays.
-    Settings* settings = Settings::GetInstance();
-    audio->m_sfxMute->SetMuted(settings == nullptr || !settings->GetBool("sfx_on"));
-    audio->m_musicMute->SetMuted(settings == nullptr || !settings->GetBool("music_on"));
+    // Every start is silent and says so: both switches are written off and both kinds muted,
+    // whatever the last run stored. The menu asks at each start, and its answer switches them on.
+    if (Settings* settings = Settings::GetInstance()) {
+        settings->SetBool("sfx_on", false);
+        settings->SetBool("music_on", false);
+    }
+    audio->MuteSfx();
+    audio->MuteMusic();
     int volume = 0;
     if (ReadStoredInt("volume", volume))
         audio->SetAttenuation(volume);

@@ -58,9 +58,9 @@ public:
     // stored in "sfx_on" / "music_on".
     static void SwitchSfx();
     static void SwitchMusic();
-    // Start-up: each kind is heard exactly when its stored switch ("sfx_on" / "music_on") is
-    // on; an absent switch counts as off, so a first run starts muted as the defaults say. The
-    // attenuation comes from "volume", or DEFAULT_ATTENUATION when it is absent.
+    // Start-up: "sfx_on" and "music_on" are written false and both kinds muted, whatever was
+    // stored (the menu's sound prompt switches them on). The attenuation comes from "volume",
+    // or DEFAULT_ATTENUATION when it is absent.
     static void InitFromSettings();
 
 private:

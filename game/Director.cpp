@@ -42,9 +42,9 @@ void SetBool(const char* key, bool value)
 }
 
 // Sum that stays at the int limits instead of wrapping.
-int AddClamped(int a, int b)
+int AddClamped(int a, long long b)
 {
-    const long long sum = static_cast<long long>(a) + b;
+    const long long sum = a + b;
     if (sum > INT32_MAX)
         return INT32_MAX;
     if (sum < INT32_MIN)
@@ -374,8 +374,17 @@ void Director::HandleCell(CellCode g)
     SetBool("runtime/ignore_trail", false);
 }
 
+bool Director::TakesTriggers() const
+{
+    return m_state >= STATE_RUNNING && m_state <= STATE_ROLLING;
+}
+
 void Director::HandleTrigger(CellCode code)
 {
+    // Before the start and after the end nothing the hero touches counts: a rising angel takes
+    // no fruit, wins at no exit and is not brought back by a trampoline or ladder.
+    if (!TakesTriggers())
+        return;
     if (IsFruitCode(code)) {
         PickUpFruit(code);
     } else if (code == CODE_BOAT) {
@@ -416,9 +425,18 @@ void Director::PickUpFruit(CellCode code)
     m_host.ShowFruitPoints(points);
 }
 
+void Director::DropLevelScore()
+{
+    const int levelScore = GetInt("runtime/levelScore");
+    SetInt("game/score", AddClamped(GetInt("game/score"), -static_cast<long long>(levelScore)));
+    SetInt("runtime/levelScore", 0);
+}
+
 void Director::LoseLevel()
 {
     SetBool("runtime/playing", false);
+    // A failed attempt scores nothing: its fruit can be taken again on the next one.
+    DropLevelScore();
     m_host.CallHud("ActivateTimer", false);
     if (!GetBool("dev/infinite_lives"))
         SetInt("game/lives", AddClamped(GetInt("game/lives"), -1));

@@ -72,6 +72,9 @@ public:
     // "runtime/trap" := code, then Dieing.
     void EnterTrap(CellCode code);
 
+    // Whether what the hero touches acts: only from Running to Rolling, not before the start
+    // (None, Waiting) nor after the end (Dieing, Dead, Safe, Late).
+    bool TakesTriggers() const override;
     void HandleTrigger(CellCode code) override;
     void HandleCell(CellCode ground) override;
     void PlayToolSound(CellCode code) override { m_host.PlayToolSound(code); }
@@ -81,6 +84,9 @@ public:
     // Score, fruit and the level's end.
     void AddScore(int points);
     void PickUpFruit(CellCode code);
+    // Takes the points of the attempt in progress off the total: "runtime/levelScore" goes back
+    // to 0. Losing does it; so does a restart, for an attempt abandoned before its end.
+    void DropLevelScore();
     void LoseLevel();
     void WinLevel();
     bool CanUseTools() const;

@@ -27,7 +27,7 @@ int FollowHero(World& world, HeroCellListener& listener)
         const Cell cell = world.GetHeroCell();
         listener.OnCellEntered(cell);
         const CellCode code = world.GetTouchedCode();
-        if (IsTriggerCode(code)) {
+        if (IsTriggerCode(code) && listener.TakesTriggers()) {
             listener.HandleTrigger(code);
             if (const char* animation = GetTouchAnimation(code)) {
                 if (auto* sprite = dynamic_cast<Vund::AnimatedSprite*>(world.GetTouchedItem()))

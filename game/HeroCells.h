@@ -19,6 +19,8 @@ public:
     virtual ~HeroCellListener() = default;
     // The hero entered cell, before its checks (auto-test taps).
     virtual void OnCellEntered(const Cell& cell) { (void)cell; }
+    // Whether the hero's touches act now; while not, a touched item stays as it is.
+    virtual bool TakesTriggers() const { return true; }
     // A trigger code the hero touched (48 for a hero outside the grid).
     virtual void HandleTrigger(CellCode code) = 0;
     virtual void PlayToolSound(CellCode code) = 0;

@@ -13,6 +13,7 @@
 #include "game/Game.h"
 #include "game/GameState.h"
 #include "platform/AbstractApp.h"
+#include "scene/Physics.h"
 
 namespace Pirrock
 {
@@ -60,7 +61,11 @@ void MenuState::Load()
     ForEachAtlas(&Quor::LoadAtlas);
     for (const char* asset : {SCRIPT, "music/menu_music.ogg", "sfx/menu_ok1.ogg", "sfx/menu_ok2.ogg"})
         RequestAsset(asset);
-    m_camera = Tarv::MakeSmart<Vund::Camera>(Vund::Degree(60.0f));
+    {
+        // Listed with the physics passes of the main thread only once it is built.
+        const Vund::PhysicsHold hold;
+        m_camera = Tarv::MakeSmart<Vund::Camera>(Vund::Degree(60.0f));
+    }
     m_soundsPromptPending = true;
     m_touchEnabled = false;
     m_lastTouchY = -1;
@@ -91,7 +96,9 @@ void MenuState::Enter()
     } else if (machine != nullptr && machine->HasStoredState() &&
                Settings().GetString("runtime/currentGameState") == "playState") {
         Call("ShowMenu", "PauseMenu");
-        Settings().SetInt("game/score", Settings().GetInt("game/score") - Settings().GetInt("runtime/levelScore"));
+        // Only a level still being played is set aside; one that has ended keeps its points.
+        m_heldLevelScore = Settings().GetBool("runtime/playing") ? Settings().GetInt("runtime/levelScore") : 0;
+        Settings().SetInt("game/score", Settings().GetInt("game/score") - m_heldLevelScore);
     } else if (m_soundsPromptPending) {
         Call("ShowMenu", "EnableSounds");
         m_soundsPromptPending = false;
@@ -142,8 +149,10 @@ void MenuState::OnLuaFeedback(const Tarv::NarrowString& component, const Tarv::N
         if (machine == nullptr || !machine->HasStoredState())
             return;
         machine->ReturnToStored();
-        Settings().SetInt("game/score", Settings().GetInt("game/score") + Settings().GetInt("runtime/levelScore"));
+        Settings().SetInt("game/score", Settings().GetInt("game/score") + m_heldLevelScore);
+        m_heldLevelScore = 0;
     } else if (command == "LeaveToMainMenu") {
+        m_heldLevelScore = 0;
         if (machine != nullptr)
             machine->DropStored();
     } else if (command == "SwitchSfx") {

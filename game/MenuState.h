@@ -44,6 +44,8 @@ private:
     bool m_touchEnabled = false;
     int m_lastTouchY = -1;
     bool m_soundsPromptPending = false;
+    // The points of the paused level taken off "game/score" while the pause menu shows.
+    int m_heldLevelScore = 0;
     Tarv::SmartPtr<Vund::Camera> m_camera;
 };
 

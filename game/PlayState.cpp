@@ -10,20 +10,24 @@
 #include "framework/ProcessManager.h"
 #include "framework/Settings.h"
 #include "framework/Substatable.h"
-#include "framework/System.h"
 #include "game/AnimatedItem.h"
 #include "game/CameraMovement.h"
 #include "game/Game.h"
+#include "game/GameLog.h"
 #include "game/GameState.h"
+#include "game/Hud.h"
 #include "game/Level.h"
 #include "game/Pirrock.h"
 #include "game/Tutorial.h"
 #include "game/World.h"
 #include "platform/AbstractApp.h"
 #include "scene/Camera.h"
+#include "scene/Physics.h"
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <string>
 
 namespace Pirrock
 {
@@ -59,6 +63,14 @@ void SetBool(const Tarv::NarrowString& key, bool value)
 bool FileExists(const char* path)
 {
     return bool(Tarv::SmartPtr<Tarv::File>(Tarv::VfsOpenRead(path)));
+}
+
+// The HUD script ships with the game: without it the install is damaged. One line a level,
+// on standard error, since the game log may be a console nobody opens.
+void ReportMissingHud()
+{
+    std::fprintf(stderr, "%s is missing: the installation is damaged; the level plays without its HUD\n",
+                 Hud::SCRIPT);
 }
 
 } // namespace
@@ -104,17 +116,24 @@ void PlayState::Load()
     }
     FindManager(TOOL_ANIMATOR)->AddObserver(this);
     ResetRuntimeFlags();
+    // The main thread runs physics passes meanwhile: the hero and the camera join them only
+    // once Load has set them up.
+    const Vund::PhysicsHold hold;
     const Tarv::SmartPtr<Pirrock> hero = Tarv::MakeSmart<Pirrock>();
     Pirrock::SetInstance(hero);
     FindManager(HERO_ANIMATOR)->AddProcess(hero.Get());
     m_camera = Tarv::MakeSmart<Vund::Camera>(Vund::Degree(60.0f));
-    // A level that does not load leaves an empty World: play shows the HUD and nothing runs.
+    // A level that does not load (the game log says why) is not played: Enter goes back.
     m_level = Level::Load(Level::GetLevelPath(m_currentLevel));
-    if (m_level)
-        m_level->CreateWorld(FindManager(LEVEL_ANIMATOR));
-    // The HUD script is optional while it is not shipped.
-    if (FileExists(HUD_SCRIPT))
-        RequestAsset(HUD_SCRIPT);
+    if (!m_level || !m_level->CreateWorld(FindManager(LEVEL_ANIMATOR))) {
+        m_level.Reset();
+        GameLogPrint("level " + std::to_string(m_currentLevel) + " did not load: back to the level select");
+        return;
+    }
+    if (FileExists(Hud::SCRIPT))
+        m_hud = Tarv::MakeSmart<Hud>(*this);
+    else
+        ReportMissingHud();
     m_tutorial = Tarv::MakeSmart<TutorialManager>();
     m_tutorial->LoadForLevel(m_currentLevel);
     m_cameraMovement = Tarv::MakeSmart<CameraMovement>(m_camera.Get());
@@ -132,12 +151,31 @@ void PlayState::Load()
 void PlayState::OnEnter(Quor::Substatable* parent)
 {
     ApplicationState::OnEnter(parent);
-    GetUpdater().Detach();
-    GetUpdater().Attach(parent, Quor::SubstatableClient::AFTER);
+    if (m_hud) {
+        m_hud->GetUpdater().Detach();
+        m_hud->GetUpdater().Attach(parent, Quor::SubstatableClient::AFTER);
+    }
+}
+
+void PlayState::OnExit()
+{
+    ApplicationState::OnExit();
+    if (m_hud)
+        m_hud->GetUpdater().Detach();
+}
+
+Quor::LuaComponent* PlayState::GetComponent(const Tarv::NarrowString& name) const
+{
+    return m_hud ? m_hud->GetComponent(name) : nullptr;
 }
 
 void PlayState::Enter()
 {
+    if (!m_level) {
+        if (Quor::Substatable* game = GameState::Find())
+            game->ChangeState(Tarv::MakeSmart<LevelSelectState>().Get(), false);
+        return;
+    }
     if (Quor::Settings* settings = Quor::Settings::GetInstance())
         settings->SetString("runtime/currentGameState", "playState");
     Vund::Camera::Install(m_camera.Get());
@@ -156,6 +194,9 @@ void PlayState::Enter()
 
 void PlayState::Leave()
 {
+    // A level that did not load was never shown and changed nothing worth saving.
+    if (!m_level)
+        return;
     StopAll();
     Quor::LuaArguments hide;
     hide.AddBool(false);
@@ -175,7 +216,7 @@ void PlayState::RenderState(Tarv::Surface* surface)
 
 void PlayState::Call(const char* function, const Quor::LuaArguments& args)
 {
-    if (Quor::LuaComponent* hud = GetComponent(HUD))
+    if (Quor::LuaComponent* hud = GetComponent(Hud::COMPONENT))
         hud->CallFunction(function, args);
 }
 
@@ -196,15 +237,29 @@ void PlayState::RestartLevel()
         while (!manager->GetItems().empty())
             manager->RemoveItem(manager->GetItems().front());
     }
+    // The attempt's points go before the new World sets the level's score back to 0.
+    m_director->DropLevelScore();
     m_level->CreateWorld(FindManager(LEVEL_ANIMATOR));
     m_director->Reset();
     FocusCamera(false);
+    // A hint still open would hold the new run with nothing left to close it.
+    if ((m_pauseReasons & PAUSE_TUTORIAL) != 0) {
+        m_pauseReasons &= ~PAUSE_TUTORIAL;
+        Call("HideTutorial", Quor::LuaArguments());
+    }
     Call("UpdateLevelData", Quor::LuaArguments());
-    m_director->SetPaused(false);
+    // The clock is not started here: it starts when the hero starts running.
+    HoldPlay(m_pauseReasons != 0);
+}
+
+void PlayState::HoldPlay(bool paused)
+{
+    m_director->SetPaused(paused);
     if (const Tarv::SmartPtr<Pirrock>& hero = Pirrock::GetInstance())
-        hero->frozen = false;
-    FindManager(HERO_ANIMATOR)->SetPaused(false);
-    m_cameraMovement->SetPaused(false);
+        hero->frozen = paused;
+    FindManager(HERO_ANIMATOR)->SetPaused(paused);
+    // During a hint or the developer pause the camera still moves.
+    m_cameraMovement->SetPaused(paused && (m_pauseReasons & (PAUSE_TUTORIAL | PAUSE_DEVELOPER)) == 0);
 }
 
 void PlayState::SetPaused(bool on, unsigned reasons)
@@ -213,12 +268,7 @@ void PlayState::SetPaused(bool on, unsigned reasons)
     if (!m_director)
         return;
     const bool paused = m_pauseReasons != 0;
-    m_director->SetPaused(paused);
-    if (const Tarv::SmartPtr<Pirrock>& hero = Pirrock::GetInstance())
-        hero->frozen = paused;
-    FindManager(HERO_ANIMATOR)->SetPaused(paused);
-    // During a hint or the developer pause the camera still moves.
-    m_cameraMovement->SetPaused(paused && (m_pauseReasons & (PAUSE_TUTORIAL | PAUSE_DEVELOPER)) == 0);
+    HoldPlay(paused);
     if (!paused && !GetBool("runtime/playing"))
         return;
     Quor::LuaArguments timer;
@@ -246,6 +296,11 @@ void PlayState::OnCellEntered(const Cell& cell)
 {
     if (GetBool("dev/enable_auto_test"))
         UseToolAt(cell);
+}
+
+bool PlayState::TakesTriggers() const
+{
+    return m_director && m_director->TakesTriggers();
 }
 
 void PlayState::HandleTrigger(CellCode code)
@@ -438,6 +493,10 @@ void PlayState::OnKeyDown(int key)
     if (!GetBool("dev/enable_cheats") || !m_director)
         return;
     const Tarv::SmartPtr<Pirrock>& hero = Pirrock::GetInstance();
+    // The keys that move the hero act only while its touches do (not before the start or after
+    // the end).
+    if ((key == Tarv::KEY_J || key == Tarv::KEY_R || key == Tarv::KEY_T) && !m_director->TakesTriggers())
+        return;
     switch (key) {
     case Tarv::KEY_SELECT:
         if (GetBool("dev/enable_auto_test"))
@@ -479,34 +538,6 @@ void PlayState::OnProcessEnd(Quor::Process* process)
     auto* item = dynamic_cast<AnimatedItem*>(process);
     if (item != nullptr && IsRemovedAfterAnimationCode(item->itemCode) && World::Instance)
         World::Instance->RemoveItemAt(item->itemCell);
-}
-
-void PlayState::OnLuaFeedback(const Tarv::NarrowString& component, const Tarv::NarrowString& command)
-{
-    (void)component;
-    Quor::System* system = Quor::System::GetInstance();
-    Quor::Substatable* root = system != nullptr ? system->GetRoot() : nullptr;
-    if (command == "PlaySelectToolSound") {
-        Play("menu_ok1", false);
-    } else if (command == "GoToPauseMenu") {
-        Play("menu_ok1", false);
-        if (root != nullptr)
-            root->ReturnToStored();
-    } else if (command == "ContinueGame") {
-        ContinueGame();
-    } else if (command == "DisableTutorialEvent") {
-        DisableTutorialEvent();
-    } else if (command == "RestartLevel") {
-        RestartLevel();
-    } else if (command == "NextLevel") {
-        StopAll();
-        if (Quor::Substatable* game = GameState::Find())
-            game->ChangeState(Tarv::MakeSmart<LevelSelectState>().Get(), false);
-    } else if (command == "GameEnd") {
-        SetBool("game/gameEnd", true);
-        if (root != nullptr)
-            root->ResumeStored();
-    }
 }
 
 } // namespace Pirrock

@@ -1,9 +1,9 @@
 // Pirrock::PlayState: the playing of one level. Its load (behind the loading screen) brings the
 // level's atlases, sounds and HUD script, the hero, the World, the director and the camera
 // movement; each step it follows the hero through the cells it crossed, shows tutorial hints and
-// fades the fruit points; taps place tools and the tilt sets the run speed. The HUD script
-// ("scripts/hud.lua", component "hud") is called by name: a missing script or function does
-// nothing.
+// fades the fruit points; taps place tools and the tilt sets the run speed. The HUD
+// (Pirrock::Hud, component "hud") is called by name: a missing function does nothing; a missing
+// script is a damaged install, said on standard error, and the level plays without HUD.
 #pragma once
 
 #include "engine/core/RNG.h"
@@ -34,6 +34,7 @@ namespace Pirrock
 {
 
 class CameraMovement;
+class Hud;
 class Level;
 class TutorialManager;
 
@@ -46,8 +47,6 @@ class PlayState : public Quor::ApplicationState,
 public:
     static constexpr const char* NAME = "play";
     static constexpr const char* LEVEL_KEY = "game/currentLevel";
-    static constexpr const char* HUD_SCRIPT = "scripts/hud.lua";
-    static constexpr const char* HUD = "hud";
 
     // Why play is halted; it runs while none holds.
     static constexpr unsigned PAUSE_LEFT = 1;      // the state is not active
@@ -65,6 +64,8 @@ public:
     // Releases the hero and unloads exactly the atlases Load registered.
     ~PlayState() override;
 
+    // Loader thread. A level whose files do not load builds nothing past the hero and camera:
+    // Enter then goes back to the level select, and Leave saves nothing.
     void Load() override;
     void Enter() override;
     void Leave() override;
@@ -73,13 +74,18 @@ public:
     void OnKeyDown(int key) override;
     void OnTouchDown(const Quor::TouchPoints& points) override;
     void OnAccelerometer(float x, float y, float z) override;
-    // The HUD's script is drawn and fed input after the state.
+    // The HUD's script is drawn and fed input after the state, from its entry into the tree
+    // until its exit.
     void OnEnter(Quor::Substatable* parent) override;
-    void OnLuaFeedback(const Tarv::NarrowString& component, const Tarv::NarrowString& command) override;
+    void OnExit() override;
+    // The HUD's components: every script call of play and the director goes to "hud".
+    Quor::LuaComponent* GetComponent(const Tarv::NarrowString& name) const override;
     // A placed tool's animation ended: fire, trap doors, snares and extinguishers go.
     void OnProcessEnd(Quor::Process* process) override;
 
     // The level again in the same state: a new World, the director reset, the camera refocused.
+    // The attempt's points come off the score; an open hint is closed, and play stays halted
+    // only while another reason (the developer pause) holds it.
     void RestartLevel();
     void SetPaused(bool on, unsigned reasons);
     void ContinueGame() { SetPaused(false, PAUSE_TUTORIAL); }
@@ -98,6 +104,7 @@ public:
     void ShowFruitPoints(int points) override;
     void AutoTestNextLevel() override;
     void PlayToolSound(CellCode code) override;
+    bool TakesTriggers() const override;
     void HandleTrigger(CellCode code) override;
     void HandleCell(CellCode ground) override;
     void OnCellEntered(const Cell& cell) override;
@@ -109,14 +116,20 @@ public:
     unsigned GetPauseReasons() const { return m_pauseReasons; }
     const std::vector<Tarv::NarrowString>& GetLoadedAtlases() const { return m_atlases; }
     Director* GetDirector() const { return m_director.Get(); }
+    // Null before Load or without the HUD script.
+    Hud* GetHud() const { return m_hud.Get(); }
     Quor::ProcessManager* FindManager(const char* name) const;
 
 private:
     void Call(const char* function, const Quor::LuaArguments& args);
     void ResetRuntimeFlags();
+    // Halts or frees the director, the hero, its animation and (unless a hint or the developer
+    // pause holds play) the camera; the clock is left alone.
+    void HoldPlay(bool paused);
     void ShowTutorialEvent(const Cell& heroCell);
 
     Tarv::RNG m_rng;
+    Tarv::SmartPtr<Hud> m_hud;
     Tarv::SmartPtr<Vund::Camera> m_camera;
     Tarv::SmartPtr<Level> m_level;
     Tarv::SmartPtr<Director> m_director;

@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 
 #include <cstdarg>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -20,7 +21,8 @@ namespace
 {
 
 // Starts the opener with the URL as its one argument and reaps it when it has already ended,
-// so that no zombie stays behind a quick opener; a slow one is left to run.
+// so that no zombie stays behind a quick opener; a slow one is left to run. An opener that
+// cannot start is said on standard error: the player's click would otherwise do nothing at all.
 bool StartOpener(const char* url)
 {
     const std::string opener = Tarv::GetUrlOpener();
@@ -28,8 +30,12 @@ bool StartOpener(const char* url)
     std::string program = opener;
     char* argv[] = {program.data(), argument.data(), nullptr};
     pid_t pid = -1;
-    if (posix_spawnp(&pid, program.c_str(), nullptr, nullptr, argv, environ) != 0)
+    const int error = posix_spawnp(&pid, program.c_str(), nullptr, nullptr, argv, environ);
+    if (error != 0) {
+        std::fprintf(stderr, "brashwick: cannot open %s: the page opener %s does not start: %s\n", url,
+                     opener.c_str(), std::strerror(error));
         return false;
+    }
     int status = 0;
     waitpid(pid, &status, WNOHANG);
     return true;

@@ -62,6 +62,11 @@ void Physics::HoldNewObjects(bool hold)
     t_holding = hold;
 }
 
+bool Physics::IsHoldingNewObjects()
+{
+    return t_holding;
+}
+
 void Physics::ReleaseHeldObjects()
 {
     std::lock_guard<std::recursive_mutex> lock(m_mutex);
@@ -74,6 +79,20 @@ void Physics::ReleaseHeldObjects()
             others.push_back(held);
     }
     m_held.swap(others);
+}
+
+PhysicsHold::PhysicsHold() : m_outer(!Physics::IsHoldingNewObjects())
+{
+    Physics::HoldNewObjects(true);
+}
+
+PhysicsHold::~PhysicsHold()
+{
+    if (!m_outer)
+        return;
+    Physics::HoldNewObjects(false);
+    if (Physics* physics = Physics::GetInstance())
+        physics->ReleaseHeldObjects();
 }
 
 void Physics::RemoveObject(DynamicObject* object)

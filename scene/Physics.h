@@ -42,6 +42,7 @@ public:
     // thread (a loader thread holds while it builds a state's objects, then releases them).
     // Releasing appends the thread's waiting objects in the order they were made.
     static void HoldNewObjects(bool hold);
+    static bool IsHoldingNewObjects();
     void ReleaseHeldObjects();
 
     // Forces of one object, then its integration with the manager's step.
@@ -64,6 +65,21 @@ private:
 
     mutable std::recursive_mutex m_mutex;
     std::vector<Held> m_held;
+};
+
+// Holds the objects the calling thread makes while it lives (a state's load on the loader
+// thread), then lists them together with the manager, in the order they were made. Inside
+// another hold on the same thread it changes nothing: the outer one releases.
+class PhysicsHold
+{
+public:
+    PhysicsHold();
+    ~PhysicsHold();
+    PhysicsHold(const PhysicsHold&) = delete;
+    PhysicsHold& operator=(const PhysicsHold&) = delete;
+
+private:
+    bool m_outer;
 };
 
 } // namespace Vund

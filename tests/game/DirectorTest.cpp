@@ -78,7 +78,11 @@ const Row ROWS[] = {
     {STATE_SAILING, 'c', 35, {0, 0}, 0, "", STATE_RUNNING, "running"},
     {STATE_DIVERTING, 'c', 35, {0, 0}, 0, "", STATE_DIVERTING, "diverting"},
     {STATE_DEAD, 'c', 16, {0, 0}, 0, "", STATE_DEAD, "waiting"},
-    {STATE_DEAD, 't', 30, {0, 0}, 0, "", STATE_JUMPING, "jumping"},
+    {STATE_DEAD, 't', 30, {0, 0}, 0, "", STATE_DEAD, "waiting"},
+    {STATE_DIEING, 't', 12, {0, 0}, 0, "", STATE_DIEING, "hitting"},
+    {STATE_DIEING, 't', 33, {0, 0}, 0, "", STATE_DIEING, "hitting"},
+    {STATE_LATE, 't', 47, {0, 0}, 0, "", STATE_LATE, "hitting"},
+    {STATE_WAITING, 't', 26, {0, 0}, 0, "", STATE_WAITING, "waiting"},
     {STATE_RUNNING, 't', 33, {0, 0}, 0, "", STATE_CLIMBING, "climbing"},
     {STATE_RUNNING, 't', 26, {0, 0}, 0, "", STATE_DIVERTING, "diverting"},
     {STATE_RUNNING, 't', 47, {0, 0}, 0, "", STATE_SKIING, "skiing"},
@@ -169,6 +173,7 @@ TEST_F(DirectorTest, WinningAddsTheTimeBonusOnceAndOpensTheNextLevel)
         files.Settings().SetInt("game/levels/level" + std::to_string(c.level + 1), c.next);
         files.Settings().SetInt("game/score", 0);
         files.Settings().SetInt("runtime/time", c.time);
+        director->SetState(STATE_RUNNING);
         host.trace.clear();
         director->HandleTrigger(12);
         EXPECT_EQ(files.Settings().GetInt("game/score"), c.score) << c.level << " " << c.time;
@@ -176,10 +181,7 @@ TEST_F(DirectorTest, WinningAddsTheTimeBonusOnceAndOpensTheNextLevel)
         EXPECT_EQ(files.Settings().GetInt("game/levels/level" + std::to_string(c.level + 1)), c.nextAfter);
         EXPECT_EQ(files.Settings().GetInt("game/currentLevel"), c.current);
         EXPECT_EQ(files.Settings().GetInt("game/lives"), c.lives);
-        EXPECT_EQ(host.trace,
-            "play "
-            "start_strong;ActivateTimer(1);ActivateTimer(0);"
-            "ShowSummaryScreen(1);play win_strong;");
+        EXPECT_EQ(host.trace, "ActivateTimer(0);ShowSummaryScreen(1);play win_strong;");
     }
 }
 
@@ -196,18 +198,46 @@ TEST_F(DirectorTest, LosingCostsALifeUnlessInfiniteAndFruitCountsEvenOnAReplay)
         const auto director = Make({0, 0});
         files.Settings().SetInt("game/lives", c.lives);
         files.Settings().SetBool("dev/infinite_lives", c.infinite);
+        files.Settings().SetInt("game/score", 100);
+        files.Settings().SetInt("runtime/levelScore", 30);
         host.trace.clear();
         director->SetState(STATE_DEAD);
         EXPECT_EQ(files.Settings().GetInt("game/lives"), c.after);
+        EXPECT_EQ(files.Settings().GetInt("game/score"), 70) << "the failed attempt's points go";
+        EXPECT_EQ(files.Settings().GetInt("runtime/levelScore"), 0);
         EXPECT_EQ(host.trace, std::string("play start_strong;ActivateTimer(1);ActivateTimer(0);") + c.ending);
     }
     const auto again = Make({0, 0}, 5, 2);
+    again->SetState(STATE_RUNNING);
     files.Settings().SetInt("game/score", 7);
     again->HandleTrigger(42);
     again->HandleTrigger(42);
     EXPECT_EQ(files.Settings().GetInt("runtime/fruits/apple"), 2);
     EXPECT_EQ(files.Settings().GetInt("game/score"), 7);
     EXPECT_NE(host.trace.find("points 5;points 5;"), std::string::npos);
+}
+
+TEST_F(DirectorTest, TheRisingAngelTakesNoFruitAndPassesTheExitWithoutAWin)
+{
+    const auto director = Make({0, 0});
+    World::Instance = GameTest::MakeWorld({"E", "1", ".", "#"}, nullptr, {0, 2}, Pirrock::Pirrock::GetInstance());
+    director->SetState(STATE_RUNNING);
+    files.Settings().SetInt("game/score", 50);
+    director->HandleTrigger(48);
+    ASSERT_EQ(hero->GetAnimationName(), "angel");
+    host.trace.clear();
+    for (int cell = 0; cell < 2; ++cell) {
+        const Vund::Vector3D up(0, 32, 0);
+        hero->SetPosition(hero->GetPosition() + up, false);
+        hero->lastDisplacement = up;
+        FollowHero(*World::Instance, *director);
+    }
+    EXPECT_EQ(World::Instance->GetHeroCell(), (Cell{0, 0}));
+    EXPECT_EQ(director->GetState(), STATE_DIEING);
+    EXPECT_EQ(host.trace, "");
+    EXPECT_EQ(files.Settings().GetInt("game/score"), 50);
+    EXPECT_EQ(files.Settings().GetInt("runtime/fruits/apple"), 0);
+    EXPECT_TRUE(World::Instance->IsCellUsed({0, 1})) << "the fruit is still there";
 }
 
 } // namespace

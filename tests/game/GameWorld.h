@@ -69,15 +69,16 @@ public:
 // Cells of 32 units, one character each: '.' empty, '#' flat, '/' up, 'M' magic ground,
 // '~' water, 'F' fire, '_' trap door, 'R' rock, '*' palling, the tools 'p' pusher, 'b' bridge,
 // 'e' extinguisher, 't' trampoline, 'v' boat, 'h' ladder, 'u' parachute, 'k' skates, fruit '1',
-// 'd' hair dryer, 'c' carrot, 's' ski, '\\' down; the hero (may be null) starts in heroStart.
+// 'd' hair dryer, 'c' carrot, 's' ski, '\\' down, 'E' exit; the hero (may be null) starts in
+// heroStart.
 inline Tarv::SmartPtr<Pirrock::World> MakeWorld(const std::vector<std::string>& rows,
                                                Quor::ProcessManager* manager = nullptr,
                                                const Pirrock::Cell& heroStart = {0, 0},
                                                const Tarv::SmartPtr<Pirrock::Pirrock>& hero = {})
 {
-    const std::string chars = ".#/M~F_R*pbetvhuk1dcs\\";
+    const std::string chars = ".#/M~F_R*pbetvhuk1dcs\\E";
     const Pirrock::CellCode codes[] = {0,  35, 36, 49, 16, 15, 17, 19, 22, 26, 28,
-                                       29, 30, 32, 33, 34, 38, 42, 31, 27, 47, 37};
+                                       29, 30, 32, 33, 34, 38, 42, 31, 27, 47, 37, 12};
     std::vector<Pirrock::LevelItem> items;
     for (std::size_t y = 0; y < rows.size(); ++y) {
         for (std::size_t x = 0; x < rows[y].size(); ++x) {

@@ -10,7 +10,9 @@
 #include "framework/AssetFunctions.h"
 #include "framework/LuaArguments.h"
 #include "framework/LuaComponent.h"
+#include "gui/ColorText.h"
 #include "gui/Screen.h"
+#include "gui/TextLine.h"
 #include "platform/AbstractApp.h"
 #include "tests/game/GameWorld.h"
 #include "tests/graphics/render/RenderTestScreen.h"
@@ -93,6 +95,20 @@ protected:
 
     std::string TakeLog() { return std::exchange(owner->log, ""); }
 
+    Plim::Control* Control(const char* name)
+    {
+        auto* screen = dynamic_cast<Plim::Screen*>(owner->GetComponent("hud")->GetScreen());
+        return screen != nullptr ? screen->GetNamedControl(name) : nullptr;
+    }
+
+    // What a text line shows, "?" when there is no such line.
+    std::string Text(const char* name)
+    {
+        auto* line = dynamic_cast<Plim::TextLine*>(Control(name));
+        const Plim::ColorText* text = line != nullptr ? line->GetCurrentText() : nullptr;
+        return text != nullptr ? std::string(Tarv::NarrowString(text->GetText())) : "?";
+    }
+
     void ExpectGolden(const char* name)
     {
         Screen()->ClearGrey(110);
@@ -130,6 +146,56 @@ TEST_F(HudTest, TheBarsZoneAndToolChoice)
     EXPECT_EQ(TakeLog(), "GoToPauseMenu ");
 }
 
+// The read-outs against the registry on the frame after a pickup, a death (the attempt's points
+// taken back) and a restart (the level's counts at 0).
+TEST_F(HudTest, TheNextFrameShowsTheRegistrysScoreFruitAndLives)
+{
+    struct Step {
+        const char* what;
+        int score, lives, apple, cherry;
+    };
+    const Step steps[] = {{"pickup", 1250, 3, 2, 2}, {"death", 1240, 2, 2, 2}, {"restart", 1240, 2, 0, 0},
+                          {"last life", 1240, 0, 0, 0}};
+    for (const Step& step : steps) {
+        Settings().SetInt("game/score", step.score);
+        Settings().SetInt("game/lives", step.lives);
+        Settings().SetInt("runtime/fruits/apple", step.apple);
+        Settings().SetInt("runtime/fruits/cherry", step.cherry);
+        owner->GetUpdater().Update(0.02f);
+        EXPECT_EQ(Text("score"), std::to_string(step.score)) << step.what;
+        EXPECT_EQ(Text("lives"), "\u00d7" + std::to_string(step.lives)) << step.what;
+        EXPECT_EQ(Text("fruit_apple_n"), std::to_string(step.apple)) << step.what;
+        EXPECT_EQ(Text("fruit_cherry_n"), std::to_string(step.cherry)) << step.what;
+    }
+}
+
+// The running clock shows each of its last ten seconds for the first half of it; stopped or
+// above ten it stays.
+TEST_F(HudTest, TheClockBlinksInItsLastTenSecondsWhileItRuns)
+{
+    Settings().SetInt("runtime/time", 11);
+    Call("ActivateTimer", true);
+    struct Step {
+        float dt;
+        int time;
+        bool shown;
+    };
+    const Step steps[] = {{0.6f, 11, true}, {0.5f, 10, true}, {0.5f, 10, false}, {0.5f, 9, true},
+                          {0.35f, 9, true}, {0.1f, 9, false}, {0.0f, 9, false}};
+    for (const Step& step : steps) {
+        owner->GetUpdater().Update(step.dt);
+        EXPECT_EQ(Settings().GetInt("runtime/time"), step.time);
+        EXPECT_EQ(Control("time")->IsVisible(), step.shown) << step.time << " after " << step.dt;
+    }
+    Call("ActivateTimer", false);
+    owner->GetUpdater().Update(0.02f);
+    EXPECT_TRUE(Control("time")->IsVisible()) << "a stopped clock stays";
+    Settings().SetInt("runtime/time", 0);
+    Call("ActivateTimer", true);
+    owner->GetUpdater().Update(0.7f);
+    EXPECT_TRUE(Control("time")->IsVisible()) << "0:00 stays";
+}
+
 TEST_F(HudTest, TheTimerCountsWholeSecondsOnlyWhileActiveAndStopsAtZero)
 {
     Settings().SetInt("runtime/time", 3);
@@ -161,10 +227,18 @@ TEST_F(HudTest, AHintClosesByGotItOrByPlacingItsTool)
 
 TEST_F(HudTest, EndPanelsSendTheirCommandOnce)
 {
+    // "Tap to try again": the pause button pauses, any other tap restarts, and the bar takes
+    // taps again at once.
     Call("ShowTapToContinue", true);
+    Tap(760, 440);
+    EXPECT_EQ(TakeLog(), "GoToPauseMenu ");
+    owner->GetUpdater().OnKeyDown(Tarv::KEY_ESCAPE);
+    EXPECT_EQ(TakeLog(), "GoToPauseMenu ");
     Tap(20, 440);
     Tap(20, 440);
     EXPECT_EQ(TakeLog(), "RestartLevel ") << "one tap anywhere, once";
+    Tap(520, 440);
+    EXPECT_EQ(TakeLog(), "PlaySelectToolSound ");
 
     Call("ShowLoseScreen", true);
     Tap(760, 440);
@@ -179,6 +253,15 @@ TEST_F(HudTest, EndPanelsSendTheirCommandOnce)
     EXPECT_TRUE(Settings().GetBool("runtime/auto_play_next"));
     EXPECT_FALSE(Settings().GetBool("game/perfect/level4"));
 
+    // A replay added nothing, and its lines say so.
+    EXPECT_EQ(Text("sum_fruit"), "Fruit: 50");
+    EXPECT_EQ(Text("sum_time"), "Time bonus: 830");
+    Settings().SetInt("runtime/levelScore", 0);
+    Call("ShowSummaryScreen", true);
+    EXPECT_EQ(Text("sum_fruit"), "Fruit: 0");
+    EXPECT_EQ(Text("sum_time"), "Time bonus: 0");
+    EXPECT_EQ(Text("sum_level"), "Level score: 0");
+
     // The last level offers Finish instead (at 160 + 150).
     Settings().SetInt("constants/levels_count", 4);
     Call("ShowSummaryScreen", true);
@@ -186,6 +269,16 @@ TEST_F(HudTest, EndPanelsSendTheirCommandOnce)
     Tap(400, 350);
     EXPECT_EQ(TakeLog(), "GameEnd ");
     EXPECT_EQ(Settings().GetString("runtime/game_end_reason"), "complete");
+}
+
+TEST_F(HudTest, APickupMatchesItsGolden)
+{
+    Settings().SetInt("game/score", 1260);
+    Settings().SetInt("runtime/fruits/cherry", 3);
+    Call("SetFruitPointsValue", 20);
+    Call("UpdateFruitPoints", 300, 330, 255);
+    owner->GetUpdater().Update(0.02f);
+    ExpectGolden("pickup");
 }
 
 TEST_F(HudTest, PlayWithAHintAndAPerfectSummaryMatchTheirGoldens)

@@ -1,15 +1,18 @@
 // The menu and the level select on a real state machine with logging screen scripts: the one
 // screen asked for on entry, the drags, and the commands (with their bad forms) acting on the
-// machine, the settings and the application.
+// machine, the settings, the developer switches and the application.
+#include "console/DebugOverlay.h"
 #include "framework/LoaderThread.h"
 #include "game/Game.h"
 #include "game/GameState.h"
+#include "game/Hud.h"
 #include "game/MenuState.h"
 #include "game/PlayState.h"
 #include "gui/Screen.h"
 #include "platform/AbstractApp.h"
 #include "tests/game/GameWorld.h"
 
+#include <array>
 #include <chrono>
 
 using namespace Pirrock;
@@ -102,6 +105,7 @@ TEST_F(MenuStateTest, EachEntryAsksForOneScreen)
     // "Continue"; anywhere but in play the main menu shows and the score stays.
     Settings().SetInt("game/score", 100);
     Settings().SetInt("runtime/levelScore", 30);
+    Settings().SetBool("runtime/playing", true);
     root->ChangeStateKeepCurrent(Tarv::MakeSmart<GameState>().Get());
     const std::pair<const char*, const char*> places[] = {{"levelSelectState", "ShowMenu:MainMenu "},
                                                           {"playState", "ShowMenu:PauseMenu "}};
@@ -114,6 +118,14 @@ TEST_F(MenuStateTest, EachEntryAsksForOneScreen)
     }
     EXPECT_EQ(Settings().GetInt("game/score"), 70);
     menu->OnLuaFeedback("menu", "Continue");
+    EXPECT_EQ(Settings().GetInt("game/score"), 100);
+
+    // A level that has ended (its summary shows) keeps its points, also through "Main menu".
+    Settings().SetBool("runtime/playing", false);
+    root->SetPending(nullptr);
+    menu->Enter();
+    EXPECT_EQ(TakeLog(), "ShowMenu:PauseMenu ");
+    menu->OnLuaFeedback("menu", "LeaveToMainMenu");
     EXPECT_EQ(Settings().GetInt("game/score"), 100);
 }
 
@@ -167,7 +179,7 @@ TEST_F(MenuStateTest, CommandsActAndBadOnesChangeNothing)
 
 TEST_F(MenuStateTest, TheLevelSelectDragsPlaysAndGoesBack)
 {
-    Settings().SetInt(PlayState::LEVEL_KEY, 4);
+    Settings().SetInt(PlayState::LEVEL_KEY, 1);
     root->ChangeState(menu.Get(), false);
     ASSERT_TRUE(Reach(menu.Get()));
     menu->OnLuaFeedback("menu", "SelectLevel");
@@ -200,11 +212,11 @@ TEST_F(MenuStateTest, TheLevelSelectDragsPlaysAndGoesBack)
         root->Update(0.02f);
     auto* play = dynamic_cast<PlayState*>(current());
     ASSERT_NE(play, nullptr);
-    EXPECT_EQ(play->GetLevel(), 4);
+    EXPECT_EQ(play->GetLevel(), 1);
     EXPECT_EQ(Settings().GetString("runtime/currentGameState"), "playState");
 
     // The HUD's "NextLevel" comes back to a new level select, whose "Back" resumes the stored menu.
-    play->OnLuaFeedback("hud", "NextLevel");
+    play->GetHud()->OnLuaFeedback("hud", "NextLevel");
     while (dynamic_cast<LevelSelectState*>(current()) == nullptr && std::chrono::steady_clock::now() < end)
         root->Update(0.02f);
     ASSERT_NE(dynamic_cast<LevelSelectState*>(current()), nullptr);
@@ -212,4 +224,41 @@ TEST_F(MenuStateTest, TheLevelSelectDragsPlaysAndGoesBack)
     ASSERT_TRUE(Reach(menu.Get()));
     // Play showed its HUD on entry and hid it when it was left.
     EXPECT_EQ(TakeLog(), "ShowHUD:true ActivateTimer:true ShowHUD:false ActivateTimer:false ShowMenu:MainMenu ");
+}
+
+// The developer screen's commands: the level locks follow the switch, the read-out shows or
+// hides both plots, and the reset brings back the defaults' keys and keeps all others.
+TEST_F(MenuStateTest, DeveloperCommandsTakeEffect)
+{
+    Write("defaults.xml", R"(<registry><node name="quor"><key name="language" type="string">en</key>
+        <node name="game"><key name="score" type="int">0</key></node></node></registry>)");
+    ASSERT_TRUE(Settings().Init("quor", "", "defaults.xml", true));
+    Settings().SetInt(Game::LEVELS_COUNT_KEY, 3);
+    const int levels[] = {2, 0, 2};
+    for (int level = 1; level <= 3; ++level)
+        Settings().SetInt(Game::LevelKey(level), levels[level - 1]);
+    const std::pair<bool, std::array<int, 3>> locks[] = {{true, {2, 1, 2}}, {false, {1, 0, 0}}};
+    for (const auto& [unlock, expected] : locks) {
+        Settings().SetBool("dev/unlock_all_levels", unlock);
+        menu->OnLuaFeedback("menu", "DebugLevelsLock");
+        for (int level = 1; level <= 3; ++level)
+            EXPECT_EQ(Settings().GetInt(Game::LevelKey(level)), expected[level - 1]) << unlock << level;
+    }
+
+    Tarv::DebugOverlay::Create();
+    for (const bool show : {true, false}) {
+        Settings().SetBool("dev/show_fps_mem", show);
+        menu->OnLuaFeedback("menu", "DebugShowFpsMem");
+        EXPECT_EQ(Tarv::DebugOverlay::Instance->GetPlot(0) != nullptr, show);
+        EXPECT_EQ(Tarv::DebugOverlay::Instance->GetPlot(1) != nullptr, show);
+    }
+    Tarv::DebugOverlay::Instance.Reset();
+
+    Settings().SetString("language", "de");
+    Settings().SetInt("game/score", 40);
+    Settings().SetInt("game/highScore", 900);
+    menu->OnLuaFeedback("menu", "DebugResetAllSettings");
+    EXPECT_EQ(Settings().GetString("language"), "en");
+    EXPECT_EQ(Settings().GetInt("game/score"), 0);
+    EXPECT_EQ(Settings().GetInt("game/highScore"), 900) << "a key the defaults lack keeps its value";
 }

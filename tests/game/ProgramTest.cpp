@@ -1,6 +1,7 @@
 // The real program on a private Xvfb and a private PulseAudio null sink, played with xdotool clicks:
 // the studio logo on white, the title, the first-run prompt switching sound on, the music switch, the
-// link to more games, the level select and back, then Exit with the settings saved.
+// link to more games, the level select and back, then Exit with the settings saved; and two later
+// starts, each silent under the sound prompt until its answer.
 #include "tests/support/ChildProcess.h"
 #include "tests/support/PulseServer.h"
 #include "tests/support/XClient.h"
@@ -146,6 +147,28 @@ bool ShowsGolden(const TestSupport::XClient& client, unsigned long window, const
                                   timeoutMs);
 }
 
+// Starts the program on the server, saving into config, sounding through pulse, opening pages
+// with the given opener.
+bool StartProgram(ChildProcess& program, const TestSupport::XvfbServer& server, const std::filesystem::path& config,
+                  const TestSupport::PulseServer& pulse, const std::string& opener)
+{
+    return program.Start({std::string(BRASHWICK_OUTPUT_DIR) + "/brashwick"},
+                         {{"DISPLAY", server.GetDisplayName()},
+                          {"XDG_CONFIG_HOME", config.string()},
+                          {"PULSE_SERVER", pulse.GetAddress()},
+                          {"TARV_URL_OPENER", opener},
+                          {"ASAN_OPTIONS", ChildProcess::ProgramSanitizerOptions()},
+                          {"LSAN_OPTIONS", ChildProcess::ProgramLeakOptions()}},
+                         "/");
+}
+
+std::string ReadText(const std::filesystem::path& path)
+{
+    std::stringstream text;
+    text << std::ifstream(path).rdbuf();
+    return text.str();
+}
+
 } // namespace
 
 TEST(Program, FromTheLogoThroughTheMenuAndLevelSelectToExit)
@@ -162,14 +185,7 @@ TEST(Program, FromTheLogoThroughTheMenuAndLevelSelectToExit)
     std::ofstream(config / "opener") << "#!/bin/sh\necho \"$1\" >> " << opened.string() << "\n";
     ::chmod((config / "opener").c_str(), 0700);
     ChildProcess program;
-    ASSERT_TRUE(program.Start({std::string(BRASHWICK_OUTPUT_DIR) + "/brashwick"},
-                              {{"DISPLAY", server.GetDisplayName()},
-                               {"XDG_CONFIG_HOME", config.string()},
-                               {"PULSE_SERVER", pulse.GetAddress()},
-                               {"TARV_URL_OPENER", (config / "opener").string()},
-                               {"ASAN_OPTIONS", ChildProcess::ProgramSanitizerOptions()},
-                               {"LSAN_OPTIONS", ChildProcess::ProgramLeakOptions()}},
-                              "/"));
+    ASSERT_TRUE(StartProgram(program, server, config, pulse, (config / "opener").string()));
     const unsigned long window = client.WaitForWindow("Brashwick", WAIT_MS);
     ASSERT_NE(window, 0u) << program.GetOutput();
     auto shows = [&](const std::string& line, std::size_t times = 1) {
@@ -198,13 +214,13 @@ TEST(Program, FromTheLogoThroughTheMenuAndLevelSelectToExit)
     EXPECT_LE(Peak(pulse), AUDIBLE);
     ASSERT_TRUE(click(260, 362));
     EXPECT_TRUE(heard(true)) << program.GetOutput();
-    ASSERT_TRUE(click(140, 424));
+    ASSERT_TRUE(click(140, 420));
     EXPECT_TRUE(heard(false)) << program.GetOutput();
-    ASSERT_TRUE(click(140, 424));
+    ASSERT_TRUE(click(140, 420));
     EXPECT_TRUE(heard(true)) << program.GetOutput();
     EXPECT_TRUE(ShowsGolden(client, window, "main_menu", "first_run", WAIT_MS));
     // "More games" calls the page opener once.
-    ASSERT_TRUE(click(400, 298));
+    ASSERT_TRUE(click(400, 348));
     auto opens = [&] {
         std::stringstream lines;
         lines << std::ifstream(opened).rdbuf();
@@ -212,26 +228,81 @@ TEST(Program, FromTheLogoThroughTheMenuAndLevelSelectToExit)
     };
     EXPECT_TRUE(TestSupport::WaitUntil([&] { return opens() == 1; }, WAIT_MS));
     // Play opens the levels, with their own music.
-    ASSERT_TRUE(click(400, 222));
+    ASSERT_TRUE(click(400, 208));
     ASSERT_TRUE(shows("active state level select")) << program.GetOutput();
     EXPECT_TRUE(heard(true)) << program.GetOutput();
     EXPECT_TRUE(ShowsGolden(client, window, "level_select", "main_menu", WAIT_MS));
     ASSERT_TRUE(click(47, 45));
     ASSERT_TRUE(shows("active state menu", 2)) << program.GetOutput();
     // The language switch relabels the menu, and the choice is saved.
-    ASSERT_TRUE(click(744, 424));
+    ASSERT_TRUE(click(744, 420));
     EXPECT_TRUE(ShowsGolden(client, window, "main_menu_de", "main_menu", WAIT_MS));
-    ASSERT_TRUE(click(400, 374));
+    ASSERT_TRUE(click(400, 418));
     ASSERT_TRUE(click(260, 362));
     ASSERT_TRUE(program.WaitForExit(WAIT_MS)) << program.GetOutput();
     EXPECT_EQ(program.GetExitStatus(), 0);
     EXPECT_NE(program.GetOutput().find("settings saved; shut down"), std::string::npos) << program.GetOutput();
-    std::ifstream saved(config / "Brashwick" / "settings.xml");
-    std::stringstream text;
-    text << saved.rdbuf();
+    const std::string saved = ReadText(config / "Brashwick" / "settings.xml");
     for (const char* key : {"first_run\" type=\"bool\">false", "music_on\" type=\"bool\">true", "sfx_on\" type=\"bool\">true",
                             "language\" type=\"string\">de"})
-        EXPECT_NE(text.str().find(std::string("<key name=\"") + key + "</key>"), std::string::npos) << text.str();
+        EXPECT_NE(saved.find(std::string("<key name=\"") + key + "</key>"), std::string::npos) << saved;
     EXPECT_EQ(opens(), 1u);
+    std::filesystem::remove_all(config);
+}
+
+// A run saved with sound on; at each of the next two starts the menu is silent under the sound
+// prompt. Yes makes the music heard, No keeps it silent, and the saved switches follow the last
+// answer. Without a page opener "More games" does nothing but say so once on standard error.
+TEST(Program, EveryStartIsSilentUntilTheSoundPromptIsAnswered)
+{
+    TestSupport::XvfbServer server{24};
+    TestSupport::XClient client{server.GetDisplayName()};
+    ASSERT_TRUE(client.IsOpen());
+    const std::filesystem::path config =
+        std::filesystem::temp_directory_path() / ("brashwick-sound-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(config / "Brashwick");
+    std::ofstream(config / "Brashwick" / "settings.xml") << R"(<registry><node name="/quor">
+        <key name="version" type="string">1.0.0</key><key name="first_run" type="bool">false</key>
+        <key name="sfx_on" type="bool">true</key><key name="music_on" type="bool">true</key>
+        </node></registry>)";
+    TestSupport::PulseServer pulse;
+    ASSERT_TRUE(pulse.Start(22050, 1));
+    auto click = [&](int x, int y) {
+        return server.RunTool({"xdotool", "mousemove", std::to_string(x), std::to_string(y), "click", "1"}) == 0;
+    };
+    const std::string opener = (config / "no-such-opener").string();
+    const std::pair<int, bool> answers[] = {{260, true}, {540, false}};
+    for (const auto& [x, on] : answers) {
+        ChildProcess program;
+        ASSERT_TRUE(StartProgram(program, server, config, pulse, opener));
+        const unsigned long window = client.WaitForWindow("Brashwick", WAIT_MS);
+        ASSERT_NE(window, 0u) << program.GetOutput();
+        ASSERT_TRUE(TestSupport::WaitUntil([&] { return Count(program.GetOutput(), "active state menu") == 1; }, WAIT_MS))
+            << program.GetOutput();
+        EXPECT_TRUE(ShowsGolden(client, window, "sound_prompt", "splash", WAIT_MS)) << on;
+        for (int i = 0; i < 3; ++i)
+            EXPECT_LE(Peak(pulse), AUDIBLE) << "under the prompt, answer " << on;
+        ASSERT_TRUE(click(x, 362));
+        if (on) {
+            EXPECT_TRUE(TestSupport::WaitUntil([&] { return Peak(pulse) > AUDIBLE; }, WAIT_MS)) << program.GetOutput();
+        } else {
+            const std::string said = "brashwick: cannot open http://www.example.com/brashwick/more-games: the page "
+                                     "opener " + opener + " does not start: No such file or directory\n";
+            ASSERT_TRUE(click(400, 348));
+            EXPECT_TRUE(TestSupport::WaitUntil([&] { return Count(program.GetOutput(), said) == 1; }, WAIT_MS))
+                << program.GetOutput();
+            for (int i = 0; i < 3; ++i)
+                EXPECT_LE(Peak(pulse), AUDIBLE) << "after No";
+        }
+        ASSERT_TRUE(click(400, 418));
+        ASSERT_TRUE(click(260, 362));
+        ASSERT_TRUE(program.WaitForExit(WAIT_MS)) << program.GetOutput();
+        EXPECT_EQ(program.GetExitStatus(), 0);
+        const std::string saved = ReadText(config / "Brashwick" / "settings.xml");
+        for (const char* key : {"sfx_on", "music_on"}) {
+            const std::string line = std::string("<key name=\"") + key + "\" type=\"bool\">" + (on ? "true" : "false");
+            EXPECT_NE(saved.find(line), std::string::npos) << saved;
+        }
+    }
     std::filesystem::remove_all(config);
 }

@@ -53,10 +53,15 @@ TEST(Osso, BrowserCallStartsTheOpenerWithTheUrlAsOneArgument)
                                          DBUS_TYPE_STRING, url, DBUS_TYPE_INVALID),
               OSSO_OK);
     EXPECT_EQ(opener.Called(10000), std::string("1|") + url);
+    // A missing opener fails with one line naming it and the reason.
     setenv("TARV_URL_OPENER", "/nonexistent/opener", 1);
+    testing::internal::CaptureStderr();
     EXPECT_EQ(osso_rpc_run_with_defaults(context, "osso_browser", "open_new_window", nullptr,
-                                         DBUS_TYPE_STRING, url, DBUS_TYPE_INVALID),
+                                         DBUS_TYPE_STRING, "http://a", DBUS_TYPE_INVALID),
               OSSO_ERROR);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "brashwick: cannot open http://a: the page opener /nonexistent/opener does not start: "
+              "No such file or directory\n");
     osso_deinitialize(context);
 }
 

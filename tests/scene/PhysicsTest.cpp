@@ -16,6 +16,7 @@
 #include <limits>
 #include <memory>
 #include <string>
+#include <vector>
 
 using namespace Vund;
 using SceneTest::PhysicsTest;
@@ -208,4 +209,23 @@ TEST_F(PhysicsTest, LoaderThreadMayMakeAndDestroyObjectsDuringPasses)
     EXPECT_EQ(loader.get(), 4000);
     EXPECT_EQ(physics->GetObjectCount(), 1u);
     EXPECT_EQ(resident.GetPosition().x, 0.0625f * static_cast<float>(passes)); // stepped once a pass
+}
+
+// A state's load holds what it makes; a hold inside it (a nested load) leaves the release to the
+// outer one, which lists the objects in the order they were made.
+TEST_F(PhysicsTest, OnlyTheOutermostHoldListsItsObjects)
+{
+    std::unique_ptr<Body> a, b;
+    {
+        const PhysicsHold outer;
+        a = std::make_unique<Body>();
+        {
+            const PhysicsHold inner;
+            b = std::make_unique<Body>();
+        }
+        EXPECT_TRUE(Physics::IsHoldingNewObjects());
+        EXPECT_EQ(physics->GetObjectCount(), 0u);
+    }
+    EXPECT_FALSE(Physics::IsHoldingNewObjects());
+    EXPECT_EQ(physics->GetItems(), (std::vector<DynamicObject*>{a.get(), b.get()}));
 }

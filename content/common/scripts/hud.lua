@@ -11,12 +11,15 @@ local PANELS = { "panel_tap", "panel_lose", "panel_summary" }
 local SCREEN_W, BAR_H, SLOT, GOTIT_W = 800, 80, 76, 136
 local FRUIT_X, FRUIT_STEP = 524, 55
 local PULSE_PERIOD, PULSE_SCALE, BOB = 0.6, 0.15, 6
+-- In its last seconds the running clock shows each new second for half of it.
+local BLINK_FROM = 10
 
 local ui = nil
 local S = {
   shown = true, timer = false, acc = 0, clock = 0,
   hint = false, tut = nil, tutStock = 0,
   arrow = nil, panel = nil, waiting = false, pressed = nil, level = 0,
+  shownScore = nil, shownLives = nil, shownFruit = {},
 }
 
 local function get(key) return registry:Get(Q .. key) end
@@ -75,6 +78,27 @@ local function RefreshSlots()
   end
 end
 
+-- The score, lives and fruit counts as the registry holds them; a text is set again only when
+-- its value changed, so this runs every frame.
+local function RefreshCounts()
+  local score, lives = num("game/score"), num("game/lives")
+  if score ~= S.shownScore then
+    S.shownScore = score
+    C("score"):SetTextRaw(tostring(score))
+  end
+  if lives ~= S.shownLives then
+    S.shownLives = lives
+    C("lives"):SetTextRaw("\195\151" .. tostring(lives))
+  end
+  for _, fruit in ipairs(FRUITS) do
+    local count = num("runtime/fruits/" .. fruit)
+    if count ~= S.shownFruit[fruit] then
+      S.shownFruit[fruit] = count
+      C("fruit_" .. fruit .. "_n"):SetTextRaw(tostring(count))
+    end
+  end
+end
+
 -- Only the kinds of fruit the level has, packed from the left after the score.
 local function RefreshFruit()
   local x = FRUIT_X
@@ -85,10 +109,10 @@ local function RefreshFruit()
     if total > 0 then
       C("fruit_" .. fruit):SetX(x)
       C("fruit_" .. fruit .. "_n"):SetX(x + 32)
-      C("fruit_" .. fruit .. "_n"):SetTextRaw(tostring(num("runtime/fruits/" .. fruit)))
       x = x + FRUIT_STEP
     end
   end
+  RefreshCounts()
 end
 
 local function RefreshTime()
@@ -97,9 +121,8 @@ local function RefreshTime()
 end
 
 local function RefreshAll()
+  S.shownScore, S.shownLives, S.shownFruit = nil, nil, {}
   C("level_name"):SetTextRaw(Format("IDS_HUD_LEVEL", S.level))
-  C("lives"):SetTextRaw("\195\151" .. tostring(num("game/lives")))
-  C("score"):SetTextRaw(tostring(num("game/score")))
   RefreshTime()
   RefreshSlots()
   RefreshFruit()
@@ -124,13 +147,17 @@ local function StopPulse()
   if icon ~= nil then icon:SetScale(1) end
 end
 
--- "Got it", or the hint's tool was placed: the hint closes and play goes on, always in this order.
-local function CloseHint()
+local function HideHint()
   StopPulse()
   S.hint, S.tut, S.arrow = false, nil, nil
   SetVisible("tut_panel", false)
   SetVisible("tut_arrow", false)
   LayoutBar()
+end
+
+-- "Got it", or the hint's tool was placed: the hint closes and play goes on, always in this order.
+local function CloseHint()
+  HideHint()
   Send("DisableTutorialEvent")
   Send("ContinueGame")
 end
@@ -200,7 +227,6 @@ function Screen:ActivateTimer(on)
 end
 
 function Screen:UpdateLevelData()
-  C("score"):SetTextRaw(tostring(num("game/score")))
   RefreshSlots()
   RefreshFruit()
   LayoutBar()
@@ -220,6 +246,11 @@ function Screen:UpdateFruitPoints(x, y, alpha)
   label:SetX((tonumber(x) or 0) + 24 - label:GetWidth() / 2)
   label:SetY((tonumber(y) or 0) - 72)
   label:SetAlpha(math.min(255, alpha))
+end
+
+-- The level restarted under an open hint: it goes without a word back, play is already free.
+function Screen:HideTutorial()
+  HideHint()
 end
 
 function Screen:ShowTutorialText(text, icon)
@@ -272,6 +303,8 @@ function Screen:ShowSummaryScreen(on)
     end
     local levelScore = num("runtime/levelScore")
     local bonus = math.max(0, num("runtime/time")) * num("constants/score_time_multiplier")
+    -- A level won before adds nothing: the lines say what was added.
+    if levelScore <= 0 then fruitPoints, bonus = 0, 0 end
     C("sum_fruit"):SetTextRaw(Format("IDS_HUD_FRUIT_POINTS", fruitPoints))
     C("sum_time"):SetTextRaw(Format("IDS_HUD_TIME_BONUS", bonus))
     C("sum_level"):SetTextRaw(Format("IDS_HUD_LEVEL_SCORE", levelScore))
@@ -300,6 +333,8 @@ function Screen:Update(dt)
     end
   end
   if num("runtime/time") ~= S.clock then RefreshTime() end
+  SetVisible("time", not (S.timer and S.clock > 0 and S.clock <= BLINK_FROM and S.acc >= 0.5))
+  RefreshCounts()
   if S.arrow ~= nil then
     S.arrow[3] = (S.arrow[3] + dt) % 1
     C("tut_arrow"):SetY(S.arrow[2] - BOB * 0.5 * (1 - math.cos(2 * math.pi * S.arrow[3])))
@@ -312,29 +347,36 @@ function Screen:Update(dt)
   end
 end
 
+-- The pause menu is open during play and while "Tap to try again" waits.
+local function CanPause()
+  return S.panel == nil or S.panel == "panel_tap"
+end
+
 function Screen:OnKeyDown(key)
-  if S.waiting or S.panel ~= nil or not S.shown then return end
+  if S.waiting or not CanPause() or not S.shown then return end
   if key == keys.KEY_BACK or key == keys.KEY_ESCAPE then Send("GoToPauseMenu") end
 end
 function Screen:OnKeyUp(key) end
 
 function Screen:OnTouchDown(x, y)
   if S.waiting or not S.shown then return end
-  if S.panel == "panel_tap" then return end
   local control = self:GetTouchableControl(x, y)
   if control == nil then return end
   local name = control:GetName()
-  if S.panel ~= nil and name ~= "btn_lose_ok" and name ~= "btn_next" and name ~= "btn_levels"
-      and name ~= "btn_finish" then return end
+  if S.panel == "panel_tap" and name ~= "btn_pause" then return end
+  if S.panel ~= nil and S.panel ~= "panel_tap" and name ~= "btn_lose_ok" and name ~= "btn_next"
+      and name ~= "btn_levels" and name ~= "btn_finish" then return end
   S.pressed = name
   if string.sub(name, 1, 4) == "btn_" then control:SetRepresentation("pressed") end
 end
 
 function Screen:OnTouchUp(x, y)
   if S.waiting or not S.shown then return end
-  if S.panel == "panel_tap" then
+  -- Any tap but one on the pause button tries again; the restart happens inside the call, so
+  -- input goes on at once.
+  if S.panel == "panel_tap" and S.pressed ~= "btn_pause" then
     ShowPanel("panel_tap", false)
-    Finish("RestartLevel")
+    Send("RestartLevel")
     return
   end
   if S.pressed == nil then return end

@@ -16,6 +16,8 @@ local dragged = 0
 local noteTime = 0
 local waiting = false
 local count = 30
+-- "Next level" on the HUD's summary asks for the next level straight away.
+local autoPlay = false
 
 local function Get(path) return registry:Get("/quor/" .. path) end
 local function Send(command) level_select:LuaFeedback(command) end
@@ -68,9 +70,16 @@ function Screen:Initialize()
   ShowPage(math.floor((math.max(1, current) - 1) / 10) + 1)
   stripX = target
   self:GetControl("strip"):SetX(stripX)
+  autoPlay = Get("runtime/auto_play_next") == true
+  registry:Set("/quor/runtime/auto_play_next", false)
 end
 
 function Screen:Update(dt)
+  -- Never from Initialize, which runs while the screen is still loading.
+  if autoPlay then
+    autoPlay = false
+    if not waiting then Start(math.max(1, Get("game/currentLevel") or 1)) end
+  end
   if pressed == nil and stripX ~= target then
     local step = (target - stripX) * 0.2
     if math.abs(target - stripX) < 2 then stripX = target else stripX = stripX + step end

@@ -6,6 +6,7 @@ local function Log(name, ...)
 end
 function Screen:Initialize() end
 for _, name in ipairs({"ShowHUD", "ActivateTimer", "UpdateLevelData", "SetFruitPointsValue", "UpdateFruitPoints",
-                       "ShowTutorialText", "ShowTutorialArrow", "AnimateTutorialTool", "ShowTapToContinue"}) do
+                       "ShowTutorialText", "ShowTutorialArrow", "AnimateTutorialTool", "ShowTapToContinue",
+                       "HideTutorial"}) do
   Screen[name] = function(self, ...) Log(name, ...) end
 end

@@ -140,16 +140,32 @@ def landscape(s, w, h, band, seed=0):
         s.path(f"M0 {h} " + " ".join(f"L{x} {n(y)}" for x, y in pts) + f" L{w} {h} Z", color)
 
 
+BLEND_STOPS = 48
+
+
+def blend(colours, weights):
+    """The weighted mean of "#RRGGBB" colours."""
+    total = sum(weights)
+    rgb = [sum(int(c[i:i + 2], 16) * w for c, w in zip(colours, weights)) / total for i in (1, 3, 5)]
+    return "#" + "".join(f"{round(v):02X}" for v in rgb)
+
+
 def panorama(s, w, h, bands, name, dusk=False):
     """Several bands' landscapes as one: colours blend from band to band across the width."""
     from svg import wave
     centres = [(k + 0.5) / len(bands) for k in range(len(bands))]
 
     def across(key, index=None):
+        # Each band's colour weighs in by a bell around its centre. A straight blend between the
+        # centres changes slope at each of them, and the eye sees every such crease as a hard
+        # vertical stripe down the hills.
+        colours = [world.BACKS[band][key] if index is None else world.BACKS[band][key][index] for band in bands]
+        width = 0.8 / len(bands)
         stops = []
-        for c, band in zip(centres, bands):
-            colour = world.BACKS[band][key] if index is None else world.BACKS[band][key][index]
-            stops.append((c, colour, 1))
+        for step in range(BLEND_STOPS + 1):
+            x = step / BLEND_STOPS
+            weights = [math.exp(-((x - c) / width) ** 2) for c in centres]
+            stops.append((x, blend(colours, weights), 1))
         return s.gradient(f"{name}_{key}{index}", stops, horizontal=True)
     s.rect(0, 0, w, h, across("sky", 0))
     s.rect(0, 0, w, h, s.gradient(f"{name}_haze", [(0, WHITE, 0), (1, WHITE, 0.75)]))
@@ -214,7 +230,8 @@ def menu(items):
         out[name] = s
     out["panel"] = panel(600, 380)
     s = Svg(200, 200)
-    hero_at(s, 4, 4, 3, hero.pose(arms=(160, -20)))
+    # The rig's planted feet reach the foot of its 64-pixel canvas: lifted so they stay inside.
+    hero_at(s, 4, -10, 3, hero.pose(arms=(160, -20)))
     out["pirrock_hello"] = s
     return out
 
@@ -261,6 +278,8 @@ def splash(items):
     s = Svg(800, 480)
     panorama(s, 800, 480, (1, 2, 3, 4, 5), "splash")
     s.rect(0, 380, 330, 100, "#72C94B").rect(470, 380, 330, 100, "#72C94B")
+    # The gap under the bridge is a pit of earth, not the hills seen through the ground.
+    s.rect(330, 380, 140, 100, s.gradient("splash_pit", [(0, "#6E4629", 1), (1, "#3B2415", 1)]))
     s.begin("translate(320 354) scale(1.7)")
     s.parts.extend(items["bridge"].parts[1:])
     s.end()

@@ -1,0 +1,338 @@
+// The shipped menu from the built archives on a real GL screen, with an owner that logs the
+// commands and carries out the sound switches and the language as the menu state does: the sound
+// prompt's answer, the high-score screen, the options, credits and developer screens, and their
+// pictures in English and German against goldens (BRASHWICK_UPDATE_GOLDEN=1 rewrites them).
+#include "engine/registry/TextDict.h"
+#include "engine/script/LuaErrorQueue.h"
+#include "engine/vfs/PakMount.h"
+#include "framework/AssetClient.h"
+#include "framework/AssetDict.h"
+#include "framework/AssetFunctions.h"
+#include "framework/LuaArguments.h"
+#include "framework/LuaComponent.h"
+#include "gui/Screen.h"
+#include "gui/TextBox.h"
+#include "platform/AbstractApp.h"
+#include "tests/game/GameWorld.h"
+#include "tests/graphics/render/RenderTestScreen.h"
+
+namespace
+{
+
+class Owner : public Quor::AssetClient
+{
+public:
+    void OnLuaFeedback(const Tarv::NarrowString&, const Tarv::NarrowString& command) override
+    {
+        log += command + " ";
+        Quor::Settings& settings = *Quor::Settings::GetInstance();
+        for (const auto& [name, key] : {std::pair{"SwitchSfx", "sfx_on"}, {"SwitchMusic", "music_on"}})
+            if (command == name)
+                settings.SetBool(key, !settings.GetBool(key));
+        if (command == "UpdateLanguage") {
+            Tarv::TextDict::Instance->Load("l10n/" + settings.GetString("language") + ".xml");
+            GetComponent("menu")->GetScreen()->UpdateTexts();
+        }
+    }
+    std::string log;
+};
+
+// Pictures are kept as 4 x 4 block averages: small files that still show every label's place.
+constexpr int WIDTH = 800, HEIGHT = 480, BLOCK = 4;
+
+std::vector<std::uint8_t> Blocks(const std::vector<std::uint8_t>& rgba)
+{
+    std::vector<std::uint8_t> out;
+    for (int by = 0; by < HEIGHT; by += BLOCK)
+        for (int bx = 0; bx < WIDTH; bx += BLOCK)
+            for (int c = 0; c < 3; ++c) {
+                int sum = 0;
+                for (int y = by; y < by + BLOCK; ++y)
+                    for (int x = bx; x < bx + BLOCK; ++x)
+                        sum += rgba[(std::size_t(y) * WIDTH + std::size_t(x)) * 4 + std::size_t(c)];
+                out.push_back(std::uint8_t(sum / (BLOCK * BLOCK)));
+            }
+    return out;
+}
+
+} // namespace
+
+class MenuScriptTest : public RenderTest::ScreenTest, public GameTest::GameFiles
+{
+protected:
+    void SetUp() override
+    {
+        ScreenTest::SetUp();
+        for (const char* pak : {"platform.pak", "common.pak", "atlas.pak"})
+            ASSERT_NE(Tarv::VfsMountPak(std::string(BRASHWICK_OUTPUT_DIR) + "/" + pak, "", Tarv::VFS_MOUNT_FALL_THROUGH),
+                      nullptr) << pak;
+        Tarv::AssetDict::Instance = Tarv::MakeSmart<Tarv::AssetDict>();
+        Tarv::TextDict::Instance = Tarv::MakeSmart<Tarv::TextDict>();
+        ASSERT_TRUE(Tarv::TextDict::Instance->Load("l10n/en.xml"));
+        ASSERT_TRUE(Quor::LoadAtlas("menu.xml"));
+        Plim::Screen::InstallFactory();
+        Tarv::LuaErrorQueue::Global().SetHandler([this](const Tarv::LuaErrorReport& r) { errors.push_back(r.message); });
+        Settings().Init("quor", "", "", true);
+        for (const char* key : {"sfx_on", "music_on", "dev/enable_cheats", "dev/unlock_all_levels", "dev/show_fps_mem"})
+            Settings().SetBool(key, false);
+        for (const auto& [key, value] : {std::pair{"game/score", 1400}, {"game/highScore", 770}, {"game/lives", 0},
+                                         {"constants/start_lives", 5}})
+            Settings().SetInt(key, value);
+        Settings().SetString("language", "en");
+        Settings().SetString("runtime/game_end_reason", "over");
+        owner->RequestAsset("scripts/menu.lua");
+        owner->LoadQueued();
+        ASSERT_NE(owner->GetComponent("menu"), nullptr);
+    }
+
+    void TearDown() override
+    {
+        owner.reset();
+        Tarv::LuaErrorQueue::Global().Reset();
+        Quor::ScriptScreen::SetFactory(nullptr);
+        Quor::UnloadAtlas("menu.xml");
+        Tarv::TextDict::Instance.Reset();
+        Tarv::AssetDict::Instance.Reset();
+        EXPECT_TRUE(errors.empty()) << errors.front();
+        ScreenTest::TearDown();
+    }
+
+    void Call(const char* function, const char* text = nullptr)
+    {
+        Quor::LuaArguments args;
+        if (text != nullptr)
+            args.AddString(text);
+        owner->GetComponent("menu")->CallFunction(function, args);
+    }
+
+    void Drag(int step)
+    {
+        Quor::LuaArguments args;
+        args.AddInt(step);
+        owner->GetComponent("menu")->CallFunction("OnMultitouchMove", args);
+    }
+
+    void Tap(int x, int y)
+    {
+        owner->GetUpdater().OnTouchDown({Tarv::TouchPoint{x, y}});
+        owner->GetUpdater().OnTouchUp({Tarv::TouchPoint{x, y}});
+    }
+
+    Plim::Control* Control(const char* name)
+    {
+        auto* screen = dynamic_cast<Plim::Screen*>(owner->GetComponent("menu")->GetScreen());
+        return screen != nullptr ? screen->GetNamedControl(name) : nullptr;
+    }
+
+    bool Shows(const char* name)
+    {
+        Plim::Control* control = Control(name);
+        return control != nullptr && control->IsVisibleInTree();
+    }
+
+    std::string TakeLog() { return std::exchange(owner->log, ""); }
+
+    void ExpectGolden(const std::string& name)
+    {
+        Screen()->ClearGrey(110);
+        owner->GetComponent("menu")->GetScreen()->Draw(Screen());
+        Batcher()->Flush();
+        std::vector<std::uint8_t> rgba;
+        ASSERT_TRUE(Screen()->ReadBack(0, 0, WIDTH, HEIGHT, rgba));
+        const std::vector<std::uint8_t> now = Blocks(rgba);
+        const std::string path = std::string(BRASHWICK_SOURCE_DIR "/tests/game/golden/menu_") + name + ".ppm";
+        const char* update = std::getenv("BRASHWICK_UPDATE_GOLDEN");
+        if (update != nullptr && std::string(update) == "1") {
+            std::ofstream out(path, std::ios::binary);
+            out << "P6\n" << WIDTH / BLOCK << " " << HEIGHT / BLOCK << "\n255\n";
+            out.write(reinterpret_cast<const char*>(now.data()), std::streamsize(now.size()));
+        }
+        std::ifstream in(path, std::ios::binary);
+        std::string magic;
+        int w = 0, h = 0, maximum = 0;
+        ASSERT_TRUE(in >> magic >> w >> h >> maximum && w == WIDTH / BLOCK && h == HEIGHT / BLOCK) << path;
+        in.get();
+        std::vector<std::uint8_t> golden(now.size());
+        ASSERT_TRUE(in.read(reinterpret_cast<char*>(golden.data()), std::streamsize(golden.size()))) << path;
+        int differing = 0;
+        for (std::size_t i = 0; i < now.size(); ++i)
+            differing += std::abs(int(now[i]) - int(golden[i])) > 24 ? 1 : 0;
+        EXPECT_LE(differing, int(now.size()) / 200) << name;
+    }
+
+    std::unique_ptr<Owner> owner = std::make_unique<Owner>();
+    std::vector<std::string> errors;
+};
+
+// Both prompts turn each switch to the answer; a switch already there is left alone.
+TEST_F(MenuScriptTest, TheSoundPromptsAnswerIsWhatIsHeard)
+{
+    struct Case {
+        const char* call;
+        const char* which;
+        bool before;
+        int x;
+        const char* log;
+        bool after;
+    };
+    const Case cases[] = {
+        {"ShowMenu", "EnableSounds", false, 260, "SwitchSfx SwitchMusic PlayClickSound ", true},
+        {"ShowMenu", "EnableSounds", false, 540, "", false},
+        {"ShowMenu", "EnableSounds", true, 260, "PlayClickSound ", true},
+        {"ShowMenu", "EnableSounds", true, 540, "SwitchSfx SwitchMusic ", false},
+        {"FirstRun", nullptr, false, 260, "SwitchSfx SwitchMusic PlayClickSound ", true},
+        {"FirstRun", nullptr, false, 540, "", false},
+    };
+    for (const Case& c : cases) {
+        Settings().SetBool("sfx_on", c.before);
+        Settings().SetBool("music_on", c.before);
+        Call(c.call, c.which);
+        Tap(c.x, 362);
+        EXPECT_EQ(TakeLog(), c.log) << c.call << " " << c.x;
+        EXPECT_EQ(Settings().GetBool("sfx_on"), c.after) << c.call << " " << c.x;
+        EXPECT_EQ(Settings().GetBool("music_on"), c.after) << c.call << " " << c.x;
+        EXPECT_TRUE(Shows("scr_main"));
+    }
+}
+
+TEST_F(MenuScriptTest, TheEndOfAGameShowsTheScoreAgainstTheBest)
+{
+    struct Case {
+        const char* reason;
+        int score;
+        int best;
+        bool beaten;
+        const char* golden;
+    };
+    const Case cases[] = {{"over", 1400, 770, true, "highscore"}, {"complete", 770, 1400, false, "highscore_de"},
+                          {"over", 770, 770, false, nullptr}};
+    for (const Case& c : cases) {
+        if (c.golden != nullptr && std::string(c.golden) == "highscore_de") {
+            Settings().SetString("language", "de");
+            owner->OnLuaFeedback("menu", "UpdateLanguage");
+        }
+        Settings().SetString("runtime/game_end_reason", c.reason);
+        Settings().SetInt("game/score", c.score);
+        Settings().SetInt("game/highScore", c.best);
+        Settings().SetInt("game/lives", 0);
+        Call("NewHighScore");
+        EXPECT_TRUE(Shows("scr_highscore"));
+        EXPECT_EQ(Shows("hs_new"), c.beaten) << c.score;
+        EXPECT_EQ(Settings().GetInt("game/highScore"), std::max(c.score, c.best)) << c.score;
+        EXPECT_EQ(Settings().GetString("runtime/game_end_reason"), "");
+        if (c.golden != nullptr)
+            ExpectGolden(c.golden);
+        Tap(400, 372);
+        EXPECT_TRUE(Shows("scr_main"));
+        EXPECT_EQ(Settings().GetInt("game/lives"), 5);
+        EXPECT_EQ(Settings().GetInt("game/score"), 0);
+        EXPECT_EQ(Settings().GetInt("game/highScore"), std::max(c.score, c.best)) << "the best stays";
+    }
+    EXPECT_EQ(TakeLog(), "PlayClickSound UpdateLanguage PlayClickSound PlayClickSound ");
+}
+
+// Options, credits (drags scroll them only while they show) and back, in both languages.
+TEST_F(MenuScriptTest, OptionsAndCreditsScrolledByDrags)
+{
+    for (const char* language : {"en", "de"}) {
+        Settings().SetString("language", language);
+        owner->OnLuaFeedback("menu", "UpdateLanguage");
+        Call("ShowMenu", "MainMenu");
+        Tap(400, 278);
+        ASSERT_TRUE(Shows("scr_options"));
+        EXPECT_FALSE(Shows("btn_debug")) << "cheats are off";
+        Tap(540, 232);
+        EXPECT_TRUE(Shows("scr_options"));
+        Tap(260, 158);
+        Tap(260, 232);
+        ExpectGolden(std::string("options_") + language);
+        Tap(540, 158);
+        ASSERT_TRUE(Shows("scr_credits"));
+        auto* credits = static_cast<Plim::TextBox*>(Control("credits_text"));
+        const int last = credits->GetTextHeight() - credits->GetBoxHeight();
+        ASSERT_GT(last, 20) << "the credits are longer than their window";
+        const std::pair<int, int> drags[] = {{-5, 0}, {12, 12}, {8, 20}, {-3, 17}, {10000, last}};
+        for (const auto& [step, at] : drags) {
+            Drag(step);
+            EXPECT_EQ(credits->GetTextPosition(), at) << step;
+        }
+        Drag(-10000);
+        ExpectGolden(std::string("credits_") + language);
+        Tap(400, 388);
+        EXPECT_TRUE(Shows("scr_options"));
+        Drag(30);
+        EXPECT_EQ(credits->GetTextPosition(), 0) << "no scrolling once they are gone";
+        Tap(400, 382);
+        EXPECT_TRUE(Shows("scr_main"));
+        EXPECT_EQ(TakeLog(), std::string("UpdateLanguage PlayClickSound SwitchSfx SwitchMusic ") +
+                                 "PlayClickSound EnableTouch PlayClickSound DisableTouch PlayClickSound ");
+        EXPECT_TRUE(Settings().GetBool("sfx_on"));
+        Settings().SetBool("sfx_on", false);
+        Settings().SetBool("music_on", false);
+    }
+}
+
+TEST_F(MenuScriptTest, TheDeveloperScreenOnlyWithCheats)
+{
+    Settings().SetBool("dev/enable_cheats", true);
+    for (const char* language : {"en", "de"}) {
+        Settings().SetString("language", language);
+        owner->OnLuaFeedback("menu", "UpdateLanguage");
+        Call("ShowMenu", "MainMenu");
+        Tap(400, 278);
+        ASSERT_TRUE(Shows("btn_debug"));
+        Tap(540, 232);
+        ASSERT_TRUE(Shows("scr_debug"));
+        TakeLog();
+        const std::tuple<int, const char*, const char*, bool> taps[] = {
+            {162, "dev/unlock_all_levels", "DebugLevelsLock ", true},
+            {232, "dev/show_fps_mem", "DebugShowFpsMem ", true},
+            {162, "dev/unlock_all_levels", "DebugLevelsLock ", false},
+            {232, "dev/show_fps_mem", "DebugShowFpsMem ", false},
+            {232, "dev/show_fps_mem", "DebugShowFpsMem ", true},
+        };
+        for (const auto& [y, key, log, on] : taps) {
+            Tap(400, y);
+            EXPECT_EQ(TakeLog(), log) << y;
+            EXPECT_EQ(Settings().GetBool(key), on) << y;
+        }
+        ExpectGolden(std::string("debug_") + language);
+        Settings().SetBool("dev/show_fps_mem", false);
+    }
+    // The reset keeps what is heard and applies the texts and read-out it brought back.
+    Settings().SetBool("music_on", true);
+    Tap(400, 302);
+    EXPECT_EQ(TakeLog(), "DebugResetAllSettings UpdateLanguage DebugShowFpsMem ");
+    EXPECT_TRUE(Settings().GetBool("music_on"));
+    Tap(400, 388);
+    EXPECT_TRUE(Shows("scr_options"));
+}
+
+// The pause screen's round switches, and the exit prompt, in both languages.
+TEST_F(MenuScriptTest, PauseSwitchesAndTheExitPrompt)
+{
+    for (const char* language : {"en", "de"}) {
+        Settings().SetString("language", language);
+        owner->OnLuaFeedback("menu", "UpdateLanguage");
+        Call("ShowMenu", "PauseMenu");
+        Tap(348, 380);
+        Tap(452, 380);
+        EXPECT_EQ(Control("btn_pause_sfx")->GetRepresentationName(), "on");
+        EXPECT_EQ(Control("btn_pause_music")->GetRepresentationName(), "on");
+        ExpectGolden(std::string("pause_") + language);
+        Tap(452, 380);
+        EXPECT_EQ(Control("btn_pause_music")->GetRepresentationName(), "default");
+        Settings().SetBool("sfx_on", false);
+        Call("ShowMenu", "MainMenu");
+        Tap(400, 418);
+        EXPECT_TRUE(Shows("scr_exit"));
+        ExpectGolden(std::string("exit_") + language);
+        Tap(540, 362);
+        EXPECT_TRUE(Shows("scr_main"));
+        EXPECT_EQ(TakeLog(), "UpdateLanguage SwitchSfx SwitchMusic SwitchMusic PlayClickSound PlayClickSound ");
+    }
+    Tap(400, 418);
+    Tap(260, 362);
+    Tap(400, 418);
+    EXPECT_EQ(TakeLog(), "PlayClickSound Exit ") << "nothing after the exit until the program calls again";
+}
