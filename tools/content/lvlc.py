@@ -16,6 +16,8 @@ import shutil
 import sys
 
 CELL = 48
+# The background strips' tile width, as the art draws them (art/world.py).
+BACK_TILE_WIDTH = 510
 # cell character -> code
 CODES = {
     ".": 0, "E": 12, "W": 14, "F": 15, "~": 16, "_": 17, "X": 18, "R": 19, "T": 20, "=": 21, "*": 22,
@@ -428,7 +430,7 @@ def scene_sprites(level, tiles):
 
 
 def strip(level, back, layer, e):
-    count = math.ceil((800 + (CELL * level.width - 800) / e) / 512)
+    count = math.ceil((800 + (CELL * level.width - 800) / e) / BACK_TILE_WIDTH)
     return [(i, 0, f"images/back/b{back}/{layer}_{i % 2}.png") for i in range(count)]
 
 
@@ -455,7 +457,7 @@ def compile_level(level):
     files[f"levels/{nn}_ground.xml"] = tiles_xml(src, level.width, level.height, CELL, CELL, ground)
     for layer, e in (("far", 3), ("near", 2)):
         tiles_row = strip(level, back, layer, e)
-        files[f"levels/{nn}_{layer}.xml"] = tiles_xml(src, len(tiles_row), 1, 512, 256, tiles_row)
+        files[f"levels/{nn}_{layer}.xml"] = tiles_xml(src, len(tiles_row), 1, BACK_TILE_WIDTH, 256, tiles_row)
     hero_rows = [y for y in range(level.height) for x in range(level.width) if level.at(x, y) in "@E"]
     lift = CELL * (max(hero_rows) - min(hero_rows)) if hero_rows else 0
     layers = [
