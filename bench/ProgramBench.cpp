@@ -10,6 +10,7 @@
 
 #include <chrono>
 #include <csignal>
+#include <filesystem>
 #include <fstream>
 #include <regex>
 #include <sstream>
@@ -82,7 +83,7 @@ public:
     {
         m_config = "/tmp/brashwick-bench-" + std::to_string(::getpid());
     }
-    ~Session() { ChildProcess::Run({"rm", "-rf", m_config}); }
+    ~Session() { std::filesystem::remove_all(m_config); }
 
     bool Fail(const std::string& what)
     {
@@ -106,8 +107,10 @@ public:
 
     bool Run()
     {
-        if (!m_client.IsOpen() || !MeasureBareWindow())
+        if (!m_client.IsOpen())
             return Fail("no X server");
+        if (!MeasureBareWindow())
+            return false;
         const Clock::time_point start = Clock::now();
         if (!m_program.Start({std::string(BRASHWICK_OUTPUT_DIR) + "/brashwick"},
                              {{"DISPLAY", Display()},
