@@ -81,6 +81,44 @@ TEST_F(BuiltContent, AtlasRegionsLieApartOnTheirDecodedPages)
     }
 }
 
+// The far and near strips repeat tile 0, tile 1, tile 0, ...: where one tile ends the next must go
+// on at the same hill height, or every join shows a step. Each band's sky and strips share one
+// 1024 x 1024 page.
+TEST_F(BuiltContent, BackgroundStripsJoinWithoutAStepOnOnePagePerBand)
+{
+    for (int band = 1; band <= 5; ++band) {
+        const std::string atlas = "back" + std::to_string(band);
+        std::vector<Tarv::AtlasRegion> regions;
+        ASSERT_TRUE(Tarv::AtlasLayout::ParseFile(atlas + ".xml", "", regions)) << atlas;
+        const Bytes png = ReadWhole(atlas + ".png");
+        Tarv::SmartPtr<Tarv::PixelData> page = Tarv::PngImageLoader().Decode(png.data(), png.size());
+        ASSERT_TRUE(page) << atlas;
+        EXPECT_LE(page->GetWidth() * page->GetHeight(), 1024 * 1024) << atlas;
+        auto find = [&](const std::string& name) -> const Tarv::AtlasRegion* {
+            for (const Tarv::AtlasRegion& region : regions)
+                if (region.name == "images/back/b" + std::to_string(band) + "/" + name + ".png")
+                    return &region;
+            return nullptr;
+        };
+        // Rows of a region's column that are covered: the hill's height there.
+        auto height = [&](const Tarv::AtlasRegion& region, int column) {
+            int covered = 0;
+            for (int y = 0; y < region.height; ++y)
+                covered += page->GetPixel(region.x + column, region.y + y).a > 128 ? 1 : 0;
+            return covered;
+        };
+        for (const char* layer : {"far", "near"}) {
+            const Tarv::AtlasRegion* tiles[2] = {find(std::string(layer) + "_0"), find(std::string(layer) + "_1")};
+            ASSERT_TRUE(tiles[0] && tiles[1]) << atlas << " " << layer;
+            for (int left = 0; left < 2; ++left) {
+                const Tarv::AtlasRegion& a = *tiles[left];
+                const Tarv::AtlasRegion& b = *tiles[1 - left];
+                EXPECT_NEAR(height(a, a.width - 1), height(b, 0), 3) << atlas << " " << layer << "_" << left;
+            }
+        }
+    }
+}
+
 TEST_F(BuiltContent, FontsParseWithEveryTextCharacter)
 {
     for (const std::string& font : Names("platform/fonts/fonts.txt")) {

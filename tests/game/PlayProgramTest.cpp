@@ -1,20 +1,27 @@
 // The real program on a private Xvfb, driven with xdotool clicks: level 1 started from the level
-// select with the hero read back running on the real frames; level 1 won through its hints with
-// "Next level" going straight on to level 2; level 16's first hint, whose arrow must stay on its
-// cell while the camera settles under it.
+// select with the hero read back running on the real frames; the whole game played with sound
+// from the logo, level 1 won through its hints with "Next level" going straight on to level 2 and
+// the progress kept for the next run; level 16's first hint, whose arrow must stay on its cell
+// while the camera settles under it.
 #include "tests/support/ChildProcess.h"
+#include "tests/support/PulseServer.h"
 #include "tests/support/XClient.h"
 #include "tests/support/XvfbServer.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include <unistd.h>
 
@@ -23,16 +30,34 @@ namespace
 
 constexpr int WAIT_MS = 20000;
 
-// The hero's left edge on the ground row: the first orange pixel from the left, -1 when none.
-int FindHero(const TestSupport::XClient& client, unsigned long window)
+bool IsHeroOrange(const TestSupport::Rgb& pixel)
 {
-    for (int x = 0; x < 400; x += 2) {
+    return pixel.red > 200 && pixel.green > 110 && pixel.green < 190 && pixel.blue < 110;
+}
+
+// The hero's left edge on the ground row: the first orange pixel from the left, -1 when none.
+int FindHero(const TestSupport::XClient& client, unsigned long window, int right = 400)
+{
+    for (int x = 0; x < right; x += 2) {
         TestSupport::Rgb pixel{};
-        if (client.GetPixel(window, x, 315, pixel) && pixel.red > 200 && pixel.green > 110 && pixel.green < 190 &&
-            pixel.blue < 110)
+        if (client.GetPixel(window, x, 315, pixel) && IsHeroOrange(pixel))
             return x;
     }
     return -1;
+}
+
+// The middle of the hero's orange on the ground row, -1 when none shows.
+int FindHeroMiddle(const TestSupport::XClient& client, unsigned long window)
+{
+    constexpr int RIGHT = 640;
+    const int left = FindHero(client, window, RIGHT);
+    int right = left;
+    for (int x = left; left >= 0 && x < RIGHT; x += 2) {
+        TestSupport::Rgb pixel{};
+        if (client.GetPixel(window, x, 315, pixel) && IsHeroOrange(pixel))
+            right = x;
+    }
+    return left < 0 ? -1 : (left + right) / 2;
 }
 
 bool IsColour(const TestSupport::XClient& client, unsigned long window, int x, int y, TestSupport::Rgb colour)
@@ -45,7 +70,6 @@ bool IsColour(const TestSupport::XClient& client, unsigned long window, int x, i
 // The HUD's panels (hint and summary) are cream where the level shows sky; buttons are teal.
 constexpr TestSupport::Rgb PANEL{255, 244, 220};
 constexpr TestSupport::Rgb BUTTON{42, 157, 143};
-
 
 // Leftmost and rightmost x of the pixels near one colour between the top bar and the tool bar of
 // an 800 x 480 RGB frame; {-1, -1} when there is none.
@@ -66,53 +90,110 @@ std::pair<int, int> FindColour(const std::vector<std::uint8_t>& rgb, int red, in
     return span;
 }
 
+// Level 1 on the screen: cells of 48 units drawn 1:1 (the camera shows "ideal_vertical_span", 480
+// units, on 480 rows), its ten rows filling the screen's height.
+constexpr int CELL = 48;
+
+struct SolutionStep
+{
+    int heroX, heroY, toolX, toolY;
+};
+
+// The win case of level 1's recorded solution: "on hero X,Y  use bridge at X,Y".
+bool ReadSolution(SolutionStep& step)
+{
+    std::ifstream in(std::string(BRASHWICK_SOURCE_DIR) + "/content/common/levels/src/01.sol");
+    std::string line;
+    while (std::getline(in, line)) {
+        if (std::sscanf(line.c_str(), " on hero %d,%d use bridge at %d,%d", &step.heroX, &step.heroY, &step.toolX,
+                        &step.toolY) == 4)
+            return true;
+    }
+    return false;
+}
+
+// A whole-number setting of the saved file by its leaf name; -1 when it is missing.
+int SavedInt(const std::string& settings, const std::string& name)
+{
+    const std::string key = "<key name=\"" + name + "\" type=\"int\">";
+    const std::size_t at = settings.find(key);
+    return at == std::string::npos ? -1 : std::atoi(settings.c_str() + at + key.size());
+}
+
+// The loudest sample the sink's monitor carries over a short window; -1 when it can't record.
+int Peak(TestSupport::PulseServer& pulse)
+{
+    if (!pulse.StartRecording())
+        return -1;
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    int peak = 0;
+    for (const std::int16_t sample : pulse.StopRecording())
+        peak = std::max(peak, std::abs(static_cast<int>(sample)));
+    return peak;
+}
+
 } // namespace
 
 class PlayProgram : public testing::Test
 {
 protected:
+    PlayProgram()
+        : config(std::filesystem::temp_directory_path() / ("brashwick-play-" + std::to_string(::getpid())))
+    {
+        std::filesystem::create_directories(config);
+    }
+
     ~PlayProgram() override { std::filesystem::remove_all(config); }
 
-    // From the start (with the given settings file, if any) through no sound and Play to the
-    // level select, then into the level whose button is at (x, y).
-    void StartLevel(int x, int y, const std::string& settings = "")
+    // A new run of the program over the same settings, its window found.
+    void StartProgram(const std::string& pulseAddress)
     {
         ASSERT_TRUE(client.IsOpen());
-        std::filesystem::create_directories(config / "Brashwick");
-        if (!settings.empty())
-            std::ofstream(config / "Brashwick" / "settings.xml") << settings;
-        ASSERT_TRUE(program.Start({std::string(BRASHWICK_OUTPUT_DIR) + "/brashwick"},
-                                  {{"DISPLAY", server.GetDisplayName()},
-                                   {"XDG_CONFIG_HOME", config.string()},
-                                   {"PULSE_SERVER", "unix:" + config.string() + "/no-sound-server"},
-                                   {"ASAN_OPTIONS", TestSupport::ChildProcess::ProgramSanitizerOptions()},
-                                   {"LSAN_OPTIONS", TestSupport::ChildProcess::ProgramLeakOptions()}},
-                                  "/"));
+        program = std::make_unique<TestSupport::ChildProcess>();
+        ASSERT_TRUE(program->Start({std::string(BRASHWICK_OUTPUT_DIR) + "/brashwick"},
+                                   {{"DISPLAY", server.GetDisplayName()},
+                                    {"XDG_CONFIG_HOME", config.string()},
+                                    {"PULSE_SERVER", pulseAddress},
+                                    {"ASAN_OPTIONS", TestSupport::ChildProcess::ProgramSanitizerOptions()},
+                                    {"LSAN_OPTIONS", TestSupport::ChildProcess::ProgramLeakOptions()}},
+                                   "/"));
         window = client.WaitForWindow("Brashwick", WAIT_MS);
-        ASSERT_NE(window, 0u) << program.GetOutput();
-        ASSERT_TRUE(Shows("active state menu", 1)) << program.GetOutput();
-        ASSERT_TRUE(Click(540, 362));
+        ASSERT_NE(window, 0u) << program->GetOutput();
+    }
+
+    // From the menu's sound prompt (answered at x) through Play to a level's button.
+    void StartLevel(int answerX, int levelX, int levelY = 170)
+    {
+        ASSERT_TRUE(Shows("active state menu", 1)) << program->GetOutput();
+        ASSERT_TRUE(Click(answerX, 362));
         ASSERT_TRUE(Click(400, 222));
-        ASSERT_TRUE(Shows("active state level select", 1)) << program.GetOutput();
+        ASSERT_TRUE(Shows("active state level select", 1)) << program->GetOutput();
         // The level select takes taps once its strip has settled: a few tries, each with a bound.
         bool started = false;
         for (int attempt = 0; attempt < 5 && !started; ++attempt) {
-            ASSERT_TRUE(Click(x, y));
+            ASSERT_TRUE(Click(levelX, levelY));
             started = TestSupport::WaitUntil([&] { return Count("active state play") >= 1; }, 4000);
         }
-        ASSERT_TRUE(started) << program.GetOutput();
+        ASSERT_TRUE(started) << program->GetOutput();
+    }
+
+    // From the start to level 1 running: no sound, Play, then level 1's button.
+    void StartLevelOne()
+    {
+        ASSERT_NO_FATAL_FAILURE(StartProgram("unix:" + config.string() + "/no-sound-server"));
+        ASSERT_NO_FATAL_FAILURE(StartLevel(540, 120));
     }
 
     void Quit()
     {
         client.SendDeleteWindow(window);
-        ASSERT_TRUE(program.WaitForExit(WAIT_MS)) << program.GetOutput();
-        EXPECT_EQ(program.GetExitStatus(), 0);
+        ASSERT_TRUE(program->WaitForExit(WAIT_MS)) << program->GetOutput();
+        EXPECT_EQ(program->GetExitStatus(), 0);
     }
 
     int Count(const std::string& line) const
     {
-        const std::string output = program.GetOutput();
+        const std::string output = program->GetOutput();
         int count = 0;
         for (std::size_t at = output.find(line); at != std::string::npos; at = output.find(line, at + 1))
             ++count;
@@ -143,37 +224,50 @@ protected:
         return text.str();
     }
 
-    const std::filesystem::path config = std::filesystem::temp_directory_path() /
-        ("brashwick-play-" + std::to_string(::getpid()) + "-" +
-         testing::UnitTest::GetInstance()->current_test_info()->name());
+    std::filesystem::path config;
     TestSupport::XvfbServer server{24};
     TestSupport::XClient client{server.GetDisplayName()};
-    TestSupport::ChildProcess program;
+    std::unique_ptr<TestSupport::ChildProcess> program;
     unsigned long window = 0;
 };
 
 TEST_F(PlayProgram, LevelOneStartsFromTheLevelSelectAndTheHeroRuns)
 {
-    ASSERT_NO_FATAL_FAILURE(StartLevel(120, 170));
+    ASSERT_NO_FATAL_FAILURE(StartLevelOne());
     int first = -1;
     ASSERT_TRUE(TestSupport::WaitUntil([&] { return (first = FindHero(client, window)) >= 0; }, WAIT_MS));
     EXPECT_TRUE(TestSupport::WaitUntil([&] { return FindHero(client, window) > first + 20; }, WAIT_MS));
     Quit();
 }
 
-// Level 1 holds play at each of its three hints, so the taps do not race the hero: "Got it" on
-// the first, the bridge over the gap where the second points, "Got it" on the third; then the
-// exit, the summary and "Next level", which loads level 2 with no tap on the level select.
-TEST_F(PlayProgram, LevelOneWonWithTheBridgeAndNextLevelStartsLevelTwo)
+// The whole game as a player meets it: the logo, the splash, the menu with sound switched on at
+// its prompt, level 1 heard while it plays and won by the recorded solution, with the taps placed
+// from the level's cells; its hints hold play, so the taps do not race the hero: "Got it" on the
+// first, the bridge where the second points, "Got it" on the third. Then the summary and "Next
+// level", which loads level 2 with no tap on the level select; a second run opens level 2 at once.
+TEST_F(PlayProgram, PlayedWithSoundFromTheLogoToLevelTwoAndTheProgressKeptForTheNextRun)
 {
-    ASSERT_NO_FATAL_FAILURE(StartLevel(120, 170));
+    SolutionStep solution{};
+    ASSERT_TRUE(ReadSolution(solution));
+    TestSupport::PulseServer pulse;
+    ASSERT_TRUE(pulse.Start(22050, 1));
+    ASSERT_NO_FATAL_FAILURE(StartProgram(pulse.GetAddress()));
+    for (const char* state : {"active state vexolan logo", "active state game splash"})
+        ASSERT_TRUE(Shows(state, 1)) << program->GetOutput();
+    ASSERT_NO_FATAL_FAILURE(StartLevel(260, 120));
+
     const int gotItX = 575, barY = 437, bridgeX = 685;
     ASSERT_TRUE(WaitForPanel(true)) << "the first hint";
     ASSERT_TRUE(Click(gotItX, barY));
     ASSERT_TRUE(WaitForPanel(false));
+    EXPECT_GT(Peak(pulse), 300) << "silence while the level plays";
+    // The gap's hint holds the hero in the solution's cell, standing at the cell's left edge: the
+    // bridge, then the cell it goes to, counted from there.
     ASSERT_TRUE(WaitForPanel(true)) << "the bridge's hint";
+    const int hero = FindHeroMiddle(client, window);
+    ASSERT_GE(hero, 0);
     ASSERT_TRUE(Click(bridgeX, barY));
-    ASSERT_TRUE(Click(485, 330));
+    ASSERT_TRUE(Click(hero + (solution.toolX - solution.heroX) * CELL + CELL / 2, solution.toolY * CELL + CELL / 2));
     ASSERT_TRUE(WaitForPanel(false)) << "placing the bridge closes its hint";
     ASSERT_TRUE(WaitForPanel(true)) << "the exit's hint";
     ASSERT_TRUE(Click(gotItX, barY));
@@ -183,12 +277,17 @@ TEST_F(PlayProgram, LevelOneWonWithTheBridgeAndNextLevelStartsLevelTwo)
         WAIT_MS))
         << "the summary with its Next level button";
     ASSERT_TRUE(Click(510, 360));
-    ASSERT_TRUE(Shows("active state level select", 2)) << program.GetOutput();
-    EXPECT_TRUE(Shows("active state play", 2)) << program.GetOutput();
+    ASSERT_TRUE(Shows("active state play", 2)) << program->GetOutput();
     Quit();
     const std::string saved = SavedSettings();
-    EXPECT_NE(saved.find("name=\"level1\" type=\"int\">2<"), std::string::npos) << saved;
-    EXPECT_NE(saved.find("name=\"currentLevel\" type=\"int\">2<"), std::string::npos) << saved;
+    EXPECT_EQ(SavedInt(saved, "level1"), 2) << saved;
+    EXPECT_EQ(SavedInt(saved, "level2"), 1) << saved;
+    EXPECT_EQ(SavedInt(saved, "currentLevel"), 2) << saved;
+    EXPECT_GT(SavedInt(saved, "score"), 0) << saved;
+
+    ASSERT_NO_FATAL_FAILURE(StartProgram(pulse.GetAddress()));
+    ASSERT_NO_FATAL_FAILURE(StartLevel(260, 258));
+    Quit();
 }
 
 // Level 16 (tutorial on) pauses on its skates hint with the arrow over cell 12, the shore cell
@@ -197,12 +296,14 @@ TEST_F(PlayProgram, LevelOneWonWithTheBridgeAndNextLevelStartsLevelTwo)
 // shore tile), as it was on the hint's first frame.
 TEST_F(PlayProgram, AHintsArrowStaysOnItsCellAfterTheCameraSettles)
 {
+    std::filesystem::create_directories(config / "Brashwick");
+    std::ofstream(config / "Brashwick" / "settings.xml")
+        << "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<registry><node name=\"/quor\"><node name=\"game\">"
+           "<key name=\"currentLevel\" type=\"int\">16</key><node name=\"levels\">"
+           "<key name=\"level16\" type=\"int\">1</key></node></node></node></registry>\n";
+    ASSERT_NO_FATAL_FAILURE(StartProgram("unix:" + config.string() + "/no-sound-server"));
     // The level select opens on the current level's page: level 16 is the first of its second row.
-    const std::string settings =
-        "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<registry><node name=\"/quor\"><node name=\"game\">"
-        "<key name=\"currentLevel\" type=\"int\">16</key><node name=\"levels\">"
-        "<key name=\"level16\" type=\"int\">1</key></node></node></node></registry>\n";
-    ASSERT_NO_FATAL_FAILURE(StartLevel(120, 320, settings));
+    ASSERT_NO_FATAL_FAILURE(StartLevel(540, 120, 320));
     const int arrowRed = 0xF4, arrowGreen = 0xD3, arrowBlue = 0x5E, iceRed = 0x6F, iceGreen = 0xB6, iceBlue = 0xD6;
     auto frame = [&] { return client.GetImage(window, 0, 0, 800, 480); };
     ASSERT_TRUE(TestSupport::WaitUntil(

@@ -4,8 +4,8 @@ map, ground and parallax tile files and its tutorial, after checking the level's
 placement rules that the game's mechanics impose.
 
 Usage: lvlc.py [--check] [--out PARTS] NN.lvl...
-  writes PARTS/common/levels/NN.xml, NN_map.xml, NN_ground.xml, NN_far.xml, NN_near.xml and
-  PARTS/common/tutorials/N.xml; --check only checks. Errors fail (exit 1), warnings print.
+  writes PARTS/common/levels/NN.xml, NN_map.xml, NN_ground.xml, NN_far.xml, NN_near.xml (with
+  NN_far_base.xml, NN_near_base.xml where the camera sees below them) and PARTS/common/tutorials/N.xml; --check only checks. Errors fail (exit 1), warnings print.
   A level's recorded cases (NN.sol beside NN.lvl) are checked against its grid as far as that
   needs no play: each tool used on a cell of that tool, no cell used twice, room to react."""
 import math
@@ -16,6 +16,11 @@ import shutil
 import sys
 
 CELL = 48
+# The background strips' tile width, as the art draws them (art/world.py).
+BACK_TILE_WIDTH = 510
+# The strips' base continued under them: the art's fill tiles, narrow enough for two to stand
+# beside the sky on the band's one page.
+BACK_FILL_WIDTH, BACK_FILL_HEIGHT = 108, 256
 # cell character -> code
 CODES = {
     ".": 0, "E": 12, "W": 14, "F": 15, "~": 16, "_": 17, "X": 18, "R": 19, "T": 20, "=": 21, "*": 22,
@@ -497,11 +502,17 @@ def scene_sprites(level, tiles):
     return out
 
 
-def strip(level, back, layer, e, fill):
-    """The layer's strip of hills across the level, and `fill` rows of its base under it."""
-    count = math.ceil((800 + (CELL * level.width - 800) / e) / 512)
-    rows = [(i, 0, f"images/back/b{back}/{layer}_{i % 2}.png") for i in range(count)]
-    return rows + [(i, 1 + k, f"images/back/b{back}/{layer}_fill.png") for k in range(fill) for i in range(count)]
+def strip(level, back, layer, e):
+    """The layer's strip of hills across the level."""
+    count = math.ceil((800 + (CELL * level.width - 800) / e) / BACK_TILE_WIDTH)
+    return [(i, 0, f"images/back/b{back}/{layer}_{i % 2}.png") for i in range(count)]
+
+
+def strip_base(level, back, layer, e, fill):
+    """(columns, rows, tiles) of `fill` strip heights of the layer's base, under its strip."""
+    count = math.ceil((800 + (CELL * level.width - 800) / e) / BACK_FILL_WIDTH)
+    rows = fill * 256 // BACK_FILL_HEIGHT
+    return count, rows, [(i, k, f"images/back/b{back}/{layer}_fill.png") for k in range(rows) for i in range(count)]
 
 
 def background_heights(level):
@@ -546,18 +557,24 @@ def compile_level(level):
               for y in range(level.height) for x in range(level.width) if level.at(x, y) in "#/\\~"]
     files[f"levels/{nn}_ground.xml"] = tiles_xml(src, level.width, level.height, CELL, CELL, ground)
     far, far_fill, near, near_fill = background_heights(level)
-    for layer, e, fill in (("far", 3, far_fill), ("near", 2, near_fill)):
-        tiles_row = strip(level, back, layer, e, fill)
-        across = sum(1 for _, y, _ in tiles_row if y == 0)
-        files[f"levels/{nn}_{layer}.xml"] = tiles_xml(src, across, 1 + fill, 512, 256, tiles_row)
-    layers = [
-        ("", "parallax-sprite", 0, 0, f"images/back/b{back}/sky.png"),
-        (f' z="{-(3 - 1) * FOCAL:.2f}"', "tiled-parallax-sprite", 0, far - 256 * far_fill, f"levels/{nn}_far.xml"),
-        (f' z="{-(2 - 1) * FOCAL:.2f}"', "tiled-parallax-sprite", 0, near - 256 * near_fill, f"levels/{nn}_near.xml"),
-    ]
+    # Each parallax layer: its base under the strip (when the camera can see below the strip),
+    # then the strip of hills over it.
+    layers = [("", [("parallax-sprite", 0, f"images/back/b{back}/sky.png")])]
+    for layer, e, y, fill in (("far", 3, far, far_fill), ("near", 2, near, near_fill)):
+        tiles_row = strip(level, back, layer, e)
+        files[f"levels/{nn}_{layer}.xml"] = tiles_xml(src, len(tiles_row), 1, BACK_TILE_WIDTH, 256, tiles_row)
+        items = []
+        if fill > 0:
+            across, rows, base = strip_base(level, back, layer, e, fill)
+            files[f"levels/{nn}_{layer}_base.xml"] = tiles_xml(src, across, rows, BACK_FILL_WIDTH, BACK_FILL_HEIGHT, base)
+            items.append(("tiled-parallax-sprite", y - 256 * fill, f"levels/{nn}_{layer}_base.xml"))
+        items.append(("tiled-parallax-sprite", y, f"levels/{nn}_{layer}.xml"))
+        layers.append((f' z="{-(e - 1) * FOCAL:.2f}"', items))
     out = [HEADER.format(src=src) + "<level>\n  <scene>"]
-    for z, kind, x, y, asset in layers:
-        out.append(f'    <layer{z}>\n      <item type="{kind}" x="{x}" y="{y}" scale="1">{asset}</item>\n    </layer>')
+    for z, items in layers:
+        out.append(f"    <layer{z}>")
+        out += [f'      <item type="{kind}" x="0" y="{y}" scale="1">{asset}</item>' for kind, y, asset in items]
+        out.append("    </layer>")
     out.append('    <layer z="0">\n      <item type="tiled-sprite" x="0" y="0" scale="1">' + f"levels/{nn}_ground.xml</item>")
     for x, y, image in scene_sprites(level, tiles):
         out.append(f'      <item type="sprite" x="{x}" y="{y}" scale="1">{image}</item>')

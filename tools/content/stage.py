@@ -5,8 +5,8 @@ copy SRC PARTS      copies the hand-written files of SRC/{platform,common,atlas}
                     are into PARTS/{platform,...} (level, sound, font and atlas sources stay out).
 merge PARTS STAGE   merges every step's PARTS/<step>/<archive>/ into STAGE/<archive>/, writing only
                     files that changed and removing stale ones; a path made by two steps fails.
-pack TARVPAK STAGE/<archive> PAK
-                    packs the folder unless the pak was made from exactly these files.
+pack TARVPAK STAGE/<archive> PAK [TARVPAK OPTIONS...]
+                    packs the folder unless the pak was made from exactly these files and options.
 """
 import hashlib
 import os
@@ -74,15 +74,15 @@ def merge(parts, stage):
     return 1 if failed else 0
 
 
-def pack(tarvpak, folder, pak):
-    digest = hashlib.sha256()
+def pack(tarvpak, folder, pak, options=()):
+    digest = hashlib.sha256(" ".join(options).encode())
     for rel in walk(folder):
         digest.update(rel.encode() + b"\0" + hashlib.sha256(read(os.path.join(folder, rel))).digest())
     stamp = pak + ".sha256"
     if os.path.isfile(pak) and os.path.isfile(stamp) and read(stamp).decode() == digest.hexdigest():
         os.utime(pak)
         return 0
-    if subprocess.call([tarvpak, "pack", folder, pak]) != 0:
+    if subprocess.call([tarvpak, "pack", folder, pak, *options]) != 0:
         return 1
     with open(stamp, "w") as f:
         f.write(digest.hexdigest())
@@ -94,8 +94,8 @@ def main(argv):
         return copy(argv[2], argv[3])
     if len(argv) == 4 and argv[1] == "merge":
         return merge(argv[2], argv[3])
-    if len(argv) == 5 and argv[1] == "pack":
-        return pack(argv[2], argv[3], argv[4])
+    if len(argv) >= 5 and argv[1] == "pack":
+        return pack(argv[2], argv[3], argv[4], argv[5:])
     print(__doc__, file=sys.stderr)
     return 2
 

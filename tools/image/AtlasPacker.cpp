@@ -172,20 +172,32 @@ bool AtlasPacker::Pack(int maxSide)
 
 bool AtlasPacker::Place(int pageWidth, int pageHeight, const std::vector<std::size_t>& order)
 {
-    int x = 0, y = 0, shelfHeight = 0;
+    // Tallest first: each image goes on the first shelf with room left beside what it holds (so
+    // small images fill the space beside a tall one) or on a new shelf under the last.
+    struct Shelf {
+        int y, height, x;
+    };
+    std::vector<Shelf> shelves;
     for (std::size_t index : order) {
         Entry& entry = m_entries[index];
-        if (x > 0 && x + entry.image.width > pageWidth) {
-            x = 0;
-            y += shelfHeight + PADDING;
-            shelfHeight = 0;
+        const int width = entry.image.width, height = entry.image.height;
+        Shelf* shelf = nullptr;
+        for (Shelf& candidate : shelves) {
+            if (height <= candidate.height && candidate.x + width <= pageWidth) {
+                shelf = &candidate;
+                break;
+            }
         }
-        if (x + entry.image.width > pageWidth || y + entry.image.height > pageHeight)
-            return false;
-        entry.x = x;
-        entry.y = y;
-        x += entry.image.width + PADDING;
-        shelfHeight = std::max(shelfHeight, entry.image.height);
+        if (shelf == nullptr) {
+            const int y = shelves.empty() ? 0 : shelves.back().y + shelves.back().height + PADDING;
+            if (width > pageWidth || y + height > pageHeight)
+                return false;
+            shelves.push_back({y, height, 0});
+            shelf = &shelves.back();
+        }
+        entry.x = shelf->x;
+        entry.y = shelf->y;
+        shelf->x += width + PADDING;
     }
     return true;
 }

@@ -219,6 +219,15 @@ def ski_hill():
     return s
 
 
+# The far and near strips' tile width. Two tiles side by side with the packer's 2-pixel gap still
+# fit a 1024-wide page under the 800 x 480 sky, so each band's backgrounds take one 1024 x 1024
+# page (4 MB as a texture) instead of 1024 x 2048. lvlc.py lays the strips out with the same width.
+BACK_TILE_WIDTH = 510
+# The strips' base continued under them, in tiles narrow enough for two to stand beside the sky on
+# the band's one page (the level compiler tiles them in the same sizes).
+BACK_FILL_WIDTH, BACK_FILL_HEIGHT = 108, 256
+
+
 def backgrounds(band):
     b = BACKS[band]
     out = {}
@@ -232,21 +241,22 @@ def backgrounds(band):
     # below the near strip's opaque base: seen only down a pit, so it continues that base
     s.rect(0, 392, 800, 88, b["near"])
     out["sky"] = s
+    W = BACK_TILE_WIDTH
     for layer, color, amp, base in (("far", b["far"], 60, 120), ("near", b["near"], 40, 160)):
         for k in (0, 1):
-            s = Svg(512, 256)
-            pts = [(x, base - 20 - wave(x + 512 * k, 1024, band + (layer == "near") * 3, amp)) for x in range(0, 513, 8)]
-            d = "M0 256 " + " ".join(f"L{x} {n(y)}" for x, y in pts) + " L512 256 Z"
+            s = Svg(W, 256)
+            pts = [(x, base - 20 - wave(x + W * k, 2 * W, band + (layer == "near") * 3, amp)) for x in (*range(0, W, 8), W)]
+            d = "M0 256 " + " ".join(f"L{x} {n(y)}" for x, y in pts) + f" L{W} 256 Z"
             s.path(d, color)
-            s.rect(0, 160, 512, 96, color)
+            s.rect(0, 160, W, 96, color)
             if layer == "far" and band in (2, 5):
-                for x in range(16, 512, 48):
-                    y = base - 20 - wave(x + 512 * k, 1024, band, amp)
+                for x in range(16, W, 48):
+                    y = base - 20 - wave(x + W * k, 2 * W, band, amp)
                     peak = [(x - 20, y + 30), (x, y - 40), (x + 20, y + 30)]
                     s.poly(peak, shade(color, 0.85) if band == 2 else WHITE)
             if layer == "near":
-                for x in range(24, 512, 64):
-                    y = base - 20 - wave(x + 512 * k, 1024, band + 3, amp)
+                for x in range(24, W, 64):
+                    y = base - 20 - wave(x + W * k, 2 * W, band + 3, amp)
                     if band in (2, 5):
                         s.poly([(x - 16, y + 40), (x, y - 30), (x + 16, y + 40)], shade(color, 0.8))
                     else:
@@ -257,8 +267,8 @@ def backgrounds(band):
                     s.line(306, 62, 306 + 26 * math.cos(math.radians(a)), 62 + 26 * math.sin(math.radians(a)), "#8A6A4A", 3)
             out[f"{layer}_{k}"] = s
         # the strip's base continued, tiled under it where the camera sees below the strip
-        s = Svg(512, 256)
-        s.rect(0, 0, 512, 256, color)
+        s = Svg(BACK_FILL_WIDTH, BACK_FILL_HEIGHT)
+        s.rect(0, 0, BACK_FILL_WIDTH, BACK_FILL_HEIGHT, color)
         out[f"{layer}_fill"] = s
     return out
 
