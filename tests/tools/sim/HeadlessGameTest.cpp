@@ -446,6 +446,20 @@ TEST(HeadlessGame, TapsAndTouchesOffTheScreenAreNotMade)
     EXPECT_EQ(run.Find("hud UpdateLevelData()"), std::string::npos);
 }
 
+TEST(HeadlessGame, TheClockStartsWhenTheHeroRunsAndNotOnAResumeDuringTheWait)
+{
+    SimOptions options;
+    options.settings = {{"dev/enable_cheats", "true"}};
+    const Played run = Play(1, "on step 10 key SPACE\non step 20 key SPACE\non step 100 key SPACE\n"
+                               "on step 110 key SPACE\n", options);
+    const int start = run.StepOf("state waiting -> running");
+    ASSERT_GT(start, 20) << run.trace;
+    EXPECT_EQ(run.StepOf("hud ActivateTimer(true)"), start) << run.trace;
+    EXPECT_EQ(run.StepOf("hud ActivateTimer(false)"), 10);
+    // A resume while running starts it again.
+    EXPECT_EQ(run.Count("hud ActivateTimer(true)"), 2) << run.trace;
+}
+
 namespace
 {
 
