@@ -37,6 +37,8 @@ public:
     explicit Panner(Vund::DynamicObject* camera) : DynamicObjectController(camera) {}
     void AddTarget(const Vund::Vector3D& delta) { m_approacher.SetTarget(m_approacher.GetTarget() + delta); }
     void SetFactor(float factor) { m_approacher.SetFactor(factor); }
+    // The part of the given offsets not yet applied to the camera.
+    Vund::Vector3D GetRemaining() const { return m_approacher.GetTarget() - m_approacher.GetCurrent(); }
     void Update() override;
 
 private:
@@ -70,6 +72,8 @@ public:
     void Reset();
 
     Vund::RelaxedTracker& GetTracker() { return m_tracker; }
+    const Vund::RelaxedTracker& GetTracker() const { return m_tracker; }
+    const Panner& GetPanner() const { return m_panner; }
 
 private:
     Vund::Camera* m_camera;

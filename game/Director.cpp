@@ -89,13 +89,18 @@ Director::Director(DirectorHost& host) : Quor::Process("director"), m_host(host)
             {21, "hitting"}, {CODE_PALLING, "hitting"}, {CODE_FLAT, "hitting"}, {CODE_VOID_SPACE, "angel"}};
     m_stateSounds = {{STATE_SAILING, "sailing"}, {STATE_SKATING, "skating"}, {STATE_PARACHUTING, "parachuting"},
         {STATE_SKIING, "skiing"}, {STATE_FLYING, "flying"}};
-    const std::string level = "game/levels/level" + std::to_string(GetInt("game/currentLevel"));
-    m_levelFirstTime = GetInt(level.c_str()) == 1;
+    m_level = GetInt("game/currentLevel");
     Reset();
 }
 
 void Director::Reset()
 {
+    // Read again at every start: a level won since counts as won ("game/currentLevel" names the
+    // next level by then), and the win left the hero's animation paused.
+    const std::string level = "game/levels/level" + std::to_string(m_level);
+    m_levelFirstTime = GetInt(level.c_str()) == 1;
+    if (Pirrock* hero = Hero())
+        hero->SetPaused(false);
     m_animationEndTransitions.clear();
     m_rotationShift = Vund::Vector3D();
     m_skiJumpingHill.Reset();

@@ -68,7 +68,8 @@ public:
     // Reads the level's first-time flag and resets into Waiting. host must outlive the director.
     explicit Director(DirectorHost& host);
 
-    // Back to Waiting (entered anew even from Waiting) with only its start queued and no hill.
+    // Back to Waiting (entered anew even from Waiting) with only its start queued and no hill, the
+    // hero's animation running and the first-time flag read again.
     void Reset();
     void SetState(int state);
     int GetState() const { return m_state; }
@@ -122,6 +123,8 @@ private:
     std::map<std::string, int> m_animationEndTransitions;
     std::map<int, std::string> m_deathAnimations;
     std::map<int, std::string> m_stateSounds;
+    // The level played, as "game/currentLevel" named it when the director was made.
+    int m_level = 0;
     bool m_levelFirstTime = false;
     Vund::Vector3D m_rotationShift;
     Tarv::SmartPtr<SkiJumpingHill> m_skiJumpingHill;

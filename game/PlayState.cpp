@@ -276,7 +276,8 @@ void PlayState::SetPaused(bool on, unsigned reasons)
         return;
     const bool paused = m_pauseReasons != 0;
     HoldPlay(paused);
-    if (!paused && !GetBool("runtime/playing"))
+    // The clock runs from the end of the wait (the director starts it then) to the level's end.
+    if (!paused && (!GetBool("runtime/playing") || m_director->GetState() <= STATE_WAITING))
         return;
     Quor::LuaArguments timer;
     timer.AddBool(!paused);

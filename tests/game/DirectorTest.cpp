@@ -217,6 +217,25 @@ TEST_F(DirectorTest, LosingCostsALifeUnlessInfiniteAndFruitCountsEvenOnAReplay)
     EXPECT_NE(host.trace.find("points 5;points 5;"), std::string::npos);
 }
 
+TEST_F(DirectorTest, ARestartAfterAWinRunsTheHeroAgainAndScoresNothingMore)
+{
+    const auto director = Make({0, 0}, 5, 1);
+    files.Settings().SetInt("game/levels/level6", 0);
+    files.Settings().SetInt("game/score", 0);
+    director->SetState(STATE_RUNNING);
+    director->HandleTrigger(12);
+    ASSERT_TRUE(hero->IsPaused());
+    const int won = files.Settings().GetInt("game/score");
+    ASSERT_GT(won, 0);
+    // By now "game/currentLevel" names level 6, open and never won.
+    director->Reset();
+    EXPECT_FALSE(hero->IsPaused()) << "the wait would never end";
+    EXPECT_FALSE(director->IsLevelFirstTime());
+    director->SetState(STATE_RUNNING);
+    director->HandleTrigger(12);
+    EXPECT_EQ(files.Settings().GetInt("game/score"), won);
+}
+
 TEST_F(DirectorTest, TheRisingAngelTakesNoFruitAndPassesTheExitWithoutAWin)
 {
     const auto director = Make({0, 0});

@@ -17,6 +17,7 @@
 #include "framework/ScriptScreen.h"
 #include "framework/Settings.h"
 #include "framework/System.h"
+#include "game/CameraMovement.h"
 #include "game/Director.h"
 #include "game/Game.h"
 #include "game/GameLog.h"
@@ -132,6 +133,7 @@ private:
     void FireDueSteps();
     void CloseHint();
     void TraceHero();
+    void TraceCamera();
     void Act(const SimAction& action);
     void TapCell(int x, int y);
     void Touch(int x, int y);
@@ -150,6 +152,8 @@ private:
     int m_runningSince = -1;
     // What TraceHero last wrote.
     std::string m_hero;
+    // The camera's mode TraceCamera last wrote.
+    std::string m_cameraMode;
     // The step a hint showed on, -1 while none shows.
     int m_hintSince = -1;
     bool m_wasLate = false;
@@ -299,6 +303,40 @@ void SimRun::TraceHero()
     if (motion != m_hero)
         Trace(motion);
     m_hero = motion;
+}
+
+std::string Rounded(const Vund::Vector3D& v, bool withZ)
+{
+    return std::to_string(std::lround(v.x)) + "," + std::to_string(std::lround(v.y)) +
+           (withZ ? "," + std::to_string(std::lround(v.z)) : "");
+}
+
+// The camera and what moves it: "stopped" (the whole movement paused), "easing" (a new framing
+// still half a unit or more away, with the point it heads for), else "following" or "waiting" as
+// the tracker runs or not. A line when the mode changes, and every cameraEvery steps.
+void SimRun::TraceCamera()
+{
+    const auto* movement =
+        dynamic_cast<const CameraMovement*>(m_play->GetProcessManager().FindProcess("camera movement"));
+    const Vund::Camera* camera = Vund::Camera::GetActive();
+    const Tarv::SmartPtr<Pirrock>& hero = Pirrock::GetInstance();
+    if (movement == nullptr || camera == nullptr || !hero)
+        return;
+    const Vund::Vector3D remaining = movement->GetPanner().GetRemaining();
+    const bool easing =
+        std::fabs(remaining.x) >= 0.5f || std::fabs(remaining.y) >= 0.5f || std::fabs(remaining.z) >= 0.5f;
+    const std::string mode = movement->IsPaused()                ? "stopped"
+                             : easing                             ? "easing"
+                             : movement->GetTracker().IsPaused() ? "waiting"
+                                                                  : "following";
+    const bool sample = m_options.cameraEvery > 0 && m_step % m_options.cameraEvery == 0;
+    if (mode == m_cameraMode && !sample)
+        return;
+    m_cameraMode = mode;
+    const Vund::Vector3D at = camera->GetPosition();
+    Trace("camera " + mode + " at " + Rounded(at, true) +
+          (mode == "easing" ? " to " + Rounded(at + remaining, true) : std::string()) + " hero " +
+          Rounded(hero->GetPosition(), false));
 }
 
 void SimRun::FireDueSteps()
@@ -503,6 +541,7 @@ void SimRun::Run()
         CloseHint();
         Tarv::LuaErrorQueue::Global().Drain();
         TraceHero();
+        TraceCamera();
         if (Ended())
             return;
     }

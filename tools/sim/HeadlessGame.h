@@ -34,6 +34,8 @@ struct SimOptions
     int time = 0;
     // Extra seconds beyond the level's time before a run that neither won nor lost stops.
     int graceSeconds = 10;
+    // The camera's line also every this many steps (0: only when its mode changes).
+    int cameraEvery = 0;
 };
 
 struct SimResult

@@ -18,7 +18,8 @@ namespace
 
 constexpr const char* USAGE =
     "usage: pirrock-sim [--paks DIR] [--level N] [--solution FILE | --replay FILE] [--case NAME]...\n"
-    "                   [--auto] [--tutorial] [--set KEY=VALUE]... [--seed N] [--time S] [--trace FILE]\n"
+    "                   [--auto] [--tutorial] [--set KEY=VALUE]... [--seed N] [--time S] [--camera N]\n"
+    "                   [--trace FILE]\n"
     "  Plays level N headless: no window, GL or sound device, a fixed logic step.\n"
     "  --paks DIR       the folder of platform.pak, common.pak and atlas.pak (default: the program's)\n"
     "  --level N        the level (default: the number of an NN.sol file name)\n"
@@ -29,6 +30,7 @@ constexpr const char* USAGE =
     "  --set KEY=VALUE  a setting after the defaults (\"dev/infinite_lives=true\")\n"
     "  --time S         the level's time allowance in seconds instead of its own\n"
     "  --seed N         the seed of play's random numbers (default: the level number)\n"
+    "  --camera N       the camera's line also every N steps (default: when its mode changes)\n"
     "  --trace FILE     the trace to FILE instead of standard output\n"
     "Status: 0 every case met its expectation, 1 one did not, 2 bad input.\n";
 
@@ -89,6 +91,8 @@ bool ParseArguments(int argc, const char* const* argv, Arguments& args, std::str
             args.options.seed = static_cast<std::uint32_t>(number);
         } else if (option == "--time" && ReadNumber(value, 1, 3600, number)) {
             args.options.time = static_cast<int>(number);
+        } else if (option == "--camera" && ReadNumber(value, 1, 0x7FFFFFFF, number)) {
+            args.options.cameraEvery = static_cast<int>(number);
         } else if (option == "--solution" || option == "--replay") {
             args.script = value;
         } else if (option == "--case") {

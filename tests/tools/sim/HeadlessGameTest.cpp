@@ -351,6 +351,7 @@ TEST(SimProgram, StatusSaysWhetherEveryCaseMetItsExpectation)
         {"--paks", paks, "--level", "0"},
         {"--paks", paks, "--replay", "/nonexistent.sol", "--level", "2"},
         {"--paks", paks, "--level", "1", "--set", "=1"},
+        {"--paks", paks, "--level", "1", "--camera", "0"},
         {"--paks", paks, "--level", "99"},
         {"--bogus"},
     };
@@ -375,6 +376,7 @@ TEST(HeadlessGame, AnAngelRisingOutOfTheGridDiesOnce)
     EXPECT_EQ(run.result.trap, 48);
     EXPECT_EQ(run.Count("state dieing -> dead"), 1);
     EXPECT_EQ(run.Count("state dead -> "), 0);
+    EXPECT_EQ(run.StepOf("camera stopped"), run.StepOf("state running -> dieing")) << run.trace;
     EXPECT_EQ(run.result.lives, 4);
 }
 
@@ -442,4 +444,151 @@ TEST(HeadlessGame, TapsAndTouchesOffTheScreenAreNotMade)
         ++refused;
     EXPECT_EQ(refused, 3) << run.trace;
     EXPECT_EQ(run.Find("hud UpdateLevelData()"), std::string::npos);
+}
+
+TEST(HeadlessGame, TheClockStartsWhenTheHeroRunsAndNotOnAResumeDuringTheWait)
+{
+    SimOptions options;
+    options.settings = {{"dev/enable_cheats", "true"}};
+    const Played run = Play(1, "on step 10 key SPACE\non step 20 key SPACE\non step 100 key SPACE\n"
+                               "on step 110 key SPACE\n", options);
+    const int start = run.StepOf("state waiting -> running");
+    ASSERT_GT(start, 20) << run.trace;
+    EXPECT_EQ(run.StepOf("hud ActivateTimer(true)"), start) << run.trace;
+    EXPECT_EQ(run.StepOf("hud ActivateTimer(false)"), 10);
+    // A resume while running starts it again.
+    EXPECT_EQ(run.Count("hud ActivateTimer(true)"), 2) << run.trace;
+}
+
+namespace
+{
+
+// A "camera" line of the trace: mode, position, where an easing heads for, the hero.
+struct CameraLine
+{
+    int step = 0;
+    std::string mode;
+    int x = 0, y = 0, z = 0;
+    int toX = 0, toY = 0, toZ = 0;
+    int heroX = 0, heroY = 0;
+};
+
+std::vector<CameraLine> CameraLines(const Played& run)
+{
+    std::vector<CameraLine> lines;
+    std::istringstream text(run.trace);
+    for (std::string line; std::getline(text, line);) {
+        CameraLine c;
+        char mode[16] = {};
+        if (std::sscanf(line.c_str(), "%d camera %15s at %d,%d,%d", &c.step, mode, &c.x, &c.y, &c.z) != 5)
+            continue;
+        c.mode = mode;
+        const std::size_t to = line.find(" to ");
+        if (to != std::string::npos)
+            std::sscanf(line.c_str() + to, " to %d,%d,%d", &c.toX, &c.toY, &c.toZ);
+        std::sscanf(line.c_str() + line.find(" hero "), " hero %d,%d", &c.heroX, &c.heroY);
+        lines.push_back(c);
+    }
+    return lines;
+}
+
+// Every step's camera line, with the framing constants the checks assume.
+Played PlayCamera(int level, const SimCase& simCase, std::vector<std::pair<std::string, std::string>> settings = {})
+{
+    SimOptions options;
+    options.cameraEvery = 1;
+    options.settings = {{"constants/tracker_activation_distance", "160"}, {"constants/ideal_vertical_span", "480"},
+                        {"constants/focus_slope_1000", "100"}, {"constants/mirror_view_slope_1000", "60"}};
+    options.settings.insert(options.settings.end(), settings.begin(), settings.end());
+    return Play(level, simCase, options);
+}
+
+// The camera height that shows 480 units on the 480-pixel screen: 240 / tan(30 degrees).
+constexpr int IDEAL_Z = 416;
+
+} // namespace
+
+TEST(HeadlessCamera, FramesTheHeroAtLoadWaitsWhileItStandsAndCatchesUpOnceItRuns)
+{
+    const Played run = PlayCamera(6, RecordedCase(6, "win"));
+    const std::vector<CameraLine> lines = CameraLines(run);
+    ASSERT_GT(lines.size(), 200u);
+    const CameraLine& load = lines.front();
+    EXPECT_EQ(load.step, 0);
+    EXPECT_EQ(load.mode, "waiting");
+    EXPECT_EQ(load.x - load.heroX, 160) << "the view's centre the activation distance ahead";
+    EXPECT_EQ(load.z, IDEAL_Z);
+    EXPECT_GE(load.y, 240) << "the view's bottom edge at or above the level's";
+    const int start = run.StepOf("state waiting -> running");
+    std::size_t following = 0;
+    while (following < lines.size() && lines[following].mode == "waiting") {
+        EXPECT_EQ(lines[following].x, load.x) << "step " << lines[following].step;
+        ++following;
+    }
+    ASSERT_LT(following + 60, lines.size());
+    EXPECT_EQ(lines[following].mode, "following");
+    EXPECT_GT(lines[following].step, start);
+    EXPECT_LT(lines[following].x - lines[following].heroX, 160) << "the hero ran into the window";
+    // After a second of running the camera moves as fast as the hero, lagging behind.
+    const CameraLine& a = lines[following + 30];
+    const CameraLine& b = lines[following + 60];
+    EXPECT_NEAR(b.x - a.x, b.heroX - a.heroX, (b.heroX - a.heroX) / 10);
+    EXPECT_LT(b.x - b.heroX, load.x - load.heroX);
+}
+
+TEST(HeadlessCamera, ARestartEasesBackToTheLoadFramingWithoutAJump)
+{
+    const Played run = PlayCamera(6, ReadCase("on step 200 hud RestartLevel\n"));
+    const std::vector<CameraLine> lines = CameraLines(run);
+    ASSERT_GT(lines.size(), 300u);
+    const CameraLine& load = lines.front();
+    const auto restart = std::find_if(lines.begin(), lines.end(), [](const CameraLine& c) { return c.step == 200; });
+    ASSERT_NE(restart, lines.end());
+    ASSERT_EQ(restart->mode, "easing");
+    EXPECT_NEAR(restart->toX, load.x, 1);
+    EXPECT_EQ(restart->toZ, IDEAL_Z);
+    EXPECT_GT(restart[-1].x - load.x, 300) << "the camera was far on";
+    // While the hero stands, each step closes a tenth of the way that is left: no jump, and no
+    // standing still.
+    for (auto c = restart + 1; c != lines.end() && c->heroX == restart->heroX && c->mode == "easing"; ++c) {
+        const float before = static_cast<float>(c[-1].x - load.x), now = static_cast<float>(c->x - load.x);
+        EXPECT_NEAR(now, before * 0.9f, 1.5f) << "step " << c->step;
+    }
+    const auto settled = std::find_if(restart, lines.end(), [](const CameraLine& c) { return c.mode != "easing"; });
+    ASSERT_NE(settled, lines.end()) << "the easing never ends";
+    EXPECT_LT(settled->step, 200 + 150);
+}
+
+TEST(HeadlessCamera, ATurnEasesTheViewOverToTheHerosNewSide)
+{
+    const Played run = PlayCamera(6, RecordedCase(6, "win"));
+    const std::vector<CameraLine> lines = CameraLines(run);
+    const int turned = run.StepOf("state diverting -> running");
+    const auto turn =
+        std::find_if(lines.begin(), lines.end(), [turned](const CameraLine& c) { return c.step == turned; });
+    ASSERT_NE(turn, lines.end());
+    ASSERT_EQ(turn->mode, "easing");
+    EXPECT_GT(turn[-1].x, turn->heroX) << "the view was ahead of the hero running right";
+    EXPECT_NEAR(turn->toX, turn->heroX - 160, 2) << "and heads to the activation distance left of it";
+    // A share of 0.06 of the way left per step, plus the hero's own run that the tracker repeats.
+    auto c = turn;
+    for (; c != lines.end() && c->mode == "easing"; ++c)
+        EXPECT_LE(std::abs(c->x - c[-1].x), std::abs(c[-1].x - c[-1].toX) * 6 / 100 + 10) << "step " << c->step;
+    ASSERT_NE(c, lines.end()) << "the easing never ends";
+    EXPECT_LT(c->x, c->heroX) << "the view now shows more of what lies left of the hero";
+}
+
+TEST(HeadlessCamera, ALevelNarrowerThanTheViewIsCentredAndFillsTheScreenWidth)
+{
+    // Level 1 is 32 columns of 48 units; a 1200-unit vertical span would show 2000 units across.
+    const Played run =
+        PlayCamera(1, ReadCase("on step 150 hud RestartLevel\n"), {{"constants/ideal_vertical_span", "1200"}});
+    const std::vector<CameraLine> lines = CameraLines(run);
+    ASSERT_GT(lines.size(), 300u);
+    // The width fills the 400 half-width pixels: z = 768 / 400 x 415.7.
+    for (const CameraLine& c : lines) {
+        ASSERT_EQ(c.x, 768) << "step " << c.step;
+        ASSERT_EQ(c.z, 798) << "step " << c.step;
+        ASSERT_GE(c.y, 460) << "step " << c.step << ": the bottom edge below the level's";
+    }
 }
