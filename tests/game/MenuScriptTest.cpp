@@ -10,8 +10,10 @@
 #include "framework/AssetFunctions.h"
 #include "framework/LuaArguments.h"
 #include "framework/LuaComponent.h"
+#include "gui/ColorText.h"
 #include "gui/Screen.h"
 #include "gui/TextBox.h"
+#include "gui/TextLine.h"
 #include "platform/AbstractApp.h"
 #include "tests/game/GameWorld.h"
 #include "tests/graphics/render/RenderTestScreen.h"
@@ -132,6 +134,14 @@ protected:
 
     std::string TakeLog() { return std::exchange(owner->log, ""); }
 
+    // What a text line shows, "?" when there is no such line.
+    std::string Text(const char* name)
+    {
+        auto* line = dynamic_cast<Plim::TextLine*>(Control(name));
+        const Plim::ColorText* text = line != nullptr ? line->GetCurrentText() : nullptr;
+        return text != nullptr ? std::string(Tarv::NarrowString(text->GetText())) : "?";
+    }
+
     void ExpectGolden(const std::string& name)
     {
         Screen()->ClearGrey(110);
@@ -224,11 +234,18 @@ TEST_F(MenuScriptTest, TheEndOfAGameShowsTheScoreAgainstTheBest)
             ExpectGolden(c.golden);
         Tap(400, 372);
         EXPECT_TRUE(Shows("scr_main"));
+        EXPECT_TRUE(Shows("main_best"));
+        EXPECT_EQ(Text("main_best"), Text("hs_best")) << "the main screen shows the same best";
         EXPECT_EQ(Settings().GetInt("game/lives"), 5);
         EXPECT_EQ(Settings().GetInt("game/score"), 0);
         EXPECT_EQ(Settings().GetInt("game/highScore"), std::max(c.score, c.best)) << "the best stays";
     }
     EXPECT_EQ(TakeLog(), "PlayClickSound UpdateLanguage PlayClickSound PlayClickSound ");
+    // With no best yet the main screen has no line for it.
+    Settings().SetInt("game/highScore", 0);
+    Call("ShowMenu", "MainMenu");
+    EXPECT_TRUE(Shows("scr_main"));
+    EXPECT_FALSE(Shows("main_best"));
 }
 
 // Options, credits (drags scroll them only while they show) and back, in both languages.

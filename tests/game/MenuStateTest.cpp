@@ -101,13 +101,14 @@ TEST_F(MenuStateTest, EachEntryAsksForOneScreen)
     EXPECT_FALSE(Settings().GetBool("game/gameEnd"));
 
     // A game stored behind the menu: the pause menu leaves the level's points out until
-    // "Continue"; anywhere but in play the main menu shows and the score stays.
+    // "Continue", and shows the score without them; anywhere but in play the main menu shows
+    // and the score stays.
     Settings().SetInt("game/score", 100);
     Settings().SetInt("runtime/levelScore", 30);
     Settings().SetBool("runtime/playing", true);
     root->ChangeStateKeepCurrent(Tarv::MakeSmart<GameState>().Get());
     const std::pair<const char*, const char*> places[] = {{"levelSelectState", "ShowMenu:MainMenu "},
-                                                          {"playState", "ShowMenu:PauseMenu "}};
+                                                          {"playState", "ShowMenu:PauseMenu:70 "}};
     for (const auto& [place, screen] : places) {
         Settings().SetString("runtime/currentGameState", place);
         root->SetPending(nullptr);
@@ -123,7 +124,7 @@ TEST_F(MenuStateTest, EachEntryAsksForOneScreen)
     Settings().SetBool("runtime/playing", false);
     root->SetPending(nullptr);
     menu->Enter();
-    EXPECT_EQ(TakeLog(), "ShowMenu:PauseMenu ");
+    EXPECT_EQ(TakeLog(), "ShowMenu:PauseMenu:100 ");
     menu->OnLuaFeedback("menu", "LeaveToMainMenu");
     EXPECT_EQ(Settings().GetInt("game/score"), 100);
 }

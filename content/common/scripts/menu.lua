@@ -71,6 +71,10 @@ local function RefreshTexts()
   ui:GetControl("hs_title"):SetText(hsTitle)
   ui:GetControl("hs_score"):SetTextRaw(Filled("IDS_MENU_SCORE", Get("game/score") or 0))
   ui:GetControl("hs_best"):SetTextRaw(Filled("IDS_MENU_BEST", Get("game/highScore") or 0))
+  -- The main screen shows the best score once there is one.
+  local best = Get("game/highScore") or 0
+  ui:GetControl("main_best"):SetTextRaw(Filled("IDS_MENU_BEST", best))
+  ui:GetControl("main_best"):SetVisibility(best > 0)
 end
 
 local function Refresh()
