@@ -5,6 +5,7 @@
 
 #include "engine/core/SmartPtr.h"
 #include "engine/registry/Registry.h"
+#include "engine/vfs/PakMount.h"
 #include "engine/vfs/Vfs.h"
 #include "engine/vfs/VfsMount.h"
 #include "framework/Settings.h"
@@ -88,6 +89,15 @@ inline Tarv::SmartPtr<Pirrock::World> MakeWorld(const std::vector<std::string>& 
     }
     const int width = static_cast<int>(rows[0].size()), height = static_cast<int>(rows.size());
     return Pirrock::World::Create({width, height, 32, 32}, items, heroStart, manager, hero);
+}
+
+// The three archives the build packs, mounted over whatever is mounted already.
+inline void MountBuiltArchives()
+{
+    for (const char* pak : {"platform.pak", "common.pak", "atlas.pak"})
+        ASSERT_NE(Tarv::VfsMountPak(std::string(BRASHWICK_OUTPUT_DIR) + "/" + pak, "", Tarv::VFS_MOUNT_FALL_THROUGH),
+                  nullptr)
+            << pak;
 }
 
 } // namespace GameTest

@@ -2,7 +2,6 @@
 // player sees them, against goldens (BRASHWICK_UPDATE_GOLDEN=1 rewrites them): the ski hill with
 // the cells under it, the open water a boat crosses beside the ice the skates cross, and the
 // parallax background at the lowest camera of a tall level.
-#include "engine/vfs/PakMount.h"
 #include "framework/AssetDict.h"
 #include "framework/AssetFunctions.h"
 #include "game/Level.h"
@@ -21,9 +20,7 @@ protected:
     void SetUp() override
     {
         ScreenTest::SetUp();
-        for (const char* pak : {"platform.pak", "common.pak", "atlas.pak"})
-            ASSERT_NE(Tarv::VfsMountPak(std::string(BRASHWICK_OUTPUT_DIR) + "/" + pak, "", Tarv::VFS_MOUNT_FALL_THROUGH),
-                      nullptr) << pak;
+        ASSERT_NO_FATAL_FAILURE(GameTest::MountBuiltArchives());
         Tarv::AssetDict::Instance = Tarv::MakeSmart<Tarv::AssetDict>();
         Settings().Init("quor", "", "", true);
         Tarv::Registry::Instance->SetInt("/machine/resolution/x", 800);

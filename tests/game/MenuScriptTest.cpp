@@ -4,7 +4,6 @@
 // pictures in English and German against goldens (BRASHWICK_UPDATE_GOLDEN=1 rewrites them).
 #include "engine/registry/TextDict.h"
 #include "engine/script/LuaErrorQueue.h"
-#include "engine/vfs/PakMount.h"
 #include "framework/AssetClient.h"
 #include "framework/AssetDict.h"
 #include "framework/AssetFunctions.h"
@@ -65,9 +64,7 @@ protected:
     void SetUp() override
     {
         ScreenTest::SetUp();
-        for (const char* pak : {"platform.pak", "common.pak", "atlas.pak"})
-            ASSERT_NE(Tarv::VfsMountPak(std::string(BRASHWICK_OUTPUT_DIR) + "/" + pak, "", Tarv::VFS_MOUNT_FALL_THROUGH),
-                      nullptr) << pak;
+        ASSERT_NO_FATAL_FAILURE(GameTest::MountBuiltArchives());
         Tarv::AssetDict::Instance = Tarv::MakeSmart<Tarv::AssetDict>();
         Tarv::TextDict::Instance = Tarv::MakeSmart<Tarv::TextDict>();
         ASSERT_TRUE(Tarv::TextDict::Instance->Load("l10n/en.xml"));

@@ -4,8 +4,8 @@
 
 #include "engine/core/RNG.h"
 #include "engine/vfs/File.h"
-#include "engine/vfs/PakMount.h"
 #include "engine/vfs/Vfs.h"
+#include "tests/game/GameWorld.h"
 
 #include <gtest/gtest.h>
 
@@ -53,9 +53,7 @@ TEST(PlayAssets, ToolSoundsPickVariantsTheDefaultOrNothing)
 TEST(PlayAssets, EveryAtlasAndSoundShips)
 {
     Tarv::VfsInit();
-    for (const char* pak : {"platform.pak", "common.pak", "atlas.pak"})
-        ASSERT_NE(Tarv::VfsMountPak(std::string(BRASHWICK_OUTPUT_DIR) + "/" + pak, "", Tarv::VFS_MOUNT_FALL_THROUGH), nullptr)
-            << pak;
+    ASSERT_NO_FATAL_FAILURE(GameTest::MountBuiltArchives());
     const auto ships = [](const std::string& path) {
         return bool(Tarv::SmartPtr<Tarv::File>(Tarv::VfsOpenRead(path.c_str())));
     };
