@@ -16,6 +16,7 @@
 #include "platform/AbstractApp.h"
 #include "tests/game/GameWorld.h"
 #include "tests/graphics/render/RenderTestScreen.h"
+#include "tests/support/BlockAverages.h"
 
 namespace
 {
@@ -43,17 +44,7 @@ constexpr int WIDTH = 800, HEIGHT = 480, BLOCK = 4;
 
 std::vector<std::uint8_t> Blocks(const std::vector<std::uint8_t>& rgba)
 {
-    std::vector<std::uint8_t> out;
-    for (int by = 0; by < HEIGHT; by += BLOCK)
-        for (int bx = 0; bx < WIDTH; bx += BLOCK)
-            for (int c = 0; c < 3; ++c) {
-                int sum = 0;
-                for (int y = by; y < by + BLOCK; ++y)
-                    for (int x = bx; x < bx + BLOCK; ++x)
-                        sum += rgba[(std::size_t(y) * WIDTH + std::size_t(x)) * 4 + std::size_t(c)];
-                out.push_back(std::uint8_t(sum / (BLOCK * BLOCK)));
-            }
-    return out;
+    return TestSupport::BlockAverages(rgba, WIDTH, HEIGHT, 4, BLOCK);
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 // the studio logo on white, the title, the first-run prompt switching sound on, the music switch, the
 // link to more games, the level select and back, then Exit with the settings saved; and two later
 // starts, each silent under the sound prompt until its answer.
+#include "tests/support/BlockAverages.h"
 #include "tests/support/ChildProcess.h"
 #include "tests/support/PulseServer.h"
 #include "tests/support/XClient.h"
@@ -59,20 +60,7 @@ constexpr int TOLERANCE = 16;
 
 std::vector<std::uint8_t> Shrunk(const TestSupport::XClient& client, unsigned long window)
 {
-    const std::vector<std::uint8_t> rgb = client.GetImage(window, 0, 0, WIDTH, HEIGHT);
-    std::vector<std::uint8_t> blocks;
-    if (rgb.size() != std::size_t(WIDTH) * HEIGHT * 3)
-        return blocks;
-    for (int by = 0; by < HEIGHT; by += BLOCK)
-        for (int bx = 0; bx < WIDTH; bx += BLOCK)
-            for (int c = 0; c < 3; ++c) {
-                int sum = 0;
-                for (int y = by; y < by + BLOCK; ++y)
-                    for (int x = bx; x < bx + BLOCK; ++x)
-                        sum += rgb[(std::size_t(y) * WIDTH + std::size_t(x)) * 3 + std::size_t(c)];
-                blocks.push_back(std::uint8_t(sum / (BLOCK * BLOCK)));
-            }
-    return blocks;
+    return TestSupport::BlockAverages(client.GetImage(window, 0, 0, WIDTH, HEIGHT), WIDTH, HEIGHT, 3, BLOCK);
 }
 
 // Blocks whose largest channel difference is over the tolerance; -1 when the sizes differ.
