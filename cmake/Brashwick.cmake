@@ -7,6 +7,11 @@ if(BRASHWICK_SANITIZE)
     add_link_options(-fsanitize=${BRASHWICK_SANITIZE})
 endif()
 
+# Test programs carry line tables only (-g1) in optimised builds: a failure still names its file
+# and line and a sanitizer's stack resolves, the libraries keep full debug information, and a
+# test source compiles in two thirds of the time. A Debug build keeps -g (it costs little there).
+set(BRASHWICK_TEST_DEBUG_INFO $<$<NOT:$<CONFIG:Debug>>:-g1>)
+
 # brashwick_library(<target> [DEPS <targets and libraries>...])
 # Builds every .cpp/.c in the calling folder into a static library and, when tests/<same path>
 # holds test sources, a GoogleTest program <target>_tests registered with CTest.
@@ -35,9 +40,27 @@ function(brashwick_library target)
         BRASHWICK_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
         BRASHWICK_BINARY_DIR="${PROJECT_BINARY_DIR}"
         BRASHWICK_OUTPUT_DIR="${BRASHWICK_OUTPUT_DIR}")
-    # Each test carries its library's name as a label, so a run can pick layers (ctest -L).
-    gtest_discover_tests(${target}_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
-        PROPERTIES TIMEOUT 300 LABELS ${target})
+    brashwick_register_tests(${target}_tests ${target})
+endfunction()
+
+# brashwick_register_tests(<test program> <label>): compiles the program against the shared
+# precompiled test headers and registers its GoogleTest suites with CTest, one test a suite
+# (cmake/TestSuites.cmake). Each test carries the label (its library's name), so a run can pick
+# layers (ctest -L).
+function(brashwick_register_tests program label)
+    if(TARGET test_headers)
+        # -pthread defines _REENTRANT, as the flags of the sound and GL libraries do, so every
+        # test program's macros match the precompiled header's.
+        target_compile_options(${program} PRIVATE -pthread ${BRASHWICK_TEST_DEBUG_INFO})
+        target_precompile_headers(${program} REUSE_FROM test_headers)
+    endif()
+    set(include_file ${CMAKE_CURRENT_BINARY_DIR}/${program}_suites_include.cmake)
+    file(GENERATE OUTPUT ${include_file} CONTENT
+"include([==[${PROJECT_SOURCE_DIR}/cmake/TestSuites.cmake]==])
+brashwick_add_test_suites([==[$<TARGET_FILE:${program}>]==] ${label} [==[${CMAKE_CURRENT_BINARY_DIR}]==]
+    [==[${CMAKE_CURRENT_BINARY_DIR}/${program}_suites.cmake]==])
+")
+    set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${include_file})
 endfunction()
 
 # brashwick_fuzz(<name> <library targets>...): fuzz/<name>.cpp as a libFuzzer program.
