@@ -120,17 +120,6 @@ int SavedInt(const std::string& settings, const std::string& name)
     return at == std::string::npos ? -1 : std::atoi(settings.c_str() + at + key.size());
 }
 
-// The loudest sample the sink's monitor carries over a short window; -1 when it can't record.
-int Peak(TestSupport::PulseServer& pulse)
-{
-    if (!pulse.StartRecording())
-        return -1;
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    int peak = 0;
-    for (const std::int16_t sample : pulse.StopRecording())
-        peak = std::max(peak, std::abs(static_cast<int>(sample)));
-    return peak;
-}
 
 } // namespace
 
@@ -260,7 +249,7 @@ TEST_F(PlayProgram, PlayedWithSoundFromTheLogoToLevelTwoAndTheProgressKeptForThe
     ASSERT_TRUE(WaitForPanel(true)) << "the first hint";
     ASSERT_TRUE(Click(gotItX, barY));
     ASSERT_TRUE(WaitForPanel(false));
-    EXPECT_GT(Peak(pulse), 300) << "silence while the level plays";
+    EXPECT_GT(pulse.RecordPeak(), 300) << "silence while the level plays";
     // The gap's hint holds the hero in the solution's cell, standing at the cell's left edge: the
     // bridge, then the cell it goes to, counted from there.
     ASSERT_TRUE(WaitForPanel(true)) << "the bridge's hint";

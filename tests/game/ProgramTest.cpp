@@ -39,18 +39,6 @@ std::size_t Count(const std::string& text, const std::string& part)
     return count;
 }
 
-// The loudest sample the sink's monitor carries over a short window.
-int Peak(TestSupport::PulseServer& pulse)
-{
-    if (!pulse.StartRecording())
-        return -1;
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    int peak = 0;
-    for (const std::int16_t sample : pulse.StopRecording())
-        peak = std::max(peak, std::abs(static_cast<int>(sample)));
-    return peak;
-}
-
 constexpr int AUDIBLE = 300;
 
 // Screenshots are kept as 8 x 8 block averages of the 800 x 480 window: small goldens that still
@@ -190,7 +178,7 @@ TEST(Program, FromTheLogoThroughTheMenuAndLevelSelectToExit)
         },
         WAIT_MS));
     auto heard = [&](bool loud) {
-        return TestSupport::WaitUntil([&] { return (Peak(pulse) > AUDIBLE) == loud; }, WAIT_MS);
+        return TestSupport::WaitUntil([&] { return (pulse.RecordPeak() > AUDIBLE) == loud; }, WAIT_MS);
     };
     EXPECT_TRUE(ShowsGolden(client, window, "logo", "", WAIT_MS));
     ASSERT_TRUE(shows("active state game splash")) << program.GetOutput();
@@ -199,7 +187,7 @@ TEST(Program, FromTheLogoThroughTheMenuAndLevelSelectToExit)
     EXPECT_TRUE(ShowsGolden(client, window, "first_run", "splash", WAIT_MS));
     // Sound starts muted; the first run's "Yes" switches it on and the menu music is heard, the
     // music switch silences it and brings it back.
-    EXPECT_LE(Peak(pulse), AUDIBLE);
+    EXPECT_LE(pulse.RecordPeak(), AUDIBLE);
     ASSERT_TRUE(click(260, 362));
     EXPECT_TRUE(heard(true)) << program.GetOutput();
     ASSERT_TRUE(click(140, 420));
@@ -269,10 +257,11 @@ TEST(Program, EveryStartIsSilentUntilTheSoundPromptIsAnswered)
             << program.GetOutput();
         EXPECT_TRUE(ShowsGolden(client, window, "sound_prompt", "splash", WAIT_MS)) << on;
         for (int i = 0; i < 3; ++i)
-            EXPECT_LE(Peak(pulse), AUDIBLE) << "under the prompt, answer " << on;
+            EXPECT_LE(pulse.RecordPeak(), AUDIBLE) << "under the prompt, answer " << on;
         ASSERT_TRUE(click(x, 362));
         if (on) {
-            EXPECT_TRUE(TestSupport::WaitUntil([&] { return Peak(pulse) > AUDIBLE; }, WAIT_MS)) << program.GetOutput();
+            EXPECT_TRUE(TestSupport::WaitUntil([&] { return pulse.RecordPeak() > AUDIBLE; }, WAIT_MS))
+                << program.GetOutput();
         } else {
             const std::string said = "brashwick: cannot open http://www.example.com/brashwick/more-games: the page "
                                      "opener " + opener + " does not start: No such file or directory\n";
@@ -280,7 +269,7 @@ TEST(Program, EveryStartIsSilentUntilTheSoundPromptIsAnswered)
             EXPECT_TRUE(TestSupport::WaitUntil([&] { return Count(program.GetOutput(), said) == 1; }, WAIT_MS))
                 << program.GetOutput();
             for (int i = 0; i < 3; ++i)
-                EXPECT_LE(Peak(pulse), AUDIBLE) << "after No";
+                EXPECT_LE(pulse.RecordPeak(), AUDIBLE) << "after No";
         }
         ASSERT_TRUE(click(400, 418));
         ASSERT_TRUE(click(260, 362));

@@ -11,6 +11,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
@@ -175,6 +176,17 @@ std::vector<std::int16_t> PulseServer::StopRecording()
     if (!samples.empty())
         std::memcpy(samples.data(), bytes.data(), samples.size() * 2);
     return samples;
+}
+
+int PulseServer::RecordPeak(int milliseconds)
+{
+    if (!StartRecording())
+        return -1;
+    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+    int peak = 0;
+    for (const std::int16_t sample : StopRecording())
+        peak = std::max(peak, std::abs(static_cast<int>(sample)));
+    return peak;
 }
 
 std::string PulseServer::Pactl(const std::vector<std::string>& arguments) const

@@ -38,6 +38,8 @@ public:
     bool StartRecording();
     // Stops the recorder and returns what it captured.
     std::vector<std::int16_t> StopRecording();
+    // The loudest sample the monitor carries over the next milliseconds; -1 when it can't record.
+    int RecordPeak(int milliseconds = 300);
 
     // Runs pactl with the arguments against this server; returns its standard output.
     std::string Pactl(const std::vector<std::string>& arguments) const;
