@@ -2,19 +2,12 @@
 // commands: the bar's zone, tool choice, the timer, the tutorial's hint closing, the end panels'
 // commands, and two frames against their goldens (BRASHWICK_UPDATE_GOLDEN=1 rewrites them).
 #include "engine/core/KeyCodes.h"
-#include "engine/registry/TextDict.h"
-#include "engine/script/LuaErrorQueue.h"
 #include "framework/AssetClient.h"
-#include "framework/AssetDict.h"
-#include "framework/AssetFunctions.h"
 #include "framework/LuaArguments.h"
 #include "framework/LuaComponent.h"
-#include "gui/ColorText.h"
 #include "gui/Screen.h"
-#include "gui/TextLine.h"
 #include "platform/AbstractApp.h"
-#include "tests/game/GameWorld.h"
-#include "tests/graphics/render/RenderTestScreen.h"
+#include "tests/game/ShippedScriptTest.h"
 
 namespace
 {
@@ -30,20 +23,14 @@ public:
 
 // Level 4 of 30 with three tools granted, the ladder used up. Packed from the right in steps
 // of 76 beside the pause button: ski at 648, ladder at 572, pusher at 496; the bar at y 404.
-class HudTest : public RenderTest::ScreenTest, public GameTest::GameFiles
+class HudTest : public GameTest::ShippedScriptTest<Owner>
 {
 protected:
+    HudTest() : ShippedScriptTest("hud", "game.xml") {}
+
     void SetUp() override
     {
-        ScreenTest::SetUp();
-        ASSERT_NO_FATAL_FAILURE(GameTest::MountBuiltArchives());
-        Tarv::AssetDict::Instance = Tarv::MakeSmart<Tarv::AssetDict>();
-        Tarv::TextDict::Instance = Tarv::MakeSmart<Tarv::TextDict>();
-        ASSERT_TRUE(Tarv::TextDict::Instance->Load("l10n/en.xml"));
-        ASSERT_TRUE(Quor::LoadAtlas("game.xml"));
-        Plim::Screen::InstallFactory();
-        Tarv::LuaErrorQueue::Global().SetHandler([this](const Tarv::LuaErrorReport& r) { errors.push_back(r.message); });
-        Settings().Init("quor", "", "", true);
+        ASSERT_NO_FATAL_FAILURE(ShippedScriptTest::SetUp());
         Settings().SetString("runtime/activeTool", "");
         for (const auto& [key, value] :
              {std::pair{"game/currentLevel", 4}, {"constants/levels_count", 30}, {"runtime/tools/pusher", 2},
@@ -54,21 +41,7 @@ protected:
               {"constants/score_fruits_apple", 10}, {"constants/score_fruits_cherry", 20},
               {"constants/score_time_multiplier", 10}, {"runtime/levelScore", 920}})
             Settings().SetInt(key, value);
-        owner->RequestAsset("scripts/hud.lua");
-        owner->LoadQueued();
-        ASSERT_NE(owner->GetComponent("hud"), nullptr);
-    }
-
-    void TearDown() override
-    {
-        owner.reset();
-        Tarv::LuaErrorQueue::Global().Reset();
-        Quor::ScriptScreen::SetFactory(nullptr);
-        Quor::UnloadAtlas("game.xml");
-        Tarv::TextDict::Instance.Reset();
-        Tarv::AssetDict::Instance.Reset();
-        EXPECT_TRUE(errors.empty()) << errors.front();
-        ScreenTest::TearDown();
+        ASSERT_NO_FATAL_FAILURE(LoadScript());
     }
 
     template <class... Args>
@@ -81,35 +54,13 @@ protected:
             else args.AddString(value);
         };
         (add(values), ...);
-        owner->GetComponent("hud")->CallFunction(function, args);
-    }
-
-    void Tap(int x, int y)
-    {
-        owner->GetUpdater().OnTouchDown({Tarv::TouchPoint{x, y}});
-        owner->GetUpdater().OnTouchUp({Tarv::TouchPoint{x, y}});
-    }
-
-    std::string TakeLog() { return std::exchange(owner->log, ""); }
-
-    Plim::Control* Control(const char* name)
-    {
-        auto* screen = dynamic_cast<Plim::Screen*>(owner->GetComponent("hud")->GetScreen());
-        return screen != nullptr ? screen->GetNamedControl(name) : nullptr;
-    }
-
-    // What a text line shows, "?" when there is no such line.
-    std::string Text(const char* name)
-    {
-        auto* line = dynamic_cast<Plim::TextLine*>(Control(name));
-        const Plim::ColorText* text = line != nullptr ? line->GetCurrentText() : nullptr;
-        return text != nullptr ? std::string(Tarv::NarrowString(text->GetText())) : "?";
+        Component()->CallFunction(function, args);
     }
 
     void ExpectGolden(const char* name)
     {
         Screen()->ClearGrey(110);
-        owner->GetComponent("hud")->GetScreen()->Draw(Screen());
+        Component()->GetScreen()->Draw(Screen());
         Batcher()->Flush();
         const std::string path = std::string(BRASHWICK_SOURCE_DIR "/tests/game/golden/hud_") + name + ".ppm";
         const RenderTest::GoldenDiff diff = RenderTest::CompareGolden(Screen(), path, 800, 480, 4);
@@ -117,9 +68,6 @@ protected:
         EXPECT_LE(diff.differing, 800 * 480 / 200) << name;
         EXPECT_LE(diff.worst, 60) << name;
     }
-
-    std::unique_ptr<Owner> owner = std::make_unique<Owner>();
-    std::vector<std::string> errors;
 };
 
 TEST_F(HudTest, TheBarsZoneAndToolChoice)

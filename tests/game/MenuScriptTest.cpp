@@ -3,19 +3,13 @@
 // prompt's answer, the high-score screen, the options, credits and developer screens, and their
 // pictures in English and German against goldens (BRASHWICK_UPDATE_GOLDEN=1 rewrites them).
 #include "engine/registry/TextDict.h"
-#include "engine/script/LuaErrorQueue.h"
 #include "framework/AssetClient.h"
-#include "framework/AssetDict.h"
-#include "framework/AssetFunctions.h"
 #include "framework/LuaArguments.h"
 #include "framework/LuaComponent.h"
-#include "gui/ColorText.h"
 #include "gui/Screen.h"
 #include "gui/TextBox.h"
-#include "gui/TextLine.h"
 #include "platform/AbstractApp.h"
-#include "tests/game/GameWorld.h"
-#include "tests/graphics/render/RenderTestScreen.h"
+#include "tests/game/ShippedScriptTest.h"
 #include "tests/support/BlockAverages.h"
 
 namespace
@@ -49,20 +43,14 @@ std::vector<std::uint8_t> Blocks(const std::vector<std::uint8_t>& rgba)
 
 } // namespace
 
-class MenuScriptTest : public RenderTest::ScreenTest, public GameTest::GameFiles
+class MenuScriptTest : public GameTest::ShippedScriptTest<Owner>
 {
 protected:
+    MenuScriptTest() : ShippedScriptTest("menu", "menu.xml") {}
+
     void SetUp() override
     {
-        ScreenTest::SetUp();
-        ASSERT_NO_FATAL_FAILURE(GameTest::MountBuiltArchives());
-        Tarv::AssetDict::Instance = Tarv::MakeSmart<Tarv::AssetDict>();
-        Tarv::TextDict::Instance = Tarv::MakeSmart<Tarv::TextDict>();
-        ASSERT_TRUE(Tarv::TextDict::Instance->Load("l10n/en.xml"));
-        ASSERT_TRUE(Quor::LoadAtlas("menu.xml"));
-        Plim::Screen::InstallFactory();
-        Tarv::LuaErrorQueue::Global().SetHandler([this](const Tarv::LuaErrorReport& r) { errors.push_back(r.message); });
-        Settings().Init("quor", "", "", true);
+        ASSERT_NO_FATAL_FAILURE(ShippedScriptTest::SetUp());
         for (const char* key : {"sfx_on", "music_on", "dev/enable_cheats", "dev/unlock_all_levels", "dev/show_fps_mem"})
             Settings().SetBool(key, false);
         for (const auto& [key, value] : {std::pair{"game/score", 1400}, {"game/highScore", 770}, {"game/lives", 0},
@@ -70,21 +58,7 @@ protected:
             Settings().SetInt(key, value);
         Settings().SetString("language", "en");
         Settings().SetString("runtime/game_end_reason", "over");
-        owner->RequestAsset("scripts/menu.lua");
-        owner->LoadQueued();
-        ASSERT_NE(owner->GetComponent("menu"), nullptr);
-    }
-
-    void TearDown() override
-    {
-        owner.reset();
-        Tarv::LuaErrorQueue::Global().Reset();
-        Quor::ScriptScreen::SetFactory(nullptr);
-        Quor::UnloadAtlas("menu.xml");
-        Tarv::TextDict::Instance.Reset();
-        Tarv::AssetDict::Instance.Reset();
-        EXPECT_TRUE(errors.empty()) << errors.front();
-        ScreenTest::TearDown();
+        ASSERT_NO_FATAL_FAILURE(LoadScript());
     }
 
     void Call(const char* function, const char* text = nullptr)
@@ -92,26 +66,14 @@ protected:
         Quor::LuaArguments args;
         if (text != nullptr)
             args.AddString(text);
-        owner->GetComponent("menu")->CallFunction(function, args);
+        Component()->CallFunction(function, args);
     }
 
     void Drag(int step)
     {
         Quor::LuaArguments args;
         args.AddInt(step);
-        owner->GetComponent("menu")->CallFunction("OnMultitouchMove", args);
-    }
-
-    void Tap(int x, int y)
-    {
-        owner->GetUpdater().OnTouchDown({Tarv::TouchPoint{x, y}});
-        owner->GetUpdater().OnTouchUp({Tarv::TouchPoint{x, y}});
-    }
-
-    Plim::Control* Control(const char* name)
-    {
-        auto* screen = dynamic_cast<Plim::Screen*>(owner->GetComponent("menu")->GetScreen());
-        return screen != nullptr ? screen->GetNamedControl(name) : nullptr;
+        Component()->CallFunction("OnMultitouchMove", args);
     }
 
     bool Shows(const char* name)
@@ -120,20 +82,10 @@ protected:
         return control != nullptr && control->IsVisibleInTree();
     }
 
-    std::string TakeLog() { return std::exchange(owner->log, ""); }
-
-    // What a text line shows, "?" when there is no such line.
-    std::string Text(const char* name)
-    {
-        auto* line = dynamic_cast<Plim::TextLine*>(Control(name));
-        const Plim::ColorText* text = line != nullptr ? line->GetCurrentText() : nullptr;
-        return text != nullptr ? std::string(Tarv::NarrowString(text->GetText())) : "?";
-    }
-
     void ExpectGolden(const std::string& name)
     {
         Screen()->ClearGrey(110);
-        owner->GetComponent("menu")->GetScreen()->Draw(Screen());
+        Component()->GetScreen()->Draw(Screen());
         Batcher()->Flush();
         std::vector<std::uint8_t> rgba;
         ASSERT_TRUE(Screen()->ReadBack(0, 0, WIDTH, HEIGHT, rgba));
@@ -157,9 +109,6 @@ protected:
             differing += std::abs(int(now[i]) - int(golden[i])) > 24 ? 1 : 0;
         EXPECT_LE(differing, int(now.size()) / 200) << name;
     }
-
-    std::unique_ptr<Owner> owner = std::make_unique<Owner>();
-    std::vector<std::string> errors;
 };
 
 // Both prompts turn each switch to the answer; a switch already there is left alone.
