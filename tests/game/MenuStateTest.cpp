@@ -1,7 +1,9 @@
 // The menu and the level select on a real state machine with logging screen scripts: the one
 // screen asked for on entry, the drags, and the commands (with their bad forms) acting on the
 // machine, the settings, the developer switches and the application.
+#include "framework/AssetDict.h"
 #include "framework/LoaderThread.h"
+#include "graphics/image/Atlas.h"
 #include "game/Game.h"
 #include "game/GameState.h"
 #include "game/Hud.h"
@@ -224,6 +226,34 @@ TEST_F(MenuStateTest, TheLevelSelectDragsPlaysAndGoesBack)
     ASSERT_TRUE(Reach(menu.Get()));
     // Play showed its HUD on entry and hid it when it was left (the hero never started the clock).
     EXPECT_EQ(TakeLog(), "ShowHUD:true ShowHUD:false ActivateTimer:false ShowMenu:MainMenu ");
+}
+
+// Set aside under the game, the menu lets its atlas page go; the pause reads it back in.
+TEST_F(MenuStateTest, ItsPageIsOnlyInMemoryWhileItShows)
+{
+    ASSERT_NE(Tarv::VfsMountPak(std::string(BRASHWICK_OUTPUT_DIR) + "/atlas.pak", "", Tarv::VFS_MOUNT_FALL_THROUGH),
+              nullptr);
+    Tarv::AssetDict::Instance = Tarv::MakeSmart<Tarv::AssetDict>();
+    root->ChangeState(menu.Get(), false);
+    ASSERT_TRUE(Reach(menu.Get()));
+    const Tarv::SmartPtr<Tarv::Atlas> atlas = Tarv::AssetDict::Instance->FindAtlas("menu.xml@linear");
+    ASSERT_TRUE(atlas && atlas->GetImage());
+    Tarv::Texture* page = atlas->GetImage()->GetPixelData();
+    EXPECT_FALSE(page->GetStagedPixels().empty());
+
+    menu->OnLuaFeedback("menu", "SelectLevel");
+    for (int step = 0; step < 100 && root->GetCurrent() == menu.Get(); ++step)
+        root->Update(0.02f);
+    ASSERT_EQ(root->GetStored(), menu.Get());
+    EXPECT_TRUE(page->IsEvicted());
+    EXPECT_TRUE(page->GetStagedPixels().empty());
+
+    root->ReturnToStored();
+    ASSERT_TRUE(Reach(menu.Get()));
+    EXPECT_FALSE(page->IsEvicted());
+    EXPECT_FALSE(page->GetStagedPixels().empty());
+    root->ReleaseStates();
+    Tarv::AssetDict::Instance.Reset();
 }
 
 // The developer screen's commands: the level locks follow the switch, the read-out reaches

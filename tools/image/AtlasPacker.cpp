@@ -172,6 +172,11 @@ bool AtlasPacker::Pack(int maxSide)
 
 bool AtlasPacker::Place(int pageWidth, int pageHeight, const std::vector<std::size_t>& order)
 {
+    return PlaceOnShelves(pageWidth, pageHeight, order) || PlaceOnSkyline(pageWidth, pageHeight, order);
+}
+
+bool AtlasPacker::PlaceOnShelves(int pageWidth, int pageHeight, const std::vector<std::size_t>& order)
+{
     // Tallest first: each image goes on the first shelf with room left beside what it holds (so
     // small images fill the space beside a tall one) or on a new shelf under the last.
     struct Shelf {
@@ -198,6 +203,56 @@ bool AtlasPacker::Place(int pageWidth, int pageHeight, const std::vector<std::si
         entry.x = shelf->x;
         entry.y = shelf->y;
         shelf->x += width + PADDING;
+    }
+    return true;
+}
+
+bool AtlasPacker::PlaceOnSkyline(int pageWidth, int pageHeight, const std::vector<std::size_t>& order)
+{
+    // The lowest free edge across the page, as runs of columns; each image goes where its top
+    // lands highest (leftmost among equals), so the room under a short image beside a tall one
+    // is used too.
+    struct Run {
+        int x, width, y;
+    };
+    std::vector<Run> skyline{{0, pageWidth, 0}};
+    for (std::size_t index : order) {
+        Entry& entry = m_entries[index];
+        const int width = entry.image.width, height = entry.image.height;
+        int bestX = -1, bestY = pageHeight;
+        for (const Run& start : skyline) {
+            if (start.x + width > pageWidth)
+                break;
+            int y = 0;
+            for (const Run& run : skyline)
+                if (run.x < start.x + width && run.x + run.width > start.x)
+                    y = std::max(y, run.y);
+            if (y + height <= pageHeight && y < bestY) {
+                bestX = start.x;
+                bestY = y;
+            }
+        }
+        if (bestX < 0)
+            return false;
+        entry.x = bestX;
+        entry.y = bestY;
+        // The image and the gap after it raise the columns it covers.
+        const int left = bestX, right = std::min(pageWidth, bestX + width + PADDING);
+        std::vector<Run> raised;
+        for (const Run& run : skyline) {
+            const int end = run.x + run.width;
+            if (end <= left || run.x >= right) {
+                raised.push_back(run);
+                continue;
+            }
+            if (run.x < left)
+                raised.push_back({run.x, left - run.x, run.y});
+            if (run.x <= left)
+                raised.push_back({left, right - left, bestY + height + PADDING});
+            if (end > right)
+                raised.push_back({right, end - right, run.y});
+        }
+        skyline = std::move(raised);
     }
     return true;
 }

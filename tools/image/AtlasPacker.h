@@ -25,8 +25,8 @@ public:
     bool AddFolder(const NarrowString& root, const NarrowString& folder);
 
     // Places the images on the smallest page (by area, then width) of power-of-two sides up to
-    // maxSide that holds them all, on shelves of decreasing height. False when nothing was
-    // added or they do not fit.
+    // maxSide that holds them all, on shelves of decreasing height (or along a skyline where
+    // the shelves leave too much room unused). False when nothing was added or they do not fit.
     bool Pack(int maxSide);
     // Packs the images, largest first, onto up to pageCount pages of sides up to maxSide, each
     // page holding as many as fit before the next is begun; pages are filled in order and any
@@ -46,7 +46,11 @@ private:
         int y = 0;
     };
 
+    // Shelves first, so a page that fits that way keeps its layout from build to build; the
+    // skyline where they leave too much room unused to fit.
     bool Place(int pageWidth, int pageHeight, const std::vector<std::size_t>& order);
+    bool PlaceOnShelves(int pageWidth, int pageHeight, const std::vector<std::size_t>& order);
+    bool PlaceOnSkyline(int pageWidth, int pageHeight, const std::vector<std::size_t>& order);
     std::vector<std::size_t> SortedOrder() const;
     void Draw(const Entry& entry);
 

@@ -87,6 +87,26 @@ TEST(AtlasPacker, RegionsHoldTheirImagesOnAPowerOfTwoPage)
     ExpectRegionsHoldImages(page, regions, images);
 }
 
+TEST(AtlasPacker, UsesTheRoomUnderAShortImageBesideATallOne)
+{
+    // On shelves the 64-wide strip needs a third shelf below the 18-high one and runs off a
+    // 64 x 64 page; stacking the two small images beside the tall one leaves it room.
+    const std::map<std::string, RgbaImage> images = {{"tall.png", Solid(40, 40, 1)},
+                                                     {"small.png", Solid(20, 20, 2)},
+                                                     {"smaller.png", Solid(20, 18, 3)},
+                                                     {"strip.png", Solid(64, 16, 4)}};
+    AtlasPacker packer;
+    for (const auto& item : images)
+        ASSERT_TRUE(packer.Add(item.first, item.second));
+    ASSERT_TRUE(packer.Pack(64));
+    EXPECT_EQ(packer.GetPage().width, 64);
+    EXPECT_EQ(packer.GetPage().height, 64);
+    std::vector<AtlasRegion> regions;
+    ASSERT_TRUE(AtlasLayout::Parse(Xml::CreateFromString(packer.GetXml()), "", regions));
+    ASSERT_EQ(regions.size(), images.size());
+    ExpectRegionsHoldImages(packer.GetPage(), regions, images);
+}
+
 TEST(AtlasPacker, BordersAreRepeatedIntoThePadding)
 {
     AtlasPacker packer;

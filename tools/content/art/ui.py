@@ -211,8 +211,8 @@ def menu(items):
     wave_pose = hero.pose(arms=(160, -20))
     hero_at(s, 560, 240, 3, wave_pose)
     out["bg"] = s
-    s = Svg(520, 170)
-    logo(s, 28, 40, 1.9)
+    s = Svg(520, 150)
+    logo(s, 28, 30, 1.9)
     out["logo"] = s
     for pressed in (False, True):
         out["btn_pressed" if pressed else "btn"] = button(260, 64, pressed)
