@@ -38,6 +38,9 @@ public:
     // When the load has ended: the target becomes the owner's pending state, the thread is
     // joined, and the result is true. False while loading.
     bool FinishIfLoaded();
+    // With auto-switch on, the first call after the load has ended hands the target to the
+    // owner as FinishIfLoaded does and answers true; otherwise nothing happens and false.
+    bool HandOverIfLoaded();
     // Keeps the smoother current while this preload waits in its owner's preload slot.
     void UpdateProgress(const float& dt);
 
