@@ -29,7 +29,7 @@ public:
     ~MasterLoadingState() override;
 
     // Starts the loader thread once; when no thread can be created the load runs at once on
-    // the calling thread, and the hand-over follows at the next update as usual.
+    // the calling thread, and the loaded state is entered at the next update as usual.
     void StartLoader();
     bool IsStarted() const { return m_loader && m_loader->IsStarted(); }
     bool IsLoaded() const { return m_loader && m_loader->IsLoaded(); }
