@@ -33,6 +33,14 @@ bool MasterLoadingState::FinishIfLoaded()
     return true;
 }
 
+bool MasterLoadingState::HandOverIfLoaded()
+{
+    if (!m_autoSwitch || m_handedOver || !IsLoaded())
+        return false;
+    HandOver();
+    return true;
+}
+
 void MasterLoadingState::HandOver()
 {
     if (!m_handedOver && m_owner != nullptr)
@@ -49,8 +57,7 @@ void MasterLoadingState::UpdateProgress(const float& dt)
 
 void MasterLoadingState::UpdateState(const float& dt)
 {
-    if (m_autoSwitch && !m_handedOver && IsLoaded())
-        HandOver();
+    HandOverIfLoaded();
     if (!m_screen)
         return;
     UpdateProgress(dt);

@@ -29,7 +29,7 @@ public:
     ~MasterLoadingState() override;
 
     // Starts the loader thread once; when no thread can be created the load runs at once on
-    // the calling thread, and the hand-over follows at the next update as usual.
+    // the calling thread, and the loaded state is entered at the next update as usual.
     void StartLoader();
     bool IsStarted() const { return m_loader && m_loader->IsStarted(); }
     bool IsLoaded() const { return m_loader && m_loader->IsLoaded(); }
@@ -38,6 +38,9 @@ public:
     // When the load has ended: the target becomes the owner's pending state, the thread is
     // joined, and the result is true. False while loading.
     bool FinishIfLoaded();
+    // With auto-switch on, the first call after the load has ended hands the target to the
+    // owner as FinishIfLoaded does and answers true; otherwise nothing happens and false.
+    bool HandOverIfLoaded();
     // Keeps the smoother current while this preload waits in its owner's preload slot.
     void UpdateProgress(const float& dt);
 

@@ -161,6 +161,17 @@ void Substatable::RemoveClient(SubstatableClient* client)
     RemoveEntries(m_afterClients, client);
 }
 
+// A load that ended between two updates is handed over at the start of the next one, so the
+// loaded state enters there: otherwise the hand-over would take a whole update of its own, and
+// each change (two at start-up: the splash container, then its first picture) one more step.
+void Substatable::TakeFinishedLoad()
+{
+    if (m_pending || !m_current || m_current->GetName() != MasterLoadingState::NAME)
+        return;
+    if (MasterLoadingState* loading = dynamic_cast<MasterLoadingState*>(m_current.Get()))
+        loading->HandOverIfLoaded();
+}
+
 void Substatable::Switch()
 {
     if (m_current) {
@@ -186,6 +197,7 @@ void Substatable::Switch()
 void Substatable::Update(const float& dt)
 {
     LoaderThread::ReapFinished();
+    TakeFinishedLoad();
     if (m_pending)
         Switch();
     if (m_preload)

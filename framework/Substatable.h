@@ -73,7 +73,9 @@ public:
     const std::vector<SubstatableClient*>& GetBeforeClients() const { return m_beforeClients; }
     const std::vector<SubstatableClient*>& GetAfterClients() const { return m_afterClients; }
 
-    // The switch (when a state is pending), then the clients and the current state.
+    // The switch, then the clients and the current state. A state is switched to when it is
+    // pending, or when the current state is a master loading state whose load has ended since
+    // the last update: the loaded state then enters in this update, not in the next one.
     void Update(const float& dt);
     void Render(Tarv::Surface* surface);
 
@@ -88,6 +90,7 @@ public:
     void OnAccelerometer(float x, float y, float z) override;
 
 private:
+    void TakeFinishedLoad();
     void Switch();
     template <class Fn>
     void ForEachClient(const std::vector<SubstatableClient*>& clients, Fn&& call);
