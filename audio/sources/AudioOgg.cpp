@@ -1,5 +1,5 @@
-// The Tremor adapter: the four decoder callbacks over an engine stream, and the source
-// operations in bytes of 16-bit PCM.
+// The Tremor adapter: the four decoder callbacks over an engine stream, the source operations
+// in bytes of 16-bit PCM, and the decoder's release while idle and reopening on demand.
 #include "audio/sources/AudioOgg.h"
 
 #include "engine/vfs/File.h"
@@ -10,6 +10,7 @@
 
 #include <climits>
 #include <cstdint>
+#include <utility>
 
 namespace Tarv
 {
@@ -60,14 +61,29 @@ long TellCallback(void* datasource)
 
 } // namespace
 
-AudioOgg::AudioOgg(SeekableStream* stream) : m_stream(stream), m_vorbisFile(new OggVorbis_File())
+void AudioOgg::DecoderDeleter::operator()(OggVorbis_File* file) const
+{
+    ov_clear(file);
+    delete file;
+}
+
+AudioOgg::AudioOgg(SeekableStream* stream) : m_stream(stream)
 {
 }
 
-AudioOgg::~AudioOgg()
+AudioOgg::~AudioOgg() = default;
+
+AudioOgg::Decoder AudioOgg::OpenDecoder(SeekableStream* stream)
 {
-    if (m_opened)
-        ov_clear(m_vorbisFile.get());
+    // The decoder reads its headers from wherever the stream stands.
+    if (!stream->Seek(0, SEEK_ORIGIN_START))
+        return nullptr;
+    auto file = std::make_unique<OggVorbis_File>();
+    const ov_callbacks callbacks = {ReadCallback, SeekCallback, CloseCallback, TellCallback};
+    // A failed open has cleared its own state.
+    if (ov_open_callbacks(stream, file.get(), nullptr, 0, callbacks) < 0)
+        return nullptr;
+    return Decoder(file.release());
 }
 
 AudioOgg* AudioOgg::Create(SeekableStream* stream)
@@ -75,26 +91,26 @@ AudioOgg* AudioOgg::Create(SeekableStream* stream)
     SmartPtr<SeekableStream> hold(stream);
     if (!hold)
         return nullptr;
-    // Raw until accepted: the factory hands its result out with a count of 0.
-    std::unique_ptr<AudioOgg> ogg(new AudioOgg(stream));
-    OggVorbis_File* file = ogg->m_vorbisFile.get();
-    const ov_callbacks callbacks = {ReadCallback, SeekCallback, CloseCallback, TellCallback};
-    if (ov_open_callbacks(stream, file, nullptr, 0, callbacks) < 0)
+    const Decoder decoder = OpenDecoder(stream);
+    if (!decoder)
         return nullptr;
-    ogg->m_opened = true;
-    const vorbis_info* info = ov_info(file, -1);
+    const vorbis_info* info = ov_info(decoder.get(), -1);
     if (info == nullptr || info->channels < 1 || info->rate < 1)
         return nullptr;
     // Chained links of another format would come out as noise: refuse them.
-    const long links = ov_streams(file);
+    const long links = ov_streams(decoder.get());
     for (long i = 0; i < links; ++i) {
-        const vorbis_info* link = ov_info(file, static_cast<int>(i));
+        const vorbis_info* link = ov_info(decoder.get(), static_cast<int>(i));
         if (link == nullptr || link->channels != info->channels || link->rate != info->rate)
             return nullptr;
     }
+    AudioOgg* ogg = new AudioOgg(stream);
     ogg->m_channels = static_cast<std::uint32_t>(info->channels);
     ogg->m_rate = static_cast<std::uint32_t>(info->rate);
-    return ogg.release();
+    // A negative total is an error code, not a length.
+    const ogg_int64_t frames = ov_pcm_total(decoder.get(), -1);
+    ogg->m_totalFrames = frames > 0 ? frames : 0;
+    return ogg;
 }
 
 AudioOgg* AudioOgg::OpenFile(const char* path)
@@ -105,48 +121,80 @@ AudioOgg* AudioOgg::OpenFile(const char* path)
     return Create(file.Get());
 }
 
+bool AudioOgg::ReopenDecoder()
+{
+    Decoder decoder = OpenDecoder(m_stream.Get());
+    if (!decoder || (m_idleFrame != 0 && ov_pcm_seek(decoder.get(), m_idleFrame) != 0))
+        return false;
+    m_decoder = std::move(decoder);
+    return true;
+}
+
+void AudioOgg::ReleaseDecoder(bool atEnd)
+{
+    const ogg_int64_t frame = atEnd && m_decoder ? ov_pcm_tell(m_decoder.get()) : 0;
+    m_decoder.reset();
+    m_idleFrame = frame > 0 ? frame : 0;
+    m_idleAtEnd = atEnd;
+}
+
 unsigned AudioOgg::Read(void* buffer, unsigned bytes)
 {
     if (bytes == 0 || buffer == nullptr)
         return 0;
+    if (!m_decoder && (m_idleAtEnd || !ReopenDecoder()))
+        return 0;
     char* out = static_cast<char*>(buffer);
     unsigned got = 0;
+    long n = 1;
     while (got < bytes) {
         const unsigned left = bytes - got;
         const int ask = left > INT_MAX ? INT_MAX : static_cast<int>(left);
         int bitstream = 0;
-        const long n = ov_read(m_vorbisFile.get(), out + got, ask, &bitstream);
+        n = ov_read(m_decoder.get(), out + got, ask, &bitstream);
         // 0 is the end of the stream, a negative value damage such as a hole in the data.
         if (n <= 0 || static_cast<unsigned long>(n) > left)
             break;
         got += static_cast<unsigned>(n);
     }
+    // Damage keeps the decoder, so the next Read carries on past the hole.
+    if (n == 0)
+        ReleaseDecoder(true);
     return got;
 }
 
 void AudioOgg::Rewind()
 {
-    ov_time_seek(m_vorbisFile.get(), 0);
+    ReleaseDecoder(false);
 }
 
 unsigned AudioOgg::GetLength()
 {
-    const ogg_int64_t frames = ov_pcm_total(m_vorbisFile.get(), -1);
-    // A negative total is an error code, not a length.
-    if (frames <= 0)
-        return 0;
-    const std::uint64_t length = static_cast<std::uint64_t>(frames) * GetFrameBytes();
+    const std::uint64_t length = static_cast<std::uint64_t>(m_totalFrames) * GetFrameBytes();
     return length > UINT_MAX ? UINT_MAX - UINT_MAX % GetFrameBytes() : static_cast<unsigned>(length);
 }
 
 void AudioOgg::Seek(unsigned offset)
 {
-    ov_pcm_seek(m_vorbisFile.get(), offset / GetFrameBytes());
+    const std::int64_t frame = offset / GetFrameBytes();
+    if (frame == 0) {
+        ReleaseDecoder(false);
+        return;
+    }
+    if (m_decoder) {
+        ov_pcm_seek(m_decoder.get(), frame);
+        return;
+    }
+    // The decoder would refuse a frame past the end in the same way.
+    if (frame == m_idleFrame || frame > m_totalFrames)
+        return;
+    m_idleFrame = frame;
+    m_idleAtEnd = false;
 }
 
 unsigned AudioOgg::Tell()
 {
-    const ogg_int64_t frames = ov_pcm_tell(m_vorbisFile.get());
+    const ogg_int64_t frames = m_decoder ? ov_pcm_tell(m_decoder.get()) : m_idleFrame;
     if (frames <= 0)
         return 0;
     const std::uint64_t position = static_cast<std::uint64_t>(frames) * GetFrameBytes();

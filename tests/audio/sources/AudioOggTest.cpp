@@ -1,6 +1,7 @@
 // The Ogg Vorbis source over files that oggenc makes from generated tones at test time.
 #include "audio/sources/AudioOgg.h"
 
+#include "audio/sources/AudioPosition.h"
 #include "engine/core/SmartPtr.h"
 #include "engine/vfs/CachedFile.h"
 #include "tests/audio/TestTones.h"
@@ -8,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <memory>
@@ -25,6 +27,8 @@ protected:
         s_mono = AudioTest::MakeTone(440.0, 22050, 1, 22050, 10000.0);
         s_monoOgg = Encode("mono", s_mono, 1, 22050);
         s_stereoOgg = Encode("stereo", AudioTest::MakeTone(440.0, 44100, 2, 4410, 8000.0), 2, 44100);
+        // Long enough to span several audio pages.
+        s_longOgg = Encode("long", AudioTest::MakeTone(440.0, 22050, 2, 8 * 22050, 10000.0), 2, 22050);
     }
     static void TearDownTestSuite() { s_dir.reset(); }
 
@@ -44,10 +48,25 @@ protected:
             Tarv::AudioOgg::Create(new Tarv::CachedFile(bytes.data(), static_cast<int>(bytes.size()), true)));
     }
 
+    // Reads in mixer-sized blocks until a short block, at most limit bytes.
+    static std::vector<std::uint8_t> ReadToEnd(Tarv::AudioSource* source, std::size_t limit = 200000)
+    {
+        std::vector<std::uint8_t> bytes;
+        std::vector<std::uint8_t> block(2048);
+        while (bytes.size() < limit) {
+            const unsigned got = source->Read(block.data(), static_cast<unsigned>(block.size()));
+            bytes.insert(bytes.end(), block.begin(), block.begin() + got);
+            if (got < block.size())
+                break;
+        }
+        return bytes;
+    }
+
     static inline std::unique_ptr<TestFiles::TempDir> s_dir;
     static inline std::vector<std::int16_t> s_mono;
     static inline std::vector<std::uint8_t> s_monoOgg;
     static inline std::vector<std::uint8_t> s_stereoOgg;
+    static inline std::vector<std::uint8_t> s_longOgg;
 };
 
 } // namespace
@@ -129,4 +148,110 @@ TEST_F(AudioOggTest, TruncatedStreamEndsWithoutGarbage)
     std::vector<std::int16_t> decoded(30000);
     EXPECT_LT(ogg->Read(decoded.data(), 60000), 44100u);
     EXPECT_EQ(ogg->Read(decoded.data(), 2), 0u);
+}
+
+TEST_F(AudioOggTest, HoldsADecoderOnlyWhilePlaying)
+{
+    Tarv::SmartPtr<Tarv::AudioOgg> ogg = Open(s_monoOgg);
+    ASSERT_TRUE(ogg);
+    EXPECT_FALSE(ogg->HasDecoder());
+    std::vector<std::uint8_t> buffer(50000);
+    ASSERT_EQ(ogg->Read(buffer.data(), 1000), 1000u);
+    EXPECT_TRUE(ogg->HasDecoder());
+    ogg->Rewind();
+    EXPECT_FALSE(ogg->HasDecoder());
+    EXPECT_EQ(ogg->Tell(), 0u);
+
+    ASSERT_EQ(ogg->Read(buffer.data(), 1000), 1000u);
+    ogg->Seek(0);
+    EXPECT_FALSE(ogg->HasDecoder());
+
+    EXPECT_EQ(ogg->Read(buffer.data(), 50000), 44100u);
+    EXPECT_FALSE(ogg->HasDecoder());
+    EXPECT_EQ(ogg->Tell(), 44100u);
+    EXPECT_EQ(ogg->Read(buffer.data(), 1000), 0u);
+    EXPECT_FALSE(ogg->HasDecoder());
+    EXPECT_EQ(ogg->GetLength(), 44100u);
+}
+
+TEST_F(AudioOggTest, PlaysAgainLikeAFreshSource)
+{
+    const std::vector<std::uint8_t> fresh = ReadToEnd(Open(s_stereoOgg).Get());
+    ASSERT_EQ(fresh.size(), 4410u * 4);
+    Tarv::SmartPtr<Tarv::AudioOgg> ogg = Open(s_stereoOgg);
+    ASSERT_TRUE(ogg);
+    EXPECT_EQ(ReadToEnd(ogg.Get()), fresh);
+    ogg->Rewind();
+    EXPECT_EQ(ReadToEnd(ogg.Get()), fresh);
+    // Played to the end and sought back, as a new play's cursor does.
+    ogg->Seek(0);
+    EXPECT_EQ(ReadToEnd(ogg.Get()), fresh);
+}
+
+TEST_F(AudioOggTest, IdleSeekIsMadeByTheNextRead)
+{
+    // Both start one frame in; an offset past the end leaves both there.
+    const unsigned offsets[] = {8, 4096, 10000, 4410 * 4, 4410 * 4 + 8};
+    for (const unsigned offset : offsets) {
+        Tarv::SmartPtr<Tarv::AudioOgg> playing = Open(s_stereoOgg);
+        Tarv::SmartPtr<Tarv::AudioOgg> idle = Open(s_stereoOgg);
+        std::vector<std::uint8_t> frame(4);
+        ASSERT_EQ(playing->Read(frame.data(), 4), 4u);
+        idle->Seek(4);
+        playing->Seek(offset);
+        idle->Seek(offset);
+        EXPECT_FALSE(idle->HasDecoder()) << offset;
+        EXPECT_EQ(idle->Tell(), playing->Tell()) << offset;
+        EXPECT_EQ(ReadToEnd(idle.Get()), ReadToEnd(playing.Get())) << offset;
+    }
+}
+
+TEST_F(AudioOggTest, PositionsTakingTurnsReadWhatEachReadsAlone)
+{
+    const std::vector<std::uint8_t> alone = ReadToEnd(Open(s_monoOgg).Get());
+    Tarv::SmartPtr<Tarv::AudioOgg> ogg = Open(s_monoOgg);
+    ASSERT_TRUE(ogg);
+    Tarv::AudioPosition first(ogg.Get());
+    Tarv::AudioPosition second(ogg.Get());
+    std::vector<std::uint8_t> a, b;
+    std::vector<std::uint8_t> block(2048);
+    // The second starts when the first is a third through, so the first ends (idling the
+    // source) while the second still plays.
+    for (int turn = 0; turn < 100 && (a.size() < alone.size() || b.size() < alone.size()); ++turn) {
+        a.insert(a.end(), block.begin(), block.begin() + first.Read(block.data(), 2048));
+        if (turn >= 7)
+            b.insert(b.end(), block.begin(), block.begin() + second.Read(block.data(), 2048));
+    }
+    EXPECT_EQ(a, alone);
+    EXPECT_EQ(b, alone);
+    EXPECT_FALSE(ogg->HasDecoder());
+}
+
+TEST_F(AudioOggTest, HoleKeepsTheDecoderAndTheNextReadCarriesOn)
+{
+    // Spoil the body of an audio page between the headers and the last page: its checksum
+    // fails and the decoder reports a hole.
+    std::vector<std::size_t> pages;
+    for (std::size_t i = 0; i + 4 <= s_longOgg.size(); ++i) {
+        if (std::equal(s_longOgg.begin() + i, s_longOgg.begin() + i + 4, "OggS"))
+            pages.push_back(i);
+    }
+    ASSERT_GE(pages.size(), 5u);
+    std::vector<std::uint8_t> spoiled = s_longOgg;
+    const std::size_t page = pages[pages.size() - 3];
+    for (std::size_t i = page + 40; i < page + 72; ++i)
+        spoiled[i] ^= 0x5A;
+    Tarv::SmartPtr<Tarv::AudioOgg> ogg = Open(spoiled);
+    ASSERT_TRUE(ogg);
+    const unsigned length = 8 * 22050 * 4;
+    EXPECT_EQ(ogg->GetLength(), length);
+    std::vector<std::uint8_t> buffer(length);
+    const unsigned first = ogg->Read(buffer.data(), length);
+    ASSERT_LT(first, length);
+    EXPECT_TRUE(ogg->HasDecoder());
+    const unsigned rest = ogg->Read(buffer.data(), length);
+    EXPECT_GT(rest, 0u);
+    EXPECT_LT(first + rest, length);
+    EXPECT_EQ(ogg->Read(buffer.data(), length), 0u);
+    EXPECT_FALSE(ogg->HasDecoder());
 }
