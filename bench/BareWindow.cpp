@@ -1,36 +1,17 @@
 // The baseline of the program benchmark: an 800 x 480 X window with an OpenGL ES 2.0 context that
 // only clears and swaps, so the memory the GL driver takes on its own can be told from the game's.
 // Runs until it is terminated; prints "ready" once its first frame is swapped.
+#include "BaselineWindow.h"
+
 #include <EGL/egl.h>
 #include <GLES2/gl2.h>
-#include <X11/Xlib.h>
-
-#include <csignal>
-#include <cstdio>
-
-namespace
-{
-
-volatile std::sig_atomic_t s_stop = 0;
-
-void OnStop(int)
-{
-    s_stop = 1;
-}
-
-} // namespace
 
 int main()
 {
-    std::signal(SIGTERM, OnStop);
-    std::signal(SIGINT, OnStop);
-    Display* x = XOpenDisplay(nullptr);
-    if (x == nullptr)
+    Display* x = nullptr;
+    Window window = 0;
+    if (!BaselineWindow::Open("bare window", x, window))
         return 1;
-    const Window window = XCreateSimpleWindow(x, DefaultRootWindow(x), 0, 0, 800, 480, 0, 0, 0);
-    XStoreName(x, window, "bare window");
-    XMapWindow(x, window);
-    XFlush(x);
     EGLDisplay display = eglGetDisplay(reinterpret_cast<EGLNativeDisplayType>(x));
     if (display == EGL_NO_DISPLAY || !eglInitialize(display, nullptr, nullptr))
         return 1;
@@ -47,14 +28,12 @@ int main()
         !eglMakeCurrent(display, surface, surface, context))
         return 1;
     eglSwapInterval(display, 1);
-    for (unsigned frame = 0; s_stop == 0; ++frame) {
+    for (unsigned frame = 0; !BaselineWindow::Stopped(); ++frame) {
         glClearColor(0.2f, 0.4f, static_cast<float>(frame % 60) / 60.0f, 1.0f);
         glClear(GL_COLOR_BUFFER_BIT);
         eglSwapBuffers(display, surface);
-        if (frame == 0) {
-            std::puts("ready");
-            std::fflush(stdout);
-        }
+        if (frame == 0)
+            BaselineWindow::SayReady();
     }
     eglMakeCurrent(display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
     eglDestroyContext(display, context);

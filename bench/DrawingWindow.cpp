@@ -3,27 +3,17 @@
 // colour, colour-keyed) and an untextured rectangle. It holds no content; what it takes above
 // the bare window is what the GL driver needs to draw with the engine's programs at all.
 // Runs until it is terminated; prints "ready" once its first frame is swapped.
+#include "BaselineWindow.h"
 #include "graphics/render/Display.h"
 #include "graphics/render/GLCalls.h"
 #include "graphics/render/MaemoSurface.h"
 #include "graphics/render/Surface.h"
 #include "graphics/render/Texture.h"
 
-#include <X11/Xlib.h>
-
-#include <csignal>
-#include <cstdio>
 #include <vector>
 
 namespace
 {
-
-volatile std::sig_atomic_t s_stop = 0;
-
-void OnStop(int)
-{
-    s_stop = 1;
-}
 
 // An 8 x 8 image of the format, every texel the same; half transparent where it has alpha.
 Tarv::SmartPtr<Tarv::Surface> SmallImage(int format)
@@ -42,15 +32,10 @@ Tarv::SmartPtr<Tarv::Surface> SmallImage(int format)
 
 int main()
 {
-    std::signal(SIGTERM, OnStop);
-    std::signal(SIGINT, OnStop);
-    Display* x = XOpenDisplay(nullptr);
-    if (x == nullptr)
+    Display* x = nullptr;
+    Window window = 0;
+    if (!BaselineWindow::Open("drawing window", x, window))
         return 1;
-    const Window window = XCreateSimpleWindow(x, DefaultRootWindow(x), 0, 0, 800, 480, 0, 0, 0);
-    XStoreName(x, window, "drawing window");
-    XMapWindow(x, window);
-    XFlush(x);
     Tarv::GLCalls::SetForwarding(true);
     Tarv::MaemoSurface::SetNativeWindow(x, window);
     Tarv::SmartPtr<Tarv::Display> display(Tarv::Display::Create(800, 480));
@@ -65,7 +50,7 @@ int main()
     const int rect[4] = {0, 0, 8, 8};
     const std::uint8_t tint[4] = {255, 255, 255, 255};
     const std::uint8_t colour[4] = {40, 200, 90, 160};
-    for (unsigned frame = 0; s_stop == 0; ++frame) {
+    for (unsigned frame = 0; !BaselineWindow::Stopped(); ++frame) {
         if (!screen->BeginFrame())
             continue;
         screen->Clear(0.2f, 0.4f, static_cast<float>(frame % 60) / 60.0f, 1.0f);
@@ -77,10 +62,8 @@ int main()
         }
         screen->FillRect(120, 20, 140, 40, colour);
         screen->EndFrame();
-        if (frame == 0) {
-            std::puts("ready");
-            std::fflush(stdout);
-        }
+        if (frame == 0)
+            BaselineWindow::SayReady();
     }
     display.Reset();
     Tarv::Display::ReleaseScreenSurface();
