@@ -18,16 +18,9 @@ namespace
 {
 
 using TestSupport::ChildProcess;
+using TestSupport::CountOf;
 
 constexpr int WAIT_MS = 20000;
-
-std::size_t Count(const std::string& text, const std::string& part)
-{
-    std::size_t count = 0;
-    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
-        ++count;
-    return count;
-}
 
 // The program and its archives in folder, common.pak with levels/01.xml replaced by text.
 bool MakeInstall(const std::filesystem::path& folder, const std::string& levelText)
@@ -65,7 +58,7 @@ TEST(LevelFailureProgram, ADamagedLevelFileGoesBackToTheLevelSelectAndSaysWhy)
     const unsigned long window = client.WaitForWindow("Brashwick", WAIT_MS);
     ASSERT_NE(window, 0u) << program.GetOutput();
     auto shows = [&](const std::string& line, std::size_t times, int timeoutMs) {
-        return TestSupport::WaitUntil([&] { return Count(program.GetOutput(), line) >= times; }, timeoutMs);
+        return TestSupport::WaitUntil([&] { return CountOf(program.GetOutput(), line) >= times; }, timeoutMs);
     };
     auto click = [&](int x, int y) {
         return server.RunTool({"xdotool", "mousemove", std::to_string(x), std::to_string(y), "click", "1"}) == 0;

@@ -28,16 +28,9 @@ namespace
 {
 
 using TestSupport::ChildProcess;
+using TestSupport::CountOf;
 
 constexpr int WAIT_MS = 20000;
-
-std::size_t Count(const std::string& text, const std::string& part)
-{
-    std::size_t count = 0;
-    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
-        ++count;
-    return count;
-}
 
 constexpr int AUDIBLE = 300;
 
@@ -165,7 +158,7 @@ TEST(Program, FromTheLogoThroughTheMenuAndLevelSelectToExit)
     const unsigned long window = client.WaitForWindow("Brashwick", WAIT_MS);
     ASSERT_NE(window, 0u) << program.GetOutput();
     auto shows = [&](const std::string& line, std::size_t times = 1) {
-        return TestSupport::WaitUntil([&] { return Count(program.GetOutput(), line) >= times; }, WAIT_MS);
+        return TestSupport::WaitUntil([&] { return CountOf(program.GetOutput(), line) >= times; }, WAIT_MS);
     };
     auto click = [&](int x, int y) {
         return server.RunTool({"xdotool", "mousemove", std::to_string(x), std::to_string(y), "click", "1"}) == 0;
@@ -200,7 +193,7 @@ TEST(Program, FromTheLogoThroughTheMenuAndLevelSelectToExit)
     auto opens = [&] {
         std::stringstream lines;
         lines << std::ifstream(opened).rdbuf();
-        return Count(lines.str(), "\n");
+        return CountOf(lines.str(), "\n");
     };
     EXPECT_TRUE(TestSupport::WaitUntil([&] { return opens() == 1; }, WAIT_MS));
     // Play opens the levels, with their own music.
@@ -253,7 +246,7 @@ TEST(Program, EveryStartIsSilentUntilTheSoundPromptIsAnswered)
         ASSERT_TRUE(StartProgram(program, server, config, pulse, opener));
         const unsigned long window = client.WaitForWindow("Brashwick", WAIT_MS);
         ASSERT_NE(window, 0u) << program.GetOutput();
-        ASSERT_TRUE(TestSupport::WaitUntil([&] { return Count(program.GetOutput(), "active state menu") == 1; }, WAIT_MS))
+        ASSERT_TRUE(TestSupport::WaitUntil([&] { return CountOf(program.GetOutput(), "active state menu") == 1; }, WAIT_MS))
             << program.GetOutput();
         EXPECT_TRUE(ShowsGolden(client, window, "sound_prompt", "splash", WAIT_MS)) << on;
         for (int i = 0; i < 3; ++i)
@@ -266,7 +259,7 @@ TEST(Program, EveryStartIsSilentUntilTheSoundPromptIsAnswered)
             const std::string said = "brashwick: cannot open http://www.example.com/brashwick/more-games: the page "
                                      "opener " + opener + " does not start: No such file or directory\n";
             ASSERT_TRUE(click(400, 348));
-            EXPECT_TRUE(TestSupport::WaitUntil([&] { return Count(program.GetOutput(), said) == 1; }, WAIT_MS))
+            EXPECT_TRUE(TestSupport::WaitUntil([&] { return CountOf(program.GetOutput(), said) == 1; }, WAIT_MS))
                 << program.GetOutput();
             for (int i = 0; i < 3; ++i)
                 EXPECT_LE(pulse.RecordPeak(), AUDIBLE) << "after No";

@@ -2,6 +2,7 @@
 // for its exit, and a kill by process id when the test ends first.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <utility>
 #include <vector>
@@ -58,5 +59,14 @@ private:
     int m_termSignal = 0;
     std::string m_outputPath;
 };
+
+// How many times part occurs in text (a program's output, say), overlapping ones included.
+inline std::size_t CountOf(const std::string& text, const std::string& part)
+{
+    std::size_t count = 0;
+    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++count;
+    return count;
+}
 
 } // namespace TestSupport
