@@ -96,6 +96,21 @@ Application::Application() : Substatable("application"), Process("application")
     Tarv::Registry::Instance->SetString(VERSION_KEY, VERSION);
 }
 
+void ReleaseEngineServices(Tarv::SmartPtr<Tarv::Mixer>& mixer, bool vfsStarted)
+{
+    if (Tarv::Mixer::Instance == mixer.Get())
+        Tarv::Mixer::Instance = nullptr;
+    mixer.Reset();
+    // GL textures go while the context of the shell still exists.
+    if (Tarv::AssetDict::Instance)
+        Tarv::AssetDict::Instance->ReleaseHeld();
+    Tarv::AssetDict::Instance.Reset();
+    if (vfsStarted)
+        Tarv::VfsShutdown();
+    Tarv::Registry::Instance.Reset();
+    Tarv::TextDict::Instance.Reset();
+}
+
 Application::~Application()
 {
     ReleaseStatesAndLoaders();
@@ -104,17 +119,7 @@ Application::~Application()
     System::Destroy();
     if (&Tarv::AbstractApp::GetEngineHooks() == m_activeHooks)
         Tarv::AbstractApp::SetEngineHooks(nullptr);
-    if (Tarv::Mixer::Instance == m_mixer.Get())
-        Tarv::Mixer::Instance = nullptr;
-    m_mixer.Reset();
-    // GL textures go while the context of the shell still exists.
-    if (Tarv::AssetDict::Instance)
-        Tarv::AssetDict::Instance->ReleaseHeld();
-    Tarv::AssetDict::Instance.Reset();
-    if (m_vfsStarted)
-        Tarv::VfsShutdown();
-    Tarv::Registry::Instance.Reset();
-    Tarv::TextDict::Instance.Reset();
+    ReleaseEngineServices(m_mixer, m_vfsStarted);
     if (IsReady())
         Tarv::LuaErrorQueue::Global().Reset();
 }

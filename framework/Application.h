@@ -22,6 +22,12 @@ namespace Quor
 class InputState;
 class Settings;
 
+// Lets the process-wide engine services go, in the order they depend on each other, once the
+// states and the framework's services are gone: the mixer (uninstalled when it is the installed
+// one), the asset dictionary's held assets (GL textures: the context must still exist) and the
+// dictionary, the file system when this run started it, the registry and the texts.
+void ReleaseEngineServices(Tarv::SmartPtr<Tarv::Mixer>& mixer, bool vfsStarted);
+
 // The count of the object is the one of its Tarv::AbstractApp part: hold it as a
 // Tarv::SmartPtr<Tarv::MaemoApplication> (the state tree never counts its root).
 class Application : public Tarv::MaemoApplication, public Substatable, public Process

@@ -561,15 +561,7 @@ void SimRun::TearDown()
     Quor::LoaderThread::JoinAll();
     Quor::System::Destroy();
     m_root.Reset();
-    if (Tarv::Mixer::Instance == m_mixer.Get())
-        Tarv::Mixer::Instance = nullptr;
-    m_mixer.Reset();
-    if (Tarv::AssetDict::Instance)
-        Tarv::AssetDict::Instance->ReleaseHeld();
-    Tarv::AssetDict::Instance.Reset();
-    Tarv::VfsShutdown();
-    Tarv::Registry::Instance.Reset();
-    Tarv::TextDict::Instance.Reset();
+    Quor::ReleaseEngineServices(m_mixer, true);
     Tarv::LuaErrorQueue::Global().Reset();
     Quor::ScriptScreen::SetFactory(nullptr);
     Tarv::GLCalls::SetForwarding(true);
