@@ -100,7 +100,7 @@ RegistryKey* Registry::FindKeyLocked(const NarrowString& path, bool create)
         return nullptr;
     const NarrowString name(path.substr(path.rfind('/') + 1));
     RegistryKey* key = node->FindKey(name);
-    if (key == nullptr && create && !IsMachinePath(path))
+    if (key == nullptr && create)
         key = node->CreateKey(name);
     return key;
 }
@@ -156,9 +156,6 @@ bool Registry::SetLocked(const NarrowString& path, Set set)
     std::vector<Change> changes;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
-        // The machine keys refuse by themselves; nothing else may appear beside them.
-        if (IsMachinePath(path))
-            return false;
         RegistryKey* key = FindKeyLocked(path, true);
         if (key == nullptr || !set(*key))
             return false;
@@ -283,12 +280,13 @@ bool Registry::LoadFile(const NarrowString& path, bool notify, const NarrowStrin
     return LoadXml(XmlIterator(document), notify, basePath, unreadable);
 }
 
-bool Registry::LoadString(const NarrowString& text, bool notify, const NarrowString& basePath)
+bool Registry::LoadString(const NarrowString& text, bool notify, const NarrowString& basePath,
+                          std::vector<NarrowString>* unreadable)
 {
     XmlPtr document = Xml::CreateFromString(text);
     if (!document)
         return false;
-    return LoadXml(XmlIterator(document), notify, basePath);
+    return LoadXml(XmlIterator(document), notify, basePath, unreadable);
 }
 
 bool Registry::LoadXml(const XmlIterator& root, bool notify, const NarrowString& basePath,

@@ -28,7 +28,8 @@ class XmlIterator;
 //
 // Threads: every operation takes the registry's lock, so the main and loader threads may use
 // it at once. Callbacks run after the lock is released, on the thread that made the change.
-// The "/machine" subtree is read-only: nothing there is created or set after construction.
+// Under "/machine" no node is created after construction and the machine keys refuse every
+// write; a plain key can still be made and set in a node that exists there.
 class Registry : public RefCounter
 {
 public:
@@ -69,7 +70,7 @@ public:
 
     // Creates nodes and key as needed and stores the value (retyping the key); then runs the
     // callbacks whose prefix starts path. False, with no callback, for a path that addresses no
-    // key, a read-only key, or anything under "/machine".
+    // key (a missing node under "/machine" among them) or a read-only key.
     bool SetBool(const NarrowString& path, bool value);
     bool SetInt(const NarrowString& path, int value);
     bool SetString(const NarrowString& path, const NarrowString& value);
@@ -105,11 +106,13 @@ public:
     // Merges a registry file into the node at basePath (or, for an empty basePath, the path the
     // file names). False, with nothing changed, when the file is missing, doesn't parse, or has
     // no "registry" root with a "node" element. With notify, callbacks run for every key read.
-    // Keys whose value doesn't read as their declared type (or whose type is unknown) get no
-    // value from the file; their full paths are appended to unreadable when it is given.
+    // Keys whose value doesn't read as their declared type still get one (see
+    // RegistryXmlReader), keys of an unknown type get none; the full paths of both are appended
+    // to unreadable when it is given.
     bool LoadFile(const NarrowString& path, bool notify, const NarrowString& basePath,
                   std::vector<NarrowString>* unreadable = nullptr);
-    bool LoadString(const NarrowString& text, bool notify, const NarrowString& basePath);
+    bool LoadString(const NarrowString& text, bool notify, const NarrowString& basePath,
+                    std::vector<NarrowString>* unreadable = nullptr);
     bool LoadXml(const XmlIterator& root, bool notify, const NarrowString& basePath,
                  std::vector<NarrowString>* unreadable = nullptr);
 

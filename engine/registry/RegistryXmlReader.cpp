@@ -37,37 +37,38 @@ NarrowString ChildPath(const NarrowString& nodePath, const NarrowString& name)
     return nodePath == "/" ? NarrowString("/") + name : nodePath + "/" + name;
 }
 
-// Sets key from the element's text by the declared type; a text that doesn't read as that
-// type, or an unknown type, sets nothing.
-void SetFromText(const XmlIterator& element, const char* type, RegistryKey& key)
+// Sets key from the element's text by the declared type. A text that doesn't read as that type
+// still sets the key, to the value it already holds when that is of the type (a damaged entry
+// merged over a good value changes nothing), else to false or 0; the caller learns of it and
+// decides what value the key should have. An unknown type sets nothing. False when the text did
+// not read as the declared type.
+bool SetFromText(const XmlIterator& element, const char* type, RegistryKey& key)
 {
     if (std::strcmp(type, "bool") == 0) {
         bool value = false;
-        if (element.GetTextBool(value))
-            key.SetBool(value);
-    } else if (std::strcmp(type, "int") == 0) {
-        int value = 0;
-        if (element.GetTextInt(value))
-            key.SetInt(value);
-    } else if (std::strcmp(type, "string") == 0) {
-        if (const char* text = element.GetText())
-            key.SetString(RegistryXmlReader::Decode(text));
+        const bool read = element.GetTextBool(value);
+        if (!read && !key.GetValue().Read(value))
+            value = false;
+        key.SetBool(value);
+        return read;
     }
+    if (std::strcmp(type, "int") == 0) {
+        int value = 0;
+        const bool read = element.GetTextInt(value);
+        if (!read && !key.GetValue().Read(value))
+            value = 0;
+        key.SetInt(value);
+        return read;
+    }
+    if (std::strcmp(type, "string") == 0) {
+        const char* text = element.GetText();
+        key.SetString(RegistryXmlReader::Decode(text));
+        return true;
+    }
+    return false;
 }
 
-// Whether the element's text reads as the declared type (any text is a string).
-bool ReadsAs(const XmlIterator& element, const char* type)
-{
-    bool flag = false;
-    int number = 0;
-    if (std::strcmp(type, "bool") == 0)
-        return element.GetTextBool(flag);
-    if (std::strcmp(type, "int") == 0)
-        return element.GetTextInt(number);
-    return std::strcmp(type, "string") == 0;
-}
-
-void ReadKeys(const XmlIterator& element, RegistryNode& node, const NarrowString& path, bool readOnly,
+void ReadKeys(const XmlIterator& element, RegistryNode& node, const NarrowString& path,
               std::vector<RegistryXmlReader::Change>& changes)
 {
     for (XmlIterator key(element, "key"); key.IsValid(); key.Next()) {
@@ -77,36 +78,27 @@ void ReadKeys(const XmlIterator& element, RegistryNode& node, const NarrowString
             continue;
         const NarrowString name = RegistryXmlReader::Decode(stored);
         RegistryKey* target = node.FindKey(name);
-        if (target == nullptr && !readOnly)
-            target = node.CreateKey(name);
         if (target == nullptr)
-            continue;
-        // Protected keys refuse by themselves; plain keys under "/machine" stay as they are too.
-        if (!readOnly)
-            SetFromText(key, type, *target);
-        const bool unreadable = !readOnly && !ReadsAs(key, type);
+            target = node.CreateKey(name);
+        // Protected keys (the machine keys) refuse by themselves.
+        const bool unreadable = !SetFromText(key, type, *target);
         changes.push_back(RegistryXmlReader::Change{KeyPath(path, name), target, unreadable});
     }
 }
 
-// Whether a node lies under "/machine" is carried down the walk rather than read off the path
-// text: nodes with empty names make paths that look like the root's ("/" + "" is "/").
 void ReadInto(const XmlIterator& element, RegistryNode& node, const NarrowString& path, int depth,
-              bool machine, std::vector<RegistryXmlReader::Change>& changes)
+              std::vector<RegistryXmlReader::Change>& changes)
 {
-    ReadKeys(element, node, path, machine, changes);
+    ReadKeys(element, node, path, changes);
     for (XmlIterator child(element, "node"); child.IsValid(); child.Next()) {
         const char* stored = child.GetAttribute("name");
         if (stored == nullptr)
             continue;
         const NarrowString name = RegistryXmlReader::Decode(stored);
-        const NarrowString childPath = ChildPath(path, name);
-        const bool childMachine = machine || (depth == 0 && name == "machine");
-        const bool create = !childMachine && depth < Registry::MAX_DEPTH;
-        RegistryNode* childNode = node.FindChild(name, create);
+        RegistryNode* childNode = node.FindChild(name, depth < Registry::MAX_DEPTH);
         // The depth limit also bounds this recursion for nodes that already exist.
         if (childNode != nullptr && depth < Registry::MAX_DEPTH)
-            ReadInto(child, *childNode, childPath, depth + 1, childMachine, changes);
+            ReadInto(child, *childNode, ChildPath(path, name), depth + 1, changes);
     }
 }
 
@@ -153,7 +145,7 @@ NarrowString RegistryXmlReader::Decode(const char* stored)
 void RegistryXmlReader::Read(const XmlIterator& element, RegistryNode& node, const NarrowString& path,
                              std::vector<Change>& changes)
 {
-    ReadInto(element, node, path, DepthOf(path), Registry::IsMachinePath(path), changes);
+    ReadInto(element, node, path, DepthOf(path), changes);
 }
 
 } // namespace Tarv

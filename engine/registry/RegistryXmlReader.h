@@ -16,8 +16,8 @@ class XmlIterator;
 class RegistryXmlReader
 {
 public:
-    // A key the file named: its full path, the key, and whether its value failed to read as
-    // its declared type (or the type is unknown), so that it got no value from the file.
+    // A key the file named: its full path, the key, and whether its text failed to read as
+    // its declared type (or the type is unknown), so that its value is not the file's.
     struct Change
     {
         NarrowString path;
@@ -27,9 +27,11 @@ public:
 
     // Reads element (a "node" element) into node, whose full path is path: keys first, then
     // child nodes, each in document order. Keys present overwrite and retype, absent ones stay.
-    // Elements without a name, keys without a type, and values that don't read as their type
-    // set nothing; a key of an unknown type is created unset. Nothing under "/machine" is
-    // created or changed, and nothing deeper than the registry's depth limit is created.
+    // Elements without a name and keys without a type are skipped; a key of an unknown type is
+    // created unset; a text that doesn't read as its type still runs the key's setter, with the
+    // key's own value when it has one of that type, else false or 0. Nodes and keys are created
+    // below "/machine" too (its protected keys refuse by themselves); nothing deeper than the
+    // registry's depth limit is created.
     // Names and string values go through Decode. Every key the file reached is appended to
     // changes.
     static void Read(const XmlIterator& element, RegistryNode& node, const NarrowString& path,

@@ -1,6 +1,8 @@
-// Reading registry files: merging, typed values, and the damaged entries that must set nothing.
+// Reading registry files: merging, typed values, and damaged entries.
 #include "engine/registry/RegistryXmlReader.h"
 
+#include "engine/core/Xml.h"
+#include "engine/core/XmlIterator.h"
 #include "engine/registry/Registry.h"
 #include "engine/registry/RegistryKey.h"
 #include "tests/engine/registry/FakeMachine.h"
@@ -90,26 +92,35 @@ TEST(RegistryXmlReader, DocumentsThatAreNotRegistryFilesChangeNothing)
     EXPECT_EQ(registry.ToXml("/"), before);
 }
 
-TEST(RegistryXmlReader, DamagedEntriesSetNothing)
+// Texts that don't read as their type still run the setter: a key keeps a value of that type it
+// already has, a new or retyped one gets false or 0; the load names them all.
+TEST(RegistryXmlReader, DamagedEntriesKeepOrZeroTheValue)
 {
     Registry registry;
     registry.SetBool("/quor/flag", true);
     registry.SetInt("/quor/number", 7);
-    ASSERT_TRUE(registry.LoadString(File("<key type=\"int\">1</key>\n<key name=\"notype\">1</key>\n" +
-                                         Key("flag", "bool", "yes") + Key("number", "int", "abc") +
-                                         Key("big", "int", "99999999999") + Key("f", "float", "1.5") +
-                                         Key("e", "string", "a &nbsp; &lt;") +
-                                         "<node>" + Key("lost", "int", "1") + "</node>"),
-                                    false, "/quor"));
-    bool flag = false;
-    int number = 0;
+    registry.SetString("/quor/word", "w");
+    std::vector<NarrowString> unreadable;
+    ASSERT_TRUE(registry.LoadXml(Tarv::XmlIterator(Tarv::Xml::CreateFromString(File(
+                                     "<key type=\"int\">1</key>\n<key name=\"notype\">1</key>\n" +
+                                     Key("flag", "bool", "yes") + Key("number", "int", "abc") +
+                                     Key("big", "int", "99999999999") + Key("word", "bool", "no") +
+                                     Key("f", "float", "1.5") + Key("e", "string", "a &nbsp; &lt;") +
+                                     "<node>" + Key("lost", "int", "1") + "</node>"))),
+                                 false, "/quor", &unreadable));
+    EXPECT_EQ(unreadable, (std::vector<NarrowString>{"/quor/flag", "/quor/number", "/quor/big", "/quor/word",
+                                                     "/quor/f"}));
+    bool flag = false, word = true;
+    int number = 0, big = 1;
     EXPECT_TRUE(registry.GetBool("/quor/flag", flag));
     EXPECT_TRUE(flag);
     EXPECT_TRUE(registry.GetInt("/quor/number", number));
     EXPECT_EQ(number, 7);
+    EXPECT_TRUE(registry.GetInt("/quor/big", big));
+    EXPECT_EQ(big, 0);
+    EXPECT_TRUE(registry.GetBool("/quor/word", word));
+    EXPECT_FALSE(word);
     EXPECT_EQ(registry.FindKey("/quor/notype", false), nullptr);
-    ASSERT_NE(registry.FindKey("/quor/big", false), nullptr);
-    EXPECT_TRUE(registry.FindKey("/quor/big", false)->GetValue().IsEmpty());
     ASSERT_NE(registry.FindKey("/quor/f", false), nullptr);
     EXPECT_TRUE(registry.FindKey("/quor/f", false)->GetValue().IsEmpty());
     NarrowString text;
@@ -149,23 +160,23 @@ TEST(RegistryXmlReader, RootTargetUsesTheRootsKeyPaths)
     EXPECT_EQ(value, 2);
 }
 
-TEST(RegistryXmlReader, MachineSubtreeStaysAsItIs)
+// The machine keys keep their live values; other nodes and keys are read in below "/machine"
+// like anywhere else.
+TEST(RegistryXmlReader, MachineKeysKeepTheirValuesWhileNewEntriesAreRead)
 {
     FakeMachine screen;
     Registry registry(&screen);
-    const NarrowString saved = registry.ToXml("/machine");
     ASSERT_TRUE(registry.LoadString(File("<node name=\"resolution\">" + Key("x", "int", "5") + Key("new", "int", "1") +
-                                         "</node><node name=\"extra\">" + Key("k", "int", "1") + "</node>",
+                                         "</node><node name=\"extra\">" + Key("k", "int", "2") + "</node>",
                                          "/machine"),
                                     false, ""));
-    int x = 0;
+    int x = 0, added = 0, extra = 0;
     EXPECT_TRUE(registry.GetInt("/machine/resolution/x", x));
     EXPECT_EQ(x, 800);
-    EXPECT_EQ(registry.FindKey("/machine/resolution/new", false), nullptr);
-    EXPECT_EQ(registry.FindNode("/machine/extra", false, false), nullptr);
-    // Loading the subtree's own saved file changes nothing either.
-    ASSERT_TRUE(registry.LoadString(saved, false, ""));
-    EXPECT_EQ(registry.ToXml("/machine"), saved);
+    EXPECT_TRUE(registry.GetInt("/machine/resolution/new", added));
+    EXPECT_EQ(added, 1);
+    EXPECT_TRUE(registry.GetInt("/machine/extra/k", extra));
+    EXPECT_EQ(extra, 2);
 }
 
 // A node named "machine" below empty-named nodes is not the machine subtree, even though its
