@@ -24,6 +24,8 @@ namespace
 {
 
 std::atomic<AtomicFileWriter::WriteFunction> s_write{nullptr};
+// A temporary name left by a killed process with the same id is skipped, a few times over.
+constexpr int TEMPORARY_ATTEMPTS = 100;
 
 // False with errno set when path is not a directory.
 bool IsDirectory(const NarrowString& path)
@@ -84,6 +86,25 @@ void SyncFolderOf(const NarrowString& path)
     close(fd);
 }
 
+// Creates a temporary file beside path whose name no other save uses: "<path>.tmp.<process>.<n>",
+// made with O_EXCL, so two programs (or threads) saving the same file at once never write into
+// each other's copy and each rename puts one whole file in place. Its descriptor, or -1 with
+// errno set.
+int CreateTemporary(const NarrowString& path, NarrowString& temporary)
+{
+    static std::atomic<unsigned> s_count{0};
+    for (int attempt = 0; attempt < TEMPORARY_ATTEMPTS; ++attempt) {
+        temporary = path + ".tmp.";
+        temporary.AppendInt(static_cast<int>(getpid()));
+        temporary += ".";
+        temporary.AppendInt(static_cast<int>(s_count.fetch_add(1) & INT_MAX));
+        const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST)
+            return fd;
+    }
+    return -1;
+}
+
 // The host path for the relative part of a virtual path on one native mount.
 NarrowString HostPathOn(const NativeMount& mount, const char* relativePath)
 {
@@ -126,8 +147,8 @@ bool AtomicFileWriter::WriteHostFile(const NarrowString& hostPath, const NarrowS
         *error = errno;
         return false;
     }
-    const NarrowString temporary = hostPath + ".tmp";
-    const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    NarrowString temporary;
+    const int fd = CreateTemporary(hostPath, temporary);
     if (fd < 0) {
         *error = errno;
         return false;

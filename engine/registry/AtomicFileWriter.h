@@ -21,8 +21,9 @@ public:
     // when the path doesn't reach a host directory.
     static NarrowString GetHostPath(const char* virtualPath);
 
-    // Writes bytes to hostPath + ".tmp" (making missing directories), flushes it to the disk,
-    // then renames it over hostPath. On any failure the temporary file is removed, the old
+    // Writes bytes to a temporary file of its own beside hostPath (making missing directories),
+    // flushes it to the disk, then renames it over hostPath; saves running at once, in this
+    // process or another, each put one whole file in place and the last rename wins. On any failure the temporary file is removed, the old
     // file is untouched and the result is false; error (when given) then holds the system's
     // errno for the step that failed (EINVAL for an unusable path).
     static bool WriteHostFile(const NarrowString& hostPath, const NarrowString& bytes, int* error = nullptr);

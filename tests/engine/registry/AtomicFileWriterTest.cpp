@@ -8,10 +8,17 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
+#include <csignal>
 #include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
 
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 using Tarv::AtomicFileWriter;
@@ -21,6 +28,16 @@ namespace
 {
 
 int s_calls;
+
+// The names in a folder, sorted.
+std::vector<std::string> Entries(const std::string& folder)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
 
 ssize_t FailOnSecondCall(int fd, const void* data, std::size_t size)
 {
@@ -56,7 +73,7 @@ TEST_F(AtomicFileWriterTest, ReplacesTheWholeFileMakesFoldersAndContinuesShortWr
     EXPECT_TRUE(AtomicFileWriter::WriteHostFile(path, "first, longer content"));
     EXPECT_TRUE(AtomicFileWriter::WriteHostFile(path, "second"));
     EXPECT_EQ(TestFiles::ReadText(path), "second");
-    EXPECT_NE(access((path + ".tmp").c_str(), F_OK), 0);
+    EXPECT_EQ(Entries(m_dir / "a/b"), std::vector<std::string>{"settings.xml"});
     // Short writes are continued.
     AtomicFileWriter::SetWriteFunction(OneByteAtATime);
     EXPECT_TRUE(AtomicFileWriter::WriteHostFile(m_dir / "f", "several bytes"));
@@ -73,7 +90,53 @@ TEST_F(AtomicFileWriterTest, FailedWritesLeaveTheOldFileAndNoTemporary)
     AtomicFileWriter::SetWriteFunction(WriteNothing);
     EXPECT_FALSE(AtomicFileWriter::WriteHostFile(path, "new content"));
     EXPECT_EQ(TestFiles::ReadText(path), "old");
-    EXPECT_NE(access((path + ".tmp").c_str(), F_OK), 0);
+    EXPECT_EQ(Entries(m_dir.Path()), std::vector<std::string>{"settings.xml"});
+}
+
+// Two programs saving the same file at once, many times over: each save that says it wrote
+// leaves one whole file in place, never a mix of both, and none of them fails.
+TEST_F(AtomicFileWriterTest, TwoProcessesSavingAtOnceLeaveOneWholeFile)
+{
+    const std::string path = m_dir / "settings.xml";
+    const std::string texts[] = {std::string(5000, 'a'), std::string(300, 'b')};
+    ASSERT_TRUE(AtomicFileWriter::WriteHostFile(path, texts[0]));
+    constexpr int ROUNDS = 300;
+    pid_t writers[2];
+    for (int i = 0; i < 2; ++i) {
+        writers[i] = fork();
+        ASSERT_GE(writers[i], 0);
+        if (writers[i] == 0) {
+            int failed = 0;
+            for (int round = 0; round < ROUNDS; ++round)
+                failed += AtomicFileWriter::WriteHostFile(path, texts[i]) ? 0 : 1;
+            _exit(failed == 0 ? 0 : 1);
+        }
+    }
+    int mixed = 0;
+    int running = 2;
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(120);
+    while (running > 0) {
+        if (std::chrono::steady_clock::now() > giveUp) {
+            for (pid_t writer : writers)
+                if (writer > 0)
+                    kill(writer, SIGKILL);
+            FAIL() << "the writers did not finish";
+        }
+        const std::string now = TestFiles::ReadText(path);
+        mixed += now == texts[0] || now == texts[1] ? 0 : 1;
+        for (pid_t& writer : writers) {
+            int status = 0;
+            if (writer > 0 && waitpid(writer, &status, WNOHANG) == writer) {
+                EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "a save said it failed";
+                writer = 0;
+                --running;
+            }
+        }
+    }
+    EXPECT_EQ(mixed, 0);
+    const std::string last = TestFiles::ReadText(path);
+    EXPECT_TRUE(last == texts[0] || last == texts[1]);
+    EXPECT_EQ(Entries(m_dir.Path()), std::vector<std::string>{"settings.xml"});
 }
 
 TEST_F(AtomicFileWriterTest, UnwritableFolderFailsCleanly)
