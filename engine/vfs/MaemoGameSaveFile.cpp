@@ -50,7 +50,9 @@ NarrowString MaemoGameSaveFile::GetSavePath(const char* saveName)
     NarrowString base;
     const char* config = std::getenv("XDG_CONFIG_HOME");
     const char* home = std::getenv("HOME");
-    if (config != nullptr && config[0] != '\0')
+    // A relative XDG_CONFIG_HOME is not a place: it would put the saves wherever the program
+    // happens to run (its own folder), so it counts as unset.
+    if (config != nullptr && config[0] == '/')
         base = config;
     else if (home != nullptr && home[0] != '\0')
         base = NarrowString(home) + "/.config";

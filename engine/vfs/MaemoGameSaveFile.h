@@ -11,7 +11,7 @@ class MaemoGameSaveFile : public PosixFile
 {
 public:
     // The host path of a save name: base + "/Brashwick/" + name, where base is XDG_CONFIG_HOME
-    // when set and not empty, else HOME + "/.config". Empty when neither is set, or when the
+    // when it is an absolute path, else HOME + "/.config". Empty when neither is set, or when the
     // name is empty, absolute or has a ".." component.
     static NarrowString GetSavePath(const char* saveName);
 
