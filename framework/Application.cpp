@@ -324,9 +324,8 @@ void Application::OnKeyUp(int key)
 
 void Application::OnMultitouchDown(const std::vector<Tarv::TouchPoint>& points)
 {
-    InputState* input = GetInputState();
-    if (input != nullptr && !points.empty())
-        input->OnTouchDown(points.front().x, points.front().y);
+    if (InputState* input = GetInputState())
+        input->OnTouchDown();
     Substatable::OnTouchDown(points);
 }
 

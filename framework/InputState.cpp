@@ -23,21 +23,6 @@ bool InputState::IsKeyDown(int key) const
     return key >= 0 && key < KEY_COUNT && m_keyDown[key];
 }
 
-void InputState::OnTouchDown(int x, int y)
-{
-    m_touching = true;
-    m_position = {x, y};
-    m_delta = {0, 0};
-    m_moveHandler = &InputState::MoveTouch;
-}
-
-void InputState::OnTouchUp()
-{
-    m_touching = false;
-    m_delta = {0, 0};
-    m_moveHandler = &InputState::BeginTouchMove;
-}
-
 void InputState::OnTouchMove(int x, int y)
 {
     (this->*m_moveHandler)(x, y);

@@ -36,15 +36,15 @@ public:
     // False for a code outside the table.
     bool IsKeyDown(int key) const;
 
-    // Each touch starts a track of its own at the point where it went down, so its first move
-    // is measured from there, never from where an earlier touch ended; the delta is 0 from
-    // touch down until the touch moves, and again once it lifts.
-    void OnTouchDown(int x, int y);
-    void OnTouchUp();
-    // Hands the move to the current move handler: BeginTouchMove when no track runs (a move
-    // with no touch down seen), else MoveTouch.
+    // Touch down and up only say whether the screen is touched: one track runs for the whole
+    // run, so the first move of a later touch is measured from where the previous touch last
+    // was, and the delta of the last move stays while the finger rests or after it lifts.
+    void OnTouchDown() { m_touching = true; }
+    void OnTouchUp() { m_touching = false; }
+    // Hands the move to the current move handler: BeginTouchMove for the very first move,
+    // MoveTouch from then on.
     void OnTouchMove(int x, int y);
-    // Starts a track: records the position only.
+    // Starts the track: records the position only.
     void BeginTouchMove(int x, int y);
     // Continues the track: the delta from the last position, then the new position.
     void MoveTouch(int x, int y);

@@ -1,5 +1,5 @@
-// The input-state service: keys within the code table, touch tracks that start afresh with
-// each touch, and its registration in the service registry.
+// The input-state service: keys within the code table, one touch track for the whole run,
+// and its registration in the service registry.
 #include "framework/InputState.h"
 
 #include "framework/System.h"
@@ -23,9 +23,9 @@ TEST(InputStateKeys, CodesOutsideTheTableAreIgnoredAndUpUndoesDown)
     EXPECT_FALSE(input.IsKeyDown(0));
 }
 
-// The first move ever only records the position; a new touch is measured from where it went
-// down, not from where the last one ended.
-TEST(InputStateTouch, DeltasStartAfreshWithEachTouch)
+// The first move ever only records the position; a later touch is measured from where the
+// previous one last was, and the delta outlives the touch.
+TEST(InputStateTouch, OneTrackRunsAcrossTouches)
 {
     Quor::InputState input;
     auto delta = [&input] { return std::make_pair(input.GetDelta().x, input.GetDelta().y); };
@@ -35,13 +35,13 @@ TEST(InputStateTouch, DeltasStartAfreshWithEachTouch)
     EXPECT_EQ(delta(), std::make_pair(5, 2));
     input.OnTouchUp();
     EXPECT_FALSE(input.IsTouching());
-    EXPECT_EQ(delta(), std::make_pair(0, 0));
-    input.OnTouchDown(98, 49);
+    EXPECT_EQ(delta(), std::make_pair(5, 2));
+    input.OnTouchDown();
     EXPECT_TRUE(input.IsTouching());
-    EXPECT_EQ(delta(), std::make_pair(0, 0));
+    EXPECT_EQ(delta(), std::make_pair(5, 2));
+    EXPECT_EQ(input.GetPosition().x, 15);
     input.OnTouchMove(100, 50);
-    EXPECT_EQ(delta(), std::make_pair(2, 1));
-    EXPECT_EQ(input.GetPosition().x, 100);
+    EXPECT_EQ(delta(), std::make_pair(85, 38));
 }
 
 TEST(InputStateService, IsRegisteredOnceUnderItsName)

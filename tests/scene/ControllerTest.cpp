@@ -50,7 +50,7 @@ TEST_F(PhysicsTest, KeysAndTouchGiveDirections)
     EXPECT_EQ(Held(shifted, {E}), Vector3D(0, 0, -1));
     EXPECT_EQ(Held(shifted, {W}), Vector3D()); // k5 and k6 were replaced by k1 and k2
     MouseDirectionController touch;
-    Quor::InputState::GetInstance()->OnTouchDown(100, 100);
+    Quor::InputState::GetInstance()->OnTouchMove(100, 100);
     Quor::InputState::GetInstance()->OnTouchMove(130, 90);
     EXPECT_EQ(touch.GetDirection(), Vector3D(0.70710677f, -0.70710677f, 0));
 }
