@@ -197,6 +197,8 @@ void Application::LoadSettings()
         return;
     if (settings->Init(SETTINGS_NAME, USER_SETTINGS_FILE, DEFAULT_SETTINGS_FILE, false))
         m_settingsSource = settings->IsFromUserFile() ? SettingsSource::USER_FILE : SettingsSource::DEFAULTS_FILE;
+    if (!settings->GetLoadError().empty())
+        Report(settings->GetLoadError());
     Tarv::Registry* registry = Tarv::Registry::Instance.Get();
     if (registry == nullptr)
         return;
@@ -224,11 +226,12 @@ void Application::LoadSettings()
 
 void Application::ReportUnreadableKeys(const Settings& settings, const Tarv::Registry& registry)
 {
-    for (const Tarv::NarrowString& path : settings.GetUnreadableKeys()) {
+    for (const Settings::UnreadableKey& key : settings.GetUnreadableKeys()) {
         Tarv::Any value;
-        const bool restored = registry.GetValue(path, value) && !value.IsEmpty();
-        Report("setting " + path + " in " + USER_SETTINGS_FILE + " does not read as its type: " +
-               (restored ? "its default is used" : "it is left out"));
+        const bool set = registry.GetValue(key.path, value) && !value.IsEmpty();
+        Report("setting " + key.path + " in " + USER_SETTINGS_FILE + " does not read as its type: " +
+               (key.defaulted ? "its default is used" : set ? "it has no default and reads as 0 or false"
+                                                            : "it is left out"));
     }
 }
 
@@ -271,10 +274,8 @@ bool Application::SaveVersion()
         return false;
     }
     settings->SetString("version", ReadRegistryString(VERSION_KEY));
-    if (settings->Save())
-        return true;
-    Report(settings->GetSaveError());
-    return false;
+    // A failed save says so itself.
+    return settings->Save();
 }
 
 void Application::Update(const float& seconds)

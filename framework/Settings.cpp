@@ -2,7 +2,9 @@
 #include "framework/Settings.h"
 
 #include "engine/core/Any.h"
+#include "engine/core/Report.h"
 #include "engine/core/SmartPtr.h"
+#include "engine/core/TextNumber.h"
 #include "engine/registry/AtomicFileWriter.h"
 #include "engine/registry/Registry.h"
 #include "engine/registry/RegistryKey.h"
@@ -11,9 +13,15 @@
 #include "engine/vfs/Vfs.h"
 #include "framework/System.h"
 
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <vector>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace Quor
 {
@@ -21,45 +29,90 @@ namespace Quor
 namespace
 {
 
-// Where the defaults file is read aside while the runtime keys are reset; emptied afterwards.
+// Where the defaults file is read aside to be compared with the user's keys; emptied afterwards.
 constexpr const char* SCRATCH_ROOT = "/.settings-defaults";
 // A user file kept aside through the file system (no host file to rename) is copied in
 // pieces of this size.
 constexpr int COPY_PIECE = 1 << 16;
+// A user file longer than this is not a settings file (a link to a device, say): unreadable.
+constexpr std::size_t MAX_USER_FILE = std::size_t(256) << 20;
 
 Tarv::Registry* GetRegistry()
 {
     return Tarv::Registry::Instance.Get();
 }
 
-// Copies every key below node into the registry at path, keeping each key's type. With
-// onlyMissing, a key that already holds a value at its path is left as it is. Returns how
-// many keys were written.
-int CopyKeys(Tarv::Registry& registry, const Tarv::RegistryNode& node, const Tarv::NarrowString& path, int depth,
-             bool onlyMissing)
+// Reads the whole host file; false with error holding errno when it cannot be opened or read.
+bool ReadHostFile(const Tarv::NarrowString& path, Tarv::NarrowString& text, int& error)
 {
-    if (depth > Tarv::Registry::MAX_DEPTH)
-        return 0;
-    int copied = 0;
-    for (const auto& entry : node.GetKeys()) {
-        const Tarv::Any value = entry.second->GetValue();
-        const Tarv::NarrowString keyPath = path + "/" + entry.first;
-        Tarv::Any present;
-        if (onlyMissing && registry.GetValue(keyPath, present) && !present.IsEmpty())
-            continue;
-        ++copied;
-        if (const bool* flag = value.Get<bool>())
-            registry.SetBool(keyPath, *flag);
-        else if (const int* number = value.Get<int>())
-            registry.SetInt(keyPath, *number);
-        else if (const Tarv::NarrowString* text = value.Get<Tarv::NarrowString>())
-            registry.SetString(keyPath, *text);
-        else
-            --copied;
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        error = errno;
+        return false;
     }
-    for (const auto& child : node.GetChildren())
-        copied += CopyKeys(registry, *child.second, path + "/" + child.first, depth + 1, onlyMissing);
-    return copied;
+    char piece[COPY_PIECE];
+    bool read = true;
+    for (;;) {
+        const ssize_t got = ::read(fd, piece, sizeof piece);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0 || text.size() > MAX_USER_FILE) {
+            error = got < 0 ? errno : EFBIG;
+            read = false;
+            break;
+        }
+        if (got == 0)
+            break;
+        text.append(piece, static_cast<std::size_t>(got));
+    }
+    close(fd);
+    return read;
+}
+
+// The text a value would be written with, to be read again as another type.
+Tarv::NarrowString TextOf(const Tarv::Any& value)
+{
+    Tarv::NarrowString text;
+    if (const bool* flag = value.Get<bool>())
+        text = *flag ? "true" : "false";
+    else if (const int* number = value.Get<int>())
+        text.AppendInt(*number);
+    else if (const Tarv::NarrowString* string = value.Get<Tarv::NarrowString>())
+        text = *string;
+    return text;
+}
+
+bool SameType(const Tarv::Any& a, const Tarv::Any& b)
+{
+    return (a.Holds<bool>() && b.Holds<bool>()) || (a.Holds<int>() && b.Holds<int>()) ||
+           (a.Holds<Tarv::NarrowString>() && b.Holds<Tarv::NarrowString>());
+}
+
+// Stores value at path with value's own type; a value of no type stores nothing.
+bool Store(Tarv::Registry& registry, const Tarv::NarrowString& path, const Tarv::Any& value)
+{
+    if (const bool* flag = value.Get<bool>())
+        return registry.SetBool(path, *flag);
+    if (const int* number = value.Get<int>())
+        return registry.SetInt(path, *number);
+    if (const Tarv::NarrowString* text = value.Get<Tarv::NarrowString>())
+        return registry.SetString(path, *text);
+    return false;
+}
+
+// Reads text as the type of like (as the settings file's reader would); empty when it doesn't.
+Tarv::Any Convert(const Tarv::NarrowString& text, const Tarv::Any& like)
+{
+    if (like.Holds<bool>()) {
+        if (text == "true" || text == "false")
+            return Tarv::Any(text == "true");
+        return Tarv::Any();
+    }
+    if (like.Holds<int>()) {
+        int number = 0;
+        return Tarv::ReadTextInt(text.c_str(), number) ? Tarv::Any(number) : Tarv::Any();
+    }
+    return Tarv::Any(text);
 }
 
 } // namespace
@@ -77,20 +130,69 @@ bool Settings::Init(const Tarv::NarrowString& name, const Tarv::NarrowString& us
     m_defaultsFile = defaultsFile;
     m_fromUserFile = false;
     m_defaultsLoaded = false;
+    m_userFileHeld = false;
+    m_loadError.clear();
     m_unreadableKeys.clear();
+    m_unreadableTexts.clear();
     Tarv::Registry* registry = GetRegistry();
     if (registry == nullptr)
         return false;
 
     if (!force) {
-        if (registry->LoadFile(m_userFile, false, m_root, &m_unreadableKeys)) {
+        switch (LoadUserFile(*registry)) {
+        case UserFileState::LOADED:
             m_fromUserFile = true;
-            ResetRuntimeKeys(*registry);
+            for (const Tarv::NarrowString& path : m_unreadableTexts)
+                m_unreadableKeys.push_back(UnreadableKey{path, false});
             return true;
+        case UserFileState::DAMAGED: {
+            const Tarv::NarrowString kept = KeepBadUserFile();
+            m_userFileHeld = kept.empty();
+            m_loadError = "settings file " + UserFileName() + " does not load: " +
+                          (kept.empty() ? "it could not be kept aside, so nothing is saved over it"
+                                        : "kept as " + kept);
+            break;
         }
-        KeepBadUserFile();
+        case UserFileState::UNREADABLE:
+        case UserFileState::MISSING:
+            break;
+        }
     }
     return LoadDefaults();
+}
+
+Tarv::NarrowString Settings::UserFileName() const
+{
+    const Tarv::NarrowString hostPath = Tarv::AtomicFileWriter::GetHostPath(m_userFile.c_str());
+    return hostPath.empty() ? m_userFile : hostPath;
+}
+
+Settings::UserFileState Settings::LoadUserFile(Tarv::Registry& registry)
+{
+    const Tarv::NarrowString hostPath = Tarv::AtomicFileWriter::GetHostPath(m_userFile.c_str());
+    if (hostPath.empty()) {
+        // Not on a host folder: only what the file system offers, where a file that can't be
+        // opened is a missing one.
+        if (registry.LoadFile(m_userFile, false, m_root, &m_unreadableTexts))
+            return UserFileState::LOADED;
+        Tarv::SmartPtr<Tarv::File> present(Tarv::VfsOpenRead(m_userFile.c_str()));
+        return present ? UserFileState::DAMAGED : UserFileState::MISSING;
+    }
+    Tarv::NarrowString text;
+    int error = 0;
+    if (!ReadHostFile(hostPath, text, error)) {
+        // No file, or no folder for it: a first start.
+        if (error == ENOENT || error == ENOTDIR)
+            return UserFileState::MISSING;
+        m_userFileHeld = true;
+        m_loadError = "settings file " + hostPath + " cannot be read: " + std::strerror(error) +
+                      "; it is left as it is, the defaults are used and nothing is saved over it";
+        return UserFileState::UNREADABLE;
+    }
+    if (registry.LoadString(text, false, m_root, &m_unreadableTexts))
+        return UserFileState::LOADED;
+    m_unreadableTexts.clear();
+    return UserFileState::DAMAGED;
 }
 
 bool Settings::LoadDefaults()
@@ -105,46 +207,74 @@ bool Settings::LoadDefaults()
 bool Settings::Save()
 {
     m_saveError.clear();
-    const Tarv::NarrowString hostPath = Tarv::AtomicFileWriter::GetHostPath(m_userFile.c_str());
-    const Tarv::NarrowString target = hostPath.empty() ? m_userFile : hostPath;
+    const Tarv::NarrowString target = UserFileName();
     Tarv::Registry* registry = GetRegistry();
-    if (registry == nullptr || m_root.empty()) {
-        m_saveError = "settings not saved to " + target + ": no settings were loaded";
-        return false;
-    }
-    if (!m_fromUserFile && !m_defaultsLoaded) {
-        m_saveError = "settings not saved to " + target + ": the defaults (" + m_defaultsFile + ") did not load";
-        return false;
-    }
     int error = 0;
-    if (!registry->SaveFile(m_userFile, m_root, &error)) {
+    if (registry == nullptr || m_root.empty())
+        m_saveError = "settings not saved to " + target + ": no settings were loaded";
+    else if (m_userFileHeld)
+        m_saveError = "settings not saved to " + target + ": the file there did not load at start and is kept as it is";
+    else if (!m_fromUserFile && !m_defaultsLoaded)
+        m_saveError = "settings not saved to " + target + ": the defaults (" + m_defaultsFile + ") did not load";
+    else if (!registry->SaveFile(m_userFile, m_root, &error))
         m_saveError = "settings not saved to " + target + ": " + std::strerror(error);
-        return false;
-    }
-    return true;
+    else
+        return true;
+    Tarv::Report("brashwick: %s", m_saveError.c_str());
+    return false;
 }
 
-void Settings::KeepBadUserFile() const
+Tarv::NarrowString Settings::KeepBadUserFile() const
 {
-    const Tarv::NarrowString keptName = m_userFile + BAD_FILE_SUFFIX;
-    // A rename keeps a file of any size and costs nothing.
+    auto keptName = [](const Tarv::NarrowString& file, int number) {
+        Tarv::NarrowString name = file + BAD_FILE_SUFFIX;
+        if (number > 0) {
+            name += ".";
+            name.AppendInt(number);
+        }
+        return name;
+    };
+    // A rename keeps a file of any size and costs nothing; a link first, so that an earlier
+    // kept file is never replaced, even by another copy of the program doing the same.
     const Tarv::NarrowString hostPath = Tarv::AtomicFileWriter::GetHostPath(m_userFile.c_str());
     if (!hostPath.empty()) {
-        std::rename(hostPath.c_str(), (hostPath + BAD_FILE_SUFFIX).c_str());
-        return;
+        for (int number = 0; number < MAX_BAD_FILES; ++number) {
+            const Tarv::NarrowString kept = keptName(hostPath, number);
+            if (link(hostPath.c_str(), kept.c_str()) == 0) {
+                unlink(hostPath.c_str());
+                return kept;
+            }
+            if (errno == EEXIST)
+                continue;
+            // A file system without hard links.
+            struct stat info;
+            if (lstat(kept.c_str(), &info) == 0)
+                continue;
+            if (errno == ENOENT && std::rename(hostPath.c_str(), kept.c_str()) == 0)
+                return kept;
+            return Tarv::NarrowString();
+        }
+        return Tarv::NarrowString();
     }
     Tarv::SmartPtr<Tarv::File> in(Tarv::VfsOpenRead(m_userFile.c_str()));
     if (!in)
-        return; // missing: nothing to keep
-    Tarv::SmartPtr<Tarv::File> out(Tarv::VfsOpenWrite(keptName.c_str()));
-    if (!out)
-        return;
-    std::vector<char> piece(COPY_PIECE);
-    int got = 0;
-    while ((got = in->Read(piece.data(), COPY_PIECE)) > 0) {
-        if (out->Write(piece.data(), got) != got)
-            return;
+        return Tarv::NarrowString();
+    for (int number = 0; number < MAX_BAD_FILES; ++number) {
+        const Tarv::NarrowString kept = keptName(m_userFile, number);
+        if (Tarv::SmartPtr<Tarv::File>(Tarv::VfsOpenRead(kept.c_str())))
+            continue;
+        Tarv::SmartPtr<Tarv::File> out(Tarv::VfsOpenWrite(kept.c_str()));
+        if (!out)
+            return Tarv::NarrowString();
+        std::vector<char> piece(COPY_PIECE);
+        int got = 0;
+        while ((got = in->Read(piece.data(), COPY_PIECE)) > 0) {
+            if (out->Write(piece.data(), got) != got)
+                return Tarv::NarrowString();
+        }
+        return kept;
     }
+    return Tarv::NarrowString();
 }
 
 int Settings::AddMissingDefaults()
@@ -156,9 +286,55 @@ int Settings::AddMissingDefaults()
     if (defaults == nullptr)
         return -1;
     m_defaultsLoaded = true;
-    const int added = CopyKeys(*registry, *defaults, m_root, 0, true);
+    const int written = MatchDefaults(*registry, *defaults, m_root, 0);
     ClearScratch(*registry);
-    return added;
+    m_unreadableTexts.clear();
+    return written;
+}
+
+int Settings::MatchDefaults(Tarv::Registry& registry, const Tarv::RegistryNode& node, const Tarv::NarrowString& path,
+                            int depth)
+{
+    if (depth > Tarv::Registry::MAX_DEPTH)
+        return 0;
+    int written = 0;
+    for (const auto& entry : node.GetKeys()) {
+        const Tarv::Any value = entry.second->GetValue();
+        if (value.IsEmpty())
+            continue;
+        const Tarv::NarrowString keyPath = path + "/" + entry.first;
+        auto listed = std::find_if(m_unreadableKeys.begin(), m_unreadableKeys.end(),
+                                   [&keyPath](const UnreadableKey& key) { return key.path == keyPath; });
+        Tarv::Any present;
+        if (!registry.GetValue(keyPath, present) || present.IsEmpty()) {
+            if (!Store(registry, keyPath, value))
+                continue;
+            ++written;
+            if (listed != m_unreadableKeys.end())
+                listed->defaulted = true;
+            continue;
+        }
+        const bool textUnread =
+            std::find(m_unreadableTexts.begin(), m_unreadableTexts.end(), keyPath) != m_unreadableTexts.end();
+        if (!textUnread && SameType(present, value))
+            continue;
+        // The scripts and the game read these keys by the default's type only.
+        const Tarv::Any converted = textUnread ? Tarv::Any() : Convert(TextOf(present), value);
+        if (!converted.IsEmpty()) {
+            Store(registry, keyPath, converted);
+            continue;
+        }
+        if (Store(registry, keyPath, value)) {
+            ++written;
+            if (listed != m_unreadableKeys.end())
+                listed->defaulted = true;
+            else
+                m_unreadableKeys.push_back(UnreadableKey{keyPath, true});
+        }
+    }
+    for (const auto& child : node.GetChildren())
+        written += MatchDefaults(registry, *child.second, path + "/" + child.first, depth + 1);
+    return written;
 }
 
 Tarv::RegistryNode* Settings::LoadDefaultsAside(Tarv::Registry& registry) const
@@ -173,19 +349,6 @@ void Settings::ClearScratch(Tarv::Registry& registry)
 {
     if (Tarv::RegistryNode* scratch = registry.FindNode(SCRATCH_ROOT, false, false))
         scratch->Clear();
-}
-
-void Settings::ResetRuntimeKeys(Tarv::Registry& registry) const
-{
-    const Tarv::NarrowString runtimePath = m_root + "/" + RUNTIME_NODE;
-    if (Tarv::RegistryNode* runtime = registry.FindNode(runtimePath, false, false))
-        runtime->Clear();
-    Tarv::RegistryNode* scratch = LoadDefaultsAside(registry);
-    if (scratch == nullptr)
-        return;
-    if (const Tarv::RegistryNode* defaults = scratch->FindChild(RUNTIME_NODE, false))
-        CopyKeys(registry, *defaults, runtimePath, 0, false);
-    ClearScratch(registry);
 }
 
 Tarv::NarrowString Settings::GetPath(const Tarv::NarrowString& name) const

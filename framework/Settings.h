@@ -24,42 +24,54 @@ public:
     // MAX_LOGIC_FPS: a bad setting slows or speeds the game, never freezes it.
     static constexpr int DEFAULT_LOGIC_FPS = 30;
     static constexpr int MAX_LOGIC_FPS = 1000;
-    // The node under the root that holds values shared at run time (see Init).
-    static constexpr const char* RUNTIME_NODE = "runtime";
-    // Appended to the user file's name to keep a user file that failed to load.
+    // Appended to the user file's name to keep a user file that failed to load; a second one
+    // gets ".1" after that, and so on, so an earlier one is never replaced.
     static constexpr const char* BAD_FILE_SUFFIX = ".bad";
+    static constexpr int MAX_BAD_FILES = 1000;
 
     // The settings service, registered under "Settings" on first use; null when no service
     // registry exists.
     static Settings* GetInstance();
 
     // root := "/" + name. Unless force is set, loads the user file under the root; when force
-    // is set or that fails, loads the defaults file. A user file that exists but fails to load
-    // is first moved aside whatever its size (user file + BAD_FILE_SUFFIX, replacing an older
-    // one) so the next Save can't destroy it. Keys of the user file whose value doesn't read as
-    // their type get no value; GetUnreadableKeys lists them.
-    // Run-time values are not carried from one run to the next: after the user file loads,
-    // the runtime node starts again from the defaults file's runtime node. Returns false when
-    // neither file loaded. Main thread, at start-up, before any loader thread runs.
+    // is set or that fails, loads the defaults file. Returns false when neither file loaded.
+    // A user file that was read but does not parse is first moved aside (user file +
+    // BAD_FILE_SUFFIX, numbered past any older one) so the next Save can't destroy it; one
+    // that exists but cannot be read (permissions, an I/O error) is left where it is and no
+    // Save of this run replaces it. GetLoadError says which happened. Keys of the user file
+    // whose text doesn't read as their type are listed by GetUnreadableKeys. Main thread, at
+    // start-up, before any loader thread runs.
     bool Init(const Tarv::NarrowString& name, const Tarv::NarrowString& userFile,
               const Tarv::NarrowString& defaultsFile, bool force);
     // Merges the defaults file over the values under the root; false when it doesn't load.
     bool LoadDefaults();
-    // Adds every key of the defaults file that is missing under the root (or is there but
-    // unset), keeping the user's values and types; returns how many keys were added, or -1 when
-    // the defaults file doesn't load. How a settings file from another release, or one that
-    // lost keys, is brought up to date without losing the user's progress and options.
+    // Brings the user's file up to this release's defaults without losing the user's progress
+    // and options: adds every key of the defaults that is missing under the root (or is there
+    // but unset), and gives each user key its default's type: a value whose text reads as that
+    // type is converted, any other (and a key whose text did not read at Init) takes the
+    // default's value and joins GetUnreadableKeys. Returns how many keys took a default's
+    // value, or -1 when the defaults file doesn't load.
     int AddMissingDefaults();
     // Writes the subtree under the root to the user file (old file replaced only once the new
     // one is complete); false when nothing was written, and GetSaveError then says why (the
-    // file's path and the system's reason). Settings that hold neither the user's file nor the
-    // defaults (both failed to load) are never saved: such a file would pass for the user's
-    // at the next start and hide the defaults for good.
+    // file's path and the system's reason), also on standard error. Settings that hold neither
+    // the user's file nor the defaults (both failed to load) are never saved: such a file
+    // would pass for the user's at the next start and hide the defaults for good. Nor is a
+    // user file that could not be read or kept aside at Init ever replaced.
     bool Save();
     // Why the last Save failed; "" after a successful one.
     const Tarv::NarrowString& GetSaveError() const { return m_saveError; }
-    // Full registry paths of the user file's keys that got no value at the last Init.
-    const std::vector<Tarv::NarrowString>& GetUnreadableKeys() const { return m_unreadableKeys; }
+    // Why the user file was not used at the last Init (it could not be read, or it did not
+    // parse and where it was kept); "" when it loaded or did not exist.
+    const Tarv::NarrowString& GetLoadError() const { return m_loadError; }
+    // A key of the user file that did not keep the file's value at the last Init and
+    // AddMissingDefaults: its full registry path, and whether it took its default's value.
+    struct UnreadableKey
+    {
+        Tarv::NarrowString path;
+        bool defaulted;
+    };
+    const std::vector<UnreadableKey>& GetUnreadableKeys() const { return m_unreadableKeys; }
 
     // The value under root + "/" + name; 0, false or "" when the key is missing, unset or of
     // another type. Reading creates nothing. Safe from the loader thread (the registry locks).
@@ -81,21 +93,34 @@ public:
     const Tarv::NarrowString& GetDefaultsFile() const { return m_defaultsFile; }
 
 private:
+    enum class UserFileState { LOADED, MISSING, DAMAGED, UNREADABLE };
+
     Tarv::NarrowString GetPath(const Tarv::NarrowString& name) const;
-    void KeepBadUserFile() const;
-    void ResetRuntimeKeys(Tarv::Registry& registry) const;
+    // The user file's host path, or its virtual path when it has none.
+    Tarv::NarrowString UserFileName() const;
+    UserFileState LoadUserFile(Tarv::Registry& registry);
+    // The name the damaged user file was kept under; "" when it could not be kept.
+    Tarv::NarrowString KeepBadUserFile() const;
     // Loads the defaults file under a scratch node; null when it doesn't load. ClearScratch
     // empties that node again.
     Tarv::RegistryNode* LoadDefaultsAside(Tarv::Registry& registry) const;
     static void ClearScratch(Tarv::Registry& registry);
+    // AddMissingDefaults for the defaults' node at path and below.
+    int MatchDefaults(Tarv::Registry& registry, const Tarv::RegistryNode& node, const Tarv::NarrowString& path,
+                      int depth);
 
     Tarv::NarrowString m_root;
     Tarv::NarrowString m_userFile;
     Tarv::NarrowString m_defaultsFile;
     bool m_fromUserFile = false;
     bool m_defaultsLoaded = false;
+    // The user file is there but was neither loaded nor kept aside: no Save may replace it.
+    bool m_userFileHeld = false;
     Tarv::NarrowString m_saveError;
-    std::vector<Tarv::NarrowString> m_unreadableKeys;
+    Tarv::NarrowString m_loadError;
+    std::vector<UnreadableKey> m_unreadableKeys;
+    // Paths of the user file's keys whose text did not read as their type.
+    std::vector<Tarv::NarrowString> m_unreadableTexts;
 };
 
 } // namespace Quor

@@ -209,6 +209,9 @@ TEST_F(StartUp, ADamagedSettingsFileIsKeptAsideAndTheProgramStillStarts)
     const std::string output = RunUntilTheFirstStateRuns();
     EXPECT_NE(Find(output, "settings loaded from config/defaults.xml"), std::string::npos) << output;
     EXPECT_EQ(TestFiles::ReadText(m_settingsFile + ".bad"), damaged);
+    EXPECT_NE(Find(output, "settings file " + m_settingsFile + " does not load: kept as " + m_settingsFile + ".bad\n"),
+              std::string::npos)
+        << output;
     EXPECT_EQ(TestFiles::ReadText(m_settingsFile), WithoutCommentLines(TestFiles::ReadText(DEFAULTS)));
 }
 

@@ -1,6 +1,6 @@
 // The settings service against a real registry and real files in a mounted temporary folder:
-// which file loads, where keys live, saving, keeping a damaged file, run-time keys and the
-// logic-rate fallback.
+// which file loads, where keys live, saving, keeping a damaged file and leaving an unreadable
+// one, keys brought to their defaults' types, and the logic-rate fallback.
 #include "framework/Settings.h"
 
 #include "engine/registry/AtomicFileWriter.h"
@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -19,6 +20,7 @@
 #include <sstream>
 #include <string>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace
@@ -95,20 +97,16 @@ TEST_F(SettingsTest, TheUserFileWinsAndForceLoadsOnlyTheDefaults)
     EXPECT_EQ(forced.GetInt("game/lives"), 3);
 }
 
-// Run-time values start from the defaults at every start, the user's own values untouched;
-// LoadDefaults merges over the current values.
-TEST_F(SettingsTest, RunTimeValuesStartFromTheDefaultsAndLoadDefaultsMerges)
+// Run-time values are the user file's like any other; LoadDefaults merges over the current
+// values.
+TEST_F(SettingsTest, TheUserFilesRunTimeValuesStayAndLoadDefaultsMerges)
 {
     WriteFile("defaults.xml", DEFAULTS);
     WriteFile("settings.xml", USER);
     Quor::Settings settings;
     settings.Init("quor", "settings.xml", "defaults.xml", false);
-    EXPECT_FALSE(settings.GetBool("runtime/paused"));
-    int stale = 0;
-    EXPECT_FALSE(registry->GetInt("/quor/runtime/stale", stale));
-    Tarv::NarrowString tool = "x";
-    EXPECT_TRUE(registry->GetString("/quor/runtime/activeTool", tool));
-    EXPECT_EQ(tool, "");
+    EXPECT_TRUE(settings.GetBool("runtime/paused"));
+    EXPECT_EQ(settings.GetInt("runtime/stale"), 9);
     EXPECT_EQ(settings.GetInt("game/lives"), 1);
     settings.SetInt("game/score", 700);
     ASSERT_TRUE(settings.LoadDefaults());
@@ -132,21 +130,66 @@ TEST_F(SettingsTest, SaveWritesTheSubtreeThatTheNextStartReads)
     EXPECT_EQ(next.GetString("game/name"), "A <b> & \"c\"");
 }
 
-TEST_F(SettingsTest, ADamagedUserFileIsKeptAsideBeforeTheDefaultsLoad)
+// Each damaged file is kept under a name of its own: an earlier one may hold the only copy of
+// the progress.
+TEST_F(SettingsTest, DamagedUserFilesAreKeptAsideUnderNumberedNames)
 {
     WriteFile("defaults.xml", DEFAULTS);
-    WriteFile("settings.xml", "<registry><node name=\"quor\"><key name=");
-    Quor::Settings settings;
-    ASSERT_TRUE(settings.Init("quor", "settings.xml", "defaults.xml", false));
-    EXPECT_EQ(settings.GetInt("game/lives"), 3);
-    EXPECT_FALSE(settings.IsFromUserFile());
-    EXPECT_EQ(ReadFile("settings.xml.bad"), "<registry><node name=\"quor\"><key name=");
+    const std::string names[] = {"settings.xml.bad", "settings.xml.bad.1", "settings.xml.bad.2"};
+    for (const std::string& name : names) {
+        Tarv::Registry::Instance = Tarv::MakeSmart<Tarv::Registry>();
+        registry = Tarv::Registry::Instance.Get();
+        WriteFile("settings.xml", "<registry><node name=\"quor\"><key name=" + name);
+        Quor::Settings settings;
+        ASSERT_TRUE(settings.Init("quor", "settings.xml", "defaults.xml", false));
+        EXPECT_EQ(settings.GetInt("game/lives"), 3);
+        EXPECT_FALSE(settings.IsFromUserFile());
+        EXPECT_EQ(settings.GetLoadError(),
+                  "settings file " + m_dir + "/settings.xml does not load: kept as " + m_dir + "/" + name);
+        EXPECT_TRUE(settings.Save());
+    }
+    for (const std::string& name : names)
+        EXPECT_EQ(ReadFile(name), "<registry><node name=\"quor\"><key name=" + name);
 
     // A missing user file is simply a first start: nothing is kept aside.
     Tarv::Registry::Instance = Tarv::MakeSmart<Tarv::Registry>();
     Quor::Settings fresh;
     fresh.Init("quor", "other.xml", "defaults.xml", false);
     EXPECT_FALSE(Exists("other.xml.bad"));
+    EXPECT_EQ(fresh.GetLoadError(), "");
+}
+
+// A user file that is there but cannot be read is no damaged file: it stays where it is, the
+// reason is given, and no save of the run replaces it.
+TEST_F(SettingsTest, AnUnreadableUserFileIsLeftAloneAndNeverSavedOver)
+{
+    WriteFile("defaults.xml", DEFAULTS);
+    const struct {
+        const char* target;
+        int error;
+    } cases[] = {{"/proc/self/mem", EIO}, {nullptr, EISDIR}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::strerror(c.error));
+        const std::string path = m_dir + "/settings.xml";
+        if (c.target != nullptr)
+            ASSERT_EQ(symlink(c.target, path.c_str()), 0);
+        else
+            ASSERT_EQ(mkdir(path.c_str(), 0700), 0);
+        Tarv::Registry::Instance = Tarv::MakeSmart<Tarv::Registry>();
+        Quor::Settings settings;
+        ASSERT_TRUE(settings.Init("quor", "settings.xml", "defaults.xml", false));
+        EXPECT_EQ(settings.GetInt("game/lives"), 3);
+        EXPECT_EQ(settings.GetLoadError(), "settings file " + path + " cannot be read: " + std::strerror(c.error) +
+                                               "; it is left as it is, the defaults are used and nothing is "
+                                               "saved over it");
+        EXPECT_FALSE(settings.Save());
+        EXPECT_NE(settings.GetSaveError().find("did not load at start"), std::string::npos);
+        EXPECT_FALSE(Exists("settings.xml.bad"));
+        struct stat info;
+        ASSERT_EQ(lstat(path.c_str(), &info), 0);
+        EXPECT_TRUE(c.target != nullptr ? S_ISLNK(info.st_mode) : S_ISDIR(info.st_mode));
+        c.target != nullptr ? unlink(path.c_str()) : rmdir(path.c_str());
+    }
 }
 
 // A rename keeps a damaged file of any size.
@@ -158,6 +201,7 @@ TEST_F(SettingsTest, ADamagedUserFileOverSixteenMegabytesIsKeptAsideWhole)
     Quor::Settings settings;
     ASSERT_TRUE(settings.Init("quor", "settings.xml", "defaults.xml", false));
     EXPECT_TRUE(ReadFile("settings.xml.bad") == damaged);
+    EXPECT_FALSE(Exists("settings.xml"));
 }
 
 ssize_t ReadOnlyWrite(int, const void*, std::size_t)
@@ -166,8 +210,8 @@ ssize_t ReadOnlyWrite(int, const void*, std::size_t)
     return -1;
 }
 
-// A read-only save folder, through the writer's test hook (the program's own runs cover a
-// full one): the save says where and why, and the old file stays.
+// A read-only save folder, through the writer's test hook: every failed save (those made when a
+// menu or level is left too) says where and why on standard error, and the old file stays.
 TEST_F(SettingsTest, AFailedSaveSaysWhereAndWhyAndKeepsTheOldFile)
 {
     WriteFile("defaults.xml", DEFAULTS);
@@ -175,9 +219,13 @@ TEST_F(SettingsTest, AFailedSaveSaysWhereAndWhyAndKeepsTheOldFile)
     Quor::Settings settings;
     ASSERT_TRUE(settings.Init("quor", "settings.xml", "defaults.xml", false));
     Tarv::AtomicFileWriter::SetWriteFunction(&ReadOnlyWrite);
+    testing::internal::CaptureStderr();
     EXPECT_FALSE(settings.Save());
+    const std::string said = testing::internal::GetCapturedStderr();
     Tarv::AtomicFileWriter::SetWriteFunction(nullptr);
-    EXPECT_EQ(settings.GetSaveError(), "settings not saved to " + m_dir + "/settings.xml: " + std::strerror(EROFS));
+    const std::string why = "settings not saved to " + m_dir + "/settings.xml: " + std::strerror(EROFS);
+    EXPECT_EQ(settings.GetSaveError(), why);
+    EXPECT_EQ(said, "brashwick: " + why + "\n");
     EXPECT_EQ(ReadFile("settings.xml"), USER);
 }
 
@@ -219,25 +267,44 @@ TEST_F(SettingsTest, TheServiceIsRegisteredOnceUnderItsName)
     Quor::System::Destroy();
 }
 
-TEST_F(SettingsTest, AddMissingDefaultsKeepsTheUsersValuesAndTypes)
+// The user's values stay, in their default's type: a text that reads as that type is converted,
+// anything else (and a text that did not read at all) takes the default and is named.
+TEST_F(SettingsTest, AddMissingDefaultsKeepsTheUsersValuesInTheDefaultsTypes)
 {
-    WriteFile("defaults.xml", DEFAULTS);
-    // The user's lives is a string here: a value of the user's is never retyped or replaced.
+    WriteFile("defaults.xml", R"(<registry><node name="quor">
+      <node name="constants"><key name="logic_fps" type="int">25</key></node>
+      <node name="game"><key name="lives" type="int">3</key><key name="score" type="int">0</key>
+      <key name="level" type="int">1</key><key name="sound" type="bool">true</key>
+      <key name="music" type="bool">true</key><key name="name" type="string">x</key>
+      <key name="language" type="string">en</key></node>
+    </node></registry>)");
     WriteFile("settings.xml", R"(<registry><node name="quor">
-      <node name="game"><key name="lives" type="string">many</key><key name="score" type="int">70</key>
-      <key name="language" type="string"></key></node>
+      <node name="game"><key name="lives" type="string">many</key><key name="score" type="string">70</key>
+      <key name="level" type="int">seven</key><key name="sound" type="string">false</key>
+      <key name="music" type="int">0</key><key name="name" type="int">12</key>
+      <key name="language" type="string"></key><key name="own" type="int">4</key></node>
     </node></registry>)");
     Quor::Settings settings;
     ASSERT_TRUE(settings.Init("quor", "settings.xml", "defaults.xml", false));
     EXPECT_TRUE(settings.IsFromUserFile());
-    // logic_fps and the run-time keys' activeTool are new; "language" is there but empty text,
-    // which is a value of the user's.
-    const int added = settings.AddMissingDefaults();
-    EXPECT_EQ(added, 1);
-    EXPECT_EQ(settings.GetString("game/lives"), "many");
-    EXPECT_EQ(settings.GetInt("game/score"), 70);
-    EXPECT_EQ(settings.GetString("game/language"), "");
+    // logic_fps is new; lives, level and music take their defaults.
+    EXPECT_EQ(settings.AddMissingDefaults(), 4);
     EXPECT_EQ(settings.GetInt("constants/logic_fps"), 25);
+    EXPECT_EQ(settings.GetInt("game/lives"), 3);
+    EXPECT_EQ(settings.GetInt("game/score"), 70);
+    EXPECT_EQ(settings.GetInt("game/level"), 1);
+    EXPECT_FALSE(settings.GetBool("game/sound"));
+    EXPECT_TRUE(settings.GetBool("game/music"));
+    EXPECT_EQ(settings.GetString("game/name"), "12");
+    EXPECT_EQ(settings.GetString("game/language"), "");
+    EXPECT_EQ(settings.GetInt("game/own"), 4);
+    std::vector<std::string> named;
+    for (const Quor::Settings::UnreadableKey& key : settings.GetUnreadableKeys()) {
+        EXPECT_TRUE(key.defaulted) << key.path;
+        named.push_back(key.path);
+    }
+    std::sort(named.begin(), named.end());
+    EXPECT_EQ(named, (std::vector<std::string>{"/quor/game/level", "/quor/game/lives", "/quor/game/music"}));
     // The scratch copy of the defaults is not left anywhere that is saved.
     ASSERT_TRUE(settings.Save());
     EXPECT_EQ(ReadFile("settings.xml").find("settings-defaults"), std::string::npos);
