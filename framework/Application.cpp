@@ -162,6 +162,11 @@ void Application::Shutdown()
     ReleaseStatesAndLoaders();
 }
 
+void Application::OnDisplayLost()
+{
+    SaveVersion();
+}
+
 void Application::MountFiles()
 {
     MountArchive("platform.pak", 0);

@@ -100,9 +100,10 @@ public:
     virtual void LoadAtlases();
     // Loads "l10n/en.xml".
     virtual void LoadLocalisation();
-    // The settings subtree from the user file or the defaults; a user file gains the default
-    // keys it lacks at every start (its own values stay), each of its keys whose value didn't
-    // read is reported, and a file of another version is rewritten at once.
+    // The settings subtree from the user file or the defaults; a user file that was not used is
+    // reported with the reason, a loaded one gains the default keys it lacks at every start and
+    // its keys take their defaults' types (its own values stay where they convert), each key
+    // whose value didn't read is reported, and a file of another version is rewritten at once.
     virtual void LoadSettings();
     virtual void ApplyAudioSettings();
     // Writes "/application/version" as the settings' "version" and saves the settings file;
@@ -135,6 +136,9 @@ protected:
     bool LoadLanguage(const Tarv::NarrowString& language);
     // Logic steps are run by the process through here.
     void Update() override { Step(); }
+    // The display is gone: the settings, which need neither window nor GL, are saved as they
+    // stand (SaveVersion) before the program ends.
+    void OnDisplayLost() override;
 
 private:
     void ReleaseStatesAndLoaders();

@@ -68,6 +68,24 @@ Bool IsMapNotify(::Display*, XEvent* event, XPointer window)
 
 MaemoApplication* MaemoApplication::Instance = nullptr;
 
+// Xlib calls this when the server connection is lost and ends the program if it returns, by
+// exit(), whose handlers and destructors would talk to the dead server and GL. The
+// application keeps its settings, then the program leaves at once.
+int OnDisplayConnectionLost(::Display*)
+{
+    static bool lost = false;
+    if (!lost) {
+        lost = true;
+        // Nothing can be restored on a server that has gone.
+        s_repeatDisplay = nullptr;
+        Tarv::Report("brashwick: the connection to the X display was lost; leaving");
+        if (MaemoApplication::Instance != nullptr)
+            MaemoApplication::Instance->OnDisplayLost();
+    }
+    std::fflush(nullptr);
+    _exit(1);
+}
+
 MaemoApplication::MaemoApplication()
 {
     Instance = this;
@@ -77,6 +95,7 @@ MaemoApplication::MaemoApplication()
         return;
     }
     XSetErrorHandler(OnXError);
+    XSetIOErrorHandler(OnDisplayConnectionLost);
     if (!CreateWindow()) {
         m_startStatus = StartStatus::NO_WINDOW;
         return;

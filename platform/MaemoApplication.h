@@ -62,11 +62,18 @@ public:
     unsigned long GetXWindow() const { return m_window; }
 
 protected:
+    // The connection to the X server is gone (the server ended or the link broke): the program
+    // ends at once after this, with status 1. An application keeps here what must outlive it
+    // (its settings), touching neither the window nor GL, whose server is gone.
+    virtual void OnDisplayLost() {}
+
     // The status Run returns; an application sets it when its end did not go as it should
     // (settings that could not be saved).
     void SetExitStatus(int status) { m_exitStatus = status; }
 
 private:
+    friend int OnDisplayConnectionLost(_XDisplay* display);
+
     bool CreateWindow();
     void SetWindowProperties();
     void SendRootMessage(const char* type, long data0, long data1);

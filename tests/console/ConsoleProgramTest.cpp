@@ -1,6 +1,6 @@
 // The console in the real program under Xvfb: real key presses open it, type a command that
 // switches the language and close the program from it; the state tree stands still meanwhile
-// and the setting is in the saved settings file.
+// and the setting is in the saved settings file, also when the X server goes away.
 #include "tests/support/ChildProcess.h"
 #include "tests/support/XClient.h"
 #include "tests/support/XvfbServer.h"
@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <regex>
 #include <sstream>
 
@@ -80,6 +81,58 @@ TEST(ConsoleProgram, TildeOpensTheConsoleWhoseCommandsChangeAndSaveTheLanguage)
     settings << std::ifstream(config + "/Brashwick/settings.xml").rdbuf();
     EXPECT_NE(settings.str().find("<key name=\"language\" type=\"string\">de</key>"),
               std::string::npos);
+    std::filesystem::remove_all(config);
+}
+
+// The X server goes away under the running program (a setting changed through the console and
+// not yet saved): the program saves the settings, says why it leaves, and ends with status 1
+// without waiting on the dead server.
+TEST(ConsoleProgram, ALostDisplaySavesTheSettingsAndEndsTheProgramAtOnce)
+{
+    auto server = std::make_unique<TestSupport::XvfbServer>(24);
+    // Closed before the server goes: a client of a dead server would end this test too.
+    auto xclient = std::make_unique<TestSupport::XClient>(server->GetDisplayName());
+    TestSupport::XClient& client = *xclient;
+    ASSERT_TRUE(client.IsOpen());
+    char pattern[] = "/tmp/brashwick-lost-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    const std::string config = pattern;
+    ChildProcess program;
+    ASSERT_TRUE(program.Start({PROGRAM},
+                              {{"DISPLAY", server->GetDisplayName()}, {"XDG_CONFIG_HOME", config},
+                               {"PULSE_SERVER", "unix:" + config + "/no-sound-server"},
+                               {"ASAN_OPTIONS", ChildProcess::ProgramSanitizerOptions()}},
+                              "/"));
+    const unsigned long window = client.WaitForWindow("Brashwick", WAIT_MS);
+    ASSERT_NE(window, 0u) << program.GetOutput();
+    ASSERT_TRUE(TestSupport::WaitUntil(
+        [&] { return program.GetOutput().find("active state vexolan logo") != std::string::npos; }, WAIT_MS))
+        << program.GetOutput();
+    client.SetFocus(window);
+    const auto run = [&](const std::vector<std::string>& argv) {
+        return ChildProcess::Run(argv, {{"DISPLAY", server->GetDisplayName()}}, WAIT_MS);
+    };
+    const std::vector<std::string> toggle{"xdotool", "keydown", "ISO_Level3_Shift", "key", "Control_L",
+                                          "keyup", "ISO_Level3_Shift"};
+    ASSERT_EQ(run(toggle), 0);
+    ASSERT_EQ(run(TypeKeys("regset /quor/language 'de'")), 0);
+    ASSERT_EQ(run(toggle), 0);
+    // The console closes only after the command typed before it has run.
+    ASSERT_TRUE(TestSupport::WaitUntil(
+        [&] { return program.GetOutput().find("console hidden after") != std::string::npos; }, WAIT_MS))
+        << program.GetOutput();
+
+    xclient.reset();
+    server.reset();
+    ASSERT_TRUE(program.WaitForExit(WAIT_MS)) << program.GetOutput();
+    EXPECT_EQ(program.GetExitStatus(), 1);
+    EXPECT_NE(program.GetOutput().find("brashwick: the connection to the X display was lost; leaving\n"),
+              std::string::npos)
+        << program.GetOutput();
+    std::stringstream settings;
+    settings << std::ifstream(config + "/Brashwick/settings.xml").rdbuf();
+    EXPECT_NE(settings.str().find("<key name=\"language\" type=\"string\">de</key>"), std::string::npos)
+        << settings.str();
     std::filesystem::remove_all(config);
 }
 
