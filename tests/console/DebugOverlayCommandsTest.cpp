@@ -114,7 +114,7 @@ INSTANTIATE_TEST_SUITE_P(
                     LineCase{"4", {"Logging enabled"}}, LineCase{"logging", {"Logging enabled"}},
                     LineCase{"regset /a/b", {"Bad params"}}, LineCase{"regset /a/b ", {"Empty value"}},
                     LineCase{"regset a/b 1", {"Bad registry path"}}, LineCase{"regset  1", {"Bad registry path"}},
-                    LineCase{"regset /machine/new 1", {"Bad registry path"}},
+                    LineCase{"regset /machine/new/k 1", {"Bad registry path"}},
                     LineCase{"regset /machine/platform 1", {"Setting registry value failed"}},
                     LineCase{"regset /a/b 5", {}}, LineCase{"8", {}}, LineCase{"floppy", {}},
                     LineCase{"3", {}}, LineCase{"9 -1", {"Time skew must be between 0 and 16"}}),
