@@ -38,15 +38,15 @@ std::vector<std::string> TypeKeys(const std::string& text)
     return keys;
 }
 
-TEST(ConsoleProgram, TildeOpensTheConsoleWhoseCommandsChangeAndSaveTheLanguage)
+// The key press that opens and closes the console (Fn+Ctrl on the device keyboard).
+const std::vector<std::string> CONSOLE_KEY{"xdotool", "keydown", "ISO_Level3_Shift", "key", "Control_L",
+                                           "keyup", "ISO_Level3_Shift"};
+
+// Starts the program on server, saving into config, and gives its window the focus once the
+// first state runs.
+void StartWithFocus(ChildProcess& program, const TestSupport::XvfbServer& server, const TestSupport::XClient& client,
+                    const std::string& config)
 {
-    TestSupport::XvfbServer server(24);
-    TestSupport::XClient client(server.GetDisplayName());
-    ASSERT_TRUE(client.IsOpen());
-    char pattern[] = "/tmp/brashwick-console-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    const std::string config = pattern;
-    ChildProcess program;
     ASSERT_TRUE(program.Start({PROGRAM},
                               {{"DISPLAY", server.GetDisplayName()}, {"XDG_CONFIG_HOME", config},
                                {"PULSE_SERVER", "unix:" + config + "/no-sound-server"},
@@ -58,11 +58,39 @@ TEST(ConsoleProgram, TildeOpensTheConsoleWhoseCommandsChangeAndSaveTheLanguage)
         [&] { return program.GetOutput().find("active state vexolan logo") != std::string::npos; }, WAIT_MS))
         << program.GetOutput();
     client.SetFocus(window);
+}
+
+std::string MakeConfigFolder()
+{
+    char pattern[] = "/tmp/brashwick-console-XXXXXX";
+    return mkdtemp(pattern) != nullptr ? pattern : "";
+}
+
+std::string SavedSettings(const std::string& config)
+{
+    std::stringstream settings;
+    settings << std::ifstream(config + "/Brashwick/settings.xml").rdbuf();
+    return settings.str();
+}
+
+const std::string GERMAN = "<key name=\"language\" type=\"string\">de</key>";
+
+TEST(ConsoleProgram, TildeOpensTheConsoleWhoseCommandsChangeAndSaveTheLanguage)
+{
+    TestSupport::XvfbServer server(24);
+    TestSupport::XClient client(server.GetDisplayName());
+    ASSERT_TRUE(client.IsOpen());
+    const std::string config = MakeConfigFolder();
+    ASSERT_FALSE(config.empty());
+    ChildProcess program;
+    StartWithFocus(program, server, client, config);
+    if (HasFatalFailure())
+        return;
 
     const auto run = [&](const std::vector<std::string>& argv) {
         return ChildProcess::Run(argv, {{"DISPLAY", server.GetDisplayName()}}, WAIT_MS);
     };
-    ASSERT_EQ(run({"xdotool", "keydown", "ISO_Level3_Shift", "key", "Control_L", "keyup", "ISO_Level3_Shift"}), 0);
+    ASSERT_EQ(run(CONSOLE_KEY), 0);
     ASSERT_TRUE(TestSupport::WaitUntil(
         [&] { return program.GetOutput().find("console shown after") != std::string::npos; }, WAIT_MS))
         << program.GetOutput();
@@ -77,10 +105,7 @@ TEST(ConsoleProgram, TildeOpensTheConsoleWhoseCommandsChangeAndSaveTheLanguage)
     ASSERT_TRUE(std::regex_search(output, ended, std::regex("shut down after [0-9]+ frames and ([0-9]+) steps")))
         << output;
     EXPECT_EQ(shown[1], ended[1]);
-    std::stringstream settings;
-    settings << std::ifstream(config + "/Brashwick/settings.xml").rdbuf();
-    EXPECT_NE(settings.str().find("<key name=\"language\" type=\"string\">de</key>"),
-              std::string::npos);
+    EXPECT_NE(SavedSettings(config).find(GERMAN), std::string::npos);
     std::filesystem::remove_all(config);
 }
 
@@ -91,48 +116,33 @@ TEST(ConsoleProgram, ALostDisplaySavesTheSettingsAndEndsTheProgramAtOnce)
 {
     auto server = std::make_unique<TestSupport::XvfbServer>(24);
     // Closed before the server goes: a client of a dead server would end this test too.
-    auto xclient = std::make_unique<TestSupport::XClient>(server->GetDisplayName());
-    TestSupport::XClient& client = *xclient;
-    ASSERT_TRUE(client.IsOpen());
-    char pattern[] = "/tmp/brashwick-lost-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    const std::string config = pattern;
+    auto client = std::make_unique<TestSupport::XClient>(server->GetDisplayName());
+    ASSERT_TRUE(client->IsOpen());
+    const std::string config = MakeConfigFolder();
+    ASSERT_FALSE(config.empty());
     ChildProcess program;
-    ASSERT_TRUE(program.Start({PROGRAM},
-                              {{"DISPLAY", server->GetDisplayName()}, {"XDG_CONFIG_HOME", config},
-                               {"PULSE_SERVER", "unix:" + config + "/no-sound-server"},
-                               {"ASAN_OPTIONS", ChildProcess::ProgramSanitizerOptions()}},
-                              "/"));
-    const unsigned long window = client.WaitForWindow("Brashwick", WAIT_MS);
-    ASSERT_NE(window, 0u) << program.GetOutput();
-    ASSERT_TRUE(TestSupport::WaitUntil(
-        [&] { return program.GetOutput().find("active state vexolan logo") != std::string::npos; }, WAIT_MS))
-        << program.GetOutput();
-    client.SetFocus(window);
+    StartWithFocus(program, *server, *client, config);
+    if (HasFatalFailure())
+        return;
     const auto run = [&](const std::vector<std::string>& argv) {
         return ChildProcess::Run(argv, {{"DISPLAY", server->GetDisplayName()}}, WAIT_MS);
     };
-    const std::vector<std::string> toggle{"xdotool", "keydown", "ISO_Level3_Shift", "key", "Control_L",
-                                          "keyup", "ISO_Level3_Shift"};
-    ASSERT_EQ(run(toggle), 0);
+    ASSERT_EQ(run(CONSOLE_KEY), 0);
     ASSERT_EQ(run(TypeKeys("regset /quor/language 'de'")), 0);
-    ASSERT_EQ(run(toggle), 0);
+    ASSERT_EQ(run(CONSOLE_KEY), 0);
     // The console closes only after the command typed before it has run.
     ASSERT_TRUE(TestSupport::WaitUntil(
         [&] { return program.GetOutput().find("console hidden after") != std::string::npos; }, WAIT_MS))
         << program.GetOutput();
 
-    xclient.reset();
+    client.reset();
     server.reset();
     ASSERT_TRUE(program.WaitForExit(WAIT_MS)) << program.GetOutput();
     EXPECT_EQ(program.GetExitStatus(), 1);
     EXPECT_NE(program.GetOutput().find("brashwick: the connection to the X display was lost; leaving\n"),
               std::string::npos)
         << program.GetOutput();
-    std::stringstream settings;
-    settings << std::ifstream(config + "/Brashwick/settings.xml").rdbuf();
-    EXPECT_NE(settings.str().find("<key name=\"language\" type=\"string\">de</key>"), std::string::npos)
-        << settings.str();
+    EXPECT_NE(SavedSettings(config).find(GERMAN), std::string::npos) << SavedSettings(config);
     std::filesystem::remove_all(config);
 }
 
