@@ -115,6 +115,69 @@ Tarv::Any Convert(const Tarv::NarrowString& text, const Tarv::Any& like)
     return Tarv::Any(text);
 }
 
+// The name of the number-th kept copy of file: file + ".bad", then file + ".bad.1", ...
+Tarv::NarrowString KeptName(const Tarv::NarrowString& file, int number)
+{
+    Tarv::NarrowString name = file + Settings::BAD_FILE_SUFFIX;
+    if (number > 0) {
+        name += ".";
+        name.AppendInt(number);
+    }
+    return name;
+}
+
+// Moves the host file to the first kept name not taken; the name, or "" when it stays. A rename
+// keeps a file of any size and costs nothing; a link comes first, as it never replaces an
+// earlier kept file, even one that another copy of the program keeps at the same moment.
+Tarv::NarrowString MoveAside(const Tarv::NarrowString& hostPath)
+{
+    for (int number = 0; number < Settings::MAX_BAD_FILES; ++number) {
+        const Tarv::NarrowString kept = KeptName(hostPath, number);
+        if (link(hostPath.c_str(), kept.c_str()) == 0) {
+            unlink(hostPath.c_str());
+            return kept;
+        }
+        if (errno == EEXIST)
+            continue;
+        // A file system without hard links.
+        struct stat info;
+        if (lstat(kept.c_str(), &info) == 0)
+            continue;
+        if (errno == ENOENT && std::rename(hostPath.c_str(), kept.c_str()) == 0)
+            return kept;
+        return Tarv::NarrowString();
+    }
+    return Tarv::NarrowString();
+}
+
+// Copies a file that is not on a host folder to the first kept name not taken, through the
+// file system; the name, or "" when no copy was made.
+Tarv::NarrowString CopyAside(const Tarv::NarrowString& path)
+{
+    Tarv::SmartPtr<Tarv::File> in(Tarv::VfsOpenRead(path.c_str()));
+    if (!in)
+        return Tarv::NarrowString();
+    auto taken = [&path](int number) {
+        return bool(Tarv::SmartPtr<Tarv::File>(Tarv::VfsOpenRead(KeptName(path, number).c_str())));
+    };
+    int number = 0;
+    while (number < Settings::MAX_BAD_FILES && taken(number))
+        ++number;
+    if (number == Settings::MAX_BAD_FILES)
+        return Tarv::NarrowString();
+    const Tarv::NarrowString kept = KeptName(path, number);
+    Tarv::SmartPtr<Tarv::File> out(Tarv::VfsOpenWrite(kept.c_str()));
+    if (!out)
+        return Tarv::NarrowString();
+    std::vector<char> piece(COPY_PIECE);
+    int got = 0;
+    while ((got = in->Read(piece.data(), COPY_PIECE)) > 0) {
+        if (out->Write(piece.data(), got) != got)
+            return Tarv::NarrowString();
+    }
+    return kept;
+}
+
 } // namespace
 
 Settings* Settings::GetInstance()
@@ -226,55 +289,8 @@ bool Settings::Save()
 
 Tarv::NarrowString Settings::KeepBadUserFile() const
 {
-    auto keptName = [](const Tarv::NarrowString& file, int number) {
-        Tarv::NarrowString name = file + BAD_FILE_SUFFIX;
-        if (number > 0) {
-            name += ".";
-            name.AppendInt(number);
-        }
-        return name;
-    };
-    // A rename keeps a file of any size and costs nothing; a link first, so that an earlier
-    // kept file is never replaced, even by another copy of the program doing the same.
     const Tarv::NarrowString hostPath = Tarv::AtomicFileWriter::GetHostPath(m_userFile.c_str());
-    if (!hostPath.empty()) {
-        for (int number = 0; number < MAX_BAD_FILES; ++number) {
-            const Tarv::NarrowString kept = keptName(hostPath, number);
-            if (link(hostPath.c_str(), kept.c_str()) == 0) {
-                unlink(hostPath.c_str());
-                return kept;
-            }
-            if (errno == EEXIST)
-                continue;
-            // A file system without hard links.
-            struct stat info;
-            if (lstat(kept.c_str(), &info) == 0)
-                continue;
-            if (errno == ENOENT && std::rename(hostPath.c_str(), kept.c_str()) == 0)
-                return kept;
-            return Tarv::NarrowString();
-        }
-        return Tarv::NarrowString();
-    }
-    Tarv::SmartPtr<Tarv::File> in(Tarv::VfsOpenRead(m_userFile.c_str()));
-    if (!in)
-        return Tarv::NarrowString();
-    for (int number = 0; number < MAX_BAD_FILES; ++number) {
-        const Tarv::NarrowString kept = keptName(m_userFile, number);
-        if (Tarv::SmartPtr<Tarv::File>(Tarv::VfsOpenRead(kept.c_str())))
-            continue;
-        Tarv::SmartPtr<Tarv::File> out(Tarv::VfsOpenWrite(kept.c_str()));
-        if (!out)
-            return Tarv::NarrowString();
-        std::vector<char> piece(COPY_PIECE);
-        int got = 0;
-        while ((got = in->Read(piece.data(), COPY_PIECE)) > 0) {
-            if (out->Write(piece.data(), got) != got)
-                return Tarv::NarrowString();
-        }
-        return kept;
-    }
-    return Tarv::NarrowString();
+    return hostPath.empty() ? CopyAside(m_userFile) : MoveAside(hostPath);
 }
 
 int Settings::AddMissingDefaults()
@@ -298,43 +314,44 @@ int Settings::MatchDefaults(Tarv::Registry& registry, const Tarv::RegistryNode& 
     if (depth > Tarv::Registry::MAX_DEPTH)
         return 0;
     int written = 0;
-    for (const auto& entry : node.GetKeys()) {
-        const Tarv::Any value = entry.second->GetValue();
-        if (value.IsEmpty())
-            continue;
-        const Tarv::NarrowString keyPath = path + "/" + entry.first;
-        auto listed = std::find_if(m_unreadableKeys.begin(), m_unreadableKeys.end(),
-                                   [&keyPath](const UnreadableKey& key) { return key.path == keyPath; });
-        Tarv::Any present;
-        if (!registry.GetValue(keyPath, present) || present.IsEmpty()) {
-            if (!Store(registry, keyPath, value))
-                continue;
-            ++written;
-            if (listed != m_unreadableKeys.end())
-                listed->defaulted = true;
-            continue;
-        }
-        const bool textUnread =
-            std::find(m_unreadableTexts.begin(), m_unreadableTexts.end(), keyPath) != m_unreadableTexts.end();
-        if (!textUnread && SameType(present, value))
-            continue;
-        // The scripts and the game read these keys by the default's type only.
-        const Tarv::Any converted = textUnread ? Tarv::Any() : Convert(TextOf(present), value);
-        if (!converted.IsEmpty()) {
-            Store(registry, keyPath, converted);
-            continue;
-        }
-        if (Store(registry, keyPath, value)) {
-            ++written;
-            if (listed != m_unreadableKeys.end())
-                listed->defaulted = true;
-            else
-                m_unreadableKeys.push_back(UnreadableKey{keyPath, true});
-        }
-    }
+    for (const auto& entry : node.GetKeys())
+        written += MatchDefault(registry, path + "/" + entry.first, entry.second->GetValue()) ? 1 : 0;
     for (const auto& child : node.GetChildren())
         written += MatchDefaults(registry, *child.second, path + "/" + child.first, depth + 1);
     return written;
+}
+
+bool Settings::MatchDefault(Tarv::Registry& registry, const Tarv::NarrowString& keyPath, const Tarv::Any& value)
+{
+    if (value.IsEmpty())
+        return false;
+    auto listed = std::find_if(m_unreadableKeys.begin(), m_unreadableKeys.end(),
+                               [&keyPath](const UnreadableKey& key) { return key.path == keyPath; });
+    Tarv::Any present;
+    if (!registry.GetValue(keyPath, present) || present.IsEmpty()) {
+        if (!Store(registry, keyPath, value))
+            return false;
+        if (listed != m_unreadableKeys.end())
+            listed->defaulted = true;
+        return true;
+    }
+    const bool textUnread =
+        std::find(m_unreadableTexts.begin(), m_unreadableTexts.end(), keyPath) != m_unreadableTexts.end();
+    if (!textUnread && SameType(present, value))
+        return false;
+    // The scripts and the game read these keys by the default's type only.
+    const Tarv::Any converted = textUnread ? Tarv::Any() : Convert(TextOf(present), value);
+    if (!converted.IsEmpty()) {
+        Store(registry, keyPath, converted);
+        return false;
+    }
+    if (!Store(registry, keyPath, value))
+        return false;
+    if (listed != m_unreadableKeys.end())
+        listed->defaulted = true;
+    else
+        m_unreadableKeys.push_back(UnreadableKey{keyPath, true});
+    return true;
 }
 
 Tarv::RegistryNode* Settings::LoadDefaultsAside(Tarv::Registry& registry) const

@@ -10,6 +10,7 @@
 
 namespace Tarv
 {
+class Any;
 class Registry;
 class RegistryNode;
 }
@@ -108,6 +109,8 @@ private:
     // AddMissingDefaults for the defaults' node at path and below.
     int MatchDefaults(Tarv::Registry& registry, const Tarv::RegistryNode& node, const Tarv::NarrowString& path,
                       int depth);
+    // The same for one key and its default's value; true when the key took that value.
+    bool MatchDefault(Tarv::Registry& registry, const Tarv::NarrowString& keyPath, const Tarv::Any& value);
 
     Tarv::NarrowString m_root;
     Tarv::NarrowString m_userFile;
