@@ -78,16 +78,18 @@ public:
     // cell: only a hero moving faster than this many cells per frame gets there.
     static constexpr int MAX_SUB_STEPS = 1024;
 
-    // Builds the grid and writes each item into its cell in list order (a later item in a cell
-    // replaces an earlier one and its picture); tool cells start free, every other cell used;
-    // fruit, fire, trap doors and snares get their pictures, animated ones with their process in
-    // levelAnimator (may be null), whose list is emptied first. The hero (may be null) is put on
-    // the start cell and drawn with the World. Reads "dev/enable_cheats" and
-    // "dev/selection_indicator". Null, with a line in the game log, when the geometry is not
-    // usable (IsUsableGeometry); items outside the grid are left out with a line.
-    static Tarv::SmartPtr<World> Create(const WorldGeometry& geometry, const std::vector<LevelItem>& items,
-                                        const Cell& heroStart, Quor::ProcessManager* levelAnimator,
-                                        const Tarv::SmartPtr<Pirrock>& hero);
+    // Builds the grid of the size that the level's settings give (ReadGeometry) and writes each
+    // item into its cell in list order (a later item in a cell replaces an earlier one and its
+    // picture); tool cells start free, every other cell used; fruit, fire, trap doors and snares
+    // get their pictures, animated ones with their process in levelAnimator (may be null), whose
+    // list is emptied first. The hero (may be null) is put on the start cell and drawn with the
+    // World. Reads "dev/enable_cheats" and "dev/selection_indicator". Reports nothing: null when
+    // the size is not usable (IsUsableGeometry); items outside the grid are left out.
+    static Tarv::SmartPtr<World> Create(const std::vector<LevelItem>& items, const Cell& heroStart,
+                                        Quor::ProcessManager* levelAnimator, const Tarv::SmartPtr<Pirrock>& hero);
+    // The int settings "runtime/level_width", "runtime/level_height", "runtime/level_cell_width"
+    // and "runtime/level_cell_height", read in that order (0 without settings).
+    static WorldGeometry ReadGeometry();
     ~World() override;
 
     // Coordinates; none changes the World.
