@@ -200,6 +200,17 @@ public:
     // Checks the grid against the layout rules of level designs (LevelValidator.cpp) for level
     // number level; prints one line per fault to sink and returns the number of faults.
     int ValidateLevel(int level, bool runningLeft, MessageSink& sink) const;
+    // A layout rule evaluated for one cell: the level number, the cell and the cell's own code.
+    struct RuleRecord
+    {
+        int level;
+        int x;
+        int y;
+        CellCode code;
+    };
+    // One layout rule: false (a level-data fault) when it does not hold and its record is not
+    // one of the exceptions.
+    static bool CheckLevelRule(bool holds, const RuleRecord& record, const std::vector<RuleRecord>& exceptions);
 
     const WorldGeometry& GetGeometry() const { return m_geometry; }
     const Cell& GetHeroCell() const { return m_heroCell; }
