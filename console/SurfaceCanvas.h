@@ -18,8 +18,8 @@ struct ConsoleArt
     ConsoleArt();
 
     SmartPtr<Surface> font;
-    // 16-bit off-screen cells: a glyph while it is tinted, and the tinted glyph, which is keyed
-    // on black once it has taken the flags of a keyed font.
+    // Off-screen cells in the 16-bit (RGB565) format: a glyph while it is tinted, and the tinted
+    // glyph, which is keyed on black once it has taken the flags of a keyed font.
     SmartPtr<Surface> glyphCell;
     SmartPtr<Surface> tintedCell;
     Tint tint;
@@ -41,7 +41,7 @@ public:
     void DrawLine(int x1, int y1, int x2, int y2, const ConsoleColor& color) override;
     void DrawGlyph(int x, int y, int cell) override;
     // The font's cell is copied into the glyph cell, tinted from there into the tinted cell,
-    // and the tinted cell is drawn: the colour passes through the cells' 16-bit pixels.
+    // and the tinted cell is drawn: three render targets a coloured glyph.
     void DrawTintedGlyph(int x, int y, int cell, std::uint8_t r, std::uint8_t g, std::uint8_t b) override;
     void BeginTinting() override;
     void EndTinting() override;

@@ -72,8 +72,10 @@ TEST(AudioWave, OddChunkIsSkippedByItsSizeBeforeThePadIsTried)
 {
     auto format = [] { return WaveBytes().Format(1, 1, 22050, 16); };
     const std::vector<std::vector<std::uint8_t>> files = {
-        format().Chunk("note", 3, Text("abc", 3), false).Chunk("JUNK", 0x41, Text("", 0x41), false).Data(Ramp(6)).Bytes(),
-        format().Chunk("note", 3, Text("abc", 3), true).Chunk("JUNK", 0x41, Text("", 0x41), true).Data(Ramp(6)).Bytes()};
+        format().Chunk("note", 3, Text("abc", 3), false).Chunk("JUNK", 0x41, Text("", 0x41), false).Data(Ramp(6))
+            .Bytes(),
+        format().Chunk("note", 3, Text("abc", 3), true).Chunk("JUNK", 0x41, Text("", 0x41), true).Data(Ramp(6))
+            .Bytes()};
     for (std::size_t i = 0; i < files.size(); ++i) {
         Tarv::SmartPtr<Tarv::AudioWave> wave = OpenBytes(files[i]);
         ASSERT_TRUE(wave) << "file " << i;
