@@ -7,9 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <cstring>
-#include <string>
 
 namespace Tarv
 {
@@ -152,30 +150,14 @@ WeakPtr<AudioChannel> Mixer::CreateChannel(AudioSource* source, bool force)
     if (!hold)
         return WeakPtr<AudioChannel>();
     SmartPtr<AudioChannel> channel(new AudioChannel(m_format, source));
-    // A format no routine converts would only ever play silence: refuse it up front, and say
-    // so once per format.
-    if (!channel->IsSupported()) {
-        ReportUnsupported(source->GetName(), source->GetChannels(), source->GetRate());
+    // A format no routine converts would only ever play silence: refuse it up front.
+    if (!channel->IsSupported())
         return WeakPtr<AudioChannel>();
-    }
     std::lock_guard<std::mutex> lock(m_channelMutex);
     if (!force && m_channels.size() >= m_maxChannels)
         return WeakPtr<AudioChannel>();
     m_channels.push_back(channel);
     return WeakPtr<AudioChannel>(channel);
-}
-
-void Mixer::ReportUnsupported(const char* name, std::uint32_t channels, std::uint32_t rate)
-{
-    const std::string key = std::string(name) + "|" + std::to_string(channels) + "|" + std::to_string(rate);
-    {
-        std::lock_guard<std::mutex> lock(m_reportMutex);
-        if (!m_reported.insert(key).second)
-            return;
-    }
-    std::fprintf(stderr, "brashwick: %s: %u channel(s) at %u Hz cannot be played at %u channel(s), %u Hz; the sound is not played\n",
-                 name[0] != '\0' ? name : "a sound", unsigned(channels), unsigned(rate),
-                 unsigned(m_format.channels), unsigned(m_format.rate));
 }
 
 WeakPtr<AudioChannel> Mixer::Play(AudioSource* source, bool force)

@@ -15,8 +15,6 @@
 #include <atomic>
 #include <cstdint>
 #include <mutex>
-#include <set>
-#include <string>
 #include <vector>
 
 namespace Tarv
@@ -88,7 +86,6 @@ public:
 private:
     void RenderBlock(float skew);
     void ReleaseStoppedDevices();
-    void ReportUnsupported(const char* name, std::uint32_t channels, std::uint32_t rate);
     unsigned ChainInputSizes(unsigned size, unsigned& largest);
     void MixChannels(std::int16_t* work, unsigned size);
     void StartDevice();
@@ -102,8 +99,6 @@ private:
     std::vector<SmartPtr<AudioChannel>> m_channels;
     // Audio thread only: channels that ended in this block, released after the list lock.
     std::vector<SmartPtr<AudioChannel>> m_ended;
-    std::mutex m_reportMutex;
-    std::set<std::string> m_reported;
     std::vector<SmartPtr<AudioEffect>> m_effects;
     std::mutex m_channelMutex;
     std::mutex m_effectMutex;

@@ -164,13 +164,14 @@ void ModulePlayer::TriggerNote(int channel, std::uint8_t instrument, std::uint8_
         // An instrument number past the count leaves the channel without one: the note is mute.
         ch.instrument = m_song->GetInstrument(instrument);
     }
-    if (ch.instrument == nullptr || ch.instrument->sampleCount == 0 || note < 1 || note >= STEP_TABLE_SIZE)
+    if (ch.instrument == nullptr || ch.instrument->sampleCount == 0 || note < 1)
         return;
-    const std::uint8_t s = ch.instrument->sampleMap[note - 1];
+    const int k = std::min<int>(note, STEP_TABLE_SIZE - 1);
+    const std::uint8_t s = ch.instrument->sampleMap[k - 1];
     if (s >= ch.instrument->sampleCount)
         return;
     ch.sample = &ch.instrument->samples[s];
-    const std::int64_t step = ClampStep((static_cast<std::int64_t>(ch.sample->pitchFactor) * m_stepTable[note]) >> 12);
+    const std::int64_t step = ClampStep((static_cast<std::int64_t>(ch.sample->pitchFactor) * m_stepTable[k]) >> 12);
     ch.envelopePoint = 0;
     ch.keyOff = 0;
     ch.envelopeTick = 0;
@@ -251,10 +252,9 @@ void ModulePlayer::ProcessRow()
                 m_bpm = param;
             SetTempo();
         }
-        // Notes past key-off are not notes.
         if (cell.note == NOTE_KEY_OFF) {
             ch.keyOff = 1;
-        } else if (cell.note > 0 && cell.note < NOTE_KEY_OFF) {
+        } else if (cell.note > 0) {
             const int channel = static_cast<int>(&ch - m_channels.data());
             TriggerNote(channel, hasInstrument ? static_cast<std::uint8_t>(cell.instrument - 1) : 255,
                         static_cast<std::uint8_t>(cell.note), ch.effect != 0x03);

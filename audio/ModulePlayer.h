@@ -42,8 +42,8 @@ class ModulePlayer
 {
 public:
     static constexpr int RATE = 22050;
-    // Entries of the note step table: notes 1 to 96 use their own entry.
-    static constexpr int STEP_TABLE_SIZE = 97;
+    // Entries of the note step table; notes above the last entry play as the last.
+    static constexpr int STEP_TABLE_SIZE = 96;
     static constexpr int NOTE_KEY_OFF = 97;
     // The tempo a song can set is held to these ranges, so a tick always lasts 216 to 1837
     // samples and a row 1 to 31 ticks.
@@ -73,8 +73,9 @@ public:
     // allocates once its scratch has grown to the largest count asked for.
     bool Render(std::int16_t* out, int count);
 
-    // Starts note (1 to 96) on channel; instrument 255 keeps the channel's instrument. Without
-    // restart the sample changes but the position and step stay (tone portamento).
+    // Starts note (from 1; a note above 95 plays as 95) on channel; instrument 255 keeps the
+    // channel's instrument. Without restart the sample changes but the position and step stay
+    // (tone portamento).
     void TriggerNote(int channel, std::uint8_t instrument, std::uint8_t note, bool restart);
     // Adds channel's next count samples into acc.
     void MixChannel(int channel, std::int32_t* acc, int count);
@@ -86,7 +87,7 @@ public:
     // Output samples per tick at bpm: 22050 / (bpm * 50 / 125), 22050 when that is 0.
     static int ComputeSamplesPerTick(int bpm);
 
-    // The 20.12 step of note index 0..96 for a pitch factor of 4096; 0 outside the table.
+    // The 20.12 step of note index 0..95 for a pitch factor of 4096; 0 outside the table.
     std::int32_t GetStep(int note) const { return note >= 0 && note < STEP_TABLE_SIZE ? m_stepTable[note] : 0; }
     int GetSpeed() const { return m_speed; }
     int GetBpm() const { return m_bpm; }

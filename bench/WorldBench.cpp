@@ -2,6 +2,7 @@
 // its items (done at every level start and restart), the layout check that can run with it,
 // and following a hero that moves several cells a frame.
 #include "engine/registry/Registry.h"
+#include "framework/Settings.h"
 #include "framework/System.h"
 #include "game/GameLog.h"
 #include "game/Pirrock.h"
@@ -41,6 +42,12 @@ public:
     {
         Quor::System::Create(nullptr);
         Tarv::Registry::Instance = Tarv::MakeSmart<Tarv::Registry>();
+        // The level's size, as loading the level publishes it.
+        Quor::Settings& settings = *Quor::Settings::GetInstance();
+        settings.SetInt("runtime/level_width", WIDTH);
+        settings.SetInt("runtime/level_height", HEIGHT);
+        settings.SetInt("runtime/level_cell_width", 48);
+        settings.SetInt("runtime/level_cell_height", 48);
     }
     ~Setting()
     {
@@ -52,7 +59,7 @@ public:
 Tarv::SmartPtr<Pirrock::World> Build(const std::vector<Pirrock::LevelItem>& items,
                                     const Tarv::SmartPtr<Pirrock::Pirrock>& hero)
 {
-    return Pirrock::World::Create({WIDTH, HEIGHT, 48, 48}, items, {1, 7}, nullptr, hero);
+    return Pirrock::World::Create(items, {1, 7}, nullptr, hero);
 }
 
 void BM_BuildWorld(benchmark::State& state)

@@ -37,6 +37,11 @@ public:
     virtual void DrawGlyph(int x, int y, int cell) = 0;
     // The same cell with its colours multiplied by r, g, b (0-255 each).
     virtual void DrawTintedGlyph(int x, int y, int cell, std::uint8_t r, std::uint8_t g, std::uint8_t b) = 0;
+    // At a text's first colour escape the font's flags move to the tinted glyphs (which keep
+    // them from then on), so coloured glyphs are keyed as the font was; at the end of that text
+    // the font gets its flags back.
+    virtual void BeginTinting() {}
+    virtual void EndTinting() {}
     virtual void DrawDiskIcon(int x, int y) = 0;
     // The font's colour key: on only while the open console is drawn.
     virtual void SetFontKeyed(bool keyed) = 0;

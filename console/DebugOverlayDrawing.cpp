@@ -55,9 +55,11 @@ void DebugOverlay::DrawString(ConsoleCanvas& canvas, int x, int y, const NarrowS
         if (byte == COLOR_ESCAPE) {
             // An escape without its three colour bytes ends the text.
             if (size - i - 1 < 3)
-                return;
+                break;
             for (int c = 0; c < 3; ++c)
                 color[c] = static_cast<unsigned char>(text[i + 1 + c]);
+            if (!tinted)
+                canvas.BeginTinting();
             tinted = true;
             i += 3;
             continue;
@@ -72,6 +74,8 @@ void DebugOverlay::DrawString(ConsoleCanvas& canvas, int x, int y, const NarrowS
             canvas.DrawGlyph(x, y, GlyphCell(byte));
         x += ConsoleCanvas::GLYPH_WIDTH;
     }
+    if (tinted)
+        canvas.EndTinting();
 }
 
 void DebugOverlay::DrawString(Surface* target, int x, int y, const NarrowString& text)

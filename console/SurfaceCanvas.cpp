@@ -5,6 +5,7 @@
 #include "graphics/image/ImageSurface.h"
 #include "graphics/image/MemPixelData.h"
 #include "graphics/render/Color.h"
+#include "graphics/render/Texture.h"
 
 namespace Tarv
 {
@@ -24,6 +25,10 @@ ConsoleArt::ConsoleArt()
     MemPixelData fontPixels(CONSOLE_FONT_IMAGE);
     fontPixels.SetColorKey(Color{0, 0, 0, 255});
     font = CreateSurface(&fontPixels);
+    glyphCell = MakeSmart<Surface>(ConsoleCanvas::GLYPH_WIDTH, ConsoleCanvas::GLYPH_HEIGHT, Texture::FORMAT_RGB565);
+    tintedCell = MakeSmart<Surface>(ConsoleCanvas::GLYPH_WIDTH, ConsoleCanvas::GLYPH_HEIGHT, Texture::FORMAT_RGB565);
+    if (Texture* pixels = tintedCell->GetPixelData())
+        pixels->SetColorKey(0, 0, 0);
     const MemPixelData iconPixels(DISK_ICON_IMAGE);
     diskIcon = CreateSurface(&iconPixels);
     diskIcon->SetFlags(Surface::FLAG_COLOR_KEY);
@@ -53,8 +58,26 @@ void SurfaceCanvas::DrawGlyph(int x, int y, int cell)
 void SurfaceCanvas::DrawTintedGlyph(int x, int y, int cell, std::uint8_t r, std::uint8_t g, std::uint8_t b)
 {
     const int rect[4] = {cell * GLYPH_WIDTH, 0, GLYPH_WIDTH, GLYPH_HEIGHT};
-    const std::uint8_t tint[4] = {r, g, b, 255};
-    m_target.BlitTinted(x, y, tint, m_art.font.Get(), rect);
+    m_art.glyphCell->Blit(0, 0, m_art.font.Get(), rect);
+    const float red = r / 255.0f, green = g / 255.0f, blue = b / 255.0f;
+    m_art.tint.SetColor(&red, &green, &blue);
+    m_art.tint.Apply(m_art.glyphCell.Get(), m_art.tintedCell.Get());
+    const int whole[4] = {0, 0, GLYPH_WIDTH, GLYPH_HEIGHT};
+    m_target.Blit(x, y, m_art.tintedCell.Get(), whole);
+}
+
+void SurfaceCanvas::BeginTinting()
+{
+    Surface& font = *m_art.font;
+    m_art.lentFontFlags = font.GetFlags(0xffffffffu);
+    m_art.tintedCell->SetFlags(m_art.tintedCell->GetFlags(0xffffffffu) | m_art.lentFontFlags);
+    font.SetFlags(0);
+}
+
+void SurfaceCanvas::EndTinting()
+{
+    Surface& font = *m_art.font;
+    font.SetFlags(font.GetFlags(0xffffffffu) | m_art.lentFontFlags);
 }
 
 void SurfaceCanvas::DrawDiskIcon(int x, int y)

@@ -5,6 +5,9 @@
 #include "console/ConsoleCanvas.h"
 #include "engine/core/SmartPtr.h"
 #include "graphics/render/Surface.h"
+#include "graphics/render/Tint.h"
+
+#include <cstdint>
 
 namespace Tarv
 {
@@ -15,7 +18,14 @@ struct ConsoleArt
     ConsoleArt();
 
     SmartPtr<Surface> font;
+    // Off-screen cells in the 16-bit (RGB565) format: a glyph while it is tinted, and the tinted
+    // glyph, which is keyed on black once it has taken the flags of a keyed font.
+    SmartPtr<Surface> glyphCell;
+    SmartPtr<Surface> tintedCell;
+    Tint tint;
     SmartPtr<Surface> diskIcon;
+    // The font's flags while they are lent to the tinted cell.
+    std::uint32_t lentFontFlags = 0;
 };
 
 class SurfaceCanvas : public ConsoleCanvas
@@ -30,9 +40,11 @@ public:
     void DrawRect(int x1, int y1, int x2, int y2, const ConsoleColor& color) override;
     void DrawLine(int x1, int y1, int x2, int y2, const ConsoleColor& color) override;
     void DrawGlyph(int x, int y, int cell) override;
-    // The white glyph times the colour in the same batch as plain glyphs: the pixels of tinting
-    // a copy of the cell off-screen, without two render-target switches per glyph.
+    // The font's cell is copied into the glyph cell, tinted from there into the tinted cell,
+    // and the tinted cell is drawn: three render targets a coloured glyph.
     void DrawTintedGlyph(int x, int y, int cell, std::uint8_t r, std::uint8_t g, std::uint8_t b) override;
+    void BeginTinting() override;
+    void EndTinting() override;
     void DrawDiskIcon(int x, int y) override;
     void SetFontKeyed(bool keyed) override;
 

@@ -101,10 +101,15 @@ void FontDict::DrawText(Tarv::Surface* surface, int x, int y, const Tarv::WideSt
     // position ever comes near the int range's ends.
     m_format.SetAlignment(Tarv::Text::ALIGN_LEFT);
     const Tarv::ScreenText measured(m_format, text, {INT32_MAX, 0});
-    const std::int32_t width = MeasureWidth(measured);
+    std::int32_t width = MeasureWidth(measured);
     m_format.SetAlignment(HorizontalAlignment(flags));
     if (width == 0)
         return;
+    // Centred in a box of odd width b, a line w wide starts (b - 1) / 2 - w / 2 into it, so
+    // with the box's left edge at x - (b - 1) / 2 every line starts at x - w / 2 of its own
+    // width, whatever the widest line's width.
+    if (HorizontalAlignment(flags) == Tarv::Text::ALIGN_CENTER && width % 2 == 0)
+        ++width;
     const Tarv::ScreenText aligned(m_format, text, {width, 0});
     int left = 0;
     int top = 0;

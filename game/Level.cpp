@@ -187,9 +187,8 @@ Level::~Level()
 
 bool Level::CreateWorld(Quor::ProcessManager* levelAnimator)
 {
-    const WorldGeometry geometry{m_codeMap.width, m_codeMap.height, m_codeMap.cellWidth, m_codeMap.cellHeight};
     Tarv::SmartPtr<World> world =
-        World::Create(geometry, m_codeMap.items, m_codeMap.heroStart, levelAnimator, Pirrock::GetInstance());
+        World::Create(m_codeMap.items, m_codeMap.heroStart, levelAnimator, Pirrock::GetInstance());
     if (!world)
         return false;
     World::Instance = world;

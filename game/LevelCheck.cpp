@@ -15,12 +15,11 @@ int ValidateLevelFiles(int count, MessageSink& sink)
 {
     int faults = 0;
     for (int number = 1; number <= count; ++number) {
-        const Tarv::SmartPtr<Level> level = Level::Read(Level::GetLevelPath(number));
-        const CodeMap* map = level ? &level->GetCodeMap() : nullptr;
+        // Loading publishes the level's size, which the World reads.
+        const Tarv::SmartPtr<Level> level = Level::Load(Level::GetLevelPath(number));
         const Tarv::SmartPtr<World> world =
-            map != nullptr ? World::Create(WorldGeometry{map->width, map->height, map->cellWidth, map->cellHeight},
-                                           map->items, map->heroStart, nullptr, Tarv::SmartPtr<Pirrock>())
-                           : Tarv::SmartPtr<World>();
+            level ? World::Create(level->GetItems(), level->GetHeroStartCell(), nullptr, Tarv::SmartPtr<Pirrock>())
+                  : Tarv::SmartPtr<World>();
         if (!world) {
             sink.Print("level " + std::to_string(number) + ": " + Level::GetLevelPath(number) + " does not load");
             ++faults;

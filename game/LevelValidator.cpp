@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <iterator>
 #include <string>
+#include <vector>
 
 namespace Pirrock
 {
@@ -19,18 +20,7 @@ namespace Pirrock
 namespace
 {
 
-struct RuleRecord
-{
-    int level;
-    int x;
-    int y;
-    CellCode code;
-};
-
-bool operator==(const RuleRecord& a, const RuleRecord& b)
-{
-    return a.level == b.level && a.x == b.x && a.y == b.y && a.code == b.code;
-}
+using RuleRecord = World::RuleRecord;
 
 // Cells of shipped levels excused from every rule.
 constexpr RuleRecord EXCEPTIONS[] = {
@@ -43,8 +33,9 @@ constexpr RuleRecord EXCEPTIONS[] = {
 class Checker
 {
 public:
-    Checker(const World& world, int level, bool runningLeft, MessageSink& sink)
-        : m_world(world), m_level(level), m_runningLeft(runningLeft), m_sink(sink)
+    Checker(const World& world, int level, bool runningLeft, const std::vector<RuleRecord>& exceptions,
+            MessageSink& sink)
+        : m_world(world), m_level(level), m_runningLeft(runningLeft), m_exceptions(exceptions), m_sink(sink)
     {
     }
 
@@ -66,6 +57,7 @@ private:
     const World& m_world;
     const int m_level;
     const bool m_runningLeft;
+    const std::vector<RuleRecord>& m_exceptions;
     MessageSink& m_sink;
     int m_x = 0;
     int m_y = 0;
@@ -75,8 +67,7 @@ private:
 
 void Checker::Check(bool holds, const char* rule, const char* text)
 {
-    const RuleRecord record{m_level, m_x, m_y, m_code};
-    if (holds || std::find(std::begin(EXCEPTIONS), std::end(EXCEPTIONS), record) != std::end(EXCEPTIONS))
+    if (World::CheckLevelRule(holds, RuleRecord{m_level, m_x, m_y, m_code}, m_exceptions))
         return;
     ++m_faults;
     std::string line = "level " + std::to_string(m_level) + ": rule " + rule + " fails at (" + std::to_string(m_x) +
@@ -161,9 +152,18 @@ void Checker::CheckCell(int x, int y)
 
 } // namespace
 
+bool World::CheckLevelRule(bool holds, const RuleRecord& record, const std::vector<RuleRecord>& exceptions)
+{
+    return holds || std::any_of(exceptions.begin(), exceptions.end(), [&record](const RuleRecord& excused) {
+               return excused.level == record.level && excused.x == record.x && excused.y == record.y &&
+                      excused.code == record.code;
+           });
+}
+
 int World::ValidateLevel(int level, bool runningLeft, MessageSink& sink) const
 {
-    Checker checker(*this, level, runningLeft, sink);
+    const std::vector<RuleRecord> exceptions(std::begin(EXCEPTIONS), std::end(EXCEPTIONS));
+    Checker checker(*this, level, runningLeft, exceptions, sink);
     for (int x = 0; x < m_geometry.width; ++x) {
         for (int y = 0; y < m_geometry.height; ++y)
             checker.CheckCell(x, y);

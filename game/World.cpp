@@ -7,7 +7,6 @@
 #include "framework/ProcessManager.h"
 #include "framework/Settings.h"
 #include "game/CodeMap.h"
-#include "game/GameLog.h"
 #include "game/Pirrock.h"
 #include "game/WorldMath.h"
 #include "scene/AnimatedSprite.h"
@@ -17,7 +16,6 @@
 #include <atomic>
 #include <cmath>
 #include <cstdint>
-#include <string>
 
 namespace Pirrock
 {
@@ -46,28 +44,32 @@ void EmptyProcessList(Quor::ProcessManager& manager)
         manager.RemoveItem(manager.GetItems().front());
 }
 
-std::string ItemText(const LevelItem& item)
-{
-    return "the item of code " + std::to_string(item.code) + " at (" + std::to_string(item.x) + ", " +
-           std::to_string(item.y) + ")";
-}
-
 } // namespace
 
 World::World() : m_serial(++s_serial) {}
 
 World::~World() = default;
 
-Tarv::SmartPtr<World> World::Create(const WorldGeometry& geometry, const std::vector<LevelItem>& items,
-                                    const Cell& heroStart, Quor::ProcessManager* levelAnimator,
-                                    const Tarv::SmartPtr<Pirrock>& hero)
+WorldGeometry World::ReadGeometry()
 {
-    if (!IsUsableGeometry(geometry.width, geometry.height, geometry.cellWidth, geometry.cellHeight)) {
-        GameLogPrint("World: unusable grid of " + std::to_string(geometry.width) + " x " +
-                     std::to_string(geometry.height) + " cells of " + std::to_string(geometry.cellWidth) + " x " +
-                     std::to_string(geometry.cellHeight) + " units");
-        return Tarv::SmartPtr<World>();
+    WorldGeometry geometry;
+    if (const Quor::Settings* settings = Quor::Settings::GetInstance()) {
+        geometry.width = settings->GetInt("runtime/level_width");
+        geometry.height = settings->GetInt("runtime/level_height");
+        geometry.cellWidth = settings->GetInt("runtime/level_cell_width");
+        geometry.cellHeight = settings->GetInt("runtime/level_cell_height");
     }
+    return geometry;
+}
+
+Tarv::SmartPtr<World> World::Create(const std::vector<LevelItem>& items, const Cell& heroStart,
+                                    Quor::ProcessManager* levelAnimator, const Tarv::SmartPtr<Pirrock>& hero)
+{
+    // The level's reader refuses such sizes before they are published; a grid of them could
+    // not be allocated or addressed.
+    const WorldGeometry geometry = ReadGeometry();
+    if (!IsUsableGeometry(geometry.width, geometry.height, geometry.cellWidth, geometry.cellHeight))
+        return Tarv::SmartPtr<World>();
     Tarv::SmartPtr<World> world(new World());
     // The previous World's item animations stop running.
     if (levelAnimator != nullptr)
@@ -77,10 +79,9 @@ Tarv::SmartPtr<World> World::Create(const WorldGeometry& geometry, const std::ve
 
     for (const LevelItem& item : items) {
         CellRecord* record = world->FindRecord(Cell{item.x, item.y});
-        if (record == nullptr) {
-            GameLogPrint("World: " + ItemText(item) + " lies outside the grid and is left out");
+        // The level's reader has refused such items already.
+        if (record == nullptr)
             continue;
-        }
         world->RetireItem(record->item);
         record->code = item.code;
         // Tool cells wait for the player; every other cell is live from the start.

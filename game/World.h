@@ -78,16 +78,18 @@ public:
     // cell: only a hero moving faster than this many cells per frame gets there.
     static constexpr int MAX_SUB_STEPS = 1024;
 
-    // Builds the grid and writes each item into its cell in list order (a later item in a cell
-    // replaces an earlier one and its picture); tool cells start free, every other cell used;
-    // fruit, fire, trap doors and snares get their pictures, animated ones with their process in
-    // levelAnimator (may be null), whose list is emptied first. The hero (may be null) is put on
-    // the start cell and drawn with the World. Reads "dev/enable_cheats" and
-    // "dev/selection_indicator". Null, with a line in the game log, when the geometry is not
-    // usable (IsUsableGeometry); items outside the grid are left out with a line.
-    static Tarv::SmartPtr<World> Create(const WorldGeometry& geometry, const std::vector<LevelItem>& items,
-                                        const Cell& heroStart, Quor::ProcessManager* levelAnimator,
-                                        const Tarv::SmartPtr<Pirrock>& hero);
+    // Builds the grid of the size that the level's settings give (ReadGeometry) and writes each
+    // item into its cell in list order (a later item in a cell replaces an earlier one and its
+    // picture); tool cells start free, every other cell used; fruit, fire, trap doors and snares
+    // get their pictures, animated ones with their process in levelAnimator (may be null), whose
+    // list is emptied first. The hero (may be null) is put on the start cell and drawn with the
+    // World. Reads "dev/enable_cheats" and "dev/selection_indicator". Reports nothing: null when
+    // the size is not usable (IsUsableGeometry); items outside the grid are left out.
+    static Tarv::SmartPtr<World> Create(const std::vector<LevelItem>& items, const Cell& heroStart,
+                                        Quor::ProcessManager* levelAnimator, const Tarv::SmartPtr<Pirrock>& hero);
+    // The int settings "runtime/level_width", "runtime/level_height", "runtime/level_cell_width"
+    // and "runtime/level_cell_height", read in that order (0 without settings).
+    static WorldGeometry ReadGeometry();
     ~World() override;
 
     // Coordinates; none changes the World.
@@ -198,6 +200,17 @@ public:
     // Checks the grid against the layout rules of level designs (LevelValidator.cpp) for level
     // number level; prints one line per fault to sink and returns the number of faults.
     int ValidateLevel(int level, bool runningLeft, MessageSink& sink) const;
+    // A layout rule evaluated for one cell: the level number, the cell and the cell's own code.
+    struct RuleRecord
+    {
+        int level;
+        int x;
+        int y;
+        CellCode code;
+    };
+    // One layout rule: false (a level-data fault) when it does not hold and its record is not
+    // one of the exceptions.
+    static bool CheckLevelRule(bool holds, const RuleRecord& record, const std::vector<RuleRecord>& exceptions);
 
     const WorldGeometry& GetGeometry() const { return m_geometry; }
     const Cell& GetHeroCell() const { return m_heroCell; }

@@ -53,19 +53,23 @@ bool IsDataTag(const std::uint8_t* tag)
     return true;
 }
 
-// The offset of the chunk after one of size bytes at start. RIFF pads odd chunks to an even
-// size, but some writers do not: take the padded place unless only the unpadded one holds a tag.
+// The offset of the chunk after one of size bytes at start. An odd chunk is skipped by exactly
+// its size first: the files this reader has always read put the next chunk right there, and
+// they must read as they always have, even where the byte after that place would also pass for
+// a tag. Only where that place holds no tag (a standard file's pad byte, 0, where the tag's
+// first letter would be) is the chunk taken to be padded to an even size, as RIFF writers do;
+// skipping by the size alone would read the pad byte as part of a tag and lose the data chunk.
 std::int64_t NextChunk(SeekableStream* stream, std::int64_t start, std::uint32_t size, std::int64_t fileSize)
 {
     const std::int64_t unpadded = start + CHUNK_HEADER + size;
     if ((size & 1) == 0)
         return unpadded;
     std::uint8_t tag[4];
-    if (unpadded + 1 + CHUNK_HEADER <= fileSize && ReadAt(stream, unpadded + 1, tag, 4) && IsTagText(tag))
-        return unpadded + 1;
     if (unpadded + CHUNK_HEADER <= fileSize && ReadAt(stream, unpadded, tag, 4) && IsTagText(tag))
         return unpadded;
-    return unpadded + 1;
+    if (unpadded + 1 + CHUNK_HEADER <= fileSize && ReadAt(stream, unpadded + 1, tag, 4) && IsTagText(tag))
+        return unpadded + 1;
+    return unpadded;
 }
 
 bool ReadFormat(SeekableStream* stream, std::int64_t body, WaveHeader& header)

@@ -26,7 +26,8 @@ AudioXM::AudioXM(std::shared_ptr<const ModulePlayer::CModuleSong> song)
 {
     m_channels = 1;
     m_rate = ModulePlayer::ModulePlayer::RATE;
-    Rewind();
+    m_player->SetSong(m_song.get());
+    m_player->SetPlayRange(-1, -1);
 }
 
 unsigned AudioXM::Read(void* buffer, unsigned bytes)
@@ -49,12 +50,6 @@ AudioSource* AudioXM::CreatePlay()
     AudioXM* play = new AudioXM(m_song);
     play->SetName(GetName());
     return play;
-}
-
-void AudioXM::Rewind()
-{
-    m_player->SetSong(m_song.get());
-    m_player->SetPlayRange(-1, -1);
 }
 
 } // namespace Tarv

@@ -26,11 +26,10 @@ public:
 
     // Always renders bytes / 2 whole samples and returns their size.
     unsigned Read(void* buffer, unsigned bytes) override;
-    // Starts the song again from its first order.
-    void Rewind() override;
+    // A module has no byte position: Rewind and Seek do nothing, the song plays on.
+    void Rewind() override {}
     // Endless: 0.
     unsigned GetLength() override { return 0; }
-    // A module has no byte position: Seek does nothing and Tell is 0.
     void Seek(unsigned) override {}
     unsigned Tell() override { return 0; }
 

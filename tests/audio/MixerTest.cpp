@@ -128,21 +128,19 @@ TEST_F(MixerTest, ChannelLimitCountsPausedChannelsAndForceIgnoresIt)
     EXPECT_EQ(m_mixer->GetChannelCount(), 5u);
 }
 
-TEST_F(MixerTest, RefusesSourcesWithoutAConversionAndSaysSoOnce)
+TEST_F(MixerTest, RefusesSourcesWithoutAConversionSilently)
 {
     Tarv::SmartPtr<VectorSource> odd(new VectorSource(Ramp(100), 1, 48000));
     Tarv::SmartPtr<VectorSource> stereo11k(new VectorSource(Ramp(100), 2, 11025));
     odd->SetName("sfx/odd.wav");
     testing::internal::CaptureStderr();
-    EXPECT_TRUE(m_mixer->Play(odd.Get(), true).IsExpired());
+    testing::internal::CaptureStdout();
     EXPECT_TRUE(m_mixer->Play(odd.Get(), true).IsExpired());
     EXPECT_TRUE(m_mixer->Play(stereo11k.Get(), true).IsExpired());
     EXPECT_TRUE(m_mixer->Play(nullptr, true).IsExpired());
-    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
     EXPECT_EQ(m_mixer->GetChannelCount(), 0u);
-    EXPECT_EQ(said.find("sfx/odd.wav: 1 channel(s) at 48000 Hz"), said.rfind("sfx/odd.wav")) << said;
-    EXPECT_NE(said.find("sfx/odd.wav: 1 channel(s) at 48000 Hz"), std::string::npos) << said;
-    EXPECT_NE(said.find("2 channel(s) at 11025 Hz"), std::string::npos) << said;
 }
 
 // A source whose destructor asks the mixer for its channel list, as closing a sound may touch

@@ -75,4 +75,34 @@ TEST_F(ConsoleOnScreen, HiddenConsoleDrawsOpaqueStatisticsTheDiskIconAndAPlot)
     EXPECT_TRUE(Near(ReadPixel(Screen(), 10 + 780 - 5, 420), Rgba{255, 255, 255, 255}, 2));
 }
 
+// A coloured glyph is the white glyph tinted through the off-screen cells: its ink takes the
+// colour and its black cell is opaque while the font is not keyed. Once the shown console has
+// drawn coloured text with the keyed font, the tinted cell stays keyed: black lets the frame
+// through from then on.
+TEST_F(ConsoleOnScreen, ColouredGlyphsKeepTheKeyOfTheFirstFontTheyWereDrawnWith)
+{
+    const std::string red("\x01\xff\x00\x00" "H", 5);
+    console.DrawString(Screen(), 100, 100, red);
+    int inked = 0;
+    for (int y = 100; y < 107; ++y) {
+        for (int x = 100; x < 108; ++x) {
+            const Rgba pixel = ReadPixel(Screen(), x, y);
+            inked += Near(pixel, Rgba{255, 0, 0, 255}, 4) ? 1 : 0;
+            EXPECT_TRUE(Near(pixel, Rgba{255, 0, 0, 255}, 4) || Near(pixel, Rgba{0, 0, 0, 255}, 2)) << x << "," << y;
+        }
+    }
+    EXPECT_GT(inked, 4);
+
+    console.Print("\x01\x40\xff\x40" "green");
+    DebugOverlay::Visible = true;
+    console.Render(Screen());
+    DebugOverlay::Visible = false;
+    const std::uint8_t left[4] = {0, 120, 200, 255};
+    Screen()->FillRect(0, 0, 400, 480, left);
+    console.DrawString(Screen(), 100, 200, red);
+    EXPECT_TRUE(Near(ReadPixel(Screen(), 100, 203), Rgba{0, 120, 200, 255}, 2));
+    console.DrawString(Screen(), 100, 300, "H");
+    EXPECT_TRUE(Near(ReadPixel(Screen(), 100, 303), Rgba{0, 0, 0, 255}, 2));
+}
+
 } // namespace

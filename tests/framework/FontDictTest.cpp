@@ -222,4 +222,21 @@ TEST_F(FontDictDrawing, AnchorPutsTheFlaggedPointOfTheTextOnThePointTopLeftByDef
     EXPECT_EQ(Batcher()->GetStats().drawCalls, 0u);
 }
 
+// Each centred line starts at x - w / 2 of its own width w: "AB" (6 pixels) at 297, "A" (3
+// pixels) at 299, not centred inside the wider line.
+TEST_F(FontDictDrawing, CentredLinesAreEachCentredOnThePoint)
+{
+    fonts.DrawText(Screen(), 300, 50, U"AB\nA", Quor::TEXT_HCENTER, "menu");
+    EXPECT_TRUE(Inked(297, 52));
+    EXPECT_FALSE(Inked(296, 52));
+    int second = 55;
+    while (second < 80 && !Inked(300, second))
+        ++second;
+    ASSERT_LT(second, 80);
+    EXPECT_TRUE(Inked(299, second));
+    EXPECT_FALSE(Inked(298, second));
+    EXPECT_TRUE(Inked(301, second));
+    EXPECT_FALSE(Inked(302, second));
+}
+
 } // namespace

@@ -67,6 +67,20 @@ public:
     std::filesystem::path dir;
 };
 
+// Publishes the level size that the World reads, then builds the World.
+inline Tarv::SmartPtr<Pirrock::World> CreateWorld(const Pirrock::WorldGeometry& geometry,
+                                                 const std::vector<Pirrock::LevelItem>& items,
+                                                 const Pirrock::Cell& heroStart, Quor::ProcessManager* manager,
+                                                 const Tarv::SmartPtr<Pirrock::Pirrock>& hero)
+{
+    Quor::Settings& settings = *Quor::Settings::GetInstance();
+    settings.SetInt("runtime/level_width", geometry.width);
+    settings.SetInt("runtime/level_height", geometry.height);
+    settings.SetInt("runtime/level_cell_width", geometry.cellWidth);
+    settings.SetInt("runtime/level_cell_height", geometry.cellHeight);
+    return Pirrock::World::Create(items, heroStart, manager, hero);
+}
+
 // Cells of 32 units, one character each: '.' empty, '#' flat, '/' up, 'M' magic ground,
 // '~' water, 'F' fire, '_' trap door, 'R' rock, '*' palling, the tools 'p' pusher, 'b' bridge,
 // 'e' extinguisher, 't' trampoline, 'v' boat, 'h' ladder, 'u' parachute, 'k' skates, fruit '1',
@@ -88,7 +102,7 @@ inline Tarv::SmartPtr<Pirrock::World> MakeWorld(const std::vector<std::string>& 
         }
     }
     const int width = static_cast<int>(rows[0].size()), height = static_cast<int>(rows.size());
-    return Pirrock::World::Create({width, height, 32, 32}, items, heroStart, manager, hero);
+    return CreateWorld({width, height, 32, 32}, items, heroStart, manager, hero);
 }
 
 // The three archives the build packs, mounted over whatever is mounted already.

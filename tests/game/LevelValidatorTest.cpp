@@ -92,6 +92,21 @@ TEST(LevelExceptions, ExcuseOnlyTheirLevelCellAndCode)
     }
 }
 
+TEST(LevelExceptions, CheckLevelRuleFailsOnlyABrokenRuleOutsideTheTable)
+{
+    const std::vector<World::RuleRecord> table = {{8, 71, 7, 30}, {14, 3, 23, 26}};
+    const struct
+    {
+        bool holds;
+        World::RuleRecord record;
+        bool passes;
+    } cases[] = {{true, {9, 1, 1, 0}, true},   {false, {8, 71, 7, 30}, true},  {false, {14, 3, 23, 26}, true},
+                 {false, {8, 71, 8, 30}, false}, {false, {9, 71, 7, 30}, false}, {false, {8, 71, 7, 33}, false}};
+    for (const auto& c : cases)
+        EXPECT_EQ(World::CheckLevelRule(c.holds, c.record, table), c.passes)
+            << c.record.level << " " << c.record.x << "," << c.record.y << " " << c.record.code;
+}
+
 TEST(LevelValidation, RunsAtLevelStartWhenSwitchedOnAndOverLevelFiles)
 {
     GameTest::GameFiles files;

@@ -67,7 +67,7 @@ TEST_F(SkiJumpingHillTest, TheHeroIsPinnedAndPushedInsideTheSpanOnly)
 // offset moves from the level one towards the slope cell's in the same proportion.
 TEST_F(SkiJumpingHillTest, TheHeroLeansWithTheTangentFromTheStartOverTheBottomToTheLip)
 {
-    Pirrock::World::Instance = Pirrock::World::Create({8, 2, 48, 48}, {}, {0, 0}, nullptr, {});
+    Pirrock::World::Instance = GameTest::CreateWorld({8, 2, 48, 48}, {}, {0, 0}, nullptr, {});
     Constants(3, -2, 6, -1);
     files.Settings().SetInt("constants/pirrock_rotation_shift_down/x", 25);
     files.Settings().SetInt("constants/pirrock_rotation_shift_down/y", 6);

@@ -24,7 +24,7 @@ protected:
     {
         Pirrock::Pirrock::SetInstance(Tarv::MakeSmart<Pirrock::Pirrock>());
         hero = Pirrock::Pirrock::GetInstance();
-        return World::Create({10, 8, 64, 32}, {}, start, nullptr, hero);
+        return GameTest::CreateWorld({10, 8, 64, 32}, {}, start, nullptr, hero);
     }
 
     // One physics step of the hero, then the World's sub-steps; the hero cell after each.
@@ -48,7 +48,7 @@ protected:
 
 TEST_F(WorldTest, PointsAndCellsConvertBothWaysAndOutsideCellsReadAsVoidSpace)
 {
-    const Tarv::SmartPtr<World> world = World::Create({10, 8, 64, 32}, {}, {0, 0}, nullptr, {});
+    const Tarv::SmartPtr<World> world = GameTest::CreateWorld({10, 8, 64, 32}, {}, {0, 0}, nullptr, {});
     const std::pair<Vector3D, Cell> toCell[] = {
         {{-0.5f, 10, 0}, {-1, 7}}, {{-64, 10, 0}, {-2, 7}},       {{0, 0, 0}, {0, 7}},     {{130, 0, 0}, {2, 7}},
         {{64, 32, 0}, {1, 6}},     {{63.9f, 31.9f, 0}, {0, 7}},   {{0, -0.5f, 0}, {0, 8}}, {{0, -32, 0}, {0, 9}},
@@ -73,6 +73,21 @@ TEST_F(WorldTest, PointsAndCellsConvertBothWaysAndOutsideCellsReadAsVoidSpace)
     EXPECT_EQ(world->GetItemScene().GetObjectCount(), 0u);
 }
 
+TEST_F(WorldTest, TheGridHasTheSizeOfTheLevelSettings)
+{
+    Settings().SetInt("runtime/level_width", 3);
+    Settings().SetInt("runtime/level_height", 2);
+    Settings().SetInt("runtime/level_cell_width", 16);
+    Settings().SetInt("runtime/level_cell_height", 8);
+    const Tarv::SmartPtr<World> world = World::Create({}, {0, 0}, nullptr, {});
+    ASSERT_TRUE(world);
+    EXPECT_EQ(world->GetWorldBounds().right, 48.0f);
+    EXPECT_EQ(world->GetWorldBounds().top, 16.0f);
+    EXPECT_EQ(world->GetCellCode({2, 1}), CODE_NONE);
+    EXPECT_EQ(world->GetCellCode({3, 1}), CODE_VOID_SPACE);
+    EXPECT_EQ(world->GetCellCode({2, 2}), CODE_VOID_SPACE);
+}
+
 TEST_F(WorldTest, ToolCellsStartFreeOthersLiveAndALaterItemReplacesAnEarlierOne)
 {
     struct Idle : Quor::Process {
@@ -82,8 +97,9 @@ TEST_F(WorldTest, ToolCellsStartFreeOthersLiveAndALaterItemReplacesAnEarlierOne)
     animator.AddProcess(&idle);
     const std::vector<LevelItem> items = {{28, 0, 0}, {42, 1, 0}, {15, 1, 0}, {15, 2, 0}, {43, 2, 0},
                                           {33, 3, 0}, {35, 3, 0}, {42, 4, 0}, {42, 0, 2}};
-    const Tarv::SmartPtr<World> world = World::Create({4, 2, 32, 32}, items, {0, 0}, &animator, {});
-    EXPECT_EQ(log.GetLines().size(), 2u);  // the two items outside the grid
+    const Tarv::SmartPtr<World> world = GameTest::CreateWorld({4, 2, 32, 32}, items, {0, 0}, &animator, {});
+    // The two items outside the grid are left out without a word.
+    EXPECT_TRUE(log.GetLines().empty());
     const std::pair<CellCode, bool> cells[] = {{28, false}, {15, true}, {43, true}, {35, true}};
     for (int x = 0; x < 4; ++x)
         EXPECT_EQ(std::make_pair(world->GetCellCode({x, 0}), world->IsCellUsed({x, 0})), cells[x]) << x;
@@ -94,7 +110,7 @@ TEST_F(WorldTest, ToolCellsStartFreeOthersLiveAndALaterItemReplacesAnEarlierOne)
     EXPECT_EQ(dynamic_cast<AnimatedItem*>(animator.GetItems()[0]), world->GetCellItem({1, 0}));
     const WorldGeometry unusable[] = {{0, 5, 8, 8}, {5, 5, 8, -3}, {2000, 999, 1, 1}};
     for (const WorldGeometry& geometry : unusable)
-        EXPECT_FALSE(World::Create(geometry, {}, {0, 0}, nullptr, {}));
+        EXPECT_FALSE(GameTest::CreateWorld(geometry, {}, {0, 0}, nullptr, {}));
 }
 
 TEST_F(WorldTest, TheHeroCellFollowsALongMovementOneSubStepAtATime)

@@ -65,6 +65,24 @@ TEST(AudioWave, FindsItsChunksInTheLayoutsWritersUse)
     }
 }
 
+// An odd chunk is skipped by exactly its size first: a chunk written right behind it is read
+// even where the place one byte further also reads as a chunk tag ("UNKA", from the next
+// chunk's tag and the first byte of its size). A padded odd chunk is read too.
+TEST(AudioWave, OddChunkIsSkippedByItsSizeBeforeThePadIsTried)
+{
+    auto format = [] { return WaveBytes().Format(1, 1, 22050, 16); };
+    const std::vector<std::vector<std::uint8_t>> files = {
+        format().Chunk("note", 3, Text("abc", 3), false).Chunk("JUNK", 0x41, Text("", 0x41), false).Data(Ramp(6))
+            .Bytes(),
+        format().Chunk("note", 3, Text("abc", 3), true).Chunk("JUNK", 0x41, Text("", 0x41), true).Data(Ramp(6))
+            .Bytes()};
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        Tarv::SmartPtr<Tarv::AudioWave> wave = OpenBytes(files[i]);
+        ASSERT_TRUE(wave) << "file " << i;
+        EXPECT_EQ(ReadAll(*wave), Ramp(6)) << "file " << i;
+    }
+}
+
 TEST(AudioWave, RefusesWhatItCannotPlay)
 {
     struct Row { std::uint16_t tag, channels; std::uint32_t rate; std::uint16_t bits; };
