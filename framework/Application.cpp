@@ -275,11 +275,7 @@ void Application::Update(const float& seconds)
     Tarv::LuaErrorQueue::Global().Drain();
     if (m_mixer)
         m_mixer->SetTimeSkew(Tarv::AbstractApp::TimeSkew.load(std::memory_order_relaxed));
-    // A logic clock that has not run yet steps at once: the first frame after start-up starts
-    // the first state's load instead of drawing black for a whole interval first. The logic
-    // then runs up to one interval ahead of the frames rather than behind them.
-    const bool fresh = GetInterval() > 0.0f && GetElapsed() == 0.0f;
-    Process::Tick(fresh ? std::max(seconds, GetInterval()) : seconds);
+    Process::Tick(seconds);
 }
 
 void Application::Step()

@@ -67,8 +67,8 @@ public:
     // the exit status 1), then the state tree released (a running load waited for) while the
     // file system and GL context still exist.
     void Shutdown() override;
-    // Script errors of the frame, the mixer's time skew, then the logic process's tick. The
-    // first frame after the interval is set runs a step even when it is shorter than one.
+    // Script errors of the frame, the mixer's time skew, then the logic process's tick: a step
+    // for every whole interval accumulated (at most MAX_STEPS_PER_FRAME).
     void Update(const float& seconds) override;
     // Black, the state tree, then the service registry's renderables.
     void Render(Tarv::Surface* screen) override;
