@@ -393,6 +393,31 @@ TEST_F(SubstatableTest, SetLoadingScreenLoadsTheScreenOnTheCallingThread)
     EXPECT_EQ(log.TakeLoads(), (Calls{"other.Load"}));
 }
 
+// The loading state keeps the screen it was made with: replacing the owner's screen during
+// the load must not free the one still shown.
+TEST_F(SubstatableTest, AScreenReplacedDuringALoadLivesUntilItsLoadingStateGoes)
+{
+    int destroyed = 0;
+    root->SetLoadingScreen(new RecordingScreen("first", &log, &destroyed));
+    Gate gate;
+    auto* a = new RecordingState("a", &log);
+    a->loadGate = &gate;
+    root->ChangeState(a, false);
+    root->Update(DT);
+    root->SetLoadingScreen(new RecordingScreen("second", &log));
+    EXPECT_EQ(destroyed, 0);
+    log.Take();
+
+    gate.Open();
+    ASSERT_TRUE(WaitUntil([this] { return AsLoading(root->GetCurrent())->IsLoaded(); }));
+    root->Update(DT);
+    root->Update(DT);
+    EXPECT_EQ(root->GetCurrent(), a);
+    EXPECT_EQ(log.Take(), (Calls{"first.UpdateState", "first.OnExit", "first.Leave", "a.OnEnter root", "a.Enter",
+                                 "a.UpdateState"}));
+    EXPECT_EQ(destroyed, 1);
+}
+
 TEST_F(SubstatableTest, ASubstatableRequestingItsFirstStateInLoadEntersWithThatChangePending)
 {
     auto* game = new RecordingSubstatable("game", &log);
