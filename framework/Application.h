@@ -57,8 +57,8 @@ public:
     Application();
     // Releases the state tree (waiting for a running load), stops the mixer, releases the
     // assets while the GL context is alive, then the file system, the registry and the text
-    // dictionary; the window goes with the shell's destructor. The service registry outlives the object:
-    // the program destroys it afterwards (System::Destroy).
+    // dictionary; the window goes with the shell's destructor. The service registry outlives
+    // the object: the program destroys it afterwards (System::Destroy).
     ~Application() override;
 
     // The start-up sequence; every step runs whatever the others did.
