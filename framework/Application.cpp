@@ -14,7 +14,6 @@
 #include "framework/AssetFunctions.h"
 #include "framework/Audio.h"
 #include "framework/InputState.h"
-#include "framework/LoaderThread.h"
 #include "framework/Settings.h"
 #include "framework/System.h"
 #include "graphics/render/GLMachineInfo.h"
@@ -113,7 +112,9 @@ void ReleaseEngineServices(Tarv::SmartPtr<Tarv::Mixer>& mixer, bool vfsStarted)
 
 Application::~Application()
 {
-    ReleaseStatesAndLoaders();
+    // A load still running is waited for, so no loader reads files or fills the asset
+    // dictionary when those go.
+    ReleaseStates();
     // The services (fonts, sounds, audio settings) hold GL textures and mixer effects: they go
     // while the mixer and the shell's GL context still exist. Destroy after this is a no-op.
     System::Destroy();
@@ -130,14 +131,6 @@ void Application::InstallHooks(ApplicationHooks* hooks)
     m_activeHooks = hooks != nullptr ? hooks : &m_hooks;
     if (installed)
         Tarv::AbstractApp::SetEngineHooks(m_activeHooks);
-}
-
-void Application::ReleaseStatesAndLoaders()
-{
-    // Dropping the states abandons their loaders; joining them all means no loader still walks
-    // the mount list, the registry or the asset dictionary when those go.
-    ReleaseStates();
-    LoaderThread::JoinAll();
 }
 
 void Application::Init()
@@ -159,7 +152,7 @@ void Application::Shutdown()
     m_settingsSaved = SaveVersion();
     if (!m_settingsSaved)
         SetExitStatus(1);
-    ReleaseStatesAndLoaders();
+    ReleaseStates();
 }
 
 void Application::OnDisplayLost()
@@ -288,11 +281,7 @@ void Application::Update(const float& seconds)
     Tarv::LuaErrorQueue::Global().Drain();
     if (m_mixer)
         m_mixer->SetTimeSkew(Tarv::AbstractApp::TimeSkew.load(std::memory_order_relaxed));
-    // A logic clock that has not run yet steps at once: the first frame after start-up starts
-    // the first state's load instead of drawing black for a whole interval first. The logic
-    // then runs up to one interval ahead of the frames rather than behind them.
-    const bool fresh = GetInterval() > 0.0f && GetElapsed() == 0.0f;
-    Process::Tick(fresh ? std::max(seconds, GetInterval()) : seconds);
+    Process::Tick(seconds);
 }
 
 void Application::Step()

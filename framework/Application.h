@@ -55,20 +55,20 @@ public:
     // dictionary, text dictionary, registry, mixer and service registry with its settings
     // service, and sets "/application/version". A shell that failed creates none of them.
     Application();
-    // Releases the state tree, joins every loader, stops the mixer, releases the assets while
-    // the GL context is alive, then the file system, the registry and the text dictionary;
-    // the window goes with the shell's destructor. The service registry outlives the object:
-    // the program destroys it afterwards (System::Destroy).
+    // Releases the state tree (waiting for a running load), stops the mixer, releases the
+    // assets while the GL context is alive, then the file system, the registry and the text
+    // dictionary; the window goes with the shell's destructor. The service registry outlives
+    // the object: the program destroys it afterwards (System::Destroy).
     ~Application() override;
 
     // The start-up sequence; every step runs whatever the others did.
     void Init() override;
     // StopGame, the settings saved (a failed save is reported on standard error and makes
-    // the exit status 1), then the state tree released and the loaders joined while the file
-    // system and GL context still exist.
+    // the exit status 1), then the state tree released (a running load waited for) while the
+    // file system and GL context still exist.
     void Shutdown() override;
-    // Script errors of the frame, the mixer's time skew, then the logic process's tick. The
-    // first frame after the interval is set runs a step even when it is shorter than one.
+    // Script errors of the frame, the mixer's time skew, then the logic process's tick: a step
+    // for every whole interval accumulated (at most MAX_STEPS_PER_FRAME).
     void Update(const float& seconds) override;
     // Black, the state tree, then the service registry's renderables.
     void Render(Tarv::Surface* screen) override;
@@ -141,7 +141,6 @@ protected:
     void OnDisplayLost() override;
 
 private:
-    void ReleaseStatesAndLoaders();
     static void ReportUnreadableKeys(const Settings& settings, const Tarv::Registry& registry);
     void HandleAccelerometer(float x, float y, float z);
 

@@ -10,15 +10,10 @@ ApplicationState::ApplicationState(const Tarv::NarrowString& name) : m_name(name
 
 ApplicationState::~ApplicationState() = default;
 
-bool ApplicationState::LoadNow(const std::atomic<bool>* cancel)
+void ApplicationState::LoadNow()
 {
     Load();
-    while (true) {
-        if (cancel != nullptr && cancel->load(std::memory_order_acquire))
-            return false;
-        if (!LoadNextQueued())
-            return true;
-    }
+    LoadQueued();
 }
 
 void ApplicationState::OnEnter(Substatable* parent)

@@ -8,8 +8,6 @@
 #include "framework/MasterManager.h"
 #include "framework/StateTypes.h"
 
-#include <atomic>
-
 namespace Quor
 {
 
@@ -25,10 +23,9 @@ public:
 
     const Tarv::NarrowString& GetName() const { return m_name; }
 
-    // Load, then the queued work one entry at a time until it is done or cancel reads true.
-    // Runs on the loader thread for a state reached through a substatable's change or
-    // preload, on the calling thread for a loading screen. False when cancelled.
-    bool LoadNow(const std::atomic<bool>* cancel = nullptr);
+    // Load, then the whole load queue. Runs on the loader thread for a state reached through a
+    // substatable's change or preload, on the calling thread for a loading screen.
+    void LoadNow();
 
     virtual bool IsSubstatable() const { return false; }
     // Creates the state's objects and queues its assets (loader thread). The state is not in
@@ -50,8 +47,8 @@ public:
     // Detaches the clients that OnEnter attached.
     virtual void OnExit();
 
-    // The load queue (LoadNextQueued, GetLoadProgress) comes from the asset client: one entry
-    // per call on the loader thread, the progress read by the main thread from atomics.
+    // The load queue (LoadQueued, GetLoadProgress) comes from the asset client: drained on the
+    // loader thread, the progress read by the main thread from atomics.
 
 private:
     Tarv::NarrowString m_name;

@@ -1,4 +1,4 @@
-// The asset client's load queue: dispatch by whole extension, image slots, progress counters.
+// The asset client's load queue: dispatch by extension, image slots, progress counters.
 #include "framework/AssetClient.h"
 
 #include "engine/core/Path.h"
@@ -17,17 +17,20 @@ AssetClient::~AssetClient()
 
 void AssetClient::RequestAsset(const Tarv::NarrowString& name)
 {
-    m_queue.push_back({name, nullptr});
+    RequestAssetInto(name, nullptr);
 }
 
 void AssetClient::RequestAssetInto(const Tarv::NarrowString& name, Tarv::Surface** slot)
 {
     m_queue.push_back({name, slot});
+    // The progress reads the queue against the last drain's total, also while a new load queues.
+    m_remaining.store(static_cast<std::uint32_t>(m_queue.size()), std::memory_order_relaxed);
 }
 
 AssetClient::AssetKind AssetClient::GetAssetKind(const Tarv::NarrowString& name)
 {
-    const Tarv::NarrowString extension = Tarv::GetFullExtension(name);
+    // Three characters after the last ".", as written: "x.pngx" is an image, "x.PNG" is not.
+    const Tarv::NarrowString extension = Tarv::GetExtension(name);
     if (extension == "png")
         return AssetKind::IMAGE;
     if (extension == "ogg")

@@ -25,7 +25,8 @@ namespace Quor
 class AssetClient : public AudioDict, public FontDict, public LuaEnabled
 {
 public:
-    // What an entry's whole extension (compared without case) makes of it.
+    // What an entry's extension (the three characters after its last ".", case-sensitive)
+    // makes of it.
     enum class AssetKind
     {
         IMAGE,   // "png"
@@ -51,7 +52,8 @@ public:
     virtual bool LoadNextQueued();
     // Drains the whole queue.
     void LoadQueued();
-    // Percent of the current drain done: 0 before the first drain, 100 once one has ended.
+    // Percent done: the last drain's total against the entries queued now; 0 before the first
+    // drain or while more are queued than that total, 100 once a drain has ended.
     virtual float GetLoadProgress() const;
 
     static AssetKind GetAssetKind(const Tarv::NarrowString& name);

@@ -22,8 +22,6 @@ AudioDict::~AudioDict()
 bool AudioDict::LoadSound(const Tarv::NarrowString& path, bool failIfPresent, bool buffered)
 {
     const Tarv::NarrowString name = Tarv::GetBaseName(path);
-    if (m_sounds.count(name) != 0)
-        return !failIfPresent;
     CacheList* cacheList = CacheList::GetInstance();
     const bool hold = cacheList != nullptr && cacheList->Contains(path);
     const Tarv::NarrowString key = path + (buffered ? "@buffer" : "@cache");

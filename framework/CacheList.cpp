@@ -1,4 +1,4 @@
-// The cache list: exact names and whole-extension patterns, matched for the hold flag.
+// The cache list: exact names and extension patterns, matched for the hold flag.
 #include "framework/CacheList.h"
 
 #include "engine/core/Path.h"
@@ -19,8 +19,7 @@ bool CacheList::IsPattern(const Tarv::NarrowString& name)
 
 Tarv::NarrowString CacheList::GetExtension(const Tarv::NarrowString& name)
 {
-    const Tarv::NarrowString extension = Tarv::GetFullExtension(name);
-    return extension.empty() ? Tarv::NarrowString() : Tarv::NarrowString("." + extension);
+    return Tarv::GetExtension(name, true);
 }
 
 void CacheList::Add(const Tarv::NarrowString& name)

@@ -20,17 +20,18 @@ public:
     static CacheList* GetInstance();
 
     // A name whose base name is "*" ("*.ogg", "sfx/*.ogg") is a pattern for every file with
-    // that whole extension, in any directory; any other name is kept exactly. A pattern
-    // without an extension is refused. Adding a present entry keeps its used flag.
+    // that extension key, in any directory; any other name is kept exactly. A pattern without
+    // an extension is refused. Adding a present entry keeps its used flag.
     void Add(const Tarv::NarrowString& name);
-    // True when the name is listed exactly, or its extension is listed as a pattern; marks the
-    // matching entry used. Exact entries win.
+    // True when the name is listed exactly, or its extension key is listed as a pattern; marks
+    // the matching entry used. Exact entries win; matching is case-sensitive.
     bool Contains(const Tarv::NarrowString& name);
     // An exact name: whether it was listed. A pattern: erases the pattern and every exact
     // name with its extension; true when the pattern was listed or an erased entry was used.
     bool Remove(const Tarv::NarrowString& name);
-    // The pattern key of a name: "." and its whole extension, lower-cased, taken from the last
-    // path component ("a/x.OGG" gives ".ogg", "x.jpeg" gives ".jpeg"); empty without one.
+    // The extension key of a name: its last "." and at most three characters after it, as
+    // written ("x.ogg" gives ".ogg", "x.jpeg" gives ".jpe", "x.OGG" gives ".OGG"); empty
+    // without a ".".
     static Tarv::NarrowString GetExtension(const Tarv::NarrowString& name);
 
     bool IsUsed(const Tarv::NarrowString& entryKey) const;

@@ -1,6 +1,5 @@
 // Quor::LoaderThread: runs one state's load on a POSIX thread with a stack large enough for
-// the decoders and the script compiler. A loader nobody waits for any more is abandoned to a
-// reaper, which joins it once it has finished, so the main thread never blocks on a load.
+// the decoders and the script compiler.
 #pragma once
 
 #include "engine/core/SmartPtr.h"
@@ -10,7 +9,6 @@
 
 #include <atomic>
 #include <cstddef>
-#include <memory>
 
 namespace Quor
 {
@@ -26,18 +24,16 @@ public:
     explicit LoaderThread(const Tarv::SmartPtr<ApplicationState>& target);
     LoaderThread(const LoaderThread&) = delete;
     LoaderThread& operator=(const LoaderThread&) = delete;
-    // Waits for a running thread; callers that must not wait use Abandon instead.
+    // Waits for a running thread: the load it started is finished before the target can go.
     ~LoaderThread();
 
     // Starts the thread. When the thread cannot be created, the load runs here on the calling
     // thread instead and is finished on return; false reports that fallback.
     bool Start();
-    // True once the load has ended (or was cancelled); everything the load built is visible
-    // to the thread that reads true.
+    // True once the load has ended; everything the load built is visible to the thread that
+    // reads true.
     bool IsLoaded() const { return m_loaded.load(std::memory_order_acquire); }
     bool IsStarted() const { return m_started; }
-    // Asks the load to stop at its next queue entry.
-    void Cancel() { m_cancel.store(true, std::memory_order_release); }
     // Waits for the thread, if one runs. Main thread.
     void Join();
 
@@ -45,21 +41,11 @@ public:
     static void SetStackSize(std::size_t bytes);
     static std::size_t GetStackSize();
 
-    // Cancels the loader and keeps it (and the target it holds) until its thread has ended.
-    static void Abandon(std::unique_ptr<LoaderThread> loader);
-    // Joins and frees the abandoned loaders that have finished. Main thread, once per update.
-    static void ReapFinished();
-    // Cancels and joins every abandoned loader; waits at most for the queue entry each one is
-    // working on. Call at exit before the file system and asset stores are torn down.
-    static void JoinAll();
-    static std::size_t GetAbandonedCount();
-
 private:
     static void* Main(void* self);
 
     Tarv::SmartPtr<ApplicationState> m_target;
     std::atomic<bool> m_loaded{false};
-    std::atomic<bool> m_cancel{false};
     pthread_t m_thread{};
     bool m_running = false;
     bool m_started = false;

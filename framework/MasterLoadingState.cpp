@@ -14,7 +14,8 @@ MasterLoadingState::MasterLoadingState(ApplicationState* target, ApplicationLoad
 
 MasterLoadingState::~MasterLoadingState()
 {
-    LoaderThread::Abandon(std::move(m_loader));
+    // The thread goes before the target it loads.
+    m_loader.reset();
 }
 
 void MasterLoadingState::StartLoader()
@@ -33,19 +34,10 @@ bool MasterLoadingState::FinishIfLoaded()
     return true;
 }
 
-bool MasterLoadingState::HandOverIfLoaded()
-{
-    if (!m_autoSwitch || m_handedOver || !IsLoaded())
-        return false;
-    HandOver();
-    return true;
-}
-
 void MasterLoadingState::HandOver()
 {
-    if (!m_handedOver && m_owner != nullptr)
+    if (m_owner != nullptr)
         m_owner->SetPending(m_target.Get());
-    m_handedOver = true;
     m_loader->Join();
 }
 
@@ -57,7 +49,8 @@ void MasterLoadingState::UpdateProgress(const float& dt)
 
 void MasterLoadingState::UpdateState(const float& dt)
 {
-    HandOverIfLoaded();
+    if (m_autoSwitch && IsLoaded())
+        HandOver();
     if (!m_screen)
         return;
     UpdateProgress(dt);

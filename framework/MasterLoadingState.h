@@ -24,8 +24,8 @@ public:
 
     // target is the state to load (required); screen the owner's loading screen or null.
     MasterLoadingState(ApplicationState* target, ApplicationLoadingState* screen, bool autoSwitch, Substatable* owner);
-    // Never waits for a load that is still running: that loader is cancelled and left to the
-    // reaper, which keeps the target alive until the thread has ended.
+    // Waits for a load that is still running (its thread uses the target), then releases the
+    // target.
     ~MasterLoadingState() override;
 
     // Starts the loader thread once; when no thread can be created the load runs at once on
@@ -38,9 +38,6 @@ public:
     // When the load has ended: the target becomes the owner's pending state, the thread is
     // joined, and the result is true. False while loading.
     bool FinishIfLoaded();
-    // With auto-switch on, the first call after the load has ended hands the target to the
-    // owner as FinishIfLoaded does and answers true; otherwise nothing happens and false.
-    bool HandOverIfLoaded();
     // Keeps the smoother current while this preload waits in its owner's preload slot.
     void UpdateProgress(const float& dt);
 
@@ -48,8 +45,8 @@ public:
     ApplicationLoadingState* GetLoadingScreen() const { return m_screen.Get(); }
     float GetShownProgress() const { return m_smoother.GetShown(); }
 
-    // Hands the target over once loaded (auto-switch on), then updates the loading screen
-    // with the smoothed percentage.
+    // With auto-switch on and the load ended, hands the target to the owner (it enters at the
+    // owner's next update); then updates the loading screen with the smoothed percentage.
     void UpdateState(const float& dt) override;
 
     // Everything else goes to the loading screen, when there is one.
@@ -75,7 +72,6 @@ private:
     Substatable* m_owner;
     std::unique_ptr<LoaderThread> m_loader;
     bool m_autoSwitch;
-    bool m_handedOver = false;
     ProgressSmoother m_smoother;
 };
 

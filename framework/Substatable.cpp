@@ -2,7 +2,6 @@
 // forwarding and the global map of substatables by name.
 #include "framework/Substatable.h"
 
-#include "framework/LoaderThread.h"
 #include "framework/MasterLoadingState.h"
 #include "framework/SubstatableClient.h"
 #include "framework/System.h"
@@ -98,16 +97,12 @@ void Substatable::ChangeStateKeepCurrent(ApplicationState* state)
 
 void Substatable::ReturnToStored()
 {
-    if (!m_stored)
-        return;
     m_pending = m_stored;
     m_stored = m_current;
 }
 
 void Substatable::ResumeStored()
 {
-    if (!m_stored)
-        return;
     m_pending = std::move(m_stored);
     m_stored.Reset();
 }
@@ -117,6 +112,8 @@ bool Substatable::PreloadState(ApplicationState* state)
     Tarv::SmartPtr<ApplicationState> target(state);
     if (!target)
         return false;
+    // The earlier preload goes first: its load is finished before a new one starts.
+    m_preload.Reset();
     m_preload = new MasterLoadingState(target.Get(), m_loadingScreen.Get(), false, this);
     m_preload->StartLoader();
     return true;
@@ -161,17 +158,6 @@ void Substatable::RemoveClient(SubstatableClient* client)
     RemoveEntries(m_afterClients, client);
 }
 
-// A load that ended between two updates is handed over at the start of the next one, so the
-// loaded state enters there: otherwise the hand-over would take a whole update of its own, and
-// each change (two at start-up: the splash container, then its first picture) one more step.
-void Substatable::TakeFinishedLoad()
-{
-    if (m_pending || !m_current || m_current->GetName() != MasterLoadingState::NAME)
-        return;
-    if (MasterLoadingState* loading = dynamic_cast<MasterLoadingState*>(m_current.Get()))
-        loading->HandOverIfLoaded();
-}
-
 void Substatable::Switch()
 {
     if (m_current) {
@@ -196,8 +182,6 @@ void Substatable::Switch()
 
 void Substatable::Update(const float& dt)
 {
-    LoaderThread::ReapFinished();
-    TakeFinishedLoad();
     if (m_pending)
         Switch();
     if (m_preload)

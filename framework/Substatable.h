@@ -21,8 +21,8 @@ public:
     // Registers the name in the global map unless another substatable holds it already.
     explicit Substatable(const Tarv::NarrowString& name);
     // Releases the loading screen, current, pending and stored states (the current one gets
-    // neither OnExit nor Leave), drops the preload without waiting for it, leaves the global
-    // map (only when the entry is this one), and unhooks the clients still attached.
+    // neither OnExit nor Leave), deletes the preload (waiting for its load to finish), leaves
+    // the global map (only when the entry is this one), and unhooks the clients still attached.
     ~Substatable() override;
 
     // The substatable registered under the name, or null. Thread-safe.
@@ -34,21 +34,22 @@ public:
     void ChangeState(ApplicationState* state, bool dropStored);
     // stored := current, then as ChangeState(state, false).
     void ChangeStateKeepCurrent(ApplicationState* state);
-    // Swaps current and stored at the next update, without loading. With nothing stored it
-    // does nothing (rather than storing the current state and cancelling the pending one).
+    // pending := stored, stored := current: the two swap at the next update, without loading.
+    // With nothing stored, a requested change is cancelled and the current state is stored.
     void ReturnToStored();
-    // The stored state becomes pending and leaves the stored slot; the current one is dropped
-    // at the switch. Nothing happens when nothing is stored.
+    // pending := stored, stored := null: the current state is dropped at the switch. With
+    // nothing stored, a requested change is cancelled.
     void ResumeStored();
     void DropStored() { m_stored.Reset(); }
     // Releases the loading screen, current, pending and stored states and the preload, as the
-    // destructor does, while the object lives on: at exit, so that loaders are abandoned and
-    // the states' assets go while the file system and the GL context still exist.
+    // destructor does (a running load is waited for), while the object lives on: at exit, so
+    // that no loader still reads files and the states' assets go while the file system and
+    // the GL context still exist.
     void ReleaseStates();
     bool HasStoredState() const { return static_cast<bool>(m_stored); }
 
-    // Starts loading the state in the background now, replacing an earlier preload (which is
-    // not waited for). False for a null state.
+    // Starts loading the state in the background now, replacing an earlier preload (whose
+    // load is waited for). False for a null state.
     bool PreloadState(ApplicationState* state);
     // Switches to the preloaded state: its target directly when loaded, else the preload
     // itself with its loading screen. False, changing nothing but the stored slot, when there
@@ -73,9 +74,9 @@ public:
     const std::vector<SubstatableClient*>& GetBeforeClients() const { return m_beforeClients; }
     const std::vector<SubstatableClient*>& GetAfterClients() const { return m_afterClients; }
 
-    // The switch, then the clients and the current state. A state is switched to when it is
-    // pending, or when the current state is a master loading state whose load has ended since
-    // the last update: the loaded state then enters in this update, not in the next one.
+    // The pending state (if any) is switched to, then the clients and the current state are
+    // updated. A loaded state handed over by its master loading state during one update
+    // enters at the next.
     void Update(const float& dt);
     void Render(Tarv::Surface* surface);
 
@@ -90,7 +91,6 @@ public:
     void OnAccelerometer(float x, float y, float z) override;
 
 private:
-    void TakeFinishedLoad();
     void Switch();
     template <class Fn>
     void ForEachClient(const std::vector<SubstatableClient*>& clients, Fn&& call);

@@ -1,4 +1,4 @@
-// The asset client's queue over real files in a mounted archive: dispatch by whole extension,
+// The asset client's queue over real files in a mounted archive: dispatch by extension,
 // image slots, sounds entered by base name, images held by the cache list, and progress read
 // from the main thread while a real loader thread drains the queue one entry at a time.
 #include "framework/AssetClient.h"
@@ -138,26 +138,31 @@ TEST_F(AssetClientTest, OneImageQueuedTwiceFillsBothSlots)
     EXPECT_EQ(Tarv::AssetDict::Instance->GetLoadCount(), 1u);
 }
 
-TEST_F(AssetClientTest, WholeExtensionsChooseTheKindWhateverTheirCase)
+// The three characters after the last "." choose the kind, compared as written; a name
+// without a "." stands in with its first three.
+TEST_F(AssetClientTest, ThreeCharactersAfterTheLastDotChooseTheKindAsWritten)
 {
-    for (const char* name : {"x.pngx", "x.png.bak", "png", "a.png/x"})
-        EXPECT_EQ(AssetClient::GetAssetKind(name), AssetClient::AssetKind::UNKNOWN) << name;
-    EXPECT_EQ(AssetClient::GetAssetKind("images/B.PNG"), AssetClient::AssetKind::IMAGE);
-    EXPECT_EQ(AssetClient::GetAssetKind("music/a.Ogg"), AssetClient::AssetKind::SOUND);
+    const struct { const char* name; AssetClient::AssetKind kind; } cases[] = {
+        {"x.pngx", AssetClient::AssetKind::IMAGE},      {"a.png/x", AssetClient::AssetKind::IMAGE},
+        {"png", AssetClient::AssetKind::IMAGE},         {"x.png.bak", AssetClient::AssetKind::UNKNOWN},
+        {"images/B.PNG", AssetClient::AssetKind::UNKNOWN}, {"music/a.Ogg", AssetClient::AssetKind::UNKNOWN},
+        {"a.oggx", AssetClient::AssetKind::SOUND}};
+    for (const auto& c : cases)
+        EXPECT_EQ(AssetClient::GetAssetKind(c.name), c.kind) << c.name;
 
     AssetClient client;
-    Tarv::Surface* upper = nullptr;
-    Tarv::Surface* longer = reinterpret_cast<Tarv::Surface*>(1);
+    Tarv::Surface* upper = reinterpret_cast<Tarv::Surface*>(1);
+    Tarv::Surface* longer = nullptr;
     client.RequestAssetInto("images/B.PNG", &upper);
     client.RequestAssetInto("images/x.pngx", &longer);
     client.RequestAsset("images/x.png.bak");
     client.LoadQueued();
-    ASSERT_NE(upper, nullptr);
-    EXPECT_EQ(upper->GetWidth(), 3);
+    ASSERT_NE(longer, nullptr);
+    EXPECT_EQ(longer->GetWidth(), 2);
     // Names the client cannot load are listed, and their slots left alone.
-    EXPECT_EQ(longer, reinterpret_cast<Tarv::Surface*>(1));
+    EXPECT_EQ(upper, reinterpret_cast<Tarv::Surface*>(1));
     ASSERT_EQ(client.GetUnknownNames().size(), 2u);
-    EXPECT_EQ(client.GetUnknownNames()[0], "images/x.pngx");
+    EXPECT_EQ(client.GetUnknownNames()[0], "images/B.PNG");
     EXPECT_EQ(client.GetLoadProgress(), 100.0f);
 }
 
@@ -214,13 +219,18 @@ TEST_F(AssetClientTest, ASecondDrainStartsItsOwnCount)
     client.LoadQueued();
     EXPECT_EQ(client.GetLoadProgress(), 0.0f);
     client.RequestAsset("images/a.png");
-    client.LoadQueued();
     client.RequestAsset("sfx/click.ogg");
-    client.RequestAsset("images/B.PNG");
-    // While queuing, the previous drain's total still stands.
-    EXPECT_EQ(client.GetLoadProgress(), 100.0f);
+    client.LoadQueued();
+    // While a new load queues, its entries count against the previous drain's total; more
+    // than that total read 0, never less.
+    const float whileQueuing[] = {50.0f, 0.0f, 0.0f};
+    for (float percent : whileQueuing) {
+        client.RequestAsset("images/a.png");
+        EXPECT_FLOAT_EQ(client.GetLoadProgress(), percent);
+    }
     EXPECT_TRUE(client.LoadNextQueued());
-    EXPECT_FLOAT_EQ(client.GetLoadProgress(), 50.0f);
+    EXPECT_FLOAT_EQ(client.GetLoadProgress(), 100.0f / 3.0f);
+    EXPECT_TRUE(client.LoadNextQueued());
     EXPECT_FALSE(client.LoadNextQueued());
     EXPECT_EQ(client.GetLoadProgress(), 100.0f);
 }

@@ -92,6 +92,10 @@ TEST_F(AudioDictTest, CacheListHoldsSoundsAndOptionsPickTheKey)
     EXPECT_TRUE(Tarv::AssetDict::Instance->IsHeld("sfx/click.ogg@cache"));
     EXPECT_TRUE(Tarv::AssetDict::Instance->IsHeld("sfx/menu_ok1.ogg@buffer"));
     EXPECT_TRUE(Quor::CacheList::GetInstance()->IsUsed(".ogg"));
+    // A second sound of a taken base name is still loaded, and held, though the entry stays.
+    sounds.LoadSound("music/click.ogg", false, false);
+    EXPECT_TRUE(Tarv::AssetDict::Instance->IsHeld("music/click.ogg@cache"));
+    EXPECT_FALSE(sounds.FindSound("click")->music);
 }
 
 TEST_F(AudioDictTest, OneShotPlaysTheFileThenEndsButStaysRecorded)

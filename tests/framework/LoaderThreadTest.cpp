@@ -1,5 +1,5 @@
-// The loader thread itself: a stack that holds large frames, the fallback when no thread can
-// be made, and the reaper of abandoned loaders.
+// The loader thread itself: a stack that holds large frames and the fallback when no thread
+// can be made.
 #include "framework/LoaderThread.h"
 
 #include "Recording.h"
@@ -8,8 +8,6 @@
 
 #include <cstddef>
 #include <thread>
-
-using QuorTest::Gate;
 
 namespace
 {
@@ -33,20 +31,6 @@ public:
         for (std::size_t i = 0; i < sizeof(frame); i += 4096)
             sum += frame[i];
     }
-};
-
-class GatedState : public Quor::ApplicationState
-{
-public:
-    explicit GatedState(Gate* gate, int* destroyed) : Quor::ApplicationState("gated"), m_gate(gate), m_destroyed(destroyed) {}
-    ~GatedState() override { ++*m_destroyed; }
-    void Load() override { EXPECT_TRUE(m_gate->Wait()); }
-    // An endless queue: only a cancel ends the load.
-    bool LoadNextQueued() override { return true; }
-
-private:
-    Gate* m_gate;
-    int* m_destroyed;
 };
 
 // Restores the stack size a test changed.
@@ -88,39 +72,4 @@ TEST(LoaderThread, WhenNoThreadCanBeMadeTheLoadRunsOnTheCallingThread)
     EXPECT_FALSE(loader.Start());
     EXPECT_TRUE(loader.IsLoaded());
     EXPECT_EQ(state->loadedOn, std::this_thread::get_id());
-}
-
-TEST(LoaderThread, AnAbandonedLoaderKeepsItsTargetUntilTheReaperJoinsIt)
-{
-    Gate gate;
-    int destroyed = 0;
-    Tarv::SmartPtr<GatedState> state(new GatedState(&gate, &destroyed));
-    auto loader = std::make_unique<Quor::LoaderThread>(state);
-    loader->Start();
-    state.Reset();
-    Quor::LoaderThread::Abandon(std::move(loader));
-    EXPECT_EQ(Quor::LoaderThread::GetAbandonedCount(), 1u);
-
-    // Still running: reaping leaves it alone, and its target lives on.
-    Quor::LoaderThread::ReapFinished();
-    EXPECT_EQ(Quor::LoaderThread::GetAbandonedCount(), 1u);
-    EXPECT_EQ(destroyed, 0);
-
-    gate.Open();
-    Quor::LoaderThread::JoinAll();
-    EXPECT_EQ(Quor::LoaderThread::GetAbandonedCount(), 0u);
-    EXPECT_EQ(destroyed, 1);
-}
-
-TEST(LoaderThread, AbandoningAFinishedOrUnstartedLoaderFreesItAtOnce)
-{
-    int destroyed = 0;
-    Gate gate;
-    gate.Open();
-    Tarv::SmartPtr<GatedState> state(new GatedState(&gate, &destroyed));
-    Quor::LoaderThread::Abandon(std::make_unique<Quor::LoaderThread>(state));
-    Quor::LoaderThread::Abandon(nullptr);
-    EXPECT_EQ(Quor::LoaderThread::GetAbandonedCount(), 0u);
-    state.Reset();
-    EXPECT_EQ(destroyed, 1);
 }

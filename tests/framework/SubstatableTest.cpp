@@ -4,7 +4,6 @@
 #include "framework/Substatable.h"
 
 #include "Recording.h"
-#include "framework/LoaderThread.h"
 #include "framework/MasterLoadingState.h"
 #include "framework/System.h"
 
@@ -49,7 +48,6 @@ protected:
     void TearDown() override
     {
         root.Reset();
-        Quor::LoaderThread::JoinAll();
         Quor::System::Destroy();
     }
 
@@ -63,11 +61,12 @@ protected:
         log.TakeLoads();
     }
 
-    // The two updates of a requested change: loader start, then hand-over and switch.
+    // The three updates of a requested change: loader start, hand-over, switch.
     static void RunRequestedChange(Quor::Substatable* owner)
     {
         owner->Update(DT);
         ASSERT_TRUE(WaitUntil([owner] { return AsLoading(owner->GetCurrent())->IsLoaded(); }));
+        owner->Update(DT);
         owner->Update(DT);
     }
 
@@ -77,7 +76,7 @@ protected:
     RecordingScreen* screen = nullptr;
 };
 
-TEST_F(SubstatableTest, ChangeStateLoadsBehindTheScreenAndEntersInTheFirstUpdateAfterTheLoad)
+TEST_F(SubstatableTest, ChangeStateLoadsBehindTheScreenAndSwitchesOneUpdateAfterTheLoad)
 {
     Gate gate;
     auto* a = new RecordingState("a", &log);
@@ -106,76 +105,19 @@ TEST_F(SubstatableTest, ChangeStateLoadsBehindTheScreenAndEntersInTheFirstUpdate
     ASSERT_TRUE(WaitUntil([loading] { return loading->IsLoaded(); }));
     EXPECT_EQ(log.TakeLoads(), (Calls{"a.Load"}));
 
-    // U2: the load is seen at its start: the loading state leaves, and a enters and gets its
-    // first update.
+    // U2: the load is seen: a becomes pending, the thread is joined, and the screen still gets
+    // this update, with the bar at 100.
+    root->Update(DT);
+    EXPECT_EQ(root->GetCurrent(), loading);
+    EXPECT_EQ(root->GetPending(), a);
+    EXPECT_EQ(log.Take(), (Calls{"screen.UpdateState"}));
+
+    // U3: the loading state leaves and a enters and gets its first update.
     root->Update(DT);
     EXPECT_EQ(root->GetCurrent(), a);
-    EXPECT_EQ(root->GetPending(), nullptr);
     EXPECT_EQ(log.Take(), (Calls{"screen.OnExit", "screen.Leave", "a.OnEnter root", "a.Enter", "a.UpdateState"}));
     EXPECT_EQ(Quor::System::GetInstance()->GetActiveState(), a);
     EXPECT_TRUE(root->GetBeforeClients().size() == 2u && root->GetBeforeClients()[0] == &a->GetProcessManager());
-}
-
-TEST_F(SubstatableTest, EachInstantLoadOfAChainEntersInTheUpdateAfterItsLoadingStateStarted)
-{
-    // The start-up shape: a container whose load asks for its first picture.
-    auto* splash = new RecordingSubstatable("splash", &log);
-    auto* logo = new RecordingState("logo", &log);
-    splash->onLoad = [splash, logo] { splash->ChangeState(logo, false); };
-    root->ChangeState(splash, false);
-
-    root->Update(DT);
-    ASSERT_TRUE(WaitUntil([this] { return AsLoading(root->GetCurrent())->IsLoaded(); }));
-    root->Update(DT);
-    ASSERT_EQ(root->GetCurrent(), splash);
-    ASSERT_NE(AsLoading(splash->GetCurrent()), nullptr);
-    ASSERT_TRUE(WaitUntil([splash] { return AsLoading(splash->GetCurrent())->IsLoaded(); }));
-    root->Update(DT);
-    EXPECT_EQ(splash->GetCurrent(), logo);
-    EXPECT_EQ(Quor::System::GetInstance()->GetActiveState(), logo);
-    // The container has no loading screen of its own, so its loading state shows nothing.
-    EXPECT_EQ(log.Take(), (Calls{"screen.OnEnter root", "screen.Enter", "screen.UpdateState",
-                                 "screen.OnExit", "screen.Leave", "splash.OnEnter root", "splash.Enter",
-                                 "splash.UpdateState",
-                                 "splash.UpdateState", "logo.OnEnter splash", "logo.Enter", "logo.UpdateState"}));
-}
-
-TEST_F(SubstatableTest, ALoadEndingDuringAnUpdateIsHandedOverThereAndEnteredInTheNext)
-{
-    // Lets the load end after the update has started, then waits for it, once.
-    class LoadFinisher : public Quor::SubstatableClient
-    {
-    public:
-        Gate* gate = nullptr;
-        Quor::MasterLoadingState* loading = nullptr;
-        void Update(const float&) override
-        {
-            if (loading == nullptr)
-                return;
-            gate->Open();
-            EXPECT_TRUE(WaitUntil([this] { return loading->IsLoaded(); }));
-            loading = nullptr;
-        }
-    };
-    Gate gate;
-    auto* a = new RecordingState("a", &log);
-    a->loadGate = &gate;
-    root->ChangeState(a, false);
-    root->Update(DT);
-    LoadFinisher finisher;
-    finisher.gate = &gate;
-    finisher.loading = AsLoading(root->GetCurrent());
-    finisher.Attach(root.Get(), Quor::SubstatableClient::BEFORE);
-    log.Take();
-
-    root->Update(DT);
-    EXPECT_NE(AsLoading(root->GetCurrent()), nullptr);
-    EXPECT_EQ(root->GetPending(), a);
-    EXPECT_EQ(log.Take(), (Calls{"screen.UpdateState"}));
-    root->Update(DT);
-    EXPECT_EQ(root->GetCurrent(), a);
-    EXPECT_EQ(log.Take(), (Calls{"screen.OnExit", "screen.Leave", "a.OnEnter root", "a.Enter", "a.UpdateState"}));
-    finisher.Detach();
 }
 
 TEST_F(SubstatableTest, TheSwitchLeavesOuterToInnerThenEntersOuterToInner)
@@ -285,16 +227,25 @@ TEST_F(SubstatableTest, ResumeStoredDropsTheCurrentStateAtTheSwitch)
     EXPECT_EQ(log.Take(), (Calls{"second.OnExit", "second.Leave", "first.OnEnter root", "first.Enter", "first.UpdateState"}));
 }
 
-TEST_F(SubstatableTest, ReturnToStoredWithNothingStoredChangesNothing)
+TEST_F(SubstatableTest, WithNothingStoredReturningCancelsTheChangeAndStoresTheCurrentState)
 {
     auto* a = new RecordingState("a", &log);
     Settle(root.Get(), a);
     root->ChangeState(new RecordingState("b", &log), false);
     root->ReturnToStored();
-    EXPECT_FALSE(root->HasStoredState());
-    EXPECT_NE(AsLoading(root->GetPending()), nullptr);
+    EXPECT_EQ(root->GetPending(), nullptr);
+    EXPECT_EQ(root->GetStored(), a);
+
+    root->DropStored();
+    root->ChangeState(new RecordingState("c", &log), false);
     root->ResumeStored();
-    EXPECT_NE(AsLoading(root->GetPending()), nullptr);
+    EXPECT_EQ(root->GetPending(), nullptr);
+    EXPECT_FALSE(root->HasStoredState());
+
+    // Nothing switches: a stays current.
+    root->Update(DT);
+    EXPECT_EQ(root->GetCurrent(), a);
+    EXPECT_EQ(log.Take(), (Calls{"a.UpdateState"}));
 }
 
 TEST_F(SubstatableTest, DroppingTheStoredStateReleasesIt)
@@ -365,6 +316,7 @@ TEST_F(SubstatableTest, WithoutALoadingScreenNothingIsShownButTheSwitchStillHapp
     EXPECT_EQ(log.Take(), (Calls{"client.Update", "client.Render", "client.OnKeyDown 4"}));
     ASSERT_TRUE(WaitUntil([&bare] { return AsLoading(bare->GetCurrent())->IsLoaded(); }));
     bare->Update(DT);
+    bare->Update(DT);
     EXPECT_EQ(bare->GetCurrent(), a);
     client.Detach();
 }
@@ -416,6 +368,7 @@ TEST_F(SubstatableTest, APreloadStillLoadingBecomesCurrentWithoutASecondThread)
     gate.Open();
     ASSERT_TRUE(WaitUntil([preload] { return preload->IsLoaded(); }));
     root->Update(DT);
+    root->Update(DT);
     EXPECT_EQ(root->GetCurrent(), b);
     EXPECT_EQ(log.TakeLoads(), (Calls{"b.Load"}));
 }
@@ -440,6 +393,31 @@ TEST_F(SubstatableTest, SetLoadingScreenLoadsTheScreenOnTheCallingThread)
     EXPECT_EQ(log.TakeLoads(), (Calls{"other.Load"}));
 }
 
+// The loading state keeps the screen it was made with: replacing the owner's screen during
+// the load must not free the one still shown.
+TEST_F(SubstatableTest, AScreenReplacedDuringALoadLivesUntilItsLoadingStateGoes)
+{
+    int destroyed = 0;
+    root->SetLoadingScreen(new RecordingScreen("first", &log, &destroyed));
+    Gate gate;
+    auto* a = new RecordingState("a", &log);
+    a->loadGate = &gate;
+    root->ChangeState(a, false);
+    root->Update(DT);
+    root->SetLoadingScreen(new RecordingScreen("second", &log));
+    EXPECT_EQ(destroyed, 0);
+    log.Take();
+
+    gate.Open();
+    ASSERT_TRUE(WaitUntil([this] { return AsLoading(root->GetCurrent())->IsLoaded(); }));
+    root->Update(DT);
+    root->Update(DT);
+    EXPECT_EQ(root->GetCurrent(), a);
+    EXPECT_EQ(log.Take(), (Calls{"first.UpdateState", "first.OnExit", "first.Leave", "a.OnEnter root", "a.Enter",
+                                 "a.UpdateState"}));
+    EXPECT_EQ(destroyed, 1);
+}
+
 TEST_F(SubstatableTest, ASubstatableRequestingItsFirstStateInLoadEntersWithThatChangePending)
 {
     auto* game = new RecordingSubstatable("game", &log);
@@ -459,37 +437,53 @@ TEST_F(SubstatableTest, ASubstatableRequestingItsFirstStateInLoadEntersWithThatC
     gate.Open();
     ASSERT_TRUE(WaitUntil([game] { return AsLoading(game->GetCurrent())->IsLoaded(); }));
     root->Update(DT);
+    root->Update(DT);
     EXPECT_EQ(game->GetCurrent(), play);
     EXPECT_EQ(Quor::System::GetInstance()->GetActiveState(), play);
     EXPECT_EQ(log.TakeLoads(), (Calls{"play.Load"}));
-    EXPECT_EQ(log.Take(), (Calls{"game.UpdateState", "game screen.OnExit", "game screen.Leave", "play.OnEnter game",
-                                 "play.Enter", "play.UpdateState"}));
+    EXPECT_EQ(log.Take(), (Calls{"game.UpdateState", "game screen.UpdateState", "game.UpdateState", "game screen.OnExit",
+                                 "game screen.Leave", "play.OnEnter game", "play.Enter", "play.UpdateState"}));
 }
 
-TEST_F(SubstatableTest, AChangeDuringARunningLoadNeitherWaitsNorFreesWhatTheLoaderUses)
+TEST_F(SubstatableTest, AChangeDuringARunningLoadWaitsAtTheSwitchUntilThatLoadHasFinished)
 {
+    // Opens the gate only as the loading state leaves, so the load is still running when the
+    // switch releases it.
+    class GateOnLeave : public RecordingScreen
+    {
+    public:
+        using RecordingScreen::RecordingScreen;
+        Gate* gate = nullptr;
+        void Leave() override
+        {
+            RecordingScreen::Leave();
+            if (gate != nullptr)
+                gate->Open();
+        }
+    };
     Gate gate;
+    auto* leaving = new GateOnLeave("screen", &log);
+    leaving->gate = &gate;
+    root->SetLoadingScreen(leaving);
+    log.TakeLoads();
     int destroyed = 0;
     auto* slow = new RecordingState("slow", &log, &destroyed);
     slow->loadGate = &gate;
     root->ChangeState(slow, false);
     root->Update(DT);
+    Gate nextGate;
     auto* next = new RecordingState("next", &log);
+    next->loadGate = &nextGate;
     root->ChangeState(next, false);
 
-    // The loader is still shut behind the gate: waiting for it here would never return.
     root->Update(DT);
     EXPECT_EQ(AsLoading(root->GetCurrent())->GetTarget(), next);
-    EXPECT_EQ(Quor::LoaderThread::GetAbandonedCount(), 1u);
-    EXPECT_EQ(destroyed, 0);
-
-    gate.Open();
-    ASSERT_TRUE(WaitUntil([this] { return AsLoading(root->GetCurrent())->IsLoaded(); }));
-    root->Update(DT);
-    EXPECT_EQ(root->GetCurrent(), next);
-    Quor::LoaderThread::JoinAll();
-    EXPECT_EQ(Quor::LoaderThread::GetAbandonedCount(), 0u);
+    // The whole load ran before the target it loaded was released.
+    EXPECT_EQ(log.TakeLoads(), (Calls{"slow.Load"}));
     EXPECT_EQ(destroyed, 1);
+    leaving->gate = nullptr;
+    nextGate.Open();
+    EXPECT_TRUE(WaitUntil([this] { return AsLoading(root->GetCurrent())->IsLoaded(); }));
 }
 
 TEST_F(SubstatableTest, ADuplicateNameIsNotRegisteredAndItsDeathKeepsTheFirst)

@@ -68,8 +68,10 @@ TEST_F(SystemTest, ManagersAreTickedInNameOrderNotRegistrationOrder)
     auto* ended = new LoggingManager("C", &log);
     ended->SetDuration(0.05f);
     system->AddManager("C", ended);
+    // A taken name keeps the first manager; the refused one is freed, and the refusal said.
+    EXPECT_FALSE(system->AddManager("A", new LoggingManager("A again", &log)));
     system->UpdateManagers(0.1f);
-    EXPECT_EQ(log, (std::vector<std::string>{"A", "B", "Physics"}));
+    EXPECT_EQ(log, (std::vector<std::string>{"~A again", "A", "B", "Physics"}));
     // A manager whose time is up stays and is ticked again.
     system->UpdateManagers(0.1f);
     EXPECT_EQ(system->GetManager("C"), ended);

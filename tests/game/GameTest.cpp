@@ -1,7 +1,6 @@
 // The game application's own rules, on a real registry and state machine: the level locks, the
 // native-screen test, the focus rule and the services and switches set at start-up.
 #include "framework/CacheList.h"
-#include "framework/LoaderThread.h"
 #include "framework/Settings.h"
 #include "framework/System.h"
 #include "game/Game.h"
@@ -23,7 +22,6 @@ protected:
     ~GameTest() override
     {
         root->ReleaseStates();
-        Quor::LoaderThread::JoinAll();
         Quor::System::Destroy();
     }
 

@@ -2,7 +2,6 @@
 // screen asked for on entry, the drags, and the commands (with their bad forms) acting on the
 // machine, the settings, the developer switches and the application.
 #include "framework/AssetDict.h"
-#include "framework/LoaderThread.h"
 #include "graphics/image/Atlas.h"
 #include "game/Game.h"
 #include "game/GameState.h"
@@ -59,7 +58,6 @@ protected:
     ~MenuStateTest() override
     {
         root->ReleaseStates();
-        Quor::LoaderThread::JoinAll();
         Quor::ScriptScreen::SetFactory(nullptr);
     }
 

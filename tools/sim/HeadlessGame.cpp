@@ -13,7 +13,6 @@
 #include "engine/vfs/Vfs.h"
 #include "framework/Application.h"
 #include "framework/AssetDict.h"
-#include "framework/LoaderThread.h"
 #include "framework/ScriptScreen.h"
 #include "framework/Settings.h"
 #include "framework/System.h"
@@ -223,7 +222,8 @@ bool SimRun::SetUpPlay(std::string& error)
     m_game = Tarv::MakeSmart<GameState>();
     m_root->SetPending(m_game.Get());
     m_play = Tarv::MakeSmart<SimPlayState>(*this);
-    if (!m_play->LoadNow() || !World::Instance || !m_play->GetDirector()) {
+    m_play->LoadNow();
+    if (!World::Instance || !m_play->GetDirector()) {
         error = "level " + std::to_string(m_options.level) + " does not load";
         return false;
     }
@@ -558,7 +558,6 @@ void SimRun::TearDown()
     m_game.Reset();
     if (m_root)
         m_root->ReleaseStates();
-    Quor::LoaderThread::JoinAll();
     Quor::System::Destroy();
     m_root.Reset();
     Quor::ReleaseEngineServices(m_mixer, true);
