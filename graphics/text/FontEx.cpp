@@ -88,9 +88,9 @@ bool FontEx::SplitFontKey(const NarrowString& key, NarrowString& xmlPath, Narrow
     imageKey.clear();
     const std::size_t at = key.rfind('@');
     const std::string path = key.substr(0, at);
-    static const std::string suffix = ".xml";
-    if (path.size() <= suffix.size() ||
-        path.compare(path.size() - suffix.size(), suffix.size(), suffix) != 0)
+    // The image's path replaces the last three characters, whatever they are: a key names
+    // its XML file, so a path too short to hold an ending names nothing.
+    if (path.size() < 3)
         return false;
     xmlPath = path;
     imageKey = path.substr(0, path.size() - 3) + "png";

@@ -49,8 +49,8 @@ public:
     FontEx& operator=(const FontEx&) = delete;
 
     // The font key's two halves: the XML path is the key up to its last "@"; the image key is
-    // that path with ".xml" replaced by ".png", plus the key's "@" options. False (both left
-    // empty) when the path does not end in ".xml".
+    // that path with its last three characters replaced by "png", plus the key's "@" options.
+    // False (both left empty) when the path is shorter than three characters.
     static bool SplitFontKey(const NarrowString& key, NarrowString& xmlPath,
                              NarrowString& imageKey);
     // Installs the image provider (null restores the direct file read). Set it before fonts

@@ -127,10 +127,14 @@ TEST(FontExKeys, SplitsTheFontKeyIntoXmlAndImageKeys)
     EXPECT_EQ(image, "fonts/a.png@linear");
     EXPECT_TRUE(FontEx::SplitFontKey("b.xml", xml, image));
     EXPECT_EQ(image, "b.png");
+    // Any ending is replaced, not only ".xml"; the options stay with the image.
+    EXPECT_TRUE(FontEx::SplitFontKey("fonts/b.fnt@ck", xml, image));
+    EXPECT_EQ(xml, "fonts/b.fnt");
+    EXPECT_EQ(image, "fonts/b.png@ck");
+    EXPECT_TRUE(FontEx::SplitFontKey("a.png@x.xml", xml, image));
+    EXPECT_EQ(image, "a.png@x.xml");
     EXPECT_FALSE(FontEx::SplitFontKey("", xml, image));
     EXPECT_FALSE(FontEx::SplitFontKey("ab", xml, image));
-    EXPECT_FALSE(FontEx::SplitFontKey(".xml", xml, image));
-    EXPECT_FALSE(FontEx::SplitFontKey("a.png@x.xml", xml, image));
     EXPECT_TRUE(xml.empty());
 }
 
