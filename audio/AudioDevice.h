@@ -23,7 +23,8 @@ public:
     virtual void Start(AudioStream* stream) = 0;
     virtual void Update() = 0;
     // Asks the device's thread to end after its current block and write, without waiting for
-    // it; the device must still be released (its destructor joins the thread). Any thread.
+    // it; the device must still be released (its destructor joins the thread, waiting a bounded
+    // time for a server that does not answer). Any thread.
     virtual void RequestStop() {}
     // True once the thread has ended (or never ran): releasing the device then cannot block.
     virtual bool HasStopped() const { return true; }

@@ -5,15 +5,10 @@
 
 #include "audio/AudioDevice.h"
 
-#include <atomic>
 #include <chrono>
-#include <condition_variable>
 #include <cstdint>
-#include <mutex>
+#include <memory>
 #include <thread>
-#include <vector>
-
-struct pa_simple;
 
 namespace Tarv
 {
@@ -24,51 +19,43 @@ public:
     // The product title, handed to the server as the application name.
     static constexpr const char* APPLICATION_NAME = "Brashwick";
     static constexpr const char* STREAM_NAME = "audio";
+    // How long destruction waits, from the first stop request, for the thread to leave a call
+    // into the server (a write takes at most a block or two from a server that runs).
+    static constexpr std::chrono::milliseconds STOP_WAIT{1000};
 
     // The connection is made by the device thread when it starts; a failed one leaves the
     // device silent.
     MaemoAudioDevice(const AudioFormat& format, unsigned blockBytes);
     // Stops the thread after its current block and write and joins it (the thread closes the
-    // connection as it ends).
+    // connection as it ends). A thread still inside a call into a server that does not answer
+    // (stopped, hung) STOP_WAIT after the stop request is let go instead: it never reads the
+    // stream again, and it ends by itself, freeing the connection, if the server answers later.
     ~MaemoAudioDevice() override;
 
     void Start(AudioStream* stream) override;
     void Update() override {}
     void RequestStop() override;
-    bool HasStopped() const override { return m_finished.load(std::memory_order_acquire); }
+    bool HasStopped() const override;
     const AudioFormat& GetFormat() const override { return m_format; }
 
     // True while blocks go to a server; false before the thread has connected, with no server,
     // or once a write has failed.
-    bool IsConnected() const { return m_connected.load(std::memory_order_acquire); }
+    bool IsConnected() const;
     // Blocks pulled from the stream so far.
-    std::uint64_t GetBlocksPulled() const { return m_blocksPulled.load(std::memory_order_acquire); }
+    std::uint64_t GetBlocksPulled() const;
     // Blocks followed by a whole block period of waiting instead of a write (no server): the
     // silent pace, so never more than one behind GetBlocksPulled while no server takes them.
-    std::uint64_t GetBlocksPaced() const { return m_blocksPaced.load(std::memory_order_acquire); }
+    std::uint64_t GetBlocksPaced() const;
     // How long one block of the format plays; the silent pace waits this long per block.
     static std::chrono::microseconds GetBlockPeriod(const AudioFormat& format, unsigned blockBytes);
 
-private:
-    void ThreadMain();
-    void Connect();
-    // Waits one block period, or less when the device is being destroyed.
-    void WaitOneBlock();
+    // What the thread uses; shared with it, so that a thread let go outlives the device safely.
+    struct ThreadState;
 
+private:
     AudioFormat m_format;
-    pa_simple* m_handle = nullptr;
-    std::vector<std::uint8_t> m_block;
-    unsigned m_blockBytes;
-    AudioStream* m_stream = nullptr;
+    std::shared_ptr<ThreadState> m_state;
     std::thread m_thread;
-    std::atomic<bool> m_stop{false};
-    std::atomic<bool> m_connected{false};
-    // Set by the thread as it ends (true while no thread runs).
-    std::atomic<bool> m_finished{true};
-    std::atomic<std::uint64_t> m_blocksPulled{0};
-    std::atomic<std::uint64_t> m_blocksPaced{0};
-    std::mutex m_waitMutex;
-    std::condition_variable m_wake;
 };
 
 } // namespace Tarv

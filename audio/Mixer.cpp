@@ -39,7 +39,9 @@ Mixer::~Mixer()
     {
         std::lock_guard<std::mutex> lock(m_pauseMutex);
         m_device.Reset();
-        // Their threads may still be finishing a write; they read from this mixer until joined.
+        // Their threads may still be finishing a write; they read from this mixer until joined,
+        // or until let go by a device whose server stopped answering (its stop wait counts from
+        // the pause, so devices retired long ago cost no further wait).
         m_retired.clear();
     }
     if (Instance == this)

@@ -44,7 +44,8 @@ public:
 
     // Makes and starts the device; the mixer adopts the device's format.
     Mixer(const AudioFormat& format, const MixerConfig& config);
-    // Releases the device first (joining its thread), then everything else.
+    // Releases the device first (joining its thread, or letting go of one that a stopped
+    // server holds, after a bounded wait), then everything else.
     ~Mixer() override;
 
     // Device thread: always fills and returns bytes, rendering blocks as they are used up.

@@ -23,10 +23,15 @@ ConsoleHooks::ConsoleHooks()
 {
     SetReportSink(&DebugOverlay::Post);
     Plim::SetMessageHook([](const NarrowString& message) { Report("brashwick: gui: %s", message.c_str()); });
+    Plim::SetConsoleHook([](const NarrowString& line) {
+        if (DebugOverlay* console = Console())
+            console->Print(line);
+    });
 }
 
 ConsoleHooks::~ConsoleHooks()
 {
+    Plim::SetConsoleHook(nullptr);
     Plim::SetMessageHook(nullptr);
     SetReportSink(nullptr);
 }

@@ -11,7 +11,7 @@ class ConsoleHooks : public Quor::ApplicationHooks
 {
 public:
     // Routes the engine's reports and the GUI's layout reports into the console while the
-    // hooks exist (standard error keeps a copy).
+    // hooks exist (standard error keeps a copy), and the GUI's screen dumps (console only).
     ConsoleHooks();
     ~ConsoleHooks() override;
     ConsoleHooks(const ConsoleHooks&) = delete;

@@ -4,7 +4,6 @@
 #include "audio/EffectMute.h"
 #include "audio/EffectVolumeShift.h"
 #include "audio/Mixer.h"
-#include "engine/registry/Registry.h"
 #include "framework/Settings.h"
 #include "framework/System.h"
 
@@ -19,27 +18,21 @@ Tarv::AudioFormat OutputFormat()
     return Tarv::Mixer::Instance != nullptr ? Tarv::Mixer::Instance->GetFormat() : Tarv::AudioFormat{};
 }
 
-// The stored int setting, or false when the key is absent or not an int.
-bool ReadStoredInt(const char* name, int& out)
-{
-    Settings* settings = Settings::GetInstance();
-    Tarv::Registry* registry = Tarv::Registry::Instance.Get();
-    return settings != nullptr && registry != nullptr && registry->GetInt(settings->GetRoot() + "/" + name, out);
-}
-
 void StoreVolume(const Audio& audio)
 {
     if (Settings* settings = Settings::GetInstance())
         settings->SetInt("volume", static_cast<int>(audio.GetAttenuation()));
 }
 
-// An audible kind is muted, a muted one opened; the setting records whether it is now heard.
-void ToggleMute(Tarv::EffectMute& mute, const char* setting)
+// The stored switch decides: a kind stored as on is muted, one stored as off opened, and the
+// setting flips. The mute flag itself is not consulted.
+void Switch(Tarv::EffectMute& mute, const char* setting)
 {
-    const bool nowOn = mute.IsMuted();
-    mute.SetMuted(!nowOn);
-    if (Settings* settings = Settings::GetInstance())
-        settings->SetBool(setting, nowOn);
+    Settings* settings = Settings::GetInstance();
+    const bool on = settings != nullptr && settings->GetBool(setting);
+    mute.SetMuted(on);
+    if (settings != nullptr)
+        settings->SetBool(setting, !on);
 }
 
 } // namespace
@@ -59,11 +52,8 @@ Audio::Audio()
         Tarv::Mixer::Instance->AddEffect(m_volumeShift.Get());
 }
 
-Audio::~Audio()
-{
-    if (Tarv::Mixer::Instance != nullptr)
-        Tarv::Mixer::Instance->RemoveEffect(m_volumeShift.Get());
-}
+// The volume shift stays on the mixer's list under the mixer's own reference.
+Audio::~Audio() = default;
 
 void Audio::MuteSfx() { m_sfxMute->SetMuted(true); }
 void Audio::UnmuteSfx() { m_sfxMute->SetMuted(false); }
@@ -112,13 +102,13 @@ void Audio::VolumeUp()
 void Audio::SwitchSfx()
 {
     if (Audio* audio = GetInstance())
-        ToggleMute(*audio->m_sfxMute, "sfx_on");
+        Switch(*audio->m_sfxMute, "sfx_on");
 }
 
 void Audio::SwitchMusic()
 {
     if (Audio* audio = GetInstance())
-        ToggleMute(*audio->m_musicMute, "music_on");
+        Switch(*audio->m_musicMute, "music_on");
 }
 
 void Audio::InitFromSettings()
@@ -128,17 +118,15 @@ void Audio::InitFromSettings()
         return;
     // Every start is silent and says so: both switches are written off and both kinds muted,
     // whatever the last run stored. The menu asks at each start, and its answer switches them on.
-    if (Settings* settings = Settings::GetInstance()) {
+    Settings* settings = Settings::GetInstance();
+    if (settings != nullptr) {
         settings->SetBool("sfx_on", false);
         settings->SetBool("music_on", false);
     }
     audio->MuteSfx();
     audio->MuteMusic();
-    int volume = 0;
-    if (ReadStoredInt("volume", volume))
-        audio->SetAttenuation(volume);
-    else
-        audio->SetAttenuation(static_cast<std::int32_t>(DEFAULT_ATTENUATION));
+    // A missing "volume" reads as 0: full volume.
+    audio->SetAttenuation(settings != nullptr ? settings->GetInt("volume") : 0);
 }
 
 } // namespace Quor

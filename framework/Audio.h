@@ -22,8 +22,6 @@ class Audio : public Tarv::RefCounter
 public:
     // The quietest attenuation: every sample shifted right by 16 bits, silence.
     static constexpr std::uint32_t MAX_ATTENUATION = 16;
-    // Applied at start-up when the settings hold no "volume".
-    static constexpr std::uint32_t DEFAULT_ATTENUATION = 2;
 
     // The registered service, created on first use; null when there is no service registry or
     // no mixer.
@@ -32,7 +30,8 @@ public:
     // Needs Tarv::Mixer::Instance: both mutes open, attenuation MAX_ATTENUATION, the volume
     // shift on the mixer's effect list. Without a mixer the effects exist but mix nothing.
     Audio();
-    // Takes the volume shift off the mixer's list when the mixer is still there.
+    // Releases the three effects; the volume shift stays on the mixer's list, held there by
+    // the mixer.
     ~Audio() override;
 
     void MuteSfx();
@@ -54,13 +53,13 @@ public:
     // One step quieter / louder, written to "volume".
     static void VolumeDown();
     static void VolumeUp();
-    // Toggle what is heard: an audible kind is muted, a muted one opened, and the new state is
-    // stored in "sfx_on" / "music_on".
+    // Follow the stored "sfx_on" / "music_on", not the mute flag: a kind stored as on is muted
+    // and stored off, one stored as off (or absent) is opened and stored on.
     static void SwitchSfx();
     static void SwitchMusic();
     // Start-up: "sfx_on" and "music_on" are written false and both kinds muted, whatever was
-    // stored (the menu's sound prompt switches them on). The attenuation comes from "volume",
-    // or DEFAULT_ATTENUATION when it is absent.
+    // stored (the menu's sound prompt switches them on). The attenuation comes from "volume";
+    // a missing one reads as 0, full volume.
     static void InitFromSettings();
 
 private:

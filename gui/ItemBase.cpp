@@ -2,14 +2,28 @@
 #include "gui/PlimItem.h"
 
 #include "engine/core/XmlIterator.h"
+#include "graphics/render/OpenGLCaps.h"
 #include "graphics/render/Surface.h"
 #include "graphics/render/Texture.h"
 #include "gui/Messages.h"
 
 #include <algorithm>
+#include <string>
 
 namespace Plim
 {
+
+namespace
+{
+
+// The driver's limit where GL has told it, and never more than the engine's own texture limit.
+int LargestTextureSide()
+{
+    const int driver = Tarv::OpenGLCaps::GetMaxTextureSize();
+    return driver > 0 ? std::min(driver, Tarv::Texture::MAX_DIMENSION) : Tarv::Texture::MAX_DIMENSION;
+}
+
+} // namespace
 
 ItemBase::ItemBase() = default;
 ItemBase::~ItemBase() = default;
@@ -37,18 +51,20 @@ void ItemBase::ReadCommonProperties(const Tarv::XmlIterator& item)
     const Tarv::XmlIterator compositing(item, "compositing");
     if (!compositing.IsValid())
         return;
-    int width = 0, height = 0;
-    Tarv::XmlIterator(compositing, "width").GetTextInt(width);
-    Tarv::XmlIterator(compositing, "height").GetTextInt(height);
-    // The size comes from the file: an empty or giant off-screen target is refused.
-    if (width < 1 || height < 1 || width > MAX_COMPOSITING_SIZE || height > MAX_COMPOSITING_SIZE) {
-        Report("compositing size " + std::to_string(width) + "x" + std::to_string(height) +
-               " is outside 1.." + std::to_string(MAX_COMPOSITING_SIZE) + ": drawn without it");
+    m_compositing = true;
+    Tarv::XmlIterator(compositing, "width").GetTextInt(m_compositingWidth);
+    Tarv::XmlIterator(compositing, "height").GetTextInt(m_compositingHeight);
+    // The size comes from the file: a side no texture of this driver can have is refused here,
+    // once, rather than failing at every draw.
+    const int largest = LargestTextureSide();
+    if (m_compositingWidth > largest || m_compositingHeight > largest) {
+        Report("compositing size " + std::to_string(m_compositingWidth) + "x" + std::to_string(m_compositingHeight) +
+               " is over the largest texture side of " + std::to_string(largest) + ": its subtree is not drawn");
+        m_compositingSurface = Tarv::MakeSmart<Tarv::Surface>(0, 0, Tarv::Texture::FORMAT_RGBA8888);
         return;
     }
-    m_compositing = true;
     m_compositingSurface =
-        Tarv::MakeSmart<Tarv::Surface>(width, height, Tarv::Texture::FORMAT_RGBA8888);
+        Tarv::MakeSmart<Tarv::Surface>(m_compositingWidth, m_compositingHeight, Tarv::Texture::FORMAT_RGBA8888);
 }
 
 void ItemBase::SetAlpha(int alpha)

@@ -134,4 +134,9 @@ void Layer::Dump(const PrintFunction& print) const
     }
 }
 
+void Layer::Dump() const
+{
+    Dump(PrintToConsole);
+}
+
 } // namespace Plim

@@ -43,6 +43,8 @@ public:
     // One line per control, parents before children, two blanks of indent per level: flags of
     // visibility, alpha and touchability, the name and the effective alpha. Prunes nothing.
     void Dump(const PrintFunction& print) const;
+    // The same lines, printed to the developer console (Plim::PrintToConsole).
+    void Dump() const;
 
     Node<Control>* GetRoot() const { return m_root; }
 

@@ -62,4 +62,9 @@ void Layout::Dump(const PrintFunction& print) const
     }
 }
 
+void Layout::Dump() const
+{
+    Dump(PrintToConsole);
+}
+
 } // namespace Plim

@@ -26,6 +26,8 @@ public:
     Control* FindTouchableControl(int x, int y) const;
     // A heading line, then per layer a separator line and the layer's dump.
     void Dump(const PrintFunction& print) const;
+    // The same lines, printed to the developer console (Plim::PrintToConsole).
+    void Dump() const;
 
     const std::vector<Tarv::SmartPtr<Layer>>& GetLayers() const { return m_layers; }
     // Representation files parsed by the last Load.

@@ -1,4 +1,4 @@
-// Routing of the GUI's layout reports.
+// Routing of the GUI's layout reports and of its dumps to the developer console.
 #include "gui/Messages.h"
 
 #include <cstdio>
@@ -11,6 +11,12 @@ namespace
 {
 
 MessageHook& Hook()
+{
+    static MessageHook hook;
+    return hook;
+}
+
+MessageHook& ConsoleHook()
 {
     static MessageHook hook;
     return hook;
@@ -30,6 +36,17 @@ void Report(const Tarv::NarrowString& message)
 void SetMessageHook(MessageHook hook)
 {
     Hook() = std::move(hook);
+}
+
+void PrintToConsole(const Tarv::NarrowString& line)
+{
+    if (ConsoleHook())
+        ConsoleHook()(line);
+}
+
+void SetConsoleHook(MessageHook hook)
+{
+    ConsoleHook() = std::move(hook);
 }
 
 } // namespace Plim

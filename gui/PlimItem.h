@@ -21,9 +21,6 @@ class Node;
 class ItemBase : public Tarv::RefCounter
 {
 public:
-    // The largest compositing surface side a layout may ask for.
-    static constexpr int MAX_COMPOSITING_SIZE = 2048;
-
     ItemBase();
     ~ItemBase() override;
     ItemBase(const ItemBase&) = delete;
@@ -31,8 +28,10 @@ public:
 
     // Reads "x", "y", "relative", "visibility", "touchable", "alpha" and "compositing" from the
     // item element's children (the first of each name; never through overrides). A word other
-    // than "true"/"false" sets the property's flag and leaves the value false. A compositing
-    // size outside 1..MAX_COMPOSITING_SIZE is reported and leaves compositing off.
+    // than "true"/"false" sets the property's flag and leaves the value false. A "compositing"
+    // element always sets compositing, with a surface of the size it gives (an empty side gives
+    // a surface without pixels); only a side over the largest texture the driver takes is
+    // refused, reported once, and leaves a surface without pixels.
     void ReadCommonProperties(const Tarv::XmlIterator& item);
 
     int GetX() const { return m_x; }
@@ -60,6 +59,9 @@ public:
     bool IsCompositingActive() const { return m_compositing && m_compositingActive; }
     void SetCompositingActive(bool active) { m_compositingActive = active; }
     Tarv::Surface* GetCompositingSurface() const { return m_compositingSurface.Get(); }
+    // As the layout gave them (0 for a missing or unreadable side).
+    int GetCompositingWidth() const { return m_compositingWidth; }
+    int GetCompositingHeight() const { return m_compositingHeight; }
 
 protected:
     // The stored alpha within 0..255.
@@ -78,6 +80,8 @@ private:
     bool m_touchableSet = false;
     bool m_compositing = false;
     bool m_compositingActive = false;
+    int m_compositingWidth = 0;
+    int m_compositingHeight = 0;
 };
 
 // The item of a tree of T (controls or graphics); its node links it to the item above it.

@@ -72,9 +72,10 @@ void DynamicObject::Integrate(const float& dt)
         return;
     }
     if (!force.IsZero()) {
-        // A massless or negative-mass body, or a force that is not finite, would fill the
-        // velocity with infinities or NaN that trackers then pass on: such a force is dropped.
-        if (m_mass > 0.0f && IsFinite(force)) {
+        // A massless body, or a force that is not finite, would fill the velocity with
+        // infinities or NaN that trackers then pass on: such a force is dropped. A negative
+        // mass takes the force, against its direction.
+        if (m_mass != 0.0f && IsFinite(force)) {
             const float inverseMass = 1.0f / m_mass;
             const Vector3D change(force.x * dt * inverseMass, force.y * inverseMass * dt,
                                   force.z * inverseMass * dt);

@@ -30,8 +30,6 @@ TiledSprite::TiledSprite(const Tarv::NarrowString& path, const Vector3D& positio
     root.GetAttributeInt("height", m_height);
     root.GetAttributeInt("tile-width", m_tileWidth);
     root.GetAttributeInt("tile-height", m_tileHeight);
-    if (m_tileWidth < 0 || m_tileHeight < 0)
-        return;
     for (Tarv::XmlIterator tile(root, "tile"); tile.IsValid(); tile.Next()) {
         int x = -1, y = -1;
         Tarv::NarrowString image;

@@ -21,7 +21,8 @@ public:
     // "tile" children with the integer attributes "x" (column from the left) and "y" (row
     // from the top) and an image path as text. Tiles without text, without a coordinate or
     // with a negative one are skipped; image options "" mean "linear". A missing or damaged
-    // file, or a negative tile size, gives an empty grid; missing sizes read as 0.
+    // file gives an empty grid; missing sizes read as 0, and negative tile sizes place the
+    // tiles with that spacing (columns leftwards, rows upwards).
     TiledSprite(const Tarv::NarrowString& path, const Vector3D& position, const Tarv::NarrowString& options,
                 const float& scale);
 

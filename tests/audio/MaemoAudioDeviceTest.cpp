@@ -1,6 +1,7 @@
 // The PulseAudio output over a private server with a null sink: a generated tone played
 // through the mixer is recorded from the sink's monitor and measured; the stream carries the
-// application name; pausing removes it; no server or a dying one leaves the thread pacing.
+// application name; pausing removes it; no server or a dying one leaves the thread pacing; a
+// stopped one holds neither a pause nor the mixer's release.
 #include "audio/MaemoAudioDevice.h"
 
 #include "audio/AudioStream.h"
@@ -94,6 +95,29 @@ void ExpectPacedBlocks(const std::function<std::uint64_t()>& pulled, const std::
     const std::uint64_t pulledAfter = pulled();
     EXPECT_GE(paced() - pacedBefore + 1, pulledAfter - pulledBefore);
 }
+
+// True once the device's thread has stopped pulling: a stopped server's buffer fills within two
+// blocks, and the thread then sits in its write.
+bool WaitForBlockedWrite(Tarv::Mixer& mixer)
+{
+    std::uint64_t pulled = 0;
+    for (int tries = 0; tries < 50 && pulled != BlocksPulled(mixer); ++tries) {
+        pulled = BlocksPulled(mixer);
+        TestSupport::WaitUntil([&] { return BlocksPulled(mixer) != pulled; }, 300);
+    }
+    return pulled == BlocksPulled(mixer);
+}
+
+// Joined when the test ends, on every path out of it (after a FrozenServer declared later has
+// let its server go on).
+struct JoinedThread {
+    ~JoinedThread()
+    {
+        if (thread.joinable())
+            thread.join();
+    }
+    std::thread thread;
+};
 
 // Holds the sound server stopped (SIGSTOP), so a write to it blocks; lets it go on every path.
 class FrozenServer
@@ -318,20 +342,10 @@ TEST_F(ServerTest, PauseAndResumeNeverWaitForTheDevicesWrite)
     ASSERT_TRUE(WaitUntil([&] { return IsConnected(*mixer) && BlocksPulled(*mixer) >= 4; }));
     const Tarv::SmartPtr<Tarv::AudioDevice> writing = mixer->GetDevice();
     std::atomic<bool> returned{false};
-    // Joined last, after the server goes on, on every path out of the test.
-    struct JoinedThread {
-        ~JoinedThread() { if (thread.joinable()) thread.join(); }
-        std::thread thread;
-    } mainThread;
+    JoinedThread mainThread;
     {
         FrozenServer frozen(m_server.GetPid());
-        // The server's buffer fills within two blocks; after that the thread pulls no more.
-        std::uint64_t pulled = 0;
-        for (int tries = 0; tries < 50 && pulled != BlocksPulled(*mixer); ++tries) {
-            pulled = BlocksPulled(*mixer);
-            TestSupport::WaitUntil([&] { return BlocksPulled(*mixer) != pulled; }, 300);
-        }
-        ASSERT_EQ(pulled, BlocksPulled(*mixer)) << "the device never blocked in its write";
+        ASSERT_TRUE(WaitForBlockedWrite(*mixer)) << "the device never blocked in its write";
         mainThread.thread = std::thread([&] {
             mixer->SetPaused(Tarv::Mixer::PAUSE_FOCUS, true);
             mixer->SetPaused(Tarv::Mixer::PAUSE_FOCUS, false);
@@ -345,6 +359,27 @@ TEST_F(ServerTest, PauseAndResumeNeverWaitForTheDevicesWrite)
     }
     EXPECT_TRUE(WaitUntil([&] { return writing->HasStopped(); }));
     mixer->UpdateDevice();
+}
+
+// Shutting down while the server is stopped: releasing the mixer gives up waiting on the write
+// after a bounded time. The thread let go never reads the freed mixer; when the server goes on,
+// its write returns and it ends, closing its stream.
+TEST_F(ServerTest, ReleasingTheMixerDoesNotWaitOnAStoppedServer)
+{
+    Tarv::SmartPtr<Tarv::Mixer> mixer = MakeMixer();
+    ASSERT_TRUE(WaitUntil([&] { return IsConnected(*mixer) && BlocksPulled(*mixer) >= 4; }));
+    std::atomic<bool> released{false};
+    JoinedThread mainThread;
+    {
+        FrozenServer frozen(m_server.GetPid());
+        ASSERT_TRUE(WaitForBlockedWrite(*mixer)) << "the device never blocked in its write";
+        mainThread.thread = std::thread([&] {
+            mixer.Reset();
+            released.store(true);
+        });
+        ASSERT_TRUE(WaitUntil([&] { return released.load(); }));
+    }
+    EXPECT_TRUE(WaitUntil([&] { return SinkInputs().find("Sink Input #") == std::string::npos; }));
 }
 
 TEST_F(ServerTest, ServerDyingMidPlayLeavesThePaceAndTheGame)

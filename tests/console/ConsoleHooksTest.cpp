@@ -6,6 +6,8 @@
 #include "engine/core/KeyCodes.h"
 #include "engine/core/Report.h"
 #include "engine/script/LuaErrorQueue.h"
+#include "engine/core/Xml.h"
+#include "gui/Layout.h"
 #include "gui/Messages.h"
 
 #include <gtest/gtest.h>
@@ -43,6 +45,25 @@ TEST(ConsoleHooks, ReachTheConsoleAndNothingWithoutOne)
     EXPECT_EQ(DebugOverlay::Instance->GetLines().back(), "dropped beyond the cap");
     DebugOverlay::Instance.Reset();
     DebugOverlay::Visible = false;
+}
+
+TEST(ConsoleHooks, ScreenDumpsPrintInTheConsole)
+{
+    ConsoleHooks hooks;
+    Plim::Layout layout;
+    ASSERT_TRUE(layout.Load(Xml::CreateFromString(
+        R"(<screen><layer><item type="Control" name="menu"><children><item type="Control" name="first"/>)"
+        "</children></item></layer></screen>")));
+    layout.Dump();
+    DebugOverlay& console = *DebugOverlay::Create();
+    const std::size_t before = console.GetLines().size();
+    layout.Dump();
+    ASSERT_EQ(console.GetLines().size(), before + 4);
+    EXPECT_EQ(console.GetLines()[before], "PLIM menu state dump");
+    EXPECT_EQ(console.GetLines()[before + 1], "\x01\xFF\x01\xFF--Layer--");
+    EXPECT_NE(console.GetLines()[before + 2].find("menu \x01\x01\x40\x01" "a: 255"), std::string::npos);
+    EXPECT_NE(console.GetLines()[before + 3].find("  first \x01"), std::string::npos);
+    DebugOverlay::Instance.Reset();
 }
 
 TEST(ConsoleHooks, FpsAndMemoryPlotsComeAndGoTogether)

@@ -75,11 +75,12 @@ TEST_F(AudioServiceTest, StoredVolumeShiftsTheMixedOutput)
     EXPECT_EQ(MixedLevel(8000), 8000 >> 3);
 }
 
-TEST_F(AudioServiceTest, MissingVolumeGivesTheDefaultNotFullVolume)
+TEST_F(AudioServiceTest, MissingVolumeGivesFullVolume)
 {
     Settings("");
     Audio::InitFromSettings();
-    EXPECT_EQ(Audio::GetInstance()->GetAttenuation(), Audio::DEFAULT_ATTENUATION);
+    EXPECT_EQ(Audio::GetInstance()->GetAttenuation(), 0u);
+    EXPECT_EQ(MixedLevel(8000), 8000);
 }
 
 // Every start is muted with both switches written off, whatever the last run saved: the menu's
@@ -125,6 +126,29 @@ TEST_F(AudioServiceTest, SwitchesToggleWhatIsHeardAndStoreIt)
     EXPECT_TRUE(audio->IsSfxMuted());
 }
 
+// Where the stored switch and the mute disagree (a script or the console wrote the key), the
+// stored switch decides what the next switch does.
+TEST_F(AudioServiceTest, SwitchesFollowTheStoredSettingNotTheMute)
+{
+    Quor::Settings* settings = Settings("");
+    Audio* audio = Audio::GetInstance();
+    const struct {
+        bool stored, muted, wantMuted;
+    } cases[] = {{true, true, true}, {true, false, true}, {false, true, false}, {false, false, false}};
+    for (const auto& c : cases) {
+        settings->SetBool("sfx_on", c.stored);
+        settings->SetBool("music_on", c.stored);
+        audio->GetSfxMute()->SetMuted(c.muted);
+        audio->GetMusicMute()->SetMuted(c.muted);
+        Audio::SwitchSfx();
+        Audio::SwitchMusic();
+        EXPECT_EQ(audio->IsSfxMuted(), c.wantMuted) << c.stored << c.muted;
+        EXPECT_EQ(audio->IsMusicMuted(), c.wantMuted) << c.stored << c.muted;
+        EXPECT_EQ(settings->GetBool("sfx_on"), !c.stored) << c.stored << c.muted;
+        EXPECT_EQ(settings->GetBool("music_on"), !c.stored) << c.stored << c.muted;
+    }
+}
+
 TEST_F(AudioServiceTest, VolumeStepsStopAtTheLimitsAndAreStored)
 {
     Quor::Settings* settings = Settings("<key name=\"volume\" type=\"int\">15</key>");
@@ -140,11 +164,13 @@ TEST_F(AudioServiceTest, VolumeStepsStopAtTheLimitsAndAreStored)
     EXPECT_EQ(Audio::GetInstance()->GetAttenuation(), 1u);
 }
 
-TEST_F(AudioServiceTest, ServiceLeavesTheMixerWhenDestroyed)
+// The mixer holds the volume shift by its own reference: the output stays at the service's
+// volume after the service is gone.
+TEST_F(AudioServiceTest, VolumeShiftOutlivesTheService)
 {
-    Audio::GetInstance()->SetAttenuation(16);
+    Audio::GetInstance()->SetAttenuation(3);
     Quor::System::Destroy();
-    EXPECT_EQ(MixedLevel(8000), 8000);
+    EXPECT_EQ(MixedLevel(8000), 8000 >> 3);
     Quor::System::Create(nullptr);
 }
 

@@ -1,7 +1,8 @@
 // The real program on a private Xvfb and a private PulseAudio null sink, played with xdotool clicks:
 // the studio logo on white, the title, the first-run prompt switching sound on, the music switch, the
 // link to more games, the level select and back, then Exit with the settings saved; and two later
-// starts, each silent under the sound prompt until its answer.
+// starts, each silent under the sound prompt until its answer; and closing the window while the
+// sound server is stopped.
 #include "tests/support/BlockAverages.h"
 #include "tests/support/ChildProcess.h"
 #include "tests/support/PulseServer.h"
@@ -21,6 +22,7 @@
 #include <thread>
 #include <vector>
 
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -274,5 +276,40 @@ TEST(Program, EveryStartIsSilentUntilTheSoundPromptIsAnswered)
             EXPECT_NE(saved.find(line), std::string::npos) << saved;
         }
     }
+    std::filesystem::remove_all(config);
+}
+
+// The sound server stops answering (stopped, not gone) while the menu plays: closing the window
+// still ends the program, with the player's choices saved.
+TEST(Program, ClosingTheWindowEndsWhileTheSoundServerIsStopped)
+{
+    TestSupport::XvfbServer server{24};
+    TestSupport::XClient client{server.GetDisplayName()};
+    ASSERT_TRUE(client.IsOpen());
+    const std::filesystem::path config =
+        std::filesystem::temp_directory_path() / ("brashwick-stopped-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(config);
+    TestSupport::PulseServer pulse;
+    ASSERT_TRUE(pulse.Start(22050, 1));
+    ChildProcess program;
+    ASSERT_TRUE(StartProgram(program, server, config, pulse, (config / "no-opener").string()));
+    const unsigned long window = client.WaitForWindow("Brashwick", WAIT_MS);
+    ASSERT_NE(window, 0u) << program.GetOutput();
+    ASSERT_TRUE(TestSupport::WaitUntil([&] { return CountOf(program.GetOutput(), "active state menu") == 1; }, WAIT_MS))
+        << program.GetOutput();
+    // The first run's "Yes": sound on, to be saved at the close.
+    ASSERT_EQ(server.RunTool({"xdotool", "mousemove", "260", "362", "click", "1"}), 0);
+    ASSERT_TRUE(TestSupport::WaitUntil([&] { return pulse.RecordPeak() > AUDIBLE; }, WAIT_MS)) << program.GetOutput();
+    struct Stopped {
+        explicit Stopped(pid_t pid_) : pid(pid_) { ::kill(pid, SIGSTOP); }
+        ~Stopped() { ::kill(pid, SIGCONT); }
+        pid_t pid;
+    } stopped(pulse.GetPid());
+    client.SendDeleteWindow(window);
+    ASSERT_TRUE(program.WaitForExit(WAIT_MS)) << program.GetOutput();
+    EXPECT_EQ(program.GetExitStatus(), 0);
+    EXPECT_NE(program.GetOutput().find("settings saved; shut down"), std::string::npos) << program.GetOutput();
+    const std::string saved = ReadText(config / "Brashwick" / "settings.xml");
+    EXPECT_NE(saved.find("<key name=\"sfx_on\" type=\"bool\">true</key>"), std::string::npos) << saved;
     std::filesystem::remove_all(config);
 }

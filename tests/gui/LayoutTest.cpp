@@ -2,6 +2,7 @@
 // representation selection, the developer dump, node deletion order, and damaged layouts.
 #include "gui/Layout.h"
 
+#include "graphics/render/OpenGLCaps.h"
 #include "graphics/render/Surface.h"
 #include "gui/Graphic.h"
 #include "tests/gui/GuiWorld.h"
@@ -187,7 +188,6 @@ INSTANTIATE_TEST_SUITE_P(
         BadLayout{"NoFileAttribute", Root(Item("c", "<representation type=\"default\"/>")), 1, 2},
         BadLayout{"OverrideWithoutName",
                   Root(Item("c", "<representation type=\"default\" file=\"rep/box.xml\"><override/></representation>")), 1, 2},
-        BadLayout{"NoHeight", Root(Item("c", "<compositing><width>64</width></compositing>")), 1, 2},
         BadLayout{"HugeSurface", Root(Item("c", "<compositing><width>0x7fffffff</width><height>9</height></compositing>")), 1, 2},
         BadLayout{"NoDefault", Root(Item("c", "<representation type=\"up\" file=\"rep/box.xml\"/>")), 0, 2},
         BadLayout{"TextLineOverRectangle",
@@ -223,6 +223,39 @@ TEST_F(Blank, ANoDefaultControlHasNoCurrentRepresentationUntilOneIsChosen)
     EXPECT_EQ(control->GetScreenRect(), (Rect{0, 0, 0, 0}));
     control->SelectRepresentation("up");
     EXPECT_EQ(control->GetScreenRect(), (Rect{0, 0, 100, 80}));
+}
+
+// With a driver whose textures are at most 64 pixels a side.
+TEST_F(Blank, ACompositingElementAlwaysCompositesAndOnlyAnOversizedSurfaceIsRefused)
+{
+    Tarv::OpenGLCaps::SetTextureSizeLimit(64);
+    const struct {
+        const char* size;
+        int width, height;
+        bool pixels;
+        std::size_t messages;
+    } cases[] = {{"<width>64</width>", 64, 0, false, 0},
+                 {"<width>64</width><height>64</height>", 64, 64, true, 0},
+                 {"<width>-3</width><height>8</height>", -3, 8, false, 0},
+                 {"<width>65</width><height>8</height>", 65, 8, false, 1}};
+    for (const auto& c : cases) {
+        messages.clear();
+        ASSERT_TRUE(Load(GuiTest::Screen(
+            "<layer>" + Item("c", std::string("<compositing>") + c.size + "</compositing><children>" + Item("child", "") +
+                                      "</children>") + "</layer>")));
+        const Control* control = Find("c");
+        ASSERT_NE(control, nullptr);
+        EXPECT_TRUE(control->IsCompositing()) << c.size;
+        EXPECT_EQ(control->GetCompositingWidth(), c.width) << c.size;
+        EXPECT_EQ(control->GetCompositingHeight(), c.height) << c.size;
+        ASSERT_NE(control->GetCompositingSurface(), nullptr) << c.size;
+        EXPECT_EQ(control->GetCompositingSurface()->GetPixelData() != nullptr, c.pixels) << c.size;
+        EXPECT_EQ(messages.size(), c.messages) << c.size;
+        std::vector<std::string> drawn;
+        layout.GetLayers()[0]->VisitDrawn([&drawn](Control& visited) { drawn.push_back(visited.GetNode()->GetName()); });
+        EXPECT_EQ(drawn, std::vector<std::string>{"c"}) << "the composited control draws its own subtree";
+    }
+    Tarv::OpenGLCaps::SetTextureSizeLimit(0);
 }
 
 TEST_F(Blank, AMissingLayoutGivesNoLayersAndOneMessage)

@@ -93,7 +93,8 @@ INSTANTIATE_TEST_SUITE_P(
                       Step{"Frozen", {3, 0, 0}, {7, 0, 0}, 1, 0.1f, true, true, true, {3, 0, 0}, {}},
                       // Without mass a body cannot take a force: the force is dropped.
                       Step{"ZeroMass", {4, 0, 0}, {5, 0, 0}, 0, 0.5f, false, false, false, {4, 0, 0}, {1, 0, 0}},
-                      Step{"NegativeMass", {4, 0, 0}, {5, 0, 0}, -1, 0.5f, false, false, false, {4, 0, 0}, {1, 0, 0}}),
+                      // A negative mass turns the force around.
+                      Step{"NegativeMass", {4, 0, 0}, {5, 0, 0}, -1, 0.5f, false, false, false, {1.5f, 0, 0}, {0.375f, 0, 0}}),
     [](const ::testing::TestParamInfo<Step>& info) { return std::string(info.param.name); });
 
 TEST_F(PhysicsTest, TorqueJumpsAndDrag)

@@ -43,6 +43,14 @@ TEST_F(TiledSpriteFile, PlacesRowsFromTheTopAndSkipsBadTiles)
     EXPECT_EQ(at, want);
 }
 
+// Negative spacings are the file's to give: columns then run left and rows upwards.
+TEST_F(TiledSpriteFile, NegativeTileSizesPlaceTilesWithThatSpacing)
+{
+    const std::vector<Vector3D> at = Tiles(R"(<g width="2" height="2" tile-width="-4" tile-height="-8">
+        <tile x="0" y="0">t.png</tile><tile x="1" y="1">t.png</tile><tile x="-1" y="0">t.png</tile></g>)");
+    EXPECT_EQ(at, (std::vector<Vector3D>{{100, 192, -5}, {96, 200, -5}}));
+}
+
 TEST_F(TiledSpriteFile, ImageOptionsAndTheTransformedFlagReachTheTiles)
 {
     WritePng("t.png", 4, 4, 10, 20, 30);
@@ -64,7 +72,6 @@ TEST_F(TiledSpriteFile, DamagedFilesGiveDefinedGrids)
 {
     EXPECT_TRUE(Tiles("").empty());
     EXPECT_TRUE(Tiles("<grid height=").empty());
-    EXPECT_TRUE(Tiles(R"(<g height="2" tile-width="-4" tile-height="4"><tile x="0" y="0">t.png</tile></g>)").empty());
     // Products far beyond 32 bits are formed without overflow.
     const std::vector<Vector3D> huge = Tiles(
         R"(<g height="0" tile-width="2000000000" tile-height="2000000000"><tile x="2000000000" y="0">t.png</tile></g>)");
