@@ -119,6 +119,20 @@ TEST_F(Container, ReadsHoppingBetweenManyChunksStayCorrect)
     }
 }
 
+// Close drops the table and the decoder; the archive file stays open until destruction.
+TEST_F(Container, CloseLeavesNoContentButKeepsTheFile)
+{
+    Bytes content;
+    ASSERT_TRUE(Open(MixedContainer(false, content)));
+    EXPECT_TRUE(m_file.Close());
+    EXPECT_EQ(m_file.GetSize(), 0);
+    std::uint8_t byte = 0;
+    EXPECT_EQ(m_file.Read(&byte, 1), 0);
+    EXPECT_TRUE(m_file.IsOpen());
+    ASSERT_TRUE(Open(MixedContainer(true, content)));
+    EXPECT_EQ(ReadAt(0, 32), content);
+}
+
 TEST_F(Container, SeekClampsToTheContent)
 {
     Bytes content;
