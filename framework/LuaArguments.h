@@ -1,8 +1,8 @@
 // Quor::LuaArguments: the argument list of a named script call made from program code, in the
-// order added: booleans, ints and strings.
+// order added: booleans, ints and strings, each an owned value with its type beside it.
 #pragma once
 
-#include "engine/core/NarrowString.h"
+#include "engine/core/Any.h"
 #include "engine/core/RefCounter.h"
 
 #include <vector>
@@ -20,17 +20,17 @@ public:
         TYPE_STRING = 2,
     };
 
+    // The value is held as bool, int or Tarv::NarrowString, as type says.
     struct Entry
     {
+        Tarv::Any value;
         int type;
-        bool boolValue;
-        int intValue;
-        Tarv::NarrowString stringValue;
     };
 
-    void AddBool(bool value) { m_entries.push_back({TYPE_BOOL, value, 0, {}}); }
-    void AddInt(int value) { m_entries.push_back({TYPE_INT, false, value, {}}); }
-    void AddString(const Tarv::NarrowString& value) { m_entries.push_back({TYPE_STRING, false, 0, value}); }
+    void AddBool(bool value);
+    void AddInt(int value);
+    // text is a NUL-terminated byte string, copied.
+    void AddString(const char* text);
 
     const std::vector<Entry>& GetEntries() const { return m_entries; }
 

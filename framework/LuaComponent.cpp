@@ -68,13 +68,19 @@ void LuaComponent::CallFunction(const Tarv::NarrowString& name, const LuaArgumen
     if (!m_screen)
         return;
     m_screen->PushSelf();
+    // Each value is read as the type its tag names; a value that doesn't hold that type is
+    // skipped like an unknown tag.
     for (const LuaArguments::Entry& entry : args.GetEntries()) {
-        if (entry.type == LuaArguments::TYPE_BOOL)
-            m_screen->PushBoolArg(entry.boolValue);
-        else if (entry.type == LuaArguments::TYPE_INT)
-            m_screen->PushNumberArg(entry.intValue);
-        else if (entry.type == LuaArguments::TYPE_STRING)
-            m_screen->PushStringArg(entry.stringValue);
+        if (entry.type == LuaArguments::TYPE_BOOL) {
+            if (const bool* value = entry.value.Get<bool>())
+                m_screen->PushBoolArg(*value);
+        } else if (entry.type == LuaArguments::TYPE_INT) {
+            if (const int* value = entry.value.Get<int>())
+                m_screen->PushNumberArg(*value);
+        } else if (entry.type == LuaArguments::TYPE_STRING) {
+            if (const Tarv::NarrowString* value = entry.value.Get<Tarv::NarrowString>())
+                m_screen->PushStringArg(*value);
+        }
     }
     m_screen->CallScript(name);
 }

@@ -31,7 +31,12 @@ void ReadAll(const Tarv::XmlIterator& it)
     it.GetTextBool(b);
     it.GetTextVector(f, y, z);
     it.GetTextUri(uri);
+    // Each reader looks its attribute up by name, so reading every attribute of an element
+    // costs the square of their count: the first few show every reader at work.
+    int attributes = 0;
     for (const pugi::xml_attribute& attribute : it.GetElement().attributes()) {
+        if (++attributes > 16)
+            break;
         const char* name = attribute.name();
         it.HasAttribute(name, false);
         it.GetAttributeString(name, text);

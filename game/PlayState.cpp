@@ -341,9 +341,9 @@ void PlayState::OnCellChecked(const Cell& cell)
     }
     if (!event->text.empty()) {
         Quor::LuaArguments text;
-        text.AddString(event->text);
+        text.AddString(event->text.c_str());
         if (!event->icon.empty())
-            text.AddString(event->icon);
+            text.AddString(event->icon.c_str());
         Call("ShowTutorialText", text);
     }
     m_arrowCell = NO_CELL;
@@ -353,7 +353,7 @@ void PlayState::OnCellChecked(const Cell& cell)
     }
     if (event->tool != CODE_NONE) {
         Quor::LuaArguments tool;
-        tool.AddString(GetCodeName(event->tool));
+        tool.AddString(GetCodeName(event->tool).c_str());
         Call("AnimateTutorialTool", tool);
     }
     SetPaused(true, PAUSE_TUTORIAL);

@@ -30,8 +30,6 @@ void RNG::Seed(std::uint32_t seed)
     m_state[0] = seed;
     for (std::uint32_t i = 1; i < STATE_SIZE; ++i)
         m_state[i] = 1812433253u * (m_state[i - 1] ^ (m_state[i - 1] >> 30)) + i;
-    // Without this a reseed in mid-sequence would hand out untwisted seed words.
-    m_index = 0;
 }
 
 void RNG::Regenerate()
@@ -58,8 +56,8 @@ std::uint32_t RNG::GetU32()
 
 double RNG::GetFloat()
 {
-    constexpr double SCALE = 1.0 / 16777216.0;
-    return static_cast<double>(GetU32() >> 8) * SCALE;
+    constexpr float SCALE = 1.0f / 4294967296.0f;
+    return static_cast<double>(static_cast<float>(GetU32()) * SCALE);
 }
 
 } // namespace Tarv

@@ -18,14 +18,15 @@ public:
     explicit RNG(std::uint32_t seed);
     ~RNG() override = default;
 
-    // Refills the state from seed and starts the sequence over: after Seed(s) the outputs are
-    // those of a new RNG(s), wherever the generator was.
+    // Refills the state from seed and keeps the position: a generator in mid-sequence goes on
+    // from the same index in the new state, without regenerating until the index wraps to 0.
+    // Only a generator at index 0 gives the outputs of a new RNG(seed).
     void Seed(std::uint32_t seed);
 
     std::uint32_t GetU32();
 
-    // The top 24 bits of the next output scaled by 2^-24: a value in [0, 1), never 1.0, so
-    // floor(GetFloat() * n) is always a valid index below n. Every value is exact in a float.
+    // The next output as a float times 2^-32, in single precision: a value in [0, 1]. Outputs
+    // of 4294967168 and above round to exactly 1.0, so scaling it to an index needs a clamp.
     double GetFloat();
 
 private:

@@ -45,29 +45,14 @@ void JoinText(pugi::xml_node element)
         element.remove_child(node);
 }
 
-// True when the element carries at most MAX_ATTRIBUTES attributes.
-bool HasFewAttributes(const pugi::xml_node& element)
-{
-    std::size_t count = 0;
-    for (pugi::xml_attribute attribute = element.first_attribute(); attribute; attribute = attribute.next_attribute()) {
-        if (++count > Xml::MAX_ATTRIBUTES)
-            return false;
-    }
-    return true;
-}
-
 // Visits every element below and including root in document order, without recursion, so
-// deep nesting in a hostile file cannot exhaust the stack. False when an element carries too
-// many attributes.
-bool PrepareElements(pugi::xml_node root)
+// deep nesting in a hostile file cannot exhaust the stack.
+void JoinAllTexts(pugi::xml_node root)
 {
     pugi::xml_node node = root;
     while (node) {
-        if (node.type() == pugi::node_element) {
-            if (!HasFewAttributes(node))
-                return false;
+        if (node.type() == pugi::node_element)
             JoinText(node);
-        }
         pugi::xml_node next = node.first_child();
         while (!next && node && node != root) {
             next = node.next_sibling();
@@ -76,7 +61,6 @@ bool PrepareElements(pugi::xml_node root)
         }
         node = next;
     }
-    return true;
 }
 
 } // namespace
@@ -100,7 +84,8 @@ bool Xml::Parse(std::size_t size)
     }
     if (elements != 1)
         return false;
-    return PrepareElements(m_root);
+    JoinAllTexts(m_root);
+    return true;
 }
 
 XmlPtr Xml::Create(std::unique_ptr<char[]> buffer, std::size_t size)

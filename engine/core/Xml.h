@@ -24,17 +24,11 @@ class XmlPtr;
 class Xml : public RefCounter
 {
 public:
-    // Attributes are looked up by name, one scan each, so an element with a huge number of
-    // them makes reading it quadratic; no format of ours comes near this bound, and a document
-    // with an element beyond it doesn't parse.
-    static constexpr std::size_t MAX_ATTRIBUTES = 256;
-
     ~Xml() override;
 
     // Each returns a new document, or null when the text doesn't parse. An empty text gives a
     // document without root element. Malformed markup, a text of only white space, and more
-    // than one top-level element and an element with more than MAX_ATTRIBUTES attributes all
-    // fail.
+    // than one top-level element all fail.
     static XmlPtr CreateFromString(const NarrowString& text);
     // Parses buffer in place and takes it over whatever the outcome.
     static XmlPtr Create(std::unique_ptr<char[]> buffer, std::size_t size);

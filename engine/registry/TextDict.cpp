@@ -5,7 +5,6 @@
 #include "engine/core/XmlIterator.h"
 #include "engine/vfs/XmlFile.h"
 
-#include <mutex>
 #include <utility>
 
 namespace Tarv
@@ -35,31 +34,25 @@ bool TextDict::LoadDocument(const XmlPtr& document)
         // emplace keeps the first text of an id that occurs twice.
         entries.emplace(NarrowString(id), std::move(wide));
     }
-    std::unique_lock<std::shared_mutex> lock(m_mutex);
     m_entries.swap(entries);
     return true;
 }
 
 WideString TextDict::GetText(const NarrowString& id) const
 {
-    {
-        std::shared_lock<std::shared_mutex> lock(m_mutex);
-        const auto found = m_entries.find(id);
-        if (found != m_entries.end())
-            return found->second;
-    }
+    const auto found = m_entries.find(id);
+    if (found != m_entries.end())
+        return found->second;
     return WideString(id);
 }
 
 TextDict::EntryMap TextDict::GetEntries() const
 {
-    std::shared_lock<std::shared_mutex> lock(m_mutex);
     return m_entries;
 }
 
 std::size_t TextDict::GetCount() const
 {
-    std::shared_lock<std::shared_mutex> lock(m_mutex);
     return m_entries.size();
 }
 

@@ -9,15 +9,14 @@
 #include "engine/core/WideString.h"
 
 #include <map>
-#include <shared_mutex>
 
 namespace Tarv
 {
 
 class XmlPtr;
 
-// Lookups may run on several threads at once, and a Load on one thread while others look texts
-// up: a Load builds the new table first and swaps it in under the lock.
+// No lock: lookups may run on several threads at once (the main and the loader thread), but a
+// Load must not run while any other thread looks a text up.
 class TextDict : public RefCounter, public WeakRefCounter
 {
 public:
@@ -48,7 +47,6 @@ public:
     static int ReplaceVariable(WideString& text, const NarrowString& name, const WideString& value);
 
 private:
-    mutable std::shared_mutex m_mutex;
     EntryMap m_entries;
 };
 

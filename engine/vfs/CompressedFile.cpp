@@ -1,5 +1,5 @@
-// The chunked LZMA container: header and chunk table checks, and reads that decode a chunk at
-// a time into chunk-sized buffers (a few are kept), stored chunks read straight from the file.
+// The chunked LZMA container: header and chunk table checks, and reads that run one decoder
+// through the current chunk (stored chunks are read straight from the file).
 #include "engine/vfs/CompressedFile.h"
 
 #include <algorithm>
@@ -23,18 +23,14 @@ std::uint32_t EndOf(std::uint32_t entry)
     return entry & ~CompressedFile::COMPRESSED_CHUNK_BIT;
 }
 
-// How far ahead of a read the decoder runs, so small sequential reads don't pay a decoder
-// call each.
-constexpr std::size_t DECODE_AHEAD = 4096;
-// Memory for decoded chunks per archive; at least one chunk is always kept.
-constexpr std::size_t DECODED_BUDGET = 256u << 10;
-constexpr std::size_t MAX_DECODED_CHUNKS = 4;
-
 } // namespace
 
 bool CompressedFile::OpenRead(const char* path)
 {
-    Close();
+    Reset();
+    // PosixFile::OpenRead closes through the virtual Close, which keeps the archive file open:
+    // close a previous one here, so a second open doesn't leak its handle.
+    PosixFile::Close();
     if (!PosixFile::OpenRead(path))
         return false;
     m_filePosition = 0;
@@ -54,7 +50,8 @@ bool CompressedFile::OpenRead(const char* path)
         return false;
     }
     m_totalSize = static_cast<int>(total);
-    m_decoded.resize(std::clamp<std::size_t>(DECODED_BUDGET / m_chunkSize, 1, MAX_DECODED_CHUNKS));
+    m_dictionarySize = std::min<std::size_t>(m_decoder.GetDictionarySize(), m_chunkSize);
+    m_dictionary.reset(new std::uint8_t[m_dictionarySize]);
     return true;
 }
 
@@ -90,7 +87,7 @@ bool CompressedFile::ReadTable(std::int32_t tableBytes, long fileSize)
         // The table stream lies between the header and the first chunk.
         m_decoder.Restart(bytes.data(), bytes.size());
         StartInput(HEADER_SIZE, m_dataStart);
-        DecodeUpTo(bytes.size());
+        DecodeTable(bytes.size());
         if (m_decoder.GetProduced() != bytes.size())
             return false;
     }
@@ -115,8 +112,13 @@ bool CompressedFile::CheckTable(long fileSize) const
 void CompressedFile::Reset()
 {
     m_table.clear();
-    m_decoded.clear();
-    m_decoding = -1;
+    m_table.shrink_to_fit();
+    m_dictionary.reset();
+    m_dictionarySize = 0;
+    m_currentChunk = -1;
+    m_currentCompressed = true;
+    m_produced = 0;
+    m_chunkDamaged = false;
     m_inputBegin = m_inputEnd = 0;
     m_filePosition = -1;
     m_dataStart = 0;
@@ -128,7 +130,8 @@ void CompressedFile::Reset()
 bool CompressedFile::Close()
 {
     Reset();
-    return PosixFile::Close();
+    m_decoder.FreeProbabilities();
+    return true;
 }
 
 bool CompressedFile::IsChunkCompressed(int chunk) const
@@ -169,9 +172,13 @@ int CompressedFile::Read(void* buffer, int count)
     while (remaining > 0) {
         const int chunk = static_cast<int>(static_cast<std::uint32_t>(m_position) / m_chunkSize);
         const std::uint32_t offset = static_cast<std::uint32_t>(m_position) % m_chunkSize;
+        // A running decoder only goes forward: going back, or to another chunk, starts over at
+        // that chunk's first byte.
+        if (chunk != m_currentChunk || offset < m_produced)
+            RestartChunk(chunk);
         const int step = static_cast<int>(std::min<std::uint32_t>(static_cast<std::uint32_t>(remaining), m_chunkSize - offset));
-        const int got = IsChunkCompressed(chunk) ? ReadCompressed(chunk, offset, out + done, step)
-                                                 : ReadStored(chunk, offset, out + done, step);
+        const int got = m_currentCompressed ? ReadCompressed(offset, out + done, step)
+                                            : ReadStored(offset, out + done, step);
         done += got;
         m_position += got;
         remaining -= got;
@@ -181,77 +188,66 @@ int CompressedFile::Read(void* buffer, int count)
     return done;
 }
 
-int CompressedFile::ReadStored(int chunk, std::uint32_t offset, std::uint8_t* out, int count)
+void CompressedFile::RestartChunk(int chunk)
 {
-    const long begin = ChunkBegin(chunk);
-    const long stored = ChunkEnd(chunk) - begin;
+    m_currentChunk = chunk;
+    m_currentCompressed = IsChunkCompressed(chunk);
+    m_produced = 0;
+    m_chunkDamaged = false;
+    if (m_currentCompressed) {
+        m_decoder.Restart(m_dictionary.get(), m_dictionarySize);
+        StartInput(ChunkBegin(chunk), ChunkEnd(chunk));
+    }
+}
+
+int CompressedFile::ReadStored(std::uint32_t offset, std::uint8_t* out, int count)
+{
+    const long begin = ChunkBegin(m_currentChunk);
+    const long stored = ChunkEnd(m_currentChunk) - begin;
+    // Bytes past the chunk's own stored bytes belong to the next chunk, never to this one.
     if (static_cast<long>(offset) >= stored || !SeekFile(begin + static_cast<long>(offset)))
         return 0;
+    m_produced = offset;
     const int got = PosixFile::Read(out, static_cast<int>(std::min<long>(count, stored - static_cast<long>(offset))));
+    if (got < 1) {
+        m_filePosition = -1;
+        return 0;
+    }
     m_filePosition += got;
+    m_produced += static_cast<std::uint32_t>(got);
     return got;
 }
 
-int CompressedFile::ReadCompressed(int chunk, std::uint32_t offset, std::uint8_t* out, int count)
+int CompressedFile::ReadCompressed(std::uint32_t offset, std::uint8_t* out, int count)
 {
-    std::size_t slot = m_decoded.size();
-    for (std::size_t i = 0; i < m_decoded.size(); ++i) {
-        if (m_decoded[i].chunk == chunk)
-            slot = i;
+    std::uint8_t scratch[SKIP_SIZE];
+    while (m_produced < offset) {
+        const std::size_t skip = std::min<std::size_t>(SKIP_SIZE, offset - m_produced);
+        const std::size_t made = DecodeBytes(scratch, skip);
+        m_produced += static_cast<std::uint32_t>(made);
+        if (made < skip)
+            return 0;
     }
-    if (slot == m_decoded.size())
-        slot = ClaimSlot(chunk);
-    DecodedChunk& decoded = m_decoded[slot];
-    decoded.lastUse = ++m_useClock;
-
-    const std::size_t need = static_cast<std::size_t>(offset) + static_cast<std::size_t>(count);
-    if (decoded.produced < need && !decoded.damaged) {
-        std::size_t target = std::max(need, std::min<std::size_t>(m_chunkSize, decoded.produced + DECODE_AHEAD));
-        // A chunk's decoding can only go on where the decoder left it; otherwise it starts over
-        // at the chunk's first stored byte. Starting over a chunk that was begun means another
-        // chunk took the decoder in between (readers taking turns): decode this one whole, so
-        // the turns don't restart it again and again.
-        if (m_decoding != static_cast<int>(slot)) {
-            if (decoded.produced > 0)
-                target = m_chunkSize;
-            StartDecoding(slot);
-        }
-        DecodeUpTo(target);
-        decoded.produced = m_decoder.GetProduced();
-        decoded.damaged = m_decodeDamaged;
-    }
-    if (decoded.produced <= offset)
-        return 0;
-    const std::size_t available = std::min<std::size_t>(decoded.produced - offset, static_cast<std::size_t>(count));
-    std::memcpy(out, decoded.bytes.get() + offset, available);
-    return static_cast<int>(available);
+    const std::size_t made = DecodeBytes(out, static_cast<std::size_t>(count));
+    m_produced += static_cast<std::uint32_t>(made);
+    return static_cast<int>(made);
 }
 
-std::size_t CompressedFile::ClaimSlot(int chunk)
+std::size_t CompressedFile::DecodeBytes(std::uint8_t* out, std::size_t count)
 {
-    std::size_t oldest = 0;
-    for (std::size_t i = 1; i < m_decoded.size(); ++i) {
-        if (m_decoded[i].lastUse < m_decoded[oldest].lastUse)
-            oldest = i;
+    std::size_t done = 0;
+    while (!m_chunkDamaged && done < count) {
+        // Out of stored bytes, what the decoder still holds may finish the request.
+        const bool haveInput = m_inputBegin < m_inputEnd || FillInput();
+        std::size_t used = haveInput ? m_inputEnd - m_inputBegin : 0;
+        std::size_t made = count - done;
+        const LzmaDecoder::Status status = m_decoder.DecodeInto(out + done, made, m_input + m_inputBegin, used);
+        m_inputBegin += used;
+        done += made;
+        if (status != LzmaDecoder::Status::OK || (used == 0 && made == 0))
+            m_chunkDamaged = true;
     }
-    if (m_decoding == static_cast<int>(oldest))
-        m_decoding = -1;
-    DecodedChunk& decoded = m_decoded[oldest];
-    if (!decoded.bytes)
-        decoded.bytes.reset(new std::uint8_t[m_chunkSize]);
-    decoded.chunk = chunk;
-    decoded.produced = 0;
-    decoded.damaged = false;
-    return oldest;
-}
-
-void CompressedFile::StartDecoding(std::size_t slot)
-{
-    DecodedChunk& decoded = m_decoded[slot];
-    decoded.produced = 0;
-    m_decoder.Restart(decoded.bytes.get(), m_chunkSize);
-    StartInput(ChunkBegin(decoded.chunk), ChunkEnd(decoded.chunk));
-    m_decoding = static_cast<int>(slot);
+    return done;
 }
 
 void CompressedFile::StartInput(long begin, long end)
@@ -259,25 +255,19 @@ void CompressedFile::StartInput(long begin, long end)
     m_inputBegin = m_inputEnd = 0;
     m_inputNext = begin;
     m_inputLimit = end;
-    m_decodeDamaged = false;
+    m_chunkDamaged = false;
 }
 
-void CompressedFile::DecodeUpTo(std::size_t target)
+void CompressedFile::DecodeTable(std::size_t target)
 {
-    while (!m_decodeDamaged && m_decoder.GetProduced() < target) {
+    while (!m_chunkDamaged && m_decoder.GetProduced() < target) {
         const std::size_t before = m_decoder.GetProduced();
-        if (m_inputBegin == m_inputEnd && !FillInput()) {
-            // Out of stored bytes: what the decoder still holds may finish the request.
-            std::size_t none = 0;
-            if (m_decoder.Decode(target, m_input, none) != LzmaDecoder::Status::OK || m_decoder.GetProduced() == before)
-                m_decodeDamaged = true;
-            continue;
-        }
-        std::size_t used = m_inputEnd - m_inputBegin;
+        const bool haveInput = m_inputBegin < m_inputEnd || FillInput();
+        std::size_t used = haveInput ? m_inputEnd - m_inputBegin : 0;
         const LzmaDecoder::Status status = m_decoder.Decode(target, m_input + m_inputBegin, used);
         m_inputBegin += used;
         if (status != LzmaDecoder::Status::OK || (used == 0 && m_decoder.GetProduced() == before))
-            m_decodeDamaged = true;
+            m_chunkDamaged = true;
     }
 }
 
@@ -286,7 +276,7 @@ bool CompressedFile::FillInput()
     // Input never runs past the stream's own stored bytes.
     if (m_inputNext >= m_inputLimit || !SeekFile(m_inputNext))
         return false;
-    const int wanted = static_cast<int>(std::min<long>(sizeof m_input, m_inputLimit - m_inputNext));
+    const int wanted = static_cast<int>(std::min<long>(INPUT_SIZE, m_inputLimit - m_inputNext));
     const int got = PosixFile::Read(m_input, wanted);
     if (got < 1) {
         m_filePosition = -1;

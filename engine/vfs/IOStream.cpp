@@ -6,15 +6,10 @@ namespace Tarv
 
 bool IOStream::ReadLine(NarrowString& line)
 {
-    bool gotAny = false;
     char byte = 0;
-    while (Read(&byte, 1) == 1) {
-        gotAny = true;
-        if (byte == '\n')
-            break;
+    while (Read(&byte, 1) >= 1 && byte != '\n')
         line.push_back(byte);
-    }
-    return gotAny;
+    return true;
 }
 
 } // namespace Tarv

@@ -18,9 +18,10 @@ public:
     virtual int Read(void* buffer, int count) = 0;
     // Writes count bytes at the position; returns the bytes written (0 on a read-only stream).
     virtual int Write(const void* buffer, int count) = 0;
-    // Appends one line to line: the bytes up to the next line feed, which is consumed but not
-    // stored (a carriage return before it stays). False only when the stream had already
-    // ended, so `while (stream.ReadLine(line))` stops; the line is then left unchanged.
+    // Appends one line to line, reading byte by byte through Read: the bytes up to the next
+    // line feed, which is consumed but not stored (a carriage return before it stays). Always
+    // true, also at the end of the stream, where the line is left unchanged: a loop over lines
+    // must stop on the stream's own end (Tell against GetSize), not on this result.
     virtual bool ReadLine(NarrowString& line);
     virtual bool IsOpen() const { return true; }
 };

@@ -4,7 +4,6 @@
 #include "engine/vfs/PakMount.h"
 
 #include <algorithm>
-#include <cstring>
 
 namespace Tarv
 {
@@ -21,29 +20,6 @@ int VirtualFile::Read(void* buffer, int count)
     if (got > 0)
         m_position += got;
     return got;
-}
-
-bool VirtualFile::ReadLine(NarrowString& line)
-{
-    // Most text lines fit one block; a longer one takes several.
-    constexpr int BLOCK = 256;
-    char block[BLOCK];
-    bool gotAny = false;
-    while (m_entry != nullptr) {
-        const int got = m_mount->ReadEntry(*m_entry, m_position, block, BLOCK);
-        if (got < 1)
-            break;
-        gotAny = true;
-        const char* feed = static_cast<const char*>(std::memchr(block, '\n', static_cast<std::size_t>(got)));
-        const int used = feed != nullptr ? static_cast<int>(feed - block) : got;
-        line.append(block, static_cast<std::size_t>(used));
-        if (feed != nullptr) {
-            m_position += used + 1;
-            return true;
-        }
-        m_position += got;
-    }
-    return gotAny;
 }
 
 bool VirtualFile::Seek(int offset, int origin)

@@ -20,15 +20,11 @@ public:
     // other threads read other entries of the same archive.
     int Read(void* buffer, int count) override;
     int Write(const void*, int) override { return 0; }
-    // As IOStream::ReadLine, through block reads: one locked read per block, not per byte.
-    // The position ends just past the line feed, as a byte-wise read would leave it.
-    bool ReadLine(NarrowString& line) override;
     // False when closed; the position is clamped to the entry; an unknown origin keeps it.
     bool Seek(int offset, int origin) override;
     int Tell() override { return m_position; }
     // The entry's size, -1 when closed.
     int GetSize() override;
-    bool IsOpen() const override { return m_entry != nullptr; }
 
     // Forgets the entry; true.
     bool Close();

@@ -18,12 +18,12 @@ std::string Describe(const Quor::LuaArguments& args)
     for (const Quor::LuaArguments::Entry& entry : args.GetEntries()) {
         if (!text.empty())
             text += ", ";
-        if (entry.type == Quor::LuaArguments::TYPE_BOOL)
-            text += entry.boolValue ? "true" : "false";
-        else if (entry.type == Quor::LuaArguments::TYPE_INT)
-            text += std::to_string(entry.intValue);
-        else
-            text += "\"" + entry.stringValue + "\"";
+        if (const bool* flag = entry.value.Get<bool>())
+            text += *flag ? "true" : "false";
+        else if (const int* number = entry.value.Get<int>())
+            text += std::to_string(*number);
+        else if (const Tarv::NarrowString* string = entry.value.Get<Tarv::NarrowString>())
+            text += "\"" + *string + "\"";
     }
     return text;
 }

@@ -7,7 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <thread>
 
 using Tarv::NarrowString;
 using Tarv::TextDict;
@@ -88,21 +87,6 @@ TEST(TextDict, FailedLoadsKeepTheTextsAlreadyLoaded)
     EXPECT_FALSE(dict.Load("l10n/empty.xml"));
     EXPECT_EQ(dict.GetText("A"), WideString(U"a"));
     Tarv::VfsShutdown();
-}
-
-TEST(TextDict, LookupsDuringALoadSeeOneWholeTable)
-{
-    TextDict dict;
-    ASSERT_TRUE(LoadText(dict, "<s><string id=\"A\">one</string></s>"));
-    std::thread loader([&dict] {
-        for (int i = 0; i < 200; ++i)
-            LoadText(dict, i % 2 ? "<s><string id=\"A\">one</string></s>" : "<s><string id=\"A\">two</string></s>");
-    });
-    for (int i = 0; i < 2000; ++i) {
-        const WideString text = dict.GetText("A");
-        ASSERT_TRUE(text == U"one" || text == U"two");
-    }
-    loader.join();
 }
 
 TEST(TextDict, ReplaceVariable)

@@ -29,12 +29,12 @@ inline void SetU32(Bytes& out, std::size_t at, std::uint32_t value)
         out[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(value >> (8 * i));
 }
 
-// One raw LZMA stream (lc 3, lp 0, pb 2, 64 KiB dictionary) of bytes.
-inline Bytes Lzma(const Bytes& bytes)
+// One raw LZMA stream (lc 3, lp 0, pb 2, 64 KiB dictionary unless given) of bytes.
+inline Bytes Lzma(const Bytes& bytes, std::uint32_t dictionary = 1u << 16)
 {
     lzma_options_lzma options;
     lzma_lzma_preset(&options, 6);
-    options.dict_size = 1u << 16;
+    options.dict_size = dictionary;
     lzma_filter filters[2] = {{LZMA_FILTER_LZMA1, &options}, {LZMA_VLI_UNKNOWN, nullptr}};
     Bytes out(bytes.size() + bytes.size() / 2 + 1024);
     std::size_t written = 0;

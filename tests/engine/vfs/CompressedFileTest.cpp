@@ -2,6 +2,8 @@
 // across chunks and within one, and damaged data.
 #include "engine/vfs/CompressedFile.h"
 
+#include "engine/vfs/DiskActivity.h"
+
 #include "Archives.h"
 #include "TestFiles.h"
 
@@ -75,10 +77,27 @@ TEST_F(Container, ReadsWithinAChunkInAnyOrder)
     EXPECT_EQ(ReadAt(64, 1).size(), 0u);
 }
 
+// Within a chunk, reading on (even past a gap) continues the running decoder on the input it
+// already holds; reading back starts the chunk over from the archive file.
+TEST_F(Container, ForwardReadsContinueTheDecoderAndBackwardReadsRestartIt)
+{
+    const Bytes content = Archives::Filler(64, 3, false);
+    const Bytes packed = Archives::Lzma(content);
+    Bytes bytes = Archives::Header(64, {static_cast<std::uint32_t>(packed.size()) | 0x80000000u}, false);
+    bytes.insert(bytes.end(), packed.begin(), packed.end());
+    ASSERT_TRUE(Open(bytes));
+    Tarv::TakeDiskActivity();
+    const struct { int at; bool readsTheFile; } steps[] = {{10, true}, {20, false}, {45, false}, {5, true}, {15, false}};
+    for (const auto& step : steps) {
+        EXPECT_EQ(ReadAt(step.at, 10), Slice(content, static_cast<std::size_t>(step.at), 10)) << step.at;
+        EXPECT_EQ(Tarv::TakeDiskActivity(), step.readsTheFile) << step.at;
+    }
+}
+
 TEST_F(Container, ReadsHoppingBetweenManyChunksStayCorrect)
 {
-    // More chunks than the reader keeps decoded, read in small pieces in an order that keeps
-    // evicting and resuming partly decoded chunks.
+    // Many chunks read in small pieces in an order that keeps leaving chunks part-decoded and
+    // coming back to them.
     const std::uint32_t chunk = 4096;
     const Bytes content = Archives::Filler(chunk * 8, 21, false);
     std::vector<std::uint32_t> table;
@@ -98,6 +117,20 @@ TEST_F(Container, ReadsHoppingBetweenManyChunksStayCorrect)
             ASSERT_EQ(ReadAt(static_cast<int>(at), 300), Slice(content, at, 300)) << round << " " << which;
         }
     }
+}
+
+// Close drops the table and the decoder; the archive file stays open until destruction.
+TEST_F(Container, CloseLeavesNoContentButKeepsTheFile)
+{
+    Bytes content;
+    ASSERT_TRUE(Open(MixedContainer(false, content)));
+    EXPECT_TRUE(m_file.Close());
+    EXPECT_EQ(m_file.GetSize(), 0);
+    std::uint8_t byte = 0;
+    EXPECT_EQ(m_file.Read(&byte, 1), 0);
+    EXPECT_TRUE(m_file.IsOpen());
+    ASSERT_TRUE(Open(MixedContainer(true, content)));
+    EXPECT_EQ(ReadAt(0, 32), content);
 }
 
 TEST_F(Container, SeekClampsToTheContent)
@@ -155,6 +188,18 @@ TEST_F(Container, HugeDictionaryOpensWithoutAllocatingIt)
     bytes.insert(bytes.end(), packed.begin(), packed.end());
     ASSERT_TRUE(Open(bytes));
     EXPECT_EQ(ReadAt(0, 64), content);
+}
+
+// A chunk longer than the dictionary runs the dictionary round as a ring.
+TEST_F(Container, ChunkLongerThanTheDictionaryDecodesWhole)
+{
+    const Bytes content = Archives::Filler(20000, 13, false);
+    const Bytes packed = Archives::Lzma(content, 4096);
+    Bytes bytes = Archives::Header(20000, {static_cast<std::uint32_t>(packed.size()) | 0x80000000u}, false, 0x5D, 4096);
+    bytes.insert(bytes.end(), packed.begin(), packed.end());
+    ASSERT_TRUE(Open(bytes));
+    EXPECT_EQ(ReadAt(0, 20000), content);
+    EXPECT_EQ(ReadAt(9000, 7000), Slice(content, 9000, 7000));
 }
 
 TEST_F(Container, DamagedChunkGivesAShortReadNotGarbage)
