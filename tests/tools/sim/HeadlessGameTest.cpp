@@ -361,6 +361,47 @@ TEST(SimProgram, StatusSaysWhetherEveryCaseMetItsExpectation)
     EXPECT_EQ(out.rfind("usage: pirrock-sim", 0), 0u);
 }
 
+// A recorded file that checks nothing, or a trace that is not written, is bad input, not a pass.
+TEST(SimProgram, RecordedCasesThatCheckNothingOrAnUnwrittenTraceAreRefused)
+{
+    const std::string paks = BRASHWICK_OUTPUT_DIR;
+    const std::filesystem::path file =
+        std::filesystem::temp_directory_path() / ("pirrock-sim-" + std::to_string(::getpid()) + ".sol");
+    const struct
+    {
+        const char* text;
+        const char* message;
+    } files[] = {
+        {"", "no case in the file"},
+        {"; level 1: recorded cases\n\n", "no case in the file"},
+        {"case win\n  on hero 11,6  use bridge at 15,6\n", "case win has no expect line"},
+        {"case no-bridge\n  expect lose\ncase win\n  on hero 11,6  use bridge at 15,6\n", "case win has no expect line"},
+        {"on hero 11,6  use bridge at 15,6\n", "case replay has no expect line"},
+    };
+    std::string out, err;
+    for (const auto& bad : files) {
+        std::ofstream(file) << bad.text;
+        EXPECT_EQ(RunProgram({"--paks", paks, "--level", "1", "--solution", file.string()}, out, err), 2) << bad.text;
+        EXPECT_NE(err.find(bad.message), std::string::npos) << err;
+    }
+    // The same lines as a replay are only traced.
+    EXPECT_EQ(RunProgram({"--paks", paks, "--level", "1", "--replay", file.string()}, out, err), 0) << err;
+    std::filesystem::remove(file);
+
+    const std::vector<std::string> win = {"--paks", paks, "--solution", LEVELS + "01.sol", "--case", "win"};
+    std::vector<std::string> toFullDisk = win;
+    toFullDisk.insert(toFullDisk.end(), {"--trace", "/dev/full"});
+    EXPECT_EQ(RunProgram(toFullDisk, out, err), 2);
+    EXPECT_NE(err.find("/dev/full: cannot write the trace"), std::string::npos) << err;
+    std::vector<const char*> argv = {"pirrock-sim"};
+    for (const std::string& arg : win)
+        argv.push_back(arg.c_str());
+    std::ofstream fullOut("/dev/full");
+    std::ostringstream errors;
+    EXPECT_EQ(RunSimProgram(static_cast<int>(argv.size()), argv.data(), fullOut, errors), 2);
+    EXPECT_NE(errors.str().find("standard output: cannot write the trace"), std::string::npos) << errors.str();
+}
+
 TEST(HeadlessGame, ARestartWhileWaitingOrRunningStartsTheHeroAgain)
 {
     const Played run = Play(1, "on step 10 hud RestartLevel\non step 100 hud RestartLevel\nexpect lose\n");
