@@ -208,6 +208,8 @@ TEST_F(MenuStateTest, TheLevelSelectDragsPlaysAndGoesBack)
 
     select->OnLuaFeedback("level_select", "play");
     EXPECT_EQ(dynamic_cast<Quor::Substatable*>(root->GetCurrent())->GetPending(), nullptr);
+    // Twice before the switch: the second replaces the first before it loads, one level plays.
+    select->OnLuaFeedback("level_select", "Play");
     select->OnLuaFeedback("level_select", "Play");
     while (dynamic_cast<PlayState*>(current()) == nullptr && std::chrono::steady_clock::now() < end)
         root->Update(0.02f);
