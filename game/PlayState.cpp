@@ -131,8 +131,8 @@ void PlayState::Load()
     FindManager(HERO_ANIMATOR)->AddProcess(hero.Get());
     m_camera = Tarv::MakeSmart<Vund::Camera>(Vund::Degree(60.0f));
     // A level that does not load (the game log says why) is not played: Enter goes back.
-    m_level = Level::Load(Level::GetLevelPath(m_currentLevel));
-    if (!m_level || !m_level->CreateWorld(FindManager(LEVEL_ANIMATOR))) {
+    m_level = Tarv::MakeSmart<Level>(Level::GetLevelPath(m_currentLevel));
+    if (!m_level->IsLoaded() || !m_level->CreateWorld(FindManager(LEVEL_ANIMATOR))) {
         m_level.Reset();
         GameLogPrint("level " + std::to_string(m_currentLevel) + " did not load: back to the level select");
         return;
