@@ -477,12 +477,18 @@ ToolUseResult PlayState::UseToolAt(const Cell& cell)
         if (event != nullptr && event->enabled && GetCodeName(event->tool) != selected)
             allowed = false;
     }
-    Cell placed = NO_CELL;
-    const ToolUseResult result =
-        ::Pirrock::UseToolAt(*World::Instance, cell, allowed, FindManager(TOOL_ANIMATOR), *this, &placed);
-    if (result == ToolUseResult::Placed && m_tutorial && m_tutorial->IsLoaded() && m_tutorial->IsEnabled())
-        m_tutorial->SetToolUsed(World::Instance->GetCellCode(placed));
-    return result;
+    return ::Pirrock::UseToolAt(*World::Instance, cell, allowed, *this);
+}
+
+void PlayState::PlaceTool(CellCode code, const Cell& cell)
+{
+    if (!World::Instance)
+        return;
+    TakeToolFromStock(code);
+    World::Instance->PlaceTool(code, cell, FindManager(TOOL_ANIMATOR));
+    if (m_tutorial && m_tutorial->IsLoaded() && m_tutorial->IsEnabled())
+        m_tutorial->SetToolUsed(code);
+    PlayToolSound(code);
 }
 
 void PlayState::OnTouchDown(const Quor::TouchPoints& points)

@@ -93,6 +93,9 @@ public:
     void DisableTutorialEvent();
     // A tap at a cell: the selected tool to its nearest free cell (see UseToolAt).
     ToolUseResult UseToolAt(const Cell& cell);
+    // The tool of code into cell: one off its stock (which may go below 0), its picture and
+    // effects in the World, the tutorial told it was used, its sound.
+    void PlaceTool(CellCode code, const Cell& cell) override;
     void FocusCamera(bool instantly);
     void MovePirrockBy(const float& dx, const float& dy);
 
