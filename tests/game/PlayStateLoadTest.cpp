@@ -3,6 +3,7 @@
 // level whose files do not load, which goes back to the level select without playing.
 #include "framework/LoaderThread.h"
 #include "framework/Substatable.h"
+#include "framework/System.h"
 #include "game/GameState.h"
 #include "game/Hud.h"
 #include "game/PlayState.h"
@@ -20,6 +21,9 @@ class PlayStateLoadTest : public testing::Test, public GameTest::GameFiles
 protected:
     PlayStateLoadTest()
     {
+        // The game machine is the tree: the HUD's commands reach its active state.
+        Quor::System::Destroy();
+        Quor::System::Create(game.Get());
         Quor::ScriptScreen::SetFactory(nullptr);
         Plim::Screen::InstallFactory();
         Settings().Init("quor", "", "", true);
