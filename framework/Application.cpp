@@ -4,6 +4,7 @@
 
 #include "engine/core/Any.h"
 #include "engine/core/Report.h"
+#include "engine/core/Xml.h"
 #include "engine/registry/Registry.h"
 #include "engine/registry/TextDict.h"
 #include "engine/script/LuaErrorQueue.h"
@@ -238,7 +239,7 @@ void Application::LoadLocalisation()
     LoadLanguage(DEFAULT_LANGUAGE);
 }
 
-bool Application::LoadLanguage(const Tarv::NarrowString& language)
+bool Application::LoadLanguage(const Tarv::NarrowString& language, bool fallBack)
 {
     Tarv::TextDict* texts = Tarv::TextDict::Instance.Get();
     if (texts == nullptr)
@@ -251,10 +252,13 @@ bool Application::LoadLanguage(const Tarv::NarrowString& language)
         }
     }
     const Tarv::NarrowString fallback = Tarv::NarrowString("l10n/") + DEFAULT_LANGUAGE + ".xml";
-    if (language != DEFAULT_LANGUAGE && texts->Load(fallback)) {
+    if (fallBack && language != DEFAULT_LANGUAGE && texts->Load(fallback)) {
         m_languageFile = fallback;
         return true;
     }
+    // Texts of a language no longer chosen must not stay.
+    if (!fallBack)
+        texts->LoadDocument(Tarv::Xml::CreateFromString("<l10n/>"));
     m_languageFile.clear();
     return false;
 }

@@ -132,8 +132,9 @@ protected:
 
     // Loads "l10n/" + language + ".xml" into the text dictionary; a language name that is
     // empty, too long or not plain letters, digits, '-' and '_', or whose file doesn't load,
-    // falls back to DEFAULT_LANGUAGE. False when no file loaded.
-    bool LoadLanguage(const Tarv::NarrowString& language);
+    // falls back to DEFAULT_LANGUAGE, or without fallBack empties the dictionary (every text
+    // then shows its id). False when no file loaded.
+    bool LoadLanguage(const Tarv::NarrowString& language, bool fallBack = true);
     // Logic steps are run by the process through here.
     void Update() override { Step(); }
     // The display is gone: the settings, which need neither window nor GL, are saved as they

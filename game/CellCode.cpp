@@ -1,6 +1,8 @@
 // Cell codes: the name table and each set of codes as a 50-bit mask.
 #include "game/CellCode.h"
 
+#include "framework/Settings.h"
+
 #include <cstdint>
 #include <initializer_list>
 
@@ -90,6 +92,27 @@ bool IsLateTriggerCode(CellCode code, bool runningLeft)
 bool IsEarlyTriggerCode(CellCode code, bool runningLeft)
 {
     return runningLeft && code == CODE_PUSHER;
+}
+
+namespace
+{
+
+bool IsRunningLeft()
+{
+    const Quor::Settings* settings = Quor::Settings::GetInstance();
+    return settings != nullptr && settings->GetBool("runtime/running_left");
+}
+
+} // namespace
+
+bool IsTrampolineOrLadderRunningRight(CellCode code)
+{
+    return (code == CODE_TRAMPOLINE || code == CODE_LADDER) && !IsRunningLeft();
+}
+
+bool IsPusherRunningLeft(CellCode code)
+{
+    return code == CODE_PUSHER && IsRunningLeft();
 }
 
 } // namespace Pirrock

@@ -80,5 +80,9 @@ bool IsTriggerCode(CellCode code);                 // 12, 14..16, 18..22, 26, 30
 // while it runs left.
 bool IsLateTriggerCode(CellCode code, bool runningLeft);   // 30, 33 running right
 bool IsEarlyTriggerCode(CellCode code, bool runningLeft);  // 26 running left
+// The same for the hero's present direction, "runtime/running_left", which is read only for
+// the codes concerned.
+bool IsTrampolineOrLadderRunningRight(CellCode code);
+bool IsPusherRunningLeft(CellCode code);
 
 } // namespace Pirrock

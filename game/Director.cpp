@@ -2,7 +2,9 @@
 // score, fruit, the level's end and the hero's motion on the ground.
 #include "game/Director.h"
 
+#include "framework/ApplicationState.h"
 #include "framework/Settings.h"
+#include "framework/System.h"
 #include "game/CellCode.h"
 #include "game/Pirrock.h"
 #include "game/World.h"
@@ -80,7 +82,44 @@ void SetVelocity(const Vund::Vector3D& v)
         hero->SetVelocity(v);
 }
 
+// The tree's active state, when it is one that takes the director's calls.
+class ActiveStateHost : public DirectorHost
+{
+public:
+    void PlaySound(const std::string& name) override { Forward([&](DirectorHost& host) { host.PlaySound(name); }); }
+    void StopSound(const std::string& name) override { Forward([&](DirectorHost& host) { host.StopSound(name); }); }
+    void CallHud(const std::string& function, bool argument) override
+    {
+        Forward([&](DirectorHost& host) { host.CallHud(function, argument); });
+    }
+    void SetCameraFocus(const std::string& name) override
+    {
+        Forward([&](DirectorHost& host) { host.SetCameraFocus(name); });
+    }
+    void StopCamera() override { Forward([](DirectorHost& host) { host.StopCamera(); }); }
+    void ShowFruitPoints(int points) override { Forward([&](DirectorHost& host) { host.ShowFruitPoints(points); }); }
+    void AutoTestNextLevel() override { Forward([](DirectorHost& host) { host.AutoTestNextLevel(); }); }
+    void PlayToolSound(CellCode code) override { Forward([&](DirectorHost& host) { host.PlayToolSound(code); }); }
+    void OnStateChanged(int from, int to) override
+    {
+        Forward([&](DirectorHost& host) { host.OnStateChanged(from, to); });
+    }
+
+private:
+    template <class Call>
+    static void Forward(Call&& call)
+    {
+        Quor::System* system = Quor::System::GetInstance();
+        if (auto* host = system != nullptr ? dynamic_cast<DirectorHost*>(system->GetActiveState()) : nullptr)
+            call(*host);
+    }
+};
+
+ActiveStateHost s_activeStateHost;
+
 } // namespace
+
+Director::Director() : Director(s_activeStateHost) {}
 
 Director::Director(DirectorHost& host) : Quor::Process("director"), m_host(host)
 {
@@ -91,6 +130,9 @@ Director::Director(DirectorHost& host) : Quor::Process("director"), m_host(host)
         {STATE_SKIING, "skiing"}, {STATE_FLYING, "flying"}};
     m_level = GetInt("game/currentLevel");
     Reset();
+    // The start in Waiting is not reported: the director is made on the loader thread, where
+    // the tree's active state must not be read; its host learns the state from GetState.
+    m_reporting = true;
 }
 
 void Director::Reset()
@@ -115,7 +157,8 @@ void Director::SetState(int state)
 {
     if (state == m_state)
         return;
-    m_host.OnStateChanged(m_state, state);
+    if (m_reporting)
+        m_host.OnStateChanged(m_state, state);
     ExitState(m_state);
     m_state = state;
     EnterState(state);
@@ -386,13 +429,13 @@ void Director::HandleCell(CellCode g)
 
 bool Director::TakesTriggers() const
 {
-    return m_state >= STATE_RUNNING && m_state <= STATE_ROLLING;
+    return m_state < STATE_DIEING || m_state > STATE_LATE;
 }
 
 void Director::HandleTrigger(CellCode code)
 {
-    // Before the start and after the end nothing the hero touches counts: a rising angel takes
-    // no fruit, wins at no exit and is not brought back by a trampoline or ladder.
+    // After the end nothing the hero touches counts: a rising angel takes no fruit, wins at no
+    // exit and is not brought back by a trampoline or ladder.
     if (!TakesTriggers())
         return;
     if (IsFruitCode(code)) {
@@ -435,18 +478,9 @@ void Director::PickUpFruit(CellCode code)
     m_host.ShowFruitPoints(points);
 }
 
-void Director::DropLevelScore()
-{
-    const int levelScore = GetInt("runtime/levelScore");
-    SetInt("game/score", AddClamped(GetInt("game/score"), -static_cast<long long>(levelScore)));
-    SetInt("runtime/levelScore", 0);
-}
-
 void Director::LoseLevel()
 {
     SetBool("runtime/playing", false);
-    // A failed attempt scores nothing: its fruit can be taken again on the next one.
-    DropLevelScore();
     m_host.CallHud("ActivateTimer", false);
     if (!GetBool("dev/infinite_lives"))
         SetInt("game/lives", AddClamped(GetInt("game/lives"), -1));

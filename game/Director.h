@@ -58,14 +58,20 @@ public:
     virtual void AutoTestNextLevel() = 0;
     // The sound of a tool the hero touched (snare, trampoline).
     virtual void PlayToolSound(CellCode code) = 0;
-    // The state is about to change, before the old state's exit actions.
+    // The state is about to change, before the old state's exit actions (the constructor's start
+    // in Waiting is not told).
     virtual void OnStateChanged(int from, int to) { (void)from, (void)to; }
 };
 
 class Director : public Quor::Process, public Quor::ProcessObserver, public Tarv::RefCounter, public HeroCellListener
 {
 public:
-    // Reads the level's first-time flag and resets into Waiting. host must outlive the director.
+    // Reads the level's first-time flag and resets into Waiting. Sounds, the "hud" script and
+    // the camera are those of the tree's active state (the play state during play); while
+    // another state is active they go nowhere.
+    Director();
+    // The same with its sounds, script calls and state changes going to host instead, which
+    // must outlive the director (a headless run's or a test's).
     explicit Director(DirectorHost& host);
 
     // Back to Waiting (entered anew even from Waiting) with only its start queued and no hill, the
@@ -78,8 +84,8 @@ public:
     // "runtime/trap" := code, then Dieing.
     void EnterTrap(CellCode code);
 
-    // Whether what the hero touches acts: only from Running to Rolling, not before the start
-    // (None, Waiting) nor after the end (Dieing, Dead, Safe, Late).
+    // Whether what the hero touches acts: in every state but those of the level's end (Dieing,
+    // Dead, Safe, Late).
     bool TakesTriggers() const override;
     void HandleTrigger(CellCode code) override;
     void HandleCell(CellCode ground) override;
@@ -90,9 +96,6 @@ public:
     // Score, fruit and the level's end.
     void AddScore(int points);
     void PickUpFruit(CellCode code);
-    // Takes the points of the attempt in progress off the total: "runtime/levelScore" goes back
-    // to 0. Losing does it; so does a restart, for an attempt abandoned before its end.
-    void DropLevelScore();
     void LoseLevel();
     void WinLevel();
     bool CanUseTools() const;
@@ -119,6 +122,8 @@ private:
     bool Carries(const char* key, CellCode code);
 
     DirectorHost& m_host;
+    // State changes are told to the host once the constructor is done.
+    bool m_reporting = false;
     int m_state = STATE_NONE;
     std::map<std::string, int> m_animationEndTransitions;
     std::map<int, std::string> m_deathAnimations;

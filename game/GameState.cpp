@@ -117,13 +117,10 @@ void LevelSelectState::OnLuaFeedback(const Tarv::NarrowString& component, const 
 {
     (void)component;
     if (command == "Play") {
-        if (m_playing)
-            return;
         Play("menu_ok1", false);
-        if (Quor::Substatable* game = GameState::Find()) {
-            m_playing = true;
+        // A second "Play" before the switch replaces the first, still unloaded, play state.
+        if (Quor::Substatable* game = GameState::Find())
             game->ChangeState(Tarv::MakeSmart<PlayState>().Get(), false);
-        }
     } else if (command == "Back") {
         Quor::System* system = Quor::System::GetInstance();
         if (system != nullptr && system->GetRoot() != nullptr)

@@ -53,8 +53,6 @@ private:
     bool m_dragging = false;
     int m_lastTouchX = 0;
     int m_lastTouchY = 0;
-    // "Play" asked once: a second one before the switch would start a second level load.
-    bool m_playing = false;
 };
 
 } // namespace Pirrock

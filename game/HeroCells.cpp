@@ -7,15 +7,6 @@
 namespace Pirrock
 {
 
-const char* GetTouchAnimation(CellCode code)
-{
-    if (code == CODE_SNARE)
-        return "trapping";
-    if (code == CODE_TRAMPOLINE)
-        return "ejecting";
-    return nullptr;
-}
-
 int FollowHero(World& world, HeroCellListener& listener)
 {
     int cells = 0;
@@ -29,10 +20,10 @@ int FollowHero(World& world, HeroCellListener& listener)
         const CellCode code = world.GetTouchedCode();
         if (IsTriggerCode(code) && listener.TakesTriggers()) {
             listener.HandleTrigger(code);
-            if (const char* animation = GetTouchAnimation(code)) {
-                if (auto* sprite = dynamic_cast<Vund::AnimatedSprite*>(world.GetTouchedItem()))
-                    sprite->Play(animation);
-            }
+            const char* animation = IsSnareOrTrampolineCode(code) ? listener.GetToolAnimation(code) : nullptr;
+            auto* sprite = dynamic_cast<Vund::AnimatedSprite*>(world.GetTouchedItem());
+            if (animation != nullptr && sprite != nullptr)
+                sprite->Play(animation);
             if (IsCollectibleCode(code))
                 world.RemoveTouchedItem();
             if (IsFruitCode(code)) {

@@ -10,7 +10,7 @@
 namespace Pirrock
 {
 
-Hud::Hud(PlayState& play) : m_play(play)
+Hud::Hud()
 {
     LoadComponent(SCRIPT);
 }
@@ -20,20 +20,28 @@ void Hud::OnLuaFeedback(const Tarv::NarrowString& component, const Tarv::NarrowS
     (void)component;
     Quor::System* system = Quor::System::GetInstance();
     Quor::Substatable* root = system != nullptr ? system->GetRoot() : nullptr;
+    Quor::ApplicationState* active = system != nullptr ? system->GetActiveState() : nullptr;
+    auto* play = dynamic_cast<PlayState*>(active);
     if (command == "PlaySelectToolSound") {
-        m_play.PlaySound("menu_ok1");
+        if (active != nullptr)
+            active->Play("menu_ok1", false);
     } else if (command == "GoToPauseMenu") {
-        m_play.PlaySound("menu_ok1");
+        if (active != nullptr)
+            active->Play("menu_ok1", false);
         if (root != nullptr)
             root->ReturnToStored();
     } else if (command == "ContinueGame") {
-        m_play.ContinueGame();
+        if (play != nullptr)
+            play->ContinueGame();
     } else if (command == "DisableTutorialEvent") {
-        m_play.DisableTutorialEvent();
+        if (play != nullptr)
+            play->DisableTutorialEvent();
     } else if (command == "RestartLevel") {
-        m_play.RestartLevel();
+        if (play != nullptr)
+            play->RestartLevel();
     } else if (command == "NextLevel") {
-        m_play.StopAll();
+        if (active != nullptr)
+            active->StopAll();
         if (Quor::Substatable* game = GameState::Find())
             game->ChangeState(Tarv::MakeSmart<LevelSelectState>().Get(), false);
     } else if (command == "GameEnd") {

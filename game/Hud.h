@@ -10,8 +10,6 @@
 namespace Pirrock
 {
 
-class PlayState;
-
 class Hud : public Quor::LuaEnabled, public Tarv::RefCounter
 {
 public:
@@ -21,14 +19,12 @@ public:
     // Loads the script, which runs its "Initialize" (on the loader thread, inside the play
     // state's load). The updater is not attached here: the play state attaches it on the main
     // thread when it enters the tree, so the loader never touches a list the main thread walks.
-    // play owns the HUD and outlives it; the commands for play go to it.
-    explicit Hud(PlayState& play);
+    Hud();
 
-    // Compares the command with the known names exactly; any other does nothing.
+    // Compares the command with the known names exactly; any other does nothing. The commands
+    // act on the active state of the tree; those of play ("ContinueGame",
+    // "DisableTutorialEvent", "RestartLevel") do nothing unless it is a play state.
     void OnLuaFeedback(const Tarv::NarrowString& component, const Tarv::NarrowString& command) override;
-
-private:
-    PlayState& m_play;
 };
 
 } // namespace Pirrock

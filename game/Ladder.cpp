@@ -9,8 +9,8 @@
 namespace Pirrock
 {
 
-Ladder::Ladder(const Tarv::NarrowString& path, const Vund::Vector3D& position)
-    : Vund::TiledSprite(path, position, "", 1.0f)
+Ladder::Ladder(const Tarv::XmlIterator& node, const Vund::Vector3D& position)
+    : Vund::TiledSprite(node, position, "", 1.0f)
 {
 }
 

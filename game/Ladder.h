@@ -15,9 +15,10 @@ constexpr int MAX_LADDER_CELLS = 4096;
 class Ladder : public Vund::TiledSprite
 {
 public:
-    // The tiles of the tile file at path (its top piece one tile above its foot), drawn at scale 1
-    // with the default image options; a missing file gives a ladder without tiles.
-    Ladder(const Tarv::NarrowString& path, const Vund::Vector3D& position);
+    // The tiles of the tile file's grid element node (its top piece one tile above its foot),
+    // drawn at scale 1 with the default image options; a node standing on nothing gives a
+    // ladder without tiles.
+    Ladder(const Tarv::XmlIterator& node, const Vund::Vector3D& position);
 
     // Raises the first tile (the top piece) by cells - 2 tile heights and appends cells - 2 middle
     // pieces below it, one tile height apart, down to the top piece's old place. Heights of 2 or

@@ -66,14 +66,6 @@ Tarv::SmartPtr<Vund::DrawableObject> MakeSceneObject(const Tarv::NarrowString& t
     return Tarv::SmartPtr<Vund::DrawableObject>();
 }
 
-std::vector<Tarv::NarrowString> MakeNames(std::initializer_list<CellCode> codes)
-{
-    std::vector<Tarv::NarrowString> names;
-    for (CellCode code : codes)
-        names.push_back(GetCodeName(code));
-    return names;
-}
-
 } // namespace
 
 const float Level::NO_DEPTH = MakeNoDepth();
@@ -84,32 +76,38 @@ Tarv::NarrowString Level::GetLevelPath(int number)
     return path.AppendInt(number).append(".xml");
 }
 
-const std::vector<Tarv::NarrowString>& Level::GetToolNames()
+Level::Level(const Tarv::NarrowString& path)
 {
-    static const std::vector<Tarv::NarrowString> s_names = MakeNames({26, 27, 28, 29, 30, 31, 32, 33, 34, 38, 47});
-    return s_names;
-}
-
-const std::vector<Tarv::NarrowString>& Level::GetFruitNames()
-{
-    static const std::vector<Tarv::NarrowString> s_names = MakeNames({42, 43, 44, 45, 46});
-    return s_names;
+    m_loaded = ReadScene(path);
+    if (m_loaded)
+        PublishKeys();
 }
 
 Tarv::SmartPtr<Level> Level::Load(const Tarv::NarrowString& path)
 {
-    Tarv::SmartPtr<Level> level = Read(path);
-    if (level)
-        level->PublishKeys();
-    return level;
+    Tarv::SmartPtr<Level> level = Tarv::MakeSmart<Level>(path);
+    return level->IsLoaded() ? level : Tarv::SmartPtr<Level>();
 }
 
 Tarv::SmartPtr<Level> Level::Read(const Tarv::NarrowString& path)
 {
     Tarv::SmartPtr<Level> level(new Level());
-    if (!level->ReadScene(path))
-        return Tarv::SmartPtr<Level>();
-    return level;
+    level->m_loaded = level->ReadScene(path);
+    return level->IsLoaded() ? level : Tarv::SmartPtr<Level>();
+}
+
+void Level::GetItemNames()
+{
+    for (CellCode code : {26, 27, 28, 29, 30, 31, 32, 33, 34, 38, 47})
+        m_toolNames.push_back(GetCodeName(code));
+    for (CellCode code : {42, 43, 44, 45, 46})
+        m_fruitNames.push_back(GetCodeName(code));
+}
+
+void Level::LoadCodeMap(const Tarv::NarrowString& name)
+{
+    GetItemNames();
+    m_codeMapLoaded = ReadCodeMap(name, m_codeMap);
 }
 
 bool Level::ReadScene(const Tarv::NarrowString& path)
@@ -128,7 +126,8 @@ bool Level::ReadScene(const Tarv::NarrowString& path)
         GameLogPrint(path + ": the level file needs \"scene\", \"time\" with a number and \"code-map\" with a path");
         return false;
     }
-    if (!ReadCodeMap(codeMapPath, m_codeMap))
+    LoadCodeMap(codeMapPath);
+    if (!m_codeMapLoaded)
         return false;
 
     for (Tarv::XmlIterator layer(scene, "layer"); layer.IsValid(); layer.Next()) {
@@ -168,11 +167,11 @@ void Level::PublishKeys() const
         if (IsCountedItemCode(item.code))
             ++counts[GetCodeName(item.code)];
     }
-    for (const Tarv::NarrowString& name : GetToolNames()) {
+    for (const Tarv::NarrowString& name : m_toolNames) {
         const Tarv::NarrowString key = TOOL_MAX_KEYS + name;
         settings->SetInt(key, counts[name]);
     }
-    for (const Tarv::NarrowString& name : GetFruitNames()) {
+    for (const Tarv::NarrowString& name : m_fruitNames) {
         const Tarv::NarrowString key = FRUIT_MAX_KEYS + name;
         settings->SetInt(key, counts[name]);
     }
@@ -205,11 +204,11 @@ void Level::ResetRuntimeKeys() const
     Quor::Settings* settings = Quor::Settings::GetInstance();
     if (settings == nullptr)
         return;
-    for (const Tarv::NarrowString& name : GetToolNames()) {
+    for (const Tarv::NarrowString& name : m_toolNames) {
         const Tarv::NarrowString stock = TOOL_KEYS + name, max = TOOL_MAX_KEYS + name;
         settings->SetInt(stock, settings->GetInt(max));
     }
-    for (const Tarv::NarrowString& name : GetFruitNames()) {
+    for (const Tarv::NarrowString& name : m_fruitNames) {
         const Tarv::NarrowString collected = FRUIT_KEYS + name;
         settings->SetInt(collected, 0);
     }

@@ -34,13 +34,17 @@ public:
     // "levels/" + the number in two or more digits + ".xml": 3 gives "levels/03.xml".
     static Tarv::NarrowString GetLevelPath(int number);
 
-    // Reads the scene file at path and the code map it names (format in Level.cpp and
-    // CodeMap.h). The scene's layers and items are added in file order, which is their drawing
-    // order whatever their depths. On success publishes "runtime/level_time", the grid's size
-    // keys and the "runtime/tools/max/" and "runtime/fruits/max/" counts of every tool and fruit.
-    // Null, with a line in the game log and no key written, when the file is missing or not
-    // XML, lacks "scene", "time" (an integer) or "code-map", or the code map does not read;
-    // an item without a known "type" is left out with a line. Any thread.
+    // Reads the scene file at path and, through LoadCodeMap, the code map it names (format in
+    // Level.cpp and CodeMap.h). The scene's layers and items are added in file order, which is
+    // their drawing order whatever their depths. On success publishes "runtime/level_time",
+    // the grid's size keys and the "runtime/tools/max/" and "runtime/fruits/max/" counts of
+    // every tool and fruit. IsLoaded is false, with a line in the game log and no key written,
+    // when the file is missing or not XML, lacks "scene", "time" (an integer) or "code-map", or
+    // the code map does not read; an item without a known "type" is left out with a line. Any
+    // thread.
+    explicit Level(const Tarv::NarrowString& path);
+    bool IsLoaded() const { return m_loaded; }
+    // A level made as by the constructor, or null when it did not load.
     static Tarv::SmartPtr<Level> Load(const Tarv::NarrowString& path);
     // As Load, but publishes nothing: for looking at a level's data without playing it.
     static Tarv::SmartPtr<Level> Read(const Tarv::NarrowString& path);
@@ -63,17 +67,26 @@ public:
     const std::vector<LevelItem>& GetItems() const { return m_codeMap.items; }
     const Cell& GetHeroStartCell() const { return m_codeMap.heroStart; }
     int GetTime() const { return m_time; }
-    // The eleven tool names and the five fruit names, in the order keys are written.
-    static const std::vector<Tarv::NarrowString>& GetToolNames();
-    static const std::vector<Tarv::NarrowString>& GetFruitNames();
+    // The eleven tool names and the five fruit names, in the order keys are written (filled by
+    // GetItemNames).
+    const std::vector<Tarv::NarrowString>& GetToolNames() const { return m_toolNames; }
+    const std::vector<Tarv::NarrowString>& GetFruitNames() const { return m_fruitNames; }
 
 private:
     Level() = default;
     bool ReadScene(const Tarv::NarrowString& path);
+    // Appends the eleven tool names and the five fruit names to the lists.
+    void GetItemNames();
+    // The names, then the code map at name; m_codeMapLoaded says whether it read.
+    void LoadCodeMap(const Tarv::NarrowString& name);
     void PublishKeys() const;
 
+    std::vector<Tarv::NarrowString> m_toolNames;
+    std::vector<Tarv::NarrowString> m_fruitNames;
     Vund::Scene m_scene;
     CodeMap m_codeMap;
+    bool m_codeMapLoaded = false;
+    bool m_loaded = false;
     int m_time = 0;
     unsigned m_worldSerial = 0;
 };

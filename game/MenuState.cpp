@@ -99,12 +99,11 @@ void MenuState::Enter()
         Settings().SetBool("game/gameEnd", false);
     } else if (machine != nullptr && machine->HasStoredState() &&
                Settings().GetString("runtime/currentGameState") == "playState") {
-        // Only a level still being played is set aside; one that has ended keeps its points. The
-        // pause screen reads the score as it shows, so it is lowered first: the screen shows what
-        // "Main menu" would keep.
+        // The screen is asked for first, then the level in progress is set aside. Only a level
+        // still being played is: one that has ended keeps its points.
+        Call("ShowMenu", "PauseMenu");
         m_heldLevelScore = Settings().GetBool("runtime/playing") ? Settings().GetInt("runtime/levelScore") : 0;
         Settings().SetInt("game/score", Settings().GetInt("game/score") - m_heldLevelScore);
-        Call("ShowMenu", "PauseMenu");
     } else if (m_soundsPromptPending) {
         Call("ShowMenu", "EnableSounds");
         m_soundsPromptPending = false;

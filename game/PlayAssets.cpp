@@ -92,22 +92,22 @@ const std::vector<const char*>& GetPlaySounds()
     return sounds;
 }
 
-ToolSounds ToolSounds::MakeDefault()
+const std::vector<ToolSoundVariant>& GetToolSoundVariants()
 {
-    ToolSounds sounds;
-    const std::pair<CellCode, const char*> variants[] = {
-        {CODE_BRIDGE, "bridge_1"}, {CODE_BRIDGE, "bridge_2"},
-        {CODE_FIRE_EXTINGUISHER, "fire_extinguisher_1"}, {CODE_FIRE_EXTINGUISHER, "fire_extinguisher_2"},
-        {CODE_HAIR_DRYER, "hair_dryer_1"}, {CODE_HAIR_DRYER, "hair_dryer_2"},
-        {CODE_LADDER, "ladder_1"}, {CODE_LADDER, "ladder_2"},
-    };
-    for (const auto& [code, name] : variants)
-        sounds.Register(code, name);
-    for (CellCode fruit = CODE_APPLE; fruit <= CODE_WATERMELON; ++fruit) {
-        sounds.Register(fruit, "fruit_1");
-        sounds.Register(fruit, "fruit_2");
-    }
-    return sounds;
+    static const std::vector<ToolSoundVariant> variants = [] {
+        std::vector<ToolSoundVariant> list = {
+            {CODE_BRIDGE, "bridge_1"}, {CODE_BRIDGE, "bridge_2"},
+            {CODE_FIRE_EXTINGUISHER, "fire_extinguisher_1"}, {CODE_FIRE_EXTINGUISHER, "fire_extinguisher_2"},
+            {CODE_HAIR_DRYER, "hair_dryer_1"}, {CODE_HAIR_DRYER, "hair_dryer_2"},
+            {CODE_LADDER, "ladder_1"}, {CODE_LADDER, "ladder_2"},
+        };
+        for (CellCode fruit = CODE_APPLE; fruit <= CODE_WATERMELON; ++fruit) {
+            list.push_back({fruit, "fruit_1"});
+            list.push_back({fruit, "fruit_2"});
+        }
+        return list;
+    }();
+    return variants;
 }
 
 void ToolSounds::Register(CellCode code, const char* name)

@@ -31,13 +31,19 @@ std::vector<Tarv::NarrowString> GetPlayAtlases(int level, bool atlas1024, bool s
 // played by its base name (no folder, no ".ogg").
 const std::vector<const char*>& GetPlaySounds();
 
+// The sound variants play registers for a tool or fruit code, in registration order: bridge,
+// fire extinguisher, hair dryer, ladder, then each fruit, two each.
+struct ToolSoundVariant
+{
+    CellCode code;
+    const char* name;
+};
+const std::vector<ToolSoundVariant>& GetToolSoundVariants();
+
 // The sound variants of a tool or fruit code, in registration order.
 class ToolSounds
 {
 public:
-    // The play state's table: bridge, fire extinguisher, hair dryer, ladder and the fruit.
-    static ToolSounds MakeDefault();
-
     // Appends name to code's variants; a name may stand twice.
     void Register(CellCode code, const char* name);
     // The variant that rng picks for code, "tool_default" for a tool without variants, or ""

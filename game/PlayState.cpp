@@ -75,7 +75,7 @@ void ReportMissingHud()
 
 } // namespace
 
-PlayState::PlayState() : ApplicationState(NAME), m_toolSounds(ToolSounds::MakeDefault()) {}
+PlayState::PlayState() : ApplicationState(NAME) {}
 
 PlayState::~PlayState()
 {
@@ -131,14 +131,14 @@ void PlayState::Load()
     FindManager(HERO_ANIMATOR)->AddProcess(hero.Get());
     m_camera = Tarv::MakeSmart<Vund::Camera>(Vund::Degree(60.0f));
     // A level that does not load (the game log says why) is not played: Enter goes back.
-    m_level = Level::Load(Level::GetLevelPath(m_currentLevel));
-    if (!m_level || !m_level->CreateWorld(FindManager(LEVEL_ANIMATOR))) {
+    m_level = Tarv::MakeSmart<Level>(Level::GetLevelPath(m_currentLevel));
+    if (!m_level->IsLoaded() || !m_level->CreateWorld(FindManager(LEVEL_ANIMATOR))) {
         m_level.Reset();
         GameLogPrint("level " + std::to_string(m_currentLevel) + " did not load: back to the level select");
         return;
     }
     if (FileExists(Hud::SCRIPT))
-        m_hud = Tarv::MakeSmart<Hud>(*this);
+        m_hud = Tarv::MakeSmart<Hud>();
     else
         ReportMissingHud();
     m_tutorial = Tarv::MakeSmart<TutorialManager>();
@@ -146,11 +146,15 @@ void PlayState::Load()
     m_cameraMovement = Tarv::MakeSmart<CameraMovement>(m_camera.Get());
     GetProcessManager().AddProcess(m_cameraMovement.Get());
     FocusCamera(true);
-    m_director = Tarv::MakeSmart<Director>(*this);
+    m_director = Tarv::MakeSmart<Director>();
     FindManager(COMMON)->AddProcess(m_director.Get());
     FindManager(HERO_ANIMATOR)->AddObserver(m_director.Get());
     for (const char* sound : GetPlaySounds())
         RequestAsset(sound);
+    for (const ToolSoundVariant& variant : GetToolSoundVariants())
+        RegisterToolSound(variant.code, variant.name);
+    RegisterToolAnimation(CODE_TRAMPOLINE, "ejecting");
+    RegisterToolAnimation(CODE_SNARE, "trapping");
     m_fruitPointsAlpha = 0;
     m_pauseReasons = 0;
 }
@@ -244,19 +248,14 @@ void PlayState::RestartLevel()
         while (!manager->GetItems().empty())
             manager->RemoveItem(manager->GetItems().front());
     }
-    // The attempt's points go before the new World sets the level's score back to 0.
-    m_director->DropLevelScore();
     m_level->CreateWorld(FindManager(LEVEL_ANIMATOR));
     m_director->Reset();
     FocusCamera(false);
-    // A hint still open would hold the new run with nothing left to close it.
-    if ((m_pauseReasons & PAUSE_TUTORIAL) != 0) {
-        m_pauseReasons &= ~PAUSE_TUTORIAL;
-        Call("HideTutorial", Quor::LuaArguments());
-    }
     Call("UpdateLevelData", Quor::LuaArguments());
-    // The clock is not started here: it starts when the hero starts running.
-    HoldPlay(m_pauseReasons != 0);
+    // The new run goes whatever still holds play; the reasons stay as they are for their own
+    // ends (a hint's "ContinueGame", the developer key). The clock is not started here: it
+    // starts when the hero starts running.
+    HoldPlay(false);
 }
 
 void PlayState::HoldPlay(bool paused)
@@ -276,7 +275,8 @@ void PlayState::SetPaused(bool on, unsigned reasons)
         return;
     const bool paused = m_pauseReasons != 0;
     HoldPlay(paused);
-    // The clock runs from the end of the wait (the director starts it then) to the level's end.
+    // The game's rule for the clock: it runs from the end of the wait (the director starts it
+    // then) to the level's end; a resume before the hero has started leaves it stopped.
     if (!paused && (!GetBool("runtime/playing") || m_director->GetState() <= STATE_WAITING))
         return;
     Quor::LuaArguments timer;
@@ -320,6 +320,12 @@ void PlayState::HandleTrigger(CellCode code)
 {
     if (m_director)
         m_director->HandleTrigger(code);
+}
+
+const char* PlayState::GetToolAnimation(CellCode code) const
+{
+    const auto found = m_toolAnimations.find(code);
+    return found != m_toolAnimations.end() ? found->second.c_str() : nullptr;
 }
 
 void PlayState::HandleCell(CellCode ground)
@@ -477,12 +483,18 @@ ToolUseResult PlayState::UseToolAt(const Cell& cell)
         if (event != nullptr && event->enabled && GetCodeName(event->tool) != selected)
             allowed = false;
     }
-    Cell placed = NO_CELL;
-    const ToolUseResult result =
-        ::Pirrock::UseToolAt(*World::Instance, cell, allowed, FindManager(TOOL_ANIMATOR), *this, &placed);
-    if (result == ToolUseResult::Placed && m_tutorial && m_tutorial->IsLoaded() && m_tutorial->IsEnabled())
-        m_tutorial->SetToolUsed(World::Instance->GetCellCode(placed));
-    return result;
+    return ::Pirrock::UseToolAt(*World::Instance, cell, allowed, *this);
+}
+
+void PlayState::PlaceTool(CellCode code, const Cell& cell)
+{
+    if (!World::Instance)
+        return;
+    TakeToolFromStock(code);
+    World::Instance->PlaceTool(code, cell, FindManager(TOOL_ANIMATOR));
+    if (m_tutorial && m_tutorial->IsLoaded() && m_tutorial->IsEnabled())
+        m_tutorial->SetToolUsed(code);
+    PlayToolSound(code);
 }
 
 void PlayState::OnTouchDown(const Quor::TouchPoints& points)
@@ -516,8 +528,7 @@ void PlayState::OnKeyDown(int key)
     if (!GetBool("dev/enable_cheats") || !m_director)
         return;
     const Tarv::SmartPtr<Pirrock>& hero = Pirrock::GetInstance();
-    // The keys that move the hero act only while its touches do (not before the start or after
-    // the end).
+    // The keys that move the hero act only while its touches do (not after the end).
     if ((key == Tarv::KEY_J || key == Tarv::KEY_R || key == Tarv::KEY_T) && !m_director->TakesTriggers())
         return;
     switch (key) {

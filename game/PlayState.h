@@ -16,6 +16,7 @@
 #include "scene/Vector3D.h"
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -84,15 +85,17 @@ public:
     // A placed tool's animation ended: fire, trap doors, snares and extinguishers go.
     void OnProcessEnd(Quor::Process* process) override;
 
-    // The level again in the same state: a new World, the director reset, the camera refocused.
-    // The attempt's points come off the score; an open hint is closed, and play stays halted
-    // only while another reason (the developer pause) holds it.
+    // The level again in the same state: a new World, the director reset, the camera refocused,
+    // and play running again; the points already won stay in the score.
     void RestartLevel();
     void SetPaused(bool on, unsigned reasons);
     void ContinueGame() { SetPaused(false, PAUSE_TUTORIAL); }
     void DisableTutorialEvent();
     // A tap at a cell: the selected tool to its nearest free cell (see UseToolAt).
     ToolUseResult UseToolAt(const Cell& cell);
+    // The tool of code into cell: one off its stock (which may go below 0), its picture and
+    // effects in the World, the tutorial told it was used, its sound.
+    void PlaceTool(CellCode code, const Cell& cell) override;
     void FocusCamera(bool instantly);
     void MovePirrockBy(const float& dx, const float& dy);
 
@@ -112,6 +115,12 @@ public:
     void OnCellChecked(const Cell& cell) override;
     void PlayWrongToolSound() override;
     void UpdateLevelData() override;
+
+    // Load's tables: a tool's or fruit's sound variants (a name may stand twice), and the
+    // animation an item plays when the hero meets it (the first name of a code stays).
+    void RegisterToolSound(CellCode code, const char* name) { m_toolSounds.Register(code, name); }
+    void RegisterToolAnimation(CellCode code, const std::string& name) { m_toolAnimations.emplace(code, name); }
+    const char* GetToolAnimation(CellCode code) const override;
 
     int GetLevel() const { return m_currentLevel; }
     unsigned GetPauseReasons() const { return m_pauseReasons; }
@@ -153,6 +162,7 @@ private:
     // The cell the shown hint's arrow points at, while the hint holds play.
     Cell m_arrowCell = NO_CELL;
     ToolSounds m_toolSounds;
+    std::map<int, std::string> m_toolAnimations;
     // The atlases Load registered, unloaded as they are whatever the settings say by then.
     std::vector<Tarv::NarrowString> m_atlases;
 };

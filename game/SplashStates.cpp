@@ -2,6 +2,7 @@
 #include "game/SplashStates.h"
 
 #include "engine/core/SmartPtr.h"
+#include "framework/Application.h"
 #include "framework/AssetFunctions.h"
 #include "framework/Settings.h"
 #include "framework/System.h"
@@ -97,7 +98,10 @@ void VexolanLogoState::SwitchOn()
 void GameSplashState::Load()
 {
     PictureState::Load();
-    Quor::LoadAtlas(GAME_ATLAS);
+    // The application registers the game's atlases ("debug.xml").
+    Quor::System* system = Quor::System::GetInstance();
+    if (auto* application = dynamic_cast<Quor::Application*>(system != nullptr ? system->GetRoot() : nullptr))
+        application->LoadGameAtlases();
 }
 
 void GameSplashState::Enter()

@@ -13,8 +13,7 @@
 namespace Pirrock
 {
 
-ToolUseResult UseToolAt(World& world, const Cell& cell, bool allowed, Quor::ProcessManager* toolAnimator,
-                        ToolUseListener& listener, Cell* placed)
+ToolUseResult UseToolAt(World& world, const Cell& cell, bool allowed, ToolUseListener& listener, Cell* placed)
 {
     if (placed != nullptr)
         *placed = NO_CELL;
@@ -29,19 +28,9 @@ ToolUseResult UseToolAt(World& world, const Cell& cell, bool allowed, Quor::Proc
         const CellCode code = world.GetFreeCellCode(candidate);
         if (!IsToolCode(code))
             continue;
-        const Tarv::NarrowString name = GetCodeName(code);
-        if (anyTool || name == selected) {
-            const Tarv::NarrowString stock = "runtime/tools/" + name;
-            const int left = settings->GetInt(stock);
-            // A used-up or missing stock places nothing; the auto-test places whatever it passes.
-            if (!anyTool && left <= 0) {
-                result = ToolUseResult::NoTool;
-                break;
-            }
-            settings->SetInt(stock, left - 1);
-            world.PlaceTool(code, candidate, toolAnimator);
+        if (anyTool || GetCodeName(code) == selected) {
+            listener.PlaceTool(code, candidate);
             world.ShowSelection(candidate);
-            listener.PlayToolSound(code);
             if (placed != nullptr)
                 *placed = candidate;
             result = ToolUseResult::Placed;
@@ -55,6 +44,16 @@ ToolUseResult UseToolAt(World& world, const Cell& cell, bool allowed, Quor::Proc
     settings->SetString("runtime/activeTool", "");
     listener.UpdateLevelData();
     return result;
+}
+
+void TakeToolFromStock(CellCode code)
+{
+    Quor::Settings* settings = Quor::Settings::GetInstance();
+    if (settings == nullptr)
+        return;
+    const Tarv::NarrowString stock = "runtime/tools/" + GetCodeName(code);
+    const int left = settings->GetInt(stock);
+    settings->SetInt(stock, left > INT32_MIN ? left - 1 : left);
 }
 
 namespace

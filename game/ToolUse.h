@@ -20,7 +20,8 @@ class ToolUseListener
 {
 public:
     virtual ~ToolUseListener() = default;
-    virtual void PlayToolSound(CellCode tool) = 0;
+    // The tool of code goes into cell: its stock, its picture and effects, its sound.
+    virtual void PlaceTool(CellCode code, const Cell& cell) = 0;
     // One of "wrong_tool_1" and "wrong_tool_2", chosen by the listener's random numbers.
     virtual void PlayWrongToolSound() = 0;
     // The HUD script's "UpdateLevelData".
@@ -36,14 +37,16 @@ enum class ToolUseResult
 };
 
 // With allowed false nothing happens. Otherwise the selected tool (any free tool while
-// "dev/enable_auto_test" is set) goes into the first matching candidate of the tap: its stock
-// "runtime/tools/" + name goes down by one (a stock of 0 or less, or a missing one, places
-// nothing, except in the auto-test, whose stock may go below 0), the World
-// places it (animated pictures into toolAnimator, may be null) and its sound plays. Then the
-// selection is cleared and the HUD refreshed, whatever the result. placed (may be null) gets the
-// tool's cell, NO_CELL when none.
-ToolUseResult UseToolAt(World& world, const Cell& cell, bool allowed, Quor::ProcessManager* toolAnimator,
-                        ToolUseListener& listener, Cell* placed = nullptr);
+// "dev/enable_auto_test" is set) goes into the first matching candidate of the tap through the
+// listener's PlaceTool, and the developer selection moves there; or, when only free cells of other
+// tools were near, the wrong-tool sound plays. Then the selection is cleared and the HUD
+// refreshed, whatever the result. placed (may be null) gets the tool's cell, NO_CELL when none.
+ToolUseResult UseToolAt(World& world, const Cell& cell, bool allowed, ToolUseListener& listener,
+                        Cell* placed = nullptr);
+
+// One tool of code taken from its stock "runtime/tools/" + name, whatever is left: a placed
+// tool always counts, so a stock may go below 0 (a missing one starts at 0).
+void TakeToolFromStock(CellCode code);
 
 // A tap on the tool bar ("runtime/tool_bar_width" x "runtime/tool_bar_height" pixels in the
 // screen's bottom-right corner, screen size "/machine/resolution/x" and "y"), which the HUD

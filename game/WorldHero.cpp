@@ -23,7 +23,6 @@ bool IsFiniteVector(const Vund::Vector3D& v)
 
 CellCode World::GetTouchedCode()
 {
-    const bool left = IsRunningLeft();
     const Cell h = m_heroCell;
     // The touched cell is recorded only when the cell is live and holds a trigger.
     auto check = [this](const Cell& c) -> CellCode {
@@ -37,15 +36,15 @@ CellCode World::GetTouchedCode()
     if (IsInsideGrid(ahead) && GetCellCode(ahead) == CODE_PUSHER)
         return check(ahead);
     const Cell twoAhead = GetCellAhead(ahead);
-    if (IsInsideGrid(twoAhead) && IsEarlyTriggerCode(GetCellCode(twoAhead), left))
+    if (IsInsideGrid(twoAhead) && IsPusherRunningLeft(GetCellCode(twoAhead)))
         return check(twoAhead);
     const Cell behind = GetCellBehind(h);
-    if (IsInsideGrid(behind) && IsLateTriggerCode(GetCellCode(behind), left))
+    if (IsInsideGrid(behind) && IsTrampolineOrLadderRunningRight(GetCellCode(behind)))
         return check(behind);
     if (!IsInsideGrid(h))
         return CODE_VOID_SPACE;
     const CellCode own = GetCellCode(h);
-    if (own == CODE_PUSHER || IsEarlyTriggerCode(own, left) || IsLateTriggerCode(own, left))
+    if (own == CODE_PUSHER || IsTrampolineOrLadderRunningRight(own))
         return CODE_NONE;
     if (IsCellUsed(h) && IsTriggerCode(own)) {
         m_touchedCell = h;

@@ -2,6 +2,8 @@
 // sizing and clearing of the grid.
 #include "game/World.h"
 
+#include "engine/core/XmlIterator.h"
+#include "engine/vfs/XmlFile.h"
 #include "framework/AssetFunctions.h"
 #include "framework/ProcessManager.h"
 #include "game/AnimatedItem.h"
@@ -55,7 +57,8 @@ void World::CreateItemVisual(CellCode code, const Tarv::NarrowString& path, cons
         if (manager != nullptr)
             manager->AddProcess(item);
     } else if (IsLadderCode(code)) {
-        Ladder* ladder = new Ladder(path, position);
+        const Tarv::XmlPtr file = Tarv::CreateXmlFromFile(path);
+        Ladder* ladder = new Ladder(Tarv::XmlIterator(file), position);
         picture = Tarv::SmartPtr<Vund::DrawableObject>(ladder);
         // Up to the surface above; a ladder with none above it keeps its shortest form.
         const Cell surface = FindSurface(at);

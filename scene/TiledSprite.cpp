@@ -23,7 +23,18 @@ TiledSprite::TiledSprite(const Tarv::NarrowString& path, const Vector3D& positio
     : Sprite(position_, scale_)
 {
     const Tarv::XmlPtr document = Tarv::CreateXmlFromFile(path);
-    const Tarv::XmlIterator root(document);
+    ReadGrid(Tarv::XmlIterator(document), options);
+}
+
+TiledSprite::TiledSprite(const Tarv::XmlIterator& node, const Vector3D& position_, const Tarv::NarrowString& options,
+                         const float& scale_)
+    : Sprite(position_, scale_)
+{
+    ReadGrid(node, options);
+}
+
+void TiledSprite::ReadGrid(const Tarv::XmlIterator& root, const Tarv::NarrowString& options)
+{
     if (!root.IsValid())
         return;
     root.GetAttributeInt("width", m_width);

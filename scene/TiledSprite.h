@@ -7,6 +7,11 @@
 
 #include <vector>
 
+namespace Tarv
+{
+class XmlIterator;
+}
+
 namespace Vund
 {
 
@@ -25,6 +30,10 @@ public:
     // tiles with that spacing (columns leftwards, rows upwards).
     TiledSprite(const Tarv::NarrowString& path, const Vector3D& position, const Tarv::NarrowString& options,
                 const float& scale);
+    // The same from the grid's element of a document already read (nothing when it stands on
+    // nothing).
+    TiledSprite(const Tarv::XmlIterator& node, const Vector3D& position, const Tarv::NarrowString& options,
+                const float& scale);
 
     void Draw(Tarv::Surface* target) override;
     // Sets the flag here and on every tile listed now; tiles added later keep their own.
@@ -39,6 +48,8 @@ public:
     std::vector<Tarv::SmartPtr<Sprite>> tiles;
 
 protected:
+    void ReadGrid(const Tarv::XmlIterator& root, const Tarv::NarrowString& options);
+
     int m_width = 0;
     int m_height = 0;
     int m_tileWidth = 0;

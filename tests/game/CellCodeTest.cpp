@@ -1,5 +1,6 @@
 // The cell codes: every name, and each predicate over every code from -2 to 51.
 #include "game/CellCode.h"
+#include "tests/game/GameWorld.h"
 
 #include <gtest/gtest.h>
 
@@ -63,4 +64,18 @@ TEST(CellCode, NamesAndPredicatesCoverExactlyTheirCodes)
     EXPECT_EQ(NormalizeGroundCode(49), 35);
     EXPECT_EQ(NormalizeGroundCode(36), 36);
     EXPECT_EQ(NormalizeGroundCode(-5), -5);
+}
+
+// A trampoline or ladder acts from behind a hero running right, a pusher from ahead of one
+// running left; the direction is the hero's own, read as it is now.
+TEST(CellCode, TheDirectionalTriggersFollowTheHerosDirection)
+{
+    GameTest::GameFiles files;
+    for (bool left : {false, true}) {
+        files.Settings().SetBool("runtime/running_left", left);
+        for (CellCode code = 0; code < 50; ++code) {
+            EXPECT_EQ(IsTrampolineOrLadderRunningRight(code), IsLateTriggerCode(code, left)) << code << left;
+            EXPECT_EQ(IsPusherRunningLeft(code), IsEarlyTriggerCode(code, left)) << code << left;
+        }
+    }
 }

@@ -82,7 +82,8 @@ const Row ROWS[] = {
     {STATE_DIEING, 't', 12, {0, 0}, 0, "", STATE_DIEING, "hitting"},
     {STATE_DIEING, 't', 33, {0, 0}, 0, "", STATE_DIEING, "hitting"},
     {STATE_LATE, 't', 47, {0, 0}, 0, "", STATE_LATE, "hitting"},
-    {STATE_WAITING, 't', 26, {0, 0}, 0, "", STATE_WAITING, "waiting"},
+    {STATE_WAITING, 't', 26, {0, 0}, 0, "", STATE_DIVERTING, "diverting"},
+    {STATE_NONE, 't', 30, {0, 0}, 0, "", STATE_JUMPING, "jumping"},
     {STATE_RUNNING, 't', 33, {0, 0}, 0, "", STATE_CLIMBING, "climbing"},
     {STATE_RUNNING, 't', 26, {0, 0}, 0, "", STATE_DIVERTING, "diverting"},
     {STATE_RUNNING, 't', 47, {0, 0}, 0, "", STATE_SKIING, "skiing"},
@@ -203,8 +204,8 @@ TEST_F(DirectorTest, LosingCostsALifeUnlessInfiniteAndFruitCountsEvenOnAReplay)
         host.trace.clear();
         director->SetState(STATE_DEAD);
         EXPECT_EQ(files.Settings().GetInt("game/lives"), c.after);
-        EXPECT_EQ(files.Settings().GetInt("game/score"), 70) << "the failed attempt's points go";
-        EXPECT_EQ(files.Settings().GetInt("runtime/levelScore"), 0);
+        EXPECT_EQ(files.Settings().GetInt("game/score"), 100) << "points won stay";
+        EXPECT_EQ(files.Settings().GetInt("runtime/levelScore"), 30);
         EXPECT_EQ(host.trace, std::string("play start_strong;ActivateTimer(1);ActivateTimer(0);") + c.ending);
     }
     const auto again = Make({0, 0}, 5, 2);

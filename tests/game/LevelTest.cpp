@@ -57,8 +57,13 @@ TEST_F(LevelTest, TheSceneHoldsItsObjectsInFileOrderAtTheirLayersDepths)
 
 TEST_F(LevelTest, TheCodeMapGivesTheItemsTheHeroStartAndTheLevelsKeys)
 {
-    const Tarv::SmartPtr<Level> level = Level::Load("levels/01.xml");
-    ASSERT_TRUE(level);
+    const Tarv::SmartPtr<Level> level = Tarv::MakeSmart<Level>("levels/01.xml");
+    ASSERT_TRUE(level->IsLoaded());
+    // The names are the eleven tools' and the five fruits' whatever the map holds.
+    EXPECT_EQ(level->GetToolNames().size(), 11u);
+    EXPECT_EQ(level->GetToolNames().back(), "ski");
+    EXPECT_EQ(level->GetFruitNames(),
+              (std::vector<Tarv::NarrowString>{"apple", "cherry", "strawberry", "banana", "watermelon"}));
     const std::vector<std::array<int, 3>> expected = {{11, 4, 4}, {35, 0, 5}, {35, 1, 5}, {33, 1, 4}, {33, 2, 4},
                                                       {33, 3, 4}, {28, 2, 3}, {8, 3, 3},  {24, 6, 3}, {42, 6, 2},
                                                       {42, 7, 2}, {46, 7, 1}, {12, 7, 4}, {99, 0, 0}};

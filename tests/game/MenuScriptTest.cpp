@@ -262,6 +262,24 @@ TEST_F(MenuScriptTest, TheDeveloperScreenOnlyWithCheats)
     EXPECT_TRUE(Shows("scr_options"));
 }
 
+// The pause screen is asked for before the game sets the level in progress aside: it shows the
+// score without the level's points then, and the same once the game has lowered it.
+TEST_F(MenuScriptTest, ThePauseScreenShowsTheScoreWithoutTheLevelInProgress)
+{
+    Settings().SetInt("runtime/levelScore", 30);
+    for (bool playing : {true, false}) {
+        Settings().SetInt("game/score", 1400);
+        Settings().SetBool("runtime/playing", playing);
+        Call("ShowMenu", "PauseMenu");
+        const std::string shown = Text("pause_score");
+        EXPECT_NE(shown.find(playing ? "1370" : "1400"), std::string::npos) << shown;
+        Settings().SetInt("game/score", playing ? 1370 : 1400);
+        owner->OnLuaFeedback("menu", "UpdateLanguage");
+        EXPECT_EQ(Text("pause_score"), shown) << playing;
+    }
+    TakeLog();
+}
+
 // The pause screen's round switches, and the exit prompt, in both languages.
 TEST_F(MenuScriptTest, PauseSwitchesAndTheExitPrompt)
 {

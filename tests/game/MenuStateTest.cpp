@@ -100,15 +100,14 @@ TEST_F(MenuStateTest, EachEntryAsksForOneScreen)
     EXPECT_EQ(TakeLog(), "NewHighScore ");
     EXPECT_FALSE(Settings().GetBool("game/gameEnd"));
 
-    // A game stored behind the menu: the pause menu leaves the level's points out until
-    // "Continue", and shows the score without them; anywhere but in play the main menu shows
-    // and the score stays.
+    // A game stored behind the menu: the pause menu is shown, then the level's points are left
+    // out until "Continue"; anywhere but in play the main menu shows and the score stays.
     Settings().SetInt("game/score", 100);
     Settings().SetInt("runtime/levelScore", 30);
     Settings().SetBool("runtime/playing", true);
     root->ChangeStateKeepCurrent(Tarv::MakeSmart<GameState>().Get());
     const std::pair<const char*, const char*> places[] = {{"levelSelectState", "ShowMenu:MainMenu "},
-                                                          {"playState", "ShowMenu:PauseMenu:70 "}};
+                                                          {"playState", "ShowMenu:PauseMenu:100 "}};
     for (const auto& [place, screen] : places) {
         Settings().SetString("runtime/currentGameState", place);
         root->SetPending(nullptr);
@@ -207,6 +206,8 @@ TEST_F(MenuStateTest, TheLevelSelectDragsPlaysAndGoesBack)
 
     select->OnLuaFeedback("level_select", "play");
     EXPECT_EQ(dynamic_cast<Quor::Substatable*>(root->GetCurrent())->GetPending(), nullptr);
+    // Twice before the switch: the second replaces the first before it loads, one level plays.
+    select->OnLuaFeedback("level_select", "Play");
     select->OnLuaFeedback("level_select", "Play");
     while (dynamic_cast<PlayState*>(current()) == nullptr && std::chrono::steady_clock::now() < end)
         root->Update(0.02f);

@@ -2,6 +2,7 @@
 // game machine (run under ThreadSanitizer too): start, restart and leave, again and again; and a
 // level whose files do not load, which goes back to the level select without playing.
 #include "framework/Substatable.h"
+#include "framework/System.h"
 #include "game/GameState.h"
 #include "game/Hud.h"
 #include "game/PlayState.h"
@@ -19,6 +20,9 @@ class PlayStateLoadTest : public testing::Test, public GameTest::GameFiles
 protected:
     PlayStateLoadTest()
     {
+        // The game machine is the tree: the HUD's commands reach its active state.
+        Quor::System::Destroy();
+        Quor::System::Create(game.Get());
         Quor::ScriptScreen::SetFactory(nullptr);
         Plim::Screen::InstallFactory();
         Settings().Init("quor", "", "", true);

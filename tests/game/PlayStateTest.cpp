@@ -1,6 +1,8 @@
 // The play state on the fixture level with a logging HUD script: what it loads and releases,
 // entering and leaving with a hint pending, restarting, taps on the tool bar and beside the
 // grid, and commands and input before anything is loaded or with values that are not numbers.
+#include "framework/Substatable.h"
+#include "framework/System.h"
 #include "game/Director.h"
 #include "game/Hud.h"
 #include "game/PlayState.h"
@@ -31,6 +33,9 @@ class PlayStateTest : public testing::Test, public GameTest::GameFiles
 protected:
     PlayStateTest()
     {
+        // The HUD's commands go to the tree's active state.
+        Quor::System::Destroy();
+        Quor::System::Create(root.Get());
         Quor::ScriptScreen::SetFactory(nullptr);
         Plim::Screen::InstallFactory();
         Settings().Init("quor", "", "", true);
@@ -44,6 +49,7 @@ protected:
 
     ~PlayStateTest() override
     {
+        root->ReleaseStates();
         play.Reset();
         Quor::ScriptScreen::SetFactory(nullptr);
     }
@@ -54,6 +60,13 @@ protected:
         Tarv::Registry::Instance->GetString("/test/log", text);
         Tarv::Registry::Instance->SetString("/test/log", "");
         return text;
+    }
+
+    // Play made the tree's current state, entered by the machine as in the game.
+    void EnterTree()
+    {
+        root->SetPending(play.Get());
+        root->Update(0.0f);
     }
 
     bool IsCameraPaused()
@@ -76,7 +89,7 @@ protected:
         Settings().SetInt("game/levels/level1", levelState);
         play = Tarv::MakeSmart<PlayState>();
         play->LoadNow();
-        play->Enter();
+        EnterTree();
         play->GetDirector()->SetState(STATE_RUNNING);
         hero = World::Instance->GetHeroCell();
         TakeLog();
@@ -89,6 +102,7 @@ protected:
                "'><text>Here</text>" + tool + "</event></tutorial>";
     }
 
+    Tarv::SmartPtr<Quor::Substatable> root = Tarv::MakeSmart<Quor::Substatable>("application");
     Tarv::SmartPtr<PlayState> play = Tarv::MakeSmart<PlayState>();
     Cell hero = NO_CELL;
 };
@@ -108,7 +122,7 @@ TEST_F(PlayStateTest, LoadsEntersHoldsAHintAcrossThePauseMenuRestartsAndReleases
     EXPECT_EQ(play->GetLoadedAtlases(),
               (std::vector<Tarv::NarrowString>{"game.xml", "anim.xml", "tiles1.xml", "back1.xml"}));
     ASSERT_TRUE(World::Instance && Pirrock::Pirrock::GetInstance());
-    play->Enter();
+    EnterTree();
     // The hero still waits: its start, not the entry, starts the clock.
     EXPECT_EQ(TakeLog(), "ShowHUD:true ");
     EXPECT_EQ(Settings().GetString("runtime/currentGameState"), "playState");
@@ -129,9 +143,44 @@ TEST_F(PlayStateTest, LoadsEntersHoldsAHintAcrossThePauseMenuRestartsAndReleases
     EXPECT_NE(World::Instance.Get(), before);
     EXPECT_EQ(TakeLog(), "UpdateLevelData ");
 
+    root->ReleaseStates();
     play.Reset();
     EXPECT_FALSE(Pirrock::Pirrock::GetInstance());
     EXPECT_FALSE(World::Instance);
+}
+
+// The HUD's select sound, and its way to the pause menu: "menu_ok1" through the active state,
+// before the switch the pause asks for; the select sound alone changes nothing in the tree.
+TEST_F(PlayStateTest, TheHudPlaysMenuOk1AndOnlyThenGoesToThePauseMenu)
+{
+    struct Heard : PlayState {
+        explicit Heard(Quor::Substatable& tree) : tree(tree) {}
+        bool Play(const Tarv::NarrowString& name, bool loop) override
+        {
+            heard += name + (tree.GetPending() != nullptr ? ":switching " : ":staying ");
+            return PlayState::Play(name, loop);
+        }
+        Quor::Substatable& tree;
+        std::string heard;
+    };
+    const Tarv::SmartPtr<Heard> heard = Tarv::MakeSmart<Heard>(*root);
+    play = heard.Get();
+    play->LoadNow();
+    // The menu stored behind play, as after "SelectLevel".
+    const auto menu = Tarv::MakeSmart<Quor::ApplicationState>("menu");
+    root->SetPending(menu.Get());
+    root->Update(0.0f);
+    root->ChangeStateKeepCurrent(play.Get());
+    EnterTree();
+    ASSERT_EQ(root->GetStored(), menu.Get());
+    heard->heard.clear();
+    play->GetHud()->OnLuaFeedback("hud", "PlaySelectToolSound");
+    EXPECT_EQ(heard->heard, "menu_ok1:staying ");
+    EXPECT_EQ(root->GetPending(), nullptr);
+    play->GetHud()->OnLuaFeedback("hud", "GoToPauseMenu");
+    EXPECT_EQ(heard->heard, "menu_ok1:staying menu_ok1:staying ");
+    EXPECT_EQ(root->GetPending(), menu.Get());
+    EXPECT_EQ(root->GetStored(), play.Get());
 }
 
 // The camera keeps easing while a hint holds play; the arrow is put back on its cell every frame
@@ -142,7 +191,7 @@ TEST_F(PlayStateTest, AHintsArrowStaysOnItsCellWhileTheCameraMovesUnderIt)
                              "</event></tutorial>");
     Settings().SetInt("game/levels/level1", 1);
     play->LoadNow();
-    play->Enter();
+    EnterTree();
     play->GetDirector()->SetState(STATE_RUNNING);
     Vund::Camera* camera = Vund::Camera::GetActive();
     camera->SetPosition({200.0f, 100.0f, 400.0f}, false);
@@ -170,7 +219,7 @@ TEST_F(PlayStateTest, AHintsArrowStaysOnItsCellWhileTheCameraMovesUnderIt)
 TEST_F(PlayStateTest, TapsOnTheToolBarAreLeftToTheHudAndTapsBesideTheGridOnlyClearTheSelection)
 {
     play->LoadNow();
-    play->Enter();
+    EnterTree();
     play->GetDirector()->SetState(STATE_RUNNING);
     TakeLog();
     Settings().SetString("runtime/activeTool", "ladder");
@@ -210,7 +259,8 @@ TEST_F(PlayStateTest, CommandsAndInputBeforeLoadOrNotNumbersChangeNothing)
     EXPECT_TRUE(Settings().GetBool("game/gameEnd"));
 }
 
-TEST_F(PlayStateTest, ALevelLostThenWonAddsExactlyTheWonAttemptsPoints)
+// Points once added stay: a loss and a restart take none back, and the next attempt adds its own.
+TEST_F(PlayStateTest, PointsWonStayThroughALossAndARestart)
 {
     Settings().SetInt("game/levels/level1", 1);
     for (const auto& [key, value] : {std::pair<const char*, int>{"game/score", 100}, {"game/lives", 3},
@@ -218,47 +268,46 @@ TEST_F(PlayStateTest, ALevelLostThenWonAddsExactlyTheWonAttemptsPoints)
                                      {"constants/score_time_multiplier", 10}})
         Settings().SetInt(key, value);
     play->LoadNow();
-    play->Enter();
+    EnterTree();
     Director& director = *play->GetDirector();
     // Two attempts take the same apple; the first ends at a rock.
     for (int attempt = 0; attempt < 2; ++attempt) {
         director.SetState(STATE_RUNNING);
         director.HandleTrigger(42);
-        EXPECT_EQ(Settings().GetInt("game/score"), 110) << attempt;
+        EXPECT_EQ(Settings().GetInt("game/score"), 110 + 10 * attempt) << attempt;
         if (attempt == 0) {
             director.EnterTrap(19);
             director.SetState(STATE_DEAD);
-            EXPECT_EQ(Settings().GetInt("game/score"), 100);
+            EXPECT_EQ(Settings().GetInt("game/score"), 110);
             play->GetHud()->OnLuaFeedback("hud", "RestartLevel");
+            EXPECT_EQ(Settings().GetInt("game/score"), 110);
+            EXPECT_EQ(Settings().GetInt("runtime/levelScore"), 0);
         }
     }
     Settings().SetInt("runtime/time", 5);
     director.HandleTrigger(12);
-    EXPECT_EQ(Settings().GetInt("game/score"), 100 + 10 + 50);
+    EXPECT_EQ(Settings().GetInt("game/score"), 100 + 10 + 10 + 50);
     EXPECT_EQ(Settings().GetInt("runtime/levelScore"), 10 + 50);
     EXPECT_EQ(Settings().GetInt("game/lives"), 2);
 }
 
-TEST_F(PlayStateTest, ARestartUnderAHintClosesItAndRunsUnlessTheDeveloperPauseHolds)
+// A restart frees the hero, its animation and the camera whatever holds play; the reasons stay
+// for their own ends, and the HUD is told nothing but the new level data.
+TEST_F(PlayStateTest, ARestartRunsAgainAndLeavesThePauseReasons)
 {
     play->LoadNow();
-    play->Enter();
-    struct Case {
-        unsigned before, after;
-        const char* log;
-    };
-    for (const Case& c : {Case{PlayState::PAUSE_TUTORIAL, 0, "HideTutorial UpdateLevelData "},
-                          Case{PlayState::PAUSE_TUTORIAL | PlayState::PAUSE_DEVELOPER, PlayState::PAUSE_DEVELOPER,
-                               "HideTutorial UpdateLevelData "},
-                          Case{PlayState::PAUSE_DEVELOPER, PlayState::PAUSE_DEVELOPER, "UpdateLevelData "}}) {
-        play->SetPaused(true, c.before);
+    EnterTree();
+    for (unsigned reasons : {PlayState::PAUSE_TUTORIAL, PlayState::PAUSE_TUTORIAL | PlayState::PAUSE_DEVELOPER,
+                             PlayState::PAUSE_DEVELOPER}) {
+        play->SetPaused(true, reasons);
         TakeLog();
         play->RestartLevel();
-        EXPECT_EQ(play->GetPauseReasons(), c.after) << c.before;
-        EXPECT_EQ(play->GetDirector()->IsPaused(), c.after != 0) << c.before;
-        EXPECT_EQ(Pirrock::Pirrock::GetInstance()->frozen, c.after != 0) << c.before;
-        EXPECT_FALSE(IsCameraPaused()) << c.before;
-        EXPECT_EQ(TakeLog(), c.log) << "the clock waits for the run";
+        EXPECT_EQ(play->GetPauseReasons(), reasons);
+        EXPECT_FALSE(play->GetDirector()->IsPaused()) << reasons;
+        EXPECT_FALSE(Pirrock::Pirrock::GetInstance()->frozen) << reasons;
+        EXPECT_FALSE(play->FindManager(PlayState::HERO_ANIMATOR)->IsPaused()) << reasons;
+        EXPECT_FALSE(IsCameraPaused()) << reasons;
+        EXPECT_EQ(TakeLog(), "UpdateLevelData ") << "the clock waits for the run";
         play->SetPaused(false, PlayState::PAUSE_TUTORIAL | PlayState::PAUSE_DEVELOPER);
     }
 }

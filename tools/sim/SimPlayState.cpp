@@ -44,6 +44,13 @@ const char* SimPlayState::GetStateName(int state)
     return state >= 0 && state < static_cast<int>(sizeof(NAMES) / sizeof(NAMES[0])) ? NAMES[state] : "unknown";
 }
 
+void SimPlayState::Load()
+{
+    PlayState::Load();
+    if (const Director* director = GetDirector())
+        OnStateChanged(STATE_NONE, director->GetState());
+}
+
 bool SimPlayState::Play(const Tarv::NarrowString& name, bool loop)
 {
     m_observer.Trace(std::string(loop ? "sound loop " : "sound play ") + name);

@@ -32,6 +32,9 @@ public:
     // observer must outlive the state.
     explicit SimPlayState(SimObserver& observer) : m_observer(observer) {}
 
+    // The director is made in the load, before play is the tree's active state: its first
+    // state change is reported here.
+    void Load() override;
     bool Play(const Tarv::NarrowString& name, bool loop) override;
     bool Stop(const Tarv::NarrowString& name) override;
     void StopAll() override;

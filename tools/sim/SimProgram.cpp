@@ -23,7 +23,8 @@ constexpr const char* USAGE =
     "  Plays level N headless: no window, GL or sound device, a fixed logic step.\n"
     "  --paks DIR       the folder of platform.pak, common.pak and atlas.pak (default: the program's)\n"
     "  --level N        the level (default: the number of an NN.sol file name)\n"
-    "  --solution FILE  the level's recorded cases; --case picks some by name (default: all)\n"
+    "  --solution FILE  the level's recorded cases, each with its expect line; --case picks some\n"
+    "                   by name (default: all)\n"
     "  --replay FILE    a replay in the same form; lines before any \"case\" make one case\n"
     "  --auto           the auto-test run: every tool placed as the hero passes; expects a win\n"
     "  --tutorial       hints shown (off by default), each closed a second after it shows\n"
@@ -32,7 +33,7 @@ constexpr const char* USAGE =
     "  --seed N         the seed of play's random numbers (default: the level number)\n"
     "  --camera N       the camera's line also every N steps (default: when its mode changes)\n"
     "  --trace FILE     the trace to FILE instead of standard output\n"
-    "Status: 0 every case met its expectation, 1 one did not, 2 bad input.\n";
+    "Status: 0 every case met its expectation, 1 one did not, 2 bad input or a trace not written.\n";
 
 struct Arguments
 {
@@ -41,6 +42,7 @@ struct Arguments
     std::vector<std::string> cases;
     std::string tracePath;
     bool levelGiven = false;
+    bool recorded = false; // --solution: the cases must say how they end
 };
 
 bool ReadNumber(const std::string& text, long low, long high, long& out)
@@ -95,6 +97,7 @@ bool ParseArguments(int argc, const char* const* argv, Arguments& args, std::str
             args.options.cameraEvery = static_cast<int>(number);
         } else if (option == "--solution" || option == "--replay") {
             args.script = value;
+            args.recorded = option == "--solution";
         } else if (option == "--case") {
             args.cases.push_back(value);
         } else if (option == "--trace") {
@@ -135,6 +138,18 @@ bool LoadCases(const Arguments& args, std::vector<SimCase>& cases, std::string& 
     if (!ParseSimScript(text.str(), all, error)) {
         error = args.script + ": " + error;
         return false;
+    }
+    // A recorded file that lost its cases or an expect line would otherwise pass with nothing
+    // checked.
+    if (args.recorded && all.empty()) {
+        error = args.script + ": no case in the file";
+        return false;
+    }
+    for (const SimCase& simCase : all) {
+        if (args.recorded && !simCase.expected) {
+            error = args.script + ": case " + simCase.name + " has no expect line";
+            return false;
+        }
     }
     for (const SimCase& simCase : all) {
         bool chosen = args.cases.empty();
@@ -184,6 +199,12 @@ int RunSimProgram(int argc, const char* const* argv, std::ostream& out, std::ost
         SimResult result;
         if (!RunSimCase(args.options, simCase, trace, result, error)) {
             err << "pirrock-sim: " << error << '\n';
+            return 2;
+        }
+        // A trace that was not written (a full disk) is no record of the run.
+        if (!trace.flush()) {
+            err << "pirrock-sim: " << (args.tracePath.empty() ? "standard output" : args.tracePath)
+                << ": cannot write the trace\n";
             return 2;
         }
         err << "level " << args.options.level << " case " << simCase.name << ": "

@@ -222,7 +222,7 @@ bool ParseSimScript(const std::string& text, std::vector<SimCase>& cases, std::s
             cases.push_back({"replay", {}, {}, number});
         SimCase& current = cases.back();
         if (w[0] == "expect") {
-            if (current.expect.outcome != SimExpectation::NONE) {
+            if (current.expected) {
                 error = where + "case " + current.name + " has a second expect line";
                 return false;
             }
@@ -231,6 +231,7 @@ bool ParseSimScript(const std::string& text, std::vector<SimCase>& cases, std::s
                 error = where + why;
                 return false;
             }
+            current.expected = true;
             continue;
         }
         SimStep step;

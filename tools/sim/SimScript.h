@@ -59,10 +59,12 @@ struct SimCase
     std::vector<SimStep> steps;
     SimExpectation expect;
     int line = 0;
+    bool expected = false; // the case has its expect line
 };
 
 // Reads the text; false with error set ("line N: ...") on the first line it cannot read, or on
-// a case with two outcomes. A case without an expect line is only traced.
+// a case with two expect lines or two outcomes. A case without an expect line is only traced
+// (a replay's); recorded cases must have one (see RunSimProgram).
 bool ParseSimScript(const std::string& text, std::vector<SimCase>& cases, std::string& error);
 
 // The outcome as the files write it ("win", "lose trap 16 at 12,*").

@@ -258,11 +258,6 @@ function Screen:UpdateFruitPoints(x, y, alpha)
   label:SetAlpha(math.min(255, alpha))
 end
 
--- The level restarted under an open hint: it goes without a word back, play is already free.
-function Screen:HideTutorial()
-  HideHint()
-end
-
 function Screen:ShowTutorialText(text, icon)
   S.hint = true
   C("tut_text"):SetText(1, tostring(text or ""))

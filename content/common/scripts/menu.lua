@@ -57,9 +57,13 @@ end
 
 local function Switch(key) return Get(key) == true and "IDS_ON" or "IDS_OFF" end
 
+-- The points of the level in progress while the pause screen is asked for: the game sets them
+-- aside from "game/score" only after that, and the screen shows the score without them.
+local heldPoints = 0
+
 -- Every text the script builds, in the language now loaded.
 local function RefreshTexts()
-  ui:GetControl("pause_score"):SetTextRaw(Filled("IDS_MENU_SCORE", Get("game/score") or 0))
+  ui:GetControl("pause_score"):SetTextRaw(Filled("IDS_MENU_SCORE", (Get("game/score") or 0) - heldPoints))
   ui:GetControl("lang_label"):SetText("IDS_LANG_SELF")
   ui:GetControl("btn_opt_sfx_label"):SetText(Get("sfx_on") == true and "IDS_OPT_SOUND_ON" or "IDS_OPT_SOUND_OFF")
   ui:GetControl("btn_opt_music_label"):SetText(Get("music_on") == true and "IDS_OPT_MUSIC_ON" or "IDS_OPT_MUSIC_OFF")
@@ -196,7 +200,10 @@ function Screen:NewHighScore()
   Show("scr_highscore")
 end
 function Screen:ShowMenu(which)
+  heldPoints = 0
+  if which == "PauseMenu" and Get("runtime/playing") == true then heldPoints = Get("runtime/levelScore") or 0 end
   Refresh()
+  heldPoints = 0
   if which == "EnableSounds" then Show("scr_sound")
   elseif which == "PauseMenu" then Show("scr_pause")
   else Show("scr_main") end

@@ -6,7 +6,6 @@ local function Log(name, ...)
 end
 function Screen:Initialize() end
 for _, name in ipairs({"ShowHUD", "ActivateTimer", "UpdateLevelData", "SetFruitPointsValue", "UpdateFruitPoints",
-                       "ShowTutorialText", "ShowTutorialArrow", "AnimateTutorialTool", "ShowTapToContinue",
-                       "HideTutorial"}) do
+                       "ShowTutorialText", "ShowTutorialArrow", "AnimateTutorialTool", "ShowTapToContinue"}) do
   Screen[name] = function(self, ...) Log(name, ...) end
 end

@@ -214,7 +214,6 @@ struct IdleTap
     const char* script;
     const char* shows; // an event the trace must hold
     bool tutorial;
-    const char* stock = nullptr; // the bridges left after the load, when set
 };
 
 void PrintTo(const IdleTap& tap, std::ostream* out)
@@ -230,8 +229,6 @@ TEST_P(TapsThatPlaceNothing, LeaveTheStockAndTheHeroFalls)
 {
     SimOptions options;
     options.tutorial = GetParam().tutorial;
-    if (GetParam().stock != nullptr)
-        options.settings = {{"runtime/tools/bridge", GetParam().stock}};
     const Played run = Play(1, std::string(GetParam().script) + "expect lose, placed none\n", options);
     EXPECT_TRUE(run.result.met) << run.result.failure << '\n' << run.trace;
     EXPECT_NE(run.Find("nothing placed"), std::string::npos);
@@ -244,15 +241,22 @@ INSTANTIATE_TEST_SUITE_P(
                     IdleTap{"NoToolSelected", "on hero 11,6 tap 15,6\n", "hud UpdateLevelData()", false},
                     IdleTap{"OnTheToolBar", "on hero 11,6 select bridge\non hero 11,6 touch 660,440\n",
                             "sound play menu_ok1", false},
-                    IdleTap{"StockUsedUp", "on hero 11,6 use bridge at 15,6\n", "hud UpdateLevelData()", false, "0"},
-                    IdleTap{"StockBelowZero", "on hero 11,6 use bridge at 15,6\n", "hud UpdateLevelData()", false,
-                            "-1"},
                     IdleTap{"FarFromAnyToolCell", "on hero 11,6 use bridge at 12,2\n", "hud UpdateLevelData()", false},
                     IdleTap{"AtAHintWithoutATool",
                             "on hero 4,6 use bridge at 15,6\non hero 4,6 hud ContinueGame\n"
                             "on hero 11,6 hud ContinueGame\n",
                             "hud ShowTutorialText(\"IDS_TUT_1_RUN\", \"fruit\")", true}),
     [](const testing::TestParamInfo<IdleTap>& info) { return std::string(info.param.name); });
+
+// The stock is not asked first: a used-up one still places its tool and goes below zero.
+TEST(HeadlessGame, AUsedUpStockStillPlacesAndGoesBelowZero)
+{
+    SimOptions options;
+    options.settings = {{"runtime/tools/bridge", "0"}};
+    const Played run = Play(1, "on hero 11,6 use bridge at 15,6\n", options);
+    EXPECT_NE(run.Find("placed bridge at 15,6 stock 0 -> -1"), std::string::npos) << run.trace;
+    EXPECT_EQ(run.result.outcome, SimResult::WIN);
+}
 
 TEST(HeadlessGame, TheStockGoesDownOnceAndASecondTapFindsNoFreeCell)
 {
@@ -359,6 +363,47 @@ TEST(SimProgram, StatusSaysWhetherEveryCaseMetItsExpectation)
         EXPECT_EQ(RunProgram(args, out, err), 2) << args.back();
     EXPECT_EQ(RunProgram({"--help"}, out, err), 0);
     EXPECT_EQ(out.rfind("usage: pirrock-sim", 0), 0u);
+}
+
+// A recorded file that checks nothing, or a trace that is not written, is bad input, not a pass.
+TEST(SimProgram, RecordedCasesThatCheckNothingOrAnUnwrittenTraceAreRefused)
+{
+    const std::string paks = BRASHWICK_OUTPUT_DIR;
+    const std::filesystem::path file =
+        std::filesystem::temp_directory_path() / ("pirrock-sim-" + std::to_string(::getpid()) + ".sol");
+    const struct
+    {
+        const char* text;
+        const char* message;
+    } files[] = {
+        {"", "no case in the file"},
+        {"; level 1: recorded cases\n\n", "no case in the file"},
+        {"case win\n  on hero 11,6  use bridge at 15,6\n", "case win has no expect line"},
+        {"case no-bridge\n  expect lose\ncase win\n  on hero 11,6  use bridge at 15,6\n", "case win has no expect line"},
+        {"on hero 11,6  use bridge at 15,6\n", "case replay has no expect line"},
+    };
+    std::string out, err;
+    for (const auto& bad : files) {
+        std::ofstream(file) << bad.text;
+        EXPECT_EQ(RunProgram({"--paks", paks, "--level", "1", "--solution", file.string()}, out, err), 2) << bad.text;
+        EXPECT_NE(err.find(bad.message), std::string::npos) << err;
+    }
+    // The same lines as a replay are only traced.
+    EXPECT_EQ(RunProgram({"--paks", paks, "--level", "1", "--replay", file.string()}, out, err), 0) << err;
+    std::filesystem::remove(file);
+
+    const std::vector<std::string> win = {"--paks", paks, "--solution", LEVELS + "01.sol", "--case", "win"};
+    std::vector<std::string> toFullDisk = win;
+    toFullDisk.insert(toFullDisk.end(), {"--trace", "/dev/full"});
+    EXPECT_EQ(RunProgram(toFullDisk, out, err), 2);
+    EXPECT_NE(err.find("/dev/full: cannot write the trace"), std::string::npos) << err;
+    std::vector<const char*> argv = {"pirrock-sim"};
+    for (const std::string& arg : win)
+        argv.push_back(arg.c_str());
+    std::ofstream fullOut("/dev/full");
+    std::ostringstream errors;
+    EXPECT_EQ(RunSimProgram(static_cast<int>(argv.size()), argv.data(), fullOut, errors), 2);
+    EXPECT_NE(errors.str().find("standard output: cannot write the trace"), std::string::npos) << errors.str();
 }
 
 TEST(HeadlessGame, ARestartWhileWaitingOrRunningStartsTheHeroAgain)
