@@ -111,6 +111,18 @@ class LevelCompiler(unittest.TestCase):
                 self.assertIn(expected, level_errors(good, solution=win.replace(old, new), warnings=True))
 
 
+    def test_a_cell_must_be_seen_above_the_bar_while_the_hero_flies(self):
+        # Level 15: the trampoline at 27 throws the hero to 31 and the camera follows it up, so the
+        # pond beyond sinks under the eleven-tool bar; from the ground at 32 it shows.
+        with open(os.path.join(SOURCE, "content", "common", "levels", "src", "15.lvl")) as f:
+            grid = f.read()
+        with open(os.path.join(SOURCE, "content", "common", "levels", "src", "15.sol")) as f:
+            win = f.read().split("case no-carrot")[0]
+        self.assertEqual(level_errors(grid, "15.lvl", win), "")
+        self.assertIn("35,6 is off the screen or under the tool bar while the hero is at 30,6",
+                      level_errors(grid, "15.lvl", win.replace("on hero 32,6  use boat", "on hero 30,6  use boat")))
+
+
 class Lint(unittest.TestCase):
     """Each fixture is the real staged content with one fault put in; the lint must name its rule."""
 
