@@ -184,6 +184,11 @@ class Lint(unittest.TestCase):
                                           os.path.join(s, "common", "sfx", "menu_ok1.ogg"), "/dev/null"], check=True)),
             (8, edit("common/scripts/hud.lua", "local MIN_SLOT = 64", "local MIN_SLOT = 70")),  # level 30's eleven
             (8, edit("common/scripts/hud.lua", "GOTIT_W = 800, 80, 76, 136", "GOTIT_W = 800, 80, 76, 600")),
+            # levels 25 and 29: ten and eleven apples beside four other kinds
+            (9, edit("common/scripts/hud.lua", "SCORE_DIGITS = 360, 6", "SCORE_DIGITS = 360, 8")),
+            (9, edit("common/scripts/hud.lua", "FRUIT_SPACE, DIGIT_W = 790, 32, 2, 10, 17",
+                     "FRUIT_SPACE, DIGIT_W = 790, 32, 2, 10, 12")),
+            (9, edit("common/scripts/hud.lua", "FRUIT_SPACE, DIGIT_W = 790,", "FRUIT_SPACE, DIGIT_W = 810,")),
         ]
         for rule, change in fixtures:
             with self.subTest(rule=rule):
