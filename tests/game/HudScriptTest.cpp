@@ -259,6 +259,23 @@ TEST_F(HudTest, EveryLabelFitsItsButtonOrPanelInEachLanguage)
                              }});
 }
 
+// The loss panel says why when it can tell: a clock at 0 ran out. Points float up over fruit
+// only when the play scores them (the level score grew before the call); a replay scores none.
+TEST_F(HudTest, TheLossSaysTimesUpAndAReplayFloatsNoPoints)
+{
+    for (const auto& [time, words] : {std::pair{0, "Time's up! Tap to try again."}, {12, "Ouch! Tap to try again."}}) {
+        Settings().SetInt("runtime/time", time);
+        Call("ShowTapToContinue", true);
+        EXPECT_EQ(Text("tap_text"), words) << time;
+    }
+    for (const auto& [levelScore, shown] : {std::pair{0, false}, {20, true}}) {
+        Settings().SetInt("runtime/levelScore", levelScore);
+        Call("SetFruitPointsValue", 20);
+        Call("UpdateFruitPoints", 300, 330, 255);
+        EXPECT_EQ(Control("fruit_points")->IsVisibleInTree(), shown) << levelScore;
+    }
+}
+
 TEST_F(HudTest, APickupMatchesItsGolden)
 {
     Settings().SetInt("game/score", 1260);
