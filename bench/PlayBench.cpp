@@ -1,7 +1,8 @@
 // Level 1 (32 columns) from the built archives: the load behind the loading screen (atlases,
 // sounds, level and scripts, up to the switch to play), one logic step, and one drawn frame of
 // play and of the menu, on llvmpipe and with the GL layer only counting (the CPU side); draw
-// calls and bytes uploaded per frame.
+// calls and bytes uploaded per frame. Frames of play also for level 13 and level 30, the one
+// with every tool on its bar.
 #include "bench/BenchScreen.h"
 #include "engine/registry/Registry.h"
 #include "engine/registry/TextDict.h"
@@ -44,7 +45,7 @@ constexpr int STEPS_PER_RUN = 300;
 class GameServices
 {
 public:
-    GameServices()
+    explicit GameServices(int level = 1)
     {
         if (chdir(BRASHWICK_OUTPUT_DIR) != 0)
             return;
@@ -60,9 +61,9 @@ public:
         m_mounted = m_mounted && settings.Init("quor", "", "config/defaults.xml", true);
         m_step = Pirrock::Game::SetUpServices(&settings);
         Plim::Screen::InstallFactory();
-        // Level 1 won before: no hints hold the hero.
-        settings.SetInt(Pirrock::PlayState::LEVEL_KEY, 1);
-        settings.SetInt(Pirrock::Game::LevelKey(1), 2);
+        // The level won before: no hints hold the hero.
+        settings.SetInt(Pirrock::PlayState::LEVEL_KEY, level);
+        settings.SetInt(Pirrock::Game::LevelKey(level), 2);
         settings.SetBool("sfx_on", false);
         settings.SetBool("music_on", false);
     }
@@ -168,12 +169,12 @@ BENCHMARK(BM_LoadLevel)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 // Frames of a state (no logic steps between them) on the real screen (llvmpipe) or, with forward false, with GL calls only
 // counted: the game's own CPU side.
-void RunFrames(benchmark::State& state, Quor::ApplicationState* target, bool forward)
+void RunFrames(benchmark::State& state, Quor::ApplicationState* target, bool forward, int level = 1)
 {
     Tarv::MaemoSurface* screen = PlayerScreen();
     if (screen == nullptr)
         return state.SkipWithError("no screen");
-    GameServices services;
+    GameServices services(level);
     if (!services.IsReady() || !services.SwitchTo(target))
         return state.SkipWithError("the state did not load");
     // The first frame uploads the state's pages.
@@ -196,17 +197,18 @@ void RunFrames(benchmark::State& state, Quor::ApplicationState* target, bool for
     Tarv::GLCalls::SetForwarding(true);
 }
 
+// The argument is the level.
 void BM_PlayFrame(benchmark::State& state)
 {
-    RunFrames(state, new Pirrock::PlayState, true);
+    RunFrames(state, new Pirrock::PlayState, true, static_cast<int>(state.range(0)));
 }
-BENCHMARK(BM_PlayFrame)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PlayFrame)->Unit(benchmark::kMillisecond)->Arg(1)->Arg(13)->Arg(30);
 
 void BM_PlayFrameCpuSide(benchmark::State& state)
 {
-    RunFrames(state, new Pirrock::PlayState, false);
+    RunFrames(state, new Pirrock::PlayState, false, static_cast<int>(state.range(0)));
 }
-BENCHMARK(BM_PlayFrameCpuSide)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_PlayFrameCpuSide)->Unit(benchmark::kMicrosecond)->Arg(1)->Arg(13)->Arg(30);
 
 void BM_MenuFrameCpuSide(benchmark::State& state)
 {

@@ -1,39 +1,28 @@
-// Cost of the World on a level of the largest shipped size (128 x 48 cells): building it from
-// its items (done at every level start and restart), the layout check that can run with it,
-// and following a hero that moves several cells a frame.
+// Cost of the World on the largest level the game ships, read from the built archives: building
+// it from its items (done at every level start and restart), the layout check that can run
+// with it, and following a hero that moves several cells a frame.
 #include "engine/registry/Registry.h"
+#include "engine/vfs/PakMount.h"
+#include "engine/vfs/Vfs.h"
 #include "framework/Settings.h"
 #include "framework/System.h"
+#include "game/CodeMap.h"
 #include "game/GameLog.h"
 #include "game/Pirrock.h"
 #include "game/World.h"
 
 #include <benchmark/benchmark.h>
 
+#include <cstdio>
+#include <string>
 #include <vector>
+
+#include <unistd.h>
 
 namespace
 {
 
-constexpr int WIDTH = 128;
-constexpr int HEIGHT = 48;
-
-// Ground under every third band of rows, fruit and tools along each band, as a busy level has.
-std::vector<Pirrock::LevelItem> BusyLevel()
-{
-    std::vector<Pirrock::LevelItem> items;
-    for (int band = 8; band < HEIGHT; band += 8) {
-        for (int x = 0; x < WIDTH; ++x) {
-            items.push_back({x % 17 == 9 ? 16 : 35, x, band});
-            items.push_back({35, x, band + 1});
-            if (x % 5 == 0)
-                items.push_back({42 + x % 5, x, band - 2});
-            if (x % 11 == 3)
-                items.push_back({26 + x % 9, x, band - 1});
-        }
-    }
-    return items;
-}
+constexpr int LEVELS = 30;
 
 class Setting
 {
@@ -42,12 +31,6 @@ public:
     {
         Quor::System::Create(nullptr);
         Tarv::Registry::Instance = Tarv::MakeSmart<Tarv::Registry>();
-        // The level's size, as loading the level publishes it.
-        Quor::Settings& settings = *Quor::Settings::GetInstance();
-        settings.SetInt("runtime/level_width", WIDTH);
-        settings.SetInt("runtime/level_height", HEIGHT);
-        settings.SetInt("runtime/level_cell_width", 48);
-        settings.SetInt("runtime/level_cell_height", 48);
     }
     ~Setting()
     {
@@ -56,19 +39,50 @@ public:
     }
 };
 
-Tarv::SmartPtr<Pirrock::World> Build(const std::vector<Pirrock::LevelItem>& items,
-                                    const Tarv::SmartPtr<Pirrock::Pirrock>& hero)
+// The shipped level of the most cells, from common.pak beside the program; empty without it.
+const Pirrock::CodeMap& LargestLevel()
 {
-    return Pirrock::World::Create(items, {1, 7}, nullptr, hero);
+    static const Pirrock::CodeMap largest = [] {
+        Pirrock::CodeMap best;
+        if (chdir(BRASHWICK_OUTPUT_DIR) != 0)
+            return best;
+        Tarv::VfsInit();
+        if (Tarv::VfsMountPak("common.pak", "", 0) != nullptr) {
+            for (int level = 1; level <= LEVELS; ++level) {
+                char path[32];
+                std::snprintf(path, sizeof path, "levels/%02d_map.xml", level);
+                Pirrock::CodeMap map;
+                if (Pirrock::ReadCodeMap(path, map) && map.width * map.height > best.width * best.height)
+                    best = map;
+            }
+        }
+        Tarv::VfsShutdown();
+        return best;
+    }();
+    return largest;
+}
+
+// The World takes the level's size from the settings, as loading the level publishes it.
+Tarv::SmartPtr<Pirrock::World> Build(const Pirrock::CodeMap& map, const Tarv::SmartPtr<Pirrock::Pirrock>& hero)
+{
+    Quor::Settings& settings = *Quor::Settings::GetInstance();
+    settings.SetInt("runtime/level_width", map.width);
+    settings.SetInt("runtime/level_height", map.height);
+    settings.SetInt("runtime/level_cell_width", map.cellWidth);
+    settings.SetInt("runtime/level_cell_height", map.cellHeight);
+    return Pirrock::World::Create(map.items, map.heroStart, nullptr, hero);
 }
 
 void BM_BuildWorld(benchmark::State& state)
 {
     Setting setting;
-    const std::vector<Pirrock::LevelItem> items = BusyLevel();
+    const Pirrock::CodeMap& map = LargestLevel();
+    if (map.items.empty())
+        return state.SkipWithError("no shipped levels");
     for (auto _ : state)
-        benchmark::DoNotOptimize(Build(items, {}).Get());
-    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(items.size()));
+        benchmark::DoNotOptimize(Build(map, {}).Get());
+    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(map.items.size()));
+    state.SetLabel(std::to_string(map.width) + " x " + std::to_string(map.height) + " cells");
 }
 BENCHMARK(BM_BuildWorld);
 
@@ -82,24 +96,32 @@ public:
 void BM_ValidateLevel(benchmark::State& state)
 {
     Setting setting;
-    const Tarv::SmartPtr<Pirrock::World> world = Build(BusyLevel(), {});
+    const Pirrock::CodeMap& map = LargestLevel();
+    if (map.items.empty())
+        return state.SkipWithError("no shipped levels");
+    const Tarv::SmartPtr<Pirrock::World> world = Build(map, {});
     NullSink sink;
     for (auto _ : state)
         benchmark::DoNotOptimize(world->ValidateLevel(8, false, sink));
-    state.SetItemsProcessed(state.iterations() * WIDTH * HEIGHT);
+    state.SetItemsProcessed(state.iterations() * map.width * map.height);
 }
 BENCHMARK(BM_ValidateLevel);
 
 void BM_TrackHero(benchmark::State& state)
 {
     Setting setting;
+    const Pirrock::CodeMap& map = LargestLevel();
+    if (map.items.empty())
+        return state.SkipWithError("no shipped levels");
     const Tarv::SmartPtr<Pirrock::Pirrock> hero = Tarv::MakeSmart<Pirrock::Pirrock>();
-    const Tarv::SmartPtr<Pirrock::World> world = Build(BusyLevel(), hero);
-    const Vund::Vector3D frame(static_cast<float>(state.range(0)) * 48.0f / 4.0f, 0.0f, 0.0f);
+    const Tarv::SmartPtr<Pirrock::World> world = Build(map, hero);
+    const float end = static_cast<float>(map.width * map.cellWidth);
+    const Vund::Vector3D frame(static_cast<float>(state.range(0)) * static_cast<float>(map.cellWidth) / 4.0f, 0.0f,
+                               0.0f);
     std::int64_t changes = 0;
     for (auto _ : state) {
-        if (hero->GetPosition().x > WIDTH * 48.0f)
-            hero->SetPosition(world->CellToWorld({1, 7}), false);
+        if (hero->GetPosition().x > end)
+            hero->SetPosition(world->CellToWorld(map.heroStart), false);
         hero->SetPosition(hero->GetPosition() + frame, false);
         hero->lastDisplacement = frame;
         bool more = true;

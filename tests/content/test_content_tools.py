@@ -111,6 +111,18 @@ class LevelCompiler(unittest.TestCase):
                 self.assertIn(expected, level_errors(good, solution=win.replace(old, new), warnings=True))
 
 
+    def test_a_cell_must_be_seen_above_the_bar_while_the_hero_flies(self):
+        # Level 15: the trampoline at 27 throws the hero to 31 and the camera follows it up, so the
+        # pond beyond sinks under the eleven-tool bar; from the ground at 32 it shows.
+        with open(os.path.join(SOURCE, "content", "common", "levels", "src", "15.lvl")) as f:
+            grid = f.read()
+        with open(os.path.join(SOURCE, "content", "common", "levels", "src", "15.sol")) as f:
+            win = f.read().split("case no-carrot")[0]
+        self.assertEqual(level_errors(grid, "15.lvl", win), "")
+        self.assertIn("35,6 is off the screen or under the tool bar while the hero is at 30,6",
+                      level_errors(grid, "15.lvl", win.replace("on hero 32,6  use boat", "on hero 30,6  use boat")))
+
+
 class Lint(unittest.TestCase):
     """Each fixture is the real staged content with one fault put in; the lint must name its rule."""
 
@@ -172,6 +184,11 @@ class Lint(unittest.TestCase):
                                           os.path.join(s, "common", "sfx", "menu_ok1.ogg"), "/dev/null"], check=True)),
             (8, edit("common/scripts/hud.lua", "local MIN_SLOT = 64", "local MIN_SLOT = 70")),  # level 30's eleven
             (8, edit("common/scripts/hud.lua", "GOTIT_W = 800, 80, 76, 136", "GOTIT_W = 800, 80, 76, 600")),
+            # levels 25 and 29: ten and eleven apples beside four other kinds
+            (9, edit("common/scripts/hud.lua", "SCORE_DIGITS = 360, 6", "SCORE_DIGITS = 360, 8")),
+            (9, edit("common/scripts/hud.lua", "FRUIT_SPACE, DIGIT_W = 790, 32, 2, 10, 17",
+                     "FRUIT_SPACE, DIGIT_W = 790, 32, 2, 10, 12")),
+            (9, edit("common/scripts/hud.lua", "FRUIT_SPACE, DIGIT_W = 790,", "FRUIT_SPACE, DIGIT_W = 810,")),
         ]
         for rule, change in fixtures:
             with self.subTest(rule=rule):

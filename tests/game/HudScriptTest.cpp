@@ -237,22 +237,42 @@ TEST_F(HudTest, EndPanelsSendTheirCommandOnce)
     EXPECT_EQ(Settings().GetString("runtime/game_end_reason"), "complete");
 }
 
-// The end panels' buttons hold their label on one line in every language the game ships: a
-// longer text wraps and its second line falls below the button.
-TEST_F(HudTest, EndPanelButtonLabelsFitTheirButtonInEachLanguage)
+// Every label and read-out holds its text on one line inside its button or panel in each
+// language, the longest read-outs and the time-out's words included.
+TEST_F(HudTest, EveryLabelFitsItsButtonOrPanelInEachLanguage)
 {
-    Call("ShowSummaryScreen", true);
-    for (const char* language : {"en", "de"}) {
-        ASSERT_TRUE(Tarv::TextDict::Instance->Load(std::string("l10n/") + language + ".xml"));
-        for (const char* name : {"btn_next_label", "btn_levels_label", "btn_finish_label", "btn_lose_ok_label"}) {
-            auto* line = dynamic_cast<Plim::TextLine*>(Control(name));
-            ASSERT_NE(line, nullptr) << name;
-            line->RefreshText();
-            const Plim::ColorText* text = line->GetCurrentText();
-            ASSERT_NE(text, nullptr) << name;
-            EXPECT_GT(text->GetTextWidth(), 0) << language << " " << name;
-            EXPECT_LE(text->GetTextWidth(), text->GetBoxWidth()) << language << " " << name << ": " << Text(name);
-        }
+    for (const auto& [key, value] : {std::pair{"game/score", 99999}, {"game/currentLevel", 30}, {"runtime/time", 0},
+                                     {"runtime/fruits/apple", 11}, {"runtime/fruits/max/apple", 11}})
+        Settings().SetInt(key, value);
+    ExpectEveryTextLineFits({[this] {
+                                 Call("ShowHUD", true);
+                                 Call("ShowLoseScreen", true);
+                                 Call("ShowSummaryScreen", true);
+                             },
+                             [this] {
+                                 Settings().SetInt("runtime/time", 80);
+                                 Call("ShowTapToContinue", true);
+                             },
+                             [this] {
+                                 Settings().SetInt("runtime/time", 0);
+                                 Call("ShowTapToContinue", true);
+                             }});
+}
+
+// The loss panel says why when it can tell: a clock at 0 ran out. Points float up over fruit
+// only when the play scores them (the level score grew before the call); a replay scores none.
+TEST_F(HudTest, TheLossSaysTimesUpAndAReplayFloatsNoPoints)
+{
+    for (const auto& [time, words] : {std::pair{0, "Time's up! Tap to try again."}, {12, "Ouch! Tap to try again."}}) {
+        Settings().SetInt("runtime/time", time);
+        Call("ShowTapToContinue", true);
+        EXPECT_EQ(Text("tap_text"), words) << time;
+    }
+    for (const auto& [levelScore, shown] : {std::pair{0, false}, {20, true}}) {
+        Settings().SetInt("runtime/levelScore", levelScore);
+        Call("SetFruitPointsValue", 20);
+        Call("UpdateFruitPoints", 300, 330, 255);
+        EXPECT_EQ(Control("fruit_points")->IsVisibleInTree(), shown) << levelScore;
     }
 }
 

@@ -205,7 +205,11 @@ TEST_F(MenuScriptTest, OptionsAndCreditsScrolledByDrags)
         auto* credits = static_cast<Plim::TextBox*>(Control("credits_text"));
         const int last = credits->GetTextHeight() - credits->GetBoxHeight();
         ASSERT_GT(last, 20) << "the credits are longer than their window";
-        const std::pair<int, int> drags[] = {{-5, 0}, {12, 12}, {8, 20}, {-3, 17}, {10000, last}};
+        // Whole lines of the body font: none shows cut at the window's edges.
+        constexpr int line = 23;
+        EXPECT_EQ(credits->GetBoxHeight() % line, 0);
+        EXPECT_EQ(last % line, 0);
+        const std::pair<int, int> drags[] = {{-5, 0}, {12, line}, {8, line}, {-10, 0}, {10000, last}};
         for (const auto& [step, at] : drags) {
             Drag(step);
             EXPECT_EQ(credits->GetTextPosition(), at) << step;
@@ -278,6 +282,23 @@ TEST_F(MenuScriptTest, ThePauseScreenShowsTheScoreWithoutTheLevelInProgress)
         EXPECT_EQ(Text("pause_score"), shown) << playing;
     }
     TakeLog();
+}
+
+// Every button's label and every line of text stays inside its button or panel on one line in
+// each language, the developer screen's switches and the longest scores included.
+TEST_F(MenuScriptTest, EveryLabelFitsItsButtonOrPanelInEachLanguage)
+{
+    for (const char* key : {"dev/enable_cheats", "dev/unlock_all_levels", "dev/show_fps_mem", "sfx_on", "music_on"})
+        Settings().SetBool(key, true);
+    Settings().SetInt("game/score", 99999);
+    Settings().SetInt("game/highScore", 99999);
+    ExpectEveryTextLineFits({[this] { Call("UpdateTexts"); },
+                             [this] {
+                                 for (const char* key : {"dev/unlock_all_levels", "dev/show_fps_mem", "sfx_on", "music_on"})
+                                     Settings().SetBool(key, false);
+                                 Call("UpdateTexts");
+                             }},
+                            {"first_title", "sound_q", "exit_q"});
 }
 
 // The pause screen's round switches, and the exit prompt, in both languages.

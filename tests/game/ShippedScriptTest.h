@@ -15,7 +15,13 @@
 #include "tests/game/GameWorld.h"
 #include "tests/graphics/render/RenderTestScreen.h"
 
+#include <algorithm>
+#include <fstream>
+#include <functional>
+#include <initializer_list>
+#include <iterator>
 #include <memory>
+#include <regex>
 #include <string>
 #include <utility>
 #include <vector>
@@ -86,6 +92,39 @@ protected:
         auto* line = dynamic_cast<Plim::TextLine*>(Control(name));
         const Plim::ColorText* text = line != nullptr ? line->GetCurrentText() : nullptr;
         return text != nullptr ? std::string(Tarv::NarrowString(text->GetText())) : "?";
+    }
+
+    // Every text line of the screen's layout shows its text on one line within its box, which
+    // stands inside its button or panel (the lines named in twoLines, laid out with room for a
+    // second line, on at most two): in each language the game ships, with the layout's own texts
+    // and after each of fills, which has the script write its texts.
+    void ExpectEveryTextLineFits(std::initializer_list<std::function<void()>> fills,
+                                 std::initializer_list<std::string> twoLines = {})
+    {
+        std::ifstream in(std::string(BRASHWICK_SOURCE_DIR "/content/common/xml/") + m_component + ".xml");
+        const std::string layout((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        const std::regex textLine("type=\"TextLine\" name=\"([^\"]+)\"");
+        std::vector<std::string> names;
+        for (std::sregex_iterator it(layout.begin(), layout.end(), textLine), end; it != end; ++it)
+            names.push_back((*it)[1]);
+        ASSERT_FALSE(names.empty());
+        for (const char* language : {"en", "de"}) {
+            ASSERT_TRUE(Tarv::TextDict::Instance->Load(std::string("l10n/") + language + ".xml"));
+            for (const std::string& name : names)
+                if (auto* line = dynamic_cast<Plim::TextLine*>(Control(name.c_str())))
+                    line->RefreshText();
+            for (const auto& fill : fills) {
+                fill();
+                for (const std::string& name : names) {
+                    auto* line = dynamic_cast<Plim::TextLine*>(Control(name.c_str()));
+                    const Plim::ColorText* text = line != nullptr ? line->GetCurrentText() : nullptr;
+                    ASSERT_NE(text, nullptr) << name;
+                    const bool two = std::find(twoLines.begin(), twoLines.end(), name) != twoLines.end();
+                    EXPECT_LE(text->GetTextWidth(), text->GetBoxWidth() * (two ? 2 : 1))
+                        << language << " " << name << ": " << Text(name.c_str());
+                }
+            }
+        }
     }
 
     std::unique_ptr<Owner> owner = std::make_unique<Owner>();

@@ -15,6 +15,8 @@ which rule), exit 1 when anything is found.
   7 audio    every sound and piece of music is Ogg Vorbis, mono, 22050 Hz (the mixer's own format)
   8 bar      every level's tools fit the HUD's tool bar on the screen, "Got it" too where the level
              has a tutorial, with the bar's numbers read from scripts/hud.lua
+  9 fruit    every level's fruit counters fit the top bar, right of the score's room and left of
+             the screen's edge, with room for each kind's most digits in fonts/hud.xml
 
 Usage: contentlint.py STAGE [--keys REQUIRED_KEYS] [--source SOURCE_TREE]"""
 import os
@@ -45,6 +47,9 @@ BAD_TEXT = set('&<>"')
 TUTORIAL_WIDTH, TUTORIAL_LINES = 440, 3
 TOOL_CODES = {26, 27, 28, 29, 30, 31, 32, 33, 34, 38, 47}
 BAR_NUMBERS = ("SCREEN_W", "SLOT", "GOTIT_W", "MIN_SLOT")
+FRUIT_NUMBERS = ("SCREEN_W", "FRUIT_RIGHT", "FRUIT_ICON", "FRUIT_GAP", "FRUIT_SPACE", "DIGIT_W", "SCORE_X",
+                 "SCORE_DIGITS")
+FRUIT_CODES = range(42, 47)
 
 
 class Lint:
@@ -180,11 +185,11 @@ class Lint:
         code_map = root.findtext("code-map", "").strip()
         self.need(code_map, path, None, regions)
 
-    # rule 8: the pause button takes SLOT at the right; the slots close up to MIN_SLOT apart
-    def tool_bar(self):
+    def hud_numbers(self, rule, wanted, what):
+        """The HUD script's layout numbers (its `local NAME, ... = 1, ...` lines); None when one is missing."""
         script = self.host("scripts/hud.lua")
         if script is None:
-            return
+            return None
         with open(script, encoding="utf-8") as f:
             text = f.read()
         numbers = {}
@@ -192,9 +197,16 @@ class Lint:
             names = [n.strip() for n in m.group(1).split(",")]
             values = [v.strip() for v in m.group(2).split(",")]
             numbers.update(zip(names, (int(v) for v in values)))
-        missing = [n for n in BAR_NUMBERS if n not in numbers]
+        missing = [n for n in wanted if n not in numbers]
         if missing:
-            self.report(8, "scripts/hud.lua", f"the tool bar's numbers {', '.join(missing)} are not set")
+            self.report(rule, "scripts/hud.lua", f"{what} numbers {', '.join(missing)} are not set")
+            return None
+        return numbers
+
+    # rule 8: the pause button takes SLOT at the right; the slots close up to MIN_SLOT apart
+    def tool_bar(self):
+        numbers = self.hud_numbers(8, BAR_NUMBERS, "the tool bar's")
+        if numbers is None:
             return
         for path in sorted(self.files):
             m = re.fullmatch(r"levels/(\d\d)_map\.xml", path)
@@ -207,6 +219,34 @@ class Lint:
             if len(tools) * numbers["MIN_SLOT"] > room:
                 self.report(8, path, f"{len(tools)} tools take {len(tools) * numbers['MIN_SLOT']} pixels of the tool bar,"
                             f" {room} are free" + (" beside Got it" if hint else ""))
+
+    # rule 9: the counters pack leftwards from FRUIT_RIGHT, each kind's picture and its most digits
+    def fruit_counters(self):
+        numbers = self.hud_numbers(9, FRUIT_NUMBERS, "the fruit counters'")
+        font = self.xml("fonts/hud.xml") if "fonts/hud.xml" in self.files else None
+        if numbers is None or font is None:
+            return
+        digits = [int(c.get("width", "0")) for c in font.iter("char") if c.get("code", "").isdigit()
+                  and 48 <= int(c.get("code")) <= 57]
+        if len(digits) != 10 or max(digits) > numbers["DIGIT_W"]:
+            self.report(9, "fonts/hud.xml", f"its digits are {max(digits, default=0)} pixels wide, the HUD leaves"
+                        f" {numbers['DIGIT_W']}" if digits else "it has no digits")
+            return
+        if numbers["FRUIT_RIGHT"] > numbers["SCREEN_W"]:
+            self.report(9, "scripts/hud.lua", "the fruit counters end beyond the screen's edge")
+        score_end = numbers["SCORE_X"] + numbers["SCORE_DIGITS"] * numbers["DIGIT_W"]
+        for path in sorted(self.files):
+            m = re.fullmatch(r"levels/(\d\d)_map\.xml", path)
+            root = self.xml(path) if m else None
+            if root is None:
+                continue
+            codes = [int(item.text) for item in root.iter("item") if (item.text or "").strip().isdigit()]
+            counts = [codes.count(code) for code in FRUIT_CODES if code in codes]
+            width = sum(numbers["FRUIT_ICON"] + numbers["FRUIT_GAP"] + len(str(count)) * numbers["DIGIT_W"]
+                        for count in counts) + numbers["FRUIT_SPACE"] * max(0, len(counts) - 1)
+            if counts and numbers["FRUIT_RIGHT"] - width < score_end:
+                self.report(9, path, f"its fruit counters take {width} pixels from {numbers['FRUIT_RIGHT']} and"
+                            f" reach the score's room, which ends at {score_end}")
 
     # rule 4
     def animations(self):
@@ -416,6 +456,7 @@ def main(argv):
     lint.keys(read_required(options.get("--keys")), options.get("--source"))
     lint.audio()
     lint.tool_bar()
+    lint.fruit_counters()
     for finding in lint.findings:
         print("contentlint: " + finding, file=sys.stderr)
     return 1 if lint.findings else 0

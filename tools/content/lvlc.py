@@ -318,19 +318,26 @@ SOL_STEP = re.compile(r"on (?:hero (\d+),(\d+)(?: #\d+)?|time \d+(?:\.\d+)?|step
 SOL_OUTCOME = re.compile(r"(not win|win|late|lose)( trap \d+)?( at \d+,(\d+|\*))?")
 
 
-def tappable(level, hero, cell):
-    """Whether a tap reaches the cell while the camera frames the hero in its cell: the hero's
-    cell 240 px from the left running right (560 running left, either will do) with its foot 144
-    px above the screen's; a tap up to two rows above a cell still reaches it. The top bar takes
+# How far above its running row a hero flies, at most, after a trampoline and after the hair
+# dryer's long jump (the defaults' jump velocities under the game's half-step integration and a
+# gravity of 800), and the columns after the launch where it lands.
+JUMP_RISE, LONG_JUMP_RISE = 85, 128
+JUMP_LANDS, LONG_JUMP_LANDS = 4, 6
+
+
+def seen(level, hero, cell, rise=0):
+    """Whether the player sees the cell and the one below it (what the tool goes on: the gap, the
+    water, the ground), all but the cell's upper half under the top bar, while the camera frames the hero in its cell: the hero's cell 240 px
+    from the left running right (560 running left, either will do) with its foot 144 px above the
+    screen's, or rise px higher in the air, where the camera follows it up. The top bar takes
     52 px, the tool bar (slots closing up to 64 px apart as the HUD packs them) 80 px at the right."""
     kinds = len({level.at(x, y) for y in range(level.height) for x in range(level.width)} & TOOL_CHARS)
     bar = (kinds + 1) * max(64, min(76, (800 - 76) // max(1, kinds))) + 4
     for left in (240, 560):
-        sx = left + 24 + CELL * (cell[0] - hero[0])
-        for up in range(3):
-            sy = 312 + CELL * (cell[1] - up - hero[1])
-            if 0 <= sx < 800 and 52 <= sy < 480 and (sy < 400 or sx < 800 - bar):
-                return True
+        x = left + CELL * (cell[0] - hero[0])
+        top = 288 + CELL * (cell[1] - hero[1])
+        if 0 <= x and x + CELL <= 800 and 52 <= top + CELL // 2 and (top + rise + 2 * CELL <= 400 or x + CELL <= 800 - bar):
+            return True
     return False
 
 
@@ -367,7 +374,7 @@ def check_solution(level, path):
         level.errors.append(f"{src}:1: error: there is no 'win' case")
     grid = lambda x, y: 0 <= x < level.width and 0 <= y < level.height  # noqa: E731
     for case in cases:
-        used, previous = set(), None
+        used, previous, launches = set(), None, []
         for number, (hx, hy, tool, x, y, _optional) in case["steps"]:
             where = f"{src}:{number}: error: case {case['name']}"
             trigger = (int(hx), int(hy)) if hx else None
@@ -392,7 +399,17 @@ def check_solution(level, path):
             used.add(cell)
             if trigger and tool != "hair_dryer" and abs(trigger[0] - cell[0]) < 2:
                 level.errors.append(f"{where}: the tap at {hx},{hy} leaves no time to react to {x},{y}")
-            if trigger and case["name"] == "win" and not tappable(level, trigger, cell):
+            # A trigger between a launch placed before and its landing finds the hero in the air.
+            # The hero runs towards the launch it was given.
+            rise = max([r for (lx, ly, way, lands, r) in launches if trigger and ly == trigger[1]
+                        and 0 < (trigger[0] - lx) * way < lands], default=0)
+            if tool == "trampoline" and trigger:
+                launches.append((*cell, 1 if cell[0] > trigger[0] else -1, JUMP_LANDS, JUMP_RISE))
+            elif tool == "hair_dryer":
+                # the dryer blows its trampoline's jump long
+                launches = [(lx, ly, way, LONG_JUMP_LANDS, LONG_JUMP_RISE) if ly == cell[1] and abs(lx - cell[0]) <= 2
+                            else (lx, ly, way, lands, r) for (lx, ly, way, lands, r) in launches]
+            if trigger and case["name"] == "win" and not seen(level, trigger, cell, rise):
                 level.errors.append(f"{where}: {x},{y} is off the screen or under the tool bar while the hero"
                                     f" is at {hx},{hy}")
         if case["name"] == "win":

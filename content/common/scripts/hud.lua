@@ -10,7 +10,13 @@ local ICONS = { fruit = true, exit = true, tilt = true, trap = true, fall = true
 local PANELS = { "panel_tap", "panel_lose", "panel_summary" }
 local SCREEN_W, BAR_H, SLOT, GOTIT_W = 800, 80, 76, 136
 local MIN_SLOT = 64
-local FRUIT_X, FRUIT_STEP = 524, 55
+-- The fruit counters pack leftwards from FRUIT_RIGHT: each kind's picture, then room for as many
+-- digits as the level holds of that kind, so a count that grows never reaches the next picture.
+-- They stop short of the score's room. The content lint holds every level's fruit to these numbers.
+local FRUIT_RIGHT, FRUIT_ICON, FRUIT_GAP, FRUIT_SPACE, DIGIT_W = 790, 32, 2, 10, 17
+local SCORE_X, SCORE_DIGITS = 360, 6
+-- Where the slot's stock badge sits on it.
+local BADGE_DX = 50
 local PULSE_PERIOD, PULSE_SCALE, BOB = 0.6, 0.15, 6
 -- In its last seconds the running clock shows each new second for half of it.
 local BLINK_FROM = 10
@@ -20,7 +26,7 @@ local S = {
   shown = true, timer = false, acc = 0, clock = 0,
   hint = false, tut = nil, tutStock = 0,
   arrow = nil, panel = nil, waiting = false, pressed = nil, level = 0,
-  shownScore = nil, shownLives = nil, shownFruit = {},
+  shownScore = nil, shownLives = nil, shownFruit = {}, scoring = true,
 }
 
 local function get(key) return registry:Get(Q .. key) end
@@ -62,9 +68,13 @@ local function LayoutBar()
   for i = #TOOLS, 1, -1 do
     local granted = num("runtime/tools/max/" .. TOOLS[i]) > 0
     SetVisible("slot_" .. i, granted)
+    SetVisible("slot_" .. i .. "_dot", granted)
+    SetVisible("slot_" .. i .. "_badge", granted)
     if granted then
       x = x - pitch
       C("slot_" .. i):SetX(x)
+      C("slot_" .. i .. "_dot"):SetX(x + BADGE_DX)
+      C("slot_" .. i .. "_badge"):SetX(x + BADGE_DX)
     end
   end
   local width = SCREEN_W - x + 4
@@ -109,17 +119,20 @@ local function RefreshCounts()
   end
 end
 
--- Only the kinds of fruit the level has, packed from the left after the score.
+-- Only the kinds of fruit the level has, in their order, the last one at the right.
 local function RefreshFruit()
-  local x = FRUIT_X
-  for _, fruit in ipairs(FRUITS) do
+  local x = FRUIT_RIGHT
+  for i = #FRUITS, 1, -1 do
+    local fruit = FRUITS[i]
     local total = num("runtime/fruits/max/" .. fruit)
     SetVisible("fruit_" .. fruit, total > 0)
     SetVisible("fruit_" .. fruit .. "_n", total > 0)
     if total > 0 then
+      x = x - DIGIT_W * string.len(tostring(total))
+      C("fruit_" .. fruit .. "_n"):SetX(x)
+      x = x - FRUIT_GAP - FRUIT_ICON
       C("fruit_" .. fruit):SetX(x)
-      C("fruit_" .. fruit .. "_n"):SetX(x + 32)
-      x = x + FRUIT_STEP
+      x = x - FRUIT_SPACE
     end
   end
   RefreshCounts()
@@ -218,6 +231,8 @@ function Screen:Initialize()
   SetVisible("tut_panel", false)
   SetVisible("tut_arrow", false)
   SetVisible("fruit_points", false)
+  C("score"):SetX(SCORE_X)
+  C("score_icon"):SetX(SCORE_X - FRUIT_GAP - FRUIT_ICON)
   RefreshAll()
 end
 
@@ -243,7 +258,10 @@ function Screen:UpdateLevelData()
   if S.tut ~= nil and num("runtime/tools/" .. S.tut) < S.tutStock then CloseHint() end
 end
 
+-- The points are added before they are shown, so a level score still at 0 means this play
+-- scores nothing (a level won before): no points float up then.
 function Screen:SetFruitPointsValue(points)
+  S.scoring = num("runtime/levelScore") > 0
   C("fruit_points"):SetTextRaw("+" .. tostring(points))
 end
 
@@ -251,6 +269,7 @@ end
 function Screen:UpdateFruitPoints(x, y, alpha)
   local label = C("fruit_points")
   alpha = tonumber(alpha) or 0
+  if not S.scoring then alpha = 0 end
   label:SetVisibility(alpha > 0)
   if alpha <= 0 then return end
   label:SetX((tonumber(x) or 0) + 24 - label:GetWidth() / 2)
@@ -289,8 +308,12 @@ function Screen:AnimateTutorialTool(name)
   S.pulse = 0
 end
 
+-- The clock stands at 0 only when it ran out: the hero was too late.
 function Screen:ShowTapToContinue(on)
-  if on then C("tap_lives"):SetTextRaw(Format("IDS_HUD_LIVES_LEFT", num("game/lives"))) end
+  if on then
+    C("tap_text"):SetText(num("runtime/time") <= 0 and "IDS_HUD_TIME_UP" or "IDS_HUD_TAP")
+    C("tap_lives"):SetTextRaw(Format("IDS_HUD_LIVES_LEFT", num("game/lives")))
+  end
   ShowPanel("panel_tap", on)
 end
 

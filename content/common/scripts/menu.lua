@@ -12,8 +12,10 @@ local shown = nil
 local pressed = nil
 -- After a command that changes state, input waits until the program calls again.
 local waiting = false
--- How far the credits are scrolled, in pixels from their top.
-local creditsAt = 0
+-- How far the credits are dragged, in pixels from their top; they scroll by whole lines of their
+-- font (fonts/body.xml), and their window is a whole number of lines high, so no line shows cut.
+local creditsDrag, creditsAt = 0, 0
+local CREDITS_LINE = 23
 -- The title id of the high-score screen; its numbers are read again for every refresh.
 local hsTitle = "IDS_HS_GAME_OVER"
 
@@ -28,7 +30,7 @@ local function Show(name)
     ui:GetControl(screen):SetVisibility(screen == name)
   end
   if name == "scr_credits" and shown ~= "scr_credits" then
-    creditsAt = 0
+    creditsDrag, creditsAt = 0, 0
     ui:GetControl("credits_text"):SetTextPosition(0)
     Send("EnableTouch")
   end
@@ -67,7 +69,8 @@ local function RefreshTexts()
   ui:GetControl("lang_label"):SetText("IDS_LANG_SELF")
   ui:GetControl("btn_opt_sfx_label"):SetText(Get("sfx_on") == true and "IDS_OPT_SOUND_ON" or "IDS_OPT_SOUND_OFF")
   ui:GetControl("btn_opt_music_label"):SetText(Get("music_on") == true and "IDS_OPT_MUSIC_ON" or "IDS_OPT_MUSIC_OFF")
-  ui:GetControl("btn_opt_lang_label"):SetTextRaw(Filled("IDS_OPT_LANGUAGE", ui:GetText("IDS_LANG_SELF")))
+  -- the globe beside it says what the button is; the name alone fits it in every language
+  ui:GetControl("btn_opt_lang_label"):SetText("IDS_LANG_SELF")
   ui:GetControl("btn_dbg_unlock_label"):SetTextRaw(ui:GetText("IDS_DEBUG_UNLOCK") .. ": " ..
                                                   ui:GetText(Switch("dev/unlock_all_levels")))
   ui:GetControl("btn_dbg_fps_label"):SetTextRaw(ui:GetText("IDS_DEBUG_FPS") .. ": " ..
@@ -212,7 +215,8 @@ function Screen:OnMultitouchMove(step)
   if shown ~= "scr_credits" then return end
   local text = ui:GetControl("credits_text")
   local last = math.max(0, text:GetTextHeight() - text:GetHeight())
-  creditsAt = math.min(last, math.max(0, creditsAt + step))
+  creditsDrag = math.min(last, math.max(0, creditsDrag + step))
+  creditsAt = math.min(last, math.floor(creditsDrag / CREDITS_LINE + 0.5) * CREDITS_LINE)
   text:SetTextPosition(creditsAt)
 end
 function Screen:UpdateTexts() RefreshTexts() end

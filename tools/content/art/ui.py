@@ -41,7 +41,13 @@ def tool_icon(name, items, anim_first):
     art = {"carrot": ("carrot", 96, 48, -40, 4), "bridge": ("bridge", 96, 64, -4, 10), "boat": ("boat", 80, 40, 0, 14),
            "parachute": ("parachute", 48, 48, 4, 4), "skates": ("skates", 48, 32, 4, 12), "ski": ("ski", 48, 64, 8, 2),
            "ladder": ("ladder/middle", 56, 48, -10, 4)}
-    if name in art:
+    if name == "trampoline":
+        # the item itself is a flat mat, a thin line at this size: a short mat on its legs and the
+        # bounce it gives say more
+        s.line(17, 34, 11, 46, INK, 4).line(39, 34, 45, 46, INK, 4)
+        s.path("M11 34 Q28 42 45 34", None, INK, 8).path("M11 34 Q28 42 45 34", None, DANGER, 5)
+        s.path("M28 27 L28 9 M20 16 L28 8 L36 16", None, INK, 7).path("M28 27 L28 9 M20 16 L28 8 L36 16", None, TEAL, 3.5)
+    elif name in art:
         key, w, h, dx, dy = art[name]
         k = 44 / max(w, h) if name not in ("carrot", "ladder") else 0.8
         s.begin(f"translate({n(6 + dx * k)} {n(6 + dy * k)}) scale({n(k)})")
@@ -84,6 +90,12 @@ def hud(items, anim_first):
     s = Svg(32, 32)
     s.path("M16 28 L4 15 Q0 6 9 5 Q14 5 16 10 Q18 5 23 5 Q32 6 28 15 Z", DANGER, INK, 2)
     out["heart"] = s
+    # the score: a cup, not to be read as a number that goes with the clock beside it
+    s = Svg(32, 32)
+    s.path("M7 4 L25 4 L24 14 Q23 21 16 21 Q9 21 8 14 Z", "#F4D35E", INK, 2)
+    s.path("M8 7 Q2 7 3 12 Q4 16 9 16 M24 7 Q30 7 29 12 Q28 16 23 16", None, INK, 2)
+    s.rect(14, 20, 4, 6, "#C9A227", INK, 1.5).rect(9, 25, 14, 5, "#C9A227", INK, 2, r=1.5)
+    out["score"] = s
     for f in ("apple", "cherry", "strawberry", "banana", "watermelon"):
         s = Svg(32, 32)
         s.begin("scale(0.6667)")
@@ -179,8 +191,8 @@ def panorama(s, w, h, bands, name, dusk=False):
         s.rect(0, 0, w, h, s.gradient(f"{name}_dusk", [(0, "#2B1E4F", 0.45), (1, "#F4A86A", 0.15)]))
 
 
-def logo(s, x, y, scale):
-    """'Brashwick' as rounded strokes: a hand-lettered word without any font."""
+def logo(s, cx, y, scale):
+    """'Brashwick' as rounded strokes: a hand-lettered word without any font, centred on cx."""
     letters = {
         "B": "M0 0 L0 40 M0 0 Q20 0 20 10 Q20 20 0 20 Q24 20 24 30 Q24 40 0 40",
         "r": "M0 14 L0 40 M0 22 Q6 12 16 14",
@@ -193,7 +205,9 @@ def logo(s, x, y, scale):
         "k": "M0 0 L0 40 M16 14 L2 28 L18 40",
     }
     widths = {"B": 30, "r": 22, "a": 26, "s": 24, "h": 26, "w": 32, "i": 12, "c": 24, "k": 24}
-    s.begin(f"translate({n(x)} {n(y)}) scale({n(scale)})")
+    # The strokes span from the B's stem at 0 to the k's right end, 18 into its cell.
+    span = sum(widths[ch] for ch in "Brashwic") + 18
+    s.begin(f"translate({n(cx - span * scale / 2)} {n(y)}) scale({n(scale)})")
     for stroke, color in ((16, INK), (9, "#F6B561")):
         cx = 0
         for ch in "Brashwick":
@@ -208,11 +222,10 @@ def menu(items):
     s = Svg(800, 480)
     landscape(s, 800, 480, 1)
     s.rect(0, 400, 800, 80, "#72C94B")
-    wave_pose = hero.pose(arms=(160, -20))
-    hero_at(s, 560, 240, 3, wave_pose)
+    # the waving pirrock stands on the main menu alone (pirrock_hello), not behind every dialog
     out["bg"] = s
     s = Svg(520, 150)
-    logo(s, 28, 30, 1.9)
+    logo(s, 260, 30, 1.9)
     out["logo"] = s
     for pressed in (False, True):
         out["btn_pressed" if pressed else "btn"] = button(260, 64, pressed)
@@ -289,7 +302,7 @@ def splash(items):
     hero_at(s, 330, 150, 3, hero.pose(legs=(60, 40), arms=(160, 150), tilt=-8, bob=-3))
     for x, y, f in ((250, 180, "apple"), (560, 160, "cherry"), (620, 250, "banana")):
         s.begin(f"translate({x} {y}) scale(1.3)"), s.parts.extend(items[f].parts[1:]), s.end()
-    logo(s, 180, 30, 1.8)
+    logo(s, 400, 30, 1.8)
     out["game_splash"] = s
     s = Svg(480, 240)
     hexagon = [(240 + 70 * math.cos(math.radians(a)), 90 + 70 * math.sin(math.radians(a))) for a in range(0, 360, 60)]

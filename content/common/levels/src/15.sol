@@ -4,7 +4,7 @@ case win
   on hero 12,6  use carrot at 16,6
   on hero 17,6  use bridge at 21,6
   on hero 23,6  use trampoline at 27,6
-  on hero 30,6  use boat at 33,6
+  on hero 32,6  use boat at 35,6
   on hero 40,6  use parachute at 44,6
   on hero 46,10  use trampoline at 52,10
   on hero 48,10  use hair_dryer at 50,10
@@ -17,7 +17,7 @@ case no-carrot
   on hero 6,6  use fire_extinguisher at 10,6
   on hero 17,6  use bridge at 21,6
   on hero 23,6  use trampoline at 27,6
-  on hero 30,6  use boat at 33,6
+  on hero 32,6  use boat at 35,6
   on hero 40,6  use parachute at 44,6
   on hero 46,10  use trampoline at 52,10
   on hero 48,10  use hair_dryer at 50,10
@@ -31,7 +31,7 @@ case no-pusher
   on hero 12,6  use carrot at 16,6
   on hero 17,6  use bridge at 21,6
   on hero 23,6  use trampoline at 27,6
-  on hero 30,6  use boat at 33,6
+  on hero 32,6  use boat at 35,6
   on hero 40,6  use parachute at 44,6
   on hero 46,10  use trampoline at 52,10
   on hero 48,10  use hair_dryer at 50,10

@@ -5,7 +5,7 @@ case win
   on hero 28,8  use carrot at 32,8
   on hero 42,8  use ladder at 46,8
   on hero 61,8  use trampoline at 64,8
-  on hero 67,8  use bridge at 70,8
+  on hero 68,8  use bridge at 70,8
   expect win, fruit all
 
 case decoy-trampoline
@@ -15,7 +15,7 @@ case decoy-trampoline
   on hero 28,8  use carrot at 32,8
   on hero 42,8  use ladder at 46,8
   on hero 61,8  use trampoline at 64,8
-  on hero 67,8  use bridge at 70,8
+  on hero 68,8  use bridge at 70,8
   expect lose
 
 case decoy-ladder
@@ -25,5 +25,5 @@ case decoy-ladder
   on hero 28,8  use carrot at 32,8
   on hero 42,8  use ladder at 46,8
   on hero 61,8  use trampoline at 64,8
-  on hero 67,8  use bridge at 70,8
+  on hero 68,8  use bridge at 70,8
   expect lose
