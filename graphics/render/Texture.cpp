@@ -275,32 +275,6 @@ bool Texture::Upload(std::uint32_t flags)
     return true;
 }
 
-bool Texture::Evict()
-{
-    if (m_screen || m_target)
-        return false;
-    DeleteNames(m_texture, m_framebuffer);
-    m_texture = 0;
-    m_framebuffer = NO_FRAMEBUFFER;
-    m_uploaded = false;
-    m_staged = std::vector<std::uint8_t>();
-    m_evicted = true;
-    return true;
-}
-
-bool Texture::Restage(Texture& from)
-{
-    if (!m_evicted)
-        return true;
-    if (&from == this || from.m_uploaded || from.m_staged.empty() || from.m_width != m_width ||
-        from.m_height != m_height || from.m_format != m_format)
-        return false;
-    m_staged = std::move(from.m_staged);
-    from.m_staged = std::vector<std::uint8_t>();
-    m_evicted = false;
-    return true;
-}
-
 void Texture::Resize(int width, int height)
 {
     if (!m_screen || width <= 0 || height <= 0)

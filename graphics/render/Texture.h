@@ -85,9 +85,8 @@ public:
     void SetFramebuffer(unsigned int framebuffer) { m_framebuffer = framebuffer; }
     // True once the upload has been made (or tried: a refused upload leaves name 0).
     bool HasTexture() const { return m_uploaded; }
-    // False when the upload was refused (larger than the driver's limit) or the pixels are
-    // evicted: draws nothing.
-    bool IsDrawable() const { return !m_evicted && (!m_uploaded || m_texture != 0); }
+    // False when the upload was refused (larger than the driver's limit): draws nothing.
+    bool IsDrawable() const { return !m_uploaded || m_texture != 0; }
 
     // The colour that the colour key discards: magenta unless set.
     const std::uint8_t* GetColorKey() const { return m_colorKey; }
@@ -98,14 +97,6 @@ public:
     // is reported once on stderr, and the texture then draws nothing.
     bool Upload(std::uint32_t flags);
 
-    // Lets the GL texture and any staged pixels go (GL thread), so an image nobody draws for a
-    // while holds no memory; it draws nothing until Restage. Not for targets or the screen:
-    // their pixels exist nowhere else. False when the texture cannot be evicted.
-    bool Evict();
-    bool IsEvicted() const { return m_evicted; }
-    // Takes the staged pixels of `from`, the same image loaded again (same size and format,
-    // not yet uploaded), so the next draw uploads them. True when nothing is evicted any more.
-    bool Restage(Texture& from);
     // The screen's new size (screen only).
     void Resize(int width, int height);
 
@@ -134,7 +125,6 @@ private:
     bool m_uploaded = false;
     bool m_screen = false;
     bool m_target = false;
-    bool m_evicted = false;
     std::uint8_t m_colorKey[4] = {255, 0, 255, 255};
     std::vector<std::uint8_t> m_staged;
 };
