@@ -11,7 +11,6 @@
 namespace Tarv
 {
 
-class OpenGLShader;
 class Texture;
 
 // 20 bytes, uploaded as is: position in target pixels (origin top-left), texture coordinate
@@ -50,14 +49,12 @@ public:
     virtual void SetLineMode(bool lines) = 0;
     // Alpha of untextured drawing: decides blending.
     virtual void SetAlpha(std::uint8_t alpha) = 0;
-    // A caller's program for the following primitives; null returns to the built-in ones.
-    virtual void SetShader(OpenGLShader* shader) = 0;
     // Draws everything pending.
     virtual void Flush() = 0;
-    // A texture or framebuffer object is about to be deleted: forget it, drawing what needs
-    // it first or dropping what was meant for a target that goes away.
-    virtual void ReleaseNames(unsigned int texture, unsigned int framebuffer) = 0;
-    void ReleaseTexture(Texture* texture);
+    // The texture and framebuffer object of this image are about to be deleted: forget them,
+    // drawing what needs the texture first or dropping what was meant for a target that goes
+    // away.
+    virtual void ReleaseTexture(Texture* texture) = 0;
     // Drops pending geometry and clears the clip rectangle of the target.
     virtual void Clear(const float* red, const float* green, const float* blue,
                        const float* alpha) = 0;

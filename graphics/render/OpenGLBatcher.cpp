@@ -328,6 +328,12 @@ void OpenGLBatcher::Discard()
     m_indexCount = 0;
 }
 
+void OpenGLBatcher::ReleaseTexture(Texture* texture)
+{
+    if (texture != nullptr)
+        ReleaseNames(texture->GetTextureName(), texture->GetFramebuffer());
+}
+
 void OpenGLBatcher::ReleaseNames(unsigned int texture, unsigned int framebuffer)
 {
     if (m_framebufferObjects && framebuffer != Texture::NO_FRAMEBUFFER && framebuffer != 0 &&

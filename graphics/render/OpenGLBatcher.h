@@ -60,15 +60,21 @@ public:
     void SetTextured(bool textured) override;
     void SetLineMode(bool lines) override;
     void SetAlpha(std::uint8_t alpha) override;
-    void SetShader(OpenGLShader* shader) override;
     void Flush() override;
-    void ReleaseNames(unsigned int texture, unsigned int framebuffer) override;
+    void ReleaseTexture(Texture* texture) override;
     void Clear(const float* red, const float* green, const float* blue,
                const float* alpha) override;
     void AddLine(const BatchVertex* a, const BatchVertex* b) override;
     void AddTriangle(const BatchVertex* a, const BatchVertex* b, const BatchVertex* c) override;
     void AddQuad(const BatchVertex* a, const BatchVertex* b, const BatchVertex* c,
                  const BatchVertex* d) override;
+
+    // A caller's program for the following primitives (not part of the Batcher interface);
+    // null returns to the built-in ones.
+    void SetShader(OpenGLShader* shader);
+    // ReleaseTexture by the names alone, for textures freed off the GL thread whose names
+    // are deleted later.
+    void ReleaseNames(unsigned int texture, unsigned int framebuffer);
 
     const BatcherStats& GetStats() const { return m_stats; }
     void ResetStats() { m_stats = BatcherStats{}; }

@@ -3,7 +3,7 @@
 #include "graphics/render/Surface.h"
 
 #include "graphics/render/Batcher.h"
-#include "graphics/render/GLCalls.h"
+#include "graphics/render/OpenGLBatcher.h"
 
 #include <algorithm>
 #include <cmath>
@@ -75,7 +75,7 @@ bool Surface::BeginDrawing(bool textured) const
     Batcher* batcher = Batcher::Instance.Get();
     if (batcher == nullptr || m_pixelData.Get() == nullptr)
         return false;
-    batcher->SetShader(nullptr);
+    static_cast<OpenGLBatcher*>(batcher)->SetShader(nullptr);
     batcher->SetTextured(textured);
     batcher->SetRenderTarget(m_pixelData.Get(), GetFlags(0xffffffffu));
     return true;
@@ -281,59 +281,14 @@ Surface* Surface::Copy()
 
 Color Surface::GetPixel(int x, int y)
 {
-    Texture* texture = m_pixelData.Get();
-    Color colour;
-    if (texture == nullptr || texture->ReadStaged(x, y, colour))
-        return colour;
-    // Alpha-only textures cannot be a framebuffer attachment, so they cannot be read back.
-    std::vector<std::uint8_t> rgba;
-    if ((texture->GetFormat() == Texture::FORMAT_ALPHA8 && !texture->IsRenderTarget()) ||
-        (!texture->IsScreen() && !texture->IsDrawable()) || !ReadPixelData(x, y, 1, 1, rgba))
-        return Color{};
-    return Color{rgba[0], rgba[1], rgba[2], rgba[3]};
+    return m_pixelData.Get() != nullptr ? m_pixelData->GetPixel(x, y) : Texture::OPAQUE_BLACK;
 }
 
 void Surface::SetPixel(int x, int y, const Color& colour)
 {
-    Texture* texture = m_pixelData.Get();
-    if (texture == nullptr || x < m_rect[0] || y < m_rect[1] || x >= m_rect[0] + m_rect[2] ||
-        y >= m_rect[1] + m_rect[3] || x >= texture->GetWidth() || y >= texture->GetHeight())
-        return;
-    if (texture->WriteStaged(x, y, colour))
-        return;
-    const std::uint8_t bytes[4] = {colour.r, colour.g, colour.b, colour.a};
-    FillRect(x, y, x + 1, y + 1, bytes);
-}
-
-bool Surface::ReadBack(int x, int y, int width, int height, std::vector<std::uint8_t>& rgba)
-{
-    if (x < 0 || y < 0 || width <= 0 || height <= 0 || x > GetWidth() - width ||
-        y > GetHeight() - height)
-        return false;
-    return ReadPixelData(x, y, width, height, rgba);
-}
-
-bool Surface::ReadPixelData(int x, int y, int width, int height, std::vector<std::uint8_t>& rgba)
-{
-    Batcher* batcher = Batcher::Instance.Get();
-    if (batcher == nullptr || m_pixelData.Get() == nullptr || x < 0 || y < 0 || width <= 0 ||
-        height <= 0 || x > m_pixelData->GetWidth() - width || y > m_pixelData->GetHeight() - height)
-        return false;
-    batcher->SetRenderTarget(m_pixelData.Get(), GetFlags(0xffffffffu));
-    batcher->Flush();
-    const std::size_t rowBytes = static_cast<std::size_t>(width) * 4;
-    std::vector<std::uint8_t> rows(rowBytes * static_cast<std::size_t>(height));
-    // The screen's rows are bottom-up in GL; an off-screen target's GL row y is its row y.
-    const bool screen = m_pixelData->IsScreen();
-    const int glY = screen ? m_pixelData->GetHeight() - y - height : y;
-    GLCalls::ReadPixels(x, glY, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rows.data());
-    rgba.resize(rows.size());
-    for (int row = 0; row < height; ++row) {
-        const int from = screen ? height - 1 - row : row;
-        std::copy_n(rows.data() + static_cast<std::size_t>(from) * rowBytes, rowBytes,
-                    rgba.data() + static_cast<std::size_t>(row) * rowBytes);
-    }
-    return true;
+    if (m_pixelData.Get() != nullptr && x >= m_rect[0] && y >= m_rect[1] &&
+        x <= m_rect[0] + m_rect[2] && y <= m_rect[1] + m_rect[3])
+        m_pixelData->SetPixel(x, y, colour);
 }
 
 } // namespace Tarv

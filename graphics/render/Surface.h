@@ -9,7 +9,6 @@
 #include "graphics/render/Texture.h"
 
 #include <cstdint>
-#include <vector>
 
 namespace Tarv
 {
@@ -31,16 +30,10 @@ public:
     Surface(const Surface&) = delete;
     Surface& operator=(const Surface&) = delete;
 
-    // The colour at (x, y) of the pixel data (not offset by rect); (0, 0, 0, 0) outside it or
-    // without pixel data. An image not drawn yet is read from its staged texels, on any thread
-    // (alpha-only ones read (0, 0, 0, alpha)); a drawn image, a render target or the screen is
-    // read back through GL after the pending drawing is flushed (GL thread only; an alpha-only
-    // image, which GL cannot read back, then reads (0, 0, 0, 0)).
+    // The pixel data's own pixel access, coordinates passed unchanged (not offset by rect).
+    // Texture pixels cannot be read or written from the CPU: every pixel reads opaque black and
+    // nothing is written. SetPixel hands on only coordinates within rect, both ends included.
     virtual Color GetPixel(int x, int y);
-    // Sets (x, y) when it lies inside rect and the pixel data. Before the first draw the staged
-    // texel changes: RGBA stores the colour, RGB blends it over the old texel by its alpha,
-    // alpha-only stores the alpha. Afterwards one pixel is drawn through the batcher, blended
-    // by the colour's alpha like FillRect (GL thread only).
     virtual void SetPixel(int x, int y, const Color& colour);
     virtual int GetWidth() const;
     virtual int GetHeight() const;
@@ -94,14 +87,8 @@ public:
     void ConvertTo565() {}
     void ConvertToRle() {}
 
-    // Reads back the target's pixels after drawing what is pending: rows top first, 4 bytes
-    // RGBA a pixel. False when the rectangle is not inside the surface.
-    bool ReadBack(int x, int y, int width, int height, std::vector<std::uint8_t>& rgba);
-
 protected:
     Surface();
-    // ReadBack against the pixel data's own size.
-    bool ReadPixelData(int x, int y, int width, int height, std::vector<std::uint8_t>& rgba);
     void SetPixelData(Texture* pixelData);
     // The state every drawing into this surface starts with; false when it cannot be drawn.
     bool BeginDrawing(bool textured) const;

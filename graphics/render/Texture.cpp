@@ -3,6 +3,7 @@
 #include "graphics/render/Texture.h"
 
 #include "graphics/render/Batcher.h"
+#include "graphics/render/OpenGLBatcher.h"
 #include "graphics/render/GLCalls.h"
 #include "graphics/render/OpenGLCaps.h"
 
@@ -39,17 +40,16 @@ void Expand565(const std::uint8_t* in, std::uint8_t* out)
     out[2] = static_cast<std::uint8_t>((blue << 3) | (blue >> 2));
 }
 
-// The blend of the drawing layer's SetPixel rule: t = s * a + d * (255 - a) + 1.
-std::uint8_t Blend(std::uint8_t source, std::uint8_t destination, std::uint8_t alpha)
+// The batcher hears of the image going (owner), or of its names alone when the image was freed
+// off the GL thread and only its names are left.
+void DeleteNames(unsigned int texture, unsigned int framebuffer, Texture* owner)
 {
-    const unsigned t = unsigned(source) * alpha + unsigned(destination) * (255u - alpha) + 1u;
-    return static_cast<std::uint8_t>((t + (t >> 8)) >> 8);
-}
-
-void DeleteNames(unsigned int texture, unsigned int framebuffer)
-{
-    if (Batcher::Instance.Get() != nullptr)
-        Batcher::Instance->ReleaseNames(texture, framebuffer);
+    if (Batcher* batcher = Batcher::Instance.Get()) {
+        if (owner != nullptr)
+            batcher->ReleaseTexture(owner);
+        else
+            static_cast<OpenGLBatcher*>(batcher)->ReleaseNames(texture, framebuffer);
+    }
     if (framebuffer != Texture::NO_FRAMEBUFFER && framebuffer != 0)
         GLCalls::DeleteFramebuffers(1, &framebuffer);
     if (texture != 0)
@@ -161,28 +161,6 @@ bool Texture::ReadStaged(int x, int y, Color& out) const
     return true;
 }
 
-bool Texture::WriteStaged(int x, int y, const Color& colour)
-{
-    if (m_staged.empty() || x < 0 || y < 0 || x >= m_width || y >= m_height)
-        return false;
-    const int texel = TexelBytes(m_format);
-    std::uint8_t* p = m_staged.data() +
-        (static_cast<std::size_t>(y) * m_paddedWidth + static_cast<std::size_t>(x)) * texel;
-    if (texel == 1) {
-        p[0] = colour.a;
-    } else if (texel == 4) {
-        p[0] = colour.r;
-        p[1] = colour.g;
-        p[2] = colour.b;
-        p[3] = colour.a;
-    } else {
-        p[0] = Blend(colour.r, p[0], colour.a);
-        p[1] = Blend(colour.g, p[1], colour.a);
-        p[2] = Blend(colour.b, p[2], colour.a);
-    }
-    return true;
-}
-
 Texture* Texture::CreateTarget(int width, int height, int format)
 {
     if (!CheckSize(width, height) || format < Texture::FORMAT_ALPHA8 ||
@@ -214,7 +192,7 @@ Texture::~Texture()
         s_deleteQueue.emplace_back(m_texture, m_framebuffer);
         return;
     }
-    DeleteNames(m_texture, m_framebuffer);
+    DeleteNames(m_texture, m_framebuffer, this);
 }
 
 void Texture::SetGLThread()
@@ -230,7 +208,7 @@ void Texture::DeleteQueuedNames()
         queued.swap(s_deleteQueue);
     }
     for (const auto& names : queued)
-        DeleteNames(names.first, names.second);
+        DeleteNames(names.first, names.second, nullptr);
 }
 
 void Texture::SetColorKey(std::uint8_t red, std::uint8_t green, std::uint8_t blue)

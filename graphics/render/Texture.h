@@ -100,15 +100,17 @@ public:
     // The screen's new size (screen only).
     void Resize(int width, int height);
 
+    // What every pixel of a texture reads: its pixels live on the GPU and cannot be read or
+    // written from the CPU, so GetPixel gives opaque black and SetPixel writes nothing.
+    static constexpr Color OPAQUE_BLACK{0, 0, 0, 255};
+    Color GetPixel(int, int) const { return OPAQUE_BLACK; }
+    void SetPixel(int, int, const Color&) {}
+
     // Staged bytes, for tests: padded rows, 1, 3 or 4 bytes a texel; empty after upload.
     const std::vector<std::uint8_t>& GetStagedPixels() const { return m_staged; }
     // The staged texel at (x, y) inside the image: alpha-only texels read (0, 0, 0, alpha),
     // RGB ones are opaque. False once uploaded or outside the image.
     bool ReadStaged(int x, int y, Color& out) const;
-    // Writes a staged texel the way drawing would: RGBA stores the colour as given, RGB blends
-    // it over the old texel by its alpha, alpha-only stores its alpha. False once uploaded or
-    // outside the image. Any thread, like the staging itself.
-    bool WriteStaged(int x, int y, const Color& colour);
 
 private:
     Texture(int width, int height, int format);

@@ -2,6 +2,7 @@
 #include "graphics/render/Tint.h"
 
 #include "graphics/render/Batcher.h"
+#include "graphics/render/OpenGLBatcher.h"
 #include "graphics/render/ShaderSources.h"
 #include "graphics/render/Surface.h"
 #include "graphics/render/Texture.h"
@@ -48,10 +49,10 @@ void Tint::Apply(Surface* source, Surface* target)
     const bool brighten = (m_red > 255 || m_green > 255 || m_blue > 255) &&
                           (GetFeatures() & FEATURE_SHADER_TINT) != 0;
     if (brighten) {
-        batcher->SetShader(&m_shader);
+        static_cast<OpenGLBatcher*>(batcher)->SetShader(&m_shader);
         m_shader.SetUniformVec3("vColor", m_red / 255.0f, m_green / 255.0f, m_blue / 255.0f);
     } else {
-        batcher->SetShader(nullptr);
+        static_cast<OpenGLBatcher*>(batcher)->SetShader(nullptr);
     }
     batcher->SetTextured(true);
     batcher->SetRenderTarget(target->GetPixelData(), target->GetFlags(0xffffffffu));

@@ -266,7 +266,7 @@ protected:
     {
         std::array<int, 4> box{0, 0, -1, -1};
         std::vector<std::uint8_t> rgba;
-        if (!Screen()->ReadBack(x, y, w, h, rgba))
+        if (!RenderTest::ReadBack(Screen(), x, y, w, h, rgba))
             return box;
         bool found = false;
         for (int row = 0; row < h; ++row) {

@@ -46,7 +46,7 @@ protected:
     Box FindInk(const RenderTest::Rgba& ink = INK)
     {
         std::vector<std::uint8_t> rgba;
-        EXPECT_TRUE(Screen()->ReadBack(0, 0, 800, 480, rgba));
+        EXPECT_TRUE(RenderTest::ReadBack(Screen(), 0, 0, 800, 480, rgba));
         Box box = NONE;
         for (int i = 0; i < 800 * 480; ++i) {
             const std::uint8_t* p = &rgba[static_cast<std::size_t>(i) * 4];
