@@ -27,7 +27,7 @@ void Stage(const Tarv::SmartPtr<Tarv::PixelData>& pixels)
         return;
     Tarv::PixelDataGL texture(pixels.Get());
     std::vector<std::uint8_t> tga;
-    Tarv::TgaImageLoader().Save(*pixels, tga);
+    Tarv::TgaImageLoader().Encode(*pixels, tga);
 }
 
 // Decodes the signature followed by the fuzzer's bytes with one reader.

@@ -216,12 +216,17 @@ Texture* ImageLoader::FinishStaged(int width, int height, int format,
 bool ImageLoader::SaveToStream(SeekableStream* stream, const PixelData& pixels)
 {
     std::vector<std::uint8_t> bytes;
-    if (stream == nullptr || !Save(pixels, bytes) || bytes.size() > std::size_t(INT_MAX))
+    if (stream == nullptr || !Encode(pixels, bytes) || bytes.size() > std::size_t(INT_MAX))
         return false;
     return stream->Write(bytes.data(), int(bytes.size())) == int(bytes.size());
 }
 
-bool ImageLoader::Save(const PixelData&, std::vector<std::uint8_t>&)
+bool ImageLoader::Save(SeekableStream*, Surface*)
+{
+    return false;
+}
+
+bool ImageLoader::Encode(const PixelData&, std::vector<std::uint8_t>&)
 {
     return false;
 }

@@ -65,11 +65,15 @@ public:
     // this thread (an animation that names itself, or a cycle of them), or a nesting deeper
     // than MAX_NESTED_IMAGE_LOADS, gives null instead of recursing.
     static SmartPtr<Surface> LoadFromFile(const NarrowString& path, int argument);
-    // This reader's surface from the stream, whatever the probes would say.
-    SmartPtr<Surface> Load(SeekableStream* stream, int argument);
+    // This reader's surface from the stream, whatever the probes would say; the loader
+    // argument is not read.
+    virtual SmartPtr<Surface> Load(SeekableStream* stream, int argument);
+    // Writes the surface's image in this reader's format. A surface's pixels live in its
+    // texture, which holds no memory pixels, so there is nothing to write: false.
+    virtual bool Save(SeekableStream* stream, Surface* surface);
 
-    // Writes pixels in this reader's format to the stream; false when Save refuses or the
-    // stream takes fewer bytes.
+    // Writes memory pixels in this reader's format to the stream; false when Encode refuses or
+    // the stream takes fewer bytes.
     bool SaveToStream(SeekableStream* stream, const PixelData& pixels);
 
     // The pixels of a whole file of this reader's format, or null: a damaged, truncated or
@@ -82,7 +86,7 @@ public:
     virtual Texture* DecodeTexture(const std::uint8_t* data, std::size_t size);
     // Appends the file form of pixels to out; false (out unchanged) when this format cannot be
     // written or pixels holds no memory pixels of a format it takes.
-    virtual bool Save(const PixelData& pixels, std::vector<std::uint8_t>& out);
+    virtual bool Encode(const PixelData& pixels, std::vector<std::uint8_t>& out);
 
 protected:
     // A texture over staged texels whose first width x height are decoded: the edges are

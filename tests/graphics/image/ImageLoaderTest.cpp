@@ -88,9 +88,9 @@ TEST(ImageLoader, ReadersDecodeAndSaveTheirOwnFormat)
     EXPECT_TRUE(ImageLoader::DecodeImage(tga.data(), tga.size()));
     EXPECT_FALSE(ImageLoader::FindLoader(anim.data(), anim.size()));
     Bytes out;
-    EXPECT_FALSE(ImageLoader::FindLoader(png.data(), png.size())->Save(*pixels, out));
+    EXPECT_FALSE(ImageLoader::FindLoader(png.data(), png.size())->Encode(*pixels, out));
     EXPECT_TRUE(out.empty());
-    EXPECT_TRUE(ImageLoader::FindLoader(tga.data(), tga.size())->Save(*pixels, out));
+    EXPECT_TRUE(ImageLoader::FindLoader(tga.data(), tga.size())->Encode(*pixels, out));
     TgaImageLoader loader;
     SmartPtr<CachedFile> tgaStream(new CachedFile(tga.data(), int(tga.size()), true));
     SmartPtr<CachedFile> pngStream(new CachedFile(png.data(), int(png.size()), true));
@@ -100,6 +100,8 @@ TEST(ImageLoader, ReadersDecodeAndSaveTheirOwnFormat)
     ASSERT_TRUE(surface);
     EXPECT_EQ(surface->GetWidth(), 2);
     EXPECT_FALSE(loader.Load(pngStream.Get(), 5));
+    // A surface's pixels are in its texture: nothing for the writer.
+    EXPECT_FALSE(loader.Save(tgaStream.Get(), surface.Get()));
 }
 
 TEST(ImageLoader, DecodesOnSeveralThreadsAtOnce)
