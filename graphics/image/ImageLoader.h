@@ -6,7 +6,7 @@
 #include "engine/core/NarrowString.h"
 #include "engine/core/RefCounter.h"
 #include "engine/core/SmartPtr.h"
-#include "graphics/image/PixelData.h"
+#include "graphics/render/PixelData.h"
 
 #include <cstddef>
 #include <cstdint>

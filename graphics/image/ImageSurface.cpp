@@ -4,7 +4,7 @@
 
 #include "graphics/image/ImageAssetName.h"
 #include "graphics/image/ImageLoader.h"
-#include "graphics/image/PixelData.h"
+#include "graphics/render/PixelData.h"
 #include "graphics/image/PixelDataGL.h"
 #include "graphics/render/Texture.h"
 
@@ -72,12 +72,18 @@ Texture* CreateTexture(const PixelData* source)
     default:
         break;
     }
-    if (texture != nullptr) {
-        const Color& key = source->GetColorKey();
-        texture->SetColorKey(key.r, key.g, key.b);
-    }
+    if (texture != nullptr)
+        texture->SetColorKey(source->GetColorKey());
     return texture;
 }
+
+namespace
+{
+
+// Surfaces made straight from memory or run-length pixel data get their texture from here.
+[[maybe_unused]] const bool TEXTURE_MAKER_INSTALLED = (Surface::SetTextureMaker(&CreateTexture), true);
+
+} // namespace
 
 SmartPtr<Surface> CreateSurface(const PixelData* source)
 {
@@ -87,8 +93,7 @@ SmartPtr<Surface> CreateSurface(const PixelData* source)
 void ApplyImageOptions(Surface& surface, const ImageAssetName& name)
 {
     if (name.colorKey && surface.GetPixelData() != nullptr)
-        surface.GetPixelData()->SetColorKey(DEFAULT_COLOR_KEY.r, DEFAULT_COLOR_KEY.g,
-                                            DEFAULT_COLOR_KEY.b);
+        surface.GetPixelData()->SetColorKey(DEFAULT_COLOR_KEY);
     surface.SetFlags(surface.GetFlags(0xffffffffu) | name.flags);
 }
 

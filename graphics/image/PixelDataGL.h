@@ -4,7 +4,7 @@
 #pragma once
 
 #include "engine/core/SmartPtr.h"
-#include "graphics/image/PixelData.h"
+#include "graphics/render/PixelData.h"
 
 #include <cstdint>
 #include <memory>

@@ -11,6 +11,7 @@
 namespace Tarv
 {
 
+class PixelData;
 class Texture;
 
 // 20 bytes, uploaded as is: position in target pixels (origin top-left), texture coordinate
@@ -51,10 +52,10 @@ public:
     virtual void SetAlpha(std::uint8_t alpha) = 0;
     // Draws everything pending.
     virtual void Flush() = 0;
-    // The texture and framebuffer object of this image are about to be deleted: forget them,
-    // drawing what needs the texture first or dropping what was meant for a target that goes
-    // away.
-    virtual void ReleaseTexture(Texture* texture) = 0;
+    // The texture and framebuffer object of this texture pixel data are about to be deleted:
+    // forget them, drawing what needs the texture first or dropping what was meant for a target
+    // that goes away. Other pixel data has no GL objects: nothing happens.
+    virtual void ReleaseTexture(PixelData* texture) = 0;
     // Drops pending geometry and clears the clip rectangle of the target.
     virtual void Clear(const float* red, const float* green, const float* blue,
                        const float* alpha) = 0;

@@ -328,8 +328,10 @@ void OpenGLBatcher::Discard()
     m_indexCount = 0;
 }
 
-void OpenGLBatcher::ReleaseTexture(Texture* texture)
+void OpenGLBatcher::ReleaseTexture(PixelData* pixels)
 {
+    const Texture* texture =
+        pixels != nullptr && pixels->GetKind() == PIXEL_DATA_KIND_GL ? dynamic_cast<Texture*>(pixels) : nullptr;
     if (texture != nullptr)
         ReleaseNames(texture->GetTextureName(), texture->GetFramebuffer());
 }

@@ -61,7 +61,7 @@ public:
     void SetLineMode(bool lines) override;
     void SetAlpha(std::uint8_t alpha) override;
     void Flush() override;
-    void ReleaseTexture(Texture* texture) override;
+    void ReleaseTexture(PixelData* texture) override;
     void Clear(const float* red, const float* green, const float* blue,
                const float* alpha) override;
     void AddLine(const BatchVertex* a, const BatchVertex* b) override;

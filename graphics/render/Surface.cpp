@@ -24,13 +24,26 @@ BatchVertex Vertex(float x, float y, float u, float v, const std::uint8_t* colou
 
 const std::uint8_t WHITE[4] = {255, 255, 255, 255};
 
+Surface::TextureMaker s_textureMaker = nullptr;
+
 } // namespace
+
+void Surface::SetTextureMaker(TextureMaker maker)
+{
+    s_textureMaker = maker;
+}
 
 Surface::Surface() = default;
 
-Surface::Surface(Texture* pixelData)
+Surface::Surface(PixelData* source)
 {
-    SetPixelData(pixelData);
+    const SmartPtr<PixelData> held(source);
+    const int kind = source != nullptr ? source->GetKind() : -1;
+    Texture* texture = kind == PIXEL_DATA_KIND_GL ? dynamic_cast<Texture*>(source) : nullptr;
+    if (texture == nullptr && s_textureMaker != nullptr &&
+        (kind == PIXEL_DATA_KIND_MEMORY || kind == PIXEL_DATA_KIND_RLE || kind == PIXEL_DATA_KIND_GL))
+        texture = s_textureMaker(source);
+    SetPixelData(texture);
 }
 
 Surface::Surface(int width, int height, int format)
@@ -94,8 +107,8 @@ bool Surface::BeginSource(Surface* source) const
     batcher->SetClipRect(m_rect);
     batcher->SetBlendMode(0);
     if ((flags & FLAG_COLOR_KEY) != 0) {
-        const std::uint8_t* key = texture->GetColorKey();
-        batcher->SetColorKey(true, key[0] * INV_255, key[1] * INV_255, key[2] * INV_255);
+        const Color& key = texture->GetColorKey();
+        batcher->SetColorKey(true, key.r * INV_255, key.g * INV_255, key.b * INV_255);
     } else {
         batcher->SetColorKey(false, 0, 0, 0);
     }
@@ -281,7 +294,8 @@ Surface* Surface::Copy()
 
 Color Surface::GetPixel(int x, int y)
 {
-    return m_pixelData.Get() != nullptr ? m_pixelData->GetPixel(x, y) : Texture::OPAQUE_BLACK;
+    // Without pixel data, what the base pixel data reads.
+    return m_pixelData.Get() != nullptr ? m_pixelData->GetPixel(x, y) : Color{0, 0, 0, 255};
 }
 
 void Surface::SetPixel(int x, int y, const Color& colour)

@@ -20,9 +20,17 @@ public:
     static constexpr std::uint32_t FLAG_COLOR_KEY = 1; // as a source, key-coloured texels vanish
     static constexpr std::uint32_t FLAG_LINEAR = 2;    // linear filtering, decided at upload
 
-    // A surface over an image (borrowed into a counted reference). A null image gives a surface
-    // without pixel data: its drawing operations do nothing, and it draws nothing as a source.
-    explicit Surface(Texture* pixelData);
+    // Makes the texture of memory (kind 0) or run-length (kind 1) pixel data; installed by the
+    // image layer, which knows those kinds.
+    using TextureMaker = Texture* (*)(const PixelData* source);
+    static void SetTextureMaker(TextureMaker maker);
+
+    // A surface over pixel data. A texture (kind 3) becomes the pixel data itself (a counted
+    // reference); memory or run-length pixels are made into a new texture by the installed
+    // maker, and the surface keeps no reference to them (a source nobody else holds is freed).
+    // Anything else, or null, gives a surface without pixel data: its drawing operations do
+    // nothing, and it draws nothing as a source.
+    explicit Surface(PixelData* source);
     // An empty off-screen target, contents undefined until cleared or drawn into. Without pixel
     // data when the size or format is not valid.
     Surface(int width, int height, int format);

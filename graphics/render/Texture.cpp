@@ -59,10 +59,13 @@ void DeleteNames(unsigned int texture, unsigned int framebuffer, Texture* owner)
 } // namespace
 
 Texture::Texture(int width, int height, int format)
-    : m_width(width), m_height(height), m_format(format), m_paddedWidth(PaddedSize(width)),
-      m_paddedHeight(PaddedSize(height)), m_uScale(1.0f / static_cast<float>(m_paddedWidth)),
+    : m_paddedWidth(PaddedSize(width)), m_paddedHeight(PaddedSize(height)),
+      m_uScale(1.0f / static_cast<float>(m_paddedWidth)),
       m_vScale(1.0f / static_cast<float>(m_paddedHeight))
 {
+    m_width = width;
+    m_height = height;
+    m_format = format;
 }
 
 int Texture::TexelBytes(int format)
@@ -209,13 +212,6 @@ void Texture::DeleteQueuedNames()
     }
     for (const auto& names : queued)
         DeleteNames(names.first, names.second, nullptr);
-}
-
-void Texture::SetColorKey(std::uint8_t red, std::uint8_t green, std::uint8_t blue)
-{
-    m_colorKey[0] = red;
-    m_colorKey[1] = green;
-    m_colorKey[2] = blue;
 }
 
 bool Texture::Upload(std::uint32_t flags)

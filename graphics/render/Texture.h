@@ -1,10 +1,10 @@
-// Tarv::Texture: the GL side of an image: pixels staged in the layout GL wants until the first
-// draw uploads them, the texture name, the framebuffer object when it is drawn into, and the
-// texture-coordinate scales. Also stands for the screen's default framebuffer.
+// Tarv::Texture: the texture pixel data (kind 3) behind every surface: pixels staged in the
+// layout GL wants until the first draw uploads them, the texture name, the framebuffer object
+// when it is drawn into, and the texture-coordinate scales. Also stands for the screen's
+// default framebuffer. Its pixels live on the GPU: the pixel access is the base one.
 #pragma once
 
-#include "engine/core/RefCounter.h"
-#include "graphics/render/Color.h"
+#include "graphics/render/PixelData.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -13,7 +13,7 @@
 namespace Tarv
 {
 
-class Texture : public RefCounter
+class Texture : public PixelData
 {
 public:
     // Formats of the pixels handed in; the numbers are the engine's image formats, the byte
@@ -68,15 +68,14 @@ public:
     // Deletes the names that textures freed on other threads left behind (GL thread only).
     static void DeleteQueuedNames();
 
-    int GetWidth() const { return m_width; }
-    int GetHeight() const { return m_height; }
-    // The engine format of the image as drawn (565 images are staged and drawn as RGB888).
-    int GetFormat() const { return m_format; }
+    // GetFormat: the engine format of the image as drawn (565 images are staged and drawn as
+    // RGB888).
+    int GetKind() const override { return PIXEL_DATA_KIND_GL; }
     bool IsScreen() const { return m_screen; }
     bool IsRenderTarget() const { return m_target; }
     // Texture u and v per pixel: 1 / padded width and 1 / padded height.
-    float GetUScale() const { return m_uScale; }
-    float GetVScale() const { return m_vScale; }
+    float GetUScale() const override { return m_uScale; }
+    float GetVScale() const override { return m_vScale; }
     int GetPaddedWidth() const { return m_paddedWidth; }
     int GetPaddedHeight() const { return m_paddedHeight; }
 
@@ -88,10 +87,6 @@ public:
     // False when the upload was refused (larger than the driver's limit): draws nothing.
     bool IsDrawable() const { return !m_uploaded || m_texture != 0; }
 
-    // The colour that the colour key discards: magenta unless set.
-    const std::uint8_t* GetColorKey() const { return m_colorKey; }
-    void SetColorKey(std::uint8_t red, std::uint8_t green, std::uint8_t blue);
-
     // Makes and fills the GL texture (bound to GL_TEXTURE_2D afterwards) and frees the staged
     // pixels. flags bit 2 selects linear filtering. False when the driver cannot hold it; that
     // is reported once on stderr, and the texture then draws nothing.
@@ -99,12 +94,6 @@ public:
 
     // The screen's new size (screen only).
     void Resize(int width, int height);
-
-    // What every pixel of a texture reads: its pixels live on the GPU and cannot be read or
-    // written from the CPU, so GetPixel gives opaque black and SetPixel writes nothing.
-    static constexpr Color OPAQUE_BLACK{0, 0, 0, 255};
-    Color GetPixel(int, int) const { return OPAQUE_BLACK; }
-    void SetPixel(int, int, const Color&) {}
 
     // Staged bytes, for tests: padded rows, 1, 3 or 4 bytes a texel; empty after upload.
     const std::vector<std::uint8_t>& GetStagedPixels() const { return m_staged; }
@@ -115,9 +104,6 @@ public:
 private:
     Texture(int width, int height, int format);
 
-    int m_width;
-    int m_height;
-    int m_format;
     int m_paddedWidth;
     int m_paddedHeight;
     float m_uScale;
@@ -127,7 +113,6 @@ private:
     bool m_uploaded = false;
     bool m_screen = false;
     bool m_target = false;
-    std::uint8_t m_colorKey[4] = {255, 0, 255, 255};
     std::vector<std::uint8_t> m_staged;
 };
 

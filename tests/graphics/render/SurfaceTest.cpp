@@ -143,7 +143,7 @@ TEST_P(SurfaceDrawing, ColourKeyDiscardsOnlyKeyTexelsWhenFlagged)
     sprite->SetFlags(0);
     Target()->Blit(20, 10, sprite.Get(), rect);
     // Another key colour set on the image.
-    sprite->GetPixelData()->SetColorKey(255, 255, 0);
+    sprite->GetPixelData()->SetColorKey(Tarv::Color{255, 255, 0, 255});
     sprite->SetFlags(Tarv::Surface::FLAG_COLOR_KEY);
     Target()->Blit(30, 10, sprite.Get(), rect);
     const Rgba bg = Background(), magenta{255, 0, 255, 255}, yellow{255, 255, 0, 255};
