@@ -3,7 +3,7 @@
 
 #include "engine/core/XmlIterator.h"
 #include "graphics/render/Surface.h"
-#include "graphics/render/Texture.h"
+#include "graphics/render/PixelDataGL.h"
 #include "gui/Messages.h"
 
 #include <algorithm>
@@ -48,7 +48,7 @@ void ItemBase::ReadCommonProperties(const Tarv::XmlIterator& item)
     }
     m_compositing = true;
     m_compositingSurface =
-        Tarv::MakeSmart<Tarv::Surface>(width, height, Tarv::Texture::FORMAT_RGBA8888);
+        Tarv::MakeSmart<Tarv::Surface>(width, height, Tarv::PixelDataGL::FORMAT_RGBA8888);
 }
 
 void ItemBase::SetAlpha(int alpha)

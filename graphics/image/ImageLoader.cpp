@@ -12,7 +12,7 @@
 #include "graphics/image/PngImageLoader.h"
 #include "graphics/image/RLEImageLoader.h"
 #include "graphics/image/TgaImageLoader.h"
-#include "graphics/render/Texture.h"
+#include "graphics/render/PixelDataGL.h"
 
 #include <algorithm>
 #include <climits>
@@ -59,7 +59,7 @@ public:
 };
 
 // A surface over a decoded texture, or null.
-SmartPtr<Surface> SurfaceOf(Texture* texture)
+SmartPtr<Surface> SurfaceOf(PixelDataGL* texture)
 {
     if (texture == nullptr)
         return nullptr;
@@ -194,23 +194,23 @@ SmartPtr<Surface> ImageLoader::Load(SeekableStream* stream, int)
     return SurfaceOf(DecodeTexture(bytes.data(), bytes.size()));
 }
 
-Texture* ImageLoader::DecodeTexture(const std::uint8_t* data, std::size_t size)
+PixelDataGL* ImageLoader::DecodeTexture(const std::uint8_t* data, std::size_t size)
 {
     const SmartPtr<PixelData> pixels = Decode(data, size);
     return pixels ? CreateTexture(pixels.Get()) : nullptr;
 }
 
-Texture* ImageLoader::FinishStaged(int width, int height, int format,
+PixelDataGL* ImageLoader::FinishStaged(int width, int height, int format,
                                    std::vector<std::uint8_t>&& staged)
 {
-    const int texel = Texture::TexelBytes(format);
-    if (texel == 0 || !Texture::CheckSize(width, height) ||
-        staged.size() != std::size_t(Texture::PaddedSize(width)) *
-                             std::size_t(Texture::PaddedSize(height)) * std::size_t(texel))
+    const int texel = PixelDataGL::TexelBytes(format);
+    if (texel == 0 || !PixelDataGL::CheckSize(width, height) ||
+        staged.size() != std::size_t(PixelDataGL::PaddedSize(width)) *
+                             std::size_t(PixelDataGL::PaddedSize(height)) * std::size_t(texel))
         return nullptr;
-    Texture::PadEdges(staged.data(), width, height, Texture::PaddedSize(width),
-                      Texture::PaddedSize(height), texel);
-    return Texture::AdoptStaged(width, height, format, std::move(staged));
+    PixelDataGL::PadEdges(staged.data(), width, height, PixelDataGL::PaddedSize(width),
+                      PixelDataGL::PaddedSize(height), texel);
+    return PixelDataGL::AdoptStaged(width, height, format, std::move(staged));
 }
 
 bool ImageLoader::SaveToStream(SeekableStream* stream, const PixelData& pixels)

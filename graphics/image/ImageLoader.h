@@ -17,7 +17,7 @@ namespace Tarv
 
 class SeekableStream;
 class Surface;
-class Texture;
+class PixelDataGL;
 
 // Image files larger than this are not read into memory.
 constexpr std::size_t MAX_IMAGE_FILE_BYTES = std::size_t(128) << 20;
@@ -83,7 +83,7 @@ public:
     // call; count 0), or null where Decode gives null. This is how files become surfaces. The
     // base stages Decode's pixels; readers that can decode straight into the texture layout
     // override it.
-    virtual Texture* DecodeTexture(const std::uint8_t* data, std::size_t size);
+    virtual PixelDataGL* DecodeTexture(const std::uint8_t* data, std::size_t size);
     // Appends the file form of pixels to out; false (out unchanged) when this format cannot be
     // written or pixels holds no memory pixels of a format it takes.
     virtual bool Encode(const PixelData& pixels, std::vector<std::uint8_t>& out);
@@ -91,7 +91,7 @@ public:
 protected:
     // A texture over staged texels whose first width x height are decoded: the edges are
     // padded and the bytes adopted. Null when the sizes do not fit the bytes.
-    static Texture* FinishStaged(int width, int height, int format,
+    static PixelDataGL* FinishStaged(int width, int height, int format,
                                  std::vector<std::uint8_t>&& staged);
 };
 

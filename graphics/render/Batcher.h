@@ -12,7 +12,7 @@ namespace Tarv
 {
 
 class PixelData;
-class Texture;
+class PixelDataGL;
 
 // 20 bytes, uploaded as is: position in target pixels (origin top-left), texture coordinate
 // over the padded texture, colour normalised by GL.
@@ -37,9 +37,9 @@ public:
     // All calls: main thread, GL context current. Pointers are borrowed for the call.
     // The source texture of the following primitives; flags bit 2 asks for linear filtering at
     // upload; alpha 255 on an RGB texture needs no blending.
-    virtual void SetTexture(Texture* texture, std::uint32_t flags, std::uint8_t alpha) = 0;
+    virtual void SetTexture(PixelDataGL* texture, std::uint32_t flags, std::uint8_t alpha) = 0;
     // Where the following primitives go: the screen or an off-screen target.
-    virtual void SetRenderTarget(Texture* target, std::uint32_t flags) = 0;
+    virtual void SetRenderTarget(PixelDataGL* target, std::uint32_t flags) = 0;
     // 0: alpha blending; 1: additive.
     virtual void SetBlendMode(int mode) = 0;
     // Texels of the key colour (components 0 to 1) are discarded while it is on.

@@ -5,7 +5,7 @@
 #include "graphics/render/GLCalls.h"
 #include "graphics/render/OpenGLCaps.h"
 #include "graphics/render/ShaderSources.h"
-#include "graphics/render/Texture.h"
+#include "graphics/render/PixelDataGL.h"
 
 #include <cstdio>
 #include <cstring>
@@ -76,7 +76,7 @@ const OpenGLShader* OpenGLBatcher::GetBuiltInShader(int index) const
     return index >= 0 && index < 4 ? shaders[index] : nullptr;
 }
 
-void OpenGLBatcher::SetRenderTarget(Texture* target, std::uint32_t flags)
+void OpenGLBatcher::SetRenderTarget(PixelDataGL* target, std::uint32_t flags)
 {
     if (target == nullptr)
         return;
@@ -97,9 +97,9 @@ void OpenGLBatcher::SetRenderTarget(Texture* target, std::uint32_t flags)
     m_clipKnown = false;
 }
 
-void OpenGLBatcher::BindTarget(Texture* target)
+void OpenGLBatcher::BindTarget(PixelDataGL* target)
 {
-    if (target->GetFramebuffer() == Texture::NO_FRAMEBUFFER) {
+    if (target->GetFramebuffer() == PixelDataGL::InvalidFramebuffer) {
         unsigned int framebuffer = 0;
         GLCalls::GenFramebuffers(1, &framebuffer);
         GLCalls::BindFramebuffer(GL_FRAMEBUFFER, framebuffer);
@@ -154,7 +154,7 @@ void OpenGLBatcher::ChooseBuiltInShader()
         SwitchTo(m_alphaOnly ? &m_alphaShader : &m_textureShader);
 }
 
-void OpenGLBatcher::SetTexture(Texture* texture, std::uint32_t flags, std::uint8_t alpha)
+void OpenGLBatcher::SetTexture(PixelDataGL* texture, std::uint32_t flags, std::uint8_t alpha)
 {
     if (texture == nullptr)
         return;
@@ -330,15 +330,15 @@ void OpenGLBatcher::Discard()
 
 void OpenGLBatcher::ReleaseTexture(PixelData* pixels)
 {
-    const Texture* texture =
-        pixels != nullptr && pixels->GetKind() == PIXEL_DATA_KIND_GL ? dynamic_cast<Texture*>(pixels) : nullptr;
+    const PixelDataGL* texture =
+        pixels != nullptr && pixels->GetKind() == PIXEL_DATA_KIND_GL ? dynamic_cast<PixelDataGL*>(pixels) : nullptr;
     if (texture != nullptr)
         ReleaseNames(texture->GetTextureName(), texture->GetFramebuffer());
 }
 
 void OpenGLBatcher::ReleaseNames(unsigned int texture, unsigned int framebuffer)
 {
-    if (m_framebufferObjects && framebuffer != Texture::NO_FRAMEBUFFER && framebuffer != 0 &&
+    if (m_framebufferObjects && framebuffer != PixelDataGL::InvalidFramebuffer && framebuffer != 0 &&
         framebuffer == m_framebuffer) {
         // What is pending was meant for the target that goes away.
         Discard();

@@ -52,8 +52,8 @@ public:
     OpenGLBatcher(const OpenGLBatcher&) = delete;
     OpenGLBatcher& operator=(const OpenGLBatcher&) = delete;
 
-    void SetTexture(Texture* texture, std::uint32_t flags, std::uint8_t alpha) override;
-    void SetRenderTarget(Texture* target, std::uint32_t flags) override;
+    void SetTexture(PixelDataGL* texture, std::uint32_t flags, std::uint8_t alpha) override;
+    void SetRenderTarget(PixelDataGL* target, std::uint32_t flags) override;
     void SetBlendMode(int mode) override;
     void SetColorKey(bool on, float red, float green, float blue) override;
     void SetClipRect(const int rect[4]) override;
@@ -101,7 +101,7 @@ private:
     void SwitchTo(OpenGLShader* shader);
     void ApplyProjection(OpenGLShader* shader);
     void ApplyBlendFunc();
-    void BindTarget(Texture* target);
+    void BindTarget(PixelDataGL* target);
 
     unsigned int m_vertexBuffer = 0;
     unsigned int m_indexBuffer = 0;

@@ -39,7 +39,7 @@ Surface::Surface(PixelData* source)
 {
     const SmartPtr<PixelData> held(source);
     const int kind = source != nullptr ? source->GetKind() : -1;
-    Texture* texture = kind == PIXEL_DATA_KIND_GL ? dynamic_cast<Texture*>(source) : nullptr;
+    PixelDataGL* texture = kind == PIXEL_DATA_KIND_GL ? dynamic_cast<PixelDataGL*>(source) : nullptr;
     if (texture == nullptr && s_textureMaker != nullptr &&
         (kind == PIXEL_DATA_KIND_MEMORY || kind == PIXEL_DATA_KIND_RLE || kind == PIXEL_DATA_KIND_GL))
         texture = s_textureMaker(source);
@@ -48,12 +48,12 @@ Surface::Surface(PixelData* source)
 
 Surface::Surface(int width, int height, int format)
 {
-    SetPixelData(Texture::CreateTarget(width, height, format));
+    SetPixelData(PixelDataGL::CreateTarget(width, height, format));
 }
 
 Surface::~Surface() = default;
 
-void Surface::SetPixelData(Texture* pixelData)
+void Surface::SetPixelData(PixelDataGL* pixelData)
 {
     m_pixelData = pixelData;
     if (pixelData != nullptr)
@@ -97,7 +97,7 @@ bool Surface::BeginDrawing(bool textured) const
 bool Surface::BeginSource(Surface* source) const
 {
     // The screen is only ever a target: its default framebuffer is no texture.
-    Texture* texture = source != nullptr ? source->m_pixelData.Get() : nullptr;
+    PixelDataGL* texture = source != nullptr ? source->m_pixelData.Get() : nullptr;
     if (texture == nullptr || texture->IsScreen() || texture == m_pixelData.Get() ||
         !texture->IsDrawable() || !BeginDrawing(true))
         return false;
@@ -146,7 +146,7 @@ void Surface::ClearColor(const std::uint8_t* colour)
     // An off-screen RGBA target is cleared transparent; everything else opaque.
     const float red = colour[0] * INV_255, green = colour[1] * INV_255,
                 blue = colour[2] * INV_255;
-    const float alpha = m_pixelData->GetFormat() == Texture::FORMAT_RGBA8888 ? 0.0f : 1.0f;
+    const float alpha = m_pixelData->GetFormat() == PixelDataGL::FORMAT_RGBA8888 ? 0.0f : 1.0f;
     batcher->Clear(&red, &green, &blue, &alpha);
 }
 
@@ -201,7 +201,7 @@ void Surface::BlitTinted(int x, int y, const std::uint8_t* tint, Surface* source
 {
     if (tint == nullptr || sourceRect == nullptr || !BeginSource(source))
         return;
-    const Texture* texture = source->m_pixelData.Get();
+    const PixelDataGL* texture = source->m_pixelData.Get();
     const int left = std::max(sourceRect[0], 0);
     const int top = std::max(sourceRect[1], 0);
     // In 64 bits: a hostile rect near INT_MAX must not overflow.
@@ -258,7 +258,7 @@ void Surface::AddTransformedQuad(Surface* source, const float* x, const float* y
     if (x == nullptr || y == nullptr || angle == nullptr || scale == nullptr || pivot == nullptr ||
         sourceRect == nullptr || tint == nullptr || !BeginSource(source))
         return;
-    const Texture* texture = source->m_pixelData.Get();
+    const PixelDataGL* texture = source->m_pixelData.Get();
     const float sw = static_cast<float>(sourceRect[2]), sh = static_cast<float>(sourceRect[3]);
     const float px = pivot[0], py = pivot[1];
     const float corners[4][2] = {{-px, -py}, {sw - px, -py}, {sw - px, sh - py}, {-px, sh - py}};

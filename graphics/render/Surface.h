@@ -6,7 +6,7 @@
 #include "engine/core/RefCounter.h"
 #include "engine/core/SmartPtr.h"
 #include "engine/core/WeakRefCounter.h"
-#include "graphics/render/Texture.h"
+#include "graphics/render/PixelDataGL.h"
 
 #include <cstdint>
 
@@ -22,7 +22,7 @@ public:
 
     // Makes the texture of memory (kind 0) or run-length (kind 1) pixel data; installed by the
     // image layer, which knows those kinds.
-    using TextureMaker = Texture* (*)(const PixelData* source);
+    using TextureMaker = PixelDataGL* (*)(const PixelData* source);
     static void SetTextureMaker(TextureMaker maker);
 
     // A surface over pixel data. A texture (kind 3) becomes the pixel data itself (a counted
@@ -62,7 +62,7 @@ public:
     // The clip rectangle as a target and the source rectangle of Copy: x, y, w, h.
     const int* GetRect() const { return m_rect; }
     void SetRect(int x, int y, int width, int height);
-    Texture* GetPixelData() const { return m_pixelData.Get(); }
+    PixelDataGL* GetPixelData() const { return m_pixelData.Get(); }
 
     // Drawing into this surface. Positions are target pixels from the top-left corner of the
     // pixel data; colours are 4 bytes r, g, b, a. Nothing is drawn until the batcher flushes.
@@ -97,7 +97,7 @@ public:
 
 protected:
     Surface();
-    void SetPixelData(Texture* pixelData);
+    void SetPixelData(PixelDataGL* pixelData);
     // The state every drawing into this surface starts with; false when it cannot be drawn.
     bool BeginDrawing(bool textured) const;
     // The state of lines and filled rectangles, blending by the colour's alpha.
@@ -109,7 +109,7 @@ protected:
                             const int sourceRect[4], const std::uint8_t* tint) const;
 
     std::uint32_t m_flags = 0;
-    SmartPtr<Texture> m_pixelData;
+    SmartPtr<PixelDataGL> m_pixelData;
     int m_rect[4] = {0, 0, 0, 0};
     std::uint8_t m_alpha = 255;
 };

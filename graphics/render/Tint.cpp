@@ -5,7 +5,7 @@
 #include "graphics/render/OpenGLBatcher.h"
 #include "graphics/render/ShaderSources.h"
 #include "graphics/render/Surface.h"
-#include "graphics/render/Texture.h"
+#include "graphics/render/PixelDataGL.h"
 
 #include <algorithm>
 #include <cmath>
@@ -42,7 +42,7 @@ void Tint::SetColor(const float* red, const float* green, const float* blue)
 void Tint::Apply(Surface* source, Surface* target)
 {
     Batcher* batcher = Batcher::Instance.Get();
-    Texture* texture = source != nullptr ? source->GetPixelData() : nullptr;
+    PixelDataGL* texture = source != nullptr ? source->GetPixelData() : nullptr;
     if (batcher == nullptr || texture == nullptr || texture->IsScreen() || target == nullptr ||
         target->GetPixelData() == nullptr || texture == target->GetPixelData())
         return;

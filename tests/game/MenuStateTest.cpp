@@ -237,7 +237,7 @@ TEST_F(MenuStateTest, ItsPageStaysInMemoryWhileSetAside)
     ASSERT_TRUE(Reach(menu.Get()));
     const Tarv::SmartPtr<Tarv::Surface> logo = Tarv::AssetDict::GetSurface("images/menu/logo.png@linear", false);
     ASSERT_TRUE(logo && logo->GetPixelData());
-    Tarv::Texture* page = logo->GetPixelData();
+    Tarv::PixelDataGL* page = logo->GetPixelData();
     const std::size_t staged = page->GetStagedPixels().size();
     EXPECT_GT(staged, 0u);
 

@@ -23,7 +23,7 @@ SmartPtr<Surface> Image(int width, int height)
 {
     std::vector<std::uint8_t> pixels(std::size_t(width) * height * 4, 0xFF);
     return SmartPtr<Surface>(new Surface(
-        Texture::CreateFromPixels(width, height, Texture::FORMAT_RGBA8888, pixels.data(), pixels.size())));
+        PixelDataGL::CreateFromPixels(width, height, PixelDataGL::FORMAT_RGBA8888, pixels.data(), pixels.size())));
 }
 
 std::vector<Frame> Frames(std::initializer_list<float> seconds)
@@ -226,10 +226,10 @@ class AnimatedSurfaceDrawing : public RenderTest::ScreenTest
 TEST_F(AnimatedSurfaceDrawing, DrawsTheCurrentFrameAtItsOffset)
 {
     std::vector<Frame> frames;
-    frames.push_back(Frame{RenderTest::MakeImage(2, 2, Texture::FORMAT_RGB888,
+    frames.push_back(Frame{RenderTest::MakeImage(2, 2, PixelDataGL::FORMAT_RGB888,
                                                  [](int, int) { return RenderTest::Rgba{255, 0, 0, 255}; }),
                            0.1f, 0, 0});
-    frames.push_back(Frame{RenderTest::MakeImage(2, 2, Texture::FORMAT_RGB888,
+    frames.push_back(Frame{RenderTest::MakeImage(2, 2, PixelDataGL::FORMAT_RGB888,
                                                  [](int, int) { return RenderTest::Rgba{0, 255, 0, 255}; }),
                            0.1f, 10, 5});
     SmartPtr<AnimatedSurface> animation = MakeSmart<AnimatedSurface>(frames, true, nullptr);

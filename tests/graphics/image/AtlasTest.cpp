@@ -107,7 +107,7 @@ TEST_F(AtlasFiles, UnreadableAtlasesHaveNoRegions)
 
 TEST(Atlas, RegionsOutliveTheAtlasAndHoldThePage)
 {
-    SmartPtr<Surface> page(new Surface(Texture::CreateTarget(16, 16, Texture::FORMAT_RGBA8888)));
+    SmartPtr<Surface> page(new Surface(PixelDataGL::CreateTarget(16, 16, PixelDataGL::FORMAT_RGBA8888)));
     WeakPtr<Surface> weakPage(page.Get());
     SmartPtr<AtlasSurface> kept;
     {

@@ -7,7 +7,7 @@
 #include "graphics/image/ImageAssetName.h"
 #include "graphics/image/ImageLoader.h"
 #include "graphics/image/MemPixelData.h"
-#include "graphics/image/PixelDataGL.h"
+#include "graphics/image/StagedPixelData.h"
 #include "graphics/image/PixelDataRLE.h"
 #include "tests/graphics/render/RenderTestScreen.h"
 
@@ -227,17 +227,17 @@ TEST(ImageSurface, TexturesFollowThePixelDataKind)
     EXPECT_EQ(empty->GetPixelData(), nullptr);
     SmartPtr<PixelData> memory(new MemPixelData(3, 2, PIXEL_FORMAT_RGB888));
     memory->SetColorKey(Color{1, 2, 3, 255});
-    SmartPtr<PixelData> staged(new PixelDataGL(memory.Get()));
-    SmartPtr<Texture> fromMemory(CreateTexture(memory.Get())), fromStaged(CreateTexture(staged.Get()));
+    SmartPtr<PixelData> staged(new StagedPixelData(memory.Get()));
+    SmartPtr<PixelDataGL> fromMemory(CreateTexture(memory.Get())), fromStaged(CreateTexture(staged.Get()));
     ASSERT_TRUE(fromMemory && fromStaged);
     EXPECT_FALSE(fromStaged->IsRenderTarget());
     EXPECT_EQ(fromStaged->GetWidth(), 3);
     EXPECT_EQ(fromMemory->GetColorKey().r * 100 + fromMemory->GetColorKey().b, 103);
-    SmartPtr<PixelData> target(new PixelDataGL(5, 4, PIXEL_FORMAT_RGBA8888));
-    SmartPtr<Texture> fromTarget(CreateTexture(target.Get()));
+    SmartPtr<PixelData> target(new StagedPixelData(5, 4, PIXEL_FORMAT_RGBA8888));
+    SmartPtr<PixelDataGL> fromTarget(CreateTexture(target.Get()));
     ASSERT_TRUE(fromTarget);
     EXPECT_TRUE(fromTarget->IsRenderTarget());
-    EXPECT_EQ(fromTarget->GetFormat(), Texture::FORMAT_RGBA8888);
+    EXPECT_EQ(fromTarget->GetFormat(), PixelDataGL::FORMAT_RGBA8888);
 }
 
 // A surface takes pixel data of every kind: a texture as its own pixel data, memory and
@@ -252,11 +252,11 @@ TEST(ImageSurface, SurfacesAreMadeFromPixelDataOfEveryKind)
     SmartPtr<PixelData> memory(new MemPixelData(3, 2, PIXEL_FORMAT_RGB565));
     const std::uint8_t run[] = {10, 3, 0, 0, 2, 0};
     SmartPtr<PixelData> rle(new PixelDataRLE(2, 1, int(sizeof run), run));
-    SmartPtr<Texture> texture(Texture::CreateTarget(4, 4, Texture::FORMAT_RGB888));
+    SmartPtr<PixelDataGL> texture(PixelDataGL::CreateTarget(4, 4, PixelDataGL::FORMAT_RGB888));
     const std::tuple<PixelData*, int, int> cases[] = {
-        {memory.Get(), 3, Texture::FORMAT_RGB888},
-        {rle.Get(), 2, Texture::FORMAT_RGBA8888},
-        {texture.Get(), 4, Texture::FORMAT_RGB888},
+        {memory.Get(), 3, PixelDataGL::FORMAT_RGB888},
+        {rle.Get(), 2, PixelDataGL::FORMAT_RGBA8888},
+        {texture.Get(), 4, PixelDataGL::FORMAT_RGB888},
     };
     for (const auto& [source, width, format] : cases) {
         SmartPtr<Surface> surface(new Surface(source));

@@ -9,7 +9,7 @@
 #include "graphics/render/MaemoSurface.h"
 #include "graphics/render/OpenGLBatcher.h"
 #include "graphics/render/Surface.h"
-#include "graphics/render/Texture.h"
+#include "graphics/render/PixelDataGL.h"
 #include "tests/support/XClient.h"
 #include "tests/support/XvfbServer.h"
 
@@ -51,7 +51,7 @@ inline std::ostream& operator<<(std::ostream& out, const Rgba& c)
 inline Tarv::SmartPtr<Tarv::Surface> MakeImage(int width, int height, int format,
                                                 const std::function<Rgba(int, int)>& pixel)
 {
-    const int bytes = format == Tarv::Texture::FORMAT_ALPHA8 ? 1 : format == 2 ? 3 : 4;
+    const int bytes = format == Tarv::PixelDataGL::FORMAT_ALPHA8 ? 1 : format == 2 ? 3 : 4;
     std::vector<std::uint8_t> data;
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
@@ -64,8 +64,8 @@ inline Tarv::SmartPtr<Tarv::Surface> MakeImage(int width, int height, int format
                     data.push_back(static_cast<std::uint8_t>(values[i]));
         }
     }
-    Tarv::Texture* texture =
-        Tarv::Texture::CreateFromPixels(width, height, format, data.data(), data.size());
+    Tarv::PixelDataGL* texture =
+        Tarv::PixelDataGL::CreateFromPixels(width, height, format, data.data(), data.size());
     return Tarv::SmartPtr<Tarv::Surface>(new Tarv::Surface(texture));
 }
 
@@ -80,7 +80,7 @@ inline Rgba PatternTexel(int x, int y)
 // inside the pixel data.
 inline bool ReadBack(Tarv::Surface* target, int x, int y, int w, int h, std::vector<std::uint8_t>& rgba)
 {
-    Tarv::Texture* pixels = target != nullptr ? target->GetPixelData() : nullptr;
+    Tarv::PixelDataGL* pixels = target != nullptr ? target->GetPixelData() : nullptr;
     if (Tarv::Batcher::Instance.Get() == nullptr || pixels == nullptr || x < 0 || y < 0 || w <= 0 ||
         h <= 0 || x > pixels->GetWidth() - w || y > pixels->GetHeight() - h)
         return false;

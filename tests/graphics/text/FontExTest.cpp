@@ -4,7 +4,7 @@
 
 #include "engine/vfs/Vfs.h"
 #include "graphics/render/Surface.h"
-#include "graphics/render/Texture.h"
+#include "graphics/render/PixelDataGL.h"
 #include "tests/graphics/text/TextTestFonts.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-// Tarv::Texture: the texture pixel data (kind 3) behind every surface: pixels staged in the
+// Tarv::PixelDataGL: the texture pixel data (kind 3) behind every surface: pixels staged in the
 // layout GL wants until the first draw uploads them, the texture name, the framebuffer object
 // when it is drawn into, and the texture-coordinate scales. Also stands for the screen's
 // default framebuffer. Its pixels live on the GPU: the pixel access is the base one.
@@ -13,7 +13,7 @@
 namespace Tarv
 {
 
-class Texture : public PixelData
+class PixelDataGL : public PixelData
 {
 public:
     // Formats of the pixels handed in; the numbers are the engine's image formats, the byte
@@ -24,20 +24,20 @@ public:
     static constexpr int FORMAT_RGBA8888 = 3; // 4 bytes r, g, b, a
 
     // No framebuffer object made yet; 0 is the default framebuffer (the screen).
-    static constexpr unsigned int NO_FRAMEBUFFER = 0xffffffffu;
+    static constexpr unsigned int InvalidFramebuffer = 0xffffffffu;
     // Larger images are refused before anything is allocated.
     static constexpr int MAX_DIMENSION = 8192;
 
     // An image from tightly packed rows of the given format, copied (and staged) at once; no GL
     // call is made, so a loader thread may do this. Null when the size or format is not valid
     // or `size` holds fewer bytes than width x height pixels. Count 0.
-    static Texture* CreateFromPixels(int width, int height, int format, const std::uint8_t* bytes,
+    static PixelDataGL* CreateFromPixels(int width, int height, int format, const std::uint8_t* bytes,
                                      std::size_t size);
     // Takes pixels already in texture layout without a copy: PaddedSize(width) x
     // PaddedSize(height) texels of TexelBytes(format) bytes (format 0, 2 or 3), as the image
     // readers decode them. Null (staged left untouched) when the sizes or format do not fit.
     // Count 0. The one way staged pixels enter a texture: CreateFromPixels stages through it.
-    static Texture* AdoptStaged(int width, int height, int format,
+    static PixelDataGL* AdoptStaged(int width, int height, int format,
                                 std::vector<std::uint8_t>&& staged);
     // The staging helpers every image path shares. TexelBytes: 1, 3 or 4 for the staged formats
     // 0, 2 and 3, else 0. PaddedSize: the smallest power of two >= size (1 up to size 1).
@@ -53,15 +53,15 @@ public:
                          int paddedHeight, int texelBytes);
     // An empty off-screen target; texture and framebuffer object are made at first use. Null
     // for a size or format that is not valid. Count 0.
-    static Texture* CreateTarget(int width, int height, int format);
+    static PixelDataGL* CreateTarget(int width, int height, int format);
     // The screen's default framebuffer: texture and framebuffer name 0, never uploaded.
-    static Texture* CreateScreen(int width, int height);
+    static PixelDataGL* CreateScreen(int width, int height);
 
     // Tells the batcher, then deletes the GL objects. Off the GL thread the names are queued and
     // deleted by the next DeleteQueuedNames on the GL thread.
-    ~Texture() override;
-    Texture(const Texture&) = delete;
-    Texture& operator=(const Texture&) = delete;
+    ~PixelDataGL() override;
+    PixelDataGL(const PixelDataGL&) = delete;
+    PixelDataGL& operator=(const PixelDataGL&) = delete;
 
     // The thread that owns the GL context; OpenGLCaps::Init records it.
     static void SetGLThread();
@@ -102,14 +102,14 @@ public:
     bool ReadStaged(int x, int y, Color& out) const;
 
 private:
-    Texture(int width, int height, int format);
+    PixelDataGL(int width, int height, int format);
 
     int m_paddedWidth;
     int m_paddedHeight;
     float m_uScale;
     float m_vScale;
     unsigned int m_texture = 0;
-    unsigned int m_framebuffer = NO_FRAMEBUFFER;
+    unsigned int m_framebuffer = InvalidFramebuffer;
     bool m_uploaded = false;
     bool m_screen = false;
     bool m_target = false;
