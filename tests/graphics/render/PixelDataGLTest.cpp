@@ -1,4 +1,4 @@
-// PixelDataGL staging without GL (power-of-two layout, edge padding, 565 widening, refusals) and
+// Texture staging without GL (power-of-two layout, edge padding, 565 widening, refusals) and
 // uploads of odd widths read back through real frames.
 #include "graphics/render/PixelDataGL.h"
 
