@@ -94,6 +94,7 @@ SmartPtr<ImageLoader> ImageLoader::FindLoader(const std::uint8_t* data, std::siz
     case ImageFormat::PNG: return SmartPtr<ImageLoader>(new PngImageLoader);
     case ImageFormat::TGA: return SmartPtr<ImageLoader>(new TgaImageLoader);
     case ImageFormat::JPEG: return SmartPtr<ImageLoader>(new JpegImageLoader);
+    case ImageFormat::ANIMATION: return SmartPtr<ImageLoader>(new AnimImageLoader);
     case ImageFormat::CRLE: return SmartPtr<ImageLoader>(new RLEImageLoader);
     case ImageFormat::C565: return SmartPtr<ImageLoader>(new ImageLoader565);
     default: return nullptr;
@@ -166,7 +167,7 @@ SmartPtr<Surface> ImageLoader::LoadFromStream(SeekableStream* stream, int argume
     if (format == ImageFormat::NONE)
         return nullptr;
     if (format == ImageFormat::ANIMATION)
-        return AnimImageLoader::Load(stream, argument);
+        return AnimImageLoader().Load(stream, argument);
     SmartPtr<ImageLoader> loader;
     std::vector<std::uint8_t> bytes;
     if (!ReadWholeStream(stream, bytes) || !(loader = FindLoader(bytes.data(), bytes.size())))

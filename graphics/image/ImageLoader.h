@@ -42,8 +42,8 @@ public:
 
     // The first format, in probe order, whose probe accepts the file's first bytes.
     static ImageFormat ProbeFormat(const std::uint8_t* data, std::size_t size);
-    // A new reader for the file's format, or null when no pixel reader takes it (the animation
-    // format is recognised by ProbeFormat but read elsewhere, as it is no pixel data).
+    // A new reader for the file's format, or null when no reader takes it. The animation reader
+    // makes surfaces only: its Decode gives no pixel data.
     static SmartPtr<ImageLoader> FindLoader(const std::uint8_t* data, std::size_t size);
     // Probes and decodes; null when no reader takes the file or it is damaged.
     static SmartPtr<PixelData> DecodeImage(const std::uint8_t* data, std::size_t size);

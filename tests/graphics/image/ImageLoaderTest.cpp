@@ -5,6 +5,7 @@
 #include "ImageTestFiles.h"
 #include "engine/vfs/CachedFile.h"
 #include "engine/vfs/Vfs.h"
+#include "graphics/image/AnimImageLoader.h"
 #include "graphics/image/TgaImageLoader.h"
 #include "graphics/render/Surface.h"
 
@@ -86,7 +87,9 @@ TEST(ImageLoader, ReadersDecodeAndSaveTheirOwnFormat)
     ASSERT_TRUE(pixels);
     EXPECT_EQ(pixels->GetWidth(), 9);
     EXPECT_TRUE(ImageLoader::DecodeImage(tga.data(), tga.size()));
-    EXPECT_FALSE(ImageLoader::FindLoader(anim.data(), anim.size()));
+    SmartPtr<ImageLoader> animation = ImageLoader::FindLoader(anim.data(), anim.size());
+    ASSERT_TRUE(dynamic_cast<AnimImageLoader*>(animation.Get()));
+    EXPECT_FALSE(animation->Decode(anim.data(), anim.size()));
     Bytes out;
     EXPECT_FALSE(ImageLoader::FindLoader(png.data(), png.size())->Encode(*pixels, out));
     EXPECT_TRUE(out.empty());
