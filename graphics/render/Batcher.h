@@ -37,9 +37,9 @@ public:
     // All calls: main thread, GL context current. Pointers are borrowed for the call.
     // The source texture of the following primitives; flags bit 2 asks for linear filtering at
     // upload; alpha 255 on an RGB texture needs no blending.
-    virtual void SetTexture(PixelDataGL* texture, std::uint32_t flags, std::uint8_t alpha) = 0;
+    virtual void SetTexture(PixelData* texture, std::uint32_t flags, std::uint8_t alpha) = 0;
     // Where the following primitives go: the screen or an off-screen target.
-    virtual void SetRenderTarget(PixelDataGL* target, std::uint32_t flags) = 0;
+    virtual void SetRenderTarget(PixelData* target, std::uint32_t flags) = 0;
     // 0: alpha blending; 1: additive.
     virtual void SetBlendMode(int mode) = 0;
     // Texels of the key colour (components 0 to 1) are discarded while it is on.

@@ -23,6 +23,14 @@ constexpr int MAX_INDICES = static_cast<int>(OpenGLBatcher::INDEX_ARRAY_BYTES / 
 constexpr unsigned int UNKNOWN_FRAMEBUFFER = 0xfffffffeu;
 constexpr unsigned int UNKNOWN_TEXTURE = 0xffffffffu;
 
+// The texture pixel data behind a surface; pixel data of any other kind (staged or memory pixels
+// handed in by mistake) has no GL objects and is ignored.
+PixelDataGL* TextureOf(PixelData* pixels)
+{
+    return pixels != nullptr && pixels->GetKind() == PIXEL_DATA_KIND_GL ? dynamic_cast<PixelDataGL*>(pixels)
+                                                                        : nullptr;
+}
+
 } // namespace
 
 OpenGLBatcher::OpenGLBatcher()
@@ -76,8 +84,9 @@ const OpenGLShader* OpenGLBatcher::GetBuiltInShader(int index) const
     return index >= 0 && index < 4 ? shaders[index] : nullptr;
 }
 
-void OpenGLBatcher::SetRenderTarget(PixelDataGL* target, std::uint32_t flags)
+void OpenGLBatcher::SetRenderTarget(PixelData* pixels, std::uint32_t flags)
 {
+    PixelDataGL* target = TextureOf(pixels);
     if (target == nullptr)
         return;
     if (target->GetFramebuffer() == m_framebuffer && target->HasTexture() &&
@@ -154,8 +163,9 @@ void OpenGLBatcher::ChooseBuiltInShader()
         SwitchTo(m_alphaOnly ? &m_alphaShader : &m_textureShader);
 }
 
-void OpenGLBatcher::SetTexture(PixelDataGL* texture, std::uint32_t flags, std::uint8_t alpha)
+void OpenGLBatcher::SetTexture(PixelData* pixels, std::uint32_t flags, std::uint8_t alpha)
 {
+    PixelDataGL* texture = TextureOf(pixels);
     if (texture == nullptr)
         return;
     if (texture->GetTextureName() != m_boundTexture || !texture->HasTexture()) {
@@ -330,8 +340,7 @@ void OpenGLBatcher::Discard()
 
 void OpenGLBatcher::ReleaseTexture(PixelData* pixels)
 {
-    const PixelDataGL* texture =
-        pixels != nullptr && pixels->GetKind() == PIXEL_DATA_KIND_GL ? dynamic_cast<PixelDataGL*>(pixels) : nullptr;
+    const PixelDataGL* texture = TextureOf(pixels);
     if (texture != nullptr)
         ReleaseNames(texture->GetTextureName(), texture->GetFramebuffer());
 }

@@ -52,8 +52,8 @@ public:
     OpenGLBatcher(const OpenGLBatcher&) = delete;
     OpenGLBatcher& operator=(const OpenGLBatcher&) = delete;
 
-    void SetTexture(PixelDataGL* texture, std::uint32_t flags, std::uint8_t alpha) override;
-    void SetRenderTarget(PixelDataGL* target, std::uint32_t flags) override;
+    void SetTexture(PixelData* texture, std::uint32_t flags, std::uint8_t alpha) override;
+    void SetRenderTarget(PixelData* target, std::uint32_t flags) override;
     void SetBlendMode(int mode) override;
     void SetColorKey(bool on, float red, float green, float blue) override;
     void SetClipRect(const int rect[4]) override;

@@ -183,6 +183,27 @@ TEST_F(OpenGLBatcherCounting, ReleasesKeepTargetsAndTexturesApart)
     RenderTest::ExpectPixels(Screen(), {{30, 30, Rgba{0, 200, 0, 255}}, {40, 30, Rgba{200, 0, 0, 255}}});
 }
 
+// Pixel data that is no texture has no GL objects: the batcher's texture slots leave their
+// state and the pending geometry alone.
+TEST_F(OpenGLBatcherCounting, PixelDataOtherThanTexturesChangesNothing)
+{
+    class CpuPixels : public Tarv::PixelData
+    {
+    public:
+        int GetKind() const override { return Tarv::PIXEL_DATA_KIND_MEMORY; }
+    };
+    CpuPixels pixels;
+    Screen()->Blit(0, 0, m_sprite.Get(), m_rect);
+    Batcher()->SetTexture(&pixels, 0, 255);
+    Batcher()->SetRenderTarget(&pixels, 0);
+    Batcher()->ReleaseTexture(&pixels);
+    Batcher()->ReleaseTexture(nullptr);
+    EXPECT_EQ(Batcher()->GetPendingVertices(), 4);
+    Screen()->Blit(4, 0, m_sprite.Get(), m_rect);
+    Batcher()->Flush();
+    EXPECT_EQ(GLCalls::GetCounters().drawCalls, 1u);
+}
+
 TEST_F(OpenGLBatcherCounting, OrphaningPathDrawsTheSamePixels)
 {
     Batcher()->SetBufferOrphaning(true);
