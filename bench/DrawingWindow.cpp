@@ -8,7 +8,7 @@
 #include "graphics/render/GLCalls.h"
 #include "graphics/render/MaemoSurface.h"
 #include "graphics/render/Surface.h"
-#include "graphics/render/Texture.h"
+#include "graphics/render/PixelDataGL.h"
 
 #include <vector>
 
@@ -18,14 +18,14 @@ namespace
 // An 8 x 8 image of the format, every texel the same; half transparent where it has alpha.
 Tarv::SmartPtr<Tarv::Surface> SmallImage(int format)
 {
-    const int bytes = Tarv::Texture::TexelBytes(format);
+    const int bytes = Tarv::PixelDataGL::TexelBytes(format);
     std::vector<std::uint8_t> pixels;
     for (int i = 0; i < 64; ++i) {
         const std::uint8_t texel[4] = {200, 120, 40, 128};
         pixels.insert(pixels.end(), bytes == 1 ? texel + 3 : texel, bytes == 1 ? texel + 4 : texel + bytes);
     }
     return Tarv::SmartPtr<Tarv::Surface>(
-        new Tarv::Surface(Tarv::Texture::CreateFromPixels(8, 8, format, pixels.data(), pixels.size())));
+        new Tarv::Surface(Tarv::PixelDataGL::CreateFromPixels(8, 8, format, pixels.data(), pixels.size())));
 }
 
 } // namespace
@@ -42,10 +42,10 @@ int main()
     Tarv::MaemoSurface* screen = Tarv::Display::ScreenSurface.Get();
     if (!display || screen == nullptr)
         return 1;
-    const Tarv::SmartPtr<Tarv::Surface> images[] = {SmallImage(Tarv::Texture::FORMAT_RGB888),
-                                                    SmallImage(Tarv::Texture::FORMAT_RGBA8888),
-                                                    SmallImage(Tarv::Texture::FORMAT_ALPHA8),
-                                                    SmallImage(Tarv::Texture::FORMAT_RGBA8888)};
+    const Tarv::SmartPtr<Tarv::Surface> images[] = {SmallImage(Tarv::PixelDataGL::FORMAT_RGB888),
+                                                    SmallImage(Tarv::PixelDataGL::FORMAT_RGBA8888),
+                                                    SmallImage(Tarv::PixelDataGL::FORMAT_ALPHA8),
+                                                    SmallImage(Tarv::PixelDataGL::FORMAT_RGBA8888)};
     images[3]->SetFlags(Tarv::Surface::FLAG_COLOR_KEY);
     const int rect[4] = {0, 0, 8, 8};
     const std::uint8_t tint[4] = {255, 255, 255, 255};

@@ -3,7 +3,7 @@
 // load of a 1024 x 1024 atlas page from its file to a drawable surface.
 #include "engine/vfs/CachedFile.h"
 #include "graphics/image/ImageLoader.h"
-#include "graphics/image/PixelDataGL.h"
+#include "graphics/image/StagedPixelData.h"
 #include "graphics/render/Surface.h"
 #include "tools/image/ImageConvert.h"
 
@@ -67,7 +67,7 @@ void BM_StageRgba(benchmark::State& state)
     const std::vector<std::uint8_t> file = Encode(true);
     Tarv::SmartPtr<Tarv::PixelData> pixels = Tarv::ImageLoader::DecodeImage(file.data(), file.size());
     for (auto _ : state)
-        benchmark::DoNotOptimize(Tarv::PixelDataGL::StagePixels(pixels.Get(), 512, 512));
+        benchmark::DoNotOptimize(Tarv::StagedPixelData::StagePixels(pixels.Get(), 512, 512));
 }
 BENCHMARK(BM_StageRgba);
 
@@ -76,7 +76,7 @@ void BM_StageRunLength(benchmark::State& state)
     const std::vector<std::uint8_t> file = Encode(false);
     Tarv::SmartPtr<Tarv::PixelData> pixels = Tarv::ImageLoader::DecodeImage(file.data(), file.size());
     for (auto _ : state)
-        benchmark::DoNotOptimize(Tarv::PixelDataGL::StagePixels(pixels.Get(), 512, 512));
+        benchmark::DoNotOptimize(Tarv::StagedPixelData::StagePixels(pixels.Get(), 512, 512));
 }
 BENCHMARK(BM_StageRunLength);
 

@@ -36,8 +36,8 @@ void BM_AnimationUpdate(benchmark::State& state)
     std::vector<Tarv::AnimatedSurface::Frame> frames;
     std::uint8_t pixel[4] = {1, 2, 3, 4};
     for (int i = 0; i < 16; ++i)
-        frames.push_back({Tarv::SmartPtr<Tarv::Surface>(new Tarv::Surface(Tarv::Texture::CreateFromPixels(
-                              1, 1, Tarv::Texture::FORMAT_RGBA8888, pixel, 4))),
+        frames.push_back({Tarv::SmartPtr<Tarv::Surface>(new Tarv::Surface(Tarv::PixelDataGL::CreateFromPixels(
+                              1, 1, Tarv::PixelDataGL::FORMAT_RGBA8888, pixel, 4))),
                           0.05f, i, i});
     Tarv::AnimatedSurface animation(frames, true, nullptr);
     for (auto _ : state)

@@ -21,7 +21,7 @@
 #include "graphics/render/GLMachineInfo.h"
 #include "graphics/render/OpenGLBatcher.h"
 #include "graphics/render/Surface.h"
-#include "graphics/render/Texture.h"
+#include "graphics/render/PixelDataGL.h"
 #include "gui/Screen.h"
 #include "scene/BasicRenderer.h"
 

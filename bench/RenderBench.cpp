@@ -10,7 +10,7 @@
 #include "graphics/render/OpenGLBatcher.h"
 #include "graphics/render/OpenGLCaps.h"
 #include "graphics/render/Surface.h"
-#include "graphics/render/Texture.h"
+#include "graphics/render/PixelDataGL.h"
 
 #include <benchmark/benchmark.h>
 
@@ -35,8 +35,8 @@ SmartPtr<Surface> MakeSprite(std::uint8_t shade)
         pixels[i + 2] = static_cast<std::uint8_t>(i >> 8);
         pixels[i + 3] = 255;
     }
-    return SmartPtr<Surface>(new Surface(Tarv::Texture::CreateFromPixels(
-        SPRITE_SIZE, SPRITE_SIZE, Tarv::Texture::FORMAT_RGBA8888, pixels.data(), pixels.size())));
+    return SmartPtr<Surface>(new Surface(Tarv::PixelDataGL::CreateFromPixels(
+        SPRITE_SIZE, SPRITE_SIZE, Tarv::PixelDataGL::FORMAT_RGBA8888, pixels.data(), pixels.size())));
 }
 
 // Fixed pseudo-random positions on the 800x480 screen.
@@ -135,7 +135,7 @@ void BM_BlitCpuOnly(benchmark::State& state)
     Tarv::GLCalls::SetForwarding(false);
     Tarv::OpenGLCaps::Init();
     {
-        Surface target(Tarv::Texture::CreateScreen(800, 480));
+        Surface target(Tarv::PixelDataGL::CreateScreen(800, 480));
         target.AddRef(); // lives on the stack; never let a SmartPtr free it
         const SmartPtr<Surface> first = MakeSprite(200), second = MakeSprite(60);
         Surface* sprites[2] = {first.Get(), second.Get()};

@@ -11,7 +11,7 @@
 #include "graphics/render/OpenGLBatcher.h"
 #include "graphics/render/OpenGLCaps.h"
 #include "graphics/render/Surface.h"
-#include "graphics/render/Texture.h"
+#include "graphics/render/PixelDataGL.h"
 #include "scene/BasicRenderer.h"
 #include "scene/Camera.h"
 #include "scene/Scene.h"
@@ -42,8 +42,8 @@ SmartPtr<Vund::Scene> MakeScene(int count)
         pixels[i + 2] = 160;
         pixels[i + 3] = 255;
     }
-    const SmartPtr<Surface> page(new Surface(Tarv::Texture::CreateFromPixels(
-        PAGE_SIZE, PAGE_SIZE, Tarv::Texture::FORMAT_RGBA8888, pixels.data(), pixels.size())));
+    const SmartPtr<Surface> page(new Surface(Tarv::PixelDataGL::CreateFromPixels(
+        PAGE_SIZE, PAGE_SIZE, Tarv::PixelDataGL::FORMAT_RGBA8888, pixels.data(), pixels.size())));
     std::vector<SmartPtr<Surface>> regions;
     for (int y = 0; y < PAGE_SIZE; y += REGION)
         for (int x = 0; x < PAGE_SIZE; x += REGION)
@@ -114,7 +114,7 @@ void BM_SceneFrameCpuOnly(benchmark::State& state)
     Tarv::OpenGLCaps::Init();
     {
         SceneSlots slots;
-        Surface target(Tarv::Texture::CreateScreen(800, 480));
+        Surface target(Tarv::PixelDataGL::CreateScreen(800, 480));
         target.AddRef(); // lives on the stack; never let a SmartPtr free it
         const SmartPtr<Vund::Scene> scene = MakeScene(static_cast<int>(state.range(0)));
         auto* batcher = static_cast<Tarv::OpenGLBatcher*>(Tarv::Batcher::Instance.Get());

@@ -8,7 +8,7 @@
 #include "graphics/render/OpenGLBatcher.h"
 #include "graphics/render/OpenGLCaps.h"
 #include "graphics/render/Surface.h"
-#include "graphics/render/Texture.h"
+#include "graphics/render/PixelDataGL.h"
 #include "graphics/text/FontEx.h"
 #include "graphics/text/FontSet.h"
 #include "graphics/text/Format.h"
@@ -158,7 +158,7 @@ void BM_RenderCpuOnly(benchmark::State& state)
     Tarv::GLCalls::SetForwarding(false);
     Tarv::OpenGLCaps::Init();
     {
-        Tarv::Surface target(Tarv::Texture::CreateScreen(800, 480));
+        Tarv::Surface target(Tarv::PixelDataGL::CreateScreen(800, 480));
         target.AddRef(); // lives on the stack; never let a SmartPtr free it
         auto blocks = MakeBlocks();
         for (auto& block : blocks)

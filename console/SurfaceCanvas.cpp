@@ -5,7 +5,7 @@
 #include "graphics/image/ImageSurface.h"
 #include "graphics/image/MemPixelData.h"
 #include "graphics/render/Color.h"
-#include "graphics/render/Texture.h"
+#include "graphics/render/PixelDataGL.h"
 
 namespace Tarv
 {
@@ -25,10 +25,10 @@ ConsoleArt::ConsoleArt()
     MemPixelData fontPixels(CONSOLE_FONT_IMAGE);
     fontPixels.SetColorKey(Color{0, 0, 0, 255});
     font = CreateSurface(&fontPixels);
-    glyphCell = MakeSmart<Surface>(ConsoleCanvas::GLYPH_WIDTH, ConsoleCanvas::GLYPH_HEIGHT, Texture::FORMAT_RGB565);
-    tintedCell = MakeSmart<Surface>(ConsoleCanvas::GLYPH_WIDTH, ConsoleCanvas::GLYPH_HEIGHT, Texture::FORMAT_RGB565);
-    if (Texture* pixels = tintedCell->GetPixelData())
-        pixels->SetColorKey(0, 0, 0);
+    glyphCell = MakeSmart<Surface>(ConsoleCanvas::GLYPH_WIDTH, ConsoleCanvas::GLYPH_HEIGHT, PixelDataGL::FORMAT_RGB565);
+    tintedCell = MakeSmart<Surface>(ConsoleCanvas::GLYPH_WIDTH, ConsoleCanvas::GLYPH_HEIGHT, PixelDataGL::FORMAT_RGB565);
+    if (PixelData* pixels = tintedCell->GetPixelData())
+        pixels->SetColorKey(Color{0, 0, 0, 255});
     const MemPixelData iconPixels(DISK_ICON_IMAGE);
     diskIcon = CreateSurface(&iconPixels);
     diskIcon->SetFlags(Surface::FLAG_COLOR_KEY);

@@ -290,27 +290,6 @@ bool AssetDict::RemoveAtlas(const NarrowString& key)
     return true;
 }
 
-SmartPtr<Atlas> AssetDict::FindAtlas(const NarrowString& key) const
-{
-    std::shared_lock<std::shared_mutex> lock(m_mutex);
-    const auto found = m_atlases.find(key);
-    return found == m_atlases.end() ? SmartPtr<Atlas>() : found->second.atlas;
-}
-
-bool AssetDict::UnloadAtlasPage(const NarrowString& key)
-{
-    SmartPtr<AssetDict> dict = Instance;
-    const SmartPtr<Atlas> atlas = dict ? dict->FindAtlas(key) : SmartPtr<Atlas>();
-    return atlas && atlas->UnloadPage();
-}
-
-bool AssetDict::ReloadAtlasPage(const NarrowString& key)
-{
-    SmartPtr<AssetDict> dict = Instance;
-    const SmartPtr<Atlas> atlas = dict ? dict->FindAtlas(key) : SmartPtr<Atlas>();
-    return atlas && atlas->ReloadPage();
-}
-
 int AssetDict::GetAtlasCount(const NarrowString& key) const
 {
     std::shared_lock<std::shared_mutex> lock(m_mutex);

@@ -90,15 +90,8 @@ public:
     // The same on this dictionary.
     bool AddAtlas(const NarrowString& key);
     bool RemoveAtlas(const NarrowString& key);
-    // The atlas registered under the key, or null.
-    SmartPtr<Atlas> FindAtlas(const NarrowString& key) const;
     // Registrations standing for the key (0 when not registered).
     int GetAtlasCount(const NarrowString& key) const;
-    // Lets the page pixels of a registered atlas go while its regions stay registered and
-    // held (GL thread), or reads them back in; see Atlas::UnloadPage and ReloadPage. False for
-    // a key that is not registered, or when no dictionary exists.
-    static bool UnloadAtlasPage(const NarrowString& key);
-    static bool ReloadAtlasPage(const NarrowString& key);
 
     // The image fetcher of atlases, animations and fonts: a shared surface from Instance, not
     // held; without a dictionary, a surface read straight from the file.

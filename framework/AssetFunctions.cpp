@@ -29,14 +29,4 @@ bool UnloadAtlas(const Tarv::NarrowString& path)
     return Tarv::AssetDict::UnregisterAtlas(path + "@" + GetDefaultSurfaceOptions());
 }
 
-bool UnloadAtlasPage(const Tarv::NarrowString& path)
-{
-    return Tarv::AssetDict::UnloadAtlasPage(path + "@" + GetDefaultSurfaceOptions());
-}
-
-bool ReloadAtlasPage(const Tarv::NarrowString& path)
-{
-    return Tarv::AssetDict::ReloadAtlasPage(path + "@" + GetDefaultSurfaceOptions());
-}
-
 } // namespace Quor

@@ -23,9 +23,5 @@ Tarv::SmartPtr<Tarv::Surface> GetSurface(const Tarv::NarrowString& name, const T
 // regions are found by their ids through GetSurface. Pairs must use the same path.
 bool LoadAtlas(const Tarv::NarrowString& path);
 bool UnloadAtlas(const Tarv::NarrowString& path);
-// Lets the page pixels of an atlas registered by LoadAtlas go, or reads them back in: its
-// regions stay found and held, drawing nothing in between (GL thread).
-bool UnloadAtlasPage(const Tarv::NarrowString& path);
-bool ReloadAtlasPage(const Tarv::NarrowString& path);
 
 } // namespace Quor

@@ -4,11 +4,11 @@
 #include "graphics/image/ImageLoader.h"
 #include "graphics/image/ImageLoader565.h"
 #include "graphics/image/JpegImageLoader.h"
-#include "graphics/image/PixelDataGL.h"
+#include "graphics/image/StagedPixelData.h"
 #include "graphics/image/PngImageLoader.h"
 #include "graphics/image/RLEImageLoader.h"
 #include "graphics/image/TgaImageLoader.h"
-#include "graphics/render/Texture.h"
+#include "graphics/render/PixelDataGL.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -25,9 +25,9 @@ void Stage(const Tarv::SmartPtr<Tarv::PixelData>& pixels)
 {
     if (!pixels || std::int64_t(pixels->GetWidth()) * pixels->GetHeight() > MAX_STAGED_PIXELS)
         return;
-    Tarv::PixelDataGL texture(pixels.Get());
+    Tarv::StagedPixelData texture(pixels.Get());
     std::vector<std::uint8_t> tga;
-    Tarv::TgaImageLoader().Save(*pixels, tga);
+    Tarv::TgaImageLoader().Encode(*pixels, tga);
 }
 
 // Decodes the signature followed by the fuzzer's bytes with one reader.
@@ -46,7 +46,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     Stage(Tarv::ImageLoader::DecodeImage(data, size));
     if (Tarv::SmartPtr<Tarv::ImageLoader> loader = Tarv::ImageLoader::FindLoader(data, size))
-        Tarv::SmartPtr<Tarv::Texture> texture(loader->DecodeTexture(data, size));
+        Tarv::SmartPtr<Tarv::PixelDataGL> texture(loader->DecodeTexture(data, size));
     // Each reader also sees every input past its own signature, so TGA and the raw formats get
     // headers the probe would send elsewhere.
     if (size < 1)

@@ -86,10 +86,6 @@ void MenuState::Call(const Tarv::NarrowString& function, const char* text)
 void MenuState::Enter()
 {
     Quor::Substatable* machine = ApplicationMachine();
-    if (m_pagesUnloaded) {
-        ForEachAtlas(&Quor::ReloadAtlasPage);
-        m_pagesUnloaded = false;
-    }
     if (Settings().GetBool("first_run")) {
         Call("FirstRun", nullptr);
         Settings().SetBool("first_run", false);
@@ -118,13 +114,6 @@ void MenuState::Leave()
 {
     StopAll();
     Settings().Save();
-    // Set aside under the game, the menu's pages would stay in memory through every level
-    // for a pause screen that may never come: they are read again when it does.
-    Quor::Substatable* machine = ApplicationMachine();
-    if (machine != nullptr && machine->GetStored() == this) {
-        ForEachAtlas(&Quor::UnloadAtlasPage);
-        m_pagesUnloaded = true;
-    }
 }
 
 void MenuState::OnTouchMove(const Quor::TouchPoints& points)

@@ -26,11 +26,9 @@ public:
 
     // Atlases, the script, the music and sounds, the camera (loader thread).
     void Load() override;
-    // The atlas pages read again when they were let go, then exactly one script call chosen by
-    // the settings and the machine, then the camera and music.
+    // Exactly one script call chosen by the settings and the machine, then the camera and music.
     void Enter() override;
-    // Stops the state's sounds and saves the settings; set aside under the game, also lets its
-    // atlas pages go until it is entered again.
+    // Stops the state's sounds and saves the settings.
     void Leave() override;
     // A vertical drag, half its pixels, goes to the script while touch is enabled.
     void OnTouchMove(const Quor::TouchPoints& points) override;
@@ -46,8 +44,6 @@ private:
     bool m_touchEnabled = false;
     int m_lastTouchY = -1;
     bool m_soundsPromptPending = false;
-    // The atlas pages were let go when the menu was set aside.
-    bool m_pagesUnloaded = false;
     // The points of the paused level taken off "game/score" while the pause menu shows.
     int m_heldLevelScore = 0;
     Tarv::SmartPtr<Vund::Camera> m_camera;

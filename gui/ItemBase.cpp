@@ -4,7 +4,7 @@
 #include "engine/core/XmlIterator.h"
 #include "graphics/render/OpenGLCaps.h"
 #include "graphics/render/Surface.h"
-#include "graphics/render/Texture.h"
+#include "graphics/render/PixelDataGL.h"
 #include "gui/Messages.h"
 
 #include <algorithm>
@@ -20,7 +20,7 @@ namespace
 int LargestTextureSide()
 {
     const int driver = Tarv::OpenGLCaps::GetMaxTextureSize();
-    return driver > 0 ? std::min(driver, Tarv::Texture::MAX_DIMENSION) : Tarv::Texture::MAX_DIMENSION;
+    return driver > 0 ? std::min(driver, Tarv::PixelDataGL::MAX_DIMENSION) : Tarv::PixelDataGL::MAX_DIMENSION;
 }
 
 } // namespace
@@ -60,11 +60,11 @@ void ItemBase::ReadCommonProperties(const Tarv::XmlIterator& item)
     if (m_compositingWidth > largest || m_compositingHeight > largest) {
         Report("compositing size " + std::to_string(m_compositingWidth) + "x" + std::to_string(m_compositingHeight) +
                " is over the largest texture side of " + std::to_string(largest) + ": its subtree is not drawn");
-        m_compositingSurface = Tarv::MakeSmart<Tarv::Surface>(0, 0, Tarv::Texture::FORMAT_RGBA8888);
+        m_compositingSurface = Tarv::MakeSmart<Tarv::Surface>(0, 0, Tarv::PixelDataGL::FORMAT_RGBA8888);
         return;
     }
     m_compositingSurface =
-        Tarv::MakeSmart<Tarv::Surface>(m_compositingWidth, m_compositingHeight, Tarv::Texture::FORMAT_RGBA8888);
+        Tarv::MakeSmart<Tarv::Surface>(m_compositingWidth, m_compositingHeight, Tarv::PixelDataGL::FORMAT_RGBA8888);
 }
 
 void ItemBase::SetAlpha(int alpha)

@@ -120,6 +120,18 @@ bool TextBox::SetBlockText(int index, const Tarv::NarrowString& key)
     return true;
 }
 
+void TextBox::SetWidth(int width)
+{
+    m_width = std::max(width, 0);
+    RefreshText();
+}
+
+void TextBox::SetHeight(int height)
+{
+    m_height = std::max(height, 0);
+    RefreshText();
+}
+
 void TextBox::SetSize(int width, int height)
 {
     m_width = std::max(width, 0);
@@ -139,8 +151,6 @@ void TextBox::Draw(Tarv::Surface& target)
     const long long left = std::max(x, 0LL), top = std::max(y, 0LL);
     const long long width = std::max(std::min<long long>(target.GetWidth(), x + m_width) - left, 0LL);
     const long long height = std::max(std::min<long long>(target.GetHeight(), y + m_height) - top, 0LL);
-    const int* before = target.GetRect();
-    const int saved[4] = {before[0], before[1], before[2], before[3]};
     target.SetRect(Clamp(left), Clamp(top), Clamp(width), Clamp(height));
     long long blockTop = y - m_textPosition;
     for (const TextBlock& block : m_blocks) {
@@ -149,8 +159,7 @@ void TextBox::Draw(Tarv::Surface& target)
             block.text->Render(target, Clamp(x), Clamp(blockTop));
         blockTop = blockBottom;
     }
-    // Restored rather than reset, so a clip that encloses the box survives it.
-    target.SetRect(saved[0], saved[1], saved[2], saved[3]);
+    target.SetRect(0, 0, target.GetWidth(), target.GetHeight());
 }
 
 namespace
@@ -192,13 +201,13 @@ int TextBox::LuaSetText(lua_State* state)
 
 int TextBox::LuaSetWidth(lua_State* state)
 {
-    SetSize(Whole(state, 1), m_height);
+    SetWidth(Whole(state, 1));
     return 0;
 }
 
 int TextBox::LuaSetHeight(lua_State* state)
 {
-    SetSize(m_width, Whole(state, 1));
+    SetHeight(Whole(state, 1));
     return 0;
 }
 

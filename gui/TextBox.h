@@ -41,7 +41,8 @@ public:
     ~TextBox() override;
 
     // The blocks that meet the window, clipped to it and to the target, with the effective alpha
-    // (nothing at alpha 0 or without a font). The target's clip rectangle is restored after.
+    // (nothing at alpha 0 or without a font). The target's clip rectangle is the whole target
+    // after.
     void Draw(Tarv::Surface& target) override;
     void Update(const float& dt) override;
     // Lays every block out again from its key and sums the text height.
@@ -58,7 +59,10 @@ public:
     int GetTextHeight() const { return m_textHeight; }
     int GetTextPosition() const { return m_textPosition; }
     void SetTextPosition(int position) { m_textPosition = position; }
-    // Negative sizes become 0; then every block is laid out again.
+    // Negative sizes become 0; then every block is laid out again. Each side's setter leaves
+    // the other side as it is.
+    void SetWidth(int width);
+    void SetHeight(int height);
     void SetSize(int width, int height);
 
     // Script methods of "TextBox" beyond the shared control methods.

@@ -41,12 +41,17 @@ bool AnimImageLoader::Probe(SeekableStream* stream)
            std::memcmp(head, ANIMATION_START, ANIMATION_START_SIZE) == 0;
 }
 
-SmartPtr<AnimatedSurface> AnimImageLoader::Load(SeekableStream* stream, int)
+SmartPtr<Surface> AnimImageLoader::Load(SeekableStream* stream, int)
 {
     std::vector<std::uint8_t> bytes;
     if (!ImageLoader::ReadWholeStream(stream, bytes))
         return nullptr;
     return LoadFromMemory(bytes.data(), bytes.size());
+}
+
+SmartPtr<PixelData> AnimImageLoader::Decode(const std::uint8_t*, std::size_t)
+{
+    return nullptr;
 }
 
 SmartPtr<AnimatedSurface> AnimImageLoader::LoadFromMemory(const std::uint8_t* data,

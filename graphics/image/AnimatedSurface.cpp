@@ -1,9 +1,8 @@
 // Frame stepping of animated surfaces and their script interface: the globals of the
-// animation's private Lua state and the same functions as methods of its script class.
+// animation's private Lua state, which find their animation through the global "this".
 #include "graphics/image/AnimatedSurface.h"
 
 #include "engine/script/Lua.h"
-#include "engine/script/LuaBinding.h"
 #include "engine/script/LuaErrorQueue.h"
 
 #include <lua.hpp>
@@ -13,22 +12,6 @@
 
 namespace Tarv
 {
-
-template <>
-struct LuaClass<AnimatedSurface>
-{
-    static constexpr const char* NAME = "AnimatedSurface";
-    static const LuaMethod<AnimatedSurface> METHODS[];
-};
-
-const LuaMethod<AnimatedSurface> LuaClass<AnimatedSurface>::METHODS[] = {
-    {"FrameNum", &AnimatedSurface::ScriptFrameNum, nullptr},
-    {"SetFrame", &AnimatedSurface::ScriptSetFrame, nullptr},
-    {"NumFrames", &AnimatedSurface::ScriptNumFrames, nullptr},
-    {"FrameTime", &AnimatedSurface::ScriptFrameTime, nullptr},
-    {"SetAlpha", &AnimatedSurface::ScriptSetAlpha, nullptr},
-    {nullptr, nullptr, nullptr},
-};
 
 namespace
 {
@@ -50,21 +33,19 @@ std::vector<float> FrameSeconds(const std::vector<AnimatedSurface::Frame>& frame
     return seconds;
 }
 
-// The globals find their animation through an upvalue rather than the global "this", which a
-// script may overwrite; the state dies with the animation, so the address stays valid.
+// The globals find their animation through the global "this". The state dies with the
+// animation, so the address stays valid; the only light userdata a bare state can hold is that
+// one, so a script that overwrote "this" gets a script error instead of a stray pointer.
 template <int (AnimatedSurface::*METHOD)(lua_State*)>
 int GlobalThunk(lua_State* state)
 {
-    auto* animation = static_cast<AnimatedSurface*>(lua_touserdata(state, lua_upvalueindex(1)));
-    return (animation->*METHOD)(state);
-}
-
-void RegisterGlobal(lua_State* state, AnimatedSurface* animation, const char* name,
-                    lua_CFunction function)
-{
-    lua_pushlightuserdata(state, animation);
-    lua_pushcclosure(state, function, 1);
-    lua_setfield(state, LUA_GLOBALSINDEX, name);
+    lua_pushliteral(state, "this");
+    lua_rawget(state, LUA_GLOBALSINDEX);
+    void* animation = lua_type(state, -1) == LUA_TLIGHTUSERDATA ? lua_touserdata(state, -1) : nullptr;
+    lua_pop(state, 1);
+    if (animation == nullptr)
+        return luaL_error(state, "the global \"this\" no longer holds the animation");
+    return (static_cast<AnimatedSurface*>(animation)->*METHOD)(state);
 }
 
 } // namespace
@@ -88,19 +69,14 @@ void AnimatedSurface::StartScript(const NarrowString& path)
 {
     m_scriptPath = path;
     m_script = MakeSmart<Lua>();
-    lua_State* state = m_script->GetState();
-    if (state == nullptr || !lua_checkstack(state, 4))
+    if (m_script->GetState() == nullptr)
         return;
-    LuaBinding<AnimatedSurface>::Register(state);
-    // "this" is the animation's own userdata (engine-owned, so it never keeps the animation
-    // alive): this:SetFrame(2) works as well as SetFrame(2).
-    if (LuaBinding<AnimatedSurface>::Push(state, this, false) != 0)
-        lua_setfield(state, LUA_GLOBALSINDEX, "this");
-    RegisterGlobal(state, this, "FrameNum", &GlobalThunk<&AnimatedSurface::ScriptFrameNum>);
-    RegisterGlobal(state, this, "SetFrame", &GlobalThunk<&AnimatedSurface::ScriptSetFrame>);
-    RegisterGlobal(state, this, "NumFrames", &GlobalThunk<&AnimatedSurface::ScriptNumFrames>);
-    RegisterGlobal(state, this, "FrameTime", &GlobalThunk<&AnimatedSurface::ScriptFrameTime>);
-    RegisterGlobal(state, this, "SetAlpha", &GlobalThunk<&AnimatedSurface::ScriptSetAlpha>);
+    m_script->SetGlobalPointer("this", this);
+    m_script->RegisterFunction("FrameNum", &GlobalThunk<&AnimatedSurface::ScriptFrameNum>);
+    m_script->RegisterFunction("SetFrame", &GlobalThunk<&AnimatedSurface::ScriptSetFrame>);
+    m_script->RegisterFunction("NumFrames", &GlobalThunk<&AnimatedSurface::ScriptNumFrames>);
+    m_script->RegisterFunction("FrameTime", &GlobalThunk<&AnimatedSurface::ScriptFrameTime>);
+    m_script->RegisterFunction("SetAlpha", &GlobalThunk<&AnimatedSurface::ScriptSetAlpha>);
     m_script->RunFile(path);
 }
 

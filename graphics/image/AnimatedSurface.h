@@ -60,9 +60,8 @@ public:
     bool HasScript() const { return m_script.Get() != nullptr; }
     Lua* GetScript() const { return m_script.Get(); }
 
-    // The script functions, each with its arguments from stack index 1 (the animation itself
-    // already removed); the number of results pushed. Bound both as the globals above and
-    // as methods of the script class "AnimatedSurface".
+    // The script functions, each with its arguments from stack index 1; the number of results
+    // pushed. Bound as the globals above.
     int ScriptFrameNum(lua_State* state);
     int ScriptSetFrame(lua_State* state);
     int ScriptNumFrames(lua_State* state);

@@ -1,16 +1,14 @@
 // Atlas construction: page image fetched by name, regions from the layout, first name wins.
 #include "graphics/image/Atlas.h"
 
-#include <cstdio>
-
 namespace Tarv
 {
 
 Atlas::Atlas(const NarrowString& xmlPath, const NarrowString& imageName, const NarrowString& option,
              SurfaceFetcher fetchPage)
 {
-    m_pageName = option.empty() ? imageName : NarrowString(imageName + "@" + option);
-    m_image = fetchPage != nullptr ? fetchPage(m_pageName) : LoadSurface(m_pageName);
+    const NarrowString pageName = option.empty() ? imageName : NarrowString(imageName + "@" + option);
+    m_image = fetchPage != nullptr ? fetchPage(pageName) : LoadSurface(pageName);
     if (!m_image)
         return;
     std::vector<AtlasRegion> regions;
@@ -41,26 +39,6 @@ AtlasSurface* Atlas::GetRegion(const NarrowString& name) const
 {
     const auto found = m_regions.find(name);
     return found != m_regions.end() ? found->second.Get() : nullptr;
-}
-
-bool Atlas::UnloadPage()
-{
-    Texture* texture = m_image ? m_image->GetPixelData() : nullptr;
-    return texture != nullptr && texture->Evict();
-}
-
-bool Atlas::ReloadPage()
-{
-    Texture* texture = m_image ? m_image->GetPixelData() : nullptr;
-    if (texture == nullptr || !texture->IsEvicted())
-        return texture != nullptr;
-    const SmartPtr<Surface> again = m_pageName.empty() ? SmartPtr<Surface>() : LoadSurface(m_pageName);
-    Texture* pixels = again ? again->GetPixelData() : nullptr;
-    if (pixels != nullptr && texture->Restage(*pixels))
-        return true;
-    std::fprintf(stderr, "brashwick: the atlas page %s could not be read again and is not drawn\n",
-                 m_pageName.empty() ? "(unnamed)" : m_pageName.c_str());
-    return false;
 }
 
 void Atlas::AddRegions(const std::vector<AtlasRegion>& regions)

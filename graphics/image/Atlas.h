@@ -39,20 +39,10 @@ public:
     // The region of that name, or null.
     AtlasSurface* GetRegion(const NarrowString& name) const;
 
-    // Lets the page's pixels go (GL thread): the regions stay and draw nothing until
-    // ReloadPage. False for an atlas without a page.
-    bool UnloadPage();
-    // Reads the page image again (without any cache) into the same texture, so every region
-    // draws as before. True when the page is in memory afterwards; a page that can no longer
-    // be read is reported on stderr and keeps drawing nothing.
-    bool ReloadPage();
-
 private:
     void AddRegions(const std::vector<AtlasRegion>& regions);
 
     SmartPtr<Surface> m_image;
-    // The page's image name and option as it was fetched ("menu.png@linear").
-    NarrowString m_pageName;
     RegionMap m_regions;
 };
 

@@ -12,7 +12,7 @@
 #include "graphics/image/PngImageLoader.h"
 #include "graphics/image/RLEImageLoader.h"
 #include "graphics/image/TgaImageLoader.h"
-#include "graphics/render/Texture.h"
+#include "graphics/render/PixelDataGL.h"
 
 #include <algorithm>
 #include <climits>
@@ -59,7 +59,7 @@ public:
 };
 
 // A surface over a decoded texture, or null.
-SmartPtr<Surface> SurfaceOf(Texture* texture)
+SmartPtr<Surface> SurfaceOf(PixelDataGL* texture)
 {
     if (texture == nullptr)
         return nullptr;
@@ -94,6 +94,7 @@ SmartPtr<ImageLoader> ImageLoader::FindLoader(const std::uint8_t* data, std::siz
     case ImageFormat::PNG: return SmartPtr<ImageLoader>(new PngImageLoader);
     case ImageFormat::TGA: return SmartPtr<ImageLoader>(new TgaImageLoader);
     case ImageFormat::JPEG: return SmartPtr<ImageLoader>(new JpegImageLoader);
+    case ImageFormat::ANIMATION: return SmartPtr<ImageLoader>(new AnimImageLoader);
     case ImageFormat::CRLE: return SmartPtr<ImageLoader>(new RLEImageLoader);
     case ImageFormat::C565: return SmartPtr<ImageLoader>(new ImageLoader565);
     default: return nullptr;
@@ -166,7 +167,7 @@ SmartPtr<Surface> ImageLoader::LoadFromStream(SeekableStream* stream, int argume
     if (format == ImageFormat::NONE)
         return nullptr;
     if (format == ImageFormat::ANIMATION)
-        return AnimImageLoader::Load(stream, argument);
+        return AnimImageLoader().Load(stream, argument);
     SmartPtr<ImageLoader> loader;
     std::vector<std::uint8_t> bytes;
     if (!ReadWholeStream(stream, bytes) || !(loader = FindLoader(bytes.data(), bytes.size())))
@@ -194,34 +195,39 @@ SmartPtr<Surface> ImageLoader::Load(SeekableStream* stream, int)
     return SurfaceOf(DecodeTexture(bytes.data(), bytes.size()));
 }
 
-Texture* ImageLoader::DecodeTexture(const std::uint8_t* data, std::size_t size)
+PixelDataGL* ImageLoader::DecodeTexture(const std::uint8_t* data, std::size_t size)
 {
     const SmartPtr<PixelData> pixels = Decode(data, size);
     return pixels ? CreateTexture(pixels.Get()) : nullptr;
 }
 
-Texture* ImageLoader::FinishStaged(int width, int height, int format,
+PixelDataGL* ImageLoader::FinishStaged(int width, int height, int format,
                                    std::vector<std::uint8_t>&& staged)
 {
-    const int texel = Texture::TexelBytes(format);
-    if (texel == 0 || !Texture::CheckSize(width, height) ||
-        staged.size() != std::size_t(Texture::PaddedSize(width)) *
-                             std::size_t(Texture::PaddedSize(height)) * std::size_t(texel))
+    const int texel = PixelDataGL::TexelBytes(format);
+    if (texel == 0 || !PixelDataGL::CheckSize(width, height) ||
+        staged.size() != std::size_t(PixelDataGL::PaddedSize(width)) *
+                             std::size_t(PixelDataGL::PaddedSize(height)) * std::size_t(texel))
         return nullptr;
-    Texture::PadEdges(staged.data(), width, height, Texture::PaddedSize(width),
-                      Texture::PaddedSize(height), texel);
-    return Texture::AdoptStaged(width, height, format, std::move(staged));
+    PixelDataGL::PadEdges(staged.data(), width, height, PixelDataGL::PaddedSize(width),
+                      PixelDataGL::PaddedSize(height), texel);
+    return PixelDataGL::AdoptStaged(width, height, format, std::move(staged));
 }
 
 bool ImageLoader::SaveToStream(SeekableStream* stream, const PixelData& pixels)
 {
     std::vector<std::uint8_t> bytes;
-    if (stream == nullptr || !Save(pixels, bytes) || bytes.size() > std::size_t(INT_MAX))
+    if (stream == nullptr || !Encode(pixels, bytes) || bytes.size() > std::size_t(INT_MAX))
         return false;
     return stream->Write(bytes.data(), int(bytes.size())) == int(bytes.size());
 }
 
-bool ImageLoader::Save(const PixelData&, std::vector<std::uint8_t>&)
+bool ImageLoader::Save(SeekableStream*, Surface*)
+{
+    return false;
+}
+
+bool ImageLoader::Encode(const PixelData&, std::vector<std::uint8_t>&)
 {
     return false;
 }

@@ -6,7 +6,7 @@
 #include "engine/core/NarrowString.h"
 #include "engine/core/RefCounter.h"
 #include "engine/core/SmartPtr.h"
-#include "graphics/image/PixelData.h"
+#include "graphics/render/PixelData.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -17,7 +17,7 @@ namespace Tarv
 
 class SeekableStream;
 class Surface;
-class Texture;
+class PixelDataGL;
 
 // Image files larger than this are not read into memory.
 constexpr std::size_t MAX_IMAGE_FILE_BYTES = std::size_t(128) << 20;
@@ -42,8 +42,8 @@ public:
 
     // The first format, in probe order, whose probe accepts the file's first bytes.
     static ImageFormat ProbeFormat(const std::uint8_t* data, std::size_t size);
-    // A new reader for the file's format, or null when no pixel reader takes it (the animation
-    // format is recognised by ProbeFormat but read elsewhere, as it is no pixel data).
+    // A new reader for the file's format, or null when no reader takes it. The animation reader
+    // makes surfaces only: its Decode gives no pixel data.
     static SmartPtr<ImageLoader> FindLoader(const std::uint8_t* data, std::size_t size);
     // Probes and decodes; null when no reader takes the file or it is damaged.
     static SmartPtr<PixelData> DecodeImage(const std::uint8_t* data, std::size_t size);
@@ -65,11 +65,15 @@ public:
     // this thread (an animation that names itself, or a cycle of them), or a nesting deeper
     // than MAX_NESTED_IMAGE_LOADS, gives null instead of recursing.
     static SmartPtr<Surface> LoadFromFile(const NarrowString& path, int argument);
-    // This reader's surface from the stream, whatever the probes would say.
-    SmartPtr<Surface> Load(SeekableStream* stream, int argument);
+    // This reader's surface from the stream, whatever the probes would say; the loader
+    // argument is not read.
+    virtual SmartPtr<Surface> Load(SeekableStream* stream, int argument);
+    // Writes the surface's image in this reader's format. A surface's pixels live in its
+    // texture, which holds no memory pixels, so there is nothing to write: false.
+    virtual bool Save(SeekableStream* stream, Surface* surface);
 
-    // Writes pixels in this reader's format to the stream; false when Save refuses or the
-    // stream takes fewer bytes.
+    // Writes memory pixels in this reader's format to the stream; false when Encode refuses or
+    // the stream takes fewer bytes.
     bool SaveToStream(SeekableStream* stream, const PixelData& pixels);
 
     // The pixels of a whole file of this reader's format, or null: a damaged, truncated or
@@ -79,15 +83,15 @@ public:
     // call; count 0), or null where Decode gives null. This is how files become surfaces. The
     // base stages Decode's pixels; readers that can decode straight into the texture layout
     // override it.
-    virtual Texture* DecodeTexture(const std::uint8_t* data, std::size_t size);
+    virtual PixelDataGL* DecodeTexture(const std::uint8_t* data, std::size_t size);
     // Appends the file form of pixels to out; false (out unchanged) when this format cannot be
     // written or pixels holds no memory pixels of a format it takes.
-    virtual bool Save(const PixelData& pixels, std::vector<std::uint8_t>& out);
+    virtual bool Encode(const PixelData& pixels, std::vector<std::uint8_t>& out);
 
 protected:
     // A texture over staged texels whose first width x height are decoded: the edges are
     // padded and the bytes adopted. Null when the sizes do not fit the bytes.
-    static Texture* FinishStaged(int width, int height, int format,
+    static PixelDataGL* FinishStaged(int width, int height, int format,
                                  std::vector<std::uint8_t>&& staged);
 };
 

@@ -4,9 +4,9 @@
 
 #include "graphics/image/ImageAssetName.h"
 #include "graphics/image/ImageLoader.h"
-#include "graphics/image/PixelData.h"
-#include "graphics/image/PixelDataGL.h"
-#include "graphics/render/Texture.h"
+#include "graphics/render/PixelData.h"
+#include "graphics/image/StagedPixelData.h"
+#include "graphics/render/PixelDataGL.h"
 
 #include <cstddef>
 #include <utility>
@@ -27,57 +27,63 @@ static_assert(SURFACE_FLAG_COLOR_KEY == Surface::FLAG_COLOR_KEY &&
 int TextureFormatOf(PixelFormat format)
 {
     if (format == PIXEL_FORMAT_A8)
-        return Texture::FORMAT_ALPHA8;
+        return PixelDataGL::FORMAT_ALPHA8;
     if (format == PIXEL_FORMAT_RGB565 || format == PIXEL_FORMAT_RGB888)
-        return Texture::FORMAT_RGB888;
-    return Texture::FORMAT_RGBA8888;
+        return PixelDataGL::FORMAT_RGB888;
+    return PixelDataGL::FORMAT_RGBA8888;
 }
 
 // Staged once, straight into the padded layout, and handed to the texture without a copy.
-Texture* CreateFromMemory(const PixelData& source)
+PixelDataGL* CreateFromMemory(const PixelData& source)
 {
     const int width = source.GetWidth();
     const int height = source.GetHeight();
-    if (!Texture::CheckSize(width, height))
+    if (!PixelDataGL::CheckSize(width, height))
         return nullptr;
     std::vector<std::uint8_t> staged;
-    if (!PixelDataGL::StageInto(&source, Texture::PaddedSize(width), Texture::PaddedSize(height),
+    if (!StagedPixelData::StageInto(&source, PixelDataGL::PaddedSize(width), PixelDataGL::PaddedSize(height),
                                 staged))
         return nullptr;
-    return Texture::AdoptStaged(width, height, TextureFormatOf(source.GetFormat()),
+    return PixelDataGL::AdoptStaged(width, height, TextureFormatOf(source.GetFormat()),
                                 std::move(staged));
 }
 
 } // namespace
 
-Texture* CreateTexture(const PixelData* source)
+PixelDataGL* CreateTexture(const PixelData* source)
 {
     if (source == nullptr)
         return nullptr;
-    Texture* texture = nullptr;
+    PixelDataGL* texture = nullptr;
     switch (source->GetKind()) {
     case PIXEL_DATA_KIND_MEMORY:
     case PIXEL_DATA_KIND_RLE:
         texture = CreateFromMemory(*source);
         break;
     case PIXEL_DATA_KIND_GL: {
-        const PixelDataGL::UploadInfo* info = static_cast<const PixelDataGL*>(source)->GetUploadInfo();
+        const StagedPixelData::UploadInfo* info = static_cast<const StagedPixelData*>(source)->GetUploadInfo();
         if (info != nullptr && info->source)
             texture = CreateFromMemory(*info->source);
         else if (info != nullptr && !info->stagedPixels)
-            texture = Texture::CreateTarget(source->GetWidth(), source->GetHeight(),
+            texture = PixelDataGL::CreateTarget(source->GetWidth(), source->GetHeight(),
                                             source->GetFormat());
         break;
     }
     default:
         break;
     }
-    if (texture != nullptr) {
-        const Color& key = source->GetColorKey();
-        texture->SetColorKey(key.r, key.g, key.b);
-    }
+    if (texture != nullptr)
+        texture->SetColorKey(source->GetColorKey());
     return texture;
 }
+
+namespace
+{
+
+// Surfaces made straight from memory or run-length pixel data get their texture from here.
+[[maybe_unused]] const bool TEXTURE_MAKER_INSTALLED = (Surface::SetTextureMaker(&CreateTexture), true);
+
+} // namespace
 
 SmartPtr<Surface> CreateSurface(const PixelData* source)
 {
@@ -87,8 +93,7 @@ SmartPtr<Surface> CreateSurface(const PixelData* source)
 void ApplyImageOptions(Surface& surface, const ImageAssetName& name)
 {
     if (name.colorKey && surface.GetPixelData() != nullptr)
-        surface.GetPixelData()->SetColorKey(DEFAULT_COLOR_KEY.r, DEFAULT_COLOR_KEY.g,
-                                            DEFAULT_COLOR_KEY.b);
+        surface.GetPixelData()->SetColorKey(DEFAULT_COLOR_KEY);
     surface.SetFlags(surface.GetFlags(0xffffffffu) | name.flags);
 }
 

@@ -21,7 +21,7 @@ using SurfaceFetcher = SmartPtr<Surface> (*)(const NarrowString& name);
 // texture pixel data (kind 3) still stages; an empty target for a kind 3 without a source.
 // Null for other kinds and for data that is too big or holds no pixels. Count 0. The colour
 // key is copied.
-Texture* CreateTexture(const PixelData* source);
+PixelDataGL* CreateTexture(const PixelData* source);
 
 // A surface over CreateTexture(source): flags 0, alpha 255, rect the whole image. When no
 // texture can be made the surface has no pixel data and draws nothing. Count 0 in the

@@ -3,7 +3,7 @@
 #include "graphics/image/JpegImageLoader.h"
 
 #include "graphics/image/MemPixelData.h"
-#include "graphics/render/Texture.h"
+#include "graphics/render/PixelDataGL.h"
 
 #include <csetjmp>
 #include <cstdio>
@@ -95,8 +95,8 @@ bool ReadJpeg(JpegReadState& state, const std::uint8_t* data, std::size_t size)
     std::uint8_t* first = nullptr;
     std::size_t pitch = 0;
     if (state.texture) {
-        pitch = std::size_t(Texture::PaddedSize(state.width)) * 3;
-        state.staged.resize(pitch * std::size_t(Texture::PaddedSize(state.height)));
+        pitch = std::size_t(PixelDataGL::PaddedSize(state.width)) * 3;
+        state.staged.resize(pitch * std::size_t(PixelDataGL::PaddedSize(state.height)));
         first = state.staged.data();
     } else {
         state.pixels = new MemPixelData(state.width, state.height, PIXEL_FORMAT_RGB888);
@@ -155,7 +155,7 @@ SmartPtr<PixelData> JpegImageLoader::Decode(const std::uint8_t* data, std::size_
     return SmartPtr<PixelData>(state.pixels.Get());
 }
 
-Texture* JpegImageLoader::DecodeTexture(const std::uint8_t* data, std::size_t size)
+PixelDataGL* JpegImageLoader::DecodeTexture(const std::uint8_t* data, std::size_t size)
 {
     JpegReadState state;
     state.texture = true;

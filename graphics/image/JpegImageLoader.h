@@ -17,7 +17,7 @@ public:
     // any error the library detects, give null (the process never ends).
     SmartPtr<PixelData> Decode(const std::uint8_t* data, std::size_t size) override;
     // The same image decoded straight into the texture layout (RGB888, red first).
-    Texture* DecodeTexture(const std::uint8_t* data, std::size_t size) override;
+    PixelDataGL* DecodeTexture(const std::uint8_t* data, std::size_t size) override;
 };
 
 } // namespace Tarv

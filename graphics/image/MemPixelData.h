@@ -2,7 +2,7 @@
 // make them, plus the text-image constructor for images written into the code as strings.
 #pragma once
 
-#include "graphics/image/PixelData.h"
+#include "graphics/render/PixelData.h"
 
 #include <memory>
 

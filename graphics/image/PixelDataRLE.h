@@ -2,7 +2,7 @@
 // decoded once, when a texture is staged from them.
 #pragma once
 
-#include "graphics/image/PixelData.h"
+#include "graphics/render/PixelData.h"
 #include "engine/core/SmartPtr.h"
 
 #include <memory>

@@ -3,7 +3,7 @@
 #include "graphics/image/PngImageLoader.h"
 
 #include "graphics/image/MemPixelData.h"
-#include "graphics/render/Texture.h"
+#include "graphics/render/PixelDataGL.h"
 
 #include <png.h>
 
@@ -97,8 +97,8 @@ bool AllocateRows(png_structp png, png_infop info, int format, PngReadState& sta
     std::size_t pitch = 0;
     if (state.texture) {
         const int texel = PixelData::GetFormatInfo(format)->bytesPerPixel;
-        pitch = std::size_t(Texture::PaddedSize(int(width))) * std::size_t(texel);
-        state.staged.resize(pitch * std::size_t(Texture::PaddedSize(int(height))));
+        pitch = std::size_t(PixelDataGL::PaddedSize(int(width))) * std::size_t(texel);
+        state.staged.resize(pitch * std::size_t(PixelDataGL::PaddedSize(int(height))));
         first = state.staged.data();
         if (png_get_rowbytes(png, info) != std::size_t(width) * std::size_t(texel))
             return false;
@@ -180,7 +180,7 @@ SmartPtr<PixelData> PngImageLoader::Decode(const std::uint8_t* data, std::size_t
     return SmartPtr<PixelData>(state.pixels.Get());
 }
 
-Texture* PngImageLoader::DecodeTexture(const std::uint8_t* data, std::size_t size)
+PixelDataGL* PngImageLoader::DecodeTexture(const std::uint8_t* data, std::size_t size)
 {
     // Rows go straight into the padded texture layout, red first: no memory image, no staging
     // copy. The pixel formats 0, 2 and 3 are the texture's formats of the same numbers.

@@ -17,7 +17,7 @@ public:
     // chunk. 16-bit samples become 8-bit; interlaced files load. Any libpng error gives null.
     SmartPtr<PixelData> Decode(const std::uint8_t* data, std::size_t size) override;
     // The same formats decoded straight into the texture layout.
-    Texture* DecodeTexture(const std::uint8_t* data, std::size_t size) override;
+    PixelDataGL* DecodeTexture(const std::uint8_t* data, std::size_t size) override;
 };
 
 } // namespace Tarv

@@ -15,6 +15,8 @@ namespace
 constexpr std::uint8_t TGA_TYPE_TRUE_COLOR = 2;
 constexpr std::uint8_t TGA_RIGHT_TO_LEFT = 0x10;
 constexpr std::uint8_t TGA_TOP_FIRST = 0x20;
+// What the writer puts in every header: top row first, alpha-bits field 7.
+constexpr std::uint8_t TGA_SAVED_DESCRIPTOR = 0x27;
 
 PixelFormat FormatForDepth(int depth)
 {
@@ -100,11 +102,11 @@ SmartPtr<PixelData> TgaImageLoader::Decode(const std::uint8_t* data, std::size_t
     return SmartPtr<PixelData>(pixels.Get());
 }
 
-bool TgaImageLoader::Save(const PixelData& pixels, std::vector<std::uint8_t>& out)
+bool TgaImageLoader::Encode(const PixelData& pixels, std::vector<std::uint8_t>& out)
 {
     const PixelFormat format = pixels.GetFormat();
     const std::uint8_t* source = pixels.GetPixelsConst();
-    if (source == nullptr || format < PIXEL_FORMAT_RGB565 || format > PIXEL_FORMAT_RGBA8888)
+    if (source == nullptr || format < PIXEL_FORMAT_A8 || format > PIXEL_FORMAT_RGBA8888)
         return false;
     const int width = pixels.GetWidth();
     const int height = pixels.GetHeight();
@@ -118,7 +120,7 @@ bool TgaImageLoader::Save(const PixelData& pixels, std::vector<std::uint8_t>& ou
     PutLittle16(header + 12, unsigned(width));
     PutLittle16(header + 14, unsigned(height));
     header[16] = std::uint8_t(bytesPerPixel == 2 ? 15 : 8 * bytesPerPixel);
-    header[17] = std::uint8_t(TGA_TOP_FIRST | (format == PIXEL_FORMAT_RGBA8888 ? 8 : 0));
+    header[17] = TGA_SAVED_DESCRIPTOR;
     out.insert(out.end(), header, header + TGA_HEADER_SIZE);
 
     const std::size_t rowBytes = std::size_t(width) * bytesPerPixel;

@@ -19,9 +19,9 @@ public:
     // words (green's lowest bit 0), 24/32-bit pixels are used as stored. Rows come out top first,
     // left to right, whatever the origin bits say. Short data gives null.
     SmartPtr<PixelData> Decode(const std::uint8_t* data, std::size_t size) override;
-    // Formats 1 (as 15-bit X1R5G5B5), 2 and 3, top row first; the descriptor gives the alpha
-    // bits (8 for format 3, else 0) and the top-first origin.
-    bool Save(const PixelData& pixels, std::vector<std::uint8_t>& out) override;
+    // Formats 0 (8 bits a pixel), 1 (as 15-bit X1R5G5B5), 2 and 3, top row first, descriptor
+    // 0x27 whatever the format. Run-length data is refused: it has no pixels of a fixed size.
+    bool Encode(const PixelData& pixels, std::vector<std::uint8_t>& out) override;
 };
 
 } // namespace Tarv

@@ -11,8 +11,8 @@
 namespace Tarv
 {
 
-class OpenGLShader;
-class Texture;
+class PixelData;
+class PixelDataGL;
 
 // 20 bytes, uploaded as is: position in target pixels (origin top-left), texture coordinate
 // over the padded texture, colour normalised by GL.
@@ -37,9 +37,9 @@ public:
     // All calls: main thread, GL context current. Pointers are borrowed for the call.
     // The source texture of the following primitives; flags bit 2 asks for linear filtering at
     // upload; alpha 255 on an RGB texture needs no blending.
-    virtual void SetTexture(Texture* texture, std::uint32_t flags, std::uint8_t alpha) = 0;
+    virtual void SetTexture(PixelData* texture, std::uint32_t flags, std::uint8_t alpha) = 0;
     // Where the following primitives go: the screen or an off-screen target.
-    virtual void SetRenderTarget(Texture* target, std::uint32_t flags) = 0;
+    virtual void SetRenderTarget(PixelData* target, std::uint32_t flags) = 0;
     // 0: alpha blending; 1: additive.
     virtual void SetBlendMode(int mode) = 0;
     // Texels of the key colour (components 0 to 1) are discarded while it is on.
@@ -50,14 +50,12 @@ public:
     virtual void SetLineMode(bool lines) = 0;
     // Alpha of untextured drawing: decides blending.
     virtual void SetAlpha(std::uint8_t alpha) = 0;
-    // A caller's program for the following primitives; null returns to the built-in ones.
-    virtual void SetShader(OpenGLShader* shader) = 0;
     // Draws everything pending.
     virtual void Flush() = 0;
-    // A texture or framebuffer object is about to be deleted: forget it, drawing what needs
-    // it first or dropping what was meant for a target that goes away.
-    virtual void ReleaseNames(unsigned int texture, unsigned int framebuffer) = 0;
-    void ReleaseTexture(Texture* texture);
+    // The texture and framebuffer object of this texture pixel data are about to be deleted:
+    // forget them, drawing what needs the texture first or dropping what was meant for a target
+    // that goes away. Other pixel data has no GL objects: nothing happens.
+    virtual void ReleaseTexture(PixelData* texture) = 0;
     // Drops pending geometry and clears the clip rectangle of the target.
     virtual void Clear(const float* red, const float* green, const float* blue,
                        const float* alpha) = 0;

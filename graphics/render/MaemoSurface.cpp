@@ -91,7 +91,7 @@ MaemoSurface* MaemoSurface::CreateScreenSurface(int width, int height)
 {
     if (s_nativeDisplay == nullptr || s_nativeWindow == 0 || width <= 0 || height <= 0)
         return nullptr;
-    Texture* screen = Texture::CreateScreen(width, height);
+    PixelDataGL* screen = PixelDataGL::CreateScreen(width, height);
     if (screen == nullptr)
         return nullptr;
     MaemoSurface* surface = new MaemoSurface(screen);
@@ -102,7 +102,7 @@ MaemoSurface* MaemoSurface::CreateScreenSurface(int width, int height)
     return surface;
 }
 
-MaemoSurface::MaemoSurface(Texture* pixelData)
+MaemoSurface::MaemoSurface(PixelDataGL* pixelData)
     : Surface(pixelData), m_xDisplay(s_nativeDisplay), m_xWindow(s_nativeWindow)
 {
 }
@@ -113,7 +113,7 @@ MaemoSurface::~MaemoSurface()
         return;
     // The batcher's GL objects go while their context is still current.
     if (m_eglContext != nullptr && eglGetCurrentContext() == m_eglContext) {
-        Texture::DeleteQueuedNames();
+        PixelDataGL::DeleteQueuedNames();
         OpenGLCaps::Shutdown();
     }
     eglMakeCurrent(m_eglDisplay, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
@@ -165,7 +165,7 @@ bool MaemoSurface::BringUpEgl()
     // Swaps wait for the display's refresh where the server supports it; where it does not,
     // the main loop paces its frames itself.
     eglSwapInterval(display, 1);
-    Texture::SetGLThread();
+    PixelDataGL::SetGLThread();
     OpenGLCaps::Init();
     GLCalls::Enable(GL_SCISSOR_TEST);
     return true;
@@ -183,7 +183,7 @@ bool MaemoSurface::BeginFrame()
 {
     if (m_eglContext == nullptr)
         return false;
-    Texture::DeleteQueuedNames();
+    PixelDataGL::DeleteQueuedNames();
     return true;
 }
 

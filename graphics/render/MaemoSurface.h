@@ -53,7 +53,7 @@ public:
     bool ReadPixels(int x, int y, int width, int height, std::vector<std::uint8_t>& rgba);
 
 private:
-    explicit MaemoSurface(Texture* pixelData);
+    explicit MaemoSurface(PixelDataGL* pixelData);
     bool BringUpEgl();
     int m_bufferSize = 0;
     int m_frameCount = 0;

@@ -5,7 +5,7 @@
 #include "graphics/render/GLCalls.h"
 #include "graphics/render/OpenGLCaps.h"
 #include "graphics/render/ShaderSources.h"
-#include "graphics/render/Texture.h"
+#include "graphics/render/PixelDataGL.h"
 
 #include <cstdio>
 #include <cstring>
@@ -22,6 +22,16 @@ constexpr int MAX_INDICES = static_cast<int>(OpenGLBatcher::INDEX_ARRAY_BYTES / 
 // After a release the cached framebuffer names nothing that a target can have.
 constexpr unsigned int UNKNOWN_FRAMEBUFFER = 0xfffffffeu;
 constexpr unsigned int UNKNOWN_TEXTURE = 0xffffffffu;
+
+// The texture pixel data behind a surface. Only surfaces' pixel data reaches the batcher, and
+// all of it that is of kind 3 is texture pixel data (the image layer's staging object never
+// becomes a surface's pixel data), so the kind alone decides, with no type check per blit. Other
+// kinds have no GL objects and are passed over.
+PixelDataGL* TextureOf(PixelData* pixels)
+{
+    return pixels != nullptr && pixels->GetKind() == PIXEL_DATA_KIND_GL ? static_cast<PixelDataGL*>(pixels)
+                                                                        : nullptr;
+}
 
 } // namespace
 
@@ -76,8 +86,9 @@ const OpenGLShader* OpenGLBatcher::GetBuiltInShader(int index) const
     return index >= 0 && index < 4 ? shaders[index] : nullptr;
 }
 
-void OpenGLBatcher::SetRenderTarget(Texture* target, std::uint32_t flags)
+void OpenGLBatcher::SetRenderTarget(PixelData* pixels, std::uint32_t flags)
 {
+    PixelDataGL* target = TextureOf(pixels);
     if (target == nullptr)
         return;
     if (target->GetFramebuffer() == m_framebuffer && target->HasTexture() &&
@@ -97,9 +108,9 @@ void OpenGLBatcher::SetRenderTarget(Texture* target, std::uint32_t flags)
     m_clipKnown = false;
 }
 
-void OpenGLBatcher::BindTarget(Texture* target)
+void OpenGLBatcher::BindTarget(PixelDataGL* target)
 {
-    if (target->GetFramebuffer() == Texture::NO_FRAMEBUFFER) {
+    if (target->GetFramebuffer() == PixelDataGL::InvalidFramebuffer) {
         unsigned int framebuffer = 0;
         GLCalls::GenFramebuffers(1, &framebuffer);
         GLCalls::BindFramebuffer(GL_FRAMEBUFFER, framebuffer);
@@ -154,8 +165,9 @@ void OpenGLBatcher::ChooseBuiltInShader()
         SwitchTo(m_alphaOnly ? &m_alphaShader : &m_textureShader);
 }
 
-void OpenGLBatcher::SetTexture(Texture* texture, std::uint32_t flags, std::uint8_t alpha)
+void OpenGLBatcher::SetTexture(PixelData* pixels, std::uint32_t flags, std::uint8_t alpha)
 {
+    PixelDataGL* texture = TextureOf(pixels);
     if (texture == nullptr)
         return;
     if (texture->GetTextureName() != m_boundTexture || !texture->HasTexture()) {
@@ -328,9 +340,16 @@ void OpenGLBatcher::Discard()
     m_indexCount = 0;
 }
 
+void OpenGLBatcher::ReleaseTexture(PixelData* pixels)
+{
+    const PixelDataGL* texture = TextureOf(pixels);
+    if (texture != nullptr)
+        ReleaseNames(texture->GetTextureName(), texture->GetFramebuffer());
+}
+
 void OpenGLBatcher::ReleaseNames(unsigned int texture, unsigned int framebuffer)
 {
-    if (m_framebufferObjects && framebuffer != Texture::NO_FRAMEBUFFER && framebuffer != 0 &&
+    if (m_framebufferObjects && framebuffer != PixelDataGL::InvalidFramebuffer && framebuffer != 0 &&
         framebuffer == m_framebuffer) {
         // What is pending was meant for the target that goes away.
         Discard();

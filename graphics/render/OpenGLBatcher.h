@@ -52,23 +52,29 @@ public:
     OpenGLBatcher(const OpenGLBatcher&) = delete;
     OpenGLBatcher& operator=(const OpenGLBatcher&) = delete;
 
-    void SetTexture(Texture* texture, std::uint32_t flags, std::uint8_t alpha) override;
-    void SetRenderTarget(Texture* target, std::uint32_t flags) override;
+    void SetTexture(PixelData* texture, std::uint32_t flags, std::uint8_t alpha) override;
+    void SetRenderTarget(PixelData* target, std::uint32_t flags) override;
     void SetBlendMode(int mode) override;
     void SetColorKey(bool on, float red, float green, float blue) override;
     void SetClipRect(const int rect[4]) override;
     void SetTextured(bool textured) override;
     void SetLineMode(bool lines) override;
     void SetAlpha(std::uint8_t alpha) override;
-    void SetShader(OpenGLShader* shader) override;
     void Flush() override;
-    void ReleaseNames(unsigned int texture, unsigned int framebuffer) override;
+    void ReleaseTexture(PixelData* texture) override;
     void Clear(const float* red, const float* green, const float* blue,
                const float* alpha) override;
     void AddLine(const BatchVertex* a, const BatchVertex* b) override;
     void AddTriangle(const BatchVertex* a, const BatchVertex* b, const BatchVertex* c) override;
     void AddQuad(const BatchVertex* a, const BatchVertex* b, const BatchVertex* c,
                  const BatchVertex* d) override;
+
+    // A caller's program for the following primitives (not part of the Batcher interface);
+    // null returns to the built-in ones.
+    void SetShader(OpenGLShader* shader);
+    // ReleaseTexture by the names alone, for textures freed off the GL thread whose names
+    // are deleted later.
+    void ReleaseNames(unsigned int texture, unsigned int framebuffer);
 
     const BatcherStats& GetStats() const { return m_stats; }
     void ResetStats() { m_stats = BatcherStats{}; }
@@ -95,7 +101,7 @@ private:
     void SwitchTo(OpenGLShader* shader);
     void ApplyProjection(OpenGLShader* shader);
     void ApplyBlendFunc();
-    void BindTarget(Texture* target);
+    void BindTarget(PixelDataGL* target);
 
     unsigned int m_vertexBuffer = 0;
     unsigned int m_indexBuffer = 0;

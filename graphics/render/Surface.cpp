@@ -3,7 +3,7 @@
 #include "graphics/render/Surface.h"
 
 #include "graphics/render/Batcher.h"
-#include "graphics/render/GLCalls.h"
+#include "graphics/render/OpenGLBatcher.h"
 
 #include <algorithm>
 #include <cmath>
@@ -24,23 +24,36 @@ BatchVertex Vertex(float x, float y, float u, float v, const std::uint8_t* colou
 
 const std::uint8_t WHITE[4] = {255, 255, 255, 255};
 
+Surface::TextureMaker s_textureMaker = nullptr;
+
 } // namespace
+
+void Surface::SetTextureMaker(TextureMaker maker)
+{
+    s_textureMaker = maker;
+}
 
 Surface::Surface() = default;
 
-Surface::Surface(Texture* pixelData)
+Surface::Surface(PixelData* source)
 {
-    SetPixelData(pixelData);
+    const SmartPtr<PixelData> held(source);
+    const int kind = source != nullptr ? source->GetKind() : -1;
+    PixelDataGL* texture = kind == PIXEL_DATA_KIND_GL ? dynamic_cast<PixelDataGL*>(source) : nullptr;
+    if (texture == nullptr && s_textureMaker != nullptr &&
+        (kind == PIXEL_DATA_KIND_MEMORY || kind == PIXEL_DATA_KIND_RLE || kind == PIXEL_DATA_KIND_GL))
+        texture = s_textureMaker(source);
+    SetPixelData(texture);
 }
 
 Surface::Surface(int width, int height, int format)
 {
-    SetPixelData(Texture::CreateTarget(width, height, format));
+    SetPixelData(PixelDataGL::CreateTarget(width, height, format));
 }
 
 Surface::~Surface() = default;
 
-void Surface::SetPixelData(Texture* pixelData)
+void Surface::SetPixelData(PixelDataGL* pixelData)
 {
     m_pixelData = pixelData;
     if (pixelData != nullptr)
@@ -75,7 +88,7 @@ bool Surface::BeginDrawing(bool textured) const
     Batcher* batcher = Batcher::Instance.Get();
     if (batcher == nullptr || m_pixelData.Get() == nullptr)
         return false;
-    batcher->SetShader(nullptr);
+    static_cast<OpenGLBatcher*>(batcher)->SetShader(nullptr);
     batcher->SetTextured(textured);
     batcher->SetRenderTarget(m_pixelData.Get(), GetFlags(0xffffffffu));
     return true;
@@ -84,7 +97,7 @@ bool Surface::BeginDrawing(bool textured) const
 bool Surface::BeginSource(Surface* source) const
 {
     // The screen is only ever a target: its default framebuffer is no texture.
-    Texture* texture = source != nullptr ? source->m_pixelData.Get() : nullptr;
+    PixelDataGL* texture = source != nullptr ? source->m_pixelData.Get() : nullptr;
     if (texture == nullptr || texture->IsScreen() || texture == m_pixelData.Get() ||
         !texture->IsDrawable() || !BeginDrawing(true))
         return false;
@@ -94,8 +107,8 @@ bool Surface::BeginSource(Surface* source) const
     batcher->SetClipRect(m_rect);
     batcher->SetBlendMode(0);
     if ((flags & FLAG_COLOR_KEY) != 0) {
-        const std::uint8_t* key = texture->GetColorKey();
-        batcher->SetColorKey(true, key[0] * INV_255, key[1] * INV_255, key[2] * INV_255);
+        const Color& key = texture->GetColorKey();
+        batcher->SetColorKey(true, key.r * INV_255, key.g * INV_255, key.b * INV_255);
     } else {
         batcher->SetColorKey(false, 0, 0, 0);
     }
@@ -133,7 +146,7 @@ void Surface::ClearColor(const std::uint8_t* colour)
     // An off-screen RGBA target is cleared transparent; everything else opaque.
     const float red = colour[0] * INV_255, green = colour[1] * INV_255,
                 blue = colour[2] * INV_255;
-    const float alpha = m_pixelData->GetFormat() == Texture::FORMAT_RGBA8888 ? 0.0f : 1.0f;
+    const float alpha = m_pixelData->GetFormat() == PixelDataGL::FORMAT_RGBA8888 ? 0.0f : 1.0f;
     batcher->Clear(&red, &green, &blue, &alpha);
 }
 
@@ -188,7 +201,7 @@ void Surface::BlitTinted(int x, int y, const std::uint8_t* tint, Surface* source
 {
     if (tint == nullptr || sourceRect == nullptr || !BeginSource(source))
         return;
-    const Texture* texture = source->m_pixelData.Get();
+    const PixelDataGL* texture = source->m_pixelData.Get();
     const int left = std::max(sourceRect[0], 0);
     const int top = std::max(sourceRect[1], 0);
     // In 64 bits: a hostile rect near INT_MAX must not overflow.
@@ -245,7 +258,7 @@ void Surface::AddTransformedQuad(Surface* source, const float* x, const float* y
     if (x == nullptr || y == nullptr || angle == nullptr || scale == nullptr || pivot == nullptr ||
         sourceRect == nullptr || tint == nullptr || !BeginSource(source))
         return;
-    const Texture* texture = source->m_pixelData.Get();
+    const PixelDataGL* texture = source->m_pixelData.Get();
     const float sw = static_cast<float>(sourceRect[2]), sh = static_cast<float>(sourceRect[3]);
     const float px = pivot[0], py = pivot[1];
     const float corners[4][2] = {{-px, -py}, {sw - px, -py}, {sw - px, sh - py}, {-px, sh - py}};
@@ -281,59 +294,15 @@ Surface* Surface::Copy()
 
 Color Surface::GetPixel(int x, int y)
 {
-    Texture* texture = m_pixelData.Get();
-    Color colour;
-    if (texture == nullptr || texture->ReadStaged(x, y, colour))
-        return colour;
-    // Alpha-only textures cannot be a framebuffer attachment, so they cannot be read back.
-    std::vector<std::uint8_t> rgba;
-    if ((texture->GetFormat() == Texture::FORMAT_ALPHA8 && !texture->IsRenderTarget()) ||
-        (!texture->IsScreen() && !texture->IsDrawable()) || !ReadPixelData(x, y, 1, 1, rgba))
-        return Color{};
-    return Color{rgba[0], rgba[1], rgba[2], rgba[3]};
+    // Without pixel data, what the base pixel data reads.
+    return m_pixelData.Get() != nullptr ? m_pixelData->GetPixel(x, y) : Color{0, 0, 0, 255};
 }
 
 void Surface::SetPixel(int x, int y, const Color& colour)
 {
-    Texture* texture = m_pixelData.Get();
-    if (texture == nullptr || x < m_rect[0] || y < m_rect[1] || x >= m_rect[0] + m_rect[2] ||
-        y >= m_rect[1] + m_rect[3] || x >= texture->GetWidth() || y >= texture->GetHeight())
-        return;
-    if (texture->WriteStaged(x, y, colour))
-        return;
-    const std::uint8_t bytes[4] = {colour.r, colour.g, colour.b, colour.a};
-    FillRect(x, y, x + 1, y + 1, bytes);
-}
-
-bool Surface::ReadBack(int x, int y, int width, int height, std::vector<std::uint8_t>& rgba)
-{
-    if (x < 0 || y < 0 || width <= 0 || height <= 0 || x > GetWidth() - width ||
-        y > GetHeight() - height)
-        return false;
-    return ReadPixelData(x, y, width, height, rgba);
-}
-
-bool Surface::ReadPixelData(int x, int y, int width, int height, std::vector<std::uint8_t>& rgba)
-{
-    Batcher* batcher = Batcher::Instance.Get();
-    if (batcher == nullptr || m_pixelData.Get() == nullptr || x < 0 || y < 0 || width <= 0 ||
-        height <= 0 || x > m_pixelData->GetWidth() - width || y > m_pixelData->GetHeight() - height)
-        return false;
-    batcher->SetRenderTarget(m_pixelData.Get(), GetFlags(0xffffffffu));
-    batcher->Flush();
-    const std::size_t rowBytes = static_cast<std::size_t>(width) * 4;
-    std::vector<std::uint8_t> rows(rowBytes * static_cast<std::size_t>(height));
-    // The screen's rows are bottom-up in GL; an off-screen target's GL row y is its row y.
-    const bool screen = m_pixelData->IsScreen();
-    const int glY = screen ? m_pixelData->GetHeight() - y - height : y;
-    GLCalls::ReadPixels(x, glY, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rows.data());
-    rgba.resize(rows.size());
-    for (int row = 0; row < height; ++row) {
-        const int from = screen ? height - 1 - row : row;
-        std::copy_n(rows.data() + static_cast<std::size_t>(from) * rowBytes, rowBytes,
-                    rgba.data() + static_cast<std::size_t>(row) * rowBytes);
-    }
-    return true;
+    if (m_pixelData.Get() != nullptr && x >= m_rect[0] && y >= m_rect[1] &&
+        x <= m_rect[0] + m_rect[2] && y <= m_rect[1] + m_rect[3])
+        m_pixelData->SetPixel(x, y, colour);
 }
 
 } // namespace Tarv

@@ -6,10 +6,9 @@
 #include "engine/core/RefCounter.h"
 #include "engine/core/SmartPtr.h"
 #include "engine/core/WeakRefCounter.h"
-#include "graphics/render/Texture.h"
+#include "graphics/render/PixelDataGL.h"
 
 #include <cstdint>
-#include <vector>
 
 namespace Tarv
 {
@@ -21,9 +20,17 @@ public:
     static constexpr std::uint32_t FLAG_COLOR_KEY = 1; // as a source, key-coloured texels vanish
     static constexpr std::uint32_t FLAG_LINEAR = 2;    // linear filtering, decided at upload
 
-    // A surface over an image (borrowed into a counted reference). A null image gives a surface
-    // without pixel data: its drawing operations do nothing, and it draws nothing as a source.
-    explicit Surface(Texture* pixelData);
+    // Makes the texture of memory (kind 0) or run-length (kind 1) pixel data; installed by the
+    // image layer, which knows those kinds.
+    using TextureMaker = PixelDataGL* (*)(const PixelData* source);
+    static void SetTextureMaker(TextureMaker maker);
+
+    // A surface over pixel data. A texture (kind 3) becomes the pixel data itself (a counted
+    // reference); memory or run-length pixels are made into a new texture by the installed
+    // maker, and the surface keeps no reference to them (a source nobody else holds is freed).
+    // Anything else, or null, gives a surface without pixel data: its drawing operations do
+    // nothing, and it draws nothing as a source.
+    explicit Surface(PixelData* source);
     // An empty off-screen target, contents undefined until cleared or drawn into. Without pixel
     // data when the size or format is not valid.
     Surface(int width, int height, int format);
@@ -31,16 +38,10 @@ public:
     Surface(const Surface&) = delete;
     Surface& operator=(const Surface&) = delete;
 
-    // The colour at (x, y) of the pixel data (not offset by rect); (0, 0, 0, 0) outside it or
-    // without pixel data. An image not drawn yet is read from its staged texels, on any thread
-    // (alpha-only ones read (0, 0, 0, alpha)); a drawn image, a render target or the screen is
-    // read back through GL after the pending drawing is flushed (GL thread only; an alpha-only
-    // image, which GL cannot read back, then reads (0, 0, 0, 0)).
+    // The pixel data's own pixel access, coordinates passed unchanged (not offset by rect).
+    // Texture pixels cannot be read or written from the CPU: every pixel reads opaque black and
+    // nothing is written. SetPixel hands on only coordinates within rect, both ends included.
     virtual Color GetPixel(int x, int y);
-    // Sets (x, y) when it lies inside rect and the pixel data. Before the first draw the staged
-    // texel changes: RGBA stores the colour, RGB blends it over the old texel by its alpha,
-    // alpha-only stores the alpha. Afterwards one pixel is drawn through the batcher, blended
-    // by the colour's alpha like FillRect (GL thread only).
     virtual void SetPixel(int x, int y, const Color& colour);
     virtual int GetWidth() const;
     virtual int GetHeight() const;
@@ -61,7 +62,7 @@ public:
     // The clip rectangle as a target and the source rectangle of Copy: x, y, w, h.
     const int* GetRect() const { return m_rect; }
     void SetRect(int x, int y, int width, int height);
-    Texture* GetPixelData() const { return m_pixelData.Get(); }
+    PixelDataGL* GetPixelData() const { return m_pixelData.Get(); }
 
     // Drawing into this surface. Positions are target pixels from the top-left corner of the
     // pixel data; colours are 4 bytes r, g, b, a. Nothing is drawn until the batcher flushes.
@@ -94,15 +95,9 @@ public:
     void ConvertTo565() {}
     void ConvertToRle() {}
 
-    // Reads back the target's pixels after drawing what is pending: rows top first, 4 bytes
-    // RGBA a pixel. False when the rectangle is not inside the surface.
-    bool ReadBack(int x, int y, int width, int height, std::vector<std::uint8_t>& rgba);
-
 protected:
     Surface();
-    // ReadBack against the pixel data's own size.
-    bool ReadPixelData(int x, int y, int width, int height, std::vector<std::uint8_t>& rgba);
-    void SetPixelData(Texture* pixelData);
+    void SetPixelData(PixelDataGL* pixelData);
     // The state every drawing into this surface starts with; false when it cannot be drawn.
     bool BeginDrawing(bool textured) const;
     // The state of lines and filled rectangles, blending by the colour's alpha.
@@ -114,7 +109,7 @@ protected:
                             const int sourceRect[4], const std::uint8_t* tint) const;
 
     std::uint32_t m_flags = 0;
-    SmartPtr<Texture> m_pixelData;
+    SmartPtr<PixelDataGL> m_pixelData;
     int m_rect[4] = {0, 0, 0, 0};
     std::uint8_t m_alpha = 255;
 };

@@ -2,9 +2,10 @@
 #include "graphics/render/Tint.h"
 
 #include "graphics/render/Batcher.h"
+#include "graphics/render/OpenGLBatcher.h"
 #include "graphics/render/ShaderSources.h"
 #include "graphics/render/Surface.h"
-#include "graphics/render/Texture.h"
+#include "graphics/render/PixelDataGL.h"
 
 #include <algorithm>
 #include <cmath>
@@ -41,17 +42,17 @@ void Tint::SetColor(const float* red, const float* green, const float* blue)
 void Tint::Apply(Surface* source, Surface* target)
 {
     Batcher* batcher = Batcher::Instance.Get();
-    Texture* texture = source != nullptr ? source->GetPixelData() : nullptr;
+    PixelDataGL* texture = source != nullptr ? source->GetPixelData() : nullptr;
     if (batcher == nullptr || texture == nullptr || texture->IsScreen() || target == nullptr ||
         target->GetPixelData() == nullptr || texture == target->GetPixelData())
         return;
     const bool brighten = (m_red > 255 || m_green > 255 || m_blue > 255) &&
                           (GetFeatures() & FEATURE_SHADER_TINT) != 0;
     if (brighten) {
-        batcher->SetShader(&m_shader);
+        static_cast<OpenGLBatcher*>(batcher)->SetShader(&m_shader);
         m_shader.SetUniformVec3("vColor", m_red / 255.0f, m_green / 255.0f, m_blue / 255.0f);
     } else {
-        batcher->SetShader(nullptr);
+        static_cast<OpenGLBatcher*>(batcher)->SetShader(nullptr);
     }
     batcher->SetTextured(true);
     batcher->SetRenderTarget(target->GetPixelData(), target->GetFlags(0xffffffffu));

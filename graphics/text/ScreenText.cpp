@@ -3,7 +3,7 @@
 #include "graphics/text/ScreenText.h"
 
 #include "graphics/render/Surface.h"
-#include "graphics/render/Texture.h"
+#include "graphics/render/PixelDataGL.h"
 #include "graphics/text/FontEx.h"
 #include "graphics/text/Format.h"
 #include "graphics/text/RichString.h"
@@ -71,8 +71,8 @@ void ScreenText::Render(Surface& target, int x, int y) const
                               g->rect);
     }
     for (const ScreenGlyph* g = m_glyphs.get(); g->image; ++g) {
-        const Texture* pixels = g->image->GetPixelData();
-        if (pixels != nullptr && pixels->GetFormat() == Texture::FORMAT_ALPHA8)
+        const PixelDataGL* pixels = g->image->GetPixelData();
+        if (pixels != nullptr && pixels->GetFormat() == PixelDataGL::FORMAT_ALPHA8)
             target.BlitTinted(Offset(x, g->x), Offset(y, g->y), g->color, g->image.Get(), g->rect);
         else
             target.Blit(Offset(x, g->x), Offset(y, g->y), g->image.Get(), g->rect);

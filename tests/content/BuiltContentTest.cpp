@@ -6,7 +6,7 @@
 #include "engine/vfs/PakMount.h"
 #include "engine/vfs/Vfs.h"
 #include "graphics/image/AtlasLayout.h"
-#include "graphics/image/PixelData.h"
+#include "graphics/render/PixelData.h"
 #include "graphics/image/PngImageLoader.h"
 #include "graphics/text/FontEx.h"
 

@@ -272,10 +272,7 @@ TEST_F(AssetDictTest, ImageOptionsSetFlagsAndColourKey)
     EXPECT_EQ(keyed->GetFlags(0xffffffffu), Tarv::Surface::FLAG_LINEAR | Tarv::Surface::FLAG_COLOR_KEY);
     EXPECT_EQ(reversed->GetFlags(0xffffffffu), keyed->GetFlags(0xffffffffu));
     EXPECT_NE(reversed, keyed);
-    const std::uint8_t* key = keyed->GetPixelData()->GetColorKey();
-    EXPECT_EQ(key[0], 255);
-    EXPECT_EQ(key[1], 0);
-    EXPECT_EQ(key[2], 255);
+    EXPECT_EQ(keyed->GetPixelData()->GetColorKey(), (Tarv::Color{255, 0, 255, 255}));
     EXPECT_EQ(ignored->GetFlags(0xffffffffu), 0u);
     EXPECT_EQ(dict->GetLoadCount(), 6u);
 }

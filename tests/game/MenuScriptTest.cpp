@@ -88,7 +88,7 @@ protected:
         Component()->GetScreen()->Draw(Screen());
         Batcher()->Flush();
         std::vector<std::uint8_t> rgba;
-        ASSERT_TRUE(Screen()->ReadBack(0, 0, WIDTH, HEIGHT, rgba));
+        ASSERT_TRUE(RenderTest::ReadBack(Screen(), 0, 0, WIDTH, HEIGHT, rgba));
         const std::vector<std::uint8_t> now = Blocks(rgba);
         const std::string path = std::string(BRASHWICK_SOURCE_DIR "/tests/game/golden/menu_") + name + ".ppm";
         const char* update = std::getenv("BRASHWICK_UPDATE_GOLDEN");

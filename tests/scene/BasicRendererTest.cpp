@@ -36,7 +36,7 @@ const Box NONE = {-1, -1, -1, -1};
 
 SmartPtr<Surface> Solid()
 {
-    return RenderTest::MakeImage(8, 8, Tarv::Texture::FORMAT_RGBA8888, [](int, int) { return INK; });
+    return RenderTest::MakeImage(8, 8, Tarv::PixelDataGL::FORMAT_RGBA8888, [](int, int) { return INK; });
 }
 
 class BasicRendererTest : public RenderTest::ScreenTest
@@ -46,7 +46,7 @@ protected:
     Box FindInk(const RenderTest::Rgba& ink = INK)
     {
         std::vector<std::uint8_t> rgba;
-        EXPECT_TRUE(Screen()->ReadBack(0, 0, 800, 480, rgba));
+        EXPECT_TRUE(RenderTest::ReadBack(Screen(), 0, 0, 800, 480, rgba));
         Box box = NONE;
         for (int i = 0; i < 800 * 480; ++i) {
             const std::uint8_t* p = &rgba[static_cast<std::size_t>(i) * 4];
@@ -212,9 +212,9 @@ RenderTest::Rgba Ball(int x, int y)
 // offset) and a screen-fixed badge, drawn back to front.
 SmartPtr<Scene> GoldenScene()
 {
-    const SmartPtr<Surface> ball = RenderTest::MakeImage(16, 16, Tarv::Texture::FORMAT_RGB888, Ball);
+    const SmartPtr<Surface> ball = RenderTest::MakeImage(16, 16, Tarv::PixelDataGL::FORMAT_RGB888, Ball);
     ball->SetFlags(Surface::FLAG_COLOR_KEY);
-    const SmartPtr<Surface> band = RenderTest::MakeImage(64, 16, Tarv::Texture::FORMAT_RGBA8888, [](int x, int y) {
+    const SmartPtr<Surface> band = RenderTest::MakeImage(64, 16, Tarv::PixelDataGL::FORMAT_RGBA8888, [](int x, int y) {
         return RenderTest::Rgba{40 + 3 * x, 90, 120 + 6 * y, 255};
     });
     SmartPtr<Scene> scene(new Scene());

@@ -2,7 +2,7 @@
 #include "tools/image/RgbaImage.h"
 
 #include "graphics/image/ImageLoader.h"
-#include "graphics/image/PixelData.h"
+#include "graphics/render/PixelData.h"
 
 #include <png.h>
 

@@ -153,5 +153,5 @@ TEST(AnimImageLoader, MemoryDocumentsNeedAFrame)
     EXPECT_FALSE(AnimImageLoader::LoadFromMemory(nullptr, 10));
     const char* text = "<?xml version=\"1.0\"?><a/>";
     EXPECT_FALSE(AnimImageLoader::LoadFromMemory(reinterpret_cast<const std::uint8_t*>(text), std::strlen(text)));
-    EXPECT_FALSE(AnimImageLoader::Load(nullptr, 5));
+    EXPECT_FALSE(AnimImageLoader().Load(nullptr, 5));
 }

@@ -23,7 +23,7 @@ SmartPtr<Surface> Image(int width, int height)
 {
     std::vector<std::uint8_t> pixels(std::size_t(width) * height * 4, 0xFF);
     return SmartPtr<Surface>(new Surface(
-        Texture::CreateFromPixels(width, height, Texture::FORMAT_RGBA8888, pixels.data(), pixels.size())));
+        PixelDataGL::CreateFromPixels(width, height, PixelDataGL::FORMAT_RGBA8888, pixels.data(), pixels.size())));
 }
 
 std::vector<Frame> Frames(std::initializer_list<float> seconds)
@@ -162,17 +162,34 @@ TEST_F(AnimatedSurfaceScript, UpdateFollowsTheScriptAlone)
     EXPECT_EQ(Global(*animation, "total"), 1.75);
 }
 
-TEST_F(AnimatedSurfaceScript, ThisIsTheAnimationsOwnObject)
+// "this" is the animation as a light userdata, and the state holds no other global of its own.
+TEST_F(AnimatedSurfaceScript, ThisIsTheAnimationAsAPointer)
 {
     SmartPtr<AnimatedSurface> animation = Run(
-        "this:SetFrame(1) n = this:NumFrames() this = nil "
-        "function Update(dt) SetFrame(0) return true end",
-        Frames({0.1f, 0.1f}));
-    EXPECT_EQ(Global(*animation, "n"), 2);
+        "SetFrame(1) function Update(dt) return true end", Frames({0.1f, 0.1f}));
     EXPECT_EQ(animation->GetFrameIndex(), 1u);
-    // Only the number 1 goes on; the globals keep working without "this".
+    lua_State* state = animation->GetScript()->GetState();
+    lua_getglobal(state, "this");
+    EXPECT_EQ(lua_type(state, -1), LUA_TLIGHTUSERDATA);
+    EXPECT_EQ(lua_touserdata(state, -1), static_cast<void*>(animation.Get()));
+    lua_getglobal(state, "AnimatedSurface");
+    EXPECT_TRUE(lua_isnil(state, -1));
+    lua_pop(state, 2);
+    // Only the number 1 goes on.
+    EXPECT_FALSE(animation->Update(0.1f));
+}
+
+// A script that overwrote "this" gets a script error from the functions, not a stray pointer.
+TEST_F(AnimatedSurfaceScript, TheFunctionsRefuseAnOverwrittenThis)
+{
+    std::vector<LuaErrorReport> reports;
+    LuaErrorQueue::Global().SetHandler([&](const LuaErrorReport& report) { reports.push_back(report); });
+    SmartPtr<AnimatedSurface> animation = Run(
+        "this = 3 function Update(dt) SetFrame(1) return 1 end", Frames({0.1f, 0.1f}));
     EXPECT_FALSE(animation->Update(0.1f));
     EXPECT_EQ(animation->GetFrameIndex(), 0u);
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_NE(reports[0].message.find("this"), std::string::npos) << reports[0].message;
 }
 
 TEST_F(AnimatedSurfaceScript, AFailingUpdateIsReportedOnceAndEnds)
@@ -209,10 +226,10 @@ class AnimatedSurfaceDrawing : public RenderTest::ScreenTest
 TEST_F(AnimatedSurfaceDrawing, DrawsTheCurrentFrameAtItsOffset)
 {
     std::vector<Frame> frames;
-    frames.push_back(Frame{RenderTest::MakeImage(2, 2, Texture::FORMAT_RGB888,
+    frames.push_back(Frame{RenderTest::MakeImage(2, 2, PixelDataGL::FORMAT_RGB888,
                                                  [](int, int) { return RenderTest::Rgba{255, 0, 0, 255}; }),
                            0.1f, 0, 0});
-    frames.push_back(Frame{RenderTest::MakeImage(2, 2, Texture::FORMAT_RGB888,
+    frames.push_back(Frame{RenderTest::MakeImage(2, 2, PixelDataGL::FORMAT_RGB888,
                                                  [](int, int) { return RenderTest::Rgba{0, 255, 0, 255}; }),
                            0.1f, 10, 5});
     SmartPtr<AnimatedSurface> animation = MakeSmart<AnimatedSurface>(frames, true, nullptr);

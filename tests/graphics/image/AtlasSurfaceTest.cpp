@@ -14,7 +14,7 @@ using RenderTest::Rgba;
 // A region takes its flags and pixels from the page; without a page there is nothing to draw.
 TEST(AtlasSurface, FlagsAndPixelsAreThePages)
 {
-    SmartPtr<Surface> page(new Surface(Texture::CreateTarget(64, 32, Texture::FORMAT_RGBA8888)));
+    SmartPtr<Surface> page(new Surface(PixelDataGL::CreateTarget(64, 32, PixelDataGL::FORMAT_RGBA8888)));
     AtlasSurface region(page.Get(), 10, 20, 5, 6);
     EXPECT_EQ(region.GetFlags(0xffffffffu), 0u);
     page->SetFlags(Surface::FLAG_COLOR_KEY | Surface::FLAG_LINEAR);
@@ -38,7 +38,7 @@ class AtlasSurfaceDrawing : public RenderTest::ScreenTest
 
 TEST_F(AtlasSurfaceDrawing, RegionPixelsComeFromTheirPlaceInThePage)
 {
-    SmartPtr<Surface> page = RenderTest::MakeImage(4, 4, Texture::FORMAT_RGB888, RenderTest::PatternTexel);
+    SmartPtr<Surface> page = RenderTest::MakeImage(4, 4, PixelDataGL::FORMAT_RGB888, RenderTest::PatternTexel);
     SmartPtr<AtlasSurface> region = MakeSmart<AtlasSurface>(page.Get(), 1, 2, 2, 2);
     const int rect[4] = {0, 0, 2, 2};
     Screen()->Blit(50, 60, region.Get(), rect);

@@ -107,7 +107,7 @@ TEST_F(AtlasFiles, UnreadableAtlasesHaveNoRegions)
 
 TEST(Atlas, RegionsOutliveTheAtlasAndHoldThePage)
 {
-    SmartPtr<Surface> page(new Surface(Texture::CreateTarget(16, 16, Texture::FORMAT_RGBA8888)));
+    SmartPtr<Surface> page(new Surface(PixelDataGL::CreateTarget(16, 16, PixelDataGL::FORMAT_RGBA8888)));
     WeakPtr<Surface> weakPage(page.Get());
     SmartPtr<AtlasSurface> kept;
     {
@@ -146,44 +146,4 @@ TEST_F(AtlasDrawing, AllRegionsOfAPageDrawInOneCall)
     EXPECT_TRUE(Near(ReadPixel(Screen(), 101, 101), Rgba{30, 30, 100, 255})) << ReadPixel(Screen(), 101, 101);
     // c is third in name order: page pixel (5 + 1, 1 + 1).
     EXPECT_TRUE(Near(ReadPixel(Screen(), 141, 101), Rgba{180, 60, 100, 255})) << ReadPixel(Screen(), 141, 101);
-}
-
-TEST_F(AtlasDrawing, AnUnloadedPageDrawsNothingUntilReadAgain)
-{
-    SmartPtr<Atlas> atlas = Atlas::Load("menu.xml");
-    ASSERT_TRUE(atlas);
-    AtlasSurface* a = atlas->GetRegion("menu/a.png");
-    ASSERT_TRUE(a);
-    Texture* page = atlas->GetImage()->GetPixelData();
-    const std::uint8_t black[4] = {0, 0, 0, 255};
-    const int rect[4] = {0, 0, 2, 2};
-    auto drawn = [&] {
-        Screen()->ClearColor(black);
-        Screen()->Blit(100, 100, a, rect);
-        Batcher()->Flush();
-        return ReadPixel(Screen(), 101, 101);
-    };
-    const Rgba pagePixel{30, 30, 100, 255};
-    EXPECT_TRUE(Near(drawn(), pagePixel));
-
-    ASSERT_TRUE(atlas->UnloadPage());
-    EXPECT_EQ(page->GetTextureName(), 0u);
-    EXPECT_TRUE(page->GetStagedPixels().empty());
-    EXPECT_TRUE(Near(drawn(), Rgba{0, 0, 0, 255})) << drawn();
-    // Only the same image read again is taken back.
-    SmartPtr<Texture> other(Texture::CreateTarget(8, 4, Texture::FORMAT_RGBA8888));
-    EXPECT_FALSE(page->Restage(*other));
-
-    ASSERT_TRUE(atlas->ReloadPage());
-    EXPECT_TRUE(Near(drawn(), pagePixel)) << drawn();
-    EXPECT_TRUE(atlas->ReloadPage());
-
-    // A page that can no longer be read stays blank, and says so.
-    ASSERT_TRUE(atlas->UnloadPage());
-    m_folder->Write("menu.png", Bytes{1, 2, 3});
-    testing::internal::CaptureStderr();
-    EXPECT_FALSE(atlas->ReloadPage());
-    EXPECT_NE(testing::internal::GetCapturedStderr().find("menu.png"), std::string::npos);
-    EXPECT_TRUE(Near(drawn(), Rgba{0, 0, 0, 255}));
-    EXPECT_FALSE(Atlas(nullptr, {}).UnloadPage());
 }

@@ -5,6 +5,7 @@
 #include "ImageTestFiles.h"
 #include "engine/vfs/CachedFile.h"
 #include "engine/vfs/Vfs.h"
+#include "graphics/image/AnimImageLoader.h"
 #include "graphics/image/TgaImageLoader.h"
 #include "graphics/render/Surface.h"
 
@@ -86,11 +87,13 @@ TEST(ImageLoader, ReadersDecodeAndSaveTheirOwnFormat)
     ASSERT_TRUE(pixels);
     EXPECT_EQ(pixels->GetWidth(), 9);
     EXPECT_TRUE(ImageLoader::DecodeImage(tga.data(), tga.size()));
-    EXPECT_FALSE(ImageLoader::FindLoader(anim.data(), anim.size()));
+    SmartPtr<ImageLoader> animation = ImageLoader::FindLoader(anim.data(), anim.size());
+    ASSERT_TRUE(dynamic_cast<AnimImageLoader*>(animation.Get()));
+    EXPECT_FALSE(animation->Decode(anim.data(), anim.size()));
     Bytes out;
-    EXPECT_FALSE(ImageLoader::FindLoader(png.data(), png.size())->Save(*pixels, out));
+    EXPECT_FALSE(ImageLoader::FindLoader(png.data(), png.size())->Encode(*pixels, out));
     EXPECT_TRUE(out.empty());
-    EXPECT_TRUE(ImageLoader::FindLoader(tga.data(), tga.size())->Save(*pixels, out));
+    EXPECT_TRUE(ImageLoader::FindLoader(tga.data(), tga.size())->Encode(*pixels, out));
     TgaImageLoader loader;
     SmartPtr<CachedFile> tgaStream(new CachedFile(tga.data(), int(tga.size()), true));
     SmartPtr<CachedFile> pngStream(new CachedFile(png.data(), int(png.size()), true));
@@ -100,6 +103,8 @@ TEST(ImageLoader, ReadersDecodeAndSaveTheirOwnFormat)
     ASSERT_TRUE(surface);
     EXPECT_EQ(surface->GetWidth(), 2);
     EXPECT_FALSE(loader.Load(pngStream.Get(), 5));
+    // A surface's pixels are in its texture: nothing for the writer.
+    EXPECT_FALSE(loader.Save(tgaStream.Get(), surface.Get()));
 }
 
 TEST(ImageLoader, DecodesOnSeveralThreadsAtOnce)

@@ -7,13 +7,15 @@
 #include "graphics/image/ImageAssetName.h"
 #include "graphics/image/ImageLoader.h"
 #include "graphics/image/MemPixelData.h"
-#include "graphics/image/PixelDataGL.h"
+#include "graphics/image/StagedPixelData.h"
+#include "graphics/image/PixelDataRLE.h"
 #include "tests/graphics/render/RenderTestScreen.h"
 
 #include <atomic>
 #include <chrono>
 #include <mutex>
 #include <thread>
+#include <tuple>
 
 using namespace Tarv;
 using ImageTestFiles::Bytes;
@@ -225,15 +227,46 @@ TEST(ImageSurface, TexturesFollowThePixelDataKind)
     EXPECT_EQ(empty->GetPixelData(), nullptr);
     SmartPtr<PixelData> memory(new MemPixelData(3, 2, PIXEL_FORMAT_RGB888));
     memory->SetColorKey(Color{1, 2, 3, 255});
-    SmartPtr<PixelData> staged(new PixelDataGL(memory.Get()));
-    SmartPtr<Texture> fromMemory(CreateTexture(memory.Get())), fromStaged(CreateTexture(staged.Get()));
+    SmartPtr<PixelData> staged(new StagedPixelData(memory.Get()));
+    SmartPtr<PixelDataGL> fromMemory(CreateTexture(memory.Get())), fromStaged(CreateTexture(staged.Get()));
     ASSERT_TRUE(fromMemory && fromStaged);
     EXPECT_FALSE(fromStaged->IsRenderTarget());
     EXPECT_EQ(fromStaged->GetWidth(), 3);
-    EXPECT_EQ(fromMemory->GetColorKey()[0] * 100 + fromMemory->GetColorKey()[2], 103);
-    SmartPtr<PixelData> target(new PixelDataGL(5, 4, PIXEL_FORMAT_RGBA8888));
-    SmartPtr<Texture> fromTarget(CreateTexture(target.Get()));
+    EXPECT_EQ(fromMemory->GetColorKey().r * 100 + fromMemory->GetColorKey().b, 103);
+    SmartPtr<PixelData> target(new StagedPixelData(5, 4, PIXEL_FORMAT_RGBA8888));
+    SmartPtr<PixelDataGL> fromTarget(CreateTexture(target.Get()));
     ASSERT_TRUE(fromTarget);
     EXPECT_TRUE(fromTarget->IsRenderTarget());
-    EXPECT_EQ(fromTarget->GetFormat(), Texture::FORMAT_RGBA8888);
+    EXPECT_EQ(fromTarget->GetFormat(), PixelDataGL::FORMAT_RGBA8888);
+}
+
+// A surface takes pixel data of every kind: a texture as its own pixel data, memory and
+// run-length pixels made into a new texture, nothing for a kind it does not know.
+TEST(ImageSurface, SurfacesAreMadeFromPixelDataOfEveryKind)
+{
+    class Unknown : public PixelData
+    {
+    public:
+        int GetKind() const override { return 2; }
+    };
+    SmartPtr<PixelData> memory(new MemPixelData(3, 2, PIXEL_FORMAT_RGB565));
+    const std::uint8_t run[] = {10, 3, 0, 0, 2, 0};
+    SmartPtr<PixelData> rle(new PixelDataRLE(2, 1, int(sizeof run), run));
+    SmartPtr<PixelDataGL> texture(PixelDataGL::CreateTarget(4, 4, PixelDataGL::FORMAT_RGB888));
+    const std::tuple<PixelData*, int, int> cases[] = {
+        {memory.Get(), 3, PixelDataGL::FORMAT_RGB888},
+        {rle.Get(), 2, PixelDataGL::FORMAT_RGBA8888},
+        {texture.Get(), 4, PixelDataGL::FORMAT_RGB888},
+    };
+    for (const auto& [source, width, format] : cases) {
+        SmartPtr<Surface> surface(new Surface(source));
+        ASSERT_NE(surface->GetPixelData(), nullptr) << width;
+        EXPECT_EQ(surface->GetPixelData()->GetKind(), PIXEL_DATA_KIND_GL);
+        EXPECT_EQ(surface->GetWidth(), width);
+        EXPECT_EQ(surface->GetPixelData()->GetFormat(), format);
+        EXPECT_EQ(surface->GetPixel(0, 0), (Color{0, 0, 0, 255}));
+    }
+    EXPECT_EQ(SmartPtr<Surface>(new Surface(texture.Get()))->GetPixelData(), texture.Get());
+    EXPECT_EQ(SmartPtr<Surface>(new Surface(new Unknown))->GetPixelData(), nullptr);
+    EXPECT_EQ(SmartPtr<Surface>(new Surface(nullptr))->GetRect()[2], 0);
 }

@@ -4,6 +4,7 @@
 
 #include "ImageFixtures.h"
 #include "graphics/image/MemPixelData.h"
+#include "graphics/image/PixelDataRLE.h"
 
 #include <gtest/gtest.h>
 
@@ -106,30 +107,43 @@ TEST(TgaImageLoader, SaveWritesTopFirstAndLoadsBack)
         std::memcpy(source.GetPixels(), pixels.data(), pixels.size());
         TgaImageLoader loader;
         Bytes file;
-        ASSERT_TRUE(loader.Save(source, file));
-        EXPECT_EQ(file[17] & 0x20, 0x20);
-        EXPECT_EQ(file[17] & 0x0F, format == PIXEL_FORMAT_RGBA8888 ? 8 : 0);
+        ASSERT_TRUE(loader.Encode(source, file));
+        EXPECT_EQ(file[17], 0x27);
         SmartPtr<PixelData> back = Load(file);
         ASSERT_TRUE(back);
         EXPECT_EQ(0, std::memcmp(back->GetPixelsConst(), pixels.data(), pixels.size()));
     }
 }
 
-TEST(TgaImageLoader, SaveWrites565AsFifteenBitWordsAndRefusesTheRest)
+TEST(TgaImageLoader, SaveWrites565AsFifteenBitWordsAndAlphaAsEightBits)
 {
     MemPixelData source(1, 1, PIXEL_FORMAT_RGB565);
     source.GetPixels()[0] = 0xFF;
     source.GetPixels()[1] = 0xFF;
     TgaImageLoader loader;
     Bytes file;
-    ASSERT_TRUE(loader.Save(source, file));
+    ASSERT_TRUE(loader.Encode(source, file));
     EXPECT_EQ(file[16], 15);
     EXPECT_EQ(ReadLittle16(&file[TGA_HEADER_SIZE]), 0x7FFFu);
-    for (const MemPixelData& bad : {MemPixelData(2, 2, PIXEL_FORMAT_A8), MemPixelData(0, 0, PIXEL_FORMAT_RGB888)}) {
-        file.clear();
-        EXPECT_FALSE(loader.Save(bad, file));
-        EXPECT_TRUE(file.empty());
-    }
+    MemPixelData alpha(2, 1, PIXEL_FORMAT_A8);
+    alpha.GetPixels()[0] = 7;
+    alpha.GetPixels()[1] = 9;
+    file.clear();
+    ASSERT_TRUE(loader.Encode(alpha, file));
+    EXPECT_EQ(Bytes(file.begin() + 12, file.end()), (Bytes{2, 0, 1, 0, 8, 0x27, 7, 9}));
+}
+
+// Run-length data has no pixels of a fixed size: the header alone would claim 0-bit pixels and
+// the file would hold none of the image, so it is refused rather than reported as written.
+TEST(TgaImageLoader, SaveRefusesWhatItCannotWriteWhole)
+{
+    const std::uint8_t run[] = {10, 3, 0, 0, 2, 0};
+    PixelDataRLE rle(2, 1, int(sizeof run), run);
+    TgaImageLoader loader;
+    Bytes file;
+    EXPECT_FALSE(loader.Encode(rle, file));
+    EXPECT_FALSE(loader.Encode(MemPixelData(0, 0, PIXEL_FORMAT_RGB888), file));
+    EXPECT_TRUE(file.empty());
 }
 
 TEST(TgaImageLoader, OtherTypesAndDepthsAreNotTaken)

@@ -122,7 +122,7 @@ void DrawDemoFrame(Tarv::Surface* screen)
     const std::uint8_t background[4] = {32, 48, 64, 255};
     screen->ClearColor(background);
     SmartPtr<Surface> sprite =
-        RenderTest::MakeImage(16, 16, Tarv::Texture::FORMAT_RGB888, SpriteTexel);
+        RenderTest::MakeImage(16, 16, Tarv::PixelDataGL::FORMAT_RGB888, SpriteTexel);
     sprite->SetFlags(Tarv::Surface::FLAG_COLOR_KEY);
     const std::uint8_t stripe[4] = {200, 180, 40, 255};
     screen->FillRect(0, 100, DEMO_WIDTH, 110, stripe);

@@ -24,8 +24,8 @@ protected:
     void SetUp() override
     {
         ScreenTest::SetUp();
-        m_sprite = MakeImage(4, 4, Tarv::Texture::FORMAT_RGB888, PatternTexel);
-        m_other = MakeImage(4, 4, Tarv::Texture::FORMAT_RGB888, PatternTexel);
+        m_sprite = MakeImage(4, 4, Tarv::PixelDataGL::FORMAT_RGB888, PatternTexel);
+        m_other = MakeImage(4, 4, Tarv::PixelDataGL::FORMAT_RGB888, PatternTexel);
         // Upload both and settle the state, then count from zero.
         Screen()->Blit(0, 0, m_other.Get(), m_rect);
         Screen()->Blit(0, 0, m_sprite.Get(), m_rect);
@@ -142,7 +142,7 @@ TEST_F(OpenGLBatcherCounting, ScissorIsFlippedOnTheScreenOnly)
     EXPECT_EQ(ScissorBox(1), 430);
     EXPECT_EQ(ScissorBox(3), 50);
     // The same rectangle on another target must not be taken for the one already set.
-    SmartPtr<Surface> target(new Surface(200, 100, Tarv::Texture::FORMAT_RGBA8888));
+    SmartPtr<Surface> target(new Surface(200, 100, Tarv::PixelDataGL::FORMAT_RGBA8888));
     Batcher()->SetRenderTarget(target->GetPixelData(), 0);
     Batcher()->SetClipRect(clip);
     EXPECT_EQ(ScissorBox(1), 0);
@@ -158,7 +158,7 @@ TEST_F(OpenGLBatcherCounting, ScissorIsFlippedOnTheScreenOnly)
 TEST_F(OpenGLBatcherCounting, ReleasesKeepTargetsAndTexturesApart)
 {
     {
-        SmartPtr<Surface> target(new Surface(16, 16, Tarv::Texture::FORMAT_RGBA8888));
+        SmartPtr<Surface> target(new Surface(16, 16, Tarv::PixelDataGL::FORMAT_RGBA8888));
         target->Blit(0, 0, m_sprite.Get(), m_rect);
         EXPECT_GT(Batcher()->GetPendingVertices(), 0);
     }
@@ -170,7 +170,7 @@ TEST_F(OpenGLBatcherCounting, ReleasesKeepTargetsAndTexturesApart)
 
     const int rect[4] = {0, 0, 2, 2};
     const auto solid = [](Rgba colour) {
-        return MakeImage(2, 2, Tarv::Texture::FORMAT_RGB888, [colour](int, int) { return colour; });
+        return MakeImage(2, 2, Tarv::PixelDataGL::FORMAT_RGB888, [colour](int, int) { return colour; });
     };
     Batcher()->ResetStats();
     {
@@ -181,6 +181,27 @@ TEST_F(OpenGLBatcherCounting, ReleasesKeepTargetsAndTexturesApart)
     SmartPtr<Surface> next = solid(Rgba{200, 0, 0, 255});
     Screen()->Blit(40, 30, next.Get(), rect);
     RenderTest::ExpectPixels(Screen(), {{30, 30, Rgba{0, 200, 0, 255}}, {40, 30, Rgba{200, 0, 0, 255}}});
+}
+
+// Pixel data that is no texture has no GL objects: the batcher's texture slots leave their
+// state and the pending geometry alone.
+TEST_F(OpenGLBatcherCounting, PixelDataOtherThanTexturesChangesNothing)
+{
+    class CpuPixels : public Tarv::PixelData
+    {
+    public:
+        int GetKind() const override { return Tarv::PIXEL_DATA_KIND_MEMORY; }
+    };
+    CpuPixels pixels;
+    Screen()->Blit(0, 0, m_sprite.Get(), m_rect);
+    Batcher()->SetTexture(&pixels, 0, 255);
+    Batcher()->SetRenderTarget(&pixels, 0);
+    Batcher()->ReleaseTexture(&pixels);
+    Batcher()->ReleaseTexture(nullptr);
+    EXPECT_EQ(Batcher()->GetPendingVertices(), 4);
+    Screen()->Blit(4, 0, m_sprite.Get(), m_rect);
+    Batcher()->Flush();
+    EXPECT_EQ(GLCalls::GetCounters().drawCalls, 1u);
 }
 
 TEST_F(OpenGLBatcherCounting, OrphaningPathDrawsTheSamePixels)
@@ -223,7 +244,7 @@ class OpenGLBatcherKey : public RenderTest::ScreenTest
 // A key colour set while untextured drawing runs reaches the key program when it is next used.
 TEST_F(OpenGLBatcherKey, KeyChangedWhileUntexturedIsUsedByTheNextKeyedBlit)
 {
-    SmartPtr<Surface> sprite = MakeImage(2, 1, Tarv::Texture::FORMAT_RGB888, [](int x, int) {
+    SmartPtr<Surface> sprite = MakeImage(2, 1, Tarv::PixelDataGL::FORMAT_RGB888, [](int x, int) {
         return x == 0 ? Rgba{0, 255, 0, 255} : Rgba{255, 0, 255, 255};
     });
     sprite->SetFlags(Tarv::Surface::FLAG_COLOR_KEY);

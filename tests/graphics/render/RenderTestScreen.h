@@ -9,7 +9,7 @@
 #include "graphics/render/MaemoSurface.h"
 #include "graphics/render/OpenGLBatcher.h"
 #include "graphics/render/Surface.h"
-#include "graphics/render/Texture.h"
+#include "graphics/render/PixelDataGL.h"
 #include "tests/support/XClient.h"
 #include "tests/support/XvfbServer.h"
 
@@ -51,7 +51,7 @@ inline std::ostream& operator<<(std::ostream& out, const Rgba& c)
 inline Tarv::SmartPtr<Tarv::Surface> MakeImage(int width, int height, int format,
                                                 const std::function<Rgba(int, int)>& pixel)
 {
-    const int bytes = format == Tarv::Texture::FORMAT_ALPHA8 ? 1 : format == 2 ? 3 : 4;
+    const int bytes = format == Tarv::PixelDataGL::FORMAT_ALPHA8 ? 1 : format == 2 ? 3 : 4;
     std::vector<std::uint8_t> data;
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
@@ -64,8 +64,8 @@ inline Tarv::SmartPtr<Tarv::Surface> MakeImage(int width, int height, int format
                     data.push_back(static_cast<std::uint8_t>(values[i]));
         }
     }
-    Tarv::Texture* texture =
-        Tarv::Texture::CreateFromPixels(width, height, format, data.data(), data.size());
+    Tarv::PixelDataGL* texture =
+        Tarv::PixelDataGL::CreateFromPixels(width, height, format, data.data(), data.size());
     return Tarv::SmartPtr<Tarv::Surface>(new Tarv::Surface(texture));
 }
 
@@ -75,10 +75,33 @@ inline Rgba PatternTexel(int x, int y)
     return Rgba{40 * x + 10, 40 * y + 10, 200, 255};
 }
 
+// Reads the w x h block at (x, y) of the target's pixel data back through glReadPixels after
+// drawing what is pending: rows top first, 4 bytes RGBA a pixel. False when the block is not
+// inside the pixel data.
+inline bool ReadBack(Tarv::Surface* target, int x, int y, int w, int h, std::vector<std::uint8_t>& rgba)
+{
+    Tarv::PixelDataGL* pixels = target != nullptr ? target->GetPixelData() : nullptr;
+    if (Tarv::Batcher::Instance.Get() == nullptr || pixels == nullptr || x < 0 || y < 0 || w <= 0 ||
+        h <= 0 || x > pixels->GetWidth() - w || y > pixels->GetHeight() - h)
+        return false;
+    Tarv::Batcher::Instance->SetRenderTarget(pixels, target->GetFlags(0xffffffffu));
+    Tarv::Batcher::Instance->Flush();
+    const std::size_t rowBytes = std::size_t(w) * 4;
+    std::vector<std::uint8_t> rows(rowBytes * std::size_t(h));
+    // The screen's rows are bottom-up in GL; an off-screen target's GL row y is its row y.
+    const bool screen = pixels->IsScreen();
+    Tarv::GLCalls::ReadPixels(x, screen ? pixels->GetHeight() - y - h : y, w, h, GL_RGBA, GL_UNSIGNED_BYTE, rows.data());
+    rgba.resize(rows.size());
+    for (int row = 0; row < h; ++row)
+        std::copy_n(rows.data() + std::size_t(screen ? h - 1 - row : row) * rowBytes, rowBytes,
+                    rgba.data() + std::size_t(row) * rowBytes);
+    return true;
+}
+
 inline Rgba ReadPixel(Tarv::Surface* target, int x, int y)
 {
     std::vector<std::uint8_t> rgba;
-    if (!target->ReadBack(x, y, 1, 1, rgba))
+    if (!ReadBack(target, x, y, 1, 1, rgba))
         return Rgba{-1, -1, -1, -1};
     return Rgba{rgba[0], rgba[1], rgba[2], rgba[3]};
 }
@@ -124,7 +147,7 @@ inline GoldenDiff CompareGolden(Tarv::Surface* target, const std::string& path, 
 {
     GoldenDiff diff;
     std::vector<std::uint8_t> rgba, rgb, golden;
-    if (!target->ReadBack(x, y, w, h, rgba))
+    if (!ReadBack(target, x, y, w, h, rgba))
         return diff;
     for (std::size_t i = 0; i < rgba.size(); i += 4)
         rgb.insert(rgb.end(), {rgba[i], rgba[i + 1], rgba[i + 2]});

@@ -21,7 +21,7 @@ protected:
     void SetUp() override
     {
         ScreenTest::SetUp();
-        m_source = MakeImage(4, 4, Tarv::Texture::FORMAT_RGBA8888,
+        m_source = MakeImage(4, 4, Tarv::PixelDataGL::FORMAT_RGBA8888,
                              [](int, int) { return Rgba{100, 60, 200, 255}; });
     }
 
@@ -63,7 +63,7 @@ TEST_F(TintOnScreen, FactorAboveOneBrightensThroughTheTintProgramAndClamps)
     EXPECT_TRUE(Near(Shown(), Rgba{200, 120, 255, 255}, 1)) << Shown();
 
     // The next ordinary blit, with nothing else changed, is drawn by the built-in program.
-    SmartPtr<Surface> plain = MakeImage(4, 4, Tarv::Texture::FORMAT_RGBA8888,
+    SmartPtr<Surface> plain = MakeImage(4, 4, Tarv::PixelDataGL::FORMAT_RGBA8888,
                                         [](int, int) { return Rgba{10, 20, 30, 255}; });
     const int rect[4] = {0, 0, 4, 4};
     Screen()->Blit(0, 0, m_source.Get(), rect);
@@ -74,7 +74,7 @@ TEST_F(TintOnScreen, FactorAboveOneBrightensThroughTheTintProgramAndClamps)
 
 TEST_F(TintOnScreen, ProcessInPlaceWithFactorOneLooksUnchanged)
 {
-    SmartPtr<Surface> target(new Surface(8, 8, Tarv::Texture::FORMAT_RGB888));
+    SmartPtr<Surface> target(new Surface(8, 8, Tarv::PixelDataGL::FORMAT_RGB888));
     const std::uint8_t colour[4] = {30, 90, 150, 255};
     target->ClearColor(colour);
     Tint tint;

@@ -79,7 +79,7 @@ protected:
     void SetUp() override
     {
         ScreenTest::SetUp();
-        UsePage(Tarv::Texture::FORMAT_ALPHA8);
+        UsePage(Tarv::PixelDataGL::FORMAT_ALPHA8);
         const std::uint8_t grey[4] = {100, 100, 100, 255};
         Screen()->FillRect(0, 0, 100, 100, grey);
         Batcher()->Flush();
@@ -146,7 +146,7 @@ TEST_F(ScreenTextDrawing, PagesShowTheTintOrTheirOwnColours)
     const ScreenText alpha(Coloured(250, 20, 30), WideString(U"ab"), ScreenText::BoxSize{50, 0});
     alpha.Render(*Screen(), 10, 20);
     RenderTest::ExpectPixels(Screen(), {{11, 21, tint, 2}, {17, 23, tint, 2}, {18, 21, grey, 2}});
-    UsePage(Tarv::Texture::FORMAT_RGB888);
+    UsePage(Tarv::PixelDataGL::FORMAT_RGB888);
     ScreenText colour(Coloured(250, 20, 30), WideString(U"ab"), ScreenText::BoxSize{50, 0});
     colour.SetShadow(true);
     colour.Render(*Screen(), 10, 40);

@@ -4,7 +4,7 @@
 
 #include "engine/vfs/Vfs.h"
 #include "graphics/render/Surface.h"
-#include "graphics/render/Texture.h"
+#include "graphics/render/PixelDataGL.h"
 #include "graphics/text/FontEx.h"
 
 #include <gtest/gtest.h>
@@ -100,7 +100,7 @@ TEST_F(FontBakerFiles, BakedDejaVuLoadsThroughTheFontReader)
 
     ASSERT_NE(font->GetImage(), nullptr);
     ASSERT_NE(font->GetImage()->GetPixelData(), nullptr);
-    EXPECT_EQ(font->GetImage()->GetPixelData()->GetFormat(), Tarv::Texture::FORMAT_ALPHA8);
+    EXPECT_EQ(font->GetImage()->GetPixelData()->GetFormat(), Tarv::PixelDataGL::FORMAT_ALPHA8);
     EXPECT_EQ(font->GetImage()->GetWidth(), baked.pageWidth);
 
     // Omega's cell holds ink; the space's does not.

@@ -3,7 +3,7 @@
 #include "tools/image/ImageConvert.h"
 
 #include "graphics/image/ImageLoader.h"
-#include "graphics/image/PixelDataGL.h"
+#include "graphics/image/StagedPixelData.h"
 #include "graphics/image/PixelDataRLE.h"
 
 #include <gtest/gtest.h>
@@ -64,7 +64,7 @@ TEST(ImageConvert, CrleLoadsAndStagesToTheImage)
     SmartPtr<PixelData> loaded = ImageLoader::DecodeImage(file.data(), file.size());
     ASSERT_TRUE(loaded);
     ASSERT_EQ(loaded->GetKind(), PIXEL_DATA_KIND_RLE);
-    auto staged = PixelDataGL::StagePixels(loaded.Get(), 16, 8);
+    auto staged = StagedPixelData::StagePixels(loaded.Get(), 16, 8);
     ASSERT_NE(staged, nullptr);
     for (int y = 0; y < 5; ++y) {
         for (int x = 0; x < 9; ++x) {

@@ -1,5 +1,5 @@
 // The pixel format table's guard and the size limits every reader checks before allocating.
-#include "graphics/image/PixelData.h"
+#include "graphics/render/PixelData.h"
 
 #include <gtest/gtest.h>
 

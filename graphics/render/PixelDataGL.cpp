@@ -1,8 +1,9 @@
 // Staging of image pixels into power-of-two GL layout, lazy upload, and deletion of GL objects
 // on the thread that owns the context.
-#include "graphics/render/Texture.h"
+#include "graphics/render/PixelDataGL.h"
 
 #include "graphics/render/Batcher.h"
+#include "graphics/render/OpenGLBatcher.h"
 #include "graphics/render/GLCalls.h"
 #include "graphics/render/OpenGLCaps.h"
 
@@ -39,18 +40,17 @@ void Expand565(const std::uint8_t* in, std::uint8_t* out)
     out[2] = static_cast<std::uint8_t>((blue << 3) | (blue >> 2));
 }
 
-// The blend of the drawing layer's SetPixel rule: t = s * a + d * (255 - a) + 1.
-std::uint8_t Blend(std::uint8_t source, std::uint8_t destination, std::uint8_t alpha)
+// The batcher hears of the image going (owner), or of its names alone when the image was freed
+// off the GL thread and only its names are left.
+void DeleteNames(unsigned int texture, unsigned int framebuffer, PixelDataGL* owner)
 {
-    const unsigned t = unsigned(source) * alpha + unsigned(destination) * (255u - alpha) + 1u;
-    return static_cast<std::uint8_t>((t + (t >> 8)) >> 8);
-}
-
-void DeleteNames(unsigned int texture, unsigned int framebuffer)
-{
-    if (Batcher::Instance.Get() != nullptr)
-        Batcher::Instance->ReleaseNames(texture, framebuffer);
-    if (framebuffer != Texture::NO_FRAMEBUFFER && framebuffer != 0)
+    if (Batcher* batcher = Batcher::Instance.Get()) {
+        if (owner != nullptr)
+            batcher->ReleaseTexture(owner);
+        else
+            static_cast<OpenGLBatcher*>(batcher)->ReleaseNames(texture, framebuffer);
+    }
+    if (framebuffer != PixelDataGL::InvalidFramebuffer && framebuffer != 0)
         GLCalls::DeleteFramebuffers(1, &framebuffer);
     if (texture != 0)
         GLCalls::DeleteTextures(1, &texture);
@@ -58,19 +58,22 @@ void DeleteNames(unsigned int texture, unsigned int framebuffer)
 
 } // namespace
 
-Texture::Texture(int width, int height, int format)
-    : m_width(width), m_height(height), m_format(format), m_paddedWidth(PaddedSize(width)),
-      m_paddedHeight(PaddedSize(height)), m_uScale(1.0f / static_cast<float>(m_paddedWidth)),
+PixelDataGL::PixelDataGL(int width, int height, int format)
+    : m_paddedWidth(PaddedSize(width)), m_paddedHeight(PaddedSize(height)),
+      m_uScale(1.0f / static_cast<float>(m_paddedWidth)),
       m_vScale(1.0f / static_cast<float>(m_paddedHeight))
 {
+    m_width = width;
+    m_height = height;
+    m_format = format;
 }
 
-int Texture::TexelBytes(int format)
+int PixelDataGL::TexelBytes(int format)
 {
     return format == FORMAT_ALPHA8 ? 1 : format == FORMAT_RGB888 ? 3 : format == FORMAT_RGBA8888 ? 4 : 0;
 }
 
-int Texture::PaddedSize(int size)
+int PixelDataGL::PaddedSize(int size)
 {
     int padded = 1;
     while (padded < size && padded < MAX_DIMENSION)
@@ -78,7 +81,7 @@ int Texture::PaddedSize(int size)
     return padded;
 }
 
-bool Texture::CheckSize(int width, int height)
+bool PixelDataGL::CheckSize(int width, int height)
 {
     if (width > MAX_DIMENSION || height > MAX_DIMENSION) {
         if (width > 0 && height > 0)
@@ -89,7 +92,7 @@ bool Texture::CheckSize(int width, int height)
     return width > 0 && height > 0;
 }
 
-void Texture::PadEdges(std::uint8_t* staged, int width, int height, int paddedWidth,
+void PixelDataGL::PadEdges(std::uint8_t* staged, int width, int height, int paddedWidth,
                        int paddedHeight, int texelBytes)
 {
     const std::size_t texel = static_cast<std::size_t>(texelBytes);
@@ -105,7 +108,7 @@ void Texture::PadEdges(std::uint8_t* staged, int width, int height, int paddedWi
         std::memcpy(staged + static_cast<std::size_t>(y) * pitch, lastRow, pitch);
 }
 
-Texture* Texture::CreateFromPixels(int width, int height, int format, const std::uint8_t* bytes,
+PixelDataGL* PixelDataGL::CreateFromPixels(int width, int height, int format, const std::uint8_t* bytes,
                                    std::size_t size)
 {
     if (!CheckSize(width, height) || format < FORMAT_ALPHA8 || format > FORMAT_RGBA8888 ||
@@ -134,7 +137,7 @@ Texture* Texture::CreateFromPixels(int width, int height, int format, const std:
     return AdoptStaged(width, height, staged, std::move(out));
 }
 
-Texture* Texture::AdoptStaged(int width, int height, int format, std::vector<std::uint8_t>&& staged)
+PixelDataGL* PixelDataGL::AdoptStaged(int width, int height, int format, std::vector<std::uint8_t>&& staged)
 {
     const int texel = TexelBytes(format);
     if (!CheckSize(width, height) || texel == 0 ||
@@ -142,12 +145,12 @@ Texture* Texture::AdoptStaged(int width, int height, int format, std::vector<std
                              static_cast<std::size_t>(PaddedSize(height)) *
                              static_cast<std::size_t>(texel))
         return nullptr;
-    Texture* texture = new Texture(width, height, format);
+    PixelDataGL* texture = new PixelDataGL(width, height, format);
     texture->m_staged = std::move(staged);
     return texture;
 }
 
-bool Texture::ReadStaged(int x, int y, Color& out) const
+bool PixelDataGL::ReadStaged(int x, int y, Color& out) const
 {
     if (m_staged.empty() || x < 0 || y < 0 || x >= m_width || y >= m_height)
         return false;
@@ -161,68 +164,46 @@ bool Texture::ReadStaged(int x, int y, Color& out) const
     return true;
 }
 
-bool Texture::WriteStaged(int x, int y, const Color& colour)
+PixelDataGL* PixelDataGL::CreateTarget(int width, int height, int format)
 {
-    if (m_staged.empty() || x < 0 || y < 0 || x >= m_width || y >= m_height)
-        return false;
-    const int texel = TexelBytes(m_format);
-    std::uint8_t* p = m_staged.data() +
-        (static_cast<std::size_t>(y) * m_paddedWidth + static_cast<std::size_t>(x)) * texel;
-    if (texel == 1) {
-        p[0] = colour.a;
-    } else if (texel == 4) {
-        p[0] = colour.r;
-        p[1] = colour.g;
-        p[2] = colour.b;
-        p[3] = colour.a;
-    } else {
-        p[0] = Blend(colour.r, p[0], colour.a);
-        p[1] = Blend(colour.g, p[1], colour.a);
-        p[2] = Blend(colour.b, p[2], colour.a);
-    }
-    return true;
-}
-
-Texture* Texture::CreateTarget(int width, int height, int format)
-{
-    if (!CheckSize(width, height) || format < Texture::FORMAT_ALPHA8 ||
-        format > Texture::FORMAT_RGBA8888)
+    if (!CheckSize(width, height) || format < PixelDataGL::FORMAT_ALPHA8 ||
+        format > PixelDataGL::FORMAT_RGBA8888)
         return nullptr;
-    Texture* texture =
-        new Texture(width, height, format == Texture::FORMAT_RGB565 ? Texture::FORMAT_RGB888 : format);
+    PixelDataGL* texture =
+        new PixelDataGL(width, height, format == PixelDataGL::FORMAT_RGB565 ? PixelDataGL::FORMAT_RGB888 : format);
     texture->m_target = true;
     return texture;
 }
 
-Texture* Texture::CreateScreen(int width, int height)
+PixelDataGL* PixelDataGL::CreateScreen(int width, int height)
 {
     if (width <= 0 || height <= 0)
         return nullptr;
-    Texture* texture = new Texture(width, height, Texture::FORMAT_RGB565);
+    PixelDataGL* texture = new PixelDataGL(width, height, PixelDataGL::FORMAT_RGB565);
     texture->m_screen = true;
     texture->m_uploaded = true;
     texture->m_framebuffer = 0;
     return texture;
 }
 
-Texture::~Texture()
+PixelDataGL::~PixelDataGL()
 {
-    if (m_screen || (m_texture == 0 && (m_framebuffer == NO_FRAMEBUFFER || m_framebuffer == 0)))
+    if (m_screen || (m_texture == 0 && (m_framebuffer == InvalidFramebuffer || m_framebuffer == 0)))
         return;
     if (std::this_thread::get_id() != s_glThread) {
         std::lock_guard<std::mutex> guard(s_queueLock);
         s_deleteQueue.emplace_back(m_texture, m_framebuffer);
         return;
     }
-    DeleteNames(m_texture, m_framebuffer);
+    DeleteNames(m_texture, m_framebuffer, this);
 }
 
-void Texture::SetGLThread()
+void PixelDataGL::SetGLThread()
 {
     s_glThread = std::this_thread::get_id();
 }
 
-void Texture::DeleteQueuedNames()
+void PixelDataGL::DeleteQueuedNames()
 {
     std::vector<std::pair<unsigned int, unsigned int>> queued;
     {
@@ -230,17 +211,10 @@ void Texture::DeleteQueuedNames()
         queued.swap(s_deleteQueue);
     }
     for (const auto& names : queued)
-        DeleteNames(names.first, names.second);
+        DeleteNames(names.first, names.second, nullptr);
 }
 
-void Texture::SetColorKey(std::uint8_t red, std::uint8_t green, std::uint8_t blue)
-{
-    m_colorKey[0] = red;
-    m_colorKey[1] = green;
-    m_colorKey[2] = blue;
-}
-
-bool Texture::Upload(std::uint32_t flags)
+bool PixelDataGL::Upload(std::uint32_t flags)
 {
     if (m_uploaded)
         return m_texture != 0;
@@ -258,8 +232,8 @@ bool Texture::Upload(std::uint32_t flags)
     // every ES 2.0 driver. Alpha targets likewise, since alpha alone cannot be drawn into.
     GLenum glFormat = GL_RGBA;
     if (!m_target)
-        glFormat = m_format == Texture::FORMAT_ALPHA8   ? GL_ALPHA
-                   : m_format == Texture::FORMAT_RGB888 ? GL_RGB
+        glFormat = m_format == PixelDataGL::FORMAT_ALPHA8   ? GL_ALPHA
+                   : m_format == PixelDataGL::FORMAT_RGB888 ? GL_RGB
                                                      : GL_RGBA;
     GLCalls::GenTextures(1, &m_texture);
     GLCalls::BindTexture(GL_TEXTURE_2D, m_texture);
@@ -275,33 +249,7 @@ bool Texture::Upload(std::uint32_t flags)
     return true;
 }
 
-bool Texture::Evict()
-{
-    if (m_screen || m_target)
-        return false;
-    DeleteNames(m_texture, m_framebuffer);
-    m_texture = 0;
-    m_framebuffer = NO_FRAMEBUFFER;
-    m_uploaded = false;
-    m_staged = std::vector<std::uint8_t>();
-    m_evicted = true;
-    return true;
-}
-
-bool Texture::Restage(Texture& from)
-{
-    if (!m_evicted)
-        return true;
-    if (&from == this || from.m_uploaded || from.m_staged.empty() || from.m_width != m_width ||
-        from.m_height != m_height || from.m_format != m_format)
-        return false;
-    m_staged = std::move(from.m_staged);
-    from.m_staged = std::vector<std::uint8_t>();
-    m_evicted = false;
-    return true;
-}
-
-void Texture::Resize(int width, int height)
+void PixelDataGL::Resize(int width, int height)
 {
     if (!m_screen || width <= 0 || height <= 0)
         return;

@@ -1,10 +1,10 @@
-// Tarv::PixelDataGL: pixel data staged on the CPU (any thread) into the padded power-of-two
+// Tarv::StagedPixelData: pixel data staged on the CPU (any thread) into the padded power-of-two
 // texture layout, or an empty render target; CreateTexture (ImageSurface.h) turns it into a
 // render-layer texture, which owns the GL side.
 #pragma once
 
 #include "engine/core/SmartPtr.h"
-#include "graphics/image/PixelData.h"
+#include "graphics/render/PixelData.h"
 
 #include <cstdint>
 #include <memory>
@@ -13,7 +13,7 @@
 namespace Tarv
 {
 
-class PixelDataGL : public PixelData
+class StagedPixelData : public PixelData
 {
 public:
     // What the texture is made from; kept for the object's lifetime.
@@ -29,9 +29,9 @@ public:
 
     // Stages source's pixels (kind 0 or 1) into the texture layout; makes no GL call. A source
     // without pixels leaves nothing staged.
-    explicit PixelDataGL(PixelData* source);
+    explicit StagedPixelData(PixelData* source);
     // An empty render target: format 0 stays 0, 3 stays 3, anything else becomes 2.
-    PixelDataGL(int width, int height, PixelFormat format);
+    StagedPixelData(int width, int height, PixelFormat format);
 
     // The smallest power of two >= size; 1 for sizes up to 1.
     static int TextureSize(int size);

@@ -1,5 +1,5 @@
 // The pixel format table and the base pixel data behaviour.
-#include "graphics/image/PixelData.h"
+#include "graphics/render/PixelData.h"
 
 namespace Tarv
 {

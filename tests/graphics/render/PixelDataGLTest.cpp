@@ -1,6 +1,6 @@
 // Texture staging without GL (power-of-two layout, edge padding, 565 widening, refusals) and
 // uploads of odd widths read back through real frames.
-#include "graphics/render/Texture.h"
+#include "graphics/render/PixelDataGL.h"
 
 #include "graphics/render/OpenGLCaps.h"
 #include "tests/graphics/render/RenderTestScreen.h"
@@ -16,7 +16,7 @@ using RenderTest::Near;
 using RenderTest::ReadPixel;
 using RenderTest::Rgba;
 using Tarv::SmartPtr;
-using Tarv::Texture;
+using Tarv::PixelDataGL;
 
 // Staged texels: padded to powers of two repeating the last column and row; 565 widened by bit
 // replication to RGB.
@@ -31,19 +31,19 @@ TEST(TextureStaging, PadsRepeatingTheEdgesAndWidens565)
         std::size_t size;
         std::vector<std::uint8_t> staged;
     } cases[] = {
-        {3, 2, Texture::FORMAT_RGB888, rgb, sizeof(rgb),
+        {3, 2, PixelDataGL::FORMAT_RGB888, rgb, sizeof(rgb),
          {1, 2, 3, 4, 5, 6, 7, 8, 9, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 16, 17, 18}},
-        {1, 3, Texture::FORMAT_ALPHA8, alpha, sizeof(alpha), {10, 20, 30, 30}},
-        {2, 1, Texture::FORMAT_RGB565, reinterpret_cast<const std::uint8_t*>(words), 4,
+        {1, 3, PixelDataGL::FORMAT_ALPHA8, alpha, sizeof(alpha), {10, 20, 30, 30}},
+        {2, 1, PixelDataGL::FORMAT_RGB565, reinterpret_cast<const std::uint8_t*>(words), 4,
          {255, 255, 255, 255, 0, 0}},
     };
     for (const auto& c : cases) {
-        SmartPtr<Texture> texture(Texture::CreateFromPixels(c.width, c.height, c.format, c.bytes, c.size));
+        SmartPtr<PixelDataGL> texture(PixelDataGL::CreateFromPixels(c.width, c.height, c.format, c.bytes, c.size));
         ASSERT_NE(texture.Get(), nullptr);
         EXPECT_EQ(texture->GetStagedPixels(), c.staged);
-        EXPECT_EQ(texture->GetFormat(), c.format == Texture::FORMAT_RGB565 ? Texture::FORMAT_RGB888 : c.format);
+        EXPECT_EQ(texture->GetFormat(), c.format == PixelDataGL::FORMAT_RGB565 ? PixelDataGL::FORMAT_RGB888 : c.format);
     }
-    SmartPtr<Texture> padded(Texture::CreateFromPixels(3, 2, Texture::FORMAT_RGB888, rgb, sizeof(rgb)));
+    SmartPtr<PixelDataGL> padded(PixelDataGL::CreateFromPixels(3, 2, PixelDataGL::FORMAT_RGB888, rgb, sizeof(rgb)));
     EXPECT_FLOAT_EQ(padded->GetUScale(), 0.25f);
     EXPECT_FLOAT_EQ(padded->GetVScale(), 0.5f);
 }
@@ -69,7 +69,7 @@ TEST_P(TextureRefusal, GivesNoTexture)
 {
     const BadImage bad = GetParam();
     std::vector<std::uint8_t> bytes(bad.bytes + 1, 0);
-    EXPECT_EQ(Texture::CreateFromPixels(bad.width, bad.height, bad.format, bytes.data(), bad.bytes),
+    EXPECT_EQ(PixelDataGL::CreateFromPixels(bad.width, bad.height, bad.format, bytes.data(), bad.bytes),
               nullptr);
 }
 
@@ -90,8 +90,8 @@ TEST(TextureStaging, AdoptsPixelsAlreadyInTextureLayout)
     const std::uint8_t* bytes = staged.data();
     // Sizes that do not match the padding and 565 (never staged as such) leave the bytes.
     for (const auto& [w, h, format] : {std::array<int, 3>{3, 3, 3}, {5, 2, 3}, {3, 2, 1}, {3, 2, 2}})
-        EXPECT_EQ(Texture::AdoptStaged(w, h, format, std::move(staged)), nullptr) << w << h << format;
-    SmartPtr<Texture> texture(Texture::AdoptStaged(3, 2, Texture::FORMAT_RGBA8888, std::move(staged)));
+        EXPECT_EQ(PixelDataGL::AdoptStaged(w, h, format, std::move(staged)), nullptr) << w << h << format;
+    SmartPtr<PixelDataGL> texture(PixelDataGL::AdoptStaged(3, 2, PixelDataGL::FORMAT_RGBA8888, std::move(staged)));
     ASSERT_NE(texture.Get(), nullptr);
     EXPECT_EQ(texture->GetStagedPixels().data(), bytes);
     EXPECT_FLOAT_EQ(texture->GetUScale(), 0.25f);
@@ -99,10 +99,10 @@ TEST(TextureStaging, AdoptsPixelsAlreadyInTextureLayout)
 
 TEST(TextureStaging, NullBytesAndBadTargetsAreRefused)
 {
-    EXPECT_EQ(Texture::CreateFromPixels(1, 1, 3, nullptr, 4), nullptr);
-    EXPECT_EQ(Texture::CreateTarget(0, 1, 3), nullptr);
-    EXPECT_EQ(Texture::CreateTarget(1, 1, 9), nullptr);
-    EXPECT_EQ(Texture::CreateScreen(-1, 480), nullptr);
+    EXPECT_EQ(PixelDataGL::CreateFromPixels(1, 1, 3, nullptr, 4), nullptr);
+    EXPECT_EQ(PixelDataGL::CreateTarget(0, 1, 3), nullptr);
+    EXPECT_EQ(PixelDataGL::CreateTarget(1, 1, 9), nullptr);
+    EXPECT_EQ(PixelDataGL::CreateScreen(-1, 480), nullptr);
 }
 
 TEST(TextureStaging, NeverUploadedTextureMakesNoGLCall)
@@ -110,8 +110,8 @@ TEST(TextureStaging, NeverUploadedTextureMakesNoGLCall)
     Tarv::GLCalls::ResetCounters();
     const std::uint8_t rgba[4] = {1, 2, 3, 4};
     {
-        SmartPtr<Texture> texture(Texture::CreateFromPixels(1, 1, 3, rgba, 4));
-        SmartPtr<Texture> target(Texture::CreateTarget(64, 64, 3));
+        SmartPtr<PixelDataGL> texture(PixelDataGL::CreateFromPixels(1, 1, 3, rgba, 4));
+        SmartPtr<PixelDataGL> target(PixelDataGL::CreateTarget(64, 64, 3));
     }
     EXPECT_EQ(Tarv::GLCalls::GetCounters().calls, 0u);
 }
@@ -126,9 +126,9 @@ TEST_P(TextureUpload, OddWidthsReadBackUnchanged)
 {
     const int width = GetParam();
     const auto colour = [](int x, int y) { return Rgba{50 * x + 20, 70 * y + 10, 90, 255}; };
-    SmartPtr<Tarv::Surface> rgb = MakeImage(width, 3, Tarv::Texture::FORMAT_RGB888, colour);
+    SmartPtr<Tarv::Surface> rgb = MakeImage(width, 3, Tarv::PixelDataGL::FORMAT_RGB888, colour);
     const auto checker = [](int x, int y) { return Rgba{0, 0, 0, (x + y) % 2 == 0 ? 255 : 0}; };
-    SmartPtr<Tarv::Surface> alpha = MakeImage(width, 3, Tarv::Texture::FORMAT_ALPHA8, checker);
+    SmartPtr<Tarv::Surface> alpha = MakeImage(width, 3, Tarv::PixelDataGL::FORMAT_ALPHA8, checker);
     const int rect[4] = {0, 0, width, 3};
     const std::uint8_t white[4] = {255, 255, 255, 255};
     Screen()->Blit(10, 10, rgb.Get(), rect);
@@ -159,7 +159,7 @@ class TextureLifetime : public RenderTest::ScreenTest
 TEST_F(TextureLifetime, OverTheDriversLimitSaysSoOnceAndDrawsNothing)
 {
     Tarv::OpenGLCaps::SetTextureSizeLimit(64);
-    SmartPtr<Tarv::Surface> big = MakeImage(100, 10, Texture::FORMAT_RGB888,
+    SmartPtr<Tarv::Surface> big = MakeImage(100, 10, PixelDataGL::FORMAT_RGB888,
                                             [](int, int) { return Rgba{255, 255, 255, 255}; });
     const int rect[4] = {0, 0, 100, 10};
     testing::internal::CaptureStderr();
@@ -178,7 +178,7 @@ TEST_F(TextureLifetime, OverTheDriversLimitSaysSoOnceAndDrawsNothing)
 TEST_F(TextureLifetime, ReleasedOffTheGLThreadIsDeletedAtTheNextFrame)
 {
     SmartPtr<Tarv::Surface> image =
-        MakeImage(2, 2, Tarv::Texture::FORMAT_RGB888, [](int, int) { return Rgba{9, 9, 9, 255}; });
+        MakeImage(2, 2, Tarv::PixelDataGL::FORMAT_RGB888, [](int, int) { return Rgba{9, 9, 9, 255}; });
     const int rect[4] = {0, 0, 2, 2};
     Screen()->Blit(0, 0, image.Get(), rect);
     Batcher()->Flush();
@@ -195,10 +195,10 @@ TEST_F(TextureLifetime, RenderTargetDeletesItsFramebuffer)
 {
     GLuint framebuffer = 0;
     {
-        SmartPtr<Tarv::Surface> target(new Tarv::Surface(8, 8, Tarv::Texture::FORMAT_RGBA8888));
+        SmartPtr<Tarv::Surface> target(new Tarv::Surface(8, 8, Tarv::PixelDataGL::FORMAT_RGBA8888));
         target->ClearGrey(10);
         framebuffer = target->GetPixelData()->GetFramebuffer();
-        ASSERT_NE(framebuffer, Texture::NO_FRAMEBUFFER);
+        ASSERT_NE(framebuffer, PixelDataGL::InvalidFramebuffer);
         EXPECT_TRUE(glIsFramebuffer(framebuffer));
     }
     EXPECT_FALSE(glIsFramebuffer(framebuffer));

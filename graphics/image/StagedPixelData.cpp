@@ -1,10 +1,10 @@
-// Texture pixel data: the conversion of decoded pixels into the texture layout (red first,
+// Staged pixel data: the conversion of decoded pixels into the texture layout (red first,
 // edges padded by the texture's own helper), done on the CPU so the upload is a single call.
-#include "graphics/image/PixelDataGL.h"
+#include "graphics/image/StagedPixelData.h"
 
 #include "graphics/image/PixelDataRLE.h"
 #include "graphics/image/RunLength.h"
-#include "graphics/render/Texture.h"
+#include "graphics/render/PixelDataGL.h"
 
 #include <GLES2/gl2.h>
 
@@ -58,7 +58,7 @@ void ConvertRow(const std::uint8_t* in, PixelFormat format, int width, std::uint
 
 } // namespace
 
-PixelDataGL::PixelDataGL(PixelData* source)
+StagedPixelData::StagedPixelData(PixelData* source)
 {
     m_uploadInfo.reset(new UploadInfo);
     if (source == nullptr)
@@ -80,7 +80,7 @@ PixelDataGL::PixelDataGL(PixelData* source)
                                              m_uploadInfo->textureHeight);
 }
 
-PixelDataGL::PixelDataGL(int width, int height, PixelFormat format)
+StagedPixelData::StagedPixelData(int width, int height, PixelFormat format)
 {
     m_uploadInfo.reset(new UploadInfo);
     m_width = width;
@@ -92,7 +92,7 @@ PixelDataGL::PixelDataGL(int width, int height, PixelFormat format)
                    : m_format == PIXEL_FORMAT_RGB888 ? GL_RGB : GL_RGBA);
 }
 
-void PixelDataGL::SetTextureSize(std::uint32_t glFormat)
+void StagedPixelData::SetTextureSize(std::uint32_t glFormat)
 {
     m_uploadInfo->internalFormat = glFormat;
     m_uploadInfo->pixelFormat = glFormat;
@@ -102,12 +102,12 @@ void PixelDataGL::SetTextureSize(std::uint32_t glFormat)
     m_vScale = 1.0f / float(m_uploadInfo->textureHeight);
 }
 
-int PixelDataGL::TextureSize(int size)
+int StagedPixelData::TextureSize(int size)
 {
-    return Texture::PaddedSize(size);
+    return PixelDataGL::PaddedSize(size);
 }
 
-std::unique_ptr<std::uint8_t[]> PixelDataGL::StagePixels(const PixelData* source, int textureWidth,
+std::unique_ptr<std::uint8_t[]> StagedPixelData::StagePixels(const PixelData* source, int textureWidth,
                                                          int textureHeight)
 {
     std::vector<std::uint8_t> staged;
@@ -118,7 +118,7 @@ std::unique_ptr<std::uint8_t[]> PixelDataGL::StagePixels(const PixelData* source
     return out;
 }
 
-bool PixelDataGL::StageInto(const PixelData* source, int textureWidth, int textureHeight,
+bool StagedPixelData::StageInto(const PixelData* source, int textureWidth, int textureHeight,
                             std::vector<std::uint8_t>& out)
 {
     if (source == nullptr || source->GetPixelsConst() == nullptr)
@@ -145,7 +145,7 @@ bool PixelDataGL::StageInto(const PixelData* source, int textureWidth, int textu
         for (int y = 0; y < height; ++y)
             ConvertRow(source->GetPixelsConst() + pitch * y, format, width, out.data() + stride * y);
     }
-    Texture::PadEdges(out.data(), width, height, textureWidth, textureHeight, staged);
+    PixelDataGL::PadEdges(out.data(), width, height, textureWidth, textureHeight, staged);
     return true;
 }
 
