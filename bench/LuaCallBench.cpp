@@ -55,8 +55,10 @@ BENCHMARK(CallGlobalFunction);
 void CallMissingFunction(benchmark::State& state)
 {
     Tarv::Lua lua;
-    for (auto _ : state)
+    for (auto _ : state) {
         benchmark::DoNotOptimize(lua.Call("Update", 0, 0));
+        lua_settop(lua.GetState(), 0);
+    }
 }
 BENCHMARK(CallMissingFunction);
 
@@ -66,11 +68,11 @@ void CallScriptMethod(benchmark::State& state)
     Tarv::LuaBinding<Target>::Register(lua.GetState());
     lua.RunString("function Target:OnFrame() return self:Get() end");
     Tarv::SmartPtr<Target> target = Tarv::MakeSmart<Target>();
-    Tarv::NarrowString error;
     for (auto _ : state) {
         Tarv::LuaBinding<Target>::Push(lua.GetState(), target.Get(), false);
         benchmark::DoNotOptimize(
-            Tarv::LuaBinding<Target>::CallMethod(lua.GetState(), "OnFrame", 0, 0, error));
+            Tarv::LuaBinding<Target>::CallMethod(lua.GetState(), "OnFrame", 0, 0));
+        lua_settop(lua.GetState(), 0);
     }
 }
 BENCHMARK(CallScriptMethod);

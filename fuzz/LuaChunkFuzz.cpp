@@ -23,9 +23,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     lua_State* state = lua.GetState();
     if (state == nullptr)
         return 0;
-    Tarv::NarrowString error;
     const char* text = reinterpret_cast<const char*>(data);
-    if (Tarv::Lua::LoadChunk(state, text, size, "fuzz", error) != 0)
+    if (Tarv::Lua::LoadChunk(state, text, size, "fuzz") != 0)
         return 0;
     lua_sethook(state, &StopLongRuns, LUA_MASKCOUNT, 20000);
     lua_pcall(state, 0, 0, 0);

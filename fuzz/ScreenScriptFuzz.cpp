@@ -90,6 +90,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     lua_sethook(state, &CountInstructions, LUA_MASKCOUNT, 1000);
     s_instructions = 0;
     screen->GetLua().RunString(Tarv::NarrowString(reinterpret_cast<const char*>(data), size));
+    lua_settop(state, 0);
     s_instructions = 0;
     screen->Initialize();
     screen->Update(0.016f);

@@ -125,9 +125,15 @@ void Screen::CallScript(const Tarv::NarrowString& name)
     m_pendingArguments = 0;
     if (!ready)
         return;
-    Tarv::NarrowString error;
-    if (Tarv::LuaBinding<Screen>::CallMethod(m_lua->GetState(), name.c_str(), count, 0, error) < 0)
-        Tarv::LuaErrorQueue::Global().Post({"Screen script " + m_layoutPath, error});
+    lua_State* state = m_lua->GetState();
+    // The Screen's userdata sits below its arguments; the stack ends where it was before it.
+    const int before = lua_gettop(state) - count - 1;
+    if (Tarv::LuaBinding<Screen>::CallMethod(state, name.c_str(), count, 0) < 0) {
+        const char* error = lua_tostring(state, -1);
+        Tarv::LuaErrorQueue::Global().Post(
+            {"Screen script " + m_layoutPath, error != nullptr ? error : ""});
+    }
+    lua_settop(state, before);
 }
 
 void Screen::Initialize()

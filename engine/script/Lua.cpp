@@ -1,6 +1,6 @@
 // The script host: state creation, libraries, running files and strings under protected calls,
 // calling script functions by name, stack helpers, the "keys" table and the opt-in profiler.
-// Every call from the engine into a script restores the stack top it found.
+// Runs and calls leave their results or error text on the stack for the caller to take.
 #include "engine/script/Lua.h"
 
 #include "engine/core/KeyCodes.h"
@@ -13,6 +13,7 @@
 #include <lua.hpp>
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 namespace Tarv
@@ -79,6 +80,16 @@ int Panic(lua_State* state)
     Tarv::Report("Lua error outside a protected call: %s",
         message != nullptr ? message : "(error with no message)");
     return 0;
+}
+
+// Leaves text on top of the stack and returns it there; only when the stack cannot grow is the
+// text returned as it is, with nothing pushed.
+const char* PushError(lua_State* state, const char* text)
+{
+    if (!lua_checkstack(state, 1))
+        return text;
+    lua_pushstring(state, text);
+    return lua_tostring(state, -1);
 }
 
 NarrowString ErrorText(lua_State* state, int index)
@@ -169,24 +180,16 @@ void Lua::OpenLibrary(std::uint32_t flag)
     lua_settop(m_state, top);
 }
 
-int Lua::LoadChunk(lua_State* state, const char* data, std::size_t size, const char* name,
-    NarrowString& error)
+int Lua::LoadChunk(lua_State* state, const char* data, std::size_t size, const char* name)
 {
+    if (!lua_checkstack(state, 1))
+        return LUA_ERRMEM;
     // Lua 5.1 does not verify bytecode: a crafted one corrupts memory, so only text runs.
     if (size > 0 && data[0] == LUA_SIGNATURE[0]) {
-        error = NarrowString(name) + ": precompiled chunks are not accepted";
+        lua_pushfstring(state, "%s: precompiled chunks are not accepted", name);
         return LUA_ERRSYNTAX;
     }
-    if (!lua_checkstack(state, 1)) {
-        error = "stack overflow";
-        return LUA_ERRMEM;
-    }
-    const int status = luaL_loadbuffer(state, data, size, name);
-    if (status != 0) {
-        error = ErrorText(state, -1);
-        lua_pop(state, 1);
-    }
-    return status;
+    return luaL_loadbuffer(state, data, size, name);
 }
 
 void Lua::RunFile(const NarrowString& path)
@@ -206,22 +209,22 @@ void Lua::RunFile(const NarrowString& path)
         }
     }
 
-    NarrowString error;
-    if (RunChunk(contents.data(), contents.size(), path.c_str(), error) != 0)
-        ReportFileError(path, error);
+    const int top = lua_gettop(m_state);
+    if (RunChunk(contents.data(), contents.size(), path.c_str()) != 0)
+        ReportFileError(path, lua_gettop(m_state) > top ? ErrorText(m_state, -1) : "stack overflow");
 }
 
-int Lua::RunChunk(const char* data, std::size_t size, const char* name, NarrowString& error)
+int Lua::RunChunk(const char* data, std::size_t size, const char* name)
+{
+    const int status = LoadChunk(m_state, data, size, name);
+    return status == 0 ? lua_pcall(m_state, 0, LUA_MULTRET, 0) : status;
+}
+
+void Lua::RunQuietly(const char* text)
 {
     const int top = lua_gettop(m_state);
-    int status = LoadChunk(m_state, data, size, name, error);
-    if (status == 0) {
-        status = lua_pcall(m_state, 0, LUA_MULTRET, 0);
-        if (status != 0)
-            error = ErrorText(m_state, -1);
-    }
+    RunChunk(text, std::strlen(text), text);
     lua_settop(m_state, top);
-    return status;
 }
 
 void Lua::ReportFileError(const NarrowString& path, const NarrowString& message)
@@ -233,44 +236,43 @@ int Lua::RunString(const NarrowString& text)
 {
     if (m_state == nullptr)
         return LUA_ERRMEM;
-    return RunChunk(text.data(), text.size(), text.c_str(), m_lastError);
+    return RunChunk(text.c_str(), std::strlen(text.c_str()), text.c_str());
 }
 
 const char* Lua::Call(const NarrowString& name, int nargs, int nresults)
 {
-    if (m_state == nullptr) {
-        m_lastError = "no script state";
-        return m_lastError.c_str();
-    }
+    if (m_state == nullptr)
+        return "no script state";
     const int top = lua_gettop(m_state);
-    if (nargs < 0 || nargs > top) {
-        m_lastError = "bad argument count";
-        return m_lastError.c_str();
-    }
+    if (nargs < 0 || nargs > top)
+        return PushError(m_state, "bad argument count");
     const int base = top - nargs;
-    const int wanted = nresults == LUA_MULTRET ? 1 : nresults + 1;
+    // Room for the function and a metatable looked at beside it, or for the results.
+    const int wanted = nresults == LUA_MULTRET ? 2 : nresults + 2;
     if (!lua_checkstack(m_state, wanted)) {
         lua_settop(m_state, base);
-        m_lastError = "stack overflow";
-        return m_lastError.c_str();
+        return PushError(m_state, "stack overflow");
     }
     lua_pushstring(m_state, name.c_str());
     lua_rawget(m_state, LUA_GLOBALSINDEX);
-    // A missing function (a screen without "Update", every frame) fails here with the text Lua
-    // would give, without the cost of raising an error.
-    if (lua_isnil(m_state, -1)) {
+    // A missing function (a script without "Update", every frame) fails here with the text Lua
+    // would give, without the cost of raising an error; nil can only be called through a
+    // metatable that the debug library gave it.
+    if (lua_isnil(m_state, -1) && !lua_getmetatable(m_state, -1)) {
         lua_settop(m_state, base);
-        m_lastError = "attempt to call a nil value";
-        return m_lastError.c_str();
+        return PushError(m_state, "attempt to call a nil value");
     }
+    lua_settop(m_state, top + 1);
     lua_insert(m_state, base + 1);
     // Any other value that is not a function fails inside the call with Lua's own message.
-    const int status = lua_pcall(m_state, nargs, nresults, 0);
-    if (status == 0)
+    if (lua_pcall(m_state, nargs, nresults, 0) == 0)
         return nullptr;
-    m_lastError = ErrorText(m_state, -1);
-    lua_settop(m_state, base);
-    return m_lastError.c_str();
+    // An error value that is not text (error({}), error()) must still read as a failure.
+    if (lua_tostring(m_state, -1) == nullptr) {
+        lua_pop(m_state, 1);
+        lua_pushliteral(m_state, "(error with no message)");
+    }
+    return lua_tostring(m_state, -1);
 }
 
 void Lua::SetGlobal(const NarrowString& name)
@@ -408,8 +410,10 @@ void Lua::RunEnumTable(NarrowString& source)
     if (m_state == nullptr)
         return;
     // A failure is not reported: the table is the engine's own source.
-    NarrowString error;
-    RunChunk(source.data(), source.size(), "enum table", error);
+    const int top = lua_gettop(m_state);
+    if (LoadChunk(m_state, source.data(), source.size(), "enum table") == 0)
+        lua_pcall(m_state, 0, 0, 0);
+    lua_settop(m_state, top);
 }
 
 void Lua::RegisterEnums()
@@ -429,12 +433,12 @@ void Lua::StartProfiler()
         return;
     m_profiling = true;
     OpenLibrary(LIBRARY_DEBUG);
-    RunString(PROFILER_START);
+    RunQuietly(PROFILER_START);
 }
 
 void Lua::RunProfileReport()
 {
-    RunString(PROFILER_REPORT);
+    RunQuietly(PROFILER_REPORT);
 }
 
 int Lua::Require(lua_State* state)

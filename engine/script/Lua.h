@@ -52,20 +52,22 @@ public:
     // Runs a script file read through the virtual file system, path + "c" first. Failures go
     // to LuaErrorQueue::Global() as "Fatal error reading file " + path and the interpreter's
     // message; nothing is returned. Only text chunks run: precompiled chunks are refused.
+    // Like RunString, it leaves the chunk's results, or the error text of a failed load or run,
+    // on the stack; a file that cannot be read leaves nothing.
     void RunFile(const NarrowString& path);
 
-    // Compiles and runs text; returns the Lua status (0 on success). The stack is left as it
-    // was; the error text of a failure is kept in GetLastError.
+    // Compiles text (up to its first zero byte, named by itself) and runs it; returns the Lua
+    // status (0 on success). On success all the chunk's results are left on the stack, on
+    // failure the error value; the caller pops what it does not want.
     int RunString(const NarrowString& text);
 
     // Calls the global function name with the nargs arguments the caller pushed. Returns null
     // on success, with the nresults results on the stack in place of the arguments. On failure
-    // (including a missing function) the arguments are gone, nothing is left on the stack, and
-    // the error text is returned; it stays valid until the next call on this object.
+    // (a missing function included) the arguments are gone and one error text is on top in
+    // their place; the returned pointer is that text, valid while it stays on the stack. The
+    // caller pops it. Only without a state, or when the stack cannot grow by one slot, is
+    // nothing left there (the text returned is then static).
     const char* Call(const NarrowString& name, int nargs, int nresults);
-
-    // The text of the last failed RunString or Call on this object.
-    const NarrowString& GetLastError() const { return m_lastError; }
 
     // Globals. These never raise a script error: they bypass metamethods of the global table.
     // Pops the top value into the global name (does nothing on an empty stack).
@@ -109,11 +111,10 @@ public:
     static int Require(lua_State* state);
     static int TarvMsg(lua_State* state);
 
-    // Loads one chunk from memory without running it: the compiled function is pushed and 0
-    // returned, or nothing is pushed, the Lua status returned and the message put in error.
-    // Precompiled chunks are refused with LUA_ERRSYNTAX.
-    static int LoadChunk(lua_State* state, const char* data, std::size_t size, const char* name,
-        NarrowString& error);
+    // Loads one chunk from memory without running it, as luaL_loadbuffer does: the compiled
+    // function, or the error text, is pushed, and the Lua status returned. Precompiled chunks
+    // are refused with LUA_ERRSYNTAX.
+    static int LoadChunk(lua_State* state, const char* data, std::size_t size, const char* name);
 
     // Reads a whole file for RunFile (by default through the virtual file system); tools and
     // tests may read scripts from elsewhere. Returns false when the file cannot be opened or
@@ -123,9 +124,11 @@ public:
 
 private:
     void InstallEnvironment();
-    // Loads and runs one chunk with the stack restored afterwards; the Lua status, with the
-    // message in error on failure.
-    int RunChunk(const char* data, std::size_t size, const char* name, NarrowString& error);
+    // Loads and runs one chunk with all results kept; the Lua status, with the error value
+    // on top on failure.
+    int RunChunk(const char* data, std::size_t size, const char* name);
+    // Runs a chunk of the engine's own whose results and errors nobody wants.
+    void RunQuietly(const char* text);
     void ReportFileError(const NarrowString& path, const NarrowString& message);
     void RunProfileReport();
 
@@ -133,7 +136,6 @@ private:
     bool m_borrowed = false;
     bool m_profiling = false;
     std::uint32_t m_libraries = 0;
-    NarrowString m_lastError;
 };
 
 } // namespace Tarv

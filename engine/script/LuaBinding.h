@@ -68,10 +68,10 @@ public:
 
     // Calls method name on the object that the caller pushed followed by nargs arguments.
     // Returns the number of results, left on the stack where the object was; on failure
-    // returns -1 with the object and arguments removed and the reason in error
-    // ("%s missing method '%s'", "%s:%s status = %d\n%s", "not a valid %s userdata").
-    static int CallMethod(lua_State* state, const char* name, int nargs, int nresults,
-        NarrowString& error);
+    // returns -1 with the object and arguments replaced by one text, the reason ("%s missing
+    // method '%s'", "%s:%s status = %d\n%s", "not a valid %s userdata"), which the caller
+    // reads from the top of the stack and pops.
+    static int CallMethod(lua_State* state, const char* name, int nargs, int nresults);
 
     // Script-facing functions.
     static int New(lua_State* state);
@@ -313,18 +313,18 @@ int LuaBinding<T>::ToString(lua_State* state)
 }
 
 template <class T>
-int LuaBinding<T>::CallMethod(lua_State* state, const char* name, int nargs, int nresults,
-    NarrowString& error)
+int LuaBinding<T>::CallMethod(lua_State* state, const char* name, int nargs, int nresults)
 {
     const int top = lua_gettop(state);
     const int base = top - nargs;
     if (nargs < 0 || base < 1) {
-        error = "bad argument count";
+        if (lua_checkstack(state, 1))
+            lua_pushliteral(state, "bad argument count");
         return -1;
     }
     if (GetBox(state, base) == nullptr || !lua_checkstack(state, 2)) {
         lua_settop(state, base - 1);
-        error = NarrowString("not a valid ") + GetClassName() + " userdata";
+        lua_pushfstring(state, "not a valid %s userdata", GetClassName());
         return -1;
     }
     // The class table (the metatable's "__index") holds bound and script-added methods; raw
@@ -341,7 +341,7 @@ int LuaBinding<T>::CallMethod(lua_State* state, const char* name, int nargs, int
     }
     if (!haveClassTable || lua_isnil(state, -1)) {
         lua_settop(state, base - 1);
-        error = NarrowString(GetClassName()) + " missing method '" + name + "'";
+        lua_pushfstring(state, "%s missing method '%s'", GetClassName(), name);
         return -1;
     }
     lua_insert(state, base);
@@ -349,9 +349,9 @@ int LuaBinding<T>::CallMethod(lua_State* state, const char* name, int nargs, int
     if (status == 0)
         return lua_gettop(state) - base + 1;
     const char* text = lua_tostring(state, -1);
-    error = NarrowString(GetClassName()) + ":" + name + " status = " + std::to_string(status)
-        + "\n" + (text != nullptr ? text : "(error with no message)");
-    lua_settop(state, base - 1);
+    lua_pushfstring(state, "%s:%s status = %d\n%s", GetClassName(), name, status,
+        text != nullptr ? text : "(error with no message)");
+    lua_remove(state, -2);
     return -1;
 }
 

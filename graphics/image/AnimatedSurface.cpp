@@ -152,18 +152,24 @@ bool AnimatedSurface::Update(const float& dt)
             ShowFrame(m_timer.GetFrame());
         return running;
     }
-    if (m_scriptFailed || !m_script->PushNumber(dt))
+    lua_State* state = m_script->GetState();
+    if (m_scriptFailed || state == nullptr)
+        return false;
+    // The result, or the error text of a failed call, is taken off the stack again, so a
+    // failing script cannot grow it frame after frame.
+    const int top = lua_gettop(state);
+    if (!m_script->PushNumber(dt))
         return false;
     const char* error = m_script->Call("Update", 1, 1);
     if (error != nullptr) {
         m_scriptFailed = true;
         LuaErrorQueue::Global().Post(
             LuaErrorReport{NarrowString("Animation script ") + m_scriptPath, NarrowString(error)});
+        lua_settop(state, top);
         return false;
     }
-    lua_State* state = m_script->GetState();
     const bool goOn = lua_type(state, -1) == LUA_TNUMBER && lua_tonumber(state, -1) == 1.0;
-    lua_pop(state, 1);
+    lua_settop(state, top);
     return goOn;
 }
 

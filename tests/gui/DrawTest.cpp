@@ -19,6 +19,7 @@
 #include "tests/gui/GuiWorld.h"
 
 #include <X11/Xlib.h>
+#include <lua.hpp>
 
 #include <algorithm>
 #include <array>
@@ -255,7 +256,7 @@ protected:
     void StartText(const std::string& script)
     {
         screen = Tarv::MakeSmart<Plim::Screen>("text.xml");
-        ASSERT_EQ(screen->GetLua().RunString(script), 0) << screen->GetLua().GetLastError();
+        ASSERT_EQ(screen->GetLua().RunString(script), 0) << lua_tostring(screen->GetLua().GetState(), -1);
         screen->Initialize();
         EXPECT_TRUE(messages.empty()) << messages[0];
     }
@@ -429,7 +430,7 @@ protected:
     void StartBox(const std::string& script)
     {
         screen = Tarv::MakeSmart<Plim::Screen>("textbox.xml");
-        ASSERT_EQ(screen->GetLua().RunString(script), 0) << screen->GetLua().GetLastError();
+        ASSERT_EQ(screen->GetLua().RunString(script), 0) << lua_tostring(screen->GetLua().GetState(), -1);
         screen->Initialize();
         box = static_cast<Plim::TextBox*>(screen->GetNamedControl("help"));
     }

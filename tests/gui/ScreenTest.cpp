@@ -36,7 +36,7 @@ protected:
     void Start(const char* layoutPath, const std::string& script)
     {
         screen = Tarv::MakeSmart<Plim::Screen>(layoutPath);
-        ASSERT_EQ(screen->GetLua().RunString(script), 0) << screen->GetLua().GetLastError();
+        ASSERT_EQ(screen->GetLua().RunString(script), 0) << lua_tostring(screen->GetLua().GetState(), -1);
         screen->Initialize();
         ExpectBalanced();
     }

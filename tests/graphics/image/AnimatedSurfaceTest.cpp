@@ -160,6 +160,7 @@ TEST_F(AnimatedSurfaceScript, UpdateFollowsTheScriptAlone)
     EXPECT_EQ(animation->GetFrameIndex(), 0u);
     EXPECT_EQ(animation->GetAlpha(), 255);
     EXPECT_EQ(Global(*animation, "total"), 1.75);
+    EXPECT_EQ(lua_gettop(animation->GetScript()->GetState()), 0);
 }
 
 // "this" is the animation as a light userdata, and the state holds no other global of its own.
@@ -203,6 +204,8 @@ TEST_F(AnimatedSurfaceScript, AFailingUpdateIsReportedOnceAndEnds)
     ASSERT_EQ(reports.size(), 1u);
     EXPECT_EQ(reports[0].heading, "Animation script anim.lua");
     EXPECT_EQ(animation->GetFrameIndex(), 0u);
+    // The error text the failed call left is taken off again.
+    EXPECT_EQ(lua_gettop(animation->GetScript()->GetState()), 0);
 }
 
 // No standard library is open, and a script without Update ends the animation.
