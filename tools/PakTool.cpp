@@ -164,6 +164,12 @@ bool PakTool::Verify(const std::string& archive, const std::string& folder)
     for (int i = 0; i < mount->GetEntryCount(); ++i) {
         const PakEntry& entry = mount->GetEntry(i);
         const std::string name = mount->GetName(entry);
+        // The game finds entries by a search that relies on the names' order.
+        if (mount->Find(name.c_str()) != &entry) {
+            m_errors << archive << ": entry " << name
+                     << " is not found by its name (names out of order or repeated)\n";
+            ok = false;
+        }
         std::vector<std::uint8_t> bytes;
         if (!ReadEntry(*mount, entry, bytes)) {
             m_errors << archive << ": entry " << name << " does not read back whole\n";

@@ -7,6 +7,7 @@
 #include <strings.h>
 
 #include <algorithm>
+#include <cstddef>
 #include <cstring>
 
 namespace Tarv
@@ -87,35 +88,32 @@ bool PakMount::ReadDirectory()
 bool PakMount::CheckDirectory()
 {
     const std::uint64_t content = static_cast<std::uint64_t>(m_container.GetSize());
-    const char* previous = nullptr;
     for (const PakEntry& entry : m_entries) {
         // The appended NUL is not part of the block: a name must start inside it.
         if (entry.nameOffset >= m_names.size() - 1)
             return false;
         if (static_cast<std::uint64_t>(entry.dataOffset) + entry.dataSize > content)
             return false;
-        // The lookup is a binary search: names must rise strictly under strcasecmp.
-        const char* name = GetName(entry);
-        if (previous != nullptr && strcasecmp(previous, name) >= 0)
-            return false;
-        previous = name;
     }
     return true;
 }
 
 const PakEntry* PakMount::Find(const char* path) const
 {
-    if (path == nullptr || m_entries.empty())
+    if (path == nullptr)
         return nullptr;
-    std::size_t low = 0;
-    std::size_t high = m_entries.size();
-    while (low < high) {
-        const std::size_t middle = low + (high - low) / 2;
-        const int order = strcasecmp(path, GetName(m_entries[middle]));
+    // The archive writer sorts the names; a directory that isn't sorted is searched all the
+    // same, and a name the search passes by is simply not found.
+    std::ptrdiff_t low = 0;
+    std::ptrdiff_t high = static_cast<std::ptrdiff_t>(m_entries.size()) - 1;
+    while (low <= high) {
+        const std::ptrdiff_t middle = low + (high - low) / 2;
+        const PakEntry& entry = m_entries[static_cast<std::size_t>(middle)];
+        const int order = strcasecmp(path, GetName(entry));
         if (order == 0)
-            return &m_entries[middle];
+            return &entry;
         if (order < 0)
-            high = middle;
+            high = middle - 1;
         else
             low = middle + 1;
     }

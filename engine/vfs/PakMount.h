@@ -23,9 +23,9 @@ class PakMount : public VfsMount
 {
 public:
     // Opens the container and reads its directory. An archive that can't be opened, or whose
-    // directory is damaged in any way (counts or sizes beyond the content, name offsets outside
-    // the names block, data ranges past the content, names out of order or repeated), is
-    // mounted with an empty directory: every lookup misses, and IsDamaged tells why.
+    // directory is damaged (counts or sizes beyond the content, name offsets outside the names
+    // block, data ranges past the content), is mounted with an empty directory: every lookup
+    // misses, and IsDamaged tells why. The names' order is not checked: see Find.
     PakMount(const char* archivePath, const char* prefix, int flags);
 
     // True when the archive could not be read as a container with a sound directory; a
@@ -36,7 +36,10 @@ public:
     File* OpenRead(const char* relativePath) override;
     File* OpenWrite(const char*) override { return nullptr; }
 
-    // The entry named path, or null. Takes no lock: the directory never changes once read.
+    // The entry named path, or null: a binary search under strcasecmp, which relies on the
+    // directory being sorted that way (an entry it passes by in an unsorted directory is not
+    // found; of repeated names, the one it meets). Takes no lock: the directory never changes
+    // once read.
     const PakEntry* Find(const char* path) const;
     int GetEntryCount() const { return static_cast<int>(m_entries.size()); }
     const PakEntry& GetEntry(int index) const { return m_entries[static_cast<std::size_t>(index)]; }

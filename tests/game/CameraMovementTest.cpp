@@ -48,21 +48,21 @@ TEST_F(CameraMovementTest, InstantFocusFramesTheHeroAheadAndAboveTheViewsBottom)
     EXPECT_NEAR(camera->GetPosition().x, 900.0f, 1e-3f);
 }
 
-TEST_F(CameraMovementTest, TheTrackerWaitsForTheHeroUnlessItMovesVertically)
+// Only the horizontal part of the hero's offset from the camera counts against the activation
+// distance (100); the vertical part only through the hero's vertical velocity.
+TEST_F(CameraMovementTest, TheTrackerWaitsForTheHeroUnlessItIsHorizontallyCloseOrMovesVertically)
 {
     const auto movement = Make(100);
-    hero->SetPosition({1000, 64, 0}, false);
-    camera->SetPosition({900, 300, 500}, false);
-    const std::pair<float, bool> cases[] = {{0.0f, true}, {1e-6f, false}};
-    for (const auto& [vy, paused] : cases) {
-        hero->SetVelocity({100, vy, 0});
+    const struct { float dx, dy, vy; bool paused; } cases[] = {
+        {100, -236, 0, true}, {100, -236, 1e-6f, false}, {99, -236, 0, false}, {-99, 400, 0, false},
+        {-100, 0, 0, true}, {150, 5, 0, true}, {150, 5, -3, false}};
+    for (const auto& c : cases) {
+        camera->SetPosition({900, 300, 500}, false);
+        hero->SetPosition({900 + c.dx, 300 + c.dy, 0}, false);
+        hero->SetVelocity({100, c.vy, 0});
         movement->Tick(0.01f);
-        EXPECT_EQ(movement->GetTracker().IsPaused(), paused) << vy;
+        EXPECT_EQ(movement->GetTracker().IsPaused(), c.paused) << c.dx << ", " << c.dy << ", " << c.vy;
     }
-    hero->SetVelocity({100, 0, 0});
-    hero->SetPosition({999, 64, 0}, false);
-    movement->Tick(0.01f);
-    EXPECT_FALSE(movement->GetTracker().IsPaused());
 }
 
 TEST_F(CameraMovementTest, EasedFocusMovesOnlyOncePerThirtiethAndNarrowLevelsFillTheScreen)

@@ -5,6 +5,7 @@
 #include "GameWorld.h"
 
 #include <cstdint>
+#include <functional>
 
 namespace
 {
@@ -216,6 +217,29 @@ TEST_F(DirectorTest, LosingCostsALifeUnlessInfiniteAndFruitCountsEvenOnAReplay)
     EXPECT_EQ(files.Settings().GetInt("runtime/fruits/apple"), 2);
     EXPECT_EQ(files.Settings().GetInt("game/score"), 7);
     EXPECT_NE(host.trace.find("points 5;points 5;"), std::string::npos);
+}
+
+// Only the int 1 ("open, never won") makes a first play whose fruit scores. A level key that the
+// console retyped (true, or the text "1") is none of the three level states: the level select may
+// offer it, but its fruit is counted and shown without points.
+TEST_F(DirectorTest, FruitScoresOnlyWhenTheLevelKeyIsTheInt1)
+{
+    const struct { const char* what; std::function<void(Quor::Settings&)> set; int score; } cases[] = {
+        {"int 1", [](Quor::Settings& s) { s.SetInt("game/levels/level5", 1); }, 5},
+        {"int 2", [](Quor::Settings& s) { s.SetInt("game/levels/level5", 2); }, 0},
+        {"bool true", [](Quor::Settings& s) { s.SetBool("game/levels/level5", true); }, 0},
+        {"text 1", [](Quor::Settings& s) { s.SetString("game/levels/level5", "1"); }, 0}};
+    for (const auto& c : cases) {
+        Make({0, 0});
+        c.set(files.Settings());
+        files.Settings().SetInt("game/score", 0);
+        files.Settings().SetInt("runtime/fruits/apple", 0);
+        const auto director = std::make_unique<Director>(host);
+        director->SetState(STATE_RUNNING);
+        director->HandleTrigger(42);
+        EXPECT_EQ(files.Settings().GetInt("runtime/fruits/apple"), 1) << c.what;
+        EXPECT_EQ(files.Settings().GetInt("game/score"), c.score) << c.what;
+    }
 }
 
 TEST_F(DirectorTest, ARestartAfterAWinRunsTheHeroAgainAndScoresNothingMore)

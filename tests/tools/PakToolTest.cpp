@@ -91,4 +91,19 @@ TEST_F(Tool, DamagedArchivesAreAnErrorForEveryCommand)
     }
 }
 
+// A repeated name mounts, but the search finds only one of the two entries: verify says so.
+TEST_F(Tool, VerifyReportsAnEntryItsNameDoesNotFind)
+{
+    const std::string archive = m_dir / "a.pak";
+    ASSERT_EQ(Run({"pack", m_dir / "src", archive, "--store", "--table", "raw"}), 0) << m_errors.str();
+    std::vector<std::uint8_t> bytes = TestFiles::ReadBytes(archive);
+    std::uint32_t directory = 0;
+    std::memcpy(&directory, bytes.data(), 4);
+    std::memcpy(bytes.data() + directory + 16, bytes.data() + directory + 4, 4); // entry 1 takes entry 0's name
+    TestFiles::WriteBytes(archive, bytes);
+    EXPECT_EQ(Run({"list", archive}), 0) << m_errors.str();
+    EXPECT_EQ(Run({"verify", archive}), 1);
+    EXPECT_NE(m_errors.str().find("entry empty is not found by its name"), std::string::npos) << m_errors.str();
+}
+
 } // namespace

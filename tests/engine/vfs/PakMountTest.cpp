@@ -95,12 +95,30 @@ TEST_F(Pak, DirectoryDamageMountsEmpty)
         {"count beyond the content", 0, 6}, {"enormous count", 0, 0x7FFFFFFF},
         {"names size beyond the content", 28, 1000}, {"names size zero", 28, 0},
         {"names size negative", 28, 0xFFFFFFFF}, {"name offset outside the block", 4, 4},
-        {"data range past the content", 12, 62}, {"data offset wrapping", 8, 0xFFFFFFF0},
-        {"names out of order", 16, 0}};
+        {"data range past the content", 12, 62}, {"data offset wrapping", 8, 0xFFFFFFF0}};
     for (const auto& c : cases) {
         Bytes bytes = good;
         Archives::SetU32(bytes, 21 + c.contentOffset, c.value);
         EXPECT_EQ(Mount(bytes)->GetEntryCount(), 0) << c.what;
+    }
+}
+
+// Names out of order or repeated are no damage: the directory mounts whole and the lookup is
+// the same binary search, which probes entry 0 first in a directory of two.
+TEST_F(Pak, UnsortedNamesMountAndAreSearchedInPlace)
+{
+    const Bytes good = Archives::Pack({{"a", Text("one")}, {"b", Text("two")}}, StoredRaw(64));
+    const struct { const char* what; std::uint32_t firstName, secondName; const char* path; const char* found; }
+        cases[] = {{"swapped", 2, 0, "B", "one"}, {"swapped", 2, 0, "a", nullptr},
+                   {"repeated", 0, 0, "A", "one"}, {"repeated", 0, 0, "b", nullptr}};
+    for (const auto& c : cases) {
+        Bytes bytes = good;
+        Archives::SetU32(bytes, 21 + 4, c.firstName);
+        Archives::SetU32(bytes, 21 + 16, c.secondName);
+        auto mount = Mount(bytes);
+        EXPECT_FALSE(mount->IsDamaged()) << c.what;
+        EXPECT_EQ(mount->GetEntryCount(), 2) << c.what;
+        EXPECT_EQ(ReadWhole(mount->OpenRead(c.path)), c.found ? Text(c.found) : Bytes()) << c.what << " " << c.path;
     }
 }
 
