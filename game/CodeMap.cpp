@@ -78,7 +78,7 @@ bool IsUsableGeometry(int width, int height, int cellWidth, int cellHeight)
 
 bool ReadCodeMap(const Tarv::NarrowString& path, CodeMap& out)
 {
-    const Tarv::XmlPtr document = Tarv::CreateXmlFromFile(path);
+    const Tarv::XmlPtr document = Tarv::Xml::CreateFromFile(path);
     const Tarv::XmlIterator root(document);
     if (!root.IsValid()) {
         GameLogPrint(path + ": the code map is missing or is not well-formed XML");

@@ -112,7 +112,7 @@ void Level::LoadCodeMap(const Tarv::NarrowString& name)
 
 bool Level::ReadScene(const Tarv::NarrowString& path)
 {
-    const Tarv::XmlPtr document = Tarv::CreateXmlFromFile(path);
+    const Tarv::XmlPtr document = Tarv::Xml::CreateFromFile(path);
     const Tarv::XmlIterator root(document);
     if (!root.IsValid()) {
         GameLogPrint(path + ": the level file is missing or is not well-formed XML");

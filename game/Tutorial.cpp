@@ -33,7 +33,7 @@ const char* ChildText(const Tarv::XmlIterator& event, const char* name)
 
 bool TutorialManager::LoadForLevel(int level)
 {
-    const Tarv::XmlPtr document = Tarv::CreateXmlFromFile(("tutorials/" + std::to_string(level) + ".xml").c_str());
+    const Tarv::XmlPtr document = Tarv::Xml::CreateFromFile(("tutorials/" + std::to_string(level) + ".xml").c_str());
     return document && ReadXml(document);
 }
 

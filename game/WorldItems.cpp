@@ -57,7 +57,7 @@ void World::CreateItemVisual(CellCode code, const Tarv::NarrowString& path, cons
         if (manager != nullptr)
             manager->AddProcess(item);
     } else if (IsLadderCode(code)) {
-        const Tarv::XmlPtr file = Tarv::CreateXmlFromFile(path);
+        const Tarv::XmlPtr file = Tarv::Xml::CreateFromFile(path);
         Ladder* ladder = new Ladder(Tarv::XmlIterator(file), position);
         picture = Tarv::SmartPtr<Vund::DrawableObject>(ladder);
         // Up to the surface above; a ladder with none above it keeps its shortest form.

@@ -13,7 +13,7 @@ Tarv::XmlPtr DocumentCache::Get(const Tarv::NarrowString& path)
     if (found != m_documents.end())
         return found->second;
     ++m_parseCount;
-    const Tarv::XmlPtr document = Tarv::CreateXmlFromFile(path);
+    const Tarv::XmlPtr document = Tarv::Xml::CreateFromFile(path);
     if (!document)
         Report("representation file \"" + path + "\" is missing or not well-formed XML");
     m_documents.emplace(path, document);

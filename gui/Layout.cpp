@@ -10,7 +10,7 @@ namespace Plim
 
 bool Layout::Load(const Tarv::NarrowString& path)
 {
-    const Tarv::XmlPtr document = Tarv::CreateXmlFromFile(path);
+    const Tarv::XmlPtr document = Tarv::Xml::CreateFromFile(path);
     if (!document) {
         m_layers.clear();
         m_parseCount = 0;

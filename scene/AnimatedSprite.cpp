@@ -81,7 +81,7 @@ AnimatedSprite::AnimatedSprite(const Tarv::NarrowString& path, const Vector3D& p
 
 void AnimatedSprite::Load(const Tarv::NarrowString& options)
 {
-    const Tarv::XmlPtr document = Tarv::CreateXmlFromFile(m_path);
+    const Tarv::XmlPtr document = Tarv::Xml::CreateFromFile(m_path);
     const Tarv::XmlIterator root(document);
     if (!root.IsValid())
         return;
@@ -219,7 +219,7 @@ bool AnimatedSprite::PreviousFrame()
 
 void AnimatedSprite::ReloadFps()
 {
-    const Tarv::XmlPtr document = Tarv::CreateXmlFromFile(m_path);
+    const Tarv::XmlPtr document = Tarv::Xml::CreateFromFile(m_path);
     const Tarv::XmlIterator root(document);
     if (!root.IsValid())
         return;

@@ -22,7 +22,7 @@ TiledSprite::TiledSprite(const Tarv::NarrowString& path, const Vector3D& positio
                          const Tarv::NarrowString& options, const float& scale_)
     : Sprite(position_, scale_)
 {
-    const Tarv::XmlPtr document = Tarv::CreateXmlFromFile(path);
+    const Tarv::XmlPtr document = Tarv::Xml::CreateFromFile(path);
     ReadGrid(Tarv::XmlIterator(document), options);
 }
 

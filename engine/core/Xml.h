@@ -14,6 +14,7 @@
 namespace Tarv
 {
 
+class IOStream;
 class XmlPtr;
 
 // The document keeps the parser's behaviour the engine's formats rely on: an element's text is
@@ -32,7 +33,13 @@ public:
     static XmlPtr CreateFromString(const NarrowString& text);
     // Parses buffer in place and takes it over whatever the outcome.
     static XmlPtr Create(std::unique_ptr<char[]> buffer, std::size_t size);
-    // Documents read from streams and virtual files: engine/vfs/XmlFile.h.
+    // Reads the stream to its end in 1024-byte reads (stopping at the first read below 1
+    // byte), then parses the text as CreateFromString does.
+    static XmlPtr CreateFromStream(IOStream& stream);
+    // Opens path through the virtual file system; null when it can't be opened or parsed.
+    static XmlPtr CreateFromFile(const NarrowString& path);
+    // Both readers need the file system, which sits above this layer: they are defined with it
+    // (engine/vfs/XmlFile.cpp), and code that calls them includes engine/vfs/XmlFile.h.
 
     // The document's element, or an empty handle for a document made from an empty text.
     pugi::xml_node GetRoot() const { return m_root; }
@@ -53,6 +60,8 @@ public:
     using SmartPtr<Xml>::SmartPtr;
     XmlPtr() = default;
     XmlPtr(const SmartPtr<Xml>& other) : SmartPtr<Xml>(other) {}
+    // The document at path (Xml::CreateFromFile), or null; defined with the file system.
+    explicit XmlPtr(const NarrowString& path);
 };
 
 } // namespace Tarv

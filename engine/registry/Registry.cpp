@@ -274,7 +274,7 @@ bool Registry::SaveFile(const NarrowString& path, const NarrowString& basePath, 
 bool Registry::LoadFile(const NarrowString& path, bool notify, const NarrowString& basePath,
                         std::vector<NarrowString>* unreadable)
 {
-    XmlPtr document = CreateXmlFromFile(path);
+    XmlPtr document = Xml::CreateFromFile(path);
     if (!document)
         return false;
     return LoadXml(XmlIterator(document), notify, basePath, unreadable);

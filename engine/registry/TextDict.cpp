@@ -16,7 +16,7 @@ TextDict::~TextDict() = default;
 
 bool TextDict::Load(const NarrowString& path)
 {
-    return LoadDocument(CreateXmlFromFile(path));
+    return LoadDocument(Xml::CreateFromFile(path));
 }
 
 bool TextDict::LoadDocument(const XmlPtr& document)

@@ -18,7 +18,7 @@ constexpr int STREAM_CHUNK_SIZE = 1024;
 
 } // namespace
 
-XmlPtr CreateXmlFromStream(IOStream& stream)
+XmlPtr Xml::CreateFromStream(IOStream& stream)
 {
     NarrowString text;
     char chunk[STREAM_CHUNK_SIZE];
@@ -32,12 +32,14 @@ XmlPtr CreateXmlFromStream(IOStream& stream)
     return Xml::CreateFromString(text);
 }
 
-XmlPtr CreateXmlFromFile(const NarrowString& path)
+XmlPtr Xml::CreateFromFile(const NarrowString& path)
 {
     SmartPtr<File> file(VfsOpenRead(path.c_str()));
     if (!file)
         return XmlPtr();
-    return CreateXmlFromStream(*file);
+    return CreateFromStream(*file);
 }
+
+XmlPtr::XmlPtr(const NarrowString& path) : SmartPtr<Xml>(Xml::CreateFromFile(path)) {}
 
 } // namespace Tarv

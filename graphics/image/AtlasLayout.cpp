@@ -40,7 +40,7 @@ bool AtlasLayout::Parse(const XmlPtr& document, const NarrowString& option,
 bool AtlasLayout::ParseFile(const NarrowString& path, const NarrowString& option,
                             std::vector<AtlasRegion>& regions)
 {
-    return Parse(CreateXmlFromFile(path), option, regions);
+    return Parse(Xml::CreateFromFile(path), option, regions);
 }
 
 NarrowString AtlasLayout::GetPageImageName(const NarrowString& xmlPath)

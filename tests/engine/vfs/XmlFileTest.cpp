@@ -49,12 +49,12 @@ TEST(XmlFile, StreamIsReadToItsEndInPieces)
     text += std::string(5000, 'x');
     text += "</r>";
     PieceStream stream(text, 7, -1);
-    XmlPtr document = Tarv::CreateXmlFromStream(stream);
+    XmlPtr document = Tarv::Xml::CreateFromStream(stream);
     ASSERT_TRUE(document);
     EXPECT_EQ(std::strlen(XmlIterator(document).GetText()), 5000u);
 
     PieceStream empty("", 1024, 0);
-    XmlPtr none = Tarv::CreateXmlFromStream(empty);
+    XmlPtr none = Tarv::Xml::CreateFromStream(empty);
     ASSERT_TRUE(none);
     EXPECT_FALSE(none->GetRoot());
 }
@@ -67,11 +67,14 @@ TEST(XmlFile, FilesComeThroughTheVirtualFileSystem)
     Tarv::VfsInit();
     Tarv::VfsMountNative(dir.Path() + "/", "data/", 0);
 
-    XmlPtr good = Tarv::CreateXmlFromFile("data/good.xml");
+    XmlPtr good = Tarv::Xml::CreateFromFile("data/good.xml");
     ASSERT_TRUE(good);
     EXPECT_STREQ(XmlIterator(good).GetText(), "ok");
-    EXPECT_FALSE(Tarv::CreateXmlFromFile("data/bad.xml"));
-    EXPECT_FALSE(Tarv::CreateXmlFromFile("data/missing.xml"));
-    EXPECT_FALSE(XmlIterator(Tarv::CreateXmlFromFile("data/missing.xml")).IsValid());
+    EXPECT_FALSE(Tarv::Xml::CreateFromFile("data/bad.xml"));
+    EXPECT_FALSE(Tarv::Xml::CreateFromFile("data/missing.xml"));
+    EXPECT_FALSE(XmlIterator(Tarv::Xml::CreateFromFile("data/missing.xml")).IsValid());
+    // The pointer made from a path holds what CreateFromFile gives.
+    EXPECT_STREQ(XmlIterator(XmlPtr(Tarv::NarrowString("data/good.xml"))).GetText(), "ok");
+    EXPECT_FALSE(XmlPtr(Tarv::NarrowString("data/bad.xml")));
     Tarv::VfsShutdown();
 }
