@@ -6,6 +6,7 @@
 #include "engine/core/Report.h"
 #include "graphics/render/Display.h"
 #include "graphics/render/MaemoSurface.h"
+#include "platform/DisplayWatch.h"
 #include "platform/MaemoInputContext.h"
 #include "platform/Osso.h"
 
@@ -17,6 +18,7 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 
@@ -68,20 +70,22 @@ Bool IsMapNotify(::Display*, XEvent* event, XPointer window)
 
 MaemoApplication* MaemoApplication::Instance = nullptr;
 
-// Xlib calls this when the server connection is lost and ends the program if it returns, by
+// Xlib calls this when the server connection is lost, and ends the program if it returns, by
 // exit(), whose handlers and destructors would talk to the dead server and GL. The
-// application keeps its settings, then the program leaves at once.
+// application keeps its settings, then the program leaves at once. The display watch's thread
+// may come here too; whichever comes second waits for the first to end the program.
 int OnDisplayConnectionLost(::Display*)
 {
-    static bool lost = false;
-    if (!lost) {
-        lost = true;
-        // Nothing can be restored on a server that has gone.
-        s_repeatDisplay = nullptr;
-        Tarv::Report("brashwick: the connection to the X display was lost; leaving");
-        if (MaemoApplication::Instance != nullptr)
-            MaemoApplication::Instance->OnDisplayLost();
+    static std::atomic<bool> leaving{false};
+    if (leaving.exchange(true)) {
+        for (;;)
+            pause();
     }
+    // Nothing can be restored on a server that has gone.
+    s_repeatDisplay = nullptr;
+    Tarv::Report("brashwick: the connection to the X display was lost; leaving");
+    if (MaemoApplication::Instance != nullptr)
+        MaemoApplication::Instance->OnDisplayLost();
     std::fflush(nullptr);
     _exit(1);
 }
@@ -309,8 +313,13 @@ int MaemoApplication::Run()
 
     Init();
     m_frameTimer.Start(GetTimeMs());
+    // The driver's buffer swap may spin on a connection the server has dropped, never giving
+    // Xlib the chance to report the loss: the watch then leaves in the main thread's place.
+    m_displayWatch = std::make_unique<DisplayWatch>(ConnectionNumber(m_xDisplay), m_passes,
+                                                    [] { OnDisplayConnectionLost(nullptr); });
     while (!m_quit)
         RunPass();
+    m_displayWatch.reset();
 
     sigaction(SIGINT, &oldInterrupt, nullptr);
     sigaction(SIGTERM, &oldTerminate, nullptr);
@@ -322,6 +331,7 @@ void MaemoApplication::RunPass()
 {
     if (m_xDisplay == nullptr)
         return;
+    ++m_passes;
     while (XPending(m_xDisplay) > 0) {
         XEvent event;
         XNextEvent(m_xDisplay, &event);

@@ -8,6 +8,9 @@
 #include "platform/FramePacer.h"
 #include "platform/FrameTimer.h"
 
+#include <atomic>
+#include <memory>
+
 struct _XDisplay;
 union _XEvent;
 struct osso_context_t;
@@ -15,6 +18,7 @@ struct osso_context_t;
 namespace Tarv
 {
 
+class DisplayWatch;
 class MaemoInputContext;
 
 class MaemoApplication : public AbstractApp
@@ -98,6 +102,10 @@ private:
     // True when the server cannot report auto-repeat as presses only, so repeat is switched
     // off on the server while the window has focus (and restored on every way out).
     bool m_serverRepeatControl = false;
+    // Counted at the start of every pass, so the display watch can tell a main thread that
+    // runs from one stuck in the driver on a dead connection.
+    std::atomic<unsigned> m_passes{0};
+    std::unique_ptr<DisplayWatch> m_displayWatch;
 };
 
 } // namespace Tarv

@@ -138,7 +138,7 @@ TEST(ConsoleProgram, ALostDisplaySavesTheSettingsAndEndsTheProgramAtOnce)
     client.reset();
     server.reset();
     ASSERT_TRUE(program.WaitForExit(WAIT_MS)) << program.GetOutput();
-    EXPECT_EQ(program.GetExitStatus(), 1);
+    EXPECT_EQ(program.GetExitStatus(), 1) << "signal " << program.GetTermSignal();
     EXPECT_NE(program.GetOutput().find("brashwick: the connection to the X display was lost; leaving\n"),
               std::string::npos)
         << program.GetOutput();
