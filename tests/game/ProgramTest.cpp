@@ -142,32 +142,20 @@ std::string ReadText(const std::filesystem::path& path)
 
 } // namespace
 
-// One run of the real program at a time, with its own X server, sound server and save folder.
-class Program : public ::testing::Test
+TEST(Program, FromTheLogoThroughTheMenuAndLevelSelectToExit)
 {
-protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(client.IsOpen());
-        std::filesystem::create_directories(config);
-        ASSERT_TRUE(pulse.Start(22050, 1));
-    }
-    void TearDown() override { std::filesystem::remove_all(config); }
-
     TestSupport::XvfbServer server{24};
     TestSupport::XClient client{server.GetDisplayName()};
+    ASSERT_TRUE(client.IsOpen());
     const std::filesystem::path config =
         std::filesystem::temp_directory_path() / ("brashwick-program-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(config);
     TestSupport::PulseServer pulse;
-    // Last, so the program ends before its servers.
-    ChildProcess program;
-};
-
-TEST_F(Program, FromTheLogoThroughTheMenuAndLevelSelectToExit)
-{
+    ASSERT_TRUE(pulse.Start(22050, 1));
     const std::filesystem::path opened = config / "opened";
     std::ofstream(config / "opener") << "#!/bin/sh\necho \"$1\" >> " << opened.string() << "\n";
     ::chmod((config / "opener").c_str(), 0700);
+    ChildProcess program;
     ASSERT_TRUE(StartProgram(program, server, config, pulse, (config / "opener").string()));
     const unsigned long window = client.WaitForWindow("Brashwick", WAIT_MS);
     ASSERT_NE(window, 0u) << program.GetOutput();
@@ -230,62 +218,80 @@ TEST_F(Program, FromTheLogoThroughTheMenuAndLevelSelectToExit)
                             "language\" type=\"string\">de"})
         EXPECT_NE(saved.find(std::string("<key name=\"") + key + "</key>"), std::string::npos) << saved;
     EXPECT_EQ(opens(), 1u);
+    std::filesystem::remove_all(config);
 }
 
 // A run saved with sound on; at each of the next two starts the menu is silent under the sound
 // prompt. Yes makes the music heard, No keeps it silent, and the saved switches follow the last
 // answer. Without a page opener "More games" does nothing but say so once on standard error.
-TEST_F(Program, EveryStartIsSilentUntilTheSoundPromptIsAnswered)
+TEST(Program, EveryStartIsSilentUntilTheSoundPromptIsAnswered)
 {
+    TestSupport::XvfbServer server{24};
+    TestSupport::XClient client{server.GetDisplayName()};
+    ASSERT_TRUE(client.IsOpen());
+    const std::filesystem::path config =
+        std::filesystem::temp_directory_path() / ("brashwick-sound-" + std::to_string(::getpid()));
     std::filesystem::create_directories(config / "Brashwick");
     std::ofstream(config / "Brashwick" / "settings.xml") << R"(<registry><node name="/quor">
         <key name="version" type="string">1.0.0</key><key name="first_run" type="bool">false</key>
         <key name="sfx_on" type="bool">true</key><key name="music_on" type="bool">true</key>
         </node></registry>)";
+    TestSupport::PulseServer pulse;
+    ASSERT_TRUE(pulse.Start(22050, 1));
     auto click = [&](int x, int y) {
         return server.RunTool({"xdotool", "mousemove", std::to_string(x), std::to_string(y), "click", "1"}) == 0;
     };
     const std::string opener = (config / "no-such-opener").string();
     const std::pair<int, bool> answers[] = {{260, true}, {540, false}};
     for (const auto& [x, on] : answers) {
-        ChildProcess run;
-        ASSERT_TRUE(StartProgram(run, server, config, pulse, opener));
+        ChildProcess program;
+        ASSERT_TRUE(StartProgram(program, server, config, pulse, opener));
         const unsigned long window = client.WaitForWindow("Brashwick", WAIT_MS);
-        ASSERT_NE(window, 0u) << run.GetOutput();
-        ASSERT_TRUE(TestSupport::WaitUntil([&] { return CountOf(run.GetOutput(), "active state menu") == 1; }, WAIT_MS))
-            << run.GetOutput();
+        ASSERT_NE(window, 0u) << program.GetOutput();
+        ASSERT_TRUE(TestSupport::WaitUntil([&] { return CountOf(program.GetOutput(), "active state menu") == 1; }, WAIT_MS))
+            << program.GetOutput();
         EXPECT_TRUE(ShowsGolden(client, window, "sound_prompt", "splash", WAIT_MS)) << on;
         for (int i = 0; i < 3; ++i)
             EXPECT_LE(pulse.RecordPeak(), AUDIBLE) << "under the prompt, answer " << on;
         ASSERT_TRUE(click(x, 362));
         if (on) {
             EXPECT_TRUE(TestSupport::WaitUntil([&] { return pulse.RecordPeak() > AUDIBLE; }, WAIT_MS))
-                << run.GetOutput();
+                << program.GetOutput();
         } else {
             const std::string said = "brashwick: cannot open http://www.example.com/brashwick/more-games: the page "
                                      "opener " + opener + " does not start: No such file or directory\n";
             ASSERT_TRUE(click(400, 348));
-            EXPECT_TRUE(TestSupport::WaitUntil([&] { return CountOf(run.GetOutput(), said) == 1; }, WAIT_MS))
-                << run.GetOutput();
+            EXPECT_TRUE(TestSupport::WaitUntil([&] { return CountOf(program.GetOutput(), said) == 1; }, WAIT_MS))
+                << program.GetOutput();
             for (int i = 0; i < 3; ++i)
                 EXPECT_LE(pulse.RecordPeak(), AUDIBLE) << "after No";
         }
         ASSERT_TRUE(click(400, 418));
         ASSERT_TRUE(click(260, 362));
-        ASSERT_TRUE(run.WaitForExit(WAIT_MS)) << run.GetOutput();
-        EXPECT_EQ(run.GetExitStatus(), 0);
+        ASSERT_TRUE(program.WaitForExit(WAIT_MS)) << program.GetOutput();
+        EXPECT_EQ(program.GetExitStatus(), 0);
         const std::string saved = ReadText(config / "Brashwick" / "settings.xml");
         for (const char* key : {"sfx_on", "music_on"}) {
             const std::string line = std::string("<key name=\"") + key + "\" type=\"bool\">" + (on ? "true" : "false");
             EXPECT_NE(saved.find(line), std::string::npos) << saved;
         }
     }
+    std::filesystem::remove_all(config);
 }
 
 // The sound server stops answering (stopped, not gone) while the menu plays: closing the window
 // still ends the program, with the player's choices saved.
-TEST_F(Program, ClosingTheWindowEndsWhileTheSoundServerIsStopped)
+TEST(Program, ClosingTheWindowEndsWhileTheSoundServerIsStopped)
 {
+    TestSupport::XvfbServer server{24};
+    TestSupport::XClient client{server.GetDisplayName()};
+    ASSERT_TRUE(client.IsOpen());
+    const std::filesystem::path config =
+        std::filesystem::temp_directory_path() / ("brashwick-stopped-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(config);
+    TestSupport::PulseServer pulse;
+    ASSERT_TRUE(pulse.Start(22050, 1));
+    ChildProcess program;
     ASSERT_TRUE(StartProgram(program, server, config, pulse, (config / "no-opener").string()));
     const unsigned long window = client.WaitForWindow("Brashwick", WAIT_MS);
     ASSERT_NE(window, 0u) << program.GetOutput();
@@ -305,4 +311,5 @@ TEST_F(Program, ClosingTheWindowEndsWhileTheSoundServerIsStopped)
     EXPECT_NE(program.GetOutput().find("settings saved; shut down"), std::string::npos) << program.GetOutput();
     const std::string saved = ReadText(config / "Brashwick" / "settings.xml");
     EXPECT_NE(saved.find("<key name=\"sfx_on\" type=\"bool\">true</key>"), std::string::npos) << saved;
+    std::filesystem::remove_all(config);
 }
