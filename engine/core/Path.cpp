@@ -43,19 +43,6 @@ NarrowString GetExtension(const NarrowString& path, bool withDot)
     return path.substr(start, 3);
 }
 
-NarrowString GetFullExtension(const NarrowString& path)
-{
-    const std::size_t dot = path.rfind('.');
-    if (dot == NarrowString::npos || dot < LastComponentStart(path))
-        return NarrowString();
-    NarrowString extension = path.substr(dot + 1);
-    for (char& c : extension) {
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    }
-    return extension;
-}
-
 NarrowString GetBaseName(const NarrowString& path)
 {
     const std::size_t start = LastComponentStart(path);

@@ -14,14 +14,9 @@ NarrowString GetPathComponent(const NarrowString& path, int n);
 
 // Up to three characters after the last "." of the path; when the path holds no ".", its first
 // three characters. With withDot, up to four characters from the last "." on, the dot included,
-// and empty when the path holds no ".". Existing callers compare these short forms with
-// "png", "ogg", "xml" or "lua"; new code should use GetFullExtension.
+// and empty when the path holds no ".". Callers compare these short forms with "png", "ogg",
+// "xml" or "lua".
 NarrowString GetExtension(const NarrowString& path, bool withDot = false);
-
-// The whole extension of the last path component, without its dot and lower-cased (ASCII
-// only), so callers can dispatch on it directly: "a/x.PNG" gives "png", "x.pngx" gives "pngx",
-// "a.b/c" and "c." give "". Empty when the last component holds no ".".
-NarrowString GetFullExtension(const NarrowString& path);
 
 // The last component up to its last "." ("scripts/menu.lua" gives "menu", "menu" gives "menu").
 NarrowString GetBaseName(const NarrowString& path);
