@@ -314,7 +314,11 @@ bool Settings::Save()
 Tarv::NarrowString Settings::KeepBadUserFile() const
 {
     const Tarv::NarrowString hostPath = Tarv::AtomicFileWriter::GetHostPath(m_userFile.c_str());
-    return hostPath.empty() ? CopyAside(m_userFile) : MoveAside(hostPath);
+    if (hostPath.empty())
+        return CopyAside(m_userFile);
+    // A linked user file is kept beside the file it links to, so the link stays for the saves.
+    Tarv::NarrowString target;
+    return MoveAside(Tarv::AtomicFileWriter::FollowLinks(hostPath, target) ? target : hostPath);
 }
 
 int Settings::AddMissingDefaults()

@@ -37,7 +37,8 @@ public:
     // root := "/" + name. Unless force is set, loads the user file under the root; when force
     // is set or that fails, loads the defaults file. Returns false when neither file loaded.
     // A user file that was read but does not parse is first moved aside (user file +
-    // BAD_FILE_SUFFIX, numbered past any older one) so the next Save can't destroy it; one
+    // BAD_FILE_SUFFIX, numbered past any older one; a symbolic link's target is moved and the
+    // link stays) so the next Save can't destroy it; one
     // that exists but cannot be read (permissions, an I/O error) or is no regular file (a
     // named pipe, a device, a folder: never opened to wait on) is left where it is and no
     // Save of this run replaces it. GetLoadError says which happened. Keys of the user file

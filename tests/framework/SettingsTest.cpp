@@ -1,7 +1,7 @@
 // The settings service against a real registry and real files in a mounted temporary folder:
 // which file loads, where keys live, saving, keeping a damaged file and leaving an unreadable
-// one (a named pipe and a device among them), keys brought to their defaults' types, and the
-// logic-rate fallback.
+// one (a named pipe and a device among them), a file kept through a symbolic link, keys brought
+// to their defaults' types, and the logic-rate fallback.
 #include "framework/Settings.h"
 
 #include "engine/registry/AtomicFileWriter.h"
@@ -213,6 +213,31 @@ TEST_F(SettingsTest, AnUnreadableUserFileIsLeftAloneAndNeverSavedOver)
         EXPECT_EQ(info.st_mode & S_IFMT, c.type);
         c.kind == FOLDER ? rmdir(path.c_str()) : unlink(path.c_str());
     }
+}
+
+// A settings file kept in a folder of the user's own through a symbolic link is loaded and saved
+// through the link, and a damaged one is kept aside beside its target: the link always stays.
+TEST_F(SettingsTest, ALinkedUserFileIsSavedAndKeptAsideThroughTheLink)
+{
+    WriteFile("defaults.xml", DEFAULTS);
+    ASSERT_EQ(mkdir((m_dir + "/mine").c_str(), 0700), 0);
+    ASSERT_EQ(symlink("mine/settings.xml", (m_dir + "/settings.xml").c_str()), 0);
+    const std::string damaged = "<registry><node name=\"quor\">";
+    for (const std::string& text : {std::string(USER), damaged}) {
+        WriteFile("mine/settings.xml", text);
+        Tarv::Registry::Instance = Tarv::MakeSmart<Tarv::Registry>();
+        Quor::Settings settings;
+        ASSERT_TRUE(settings.Init("quor", "settings.xml", "defaults.xml", false));
+        EXPECT_EQ(settings.GetInt("game/lives"), text == damaged ? 3 : 1);
+        ASSERT_TRUE(settings.SetInt("game/lives", 7));
+        EXPECT_TRUE(settings.Save()) << settings.GetSaveError();
+        struct stat info;
+        ASSERT_EQ(lstat((m_dir + "/settings.xml").c_str(), &info), 0);
+        EXPECT_TRUE(S_ISLNK(info.st_mode));
+        EXPECT_NE(ReadFile("mine/settings.xml").find(">7</key>"), std::string::npos);
+    }
+    EXPECT_EQ(ReadFile("mine/settings.xml.bad"), damaged);
+    EXPECT_FALSE(Exists("settings.xml.bad"));
 }
 
 // A rename keeps a damaged file of any size.
