@@ -296,6 +296,7 @@ bool Settings::Save()
     m_saveError.clear();
     const Tarv::NarrowString target = UserFileName();
     Tarv::Registry* registry = GetRegistry();
+    const Tarv::NarrowString noFolder = Tarv::AtomicFileWriter::GetMissingFolderReason(m_userFile.c_str());
     int error = 0;
     if (registry == nullptr || m_root.empty())
         m_saveError = "settings not saved to " + target + ": no settings were loaded";
@@ -303,6 +304,8 @@ bool Settings::Save()
         m_saveError = "settings not saved to " + target + ": the file there did not load at start and is kept as it is";
     else if (!m_fromUserFile && !m_defaultsLoaded)
         m_saveError = "settings not saved to " + target + ": the defaults (" + m_defaultsFile + ") did not load";
+    else if (!noFolder.empty())
+        m_saveError = "settings not saved to " + target + ": " + noFolder;
     else if (!registry->SaveFile(m_userFile, m_root, &error))
         m_saveError = "settings not saved to " + target + ": " + std::strerror(error);
     else

@@ -202,6 +202,15 @@ NarrowString AtomicFileWriter::GetHostPath(const char* virtualPath)
     return mount == nullptr ? NarrowString() : HostPathOn(*mount, virtualPath + mount->GetPrefixLength());
 }
 
+NarrowString AtomicFileWriter::GetMissingFolderReason(const char* virtualPath)
+{
+    const NativeMount* mount = FindHostMount(virtualPath);
+    if (mount == nullptr || (mount->GetFlags() & VFS_MOUNT_SAVE_FILES) == 0 ||
+        !MaemoGameSaveFile::GetSaveFolder().empty())
+        return NarrowString();
+    return MaemoGameSaveFile::NO_SAVE_FOLDER;
+}
+
 bool AtomicFileWriter::WriteHostFile(const NarrowString& hostPath, const NarrowString& bytes, int* error)
 {
     int failure = EINVAL;

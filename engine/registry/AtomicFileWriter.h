@@ -20,6 +20,9 @@ public:
     // system searches its mounts (save mounts resolve into the user's save directory). Empty
     // when the path doesn't reach a host directory.
     static NarrowString GetHostPath(const char* virtualPath);
+    // Why a write to the virtual path has no host file although it reaches a save mount (there
+    // is no save folder, MaemoGameSaveFile::NO_SAVE_FOLDER); "" otherwise.
+    static NarrowString GetMissingFolderReason(const char* virtualPath);
 
     // Writes bytes to a temporary file of its own beside hostPath (making missing directories),
     // flushes it to the disk, then renames it over hostPath; saves running at once, in this

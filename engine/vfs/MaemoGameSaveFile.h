@@ -10,6 +10,10 @@ namespace Tarv
 class MaemoGameSaveFile : public PosixFile
 {
 public:
+    // Why there is no save folder when neither variable gives one.
+    static constexpr const char* NO_SAVE_FOLDER =
+        "there is no folder to save in: XDG_CONFIG_HOME and HOME are both unset or empty";
+
     // The host path of a save name: GetSaveFolder() + "/" + name. Empty when there is no save
     // folder, or when the name is empty, absolute or has a ".." component.
     static NarrowString GetSavePath(const char* saveName);

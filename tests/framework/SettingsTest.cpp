@@ -1,12 +1,14 @@
 // The settings service against a real registry and real files in a mounted temporary folder:
 // which file loads, where keys live, saving, keeping a damaged file and leaving an unreadable
-// one (a named pipe and a device among them), a file kept through a symbolic link, keys brought
-// to their defaults' types, and the logic-rate fallback.
+// one (a named pipe and a device among them), a save without a save folder, keys brought to
+// their defaults' types, and the logic-rate fallback.
 #include "framework/Settings.h"
 
 #include "engine/registry/AtomicFileWriter.h"
 #include "engine/registry/Registry.h"
+#include "engine/vfs/MaemoGameSaveFile.h"
 #include "engine/vfs/Vfs.h"
+#include "engine/vfs/VfsMount.h"
 #include "framework/System.h"
 #include "tests/engine/vfs/TestFiles.h"
 
@@ -238,6 +240,37 @@ TEST_F(SettingsTest, ALinkedUserFileIsSavedAndKeptAsideThroughTheLink)
     }
     EXPECT_EQ(ReadFile("mine/settings.xml.bad"), damaged);
     EXPECT_FALSE(Exists("settings.xml.bad"));
+}
+
+// With no save folder at all (neither variable set, or both empty), the failed save says so and
+// names the variables it looked at, where the system's reason would only say "Input/output error".
+TEST_F(SettingsTest, WithoutASaveFolderTheSaveSaysSoAndNamesTheVariables)
+{
+    WriteFile("defaults.xml", DEFAULTS);
+    Tarv::VfsMountNative("", "save/", Tarv::VFS_MOUNT_FALL_THROUGH | Tarv::VFS_MOUNT_SAVE_FILES);
+    std::vector<std::pair<const char*, std::string>> saved;
+    for (const char* name : {"XDG_CONFIG_HOME", "HOME"})
+        if (const char* value = std::getenv(name))
+            saved.emplace_back(name, value);
+    const char* const cases[] = {nullptr, ""};
+    for (const char* value : cases) {
+        for (const char* name : {"XDG_CONFIG_HOME", "HOME"})
+            value != nullptr ? setenv(name, value, 1) : unsetenv(name);
+        Tarv::Registry::Instance = Tarv::MakeSmart<Tarv::Registry>();
+        Quor::Settings settings;
+        ASSERT_TRUE(settings.Init("quor", "save/settings.xml", "defaults.xml", false));
+        testing::internal::CaptureStderr();
+        EXPECT_FALSE(settings.Save());
+        const std::string said = testing::internal::GetCapturedStderr();
+        const std::string why = "settings not saved to save/settings.xml: there is no folder to save in: "
+                                "XDG_CONFIG_HOME and HOME are both unset or empty";
+        EXPECT_EQ(settings.GetSaveError(), why);
+        EXPECT_EQ(said, "brashwick: " + why + "\n");
+    }
+    unsetenv("XDG_CONFIG_HOME");
+    unsetenv("HOME");
+    for (const auto& [name, value] : saved)
+        setenv(name, value.c_str(), 1);
 }
 
 // A rename keeps a damaged file of any size.

@@ -3,6 +3,7 @@
 // resolve to the host file a write would reach.
 #include "engine/registry/AtomicFileWriter.h"
 
+#include "engine/vfs/MaemoGameSaveFile.h"
 #include "engine/vfs/Vfs.h"
 #include "engine/vfs/VfsMount.h"
 #include "tests/engine/vfs/TestFiles.h"
@@ -313,10 +314,21 @@ TEST_F(AtomicFileWriterTest, VirtualPathsResolveThroughTheMounts)
     EXPECT_EQ(AtomicFileWriter::GetHostPath("save/../escape"), "");
     EXPECT_EQ(AtomicFileWriter::GetHostPath("other/x"), "");
     EXPECT_EQ(AtomicFileWriter::GetHostPath(nullptr), "");
+    EXPECT_EQ(AtomicFileWriter::GetMissingFolderReason("save/settings.xml"), "");
 
     EXPECT_TRUE(AtomicFileWriter::WriteFile("save/settings.xml", "saved"));
     EXPECT_EQ(TestFiles::ReadText(m_dir / "Brashwick/settings.xml"), "saved");
     EXPECT_FALSE(AtomicFileWriter::WriteFile("other/x", "x"));
-    Tarv::VfsShutdown();
+
+    // Without a save folder the save mount has no host file, and says why.
+    const char* home = std::getenv("HOME");
+    const std::string oldHome = home != nullptr ? home : "";
     unsetenv("XDG_CONFIG_HOME");
+    unsetenv("HOME");
+    EXPECT_EQ(AtomicFileWriter::GetHostPath("save/settings.xml"), "");
+    EXPECT_EQ(AtomicFileWriter::GetMissingFolderReason("save/settings.xml"), Tarv::MaemoGameSaveFile::NO_SAVE_FOLDER);
+    EXPECT_EQ(AtomicFileWriter::GetMissingFolderReason("data/x.xml"), "");
+    if (home != nullptr)
+        setenv("HOME", oldHome.c_str(), 1);
+    Tarv::VfsShutdown();
 }
