@@ -42,12 +42,35 @@ Tarv::Registry* GetRegistry()
     return Tarv::Registry::Instance.Get();
 }
 
-// Reads the whole host file; false with error holding errno when it cannot be opened or read.
-bool ReadHostFile(const Tarv::NarrowString& path, Tarv::NarrowString& text, int& error)
+// What a file that is no regular file is, for the message that it can't be read.
+const char* DescribeKind(mode_t mode)
 {
-    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
+    if (S_ISFIFO(mode))
+        return "it is a named pipe, not a regular file";
+    if (S_ISCHR(mode) || S_ISBLK(mode))
+        return "it is a device, not a regular file";
+    return "it is not a regular file";
+}
+
+// Reads the whole host file; false when it cannot be opened or read, with error holding errno
+// and why the reason to give. Only a regular file is read: opening and reading a named pipe
+// or a device could wait for ever, so it is refused without a read (a folder with EISDIR).
+bool ReadHostFile(const Tarv::NarrowString& path, Tarv::NarrowString& text, int& error, Tarv::NarrowString& why)
+{
+    // Without O_NONBLOCK, opening a named pipe waits for a writer that may never come.
+    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    struct stat info;
+    if (fd < 0 || fstat(fd, &info) != 0) {
         error = errno;
+        why = std::strerror(error);
+        if (fd >= 0)
+            close(fd);
+        return false;
+    }
+    if (!S_ISREG(info.st_mode)) {
+        error = S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
+        why = S_ISDIR(info.st_mode) ? std::strerror(EISDIR) : DescribeKind(info.st_mode);
+        close(fd);
         return false;
     }
     char piece[COPY_PIECE];
@@ -58,6 +81,7 @@ bool ReadHostFile(const Tarv::NarrowString& path, Tarv::NarrowString& text, int&
             continue;
         if (got < 0 || text.size() > MAX_USER_FILE) {
             error = got < 0 ? errno : EFBIG;
+            why = std::strerror(error);
             read = false;
             break;
         }
@@ -241,14 +265,14 @@ Settings::UserFileState Settings::LoadUserFile(Tarv::Registry& registry)
         Tarv::SmartPtr<Tarv::File> present(Tarv::VfsOpenRead(m_userFile.c_str()));
         return present ? UserFileState::DAMAGED : UserFileState::MISSING;
     }
-    Tarv::NarrowString text;
+    Tarv::NarrowString text, why;
     int error = 0;
-    if (!ReadHostFile(hostPath, text, error)) {
+    if (!ReadHostFile(hostPath, text, error, why)) {
         // No file, or no folder for it: a first start.
         if (error == ENOENT || error == ENOTDIR)
             return UserFileState::MISSING;
         m_userFileHeld = true;
-        m_loadError = "settings file " + hostPath + " cannot be read: " + std::strerror(error) +
+        m_loadError = "settings file " + hostPath + " cannot be read: " + why +
                       "; it is left as it is, the defaults are used and nothing is saved over it";
         return UserFileState::UNREADABLE;
     }
@@ -272,6 +296,7 @@ bool Settings::Save()
     m_saveError.clear();
     const Tarv::NarrowString target = UserFileName();
     Tarv::Registry* registry = GetRegistry();
+    const Tarv::NarrowString noFolder = Tarv::AtomicFileWriter::GetMissingFolderReason(m_userFile.c_str());
     int error = 0;
     if (registry == nullptr || m_root.empty())
         m_saveError = "settings not saved to " + target + ": no settings were loaded";
@@ -279,6 +304,8 @@ bool Settings::Save()
         m_saveError = "settings not saved to " + target + ": the file there did not load at start and is kept as it is";
     else if (!m_fromUserFile && !m_defaultsLoaded)
         m_saveError = "settings not saved to " + target + ": the defaults (" + m_defaultsFile + ") did not load";
+    else if (!noFolder.empty())
+        m_saveError = "settings not saved to " + target + ": " + noFolder;
     else if (!registry->SaveFile(m_userFile, m_root, &error))
         m_saveError = "settings not saved to " + target + ": " + std::strerror(error);
     else
@@ -290,7 +317,11 @@ bool Settings::Save()
 Tarv::NarrowString Settings::KeepBadUserFile() const
 {
     const Tarv::NarrowString hostPath = Tarv::AtomicFileWriter::GetHostPath(m_userFile.c_str());
-    return hostPath.empty() ? CopyAside(m_userFile) : MoveAside(hostPath);
+    if (hostPath.empty())
+        return CopyAside(m_userFile);
+    // A linked user file is kept beside the file it links to, so the link stays for the saves.
+    Tarv::NarrowString target;
+    return MoveAside(Tarv::AtomicFileWriter::FollowLinks(hostPath, target) ? target : hostPath);
 }
 
 int Settings::AddMissingDefaults()

@@ -37,8 +37,10 @@ public:
     // root := "/" + name. Unless force is set, loads the user file under the root; when force
     // is set or that fails, loads the defaults file. Returns false when neither file loaded.
     // A user file that was read but does not parse is first moved aside (user file +
-    // BAD_FILE_SUFFIX, numbered past any older one) so the next Save can't destroy it; one
-    // that exists but cannot be read (permissions, an I/O error) is left where it is and no
+    // BAD_FILE_SUFFIX, numbered past any older one; a symbolic link's target is moved and the
+    // link stays) so the next Save can't destroy it; one
+    // that exists but cannot be read (permissions, an I/O error) or is no regular file (a
+    // named pipe, a device, a folder: never opened to wait on) is left where it is and no
     // Save of this run replaces it. GetLoadError says which happened. Keys of the user file
     // whose text doesn't read as their type are listed by GetUnreadableKeys. Main thread, at
     // start-up, before any loader thread runs.
@@ -55,7 +57,8 @@ public:
     int AddMissingDefaults();
     // Writes the subtree under the root to the user file (old file replaced only once the new
     // one is complete); false when nothing was written, and GetSaveError then says why (the
-    // file's path and the system's reason), also on standard error. Settings that hold neither
+    // file's path and the system's reason, or that there is no save folder and which
+    // variables were looked at), also on standard error. Settings that hold neither
     // the user's file nor the defaults (both failed to load) are never saved: such a file
     // would pass for the user's at the next start and hide the defaults for good. Nor is a
     // user file that could not be read or kept aside at Init ever replaced.

@@ -47,18 +47,24 @@ NarrowString MaemoGameSaveFile::GetSavePath(const char* saveName)
 {
     if (saveName == nullptr || saveName[0] == '\0' || !IsConfinedPath(saveName))
         return NarrowString();
+    const NarrowString folder = GetSaveFolder();
+    if (folder.empty())
+        return NarrowString();
+    return folder + "/" + saveName;
+}
+
+NarrowString MaemoGameSaveFile::GetSaveFolder()
+{
     NarrowString base;
     const char* config = std::getenv("XDG_CONFIG_HOME");
     const char* home = std::getenv("HOME");
-    // A relative XDG_CONFIG_HOME is not a place: it would put the saves wherever the program
-    // happens to run (its own folder), so it counts as unset.
-    if (config != nullptr && config[0] == '/')
+    if (config != nullptr && config[0] != '\0')
         base = config;
     else if (home != nullptr && home[0] != '\0')
         base = NarrowString(home) + "/.config";
     else
         return NarrowString();
-    return base + "/" + PRODUCT_TITLE + "/" + saveName;
+    return base + "/" + PRODUCT_TITLE;
 }
 
 bool MaemoGameSaveFile::OpenRead(const char* saveName)

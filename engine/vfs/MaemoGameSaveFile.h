@@ -10,10 +10,17 @@ namespace Tarv
 class MaemoGameSaveFile : public PosixFile
 {
 public:
-    // The host path of a save name: base + "/Brashwick/" + name, where base is XDG_CONFIG_HOME
-    // when it is an absolute path, else HOME + "/.config". Empty when neither is set, or when the
-    // name is empty, absolute or has a ".." component.
+    // Why there is no save folder when neither variable gives one.
+    static constexpr const char* NO_SAVE_FOLDER =
+        "there is no folder to save in: XDG_CONFIG_HOME and HOME are both unset or empty";
+
+    // The host path of a save name: GetSaveFolder() + "/" + name. Empty when there is no save
+    // folder, or when the name is empty, absolute or has a ".." component.
     static NarrowString GetSavePath(const char* saveName);
+    // base + "/Brashwick", where base is XDG_CONFIG_HOME when it is set and not empty (a relative
+    // value counts from the working folder), else HOME + "/.config" when HOME is set and not
+    // empty; empty when neither is.
+    static NarrowString GetSaveFolder();
 
     bool OpenRead(const char* saveName) override;
     // Creates every missing directory on the way (mode 0700) first; false when one can't be

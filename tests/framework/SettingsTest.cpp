@@ -1,11 +1,14 @@
 // The settings service against a real registry and real files in a mounted temporary folder:
 // which file loads, where keys live, saving, keeping a damaged file and leaving an unreadable
-// one, keys brought to their defaults' types, and the logic-rate fallback.
+// one (a named pipe and a device among them), a save without a save folder, keys brought to
+// their defaults' types, and the logic-rate fallback.
 #include "framework/Settings.h"
 
 #include "engine/registry/AtomicFileWriter.h"
 #include "engine/registry/Registry.h"
+#include "engine/vfs/MaemoGameSaveFile.h"
 #include "engine/vfs/Vfs.h"
+#include "engine/vfs/VfsMount.h"
 #include "framework/System.h"
 #include "tests/engine/vfs/TestFiles.h"
 
@@ -17,9 +20,11 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <future>
 #include <sstream>
 #include <string>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -160,26 +165,46 @@ TEST_F(SettingsTest, DamagedUserFilesAreKeptAsideUnderNumberedNames)
 }
 
 // A user file that is there but cannot be read is no damaged file: it stays where it is, the
-// reason is given, and no save of the run replaces it.
+// reason is given, and no save of the run replaces it. A named pipe or a device is not even
+// read (a pipe nobody writes to would hold the start for ever).
 TEST_F(SettingsTest, AnUnreadableUserFileIsLeftAloneAndNeverSavedOver)
 {
     WriteFile("defaults.xml", DEFAULTS);
+    enum Kind { LINK, FOLDER, PIPE };
     const struct {
+        Kind kind;
         const char* target;
-        int error;
-    } cases[] = {{"/proc/self/mem", EIO}, {nullptr, EISDIR}};
+        std::string reason;
+        mode_t type;
+    } cases[] = {{LINK, "/proc/self/mem", std::strerror(EIO), S_IFLNK},
+                 {FOLDER, nullptr, std::strerror(EISDIR), S_IFDIR},
+                 {PIPE, nullptr, "it is a named pipe, not a regular file", S_IFIFO},
+                 {LINK, "/dev/zero", "it is a device, not a regular file", S_IFLNK}};
     for (const auto& c : cases) {
-        SCOPED_TRACE(std::strerror(c.error));
+        SCOPED_TRACE(c.reason);
         const std::string path = m_dir + "/settings.xml";
-        if (c.target != nullptr)
+        if (c.kind == LINK)
             ASSERT_EQ(symlink(c.target, path.c_str()), 0);
-        else
+        else if (c.kind == FOLDER)
             ASSERT_EQ(mkdir(path.c_str(), 0700), 0);
+        else
+            ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
         Tarv::Registry::Instance = Tarv::MakeSmart<Tarv::Registry>();
         Quor::Settings settings;
-        ASSERT_TRUE(settings.Init("quor", "settings.xml", "defaults.xml", false));
+        auto init = std::async(std::launch::async,
+                               [&settings] { return settings.Init("quor", "settings.xml", "defaults.xml", false); });
+        if (init.wait_for(std::chrono::seconds(20)) != std::future_status::ready) {
+            // Caught on the pipe: a writer that comes and goes lets it go on.
+            close(open(path.c_str(), O_WRONLY | O_NONBLOCK));
+            ADD_FAILURE() << "the start waited on the settings file";
+            if (init.wait_for(std::chrono::seconds(20)) != std::future_status::ready) {
+                std::fprintf(stderr, "the settings' start still waits: the test run ends here\n");
+                std::_Exit(1);
+            }
+        }
+        ASSERT_TRUE(init.get());
         EXPECT_EQ(settings.GetInt("game/lives"), 3);
-        EXPECT_EQ(settings.GetLoadError(), "settings file " + path + " cannot be read: " + std::strerror(c.error) +
+        EXPECT_EQ(settings.GetLoadError(), "settings file " + path + " cannot be read: " + c.reason +
                                                "; it is left as it is, the defaults are used and nothing is "
                                                "saved over it");
         EXPECT_FALSE(settings.Save());
@@ -187,9 +212,65 @@ TEST_F(SettingsTest, AnUnreadableUserFileIsLeftAloneAndNeverSavedOver)
         EXPECT_FALSE(Exists("settings.xml.bad"));
         struct stat info;
         ASSERT_EQ(lstat(path.c_str(), &info), 0);
-        EXPECT_TRUE(c.target != nullptr ? S_ISLNK(info.st_mode) : S_ISDIR(info.st_mode));
-        c.target != nullptr ? unlink(path.c_str()) : rmdir(path.c_str());
+        EXPECT_EQ(info.st_mode & S_IFMT, c.type);
+        c.kind == FOLDER ? rmdir(path.c_str()) : unlink(path.c_str());
     }
+}
+
+// A settings file kept in a folder of the user's own through a symbolic link is loaded and saved
+// through the link, and a damaged one is kept aside beside its target: the link always stays.
+TEST_F(SettingsTest, ALinkedUserFileIsSavedAndKeptAsideThroughTheLink)
+{
+    WriteFile("defaults.xml", DEFAULTS);
+    ASSERT_EQ(mkdir((m_dir + "/mine").c_str(), 0700), 0);
+    ASSERT_EQ(symlink("mine/settings.xml", (m_dir + "/settings.xml").c_str()), 0);
+    const std::string damaged = "<registry><node name=\"quor\">";
+    for (const std::string& text : {std::string(USER), damaged}) {
+        WriteFile("mine/settings.xml", text);
+        Tarv::Registry::Instance = Tarv::MakeSmart<Tarv::Registry>();
+        Quor::Settings settings;
+        ASSERT_TRUE(settings.Init("quor", "settings.xml", "defaults.xml", false));
+        EXPECT_EQ(settings.GetInt("game/lives"), text == damaged ? 3 : 1);
+        ASSERT_TRUE(settings.SetInt("game/lives", 7));
+        EXPECT_TRUE(settings.Save()) << settings.GetSaveError();
+        struct stat info;
+        ASSERT_EQ(lstat((m_dir + "/settings.xml").c_str(), &info), 0);
+        EXPECT_TRUE(S_ISLNK(info.st_mode));
+        EXPECT_NE(ReadFile("mine/settings.xml").find(">7</key>"), std::string::npos);
+    }
+    EXPECT_EQ(ReadFile("mine/settings.xml.bad"), damaged);
+    EXPECT_FALSE(Exists("settings.xml.bad"));
+}
+
+// With no save folder at all (neither variable set, or both empty), the failed save says so and
+// names the variables it looked at, where the system's reason would only say "Input/output error".
+TEST_F(SettingsTest, WithoutASaveFolderTheSaveSaysSoAndNamesTheVariables)
+{
+    WriteFile("defaults.xml", DEFAULTS);
+    Tarv::VfsMountNative("", "save/", Tarv::VFS_MOUNT_FALL_THROUGH | Tarv::VFS_MOUNT_SAVE_FILES);
+    std::vector<std::pair<const char*, std::string>> saved;
+    for (const char* name : {"XDG_CONFIG_HOME", "HOME"})
+        if (const char* value = std::getenv(name))
+            saved.emplace_back(name, value);
+    const char* const cases[] = {nullptr, ""};
+    for (const char* value : cases) {
+        for (const char* name : {"XDG_CONFIG_HOME", "HOME"})
+            value != nullptr ? setenv(name, value, 1) : unsetenv(name);
+        Tarv::Registry::Instance = Tarv::MakeSmart<Tarv::Registry>();
+        Quor::Settings settings;
+        ASSERT_TRUE(settings.Init("quor", "save/settings.xml", "defaults.xml", false));
+        testing::internal::CaptureStderr();
+        EXPECT_FALSE(settings.Save());
+        const std::string said = testing::internal::GetCapturedStderr();
+        const std::string why = "settings not saved to save/settings.xml: there is no folder to save in: "
+                                "XDG_CONFIG_HOME and HOME are both unset or empty";
+        EXPECT_EQ(settings.GetSaveError(), why);
+        EXPECT_EQ(said, "brashwick: " + why + "\n");
+    }
+    unsetenv("XDG_CONFIG_HOME");
+    unsetenv("HOME");
+    for (const auto& [name, value] : saved)
+        setenv(name, value.c_str(), 1);
 }
 
 // A rename keeps a damaged file of any size.

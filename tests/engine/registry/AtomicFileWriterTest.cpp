@@ -1,7 +1,9 @@
-// Whole-file replacement: the old file survives every failure, and virtual paths resolve to the
-// host file a write would reach.
+// Whole-file replacement: the old file survives every failure, temporary files of killed saves
+// are cleared while a running save's stays, a symbolic link is saved through, and virtual paths
+// resolve to the host file a write would reach.
 #include "engine/registry/AtomicFileWriter.h"
 
+#include "engine/vfs/MaemoGameSaveFile.h"
 #include "engine/vfs/Vfs.h"
 #include "engine/vfs/VfsMount.h"
 #include "tests/engine/vfs/TestFiles.h"
@@ -17,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include <poll.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -56,6 +59,32 @@ ssize_t WriteNothing(int, const void*, std::size_t)
 ssize_t OneByteAtATime(int fd, const void* data, std::size_t size)
 {
     return write(fd, data, size > 0 ? 1 : 0);
+}
+
+// The write end of a pipe the hanging write below tells the parent through.
+int s_ready = -1;
+
+// Writes a few bytes, says so, then never returns: a save caught part-way.
+ssize_t WriteThenHang(int fd, const void* data, std::size_t size)
+{
+    const ssize_t wrote = write(fd, data, size < 4 ? size : 4);
+    const char byte = wrote > 0 ? 1 : 0;
+    if (write(s_ready, &byte, 1) != 1)
+        _exit(2);
+    for (;;)
+        pause();
+}
+
+// Reaps a child that has been killed or is ending; false when it is still there after 20 s.
+bool Reap(pid_t child)
+{
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (waitpid(child, nullptr, WNOHANG) != child) {
+        if (std::chrono::steady_clock::now() > giveUp)
+            return false;
+        usleep(1000);
+    }
+    return true;
 }
 
 class AtomicFileWriterTest : public testing::Test
@@ -139,6 +168,120 @@ TEST_F(AtomicFileWriterTest, TwoProcessesSavingAtOnceLeaveOneWholeFile)
     EXPECT_EQ(Entries(m_dir.Path()), std::vector<std::string>{"settings.xml"});
 }
 
+// A save in another process caught part-way keeps its temporary file while that process runs
+// (it may yet finish); once it has been killed, the next save removes it, as it removes one of
+// a process long gone. Names that are not this file's temporaries stay.
+TEST_F(AtomicFileWriterTest, TemporariesOfKilledSavesGoAndThoseOfRunningSavesStay)
+{
+    const std::string path = m_dir / "settings.xml";
+    ASSERT_TRUE(TestFiles::WriteText(path, "old"));
+    const pid_t gone = fork();
+    ASSERT_GE(gone, 0);
+    if (gone == 0)
+        _exit(0);
+    ASSERT_TRUE(Reap(gone));
+    const std::string goneId = std::to_string(gone);
+    const std::vector<std::string> others = {"other.xml.tmp." + goneId + ".0", "settings.xml.tmp." + goneId + ".x",
+                                             "settings.xml.tmp." + goneId, "settings.xml.bad"};
+    for (const std::string& name : others)
+        ASSERT_TRUE(TestFiles::WriteText(m_dir / name, "kept"));
+    ASSERT_TRUE(TestFiles::WriteText(m_dir / ("settings.xml.tmp." + goneId + ".3"), std::string(1000, 'x')));
+
+    int ready[2];
+    ASSERT_EQ(pipe(ready), 0);
+    const pid_t saving = fork();
+    ASSERT_GE(saving, 0);
+    if (saving == 0) {
+        close(ready[0]);
+        s_ready = ready[1];
+        AtomicFileWriter::SetWriteFunction(WriteThenHang);
+        AtomicFileWriter::WriteHostFile(path, "the other process's save");
+        _exit(1);
+    }
+    close(ready[1]);
+    struct Killed {
+        ~Killed()
+        {
+            if (pid > 0 && kill(pid, SIGKILL) == 0)
+                Reap(pid);
+        }
+        pid_t pid;
+    } killed{saving};
+    pollfd wait{ready[0], POLLIN, 0};
+    char byte = 0;
+    const bool caught = poll(&wait, 1, 20000) == 1 && read(ready[0], &byte, 1) == 1 && byte == 1;
+    close(ready[0]);
+    ASSERT_TRUE(caught) << "the other process's save did not start";
+    // Its number counts on from the saves this process made before it was forked.
+    std::string running;
+    for (const std::string& name : Entries(m_dir.Path()))
+        if (name.rfind("settings.xml.tmp." + std::to_string(saving) + ".", 0) == 0)
+            running = name;
+    ASSERT_FALSE(running.empty());
+
+    std::vector<std::string> expected = others;
+    expected.push_back("settings.xml");
+    expected.push_back(running);
+    std::sort(expected.begin(), expected.end());
+    EXPECT_TRUE(AtomicFileWriter::WriteHostFile(path, "first"));
+    EXPECT_EQ(Entries(m_dir.Path()), expected);
+    EXPECT_EQ(TestFiles::ReadText(m_dir / running), "the ");
+
+    ASSERT_EQ(kill(saving, SIGKILL), 0);
+    ASSERT_TRUE(Reap(saving));
+    killed.pid = 0;
+    EXPECT_TRUE(AtomicFileWriter::WriteHostFile(path, "second"));
+    expected.erase(std::find(expected.begin(), expected.end(), running));
+    EXPECT_EQ(Entries(m_dir.Path()), expected);
+    EXPECT_EQ(TestFiles::ReadText(path), "second");
+}
+
+// A settings file kept elsewhere through a symbolic link (or a chain of them): the save lands
+// in the file at the end of the chain, beside which its temporary file is made, and the links
+// stay as they were. A link to a file not there yet makes that file; a loop of links fails and
+// changes nothing.
+TEST_F(AtomicFileWriterTest, ASymbolicLinkIsSavedThroughAndStays)
+{
+    ASSERT_EQ(mkdir((m_dir / "save").c_str(), 0700), 0);
+    ASSERT_EQ(mkdir((m_dir / "mine").c_str(), 0700), 0);
+    const struct {
+        const char* name;
+        std::vector<std::pair<std::string, std::string>> links;  // link in save/ -> target
+        std::string target;                                       // under m_dir
+    } cases[] = {
+        {"relative", {{"settings.xml", "../mine/settings.xml"}}, "mine/settings.xml"},
+        {"absolute", {{"settings.xml", m_dir / "mine/settings.xml"}}, "mine/settings.xml"},
+        {"chain", {{"settings.xml", "middle"}, {"middle", "../mine/settings.xml"}}, "mine/settings.xml"},
+        {"to a new file", {{"settings.xml", "../mine/new/settings.xml"}}, "mine/new/settings.xml"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(TestFiles::WriteText(m_dir / "mine/settings.xml", "old"));
+        for (const auto& [link, target] : c.links)
+            ASSERT_EQ(symlink(target.c_str(), (m_dir / ("save/" + link)).c_str()), 0);
+        EXPECT_TRUE(AtomicFileWriter::WriteHostFile(m_dir / "save/settings.xml", "new"));
+        EXPECT_EQ(TestFiles::ReadText(m_dir / c.target), "new");
+        // Each link still a link to where it pointed; once they are gone, nothing else is there.
+        for (const auto& [link, target] : c.links) {
+            char read[4096];
+            const ssize_t size = readlink((m_dir / ("save/" + link)).c_str(), read, sizeof read);
+            EXPECT_EQ(std::string(read, size > 0 ? std::size_t(size) : 0), target);
+            unlink((m_dir / ("save/" + link)).c_str());
+        }
+        EXPECT_EQ(Entries(m_dir / "save"), std::vector<std::string>{});
+        const std::string folder = c.target.substr(0, c.target.rfind('/'));
+        for (const std::string& name : Entries(m_dir / folder))
+            EXPECT_EQ(name.find(".tmp."), std::string::npos) << name;
+        std::filesystem::remove_all(m_dir / "mine/new");
+    }
+    ASSERT_EQ(symlink("b", (m_dir / "save/a").c_str()), 0);
+    ASSERT_EQ(symlink("a", (m_dir / "save/b").c_str()), 0);
+    int error = 0;
+    EXPECT_FALSE(AtomicFileWriter::WriteHostFile(m_dir / "save/a", "new", &error));
+    EXPECT_EQ(error, ELOOP);
+    EXPECT_EQ(Entries(m_dir / "save"), (std::vector<std::string>{"a", "b"}));
+}
+
 TEST_F(AtomicFileWriterTest, UnwritableFolderFailsCleanly)
 {
     if (geteuid() == 0)
@@ -171,10 +314,21 @@ TEST_F(AtomicFileWriterTest, VirtualPathsResolveThroughTheMounts)
     EXPECT_EQ(AtomicFileWriter::GetHostPath("save/../escape"), "");
     EXPECT_EQ(AtomicFileWriter::GetHostPath("other/x"), "");
     EXPECT_EQ(AtomicFileWriter::GetHostPath(nullptr), "");
+    EXPECT_EQ(AtomicFileWriter::GetMissingFolderReason("save/settings.xml"), "");
 
     EXPECT_TRUE(AtomicFileWriter::WriteFile("save/settings.xml", "saved"));
     EXPECT_EQ(TestFiles::ReadText(m_dir / "Brashwick/settings.xml"), "saved");
     EXPECT_FALSE(AtomicFileWriter::WriteFile("other/x", "x"));
-    Tarv::VfsShutdown();
+
+    // Without a save folder the save mount has no host file, and says why.
+    const char* home = std::getenv("HOME");
+    const std::string oldHome = home != nullptr ? home : "";
     unsetenv("XDG_CONFIG_HOME");
+    unsetenv("HOME");
+    EXPECT_EQ(AtomicFileWriter::GetHostPath("save/settings.xml"), "");
+    EXPECT_EQ(AtomicFileWriter::GetMissingFolderReason("save/settings.xml"), Tarv::MaemoGameSaveFile::NO_SAVE_FOLDER);
+    EXPECT_EQ(AtomicFileWriter::GetMissingFolderReason("data/x.xml"), "");
+    if (home != nullptr)
+        setenv("HOME", oldHome.c_str(), 1);
+    Tarv::VfsShutdown();
 }

@@ -46,17 +46,17 @@ protected:
     bool m_hadConfig = false, m_hadHome = false;
 };
 
-// The folder under XDG_CONFIG_HOME, or HOME/.config when that is empty or relative; none
-// without either;
-// names that would leave the save folder have no path and cannot be written.
+// The folder under XDG_CONFIG_HOME (a relative one as it is), or HOME/.config when that is
+// empty; none without either; names that would leave the save folder have no path and cannot be
+// written.
 TEST_F(SaveFile, PathsFromTheEnvironment)
 {
     const struct { const char* config; const char* home; const char* name; const char* path; } cases[] = {
         {"/cfg", nullptr, "settings.xml", "/cfg/Brashwick/settings.xml"},
         {"", "/home/u", "settings.xml", "/home/u/.config/Brashwick/settings.xml"},
-        {"cfg", "/home/u", "settings.xml", "/home/u/.config/Brashwick/settings.xml"},
-        {"./cfg", nullptr, "settings.xml", ""},
-        {nullptr, nullptr, "settings.xml", ""}, {"/cfg", nullptr, "../x.xml", ""}, {"/cfg", nullptr, "/x.xml", ""},
+        {"cfg", "/home/u", "settings.xml", "cfg/Brashwick/settings.xml"},
+        {"./cfg", nullptr, "settings.xml", "./cfg/Brashwick/settings.xml"},
+        {nullptr, nullptr, "settings.xml", ""}, {"", "", "settings.xml", ""}, {"/cfg", nullptr, "../x.xml", ""}, {"/cfg", nullptr, "/x.xml", ""},
         {"/cfg", nullptr, "a/../../x.xml", ""}};
     for (const auto& c : cases) {
         for (const auto& [name, value] : {std::make_pair("XDG_CONFIG_HOME", c.config), {"HOME", c.home}}) {
