@@ -40,17 +40,15 @@ const char* const TEXTURE_ONLY_VERTEX =
     "    GLPOSITION;\n"
     "}\n";
 
-// The key is compared within half a step of 8 bits, not exactly: an exact float comparison
-// misses the key at reduced precision.
+// The texel's alpha plays no part in the key.
 const char* const COLOUR_KEY_FRAGMENT =
     "uniform lowp sampler2D tex;\n"
-    "uniform mediump vec3 key;\n"
+    "uniform lowp vec3 key;\n"
     "varying mediump vec2 vTex;\n"
     "varying lowp vec4 vColor;\n"
     "void main() {\n"
     "    lowp vec4 t = texture2D(tex, vTex);\n"
-    "    mediump vec3 d = abs(t.rgb - key);\n"
-    "    if (max(max(d.r, d.g), d.b) < 0.5 / 255.0)\n"
+    "    if (t.rgb == key.rgb)\n"
     "        discard;\n"
     "    gl_FragColor = t * vColor;\n"
     "}\n";
