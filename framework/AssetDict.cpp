@@ -7,6 +7,7 @@
 #include "engine/core/WeakPtr.h"
 #include "graphics/image/AnimImageLoader.h"
 #include "graphics/image/Atlas.h"
+#include "graphics/image/ImageLoader.h"
 #include "graphics/image/ImageSurface.h"
 #include "graphics/render/Surface.h"
 #include "graphics/text/FontEx.h"
@@ -37,7 +38,7 @@ AssetDict::~AssetDict()
 SmartPtr<Surface> AssetDict::FetchSurface(const NarrowString& name)
 {
     SmartPtr<AssetDict> dict = Instance;
-    return dict ? dict->GetOrLoadSurface(name, false) : Tarv::LoadSurface(name);
+    return dict ? dict->GetOrLoadSurface(name, false) : ImageLoader::LoadFromFile(name, 5);
 }
 
 SmartPtr<AudioSource> AssetDict::GetAudio(const NarrowString& key, bool hold)

@@ -94,7 +94,8 @@ public:
     int GetAtlasCount(const NarrowString& key) const;
 
     // The image fetcher of atlases, animations and fonts: a shared surface from Instance, not
-    // held; without a dictionary, a surface read straight from the file.
+    // held; without a dictionary, the name opened as a plain file path ("@" and options
+    // included) and read with loader argument 5.
     static SmartPtr<Surface> FetchSurface(const NarrowString& name);
 
     // Drops every held asset, then every registered atlas; weak entries stay and read as

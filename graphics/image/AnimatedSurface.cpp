@@ -153,7 +153,7 @@ bool AnimatedSurface::Update(const float& dt)
         return running;
     }
     lua_State* state = m_script->GetState();
-    if (m_scriptFailed || state == nullptr)
+    if (state == nullptr)
         return false;
     // The result, or the error text of a failed call, is taken off the stack again, so a
     // failing script cannot grow it frame after frame.
@@ -162,9 +162,12 @@ bool AnimatedSurface::Update(const float& dt)
         return false;
     const char* error = m_script->Call("Update", 1, 1);
     if (error != nullptr) {
-        m_scriptFailed = true;
-        LuaErrorQueue::Global().Post(
-            LuaErrorReport{NarrowString("Animation script ") + m_scriptPath, NarrowString(error)});
+        // The script is called again at the next update; a script that fails every frame is
+        // reported only the first time.
+        if (!m_scriptErrorReported)
+            LuaErrorQueue::Global().Post(
+                LuaErrorReport{NarrowString("Animation script ") + m_scriptPath, NarrowString(error)});
+        m_scriptErrorReported = true;
         lua_settop(state, top);
         return false;
     }

@@ -48,7 +48,8 @@ public:
     // Without a script: counts dt off the current frame and steps at most one frame; false
     // once a non-looping animation has run past its last frame (it stays there). With a
     // script: true exactly when the script's Update(dt) returns the number 1; a failing
-    // script is reported once (to the script error queue) and gives false. Main thread.
+    // call is reported once (to the script error queue) and gives false; later updates call
+    // the script again. Main thread.
     bool Update(const float& dt) override;
 
     // Shows frame index for its full time; false (nothing changes) when there is none.
@@ -83,7 +84,7 @@ private:
     AnimationTimer m_timer;
     SmartPtr<Lua> m_script;
     NarrowString m_scriptPath;
-    bool m_scriptFailed = false;
+    bool m_scriptErrorReported = false;
 };
 
 } // namespace Tarv

@@ -26,7 +26,7 @@ bool AtlasLayout::Parse(const XmlPtr& document, const NarrowString& option,
         haveY |= rect.GetAttributeInt("y", current.y);
         haveWidth |= rect.GetAttributeInt("width", current.width);
         haveHeight |= rect.GetAttributeInt("height", current.height);
-        if (!(haveX && haveY && haveWidth && haveHeight) || current.width < 0 || current.height < 0)
+        if (!(haveX && haveY && haveWidth && haveHeight))
             continue;
         NarrowString id;
         rect.GetAttributeString("id", id);

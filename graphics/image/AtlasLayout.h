@@ -26,8 +26,8 @@ class AtlasLayout
 public:
     // The "rect" children of the root, in document order. A missing "x", "y", "width" or
     // "height" keeps the previous rect's value; rects before the first one that gives all four
-    // are skipped, as are rects with a negative size. A name already taken keeps its first
-    // rect. False (regions empty) for a null document or one without root.
+    // are skipped. A negative size makes a region that draws nothing. A name already taken
+    // keeps its first rect. False (regions empty) for a null document or one without root.
     static bool Parse(const XmlPtr& document, const NarrowString& option,
                       std::vector<AtlasRegion>& regions);
     // Parse of the virtual file at path; false when it cannot be opened or parsed.

@@ -61,7 +61,9 @@ PixelDataGL* CreateTexture(const PixelData* source)
         texture = CreateFromMemory(*source);
         break;
     case PIXEL_DATA_KIND_GL: {
-        const StagedPixelData::UploadInfo* info = static_cast<const StagedPixelData*>(source)->GetUploadInfo();
+        // A texture answers the same kind as the staging object but stages nothing.
+        const auto* staging = dynamic_cast<const StagedPixelData*>(source);
+        const StagedPixelData::UploadInfo* info = staging != nullptr ? staging->GetUploadInfo() : nullptr;
         if (info != nullptr && info->source)
             texture = CreateFromMemory(*info->source);
         else if (info != nullptr && !info->stagedPixels)

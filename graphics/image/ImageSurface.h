@@ -19,8 +19,8 @@ using SurfaceFetcher = SmartPtr<Surface> (*)(const NarrowString& name);
 
 // The texture of memory (kind 0) or run-length (kind 1) pixel data, or of the source that a
 // texture pixel data (kind 3) still stages; an empty target for a kind 3 without a source.
-// Null for other kinds and for data that is too big or holds no pixels. Count 0. The colour
-// key is copied.
+// Null for other kinds, for a texture itself, and for data that is too big or holds no pixels.
+// Count 0. The colour key is copied.
 PixelDataGL* CreateTexture(const PixelData* source);
 
 // A surface over CreateTexture(source): flags 0, alpha 255, rect the whole image. When no

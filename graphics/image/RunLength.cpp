@@ -65,27 +65,29 @@ void WritePixels(unsigned type, unsigned count, const std::uint8_t* payload, std
     }
 }
 
-// One row's runs between p and rowEnd, which must cover width pixels exactly.
-bool DecodeRow(const std::uint8_t* p, const std::uint8_t* rowEnd, int width, std::uint8_t* out)
+// One row's runs from data + offset, up to size, until they cover width pixels; offset ends
+// after the last run. A row's runs never continue into the next row.
+bool DecodeRow(const std::uint8_t* data, std::size_t size, std::size_t& offset, int width,
+               std::uint8_t* out)
 {
     unsigned covered = 0;
-    while (p != rowEnd) {
-        if (rowEnd - p < 3)
+    while (covered < unsigned(width)) {
+        if (size - offset < 3)
             return false;
-        const unsigned type = p[0];
-        const unsigned count = ReadU16(p + 1);
-        p += 3;
+        const unsigned type = data[offset];
+        const unsigned count = ReadU16(data + offset + 1);
+        offset += 3;
         if (type > RUN_OPAQUE_REPEAT || count == 0 || count > unsigned(width) - covered)
             return false;
         const std::size_t payload = PayloadSize(type, count);
-        if (std::size_t(rowEnd - p) < payload)
+        if (size - offset < payload)
             return false;
         if (out != nullptr)
-            WritePixels(type, count, p, out + std::size_t(covered) * 4);
-        p += payload;
+            WritePixels(type, count, data + offset, out + std::size_t(covered) * 4);
+        offset += payload;
         covered += count;
     }
-    return covered == unsigned(width);
+    return true;
 }
 
 std::uint16_t To565(const std::uint8_t* px)
@@ -169,16 +171,14 @@ bool DecodeRunLength(const std::uint8_t* data, std::size_t size, int width, int 
         return false;
     std::size_t offset = 0;
     for (int y = 0; y < height; ++y) {
-        if (size - offset < 3 || data[offset] != RLE_ROW_MARK)
+        // The row header's mark and byte count are not needed to find the runs: they are
+        // skipped, and the runs themselves say where the row ends.
+        if (size - offset < 3)
             return false;
-        const std::size_t rowBytes = ReadU16(data + offset + 1);
         offset += 3;
-        if (size - offset < rowBytes)
-            return false;
         std::uint8_t* row = out != nullptr ? out + std::size_t(y) * outStride : nullptr;
-        if (!DecodeRow(data + offset, data + offset + rowBytes, width, row))
+        if (!DecodeRow(data, size, offset, width, row))
             return false;
-        offset += rowBytes;
     }
     return true;
 }

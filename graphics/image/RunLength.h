@@ -25,11 +25,11 @@ enum RunType : std::uint8_t
     RUN_OPAQUE_REPEAT = 4,
 };
 
-// Walks height rows of width pixels in data. Each decoded row goes to out (when not null) as
-// 4-byte red, green, blue, alpha pixels, rows outStride bytes apart. False, with out partly
-// written, when the data is malformed: a wrong row mark, a row byte count that differs from its
-// runs, an unknown type, a count of 0, runs short of or past the width, or anything that
-// reaches past size. Bytes after the last row are ignored.
+// Walks height rows of width pixels in data: each row's 3-byte header is skipped whatever it
+// holds, and its runs are walked until they cover the width. Each decoded row goes to out (when
+// not null) as 4-byte red, green, blue, alpha pixels, rows outStride bytes apart. False, with
+// out partly written, when the data is malformed: an unknown type, a count of 0, a run past the
+// width, or anything that reaches past size. Bytes after the last row are ignored.
 bool DecodeRunLength(const std::uint8_t* data, std::size_t size, int width, int height,
                      std::uint8_t* out, std::size_t outStride);
 

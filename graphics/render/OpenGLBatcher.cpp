@@ -23,13 +23,12 @@ constexpr int MAX_INDICES = static_cast<int>(OpenGLBatcher::INDEX_ARRAY_BYTES / 
 constexpr unsigned int UNKNOWN_FRAMEBUFFER = 0xfffffffeu;
 constexpr unsigned int UNKNOWN_TEXTURE = 0xffffffffu;
 
-// The texture pixel data behind a surface. Only surfaces' pixel data reaches the batcher, and
-// all of it that is of kind 3 is texture pixel data (the image layer's staging object never
-// becomes a surface's pixel data), so the kind alone decides, with no type check per blit. Other
-// kinds have no GL objects and are passed over.
+// The texture pixel data behind a surface. The image layer's staging object answers the same
+// kind without being a texture, so the type is checked too; anything else has no GL objects
+// and is passed over.
 PixelDataGL* TextureOf(PixelData* pixels)
 {
-    return pixels != nullptr && pixels->GetKind() == PIXEL_DATA_KIND_GL ? static_cast<PixelDataGL*>(pixels)
+    return pixels != nullptr && pixels->GetKind() == PIXEL_DATA_KIND_GL ? dynamic_cast<PixelDataGL*>(pixels)
                                                                         : nullptr;
 }
 

@@ -166,11 +166,12 @@ bool PixelDataGL::ReadStaged(int x, int y, Color& out) const
 
 PixelDataGL* PixelDataGL::CreateTarget(int width, int height, int format)
 {
-    if (!CheckSize(width, height) || format < PixelDataGL::FORMAT_ALPHA8 ||
-        format > PixelDataGL::FORMAT_RGBA8888)
+    if (!CheckSize(width, height))
         return nullptr;
-    PixelDataGL* texture =
-        new PixelDataGL(width, height, format == PixelDataGL::FORMAT_RGB565 ? PixelDataGL::FORMAT_RGB888 : format);
+    // Alpha and RGBA targets keep their format; every other format number draws as RGB.
+    if (format != PixelDataGL::FORMAT_ALPHA8 && format != PixelDataGL::FORMAT_RGBA8888)
+        format = PixelDataGL::FORMAT_RGB888;
+    PixelDataGL* texture = new PixelDataGL(width, height, format);
     texture->m_target = true;
     return texture;
 }
@@ -228,20 +229,21 @@ bool PixelDataGL::Upload(std::uint32_t flags)
         m_staged = std::vector<std::uint8_t>();
         return false;
     }
-    // Render targets always get RGBA storage: an RGB colour attachment is not renderable on
-    // every ES 2.0 driver. Alpha targets likewise, since alpha alone cannot be drawn into.
-    GLenum glFormat = GL_RGBA;
-    if (!m_target)
-        glFormat = m_format == PixelDataGL::FORMAT_ALPHA8   ? GL_ALPHA
-                   : m_format == PixelDataGL::FORMAT_RGB888 ? GL_RGB
-                                                     : GL_RGBA;
+    // An alpha render target gets RGBA storage: OpenGL ES 2.0 cannot attach an alpha-only
+    // texture as a colour buffer, so nothing could be drawn into it. It still draws as an alpha
+    // image, from the storage's alpha channel.
+    GLenum glFormat = m_format == PixelDataGL::FORMAT_ALPHA8   ? GL_ALPHA
+                      : m_format == PixelDataGL::FORMAT_RGB888 ? GL_RGB
+                                                               : GL_RGBA;
+    if (m_target && m_format == PixelDataGL::FORMAT_ALPHA8)
+        glFormat = GL_RGBA;
     GLCalls::GenTextures(1, &m_texture);
     GLCalls::BindTexture(GL_TEXTURE_2D, m_texture);
     const GLint filter = (flags & 2u) != 0 ? GL_LINEAR : GL_NEAREST;
     GLCalls::TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
     GLCalls::TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-    GLCalls::TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
     GLCalls::TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
+    GLCalls::TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
     GLCalls::TexImage2D(GL_TEXTURE_2D, 0, static_cast<GLint>(glFormat), m_paddedWidth,
                         m_paddedHeight, glFormat, GL_UNSIGNED_BYTE,
                         m_staged.empty() ? nullptr : m_staged.data());

@@ -40,8 +40,10 @@ const char* const TEXTURE_ONLY_VERTEX =
     "    GLPOSITION;\n"
     "}\n";
 
-// The key is compared within half a step of 8 bits, not exactly: an exact float comparison
-// misses the key at reduced precision.
+// The key is compared within half a step of 8 bits, not exactly: the texel as sampled and the
+// key as set from its bytes need not be the same float (Mesa's llvmpipe misses most keys other
+// than 0 and 255 per channel), and a missed key draws the texels it should have dropped. The
+// texel's alpha plays no part.
 const char* const COLOUR_KEY_FRAGMENT =
     "uniform lowp sampler2D tex;\n"
     "uniform mediump vec3 key;\n"

@@ -7,8 +7,8 @@
 #include "graphics/render/Surface.h"
 #include "graphics/render/PixelDataGL.h"
 
-#include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace Tarv
 {
@@ -16,12 +16,18 @@ namespace Tarv
 namespace
 {
 
-// Factor times 255, truncated; negative, NaN or huge factors are bounded first.
-int ToStored(const float* factor)
+// Factor times 255, truncated towards zero. A NaN, or a product outside the int range, has no
+// defined conversion: NaN counts as 0 and the product is bounded to the int range.
+int ToStored(float factor)
 {
-    if (factor == nullptr || !(*factor > 0.0f))
+    const double product = static_cast<double>(factor) * 255.0;
+    if (std::isnan(product))
         return 0;
-    return static_cast<int>(std::min(*factor, 1000.0f) * 255.0f);
+    if (product >= 2147483647.0)
+        return std::numeric_limits<int>::max();
+    if (product <= -2147483648.0)
+        return std::numeric_limits<int>::min();
+    return static_cast<int>(product);
 }
 
 } // namespace
@@ -34,9 +40,9 @@ Tint::Tint()
 
 void Tint::SetColor(const float* red, const float* green, const float* blue)
 {
-    m_red = ToStored(red);
-    m_green = ToStored(green);
-    m_blue = ToStored(blue);
+    m_red = ToStored(*red);
+    m_green = ToStored(*green);
+    m_blue = ToStored(*blue);
 }
 
 void Tint::Apply(Surface* source, Surface* target)

@@ -14,7 +14,9 @@ public:
     // Starts at factor 1.0 on every channel: drawing unchanged.
     Tint();
 
-    // Factors per channel; stored times 255, truncated, negatives as 0.
+    // Factors per channel, stored times 255 truncated towards zero (negatives stay negative;
+    // the vertex colour takes their low 8 bits). A NaN stores 0; a product beyond the int
+    // range stores the nearest int.
     void SetColor(const float* red, const float* green, const float* blue);
     // Draws the whole source onto the target, tinted. Factors up to 1.0 ride on the vertex
     // colour of the built-in program; any factor above takes the tint program.

@@ -1,5 +1,5 @@
 // Bitmap font reading and glyph lookup. The font file is outside data: every attribute is
-// optional, heights are checked, and codes that are no Unicode code points are not entered.
+// optional and heights are checked.
 #include "graphics/text/FontEx.h"
 
 #include "engine/core/Xml.h"
@@ -7,7 +7,7 @@
 #include "engine/vfs/File.h"
 #include "engine/vfs/IOStream.h"
 #include "engine/vfs/Vfs.h"
-#include "graphics/image/ImageSurface.h"
+#include "graphics/image/ImageLoader.h"
 #include "graphics/render/Surface.h"
 
 #include <atomic>
@@ -123,10 +123,8 @@ bool FontEx::Parse(IOStream& stream)
         glyph.y = ReadInt(it, "y");
         glyph.width = ReadInt(it, "width");
         glyph.height = ReadInt(it, "height");
-        // A cell outside the image's coordinate range or of negative size is no glyph; it
-        // neither sets nor breaks the font height.
-        if (code > MAX_CODE || glyph.x < 0 || glyph.y < 0 || glyph.width < 0 || glyph.height < 0)
-            continue;
+        // Any code and any cell is entered: a cell outside the image is clipped where it is
+        // drawn, and a code no text holds is never looked up.
         if (fontHeight == 0) {
             fontHeight = glyph.height;
         } else if (glyph.height != fontHeight) {
@@ -149,7 +147,8 @@ bool FontEx::Parse(IOStream& stream)
 bool FontEx::LoadImage(const NarrowString& imageKey)
 {
     const ImageProvider provider = s_imageProvider.load();
-    m_image = provider != nullptr ? provider(imageKey) : LoadSurface(imageKey);
+    // Without a provider the key is a plain path: "@" and what follows are part of the name.
+    m_image = provider != nullptr ? provider(imageKey) : ImageLoader::LoadFromFile(imageKey, 5);
     return static_cast<bool>(m_image);
 }
 

@@ -31,12 +31,10 @@ public:
     };
 
     // Fetches a font image by image key (path, optionally "@" and options). The asset
-    // dictionary installs its own; without one the image goes through the same image readers
-    // and texture staging (LoadSurface), straight from the file system.
+    // dictionary installs its own; without one the key is opened as a plain file path, options
+    // included, and read by the image readers with loader argument 5.
     using ImageProvider = SmartPtr<Surface> (*)(const NarrowString& imageKey);
 
-    // Largest character code entered from a file; larger codes are no Unicode code points.
-    static constexpr std::uint32_t MAX_CODE = 0x10FFFF;
     static constexpr std::uint32_t REPLACEMENT_CODE = 0xFFFD;
 
     // Reads the font XML at the virtual path and fetches the image. Never fails: a missing or

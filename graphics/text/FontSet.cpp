@@ -8,8 +8,6 @@ namespace Text
 
 void FontSet::AddFont(const NarrowString& name, FontEx* font)
 {
-    if (font == nullptr)
-        return;
     if (m_defaultName.empty())
         m_defaultName = name;
     // Looked up first: a refused font must not be referenced, not even by a temporary.

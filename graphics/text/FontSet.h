@@ -24,7 +24,7 @@ public:
     ~FontSet() override = default;
 
     // Files font under name (the first font filed under a name stays). While the default name
-    // is empty, name becomes it first. A null font is not filed.
+    // is empty, name becomes it first. A null font is filed like any other and answers null.
     void AddFont(const NarrowString& name, FontEx* font);
     // The font under name; else the font under the default name; else null. Not owned.
     FontEx* GetFont(const NarrowString& name) const;

@@ -48,17 +48,23 @@ GlyphArray MakeArray(std::size_t characters)
     return GlyphArray(new ScreenGlyph[characters + 1]);
 }
 
-// The one font the whole text is measured and placed in, or null when every character resolves
-// its own: a single font when only one run had characters or the set holds one font.
-FontEx* ChooseSingleFont(const LayoutState& state)
+// Whether the whole text is measured and placed in one font: only one run had characters, or
+// the root's set holds one font.
+bool UsesSingleFont(const LayoutState& state)
 {
     const SmartPtr<Format> root = state.root.Lock();
     if (!root)
-        return nullptr;
+        return false;
     const FontSet* fontSet = root->GetFontSet();
-    if (!root->GetChild() || (fontSet != nullptr && fontSet->GetFontCount() == 1))
-        return root->GetFont();
-    return nullptr;
+    return !root->GetChild() || (fontSet != nullptr && fontSet->GetFontCount() == 1);
+}
+
+// The root's font for a single-font text; null (every character resolves its own) for other
+// texts and once the root is gone, trimmed away or replaced by a collapsed space.
+FontEx* SingleFont(const LayoutState& state, bool single)
+{
+    const SmartPtr<Format> root = state.root.Lock();
+    return single && root ? root->GetFont() : nullptr;
 }
 
 // Largest position + size minus smallest position along one axis (x with rect width, or y
@@ -416,11 +422,13 @@ GlyphArray Typesetter::Layout(const RichString& text, const std::int32_t box[4])
         if (fontSet == nullptr || !fontSet->HasDefaultFont())
             return MakeArray(0);
     }
+    // The choice is made before whitespace handling, which may remove runs or the root.
+    const bool single = UsesSingleFont(state);
     const Format* lastFormat = state.words.back()->GetLastFormat();
     const Extent lineSpacing = lastFormat != nullptr ? lastFormat->GetLineSpacing() : 0;
     ApplyWhitespaceMode(state);
-    // The root can only be lost to whitespace handling, so the choice holds from here on.
-    FontEx* font = ChooseSingleFont(state);
+    // The root can only be lost to whitespace handling, so the font holds from here on.
+    FontEx* font = SingleFont(state, single);
     for (auto& word : state.words)
         word->MeasureWidth(font);
     BreakLines(state, box[2]);

@@ -362,8 +362,11 @@ TEST_F(AssetDictTest, AnimationFramesAndAtlasPagesComeFromTheDictionary)
     const auto page = AssetDict::FetchSurface("menu.png@linear");
     EXPECT_EQ(AssetDict::GetSurface("menu.png@linear", false), page);
     AssetDict::Instance.Reset();
-    // With no dictionary the file is read directly.
-    EXPECT_TRUE(AssetDict::FetchSurface("menu.png@linear"));
+    // With no dictionary the name is a plain file path, its options part of the file name.
+    EXPECT_FALSE(AssetDict::FetchSurface("menu.png@linear"));
+    const auto plain = AssetDict::FetchSurface("menu.png");
+    ASSERT_TRUE(plain);
+    EXPECT_EQ(plain->GetFlags(0xffffffffu), 0u);
 }
 
 } // namespace

@@ -193,14 +193,19 @@ TEST_F(AnimatedSurfaceScript, TheFunctionsRefuseAnOverwrittenThis)
     EXPECT_NE(reports[0].message.find("this"), std::string::npos) << reports[0].message;
 }
 
-TEST_F(AnimatedSurfaceScript, AFailingUpdateIsReportedOnceAndEnds)
+// A failed call is reported once; the script's Update is still called at every update, so a
+// script that fails once goes on afterwards.
+TEST_F(AnimatedSurfaceScript, AFailingUpdateIsReportedOnceAndCalledAgain)
 {
     std::vector<LuaErrorReport> reports;
     LuaErrorQueue::Global().SetHandler([&](const LuaErrorReport& report) { reports.push_back(report); });
     SmartPtr<AnimatedSurface> animation = Run(
-        "function Update(dt) return SetFrame('x') end", Frames({0.1f, 0.1f}));
+        "calls = 0 function Update(dt) calls = calls + 1 "
+        "if calls < 3 then return SetFrame('x') end return 1 end", Frames({0.1f, 0.1f}));
     EXPECT_FALSE(animation->Update(0.1f));
     EXPECT_FALSE(animation->Update(0.1f));
+    EXPECT_TRUE(animation->Update(0.1f));
+    EXPECT_EQ(Global(*animation, "calls"), 3);
     ASSERT_EQ(reports.size(), 1u);
     EXPECT_EQ(reports[0].heading, "Animation script anim.lua");
     EXPECT_EQ(animation->GetFrameIndex(), 0u);

@@ -50,7 +50,8 @@ TEST(AtlasLayout, ReadsRegionsByTheAtlasRules)
          "<group>" + rect("id=\"deep\" x=\"1\" y=\"1\" width=\"1\" height=\"1\"") +
              "</group><region id=\"other\" x=\"1\" y=\"1\" width=\"1\" height=\"1\"/>",
          "", ""},
-        {"negative sizes are skipped", rect("id=\"a\" x=\"1\" y=\"1\" width=\"-4\" height=\"1\""), "", ""},
+        {"negative sizes make a region too", rect("id=\"a\" x=\"1\" y=\"1\" width=\"-4\" height=\"-1\""), "",
+         "a 1 1 -4 -1\n"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(Parsed("<atlas>" + c.xml + "</atlas>", c.option), c.regions) << c.what;

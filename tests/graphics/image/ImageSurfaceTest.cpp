@@ -215,6 +215,35 @@ TEST_F(ImageDrawing, ImagesDecodedOnAnotherThreadDrawOnTheMainThread)
     }
 }
 
+// The staging object and a texture answer the same kind: each handed to the other's path is
+// passed over, not read as the other. The batcher draws nothing from a staging object (as a
+// texture or as a target), and no texture is made from a texture.
+TEST_F(ImageDrawing, StagingAndTextureAreNotMistakenForEachOther)
+{
+    SmartPtr<PixelData> memory(new MemPixelData(2, 2, PIXEL_FORMAT_RGB888));
+    std::fill_n(memory->GetPixels(), 12, std::uint8_t(255));
+    SmartPtr<PixelData> staged(new StagedPixelData(memory.Get()));
+    SmartPtr<PixelData> stagedTarget(new StagedPixelData(4, 4, PIXEL_FORMAT_RGBA8888));
+    const std::uint8_t white[4] = {255, 255, 255, 255};
+    Screen()->FillRect(0, 0, 1, 1, white);
+    Batcher()->Flush();
+    Tarv::GLCalls::ResetCounters();
+    Batcher()->SetRenderTarget(stagedTarget.Get(), 0);
+    Batcher()->SetTexture(staged.Get(), 0, 255);
+    Batcher()->ReleaseTexture(staged.Get());
+    EXPECT_EQ(Tarv::GLCalls::GetCounters().calls, 0u);
+    // The screen stays the target.
+    const Tarv::BatchVertex a{10, 10, 0, 0, 0, 255, 0, 255}, b{12, 10, 0, 0, 0, 255, 0, 255},
+        c{12, 12, 0, 0, 0, 255, 0, 255}, d{10, 12, 0, 0, 0, 255, 0, 255};
+    Batcher()->SetTextured(false);
+    Batcher()->AddQuad(&a, &b, &c, &d);
+    RenderTest::ExpectPixels(Screen(), {{11, 11, Rgba{0, 255, 0, 255}}});
+
+    SmartPtr<PixelDataGL> texture(PixelDataGL::CreateTarget(4, 4, PixelDataGL::FORMAT_RGB888));
+    EXPECT_EQ(CreateTexture(texture.Get()), nullptr);
+    EXPECT_EQ(CreateSurface(texture.Get())->GetPixelData(), nullptr);
+}
+
 } // namespace
 
 // Textures from pixel data: none without pixels, the source's texels for staged data, an empty

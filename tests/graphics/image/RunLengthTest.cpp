@@ -81,15 +81,12 @@ TEST(RunLengthDecode, MalformedDataIsRefused)
         Bytes data;
         int width;
     } cases[] = {
-        {"wrong row mark", Bytes{11, 3, 0, 0, 2, 0}, 2},
         {"count zero", Row({0, 0, 0, 0, 2, 0}), 2},
         {"unknown type", Row({5, 2, 0}), 2},
         {"runs short of the width", Row({0, 1, 0}), 2},
         {"run past the width", Row({0, 3, 0}), 2},
         {"second run past the width", Row({0, 1, 0, 4, 2, 0, 0, 0}), 2},
-        {"payload past the row", Row({2, 2, 0, 0, 0}), 2},
-        {"row count past the data", Bytes{10, 9, 0, 0, 2, 0}, 2},
-        {"row count longer than its runs", Row({0, 2, 0, 0}), 2},
+        {"payload past the data", Row({2, 2, 0, 0, 0}), 2},
         {"header cut", Bytes{10, 3}, 2},
         {"missing row", Bytes{}, 2},
     };
@@ -99,6 +96,27 @@ TEST(RunLengthDecode, MalformedDataIsRefused)
     EXPECT_TRUE(Decode(one, 2, 2).empty()) << "second row missing";
     EXPECT_FALSE(DecodeRunLength(nullptr, 0, 2, 1, nullptr, 0));
     EXPECT_FALSE(DecodeRunLength(one.data(), one.size(), 0, 1, nullptr, 0));
+}
+
+// A row header is skipped whatever its mark and byte count say: the runs alone end the row,
+// and the next row's header follows them.
+TEST(RunLengthDecode, RowHeadersAreSkippedAndTheRunsWalked)
+{
+    const Bytes green{4, 1, 0, 0xE0, 0x07}, red{4, 1, 0, 0x00, 0xF8};
+    const auto rows = [&](Bytes first, const Bytes& second) {
+        first.insert(first.end(), green.begin(), green.end());
+        first.insert(first.end(), second.begin(), second.end());
+        first.insert(first.end(), red.begin(), red.end());
+        return first;
+    };
+    const Bytes want{0, 255, 0, 255, 255, 0, 0, 255};
+    const Bytes headers[][2] = {
+        {Bytes{11, 5, 0}, Bytes{10, 5, 0}},   // wrong mark
+        {Bytes{10, 0, 0}, Bytes{10, 5, 0}},   // byte count short of the runs
+        {Bytes{10, 9, 0}, Bytes{0, 0xFF, 0xFF}}, // byte count past the runs, then past the data
+    };
+    for (const auto& h : headers)
+        EXPECT_EQ(Decode(rows(h[0], h[1]), 1, 2), want) << int(h[0][0]) << " " << int(h[0][1]);
 }
 
 TEST(RunLengthDecode, TrailingBytesAfterTheLastRowAreIgnored)

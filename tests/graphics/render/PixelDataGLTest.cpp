@@ -101,7 +101,6 @@ TEST(TextureStaging, NullBytesAndBadTargetsAreRefused)
 {
     EXPECT_EQ(PixelDataGL::CreateFromPixels(1, 1, 3, nullptr, 4), nullptr);
     EXPECT_EQ(PixelDataGL::CreateTarget(0, 1, 3), nullptr);
-    EXPECT_EQ(PixelDataGL::CreateTarget(1, 1, 9), nullptr);
     EXPECT_EQ(PixelDataGL::CreateScreen(-1, 480), nullptr);
 }
 
@@ -205,6 +204,51 @@ TEST_F(TextureLifetime, RenderTargetDeletesItsFramebuffer)
     // Drawing goes on into the screen.
     Screen()->ClearGrey(77);
     EXPECT_TRUE(Near(ReadPixel(Screen(), 5, 5), Rgba{77, 77, 77, 255}));
+}
+
+class RenderTargetFormat : public RenderTest::ScreenTest
+{
+};
+
+// Alpha and RGBA targets keep their format, every other format number makes an RGB target
+// whose pixels read back opaque after a transparent clear.
+TEST_F(RenderTargetFormat, OnlyAlphaAndRgbaKeepTheirFormat)
+{
+    const struct {
+        int asked;
+        int made;
+        int alphaAfterClear;
+    } rows[] = {{PixelDataGL::FORMAT_RGBA8888, PixelDataGL::FORMAT_RGBA8888, 0},
+                {PixelDataGL::FORMAT_RGB888, PixelDataGL::FORMAT_RGB888, 255},
+                {PixelDataGL::FORMAT_RGB565, PixelDataGL::FORMAT_RGB888, 255},
+                {4, PixelDataGL::FORMAT_RGB888, 255},
+                {9, PixelDataGL::FORMAT_RGB888, 255},
+                {-1, PixelDataGL::FORMAT_RGB888, 255}};
+    const std::uint8_t clear[4] = {200, 100, 50, 0};
+    for (const auto& row : rows) {
+        SmartPtr<Tarv::Surface> target(new Tarv::Surface(4, 4, row.asked));
+        ASSERT_NE(target->GetPixelData(), nullptr) << row.asked;
+        EXPECT_EQ(target->GetPixelData()->GetFormat(), row.made) << row.asked;
+        target->ClearColor(clear);
+        EXPECT_TRUE(Near(ReadPixel(target.Get(), 1, 1), Rgba{200, 100, 50, row.alphaAfterClear}, 0, true))
+            << row.asked << ": " << ReadPixel(target.Get(), 1, 1);
+    }
+}
+
+// An alpha target can be drawn into: its opaque clear draws back as full coverage in the tint
+// colour.
+TEST_F(RenderTargetFormat, AlphaTargetCanBeDrawnInto)
+{
+    SmartPtr<Tarv::Surface> mask(new Tarv::Surface(8, 8, PixelDataGL::FORMAT_ALPHA8));
+    ASSERT_EQ(mask->GetPixelData()->GetFormat(), PixelDataGL::FORMAT_ALPHA8);
+    const std::uint8_t any[4] = {0, 0, 0, 0}, green[4] = {0, 255, 0, 255};
+    testing::internal::CaptureStderr();
+    mask->ClearColor(any);
+    const int rect[4] = {0, 0, 8, 8};
+    Screen()->BlitTinted(10, 10, green, mask.Get(), rect);
+    RenderTest::ExpectPixels(Screen(), {{10, 10, Rgba{0, 255, 0, 255}}, {17, 17, Rgba{0, 255, 0, 255}},
+                                        {18, 17, Rgba{0, 0, 0, 255}}});
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
 }
 
 } // namespace

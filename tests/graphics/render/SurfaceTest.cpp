@@ -269,6 +269,36 @@ TEST_F(SurfaceOnScreen, TargetDrawnBackAsSourceIsUpright)
     EXPECT_TRUE(Near(ReadPixel(Screen(), 101, 104), Rgba{0, 0, 0, 255}));
 }
 
+// Every byte value of every channel works as a key: row k keys the colour of column k, which
+// alone goes; its neighbours, one step away in each channel, stay.
+TEST_F(SurfaceOnScreen, EveryKeyColourDiscardsExactlyItsOwnTexels)
+{
+    const auto texel = [](int x, int) { return Rgba{x, 255 - x, (x * 7) & 255, 255}; };
+    SmartPtr<Surface> ramp = MakeImage(256, 1, Tarv::PixelDataGL::FORMAT_RGB888, texel);
+    ramp->SetFlags(Tarv::Surface::FLAG_COLOR_KEY);
+    const int rect[4] = {0, 0, 256, 1};
+    for (int k = 0; k < 256; ++k) {
+        const Rgba key = texel(k, 0);
+        ramp->GetPixelData()->SetColorKey(Tarv::Color{std::uint8_t(key.r), std::uint8_t(key.g),
+                                                      std::uint8_t(key.b), 255});
+        Screen()->Blit(0, k, ramp.Get(), rect);
+    }
+    std::vector<std::uint8_t> rgba;
+    ASSERT_TRUE(RenderTest::ReadBack(Screen(), 0, 0, 256, 256, rgba));
+    int missed = 0, wrong = 0;
+    for (int k = 0; k < 256; ++k) {
+        for (int x = 0; x < 256; ++x) {
+            const std::uint8_t* p = rgba.data() + (std::size_t(k) * 256 + std::size_t(x)) * 4;
+            const Rgba got{p[0], p[1], p[2], p[3]};
+            const bool keyed = Near(got, Rgba{0, 0, 0, 255});
+            missed += x == k && !keyed ? 1 : 0;
+            wrong += x != k && !Near(got, texel(x, 0)) ? 1 : 0;
+        }
+    }
+    EXPECT_EQ(missed, 0);
+    EXPECT_EQ(wrong, 0);
+}
+
 // Bad sources draw nothing: the screen (never a source, nor copyable), a surface without pixel
 // data (the refused size says why), and source rectangles that would overflow.
 TEST_F(SurfaceOnScreen, BadSourcesDrawNothing)

@@ -4,6 +4,8 @@
 
 #include "tests/graphics/render/RenderTestScreen.h"
 
+#include <limits>
+
 namespace
 {
 
@@ -90,6 +92,33 @@ TEST_F(TintOnScreen, ProcessInPlaceWithFactorOneLooksUnchanged)
     tint.Process(Screen());
     tint.Apply(Screen(), target.Get());
     EXPECT_TRUE(Near(ReadPixel(target.Get(), 4, 4), Rgba{15, 45, 74, 255}, 1));
+}
+
+// Stored factors are the product truncated towards zero; a NaN or a product past the int range
+// (no defined conversion) stores 0 or the nearest int.
+TEST(TintColour, StoresFactorTimes255Truncated)
+{
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const struct {
+        float factor;
+        int stored;
+    } rows[] = {{1.0f, 255},       {0.5f, 127},       {2.0f, 510},
+                {-0.5f, -127},     {0.0f, 0},         {nan, 0},
+                {1e30f, std::numeric_limits<int>::max()},
+                {-1e30f, std::numeric_limits<int>::min()}};
+    for (const auto& row : rows) {
+        Tint tint;
+        const float one = 1.0f;
+        tint.SetColor(&row.factor, &one, &row.factor);
+        EXPECT_EQ(tint.GetRed(), row.stored) << row.factor;
+        EXPECT_EQ(tint.GetBlue(), row.stored) << row.factor;
+    }
+}
+
+// A huge factor brightens its channel to the top, like any factor above 1.0.
+TEST_F(TintOnScreen, HugeFactorBrightensToTheTop)
+{
+    EXPECT_TRUE(Near(TintedPixel(1e30f, 1, 1), Rgba{255, 60, 200, 255}, 1)) << Shown();
 }
 
 } // namespace

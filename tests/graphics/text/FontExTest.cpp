@@ -73,10 +73,9 @@ const ParseCase PARSE_CASES[] = {
          "<pair left=\"3\" right=\"4\" distance=\"1\"/>" + END,
      true, 2, 1, -1, {}, {{65, 86, 2}, {86, 65, 0}, {3, 4, 0}}},
     {"non-numbers read as zero", Chars(Char("x", "left", "7", "5")), true, 1, 0, -1, {{0, 0, -1, 7, -1}}, {}},
-    {"codes beyond Unicode and negative cells are not glyphs",
-     Chars(Char("1114112", "0", "3", "40") + Char("66", "-4", "3", "40") + Char("67", "0", "-3", "9") +
-           Char("65", "2", "3", "9")),
-     true, 1, 0, 9, {{0x110000, 2, -1, -1, -1}}, {}},
+    {"codes beyond Unicode and cells outside the image are glyphs too",
+     Chars(Char("1114112", "0", "3", "9") + Char("66", "-4", "3", "9") + Char("67", "0", "-3", "9")),
+     true, 3, 0, 9, {{0x110000, 0, -1, 3, -1}, {66, -4, -1, -1, -1}, {67, 0, -1, -1, -1}}, {}},
     {"no characters element", "<f><kerning/></f>", false, 0, 0, 0, {}, {}},
     // No glyphs: a zero cell and height 0, never a read of an empty table.
     {"not XML", "not xml <<", false, 0, 0, 0, {{65, -1, -1, 0, 0}}, {}},
@@ -227,4 +226,18 @@ TEST_F(FontExFiles, RawPagesDecodeLikeEveryOtherImage)
     EXPECT_EQ(Staged(*white->GetImage(), 1, 0), (Tarv::Color{255, 0, 0, 255}));
     EXPECT_EQ(Staged(*runs->GetImage(), 0, 0), (Tarv::Color{255, 0, 0, 255}));
     EXPECT_EQ(Staged(*runs->GetImage(), 1, 0), (Tarv::Color{0, 0, 255, 132}));
+}
+
+// Without a provider the image key is a plain path: its "@" options are part of the file name.
+TEST_F(FontExFiles, WithoutAProviderTheImageKeyIsAPlainPath)
+{
+    Write("f.xml", Chars("<char code=\"65\" x=\"0\" y=\"0\" width=\"2\" height=\"1\"/>"));
+    const std::string page = "C565" + Le32(1) + Le32(1) + std::string("\xff\xff", 2);
+    Write("p.png", page);
+    Write("q.png@linear", page);
+    const SmartPtr<FontEx> optionsStripped(new FontEx("f.xml", "p.png@linear"));
+    const SmartPtr<FontEx> wholeName(new FontEx("f.xml", "q.png@linear"));
+    EXPECT_EQ(optionsStripped->GetImage(), nullptr);
+    ASSERT_NE(wholeName->GetImage(), nullptr);
+    EXPECT_EQ(wholeName->GetImage()->GetFlags(0xffffffffu), 0u);
 }

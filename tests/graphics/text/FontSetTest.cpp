@@ -2,6 +2,9 @@
 // names reach the default font.
 #include "graphics/text/FontSet.h"
 
+#include "graphics/text/Format.h"
+#include "graphics/text/RichString.h"
+#include "graphics/text/Typesetter.h"
 #include "tests/graphics/text/TextTestFonts.h"
 
 #include <gtest/gtest.h>
@@ -51,4 +54,27 @@ TEST(FontSet, HoldsItsFontsUntilItGoes)
         EXPECT_EQ(font->GetRefCount(), 2);
     }
     EXPECT_EQ(font->GetRefCount(), 1);
+}
+
+// A null font is filed like any other: it takes the default name and answers null, and text laid
+// out in such a set places no glyph instead of reading a font that is not there.
+TEST(FontSet, ANullFontIsFiledAndAnswersNull)
+{
+    SmartPtr<FontSet> set(new FontSet());
+    set->AddFont("A", nullptr);
+    SmartPtr<FontEx> b(new FontEx());
+    set->AddFont("B", b.Get());
+    EXPECT_EQ(set->GetDefaultName(), "A");
+    EXPECT_EQ(set->GetFontCount(), 2u);
+    EXPECT_TRUE(set->HasDefaultFont());
+    EXPECT_EQ(set->GetFont("nope"), nullptr);
+    EXPECT_EQ(set->GetFont("B"), b.Get());
+    Tarv::Text::Format format;
+    format.SetFontSet(set.Get());
+    const Tarv::RichString text{Tarv::WideString(U"a b"), format};
+    Tarv::Text::Typesetter typesetter;
+    const std::int32_t box[4] = {0, 0, 100, 0};
+    const Tarv::GlyphArray glyphs = typesetter.Layout(text, box);
+    ASSERT_NE(glyphs.get(), nullptr);
+    EXPECT_EQ(glyphs[0].image, nullptr);
 }

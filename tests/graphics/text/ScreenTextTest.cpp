@@ -125,6 +125,30 @@ TEST_F(ScreenTextDrawing, TheShadowPassRunsBeforeAnyGlyphAndIsOneDrawCall)
     EXPECT_TRUE(Near(ReadPixel(Screen(), 12, 24), Rgba{0, 0, 0, 255}, 2));
 }
 
+// Cells outside the page and codes beyond Unicode are glyphs like any other: drawn, they are
+// clipped to the page and touch nothing outside it.
+TEST_F(ScreenTextDrawing, CellsOutsideThePageAreClipped)
+{
+    font = TextTest::ParseFont(
+        "<f><characters><char code=\"97\" x=\"-4\" y=\"0\" width=\"4\" height=\"4\"/>"
+        "<char code=\"98\" x=\"6\" y=\"0\" width=\"6\" height=\"4\"/>"
+        "<char code=\"1114112\" x=\"0\" y=\"-9\" width=\"4\" height=\"4\"/></characters></f>",
+        false);
+    FontEx::SetImageProvider([](const Tarv::NarrowString&) { return s_page; });
+    font->LoadImage("page.png");
+    FontEx::SetImageProvider(nullptr);
+    set = TextTest::SetOf(font.Get());
+    WideString text(U"ab");
+    text.push_back(char32_t(0x110000));
+    ScreenText block(Coloured(250, 250, 250), text, ScreenText::BoxSize{200, 0});
+    block.Render(*Screen(), 10, 20);
+    // "a" shows nothing; "b" its page's last two columns only; the third glyph nothing.
+    RenderTest::ExpectPixels(Screen(), {{11, 21, Rgba{100, 100, 100, 255}, 2},
+                                        {14, 21, Rgba{250, 250, 250, 255}, 2},
+                                        {16, 21, Rgba{100, 100, 100, 255}, 2},
+                                        {21, 21, Rgba{100, 100, 100, 255}, 2}});
+}
+
 TEST_F(ScreenTextDrawing, AnInvisiblePageOrAnEmptyBlockDrawsNothing)
 {
     const ScreenText empty(Coloured(250, 20, 30), WideString(), ScreenText::BoxSize{200, 0});
