@@ -57,8 +57,6 @@ public:
     void InternAtom(const std::string& name) const;
     // True when the window carries the property (interning its atom if needed).
     bool HasProperty(unsigned long window, const std::string& name) const;
-    // The first 32-bit CARDINAL of the window's property, or -1 when it has none.
-    long GetCardinal(unsigned long window, const std::string& name) const;
     // The window's size, depth and whether it is viewable; false when it does not exist.
     bool GetGeometry(unsigned long window, int& width, int& height, int& depth,
                      bool& viewable) const;
