@@ -159,6 +159,12 @@ void XClient::SendDeleteWindow(unsigned long window) const
     XSync(m_display, False);
 }
 
+void XClient::DestroyWindow(unsigned long window) const
+{
+    XDestroyWindow(m_display, window);
+    XSync(m_display, False);
+}
+
 void XClient::SetFocus(unsigned long window) const
 {
     XSetInputFocus(m_display, window == 0 ? None : window, RevertToNone, CurrentTime);

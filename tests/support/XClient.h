@@ -53,6 +53,8 @@ public:
     void SetFocus(unsigned long window) const;
     void ResizeWindow(unsigned long window, int width, int height) const;
     void MoveWindow(unsigned long window, int x, int y) const;
+    // Destroys another client's window, as a window manager or a kill tool may.
+    void DestroyWindow(unsigned long window) const;
     // Makes the atom exist on the server, as a window manager that knows it would.
     void InternAtom(const std::string& name) const;
     // True when the window carries the property (interning its atom if needed).
