@@ -1,7 +1,8 @@
-// The application's start-up end to end: the real program on a private Xvfb with its settings
-// folder in a temporary XDG_CONFIG_HOME. It mounts the archives beside it, loads the defaults
-// (or the user's file), enters its first state through the loading screen, runs its fixed
-// step, and writes the settings file when the window manager asks it to close.
+// The application's start-up end to end: the program (the tests' build, which reports its
+// progress on standard output) on a private Xvfb with its settings folder in a temporary
+// XDG_CONFIG_HOME. It mounts the archives beside it, loads the defaults (or the user's file),
+// enters its first state through the loading screen, runs its fixed step, and writes the
+// settings file when the window manager asks it to close.
 #include "framework/Application.h"
 
 #include "engine/registry/Registry.h"
@@ -39,7 +40,8 @@ namespace
 using TestSupport::ChildProcess;
 
 constexpr int WAIT_MS = 20000;
-const std::string PROGRAM = std::string(BRASHWICK_OUTPUT_DIR) + "/brashwick";
+// The program tests' build of the program, which reports its progress on standard output.
+const std::string PROGRAM = std::string(BRASHWICK_OUTPUT_DIR) + "/brashwick-reporting";
 const std::string DEFAULTS = std::string(BRASHWICK_SOURCE_DIR) + "/content/platform/config/defaults.xml";
 
 int RemoveEntry(const char* path, const struct stat*, int, struct FTW*)
