@@ -123,4 +123,10 @@ void ConsoleHooks::SetConsoleFpsAndMemoryShown(bool shown)
     console->ShowMemoryPlot(shown);
 }
 
+void ConsoleHooks::ReleaseConsole()
+{
+    DebugOverlay::Instance.Reset();
+    DebugOverlay::Visible = false;
+}
+
 } // namespace Tarv

@@ -32,6 +32,8 @@ public:
     void ReportScriptError(const LuaErrorReport& report) override;
     void SetConsoleVideoMemoryShown(bool shown) override;
     void SetConsoleFpsAndMemoryShown(bool shown) override;
+    // Releases DebugOverlay::Instance and closes the console.
+    void ReleaseConsole() override;
 };
 
 } // namespace Tarv

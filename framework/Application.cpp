@@ -122,6 +122,7 @@ Application::~Application()
     if (&Tarv::AbstractApp::GetEngineHooks() == m_activeHooks)
         Tarv::AbstractApp::SetEngineHooks(nullptr);
     ReleaseEngineServices(m_mixer, m_vfsStarted);
+    m_activeHooks->ReleaseConsole();
     if (IsReady())
         Tarv::LuaErrorQueue::Global().Reset();
 }

@@ -116,6 +116,10 @@ public:
     static Settings* GetSettings();
 
     SettingsSource GetSettingsSource() const { return m_settingsSource; }
+    // Makes hooks (borrowed, outliving the application; null: the application's own, which
+    // know no console) the shell's links to the console and the mixer. The destructor removes
+    // them and has them release the console last.
+    void InstallHooks(ApplicationHooks* hooks);
     // Whether Shutdown's save went through.
     bool AreSettingsSaved() const { return m_settingsSaved; }
     // Keys added from the defaults by the last version migration (0 when none ran).
@@ -124,10 +128,6 @@ public:
     const Tarv::NarrowString& GetLanguageFile() const { return m_languageFile; }
 
 protected:
-    // Makes hooks (borrowed; null: the application's own, which know no console) the shell's
-    // links to the console and the mixer. A derived class that installs its own removes them
-    // in its destructor.
-    void InstallHooks(ApplicationHooks* hooks);
     ApplicationHooks& GetHooks() { return *m_activeHooks; }
 
     // Loads "l10n/" + language + ".xml" into the text dictionary; a language name that is

@@ -28,6 +28,9 @@ public:
     virtual void SetConsoleVideoMemoryShown(bool shown) { (void)shown; }
     // The console's frame-rate and memory read-outs with their plots; nothing without a console.
     virtual void SetConsoleFpsAndMemoryShown(bool shown) { (void)shown; }
+    // Releases the console, last of the application's services, while the shell's GL context
+    // still exists; nothing without a console.
+    virtual void ReleaseConsole() {}
 };
 
 } // namespace Quor

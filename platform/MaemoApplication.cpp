@@ -195,20 +195,6 @@ void MaemoApplication::SetWindowProperties()
         XChangeProperty(display, m_window, nonComposited, XA_INTEGER, 32, PropModeReplace,
                         reinterpret_cast<const unsigned char*>(&one), 1);
     }
-    // Desktop tools find a window by its process through _NET_WM_PID, which is only meaningful
-    // together with the machine's name.
-    const long pid = static_cast<long>(getpid());
-    XChangeProperty(display, m_window, XInternAtom(display, "_NET_WM_PID", False), XA_CARDINAL, 32,
-                    PropModeReplace, reinterpret_cast<const unsigned char*>(&pid), 1);
-    char host[256] = {0};
-    if (gethostname(host, sizeof host - 1) == 0) {
-        char* hostName = host;
-        XTextProperty machine{};
-        if (XStringListToTextProperty(&hostName, 1, &machine) != 0) {
-            XSetWMClientMachine(display, m_window, &machine);
-            XFree(machine.value);
-        }
-    }
     Atom deleteWindow = XInternAtom(display, "WM_DELETE_WINDOW", False);
     m_wmDeleteWindow = deleteWindow;
     XSetWMProtocols(display, m_window, &deleteWindow, 1);

@@ -7,7 +7,6 @@
 #include "platform/MaemoApplication.h"
 #include "platform/Osso.h"
 
-#include <malloc.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -18,8 +17,6 @@ namespace Tarv
 
 namespace
 {
-
-constexpr int LARGE_BLOCK_BYTES = 256 * 1024;
 
 void ReportStartFailure(MaemoApplication::StartStatus status)
 {
@@ -43,23 +40,10 @@ void ReportStartFailure(MaemoApplication::StartStatus status)
     }
 }
 
-// Decoded images, staged texture pixels and the GL driver's texture copies are large and
-// short-lived or freed at a level's end. glibc raises its mmap threshold to the largest block
-// freed so far, after which such blocks come from the arenas and stay resident once freed (the
-// loader thread's arena kept most of a level's staged pages). A fixed threshold keeps every
-// large block in its own mapping, returned to the system when freed.
-void KeepLargeBlocksMapped()
-{
-#ifdef M_MMAP_THRESHOLD
-    mallopt(M_MMAP_THRESHOLD, LARGE_BLOCK_BYTES);
-#endif
-}
-
 } // namespace
 
 int Main(int argc, char** argv)
 {
-    KeepLargeBlocksMapped();
     const std::string folder = GetExecutableDirectory(argc > 0 ? argv[0] : nullptr);
     // The archives lie beside the executable; a failure leaves the folder as it was.
     if (!folder.empty() && chdir(folder.c_str()) != 0)

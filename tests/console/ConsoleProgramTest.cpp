@@ -1,6 +1,7 @@
-// The console in the real program under Xvfb: real key presses open it, type a command that
-// switches the language and close the program from it; the state tree stands still meanwhile
-// and the setting is in the saved settings file, also when the X server goes away.
+// The console in the program (the tests' build, which reports its progress on standard output)
+// under Xvfb: real key presses open it, type a command that switches the language and close the
+// program from it; the state tree stands still meanwhile and the setting is in the saved
+// settings file, also when the X server goes away.
 #include "tests/support/ChildProcess.h"
 #include "tests/support/XClient.h"
 #include "tests/support/XvfbServer.h"
@@ -20,7 +21,8 @@ namespace
 using TestSupport::ChildProcess;
 
 constexpr int WAIT_MS = 20000;
-const std::string PROGRAM = std::string(BRASHWICK_OUTPUT_DIR) + "/brashwick";
+// The program tests' build of the program, which reports its progress on standard output.
+const std::string PROGRAM = std::string(BRASHWICK_OUTPUT_DIR) + "/brashwick-reporting";
 
 // xdotool arguments that type text with the device keyboard's keys: the function layer gives
 // the apostrophe (N) and the slash (V); other characters are letters, digits and blanks.

@@ -1,19 +1,25 @@
-// The application's start-up end to end: the real program on a private Xvfb with its settings
-// folder in a temporary XDG_CONFIG_HOME. It mounts the archives beside it, loads the defaults
-// (or the user's file), enters its first state through the loading screen, runs its fixed
-// step, and writes the settings file when the window manager asks it to close.
+// The application's start-up end to end: the program (the tests' build, which reports its
+// progress on standard output) on a private Xvfb with its settings folder in a temporary
+// XDG_CONFIG_HOME. It mounts the archives beside it, loads the defaults (or the user's file),
+// enters its first state through the loading screen, runs its fixed step, and writes the
+// settings file when the window manager asks it to close.
 #include "framework/Application.h"
 
 #include "engine/registry/Registry.h"
+#include "engine/vfs/File.h"
+#include "engine/vfs/Vfs.h"
+#include "engine/vfs/VfsMount.h"
 #include "framework/InputState.h"
 #include "framework/System.h"
 #include "tests/engine/vfs/TestFiles.h"
 #include "tests/support/ChildProcess.h"
+#include "tests/support/Wait.h"
 #include "tests/support/XClient.h"
 #include "tests/support/XvfbServer.h"
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -34,7 +40,8 @@ namespace
 using TestSupport::ChildProcess;
 
 constexpr int WAIT_MS = 20000;
-const std::string PROGRAM = std::string(BRASHWICK_OUTPUT_DIR) + "/brashwick";
+// The program tests' build of the program, which reports its progress on standard output.
+const std::string PROGRAM = std::string(BRASHWICK_OUTPUT_DIR) + "/brashwick-reporting";
 const std::string DEFAULTS = std::string(BRASHWICK_SOURCE_DIR) + "/content/platform/config/defaults.xml";
 
 int RemoveEntry(const char* path, const struct stat*, int, struct FTW*)
@@ -329,6 +336,50 @@ public:
     bool keySeenDown = false;
 };
 
+// A mount whose reads hold the searching thread inside it until the mount is released or
+// HOLD_MS have passed. The flags live outside the mount, which may be gone when the search
+// goes on.
+struct HeldSearch {
+    static constexpr int HOLD_MS = 1000;
+    std::atomic<bool> entered{false};
+    std::atomic<bool> inside{false};
+    std::atomic<bool> released{false};
+    std::atomic<bool> releasedWhileInside{false};
+};
+
+class HoldingMount : public Tarv::VfsMount
+{
+public:
+    explicit HoldingMount(HeldSearch* held) : VfsMount("held/", Tarv::VFS_MOUNT_FALL_THROUGH), m_held(held) {}
+    ~HoldingMount() override
+    {
+        if (m_held->inside)
+            m_held->releasedWhileInside = true;
+        m_held->released = true;
+    }
+    Tarv::File* OpenRead(const char*) override
+    {
+        HeldSearch* held = m_held;
+        held->inside = true;
+        held->entered = true;
+        TestSupport::WaitUntil([held] { return held->released.load(); }, HeldSearch::HOLD_MS);
+        held->inside = false;
+        return nullptr;
+    }
+    Tarv::File* OpenWrite(const char*) override { return nullptr; }
+
+private:
+    HeldSearch* m_held;
+};
+
+// A state whose load (on the loader thread) looks for a file under "held/".
+class OpeningState : public Quor::ApplicationState
+{
+public:
+    OpeningState() : ApplicationState("opening") {}
+    void Load() override { Tarv::SmartPtr<Tarv::File> file(Tarv::VfsOpenRead("held/level.xml")); }
+};
+
 class TestApplication : public Quor::Application
 {
 public:
@@ -419,4 +470,29 @@ TEST_F(ApplicationInProcess, SingletonsKeysAndLanguageNames)
     EXPECT_FALSE(app->LoadLanguage("../config/defaults"));
     EXPECT_FALSE(app->LoadLanguage(""));
     EXPECT_TRUE(app->GetLanguageFile().empty());
+}
+
+// Quitting while a state loads: the shut-down and the release wait for the load before the file
+// system goes, so no loader is left searching a mount list that has been freed.
+TEST_F(ApplicationInProcess, QuittingDuringALoadReleasesTheFileSystemAfterTheLoad)
+{
+    char folder[] = "/tmp/brashwick-quitload-XXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    setenv("XDG_CONFIG_HOME", folder, 1);
+    app->Init();
+    HeldSearch held;
+    Tarv::VfsAddMount(new HoldingMount(&held));
+    app->ChangeState(new OpeningState, false);
+    EXPECT_TRUE(TestSupport::WaitUntil(
+        [&] {
+            app->Update(0.0f);
+            return held.entered.load();
+        },
+        WAIT_MS));
+    app->Shutdown();
+    m_app.Reset();
+    EXPECT_TRUE(held.released);
+    EXPECT_FALSE(held.releasedWhileInside);
+    unsetenv("XDG_CONFIG_HOME");
+    std::filesystem::remove_all(folder);
 }

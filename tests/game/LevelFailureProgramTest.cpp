@@ -1,6 +1,7 @@
-// The real program on a private Xvfb, run from a folder whose common.pak holds a damaged level 1
-// (repacked with tarvpak): starting that level goes back to the level select, says why, and
-// saves no progress that was not made.
+// The program (the tests' build, which reports its progress on standard output) on a private
+// Xvfb, run from a folder whose common.pak holds a damaged level 1 (repacked with tarvpak):
+// starting that level goes back to the level select, says why, and saves no progress that was
+// not made.
 #include "tests/support/ChildProcess.h"
 #include "tests/support/XClient.h"
 #include "tests/support/XvfbServer.h"
@@ -28,7 +29,7 @@ bool MakeInstall(const std::filesystem::path& folder, const std::string& levelTe
     const std::filesystem::path bin = BRASHWICK_OUTPUT_DIR;
     const std::string pak = std::string(BRASHWICK_BINARY_DIR) + "/tools/tarvpak";
     std::filesystem::create_directories(folder);
-    for (const char* name : {"brashwick", "platform.pak", "atlas.pak"})
+    for (const char* name : {"brashwick-reporting", "platform.pak", "atlas.pak"})
         std::filesystem::copy_file(bin / name, folder / name);
     const std::filesystem::path common = folder / "common";
     if (ChildProcess::Run({pak, "extract", (bin / "common.pak").string(), common.string()}) != 0)
@@ -48,7 +49,7 @@ TEST(LevelFailureProgram, ADamagedLevelFileGoesBackToTheLevelSelectAndSaysWhy)
     TestSupport::XClient client{server.GetDisplayName()};
     ASSERT_TRUE(client.IsOpen());
     ChildProcess program;
-    ASSERT_TRUE(program.Start({(root / "install" / "brashwick").string()},
+    ASSERT_TRUE(program.Start({(root / "install" / "brashwick-reporting").string()},
                               {{"DISPLAY", server.GetDisplayName()},
                                {"XDG_CONFIG_HOME", (root / "config").string()},
                                {"PULSE_SERVER", "unix:" + root.string() + "/no-sound-server"},

@@ -1,8 +1,9 @@
-// The real program on a private Xvfb, driven with xdotool clicks: level 1 started from the level
-// select with the hero read back running on the real frames; the whole game played with sound
-// from the logo, level 1 won through its hints with "Next level" going straight on to level 2 and
-// the progress kept for the next run; level 16's first hint, whose arrow must stay on its cell
-// while the camera settles under it.
+// The program (the tests' build, which reports its progress on standard output) on a private
+// Xvfb, driven with xdotool clicks: level 1 started from the level select with the hero read
+// back running on the real frames; the whole game played with sound from the logo, level 1 won
+// through its hints with "Next level" going straight on to level 2 and the progress kept for the
+// next run; level 16's first hint, whose arrow must stay on its cell while the camera settles
+// under it.
 #include "tests/support/ChildProcess.h"
 #include "tests/support/PulseServer.h"
 #include "tests/support/XClient.h"
@@ -139,7 +140,7 @@ protected:
     {
         ASSERT_TRUE(client.IsOpen());
         program = std::make_unique<TestSupport::ChildProcess>();
-        ASSERT_TRUE(program->Start({std::string(BRASHWICK_OUTPUT_DIR) + "/brashwick"},
+        ASSERT_TRUE(program->Start({std::string(BRASHWICK_OUTPUT_DIR) + "/brashwick-reporting"},
                                    {{"DISPLAY", server.GetDisplayName()},
                                     {"XDG_CONFIG_HOME", config.string()},
                                     {"PULSE_SERVER", pulseAddress},

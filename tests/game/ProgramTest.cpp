@@ -1,4 +1,5 @@
-// The real program on a private Xvfb and a private PulseAudio null sink, played with xdotool clicks:
+// The program (the tests' build, which reports its progress on standard output) on a private Xvfb
+// and a private PulseAudio null sink, played with xdotool clicks:
 // the studio logo on white, the title, the first-run prompt switching sound on, the music switch, the
 // link to more games, the level select and back, then Exit with the settings saved; and two later
 // starts, each silent under the sound prompt until its answer; and closing the window while the
@@ -123,7 +124,7 @@ bool ShowsGolden(const TestSupport::XClient& client, unsigned long window, const
 bool StartProgram(ChildProcess& program, const TestSupport::XvfbServer& server, const std::filesystem::path& config,
                   const TestSupport::PulseServer& pulse, const std::string& opener)
 {
-    return program.Start({std::string(BRASHWICK_OUTPUT_DIR) + "/brashwick"},
+    return program.Start({std::string(BRASHWICK_OUTPUT_DIR) + "/brashwick-reporting"},
                          {{"DISPLAY", server.GetDisplayName()},
                           {"XDG_CONFIG_HOME", config.string()},
                           {"PULSE_SERVER", pulse.GetAddress()},

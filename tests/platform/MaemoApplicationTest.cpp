@@ -1,6 +1,7 @@
 // The shell's application on a private Xvfb at depth 16 and 24: the window, cleared frames,
-// real key presses, clicks and drags from xdotool, focus pausing, resizing, the accelerometer
-// and the window manager's delete message.
+// real key presses, clicks and drags from xdotool, focus pausing, resizing, the accelerometer,
+// the window manager's delete message, a window destroyed by another client, and a window
+// manager that resizes or holds back the map.
 #include "platform/MaemoApplication.h"
 
 #include "graphics/render/Display.h"
@@ -13,11 +14,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
+#include <X11/Xlib.h>
+#include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -110,7 +115,6 @@ TEST_P(ShellOnXvfb, OneWindowAtFullSizeWithEveryFrameClearedAndShown)
     // A bare server knows neither atom, so neither property was set (nor did it end the program).
     EXPECT_FALSE(m_client.HasProperty(m_window, "_NET_WM_STATE"));
     EXPECT_FALSE(m_client.HasProperty(m_window, "_HILDON_NON_COMPOSITED_WINDOW"));
-    EXPECT_EQ(m_client.GetCardinal(m_window, "_NET_WM_PID"), static_cast<long>(getpid()));
     // The desktop's key auto-repeat is left alone.
     EXPECT_TRUE(m_client.IsAutoRepeatOn());
     EXPECT_EQ(m_app->GetDisplay()->GetOrientation(), Tarv::ORIENTATION_90);
@@ -206,6 +210,15 @@ TEST_P(ShellInput, DeleteMessageQuitsAfterThePassAndShutdownRuns)
     EXPECT_EQ(m_app->frames, 1);
 }
 
+// With the window gone there is nothing left to draw into: the shell quits instead of running on
+// unseen, which no close request could then end.
+TEST_P(ShellInput, AWindowDestroyedByAnotherClientEndsTheLoop)
+{
+    m_client.DestroyWindow(m_window);
+    ASSERT_TRUE(Pump([&] { return m_app->IsQuitting(); }));
+    EXPECT_EQ(m_app->GetXWindow(), 0u);
+}
+
 TEST_P(ShellOnXvfb, ResizeReplacesTheDisplayOnlyWhenTheSizeChanges)
 {
     SmartPtr<Tarv::Display> before(m_app->GetDisplay());
@@ -289,6 +302,110 @@ TEST(MaemoApplication, WindowManagerPropertiesAreSetWhenTheirAtomsExist)
     ASSERT_TRUE(app->IsReady());
     EXPECT_TRUE(client.HasProperty(app->GetXWindow(), "_NET_WM_STATE"));
     EXPECT_TRUE(client.HasProperty(app->GetXWindow(), "_HILDON_NON_COMPOSITED_WINDOW"));
+}
+
+// A window manager on its own connection and thread, taking the map requests of new windows: it
+// either resizes a window before it maps it, or holds the map back for HOLD_MS.
+class WindowManager
+{
+public:
+    static constexpr int HOLD_MS = 15000;
+
+    WindowManager(const std::string& display, bool hold, int width, int height)
+        : m_hold(hold), m_width(width), m_height(height)
+    {
+        m_display = XOpenDisplay(display.c_str());
+        if (m_display == nullptr)
+            return;
+        XSelectInput(m_display, DefaultRootWindow(m_display), SubstructureRedirectMask);
+        XSync(m_display, False);
+        m_thread = std::thread([this] { Serve(); });
+    }
+    ~WindowManager()
+    {
+        m_stop = true;
+        if (m_thread.joinable())
+            m_thread.join();
+        if (m_display != nullptr)
+            XCloseDisplay(m_display);
+    }
+    bool IsRunning() const { return m_display != nullptr; }
+    bool HasMapped() const { return m_mapped; }
+
+private:
+    void Serve()
+    {
+        Window held = 0;
+        int heldMs = 0;
+        while (!m_stop) {
+            while (XPending(m_display) > 0) {
+                XEvent event;
+                XNextEvent(m_display, &event);
+                if (event.type != MapRequest)
+                    continue;
+                held = event.xmaprequest.window;
+                if (!m_hold)
+                    XResizeWindow(m_display, held, m_width, m_height);
+            }
+            if (held != 0 && (!m_hold || heldMs >= HOLD_MS)) {
+                m_mapped = true;
+                XMapWindow(m_display, held);
+                XSync(m_display, False);
+                held = 0;
+            }
+            pollfd entry{ConnectionNumber(m_display), POLLIN, 0};
+            poll(&entry, 1, 10);
+            if (held != 0)
+                heldMs += 10;
+        }
+    }
+
+    ::Display* m_display = nullptr;
+    bool m_hold;
+    int m_width;
+    int m_height;
+    std::atomic<bool> m_stop{false};
+    std::atomic<bool> m_mapped{false};
+    std::thread m_thread;
+};
+
+// A window manager that never maps the window in time: the shell stops waiting for the map and
+// starts all the same, rather than hanging before its first frame.
+TEST(MaemoApplication, AWindowNotMappedInTimeStillStarts)
+{
+    TestSupport::XvfbServer server(24);
+    WindowManager manager(server.GetDisplayName(), true, 0, 0);
+    ASSERT_TRUE(manager.IsRunning());
+    setenv("DISPLAY", server.GetDisplayName().c_str(), 1);
+    SmartPtr<ShellApp> app(new ShellApp);
+    EXPECT_FALSE(manager.HasMapped());
+    ASSERT_TRUE(app->IsReady());
+    ASSERT_TRUE(TestSupport::WaitUntil(
+        [&] {
+            app->RunPass();
+            return app->frames >= 1;
+        },
+        WAIT_MS));
+}
+
+// A window manager that gives the window another size before it maps it: the ConfigureNotify
+// that comes before the MapNotify is kept, and frames are drawn at the size the window has.
+TEST(MaemoApplication, EventsBeforeTheMapReachTheFirstPass)
+{
+    TestSupport::XvfbServer server(24);
+    WindowManager manager(server.GetDisplayName(), false, 640, 400);
+    ASSERT_TRUE(manager.IsRunning());
+    setenv("DISPLAY", server.GetDisplayName().c_str(), 1);
+    SmartPtr<ShellApp> app(new ShellApp);
+    ASSERT_TRUE(app->IsReady());
+    EXPECT_TRUE(manager.HasMapped());
+    ASSERT_TRUE(TestSupport::WaitUntil(
+        [&] {
+            app->RunPass();
+            Tarv::MaemoSurface* screen = Tarv::Display::ScreenSurface.Get();
+            return screen != nullptr && screen->GetWidth() == 640 && screen->GetHeight() == 400;
+        },
+        WAIT_MS));
 }
 
 TEST(MaemoApplication, NoXDisplayLeavesAnInertApplication)

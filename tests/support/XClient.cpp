@@ -1,7 +1,6 @@
 // The test-side X connection: window look-up, pixel read-back, focus and close requests.
 #include "tests/support/XClient.h"
 
-#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <time.h>
@@ -160,6 +159,12 @@ void XClient::SendDeleteWindow(unsigned long window) const
     XSync(m_display, False);
 }
 
+void XClient::DestroyWindow(unsigned long window) const
+{
+    XDestroyWindow(m_display, window);
+    XSync(m_display, False);
+}
+
 void XClient::SetFocus(unsigned long window) const
 {
     XSetInputFocus(m_display, window == 0 ? None : window, RevertToNone, CurrentTime);
@@ -195,23 +200,6 @@ bool XClient::HasProperty(unsigned long window, const std::string& name) const
     if (properties != nullptr)
         XFree(properties);
     return found;
-}
-
-long XClient::GetCardinal(unsigned long window, const std::string& name) const
-{
-    Atom type = None;
-    int format = 0;
-    unsigned long count = 0;
-    unsigned long after = 0;
-    unsigned char* data = nullptr;
-    long value = -1;
-    if (XGetWindowProperty(m_display, window, XInternAtom(m_display, name.c_str(), False), 0, 1, False,
-                           XA_CARDINAL, &type, &format, &count, &after, &data) == Success &&
-        type == XA_CARDINAL && format == 32 && count == 1)
-        value = *reinterpret_cast<long*>(data);
-    if (data != nullptr)
-        XFree(data);
-    return value;
 }
 
 bool XClient::GetGeometry(unsigned long window, int& width, int& height, int& depth,

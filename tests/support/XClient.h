@@ -53,12 +53,12 @@ public:
     void SetFocus(unsigned long window) const;
     void ResizeWindow(unsigned long window, int width, int height) const;
     void MoveWindow(unsigned long window, int x, int y) const;
+    // Destroys another client's window, as a window manager or a kill tool may.
+    void DestroyWindow(unsigned long window) const;
     // Makes the atom exist on the server, as a window manager that knows it would.
     void InternAtom(const std::string& name) const;
     // True when the window carries the property (interning its atom if needed).
     bool HasProperty(unsigned long window, const std::string& name) const;
-    // The first 32-bit CARDINAL of the window's property, or -1 when it has none.
-    long GetCardinal(unsigned long window, const std::string& name) const;
     // The window's size, depth and whether it is viewable; false when it does not exist.
     bool GetGeometry(unsigned long window, int& width, int& height, int& depth,
                      bool& viewable) const;

@@ -1,13 +1,15 @@
-// The program's application: the game with its progress lines on standard output; also the
-// factory the engine's entry calls.
-#include "app/ReportingGame.h"
+// The program tests' application: the game with its progress lines on standard output, and
+// the factory of their build of the program, which wires in the console as the program does.
+#include "tests/app/ReportingGame.h"
 
+#include "app/Console.h"
 #include "console/DebugOverlay.h"
 #include "engine/registry/TextDict.h"
 #include "engine/vfs/MaemoGameSaveFile.h"
 #include "framework/ApplicationState.h"
 #include "framework/Settings.h"
 #include "framework/System.h"
+#include "platform/Main.h"
 
 #include <unistd.h>
 
@@ -44,21 +46,6 @@ Tarv::NarrowString DescribeSettingsFile()
 }
 
 } // namespace
-
-ReportingGame::ReportingGame()
-{
-    if (!IsReady())
-        return;
-    Tarv::DebugOverlay::Create();
-    InstallHooks(&m_consoleHooks);
-}
-
-ReportingGame::~ReportingGame()
-{
-    InstallHooks(nullptr);
-    Tarv::DebugOverlay::Instance.Reset();
-    Tarv::DebugOverlay::Visible = false;
-}
 
 void ReportingGame::Init()
 {
@@ -145,7 +132,9 @@ namespace Tarv
 
 MaemoApplication* CreateApplication()
 {
-    return new Brashwick::ReportingGame;
+    auto* game = new Brashwick::ReportingGame;
+    Brashwick::AttachConsole(*game);
+    return game;
 }
 
 } // namespace Tarv
