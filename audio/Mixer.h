@@ -52,8 +52,7 @@ public:
     unsigned Read(void* buffer, unsigned bytes) override;
 
     // Main thread. A new paused channel, or null when the limit is reached without force, the
-    // source is null, or no conversion exists from the source's format (reported on stderr
-    // once for each source name and format).
+    // source is null, or no conversion exists from the source's format (without a message).
     WeakPtr<AudioChannel> CreateChannel(AudioSource* source, bool force);
     // CreateChannel, then the channel is unpaused.
     WeakPtr<AudioChannel> Play(AudioSource* source, bool force);

@@ -39,7 +39,7 @@ ModulePlayer::ModulePlayer()
 int ModulePlayer::ComputeSamplesPerTick(int bpm)
 {
     const int t = bpm * 50 / 125;
-    return t > 0 ? RATE / t : RATE;
+    return t > 0 ? std::max(RATE / t, 1) : RATE;
 }
 
 std::int32_t ModulePlayer::ApplyVolumeColumn(std::int32_t volume, std::uint8_t v)
@@ -71,8 +71,8 @@ void ModulePlayer::SetSong(const CModuleSong* song)
     m_samplesLeft = 0;
     m_dataOffset = 0;
     m_channels.assign(header.channelCount, CModuleChannel());
-    m_bpm = std::min(std::max<int>(header.defaultBpm, MIN_BPM), MAX_BPM);
-    m_speed = std::min(std::max<int>(header.defaultTempo, MIN_SPEED), MAX_SPEED);
+    m_bpm = header.defaultBpm;
+    m_speed = header.defaultTempo;
     SetTempo();
 }
 

@@ -45,12 +45,6 @@ public:
     // Entries of the note step table; notes above the last entry play as the last.
     static constexpr int STEP_TABLE_SIZE = 96;
     static constexpr int NOTE_KEY_OFF = 97;
-    // The tempo a song can set is held to these ranges, so a tick always lasts 216 to 1837
-    // samples and a row 1 to 31 ticks.
-    static constexpr int MIN_BPM = 32;
-    static constexpr int MAX_BPM = 255;
-    static constexpr int MIN_SPEED = 1;
-    static constexpr int MAX_SPEED = 31;
     // Sixty-four source samples per output sample: far above any note, low enough that
     // products with a parameter stay in range.
     static constexpr std::int64_t MAX_STEP = std::int64_t{64} << 12;
@@ -84,7 +78,8 @@ public:
 
     // Volume after the volume-column byte v (read once, at the row), clamped to 0..65535.
     static std::int32_t ApplyVolumeColumn(std::int32_t volume, std::uint8_t v);
-    // Output samples per tick at bpm: 22050 / (bpm * 50 / 125), 22050 when that is 0.
+    // Output samples per tick at bpm: 22050 / (bpm * 50 / 125), 22050 when the divisor is 0,
+    // and never below 1: a tick of no samples would keep Render from ever advancing.
     static int ComputeSamplesPerTick(int bpm);
 
     // The 20.12 step of note index 0..95 for a pitch factor of 4096; 0 outside the table.

@@ -21,10 +21,8 @@ namespace
 
 constexpr char ID_TEXT[] = "Extended Module: ";
 constexpr std::uint16_t FIRST_VERSION = 0x0104;
-// Offset of the header size field, from which the header size counts.
-constexpr std::uint64_t HEADER_SIZE_OFFSET = 60;
-// The header fields after the size, up to the order table.
-constexpr std::uint32_t HEADER_FIELDS = 20;
+// The fixed song header up to the order table.
+constexpr std::size_t HEADER_BEFORE_ORDERS = 80;
 constexpr std::uint32_t PATTERN_HEADER = 9;
 constexpr std::uint32_t INSTRUMENT_HEADER_MIN = 29;
 constexpr std::uint32_t INSTRUMENT_HEADER_MAX = 263;
@@ -104,10 +102,9 @@ bool ReadHeader(ByteReader& reader, CModuleHeader& header)
     header.flags = reader.U16();
     header.defaultTempo = reader.U16();
     header.defaultBpm = reader.U16();
-    // A shorter header holds a shorter order table; the rest stays 0.
-    if (header.headerSize < HEADER_FIELDS)
-        return false;
-    reader.Bytes(header.orderTable, std::min<std::uint32_t>(header.headerSize - HEADER_FIELDS, 256));
+    // The order table is always 256 bytes and the patterns follow it: the header size field is
+    // kept but never used to place them.
+    reader.Bytes(header.orderTable, sizeof(header.orderTable));
 
     if (std::memcmp(header.idText, ID_TEXT, sizeof(header.idText)) != 0 || header.version < FIRST_VERSION)
         return false;
@@ -115,7 +112,6 @@ bool ReadHeader(ByteReader& reader, CModuleHeader& header)
         header.patternCount > CModuleSong::MAX_PATTERNS || header.instrumentCount > CModuleSong::MAX_INSTRUMENTS)
         return false;
     header.songLength = std::min<std::uint16_t>(std::max<std::uint16_t>(header.songLength, 1), 256);
-    reader.SeekTo(HEADER_SIZE_OFFSET + header.headerSize);
     return true;
 }
 
@@ -292,7 +288,7 @@ bool CModuleSong::Load(const char* path)
 bool CModuleSong::LoadFromMemory(const std::uint8_t* data, std::size_t size)
 {
     Free();
-    if (data == nullptr || size < HEADER_SIZE_OFFSET + HEADER_FIELDS)
+    if (data == nullptr || size < HEADER_BEFORE_ORDERS)
         return false;
     ByteReader reader(data, size);
     if (!ReadHeader(reader, m_header)) {

@@ -91,11 +91,7 @@ DebugOverlay::~DebugOverlay()
 
 void DebugOverlay::AddLine(NarrowString line)
 {
-    if (line.size() > MAX_LINE_BYTES)
-        line.resize(MAX_LINE_BYTES);
     m_lines.push_back(std::move(line));
-    if (m_lines.size() > MAX_LINES)
-        m_lines.pop_front();
     if (m_scrollBack > 0)
         ++m_scrollBack;
 }
@@ -122,8 +118,7 @@ void DebugOverlay::Log(const NarrowString& text)
 
 void DebugOverlay::AppendToCommandLine(char c)
 {
-    if (m_commandLine.size() < MAX_LINE_BYTES)
-        m_commandLine.push_back(c);
+    m_commandLine.push_back(c);
 }
 
 void DebugOverlay::EnterCommandLine()

@@ -34,10 +34,6 @@ public:
         void* user;
     };
 
-    // Output kept: the oldest lines go beyond this many, and a line keeps at most
-    // MAX_LINE_BYTES bytes (the command line too), so a flood of prints cannot exhaust memory.
-    static constexpr std::size_t MAX_LINES = 10000;
-    static constexpr std::size_t MAX_LINE_BYTES = 4096;
     // Lines that other threads posted and the main thread has not taken yet, at most.
     static constexpr std::size_t MAX_POSTED = 1000;
     // The time skew a command accepts (finite, in this range).

@@ -128,23 +128,25 @@ void DebugPlot::Render(ConsoleCanvas& canvas, const int rect[4]) const
     canvas.DrawLine(x + 10, yb, xr, yb, BLUE);
     canvas.DrawLine(x + 10, y + 10, xr, y + 10, RED);
 
-    const double range = double(m_maximum.shown) - double(m_minimum.shown);
-    const double scale = range > 0.0 && std::isfinite(range) ? double(h - 20) / range : 0.0;
-    const double dx = double(width) * double(m_samplePeriod) / double(m_window);
-    const auto row = [&](float value) { return yb - Truncate(scale * (double(value) - m_minimum.shown)); };
+    // Single precision throughout, as the rows are meant to come out. A range too wide for a
+    // float gives a scale of 0, and products that are not numbers give row offsets of 0.
+    const float range = m_maximum.shown - m_minimum.shown;
+    const float scale = range != 0.0f ? float(h - 20) / range : 0.0f;
+    const float dx = float(width) * m_samplePeriod / m_window;
+    const auto row = [&](float value) { return yb - Truncate(scale * (value - m_minimum.shown)); };
 
     int averageRow = -10;
     if (m_samples.size() >= 2) {
         averageRow = row(m_average);
         canvas.DrawLine(x + 10, averageRow, xr, averageRow, GREEN);
-        double offset = 0.0;
+        float offset = 0.0f;
         for (std::size_t i = m_samples.size() - 1; i > 0; --i) {
             const int newer = row(m_samples[i]);
             const int older = row(m_samples[i - 1]);
             if (newer > y + 7 && older > y + 7)
                 canvas.DrawLine(xr - Truncate(offset), newer, xr - Truncate(offset + dx), older, WHITE);
             offset += dx;
-            if (offset > width)
+            if (offset > float(width))
                 break;
         }
     }

@@ -46,8 +46,8 @@ bool AudioDict::Play(const Tarv::NarrowString& name, bool loop)
         return stopped;
     Audio* audio = Audio::GetInstance();
 
-    // Each play reads at its own position: a cursor over the shared source, or for a module a
-    // player of its own over the shared song.
+    // Each play is a cursor over the shared source; a module decides for itself, as its one
+    // player cannot serve two plays at once.
     Tarv::SmartPtr<Tarv::AudioSource> play(sound->second.source->CreatePlay());
     if (!play)
         play = Tarv::SmartPtr<Tarv::AudioSource>(new Tarv::AudioPosition(sound->second.source.Get()));

@@ -63,15 +63,10 @@ AudioSource* CreateAudioSource(const char* path, bool buffered)
         if (!HasSuffix(path, decoder.suffix))
             continue;
         AudioSource* source = decoder.open(path);
-        if (source != nullptr)
-            source->SetName(path);
         // A sound too long to hold decoded is streamed instead.
         if (source == nullptr || !buffered || source->GetLength() > AudioBuffer::MAX_BYTES)
             return source;
-        AudioSource* decoded = AudioBuffer::Create(source);
-        if (decoded != nullptr)
-            decoded->SetName(path);
-        return decoded;
+        return AudioBuffer::Create(source);
     }
     return nullptr;
 }
@@ -83,10 +78,7 @@ AudioSource* CreateCachedOggSource(const char* path)
     SmartPtr<CachedFile> file(VfsOpenCached(path));
     if (!file || !file->IsOpen())
         return nullptr;
-    AudioSource* source = AudioOgg::Create(file.Get());
-    if (source != nullptr)
-        source->SetName(path);
-    return source;
+    return AudioOgg::Create(file.Get());
 }
 
 } // namespace Tarv

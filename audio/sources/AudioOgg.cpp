@@ -89,13 +89,7 @@ AudioOgg* AudioOgg::Create(SeekableStream* stream)
     const vorbis_info* info = ov_info(file, -1);
     if (info == nullptr || info->channels < 1 || info->rate < 1)
         return nullptr;
-    // Chained links of another format would come out as noise: refuse them.
-    const long links = ov_streams(file);
-    for (long i = 0; i < links; ++i) {
-        const vorbis_info* link = ov_info(file, static_cast<int>(i));
-        if (link == nullptr || link->channels != info->channels || link->rate != info->rate)
-            return nullptr;
-    }
+    // The first link's format stands for the whole file, chained links of another one included.
     ogg->m_channels = static_cast<std::uint32_t>(info->channels);
     ogg->m_rate = static_cast<std::uint32_t>(info->rate);
     return ogg.release();

@@ -20,8 +20,8 @@ class SeekableStream;
 class AudioOgg : public AudioSource
 {
 public:
-    // A source over the stream (count 0, holding a reference to it), or null when the stream
-    // is null, is not Ogg Vorbis, or chains links of different formats.
+    // A source over the stream (count 0, holding a reference to it) in the format of its first
+    // link, or null when the stream is null or is not Ogg Vorbis.
     static AudioOgg* Create(SeekableStream* stream);
     // Opens path through the file system; null when missing or refused.
     static AudioOgg* OpenFile(const char* path);

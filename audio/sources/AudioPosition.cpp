@@ -9,7 +9,6 @@ AudioPosition::AudioPosition(AudioSource* source) : m_source(source)
     if (source != nullptr) {
         m_channels = source->GetChannels();
         m_rate = source->GetRate();
-        m_name = source->GetName();
     }
 }
 
@@ -17,10 +16,7 @@ unsigned AudioPosition::Read(void* buffer, unsigned bytes)
 {
     if (!m_source)
         return 0;
-    // A decoder seek is costly (a bisection for Ogg): skip it when the source already stands
-    // here, which it does whenever one position plays alone.
-    if (m_source->Tell() != m_position)
-        m_source->Seek(m_position);
+    m_source->Seek(m_position);
     const unsigned got = m_source->Read(buffer, bytes);
     m_position += got;
     return got;

@@ -6,7 +6,6 @@
 #include "engine/core/WeakRefCounter.h"
 
 #include <cstdint>
-#include <string>
 
 namespace Tarv
 {
@@ -23,22 +22,18 @@ public:
     virtual unsigned GetLength() = 0;
     virtual void Seek(unsigned offset) = 0;
     virtual unsigned Tell() = 0;
-    // A source of its own for one play (count 0), starting at the sound's start, for sources
-    // whose state cannot be shared through an AudioPosition (a module's player); null when a
-    // play is an AudioPosition over this source.
+    // The source for one play (count 0), for sources whose state an AudioPosition cannot keep
+    // apart between plays (a module's player); null when a play is a new AudioPosition over
+    // this source.
     virtual AudioSource* CreatePlay() { return nullptr; }
 
     // 1 or 2 for every source a factory makes; 0 until the concrete source sets them.
     std::uint32_t GetChannels() const { return m_channels; }
     std::uint32_t GetRate() const { return m_rate; }
-    // The file the sound came from, for messages; "" when it has none. Set once, by its maker.
-    const char* GetName() const { return m_name.c_str(); }
-    void SetName(const std::string& name) { m_name = name; }
 
 protected:
     std::uint32_t m_channels = 0;
     std::uint32_t m_rate = 0;
-    std::string m_name;
 };
 
 } // namespace Tarv

@@ -1,5 +1,6 @@
-// The RIFF/WAVE reader. Chunks are walked from offset 12 with 64-bit offsets that must move
-// forward and stay inside the file, so lying sizes end the walk instead of looping or wrapping.
+// The RIFF/WAVE reader. The format chunk comes first, at offset 12; the chunks after it are
+// walked with 64-bit offsets that must move forward and stay inside the file, so lying sizes
+// end the walk instead of looping or wrapping.
 #include "audio/sources/AudioWave.h"
 
 #include "engine/vfs/File.h"
@@ -18,7 +19,10 @@ namespace
 
 constexpr std::uint16_t FORMAT_PCM = 1;
 constexpr int CHUNK_HEADER = 8;
-constexpr int FMT_MIN_SIZE = 16;
+constexpr std::int64_t FIRST_CHUNK = 12;
+// The format fields of a PCM file, and the bytes from the first chunk's header to their end.
+constexpr std::uint32_t FORMAT_FIELDS = 16;
+constexpr int FORMAT_BYTES = CHUNK_HEADER + FORMAT_FIELDS;
 
 std::uint16_t ReadU16(const std::uint8_t* p)
 {
@@ -72,24 +76,11 @@ std::int64_t NextChunk(SeekableStream* stream, std::int64_t start, std::uint32_t
     return unpadded;
 }
 
-bool ReadFormat(SeekableStream* stream, std::int64_t body, WaveHeader& header)
-{
-    std::uint8_t fmt[FMT_MIN_SIZE];
-    if (!ReadAt(stream, body, fmt, FMT_MIN_SIZE))
-        return false;
-    header.formatTag = ReadU16(fmt);
-    header.channels = ReadU16(fmt + 2);
-    header.rate = ReadU32(fmt + 4);
-    header.blockAlign = ReadU16(fmt + 12);
-    header.bitsPerSample = ReadU16(fmt + 14);
-    return true;
-}
-
 // Only what the channels can play as it is: 16-bit PCM, mono or stereo.
 bool IsPlayable(const WaveHeader& header)
 {
     return header.formatTag == FORMAT_PCM && (header.channels == 1 || header.channels == 2) &&
-           header.bitsPerSample == 16 && header.blockAlign == header.channels * 2 && header.rate > 0;
+           header.bitsPerSample == 16 && header.rate > 0;
 }
 
 } // namespace
@@ -100,8 +91,21 @@ std::uint32_t AudioWave::ParseHeader(WaveHeader& header, SeekableStream* stream)
     if (stream == nullptr)
         return 0;
     const std::int64_t fileSize = stream->GetSize();
-    bool haveFormat = false;
-    std::int64_t offset = 12;
+    // The first chunk is the format chunk, whatever its tag; its fields stand at fixed offsets.
+    std::uint8_t format[FORMAT_BYTES];
+    if (!ReadAt(stream, FIRST_CHUNK, format, FORMAT_BYTES))
+        return 0;
+    const std::uint32_t formatSize = ReadU32(format + 4);
+    header.formatTag = ReadU16(format + 8);
+    header.channels = ReadU16(format + 10);
+    header.rate = ReadU32(format + 12);
+    header.blockAlign = ReadU16(format + 20);
+    // A format chunk too short to hold the sample size describes 16-bit samples.
+    header.bitsPerSample = formatSize >= FORMAT_FIELDS ? ReadU16(format + 22) : 16;
+    if (!IsPlayable(header))
+        return 0;
+
+    std::int64_t offset = NextChunk(stream, FIRST_CHUNK, formatSize, fileSize);
     // Every step moves forward by at least a chunk header, so the walk ends at the file's end.
     while (offset + CHUNK_HEADER <= fileSize) {
         std::uint8_t chunk[CHUNK_HEADER];
@@ -110,8 +114,6 @@ std::uint32_t AudioWave::ParseHeader(WaveHeader& header, SeekableStream* stream)
         const std::uint32_t size = ReadU32(chunk + 4);
         const std::int64_t body = offset + CHUNK_HEADER;
         if (IsDataTag(chunk)) {
-            if (!haveFormat || !IsPlayable(header))
-                return 0;
             const std::uint32_t frame = header.channels * 2u;
             std::int64_t available = std::min<std::int64_t>(size, fileSize - body);
             available -= available % frame;
@@ -120,12 +122,6 @@ std::uint32_t AudioWave::ParseHeader(WaveHeader& header, SeekableStream* stream)
             header.dataStart = static_cast<std::uint32_t>(body);
             header.dataSize = static_cast<std::uint32_t>(available);
             return header.dataSize;
-        }
-        if (!haveFormat && chunk[0] == 'f' && chunk[1] == 'm' && chunk[2] == 't' && chunk[3] == ' ' &&
-            size >= FMT_MIN_SIZE) {
-            if (!ReadFormat(stream, body, header))
-                return 0;
-            haveFormat = true;
         }
         offset = NextChunk(stream, offset, size, fileSize);
     }

@@ -27,10 +27,12 @@ struct WaveHeader
 class AudioWave : public AudioSource
 {
 public:
-    // Walks the chunks of the file in stream and fills header. Returns the data size in bytes,
-    // 0 when the file is refused: no "fmt " chunk before the data, a format other than 16-bit
-    // PCM with 1 or 2 channels and a non-zero rate, or no data left once the size is clamped to
-    // the file and rounded down to whole frames. Leaves the stream at the first data byte.
+    // Reads the format from the first chunk (at offset 12, whatever its tag), walks the chunks
+    // after it to the data chunk and fills header. Returns the data size in bytes, 0 when the
+    // file is refused: a format other than PCM with 1 or 2 channels, 16-bit samples (a format
+    // chunk too short to give the sample size counts as 16-bit) and a non-zero rate, no data
+    // chunk, or no data left once the size is clamped to the file and rounded down to whole
+    // frames. Leaves the stream at the first data byte.
     static std::uint32_t ParseHeader(WaveHeader& header, SeekableStream* stream);
 
     // A source over the file at path in the virtual file system, or null.

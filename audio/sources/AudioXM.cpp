@@ -2,6 +2,8 @@
 // of any size or alignment is served whole.
 #include "audio/sources/AudioXM.h"
 
+#include "audio/sources/AudioPosition.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -47,8 +49,12 @@ unsigned AudioXM::Read(void* buffer, unsigned bytes)
 
 AudioSource* AudioXM::CreatePlay()
 {
-    AudioXM* play = new AudioXM(m_song);
-    play->SetName(GetName());
+    // Two plays reading one player would each hear every other block of the song at twice its
+    // speed: while the play of the shared player is live, another gets a player of its own.
+    if (m_sharedPlay.Lock())
+        return new AudioXM(m_song);
+    AudioPosition* play = new AudioPosition(this);
+    m_sharedPlay = play;
     return play;
 }
 

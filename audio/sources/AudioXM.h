@@ -1,10 +1,11 @@
 // Tarv::AudioXM: an XM module as an endless sound source: one channel at 22050 Hz, rendered by
-// a module player of its own over a song shared by every play of the module.
+// its module player; plays at the same time get players of their own over the shared song.
 #pragma once
 
 #include "audio/ModulePlayer.h"
 #include "audio/ModuleSong.h"
 #include "audio/sources/AudioSource.h"
+#include "engine/core/WeakPtr.h"
 
 #include <cstdint>
 #include <memory>
@@ -20,8 +21,9 @@ public:
     static AudioXM* Open(const char* path);
     // Takes the song and plays all of it, looping.
     explicit AudioXM(std::unique_ptr<ModulePlayer::CModuleSong> song);
-    // Another source over the same song (read-only while played) with a player of its own at
-    // the song's start, so plays at once each keep their own position and speed.
+    // A cursor over this source, so a module played again goes on where its player stood; while
+    // such a cursor is still alive, another source over the same song (read-only while played)
+    // with a player of its own at the song's start. Main thread.
     AudioSource* CreatePlay() override;
 
     // Always renders bytes / 2 whole samples and returns their size.
@@ -43,6 +45,8 @@ private:
 
     std::shared_ptr<const ModulePlayer::CModuleSong> m_song;
     std::unique_ptr<ModulePlayer::ModulePlayer> m_player;
+    // The last cursor made over this source: the play that reads m_player.
+    WeakPtr<AudioSource> m_sharedPlay;
     std::int16_t m_block[BLOCK_SAMPLES] = {};
 };
 

@@ -132,7 +132,6 @@ TEST_F(MixerTest, RefusesSourcesWithoutAConversionSilently)
 {
     Tarv::SmartPtr<VectorSource> odd(new VectorSource(Ramp(100), 1, 48000));
     Tarv::SmartPtr<VectorSource> stereo11k(new VectorSource(Ramp(100), 2, 11025));
-    odd->SetName("sfx/odd.wav");
     testing::internal::CaptureStderr();
     testing::internal::CaptureStdout();
     EXPECT_TRUE(m_mixer->Play(odd.Get(), true).IsExpired());

@@ -161,20 +161,19 @@ TEST_F(ModuleSongTest, SkipsHeaderBytesBeyondTheFieldsItReads)
 {
     const std::vector<std::uint8_t> plain = Fixture("tone");
     const Tarv::XmWriter::Layout layout = Layout();
-    // Longer song, pattern, instrument and sample headers, each padded with 0xEE.
+    // Longer pattern, instrument and sample headers, each padded with 0xEE.
     std::vector<std::uint8_t> bytes;
     auto copy = [&](std::size_t from, std::size_t to, std::size_t padding) {
         bytes.insert(bytes.end(), plain.begin() + static_cast<long>(from), plain.begin() + static_cast<long>(to));
         bytes.insert(bytes.end(), padding, 0xEE);
         return bytes.size() - (to - from) - padding;
     };
-    copy(0, layout.firstPattern, 8);
+    copy(0, layout.firstPattern, 0);
     const std::size_t pattern = copy(layout.firstPattern, layout.firstPattern + 9, 3);
     copy(layout.firstPattern + 9, layout.firstInstrument, 0);
     const std::size_t instrument = copy(layout.firstInstrument, layout.sampleHeaders[0], 37);
     copy(layout.sampleHeaders[0], layout.sampleData[0], 1);
     copy(layout.sampleData[0], plain.size(), 0);
-    PutU32(bytes, 60, 276 + 8);
     PutU32(bytes, pattern, 12);
     PutU32(bytes, instrument, 300);
     PutU32(bytes, instrument + 29, 41);
@@ -205,16 +204,22 @@ TEST_F(ModuleSongTest, ShortSampleHeadersReadAsZeroAndKeepTheFileInStep)
     EXPECT_EQ(Sample().data, nullptr);
 }
 
-TEST_F(ModuleSongTest, ShortSongHeaderHoldsAShortOrderTable)
+// The song's header size field does not move anything: the order table is 256 bytes at 80 and
+// the patterns follow at 336.
+TEST_F(ModuleSongTest, OrderTableAndPatternsStandAtFixedOffsets)
 {
-    const std::vector<std::uint8_t> plain = Fixture("orders");
-    std::vector<std::uint8_t> bytes(plain.begin(), plain.begin() + 80 + 3);
-    bytes.insert(bytes.end(), plain.begin() + static_cast<long>(Layout().firstPattern), plain.end());
-    PutU32(bytes, 60, 20 + 3);
-    ASSERT_TRUE(Load(bytes));
-    EXPECT_EQ(m_song.GetHeader().orderTable[2], 2);
-    EXPECT_EQ(m_song.GetHeader().orderTable[3], 0);
-    EXPECT_EQ(m_song.GetPattern(2)->rowCount, 16);
+    std::vector<std::uint8_t> bytes = Fixture("orders");
+    ASSERT_EQ(Layout().firstPattern, 336u);
+    bytes[80 + 255] = 7;
+    for (const std::uint32_t headerSize : {0u, 23u, 276u + 8u, 0xFFFFFFFFu}) {
+        PutU32(bytes, 60, headerSize);
+        ASSERT_TRUE(Load(bytes)) << headerSize;
+        EXPECT_EQ(m_song.GetHeader().headerSize, headerSize);
+        EXPECT_EQ(m_song.GetHeader().orderTable[2], 2);
+        EXPECT_EQ(m_song.GetHeader().orderTable[255], 7);
+        ASSERT_EQ(m_song.GetPatternCount(), 3);
+        EXPECT_EQ(m_song.GetPattern(2)->rowCount, 16);
+    }
 }
 
 TEST_F(ModuleSongTest, ClampsLengthsEnvelopesAndVolumesToTheirRanges)
@@ -264,7 +269,7 @@ TEST_F(ModuleSongTest, RefusesFilesThatAreNotModulesOrBeyondTheLimits)
     } CASES[] = {
         {0, 'e', 1},           {58, 0x0103, 2},      {68, 65535, 2},      {68, 0, 2},
         {68, 33, 2},           {70, 65535, 2},       {72, 65535, 2},      {72, 129, 2},
-        {60, 19, 4},           {60, 0xFFFFFFFF, 4},  {pattern, 8, 4},     {pattern + 5, 0, 2},
+        {pattern, 8, 4},       {pattern + 5, 0, 2},
         {pattern + 5, 257, 2}, {instrument + 27, 65535, 2}, {instrument + 27, 17, 2},
     };
     for (const auto& c : CASES) {

@@ -103,7 +103,7 @@ TEST_F(Console, EnterEchoesRunsAndEmptiesTheLine)
     EXPECT_EQ(console.GetCommandLine(), "");
 }
 
-TEST_F(Console, PrintSplitsAtLineFeedsKeepsAScrolledViewAndCapsLines)
+TEST_F(Console, PrintSplitsAtLineFeedsKeepsAScrolledViewAndEveryByte)
 {
     console.Print("");
     console.Print("x\n");
@@ -113,12 +113,14 @@ TEST_F(Console, PrintSplitsAtLineFeedsKeepsAScrolledViewAndCapsLines)
     Keys({KEY_UP}, 3);
     console.Print("a\nb");
     EXPECT_EQ(console.GetScrollBack(), 5);
-    console.Print(std::string(DebugOverlay::MAX_LINE_BYTES * 2, 'x'));
-    EXPECT_EQ(console.GetLines().back().size(), DebugOverlay::MAX_LINE_BYTES);
-    console.Print(std::string(DebugOverlay::MAX_LINES + 10, '\n'));
-    EXPECT_EQ(console.GetLines().size(), DebugOverlay::MAX_LINES);
-    Keys({KEY_A}, int(DebugOverlay::MAX_LINE_BYTES) + 5);
-    EXPECT_EQ(console.GetCommandLine().size(), DebugOverlay::MAX_LINE_BYTES);
+    // Nothing is dropped: not the oldest lines, not the end of a long line or command line.
+    console.Print(std::string(20000, 'x'));
+    EXPECT_EQ(console.GetLines().back().size(), 20000u);
+    console.Print(std::string(20000, '\n'));
+    EXPECT_EQ(console.GetLines().size(), 1u + 6u + 2u + 1u + 20001u);
+    EXPECT_EQ(console.GetLines()[2], "x");
+    Keys({KEY_A}, 5000);
+    EXPECT_EQ(console.GetCommandLine().size(), 5000u);
 }
 
 TEST_F(Console, DragScrollsALinePerSevenPixelsAndStopsAtTheNewestLine)

@@ -102,4 +102,25 @@ TEST_F(Plot, SegmentsReachingTheLabelRowAreSkipped)
               (Calls{"line 244 400 242 400 255 255 255 255", "line 242 400 240 460 255 255 255 255"}));
 }
 
+// Scale, step and rows come out of single-precision arithmetic: 60 / 11 × 11 is a full 60
+// rows, and ten steps of 0.3 pixels fall short of 3.
+TEST_F(Plot, RowsAndStepsAreWorkedOutInSinglePrecision)
+{
+    Samples({11.0f, 0.0f}, 2);
+    plot.Update(10.0f);
+    // The glide down stops a step short of 0, at the least float above it.
+    ASSERT_LT(plot.GetMinimum().shown, 1e-30f);
+    ASSERT_EQ(plot.GetMaximum().shown, 11.0f);
+    EXPECT_EQ(Draw().Only("line").back(), "line 244 460 242 400 255 255 255 255");
+
+    // A plot 30 pixels wide steps 0.3 pixels a sample: ten steps end at 2.9999998.
+    DebugPlot flat([] { return 3.0f; });
+    for (int i = 0; i < 11; ++i)
+        flat.Update(0.101f);
+    ConsoleTest::RecordingCanvas canvas;
+    const int narrow[4] = {10, 390, 50, 80};
+    flat.Render(canvas, narrow);
+    EXPECT_EQ(canvas.Only("line").back(), "line 48 460 48 460 255 255 255 255");
+}
+
 } // namespace

@@ -231,9 +231,10 @@ TEST_F(AudioDictTest, TwoTablesShareOneSource)
     EXPECT_EQ(mixer->GetChannelCount(), 2u);
 }
 
-// Two states playing one module at once: each play starts at the song's start and runs at its
-// own speed, so the mix is the song plus the song one block behind.
-TEST_F(AudioDictTest, EachPlayOfAModuleHasItsOwnPlayerFromTheStart)
+// A module has one player: a play goes on where it stood. Only a play that starts while another
+// is live gets a player of its own, from the song's start, so two states playing one module at
+// once mix the song with itself one block behind.
+TEST_F(AudioDictTest, AModuleGoesOnWhereItsPlayerStoodAndASecondPlayAtOnceHasItsOwn)
 {
     AudioDict other;
     ASSERT_TRUE(sounds.LoadSound("music/song.xm", true, false));
@@ -241,18 +242,23 @@ TEST_F(AudioDictTest, EachPlayOfAModuleHasItsOwnPlayerFromTheStart)
     ASSERT_TRUE(sounds.FindSound("song")->source);
     const Tarv::SmartPtr<Tarv::AudioXM> alone(Tarv::AudioXM::Open("music/song.xm"));
     ASSERT_TRUE(alone);
-    std::vector<std::int16_t> song(3 * 1024);
+    std::vector<std::int16_t> song(4 * 1024);
     alone->Read(song.data(), unsigned(song.size() * 2));
 
     sounds.Play("song", true);
     std::vector<std::int16_t> mixed = Pull(1024);
     other.Play("song", true);
-    const std::vector<std::int16_t> both = Pull(2048);
-    mixed.insert(mixed.end(), both.begin(), both.end());
+    std::vector<std::int16_t> more = Pull(2048);
+    mixed.insert(mixed.end(), more.begin(), more.end());
     for (std::size_t i = 0; i < mixed.size(); ++i) {
         const int second = i >= 1024 ? song[i - 1024] : 0;
         ASSERT_EQ(mixed[i], std::clamp(song[i] + second, -32768, 32767)) << i;
     }
+    // Played again: the first play goes on at 3072, the second plays on at 2048.
+    sounds.Play("song", true);
+    more = Pull(1024);
+    for (std::size_t i = 0; i < more.size(); ++i)
+        ASSERT_EQ(more[i], std::clamp(song[3072 + i] + song[2048 + i], -32768, 32767)) << i;
 }
 
 } // namespace

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstdint>
 #include <memory>
@@ -135,6 +136,49 @@ TEST_F(AudioOggTest, RefusesWhatIsNotOggVorbis)
     // Cut inside the headers.
     EXPECT_FALSE(Open(std::vector<std::uint8_t>(s_monoOgg.begin(), s_monoOgg.begin() + 200)));
     EXPECT_EQ(Tarv::AudioOgg::Create(nullptr), nullptr);
+}
+
+// A chained file plays in its first link's format, whatever format later links have.
+TEST_F(AudioOggTest, ChainedLinksPlayInTheFirstLinksFormat)
+{
+    std::vector<std::uint8_t> chained = s_monoOgg;
+    chained.insert(chained.end(), s_stereoOgg.begin(), s_stereoOgg.end());
+    Tarv::SmartPtr<Tarv::AudioOgg> ogg = Open(chained);
+    ASSERT_TRUE(ogg);
+    EXPECT_EQ(ogg->GetChannels(), 1u);
+    EXPECT_EQ(ogg->GetRate(), 22050u);
+}
+
+// A stream that cannot seek: the decoder is told its seeks fail, so it plays the stream through
+// from the start, and the length it cannot know (a negative total) reads as 0.
+TEST_F(AudioOggTest, StreamThatCannotSeekPlaysThroughWithNoLength)
+{
+    // Every seek fails. A decoder told that they worked reads on at the end without end, so
+    // after many reads the stream fails them as a broken device does (errno set), and the test
+    // ends instead of hanging.
+    class UnseekableFile : public Tarv::CachedFile
+    {
+    public:
+        using CachedFile::CachedFile;
+        bool Seek(int, int) override { return false; }
+        int Read(void* buffer, int count) override
+        {
+            if (++m_reads <= 100000)
+                return CachedFile::Read(buffer, count);
+            errno = EIO;
+            return -1;
+        }
+
+    private:
+        int m_reads = 0;
+    };
+    const std::vector<std::uint8_t> alone = ReadToEnd(Open(s_monoOgg).Get());
+    ASSERT_EQ(alone.size(), 44100u);
+    Tarv::SmartPtr<Tarv::AudioOgg> ogg(
+        Tarv::AudioOgg::Create(new UnseekableFile(s_monoOgg.data(), static_cast<int>(s_monoOgg.size()), true)));
+    ASSERT_TRUE(ogg);
+    EXPECT_EQ(ogg->GetLength(), 0u);
+    EXPECT_EQ(ReadToEnd(ogg.Get()), alone);
 }
 
 TEST_F(AudioOggTest, TruncatedStreamEndsWithoutGarbage)

@@ -40,10 +40,22 @@ std::vector<std::uint8_t> Text(const char* text, std::size_t size)
     return bytes;
 }
 
+// A format chunk of a mono 22050 Hz PCM file with the given tag, size and block align; the
+// sample size is 16 where the size holds it.
+std::vector<std::uint8_t> FirstChunk(const char* tag, std::uint32_t size, std::uint16_t blockAlign)
+{
+    std::vector<std::uint8_t> body = {1, 0, 1, 0, 0x22, 0x56, 0, 0, 0x44, 0xAC, 0, 0,
+                                      static_cast<std::uint8_t>(blockAlign), static_cast<std::uint8_t>(blockAlign >> 8),
+                                      16, 0};
+    body.resize(size);
+    return WaveBytes().Chunk(tag, size, body).Data(Ramp(6)).Bytes();
+}
+
 } // namespace
 
 // The data tag in any case; other chunks skipped, an odd one padded (as RIFF writes it) or not
-// (as some writers do); the format after another chunk or longer than its fields.
+// (as some writers do); the format chunk longer than its fields, too short to give the sample
+// size (16-bit then), under another tag, or with any block align: only its place counts.
 TEST(AudioWave, FindsItsChunksInTheLayoutsWritersUse)
 {
     auto format = [] { return WaveBytes().Format(1, 1, 22050, 16); };
@@ -53,8 +65,9 @@ TEST(AudioWave, FindsItsChunksInTheLayoutsWritersUse)
         format().Chunk("LIST", 12, Text("INFOISFT", 12)).Data(Ramp(6)).Bytes(),
         format().Chunk("note", 3, Text("abc", 3), true).Data(Ramp(6)).Bytes(),
         format().Chunk("note", 3, Text("abc", 3), false).Data(Ramp(6)).Bytes(),
-        WaveBytes().Chunk("JUNK", 4, {1, 0, 0, 0}).Format(1, 1, 22050, 16).Data(Ramp(6)).Bytes(),
-        WaveBytes().Format(1, 1, 22050, 16, 18).Data(Ramp(6)).Bytes()};
+        WaveBytes().Format(1, 1, 22050, 16, 18).Data(Ramp(6)).Bytes(),
+        FirstChunk("fmt ", 14, 2), FirstChunk("fmt ", 12, 2), FirstChunk("FMT ", 16, 2), FirstChunk("JUNK", 16, 2),
+        FirstChunk("fmt ", 16, 0), FirstChunk("fmt ", 16, 7)};
     for (std::size_t i = 0; i < files.size(); ++i) {
         Tarv::SmartPtr<Tarv::AudioWave> wave = OpenBytes(files[i]);
         ASSERT_TRUE(wave) << "layout " << i;
@@ -101,8 +114,10 @@ TEST(AudioWave, RefusesWhatItCannotPlay)
             << row.tag << " " << row.channels << " " << row.rate << " " << row.bits;
     EXPECT_FALSE(OpenBytes(WaveBytes().Format(1, 1, 22050, 16).Data({}).Bytes()));
     EXPECT_FALSE(OpenBytes(WaveBytes().Format(1, 1, 22050, 16).Bytes()));
+    // The first chunk is the format, whatever follows: here a data chunk, or another chunk
+    // ahead of the real format chunk.
     EXPECT_FALSE(OpenBytes(WaveBytes().Data(Ramp(8)).Format(1, 1, 22050, 16).Bytes()));
-    EXPECT_FALSE(OpenBytes(WaveBytes().Format(1, 1, 22050, 16, 12).Data(Ramp(8)).Bytes()));
+    EXPECT_FALSE(OpenBytes(WaveBytes().Chunk("JUNK", 4, {1, 0, 0, 0}).Format(1, 1, 22050, 16).Data(Ramp(6)).Bytes()));
     EXPECT_FALSE(OpenBytes({}));
     EXPECT_EQ(Tarv::AudioWave::Create(nullptr), nullptr);
 }

@@ -1,5 +1,5 @@
 // The module source: opening through the file system and the factory, endless reads of any
-// size, restart on rewind, and endless play through the mixer.
+// size, rewind and seek that leave the song going on, and endless play through the mixer.
 #include "audio/sources/AudioXM.h"
 
 #include "audio/Mixer.h"
