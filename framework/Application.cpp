@@ -28,18 +28,6 @@ namespace Quor
 namespace
 {
 
-// Language names are file names: short, and nothing that could leave the "l10n/" folder.
-constexpr std::size_t MAX_LANGUAGE_LENGTH = 16;
-
-bool IsPlainLanguageName(const Tarv::NarrowString& language)
-{
-    if (language.empty() || language.size() > MAX_LANGUAGE_LENGTH)
-        return false;
-    return std::all_of(language.begin(), language.end(), [](char c) {
-        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '_';
-    });
-}
-
 Tarv::NarrowString ReadRegistryString(const Tarv::NarrowString& path)
 {
     Tarv::NarrowString value;
@@ -71,7 +59,6 @@ Application::Application() : Substatable("application"), Process("application")
 {
     if (!IsReady())
         return;
-    SetMaxCatchUp(MAX_STEPS_PER_FRAME);
 
     Tarv::AssetDict::Instance = Tarv::MakeSmart<Tarv::AssetDict>();
     Tarv::TextDict::Instance = Tarv::MakeSmart<Tarv::TextDict>();
@@ -240,26 +227,18 @@ void Application::LoadLocalisation()
     LoadLanguage(DEFAULT_LANGUAGE);
 }
 
-bool Application::LoadLanguage(const Tarv::NarrowString& language, bool fallBack)
+bool Application::LoadLanguage(const Tarv::NarrowString& language)
 {
     Tarv::TextDict* texts = Tarv::TextDict::Instance.Get();
     if (texts == nullptr)
         return false;
-    if (IsPlainLanguageName(language)) {
-        const Tarv::NarrowString path = "l10n/" + language + ".xml";
-        if (texts->Load(path)) {
-            m_languageFile = path;
-            return true;
-        }
-    }
-    const Tarv::NarrowString fallback = Tarv::NarrowString("l10n/") + DEFAULT_LANGUAGE + ".xml";
-    if (fallBack && language != DEFAULT_LANGUAGE && texts->Load(fallback)) {
-        m_languageFile = fallback;
+    const Tarv::NarrowString path = "l10n/" + language + ".xml";
+    if (texts->Load(path)) {
+        m_languageFile = path;
         return true;
     }
     // Texts of a language no longer chosen must not stay.
-    if (!fallBack)
-        texts->LoadDocument(Tarv::Xml::CreateFromString("<l10n/>"));
+    texts->LoadDocument(Tarv::Xml::CreateFromString("<l10n/>"));
     m_languageFile.clear();
     return false;
 }

@@ -40,13 +40,10 @@ public:
     static constexpr const char* SETTINGS_NAME = "quor";
     static constexpr const char* USER_SETTINGS_FILE = "save/settings.xml";
     static constexpr const char* DEFAULT_SETTINGS_FILE = "config/defaults.xml";
-    // The language used when the chosen one has no usable file.
+    // The language the framework loads at start-up.
     static constexpr const char* DEFAULT_LANGUAGE = "en";
     // The longest step Step hands on, in seconds.
     static constexpr float MAX_STEP = 0.125f;
-    // Logic steps run in one frame at most; the time beyond them is dropped, so one very long
-    // frame (a stall, a suspend) can't become a burst of thousands of steps.
-    static constexpr int MAX_STEPS_PER_FRAME = 8;
 
     // Where the settings came from at start-up.
     enum class SettingsSource { NONE, USER_FILE, DEFAULTS_FILE };
@@ -55,10 +52,11 @@ public:
     // dictionary, text dictionary, registry, mixer and service registry with its settings
     // service, and sets "/application/version". A shell that failed creates none of them.
     Application();
-    // Releases the state tree (waiting for a running load), stops the mixer, releases the
-    // assets while the GL context is alive, then the file system, the registry and the text
-    // dictionary; the window goes with the shell's destructor. The service registry outlives
-    // the object: the program destroys it afterwards (System::Destroy).
+    // Releases the state tree (waiting for a running load), then the service registry with
+    // its services and managers (System::Destroy; their fonts, sounds and effects need the
+    // mixer and the GL context), stops the mixer, releases the assets while the GL context is
+    // alive, then the file system, the registry and the text dictionary; the window goes with
+    // the shell's destructor.
     ~Application() override;
 
     // The start-up sequence; every step runs whatever the others did.
@@ -68,7 +66,8 @@ public:
     // file system and GL context still exist.
     void Shutdown() override;
     // Script errors of the frame, the mixer's time skew, then the logic process's tick: a step
-    // for every whole interval accumulated (at most MAX_STEPS_PER_FRAME).
+    // for every whole interval accumulated, however many that is, within the bound every
+    // process keeps on its catch-up (Process::DEFAULT_MAX_CATCH_UP).
     void Update(const float& seconds) override;
     // Black, the state tree, then the service registry's renderables.
     void Render(Tarv::Surface* screen) override;
@@ -130,11 +129,10 @@ public:
 protected:
     ApplicationHooks& GetHooks() { return *m_activeHooks; }
 
-    // Loads "l10n/" + language + ".xml" into the text dictionary; a language name that is
-    // empty, too long or not plain letters, digits, '-' and '_', or whose file doesn't load,
-    // falls back to DEFAULT_LANGUAGE, or without fallBack empties the dictionary (every text
-    // then shows its id). False when no file loaded.
-    bool LoadLanguage(const Tarv::NarrowString& language, bool fallBack = true);
+    // Loads "l10n/" + language + ".xml" into the text dictionary, whatever the language's
+    // text; when that file doesn't load, the dictionary is emptied (every text then shows its
+    // id) and the result is false.
+    bool LoadLanguage(const Tarv::NarrowString& language);
     // Logic steps are run by the process through here.
     void Update() override { Step(); }
     // The display is gone: the settings, which need neither window nor GL, are saved as they

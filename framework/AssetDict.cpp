@@ -108,12 +108,9 @@ SmartPtr<T> AssetDict::FindShared(const NarrowString& key, bool hold, bool& conf
     SmartPtr<T> live = weak->Lock();
     if (!live || !hold)
         return live;
-    // With hold, only a name that holding would not change is served here.
-    const auto held = m_held.find(key);
-    if (held == m_held.end())
-        return SmartPtr<T>();
-    const SmartPtr<T>* current = held->second.template Get<SmartPtr<T>>();
-    return current == nullptr || *current ? live : SmartPtr<T>();
+    // With hold, only a name that holding would not change is served here: one already in the
+    // held map, whatever that entry holds.
+    return m_held.count(key) != 0 ? live : SmartPtr<T>();
 }
 
 template <class T, class Loader>
@@ -194,14 +191,9 @@ SmartPtr<T> AssetDict::GetOrLoad(const NarrowString& key, bool hold, Loader load
 template <class T>
 void AssetDict::HoldLocked(const NarrowString& key, const SmartPtr<T>& asset)
 {
-    // Nothing to keep for a failed load: the next request with hold tries again and holds
-    // what it gets.
-    if (!asset)
-        return;
-    Any& entry = m_held[key];
-    const SmartPtr<T>* current = entry.template Get<SmartPtr<T>>();
-    if (entry.IsEmpty() || (current != nullptr && !*current))
-        entry = Any(asset);
+    // The first request with hold decides the entry, a failed load's null included; a held
+    // entry is never replaced, so a later success under the key is not held until ReleaseHeld.
+    m_held.emplace(key, Any(asset));
 }
 
 SmartPtr<AudioSource> AssetDict::LoadAudio(const NarrowString& key)

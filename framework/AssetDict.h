@@ -53,7 +53,9 @@ public:
     AssetDict& operator=(const AssetDict&) = delete;
 
     // Get-or-load on Instance: the live asset under the key, else a new one loaded from the key
-    // (and remembered weakly). With hold, the dictionary also keeps it alive. Null when there is
+    // (and remembered weakly). With hold, the first such request of the key enters what it got
+    // in the held map, which keeps it alive: after a failed load that entry holds nothing, and a
+    // later success under the key is not held while it stays. Null when there is
     // no dictionary, the load fails, or the key names a live asset of another kind (a failed or
     // expired entry of another kind is loaded again as this kind). A loader's exception passes
     // through, and the threads waiting for the name then load it themselves.

@@ -449,7 +449,7 @@ bool Settings::SetString(const Tarv::NarrowString& name, const Tarv::NarrowStrin
 float Settings::GetLogicInterval() const
 {
     int fps = GetInt("constants/logic_fps");
-    if (fps <= 0 || fps > MAX_LOGIC_FPS)
+    if (fps <= 0)
         fps = DEFAULT_LOGIC_FPS;
     return 1.0f / static_cast<float>(fps);
 }

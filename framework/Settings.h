@@ -21,10 +21,9 @@ namespace Quor
 class Settings : public Tarv::RefCounter
 {
 public:
-    // The logic rate used when "constants/logic_fps" is missing, zero, negative or above
-    // MAX_LOGIC_FPS: a bad setting slows or speeds the game, never freezes it.
+    // The logic rate used when "constants/logic_fps" is missing, zero or negative, which has
+    // no usable interval: a bad setting slows or speeds the game, never freezes it.
     static constexpr int DEFAULT_LOGIC_FPS = 30;
-    static constexpr int MAX_LOGIC_FPS = 1000;
     // Appended to the user file's name to keep a user file that failed to load; a second one
     // gets ".1" after that, and so on, so an earlier one is never replaced.
     static constexpr const char* BAD_FILE_SUFFIX = ".bad";

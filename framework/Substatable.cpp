@@ -89,10 +89,20 @@ void Substatable::ChangeState(ApplicationState* state, bool dropStored)
     m_pending = new MasterLoadingState(target.Get(), m_loadingScreen.Get(), true, this);
 }
 
+void Substatable::ChangeState(ApplicationState* state)
+{
+    ChangeState(state, false);
+}
+
 void Substatable::ChangeStateKeepCurrent(ApplicationState* state)
 {
+    StoreCurrent();
+    ChangeState(state);
+}
+
+void Substatable::StoreCurrent()
+{
     m_stored = m_current;
-    ChangeState(state, false);
 }
 
 void Substatable::ReturnToStored()
@@ -132,6 +142,17 @@ bool Substatable::SwitchToPreloaded(bool dropStored)
         m_pending = preload;
     }
     return true;
+}
+
+bool Substatable::SwitchToPreloaded()
+{
+    return SwitchToPreloaded(false);
+}
+
+bool Substatable::SwitchToPreloadedKeepCurrent()
+{
+    StoreCurrent();
+    return SwitchToPreloaded();
 }
 
 bool Substatable::SetLoadingScreen(ApplicationLoadingState* screen)

@@ -32,8 +32,12 @@ public:
     // released); dropStored first releases the stored state. A null state changes nothing
     // else. May be called on the loader thread by a state loading itself, before it enters.
     void ChangeState(ApplicationState* state, bool dropStored);
+    // ChangeState without its stored-state step: the stored state stays.
+    void ChangeState(ApplicationState* state);
     // stored := current, then as ChangeState(state, false).
     void ChangeStateKeepCurrent(ApplicationState* state);
+    // stored := current (the earlier stored state released), and nothing else.
+    void StoreCurrent();
     // pending := stored, stored := current: the two swap at the next update, without loading.
     // With nothing stored, a requested change is cancelled and the current state is stored.
     void ReturnToStored();
@@ -55,6 +59,11 @@ public:
     // itself with its loading screen. False, changing nothing but the stored slot, when there
     // is no preload.
     bool SwitchToPreloaded(bool dropStored);
+    // SwitchToPreloaded without its stored-state step: the stored state stays.
+    bool SwitchToPreloaded();
+    // stored := current, then as SwitchToPreloaded(false); with no preload the current state
+    // is still stored.
+    bool SwitchToPreloadedKeepCurrent();
     bool HasPreload() const { return static_cast<bool>(m_preload); }
 
     // Takes the screen and runs its whole load now on the calling thread. Only master loading

@@ -88,9 +88,9 @@ void Game::LoadGameAtlases()
 void Game::LoadLocalisation()
 {
     Quor::Settings* settings = GetSettings();
-    // No other language is tried: a code that names no loadable file (or is not a plain code)
-    // leaves the texts empty, and every text shows its id.
-    LoadLanguage(settings != nullptr ? settings->GetString("language") : Tarv::NarrowString(), false);
+    // No other language is tried: a code that names no loadable file leaves the texts empty,
+    // and every text shows its id.
+    LoadLanguage(settings != nullptr ? settings->GetString("language") : Tarv::NarrowString());
 }
 
 float Game::SetUpServices(Quor::Settings* settings)

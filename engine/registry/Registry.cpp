@@ -66,6 +66,8 @@ RegistryNode* Registry::FindNodeLocked(const NarrowString& path, bool parentOnly
         return nullptr;
     if (!m_machineSetup && IsMachinePath(path))
         create = false;
+    if (path.find('\0') != NarrowString::npos)
+        create = false;
 
     NarrowString nodePath = path;
     if (parentOnly) {
@@ -95,6 +97,8 @@ RegistryNode* Registry::FindNodeLocked(const NarrowString& path, bool parentOnly
 
 RegistryKey* Registry::FindKeyLocked(const NarrowString& path, bool create)
 {
+    // A name holding a NUL byte could not be saved: such a path creates nothing.
+    create = create && path.find('\0') == NarrowString::npos;
     RegistryNode* node = FindNodeLocked(path, true, create);
     if (node == nullptr)
         return nullptr;
@@ -302,7 +306,7 @@ bool Registry::LoadXml(const XmlIterator& root, bool notify, const NarrowString&
         const char* stored = top.GetAttribute("name");
         if (stored == nullptr)
             return false;
-        target = RegistryXmlReader::Decode(stored);
+        target = stored;
     }
 
     std::vector<Change> changes;

@@ -56,7 +56,8 @@ public:
 
     // Raw access for the console and the script binding. The pointers stay valid until the
     // registry is destroyed, but reading or writing through them is not locked: from a second
-    // thread use the typed getters and setters instead.
+    // thread use the typed getters and setters instead. A path holding a NUL byte creates
+    // nothing, as the registry file could not carry its name.
     RegistryNode* FindNode(const NarrowString& path, bool parentOnly, bool create);
     RegistryKey* FindKey(const NarrowString& path, bool create);
 
@@ -70,7 +71,8 @@ public:
 
     // Creates nodes and key as needed and stores the value (retyping the key); then runs the
     // callbacks whose prefix starts path. False, with no callback, for a path that addresses no
-    // key (a missing node under "/machine" among them) or a read-only key.
+    // key (a missing node under "/machine" among them), a read-only key, or a string holding a
+    // NUL byte.
     bool SetBool(const NarrowString& path, bool value);
     bool SetInt(const NarrowString& path, int value);
     bool SetString(const NarrowString& path, const NarrowString& value);

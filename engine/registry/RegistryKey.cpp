@@ -22,6 +22,10 @@ bool RegistryKey::SetInt(int value)
 
 bool RegistryKey::SetString(const NarrowString& value)
 {
+    // No XML reader gives back a NUL byte: a value holding one would make the saved file fail
+    // to load and cost every other setting in it.
+    if (value.find('\0') != NarrowString::npos)
+        return false;
     m_value = Any(value);
     m_type = TYPE_STRING;
     return true;

@@ -27,7 +27,8 @@ public:
     virtual ~RegistryKey();
 
     // Each replaces the value and the type tag: a key takes whatever type it is last given.
-    // False (and no change) for a key that can't be written.
+    // False (and no change) for a key that can't be written, and for a string holding a NUL
+    // byte, which the registry file could not carry.
     virtual bool SetBool(bool value);
     virtual bool SetInt(int value);
     virtual bool SetString(const NarrowString& value);

@@ -5,7 +5,6 @@
 #include "engine/registry/Registry.h"
 #include "engine/registry/RegistryKey.h"
 #include "engine/registry/RegistryNode.h"
-#include "engine/registry/RegistryXmlWriter.h"
 
 #include <cstring>
 
@@ -62,7 +61,7 @@ bool SetFromText(const XmlIterator& element, const char* type, RegistryKey& key)
     }
     if (std::strcmp(type, "string") == 0) {
         const char* text = element.GetText();
-        key.SetString(RegistryXmlReader::Decode(text));
+        key.SetString(text != nullptr ? text : "");
         return true;
     }
     return false;
@@ -76,7 +75,7 @@ void ReadKeys(const XmlIterator& element, RegistryNode& node, const NarrowString
         const char* type = key.GetAttribute("type");
         if (stored == nullptr || type == nullptr)
             continue;
-        const NarrowString name = RegistryXmlReader::Decode(stored);
+        const NarrowString name = stored;
         RegistryKey* target = node.FindKey(name);
         if (target == nullptr)
             target = node.CreateKey(name);
@@ -94,7 +93,7 @@ void ReadInto(const XmlIterator& element, RegistryNode& node, const NarrowString
         const char* stored = child.GetAttribute("name");
         if (stored == nullptr)
             continue;
-        const NarrowString name = RegistryXmlReader::Decode(stored);
+        const NarrowString name = stored;
         RegistryNode* childNode = node.FindChild(name, depth < Registry::MAX_DEPTH);
         // The depth limit also bounds this recursion for nodes that already exist.
         if (childNode != nullptr && depth < Registry::MAX_DEPTH)
@@ -102,45 +101,7 @@ void ReadInto(const XmlIterator& element, RegistryNode& node, const NarrowString
     }
 }
 
-// An upper-case hex digit, as the writer makes them.
-bool HexValue(char c, int& value)
-{
-    if (c >= '0' && c <= '9')
-        value = c - '0';
-    else if (c >= 'A' && c <= 'F')
-        value = c - 'A' + 10;
-    else
-        return false;
-    return true;
-}
-
 } // namespace
-
-NarrowString RegistryXmlReader::Decode(const char* stored)
-{
-    const NarrowString text = stored != nullptr ? stored : "";
-    const NarrowString escape = RegistryXmlWriter::BYTE_ESCAPE;
-    NarrowString out;
-    out.reserve(text.size());
-    std::size_t from = 0;
-    for (std::size_t at = text.find(escape); at != NarrowString::npos; at = text.find(escape, from)) {
-        out.append(text, from, at - from);
-        from = at + escape.size();
-        int high = 0;
-        int low = 0;
-        if (text.compare(from, escape.size(), escape) == 0) {
-            out += escape;
-            from += escape.size();
-        } else if (from + 1 < text.size() && HexValue(text[from], high) && HexValue(text[from + 1], low)) {
-            out += static_cast<char>(high * 16 + low);
-            from += 2;
-        } else {
-            out += escape;
-        }
-    }
-    out.append(text, from, NarrowString::npos);
-    return out;
-}
 
 void RegistryXmlReader::Read(const XmlIterator& element, RegistryNode& node, const NarrowString& path,
                              std::vector<Change>& changes)

@@ -32,15 +32,10 @@ public:
     // key's own value when it has one of that type, else false or 0. Nodes and keys are created
     // below "/machine" too (its protected keys refuse by themselves); nothing deeper than the
     // registry's depth limit is created.
-    // Names and string values go through Decode. Every key the file reached is appended to
-    // changes.
+    // Names and string values are taken as the XML layer gives them. Every key the file
+    // reached is appended to changes.
     static void Read(const XmlIterator& element, RegistryNode& node, const NarrowString& path,
                      std::vector<Change>& changes);
-
-    // A name or string value as the file stores it, with the writer's escapes of bytes that
-    // XML can't hold undone (RegistryXmlWriter::AppendText). An escape that the writer never
-    // makes stays as it stands.
-    static NarrowString Decode(const char* stored);
 };
 
 } // namespace Tarv

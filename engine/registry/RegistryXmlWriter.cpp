@@ -2,7 +2,6 @@
 #include "engine/registry/RegistryXmlWriter.h"
 
 #include "engine/core/Any.h"
-#include "engine/core/Utf8.h"
 #include "engine/registry/RegistryKey.h"
 #include "engine/registry/RegistryNode.h"
 
@@ -12,20 +11,9 @@ namespace Tarv
 namespace
 {
 
-const char HEX_DIGITS[] = "0123456789ABCDEF";
-
-// A byte that XML 1.0 can't hold, as the escape and two hex digits.
-void AppendByteEscape(NarrowString& out, unsigned char byte)
-{
-    out += RegistryXmlWriter::BYTE_ESCAPE;
-    out += HEX_DIGITS[byte >> 4];
-    out += HEX_DIGITS[byte & 0x0F];
-}
-
-// Escapes one ASCII byte, or returns false when it may stand as it is.
+// Escapes one byte, or returns false when it may stand as it is.
 bool AppendEscaped(NarrowString& out, char c, bool attribute)
 {
-    const unsigned char byte = static_cast<unsigned char>(c);
     switch (c) {
     case '&':
         out += "&amp;";
@@ -46,48 +34,24 @@ bool AppendEscaped(NarrowString& out, char c, bool attribute)
         if (!attribute)
             return false;
         break;
+    // A reader turns a raw CR into a line feed.
     case '\r':
     case 0x7F:
         break;
     default:
-        if (byte >= 0x20)
-            return false;
-        AppendByteEscape(out, byte);
-        return true;
+        return false;
     }
     out += "&#";
-    out.AppendInt(byte);
+    out.AppendInt(static_cast<unsigned char>(c));
     out += ";";
     return true;
 }
 
 void AppendEscapedText(NarrowString& out, const NarrowString& text, bool attribute)
 {
-    const NarrowString escape = RegistryXmlWriter::BYTE_ESCAPE;
-    std::size_t i = 0;
-    while (i < text.size()) {
-        if (text.compare(i, escape.size(), escape) == 0) {
-            out += escape;
-            out += escape;
-            i += escape.size();
-            continue;
-        }
-        if (static_cast<unsigned char>(text[i]) < 0x80) {
-            if (!AppendEscaped(out, text[i], attribute))
-                out += text[i];
-            ++i;
-            continue;
-        }
-        // Whole characters that XML allows stand as they are; anything else goes byte by byte.
-        char32_t codePoint = 0;
-        const std::size_t length = DecodeUtf8Char(text.data() + i, text.size() - i, codePoint);
-        if (length == 0 || codePoint == 0xFFFE || codePoint == 0xFFFF) {
-            AppendByteEscape(out, static_cast<unsigned char>(text[i]));
-            ++i;
-        } else {
-            out.append(text, i, length);
-            i += length;
-        }
+    for (char c : text) {
+        if (!AppendEscaped(out, c, attribute))
+            out += c;
     }
 }
 

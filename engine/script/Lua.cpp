@@ -54,7 +54,7 @@ const char PROFILER_REPORT[] =
 // Depth of nested "require" on this thread: the recursion runs on this thread's C stack.
 thread_local int t_requireDepth = 0;
 
-// Reads in 1024-byte steps until a read returns less than 1, stopping past the size limit.
+// Reads in 1024-byte steps until a read returns less than 1.
 bool ReadThroughVfs(const NarrowString& path, std::vector<char>& contents)
 {
     SmartPtr<File> file(VfsOpenRead(path.c_str()));
@@ -65,8 +65,7 @@ bool ReadThroughVfs(const NarrowString& path, std::vector<char>& contents)
         const int count = file->Read(block, static_cast<int>(sizeof block));
         if (count < 1)
             return true;
-        if (static_cast<std::size_t>(count) > sizeof block
-            || contents.size() + static_cast<std::size_t>(count) > Lua::MAX_SCRIPT_SIZE)
+        if (static_cast<std::size_t>(count) > sizeof block)
             return false;
         contents.insert(contents.end(), block, block + count);
     }
@@ -103,7 +102,7 @@ bool ReadTextChunk(const NarrowString& path, std::vector<char>& contents, bool& 
 {
     contents.clear();
     precompiled = false;
-    if (!s_fileReader(path, contents) || contents.size() > Lua::MAX_SCRIPT_SIZE)
+    if (!s_fileReader(path, contents))
         return false;
     precompiled = !contents.empty() && contents[0] == LUA_SIGNATURE[0];
     return !precompiled;

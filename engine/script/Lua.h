@@ -30,8 +30,6 @@ public:
 
     // Nested "require" calls deeper than this stop with a script error.
     static constexpr int MAX_REQUIRE_DEPTH = 32;
-    // Script files larger than this are refused rather than read into memory.
-    static constexpr std::size_t MAX_SCRIPT_SIZE = 16u << 20;
 
     // Owning: a new state with "keys", "require" and "TarvMsg" and no library open. GetState
     // is null when the interpreter could not allocate one; every operation then does nothing.

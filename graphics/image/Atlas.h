@@ -31,7 +31,8 @@ public:
     ~Atlas() override;
 
     // The atlas of a registration key "menu.xml" or "menu.xml@linear": split at the last "@",
-    // page image "menu.png". Null when the path does not end in ".xml".
+    // page image "menu.png" (AtlasLayout::GetPageImageName). Null when the path is shorter
+    // than three characters.
     static SmartPtr<Atlas> Load(const NarrowString& key, SurfaceFetcher fetchPage = nullptr);
 
     Surface* GetImage() const { return m_image.Get(); }

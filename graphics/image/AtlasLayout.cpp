@@ -45,7 +45,9 @@ bool AtlasLayout::ParseFile(const NarrowString& path, const NarrowString& option
 
 NarrowString AtlasLayout::GetPageImageName(const NarrowString& xmlPath)
 {
-    if (xmlPath.size() < 5 || xmlPath.compare(xmlPath.size() - 4, 4, ".xml") != 0)
+    // The last three characters give way, whatever they are: a path too short to hold an
+    // ending names no page.
+    if (xmlPath.size() < 3)
         return NarrowString();
     return NarrowString(xmlPath.substr(0, xmlPath.size() - 3) + "png");
 }

@@ -33,8 +33,8 @@ public:
     // Parse of the virtual file at path; false when it cannot be opened or parsed.
     static bool ParseFile(const NarrowString& path, const NarrowString& option,
                           std::vector<AtlasRegion>& regions);
-    // "menu.xml" -> "menu.png"; empty unless the path ends in ".xml" after at least one
-    // character.
+    // The path with its last three characters replaced by "png" ("menu.xml" -> "menu.png",
+    // "menu.txt" -> "menu.png"); empty for a path shorter than three characters.
     static NarrowString GetPageImageName(const NarrowString& xmlPath);
 };
 

@@ -6,6 +6,7 @@
 #include "framework/Application.h"
 
 #include "engine/registry/Registry.h"
+#include "engine/registry/TextDict.h"
 #include "engine/vfs/File.h"
 #include "engine/vfs/Vfs.h"
 #include "engine/vfs/VfsMount.h"
@@ -420,7 +421,7 @@ protected:
 
 } // namespace
 
-TEST_F(ApplicationInProcess, StepsFollowTheIntervalWithTheCatchUpBounded)
+TEST_F(ApplicationInProcess, StepsFollowTheIntervalAndCatchUpInOneFrame)
 {
     app->SetInterval(1.0f / 32.0f);
     app->Update(0.02f);
@@ -428,11 +429,13 @@ TEST_F(ApplicationInProcess, StepsFollowTheIntervalWithTheCatchUpBounded)
     app->Update(0.02f);
     ASSERT_EQ(state->steps.size(), 1u);
     EXPECT_FLOAT_EQ(state->steps[0], 1.0f / 32.0f);
-    // A half-second frame would be 16 steps; at most MAX_STEPS_PER_FRAME run, the rest is
-    // dropped rather than carried into the next frames.
+    EXPECT_NEAR(app->GetAccumulator(), 0.00875f, 1e-6f);
+    // A half-second frame runs all its 16 steps in that frame, each of the interval.
+    app->SetInterval(1.0f / 32.0f);
     state->steps.clear();
     app->Update(0.5f);
-    EXPECT_EQ(state->steps.size(), static_cast<std::size_t>(Quor::Application::MAX_STEPS_PER_FRAME));
+    ASSERT_EQ(state->steps.size(), 16u);
+    EXPECT_FLOAT_EQ(state->steps.back(), 1.0f / 32.0f);
     state->steps.clear();
     app->Update(0.01f);
     EXPECT_TRUE(state->steps.empty());
@@ -447,8 +450,8 @@ TEST_F(ApplicationInProcess, StepsFollowTheIntervalWithTheCatchUpBounded)
 }
 
 // The constructor sets the version and the singletons; a key is in the input state before any
-// state sees it; language names that could leave the text folder are refused.
-TEST_F(ApplicationInProcess, SingletonsKeysAndLanguageNames)
+// state sees it.
+TEST_F(ApplicationInProcess, SingletonsAndKeys)
 {
     Tarv::NarrowString version;
     ASSERT_NE(Tarv::Registry::Instance.Get(), nullptr);
@@ -465,11 +468,44 @@ TEST_F(ApplicationInProcess, SingletonsKeysAndLanguageNames)
     EXPECT_FALSE(input->IsKeyDown(13));
     app->OnKeyUp(12);
     EXPECT_FALSE(input->IsKeyDown(12));
+}
 
-    // No file system is mounted: nothing loads, and nothing outside "l10n/" is ever tried.
-    EXPECT_FALSE(app->LoadLanguage("../config/defaults"));
-    EXPECT_FALSE(app->LoadLanguage(""));
-    EXPECT_TRUE(app->GetLanguageFile().empty());
+// Any language value names the file "l10n/" + value + ".xml": odd and long names load when that
+// file exists; a value naming no file, however long or strange, empties the texts (and the file
+// system keeps "../" inside its mount).
+TEST_F(ApplicationInProcess, LanguageLoadsTheFileItsValueNames)
+{
+    TestFiles::TempDir folder;
+    ASSERT_EQ(mkdir((folder / "l10n").c_str(), 0700), 0);
+    ASSERT_EQ(mkdir((folder / "config").c_str(), 0700), 0);
+    const std::string texts = "<l10n><string id=\"IDS_A\">a</string></l10n>";
+    ASSERT_TRUE(TestFiles::WriteText(folder / "l10n/pt BR.v2.xml", texts));
+    ASSERT_TRUE(TestFiles::WriteText(folder / "l10n/english-of-the-united-kingdom.xml", texts));
+    ASSERT_TRUE(TestFiles::WriteText(folder / "config/x.xml", texts));
+    Tarv::VfsInit();
+    Tarv::VfsMountNative(folder.Path() + "/", "", 0);
+
+    const struct
+    {
+        std::string language;
+        bool loads;
+    } cases[] = {{"pt BR.v2", true},
+                 {"english-of-the-united-kingdom", true},
+                 {"../config/x", false},
+                 {"", false},
+                 {"missing", false},
+                 {"../../../../../../../../nowhere/x", false},
+                 {std::string(5000, 'a'), false},
+                 {std::string("e\0n", 3), false}};
+    Tarv::TextDict* dict = Tarv::TextDict::Instance.Get();
+    ASSERT_NE(dict, nullptr);
+    for (const auto& c : cases) {
+        ASSERT_TRUE(app->LoadLanguage("pt BR.v2"));
+        EXPECT_EQ(app->LoadLanguage(c.language), c.loads) << c.language;
+        EXPECT_EQ(dict->GetCount(), c.loads ? 1u : 0u) << c.language;
+        EXPECT_EQ(app->GetLanguageFile(), c.loads ? "l10n/" + c.language + ".xml" : "") << c.language;
+    }
+    Tarv::VfsShutdown();
 }
 
 // Quitting while a state loads: the shut-down and the release wait for the load before the file

@@ -200,6 +200,27 @@ TEST_F(AssetClientTest, ImagesLiveAsLongAsTheirClientOrTheCacheList)
     }
 }
 
+// A slot holds a plain pointer that only the client's images keep alive: an image that failed
+// and then loaded is kept in place of the failure, or the slot would point at a freed image.
+TEST_F(AssetClientTest, ALaterLoadOfAFailedImageIsKeptForItsSlot)
+{
+    AssetClient client;
+    Tarv::Surface* slot = reinterpret_cast<Tarv::Surface*>(1);
+    client.RequestAssetInto("late/b.png", &slot);
+    client.LoadQueued();
+    EXPECT_EQ(slot, nullptr);
+    EXPECT_EQ(client.GetImage("late/b.png"), nullptr);
+
+    MountArchive({{"late/b.png", MakePng(6, 3, 40)}});
+    client.RequestAssetInto("late/b.png", &slot);
+    client.LoadQueued();
+    ASSERT_NE(slot, nullptr);
+    EXPECT_EQ(client.GetImage("late/b.png"), slot);
+    EXPECT_EQ(client.GetImageCount(), 1u);
+    EXPECT_EQ(slot->GetWidth(), 6);
+    EXPECT_EQ(slot->GetHeight(), 3);
+}
+
 TEST_F(AssetClientTest, DestroyedWithEntriesQueuedWritesNoSlot)
 {
     Tarv::Surface* slot = reinterpret_cast<Tarv::Surface*>(1);

@@ -373,6 +373,73 @@ TEST_F(SubstatableTest, APreloadStillLoadingBecomesCurrentWithoutASecondThread)
     EXPECT_EQ(log.TakeLoads(), (Calls{"b.Load"}));
 }
 
+// The entry points without a stored-state step leave the stored state alone; StoreCurrent is
+// that step alone; the keep-current switch stores the current state before it switches.
+TEST_F(SubstatableTest, TheSlotsAfterEachShortEntryPoint)
+{
+    enum class Pending { NONE, LOADING_TARGET, TARGET };
+    const struct
+    {
+        const char* what;
+        bool preload;
+        void (*call)(Quor::Substatable&, Quor::ApplicationState*);
+        Pending pending;
+        bool currentStored;
+    } cases[] = {
+        {"ChangeState", false, [](Quor::Substatable& s, Quor::ApplicationState* b) { s.ChangeState(b); },
+         Pending::LOADING_TARGET, false},
+        {"StoreCurrent", false, [](Quor::Substatable& s, Quor::ApplicationState*) { s.StoreCurrent(); },
+         Pending::NONE, true},
+        {"SwitchToPreloaded", true, [](Quor::Substatable& s, Quor::ApplicationState*) { EXPECT_TRUE(s.SwitchToPreloaded()); },
+         Pending::TARGET, false},
+        {"SwitchToPreloadedKeepCurrent", true,
+         [](Quor::Substatable& s, Quor::ApplicationState*) { EXPECT_TRUE(s.SwitchToPreloadedKeepCurrent()); },
+         Pending::TARGET, true},
+    };
+    for (const auto& c : cases) {
+        int storedDestroyed = 0;
+        auto* stored = new RecordingState("stored", &log, &storedDestroyed);
+        auto* a = new RecordingState("a", &log);
+        auto* b = new RecordingState("b", &log);
+        Settle(root.Get(), stored);
+        root->ChangeStateKeepCurrent(a);
+        RunRequestedChange(root.Get());
+        ASSERT_EQ(root->GetCurrent(), a) << c.what;
+        ASSERT_EQ(root->GetStored(), stored) << c.what;
+        Tarv::SmartPtr<Quor::ApplicationState> keepB(b);
+        if (c.preload) {
+            ASSERT_TRUE(root->PreloadState(b));
+            Quor::MasterLoadingState* preload = root->GetPreload();
+            ASSERT_TRUE(WaitUntil([preload] { return preload->IsLoaded(); })) << c.what;
+        }
+
+        c.call(*root, b);
+        EXPECT_FALSE(root->HasPreload()) << c.what;
+        EXPECT_EQ(root->GetCurrent(), a) << c.what;
+        EXPECT_EQ(root->GetStored(), c.currentStored ? a : stored) << c.what;
+        EXPECT_EQ(storedDestroyed, c.currentStored ? 1 : 0) << c.what;
+        switch (c.pending) {
+        case Pending::NONE:
+            EXPECT_EQ(root->GetPending(), nullptr) << c.what;
+            break;
+        case Pending::LOADING_TARGET:
+            ASSERT_NE(AsLoading(root->GetPending()), nullptr) << c.what;
+            EXPECT_EQ(AsLoading(root->GetPending())->GetTarget(), b) << c.what;
+            RunRequestedChange(root.Get());
+            break;
+        case Pending::TARGET:
+            EXPECT_EQ(root->GetPending(), b) << c.what;
+            root->Update(DT);
+            break;
+        }
+        if (c.pending != Pending::NONE)
+            EXPECT_EQ(root->GetCurrent(), b) << c.what;
+        root->DropStored();
+        log.Take();
+        log.TakeLoads();
+    }
+}
+
 TEST_F(SubstatableTest, MissingArgumentsAreRefusedInsteadOfCrashing)
 {
     EXPECT_FALSE(root->SwitchToPreloaded(false));

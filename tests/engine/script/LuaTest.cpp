@@ -289,13 +289,13 @@ TEST(LuaProfiler, ReportsEachCalledFunctionWhenTheStateCloses)
                             [](const std::string& line) { return line[0] == '[' && Contains(line.c_str(), "(Work) 3"); }));
 }
 
-// Scripts in a real temporary directory mounted into the virtual file system: a file longer than
-// one 1024-byte read, a source companion preferred, a missing file reported.
+// Scripts in a real temporary directory mounted into the virtual file system: a file of many
+// 1024-byte reads and more than 16 MiB runs whole, a companion preferred, a missing file reported.
 TEST(LuaVfsFiles, RunFileReadsThroughTheVirtualFileSystem)
 {
     const auto dir = std::filesystem::temp_directory_path() / ("brashwick-lua-" + std::to_string(getpid()));
     std::filesystem::create_directories(dir);
-    std::string big = "total = 0\n";
+    std::string big = "total = 0\n--" + std::string(17u << 20, 'x') + "\n";
     for (int i = 0; i < 300; ++i)
         big += "total = total + 1\n";
     for (auto [name, text] : {std::pair<const char*, std::string>{"big.lua", big}, {"x.lua", "ran = 'source'"}, {"x.luac", "ran = 'companion'"}})

@@ -66,11 +66,13 @@ TEST(AtlasLayout, UnreadableDocumentsGiveNoRegions)
     EXPECT_FALSE(AtlasLayout::ParseFile("no/such/atlas.xml", "linear", regions));
 }
 
-TEST(AtlasLayout, PageNameReplacesTheXmlSuffix)
+// The last three characters give way to "png", whatever they are.
+TEST(AtlasLayout, PageNameReplacesTheLastThreeCharacters)
 {
-    EXPECT_EQ(AtlasLayout::GetPageImageName("menu.xml"), "menu.png");
-    EXPECT_EQ(AtlasLayout::GetPageImageName("atlas/ui.xml"), "atlas/ui.png");
-    EXPECT_EQ(AtlasLayout::GetPageImageName(".xml"), "");
-    EXPECT_EQ(AtlasLayout::GetPageImageName("ab"), "");
-    EXPECT_EQ(AtlasLayout::GetPageImageName("menu.txt"), "");
+    const struct { const char* path; const char* page; } cases[] = {
+        {"menu.xml", "menu.png"}, {"atlas/ui.xml", "atlas/ui.png"}, {".xml", ".png"},
+        {"menu.txt", "menu.png"}, {"menu.XML", "menu.png"}, {"menu", "mpng"}, {"abc", "png"},
+        {"ab", ""}, {"", ""}};
+    for (const auto& c : cases)
+        EXPECT_EQ(AtlasLayout::GetPageImageName(c.path), c.page) << c.path;
 }

@@ -88,6 +88,12 @@ TEST_F(AtlasFiles, RegionsAreNamedWithTheOptionAndTheFirstNameWins)
     Atlas plain("menu.xml", "menu.png", "");
     EXPECT_NE(plain.GetRegion("menu/a.png"), nullptr);
     EXPECT_EQ(plain.GetImage()->GetFlags(0xffffffffu), 0u);
+    // A description of another ending finds its page the same way.
+    m_folder.WriteText("menu.atl", MENU_XML);
+    SmartPtr<Atlas> other = Atlas::Load("menu.atl");
+    ASSERT_TRUE(other);
+    EXPECT_EQ(other->GetRegions().size(), 3u);
+    EXPECT_TRUE(other->GetImage());
 }
 
 TEST_F(AtlasFiles, UnreadableAtlasesHaveNoRegions)
@@ -100,9 +106,12 @@ TEST_F(AtlasFiles, UnreadableAtlasesHaveNoRegions)
     EXPECT_FALSE(Atlas::Load("nopage.xml")->GetImage());
     EXPECT_TRUE(Atlas::Load("noxml.xml")->GetRegions().empty());
     EXPECT_TRUE(Atlas::Load("broken.xml@linear")->GetRegions().empty());
-    EXPECT_FALSE(Atlas::Load("xml"));
-    EXPECT_FALSE(Atlas::Load(".xml"));
-    EXPECT_FALSE(Atlas::Load("menu.png"));
+    // Any path of three characters or more names a page; shorter ones name none.
+    EXPECT_TRUE(Atlas::Load("xml")->GetRegions().empty());
+    EXPECT_TRUE(Atlas::Load(".xml")->GetRegions().empty());
+    EXPECT_TRUE(Atlas::Load("menu.png")->GetRegions().empty());
+    EXPECT_FALSE(Atlas::Load("ab"));
+    EXPECT_FALSE(Atlas::Load("ab@linear"));
 }
 
 TEST(Atlas, RegionsOutliveTheAtlasAndHoldThePage)

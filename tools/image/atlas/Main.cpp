@@ -101,7 +101,8 @@ int main(int argc, char** argv)
     }
     const std::string xmlPath = args[2];
     const int maxSide = args.size() == 4 ? std::atoi(args[3].c_str()) : 2048;
-    if (Tarv::AtlasLayout::GetPageImageName(xmlPath).empty() || maxSide < 1) {
+    const bool endsInXml = xmlPath.size() > 4 && xmlPath.compare(xmlPath.size() - 4, 4, ".xml") == 0;
+    if (!endsInXml || maxSide < 1) {
         std::fprintf(stderr, "tarvatlas: the output must end in .xml and the side be positive\n");
         return 2;
     }
