@@ -1,6 +1,7 @@
-// The real program on a private Xvfb with a named pipe where its settings file belongs: the start
-// does not wait on the pipe, says why the file is not used, plays on the defaults, and closing
-// the window ends the program with the pipe left as it was.
+// The program (the tests' build, which reports its progress on standard output) on a private Xvfb
+// with a named pipe where its settings file belongs: the start does not wait on the pipe, says why
+// the file is not used, plays on the defaults, and closing the window ends the program with the
+// pipe left as it was.
 #include "tests/support/ChildProcess.h"
 #include "tests/support/XClient.h"
 #include "tests/support/XvfbServer.h"
@@ -36,7 +37,7 @@ TEST(SettingsPipeProgram, APipeAsTheSettingsFileNeitherHoldsTheStartNorTheClose)
     TestSupport::XClient client{server.GetDisplayName()};
     ASSERT_TRUE(client.IsOpen());
     ChildProcess program;
-    ASSERT_TRUE(program.Start({std::string(BRASHWICK_OUTPUT_DIR) + "/brashwick"},
+    ASSERT_TRUE(program.Start({std::string(BRASHWICK_OUTPUT_DIR) + "/brashwick-reporting"},
                               {{"DISPLAY", server.GetDisplayName()},
                                {"XDG_CONFIG_HOME", (root / "config").string()},
                                {"PULSE_SERVER", "unix:" + root.string() + "/no-sound-server"},
