@@ -123,6 +123,41 @@ class LevelCompiler(unittest.TestCase):
                       level_errors(grid, "15.lvl", win.replace("on hero 32,6  use boat", "on hero 30,6  use boat")))
 
 
+class RestartView(unittest.TestCase):
+    """The played check: after a restart the camera eases back from where the hero went, and the
+    first tool must not be due before it is back."""
+
+    SIM = os.path.join(BUILD, "bin", "pirrock-sim")
+    LEVELS = os.path.join(SOURCE, "content", "common", "levels", "src")
+
+    def errors(self, number, change=lambda win: win):
+        with open(os.path.join(self.LEVELS, f"{number}.lvl")) as f:
+            grid = f.read()
+        with open(os.path.join(self.LEVELS, f"{number}.sol")) as f:
+            win = "case win" + f.read().split("case win")[1].split("case ")[0]
+        with tempfile.TemporaryDirectory() as tmp:
+            path = os.path.join(tmp, f"{number}.lvl")
+            with open(path, "w") as f:
+                f.write(grid)
+            with open(path[:-4] + ".sol", "w") as f:
+                f.write(change(win))
+            level = lvlc.parse(path)
+            lvlc.check(level)
+            lvlc.check_restart(level, path[:-4] + ".sol", self.SIM, os.path.join(BUILD, "bin"))
+            return "\n".join(level.errors)
+
+    def test_the_first_tool_waits_for_the_camera_coming_back(self):
+        # Level 30 is the longest: the ski tapped from 6,4 is due when the camera is back; tapped
+        # from 4,4, twelve steps earlier (where the level began before), the camera still comes back from the far end.
+        self.assertEqual(self.errors(30), "")
+        early = self.errors(30, lambda win: win.replace("on hero 6,4  use ski", "on hero 4,4  use ski"))
+        self.assertIn("ski at 10,4 is tapped 68 steps into the level, but after a restart the camera is back", early)
+
+    def test_a_win_case_that_does_not_win_is_named(self):
+        self.assertIn("the win case does not end as it expects",
+                      self.errors(30, lambda win: win.replace("  on hero 22,6  use fire_extinguisher at 24,6", "  ;")))
+
+
 class Lint(unittest.TestCase):
     """Each fixture is the real staged content with one fault put in; the lint must name its rule."""
 

@@ -71,13 +71,13 @@ protected:
     Tarv::SmartPtr<Level> level;
 };
 
-// Level 30 is 20 rows of 48: row r's foot lies at 48 (19 - r). Its ski stands in column 8 of
-// row 4 (foot 720); the boat's water is columns 74..78 and the skates' ice 82..86 of row 12.
+// Level 30 is 20 rows of 48: row r's foot lies at 48 (19 - r). Its ski stands in column 10 of
+// row 4 (foot 720); the boat's water is columns 76..80 and the skates' ice 84..88 of row 12.
 TEST_F(LevelViewTest, TheSkiHillStandsInItsCellsAndOpenWaterIsNotIce)
 {
-    Draw(30, 48 * 12.0f, 600.0f);
+    Draw(30, 48 * 14.0f, 600.0f);
     ExpectGolden("30_ski_hill", 160, 100, 440, 300);
-    Draw(30, 48 * 80.0f, 480.0f);
+    Draw(30, 48 * 82.0f, 480.0f);
     ExpectGolden("30_water", 0, 220, 800, 180);
 }
 
@@ -85,6 +85,6 @@ TEST_F(LevelViewTest, TheSkiHillStandsInItsCellsAndOpenWaterIsNotIce)
 // hills and their base fill the screen down to the ground, with no bare sky below them.
 TEST_F(LevelViewTest, ATallLevelsBackgroundCoversItsLowestCamera)
 {
-    Draw(26, 48 * 90.0f, 240.0f);
+    Draw(26, 48 * 92.0f, 240.0f);
     ExpectGolden("26_low", 0, 40, 400, 360);
 }

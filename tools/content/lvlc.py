@@ -3,11 +3,14 @@
 map, ground and parallax tile files and its tutorial, after checking the level's form and the
 placement rules that the game's mechanics impose.
 
-Usage: lvlc.py [--check] [--out PARTS] NN.lvl...
+Usage: lvlc.py [--check] [--sim PIRROCK_SIM [--paks DIR]] [--out PARTS] NN.lvl...
   writes PARTS/common/levels/NN.xml, NN_map.xml, NN_ground.xml, NN_far.xml, NN_near.xml (with
   NN_far_base.xml, NN_near_base.xml where the camera sees below them) and PARTS/common/tutorials/N.xml; --check only checks. Errors fail (exit 1), warnings print.
   A level's recorded cases (NN.sol beside NN.lvl) are checked against its grid as far as that
-  needs no play: each tool used on a cell of that tool, no cell used twice, room to react."""
+  needs no play: each tool used on a cell of that tool, no cell used twice, room to react. With
+  --sim the win case is also played by the headless game (with the archives in DIR): after a
+  restart from where the camera went farthest, the camera must be back on the hero a second
+  before the first tool is due."""
 import math
 import os
 import random
@@ -417,6 +420,78 @@ def check_solution(level, path):
                 level.warnings.append(f"{src}:1: warning: the win case never uses the tool cell {cell[0]},{cell[1]}")
 
 
+# A player needs a second to find a tool's cell once it shows; at 30 logic steps a second.
+LOOK_AHEAD = 30
+TRACE_CAMERA = re.compile(r"(\d+) camera \w+ at (-?\d+),(-?\d+),(-?\d+)(?: to (-?\d+),(-?\d+),(-?\d+))?")
+TRACE_PLACED = re.compile(r"(\d+) placed (\w+) at (\d+),(\d+)")
+TRACE_WAITING = re.compile(r"(\d+) state \w+ -> waiting")
+
+
+def play(sim, paks, level, lines):
+    """The replay lines played by the headless game with the camera traced at every step: (whether
+    the run ended as its expect line says, the trace's lines)."""
+    import subprocess
+    import tempfile
+    with tempfile.TemporaryDirectory() as tmp:
+        replay, trace = os.path.join(tmp, "replay.txt"), os.path.join(tmp, "trace.txt")
+        with open(replay, "w", encoding="utf-8") as f:
+            f.write("\n".join(lines) + "\n")
+        command = [sim, "--level", str(level.number), "--replay", replay, "--camera", "1", "--trace", trace]
+        if paks:
+            command[1:1] = ["--paks", paks]
+        done = subprocess.run(command, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=120)
+        if not os.path.exists(trace):
+            return False, []
+        with open(trace, encoding="utf-8") as f:
+            return done.returncode == 0, f.read().splitlines()
+
+
+def check_restart(level, path, sim, paks):
+    """The level started again where its win case took the camera farthest: the camera eases back
+    to the hero from there, and it must be within a cell of the hero's framing a second before the
+    win case's first tool is tapped (counted from the hero's new wait at the start)."""
+    src = os.path.basename(path)
+    lines, case, expect = [], None, "expect win"
+    with open(path, encoding="utf-8") as f:
+        for raw in f:
+            line = raw.split(";")[0].strip()
+            words = line.split()
+            if words[:1] == ["case"]:
+                case = words[1:] == ["win"]
+            elif case and words[:1] == ["on"]:
+                lines.append(line)
+            elif case and words[:1] == ["expect"]:
+                expect = line
+    won, trace = play(sim, paks, level, lines + [expect])
+    if not won:
+        level.errors.append(f"{src}:1: error: the win case does not end as it expects")
+        return
+    cameras = {int(m.group(1)): tuple(int(v) for v in m.group(2, 3)) for m in map(TRACE_CAMERA.match, trace) if m}
+    placed = sorted((int(m.group(1)), m.group(2), m.group(3), m.group(4)) for m in map(TRACE_PLACED.match, trace) if m)
+    if not placed or not cameras:
+        return
+    first, tool, x, y = placed[0]
+    start = cameras[min(cameras)]
+    farthest = max(sorted(cameras), key=lambda k: abs(cameras[k][0] - start[0]) + abs(cameras[k][1] - start[1]))
+    _, trace = play(sim, paks, level, lines + [f"on step {farthest} hud RestartLevel", "expect lose"])
+    waits = [int(m.group(1)) for m in map(TRACE_WAITING.match, trace) if m and int(m.group(1)) >= farthest]
+    if not waits:
+        level.errors.append(f"{src}:1: error: the level does not start again after a restart")
+        return
+    settled = None
+    for m in map(TRACE_CAMERA.match, trace):
+        if m and int(m.group(1)) >= waits[0]:
+            at, to = m.group(2, 3, 4), m.group(5, 6, 7) if m.group(5) else m.group(2, 3, 4)
+            if max(abs(int(a) - int(b)) for a, b in zip(at, to)) <= CELL:
+                settled = int(m.group(1)) - waits[0]
+                break
+    if settled is None or settled > first - LOOK_AHEAD:
+        level.errors.append(f"{src}:1: error: case win: {tool} at {x},{y} is tapped {first} steps into the level,"
+                            f" but after a restart the camera is back on the hero only after"
+                            f" {'more' if settled is None else settled} steps: "
+                            f"at least {LOOK_AHEAD} steps between them are needed")
+
+
 def check_hint(level, hint, tool_cells):
     x, y = hint["cell"]
     if not (0 <= x < level.width and 0 <= y < level.height):
@@ -617,7 +692,10 @@ def main(argv):
     args = argv[1:]
     check_only = "--check" in args
     args = [a for a in args if a != "--check"]
-    out = None
+    out = sim = paks = None
+    while len(args) >= 2 and args[0] in ("--sim", "--paks"):
+        sim, paks = (args[1], paks) if args[0] == "--sim" else (sim, args[1])
+        args = args[2:]
     if len(args) >= 2 and args[0] == "--out":
         out, args = args[1], args[2:]
     if not args or (out is None and not check_only):
@@ -629,6 +707,9 @@ def main(argv):
         level = parse(path)
         if not level.errors:
             check(level)
+        solution = os.path.splitext(path)[0] + ".sol"
+        if sim and not level.errors and os.path.exists(solution):
+            check_restart(level, solution, sim, paks)
         for message in level.warnings + level.errors:
             print(message, file=sys.stderr)
         failed |= bool(level.errors)

@@ -16,6 +16,10 @@ local waiting = false
 -- font (fonts/body.xml), and their window is a whole number of lines high, so no line shows cut.
 local creditsDrag, creditsAt = 0, 0
 local CREDITS_LINE = 23
+-- Untouched, the credits roll on by themselves, a line at a time after a first pause, so their
+-- last line shows to a player who never drags; a drag takes over and the roll waits again.
+local CREDITS_PAUSE, CREDITS_PACE = 2.0, 1.0
+local creditsIdle = 0
 -- The title id of the high-score screen; its numbers are read again for every refresh.
 local hsTitle = "IDS_HS_GAME_OVER"
 
@@ -30,7 +34,7 @@ local function Show(name)
     ui:GetControl(screen):SetVisibility(screen == name)
   end
   if name == "scr_credits" and shown ~= "scr_credits" then
-    creditsDrag, creditsAt = 0, 0
+    creditsDrag, creditsAt, creditsIdle = 0, 0, 0
     ui:GetControl("credits_text"):SetTextPosition(0)
     Send("EnableTouch")
   end
@@ -211,16 +215,30 @@ function Screen:ShowMenu(which)
   elseif which == "PauseMenu" then Show("scr_pause")
   else Show("scr_main") end
 end
-function Screen:OnMultitouchMove(step)
-  if shown ~= "scr_credits" then return end
+-- The credits moved to creditsDrag pixels from their top, shown from the nearest whole line; the
+-- end stays in reach although the text's height need not be whole lines.
+local function ScrollCredits(drag)
   local text = ui:GetControl("credits_text")
   local last = math.max(0, text:GetTextHeight() - text:GetHeight())
-  creditsDrag = math.min(last, math.max(0, creditsDrag + step))
+  local lines = math.ceil(last / CREDITS_LINE)
+  creditsDrag = math.min(lines * CREDITS_LINE, math.max(0, drag))
   creditsAt = math.min(last, math.floor(creditsDrag / CREDITS_LINE + 0.5) * CREDITS_LINE)
   text:SetTextPosition(creditsAt)
 end
+function Screen:OnMultitouchMove(step)
+  if shown ~= "scr_credits" then return end
+  creditsIdle = 0
+  ScrollCredits(creditsDrag + step)
+end
 function Screen:UpdateTexts() RefreshTexts() end
-function Screen:Update(dt) end
+function Screen:Update(dt)
+  if shown ~= "scr_credits" then return end
+  creditsIdle = creditsIdle + dt
+  if creditsIdle >= CREDITS_PAUSE + CREDITS_PACE then
+    creditsIdle = CREDITS_PAUSE
+    ScrollCredits((math.floor(creditsDrag / CREDITS_LINE + 0.5) + 1) * CREDITS_LINE)
+  end
+end
 function Screen:OnKeyDown(key)
   if waiting then return end
   if key == keys.KEY_BACK or key == keys.KEY_ESCAPE then

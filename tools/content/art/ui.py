@@ -130,9 +130,13 @@ def hud(items, anim_first):
         elif name == "fall":
             s.rect(8, 40, 20, 16, "#9A6A3F", INK, 2).path("M40 14 L40 48 M32 40 L40 50 L48 40", None, DANGER, 4)
         else:
-            # a slot of the tool bar with its stock badge showing 1
-            s.rect(12, 18, 32, 32, PAPER, INK, 2.5, r=7).rect(20, 32, 16, 5, "#A9774A", INK, 1.5, r=2)
-            s.circle(44, 18, 9, DANGER, INK, 2).path("M42 14 L45 12 L45 24", None, WHITE, 2.5)
+            # a slot of the tool bar as the bar shows it, the trampoline in it, with its stock badge
+            # showing 1 (a lone plank in the slot read as a minus sign)
+            s.rect(9, 17, 38, 36, PAPER, INK, 2.5, r=7)
+            s.begin("translate(10.6 17.6) scale(0.62)")
+            s.parts.extend(tool_icon("trampoline", items, anim_first).parts[2:])
+            s.end()
+            s.circle(45, 18, 10, DANGER, INK, 2).path("M42.5 14 L46 12 L46 25", None, WHITE, 3)
         out[f"icon_{name}"] = s
     s = Svg(32, 32)
     s.poly(star_points(16, 17, 14, 6), "#F4D35E", INK, 2)
@@ -229,6 +233,8 @@ def menu(items):
     out["logo"] = s
     for pressed in (False, True):
         out["btn_pressed" if pressed else "btn"] = button(260, 64, pressed)
+        # the developer screen's switches say their state beside their name
+        out["btn_wide_pressed" if pressed else "btn_wide"] = button(420, 64, pressed)
         out["btn_round_pressed" if pressed else "btn_round"] = button(72, 72, pressed)
     icons = {
         "sound_on": "M10 18 L18 18 L28 8 L28 40 L18 30 L10 30 Z M34 16 Q40 24 34 32",
