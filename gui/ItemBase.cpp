@@ -85,9 +85,4 @@ void ItemBase::SetTouchable(bool touchable)
         m_touchable = touchable;
 }
 
-int ItemBase::GetClampedAlpha() const
-{
-    return std::clamp(m_alpha, 0, 255);
-}
-
 } // namespace Plim

@@ -1,8 +1,8 @@
 // Layouts drawn on real frames under Xvfb and read back: nested and faded controls, a composited
 // control at alpha 128, sprites from atlas regions, rectangles that draw nothing, compared
-// with a golden image; one draw call for controls that come from one atlas page; scripted
-// screens (a turning sprite, an xdotool click); text lines driven from Lua, aligned and
-// shadowed, before and after a language change.
+// with a golden image; alphas beyond a byte drawn by their low byte; one draw call for
+// controls that come from one atlas page; scripted screens (a turning sprite, an xdotool
+// click); text lines driven from Lua, aligned and shadowed, before and after a language change.
 #include "gui/Layout.h"
 
 #include "engine/script/LuaErrorQueue.h"
@@ -25,6 +25,7 @@
 #include <array>
 #include <chrono>
 #include <cstdlib>
+#include <string>
 
 using RenderTest::Near;
 using RenderTest::ReadPixel;
@@ -115,6 +116,24 @@ TEST_F(LayoutDrawing, SpritesOfOneAtlasPageAreOneDrawCall)
     Batcher()->Flush();
     EXPECT_EQ(Batcher()->GetStats().drawCalls, 1u);
     EXPECT_TRUE(Near(ReadPixel(Screen(), 222, 22), Rgba{30, 180, 60, 255}, 3));
+}
+
+// Alphas are kept as the layout gives them and drawn by their low byte: 300 draws as 44, for a
+// representation and for a compositing surface alike.
+TEST_F(LayoutDrawing, AnAlphaBeyondTheByteDrawsWithItsLowByte)
+{
+    const auto control = [](int x, int alpha, bool composited) {
+        return "<item type=\"Control\" name=\"c\"><x>" + std::to_string(x) + "</x><y>100</y><alpha>" +
+               std::to_string(alpha) + "</alpha>" +
+               (composited ? "<compositing><width>32</width><height>32</height></compositing>" : "") +
+               "<representation type=\"default\" file=\"rep/pair.xml\"/></item>";
+    };
+    ASSERT_TRUE(layout.Load(GuiTest::RootWith(control(0, 300, false) + control(100, 44, false) +
+                                              control(200, 300, true) + control(300, 44, true))));
+    layout.Draw(*Screen());
+    const Rgba faint{38, 5, 5, 255}; // red (220, 30, 30) at 44 over black
+    for (const int x : {0, 100, 200, 300})
+        EXPECT_TRUE(Near(ReadPixel(Screen(), x + 4, 104), faint, 3)) << x << ": " << ReadPixel(Screen(), x + 4, 104);
 }
 
 class ScreenDrawing : public LayoutDrawing

@@ -7,6 +7,7 @@
 #include "gui/Graphic.h"
 #include "tests/gui/GuiWorld.h"
 
+#include <climits>
 #include <string>
 #include <vector>
 
@@ -196,6 +197,58 @@ INSTANTIATE_TEST_SUITE_P(
                   Root("<item type=\"TextLine\" name=\"t\"><representation type=\"up\" file=\"rep/label.xml\"/></item>"), 1, 2},
         BadLayout{"TextBoxWithoutFont", Root("<item type=\"TextBox\" name=\"b\"><text-blocks><text/></text-blocks></item>"), 1, 2}),
     [](const testing::TestParamInfo<BadLayout>& info) { return info.param.label; });
+
+struct AlphaChain {
+    const char* label;
+    std::string root, middle, leaf; // properties of the three controls of one chain
+    bool middleActive;              // the middle one is drawing into its compositing surface
+    int effective;                  // the leaf's effective alpha, as "GetAlpha" and the dump give it
+    bool inherited;                 // an alpha is set on the leaf's way up
+};
+
+void PrintTo(const AlphaChain& c, std::ostream* out)
+{
+    *out << c.label;
+}
+
+class AlphaChains : public GuiTest::GuiWorld<>, public testing::WithParamInterface<AlphaChain>
+{
+};
+
+TEST_P(AlphaChains, EffectiveAndInheritedAlphaFollowTheChainUp)
+{
+    const AlphaChain& c = GetParam();
+    const std::string leaf = Item("leaf", c.leaf);
+    const std::string middle = Item("middle", c.middle + "<children>" + leaf + "</children>");
+    ASSERT_TRUE(Load(GuiTest::Screen("<layer>" + Item("root", c.root + "<children>" + middle + "</children>") + "</layer>")));
+    Find("middle")->SetCompositingActive(c.middleActive);
+    EXPECT_EQ(Find("leaf")->GetEffectiveAlpha(), c.effective);
+    EXPECT_EQ(Find("leaf")->HasInheritedAlpha(), c.inherited);
+    const std::string line = DumpLines().back();
+    EXPECT_EQ(line.substr(line.rfind("a: ") + 3), std::to_string(c.effective));
+}
+
+const std::string COMPOSITING = "<compositing><width>4</width><height>4</height></compositing>";
+
+INSTANTIATE_TEST_SUITE_P(
+    Alpha, AlphaChains,
+    testing::Values(
+        AlphaChain{"NoneSet", "", "", "", false, 255, false},
+        AlphaChain{"SetAtTheRoot", "<alpha>128</alpha>", "", "", false, 128, true},
+        AlphaChain{"Set255StillCounts", "", "<alpha>255</alpha>", "", false, 255, true},
+        AlphaChain{"HalvedTwice", "<alpha>128</alpha>", "", "<alpha>128</alpha>", false, 64, true},
+        AlphaChain{"AboveTheByteIsKept", "<alpha>300</alpha>", "", "", false, 300, true},
+        AlphaChain{"AboveTheByteScalesTheChild", "<alpha>300</alpha>", "", "<alpha>128</alpha>", false, 150, true},
+        AlphaChain{"NegativeIsKept", "", "", "<alpha>-5</alpha>", false, -5, true},
+        AlphaChain{"ProductBeyond32Bits", "<alpha>65536</alpha>", "", "<alpha>65536</alpha>", false, 16843009, true},
+        AlphaChain{"ResultBeyondTheIntRange", "<alpha>0x7fffffff</alpha>", "<alpha>0x7fffffff</alpha>", "", false,
+                   INT_MAX, true},
+        AlphaChain{"ACompositingParentEndsTheWalk", "<alpha>128</alpha>", COMPOSITING, "", true, 255, false},
+        AlphaChain{"ACompositingParentsOwnAlphaIsLeftToItsSurface", "", COMPOSITING + "<alpha>100</alpha>", "", true,
+                   255, false},
+        AlphaChain{"SetBelowACompositingParent", "<alpha>128</alpha>", COMPOSITING, "<alpha>100</alpha>", true, 100, true},
+        AlphaChain{"AnIdleCompositingParentPassesItOn", "<alpha>128</alpha>", COMPOSITING, "", false, 128, true}),
+    [](const testing::TestParamInfo<AlphaChain>& info) { return info.param.label; });
 
 TEST_F(Blank, TreesDeeperThanTheLimitStopThereAndWideOnesAreWalkedWhole)
 {
