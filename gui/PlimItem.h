@@ -29,9 +29,9 @@ public:
     // Reads "x", "y", "relative", "visibility", "touchable", "alpha" and "compositing" from the
     // item element's children (the first of each name; never through overrides). A word other
     // than "true"/"false" sets the property's flag and leaves the value false. A "compositing"
-    // element always sets compositing, with a surface of the size it gives (an empty side gives
-    // a surface without pixels); only a side over the largest texture the driver takes is
-    // refused, reported once, and leaves a surface without pixels.
+    // element always sets compositing, with an RGBA surface of the size it gives; a size the
+    // texture layer cannot make (an empty side, or one over its limit) leaves that surface
+    // without pixels, and the texture layer says so.
     void ReadCommonProperties(const Tarv::XmlIterator& item);
 
     int GetX() const { return m_x; }
