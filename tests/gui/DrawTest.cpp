@@ -8,6 +8,7 @@
 #include "engine/script/LuaErrorQueue.h"
 #include "framework/AssetFunctions.h"
 #include "engine/registry/TextDict.h"
+#include "graphics/text/FontEx.h"
 #include "gui/ColorText.h"
 #include "gui/Screen.h"
 #include "gui/SimpleText.h"
@@ -375,6 +376,10 @@ TEST_F(TextDrawing, ASimpleTextShowsOnlyASetTextAtItsPlace)
     text.Draw(*Screen(), 255);
     Batcher()->Flush();
     EXPECT_EQ(InkBox(0, 280, 400, 60, 200)[2], -1);
+    // Still, the shared font image takes the alpha the text was drawn with.
+    ASSERT_NE(text.GetFont(), nullptr);
+    text.Draw(*Screen(), 0x164);
+    EXPECT_EQ(text.GetFont()->GetImage()->GetAlpha(), 0x64);
 
     ASSERT_GT(text.GetFontHeight(), 0);
     text.SetText("GREETING", false);
