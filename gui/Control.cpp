@@ -147,7 +147,8 @@ void Control::DrawRepresentation(Tarv::Surface& target)
     const int x = root->GetX(), y = root->GetY();
     root->SetX(SaturatedSum(x, GetAbsX()));
     root->SetY(SaturatedSum(y, GetAbsY()));
-    const int alpha = GetEffectiveAlpha();
+    // Without an alpha set on the way up the representation is drawn opaque.
+    const int alpha = HasInheritedAlpha() ? GetEffectiveAlpha() : 255;
     WalkTree(
         hold.Get(),
         [&target, alpha](Node<Graphic>* node) {

@@ -2,28 +2,11 @@
 #include "gui/PlimItem.h"
 
 #include "engine/core/XmlIterator.h"
-#include "graphics/render/OpenGLCaps.h"
-#include "graphics/render/Surface.h"
 #include "graphics/render/PixelDataGL.h"
-#include "gui/Messages.h"
-
-#include <algorithm>
-#include <string>
+#include "graphics/render/Surface.h"
 
 namespace Plim
 {
-
-namespace
-{
-
-// The driver's limit where GL has told it, and never more than the engine's own texture limit.
-int LargestTextureSide()
-{
-    const int driver = Tarv::OpenGLCaps::GetMaxTextureSize();
-    return driver > 0 ? std::min(driver, Tarv::PixelDataGL::MAX_DIMENSION) : Tarv::PixelDataGL::MAX_DIMENSION;
-}
-
-} // namespace
 
 ItemBase::ItemBase() = default;
 ItemBase::~ItemBase() = default;
@@ -54,15 +37,6 @@ void ItemBase::ReadCommonProperties(const Tarv::XmlIterator& item)
     m_compositing = true;
     Tarv::XmlIterator(compositing, "width").GetTextInt(m_compositingWidth);
     Tarv::XmlIterator(compositing, "height").GetTextInt(m_compositingHeight);
-    // The size comes from the file: a side no texture of this driver can have is refused here,
-    // once, rather than failing at every draw.
-    const int largest = LargestTextureSide();
-    if (m_compositingWidth > largest || m_compositingHeight > largest) {
-        Report("compositing size " + std::to_string(m_compositingWidth) + "x" + std::to_string(m_compositingHeight) +
-               " is over the largest texture side of " + std::to_string(largest) + ": its subtree is not drawn");
-        m_compositingSurface = Tarv::MakeSmart<Tarv::Surface>(0, 0, Tarv::PixelDataGL::FORMAT_RGBA8888);
-        return;
-    }
     m_compositingSurface =
         Tarv::MakeSmart<Tarv::Surface>(m_compositingWidth, m_compositingHeight, Tarv::PixelDataGL::FORMAT_RGBA8888);
 }
@@ -83,11 +57,6 @@ void ItemBase::SetTouchable(bool touchable)
 {
     if (m_touchableSet)
         m_touchable = touchable;
-}
-
-int ItemBase::GetClampedAlpha() const
-{
-    return std::clamp(m_alpha, 0, 255);
 }
 
 } // namespace Plim

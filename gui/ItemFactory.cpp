@@ -32,12 +32,12 @@ Graphic* CreateGraphic(BuildContext* context, const char* type, const Tarv::XmlI
     const OverrideTable* overrides = context != nullptr ? context->overrides : nullptr;
     if (std::strcmp(type, "Sprite") == 0)
         return new Sprite(item, overrides);
+    if (std::strcmp(type, "ColorText") == 0)
+        return new ColorText(item, overrides);
     if (std::strcmp(type, "Rectangle") == 0)
         return new Rectangle(item, overrides);
     if (std::strcmp(type, "Image") == 0)
         return new Image(item);
-    if (std::strcmp(type, "ColorText") == 0)
-        return new ColorText(item, overrides);
     if (std::strcmp(type, "SimpleText") == 0)
         return new SimpleText(item, overrides);
     if (std::strcmp(type, "TransformedSprite") == 0)

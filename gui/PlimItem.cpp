@@ -46,10 +46,24 @@ int PlimItem<T>::GetEffectiveAlpha() const
         return 255;
     const T* parent = GetParentItem();
     if (parent == nullptr)
-        return IsAlphaSet() ? GetClampedAlpha() : 255;
-    if (!IsAlphaSet() || GetClampedAlpha() == 255)
+        return IsAlphaSet() ? GetAlpha() : 255;
+    if (!IsAlphaSet() || GetAlpha() == 255)
         return parent->GetEffectiveAlpha();
-    return GetClampedAlpha() * parent->GetEffectiveAlpha() / 255;
+    // Alphas are not clamped, so a script's large value would overflow an int product.
+    const long long product = static_cast<long long>(GetAlpha()) * parent->GetEffectiveAlpha() / 255;
+    return static_cast<int>(std::clamp<long long>(product, INT_MIN, INT_MAX));
+}
+
+template <class T>
+bool PlimItem<T>::HasInheritedAlpha() const
+{
+    for (const PlimItem<T>* item = this; item != nullptr; item = item->GetParentItem()) {
+        if (item->IsCompositingActive())
+            return false;
+        if (item->IsAlphaSet())
+            return true;
+    }
+    return false;
 }
 
 template class PlimItem<Control>;

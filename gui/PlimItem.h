@@ -29,9 +29,9 @@ public:
     // Reads "x", "y", "relative", "visibility", "touchable", "alpha" and "compositing" from the
     // item element's children (the first of each name; never through overrides). A word other
     // than "true"/"false" sets the property's flag and leaves the value false. A "compositing"
-    // element always sets compositing, with a surface of the size it gives (an empty side gives
-    // a surface without pixels); only a side over the largest texture the driver takes is
-    // refused, reported once, and leaves a surface without pixels.
+    // element always sets compositing, with an RGBA surface of the size it gives; a size the
+    // texture layer cannot make (an empty side, or one over its limit) leaves that surface
+    // without pixels, and the texture layer says so.
     void ReadCommonProperties(const Tarv::XmlIterator& item);
 
     int GetX() const { return m_x; }
@@ -39,7 +39,8 @@ public:
     void SetX(int x) { m_x = x; }
     void SetY(int y) { m_y = y; }
     bool IsRelative() const { return m_relative; }
-    // As stored: layouts and scripts may give values outside 0..255; users clamp.
+    // As stored: layouts and scripts may give values outside 0..255, which are kept; drawing
+    // takes the low 8 bits of the effective alpha.
     int GetAlpha() const { return m_alpha; }
     bool IsAlphaSet() const { return m_alphaSet; }
     // Changes the alpha only when the layout gave the property.
@@ -62,10 +63,6 @@ public:
     // As the layout gave them (0 for a missing or unreadable side).
     int GetCompositingWidth() const { return m_compositingWidth; }
     int GetCompositingHeight() const { return m_compositingHeight; }
-
-protected:
-    // The stored alpha within 0..255.
-    int GetClampedAlpha() const;
 
 private:
     Tarv::SmartPtr<Tarv::Surface> m_compositingSurface;
@@ -98,9 +95,14 @@ public:
     int GetAbsX() const;
     int GetAbsY() const;
     // 255 while compositing is active; at a root the alpha when set, else 255; below a root the
-    // parent's when the alpha is unset or 255, else alpha * parent's / 255 (truncated). The
-    // stored alpha is clamped to 0..255 first.
+    // parent's when the alpha is unset or 255, else alpha * parent's / 255 (truncated). Stored
+    // values outside 0..255 take part as they are; the product is formed in 64 bits, and a
+    // result beyond the int range saturates at it.
     int GetEffectiveAlpha() const;
+    // Whether an item from this one up its parents has its alpha set, the walk ending with no
+    // at an item that is drawing into its own compositing surface. When it is false the
+    // effective alpha is 255 and drawing needs no blending for it.
+    bool HasInheritedAlpha() const;
 
 private:
     Node<T>* m_node = nullptr;

@@ -59,10 +59,12 @@ int SimpleText::GetFontHeight() const
 
 void SimpleText::Draw(Tarv::Surface& target, int alpha)
 {
-    if (!m_laidOut || !m_font || m_font->GetImage() == nullptr)
+    Tarv::Surface* image = m_font ? m_font->GetImage() : nullptr;
+    if (image == nullptr)
         return;
-    m_font->GetImage()->SetAlpha(static_cast<std::uint8_t>(alpha & 0xFF));
-    m_laidOut->Render(target, GetAbsX(), GetAbsY());
+    image->SetAlpha(static_cast<std::uint8_t>(alpha & 0xFF));
+    if (m_laidOut)
+        m_laidOut->Render(target, GetAbsX(), GetAbsY());
 }
 
 void SimpleText::Update(const float&) {}

@@ -24,8 +24,8 @@ public:
     SimpleText(const Tarv::XmlIterator& item, const OverrideTable* overrides);
     ~SimpleText() override;
 
-    // Sets the font image's alpha byte to alpha and renders the laid-out text at the absolute
-    // position; nothing without a laid-out text.
+    // Sets the font image's alpha byte to alpha (also when there is no laid-out text), then
+    // renders the laid-out text at the absolute position; nothing is drawn without one.
     void Draw(Tarv::Surface& target, int alpha) override;
     void Update(const float& dt) override;
     // The laid-out text's size; empty without one.

@@ -7,8 +7,6 @@
 #include "gui/Messages.h"
 #include "gui/ScriptClasses.h"
 
-#include <cmath>
-
 namespace Plim
 {
 
@@ -34,8 +32,7 @@ TransformedSprite::~TransformedSprite() = default;
 
 void TransformedSprite::Draw(Tarv::Surface& target, int alpha)
 {
-    if (!m_image || !std::isfinite(m_angle) || !std::isfinite(m_scale) ||
-        !std::isfinite(m_pivot.x) || !std::isfinite(m_pivot.y))
+    if (!m_image)
         return;
     m_image->SetAlpha(static_cast<std::uint8_t>(alpha & 0xFF));
     const float x = static_cast<float>(GetAbsX()), y = static_cast<float>(GetAbsY());

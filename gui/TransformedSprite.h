@@ -26,7 +26,7 @@ public:
     TransformedSprite(const Tarv::XmlIterator& item, const OverrideTable* overrides);
     ~TransformedSprite() override;
 
-    // One quad; nothing without an image or with a non-finite angle, scale or pivot.
+    // One quad, whatever the angle, scale and pivot; nothing without an image.
     void Draw(Tarv::Surface& target, int alpha) override;
     void Update(const float& dt) override;
     // The image's size, whatever the angle, scale and pivot; empty without an image.

@@ -22,7 +22,6 @@ public:
     explicit Degree(float degrees = 0.0f) : Angle(degrees) {}
     Degree(const Degree&) = default;
     Degree& operator=(const Degree&) = default;
-    virtual ~Degree() = default;
 
     // Takes whole turns off: the result keeps the input's sign and lies in (-360, 360).
     // A value too large for a whole count of turns in 32 bits, or not finite, falls back to
@@ -36,7 +35,6 @@ public:
     explicit Radian(float radians = 0.0f) : Angle(radians) {}
     Radian(const Radian&) = default;
     Radian& operator=(const Radian&) = default;
-    virtual ~Radian() = default;
 
     // As Degree::Wrap with the period 6.2831855.
     virtual void Wrap();

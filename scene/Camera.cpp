@@ -19,7 +19,7 @@ int ReadResolution(const char* path, int fallback)
 {
     int value = 0;
     Tarv::Registry* registry = Tarv::Registry::Instance.Get();
-    if (registry == nullptr || !registry->GetInt(path, value) || value <= 0)
+    if (registry == nullptr || !registry->GetInt(path, value))
         return fallback;
     return value;
 }

@@ -19,8 +19,8 @@ struct ScreenPoint
 class Camera : public DynamicObject, public Tarv::RefCounter
 {
 public:
-    // The screen size used when the "/machine/resolution" keys cannot be read (no registry,
-    // or a size of 0 or less): the device's screen.
+    // The screen size used when the "/machine/resolution" keys cannot be read (no registry, or
+    // no such key): the device's screen. A key that reads 0 or less is used as it is.
     static constexpr int FALLBACK_WIDTH = 800;
     static constexpr int FALLBACK_HEIGHT = 480;
 
@@ -41,7 +41,8 @@ public:
     // depth, or one whose pixel is not a number, gives {INT_MIN, INT_MIN}, off every screen;
     // pixels beyond the int range are clamped to it.
     ScreenPoint WorldToScreen(const Vector3D& point) const;
-    // The world point at depth z drawn at the pixel.
+    // The world point at depth z drawn at the pixel; with a focal length of 0 (a screen height
+    // of 0) its x and y are not numbers.
     Vector3D ScreenToWorld(const ScreenPoint& pixel, const float& z) const;
 
     const Degree& GetFieldOfView() const { return m_fieldOfView; }

@@ -18,7 +18,6 @@ public:
     Quaternion(float w_, float x, float y, float z) : w(w_), axis(x, y, z) {}
     Quaternion(const Quaternion&) = default;
     Quaternion& operator=(const Quaternion&) = default;
-    virtual ~Quaternion() = default;
 
     virtual float GetSquaredNorm() const;
     // The square root is taken in double precision.
@@ -62,9 +61,10 @@ protected:
     friend class Quaternion;
 };
 
-// The orientation type every other part stores. Its quaternion base is not public: a rotation
-// is made only as a turn (or from the physics' integrated components), never taken for any
-// quaternion or assigned from one; it turns vectors through Quaternion::RotateVector.
+// The one quaternion type that dynamic objects and the game keep as an orientation. Its
+// quaternion base is not public: a rotation is made only as a turn (or from the physics'
+// integrated components), never taken for any quaternion or assigned from one; it turns
+// vectors through Quaternion::RotateVector.
 class Rotation : private NormalizedQuaternion
 {
 public:

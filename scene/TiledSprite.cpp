@@ -14,10 +14,6 @@
 namespace Vund
 {
 
-TiledSprite::TiledSprite(const Vector3D& position_, const float& scale_) : Sprite(position_, scale_)
-{
-}
-
 TiledSprite::TiledSprite(const Tarv::NarrowString& path, const Vector3D& position_,
                          const Tarv::NarrowString& options, const float& scale_)
     : Sprite(position_, scale_)

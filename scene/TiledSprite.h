@@ -18,9 +18,6 @@ namespace Vund
 class TiledSprite : public Sprite
 {
 public:
-    // An empty grid at the position (its bottom-left corner) with the scale every tile is
-    // drawn with; its users append tiles.
-    TiledSprite(const Vector3D& position, const float& scale);
     // The grid of a tiled-sprite file: a root (any name) with the integer attributes "width",
     // "height" (rows, placed from the top row down), "tile-width" and "tile-height", and
     // "tile" children with the integer attributes "x" (column from the left) and "y" (row

@@ -39,8 +39,6 @@ public:
 
     // Stops the easing where it is: the goal becomes the current value.
     void ResetOffset() { m_approacher.SetTarget(m_approacher.GetCurrent()); }
-    // Seconds per easing step; a step of 0 or less (or not a number) stops the easing.
-    void SetStepLength(float seconds) { m_approacher.SetStep(seconds); }
 
 protected:
     void Update() override;

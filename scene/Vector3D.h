@@ -18,7 +18,6 @@ public:
     explicit Vector3D(const PolarVector3D& polar);
     Vector3D(const Vector3D&) = default;
     Vector3D& operator=(const Vector3D&) = default;
-    virtual ~Vector3D() = default;
 
     virtual float GetSquaredLength() const;
     // The square root is taken in double precision.

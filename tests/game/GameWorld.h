@@ -13,6 +13,7 @@
 #include "game/GameLog.h"
 #include "game/Pirrock.h"
 #include "game/World.h"
+#include "tests/engine/registry/FakeMachine.h"
 
 #include <gtest/gtest.h>
 
@@ -40,7 +41,7 @@ public:
         Tarv::VfsMountNative(std::string(BRASHWICK_SOURCE_DIR) + "/tests/game/", "", 0);
         Tarv::VfsMountNative(dir.string() + "/", "", Tarv::VFS_MOUNT_FALL_THROUGH);
         Quor::System::Create(nullptr);
-        Tarv::Registry::Instance = Tarv::MakeSmart<Tarv::Registry>();
+        Tarv::Registry::Instance = Tarv::MakeSmart<Tarv::Registry>(&machine);
         Pirrock::SetGameLog(&log);
     }
 
@@ -63,6 +64,8 @@ public:
 
     Quor::Settings& Settings() { return *Quor::Settings::GetInstance(); }
 
+    // The device's 800 x 480 screen behind the "/machine" keys (read-only: tests change it here).
+    FakeMachine machine;
     Pirrock::MessageList log;
     std::filesystem::path dir;
 };

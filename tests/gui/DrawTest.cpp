@@ -1,13 +1,14 @@
 // Layouts drawn on real frames under Xvfb and read back: nested and faded controls, a composited
 // control at alpha 128, sprites from atlas regions, rectangles that draw nothing, compared
-// with a golden image; one draw call for controls that come from one atlas page; scripted
-// screens (a turning sprite, an xdotool click); text lines driven from Lua, aligned and
-// shadowed, before and after a language change.
+// with a golden image; alphas beyond a byte drawn by their low byte; one draw call for
+// controls that come from one atlas page; scripted screens (a turning sprite, an xdotool
+// click); text lines driven from Lua, aligned and shadowed, before and after a language change.
 #include "gui/Layout.h"
 
 #include "engine/script/LuaErrorQueue.h"
 #include "framework/AssetFunctions.h"
 #include "engine/registry/TextDict.h"
+#include "graphics/text/FontEx.h"
 #include "gui/ColorText.h"
 #include "gui/Screen.h"
 #include "gui/SimpleText.h"
@@ -25,6 +26,7 @@
 #include <array>
 #include <chrono>
 #include <cstdlib>
+#include <string>
 
 using RenderTest::Near;
 using RenderTest::ReadPixel;
@@ -115,6 +117,24 @@ TEST_F(LayoutDrawing, SpritesOfOneAtlasPageAreOneDrawCall)
     Batcher()->Flush();
     EXPECT_EQ(Batcher()->GetStats().drawCalls, 1u);
     EXPECT_TRUE(Near(ReadPixel(Screen(), 222, 22), Rgba{30, 180, 60, 255}, 3));
+}
+
+// Alphas are kept as the layout gives them and drawn by their low byte: 300 draws as 44, for a
+// representation and for a compositing surface alike.
+TEST_F(LayoutDrawing, AnAlphaBeyondTheByteDrawsWithItsLowByte)
+{
+    const auto control = [](int x, int alpha, bool composited) {
+        return "<item type=\"Control\" name=\"c\"><x>" + std::to_string(x) + "</x><y>100</y><alpha>" +
+               std::to_string(alpha) + "</alpha>" +
+               (composited ? "<compositing><width>32</width><height>32</height></compositing>" : "") +
+               "<representation type=\"default\" file=\"rep/pair.xml\"/></item>";
+    };
+    ASSERT_TRUE(layout.Load(GuiTest::RootWith(control(0, 300, false) + control(100, 44, false) +
+                                              control(200, 300, true) + control(300, 44, true))));
+    layout.Draw(*Screen());
+    const Rgba faint{38, 5, 5, 255}; // red (220, 30, 30) at 44 over black
+    for (const int x : {0, 100, 200, 300})
+        EXPECT_TRUE(Near(ReadPixel(Screen(), x + 4, 104), faint, 3)) << x << ": " << ReadPixel(Screen(), x + 4, 104);
 }
 
 class ScreenDrawing : public LayoutDrawing
@@ -356,6 +376,10 @@ TEST_F(TextDrawing, ASimpleTextShowsOnlyASetTextAtItsPlace)
     text.Draw(*Screen(), 255);
     Batcher()->Flush();
     EXPECT_EQ(InkBox(0, 280, 400, 60, 200)[2], -1);
+    // Still, the shared font image takes the alpha the text was drawn with.
+    ASSERT_NE(text.GetFont(), nullptr);
+    text.Draw(*Screen(), 0x164);
+    EXPECT_EQ(text.GetFont()->GetImage()->GetAlpha(), 0x64);
 
     ASSERT_GT(text.GetFontHeight(), 0);
     text.SetText("GREETING", false);

@@ -42,6 +42,10 @@ SmartPtr<Surface> Solid()
 class BasicRendererTest : public RenderTest::ScreenTest
 {
 protected:
+    // The grids below come from a tiled-sprite file without tiles; the tests append their own,
+    // as the game does.
+    BasicRendererTest() { files.Write("grid.xml", "<grid width=\"0\" height=\"0\"/>"); }
+
     // The bounding box of the pixels of that colour on the screen.
     Box FindInk(const RenderTest::Rgba& ink = INK)
     {
@@ -84,7 +88,7 @@ SmartPtr<DrawableObject> Parallax(const Vector3D& at, bool fixed)
 template <class Grid>
 SmartPtr<DrawableObject> GridWith(float gridZ, const Vector3D& tile, float tileScale)
 {
-    Grid* grid = new Grid(Vector3D(0, 0, gridZ), 1.0f);
+    Grid* grid = new Grid("grid.xml", Vector3D(0, 0, gridZ), "", 1.0f);
     grid->tiles.push_back(SmartPtr<Sprite>(new Sprite(Solid(), tile, tileScale)));
     return SmartPtr<DrawableObject>(grid);
 }
@@ -220,7 +224,7 @@ SmartPtr<Scene> GoldenScene()
     SmartPtr<Scene> scene(new Scene());
     for (int i = 0; i < 5; ++i)
         scene->AddObject(SmartPtr<DrawableObject>(new ParallaxSprite(band, {128.0f * i, 100, -F}, 1)));
-    TiledSprite* tiles = new TiledSprite({16, 8, 0}, 1);
+    TiledSprite* tiles = new TiledSprite("grid.xml", {16, 8, 0}, "", 1);
     for (int i = 0; i < 6; ++i)
         tiles->tiles.push_back(SmartPtr<Sprite>(new Sprite(ball, {16.0f + 16.0f * i, 8.0f + 8.0f * (i % 2), 0}, 1)));
     scene->AddObject(SmartPtr<DrawableObject>(tiles));

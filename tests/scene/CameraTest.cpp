@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cmath>
 
 using namespace Vund;
 
@@ -59,9 +60,15 @@ TEST_F(CameraTest, FieldOfViewAndResolutionChangeTheNextProjection)
     EXPECT_EQ(camera.WorldToScreen(Vector3D(400, 240, 0)).y, 600 - 240);
     camera.UpdateProjection();
     EXPECT_EQ(camera.GetProjection().x, 512.0f);
-    // Keys that read 0, or no registry at all: the device's 800 x 480.
+    // Keys that read 0 are used: no focal length, so every point of the layer z = 0 lies at the
+    // camera's depth (off every screen) and a tap has no world point.
     world.machine.width = 0;
-    EXPECT_EQ(Camera(Degree(60)).GetProjection().x, 400.0f);
+    world.machine.height = 0;
+    const Camera flat{Degree(60)};
+    EXPECT_EQ(flat.GetProjection(), Vector3D(0, 0, 0));
+    EXPECT_EQ(flat.WorldToScreen(Vector3D(5, 5, 0)).x, INT_MIN);
+    EXPECT_TRUE(std::isnan(flat.ScreenToWorld(ScreenPoint{10, 10}, 0.0f).y));
+    // Without a registry: the device's 800 x 480.
     Tarv::Registry::Instance.Reset();
     EXPECT_EQ(Camera(Degree(60)).WorldToScreen(Vector3D(0, 0, 0)).y, 480);
 }

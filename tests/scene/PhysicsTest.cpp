@@ -142,6 +142,20 @@ TEST_F(PhysicsTest, PassStepsInOrderWhileObjectsComeAndGo)
     EXPECT_EQ(log, "acn");
 }
 
+// The registered flag (cleared by the active-camera slot for the camera it holds) does not
+// keep a destroyed object listed: the next pass steps only the living.
+TEST_F(PhysicsTest, AnObjectDestroyedWithItsRegisteredFlagClearedIsNotSteppedAgain)
+{
+    std::string log;
+    const auto kept = std::make_unique<Probe>(log, 'k');
+    auto gone = std::make_unique<Probe>(log, 'g');
+    gone->registered = false;
+    gone.reset();
+    Tick(0.1f);
+    EXPECT_EQ(log, "k");
+    EXPECT_EQ(physics->GetObjectCount(), 1u);
+}
+
 TEST_F(PhysicsTest, PausedTheManagerSkipsThePassAndATickWithoutTimeMovesByNothing)
 {
     EXPECT_EQ(Quor::System::GetInstance()->GetManager("Physics"), static_cast<Quor::Process*>(physics));

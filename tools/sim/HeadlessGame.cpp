@@ -24,7 +24,9 @@
 #include "game/Hud.h"
 #include "game/Pirrock.h"
 #include "game/World.h"
+#include "graphics/render/Display.h"
 #include "graphics/render/GLCalls.h"
+#include "graphics/render/GLMachineInfo.h"
 #include "gui/Screen.h"
 #include "scene/Camera.h"
 #include "tools/sim/SimPlayState.h"
@@ -191,9 +193,10 @@ bool SimRun::SetUpEngine(std::string& error)
     }
     Tarv::AssetDict::Instance = Tarv::MakeSmart<Tarv::AssetDict>();
     Tarv::TextDict::Instance = Tarv::MakeSmart<Tarv::TextDict>();
-    Tarv::Registry::Instance = Tarv::MakeSmart<Tarv::Registry>();
-    Tarv::Registry::Instance->SetInt("/machine/resolution/x", SCREEN_WIDTH);
-    Tarv::Registry::Instance->SetInt("/machine/resolution/y", SCREEN_HEIGHT);
+    // The "/machine" keys are read-only: they report the screen the display would, as in the
+    // program.
+    Tarv::GLMachineInfo::Get().SetScreen(SCREEN_WIDTH, SCREEN_HEIGHT, Tarv::ORIENTATION_90);
+    Tarv::Registry::Instance = Tarv::MakeSmart<Tarv::Registry>(&Tarv::GLMachineInfo::Get());
     Tarv::AudioFormat format;
     format.channels = 1;
     format.rate = 22050;
