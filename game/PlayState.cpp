@@ -253,8 +253,8 @@ void PlayState::RestartLevel()
     FocusCamera(false);
     Call("UpdateLevelData", Quor::LuaArguments());
     // The new run goes whatever still holds play; the reasons stay as they are for their own
-    // ends (a hint's "ContinueGame", the developer key). The clock is not started here: it
-    // starts when the hero starts running.
+    // ends (a hint's "ContinueGame", the developer key). The clock is not started here: one
+    // that the level's end stopped starts again when the hero starts running.
     HoldPlay(false);
 }
 
@@ -275,9 +275,9 @@ void PlayState::SetPaused(bool on, unsigned reasons)
         return;
     const bool paused = m_pauseReasons != 0;
     HoldPlay(paused);
-    // The game's rule for the clock: it runs from the end of the wait (the director starts it
-    // then) to the level's end; a resume before the hero has started leaves it stopped.
-    if (!paused && (!GetBool("runtime/playing") || m_director->GetState() <= STATE_WAITING))
+    // A resume starts the clock whenever the level is still being played, the hero's wait at
+    // the start included; once the level has ended it stays stopped. A pause always stops it.
+    if (!paused && !GetBool("runtime/playing"))
         return;
     Quor::LuaArguments timer;
     timer.AddBool(!paused);

@@ -491,7 +491,7 @@ TEST(HeadlessGame, TapsAndTouchesOffTheScreenAreNotMade)
     EXPECT_EQ(run.Find("hud UpdateLevelData()"), std::string::npos);
 }
 
-TEST(HeadlessGame, TheClockStartsWhenTheHeroRunsAndNotOnAResumeDuringTheWait)
+TEST(HeadlessGame, TheClockRunsFromTheEntryAndStopsOnlyWhilePlayIsHeld)
 {
     SimOptions options;
     options.settings = {{"dev/enable_cheats", "true"}};
@@ -499,10 +499,16 @@ TEST(HeadlessGame, TheClockStartsWhenTheHeroRunsAndNotOnAResumeDuringTheWait)
                                "on step 110 key SPACE\n", options);
     const int start = run.StepOf("state waiting -> running");
     ASSERT_GT(start, 20) << run.trace;
-    EXPECT_EQ(run.StepOf("hud ActivateTimer(true)"), start) << run.trace;
+    EXPECT_EQ(run.StepOf("hud ActivateTimer(true)"), 0) << run.trace;
     EXPECT_EQ(run.StepOf("hud ActivateTimer(false)"), 10);
-    // A resume while running starts it again.
-    EXPECT_EQ(run.Count("hud ActivateTimer(true)"), 2) << run.trace;
+    // Resumed during the wait and while running, and started again by the hero's start.
+    EXPECT_EQ(run.Count("hud ActivateTimer(true)"), 4) << run.trace;
+
+    // One second runs out while the hero still waits: it is late as soon as it runs.
+    options.time = 1;
+    const Played late = Play(1, "", options);
+    EXPECT_LE(late.StepOf("state running -> late"), late.StepOf("state waiting -> running") + 1) << late.trace;
+    EXPECT_EQ(late.result.outcome, SimResult::LATE);
 }
 
 namespace
