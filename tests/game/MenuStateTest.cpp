@@ -213,6 +213,10 @@ TEST_F(MenuStateTest, TheLevelSelectDragsPlaysAndGoesBack)
     auto* play = dynamic_cast<PlayState*>(current());
     ASSERT_NE(play, nullptr);
     EXPECT_EQ(play->GetLevel(), 1);
+    // Every load makes its HUD, whose script counts its start.
+    int huds = 0;
+    Tarv::Registry::Instance->GetInt("/test/huds", huds);
+    EXPECT_EQ(huds, 1);
     EXPECT_EQ(Settings().GetString("runtime/currentGameState"), "playState");
 
     // The HUD's "NextLevel" comes back to a new level select, whose "Back" resumes the stored menu.
