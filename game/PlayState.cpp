@@ -2,8 +2,6 @@
 #include "game/PlayState.h"
 
 #include "engine/core/KeyCodes.h"
-#include "engine/vfs/File.h"
-#include "engine/vfs/Vfs.h"
 #include "framework/AssetFunctions.h"
 #include "framework/LuaArguments.h"
 #include "framework/LuaComponent.h"
@@ -26,7 +24,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <string>
 
 namespace Pirrock
@@ -58,19 +55,6 @@ void SetBool(const Tarv::NarrowString& key, bool value)
 {
     if (Quor::Settings* settings = Quor::Settings::GetInstance())
         settings->SetBool(key, value);
-}
-
-bool FileExists(const char* path)
-{
-    return bool(Tarv::SmartPtr<Tarv::File>(Tarv::VfsOpenRead(path)));
-}
-
-// The HUD script ships with the game: without it the install is damaged. One line a level,
-// on standard error, since the game log may be a console nobody opens.
-void ReportMissingHud()
-{
-    std::fprintf(stderr, "%s is missing: the installation is damaged; the level plays without its HUD\n",
-                 Hud::SCRIPT);
 }
 
 } // namespace
@@ -137,10 +121,8 @@ void PlayState::Load()
         GameLogPrint("level " + std::to_string(m_currentLevel) + " did not load: back to the level select");
         return;
     }
-    if (FileExists(Hud::SCRIPT))
-        m_hud = Tarv::MakeSmart<Hud>();
-    else
-        ReportMissingHud();
+    // Made whether or not its script loads: a missing script is reported by its loader.
+    m_hud = Tarv::MakeSmart<Hud>();
     m_tutorial = Tarv::MakeSmart<TutorialManager>();
     m_tutorial->LoadForLevel(m_currentLevel);
     m_cameraMovement = Tarv::MakeSmart<CameraMovement>(m_camera.Get());

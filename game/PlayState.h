@@ -3,7 +3,7 @@
 // movement; each step it follows the hero through the cells it crossed, shows tutorial hints and
 // fades the fruit points; taps place tools and the tilt sets the run speed. The HUD
 // (Pirrock::Hud, component "hud") is called by name: a missing function does nothing; a missing
-// script is a damaged install, said on standard error, and the level plays without HUD.
+// script is reported by the script host that fails to read it, and the level plays without HUD.
 #pragma once
 
 #include "engine/core/RNG.h"
@@ -126,7 +126,7 @@ public:
     unsigned GetPauseReasons() const { return m_pauseReasons; }
     const std::vector<Tarv::NarrowString>& GetLoadedAtlases() const { return m_atlases; }
     Director* GetDirector() const { return m_director.Get(); }
-    // Null before Load or without the HUD script.
+    // Null before Load or for a level that did not load.
     Hud* GetHud() const { return m_hud.Get(); }
     TutorialManager* GetTutorial() const { return m_tutorial.Get(); }
     Quor::ProcessManager* FindManager(const char* name) const;
