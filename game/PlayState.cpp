@@ -510,9 +510,8 @@ void PlayState::OnKeyDown(int key)
     if (!GetBool("dev/enable_cheats") || !m_director)
         return;
     const Tarv::SmartPtr<Pirrock>& hero = Pirrock::GetInstance();
-    // The keys that move the hero act only while its touches do (not after the end).
-    if ((key == Tarv::KEY_J || key == Tarv::KEY_R || key == Tarv::KEY_T) && !m_director->TakesTriggers())
-        return;
+    // J and R ask the director, which takes no touch after the level's end; T moves the hero
+    // whatever its state.
     switch (key) {
     case Tarv::KEY_SELECT:
         if (GetBool("dev/enable_auto_test"))

@@ -1,6 +1,7 @@
 // The play state on the fixture level with a logging HUD script: what it loads and releases,
 // entering and leaving with a hint pending, restarting, taps on the tool bar and beside the
 // grid, and commands and input before anything is loaded or with values that are not numbers.
+#include "engine/core/KeyCodes.h"
 #include "framework/Substatable.h"
 #include "framework/System.h"
 #include "game/Director.h"
@@ -385,4 +386,24 @@ TEST_F(PlayStateTest, ToolsAreRecordedOnlyWhileTheTutorialIsOnAndLoaded)
         ASSERT_EQ(play->UseToolAt(LADDER_CELL), ToolUseResult::Placed);
         EXPECT_EQ(play->GetTutorial()->IsToolUsed(LADDER), c.recorded) << c.levelState << " " << (c.tutorial ? c.tutorial : "");
     }
+}
+
+// After the end the director takes no trampoline or pusher from the developer keys, while T still
+// puts the hero onto the selected cell.
+TEST_F(PlayStateTest, AfterTheEndDeveloperKeyTStillMovesTheHeroWhileJAndRChangeNothing)
+{
+    Settings().SetBool("dev/enable_cheats", true);
+    Start(nullptr);
+    Director& director = *play->GetDirector();
+    director.SetState(STATE_DEAD);
+    Pirrock::Pirrock& pirrock = *Pirrock::Pirrock::GetInstance();
+    pirrock.SetVelocity({1.0f, 0.0f, 0.0f});
+    play->OnKeyDown(Tarv::KEY_J);
+    play->OnKeyDown(Tarv::KEY_R);
+    EXPECT_EQ(director.GetState(), STATE_DEAD);
+
+    World::Instance->ShowSelection(Cell{hero.x + 2, hero.y - 1});
+    const Vund::Vector3D before = pirrock.GetPosition();
+    play->OnKeyDown(Tarv::KEY_T);
+    EXPECT_EQ(pirrock.GetPosition(), before + World::Instance->CellsToWorld(2.0f, 1.0f));
 }
