@@ -457,8 +457,8 @@ ToolUseResult PlayState::UseToolAt(const Cell& cell)
     if (!World::Instance || !m_director)
         return ToolUseResult::Ignored;
     bool allowed = m_director->CanUseTools();
-    // Suppressed hints hold no tap back either.
-    if (m_tutorial && !GetBool("dev/disable_tutorial")) {
+    // A hint at the hero's cell lets through only its own tool, shown or not.
+    if (m_tutorial) {
         const TutorialEvent* event = m_tutorial->FindEventAt(World::Instance->GetHeroCell());
         Quor::Settings* settings = Quor::Settings::GetInstance();
         const Tarv::NarrowString selected = settings != nullptr ? settings->GetString("runtime/activeTool") : "";
