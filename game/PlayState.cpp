@@ -69,7 +69,9 @@ PlayState::~PlayState()
             manager->RemoveItem(manager->GetItems().front());
     }
     Pirrock::SetInstance({});
-    for (const Tarv::NarrowString& atlas : m_atlases)
+    // Under the names the settings give now, as the menu does: a switch turned meanwhile
+    // leaves the atlases of the other set registered.
+    for (const Tarv::NarrowString& atlas : GetAtlasNames())
         Quor::UnloadAtlas(atlas);
     m_tutorial.Reset();
     m_director.Reset();
@@ -77,6 +79,11 @@ PlayState::~PlayState()
     if (Vund::Camera::GetActive() == m_camera.Get())
         Vund::Camera::Install(nullptr);
     m_camera.Reset();
+}
+
+std::vector<Tarv::NarrowString> PlayState::GetAtlasNames() const
+{
+    return GetPlayAtlases(m_currentLevel, GetBool("dev/atlas_1024"), IsScreen800x480());
 }
 
 Quor::ProcessManager* PlayState::FindManager(const char* name) const
@@ -98,8 +105,7 @@ void PlayState::SeedRandom(std::uint32_t seed)
 void PlayState::Load()
 {
     m_currentLevel = GetInt(LEVEL_KEY);
-    m_atlases = GetPlayAtlases(m_currentLevel, GetBool("dev/atlas_1024"), IsScreen800x480());
-    for (const Tarv::NarrowString& atlas : m_atlases)
+    for (const Tarv::NarrowString& atlas : GetAtlasNames())
         Quor::LoadAtlas(atlas);
     for (const char* name : {COMMON, HERO_ANIMATOR, LEVEL_ANIMATOR, TOOL_ANIMATOR}) {
         m_managers.push_back(Tarv::MakeSmart<Quor::ProcessManager>(name));

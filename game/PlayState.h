@@ -63,7 +63,7 @@ public:
 
     // Loads nothing; the generator is seeded from the clock.
     PlayState();
-    // Releases the hero and unloads exactly the atlases Load registered.
+    // Releases the hero and unloads the atlases under the names GetAtlasNames gives then.
     ~PlayState() override;
 
     // Loader thread. A level whose files do not load builds nothing past the hero and camera:
@@ -124,7 +124,8 @@ public:
 
     int GetLevel() const { return m_currentLevel; }
     unsigned GetPauseReasons() const { return m_pauseReasons; }
-    const std::vector<Tarv::NarrowString>& GetLoadedAtlases() const { return m_atlases; }
+    // The atlases of the current level under "dev/atlas_1024" and the screen as they are now.
+    std::vector<Tarv::NarrowString> GetAtlasNames() const;
     Director* GetDirector() const { return m_director.Get(); }
     // Null before Load or for a level that did not load.
     Hud* GetHud() const { return m_hud.Get(); }
@@ -164,7 +165,6 @@ private:
     ToolSounds m_toolSounds;
     std::map<int, std::string> m_toolAnimations;
     // The atlases Load registered, unloaded as they are whatever the settings say by then.
-    std::vector<Tarv::NarrowString> m_atlases;
 };
 
 } // namespace Pirrock

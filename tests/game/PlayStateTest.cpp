@@ -2,6 +2,8 @@
 // entering and leaving with a hint pending, restarting, taps on the tool bar and beside the
 // grid, and commands and input before anything is loaded or with values that are not numbers.
 #include "engine/core/KeyCodes.h"
+#include "framework/AssetDict.h"
+#include "framework/AssetFunctions.h"
 #include "framework/Substatable.h"
 #include "framework/System.h"
 #include "game/Director.h"
@@ -120,8 +122,6 @@ constexpr CellCode LADDER = 33;
 TEST_F(PlayStateTest, LoadsEntersHoldsAHintAcrossThePauseMenuRestartsAndReleases)
 {
     play->LoadNow();
-    EXPECT_EQ(play->GetLoadedAtlases(),
-              (std::vector<Tarv::NarrowString>{"game.xml", "anim.xml", "tiles1.xml", "back1.xml"}));
     ASSERT_TRUE(World::Instance && Pirrock::Pirrock::GetInstance());
     EnterTree();
     // The entry starts the clock, though the hero still waits.
@@ -406,4 +406,30 @@ TEST_F(PlayStateTest, AfterTheEndDeveloperKeyTStillMovesTheHeroWhileJAndRChangeN
     const Vund::Vector3D before = pirrock.GetPosition();
     play->OnKeyDown(Tarv::KEY_T);
     EXPECT_EQ(pirrock.GetPosition(), before + World::Instance->CellsToWorld(2.0f, 1.0f));
+}
+
+// The atlases go under the names the settings give when play ends, as the menu's do: with the
+// split set switched on meanwhile, the single game atlas stays registered.
+TEST_F(PlayStateTest, TheAtlasesAreUnloadedUnderTheNamesTheSettingsGiveAtTheEnd)
+{
+    ASSERT_NE(Tarv::VfsMountPak(std::string(BRASHWICK_OUTPUT_DIR) + "/atlas.pak", "", Tarv::VFS_MOUNT_FALL_THROUGH),
+              nullptr);
+    Tarv::AssetDict::Instance = Tarv::MakeSmart<Tarv::AssetDict>();
+    const auto registered = [](const char* name) {
+        return Tarv::AssetDict::Instance->GetAtlasCount(std::string(name) + "@" + Quor::GetDefaultSurfaceOptions());
+    };
+    for (bool switched : {false, true}) {
+        Settings().SetBool("dev/atlas_1024", false);
+        play = Tarv::MakeSmart<PlayState>();
+        play->LoadNow();
+        for (const char* name : {"game.xml", "anim.xml", "tiles1.xml", "back1.xml"})
+            EXPECT_EQ(registered(name), 1) << name;
+        Settings().SetBool("dev/atlas_1024", switched);
+        play.Reset();
+        EXPECT_EQ(registered("game.xml"), switched ? 1 : 0);
+        for (const char* name : {"anim.xml", "tiles1.xml", "back1.xml"})
+            EXPECT_EQ(registered(name), 0) << name;
+        Tarv::AssetDict::UnregisterAtlas(std::string("game.xml@") + Quor::GetDefaultSurfaceOptions());
+    }
+    Tarv::AssetDict::Instance.Reset();
 }
