@@ -479,9 +479,10 @@ void PlayState::PlaceTool(CellCode code, const Cell& cell)
     if (!World::Instance)
         return;
     TakeToolFromStock(code);
-    World::Instance->PlaceTool(code, cell, FindManager(TOOL_ANIMATOR));
+    World::Instance->PlaceItem(code, cell, FindManager(TOOL_ANIMATOR));
     if (m_tutorial && m_tutorial->IsLoaded() && m_tutorial->IsEnabled())
         m_tutorial->SetToolUsed(code);
+    World::Instance->ApplyToolEffects(code, cell);
     PlayToolSound(code);
 }
 
