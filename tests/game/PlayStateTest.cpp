@@ -309,7 +309,7 @@ TEST_F(PlayStateTest, ARestartRunsAgainAndLeavesThePauseReasons)
         EXPECT_FALSE(Pirrock::Pirrock::GetInstance()->frozen) << reasons;
         EXPECT_FALSE(play->FindManager(PlayState::HERO_ANIMATOR)->IsPaused()) << reasons;
         EXPECT_FALSE(IsCameraPaused()) << reasons;
-        EXPECT_EQ(TakeLog(), "UpdateLevelData ") << "the clock waits for the run";
+        EXPECT_EQ(TakeLog(), "UpdateLevelData ") << "a restart leaves the clock alone";
         play->SetPaused(false, PlayState::PAUSE_TUTORIAL | PlayState::PAUSE_DEVELOPER);
     }
 }
