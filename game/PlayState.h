@@ -164,7 +164,6 @@ private:
     Cell m_arrowCell = NO_CELL;
     ToolSounds m_toolSounds;
     std::map<int, std::string> m_toolAnimations;
-    // The atlases Load registered, unloaded as they are whatever the settings say by then.
 };
 
 } // namespace Pirrock
