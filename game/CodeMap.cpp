@@ -94,14 +94,10 @@ bool ReadCodeMap(const Tarv::NarrowString& path, CodeMap& out)
         if (!ReadItem(element, path, map, seen, item))
             continue;
         map.items.push_back(item);
-        // The start lies one column right of the marker; a later marker wins.
+        // The start lies one column right of the marker, past the grid for a marker in the last
+        // column (the World reads no cell outside it); a later marker wins.
         if (item.code == CODE_PIRROCK)
             map.heroStart = Cell{item.x + 1, item.y};
-    }
-    if (map.heroStart.x >= map.width) {
-        GameLogPrint(path + ": the hero's start cell " + CellText(map.heroStart.x, map.heroStart.y) +
-                     " lies outside the grid");
-        return false;
     }
     out = std::move(map);
     return true;

@@ -24,7 +24,8 @@ struct CodeMap
     // The items whose code is not 0, in file order (a later item in a cell replaces an earlier
     // one when the World is built).
     std::vector<LevelItem> items;
-    // One column right of the last "pirrock" item, in its row; (0, 0) without one.
+    // One column right of the last "pirrock" item, in its row (past the grid for a marker in
+    // the last column); (0, 0) without one.
     Cell heroStart;
 };
 
@@ -36,9 +37,10 @@ bool IsUsableGeometry(int width, int height, int cellWidth, int cellHeight);
 // "tile-width" and "tile-height"; each "item" child has the integers "x" (column from the left)
 // and "y" (row from the top) and the code as its text ("%i": 0x1C is 28, 010 is 8; text that is
 // not a number is code 0, which is not listed). Fails, with a line in the game log, for a
-// missing or ill-formed file, a missing or unusable size, or a hero start outside the grid;
-// an item without "x" or "y" or outside the grid is left out with a line. Nothing is published:
-// the caller decides what to do with the result. Any thread.
+// missing or ill-formed file or a missing or unusable size; an item without "x" or "y" or
+// outside the grid is left out with a line (a marker in the last column stays, and puts the hero
+// start past the grid). Nothing is published: the caller decides what to do with the result.
+// Any thread.
 bool ReadCodeMap(const Tarv::NarrowString& path, CodeMap& out);
 
 } // namespace Pirrock

@@ -29,7 +29,8 @@ public:
     void StartGame() override;
     // Only the start-up atlases; the title splash registers the game's while it shows.
     void LoadAtlases() override;
-    // "l10n/" + the "language" setting + ".xml"; English when that file does not load.
+    // "l10n/" + the "language" setting + ".xml"; no other file is tried when that one does not
+    // load, and every text then shows its id.
     void LoadLocalisation() override;
     void LoadStartupAtlases() override;
     void LoadGameAtlases() override;

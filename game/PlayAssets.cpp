@@ -69,10 +69,8 @@ std::vector<Tarv::NarrowString> GetPlayAtlases(int level, bool atlas1024, bool s
         }
     }
     names.emplace_back("anim.xml");
-    for (const char* name : {GetTilesAtlasName(level), GetBackAtlasName(level)}) {
-        if (*name != '\0')
-            names.emplace_back(name);
-    }
+    names.emplace_back(GetTilesAtlasName(level));
+    names.emplace_back(GetBackAtlasName(level));
     return names;
 }
 

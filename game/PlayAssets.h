@@ -22,9 +22,8 @@ const char* GetBackAtlasName(int level);
 
 // Every atlas level is drawn with, in loading order: the game atlases ("game.xml", or with
 // atlas1024 "game1.xml" to "game3.xml" and on an 800 x 480 screen "game4.xml" and "game5.xml"
-// too), "anim.xml", the tiles atlas and the background atlas. A level without tiles or
-// background atlas has no empty name in the list. The play state keeps the list it loaded and
-// unloads exactly that, whatever the settings say by then.
+// too), "anim.xml", the tiles atlas and the background atlas; the last two are empty for a level
+// outside 1..30, and the empty names are handed on like any other.
 std::vector<Tarv::NarrowString> GetPlayAtlases(int level, bool atlas1024, bool screen800x480);
 
 // The sound files play requests, in request order: the game music, then the effects. Each is

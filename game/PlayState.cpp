@@ -2,8 +2,6 @@
 #include "game/PlayState.h"
 
 #include "engine/core/KeyCodes.h"
-#include "engine/vfs/File.h"
-#include "engine/vfs/Vfs.h"
 #include "framework/AssetFunctions.h"
 #include "framework/LuaArguments.h"
 #include "framework/LuaComponent.h"
@@ -26,7 +24,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <string>
 
 namespace Pirrock
@@ -60,19 +57,6 @@ void SetBool(const Tarv::NarrowString& key, bool value)
         settings->SetBool(key, value);
 }
 
-bool FileExists(const char* path)
-{
-    return bool(Tarv::SmartPtr<Tarv::File>(Tarv::VfsOpenRead(path)));
-}
-
-// The HUD script ships with the game: without it the install is damaged. One line a level,
-// on standard error, since the game log may be a console nobody opens.
-void ReportMissingHud()
-{
-    std::fprintf(stderr, "%s is missing: the installation is damaged; the level plays without its HUD\n",
-                 Hud::SCRIPT);
-}
-
 } // namespace
 
 PlayState::PlayState() : ApplicationState(NAME) {}
@@ -85,7 +69,9 @@ PlayState::~PlayState()
             manager->RemoveItem(manager->GetItems().front());
     }
     Pirrock::SetInstance({});
-    for (const Tarv::NarrowString& atlas : m_atlases)
+    // Under the names the settings give now, as the menu does: a switch turned meanwhile
+    // leaves the atlases of the other set registered.
+    for (const Tarv::NarrowString& atlas : GetAtlasNames())
         Quor::UnloadAtlas(atlas);
     m_tutorial.Reset();
     m_director.Reset();
@@ -93,6 +79,11 @@ PlayState::~PlayState()
     if (Vund::Camera::GetActive() == m_camera.Get())
         Vund::Camera::Install(nullptr);
     m_camera.Reset();
+}
+
+std::vector<Tarv::NarrowString> PlayState::GetAtlasNames() const
+{
+    return GetPlayAtlases(m_currentLevel, GetBool("dev/atlas_1024"), IsScreen800x480());
 }
 
 Quor::ProcessManager* PlayState::FindManager(const char* name) const
@@ -114,8 +105,7 @@ void PlayState::SeedRandom(std::uint32_t seed)
 void PlayState::Load()
 {
     m_currentLevel = GetInt(LEVEL_KEY);
-    m_atlases = GetPlayAtlases(m_currentLevel, GetBool("dev/atlas_1024"), IsScreen800x480());
-    for (const Tarv::NarrowString& atlas : m_atlases)
+    for (const Tarv::NarrowString& atlas : GetAtlasNames())
         Quor::LoadAtlas(atlas);
     for (const char* name : {COMMON, HERO_ANIMATOR, LEVEL_ANIMATOR, TOOL_ANIMATOR}) {
         m_managers.push_back(Tarv::MakeSmart<Quor::ProcessManager>(name));
@@ -137,10 +127,8 @@ void PlayState::Load()
         GameLogPrint("level " + std::to_string(m_currentLevel) + " did not load: back to the level select");
         return;
     }
-    if (FileExists(Hud::SCRIPT))
-        m_hud = Tarv::MakeSmart<Hud>();
-    else
-        ReportMissingHud();
+    // Made whether or not its script loads: a missing script is reported by its loader.
+    m_hud = Tarv::MakeSmart<Hud>();
     m_tutorial = Tarv::MakeSmart<TutorialManager>();
     m_tutorial->LoadForLevel(m_currentLevel);
     m_cameraMovement = Tarv::MakeSmart<CameraMovement>(m_camera.Get());
@@ -253,8 +241,8 @@ void PlayState::RestartLevel()
     FocusCamera(false);
     Call("UpdateLevelData", Quor::LuaArguments());
     // The new run goes whatever still holds play; the reasons stay as they are for their own
-    // ends (a hint's "ContinueGame", the developer key). The clock is not started here: it
-    // starts when the hero starts running.
+    // ends (a hint's "ContinueGame", the developer key). The clock is not started here: one
+    // that the level's end stopped starts again when the hero starts running.
     HoldPlay(false);
 }
 
@@ -275,9 +263,9 @@ void PlayState::SetPaused(bool on, unsigned reasons)
         return;
     const bool paused = m_pauseReasons != 0;
     HoldPlay(paused);
-    // The game's rule for the clock: it runs from the end of the wait (the director starts it
-    // then) to the level's end; a resume before the hero has started leaves it stopped.
-    if (!paused && (!GetBool("runtime/playing") || m_director->GetState() <= STATE_WAITING))
+    // A resume starts the clock whenever the level is still being played, the hero's wait at
+    // the start included; once the level has ended it stays stopped. A pause always stops it.
+    if (!paused && !GetBool("runtime/playing"))
         return;
     Quor::LuaArguments timer;
     timer.AddBool(!paused);
@@ -475,8 +463,8 @@ ToolUseResult PlayState::UseToolAt(const Cell& cell)
     if (!World::Instance || !m_director)
         return ToolUseResult::Ignored;
     bool allowed = m_director->CanUseTools();
-    // Suppressed hints hold no tap back either.
-    if (m_tutorial && !GetBool("dev/disable_tutorial")) {
+    // A hint at the hero's cell lets through only its own tool, shown or not.
+    if (m_tutorial) {
         const TutorialEvent* event = m_tutorial->FindEventAt(World::Instance->GetHeroCell());
         Quor::Settings* settings = Quor::Settings::GetInstance();
         const Tarv::NarrowString selected = settings != nullptr ? settings->GetString("runtime/activeTool") : "";
@@ -491,9 +479,10 @@ void PlayState::PlaceTool(CellCode code, const Cell& cell)
     if (!World::Instance)
         return;
     TakeToolFromStock(code);
-    World::Instance->PlaceTool(code, cell, FindManager(TOOL_ANIMATOR));
+    World::Instance->PlaceItem(code, cell, FindManager(TOOL_ANIMATOR));
     if (m_tutorial && m_tutorial->IsLoaded() && m_tutorial->IsEnabled())
         m_tutorial->SetToolUsed(code);
+    World::Instance->ApplyToolEffects(code, cell);
     PlayToolSound(code);
 }
 
@@ -528,9 +517,8 @@ void PlayState::OnKeyDown(int key)
     if (!GetBool("dev/enable_cheats") || !m_director)
         return;
     const Tarv::SmartPtr<Pirrock>& hero = Pirrock::GetInstance();
-    // The keys that move the hero act only while its touches do (not after the end).
-    if ((key == Tarv::KEY_J || key == Tarv::KEY_R || key == Tarv::KEY_T) && !m_director->TakesTriggers())
-        return;
+    // J and R ask the director, which takes no touch after the level's end; T moves the hero
+    // whatever its state.
     switch (key) {
     case Tarv::KEY_SELECT:
         if (GetBool("dev/enable_auto_test"))

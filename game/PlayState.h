@@ -3,7 +3,7 @@
 // movement; each step it follows the hero through the cells it crossed, shows tutorial hints and
 // fades the fruit points; taps place tools and the tilt sets the run speed. The HUD
 // (Pirrock::Hud, component "hud") is called by name: a missing function does nothing; a missing
-// script is a damaged install, said on standard error, and the level plays without HUD.
+// script is reported by the script host that fails to read it, and the level plays without HUD.
 #pragma once
 
 #include "engine/core/RNG.h"
@@ -63,7 +63,7 @@ public:
 
     // Loads nothing; the generator is seeded from the clock.
     PlayState();
-    // Releases the hero and unloads exactly the atlases Load registered.
+    // Releases the hero and unloads the atlases under the names GetAtlasNames gives then.
     ~PlayState() override;
 
     // Loader thread. A level whose files do not load builds nothing past the hero and camera:
@@ -124,9 +124,10 @@ public:
 
     int GetLevel() const { return m_currentLevel; }
     unsigned GetPauseReasons() const { return m_pauseReasons; }
-    const std::vector<Tarv::NarrowString>& GetLoadedAtlases() const { return m_atlases; }
+    // The atlases of the current level under "dev/atlas_1024" and the screen as they are now.
+    std::vector<Tarv::NarrowString> GetAtlasNames() const;
     Director* GetDirector() const { return m_director.Get(); }
-    // Null before Load or without the HUD script.
+    // Null before Load or for a level that did not load.
     Hud* GetHud() const { return m_hud.Get(); }
     TutorialManager* GetTutorial() const { return m_tutorial.Get(); }
     Quor::ProcessManager* FindManager(const char* name) const;
@@ -163,8 +164,6 @@ private:
     Cell m_arrowCell = NO_CELL;
     ToolSounds m_toolSounds;
     std::map<int, std::string> m_toolAnimations;
-    // The atlases Load registered, unloaded as they are whatever the settings say by then.
-    std::vector<Tarv::NarrowString> m_atlases;
 };
 
 } // namespace Pirrock

@@ -171,6 +171,9 @@ public:
     // deals with switched off, a bridge's magic ground, the cell taken. Nothing for a code
     // that is not a tool or a cell outside the grid.
     void PlaceTool(CellCode tool, const Cell& cell, Quor::ProcessManager* manager);
+    // PlaceTool without the picture: the obstacle switched off, the bridge's magic ground, the
+    // cell taken. Nothing for a code that is not a tool or a cell outside the grid.
+    void ApplyToolEffects(CellCode tool, const Cell& cell);
 
     // The hero's cell (WorldHero.cpp). The code of the item the hero touches now, recording
     // its cell as the touched cell; 0 for none, 48 for a hero outside the grid.

@@ -91,6 +91,13 @@ void World::PlaceTool(CellCode tool, const Cell& cell, Quor::ProcessManager* man
     if (!IsToolCode(tool) || !IsInsideGrid(cell))
         return;
     PlaceItem(tool, cell, manager);
+    ApplyToolEffects(tool, cell);
+}
+
+void World::ApplyToolEffects(CellCode tool, const Cell& cell)
+{
+    if (!IsToolCode(tool) || !IsInsideGrid(cell))
+        return;
     if (IsObstacleClearingTool(tool)) {
         const Cell obstacle = FindObstacleAround(cell);
         ClearCellUsed(obstacle);

@@ -71,11 +71,17 @@ TEST(CellCode, NamesAndPredicatesCoverExactlyTheirCodes)
 TEST(CellCode, TheDirectionalTriggersFollowTheHerosDirection)
 {
     GameTest::GameFiles files;
-    for (bool left : {false, true}) {
-        files.Settings().SetBool("runtime/running_left", left);
-        for (CellCode code = 0; code < 50; ++code) {
-            EXPECT_EQ(IsTrampolineOrLadderRunningRight(code), IsLateTriggerCode(code, left)) << code << left;
-            EXPECT_EQ(IsPusherRunningLeft(code), IsEarlyTriggerCode(code, left)) << code << left;
+    struct Direction
+    {
+        bool left;
+        std::set<CellCode> fromBehind, fromAhead;
+    };
+    const Direction directions[] = {{false, {30, 33}, {}}, {true, {}, {26}}, {false, {30, 33}, {}}};
+    for (const Direction& d : directions) {
+        files.Settings().SetBool("runtime/running_left", d.left);
+        for (CellCode code = -2; code <= 51; ++code) {
+            EXPECT_EQ(IsTrampolineOrLadderRunningRight(code), d.fromBehind.count(code) == 1) << code << d.left;
+            EXPECT_EQ(IsPusherRunningLeft(code), d.fromAhead.count(code) == 1) << code << d.left;
         }
     }
 }

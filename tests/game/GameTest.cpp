@@ -1,5 +1,11 @@
 // The game application's own rules, on a real registry and state machine: the level locks, the
-// native-screen test, the focus rule and the services and switches set at start-up.
+// native-screen test, the focus rule and the services and switches set at start-up; and the
+// game itself on Xvfb, for the atlases its start-up registers and releases.
+#include "engine/vfs/PakMount.h"
+#include "engine/vfs/Vfs.h"
+#include "engine/vfs/VfsMount.h"
+#include "framework/AssetDict.h"
+#include "framework/AssetFunctions.h"
 #include "framework/CacheList.h"
 #include "framework/Settings.h"
 #include "framework/System.h"
@@ -7,6 +13,7 @@
 #include "game/SplashStates.h"
 #include "scene/Physics.h"
 #include "tests/scene/SceneWorld.h"
+#include "tests/support/XvfbServer.h"
 
 #include <gtest/gtest.h>
 
@@ -116,4 +123,57 @@ TEST_F(GameTest, ServicesAndSwitchesAtStartUp)
         EXPECT_EQ(Settings().GetInt(Game::LevelKey(2)), on ? 1 : 0);
         EXPECT_EQ(Settings().GetBool("dev/disable_tutorial"), on);
     }
+}
+
+namespace
+{
+
+int AtlasRegistrations(const char* name)
+{
+    return Tarv::AssetDict::Instance->GetAtlasCount(std::string(name) + "@" + Quor::GetDefaultSurfaceOptions());
+}
+
+} // namespace
+
+// The game itself on a private Xvfb with the built archives: its start-up atlases, the one the
+// title splash registers, and the splash atlas released when the menu takes over.
+TEST(GameStartUp, TheStartUpAtlasesComeAndTheSplashAtlasGoesWithTheSplash)
+{
+    TestSupport::XvfbServer server(16);
+    ASSERT_TRUE(server.IsRunning());
+    setenv("DISPLAY", server.GetDisplayName().c_str(), 1);
+    setenv("PULSE_SERVER", "unix:/nonexistent/brashwick-no-sound-server", 1);
+    Tarv::SmartPtr<Tarv::MaemoApplication> app(new Game);
+    ASSERT_TRUE(app->IsReady());
+    auto& game = static_cast<Game&>(*app);
+    Tarv::VfsInit();
+    for (const char* pak : {"platform.pak", "common.pak", "atlas.pak"})
+        ASSERT_NE(Tarv::VfsMountPak(std::string(BRASHWICK_OUTPUT_DIR) + "/" + pak, "", Tarv::VFS_MOUNT_FALL_THROUGH),
+                  nullptr);
+    Quor::Settings::GetInstance()->Init("quor", "", "", true);
+    Quor::Settings::GetInstance()->SetInt(PictureState::TIME_KEY, 0);
+
+    game.LoadAtlases();
+    EXPECT_EQ(AtlasRegistrations("splash.xml"), 1);
+    EXPECT_EQ(AtlasRegistrations("loading.xml"), 1);
+    EXPECT_EQ(AtlasRegistrations("debug.xml"), 0);
+
+    GameSplashState::SetNextState([]() -> Quor::ApplicationState* { return new Quor::ApplicationState("menu"); });
+    game.ChangeState(Tarv::MakeSmart<SplashState>().Get(), false);
+    game.SetInterval(0.0f);
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while ((game.GetCurrent() == nullptr || game.GetCurrent()->GetName() != std::string("menu")) &&
+           std::chrono::steady_clock::now() < end)
+        game.Update(0.02f);
+    ASSERT_NE(game.GetCurrent(), nullptr);
+    EXPECT_EQ(game.GetCurrent()->GetName(), std::string("menu"));
+    EXPECT_EQ(AtlasRegistrations("splash.xml"), 0);
+    EXPECT_EQ(AtlasRegistrations("loading.xml"), 1);
+    EXPECT_EQ(AtlasRegistrations("debug.xml"), 1);
+
+    GameSplashState::SetNextState(nullptr);
+    game.ReleaseStates();
+    app.Reset();
+    Quor::System::Destroy();
+    Tarv::VfsShutdown();
 }

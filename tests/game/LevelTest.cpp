@@ -163,10 +163,33 @@ INSTANTIATE_TEST_SUITE_P(
         BadLevel{"ZeroWidth", SCENE, "width='0' height='3' tile-width='32' tile-height='32'>", false, "unusable"},
         BadLevel{"NegativeCellHeight", SCENE, "width='4' height='3' tile-width='8' tile-height='-1'>", false, "unus"},
         BadLevel{"HugeGrid", SCENE, "width='4000' height='4000' tile-width='32' tile-height='32'>", false, "unusable"},
-        BadLevel{"HeroStartOutside", SCENE, "S><item x='3' y='1'>11</item>", false, "start cell (4, 1) lies outside"},
         BadLevel{"ItemOutside", SCENE, "S><item x='4' y='1'>33</item>", true, "(4, 1) lies outside"},
         BadLevel{"ItemWithoutY", SCENE, "S><item x='1'>33</item>", true, "without \"x\" or \"y\""},
         BadLevel{"TwoItemsInACell", SCENE, "S><item x='1' y='1'>42</item><item x='1' y='1'>35</item>", true, "again"},
         BadLevel{"UnknownItemType", "<l><scene><layer><item type='mesh'>a</item><item>b</item></layer></scene>"
                                     "<time>6</time><code-map>m.xml</code-map></l>", "S>", true, "type \"mesh\""}),
     [](const ::testing::TestParamInfo<BadLevel>& info) { return std::string(info.param.name); });
+
+// The start lies right of the marker, also past the last column: the level loads, and the
+// World answers for the hero's cell there as for any cell outside its grid.
+TEST_F(LevelTest, AMarkerInTheLastColumnStartsTheHeroPastTheGrid)
+{
+    Write("l.xml", SCENE);
+    Write("m.xml", "<m width='4' height='3' tile-width='32' tile-height='32'><item x='3' y='1'>11</item></m>");
+    const Tarv::SmartPtr<Level> level = Level::Load("l.xml");
+    ASSERT_TRUE(level);
+    EXPECT_TRUE(log.GetLines().empty());
+    EXPECT_EQ(level->GetHeroStartCell(), (Cell{4, 1}));
+    const Tarv::SmartPtr<Pirrock::Pirrock> hero = Tarv::MakeSmart<Pirrock::Pirrock>();
+    Pirrock::Pirrock::SetInstance(hero);
+    ASSERT_TRUE(level->CreateWorld(nullptr));
+    World& world = *World::Instance;
+    EXPECT_EQ(world.GetHeroCell(), (Cell{4, 1}));
+    EXPECT_EQ(world.GetTouchedCode(), CODE_VOID_SPACE);
+    EXPECT_EQ(world.GetPlatformCode(), CODE_VOID_SPACE);
+    EXPECT_FALSE(world.IsPirrockOnGround() || world.IsPirrockOnSlope() || world.IsHairDryerBehind());
+    // No surface below: the hero stays where it is.
+    const Vund::Vector3D start = hero->GetPosition();
+    world.SnapPirrockToGround(CODE_FLAT);
+    EXPECT_EQ(hero->GetPosition(), start);
+}

@@ -213,6 +213,10 @@ TEST_F(MenuStateTest, TheLevelSelectDragsPlaysAndGoesBack)
     auto* play = dynamic_cast<PlayState*>(current());
     ASSERT_NE(play, nullptr);
     EXPECT_EQ(play->GetLevel(), 1);
+    // Every load makes its HUD, whose script counts its start.
+    int huds = 0;
+    Tarv::Registry::Instance->GetInt("/test/huds", huds);
+    EXPECT_EQ(huds, 1);
     EXPECT_EQ(Settings().GetString("runtime/currentGameState"), "playState");
 
     // The HUD's "NextLevel" comes back to a new level select, whose "Back" resumes the stored menu.
@@ -222,8 +226,8 @@ TEST_F(MenuStateTest, TheLevelSelectDragsPlaysAndGoesBack)
     ASSERT_NE(dynamic_cast<LevelSelectState*>(current()), nullptr);
     dynamic_cast<LevelSelectState*>(current())->OnLuaFeedback("level_select", "Back");
     ASSERT_TRUE(Reach(menu.Get()));
-    // Play showed its HUD on entry and hid it when it was left (the hero never started the clock).
-    EXPECT_EQ(TakeLog(), "ShowHUD:true ShowHUD:false ActivateTimer:false ShowMenu:MainMenu ");
+    // Play showed its HUD and started the clock on entry, and hid and stopped them when it was left.
+    EXPECT_EQ(TakeLog(), "ShowHUD:true ActivateTimer:true ShowHUD:false ActivateTimer:false ShowMenu:MainMenu ");
 }
 
 // Set aside under the game, the menu keeps its atlas page: the pause screen draws from it at once.

@@ -30,10 +30,10 @@ TEST(PlayAssets, LevelBandsChangeAtTheirEdges)
     }
 }
 
-TEST(PlayAssets, AtlasListFollowsTheSwitchAndScreenWithoutEmptyNames)
+TEST(PlayAssets, AtlasListFollowsTheSwitchAndScreenWithEmptyNamesBeyondTheLevels)
 {
     EXPECT_EQ(GetPlayAtlases(7, false, true), (Names{"game.xml", "anim.xml", "tiles3.xml", "back3.xml"}));
-    EXPECT_EQ(GetPlayAtlases(31, true, false), (Names{"game1.xml", "game2.xml", "game3.xml", "anim.xml"}));
+    EXPECT_EQ(GetPlayAtlases(31, true, false), (Names{"game1.xml", "game2.xml", "game3.xml", "anim.xml", "", ""}));
     EXPECT_EQ(GetPlayAtlases(1, true, true).size(), 8u);
 }
 

@@ -1,6 +1,9 @@
 // The play state on the fixture level with a logging HUD script: what it loads and releases,
 // entering and leaving with a hint pending, restarting, taps on the tool bar and beside the
 // grid, and commands and input before anything is loaded or with values that are not numbers.
+#include "engine/core/KeyCodes.h"
+#include "framework/AssetDict.h"
+#include "framework/AssetFunctions.h"
 #include "framework/Substatable.h"
 #include "framework/System.h"
 #include "game/Director.h"
@@ -119,12 +122,10 @@ constexpr CellCode LADDER = 33;
 TEST_F(PlayStateTest, LoadsEntersHoldsAHintAcrossThePauseMenuRestartsAndReleases)
 {
     play->LoadNow();
-    EXPECT_EQ(play->GetLoadedAtlases(),
-              (std::vector<Tarv::NarrowString>{"game.xml", "anim.xml", "tiles1.xml", "back1.xml"}));
     ASSERT_TRUE(World::Instance && Pirrock::Pirrock::GetInstance());
     EnterTree();
-    // The hero still waits: its start, not the entry, starts the clock.
-    EXPECT_EQ(TakeLog(), "ShowHUD:true ");
+    // The entry starts the clock, though the hero still waits.
+    EXPECT_EQ(TakeLog(), "ShowHUD:true ActivateTimer:true ");
     EXPECT_EQ(Settings().GetString("runtime/currentGameState"), "playState");
 
     // A hint, then the pause menu and back: the hint still holds play, the camera keeps moving.
@@ -136,7 +137,8 @@ TEST_F(PlayStateTest, LoadsEntersHoldsAHintAcrossThePauseMenuRestartsAndReleases
     EXPECT_FALSE(IsCameraPaused());
     play->GetHud()->OnLuaFeedback("hud", "ContinueGame");
     EXPECT_FALSE(play->GetDirector()->IsPaused());
-    EXPECT_EQ(TakeLog(), "ActivateTimer:false ShowHUD:false ActivateTimer:false ShowHUD:true ActivateTimer:false ");
+    EXPECT_EQ(TakeLog(),
+              "ActivateTimer:false ShowHUD:false ActivateTimer:false ShowHUD:true ActivateTimer:false ActivateTimer:true ");
 
     const World* before = World::Instance.Get();
     play->GetHud()->OnLuaFeedback("hud", "RestartLevel");
@@ -307,7 +309,7 @@ TEST_F(PlayStateTest, ARestartRunsAgainAndLeavesThePauseReasons)
         EXPECT_FALSE(Pirrock::Pirrock::GetInstance()->frozen) << reasons;
         EXPECT_FALSE(play->FindManager(PlayState::HERO_ANIMATOR)->IsPaused()) << reasons;
         EXPECT_FALSE(IsCameraPaused()) << reasons;
-        EXPECT_EQ(TakeLog(), "UpdateLevelData ") << "the clock waits for the run";
+        EXPECT_EQ(TakeLog(), "UpdateLevelData ") << "a restart leaves the clock alone";
         play->SetPaused(false, PlayState::PAUSE_TUTORIAL | PlayState::PAUSE_DEVELOPER);
     }
 }
@@ -384,4 +386,50 @@ TEST_F(PlayStateTest, ToolsAreRecordedOnlyWhileTheTutorialIsOnAndLoaded)
         ASSERT_EQ(play->UseToolAt(LADDER_CELL), ToolUseResult::Placed);
         EXPECT_EQ(play->GetTutorial()->IsToolUsed(LADDER), c.recorded) << c.levelState << " " << (c.tutorial ? c.tutorial : "");
     }
+}
+
+// After the end the director takes no trampoline or pusher from the developer keys, while T still
+// puts the hero onto the selected cell.
+TEST_F(PlayStateTest, AfterTheEndDeveloperKeyTStillMovesTheHeroWhileJAndRChangeNothing)
+{
+    Settings().SetBool("dev/enable_cheats", true);
+    Start(nullptr);
+    Director& director = *play->GetDirector();
+    director.SetState(STATE_DEAD);
+    Pirrock::Pirrock& pirrock = *Pirrock::Pirrock::GetInstance();
+    pirrock.SetVelocity({1.0f, 0.0f, 0.0f});
+    play->OnKeyDown(Tarv::KEY_J);
+    play->OnKeyDown(Tarv::KEY_R);
+    EXPECT_EQ(director.GetState(), STATE_DEAD);
+
+    World::Instance->ShowSelection(Cell{hero.x + 2, hero.y - 1});
+    const Vund::Vector3D before = pirrock.GetPosition();
+    play->OnKeyDown(Tarv::KEY_T);
+    EXPECT_EQ(pirrock.GetPosition(), before + World::Instance->CellsToWorld(2.0f, 1.0f));
+}
+
+// The atlases go under the names the settings give when play ends, as the menu's do: with the
+// split set switched on meanwhile, the single game atlas stays registered.
+TEST_F(PlayStateTest, TheAtlasesAreUnloadedUnderTheNamesTheSettingsGiveAtTheEnd)
+{
+    ASSERT_NE(Tarv::VfsMountPak(std::string(BRASHWICK_OUTPUT_DIR) + "/atlas.pak", "", Tarv::VFS_MOUNT_FALL_THROUGH),
+              nullptr);
+    Tarv::AssetDict::Instance = Tarv::MakeSmart<Tarv::AssetDict>();
+    const auto registered = [](const char* name) {
+        return Tarv::AssetDict::Instance->GetAtlasCount(std::string(name) + "@" + Quor::GetDefaultSurfaceOptions());
+    };
+    for (bool switched : {false, true}) {
+        Settings().SetBool("dev/atlas_1024", false);
+        play = Tarv::MakeSmart<PlayState>();
+        play->LoadNow();
+        for (const char* name : {"game.xml", "anim.xml", "tiles1.xml", "back1.xml"})
+            EXPECT_EQ(registered(name), 1) << name;
+        Settings().SetBool("dev/atlas_1024", switched);
+        play.Reset();
+        EXPECT_EQ(registered("game.xml"), switched ? 1 : 0);
+        for (const char* name : {"anim.xml", "tiles1.xml", "back1.xml"})
+            EXPECT_EQ(registered(name), 0) << name;
+        Tarv::AssetDict::UnregisterAtlas(std::string("game.xml@") + Quor::GetDefaultSurfaceOptions());
+    }
+    Tarv::AssetDict::Instance.Reset();
 }

@@ -26,7 +26,7 @@ local S = {
   shown = true, timer = false, acc = 0, clock = 0,
   hint = false, tut = nil, tutStock = 0,
   arrow = nil, panel = nil, waiting = false, pressed = nil, level = 0,
-  shownScore = nil, shownLives = nil, shownFruit = {}, scoring = true,
+  shownScore = nil, shownLives = nil, shownFruit = {},
 }
 
 local function get(key) return registry:Get(Q .. key) end
@@ -258,10 +258,7 @@ function Screen:UpdateLevelData()
   if S.tut ~= nil and num("runtime/tools/" .. S.tut) < S.tutStock then CloseHint() end
 end
 
--- The points are added before they are shown, so a level score still at 0 means this play
--- scores nothing (a level won before): no points float up then.
 function Screen:SetFruitPointsValue(points)
-  S.scoring = num("runtime/levelScore") > 0
   C("fruit_points"):SetTextRaw("+" .. tostring(points))
 end
 
@@ -269,7 +266,6 @@ end
 function Screen:UpdateFruitPoints(x, y, alpha)
   local label = C("fruit_points")
   alpha = tonumber(alpha) or 0
-  if not S.scoring then alpha = 0 end
   label:SetVisibility(alpha > 0)
   if alpha <= 0 then return end
   label:SetX((tonumber(x) or 0) + 24 - label:GetWidth() / 2)

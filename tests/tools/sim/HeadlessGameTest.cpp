@@ -214,6 +214,7 @@ struct IdleTap
     const char* script;
     const char* shows; // an event the trace must hold
     bool tutorial;
+    const char* hides = nullptr; // an event the trace must not hold
 };
 
 void PrintTo(const IdleTap& tap, std::ostream* out)
@@ -233,12 +234,17 @@ TEST_P(TapsThatPlaceNothing, LeaveTheStockAndTheHeroFalls)
     EXPECT_TRUE(run.result.met) << run.result.failure << '\n' << run.trace;
     EXPECT_NE(run.Find("nothing placed"), std::string::npos);
     EXPECT_NE(run.Find(GetParam().shows), std::string::npos) << run.trace;
+    if (GetParam().hides != nullptr)
+        EXPECT_EQ(run.Find(GetParam().hides), std::string::npos) << run.trace;
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Level1, TapsThatPlaceNothing,
-    testing::Values(IdleTap{"WrongTool", "on hero 11,6 use trampoline at 15,6\n", "sound play wrong_tool_", false},
-                    IdleTap{"NoToolSelected", "on hero 11,6 tap 15,6\n", "hud UpdateLevelData()", false},
+    testing::Values(IdleTap{"WrongTool", "on hero 12,6 use trampoline at 15,6\n", "sound play wrong_tool_", false},
+                    IdleTap{"NoToolSelected", "on hero 12,6 tap 15,6\n", "hud UpdateLevelData()", false},
+                    // The hint of 11,6 is for the bridge: shown or not, it lets no other tool by.
+                    IdleTap{"AtAHintForAnotherToolWithHintsOff", "on hero 11,6 use trampoline at 15,6\n",
+                            "tap 15,6 at", false, "hud UpdateLevelData()"},
                     IdleTap{"OnTheToolBar", "on hero 11,6 select bridge\non hero 11,6 touch 660,440\n",
                             "sound play menu_ok1", false},
                     IdleTap{"FarFromAnyToolCell", "on hero 11,6 use bridge at 12,2\n", "hud UpdateLevelData()", false},
@@ -491,7 +497,7 @@ TEST(HeadlessGame, TapsAndTouchesOffTheScreenAreNotMade)
     EXPECT_EQ(run.Find("hud UpdateLevelData()"), std::string::npos);
 }
 
-TEST(HeadlessGame, TheClockStartsWhenTheHeroRunsAndNotOnAResumeDuringTheWait)
+TEST(HeadlessGame, TheClockRunsFromTheEntryAndStopsOnlyWhilePlayIsHeld)
 {
     SimOptions options;
     options.settings = {{"dev/enable_cheats", "true"}};
@@ -499,10 +505,16 @@ TEST(HeadlessGame, TheClockStartsWhenTheHeroRunsAndNotOnAResumeDuringTheWait)
                                "on step 110 key SPACE\n", options);
     const int start = run.StepOf("state waiting -> running");
     ASSERT_GT(start, 20) << run.trace;
-    EXPECT_EQ(run.StepOf("hud ActivateTimer(true)"), start) << run.trace;
+    EXPECT_EQ(run.StepOf("hud ActivateTimer(true)"), 0) << run.trace;
     EXPECT_EQ(run.StepOf("hud ActivateTimer(false)"), 10);
-    // A resume while running starts it again.
-    EXPECT_EQ(run.Count("hud ActivateTimer(true)"), 2) << run.trace;
+    // Resumed during the wait and while running, and started again by the hero's start.
+    EXPECT_EQ(run.Count("hud ActivateTimer(true)"), 4) << run.trace;
+
+    // One second runs out while the hero still waits: it is late as soon as it runs.
+    options.time = 1;
+    const Played late = Play(1, "", options);
+    EXPECT_LE(late.StepOf("state running -> late"), late.StepOf("state waiting -> running") + 1) << late.trace;
+    EXPECT_EQ(late.result.outcome, SimResult::LATE);
 }
 
 namespace
