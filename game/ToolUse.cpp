@@ -59,12 +59,13 @@ void TakeToolFromStock(CellCode code)
 namespace
 {
 
-// A screen size key; as for the camera, a size that is missing or not positive is the fallback's.
+// A screen size key as it reads; as for the camera, only a registry or key that is not there
+// gives the fallback.
 int ReadResolution(const char* path, int fallback)
 {
     int value = 0;
     const Tarv::Registry* registry = Tarv::Registry::Instance.Get();
-    if (registry == nullptr || !registry->GetInt(path, value) || value <= 0)
+    if (registry == nullptr || !registry->GetInt(path, value))
         return fallback;
     return value;
 }
