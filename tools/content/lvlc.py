@@ -348,9 +348,12 @@ def tool_bar_width(level):
 
 
 def why_hidden(box, bar):
-    """What hides a cell and the one below it that lie across the screen: "" when nothing does.
-    The cell may reach under the top bar by half its height; the camera's position is traced to
-    the unit, so a pixel's leeway."""
+    """What hides a tool's cell and the one below it (box: the two on the screen), with how many
+    pixels too far: ("", 0) when nothing does. The player must see the tool's cell, where the tap
+    goes, and what it goes on: the tool's cell may reach under the top bar by at most its upper
+    half, and must stay clear of the tool bar's zone and the screen's foot; of the cell below,
+    its upper half at least must show above them. The camera's position is traced to the unit,
+    so a pixel's leeway."""
     left, top, right, bottom = box
     half = (bottom - top) / 4
     if top + half < TOP_BAR - 1:
@@ -542,9 +545,9 @@ def check_tool_windows(level, path, sim, paks):
     played again with that tool tapped ever later, each run ending as the case expects). At every
     one of those steps at which the tool's cell lies across the screen (a cell beyond the left or
     right edge is one the hero has not reached yet or has left), the cell and the one below it
-    show: not below the screen's foot, not more than half under the top bar, clear of the tool
-    bar's zone. A tap on a cell under the bar is lost, so when the first tap too late to win is
-    one that the bar or the screen's foot took, that step is held to the rule as well."""
+    show as `why_hidden` asks. A tap on the tool bar is lost, so when the first tap too late to
+    win placed nothing, that step is held to the rule as well: a tool whose cell slid under the
+    bar does not count as done in time."""
     src = os.path.basename(path)
     lines, case, expect = [], None, "expect win"
     with open(path, encoding="utf-8") as f:
@@ -589,8 +592,8 @@ def check_tool_windows(level, path, sim, paks):
             else:
                 high = middle
         steps = list(range(step - LOOK_AHEAD, low + 1))
-        late = later(low + 1)[1]
-        if not any(TRACE_PLACED.match(t) for t in late) and low + 1 in cameras:
+        late = [m.groups()[1:] for m in map(TRACE_PLACED.match, later(low + 1)[1]) if m]
+        if (tool, str(cell[0]), str(cell[1])) not in late and low + 1 in cameras:
             steps.append(low + 1)
         hidden = []
         for k in steps:
