@@ -347,15 +347,15 @@ def tool_bar_width(level):
     return SLOT + count * pitch + 4
 
 
-def why_hidden(box, bar):
-    """What hides a tool's cell and the one below it (box: the two on the screen), with how many
-    pixels too far: ("", 0) when nothing does. The player must see the tool's cell, where the tap
-    goes, and what it goes on: the tool's cell may reach under the top bar by at most its upper
-    half, and must stay clear of the tool bar's zone and the screen's foot; of the cell below,
-    its upper half at least must show above them. The camera's position is traced to the unit,
-    so a pixel's leeway."""
+def why_hidden(box, bar, half=CELL / 2):
+    """What hides a tool's cell and what it goes on (box: from the top of the tool's cell to the
+    foot of the cell below, or of the trap door's lid drawn under its cell; half: half a cell on
+    the screen), with how many pixels too far: ("", 0) when nothing does. The player must see
+    the tool's cell, where the tap goes, and what it goes on: the tool's cell may reach under the
+    top bar by at most its upper half, and must stay clear of the tool bar's zone and the
+    screen's foot; of the cell below (the lid), the upper half at least must show above them.
+    The camera's position is traced to the unit, so a pixel's leeway."""
     left, top, right, bottom = box
-    half = (bottom - top) / 4
     if top + half < TOP_BAR - 1:
         return "more than half under the top bar", TOP_BAR - top - half
     if bottom - half > SCREEN_H + 1:
@@ -375,8 +375,9 @@ def seen(level, hero, cell, rise=0):
     for left in (240, 560):
         x = left + CELL * (cell[0] - hero[0])
         top = SCREEN_H - CELL * (FRAMING + 1) + CELL * (cell[1] - hero[1])
-        if 0 <= x and x + CELL <= SCREEN_W and not why_hidden((x, top, x + CELL, top + 2 * CELL), bar)[0] \
-                and not why_hidden((x, top + rise, x + CELL, top + rise + 2 * CELL), bar)[0]:
+        rows = below(level, cell)
+        if 0 <= x and x + CELL <= SCREEN_W and not why_hidden((x, top, x + CELL, top + rows * CELL), bar)[0] \
+                and not why_hidden((x, top + rise, x + CELL, top + rise + rows * CELL), bar)[0]:
             return True
     return False
 
@@ -529,14 +530,20 @@ def check_restart(level, path, sim, paks):
                             f"at least {LOOK_AHEAD} steps between them are needed")
 
 
+def below(level, cell):
+    """How many rows from the top of a tool's cell the player must see: the cell and the one below
+    it, or down to a trap door's lid, which is drawn in the row under the trap door."""
+    return 3 if level.at(cell[0], cell[1] + 1) == "_" else 2
+
+
 def cell_on_screen(level, cell, camera):
-    """(left, top, right, bottom) on the screen of the cell and the one below it, with the camera
-    at (x, y, z)."""
+    """(left, top, right, bottom) on the screen of the tool's cell and what it goes on (`below`),
+    with the camera at (x, y, z)."""
     cx, cy, cz = camera
     k = FOCAL / cz if cz > 0 else 1.0
     left = SCREEN_W / 2 + (CELL * cell[0] - cx) * k
     top = SCREEN_H / 2 - (CELL * (level.height - cell[1]) - cy) * k
-    return left, top, left + CELL * k, top + 2 * CELL * k
+    return left, top, left + CELL * k, top + below(level, cell) * CELL * k
 
 
 def check_tool_windows(level, path, sim, paks):
@@ -602,7 +609,7 @@ def check_tool_windows(level, path, sim, paks):
             box = cell_on_screen(level, cell, cameras[k])
             if box[0] < -1 or box[2] > SCREEN_W + 1:
                 continue
-            why, by = why_hidden(box, bar)
+            why, by = why_hidden(box, bar, CELL * FOCAL / cameras[k][2] / 2)
             if why:
                 hidden.append((k, why, by))
         if hidden:
