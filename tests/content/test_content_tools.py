@@ -111,26 +111,26 @@ class LevelCompiler(unittest.TestCase):
                 self.assertIn(expected, level_errors(good, solution=win.replace(old, new), warnings=True))
 
 
-    def test_a_cell_must_be_seen_above_the_bar_while_the_hero_flies(self):
-        # Level 15: the trampoline at 27 throws the hero to 31 and the camera follows it up, so the
-        # pond beyond sinks under the eleven-tool bar; from the ground at 32 it shows.
-        with open(os.path.join(SOURCE, "content", "common", "levels", "src", "15.lvl")) as f:
+    def test_a_cell_must_be_seen_below_the_top_bar(self):
+        # Level 25: the pusher at 10,14 stands on the floor five rows above the start's; tapped
+        # from the ladder's top it shows, from the floor below it is over the screen's top.
+        with open(os.path.join(SOURCE, "content", "common", "levels", "src", "25.lvl")) as f:
             grid = f.read()
-        with open(os.path.join(SOURCE, "content", "common", "levels", "src", "15.sol")) as f:
-            win = f.read().split("case no-carrot")[0]
-        self.assertEqual(level_errors(grid, "15.lvl", win), "")
-        self.assertIn("35,6 is off the screen or under the tool bar while the hero is at 30,6",
-                      level_errors(grid, "15.lvl", win.replace("on hero 32,6  use boat", "on hero 30,6  use boat")))
+        with open(os.path.join(SOURCE, "content", "common", "levels", "src", "25.sol")) as f:
+            win = f.read().split("case no-first-pusher")[0]
+        self.assertEqual(level_errors(grid, "25.lvl", win), "")
+        self.assertIn("10,14 is off the screen or under the tool bar while the hero is at 18,19",
+                      level_errors(grid, "25.lvl", win.replace("on hero 13,14  use pusher", "on hero 18,19  use pusher")))
 
 
 class RestartView(unittest.TestCase):
     """The played check: after a restart the camera eases back from where the hero went, and the
-    first tool must not be due before it is back."""
+    first tool must not be due before it is back; while a tool is due, its cell shows."""
 
     SIM = os.path.join(BUILD, "bin", "pirrock-sim")
     LEVELS = os.path.join(SOURCE, "content", "common", "levels", "src")
 
-    def errors(self, number, change=lambda win: win):
+    def errors(self, number, change=lambda win: win, check=lvlc.check_restart):
         with open(os.path.join(self.LEVELS, f"{number}.lvl")) as f:
             grid = f.read()
         with open(os.path.join(self.LEVELS, f"{number}.sol")) as f:
@@ -143,7 +143,7 @@ class RestartView(unittest.TestCase):
                 f.write(change(win))
             level = lvlc.parse(path)
             lvlc.check(level)
-            lvlc.check_restart(level, path[:-4] + ".sol", self.SIM, os.path.join(BUILD, "bin"))
+            check(level, path[:-4] + ".sol", self.SIM, os.path.join(BUILD, "bin"))
             return "\n".join(level.errors)
 
     def test_the_first_tool_waits_for_the_camera_coming_back(self):
@@ -152,6 +152,25 @@ class RestartView(unittest.TestCase):
         self.assertEqual(self.errors(30), "")
         early = self.errors(30, lambda win: win.replace("on hero 6,4  use ski", "on hero 4,4  use ski"))
         self.assertIn("ski at 10,4 is tapped 68 steps into the level, but after a restart the camera is back", early)
+
+    def test_a_tool_shows_from_a_second_before_its_tap_until_it_is_too_late(self):
+        # Level 23's bridge after the second slope: tapped from 85,12 the camera has come down
+        # with the hero a second before; from 84,12 that second starts while the hero is still on
+        # the slope and the camera above it, and the gap's cells sit behind the tool bar.
+        self.assertEqual(self.errors(23, check=lvlc.check_tool_windows), "")
+        early = self.errors(23, lambda win: win.replace("on hero 85,12  use bridge", "on hero 84,12  use bridge"),
+                            lvlc.check_tool_windows)
+        self.assertIn("bridge at 87,12, tapped at step 1139 and in time until step 1191, is more than half under"
+                      " the tool bar at 6 steps from step 1109 to 1114", early)
+
+    def test_a_bridge_over_a_trap_door_shows_the_lid_under_it(self):
+        # Level 30's last bridge goes above a trap door, whose lid is drawn a row lower still:
+        # tapped from the slope's foot the lid shows a second before; from the slope's middle
+        # that second starts with the lid behind the tool bar.
+        early = self.errors(30, lambda win: win.replace("on hero 107,11  use bridge", "on hero 105,10  use bridge"),
+                            lvlc.check_tool_windows)
+        self.assertIn("bridge at 109,10, tapped at step 1425 and in time until step 1494, is more than half under"
+                      " the tool bar at 16 steps from step 1395 to 1410", early)
 
     def test_a_win_case_that_does_not_win_is_named(self):
         self.assertIn("the win case does not end as it expects",

@@ -81,7 +81,7 @@ TEST_F(LevelViewTest, TheSkiHillStandsInItsCellsAndOpenWaterIsNotIce)
     ExpectGolden("30_water", 0, 220, 800, 180);
 }
 
-// Level 26 starts in row 4 and ends in row 13 of 16: at the camera's lowest the background's
+// Level 26 starts in row 4 and ends in row 13 of 19: at the camera's lowest the background's
 // hills and their base fill the screen down to the ground, with no bare sky below them.
 TEST_F(LevelViewTest, ATallLevelsBackgroundCoversItsLowestCamera)
 {

@@ -10,7 +10,8 @@ Usage: lvlc.py [--check] [--sim PIRROCK_SIM [--paks DIR]] [--out PARTS] NN.lvl..
   needs no play: each tool used on a cell of that tool, no cell used twice, room to react. With
   --sim the win case is also played by the headless game (with the archives in DIR): after a
   restart from where the camera went farthest, the camera must be back on the hero a second
-  before the first tool is due."""
+  before the first tool is due; and every tool it places must show, with the cell below it,
+  from a second before its tap to the last step at which a tap still wins."""
 import math
 import os
 import random
@@ -328,18 +329,55 @@ JUMP_RISE, LONG_JUMP_RISE = 85, 128
 JUMP_LANDS, LONG_JUMP_LANDS = 4, 6
 
 
+# The screen as the HUD lays it out (scripts/hud.lua): the top bar, and the tool bar at the
+# bottom-right: the pause button and one slot per tool the level grants, closing up from 76 to
+# 64 px apart when that many would not fit; the play state ignores taps in its zone.
+SCREEN_W, SCREEN_H, TOP_BAR, BAR_H, SLOT, MIN_SLOT = 800, 480, 52, 80, 76, 64
+# The camera frames the hero with its feet FRAMING cells above the screen's foot
+# ("constants/pirrock_ideal_position_cells/y"), where the level's grid reaches that far down.
+FRAMING = 5
+# How far on from its recorded tap a tool's last winning tap is searched.
+LATEST = 10 * 30
+
+
+def tool_bar_width(level):
+    """The tool bar's zone, in pixels from the screen's right edge."""
+    count = len({level.at(x, y) for y in range(level.height) for x in range(level.width)} & TOOL_CHARS)
+    pitch = max(MIN_SLOT, min(SLOT, (SCREEN_W - SLOT) // count)) if count else SLOT
+    return SLOT + count * pitch + 4
+
+
+def why_hidden(box, bar, half=CELL / 2):
+    """What hides a tool's cell and what it goes on (box: from the top of the tool's cell to the
+    foot of the cell below, or of the trap door's lid drawn under its cell; half: half a cell on
+    the screen), with how many pixels too far: ("", 0) when nothing does. The player must see
+    the tool's cell, where the tap goes, and what it goes on: the tool's cell may reach under the
+    top bar by at most its upper half, and must stay clear of the tool bar's zone and the
+    screen's foot; of the cell below (the lid), the upper half at least must show above them.
+    The camera's position is traced to the unit, so a pixel's leeway."""
+    left, top, right, bottom = box
+    if top + half < TOP_BAR - 1:
+        return "more than half under the top bar", TOP_BAR - top - half
+    if bottom - half > SCREEN_H + 1:
+        return "more than half off the screen's foot", bottom - half - SCREEN_H
+    if right > SCREEN_W - bar + 1 and bottom - half > SCREEN_H - BAR_H + 1:
+        return "more than half under the tool bar", bottom - half - SCREEN_H + BAR_H
+    return "", 0
+
+
 def seen(level, hero, cell, rise=0):
     """Whether the player sees the cell and the one below it (what the tool goes on: the gap, the
-    water, the ground), all but the cell's upper half under the top bar, while the camera frames the hero in its cell: the hero's cell 240 px
-    from the left running right (560 running left, either will do) with its foot 144 px above the
-    screen's, or rise px higher in the air, where the camera follows it up. The top bar takes
-    52 px, the tool bar (slots closing up to 64 px apart as the HUD packs them) 80 px at the right."""
-    kinds = len({level.at(x, y) for y in range(level.height) for x in range(level.width)} & TOOL_CHARS)
-    bar = (kinds + 1) * max(64, min(76, (800 - 76) // max(1, kinds))) + 4
+    water, the ground) as `why_hidden` asks, while the camera frames the hero in its cell: the
+    hero's cell 240 px from the left running right (560 running left, either will do) with its
+    foot FRAMING cells above the screen's, or rise px higher in the air, where the camera follows
+    it up."""
+    bar = tool_bar_width(level)
     for left in (240, 560):
         x = left + CELL * (cell[0] - hero[0])
-        top = 288 + CELL * (cell[1] - hero[1])
-        if 0 <= x and x + CELL <= 800 and 52 <= top + CELL // 2 and (top + rise + 2 * CELL <= 400 or x + CELL <= 800 - bar):
+        top = SCREEN_H - CELL * (FRAMING + 1) + CELL * (cell[1] - hero[1])
+        rows = below(level, cell)
+        if 0 <= x and x + CELL <= SCREEN_W and not why_hidden((x, top, x + CELL, top + rows * CELL), bar)[0] \
+                and not why_hidden((x, top + rise, x + CELL, top + rise + rows * CELL), bar)[0]:
             return True
     return False
 
@@ -492,6 +530,97 @@ def check_restart(level, path, sim, paks):
                             f"at least {LOOK_AHEAD} steps between them are needed")
 
 
+def below(level, cell):
+    """How many rows from the top of a tool's cell the player must see: the cell and the one below
+    it, or down to a trap door's lid, which is drawn in the row under the trap door."""
+    return 3 if level.at(cell[0], cell[1] + 1) == "_" else 2
+
+
+def cell_on_screen(level, cell, camera):
+    """(left, top, right, bottom) on the screen of the tool's cell and what it goes on (`below`),
+    with the camera at (x, y, z)."""
+    cx, cy, cz = camera
+    k = FOCAL / cz if cz > 0 else 1.0
+    left = SCREEN_W / 2 + (CELL * cell[0] - cx) * k
+    top = SCREEN_H / 2 - (CELL * (level.height - cell[1]) - cy) * k
+    return left, top, left + CELL * k, top + below(level, cell) * CELL * k
+
+
+def check_tool_windows(level, path, sim, paks):
+    """Every tool the win case places, followed through the whole time a player may place it:
+    from a second before its recorded tap to the last step at which a tap still wins (the case
+    played again with that tool tapped ever later, each run ending as the case expects). At every
+    one of those steps at which the tool's cell lies across the screen (a cell beyond the left or
+    right edge is one the hero has not reached yet or has left), the cell and the one below it
+    show as `why_hidden` asks. A tap on the tool bar is lost, so when the first tap too late to
+    win placed nothing, that step is held to the rule as well: a tool whose cell slid under the
+    bar does not count as done in time."""
+    src = os.path.basename(path)
+    lines, case, expect = [], None, "expect win"
+    with open(path, encoding="utf-8") as f:
+        for raw in f:
+            line = raw.split(";")[0].strip()
+            words = line.split()
+            if words[:1] == ["case"]:
+                case = words[1:] == ["win"]
+            elif case and words[:1] == ["on"]:
+                lines.append(line)
+            elif case and words[:1] == ["expect"]:
+                expect = line
+    won, trace = play(sim, paks, level, lines + [expect])
+    if not won:
+        return
+    cameras = {int(m.group(1)): tuple(int(v) for v in m.group(2, 3, 4)) for m in map(TRACE_CAMERA.match, trace) if m}
+    placed = {}
+    for m in map(TRACE_PLACED.match, trace):
+        if m:
+            placed.setdefault((m.group(2), int(m.group(3)), int(m.group(4))), int(m.group(1)))
+    bar = tool_bar_width(level)
+    for i, line in enumerate(lines):
+        m = SOL_STEP.fullmatch(line)
+        if not m or not m.group(3):
+            continue
+        tool, cell = m.group(3), (int(m.group(4)), int(m.group(5)))
+        step = placed.get((tool, *cell))
+        if step is None:
+            continue
+
+        def later(k):
+            return play(sim, paks, level, lines[:i] + [f"on step {k} use {tool} at {cell[0]},{cell[1]}"] + lines[i + 1:] + [expect])
+
+        # the last step at which the tap still wins
+        low, high = step, step + LATEST
+        if later(high)[0]:
+            low = high
+        while high - low > 1:
+            middle = (low + high) // 2
+            if later(middle)[0]:
+                low = middle
+            else:
+                high = middle
+        steps = list(range(step - LOOK_AHEAD, low + 1))
+        late = [m.groups()[1:] for m in map(TRACE_PLACED.match, later(low + 1)[1]) if m]
+        if (tool, str(cell[0]), str(cell[1])) not in late and low + 1 in cameras:
+            steps.append(low + 1)
+        hidden = []
+        for k in steps:
+            if k not in cameras:
+                continue
+            box = cell_on_screen(level, cell, cameras[k])
+            if box[0] < -1 or box[2] > SCREEN_W + 1:
+                continue
+            why, by = why_hidden(box, bar, CELL * FOCAL / cameras[k][2] / 2)
+            if why:
+                hidden.append((k, why, by))
+        if hidden:
+            first, last = hidden[0][0], hidden[-1][0]
+            reasons = sorted({why for _, why, _ in hidden})
+            worst = round(max(by for _, _, by in hidden))
+            level.errors.append(f"{src}:1: error: case win: {tool} at {cell[0]},{cell[1]}, tapped at step {step} and in time"
+                                f" until step {low}, is {' or '.join(reasons)} at {len(hidden)} steps from step"
+                                f" {first} to {last}, by up to {worst} px")
+
+
 def check_hint(level, hint, tool_cells):
     x, y = hint["cell"]
     if not (0 <= x < level.width and 0 <= y < level.height):
@@ -609,8 +738,8 @@ def strip_base(level, back, layer, e, fill):
 
 def background_heights(level):
     """(far y, far fill rows, near y, near fill rows) of the parallax strips. The camera's height
-    follows the hero's footing, held at 240 at the lowest (the hero 144 px above the screen's
-    foot); a strip's top shows at 144 - y + camera / 3 (far) or 104 - y + camera / 2 (near). The
+    follows the hero's footing, which it frames FRAMING cells above the screen's foot, held at
+    240 at the lowest; a strip's top shows at 144 - y + camera / 3 (far) or 104 - y + camera / 2 (near). The
     hills sit where they would on a level at the camera's lowest, for the middle of the heights
     the level's footings give; under them their base reaches the sky's own base (from 392 on
     the screen) at the lowest camera, and the far base stays behind the near hills at the
@@ -618,7 +747,7 @@ def background_heights(level):
     h = level.height
     rows = [y for y in range(h - 1) for x in range(level.width)
             if not level.solid(x, y) and level.solid(x, y + 1)] or [h - 2]
-    heights = [max(240, CELL * (h - 1 - y) + 96) for y in rows]
+    heights = [max(240, CELL * (h - 1 - y) + SCREEN_H // 2 - CELL * FRAMING) for y in rows]
     low, high = min(heights), max(heights)
     middle = (low + high) // 2
     far, near = 96 + (middle - 240) // 3, 72 + (middle - 240) // 2
@@ -710,6 +839,7 @@ def main(argv):
         solution = os.path.splitext(path)[0] + ".sol"
         if sim and not level.errors and os.path.exists(solution):
             check_restart(level, solution, sim, paks)
+            check_tool_windows(level, solution, sim, paks)
         for message in level.warnings + level.errors:
             print(message, file=sys.stderr)
         failed |= bool(level.errors)

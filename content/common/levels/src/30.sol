@@ -13,7 +13,7 @@ case win
   on hero 70,11  use boat at 74,11
   on hero 78,11  use skates at 82,11
   on hero 87,11  use ladder at 91,11
-  on hero 105,10  use bridge at 109,10
+  on hero 107,11  use bridge at 109,10
   on hero 115,11  use pusher at 119,11
   on hero 118,11  use ladder at 116,11
   expect win, fruit all
@@ -31,7 +31,7 @@ case no-boat
   on hero 65,11  use bridge at 69,11
   on hero 78,11  use skates at 82,11
   on hero 87,11  use ladder at 91,11
-  on hero 105,10  use bridge at 109,10
+  on hero 107,11  use bridge at 109,10
   on hero 115,11  use pusher at 119,11
   on hero 118,11  use ladder at 116,11
   expect lose trap 16
@@ -49,7 +49,7 @@ case no-carrot
   on hero 70,11  use boat at 74,11
   on hero 78,11  use skates at 82,11
   on hero 87,11  use ladder at 91,11
-  on hero 105,10  use bridge at 109,10
+  on hero 107,11  use bridge at 109,10
   on hero 115,11  use pusher at 119,11
   on hero 118,11  use ladder at 116,11
   expect lose
