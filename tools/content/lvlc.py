@@ -484,11 +484,8 @@ def play(sim, paks, level, lines):
             return done.returncode == 0, f.read().splitlines()
 
 
-def check_restart(level, path, sim, paks):
-    """The level started again where its win case took the camera farthest: the camera eases back
-    to the hero from there, and it must be within a cell of the hero's framing a second before the
-    win case's first tool is tapped (counted from the hero's new wait at the start)."""
-    src = os.path.basename(path)
+def read_win_case(path):
+    """The `on` lines of a recorded solution's win case, and its `expect` line."""
     lines, case, expect = [], None, "expect win"
     with open(path, encoding="utf-8") as f:
         for raw in f:
@@ -500,6 +497,15 @@ def check_restart(level, path, sim, paks):
                 lines.append(line)
             elif case and words[:1] == ["expect"]:
                 expect = line
+    return lines, expect
+
+
+def check_restart(level, path, sim, paks):
+    """The level started again where its win case took the camera farthest: the camera eases back
+    to the hero from there, and it must be within a cell of the hero's framing a second before the
+    win case's first tool is tapped (counted from the hero's new wait at the start)."""
+    src = os.path.basename(path)
+    lines, expect = read_win_case(path)
     won, trace = play(sim, paks, level, lines + [expect])
     if not won:
         level.errors.append(f"{src}:1: error: the win case does not end as it expects")
@@ -556,17 +562,7 @@ def check_tool_windows(level, path, sim, paks):
     win placed nothing, that step is held to the rule as well: a tool whose cell slid under the
     bar does not count as done in time."""
     src = os.path.basename(path)
-    lines, case, expect = [], None, "expect win"
-    with open(path, encoding="utf-8") as f:
-        for raw in f:
-            line = raw.split(";")[0].strip()
-            words = line.split()
-            if words[:1] == ["case"]:
-                case = words[1:] == ["win"]
-            elif case and words[:1] == ["on"]:
-                lines.append(line)
-            elif case and words[:1] == ["expect"]:
-                expect = line
+    lines, expect = read_win_case(path)
     won, trace = play(sim, paks, level, lines + [expect])
     if not won:
         return
