@@ -1,6 +1,7 @@
 // Whole-file replacement through a temporary file, fsync and rename.
 #include "engine/registry/AtomicFileWriter.h"
 
+#include "engine/core/Path.h"
 #include "engine/core/SmartPtr.h"
 #include "engine/vfs/File.h"
 #include "engine/vfs/MaemoGameSaveFile.h"
@@ -79,14 +80,19 @@ bool WriteAll(int fd, const NarrowString& bytes)
     return true;
 }
 
+// The folder that holds path: "." for a bare name, "/" for a file at the root.
+NarrowString FolderOf(const NarrowString& path)
+{
+    const std::size_t last = path.rfind('/');
+    return last == NarrowString::npos ? NarrowString(".")
+           : last == 0                ? NarrowString("/")
+                                      : NarrowString(path.substr(0, last));
+}
+
 // The folder's own entry must reach the disk too, or the rename may be lost on power failure.
 void SyncFolderOf(const NarrowString& path)
 {
-    const std::size_t last = path.rfind('/');
-    const NarrowString folder = last == NarrowString::npos ? NarrowString(".")
-                                : last == 0                ? NarrowString("/")
-                                                           : NarrowString(path.substr(0, last));
-    const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int fd = open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
         return;
     fsync(fd);
@@ -118,12 +124,8 @@ pid_t TemporaryOwner(const char* entry, const NarrowString& name)
 // process that runs where its id can't be seen (another process namespace) keeps its file too.
 void RemoveStaleTemporaries(const NarrowString& path)
 {
-    const std::size_t slash = path.rfind('/');
-    const NarrowString folder = slash == NarrowString::npos ? NarrowString(".")
-                                : slash == 0                ? NarrowString("/")
-                                                            : NarrowString(path.substr(0, slash));
-    const NarrowString name = slash == NarrowString::npos ? path : NarrowString(path.substr(slash + 1));
-    DIR* dir = opendir(folder.c_str());
+    const NarrowString name = GetPathComponent(path, 0);
+    DIR* dir = opendir(FolderOf(path).c_str());
     if (dir == nullptr)
         return;
     const pid_t self = getpid();
