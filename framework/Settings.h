@@ -56,11 +56,12 @@ public:
     int AddMissingDefaults();
     // Writes the subtree under the root to the user file (old file replaced only once the new
     // one is complete); false when nothing was written, and GetSaveError then says why (the
-    // file's path and the system's reason, or that there is no save folder and which
-    // variables were looked at), also on standard error. Settings that hold neither
-    // the user's file nor the defaults (both failed to load) are never saved: such a file
-    // would pass for the user's at the next start and hide the defaults for good. Nor is a
-    // user file that could not be read or kept aside at Init ever replaced.
+    // file's path and the system's reason, through a link also the folder or file that
+    // refused the save, or that there is no save folder and which variables were looked at),
+    // also on standard error. Settings that hold neither the user's file nor the defaults
+    // (both failed to load) are never saved: such a file would pass for the user's at the next
+    // start and hide the defaults for good. Nor is a user file that could not be read or kept
+    // aside at Init ever replaced.
     bool Save();
     // Why the last Save failed; "" after a successful one.
     const Tarv::NarrowString& GetSaveError() const { return m_saveError; }

@@ -1,4 +1,5 @@
-// Whole-file replacement through a temporary file, fsync and rename.
+// Whole-file replacement through a temporary file, fsync and rename, or in place where the
+// folder takes no new file.
 #include "engine/registry/AtomicFileWriter.h"
 
 #include "engine/core/Path.h"
@@ -13,7 +14,9 @@
 #include <cerrno>
 #include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <ctime>
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -34,6 +37,55 @@ constexpr int TEMPORARY_ATTEMPTS = 100;
 // As many links in a row as the system itself follows before it gives up with ELOOP.
 constexpr int MAX_LINKS = 40;
 const char* const TEMPORARY_INFIX = ".tmp.";
+// How long a write in place waits for another save of the same file to finish, in steps of
+// LOCK_STEP_MS; a save held up longer than that is taken for hung.
+constexpr int LOCK_ATTEMPTS = 200;
+constexpr long LOCK_STEP_MS = 10;
+
+// Closes a descriptor on every way out of a scope.
+class Descriptor
+{
+public:
+    explicit Descriptor(int fd) : m_fd(fd) {}
+    ~Descriptor()
+    {
+        if (m_fd >= 0)
+            close(m_fd);
+    }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+
+    int Get() const { return m_fd; }
+
+private:
+    int m_fd;
+};
+
+// The path with its links, "." and ".." resolved as far as it exists (the rest kept as it is),
+// so that a message names the place itself rather than the way a link took to it.
+NarrowString Resolved(const NarrowString& path)
+{
+    NarrowString head = path;
+    NarrowString tail;
+    for (std::size_t slash = head.rfind('/'); slash != NarrowString::npos && slash > 0; slash = head.rfind('/')) {
+        if (char* real = realpath(head.c_str(), nullptr)) {
+            const NarrowString resolved(real);
+            std::free(real);
+            return resolved == "/" && !tail.empty() ? tail : resolved + tail;
+        }
+        tail = NarrowString(head.substr(slash)) + tail;
+        head = NarrowString(head.substr(0, slash));
+    }
+    return path;
+}
+
+// Records why and where a write failed; always false, for `return Fail(...)`.
+bool Fail(WriteFailure& failure, int error, const NarrowString& path)
+{
+    failure.error = error;
+    failure.path = Resolved(path);
+    return false;
+}
 
 // False with errno set when path is not a directory.
 bool IsDirectory(const NarrowString& path)
@@ -48,19 +100,21 @@ bool IsDirectory(const NarrowString& path)
 }
 
 // Makes every missing directory of the folder that holds path (mode 0700, as the save
-// directory is private to the user). False with errno set on failure.
-bool MakeParentDirectories(const NarrowString& path)
+// directory is private to the user). False with errno set and refused naming the folder that
+// could not be made or is no directory.
+bool MakeParentDirectories(const NarrowString& path, NarrowString& refused)
 {
     const std::size_t last = path.rfind('/');
     if (last == NarrowString::npos || last == 0)
         return true;
     for (std::size_t slash = path.find('/', 1); slash != NarrowString::npos && slash <= last;
          slash = path.find('/', slash + 1)) {
-        const NarrowString folder(path.substr(0, slash));
-        if (mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST)
+        refused = NarrowString(path.substr(0, slash));
+        if (mkdir(refused.c_str(), 0700) != 0 && errno != EEXIST)
             return false;
     }
-    return IsDirectory(NarrowString(path.substr(0, last)));
+    refused = NarrowString(path.substr(0, last));
+    return IsDirectory(refused);
 }
 
 bool WriteAll(int fd, const NarrowString& bytes)
@@ -168,6 +222,105 @@ int CreateTemporary(const NarrowString& path, NarrowString& temporary)
     return -1;
 }
 
+// Writes bytes into the temporary file made for target, flushes it to the disk and renames it
+// over target. On failure the temporary file is removed.
+bool ReplaceWithTemporary(int fd, const NarrowString& temporary, const NarrowString& target,
+                          const NarrowString& bytes, WriteFailure& failure)
+{
+    // A write that stops without an error of its own is a full disk.
+    errno = ENOSPC;
+    bool written = WriteAll(fd, bytes) && fsync(fd) == 0;
+    int error = errno;
+    if (close(fd) != 0 && written) {
+        error = errno;
+        written = false;
+    }
+    if (written && std::rename(temporary.c_str(), target.c_str()) != 0) {
+        error = errno;
+        written = false;
+    }
+    if (!written) {
+        unlink(temporary.c_str());
+        return Fail(failure, error, target);
+    }
+    SyncFolderOf(target);
+    return true;
+}
+
+// Takes the lock that keeps two saves from writing one file in place at once, waiting a while
+// for another save to finish. False with errno set when it can't be had.
+bool LockForWriting(int fd)
+{
+    for (int attempt = 0; attempt < LOCK_ATTEMPTS; ++attempt) {
+        if (flock(fd, LOCK_EX | LOCK_NB) == 0)
+            return true;
+        // A file system without locks still saves.
+        if (errno != EWOULDBLOCK && errno != EINTR)
+            return errno == ENOLCK || errno == EINVAL || errno == EOPNOTSUPP;
+        const timespec step{0, LOCK_STEP_MS * 1000000L};
+        nanosleep(&step, nullptr);
+    }
+    return false;
+}
+
+// The whole content of an open file. False with errno set when it can't be read.
+bool ReadWhole(int fd, NarrowString& text)
+{
+    char block[4096];
+    for (off_t at = 0;;) {
+        const ssize_t got = pread(fd, block, sizeof block, at);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            return false;
+        if (got == 0)
+            return true;
+        text.append(block, static_cast<std::size_t>(got));
+        at += got;
+    }
+}
+
+// Makes text the whole content of an open file and flushes it to the disk.
+bool PutText(int fd, const NarrowString& text)
+{
+    if (lseek(fd, 0, SEEK_SET) != 0)
+        return false;
+    errno = ENOSPC;
+    return WriteAll(fd, text) && ftruncate(fd, static_cast<off_t>(text.size())) == 0 && fsync(fd) == 0;
+}
+
+// Rewrites target in place, for a folder that took no temporary file (folderError says why).
+// Nothing is changed until the old text is held and the space for the new one is taken, and the
+// old text is put back when the new one fails part-way.
+bool RewriteInPlace(const NarrowString& target, const NarrowString& bytes, int folderError, WriteFailure& failure)
+{
+    // Non-blocking, so that a named pipe there can't hold the save up.
+    const Descriptor file(open(target.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC));
+    if (file.Get() < 0) {
+        // No file to write in place: the folder's refusal to make one is the reason.
+        return errno == ENOENT ? Fail(failure, folderError, FolderOf(target)) : Fail(failure, errno, target);
+    }
+    struct stat info;
+    if (fstat(file.Get(), &info) != 0)
+        return Fail(failure, errno, target);
+    if (!S_ISREG(info.st_mode))
+        return Fail(failure, S_ISDIR(info.st_mode) ? EISDIR : EINVAL, target);
+    NarrowString old;
+    if (!LockForWriting(file.Get()) || !ReadWhole(file.Get(), old))
+        return Fail(failure, errno, target);
+    if (bytes.size() > old.size()) {
+        // Taken before the old text is touched, so a full disk fails with the file as it was.
+        const int taken = posix_fallocate(file.Get(), 0, static_cast<off_t>(bytes.size()));
+        if (taken == ENOSPC || taken == EDQUOT || taken == EFBIG)
+            return Fail(failure, taken, target);
+    }
+    if (PutText(file.Get(), bytes))
+        return true;
+    Fail(failure, errno, target);
+    failure.damaged = !PutText(file.Get(), old);
+    return false;
+}
+
 // The first native mount a write to the virtual path reaches, as the file system searches.
 const NativeMount* FindHostMount(const char* virtualPath)
 {
@@ -213,55 +366,44 @@ NarrowString AtomicFileWriter::GetMissingFolderReason(const char* virtualPath)
     return MaemoGameSaveFile::NO_SAVE_FOLDER;
 }
 
-bool AtomicFileWriter::WriteHostFile(const NarrowString& hostPath, const NarrowString& bytes, int* error)
+bool AtomicFileWriter::WriteHostFile(const NarrowString& hostPath, const NarrowString& bytes, WriteFailure* failure)
 {
-    int failure = EINVAL;
-    if (error == nullptr)
-        error = &failure;
-    if (hostPath.empty() || hostPath.back() == '/') {
-        *error = EINVAL;
-        return false;
-    }
+    WriteFailure unused;
+    WriteFailure& out = failure != nullptr ? *failure : unused;
+    out = WriteFailure();
+    if (hostPath.empty() || hostPath.back() == '/')
+        return Fail(out, EINVAL, hostPath);
+    NarrowString refused;
+    // Only the path's own folders are made: a link's target lies where its owner put it.
+    if (!MakeParentDirectories(hostPath, refused))
+        return Fail(out, errno, refused);
     NarrowString target;
-    if (!FollowLinks(hostPath, target) || !MakeParentDirectories(target)) {
-        *error = errno;
-        return false;
-    }
+    if (!FollowLinks(hostPath, target))
+        return Fail(out, errno, target);
+    out.target = target;
+    const NarrowString folder = FolderOf(target);
+    if (target != hostPath && !IsDirectory(folder))
+        return Fail(out, errno, folder);
     RemoveStaleTemporaries(target);
     NarrowString temporary;
     const int fd = CreateTemporary(target, temporary);
-    if (fd < 0) {
-        *error = errno;
-        return false;
-    }
-    // A write that stops without an error of its own is a full disk.
-    errno = ENOSPC;
-    bool written = WriteAll(fd, bytes) && fsync(fd) == 0;
-    if (!written)
-        *error = errno;
-    if (close(fd) != 0 && written) {
-        *error = errno;
-        written = false;
-    }
-    if (written && std::rename(temporary.c_str(), target.c_str()) != 0) {
-        *error = errno;
-        written = false;
-    }
-    if (!written) {
-        unlink(temporary.c_str());
-        return false;
-    }
-    SyncFolderOf(target);
-    return true;
+    if (fd >= 0)
+        return ReplaceWithTemporary(fd, temporary, target, bytes, out);
+    if (errno == EACCES || errno == EPERM)
+        return RewriteInPlace(target, bytes, errno, out);
+    return Fail(out, errno, folder);
 }
 
-bool AtomicFileWriter::WriteFile(const char* virtualPath, const NarrowString& bytes, int* error)
+bool AtomicFileWriter::WriteFile(const char* virtualPath, const NarrowString& bytes, WriteFailure* failure)
 {
     const NarrowString hostPath = GetHostPath(virtualPath);
     if (!hostPath.empty())
-        return WriteHostFile(hostPath, bytes, error);
-    if (error != nullptr)
-        *error = EIO;
+        return WriteHostFile(hostPath, bytes, failure);
+    if (failure != nullptr) {
+        *failure = WriteFailure();
+        failure->error = EIO;
+        failure->path = virtualPath != nullptr ? virtualPath : "";
+    }
     if (virtualPath == nullptr || bytes.size() > static_cast<std::size_t>(INT_MAX))
         return false;
     SmartPtr<File> file(VfsOpenWrite(virtualPath));

@@ -1,5 +1,6 @@
 // Tarv::AtomicFileWriter: replaces a file's whole content so that a crash, a kill or a full
-// disk part-way leaves either the old file or the new one, never a truncated mix.
+// disk part-way leaves either the old file or the new one, never a truncated mix (a file in a
+// folder that takes no new files is rewritten in place, which holds that only for a failed write).
 #pragma once
 
 #include "engine/core/NarrowString.h"
@@ -9,6 +10,22 @@
 
 namespace Tarv
 {
+
+// Why a write failed, and where.
+struct WriteFailure
+{
+    // The system's errno for the step that failed (EINVAL for an unusable path).
+    int error = 0;
+    // What refused the write: a folder that could not be made or is not there, the folder that
+    // takes no new file, or the file itself.
+    NarrowString path;
+    // The file the write was to replace: the path itself, or the end of its symbolic links.
+    // Empty when the write failed before that was known.
+    NarrowString target;
+    // Only a write in place sets it: the new text failed part-way and the old one could not be
+    // put back either, so the file may hold neither whole.
+    bool damaged = false;
+};
 
 class AtomicFileWriter
 {
@@ -24,26 +41,33 @@ public:
     // is no save folder, MaemoGameSaveFile::NO_SAVE_FOLDER); "" otherwise.
     static NarrowString GetMissingFolderReason(const char* virtualPath);
 
-    // Writes bytes to a temporary file of its own beside hostPath (making missing directories),
-    // flushes it to the disk, then renames it over hostPath; saves running at once, in this
-    // process or another, each put one whole file in place and the last rename wins. When
+    // Writes bytes to a temporary file of its own beside hostPath (making the missing folders of
+    // hostPath), flushes it to the disk, then renames it over hostPath; saves running at once, in
+    // this process or another, each put one whole file in place and the last rename wins. When
     // hostPath is a symbolic link (or a chain of them) the save goes through it: the temporary
-    // file is made beside the link's final target and renamed over that, and the link stays.
+    // file is made beside the link's final target and renamed over that, and the link stays; no
+    // folder is made on the way to a link's target, so a link into a missing folder fails.
     // Temporary files of earlier saves of the same file whose process no longer runs (killed
-    // part-way) are removed first; those of a running process are left. On any failure the
-    // temporary file is removed, the old file is untouched and the result is false; error (when
-    // given) then holds the system's errno for the step that failed (EINVAL for an unusable path).
-    static bool WriteHostFile(const NarrowString& hostPath, const NarrowString& bytes, int* error = nullptr);
+    // part-way) are removed first; those of a running process are left. On failure the
+    // temporary file is removed, the old file is untouched and the result is false, with
+    // failure (when given) saying why and where.
+    // A folder that refuses new files (permissions) can still hold a file the user may write:
+    // then that file is written in place, as a plain write would, under a lock against other
+    // saves. The space a longer text needs is taken first, and the old text, read beforehand,
+    // is written back when the new one fails part-way (failure->damaged when that fails too);
+    // only a crash or a kill during that one write can leave the file part-written.
+    static bool WriteHostFile(const NarrowString& hostPath, const NarrowString& bytes,
+                              WriteFailure* failure = nullptr);
 
     // WriteHostFile for a virtual path that reaches a host file; otherwise a plain write
-    // through the virtual file system (an open stream and one write of every byte; EIO when
-    // that fails).
-    static bool WriteFile(const char* virtualPath, const NarrowString& bytes, int* error = nullptr);
+    // through the virtual file system (an open stream and one write of every byte; EIO, naming
+    // the virtual path, when that fails).
+    static bool WriteFile(const char* virtualPath, const NarrowString& bytes, WriteFailure* failure = nullptr);
 
     // The file a write to hostPath replaces: hostPath itself, or, when it is a symbolic link,
     // the file at the end of its chain of links (a relative link counts from its own folder),
-    // which need not exist yet. False with errno set when a link can't be read or the chain
-    // doesn't end (ELOOP).
+    // which need not exist yet. False with errno set, and target at the link where the walk
+    // stopped, when a link can't be read or the chain doesn't end (ELOOP).
     static bool FollowLinks(const NarrowString& hostPath, NarrowString& target);
 
     // Tests replace the low-level write to make it fail part-way; null restores write(2).

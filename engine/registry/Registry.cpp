@@ -264,15 +264,17 @@ NarrowString Registry::ToXml(const NarrowString& basePath) const
     return RegistryXmlWriter::Write(*node, basePath);
 }
 
-bool Registry::SaveFile(const NarrowString& path, const NarrowString& basePath, int* error) const
+bool Registry::SaveFile(const NarrowString& path, const NarrowString& basePath, WriteFailure* failure) const
 {
     const NarrowString text = ToXml(basePath);
     if (text.empty()) {
-        if (error != nullptr)
-            *error = ENOENT;
+        if (failure != nullptr) {
+            *failure = WriteFailure();
+            failure->error = ENOENT;
+        }
         return false;
     }
-    return AtomicFileWriter::WriteFile(path.c_str(), text, error);
+    return AtomicFileWriter::WriteFile(path.c_str(), text, failure);
 }
 
 bool Registry::LoadFile(const NarrowString& path, bool notify, const NarrowString& basePath,

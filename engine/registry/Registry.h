@@ -20,6 +20,7 @@ namespace Tarv
 class MachineInfo;
 class RegistryKey;
 class XmlIterator;
+struct WriteFailure;
 
 // Paths: "/" is the root; "/a/b" is node b in node a, or, as a key path, key b in node a. A key
 // path splits at its last "/" into a node path and a key name, both non-empty, so "/x" and
@@ -103,8 +104,8 @@ public:
     NarrowString ToXml(const NarrowString& basePath) const;
     // Writes ToXml(basePath) to the virtual path, replacing any old file only once the new one
     // is completely on disk. False for an empty text (error ENOENT) or a failed write (old
-    // file kept; error holds the system's reason, see AtomicFileWriter).
-    bool SaveFile(const NarrowString& path, const NarrowString& basePath, int* error = nullptr) const;
+    // file kept; failure says why and where, see AtomicFileWriter).
+    bool SaveFile(const NarrowString& path, const NarrowString& basePath, WriteFailure* failure = nullptr) const;
     // Merges a registry file into the node at basePath (or, for an empty basePath, the path the
     // file names). False, with nothing changed, when the file is missing, doesn't parse, or has
     // no "registry" root with a "node" element. With notify, callbacks run for every key read.

@@ -19,6 +19,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <future>
 #include <sstream>
@@ -218,7 +219,8 @@ TEST_F(SettingsTest, AnUnreadableUserFileIsLeftAloneAndNeverSavedOver)
 }
 
 // A settings file kept in a folder of the user's own through a symbolic link is loaded and saved
-// through the link, and a damaged one is kept aside beside its target: the link always stays.
+// through the link, and a damaged one is kept aside beside its target: the link always stays. A
+// save through a link that fails names the place that refused it.
 TEST_F(SettingsTest, ALinkedUserFileIsSavedAndKeptAsideThroughTheLink)
 {
     WriteFile("defaults.xml", DEFAULTS);
@@ -240,6 +242,18 @@ TEST_F(SettingsTest, ALinkedUserFileIsSavedAndKeptAsideThroughTheLink)
     }
     EXPECT_EQ(ReadFile("mine/settings.xml.bad"), damaged);
     EXPECT_FALSE(Exists("settings.xml.bad"));
+
+    // A link into a missing folder makes no folder, and the failure names the missing one.
+    ASSERT_EQ(unlink((m_dir + "/settings.xml").c_str()), 0);
+    ASSERT_EQ(symlink("mine/../gone/settings.xml", (m_dir + "/settings.xml").c_str()), 0);
+    Quor::Settings settings;
+    ASSERT_TRUE(settings.Init("quor", "settings.xml", "defaults.xml", false));
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(settings.Save());
+    testing::internal::GetCapturedStderr();
+    EXPECT_EQ(settings.GetSaveError(), "settings not saved to " + m_dir + "/settings.xml: " +
+                                           std::filesystem::canonical(m_dir).string() + "/gone: " + std::strerror(ENOENT));
+    EXPECT_FALSE(Exists("gone"));
 }
 
 // With no save folder at all (neither variable set, or both empty), the failed save says so and

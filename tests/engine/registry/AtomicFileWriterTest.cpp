@@ -1,6 +1,7 @@
 // Whole-file replacement: the old file survives every failure, temporary files of killed saves
-// are cleared while a running save's stays, a symbolic link is saved through, and virtual paths
-// resolve to the host file a write would reach.
+// are cleared while a running save's stays, a symbolic link is saved through, a file in a folder
+// that takes no new file is written in place by an unprivileged save, and virtual paths resolve
+// to the host file a write would reach.
 #include "engine/registry/AtomicFileWriter.h"
 
 #include "engine/vfs/MaemoGameSaveFile.h"
@@ -14,11 +15,14 @@
 #include <cerrno>
 #include <chrono>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include <grp.h>
 #include <poll.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -51,6 +55,16 @@ ssize_t FailOnSecondCall(int fd, const void* data, std::size_t size)
     return write(fd, data, size < 3 ? size : 3);
 }
 
+// Fails the second call only: a write that breaks off once and then works again.
+ssize_t FailOnlySecondCall(int fd, const void* data, std::size_t size)
+{
+    if (++s_calls == 2) {
+        errno = EIO;
+        return -1;
+    }
+    return write(fd, data, s_calls == 1 && size > 3 ? 3 : size);
+}
+
 ssize_t WriteNothing(int, const void*, std::size_t)
 {
     return 0;
@@ -76,15 +90,71 @@ ssize_t WriteThenHang(int fd, const void* data, std::size_t size)
 }
 
 // Reaps a child that has been killed or is ending; false when it is still there after 20 s.
-bool Reap(pid_t child)
+bool Reap(pid_t child, int* status = nullptr)
 {
     const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (waitpid(child, nullptr, WNOHANG) != child) {
+    while (waitpid(child, status, WNOHANG) != child) {
         if (std::chrono::steady_clock::now() > giveUp)
             return false;
         usleep(1000);
     }
     return true;
+}
+
+// Permission bits don't bind root, so as root a save runs as this unprivileged user.
+constexpr uid_t PLAYER = 65534;
+
+// Gives a file or folder to the player when the tests run as root; anyone else owns it already.
+bool HandToPlayer(const std::string& path)
+{
+    return geteuid() != 0 || lchown(path.c_str(), PLAYER, PLAYER) == 0;
+}
+
+// What a save made by the player reports; the child below sends it whole, in one write.
+struct PlayerSave
+{
+    enum { ANSWERED, NO_PLAYER, NO_ANSWER } outcome;
+    bool saved;
+    bool damaged;
+    int error;
+    char refuser[1024];
+};
+
+// Runs WriteHostFile through the given low-level write in a child process that permission bits
+// bind: as root the child becomes the player first (NO_PLAYER when it can't). NO_ANSWER when
+// the child gives no answer within 20 s.
+PlayerSave SaveAsPlayer(const std::string& path, const std::string& text, AtomicFileWriter::WriteFunction lowLevel)
+{
+    PlayerSave result{PlayerSave::NO_ANSWER, false, false, 0, {}};
+    int pipeEnds[2];
+    if (pipe(pipeEnds) != 0)
+        return result;
+    const pid_t child = fork();
+    if (child == 0) {
+        if (geteuid() == 0 && (setgroups(0, nullptr) != 0 || setresgid(PLAYER, PLAYER, PLAYER) != 0 ||
+                               setresuid(PLAYER, PLAYER, PLAYER) != 0))
+            _exit(3);
+        s_calls = 0;
+        AtomicFileWriter::SetWriteFunction(lowLevel);
+        Tarv::WriteFailure failure;
+        result.outcome = PlayerSave::ANSWERED;
+        result.saved = AtomicFileWriter::WriteHostFile(path, text, &failure);
+        result.damaged = failure.damaged;
+        result.error = failure.error;
+        std::snprintf(result.refuser, sizeof result.refuser, "%s", failure.path.c_str());
+        _exit(write(pipeEnds[1], &result, sizeof result) == static_cast<ssize_t>(sizeof result) ? 0 : 2);
+    }
+    close(pipeEnds[1]);
+    pollfd wait{pipeEnds[0], POLLIN, 0};
+    const bool answered = child > 0 && poll(&wait, 1, 20000) == 1 &&
+                          read(pipeEnds[0], &result, sizeof result) == static_cast<ssize_t>(sizeof result);
+    close(pipeEnds[0]);
+    int status = 0;
+    if (child > 0 && !answered)
+        kill(child, SIGKILL);
+    if (child > 0 && Reap(child, &status) && WIFEXITED(status) && WEXITSTATUS(status) == 3)
+        result.outcome = PlayerSave::NO_PLAYER;
+    return result;
 }
 
 class AtomicFileWriterTest : public testing::Test
@@ -252,7 +322,7 @@ TEST_F(AtomicFileWriterTest, ASymbolicLinkIsSavedThroughAndStays)
         {"relative", {{"settings.xml", "../mine/settings.xml"}}, "mine/settings.xml"},
         {"absolute", {{"settings.xml", m_dir / "mine/settings.xml"}}, "mine/settings.xml"},
         {"chain", {{"settings.xml", "middle"}, {"middle", "../mine/settings.xml"}}, "mine/settings.xml"},
-        {"to a new file", {{"settings.xml", "../mine/new/settings.xml"}}, "mine/new/settings.xml"},
+        {"to a new file", {{"settings.xml", "../mine/new.xml"}}, "mine/new.xml"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -272,27 +342,79 @@ TEST_F(AtomicFileWriterTest, ASymbolicLinkIsSavedThroughAndStays)
         const std::string folder = c.target.substr(0, c.target.rfind('/'));
         for (const std::string& name : Entries(m_dir / folder))
             EXPECT_EQ(name.find(".tmp."), std::string::npos) << name;
-        std::filesystem::remove_all(m_dir / "mine/new");
+        unlink((m_dir / "mine/new.xml").c_str());
     }
     ASSERT_EQ(symlink("b", (m_dir / "save/a").c_str()), 0);
     ASSERT_EQ(symlink("a", (m_dir / "save/b").c_str()), 0);
-    int error = 0;
-    EXPECT_FALSE(AtomicFileWriter::WriteHostFile(m_dir / "save/a", "new", &error));
-    EXPECT_EQ(error, ELOOP);
+    Tarv::WriteFailure failure;
+    EXPECT_FALSE(AtomicFileWriter::WriteHostFile(m_dir / "save/a", "new", &failure));
+    EXPECT_EQ(failure.error, ELOOP);
     EXPECT_EQ(Entries(m_dir / "save"), (std::vector<std::string>{"a", "b"}));
 }
 
-TEST_F(AtomicFileWriterTest, UnwritableFolderFailsCleanly)
+// A settings file the player may write in a folder the player may not (reached through links or
+// not) is written in place, as a plain write would; the old text comes back when that write fails
+// part-way, and only when even that fails is the file said to be damaged. A link never makes the
+// folders on the way to its target, and each refusal names the folder or file that refused.
+TEST_F(AtomicFileWriterTest, AFolderThatTakesNoNewFileIsWrittenInPlaceOrNamed)
 {
-    if (geteuid() == 0)
-        GTEST_SKIP() << "permissions don't bind root";
-    const std::string folder = m_dir / "locked";
-    ASSERT_EQ(mkdir(folder.c_str(), 0700), 0);
-    ASSERT_TRUE(TestFiles::WriteText(folder + "/f", "old"));
-    ASSERT_EQ(chmod(folder.c_str(), 0500), 0);
-    EXPECT_FALSE(AtomicFileWriter::WriteHostFile(folder + "/f", "new"));
-    chmod(folder.c_str(), 0700);
-    EXPECT_EQ(TestFiles::ReadText(folder + "/f"), "old");
+    const std::string old = "old progress, a longer text";
+    const std::string text = "new progress";
+    using Links = std::vector<std::pair<std::string, std::string>>;  // link in save/ -> target
+    const Links toFile = {{"settings.xml", "../locked/settings.xml"}};
+    const struct {
+        const char* name;
+        Links links;  // none: locked/settings.xml itself is saved
+        bool playerOwnsTheFile;
+        AtomicFileWriter::WriteFunction write;
+        int error;
+        const char* refuser;  // under m_dir
+        bool damaged;
+    } cases[] = {
+        {"link to a writable file", toFile, true, nullptr, 0, "", false},
+        {"chain of links", {{"settings.xml", "middle"}, {"middle", "../locked/settings.xml"}}, true, nullptr, 0, "", false},
+        {"no link", {}, true, nullptr, 0, "", false},
+        {"link into a missing folder", {{"settings.xml", "../gone/deeper/settings.xml"}}, true, nullptr, ENOENT, "gone/deeper", false},
+        {"link to a missing file", {{"settings.xml", "../locked/new.xml"}}, true, nullptr, EACCES, "locked", false},
+        {"link to a read-only file", toFile, false, nullptr, EACCES, "locked/settings.xml", false},
+        {"write fails once", toFile, true, FailOnlySecondCall, EIO, "locked/settings.xml", false},
+        {"write keeps failing", toFile, true, FailOnSecondCall, EIO, "locked/settings.xml", true},
+    };
+    // The player must reach the folders below this one.
+    ASSERT_EQ(chmod(m_dir.Path().c_str(), 0755), 0);
+    // A refusal names the place itself, not the way a link took to it.
+    const std::string real = std::filesystem::canonical(m_dir.Path()).string();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string save = m_dir / "save", locked = m_dir / "locked", file = locked + "/settings.xml";
+        ASSERT_EQ(mkdir(save.c_str(), 0700), 0);
+        ASSERT_EQ(mkdir(locked.c_str(), 0700), 0);
+        ASSERT_TRUE(TestFiles::WriteText(file, old));
+        ASSERT_EQ(chmod(file.c_str(), c.playerOwnsTheFile ? 0600 : 0444), 0);
+        for (const auto& [link, target] : c.links)
+            ASSERT_EQ(symlink(target.c_str(), (save + "/" + link).c_str()), 0);
+        ASSERT_TRUE(HandToPlayer(save) && (!c.playerOwnsTheFile || HandToPlayer(file)));
+        ASSERT_EQ(chmod(locked.c_str(), 0555), 0);
+
+        const PlayerSave result = SaveAsPlayer(c.links.empty() ? file : save + "/settings.xml", text, c.write);
+        if (result.outcome == PlayerSave::NO_PLAYER)
+            GTEST_SKIP() << "root here can't become an unprivileged user";
+        ASSERT_EQ(result.outcome, PlayerSave::ANSWERED);
+        EXPECT_EQ(result.saved, c.error == 0);
+        EXPECT_EQ(result.error, c.error) << std::strerror(result.error);
+        EXPECT_EQ(result.refuser, c.error == 0 ? "" : real + "/" + c.refuser);
+        EXPECT_EQ(result.damaged, c.damaged);
+        EXPECT_EQ(TestFiles::ReadText(file), c.error == 0 ? text : c.damaged ? "new" + old.substr(3) : old);
+        // Nothing made on the way: no temporary beside the file, no folder for a link.
+        EXPECT_EQ(Entries(locked), std::vector<std::string>{"settings.xml"});
+        EXPECT_FALSE(std::filesystem::exists(m_dir / "gone"));
+        for (const auto& link : c.links)
+            EXPECT_TRUE(std::filesystem::is_symlink(save + "/" + link.first)) << link.first;
+
+        chmod(locked.c_str(), 0700);
+        std::filesystem::remove_all(save);
+        std::filesystem::remove_all(locked);
+    }
 }
 
 TEST_F(AtomicFileWriterTest, BadHostPathsFail)
