@@ -17,7 +17,8 @@ struct WriteFailure
     // The system's errno for the step that failed (EINVAL for an unusable path).
     int error = 0;
     // What refused the write: a folder that could not be made or is not there, the folder that
-    // takes no new file, or the file itself.
+    // takes no new file, or the file itself; with links, "." and ".." resolved as far as it
+    // exists, so it names the place rather than the way a link took to it.
     NarrowString path;
     // The file the write was to replace: the path itself, or the end of its symbolic links.
     // Empty when the write failed before that was known.
