@@ -1,6 +1,6 @@
 // The XM replayer: a tick sequencer over the packed rows and an integer mixer with linear
-// interpolation. Every read of song data is bounded, and the tempo is held to a range in which
-// each tick renders samples, so the audio thread always makes progress.
+// interpolation. Every read of song data is bounded. Speed and BPM are the file's own; only a
+// tick that would last no sample is given one, so the audio thread always makes progress.
 #include "audio/ModulePlayer.h"
 
 #include <algorithm>

@@ -19,8 +19,6 @@ namespace ModulePlayer
 namespace
 {
 
-constexpr char ID_TEXT[] = "Extended Module: ";
-constexpr std::uint16_t FIRST_VERSION = 0x0104;
 // The fixed song header up to the order table.
 constexpr std::size_t HEADER_BEFORE_ORDERS = 80;
 constexpr std::uint32_t PATTERN_HEADER = 9;
@@ -106,8 +104,8 @@ bool ReadHeader(ByteReader& reader, CModuleHeader& header)
     // kept but never used to place them.
     reader.Bytes(header.orderTable, sizeof(header.orderTable));
 
-    if (std::memcmp(header.idText, ID_TEXT, sizeof(header.idText)) != 0 || header.version < FIRST_VERSION)
-        return false;
+    // The identification text, separator byte and version are kept as read, never judged: only
+    // the counts that size what follows can refuse a file.
     if (header.channelCount < 1 || header.channelCount > CModuleSong::MAX_CHANNELS ||
         header.patternCount > CModuleSong::MAX_PATTERNS || header.instrumentCount > CModuleSong::MAX_INSTRUMENTS)
         return false;

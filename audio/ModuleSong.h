@@ -127,9 +127,11 @@ public:
     // Frees the song, then reads the file through the virtual file system. False when it cannot
     // be opened, is larger than MAX_FILE_BYTES or is refused by LoadFromMemory.
     bool Load(const char* path);
-    // Frees the song, then reads size bytes. False (the song stays empty) for anything that is
-    // not a version 0x0104 module within the limits above. A file cut short keeps what it holds:
-    // pattern and sample data are clipped to the bytes present and missing headers read as zero.
+    // Frees the song, then reads size bytes. False (the song stays empty) for a file shorter than
+    // the header before the order table, or one whose counts or header sizes lie beyond the
+    // limits above; the identification text and version are not examined. A file cut short
+    // keeps what it holds: pattern and sample data are clipped to the bytes present and missing
+    // headers read as zero.
     bool LoadFromMemory(const std::uint8_t* data, std::size_t size);
     void Free();
 

@@ -109,6 +109,8 @@ Application::~Application()
     if (&Tarv::AbstractApp::GetEngineHooks() == m_activeHooks)
         Tarv::AbstractApp::SetEngineHooks(nullptr);
     ReleaseEngineServices(m_mixer, m_vfsStarted);
+    // The console goes last, after the services it lists and plots, while the shell's GL
+    // context that its overlay draws with still exists.
     m_activeHooks->ReleaseConsole();
     if (IsReady())
         Tarv::LuaErrorQueue::Global().Reset();

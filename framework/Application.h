@@ -54,9 +54,11 @@ public:
     Application();
     // Releases the state tree (waiting for a running load), then the service registry with
     // its services and managers (System::Destroy; their fonts, sounds and effects need the
-    // mixer and the GL context), stops the mixer, releases the assets while the GL context is
-    // alive, then the file system, the registry and the text dictionary; the window goes with
-    // the shell's destructor.
+    // mixer and the GL context), takes its hooks off the shell, stops the mixer, releases the
+    // assets while the GL context is alive, then the file system, the registry and the text
+    // dictionary, and last of all services the console (through the hooks); after that only
+    // the queue of pending script errors is emptied. The window goes with the shell's
+    // destructor.
     ~Application() override;
 
     // The start-up sequence; every step runs whatever the others did.

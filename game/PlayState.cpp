@@ -482,7 +482,7 @@ void PlayState::PlaceTool(CellCode code, const Cell& cell)
     World::Instance->PlaceItem(code, cell, FindManager(TOOL_ANIMATOR));
     if (m_tutorial && m_tutorial->IsLoaded() && m_tutorial->IsEnabled())
         m_tutorial->SetToolUsed(code);
-    World::Instance->ApplyToolEffects(code, cell);
+    World::Instance->ArmPlacedTool(code, cell);
     PlayToolSound(code);
 }
 

@@ -167,13 +167,12 @@ public:
     void ExtinguishAt(const Cell& cell, CellCode tool);
     // Moves the selection indicator onto the cell while "dev/enable_cheats" is set.
     void ShowSelection(const Cell& cell);
-    // Places tool in cell with its effects: its picture (process in manager), the obstacle it
-    // deals with switched off, a bridge's magic ground, the cell taken. Nothing for a code
-    // that is not a tool or a cell outside the grid.
-    void PlaceTool(CellCode tool, const Cell& cell, Quor::ProcessManager* manager);
-    // PlaceTool without the picture: the obstacle switched off, the bridge's magic ground, the
-    // cell taken. Nothing for a code that is not a tool or a cell outside the grid.
-    void ApplyToolEffects(CellCode tool, const Cell& cell);
+    // Puts a tool whose picture PlaceItem has just made in cell to work, in the play state's
+    // order: the obstacle it deals with disarmed (FindObstacleAround, ClearCellUsed) and an
+    // extinguisher's fire put out (ExtinguishAt), a bridge's magic ground laid
+    // (FindEmptyCellBelow), the tool's own cell armed and taken. Nothing for a code that is not
+    // a tool or a cell outside the grid.
+    void ArmPlacedTool(CellCode tool, const Cell& cell);
 
     // The hero's cell (WorldHero.cpp). The code of the item the hero touches now, recording
     // its cell as the touched cell; 0 for none, 48 for a hero outside the grid.

@@ -86,15 +86,7 @@ void World::ShowSelection(const Cell& cell)
     m_selectionIndicator->position = CellToWorld(cell);
 }
 
-void World::PlaceTool(CellCode tool, const Cell& cell, Quor::ProcessManager* manager)
-{
-    if (!IsToolCode(tool) || !IsInsideGrid(cell))
-        return;
-    PlaceItem(tool, cell, manager);
-    ApplyToolEffects(tool, cell);
-}
-
-void World::ApplyToolEffects(CellCode tool, const Cell& cell)
+void World::ArmPlacedTool(CellCode tool, const Cell& cell)
 {
     if (!IsToolCode(tool) || !IsInsideGrid(cell))
         return;

@@ -29,9 +29,10 @@ public:
     // Reads "x", "y", "relative", "visibility", "touchable", "alpha" and "compositing" from the
     // item element's children (the first of each name; never through overrides). A word other
     // than "true"/"false" sets the property's flag and leaves the value false. A "compositing"
-    // element always sets compositing, with an RGBA surface of the size it gives; a size the
-    // texture layer cannot make (an empty side, or one over its limit) leaves that surface
-    // without pixels, and the texture layer says so.
+    // element always sets compositing, with an RGBA surface of the size it gives. An empty side
+    // leaves that surface without pixels, silently; a side over the texture layer's limit is
+    // turned down by that layer, which says so once (over the engine's limit when the surface is
+    // made, over the driver's at its first draw), and nothing is drawn for it.
     void ReadCommonProperties(const Tarv::XmlIterator& item);
 
     int GetX() const { return m_x; }

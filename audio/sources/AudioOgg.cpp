@@ -48,6 +48,13 @@ long TellCallback(void* datasource)
     return static_cast<SeekableStream*>(datasource)->Tell();
 }
 
+// Formed in 64 bits, so no count a file claims overflows, then kept to the width of a source's
+// byte counts: beyond 4 GiB the count wraps.
+unsigned FramesToBytes(ogg_int64_t frames, unsigned frameBytes)
+{
+    return static_cast<unsigned>(static_cast<std::uint64_t>(frames) * frameBytes);
+}
+
 } // namespace
 
 size_t AudioOgg::ReadCallback(void* ptr, size_t size, size_t count, void* datasource)
@@ -133,8 +140,7 @@ unsigned AudioOgg::GetLength()
     // A negative total is an error code, not a length.
     if (frames <= 0)
         return 0;
-    const std::uint64_t length = static_cast<std::uint64_t>(frames) * GetFrameBytes();
-    return length > UINT_MAX ? UINT_MAX - UINT_MAX % GetFrameBytes() : static_cast<unsigned>(length);
+    return FramesToBytes(frames, GetFrameBytes());
 }
 
 void AudioOgg::Seek(unsigned offset)
@@ -147,8 +153,7 @@ unsigned AudioOgg::Tell()
     const ogg_int64_t frames = ov_pcm_tell(m_vorbisFile.get());
     if (frames <= 0)
         return 0;
-    const std::uint64_t position = static_cast<std::uint64_t>(frames) * GetFrameBytes();
-    return position > UINT_MAX ? UINT_MAX : static_cast<unsigned>(position);
+    return FramesToBytes(frames, GetFrameBytes());
 }
 
 } // namespace Tarv

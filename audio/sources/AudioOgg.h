@@ -32,9 +32,12 @@ public:
     unsigned Read(void* buffer, unsigned bytes) override;
     // A time seek to the start.
     void Rewind() override;
+    // The decoder's total in bytes; 0 when it knows none (an unseekable stream, a damaged end).
+    // Like Tell, a count beyond 4 GiB keeps its low 32 bits.
     unsigned GetLength() override;
     // Seeks to the frame that holds offset.
     void Seek(unsigned offset) override;
+    // The decoder's position in bytes.
     unsigned Tell() override;
 
     // The decoder's read callback over an engine stream (datasource): whole elements of size

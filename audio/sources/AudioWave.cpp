@@ -76,11 +76,20 @@ std::int64_t NextChunk(SeekableStream* stream, std::int64_t start, std::uint32_t
     return unpadded;
 }
 
-// Only what the channels can play as it is: 16-bit PCM, mono or stereo.
+// Samples of 1 to 8 bits are stored in one byte and samples of 17 to 24 bits in three: that data
+// is not made of the 16-bit words the channels take. Any other sample size is handed out as
+// 16-bit words, the way 12-bit samples, for one, are stored.
+bool IsByteOrThreeByteData(std::uint16_t bitsPerSample)
+{
+    const int bytesPerSample = (bitsPerSample + 7) / 8;
+    return bytesPerSample == 1 || bytesPerSample == 3;
+}
+
+// Only what the channels can play as it is: PCM, mono or stereo, in 16-bit words.
 bool IsPlayable(const WaveHeader& header)
 {
     return header.formatTag == FORMAT_PCM && (header.channels == 1 || header.channels == 2) &&
-           header.bitsPerSample == 16 && header.rate > 0;
+           !IsByteOrThreeByteData(header.bitsPerSample) && header.rate > 0;
 }
 
 } // namespace

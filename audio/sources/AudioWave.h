@@ -29,10 +29,11 @@ class AudioWave : public AudioSource
 public:
     // Reads the format from the first chunk (at offset 12, whatever its tag), walks the chunks
     // after it to the data chunk and fills header. Returns the data size in bytes, 0 when the
-    // file is refused: a format other than PCM with 1 or 2 channels, 16-bit samples (a format
-    // chunk too short to give the sample size counts as 16-bit) and a non-zero rate, no data
-    // chunk, or no data left once the size is clamped to the file and rounded down to whole
-    // frames. Leaves the stream at the first data byte.
+    // file is refused: a format other than PCM with 1 or 2 channels and a non-zero rate, 8- or
+    // 24-bit data (samples of 1 to 8 or 17 to 24 bits; any other size is taken as 16-bit words,
+    // and a format chunk too short to give it counts as 16-bit), no data chunk, or no data left
+    // once the size is clamped to the file and rounded down to whole frames. Leaves the stream
+    // at the first data byte.
     static std::uint32_t ParseHeader(WaveHeader& header, SeekableStream* stream);
 
     // A source over the file at path in the virtual file system, or null.

@@ -21,9 +21,7 @@ namespace
 
 std::atomic<FontEx::ImageProvider> s_imageProvider{nullptr};
 
-// Font files larger than this are not read.
-constexpr std::size_t MAX_FONT_FILE_BYTES = std::size_t(16) << 20;
-
+// Reads in 1024-byte steps until a read returns less than 1; a file of any size is read whole.
 bool ReadWholeStream(IOStream& stream, NarrowString& text)
 {
     char buffer[1024];
@@ -31,7 +29,8 @@ bool ReadWholeStream(IOStream& stream, NarrowString& text)
         const int got = stream.Read(buffer, int(sizeof(buffer)));
         if (got <= 0)
             return true;
-        if (text.size() + std::size_t(got) > MAX_FONT_FILE_BYTES)
+        // A stream that claims more than it was asked for is not believed.
+        if (std::size_t(got) > sizeof(buffer))
             return false;
         text.append(buffer, std::size_t(got));
     }

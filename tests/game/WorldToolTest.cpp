@@ -29,6 +29,13 @@ protected:
     }
 };
 
+// A tool into cell through the two World calls the play state makes.
+void Place(World& world, CellCode tool, const Cell& cell)
+{
+    world.PlaceItem(tool, cell, nullptr);
+    world.ArmPlacedTool(tool, cell);
+}
+
 } // namespace
 
 TEST_F(WorldToolTest, ATapGivesTheSelectedToolToTheNearestFreeCellOfIt)
@@ -61,7 +68,7 @@ TEST_F(WorldToolTest, ATapGivesTheSelectedToolToTheNearestFreeCellOfIt)
         void PlaceTool(CellCode tool, const Cell& cell) override
         {
             TakeToolFromStock(tool);
-            world.PlaceTool(tool, cell, nullptr);
+            Place(world, tool, cell);
             heard += "tool " + std::to_string(tool) + ";";
         }
         void PlayWrongToolSound() override { heard += "wrong;"; }
@@ -93,8 +100,8 @@ TEST_F(WorldToolTest, ATapGivesTheSelectedToolToTheNearestFreeCellOfIt)
         EXPECT_EQ(Settings().GetInt(std::string("runtime/tools/") + tool), -1) << tool;
     }
     EXPECT_EQ(world->GetFreeCellCode({1, 1}), CODE_NONE);
-    world->PlaceTool(CODE_FIRE, {4, 3}, nullptr);  // not a tool
-    EXPECT_EQ(world->GetCellCode({4, 3}), CODE_NONE);
+    world->ArmPlacedTool(CODE_FIRE, {2, 2});  // not a tool: the pusher's cell stays free
+    EXPECT_EQ(world->GetFreeCellCode({2, 2}), CODE_PUSHER);
 }
 
 TEST_F(WorldToolTest, APlacedToolSwitchesItsObstacleOffAndABridgeLaysMagicGround)
@@ -103,7 +110,7 @@ TEST_F(WorldToolTest, APlacedToolSwitchesItsObstacleOffAndABridgeLaysMagicGround
     const Tarv::SmartPtr<World> world =
         GameTest::MakeWorld({"b.b.b..b", "..#.#...", "....#...", "e.......", "........"});
     for (const Cell& bridge : {Cell{0, 0}, Cell{2, 0}, Cell{4, 0}, Cell{7, 0}})
-        world->PlaceTool(CODE_BRIDGE, bridge, nullptr);
+        Place(*world, CODE_BRIDGE, bridge);
     const std::vector<std::string> expected = {"........", "MM#.#..M", "..MM#...", "........", "........"};
     for (int y = 0; y < 5; ++y) {
         for (int x = 0; x < 8; ++x)
@@ -115,11 +122,11 @@ TEST_F(WorldToolTest, APlacedToolSwitchesItsObstacleOffAndABridgeLaysMagicGround
                            "<animation name='extinguish'><frame>x.png</frame></animation></a>");
     const Tarv::SmartPtr<World> fire = GameTest::MakeWorld({"eF..", "....", "..e.", "...F"}, nullptr, {1, 0},
                                                            {});
-    fire->PlaceTool(CODE_FIRE_EXTINGUISHER, {0, 0}, nullptr);
+    Place(*fire, CODE_FIRE_EXTINGUISHER, {0, 0});
     EXPECT_FALSE(fire->IsCellUsed({1, 0}));
     EXPECT_EQ(fire->GetTouchedCode(), CODE_NONE);
     EXPECT_EQ(dynamic_cast<Vund::AnimatedSprite&>(*fire->GetCellItem({1, 0})).GetAnimationName(), "extinguish");
-    fire->PlaceTool(CODE_FIRE_EXTINGUISHER, {2, 2}, nullptr);  // the fire diagonally below
+    Place(*fire, CODE_FIRE_EXTINGUISHER, {2, 2});  // the fire diagonally below
     EXPECT_FALSE(fire->IsCellUsed({3, 3}));
 }
 
@@ -215,7 +222,7 @@ TEST_F(WorldToolTest, AFrameCrossingSeveralCellsIsHandledCellByCellInOrder)
         std::string text;
     };
     const Tarv::SmartPtr<World> world = HeroWorld({"..1...", "....s.", "######"}, {0, 1});
-    world->PlaceTool(CODE_SKI, {4, 1}, nullptr);
+    Place(*world, CODE_SKI, {4, 1});
     const std::size_t pictures = world->GetItemScene().GetObjectCount();
     Pirrock::Pirrock& hero = *Pirrock::Pirrock::GetInstance();
     const Vector3D step(4 * 32, 0, 0);

@@ -70,6 +70,30 @@ protected:
     static inline std::vector<std::uint8_t> s_longOgg;
 };
 
+// Gives the file's last page another granule position (its frame count) and its checksum again.
+void SetLastGranule(std::vector<std::uint8_t>& bytes, std::uint64_t granule)
+{
+    std::size_t last = 0;
+    for (std::size_t page = 0; page + 27 <= bytes.size();) {
+        last = page;
+        const std::size_t segments = bytes[page + 26];
+        page += 27 + segments;
+        for (std::size_t i = 0; i < segments; ++i)
+            page += bytes[last + 27 + i];
+    }
+    for (int i = 0; i < 8; ++i)
+        bytes[last + 6 + i] = static_cast<std::uint8_t>(granule >> (8 * i));
+    std::fill(bytes.begin() + last + 22, bytes.begin() + last + 26, 0);
+    std::uint32_t crc = 0;
+    for (std::size_t i = last; i < bytes.size(); ++i) {
+        crc ^= static_cast<std::uint32_t>(bytes[i]) << 24;
+        for (int bit = 0; bit < 8; ++bit)
+            crc = (crc & 0x80000000u) != 0 ? (crc << 1) ^ 0x04C11DB7u : crc << 1;
+    }
+    for (int i = 0; i < 4; ++i)
+        bytes[last + 22 + i] = static_cast<std::uint8_t>(crc >> (8 * i));
+}
+
 } // namespace
 
 TEST_F(AudioOggTest, ReportsFormatAndExactLength)
@@ -179,6 +203,17 @@ TEST_F(AudioOggTest, StreamThatCannotSeekPlaysThroughWithNoLength)
     ASSERT_TRUE(ogg);
     EXPECT_EQ(ogg->GetLength(), 0u);
     EXPECT_EQ(ReadToEnd(ogg.Get()), alone);
+}
+
+// A stereo file of several pages whose end claims 2^30 + 1000 frames: 4 GiB + 4000 bytes, of
+// which the length keeps the low 32 bits.
+TEST_F(AudioOggTest, ALengthBeyondFourGibibytesKeepsItsLow32Bits)
+{
+    std::vector<std::uint8_t> bytes = s_longOgg;
+    SetLastGranule(bytes, (std::uint64_t(1) << 30) + 1000);
+    Tarv::SmartPtr<Tarv::AudioOgg> ogg = Open(bytes);
+    ASSERT_TRUE(ogg);
+    EXPECT_EQ(ogg->GetLength(), 4000u);
 }
 
 TEST_F(AudioOggTest, TruncatedStreamEndsWithoutGarbage)

@@ -55,7 +55,8 @@ std::vector<std::uint8_t> FirstChunk(const char* tag, std::uint32_t size, std::u
 
 // The data tag in any case; other chunks skipped, an odd one padded (as RIFF writes it) or not
 // (as some writers do); the format chunk longer than its fields, too short to give the sample
-// size (16-bit then), under another tag, or with any block align: only its place counts.
+// size (16-bit then), under another tag, with any block align, or with any sample size that
+// is not 8- or 24-bit data (12-bit samples are stored in 16-bit words): only its place counts.
 TEST(AudioWave, FindsItsChunksInTheLayoutsWritersUse)
 {
     auto format = [] { return WaveBytes().Format(1, 1, 22050, 16); };
@@ -67,7 +68,8 @@ TEST(AudioWave, FindsItsChunksInTheLayoutsWritersUse)
         format().Chunk("note", 3, Text("abc", 3), false).Data(Ramp(6)).Bytes(),
         WaveBytes().Format(1, 1, 22050, 16, 18).Data(Ramp(6)).Bytes(),
         FirstChunk("fmt ", 14, 2), FirstChunk("fmt ", 12, 2), FirstChunk("FMT ", 16, 2), FirstChunk("JUNK", 16, 2),
-        FirstChunk("fmt ", 16, 0), FirstChunk("fmt ", 16, 7)};
+        FirstChunk("fmt ", 16, 0), FirstChunk("fmt ", 16, 7),
+        WaveBytes().Format(1, 1, 22050, 12).Data(Ramp(6)).Bytes(), WaveBytes().Format(1, 1, 22050, 0).Data(Ramp(6)).Bytes()};
     for (std::size_t i = 0; i < files.size(); ++i) {
         Tarv::SmartPtr<Tarv::AudioWave> wave = OpenBytes(files[i]);
         ASSERT_TRUE(wave) << "layout " << i;
@@ -104,6 +106,7 @@ TEST(AudioWave, RefusesWhatItCannotPlay)
         {0xFFFE, 1, 22050, 16}, // extensible
         {1, 1, 22050, 8},
         {1, 1, 22050, 24},
+        {1, 1, 22050, 20},      // in three bytes, as 24-bit data
         {1, 0, 22050, 16},
         {1, 3, 22050, 16},
         {1, 0xFFFF, 22050, 16}, // -1 as a signed count

@@ -1,5 +1,5 @@
 // Bitmap font tests: the font XML rules (decimal codes, the height rule, first definitions,
-// stopping at incomplete elements), glyph fallbacks, kerning direction and damaged files.
+// stopping at incomplete elements), glyph fallbacks, kerning direction, damaged and large files.
 #include "graphics/text/FontEx.h"
 
 #include "engine/vfs/Vfs.h"
@@ -165,6 +165,16 @@ TEST_F(FontExFiles, AMissingFontFileGivesAnEmptyFontWithoutImage)
     const SmartPtr<FontEx> font(new FontEx("none.xml", "none.png"));
     EXPECT_EQ(font->GetGlyphCount(), 0u);
     EXPECT_EQ(font->GetImage(), nullptr);
+}
+
+// However large the file: here its glyph comes after 17 MiB of comment.
+TEST_F(FontExFiles, AFontFileOfAnySizeIsReadWhole)
+{
+    Write("big.xml", "<f><!--" + std::string(std::size_t(17) << 20, 'x') + "--><characters>" +
+                         "<char code=\"65\" x=\"0\" y=\"0\" width=\"3\" height=\"5\"/></characters></f>");
+    const SmartPtr<FontEx> font(new FontEx("big.xml", "none.png"));
+    EXPECT_EQ(font->GetGlyphCount(), 1u);
+    EXPECT_EQ(font->GetHeight(), 5);
 }
 
 TEST_F(FontExFiles, AnUndecodablePageLeavesTheImageNullButKeepsTheGlyphs)
