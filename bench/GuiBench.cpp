@@ -4,6 +4,7 @@
 // frame of a 60-control scripted screen (script Update and UpdateTexts, controls updated and
 // drawn, GL calls counted), the cost of one script-to-control method call, and a text box of
 // 2000 characters laid out and drawn every frame (CPU and draw calls per frame).
+#include "bench/FrameCheck.h"
 #include "engine/vfs/Vfs.h"
 #include "framework/AssetDict.h"
 #include "framework/AssetFunctions.h"
@@ -174,6 +175,8 @@ void BM_GuiScreenFrame(benchmark::State& state)
         screen->EndFrame();
     }
     state.counters["fps"] = benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
+    FrameCheck::CheckPicture(
+        state, screen, [screen] { screen->ClearGrey(0); }, [&] { world.layout.Draw(*screen); });
 }
 BENCHMARK(BM_GuiScreenFrame)->UseRealTime()->Unit(benchmark::kMicrosecond);
 
@@ -187,12 +190,14 @@ void BM_GuiScreenWalkCpu(benchmark::State& state)
         return;
     }
     Tarv::GLCalls::SetForwarding(false);
+    const std::uint64_t indicesBefore = Tarv::GLCalls::GetCounters().indicesDrawn;
     for (auto _ : state) {
         world.layout.Draw(*screen);
         Tarv::Batcher::Instance->Flush();
         benchmark::DoNotOptimize(world.layout.FindTouchableControl(400, 200));
     }
     Tarv::GLCalls::SetForwarding(true);
+    FrameCheck::CheckCountedTriangles(state, indicesBefore);
 }
 BENCHMARK(BM_GuiScreenWalkCpu)->Unit(benchmark::kMicrosecond);
 
@@ -216,6 +221,7 @@ void BM_ScriptedScreenFrame(benchmark::State& state)
         return;
     }
     Tarv::GLCalls::SetForwarding(false);
+    const std::uint64_t indicesBefore = Tarv::GLCalls::GetCounters().indicesDrawn;
     for (auto _ : state) {
         scripted->Update(0.016f);
         scripted->UpdateTexts();
@@ -223,6 +229,7 @@ void BM_ScriptedScreenFrame(benchmark::State& state)
         Tarv::Batcher::Instance->Flush();
     }
     Tarv::GLCalls::SetForwarding(true);
+    FrameCheck::CheckCountedTriangles(state, indicesBefore);
 }
 BENCHMARK(BM_ScriptedScreenFrame)->Unit(benchmark::kMicrosecond);
 
@@ -257,9 +264,10 @@ void BM_TextBoxFrame(benchmark::State& state)
     auto* batcher = static_cast<Tarv::OpenGLBatcher*>(Tarv::Batcher::Instance.Get());
     layout.Draw(*screen);
     screen->EndFrame();
+    // The text is black: a light ground shows it.
     for (auto _ : state) {
         screen->BeginFrame();
-        screen->ClearGrey(0);
+        screen->ClearGrey(200);
         batcher->Flush();
         const std::uint64_t before = batcher->GetStats().drawCalls;
         box->RefreshText();
@@ -269,6 +277,8 @@ void BM_TextBoxFrame(benchmark::State& state)
         screen->EndFrame();
     }
     state.counters["textHeight"] = box->GetTextHeight();
+    FrameCheck::CheckPicture(
+        state, screen, [screen] { screen->ClearGrey(200); }, [&] { layout.Draw(*screen); });
 }
 BENCHMARK(BM_TextBoxFrame)->UseRealTime()->Unit(benchmark::kMicrosecond);
 
@@ -284,12 +294,14 @@ void BM_TextBoxLayoutCpu(benchmark::State& state)
     }
     auto* box = static_cast<Plim::TextBox*>(layout.GetLayers()[0]->GetRoot()->GetItem());
     Tarv::GLCalls::SetForwarding(false);
+    const std::uint64_t indicesBefore = Tarv::GLCalls::GetCounters().indicesDrawn;
     for (auto _ : state) {
         box->RefreshText();
         layout.Draw(*screen);
         Tarv::Batcher::Instance->Flush();
     }
     Tarv::GLCalls::SetForwarding(true);
+    FrameCheck::CheckCountedTriangles(state, indicesBefore);
 }
 BENCHMARK(BM_TextBoxLayoutCpu)->Unit(benchmark::kMicrosecond);
 

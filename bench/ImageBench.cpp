@@ -47,6 +47,8 @@ std::vector<std::uint8_t> Encode(bool png)
 void BM_DecodePng(benchmark::State& state)
 {
     const std::vector<std::uint8_t> file = Encode(true);
+    if (!Tarv::ImageLoader::DecodeImage(file.data(), file.size()))
+        return state.SkipWithError("the image did not decode");
     for (auto _ : state)
         benchmark::DoNotOptimize(Tarv::ImageLoader::DecodeImage(file.data(), file.size()));
     state.SetBytesProcessed(std::int64_t(state.iterations()) * 500 * 300 * 4);
@@ -56,6 +58,8 @@ BENCHMARK(BM_DecodePng);
 void BM_DecodeCrle(benchmark::State& state)
 {
     const std::vector<std::uint8_t> file = Encode(false);
+    if (!Tarv::ImageLoader::DecodeImage(file.data(), file.size()))
+        return state.SkipWithError("the image did not decode");
     for (auto _ : state)
         benchmark::DoNotOptimize(Tarv::ImageLoader::DecodeImage(file.data(), file.size()));
     state.counters["file_bytes"] = double(file.size());
@@ -66,6 +70,8 @@ void BM_StageRgba(benchmark::State& state)
 {
     const std::vector<std::uint8_t> file = Encode(true);
     Tarv::SmartPtr<Tarv::PixelData> pixels = Tarv::ImageLoader::DecodeImage(file.data(), file.size());
+    if (!pixels)
+        return state.SkipWithError("the image did not decode");
     for (auto _ : state)
         benchmark::DoNotOptimize(Tarv::StagedPixelData::StagePixels(pixels.Get(), 512, 512));
 }
@@ -75,6 +81,8 @@ void BM_StageRunLength(benchmark::State& state)
 {
     const std::vector<std::uint8_t> file = Encode(false);
     Tarv::SmartPtr<Tarv::PixelData> pixels = Tarv::ImageLoader::DecodeImage(file.data(), file.size());
+    if (!pixels)
+        return state.SkipWithError("the image did not decode");
     for (auto _ : state)
         benchmark::DoNotOptimize(Tarv::StagedPixelData::StagePixels(pixels.Get(), 512, 512));
 }
@@ -87,6 +95,9 @@ void BM_LoadAtlasPage(benchmark::State& state)
     const Tarv::RgbaImage page = Sheet(1024, 1024);
     std::vector<std::uint8_t> file;
     page.WritePng(file);
+    Tarv::CachedFile first(file.data(), int(file.size()), false);
+    if (!Tarv::ImageLoader::LoadFromStream(&first, 5))
+        return state.SkipWithError("the page did not load");
     for (auto _ : state) {
         Tarv::CachedFile stream(file.data(), int(file.size()), false);
         benchmark::DoNotOptimize(Tarv::ImageLoader::LoadFromStream(&stream, 5));

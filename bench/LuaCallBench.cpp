@@ -44,7 +44,8 @@ namespace
 void CallGlobalFunction(benchmark::State& state)
 {
     Tarv::Lua lua;
-    lua.RunString("function Update(dt) x = (x or 0) + dt end");
+    if (lua.RunString("function Update(dt) x = (x or 0) + dt end") != 0)
+        return state.SkipWithError("the script did not run");
     for (auto _ : state) {
         lua.PushNumber(0.016);
         benchmark::DoNotOptimize(lua.Call("Update", 1, 0));
@@ -66,7 +67,8 @@ void CallScriptMethod(benchmark::State& state)
 {
     Tarv::Lua lua;
     Tarv::LuaBinding<Target>::Register(lua.GetState());
-    lua.RunString("function Target:OnFrame() return self:Get() end");
+    if (lua.RunString("function Target:OnFrame() return self:Get() end") != 0)
+        return state.SkipWithError("the script did not run");
     Tarv::SmartPtr<Target> target = Tarv::MakeSmart<Target>();
     for (auto _ : state) {
         Tarv::LuaBinding<Target>::Push(lua.GetState(), target.Get(), false);

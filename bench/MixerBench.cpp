@@ -7,6 +7,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <cstdint>
@@ -70,7 +71,7 @@ void MixBlocks(benchmark::State& state, float skew)
         Tarv::SmartPtr<Tarv::AudioPosition> position(new Tarv::AudioPosition(i % 2 == 0 ? mono.Get() : stereo.Get()));
         Tarv::SmartPtr<Tarv::AudioChannel> channel = mixer->CreateChannel(position.Get(), true).Lock();
         if (!channel)
-            continue;
+            return state.SkipWithError("a channel was refused");
         channel->SetLooping(true);
         channel->SetPaused(false);
     }
@@ -95,6 +96,8 @@ void MixBlocks(benchmark::State& state, float skew)
                                                       benchmark::Counter::kInvert);
     if (perBlock != 0.0)
         state.SkipWithError("the mixer allocated in steady state");
+    if (std::all_of(block.begin(), block.end(), [](std::uint8_t byte) { return byte == 0; }))
+        state.SkipWithError("the mixer mixed silence");
 }
 
 void BM_MixerBlock(benchmark::State& state)

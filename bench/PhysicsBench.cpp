@@ -25,8 +25,11 @@ void BM_PhysicsStep(benchmark::State& state)
             objects.back()->angularDrag = i % 4 == 0;
         }
         Quor::System* system = Quor::System::GetInstance();
+        const Vund::Vector3D start = objects.back()->GetPosition();
         for (auto _ : state)
             system->UpdateManagers(1.0f / 60.0f);
+        if (objects.back()->GetPosition().y == start.y)
+            state.SkipWithError("the objects did not move");
         state.counters["nsPerObjectStep"] = benchmark::Counter(
             static_cast<double>(state.iterations() * state.range(0)),
             benchmark::Counter::kIsRate | benchmark::Counter::kInvert);

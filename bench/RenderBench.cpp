@@ -3,6 +3,7 @@
 // cost per blit with the GL layer counting only (for callgrind: DrawSpriteFrame and
 // DrawTurnedFrame).
 #include "bench/BenchScreen.h"
+#include "bench/FrameCheck.h"
 #include "graphics/render/Batcher.h"
 #include "graphics/render/Display.h"
 #include "graphics/render/GLCalls.h"
@@ -103,6 +104,9 @@ void DrawFrames(benchmark::State& state, int textures)
     state.counters["bytesPerFrame"] = static_cast<double>(stats.bytesUploaded) / frames;
     state.counters["fps"] = benchmark::Counter(frames, benchmark::Counter::kIsRate);
     state.SetItemsProcessed(state.iterations() * state.range(0));
+    FrameCheck::CheckPicture(
+        state, screen, [screen] { screen->ClearGrey(0); },
+        [&] { DrawSpriteFrame(screen, sprites, textures, xy); });
 }
 
 void BM_OneTextureFrame(benchmark::State& state)
@@ -141,6 +145,7 @@ void BM_BlitCpuOnly(benchmark::State& state)
         Surface* sprites[2] = {first.Get(), second.Get()};
         const std::vector<int> xy = Positions(static_cast<int>(state.range(0)));
         const int textures = static_cast<int>(state.range(1));
+        const std::uint64_t indicesBefore = Tarv::GLCalls::GetCounters().indicesDrawn;
         for (auto _ : state) {
             if (textures == 0)
                 DrawTurnedFrame(&target, sprites[0], xy);
@@ -149,6 +154,7 @@ void BM_BlitCpuOnly(benchmark::State& state)
             Tarv::Batcher::Instance->Flush();
         }
         state.SetItemsProcessed(state.iterations() * state.range(0));
+        FrameCheck::CheckCountedTriangles(state, indicesBefore);
         Tarv::OpenGLCaps::Shutdown();
     }
     Tarv::GLCalls::SetForwarding(true);

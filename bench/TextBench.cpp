@@ -1,6 +1,7 @@
 // Text cost: typesetting per character (a 2,000-character wrapped text, and the plain layout) in
 // a DejaVu font baked at start, and drawing per glyph: the renderer alone with GL calls counted
 // only, and real frames on llvmpipe under a private Xvfb (draw calls per block: one per page).
+#include "bench/FrameCheck.h"
 #include "graphics/render/Batcher.h"
 #include "graphics/render/Display.h"
 #include "graphics/render/GLCalls.h"
@@ -167,6 +168,7 @@ void BM_RenderCpuOnly(benchmark::State& state)
         RenderBlocks(target, blocks);
         batcher->Flush();
         batcher->ResetStats();
+        const std::uint64_t indicesBefore = Tarv::GLCalls::GetCounters().indicesDrawn;
         for (auto _ : state) {
             RenderBlocks(target, blocks);
             batcher->Flush();
@@ -174,6 +176,7 @@ void BM_RenderCpuOnly(benchmark::State& state)
         const double frames = static_cast<double>(state.iterations());
         state.counters["drawCallsPerFrame"] = static_cast<double>(batcher->GetStats().drawCalls) / frames;
         state.SetItemsProcessed(state.iterations() * CountGlyphs(blocks));
+        FrameCheck::CheckCountedTriangles(state, indicesBefore);
         blocks.clear();
         Tarv::OpenGLCaps::Shutdown();
     }
@@ -213,6 +216,8 @@ void BM_RenderFrame(benchmark::State& state)
         const double frames = static_cast<double>(state.iterations());
         state.counters["drawCallsPerFrame"] = static_cast<double>(batcher->GetStats().drawCalls) / frames;
         state.SetItemsProcessed(state.iterations() * CountGlyphs(blocks));
+        FrameCheck::CheckPicture(
+            state, screen, [screen] { screen->ClearGrey(200); }, [&] { RenderBlocks(*screen, blocks); });
         blocks.clear();
     }
     Tarv::Display::ReleaseScreenSurface();

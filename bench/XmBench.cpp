@@ -11,6 +11,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -49,7 +50,8 @@ void BM_XmRenderMinute16(benchmark::State& state)
 {
     const std::vector<std::uint8_t> bytes = BenchModule(16);
     Tarv::ModulePlayer::CModuleSong song;
-    song.LoadFromMemory(bytes.data(), bytes.size());
+    if (!song.LoadFromMemory(bytes.data(), bytes.size()))
+        return state.SkipWithError("the module did not load");
     std::vector<std::int16_t> out(BLOCK);
     for (auto _ : state) {
         Tarv::ModulePlayer::ModulePlayer player;
@@ -69,7 +71,8 @@ void BM_XmRenderBlock(benchmark::State& state)
 {
     const std::vector<std::uint8_t> bytes = BenchModule(static_cast<int>(state.range(0)));
     Tarv::ModulePlayer::CModuleSong song;
-    song.LoadFromMemory(bytes.data(), bytes.size());
+    if (!song.LoadFromMemory(bytes.data(), bytes.size()))
+        return state.SkipWithError("the module did not load");
     Tarv::ModulePlayer::ModulePlayer player;
     player.SetSong(&song);
     player.SetPlayRange(-1, -1);
@@ -81,6 +84,8 @@ void BM_XmRenderBlock(benchmark::State& state)
         player.Render(out.data(), BLOCK);
         benchmark::DoNotOptimize(out.data());
     }
+    if (std::all_of(out.begin(), out.end(), [](std::int16_t sample) { return sample == 0; }))
+        state.SkipWithError("the player rendered silence");
 }
 BENCHMARK(BM_XmRenderBlock)->Arg(16)->Arg(32)->Unit(benchmark::kMicrosecond);
 

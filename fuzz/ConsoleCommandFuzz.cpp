@@ -1,5 +1,7 @@
 // Runs every line of the input as a console command against a fresh registry, then types the
-// input's bytes as keys and draws the console through a canvas that checks every call.
+// input's bytes as keys and draws the console through a canvas that checks every call. The
+// console carries its state from one input to the next, so commands meet what earlier ones
+// left behind.
 #include "console/ConsoleCanvas.h"
 #include "console/DebugOverlay.h"
 #include "engine/registry/Registry.h"
@@ -13,6 +15,10 @@
 
 namespace
 {
+
+// The console keeps every line it prints: a fresh one after this many inputs keeps a long run
+// well inside the fuzzer's memory limit.
+constexpr int INPUTS_PER_CONSOLE = 1000;
 
 class CheckingCanvas : public Tarv::ConsoleCanvas
 {
@@ -39,7 +45,10 @@ private:
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    static Tarv::SmartPtr<Tarv::DebugOverlay> console = Tarv::MakeSmart<Tarv::DebugOverlay>();
+    static Tarv::SmartPtr<Tarv::DebugOverlay> console;
+    static int inputs = 0;
+    if (inputs++ % INPUTS_PER_CONSOLE == 0)
+        console = Tarv::MakeSmart<Tarv::DebugOverlay>();
     Tarv::Registry::Instance = Tarv::MakeSmart<Tarv::Registry>();
     Tarv::TextDict::Instance = Tarv::MakeSmart<Tarv::TextDict>();
     const std::string input(reinterpret_cast<const char*>(data), size);
