@@ -149,7 +149,9 @@ TEST(PlotExtremes, RowsAndLabelsStayInRange)
         {"infinity first", {inf, 1.0f, 1.0f}, BASE_LINE},
     };
     const int rect[4] = {10, 390, 246, 80}; // base line at 460, top line at 400
-    const auto inRange = [](const std::string& number) { return std::llabs(std::stoll(number)) < (1LL << 30); };
+    const auto inRange = [](const std::string& number) {
+        return std::llabs(std::stoll(number)) < (1LL << 30);
+    };
     for (const auto& c : cases) {
         std::size_t next = 0;
         DebugPlot plot([&] { return c.values[next++]; });
@@ -178,7 +180,9 @@ TEST(PlotExtremes, RowsAndLabelsStayInRange)
         });
         ASSERT_NE(average, lines.end()) << c.what;
         const int row = std::stoi(average->substr(8));
-        const bool onItsSide = c.average == BASE_LINE ? row == 460 : c.average == ABOVE_THE_TOP ? row < 400 : row > 460;
+        const bool onItsSide = c.average == BASE_LINE       ? row == 460
+                               : c.average == ABOVE_THE_TOP ? row < 400
+                                                            : row > 460;
         EXPECT_TRUE(onItsSide) << c.what << ": " << *average;
     }
 }

@@ -237,13 +237,15 @@ TEST_F(RenderTargetFormat, OnlyAlphaAndRgbaKeepTheirFormat)
         EXPECT_EQ(target->GetPixelData()->GetFormat(), row.made) << row.asked;
         target->ClearColor(clear);
         const Rgba cleared = ReadPixel(target.Get(), 1, 1);
-        EXPECT_TRUE(Near(cleared, Rgba{200, 100, 50, row.alphaAfterClear}, 0, true)) << row.asked << ": " << cleared;
+        EXPECT_TRUE(Near(cleared, Rgba{200, 100, 50, row.alphaAfterClear}, 0, true))
+            << row.asked << ": " << cleared;
         Batcher()->SetRenderTarget(target->GetPixelData(), target->GetFlags(0xffffffffu));
         Batcher()->SetClipRect(target->GetRect());
         Batcher()->Clear(&transparent, &transparent, &transparent, &transparent);
         target->FillRect(0, 0, 4, 4, halfWhite);
         const Rgba filled = ReadPixel(target.Get(), 1, 1);
-        EXPECT_TRUE(Near(filled, Rgba{128, 128, 128, row.alphaAfterHalfFill}, 1, true)) << row.asked << ": " << filled;
+        EXPECT_TRUE(Near(filled, Rgba{128, 128, 128, row.alphaAfterHalfFill}, 1, true))
+            << row.asked << ": " << filled;
     }
 }
 
