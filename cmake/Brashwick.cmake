@@ -1,6 +1,11 @@
 # Helpers shared by every layer: warnings, sanitizers, and the library/test pattern.
 
+# Every target of ours compiles with these; third-party headers come in as system includes
+# (imported targets), so neither the warnings nor -Werror reach into them.
 set(BRASHWICK_WARNINGS -Wall -Wextra)
+if(BRASHWICK_WERROR)
+    list(APPEND BRASHWICK_WARNINGS -Werror)
+endif()
 
 if(BRASHWICK_SANITIZE)
     add_compile_options(-fsanitize=${BRASHWICK_SANITIZE} -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
@@ -71,7 +76,7 @@ function(brashwick_fuzz name)
     endif()
     add_executable(${name} ${PROJECT_SOURCE_DIR}/fuzz/${name}.cpp)
     target_link_libraries(${name} PRIVATE ${ARGN})
-    target_compile_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
+    target_compile_options(${name} PRIVATE ${BRASHWICK_WARNINGS} -fsanitize=fuzzer,address,undefined)
     target_link_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
 endfunction()
 

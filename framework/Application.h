@@ -80,10 +80,14 @@ public:
     void OnMultitouchUp(const std::vector<Tarv::TouchPoint>& points) override;
     void OnMultitouchMove(const std::vector<Tarv::TouchPoint>& points) override;
     void OnAccelerometer(const float& x, const float& y, const float& z) override;
-    // The state-tree form of the same handlers.
+    // The state-tree form of the same handlers. The shell's one-point handlers of the same
+    // names are left as the shell has them, and named here so that they stay in view.
     void OnTouchDown(const TouchPoints& points) override;
     void OnTouchUp(const TouchPoints& points) override;
     void OnTouchMove(const TouchPoints& points) override;
+    using Tarv::MaemoApplication::OnTouchDown;
+    using Tarv::MaemoApplication::OnTouchUp;
+    using Tarv::MaemoApplication::OnTouchMove;
     void OnAccelerometer(float x, float y, float z) override;
     void UpdateState(const float& dt) override { Update(dt); }
     void RenderState(Tarv::Surface* surface) override { Render(surface); }

@@ -29,8 +29,7 @@ public:
 
 private:
     int m_keys[6];
-    int m_mode;
-    bool m_noShift;
+    bool m_noShift; // the mode is 0: shift plays no part
 };
 
 // The sign of the touch's last move on x and y (screen y down), normalised.

@@ -1,11 +1,15 @@
 // The frame counter's windows, the plot's sampling, gliding range and recentring, and the plot's
-// geometry through a recording canvas.
+// geometry through a recording canvas, also for samples that are not numbers or are huge.
 #include "console/DebugPlot.h"
 #include "console/FpsCounter.h"
 
 #include "tests/console/RecordingCanvas.h"
 
 #include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <limits>
+#include <sstream>
 
 using namespace Tarv;
 using Calls = std::vector<std::string>;
@@ -121,6 +125,66 @@ TEST_F(Plot, RowsAndStepsAreWorkedOutInSinglePrecision)
     const int narrow[4] = {10, 390, 50, 80};
     flat.Render(canvas, narrow);
     EXPECT_EQ(canvas.Only("line").back(), "line 48 460 48 460 255 255 255 255");
+}
+
+// Samples that are not numbers, infinite, or far beyond a narrow shown range: every row,
+// position and label comes out as an int well inside the int range (none wraps round), a NaN
+// lies on the base line and a huge value beyond the plot's edge.
+TEST(PlotExtremes, RowsAndLabelsStayInRange)
+{
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float inf = std::numeric_limits<float>::infinity();
+    enum Side { BASE_LINE, ABOVE_THE_TOP, BELOW_THE_BASE };
+    const struct {
+        const char* what;
+        std::vector<float> values; // one a sample
+        Side average;
+    } cases[] = {
+        {"a NaN after numbers", {0.0f, 8.0f, 8.0f, nan}, BASE_LINE},
+        {"a NaN first", {nan, 5.0f, 0.0f, 0.0f}, BASE_LINE},
+        {"a huge sample over a range below 1", {0.0f, 1.0f, 1e30f}, ABOVE_THE_TOP},
+        {"a huge negative one", {0.0f, 1.0f, -1e30f}, BELOW_THE_BASE},
+        {"infinity", {0.0f, inf, inf}, BASE_LINE},
+        {"minus infinity", {0.0f, -inf, -inf}, BASE_LINE},
+        {"infinity first", {inf, 1.0f, 1.0f}, BASE_LINE},
+    };
+    const int rect[4] = {10, 390, 246, 80}; // base line at 460, top line at 400
+    const auto inRange = [](const std::string& number) {
+        return std::llabs(std::stoll(number)) < (1LL << 30);
+    };
+    for (const auto& c : cases) {
+        std::size_t next = 0;
+        DebugPlot plot([&] { return c.values[next++]; });
+        while (next < c.values.size())
+            plot.Update(0.101f);
+        ConsoleTest::RecordingCanvas canvas;
+        plot.Render(canvas, rect);
+
+        Calls wrapped; // calls and labels with a number out of range
+        for (const std::string& call : canvas.calls) {
+            std::istringstream numbers(call.substr(call.find(' ') + 1));
+            for (std::string number; numbers >> number;)
+                if (!inRange(number))
+                    wrapped.push_back(call);
+        }
+        for (const auto& row : canvas.rows) {
+            std::istringstream labels(canvas.Row(row.first));
+            for (std::string label; labels >> label;)
+                if (!inRange(label))
+                    wrapped.push_back("label " + label);
+        }
+        EXPECT_EQ(wrapped, Calls{}) << c.what;
+        const Calls lines = canvas.Only("line");
+        const auto average = std::find_if(lines.begin(), lines.end(), [](const std::string& line) {
+            return line.size() > 14 && line.compare(line.size() - 14, 14, " 64 255 64 255") == 0;
+        });
+        ASSERT_NE(average, lines.end()) << c.what;
+        const int row = std::stoi(average->substr(8));
+        const bool onItsSide = c.average == BASE_LINE       ? row == 460
+                               : c.average == ABOVE_THE_TOP ? row < 400
+                                                            : row > 460;
+        EXPECT_TRUE(onItsSide) << c.what << ": " << *average;
+    }
 }
 
 } // namespace

@@ -432,8 +432,9 @@ TEST_F(SubstatableTest, TheSlotsAfterEachShortEntryPoint)
             root->Update(DT);
             break;
         }
-        if (c.pending != Pending::NONE)
+        if (c.pending != Pending::NONE) {
             EXPECT_EQ(root->GetCurrent(), b) << c.what;
+        }
         root->DropStored();
         log.Take();
         log.TakeLoads();

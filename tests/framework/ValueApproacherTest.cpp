@@ -7,11 +7,11 @@ TEST(ValueApproacher, ClosesHalfTheGapPerWholeTick)
 {
     Quor::ValueApproacher<float> speed(10.0f, 0.5f);
     speed.SetTarget(2.0f);
-    speed.Advance(Quor::ValueApproacher<float>::DEFAULT_STEP * 0.5f);
+    speed.Advance(0.0166f); // a step is 1/30 s
     EXPECT_EQ(speed.GetCurrent(), 10.0f);
-    speed.Advance(Quor::ValueApproacher<float>::DEFAULT_STEP * 0.6f);
+    speed.Advance(0.02f);
     EXPECT_FLOAT_EQ(speed.GetCurrent(), 6.0f);
-    speed.Advance(Quor::ValueApproacher<float>::DEFAULT_STEP * 2.05f);
+    speed.Advance(0.07f); // two steps with the carried 0.0033 s
     EXPECT_FLOAT_EQ(speed.GetCurrent(), 3.0f);
 }
 

@@ -4,7 +4,6 @@
 #include "framework/ApplicationState.h"
 #include "framework/InputState.h"
 #include "framework/Substatable.h"
-#include "framework/ValueApproacher.h"
 #include "scene/Camera.h"
 #include "scene/DirectionController.h"
 #include "scene/Propulsion.h"
@@ -78,26 +77,31 @@ TEST_F(PhysicsTest, PropulsionsPushWithTheirGain)
     EXPECT_EQ(VectorController(nullptr, new ConstantGainController(5)).GetVector(), Vector3D());
 }
 
-TEST_F(PhysicsTest, RelaxedTrackerEasesATenthPerStep)
+// Ticks of known lengths against a step of 1/30 s: a tenth of the gap closes per whole step,
+// a tick that leaves the timer short of a step moves nothing, and the remainder carries over.
+TEST_F(PhysicsTest, RelaxedTrackerClosesATenthOfTheGapEveryThirtiethOfASecond)
 {
     Body leader, follower;
     SmartPtr<RelaxedTracker> tracker(new RelaxedTracker(&leader, &follower));
-    const float step = Quor::ValueApproacher<Vector3D>::DEFAULT_STEP;
+    const struct {
+        float tick;
+        float x;
+    } ticks[] = {
+        {0.03f, 0.0f},     // the leader's 10 are collected; the timer is short of a step
+        {0.03f, 1.0f},     // one step; 0.0267 s carry over
+        {0.01f, 1.9f},     // only the carried time makes this step
+        {0.1f, 4.0951f},   // three steps in one tick
+        {0.025f, 4.0951f}, // 0.0033 carried + 0.025 is still short of a step
+    };
     leader.lastDisplacement = Vector3D(10, 0, 0);
-    tracker->Tick(step / 2);
-    leader.lastDisplacement = Vector3D();
-    tracker->Tick(step / 2);
-    EXPECT_EQ(follower.GetPosition().x, 0.0f); // the timer equals the step, not more
-    tracker->Tick(step / 4);                    // the carried time now exceeds it
-    float last = 0.0f;
-    for (float want : {1.0f, 0.9f, 0.81f}) {
-        EXPECT_NEAR(follower.GetPosition().x - last, want, 1e-5f);
-        last = follower.GetPosition().x;
-        tracker->Tick(step);
+    for (const auto& t : ticks) {
+        tracker->Tick(t.tick);
+        leader.lastDisplacement = Vector3D();
+        EXPECT_NEAR(follower.GetPosition().x, t.x, 1e-4f) << "after a tick of " << t.tick;
     }
     tracker->ResetOffset();
-    last = follower.GetPosition().x;
-    tracker->Tick(step * 3);
+    const float last = follower.GetPosition().x;
+    tracker->Tick(0.1f);
     EXPECT_EQ(follower.GetPosition().x, last);
     leader.lastDisplacement = Vector3D(1, 0, 0);
     tracker->Tick(1e30f); // one huge frame: a bounded catch-up that closes the gap

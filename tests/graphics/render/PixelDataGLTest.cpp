@@ -210,28 +210,42 @@ class RenderTargetFormat : public RenderTest::ScreenTest
 {
 };
 
-// Alpha and RGBA targets keep their format, every other format number makes an RGB target
-// whose pixels read back opaque after a transparent clear.
+// Alpha and RGBA targets keep their format, every other format number makes an RGB target.
+// The storage shows in the alpha a half-transparent fill leaves over a transparent start: RGB
+// storage has no alpha to keep and reads back opaque, RGBA storage (an alpha target's too, as
+// GL cannot draw into alpha-only storage) keeps the half. A clear of the target's own is
+// transparent only on an RGBA target.
 TEST_F(RenderTargetFormat, OnlyAlphaAndRgbaKeepTheirFormat)
 {
     const struct {
         int asked;
         int made;
         int alphaAfterClear;
-    } rows[] = {{PixelDataGL::FORMAT_RGBA8888, PixelDataGL::FORMAT_RGBA8888, 0},
-                {PixelDataGL::FORMAT_RGB888, PixelDataGL::FORMAT_RGB888, 255},
-                {PixelDataGL::FORMAT_RGB565, PixelDataGL::FORMAT_RGB888, 255},
-                {4, PixelDataGL::FORMAT_RGB888, 255},
-                {9, PixelDataGL::FORMAT_RGB888, 255},
-                {-1, PixelDataGL::FORMAT_RGB888, 255}};
-    const std::uint8_t clear[4] = {200, 100, 50, 0};
+        int alphaAfterHalfFill;
+    } rows[] = {{PixelDataGL::FORMAT_RGBA8888, PixelDataGL::FORMAT_RGBA8888, 0, 128},
+                {PixelDataGL::FORMAT_ALPHA8, PixelDataGL::FORMAT_ALPHA8, 255, 128},
+                {PixelDataGL::FORMAT_RGB888, PixelDataGL::FORMAT_RGB888, 255, 255},
+                {PixelDataGL::FORMAT_RGB565, PixelDataGL::FORMAT_RGB888, 255, 255},
+                {4, PixelDataGL::FORMAT_RGB888, 255, 255},
+                {9, PixelDataGL::FORMAT_RGB888, 255, 255},
+                {-1, PixelDataGL::FORMAT_RGB888, 255, 255}};
+    const std::uint8_t clear[4] = {200, 100, 50, 0}, halfWhite[4] = {255, 255, 255, 128};
+    const float transparent = 0.0f;
     for (const auto& row : rows) {
         SmartPtr<Tarv::Surface> target(new Tarv::Surface(4, 4, row.asked));
         ASSERT_NE(target->GetPixelData(), nullptr) << row.asked;
         EXPECT_EQ(target->GetPixelData()->GetFormat(), row.made) << row.asked;
         target->ClearColor(clear);
-        EXPECT_TRUE(Near(ReadPixel(target.Get(), 1, 1), Rgba{200, 100, 50, row.alphaAfterClear}, 0, true))
-            << row.asked << ": " << ReadPixel(target.Get(), 1, 1);
+        const Rgba cleared = ReadPixel(target.Get(), 1, 1);
+        EXPECT_TRUE(Near(cleared, Rgba{200, 100, 50, row.alphaAfterClear}, 0, true))
+            << row.asked << ": " << cleared;
+        Batcher()->SetRenderTarget(target->GetPixelData(), target->GetFlags(0xffffffffu));
+        Batcher()->SetClipRect(target->GetRect());
+        Batcher()->Clear(&transparent, &transparent, &transparent, &transparent);
+        target->FillRect(0, 0, 4, 4, halfWhite);
+        const Rgba filled = ReadPixel(target.Get(), 1, 1);
+        EXPECT_TRUE(Near(filled, Rgba{128, 128, 128, row.alphaAfterHalfFill}, 1, true))
+            << row.asked << ": " << filled;
     }
 }
 

@@ -239,6 +239,30 @@ TEST_F(TypesetterTest, RunsKeepTheirColoursAndAMergedSpaceTakesTheLastOnes)
     EXPECT_EQ(records[2].x, 15);
 }
 
+// The text uses one font when only one run has characters; that is decided before whitespace
+// handling. Here the last run is spaces alone, trimmed away later, so "cd" keeps its own font,
+// whose letters are 20 wide, and is not laid out in the first run's.
+TEST_F(TypesetterTest, TheSingleFontChoiceComesBeforeTrimming)
+{
+    std::vector<TextTest::GlyphCell> wideLetters;
+    for (std::uint32_t c = 'a'; c <= 'z'; ++c)
+        wideLetters.push_back({c, 20});
+    const SmartPtr<FontEx> wide = TextTest::ParseFont(TextTest::FontXml(wideLetters, 20));
+    set->AddFont("wide", wide.Get());
+    format.SetWhitespaceMode(WHITESPACE_TRIM_COLLAPSE);
+    Format inWide;
+    inWide.SetFontName("wide");
+    RichString rich(WideString(U"ab"), format);
+    rich.Append(WideString(U"cd"), inWide);
+    rich.Append(WideString(U"  "), Format());
+    Typesetter typesetter;
+    const std::int32_t box[4] = {0, 0, 1000, 0};
+    std::vector<std::pair<int, int>> placed; // x and glyph width of each record
+    for (const ScreenGlyph& g : Records(typesetter.Layout(rich, box)))
+        placed.emplace_back(g.x, g.rect[2]);
+    EXPECT_EQ(placed, (std::vector<std::pair<int, int>>{{0, 10}, {10, 10}, {20, 20}, {40, 20}}));
+}
+
 TEST_F(TypesetterTest, ATextWithoutFontsPlacesNothingUnlessTheTypesetterHasAFallback)
 {
     Format bare;

@@ -234,8 +234,9 @@ TEST_P(TapsThatPlaceNothing, LeaveTheStockAndTheHeroFalls)
     EXPECT_TRUE(run.result.met) << run.result.failure << '\n' << run.trace;
     EXPECT_NE(run.Find("nothing placed"), std::string::npos);
     EXPECT_NE(run.Find(GetParam().shows), std::string::npos) << run.trace;
-    if (GetParam().hides != nullptr)
+    if (GetParam().hides != nullptr) {
         EXPECT_EQ(run.Find(GetParam().hides), std::string::npos) << run.trace;
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
