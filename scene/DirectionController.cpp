@@ -22,7 +22,7 @@ float Sign(int value)
 } // namespace
 
 KeyboardDirectionController::KeyboardDirectionController(int k1, int k2, int k3, int k4, int k5, int k6, int mode)
-    : m_keys{k1, k2, k3, k4, mode != 0 ? k1 : k5, mode != 0 ? k2 : k6}, m_noShift(mode == 0)
+    : m_keys{k1, k2, k3, k4, mode != 0 ? k1 : k5, mode != 0 ? k2 : k6}, m_mode(mode), m_noShift(mode == 0)
 {
 }
 

@@ -26,9 +26,11 @@ public:
 
     KeyboardDirectionController(int k1, int k2, int k3, int k4, int k5, int k6, int mode);
     NormalizedVector3D GetDirection() override;
+    int GetMode() const { return m_mode; }
 
 private:
     int m_keys[6];
+    int m_mode;
     bool m_noShift; // the mode is 0: shift plays no part
 };
 
