@@ -3,6 +3,7 @@ one fixture per rule, the sound checks. Run by CTest with the source and the bui
 import os
 import re
 import shutil
+import struct
 import subprocess
 import sys
 import tempfile
@@ -283,6 +284,41 @@ class Art(unittest.TestCase):
                     self.assertAlmostEqual(y + height, 65, delta=2)
                     self.assertLess(x, 32)
                     self.assertGreater(x + width, 32)
+
+
+    def test_grass_runs_on_across_every_ground_joint(self):
+        """Where two ground tiles meet, the grass at the left one's last column spans the same
+        rows as at the right one's first: flat to slope, slope to slope and slope to flat, up and
+        down, in every band. Each tile stands on its cell's foot; the second cell of a joint lies
+        dy rows lower (a step down the slope) or higher."""
+        sys.path.insert(0, os.path.join(TOOLS, "art"))
+        import world
+        joints = [("top", "slope_down", 0), ("slope_down", "slope_down", 1), ("slope_down", "top", 1),
+                  ("top", "slope_up", -1), ("slope_up", "slope_up", -1), ("slope_up", "top", 0)]
+        for band, colours in world.BANDS.items():
+            grass = tuple(int(colours["top"][i:i + 2], 16) for i in (1, 3, 5))
+            for left, right, dy in joints:
+                with self.subTest(band=band, joint=f"{left} {right}"):
+                    a = self.grass_rows(band, left, 47, 0, grass)
+                    b = self.grass_rows(band, right, 0, dy, grass)
+                    self.assertTrue(a and b, "no grass on one side of the joint")
+                    self.assertLessEqual(abs(a[0] - b[0]), 2, (a, b))
+                    self.assertLessEqual(abs(a[1] - b[1]), 2, (a, b))
+
+    @staticmethod
+    def grass_rows(band, name, column, dy, grass):
+        """(first, last) row of the tile's grass-coloured pixels in the column, counted from the
+        foot of the joint's first cell downwards (negative: above it); None without any."""
+        path = os.path.join(BUILD, "content", "gen", "art", "raw", "images", "tiles", f"t{band}", name + ".png")
+        with open(path, "rb") as f:
+            width, height = struct.unpack(">II", f.read(24)[16:24])
+        pixels = subprocess.run(["convert", path, "-depth", "8", "rgba:-"], capture_output=True, check=True).stdout
+        rows = []
+        for y in range(height):
+            r, g, b, alpha = pixels[4 * (y * width + column):4 * (y * width + column) + 4]
+            if alpha >= 128 and all(abs(v - w) <= 24 for v, w in zip((r, g, b), grass)):
+                rows.append(y - height + 48 * dy)
+        return (rows[0], rows[-1]) if rows else None
 
 
 class Sounds(unittest.TestCase):

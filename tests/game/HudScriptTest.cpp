@@ -278,6 +278,30 @@ TEST_F(HudTest, TheLossSaysTimesUpAndAReplayStillFloatsItsPoints)
     }
 }
 
+// Points float in the world, under the HUD: a label on the hint panel leaves the panel as it
+// was, one beside it shows.
+TEST_F(HudTest, PointsFloatUnderTheHintPanel)
+{
+    Call("ShowTutorialText", "IDS_TUT_1_BRIDGE", "bridge");
+    Call("SetFruitPointsValue", 10);
+    const Plim::Rect panel = Control("tut_back")->GetScreenRect();
+    const auto frame = [this](const Plim::Rect& area) {
+        Screen()->ClearGrey(110);
+        Component()->GetScreen()->Draw(Screen());
+        std::vector<std::uint8_t> rgba;
+        EXPECT_TRUE(RenderTest::ReadBack(Screen(), area.x, area.y, area.width, area.height, rgba));
+        return rgba;
+    };
+    for (const auto& [onPanel, below] : {std::pair{true, panel.height / 2}, {false, panel.height + 40}}) {
+        // (x, y) is the lower-left corner of the hero's cell; the label floats above its middle.
+        Call("UpdateFruitPoints", panel.x + panel.width / 2 - 24, panel.y + below + 60, 255);
+        const Plim::Rect label = Control("fruit_points")->GetScreenRect();
+        const std::vector<std::uint8_t> shown = frame(label);
+        Call("UpdateFruitPoints", 0, 0, 0);
+        EXPECT_EQ(shown == frame(label), onPanel) << label.x << "," << label.y;
+    }
+}
+
 TEST_F(HudTest, APickupMatchesItsGolden)
 {
     Settings().SetInt("game/score", 1260);

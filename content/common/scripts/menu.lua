@@ -14,12 +14,15 @@ local pressed = nil
 local waiting = false
 -- How far the credits are dragged, in pixels from their top; they scroll by whole lines of their
 -- font (fonts/body.xml), and their window is a whole number of lines high, so no line shows cut.
-local creditsDrag, creditsAt = 0, 0
+local creditsDrag = 0
 local CREDITS_LINE = 23
 -- Untouched, the credits roll on by themselves, a line at a time after a first pause, so their
 -- last line shows to a player who never drags; a drag takes over and the roll waits again.
 local CREDITS_PAUSE, CREDITS_PACE = 2.0, 1.0
 local creditsIdle = 0
+-- The finger on the credits, nil while none is: where its drag began (the text's place and the
+-- finger's y) and how far the finger has moved since, as the program's drag steps tell it.
+local finger = nil
 -- The title id of the high-score screen; its numbers are read again for every refresh.
 local hsTitle = "IDS_HS_GAME_OVER"
 
@@ -33,8 +36,9 @@ local function Show(name)
   for _, screen in ipairs(SCREENS) do
     ui:GetControl(screen):SetVisibility(screen == name)
   end
+  finger = nil
   if name == "scr_credits" and shown ~= "scr_credits" then
-    creditsDrag, creditsAt, creditsIdle = 0, 0, 0
+    creditsDrag, creditsIdle = 0, 0
     ui:GetControl("credits_text"):SetTextPosition(0)
     Send("EnableTouch")
   end
@@ -222,17 +226,37 @@ local function ScrollCredits(drag)
   local last = math.max(0, text:GetTextHeight() - text:GetHeight())
   local lines = math.ceil(last / CREDITS_LINE)
   creditsDrag = math.min(lines * CREDITS_LINE, math.max(0, drag))
-  creditsAt = math.min(last, math.floor(creditsDrag / CREDITS_LINE + 0.5) * CREDITS_LINE)
-  text:SetTextPosition(creditsAt)
+  text:SetTextPosition(math.min(last, math.floor(creditsDrag / CREDITS_LINE + 0.5) * CREDITS_LINE))
 end
+
+-- The program remembers where the last move ended, also between drags and for a mouse that moves
+-- with no button held; restarting its drag at every touch makes a new drag's first step 0.
+local function GrabCredits(y)
+  Send("EnableTouch")
+  finger = { from = creditsDrag, y = y, moved = 0 }
+end
+
+-- A step is half the finger's upward pixels cut towards 0, so the finger moved twice the step or
+-- a pixel more: half a pixel more is counted, and the finger's place where it lets go puts right
+-- what is left. The text's place is where the drag began plus the finger's way since, so each
+-- drag moves it with the finger, from wherever the last one left it.
 function Screen:OnMultitouchMove(step)
-  if shown ~= "scr_credits" then return end
+  if shown ~= "scr_credits" or finger == nil then return end
   creditsIdle = 0
-  ScrollCredits(creditsDrag + step)
+  local cut = step > 0 and 0.5 or step < 0 and -0.5 or 0
+  finger.moved = finger.moved + 2 * step + cut
+  ScrollCredits(finger.from + finger.moved)
 end
+
+local function ReleaseCredits(y)
+  ScrollCredits(finger.from + finger.y - y)
+  finger = nil
+  creditsIdle = 0
+end
+
 function Screen:UpdateTexts() RefreshTexts() end
 function Screen:Update(dt)
-  if shown ~= "scr_credits" then return end
+  if shown ~= "scr_credits" or finger ~= nil then return end
   creditsIdle = creditsIdle + dt
   if creditsIdle >= CREDITS_PAUSE + CREDITS_PACE then
     creditsIdle = CREDITS_PAUSE
@@ -250,6 +274,7 @@ function Screen:OnKeyUp(key) end
 
 function Screen:OnTouchDown(x, y)
   if waiting then return end
+  if shown == "scr_credits" then GrabCredits(y) end
   local control = self:GetTouchableControl(x, y)
   if control == nil then return end
   pressed = control:GetName()
@@ -257,6 +282,7 @@ function Screen:OnTouchDown(x, y)
 end
 
 function Screen:OnTouchUp(x, y)
+  if finger ~= nil then ReleaseCredits(y) end
   if pressed == nil then return end
   local name = pressed
   pressed = nil

@@ -38,10 +38,36 @@ def _soil(s, c, x0, x1, seed):
         s.ellipse(px, py, 3.5, 2.5, c["soil2"])
 
 
+# Grass stands this high above the ground's surface, its lowest pixels a darker edge. It lies
+# wholly above the surface on flat ground and slopes alike: a tile can reach up out of its cell
+# but not down (the rows below are drawn after it), so only grass above the surface can run on
+# unbroken from one tile to the next, whatever their shapes.
+GRASS, GRASS_EDGE = 16, 4
+
+
+def _grass(s, c, surface):
+    """The grass on the surface y = surface(x) across the tile: teeth 3 pixels deep every 8
+    pixels along its upper edge, the same at both sides of every tile, so neighbours meet in the
+    same tooth."""
+    xs = range(0, 49, 4)
+    s.poly([(x, surface(x) - GRASS + (3 if x % 8 == 4 else 0)) for x in xs] + [(48, surface(48)), (0, surface(0))],
+           c["top"])
+    s.poly([(0, surface(0) - GRASS_EDGE), (48, surface(48) - GRASS_EDGE), (48, surface(48)), (0, surface(0))], c["top2"])
+
+
+def slope_tile(c, up):
+    """A 45-degree slope: soil under the surface, the grass on it."""
+    s = Svg(48, 48 + GRASS, 0, GRASS)
+    surface = (lambda x: 48 - x) if up else (lambda x: x)
+    s.poly([(0, surface(0)), (48, surface(48)), (48, 48) if up else (0, 48)], c["soil"])
+    _grass(s, c, surface)
+    return s
+
+
 def ground_tile(band, name):
     c = BANDS[band]
     top = name.startswith("top")
-    h = 60 if top else 48
+    h = 48 + GRASS if top else 48
     s = Svg(48, h, 0, h - 48)
     left = name.endswith("_left") or name.endswith("_single")
     right = name.endswith("_right") or name.endswith("_single")
@@ -63,23 +89,14 @@ def ground_tile(band, name):
             s.rect(42, 0, 6, 48, c["soil"])
         return s
     if name in ("slope_up", "slope_down"):
-        pts = [(0, 48), (48, 0), (48, 48)] if name == "slope_up" else [(0, 0), (48, 48), (0, 48)]
-        s.poly(pts, c["soil"])
-        a, b = (0, 48), (48, 0)
-        if name == "slope_down":
-            a, b = (0, 0), (48, 48)
-        s.line(a[0], a[1] - 4, b[0], b[1] - 4, c["top"], 9)
-        s.line(a[0], a[1] + 1, b[0], b[1] + 1, c["top2"], 3)
-        return s
+        return slope_tile(c, name == "slope_up")
     _soil(s, c, 0, 48, len(name) + band)
     if top:
-        s.path("M0 -12 " + " ".join(f"L{x} {-12 + (3 if x % 8 == 4 else 0)}" for x in range(4, 49, 4)) + " L48 10 L0 10 Z",
-               c["top"])
-        s.rect(0, 6, 48, 4, c["top2"])
+        _grass(s, c, lambda x: 0)
     if left:
-        s.rect(0, -12 if top else 0, 3, 60 if top else 48, c["soil2"])
+        s.rect(0, 48 - h, 3, h, c["soil2"])
     if right:
-        s.rect(45, -12 if top else 0, 3, 60 if top else 48, c["soil2"])
+        s.rect(45, 48 - h, 3, h, c["soil2"])
     return s
 
 
