@@ -296,12 +296,13 @@ class Lint(unittest.TestCase):
             (9, edit("common/scripts/hud.lua", "FRUIT_SPACE, DIGIT_W = 790, 32, 2, 10, 17",
                      "FRUIT_SPACE, DIGIT_W = 790, 32, 2, 10, 12")),
             (9, edit("common/scripts/hud.lua", "FRUIT_SPACE, DIGIT_W = 790,", "FRUIT_SPACE, DIGIT_W = 810,")),
+            (10, edit("common/xml/hud.xml", '<override name="height">44</override>', '<override name="height">40</override>')),
         ]
         for rule, change in fixtures:
             with self.subTest(rule=rule):
                 code, errors = self.lint(change)
                 self.assertEqual(code, 1)
-                self.assertEqual(set(re.findall(r"\[rule (\d)\]", errors)), {str(rule)}, errors)
+                self.assertEqual(set(re.findall(r"\[rule (\d+)\]", errors)), {str(rule)}, errors)
 
 
 class Staging(unittest.TestCase):
