@@ -353,19 +353,20 @@ def tool_count(level):
 
 def seen(level, hero, cell, rise=0):
     """Whether the player sees the cell and the one below it (what the tool goes on: the gap, the
-    water, the ground) as `Screen.hides_tool` asks, while the camera frames the hero in its cell: the
-    hero's cell the tracker's lead left or right of the screen's middle (running right or left,
-    either will do) with its foot at the framing, or rise px higher in the air, where the camera
-    follows it up."""
+    water, the ground) as `Screen.hides_tool` asks, while the camera frames the hero in its cell:
+    the hero's cell the tracker's lead left or right of the screen's middle (running right or
+    left, either will do) with its foot at the framing, or rise units higher in the air, where the
+    camera follows it up."""
     screen = the_screen()
     bar = screen.tool_bar(tool_count(level))
     size = CELL * screen.scale
+    rise *= screen.scale
     for left in (SCREEN_W / 2 - screen.lead * screen.scale, SCREEN_W / 2 + screen.lead * screen.scale):
         x = left + size * (cell[0] - hero[0])
         top = SCREEN_H - size * (screen.framing + 1) + size * (cell[1] - hero[1])
         rows = below(level, cell)
-        if 0 <= x and x + size <= SCREEN_W and not screen.hides_tool((x, top, x + size, top + rows * size), bar, size / 2)[0] \
-                and not screen.hides_tool((x, top + rise, x + size, top + rise + rows * size), bar, size / 2)[0]:
+        hidden = [screen.hides_tool((x, y, x + size, y + rows * size), bar, size / 2)[0] for y in (top, top + rise)]
+        if 0 <= x and x + size <= SCREEN_W and not any(hidden):
             return True
     return False
 
