@@ -1,5 +1,6 @@
 """The content tools: the level compiler against its golden files and its checks, the lint against
 one fixture per rule, the sound checks. Run by CTest with the source and the build folder."""
+import copy
 import os
 import re
 import shutil
@@ -15,6 +16,8 @@ BUILD = os.environ["BRASHWICK_BINARY_DIR"]
 TOOLS = os.path.join(SOURCE, "tools", "content")
 sys.path.insert(0, TOOLS)
 import lvlc  # noqa: E402
+import playcheck  # noqa: E402
+import screen  # noqa: E402
 import musicgen  # noqa: E402
 import sfxgen  # noqa: E402
 import stage as staging  # noqa: E402
@@ -43,7 +46,7 @@ class LevelCompiler(unittest.TestCase):
         lvlc.check(level)
         self.assertEqual(level.errors, [])
         files = lvlc.compile_level(level)
-        self.assertEqual(len(files), 6)
+        self.assertEqual(len(files), 7)
         for rel, text in files.items():
             golden = "tutorial_1.xml" if rel == "tutorials/1.xml" else os.path.basename(rel)
             with open(os.path.join(GOLDEN, golden), encoding="utf-8") as f:
@@ -113,25 +116,25 @@ class LevelCompiler(unittest.TestCase):
 
 
     def test_a_cell_must_be_seen_below_the_top_bar(self):
-        # Level 25: the pusher at 10,14 stands on the floor five rows above the start's; tapped
-        # from the ladder's top it shows, from the floor below it is over the screen's top.
+        # Level 25: the pusher at 52,9 stands on the third floor; tapped from the second it
+        # shows, from the ground floor ten rows below it is over the screen's top.
         with open(os.path.join(SOURCE, "content", "common", "levels", "src", "25.lvl")) as f:
             grid = f.read()
         with open(os.path.join(SOURCE, "content", "common", "levels", "src", "25.sol")) as f:
             win = f.read().split("case no-first-pusher")[0]
         self.assertEqual(level_errors(grid, "25.lvl", win), "")
-        self.assertIn("10,14 is off the screen or under the tool bar while the hero is at 18,19",
-                      level_errors(grid, "25.lvl", win.replace("on hero 13,14  use pusher", "on hero 18,19  use pusher")))
+        self.assertIn("52,9 is off the screen or under the tool bar while the hero is at 44,19",
+                      level_errors(grid, "25.lvl", win.replace("on hero 44,9  use pusher", "on hero 44,19  use pusher")))
 
 
-class RestartView(unittest.TestCase):
-    """The played check: after a restart the camera eases back from where the hero went, and the
-    first tool must not be due before it is back; while a tool is due, its cell shows."""
+class PlayedView(unittest.TestCase):
+    """The played checks: a level's win case played by the headless game and held to what a
+    player must see on the screen the content makes."""
 
     SIM = os.path.join(BUILD, "bin", "pirrock-sim")
     LEVELS = os.path.join(SOURCE, "content", "common", "levels", "src")
 
-    def errors(self, number, change=lambda win: win, check=lvlc.check_restart):
+    def errors(self, number, change=lambda win: win, screen=None):
         with open(os.path.join(self.LEVELS, f"{number}.lvl")) as f:
             grid = f.read()
         with open(os.path.join(self.LEVELS, f"{number}.sol")) as f:
@@ -144,38 +147,88 @@ class RestartView(unittest.TestCase):
                 f.write(change(win))
             level = lvlc.parse(path)
             lvlc.check(level)
-            check(level, path[:-4] + ".sol", self.SIM, os.path.join(BUILD, "bin"))
+            playcheck.check_played(level, path[:-4] + ".sol", self.SIM, os.path.join(BUILD, "bin"),
+                                   screen or lvlc.the_screen(), jobs=2)
             return "\n".join(level.errors)
 
-    def test_the_first_tool_waits_for_the_camera_coming_back(self):
-        # Level 30 is the longest: the ski tapped from 6,4 is due when the camera is back; tapped
-        # from 4,4, twelve steps earlier (where the level began before), the camera still comes back from the far end.
-        self.assertEqual(self.errors(30), "")
-        early = self.errors(30, lambda win: win.replace("on hero 6,4  use ski", "on hero 4,4  use ski"))
-        self.assertIn("ski at 10,4 is tapped 68 steps into the level, but after a restart the camera is back", early)
+    def moved(self, **rectangles):
+        view = copy.copy(lvlc.the_screen())
+        for name, rectangle in rectangles.items():
+            setattr(view, name, rectangle)
+        return view
+
+    def test_while_a_hint_shows_the_hero_its_cell_and_arrow_are_in_open_view(self):
+        self.assertEqual(self.errors("01"), "")
+        # the hint panel where the hero and the gap's cell stand
+        errors = self.errors("01", screen=self.moved(panel=(0, 160, 800, 330)))
+        for what in ("the hero", "the cell it points at", "its arrow"):
+            self.assertIn(f"while the hint at 11,6 (IDS_TUT_1_BRIDGE) shows, {what} is under the hint panel", errors)
+        self.assertRegex(errors, r"01\.lvl:25: error: while the hint at 11,6")
+
+    def test_fruit_the_exit_and_a_ladders_ledge_show_before_the_hero_gets_there(self):
+        # Level 3: the ladder at 12,8 leads up four rows to the ledge with the cherries; the
+        # exit stands in the hero's own row at the end. Under a top bar half the screen high the
+        # cherries show only from the step the hero stands beside them.
+        self.assertEqual(self.errors("03"), "")
+        errors = self.errors("03", screen=self.moved(top_bar=(0, 0, 800, 240)))
+        self.assertIn("03.lvl:14: error: the cherry at 18,4 shows in open view for 29 steps at most before the hero"
+                      " reaches it at step 284; it needs 30: under the top bar", errors)
+        self.assertIn("the cherry at 18,4 shows in open view for 29 steps at most before the hero reaches it at step"
+                      " 314 while its hints show", errors)
+        self.assertIn("ladder at 12,8, tapped at step 104 and in time until step 175: the ledge it leads to at 13,4 is"
+                      " under the top bar", errors)
+        self.assertNotIn("the exit", errors)
 
     def test_a_tool_shows_from_a_second_before_its_tap_until_it_is_too_late(self):
         # Level 23's bridge after the second slope: tapped from 85,12 the camera has come down
         # with the hero a second before; from 84,12 that second starts while the hero is still on
-        # the slope and the camera above it, and the gap's cells sit behind the tool bar.
-        self.assertEqual(self.errors(23, check=lvlc.check_tool_windows), "")
-        early = self.errors(23, lambda win: win.replace("on hero 85,12  use bridge", "on hero 84,12  use bridge"),
-                            lvlc.check_tool_windows)
+        # the slope and the camera above it, and the gap's cells sit behind the tool bar. Level
+        # 30's last bridge goes above a trap door, whose lid is drawn a row lower still.
+        self.assertEqual(self.errors(23), "")
+        early = self.errors(23, lambda win: win.replace("on hero 85,12  use bridge", "on hero 84,12  use bridge"))
         self.assertIn("bridge at 87,12, tapped at step 1139 and in time until step 1191, is more than half under"
-                      " the tool bar at 6 steps from step 1109 to 1114", early)
-
-    def test_a_bridge_over_a_trap_door_shows_the_lid_under_it(self):
-        # Level 30's last bridge goes above a trap door, whose lid is drawn a row lower still:
-        # tapped from the slope's foot the lid shows a second before; from the slope's middle
-        # that second starts with the lid behind the tool bar.
-        early = self.errors(30, lambda win: win.replace("on hero 107,11  use bridge", "on hero 105,10  use bridge"),
-                            lvlc.check_tool_windows)
+                      " the tool bar at 12 steps from step 1109 to 1120", early)
+        early = self.errors(30, lambda win: win.replace("on hero 107,11  use bridge", "on hero 105,10  use bridge"))
         self.assertIn("bridge at 109,10, tapped at step 1425 and in time until step 1494, is more than half under"
-                      " the tool bar at 16 steps from step 1395 to 1410", early)
+                      " the tool bar at 22 steps from step 1395 to 1416", early)
 
-    def test_a_win_case_that_does_not_win_is_named(self):
+    def test_the_first_tool_waits_for_the_camera_coming_back_after_a_restart(self):
+        # Level 30 is the longest: the ski tapped from 6,4 is due when the camera is back; tapped
+        # from 4,4, twelve steps earlier, the camera still comes back from the far end.
+        self.assertEqual(self.errors(30), "")
+        early = self.errors(30, lambda win: win.replace("on hero 6,4  use ski", "on hero 4,4  use ski"))
+        self.assertIn("ski at 10,4 is tapped 68 steps into the level, but after a restart the camera is back", early)
         self.assertIn("the win case does not end as it expects",
                       self.errors(30, lambda win: win.replace("  on hero 22,6  use fire_extinguisher at 24,6", "  ;")))
+
+    def test_the_screen_is_read_from_the_content_and_a_setting_reaches_the_game_and_the_check(self):
+        with tempfile.TemporaryDirectory() as tmp:
+            defaults = os.path.join(tmp, "defaults.xml")
+            with open(screen.DEFAULTS) as f:
+                text = f.read()
+            with open(defaults, "w") as f:
+                f.write(text.replace('<key name="logic_fps"', '<key name="logic_rate"'))
+            with self.assertRaisesRegex(screen.ContentError, "defaults.xml: constants/logic_fps not found"):
+                screen.Screen(defaults=defaults)
+            layout = os.path.join(tmp, "hud.xml")
+            with open(layout, "w") as f:
+                f.write('<screen><layer><item type="Control" name="top"><x>5</x><y>7</y><children>'
+                        '<item type="Control" name="topbar"><relative/><x>10</x><y>20</y>'
+                        '<representation type="default" file="x"><override name="width">30</override>'
+                        '<override name="height">40</override></representation></item>'
+                        '<item type="Control" name="tut_back"><x>1</x><y>2</y>'
+                        '<representation type="default" file="x"><override name="width">3</override>'
+                        '<override name="height">4</override></representation></item>'
+                        '</children></item></layer></screen>')
+            view = screen.Screen(layout=layout)
+            self.assertEqual((view.top_bar, view.panel), ((15, 27, 45, 67), (1, 2, 4, 6)))
+        # Ten rows on the screen, not twelve: level 3's ledge, four rows above the ladder's foot,
+        # lies under the top bar.
+        result = subprocess.run([sys.executable, os.path.join(TOOLS, "lvlc.py"), "--check", "--sim", self.SIM, "--paks",
+                                 os.path.join(BUILD, "bin"), "--jobs", "2", "--set", "constants/ideal_vertical_span=480",
+                                 os.path.join(self.LEVELS, "03.lvl")], capture_output=True, text=True, timeout=120)
+        self.assertEqual(result.returncode, 1)
+        self.assertIn("the ledge it leads to at 13,4 is under the top bar", result.stderr)
 
 
 class Lint(unittest.TestCase):
@@ -244,12 +297,13 @@ class Lint(unittest.TestCase):
             (9, edit("common/scripts/hud.lua", "FRUIT_SPACE, DIGIT_W = 790, 32, 2, 10, 17",
                      "FRUIT_SPACE, DIGIT_W = 790, 32, 2, 10, 12")),
             (9, edit("common/scripts/hud.lua", "FRUIT_SPACE, DIGIT_W = 790,", "FRUIT_SPACE, DIGIT_W = 810,")),
+            (10, edit("common/xml/hud.xml", '<override name="height">44</override>', '<override name="height">40</override>')),
         ]
         for rule, change in fixtures:
             with self.subTest(rule=rule):
                 code, errors = self.lint(change)
                 self.assertEqual(code, 1)
-                self.assertEqual(set(re.findall(r"\[rule (\d)\]", errors)), {str(rule)}, errors)
+                self.assertEqual(set(re.findall(r"\[rule (\d+)\]", errors)), {str(rule)}, errors)
 
 
 class Staging(unittest.TestCase):

@@ -22,7 +22,7 @@ protected:
         ScreenTest::SetUp();
         ASSERT_NO_FATAL_FAILURE(GameTest::MountBuiltArchives());
         Tarv::AssetDict::Instance = Tarv::MakeSmart<Tarv::AssetDict>();
-        Settings().Init("quor", "", "", true);
+        ASSERT_TRUE(Settings().Init("quor", "", "config/defaults.xml", true));
         Tarv::Registry::Instance->SetInt("/machine/resolution/x", 800);
         Tarv::Registry::Instance->SetInt("/machine/resolution/y", 480);
         Vund::Renderer::Instance = new Vund::BasicRenderer();
@@ -44,14 +44,20 @@ protected:
         ScreenTest::TearDown();
     }
 
-    // The level's scene and items, with the middle of the screen on world (x, y).
+    // Half the height of the level the camera shows (the defaults' "ideal_vertical_span"): the
+    // camera's lowest middle.
+    float HalfSpan() { return static_cast<float>(Settings().GetInt("constants/ideal_vertical_span")) / 2.0f; }
+
+    // The level's scene and items, with the middle of the screen on world (x, y), seen from the
+    // camera's height in play.
     void Draw(int number, float x, float y)
     {
         char path[32];
         std::snprintf(path, sizeof path, "levels/%02d.xml", number);
         level = Level::Load(path);
         ASSERT_TRUE(level && level->CreateWorld(nullptr)) << path;
-        camera->SetPosition({x, y, camera->GetProjection().z}, false);
+        const Vund::Vector3D& projection = camera->GetProjection();
+        camera->SetPosition({x, y, projection.z * HalfSpan() / projection.y}, false);
         Screen()->ClearGrey(0);
         level->Render(Screen());
         Batcher()->Flush();
@@ -85,6 +91,6 @@ TEST_F(LevelViewTest, TheSkiHillStandsInItsCellsAndOpenWaterIsNotIce)
 // hills and their base fill the screen down to the ground, with no bare sky below them.
 TEST_F(LevelViewTest, ATallLevelsBackgroundCoversItsLowestCamera)
 {
-    Draw(26, 48 * 92.0f, 240.0f);
+    Draw(26, 48 * 92.0f, HalfSpan());
     ExpectGolden("26_low", 0, 40, 400, 360);
 }

@@ -30,9 +30,9 @@ namespace
 {
 
 constexpr int WAIT_MS = 20000;
-// The screen row through the hero's body: the camera frames its feet five cells (240 px) above
-// the screen's foot, so its cell spans rows 192 to 240.
-constexpr int HERO_ROW = 219;
+// The screen row through the hero's body: the camera frames its feet five cells (200 px) above
+// the screen's foot, so its cell spans rows 240 to 280.
+constexpr int HERO_ROW = 262;
 
 bool IsHeroOrange(const TestSupport::Rgb& pixel)
 {
@@ -82,7 +82,7 @@ std::pair<int, int> FindColour(const std::vector<std::uint8_t>& rgb, int red, in
     std::pair<int, int> span{-1, -1};
     if (rgb.size() < 800u * 480u * 3u)
         return span;
-    for (int y = 52; y < 400; ++y) {
+    for (int y = 44; y < 400; ++y) {
         for (int x = 0; x < 800; ++x) {
             const std::uint8_t* p = &rgb[(std::size_t(y) * 800 + std::size_t(x)) * 3];
             if (std::abs(p[0] - red) < 10 && std::abs(p[1] - green) < 10 && std::abs(p[2] - blue) < 10) {
@@ -94,11 +94,11 @@ std::pair<int, int> FindColour(const std::vector<std::uint8_t>& rgb, int red, in
     return span;
 }
 
-// Level 1 on the screen: cells of 48 units drawn 1:1 (the camera shows "ideal_vertical_span", 480
-// units, on 480 rows), its twelve rows filling the screen's height from row 2 down, the hero's
-// cell at the top of row 192.
-constexpr int CELL = 48;
-constexpr int HERO_CELL_TOP = 192;
+// Level 1 on the screen: cells of 48 units drawn 40 px high (the camera shows "ideal_vertical_span",
+// 576 units, on 480 rows), its twelve rows filling the screen's height, the hero's cell at the top
+// of row 240.
+constexpr int CELL = 40;
+constexpr int HERO_CELL_TOP = 240;
 
 struct SolutionStep
 {
@@ -205,10 +205,10 @@ protected:
         return server.RunTool({"xdotool", "mousemove", std::to_string(x), std::to_string(y), "click", "1"}) == 0;
     }
 
-    // A tutorial hint (or the summary) shows, or has gone.
+    // A tutorial hint shows at the top of the screen, or has gone.
     bool WaitForPanel(bool shown)
     {
-        return TestSupport::WaitUntil([&] { return IsColour(client, window, 400, 180, PANEL) == shown; }, WAIT_MS);
+        return TestSupport::WaitUntil([&] { return IsColour(client, window, 400, 100, PANEL) == shown; }, WAIT_MS);
     }
 
     std::string SavedSettings() const
@@ -290,8 +290,8 @@ TEST_F(PlayProgram, PlayedWithSoundFromTheLogoToLevelTwoAndTheProgressKeptForThe
 
 // Level 16 (tutorial on) pauses on its skates hint with the arrow over cell 12, the shore cell
 // left of the ice. The camera keeps easing under the hint; once it has settled, the arrow's
-// middle must be half a cell left of the ice's edge (the ice's body colour starts 6 px into its
-// shore tile), as it was on the hint's first frame.
+// middle must be half a cell (20 px) left of the ice's edge (the ice's body colour starts 5 px
+// into its shore tile, 6 of its 48), as it was on the hint's first frame.
 TEST_F(PlayProgram, AHintsArrowStaysOnItsCellAfterTheCameraSettles)
 {
     std::filesystem::create_directories(config / "Brashwick");
@@ -317,8 +317,8 @@ TEST_F(PlayProgram, AHintsArrowStaysOnItsCellAfterTheCameraSettles)
         WAIT_MS));
     const std::vector<std::uint8_t> settled = frame();
     const std::pair<int, int> arrow = FindColour(settled, arrowRed, arrowGreen, arrowBlue);
-    const int edge = FindColour(settled, iceRed, iceGreen, iceBlue).first - 6;
+    const int edge = FindColour(settled, iceRed, iceGreen, iceBlue).first - 5;
     ASSERT_GE(arrow.first, 0);
-    EXPECT_NEAR((arrow.first + arrow.second) / 2, edge - 24, 3) << "arrow " << arrow.first << ".." << arrow.second;
+    EXPECT_NEAR((arrow.first + arrow.second) / 2, edge - CELL / 2, 3) << "arrow " << arrow.first << ".." << arrow.second;
     Quit();
 }

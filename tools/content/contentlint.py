@@ -17,6 +17,8 @@ which rule), exit 1 when anything is found.
              has a tutorial, with the bar's numbers read from scripts/hud.lua
   9 fruit    every level's fruit counters fit the top bar, right of the score's room and left of
              the screen's edge, with room for each kind's most digits in fonts/hud.xml
+ 10 areas    a layout's control that declares its size (the "width" and "height" of an area, which
+             the level checks read for the HUD's bars and panel) is the size of its picture
 
 Usage: contentlint.py STAGE [--keys REQUIRED_KEYS] [--source SOURCE_TREE]"""
 import os
@@ -57,6 +59,7 @@ class Lint:
         self.stage = stage
         self.findings = []
         self.files = {}  # virtual path -> host path
+        self.sizes = {}  # image region -> (width, height) as its atlas writes them
 
     def report(self, rule, where, text):
         self.findings.append(f"{where}: {text} [rule {rule}]")
@@ -105,6 +108,8 @@ class Lint:
             if name + ".png" not in self.files:
                 self.report(2, path, "the atlas page image is missing")
             ids = [rect.get("id", "") for rect in root.iter("rect")]
+            for rect in root.iter("rect"):
+                self.sizes[rect.get("id", "")] = (rect.get("width"), rect.get("height"))
             base = re.fullmatch(r"(.+?)\d+", name)
             if base and base.group(1) + ".xml" in self.files:
                 sets.setdefault(base.group(1), []).extend((rid, path) for rid in ids)
@@ -202,6 +207,21 @@ class Lint:
             self.report(rule, "scripts/hud.lua", f"{what} numbers {', '.join(missing)} are not set")
             return None
         return numbers
+
+    # rule 10: a declared size is the picture's, so what the level checks take for the HUD's
+    # rectangles is what the screen shows
+    def areas(self):
+        for path in sorted(p for p in self.files if re.fullmatch(r"xml/[^/]+\.xml", p)):
+            root = self.xml(path)
+            for item in root.iter("item") if root is not None else []:
+                for rep in item.findall("representation"):
+                    sizes = {o.get("name"): (o.text or "").strip() for o in rep.findall("override")}
+                    if "width" not in sizes or "height" not in sizes or "image" not in sizes:
+                        continue
+                    picture = self.sizes.get(sizes["image"])
+                    if picture is not None and picture != (sizes["width"], sizes["height"]):
+                        self.report(10, path, f"{item.get('name')} is {sizes['width']}x{sizes['height']}, its picture"
+                                              f" {sizes['image']} {picture[0]}x{picture[1]}")
 
     # rule 8: the pause button takes SLOT at the right; the slots close up to MIN_SLOT apart
     def tool_bar(self):
@@ -457,6 +477,7 @@ def main(argv):
     lint.audio()
     lint.tool_bar()
     lint.fruit_counters()
+    lint.areas()
     for finding in lint.findings:
         print("contentlint: " + finding, file=sys.stderr)
     return 1 if lint.findings else 0

@@ -9,8 +9,8 @@
 #include "engine/registry/Registry.h"
 #include "engine/registry/TextDict.h"
 #include "engine/script/LuaErrorQueue.h"
-#include "engine/vfs/PakMount.h"
 #include "engine/vfs/Vfs.h"
+#include "engine/vfs/VfsMount.h"
 #include "framework/Application.h"
 #include "framework/AssetDict.h"
 #include "framework/ScriptScreen.h"
@@ -29,6 +29,7 @@
 #include "graphics/render/GLMachineInfo.h"
 #include "gui/Screen.h"
 #include "scene/Camera.h"
+#include "tools/sim/ArchiveCache.h"
 #include "tools/sim/SimPlayState.h"
 
 #include <algorithm>
@@ -107,7 +108,8 @@ class SimRun : public SimObserver, public MessageSink
 {
 public:
     SimRun(const SimOptions& options, const SimCase& simCase, std::ostream& trace, SimResult& result)
-        : m_options(options), m_case(simCase), m_trace(trace), m_result(result), m_fired(simCase.steps.size())
+        : m_options(options), m_case(simCase), m_trace(trace), m_result(result), m_fired(simCase.steps.size()),
+          m_done(simCase.steps.size())
     {
     }
 
@@ -131,6 +133,7 @@ private:
     bool SetUpPlay(std::string& error);
     void ApplySettings();
     void ApplyUserSettings();
+    void Schedule(std::size_t index);
     void FireDueSteps();
     void CloseHint();
     void TraceHero();
@@ -147,7 +150,9 @@ private:
     std::ostream& m_trace;
     SimResult& m_result;
     std::vector<bool> m_fired;
-    std::vector<std::size_t> m_due;
+    std::vector<bool> m_done;
+    // The steps whose triggers fired: the logic step each is due at, and its index.
+    std::vector<std::pair<int, std::size_t>> m_due;
     std::map<std::pair<int, int>, int> m_visits;
     int m_step = 0;
     int m_runningSince = -1;
@@ -184,12 +189,11 @@ bool SimRun::SetUpEngine(std::string& error)
     Tarv::VfsInit();
     const char* paks[] = {"platform.pak", "common.pak", "atlas.pak"};
     for (const char* pak : paks) {
-        const std::string path = m_options.paks + "/" + pak;
-        Tarv::PakMount* mount = Tarv::VfsMountPak(path, "", pak == paks[0] ? 0 : Tarv::VFS_MOUNT_FALL_THROUGH);
-        if (mount == nullptr || mount->IsDamaged()) {
-            error = path + (mount == nullptr ? " is missing" : " is damaged");
+        Tarv::SmartPtr<Tarv::VfsMount> mount =
+            MountCachedArchive(m_options.paks + "/" + pak, pak == paks[0] ? 0 : Tarv::VFS_MOUNT_FALL_THROUGH, error);
+        if (!mount)
             return false;
-        }
+        Tarv::VfsAddMount(mount.Get());
     }
     Tarv::AssetDict::Instance = Tarv::MakeSmart<Tarv::AssetDict>();
     Tarv::TextDict::Instance = Tarv::MakeSmart<Tarv::TextDict>();
@@ -264,10 +268,8 @@ void SimRun::OnHeroCell(const Cell& cell)
     for (std::size_t i = 0; i < m_case.steps.size(); ++i) {
         const SimTrigger& trigger = m_case.steps[i].trigger;
         if (!m_fired[i] && trigger.kind == SimTrigger::HERO && trigger.x == cell.x && trigger.y == cell.y &&
-            trigger.visit == visit) {
-            m_fired[i] = true;
-            m_due.push_back(i);
-        }
+            trigger.visit == visit)
+            Schedule(i);
     }
 }
 
@@ -342,6 +344,12 @@ void SimRun::TraceCamera()
           Rounded(hero->GetPosition(), false));
 }
 
+void SimRun::Schedule(std::size_t index)
+{
+    m_fired[index] = true;
+    m_due.emplace_back(m_step + m_case.steps[index].trigger.delay, index);
+}
+
 void SimRun::FireDueSteps()
 {
     for (std::size_t i = 0; i < m_case.steps.size(); ++i) {
@@ -349,15 +357,21 @@ void SimRun::FireDueSteps()
         const bool due = (trigger.kind == SimTrigger::STEP && trigger.step <= m_step) ||
                          (trigger.kind == SimTrigger::TIME && m_runningSince >= 0 &&
                           static_cast<float>(m_step - m_runningSince) * m_dt >= trigger.seconds);
-        if (!m_fired[i] && due) {
-            m_fired[i] = true;
-            m_due.push_back(i);
-        }
+        if (!m_fired[i] && due)
+            Schedule(i);
     }
-    std::sort(m_due.begin(), m_due.end());
-    for (const std::size_t i : m_due)
+    // In the order of the case's lines among those due now.
+    std::sort(m_due.begin(), m_due.end(), [](const auto& a, const auto& b) { return a.second < b.second; });
+    std::vector<std::pair<int, std::size_t>> later;
+    for (const auto& [step, i] : m_due) {
+        if (step > m_step) {
+            later.emplace_back(step, i);
+            continue;
+        }
+        m_done[i] = true;
         Act(m_case.steps[i].action);
-    m_due.clear();
+    }
+    m_due.swap(later);
 }
 
 void SimRun::Act(const SimAction& action)
@@ -500,7 +514,7 @@ void SimRun::Finish(SimResult::Outcome outcome)
             std::to_string(m_result.timeLeft);
     Trace(line);
     for (std::size_t i = 0; i < m_case.steps.size(); ++i) {
-        if (!m_fired[i])
+        if (!m_done[i])
             Trace("never done: the step of line " + std::to_string(m_case.steps[i].line));
     }
 }

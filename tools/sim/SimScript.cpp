@@ -71,7 +71,7 @@ std::vector<std::string> Items(const std::string& text)
     return items;
 }
 
-bool ParseTrigger(const std::vector<std::string>& w, std::size_t& i, SimTrigger& trigger)
+bool ParseWhen(const std::vector<std::string>& w, std::size_t& i, SimTrigger& trigger)
 {
     if (i + 1 >= w.size())
         return false;
@@ -89,6 +89,15 @@ bool ParseTrigger(const std::vector<std::string>& w, std::size_t& i, SimTrigger&
     trigger.kind = SimTrigger::HERO;
     if (i < w.size() && w[i].size() > 1 && w[i][0] == '#')
         return ReadInt(w[i++].substr(1), trigger.visit) && trigger.visit >= 1;
+    return true;
+}
+
+bool ParseTrigger(const std::vector<std::string>& w, std::size_t& i, SimTrigger& trigger)
+{
+    if (!ParseWhen(w, i, trigger))
+        return false;
+    if (i < w.size() && w[i].size() > 1 && w[i][0] == '+')
+        return ReadInt(w[i++].substr(1), trigger.delay);
     return true;
 }
 

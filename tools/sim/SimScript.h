@@ -1,7 +1,8 @@
 // Pirrock::SimScript: the cases a headless run replays. One text form serves both the level's
 // recorded cases (NN.sol beside the level source) and hand-written replays: "case NAME" starts a
 // case (a file without one is a single case named "replay"), "on TRIGGER ACTION" lines say what
-// to do and when, and one "expect" line says how the case must end.
+// to do and when ("+N" after the trigger: N steps later), and one "expect" line says how the case
+// must end.
 #pragma once
 
 #include <string>
@@ -18,6 +19,7 @@ struct SimTrigger
     float seconds = 0;  // TIME: seconds since the hero started running
     int x = 0, y = 0;   // HERO: the hero's cell...
     int visit = 1;      // ...the visit-th time it becomes the hero's cell
+    int delay = 0;      // the action comes this many steps after the trigger ("+N")
 };
 
 struct SimAction

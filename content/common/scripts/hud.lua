@@ -18,6 +18,8 @@ local SCORE_X, SCORE_DIGITS = 360, 6
 -- Where the slot's stock badge sits on it.
 local BADGE_DX = 50
 local PULSE_PERIOD, PULSE_SCALE, BOB = 0.6, 0.15, 6
+-- The hint arrow's picture: its width, and how far down in it its tip is.
+local ARROW_W, ARROW_TIP = 40, 54
 -- In its last seconds the running clock shows each new second for half of it.
 local BLINK_FROM = 10
 
@@ -290,7 +292,7 @@ end
 function Screen:ShowTutorialArrow(x, y)
   local cw, ch = num("runtime/level_cell_width"), num("runtime/level_cell_height")
   local phase = S.arrow and S.arrow[3] or 0
-  S.arrow = { (tonumber(x) or 0) + cw / 2 - 20, (tonumber(y) or 0) - ch / 2 - 54, phase }
+  S.arrow = { (tonumber(x) or 0) + cw / 2 - ARROW_W / 2, (tonumber(y) or 0) - ch / 2 - ARROW_TIP, phase }
   C("tut_arrow"):SetX(S.arrow[1])
   C("tut_arrow"):SetY(S.arrow[2] - BOB * 0.5 * (1 - math.cos(2 * math.pi * phase)))
   SetVisible("tut_arrow", true)

@@ -208,6 +208,16 @@ TEST(HeadlessGame, ATapNearTheToolCellPlacesTheSelectedToolThroughTheCamera)
     EXPECT_EQ(run.result.outcome, SimResult::WIN);
 }
 
+TEST(HeadlessGame, ADelayedStepActsThatManyStepsAfterItsTrigger)
+{
+    const Played run = Play(1, "on hero 9,6 +20 use bridge at 15,6\non step 60 +5 key T\nexpect win\n");
+    EXPECT_EQ(run.StepOf("tap 15,6 at "), run.StepOf("cell 9,6") + 20) << run.trace;
+    EXPECT_EQ(run.StepOf("key T"), 65);
+    EXPECT_EQ(run.result.outcome, SimResult::WIN);
+    // A delay that runs past the end of the run leaves its step undone.
+    EXPECT_NE(Play(1, "on hero 28,6 +9999 key T\n").Find("never done: the step of line 1"), std::string::npos);
+}
+
 struct IdleTap
 {
     const char* name;
@@ -370,6 +380,37 @@ TEST(SimProgram, StatusSaysWhetherEveryCaseMetItsExpectation)
         EXPECT_EQ(RunProgram(args, out, err), 2) << args.back();
     EXPECT_EQ(RunProgram({"--help"}, out, err), 0);
     EXPECT_EQ(out.rfind("usage: pirrock-sim", 0), 0u);
+}
+
+// The archives are read once per process, so a missing or damaged one is still named, and one
+// written again between two cases is read again.
+TEST(HeadlessGame, AnArchiveMissingDamagedOrWrittenAgainIsSeenAsItIsNow)
+{
+    namespace fs = std::filesystem;
+    const fs::path folder = fs::temp_directory_path() / ("pirrock-sim-paks-" + std::to_string(::getpid()));
+    fs::create_directories(folder);
+    for (const char* pak : {"platform.pak", "common.pak", "atlas.pak"})
+        fs::copy_file(fs::path(BRASHWICK_OUTPUT_DIR) / pak, folder / pak, fs::copy_options::overwrite_existing);
+    SimOptions options;
+    options.paks = folder.string();
+    const SimCase idle = ReadCase("expect lose\n");
+    auto run = [&](std::string& error) {
+        std::ostringstream trace;
+        SimResult result;
+        error.clear();
+        return RunSimCase(options, idle, trace, result, error) && result.met;
+    };
+    std::string error;
+    EXPECT_TRUE(run(error)) << error;
+    fs::remove(folder / "atlas.pak");
+    EXPECT_FALSE(run(error));
+    EXPECT_NE(error.find("atlas.pak is missing"), std::string::npos) << error;
+    std::ofstream(folder / "atlas.pak") << "not an archive";
+    EXPECT_FALSE(run(error));
+    EXPECT_NE(error.find("atlas.pak is damaged"), std::string::npos) << error;
+    fs::copy_file(fs::path(BRASHWICK_OUTPUT_DIR) / "atlas.pak", folder / "atlas.pak", fs::copy_options::overwrite_existing);
+    EXPECT_TRUE(run(error)) << error;
+    fs::remove_all(folder);
 }
 
 // A recorded file that checks nothing, or a trace that is not written, is bad input, not a pass.

@@ -13,7 +13,7 @@ TEST(SimScript, ReadsEveryTriggerAndAction)
     ASSERT_TRUE(ParseSimScript("; a comment\n"
                                "case win\n"
                                "  on hero 82,10 #2  use ladder at 78,10 optional ; why\n"
-                               "  on time 2.5 tap 3,4\n"
+                               "  on time 2.5 +30 tap 3,4\n"
                                "  on step 7 touch 640,440\n"
                                "  on step 8 select bridge\n"
                                "  on step 9 tilt -0.25\n"
@@ -34,6 +34,8 @@ TEST(SimScript, ReadsEveryTriggerAndAction)
     EXPECT_TRUE(steps[0].optional);
     EXPECT_EQ(steps[0].line, 3);
     EXPECT_FLOAT_EQ(steps[1].trigger.seconds, 2.5f);
+    EXPECT_EQ(steps[1].trigger.delay, 30);
+    EXPECT_EQ(steps[2].trigger.delay, 0);
     EXPECT_EQ(steps[2].action.kind, SimAction::TOUCH);
     EXPECT_EQ(steps[2].action.x * 1000 + steps[2].action.y, 640440);
     EXPECT_FLOAT_EQ(steps[4].action.value, -0.25f);
@@ -70,6 +72,7 @@ TEST(SimScript, NamesTheLineItCannotRead)
         {"on step 1 jump 3,4", "line 2: "},
         {"on step 1 use bridge 3,4", "line 2: "},
         {"on step 1 tap 3,4 later", "line 2: "},
+        {"on step 1 +x tap 3,4", "line 2: "},
         {"on time nan tap 3,4", "line 2: "},
         {"on step 99999999999 tap 3,4", "line 2: "},
         {"expect win, lose", "line 2: a second outcome"},

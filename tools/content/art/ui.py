@@ -102,10 +102,11 @@ def hud(items, anim_first):
         s.parts.extend(items[f].parts[1:])
         s.end()
         out[f"fruit_{f}"] = s
-    s = Svg(800, 52)
-    s.rect(0, 0, 800, 52, PAPER, opacity=0.8).rect(0, 48, 800, 4, PAPER_SHADE, opacity=0.9)
+    # an opaque band: nothing of the level shows through the read-outs
+    s = Svg(800, 44)
+    s.rect(0, 0, 800, 40, PAPER).rect(0, 40, 800, 4, PAPER_SHADE)
     out["topbar"] = s
-    out["panel_tutorial"] = panel(560, 150)
+    out["panel_tutorial"] = panel(560, 112)
     out["panel_result"] = panel(480, 340)
     out["panel_small"] = panel(420, 200)
     s = Svg(40, 56)
