@@ -431,6 +431,10 @@ void PlayState::ShowFruitPoints(int points)
 
 void PlayState::AutoTestNextLevel()
 {
+    // The win makes the next level current; after the last level it leaves this one current
+    // (with no lives left, the game's end), and the run ends here instead of replaying it.
+    if (GetInt(LEVEL_KEY) == m_currentLevel)
+        return;
     for (const char* fruit : FRUITS) {
         const Tarv::NarrowString collected = "runtime/fruits/" + Tarv::NarrowString(fruit);
         const Tarv::NarrowString available = "runtime/fruits/max/" + Tarv::NarrowString(fruit);

@@ -7,6 +7,7 @@
 #include "framework/Substatable.h"
 #include "framework/System.h"
 #include "game/Director.h"
+#include "game/GameState.h"
 #include "game/Hud.h"
 #include "game/PlayState.h"
 #include "game/Tutorial.h"
@@ -291,6 +292,26 @@ TEST_F(PlayStateTest, PointsWonStayThroughALossAndARestart)
     EXPECT_EQ(Settings().GetInt("game/score"), 100 + 10 + 10 + 50);
     EXPECT_EQ(Settings().GetInt("runtime/levelScore"), 10 + 50);
     EXPECT_EQ(Settings().GetInt("game/lives"), 2);
+}
+
+// With every fruit taken the auto-test goes on to the level the win made current; after the last
+// level the win makes none current, and the won level stays instead of starting again.
+TEST_F(PlayStateTest, TheAutoTestGoesOnToTheNextLevelAndStopsAfterTheLast)
+{
+    Settings().SetBool("dev/enable_auto_test", true);
+    const auto game = Tarv::MakeSmart<Quor::Substatable>(GameState::NAME);
+    for (const auto& [count, goesOn] : {std::pair{2, true}, {1, false}}) {
+        Settings().SetInt("constants/levels_count", count);
+        Settings().SetInt(PlayState::LEVEL_KEY, 1);
+        Start(nullptr);
+        for (const char* fruit : {"apple", "cherry", "strawberry", "banana", "watermelon"})
+            Settings().SetInt(std::string("runtime/fruits/") + fruit,
+                              Settings().GetInt(std::string("runtime/fruits/max/") + fruit));
+        play->GetDirector()->HandleTrigger(12);
+        EXPECT_EQ(play->GetDirector()->GetState(), STATE_SAFE) << count;
+        EXPECT_EQ(game->GetPending() != nullptr, goesOn) << count;
+        game->ReleaseStates();
+    }
 }
 
 // A restart frees the hero, its animation and the camera whatever holds play; the reasons stay
