@@ -260,13 +260,21 @@ TEST_F(HudTest, EveryLabelFitsItsButtonOrPanelInEachLanguage)
 }
 
 // The loss panel says why when it can tell: a clock at 0 ran out. Points float up over fruit
-// also on a replay of a won level, whose level score stays at 0.
-TEST_F(HudTest, TheLossSaysTimesUpAndAReplayStillFloatsItsPoints)
+// also on a replay of a won level, whose level score stays at 0, but not while an end panel
+// covers the level.
+TEST_F(HudTest, TheLossSaysTimesUpAndPointsFloatWhileNoEndPanelShows)
 {
     for (const auto& [time, words] : {std::pair{0, "Time's up! Tap to try again."}, {12, "Ouch! Tap to try again."}}) {
         Settings().SetInt("runtime/time", time);
         Call("ShowTapToContinue", true);
         EXPECT_EQ(Text("tap_text"), words) << time;
+    }
+    Call("SetFruitPointsValue", 20);
+    for (const char* panel : {"ShowTapToContinue", "ShowSummaryScreen"}) {
+        Call(panel, true);
+        Call("UpdateFruitPoints", 300, 330, 255);
+        EXPECT_FALSE(Control("fruit_points")->IsVisibleInTree()) << panel;
+        Call(panel, false);
     }
     for (const int levelScore : {0, 20}) {
         Settings().SetInt("runtime/levelScore", levelScore);

@@ -264,12 +264,13 @@ function Screen:SetFruitPointsValue(points)
   C("fruit_points"):SetTextRaw("+" .. tostring(points))
 end
 
--- (x, y) is the lower-left corner of the hero's cell on the screen.
+-- (x, y) is the lower-left corner of the hero's cell on the screen. An end panel covers the
+-- level, so the points of a last pickup still fading stay hidden rather than peek out beside it.
 function Screen:UpdateFruitPoints(x, y, alpha)
   local label = C("fruit_points")
   alpha = tonumber(alpha) or 0
-  label:SetVisibility(alpha > 0)
-  if alpha <= 0 then return end
+  label:SetVisibility(alpha > 0 and S.panel == nil)
+  if alpha <= 0 or S.panel ~= nil then return end
   label:SetX((tonumber(x) or 0) + 24 - label:GetWidth() / 2)
   label:SetY((tonumber(y) or 0) - 72)
   label:SetAlpha(math.min(255, alpha))
