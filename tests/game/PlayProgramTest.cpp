@@ -319,6 +319,6 @@ TEST_F(PlayProgram, AHintsArrowStaysOnItsCellAfterTheCameraSettles)
     const std::pair<int, int> arrow = FindColour(settled, arrowRed, arrowGreen, arrowBlue);
     const int edge = FindColour(settled, iceRed, iceGreen, iceBlue).first - 5;
     ASSERT_GE(arrow.first, 0);
-    EXPECT_NEAR((arrow.first + arrow.second) / 2, edge - CELL / 2, 3) << "arrow " << arrow.first << ".." << arrow.second;
+    EXPECT_NEAR((arrow.first + arrow.second) / 2, edge - CELL / 2, 2) << "arrow " << arrow.first << ".." << arrow.second;
     Quit();
 }

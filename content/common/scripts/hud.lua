@@ -9,6 +9,7 @@ local FRUITS = { "apple", "cherry", "strawberry", "banana", "watermelon" }
 local ICONS = { fruit = true, exit = true, tilt = true, trap = true, fall = true, tools = true }
 local PANELS = { "panel_tap", "panel_lose", "panel_summary" }
 local SCREEN_W, BAR_H, SLOT, GOTIT_W = 800, 80, 76, 136
+local SCREEN_H = 480
 local MIN_SLOT = 64
 -- The fruit counters pack leftwards from FRUIT_RIGHT: each kind's picture, then room for as many
 -- digits as the level holds of that kind, so a count that grows never reaches the next picture.
@@ -288,10 +289,14 @@ function Screen:ShowTutorialText(text, icon)
   LayoutBar()
 end
 
--- The arrow's tip at the centre of the cell whose lower-left corner is (x, y). The play state
--- calls again every frame while the camera moves under the hint; the bobbing goes on.
+-- The arrow's tip at the centre of the cell whose lower-left corner is (x, y) on the screen. The
+-- play state calls again every frame while the camera moves under the hint; the bobbing goes on.
+-- The camera shows "ideal_vertical_span" level units on the screen's height, so a cell's size in
+-- level units is scaled by that to the screen.
 function Screen:ShowTutorialArrow(x, y)
-  local cw, ch = num("runtime/level_cell_width"), num("runtime/level_cell_height")
+  local span = num("constants/ideal_vertical_span")
+  local scale = span > 0 and SCREEN_H / span or 1
+  local cw, ch = num("runtime/level_cell_width") * scale, num("runtime/level_cell_height") * scale
   local phase = S.arrow and S.arrow[3] or 0
   S.arrow = { (tonumber(x) or 0) + cw / 2 - ARROW_W / 2, (tonumber(y) or 0) - ch / 2 - ARROW_TIP, phase }
   C("tut_arrow"):SetX(S.arrow[1])
