@@ -270,8 +270,9 @@ end
 function Screen:UpdateFruitPoints(x, y, alpha)
   local label = C("fruit_points")
   alpha = tonumber(alpha) or 0
-  label:SetVisibility(alpha > 0 and S.panel == nil)
-  if alpha <= 0 or S.panel ~= nil then return end
+  local shown = alpha > 0 and S.panel == nil
+  label:SetVisibility(shown)
+  if not shown then return end
   label:SetX((tonumber(x) or 0) + 24 - label:GetWidth() / 2)
   label:SetY((tonumber(y) or 0) - 72)
   label:SetAlpha(math.min(255, alpha))
