@@ -388,7 +388,9 @@ public:
 };
 
 // The application in this process on a private Xvfb, its state tree holding a recording state
-// (set directly, with no loading), and no reachable sound server.
+// (set directly, with no loading), no reachable sound server and a private settings folder.
+// The environment is set before the application starts: its sound thread reads the environment
+// while it connects, and setenv on another thread at that moment can crash the read.
 class ApplicationInProcess : public testing::Test
 {
 protected:
@@ -397,6 +399,8 @@ protected:
         ASSERT_TRUE(m_server.IsRunning());
         setenv("DISPLAY", m_server.GetDisplayName().c_str(), 1);
         setenv("PULSE_SERVER", "unix:/nonexistent/brashwick-no-sound-server", 1);
+        ASSERT_FALSE(m_configFolder.Path().empty());
+        setenv("XDG_CONFIG_HOME", m_configFolder.Path().c_str(), 1);
         m_app = Tarv::SmartPtr<Tarv::MaemoApplication>(new TestApplication);
         ASSERT_TRUE(m_app->IsReady());
         app = static_cast<TestApplication*>(m_app.Get());
@@ -411,9 +415,11 @@ protected:
         state.Reset();
         m_app.Reset();
         Quor::System::Destroy();
+        unsetenv("XDG_CONFIG_HOME");
     }
 
     TestSupport::XvfbServer m_server{24};
+    TestFiles::TempDir m_configFolder;
     Tarv::SmartPtr<Tarv::MaemoApplication> m_app;
     TestApplication* app = nullptr;
     Tarv::SmartPtr<RecordingState> state;
@@ -512,9 +518,6 @@ TEST_F(ApplicationInProcess, LanguageLoadsTheFileItsValueNames)
 // system goes, so no loader is left searching a mount list that has been freed.
 TEST_F(ApplicationInProcess, QuittingDuringALoadReleasesTheFileSystemAfterTheLoad)
 {
-    char folder[] = "/tmp/brashwick-quitload-XXXXXX";
-    ASSERT_NE(mkdtemp(folder), nullptr);
-    setenv("XDG_CONFIG_HOME", folder, 1);
     app->Init();
     HeldSearch held;
     Tarv::VfsAddMount(new HoldingMount(&held));
@@ -529,6 +532,4 @@ TEST_F(ApplicationInProcess, QuittingDuringALoadReleasesTheFileSystemAfterTheLoa
     m_app.Reset();
     EXPECT_TRUE(held.released);
     EXPECT_FALSE(held.releasedWhileInside);
-    unsetenv("XDG_CONFIG_HOME");
-    std::filesystem::remove_all(folder);
 }
