@@ -270,7 +270,7 @@ bool CModuleSong::Load(const char* path)
     if (!file || !file->IsOpen())
         return false;
     const int size = file->GetSize();
-    if (size <= 0 || static_cast<std::size_t>(size) > MAX_FILE_BYTES)
+    if (size <= 0)
         return false;
     std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
     int done = 0;

@@ -117,15 +117,14 @@ public:
     static constexpr std::uint16_t MAX_ROWS = 256;
     static constexpr std::uint16_t MAX_INSTRUMENTS = 128;
     static constexpr std::uint16_t MAX_SAMPLES = 16;
-    static constexpr std::size_t MAX_FILE_BYTES = 64u << 20;
 
     CModuleSong() = default;
     CModuleSong(const CModuleSong&) = delete;
     CModuleSong& operator=(const CModuleSong&) = delete;
     virtual ~CModuleSong() = default;
 
-    // Frees the song, then reads the file through the virtual file system. False when it cannot
-    // be opened, is larger than MAX_FILE_BYTES or is refused by LoadFromMemory.
+    // Frees the song, then reads the file through the virtual file system, whatever its size.
+    // False when it cannot be opened or is refused by LoadFromMemory.
     bool Load(const char* path);
     // Frees the song, then reads size bytes. False (the song stays empty) for a file shorter than
     // the header before the order table, or one whose counts or header sizes lie beyond the

@@ -11,8 +11,10 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 using Tarv::ModulePlayer::CModuleSample;
@@ -333,8 +335,22 @@ TEST_F(ModuleSongTest, LoadsThroughTheFileSystem)
     TestFiles::TempDir dir;
     ASSERT_TRUE(TestFiles::WriteBytes(dir.Path() + "/tone.xm", Fixture("tone")));
     ASSERT_TRUE(TestFiles::WriteBytes(dir.Path() + "/text.xm", {'E', 'x', 't'}));
+    // A valid song with a long 16-bit sample, just over 64 MiB: size alone refuses nothing.
+    const std::size_t length = (32u << 20) + 1000;
+    const auto valueAt = [](std::size_t i) { return static_cast<std::int16_t>(i * 7); };
+    {
+        std::vector<std::int16_t> ramp(length);
+        for (std::size_t i = 0; i < length; ++i)
+            ramp[i] = valueAt(i);
+        const std::vector<std::uint8_t> bytes = Samples({MakeSample(std::move(ramp), true, 0, 0, 0)});
+        ASSERT_TRUE(TestFiles::WriteBytes(dir.Path() + "/long.xm", bytes));
+    }
+    ASSERT_GT(std::filesystem::file_size(dir.Path() + "/long.xm"), std::uintmax_t(64) << 20);
     Tarv::VfsInit();
     Tarv::VfsMountNative(dir.Path() + "/", "", 0);
+    ASSERT_TRUE(m_song.Load("long.xm"));
+    ASSERT_EQ(Sample().length, length);
+    EXPECT_EQ(Sample().data[length - 1], valueAt(length - 1));
     EXPECT_TRUE(m_song.Load("tone.xm"));
     EXPECT_EQ(m_song.GetInstrumentCount(), 1);
     for (const char* bad : {"text.xm", "missing.xm", static_cast<const char*>(nullptr)})
