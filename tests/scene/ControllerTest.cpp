@@ -106,6 +106,17 @@ TEST_F(PhysicsTest, RelaxedTrackerClosesATenthOfTheGapEveryThirtiethOfASecond)
     leader.lastDisplacement = Vector3D(1, 0, 0);
     tracker->Tick(1e30f); // one huge frame: a bounded catch-up that closes the gap
     EXPECT_NEAR(follower.GetPosition().x, last + 1.0f, 1e-5f);
+
+    // A timer that reaches exactly one step is not beyond it: nothing moves until it passes.
+    Body start, behind;
+    SmartPtr<RelaxedTracker> fresh(new RelaxedTracker(&start, &behind));
+    start.lastDisplacement = Vector3D(10, 0, 0);
+    fresh->Tick(1.0f / 60.0f);
+    start.lastDisplacement = Vector3D();
+    fresh->Tick(1.0f / 60.0f);
+    EXPECT_EQ(behind.GetPosition().x, 0.0f);
+    fresh->Tick(0.001f);
+    EXPECT_NEAR(behind.GetPosition().x, 1.0f, 1e-5f);
 }
 
 // One application step in order: the managers (the physics pass), then the state tree, whose
