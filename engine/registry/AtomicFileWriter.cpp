@@ -222,6 +222,18 @@ int CreateTemporary(const NarrowString& path, NarrowString& temporary)
     return -1;
 }
 
+// Gives the temporary file made for target the permission bits target has, as a plain write
+// would keep them: a file the player made private stays private, a read-only one read-only. Set
+// before anything is written, so the new text is never readable by more users than the old. A
+// new target keeps the mode the temporary file was made with; a file system that can't set the
+// bits still saves.
+void KeepModeOf(const NarrowString& target, int fd)
+{
+    struct stat info;
+    if (stat(target.c_str(), &info) == 0 && S_ISREG(info.st_mode))
+        fchmod(fd, info.st_mode & 0777);
+}
+
 // Writes bytes into the temporary file made for target, flushes it to the disk and renames it
 // over target. On failure the temporary file is removed.
 bool ReplaceWithTemporary(int fd, const NarrowString& temporary, const NarrowString& target,
@@ -387,8 +399,10 @@ bool AtomicFileWriter::WriteHostFile(const NarrowString& hostPath, const NarrowS
     RemoveStaleTemporaries(target);
     NarrowString temporary;
     const int fd = CreateTemporary(target, temporary);
-    if (fd >= 0)
+    if (fd >= 0) {
+        KeepModeOf(target, fd);
         return ReplaceWithTemporary(fd, temporary, target, bytes, out);
+    }
     if (errno == EACCES || errno == EPERM)
         return RewriteInPlace(target, bytes, errno, out);
     return Fail(out, errno, folder);

@@ -43,11 +43,13 @@ public:
     static NarrowString GetMissingFolderReason(const char* virtualPath);
 
     // Writes bytes to a temporary file of its own beside hostPath (making the missing folders of
-    // hostPath), flushes it to the disk, then renames it over hostPath; saves running at once, in
-    // this process or another, each put one whole file in place and the last rename wins. When
-    // hostPath is a symbolic link (or a chain of them) the save goes through it: the temporary
-    // file is made beside the link's final target and renamed over that, and the link stays; no
-    // folder is made on the way to a link's target, so a link into a missing folder fails.
+    // hostPath), flushes it to the disk, then renames it over hostPath. The new file keeps the
+    // old one's permission bits, as a plain write would; a file not there before gets the mode
+    // a new file is made with (0666 less the umask). Saves running at once, in this process or
+    // another, each put one whole file in place and the last rename wins. When hostPath is a
+    // symbolic link (or a chain of them) the save goes through it: the temporary file is made
+    // beside the link's final target and renamed over that, and the link stays; no folder is
+    // made on the way to a link's target, so a link into a missing folder fails.
     // Temporary files of earlier saves of the same file whose process no longer runs (killed
     // part-way) are removed first; those of a running process are left. On failure the
     // temporary file is removed, the old file is untouched and the result is false, with

@@ -352,6 +352,35 @@ TEST_F(AtomicFileWriterTest, ASymbolicLinkIsSavedThroughAndStays)
     EXPECT_EQ(Entries(m_dir / "save"), (std::vector<std::string>{"a", "b"}));
 }
 
+// A save keeps the file's permission bits, as a plain write would: a private file stays private,
+// a read-only one read-only, whether it is saved directly or through a link (which keeps its
+// own). A file not there before is made with the usual mode, 0666 less the umask.
+TEST_F(AtomicFileWriterTest, ASavedFileKeepsItsMode)
+{
+    ASSERT_EQ(mkdir((m_dir / "mine").c_str(), 0700), 0);
+    const std::string file = m_dir / "mine/settings.xml", link = m_dir / "settings.xml";
+    ASSERT_EQ(symlink("mine/settings.xml", link.c_str()), 0);
+    const auto modeOf = [](const std::string& path) {
+        struct stat info;
+        return stat(path.c_str(), &info) == 0 ? info.st_mode & 07777 : ~0u;
+    };
+    for (const mode_t mode : {0600, 0640, 0444}) {
+        for (const std::string& path : {file, link}) {
+            SCOPED_TRACE(testing::Message() << path << " on a file of mode " << std::oct << mode);
+            ASSERT_TRUE(TestFiles::WriteText(file, "old"));
+            ASSERT_EQ(chmod(file.c_str(), mode), 0);
+            EXPECT_TRUE(AtomicFileWriter::WriteHostFile(path, "new"));
+            EXPECT_EQ(TestFiles::ReadText(file), "new");
+            EXPECT_EQ(modeOf(file), mode);
+            unlink(file.c_str());
+        }
+    }
+    const mode_t mask = umask(022);
+    umask(mask);
+    EXPECT_TRUE(AtomicFileWriter::WriteHostFile(file, "new"));
+    EXPECT_EQ(modeOf(file), 0666u & ~mask);
+}
+
 // A settings file the player may write in a folder the player may not (reached through links or
 // not) is written in place, as a plain write would; the old text comes back when that write fails
 // part-way, and only when even that fails is the file said to be damaged. A link never makes the
