@@ -93,19 +93,6 @@ bool ReadHostFile(const Tarv::NarrowString& path, Tarv::NarrowString& text, int&
     return read;
 }
 
-// Why a save to hostPath failed. Through a link the folder or file that refused it is named, as
-// it may lie far from the settings file's own name; a file that a write in place left
-// part-written is said to be so.
-Tarv::NarrowString DescribeWriteFailure(const Tarv::WriteFailure& failure, const Tarv::NarrowString& hostPath)
-{
-    Tarv::NarrowString why = std::strerror(failure.error);
-    if (!failure.target.empty() && failure.target != hostPath && !failure.path.empty())
-        why = failure.path + ": " + why;
-    if (failure.damaged)
-        why += "; " + failure.target + " is left part-written, its old text could not be put back";
-    return why;
-}
-
 // The text a value would be written with, to be read again as another type.
 Tarv::NarrowString TextOf(const Tarv::Any& value)
 {
@@ -320,7 +307,7 @@ bool Settings::Save()
     else if (!noFolder.empty())
         m_saveError = "settings not saved to " + target + ": " + noFolder;
     else if (!registry->SaveFile(m_userFile, m_root, &failure))
-        m_saveError = "settings not saved to " + target + ": " + DescribeWriteFailure(failure, target);
+        m_saveError = "settings not saved to " + target + ": " + Tarv::DescribeWriteFailure(failure, target);
     else
         return true;
     Tarv::Report("brashwick: %s", m_saveError.c_str());

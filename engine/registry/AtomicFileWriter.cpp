@@ -37,10 +37,9 @@ constexpr int TEMPORARY_ATTEMPTS = 100;
 // As many links in a row as the system itself follows before it gives up with ELOOP.
 constexpr int MAX_LINKS = 40;
 const char* const TEMPORARY_INFIX = ".tmp.";
-// How long a write in place waits for another save of the same file to finish, in steps of
-// LOCK_STEP_MS; a save held up longer than that is taken for hung.
-constexpr int LOCK_ATTEMPTS = 200;
+// A write in place tries for the lock every LOCK_STEP_MS for AtomicFileWriter::LOCK_WAIT_MS.
 constexpr long LOCK_STEP_MS = 10;
+constexpr int LOCK_ATTEMPTS = AtomicFileWriter::LOCK_WAIT_MS / LOCK_STEP_MS;
 
 // Closes a descriptor on every way out of a scope.
 class Descriptor
@@ -317,8 +316,12 @@ bool RewriteInPlace(const NarrowString& target, const NarrowString& bytes, int f
         return Fail(failure, errno, target);
     if (!S_ISREG(info.st_mode))
         return Fail(failure, S_ISDIR(info.st_mode) ? EISDIR : EINVAL, target);
+    if (!LockForWriting(file.Get())) {
+        failure.locked = errno == EWOULDBLOCK;
+        return Fail(failure, errno, target);
+    }
     NarrowString old;
-    if (!LockForWriting(file.Get()) || !ReadWhole(file.Get(), old))
+    if (!ReadWhole(file.Get(), old))
         return Fail(failure, errno, target);
     if (bytes.size() > old.size()) {
         // Taken before the old text is touched, so a full disk fails with the file as it was.
@@ -362,6 +365,22 @@ NarrowString HostPathOn(const NativeMount& mount, const char* relativePath)
 }
 
 } // namespace
+
+NarrowString DescribeWriteFailure(const WriteFailure& failure, const NarrowString& hostPath)
+{
+    NarrowString why;
+    if (failure.locked) {
+        why = "another program has held " + failure.path + " locked for longer than a save waits (";
+        why.AppendInt(AtomicFileWriter::LOCK_WAIT_MS / 1000);
+        return why + " s)";
+    }
+    why = std::strerror(failure.error);
+    if (!failure.target.empty() && failure.target != hostPath && !failure.path.empty())
+        why = failure.path + ": " + why;
+    if (failure.damaged)
+        why += "; " + failure.target + " is left part-written, its old text could not be put back";
+    return why;
+}
 
 NarrowString AtomicFileWriter::GetHostPath(const char* virtualPath)
 {

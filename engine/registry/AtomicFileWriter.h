@@ -26,13 +26,25 @@ struct WriteFailure
     // Only a write in place sets it: the new text failed part-way and the old one could not be
     // put back either, so the file may hold neither whole.
     bool damaged = false;
+    // Only a write in place sets it: another program held the file locked for longer than a
+    // save waits (AtomicFileWriter::LOCK_WAIT_MS), and nothing was written.
+    bool locked = false;
 };
+
+// Why a write to hostPath (the file the caller meant to write) failed, in words for a message
+// that names hostPath before it. Through a link the folder or file that refused the write is
+// named, as it may lie far from hostPath; a file held locked by another program, or left
+// part-written by a write in place, is said to be so.
+NarrowString DescribeWriteFailure(const WriteFailure& failure, const NarrowString& hostPath);
 
 class AtomicFileWriter
 {
 public:
     // The low-level write the writer calls; it has write(2)'s contract.
     using WriteFunction = ssize_t (*)(int fd, const void* data, std::size_t size);
+    // How long a write in place waits while another save or program holds the file locked;
+    // a lock held longer than that fails the write.
+    static constexpr int LOCK_WAIT_MS = 2000;
 
     // The host file that a write to the virtual path lands on, found the way the virtual file
     // system searches its mounts (save mounts resolve into the user's save directory). Empty
@@ -56,9 +68,10 @@ public:
     // failure (when given) saying why and where.
     // A folder that refuses new files (permissions) can still hold a file the user may write:
     // then that file is written in place, as a plain write would, under a lock against other
-    // saves. The space a longer text needs is taken first, and the old text, read beforehand,
-    // is written back when the new one fails part-way (failure->damaged when that fails too);
-    // only a crash or a kill during that one write can leave the file part-written.
+    // saves (failure->locked when it stays held beyond LOCK_WAIT_MS). The space a longer text
+    // needs is taken first, and the old text, read beforehand, is written back when the new one
+    // fails part-way (failure->damaged when that fails too); only a crash or a kill during that
+    // one write can leave the file part-written.
     static bool WriteHostFile(const NarrowString& hostPath, const NarrowString& bytes,
                               WriteFailure* failure = nullptr);
 

@@ -22,8 +22,10 @@
 #include <string>
 #include <vector>
 
+#include <fcntl.h>
 #include <grp.h>
 #include <poll.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -118,6 +120,7 @@ struct PlayerSave
     bool damaged;
     int error;
     char refuser[1024];
+    char why[1024];  // what a message says of the failure
 };
 
 // Runs WriteHostFile through the given low-level write in a child process that permission bits
@@ -125,7 +128,7 @@ struct PlayerSave
 // the child gives no answer within 20 s.
 PlayerSave SaveAsPlayer(const std::string& path, const std::string& text, AtomicFileWriter::WriteFunction lowLevel)
 {
-    PlayerSave result{PlayerSave::NO_ANSWER, false, false, 0, {}};
+    PlayerSave result{PlayerSave::NO_ANSWER, false, false, 0, {}, {}};
     int pipeEnds[2];
     if (pipe(pipeEnds) != 0)
         return result;
@@ -142,6 +145,7 @@ PlayerSave SaveAsPlayer(const std::string& path, const std::string& text, Atomic
         result.damaged = failure.damaged;
         result.error = failure.error;
         std::snprintf(result.refuser, sizeof result.refuser, "%s", failure.path.c_str());
+        std::snprintf(result.why, sizeof result.why, "%s", Tarv::DescribeWriteFailure(failure, path).c_str());
         _exit(write(pipeEnds[1], &result, sizeof result) == static_cast<ssize_t>(sizeof result) ? 0 : 2);
     }
     close(pipeEnds[1]);
@@ -383,8 +387,10 @@ TEST_F(AtomicFileWriterTest, ASavedFileKeepsItsMode)
 
 // A settings file the player may write in a folder the player may not (reached through links or
 // not) is written in place, as a plain write would; the old text comes back when that write fails
-// part-way, and only when even that fails is the file said to be damaged. A link never makes the
-// folders on the way to its target, and each refusal names the folder or file that refused.
+// part-way, and only when even that fails is the file said to be damaged. A file another program
+// holds locked for longer than the save waits is left as it is, and the failure says so. A link
+// never makes the folders on the way to its target, and each refusal names the folder or file
+// that refused.
 TEST_F(AtomicFileWriterTest, AFolderThatTakesNoNewFileIsWrittenInPlaceOrNamed)
 {
     const std::string old = "old progress, a longer text";
@@ -399,6 +405,7 @@ TEST_F(AtomicFileWriterTest, AFolderThatTakesNoNewFileIsWrittenInPlaceOrNamed)
         int error;
         const char* refuser;  // under m_dir
         bool damaged;
+        bool heldLocked = false;  // by this process, for the whole save
     } cases[] = {
         {"link to a writable file", toFile, true, nullptr, 0, "", false},
         {"chain of links", {{"settings.xml", "middle"}, {"middle", "../locked/settings.xml"}}, true, nullptr, 0, "", false},
@@ -408,6 +415,8 @@ TEST_F(AtomicFileWriterTest, AFolderThatTakesNoNewFileIsWrittenInPlaceOrNamed)
         {"link to a read-only file", toFile, false, nullptr, EACCES, "locked/settings.xml", false},
         {"write fails once", toFile, true, FailOnlySecondCall, EIO, "locked/settings.xml", false},
         {"write keeps failing", toFile, true, FailOnSecondCall, EIO, "locked/settings.xml", true},
+        {"held locked by another program", toFile, true, nullptr, EWOULDBLOCK, "locked/settings.xml", false,
+         true},
     };
     // The player must reach the folders below this one.
     ASSERT_EQ(chmod(m_dir.Path().c_str(), 0755), 0);
@@ -425,7 +434,11 @@ TEST_F(AtomicFileWriterTest, AFolderThatTakesNoNewFileIsWrittenInPlaceOrNamed)
         ASSERT_TRUE(HandToPlayer(save) && (!c.playerOwnsTheFile || HandToPlayer(file)));
         ASSERT_EQ(chmod(locked.c_str(), 0555), 0);
 
+        const int holder = c.heldLocked ? open(file.c_str(), O_RDONLY | O_CLOEXEC) : -1;
+        ASSERT_TRUE(!c.heldLocked || flock(holder, LOCK_EX) == 0);
         const PlayerSave result = SaveAsPlayer(c.links.empty() ? file : save + "/settings.xml", text, c.write);
+        if (holder >= 0)
+            close(holder);
         if (result.outcome == PlayerSave::NO_PLAYER)
             GTEST_SKIP() << "root here can't become an unprivileged user";
         ASSERT_EQ(result.outcome, PlayerSave::ANSWERED);
@@ -433,6 +446,10 @@ TEST_F(AtomicFileWriterTest, AFolderThatTakesNoNewFileIsWrittenInPlaceOrNamed)
         EXPECT_EQ(result.error, c.error) << std::strerror(result.error);
         EXPECT_EQ(result.refuser, c.error == 0 ? "" : real + "/" + c.refuser);
         EXPECT_EQ(result.damaged, c.damaged);
+        if (c.heldLocked) {
+            EXPECT_STREQ(result.why, ("another program has held " + real + "/locked/settings.xml locked for longer "
+                                      "than a save waits (2 s)").c_str());
+        }
         EXPECT_EQ(TestFiles::ReadText(file), c.error == 0 ? text : c.damaged ? "new" + old.substr(3) : old);
         // Nothing made on the way: no temporary beside the file, no folder for a link.
         EXPECT_EQ(Entries(locked), std::vector<std::string>{"settings.xml"});
