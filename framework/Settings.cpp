@@ -218,6 +218,7 @@ bool Settings::Init(const Tarv::NarrowString& name, const Tarv::NarrowString& us
     m_fromUserFile = false;
     m_defaultsLoaded = false;
     m_userFileHeld = false;
+    m_keptUserFile.clear();
     m_loadError.clear();
     m_unreadableKeys.clear();
     m_unreadableTexts.clear();
@@ -235,6 +236,8 @@ bool Settings::Init(const Tarv::NarrowString& name, const Tarv::NarrowString& us
         case UserFileState::DAMAGED: {
             const Tarv::NarrowString kept = KeepBadUserFile();
             m_userFileHeld = kept.empty();
+            if (!Tarv::AtomicFileWriter::GetHostPath(m_userFile.c_str()).empty())
+                m_keptUserFile = kept;
             m_loadError = "settings file " + UserFileName() + " does not load: " +
                           (kept.empty() ? "it could not be kept aside, so nothing is saved over it"
                                         : "kept as " + kept);
@@ -306,7 +309,7 @@ bool Settings::Save()
         m_saveError = "settings not saved to " + target + ": the defaults (" + m_defaultsFile + ") did not load";
     else if (!noFolder.empty())
         m_saveError = "settings not saved to " + target + ": " + noFolder;
-    else if (!registry->SaveFile(m_userFile, m_root, &failure))
+    else if (!registry->SaveFile(m_userFile, m_root, &failure, m_keptUserFile))
         m_saveError = "settings not saved to " + target + ": " + Tarv::DescribeWriteFailure(failure, target);
     else
         return true;

@@ -61,7 +61,8 @@ public:
     // also on standard error. Settings that hold neither the user's file nor the defaults
     // (both failed to load) are never saved: such a file would pass for the user's at the next
     // start and hide the defaults for good. Nor is a user file that could not be read or kept
-    // aside at Init ever replaced.
+    // aside at Init ever replaced. The file that succeeds a damaged one kept aside at Init has
+    // the kept file's owner, group and mode, as a save over it would have kept them.
     bool Save();
     // Why the last Save failed; "" after a successful one.
     const Tarv::NarrowString& GetSaveError() const { return m_saveError; }
@@ -122,6 +123,8 @@ private:
     bool m_defaultsLoaded = false;
     // The user file is there but was neither loaded nor kept aside: no Save may replace it.
     bool m_userFileHeld = false;
+    // The host file a damaged user file was moved to at Init; "" when none was.
+    Tarv::NarrowString m_keptUserFile;
     Tarv::NarrowString m_saveError;
     Tarv::NarrowString m_loadError;
     std::vector<UnreadableKey> m_unreadableKeys;

@@ -199,9 +199,9 @@ void RemoveStaleTemporaries(const NarrowString& path)
 
 // Creates a temporary file beside path whose name no other save uses: "<path>.tmp.<process>.<n>",
 // made with O_EXCL, so two programs (or threads) saving the same file at once never write into
-// each other's copy and each rename puts one whole file in place. Its descriptor, or -1 with
-// errno set.
-int CreateTemporary(const NarrowString& path, NarrowString& temporary)
+// each other's copy and each rename puts one whole file in place. It is made with mode (less the
+// umask). Its descriptor, or -1 with errno set.
+int CreateTemporary(const NarrowString& path, mode_t mode, NarrowString& temporary)
 {
     static std::atomic<unsigned> s_count{0};
     for (int attempt = 0; attempt < TEMPORARY_ATTEMPTS; ++attempt) {
@@ -209,7 +209,7 @@ int CreateTemporary(const NarrowString& path, NarrowString& temporary)
         temporary.AppendInt(static_cast<int>(getpid()));
         temporary += ".";
         temporary.AppendInt(static_cast<int>(s_count.fetch_add(1) & INT_MAX));
-        const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
         if (fd >= 0) {
             // Held until the file is closed; a file system without locks still saves.
             flock(fd, LOCK_EX | LOCK_NB);
@@ -221,16 +221,38 @@ int CreateTemporary(const NarrowString& path, NarrowString& temporary)
     return -1;
 }
 
-// Gives the temporary file made for target the permission bits target has, as a plain write
-// would keep them: a file the player made private stays private, a read-only one read-only. Set
-// before anything is written, so the new text is never readable by more users than the old. A
-// new target keeps the mode the temporary file was made with; a file system that can't set the
-// bits still saves.
-void KeepModeOf(const NarrowString& target, int fd)
+// True, with info filled, when a regular file is at path.
+bool StatRegular(const NarrowString& path, struct stat& info)
 {
-    struct stat info;
-    if (stat(target.c_str(), &info) == 0 && S_ISREG(info.st_mode))
-        fchmod(fd, info.st_mode & 0777);
+    return !path.empty() && stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+// Refuses a file the saver may not write, as a plain write would. The file is opened for writing
+// and closed again with nothing written, so the system's own rules decide: permission bits (which
+// don't bind root), access lists, a read-only mount, an immutable file. False with errno set when
+// it is refused. Any other failure to open it (the file gone meanwhile, a lease another program
+// holds on it) is left to the save itself.
+bool MayWrite(const NarrowString& target)
+{
+    const int fd = open(target.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return errno != EACCES && errno != EPERM && errno != EROFS;
+    close(fd);
+    return true;
+}
+
+// Gives the temporary file (made 0600, so nobody else can open it meanwhile) the owner, group and
+// permission bits of the file it replaces, as a plain write would keep them: a private file stays
+// private, a read-only one read-only, a file of the player's saved by root stays the player's.
+// Owner and group go as far as the saver may (the owner only for root, a group only one the saver
+// is in); a refusal leaves the saver's own, and the save goes on. The mode comes after them, so a
+// new owner or group never meets bits meant for the old one, and before anything is written.
+// Bits the file system can't set leave the file at 0600.
+void KeepAccessOf(const struct stat& former, int fd)
+{
+    if (fchown(fd, former.st_uid, former.st_gid) != 0)
+        (void)fchown(fd, static_cast<uid_t>(-1), former.st_gid);
+    fchmod(fd, former.st_mode & 0777);
 }
 
 // Writes bytes into the temporary file made for target, flushes it to the disk and renames it
@@ -271,6 +293,8 @@ bool LockForWriting(int fd)
         const timespec step{0, LOCK_STEP_MS * 1000000L};
         nanosleep(&step, nullptr);
     }
+    // The lock stayed held: that is the failure, not the EINTR of a sleep a signal cut short.
+    errno = EWOULDBLOCK;
     return false;
 }
 
@@ -397,7 +421,8 @@ NarrowString AtomicFileWriter::GetMissingFolderReason(const char* virtualPath)
     return MaemoGameSaveFile::NO_SAVE_FOLDER;
 }
 
-bool AtomicFileWriter::WriteHostFile(const NarrowString& hostPath, const NarrowString& bytes, WriteFailure* failure)
+bool AtomicFileWriter::WriteHostFile(const NarrowString& hostPath, const NarrowString& bytes, WriteFailure* failure,
+                                     const NarrowString& formerFile)
 {
     WriteFailure unused;
     WriteFailure& out = failure != nullptr ? *failure : unused;
@@ -415,11 +440,18 @@ bool AtomicFileWriter::WriteHostFile(const NarrowString& hostPath, const NarrowS
     const NarrowString folder = FolderOf(target);
     if (target != hostPath && !IsDirectory(folder))
         return Fail(out, errno, folder);
+    // What the new file must keep: the old file's owner, group and mode, or a former file's.
+    struct stat former;
+    const bool replacing = StatRegular(target, former);
+    if (replacing && !MayWrite(target))
+        return Fail(out, errno, target);
+    const bool keeping = replacing || StatRegular(formerFile, former);
     RemoveStaleTemporaries(target);
     NarrowString temporary;
-    const int fd = CreateTemporary(target, temporary);
+    const int fd = CreateTemporary(target, keeping ? 0600 : 0666, temporary);
     if (fd >= 0) {
-        KeepModeOf(target, fd);
+        if (keeping)
+            KeepAccessOf(former, fd);
         return ReplaceWithTemporary(fd, temporary, target, bytes, out);
     }
     if (errno == EACCES || errno == EPERM)
@@ -427,11 +459,12 @@ bool AtomicFileWriter::WriteHostFile(const NarrowString& hostPath, const NarrowS
     return Fail(out, errno, folder);
 }
 
-bool AtomicFileWriter::WriteFile(const char* virtualPath, const NarrowString& bytes, WriteFailure* failure)
+bool AtomicFileWriter::WriteFile(const char* virtualPath, const NarrowString& bytes, WriteFailure* failure,
+                                 const NarrowString& formerFile)
 {
     const NarrowString hostPath = GetHostPath(virtualPath);
     if (!hostPath.empty())
-        return WriteHostFile(hostPath, bytes, failure);
+        return WriteHostFile(hostPath, bytes, failure, formerFile);
     if (failure != nullptr) {
         *failure = WriteFailure();
         failure->error = EIO;

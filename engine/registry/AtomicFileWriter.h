@@ -55,13 +55,17 @@ public:
     static NarrowString GetMissingFolderReason(const char* virtualPath);
 
     // Writes bytes to a temporary file of its own beside hostPath (making the missing folders of
-    // hostPath), flushes it to the disk, then renames it over hostPath. The new file keeps the
-    // old one's permission bits, as a plain write would; a file not there before gets the mode
-    // a new file is made with (0666 less the umask). Saves running at once, in this process or
-    // another, each put one whole file in place and the last rename wins. When hostPath is a
-    // symbolic link (or a chain of them) the save goes through it: the temporary file is made
-    // beside the link's final target and renamed over that, and the link stays; no folder is
-    // made on the way to a link's target, so a link into a missing folder fails.
+    // hostPath), flushes it to the disk, then renames it over hostPath. What a plain write would
+    // keep is kept: a file the saver may not write is refused (naming it; permission bits don't
+    // bind root), and the new file has the old one's owner and group as far as the saver may
+    // give them (the owner only as root, a group only one the saver is in) and its permission bits,
+    // all set while nobody but the saver can open it, before anything is written. A file not there
+    // before takes them from formerFile (a host path) when that is a file, else gets the mode a new
+    // file is made with (0666 less the umask) and the saver's owner and group. Saves running at
+    // once, in this process or another, each put one whole file in place and the last rename wins.
+    // When hostPath is a symbolic link (or a chain of them) the save goes through it: the temporary
+    // file is made beside the link's final target and renamed over that, and the link stays; no
+    // folder is made on the way to a link's target, so a link into a missing folder fails.
     // Temporary files of earlier saves of the same file whose process no longer runs (killed
     // part-way) are removed first; those of a running process are left. On failure the
     // temporary file is removed, the old file is untouched and the result is false, with
@@ -73,12 +77,13 @@ public:
     // fails part-way (failure->damaged when that fails too); only a crash or a kill during that
     // one write can leave the file part-written.
     static bool WriteHostFile(const NarrowString& hostPath, const NarrowString& bytes,
-                              WriteFailure* failure = nullptr);
+                              WriteFailure* failure = nullptr, const NarrowString& formerFile = NarrowString());
 
     // WriteHostFile for a virtual path that reaches a host file; otherwise a plain write
     // through the virtual file system (an open stream and one write of every byte; EIO, naming
     // the virtual path, when that fails).
-    static bool WriteFile(const char* virtualPath, const NarrowString& bytes, WriteFailure* failure = nullptr);
+    static bool WriteFile(const char* virtualPath, const NarrowString& bytes, WriteFailure* failure = nullptr,
+                          const NarrowString& formerFile = NarrowString());
 
     // The file a write to hostPath replaces: hostPath itself, or, when it is a symbolic link,
     // the file at the end of its chain of links (a relative link counts from its own folder),

@@ -264,7 +264,8 @@ NarrowString Registry::ToXml(const NarrowString& basePath) const
     return RegistryXmlWriter::Write(*node, basePath);
 }
 
-bool Registry::SaveFile(const NarrowString& path, const NarrowString& basePath, WriteFailure* failure) const
+bool Registry::SaveFile(const NarrowString& path, const NarrowString& basePath, WriteFailure* failure,
+                        const NarrowString& formerFile) const
 {
     const NarrowString text = ToXml(basePath);
     if (text.empty()) {
@@ -274,7 +275,7 @@ bool Registry::SaveFile(const NarrowString& path, const NarrowString& basePath, 
         }
         return false;
     }
-    return AtomicFileWriter::WriteFile(path.c_str(), text, failure);
+    return AtomicFileWriter::WriteFile(path.c_str(), text, failure, formerFile);
 }
 
 bool Registry::LoadFile(const NarrowString& path, bool notify, const NarrowString& basePath,

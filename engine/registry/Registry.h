@@ -104,8 +104,10 @@ public:
     NarrowString ToXml(const NarrowString& basePath) const;
     // Writes ToXml(basePath) to the virtual path, replacing any old file only once the new one
     // is completely on disk. False for an empty text (error ENOENT) or a failed write (old
-    // file kept; failure says why and where, see AtomicFileWriter).
-    bool SaveFile(const NarrowString& path, const NarrowString& basePath, WriteFailure* failure = nullptr) const;
+    // file kept; failure says why and where, see AtomicFileWriter). A file not there yet takes
+    // its owner, group and mode from formerFile, a host file it succeeds, when that is given.
+    bool SaveFile(const NarrowString& path, const NarrowString& basePath, WriteFailure* failure = nullptr,
+                  const NarrowString& formerFile = NarrowString()) const;
     // Merges a registry file into the node at basePath (or, for an empty basePath, the path the
     // file names). False, with nothing changed, when the file is missing, doesn't parse, or has
     // no "registry" root with a "node" element. With notify, callbacks run for every key read.

@@ -137,15 +137,24 @@ TEST_F(SettingsTest, SaveWritesTheSubtreeThatTheNextStartReads)
 }
 
 // Each damaged file is kept under a name of its own: an earlier one may hold the only copy of
-// the progress.
+// the progress. The file saved in its place has its mode, and as root its owner and group, as a
+// save over it would have kept them.
 TEST_F(SettingsTest, DamagedUserFilesAreKeptAsideUnderNumberedNames)
 {
     WriteFile("defaults.xml", DEFAULTS);
-    const std::string names[] = {"settings.xml.bad", "settings.xml.bad.1", "settings.xml.bad.2"};
-    for (const std::string& name : names) {
+    const struct {
+        std::string name;
+        mode_t mode;
+    } kept[] = {{"settings.xml.bad", 0600}, {"settings.xml.bad.1", 0640}, {"settings.xml.bad.2", 0604}};
+    for (const auto& [name, mode] : kept) {
         Tarv::Registry::Instance = Tarv::MakeSmart<Tarv::Registry>();
         registry = Tarv::Registry::Instance.Get();
         WriteFile("settings.xml", "<registry><node name=\"quor\"><key name=" + name);
+        const std::string path = m_dir + "/settings.xml";
+        ASSERT_EQ(chmod(path.c_str(), mode), 0);
+        // Another user's file and group; only root may give them.
+        const bool root = geteuid() == 0;
+        ASSERT_TRUE(!root || chown(path.c_str(), 65534, 60) == 0);
         Quor::Settings settings;
         ASSERT_TRUE(settings.Init("quor", "settings.xml", "defaults.xml", false));
         EXPECT_EQ(settings.GetInt("game/lives"), 3);
@@ -153,8 +162,13 @@ TEST_F(SettingsTest, DamagedUserFilesAreKeptAsideUnderNumberedNames)
         EXPECT_EQ(settings.GetLoadError(),
                   "settings file " + m_dir + "/settings.xml does not load: kept as " + m_dir + "/" + name);
         EXPECT_TRUE(settings.Save());
+        struct stat info;
+        ASSERT_EQ(stat(path.c_str(), &info), 0);
+        EXPECT_EQ(info.st_mode & 07777, mode);
+        EXPECT_EQ(info.st_uid, root ? 65534 : geteuid());
+        EXPECT_EQ(info.st_gid, root ? 60 : getegid());
     }
-    for (const std::string& name : names)
+    for (const auto& [name, mode] : kept)
         EXPECT_EQ(ReadFile(name), "<registry><node name=\"quor\"><key name=" + name);
 
     // A missing user file is simply a first start: nothing is kept aside.

@@ -1,7 +1,8 @@
 // Whole-file replacement: the old file survives every failure, temporary files of killed saves
-// are cleared while a running save's stays, a symbolic link is saved through, a file in a folder
-// that takes no new file is written in place by an unprivileged save, and virtual paths resolve
-// to the host file a write would reach.
+// are cleared while a running save's stays, a symbolic link is saved through, a save keeps what a
+// plain write keeps (mode, owner, group, a read-only file), a file in a folder that takes no new
+// file is written in place by an unprivileged save, and virtual paths resolve to the host file a
+// write would reach.
 #include "engine/registry/AtomicFileWriter.h"
 
 #include "engine/vfs/MaemoGameSaveFile.h"
@@ -26,7 +27,9 @@
 #include <grp.h>
 #include <poll.h>
 #include <sys/file.h>
+#include <sys/inotify.h>
 #include <sys/stat.h>
+#include <sys/time.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -103,6 +106,13 @@ bool Reap(pid_t child, int* status = nullptr)
     return true;
 }
 
+// The permission bits of path, or ~0 when it can't be looked at.
+unsigned ModeOf(const std::string& path)
+{
+    struct stat info;
+    return stat(path.c_str(), &info) == 0 ? info.st_mode & 07777 : ~0u;
+}
+
 // Permission bits don't bind root, so as root a save runs as this unprivileged user.
 constexpr uid_t PLAYER = 65534;
 
@@ -123,10 +133,31 @@ struct PlayerSave
     char why[1024];  // what a message says of the failure
 };
 
+// Starts or stops a SIGALRM every millisecond that does nothing but end, with EINTR, the sleep or
+// wait it falls in (no SA_RESTART).
+bool SignalEveryMillisecond(bool on)
+{
+    struct sigaction ignore{};
+    ignore.sa_handler = [](int) {};
+    const suseconds_t step = on ? 1000 : 0;
+    const itimerval every{{0, step}, {0, step}};
+    return sigaction(SIGALRM, &ignore, nullptr) == 0 && setitimer(ITIMER_REAL, &every, nullptr) == 0;
+}
+
+// How the player's save runs, besides as the player.
+struct PlayerOptions
+{
+    // The player's groups besides its own (as root; anyone else saves with their own).
+    std::vector<gid_t> groups;
+    // A signal every millisecond cuts each of the save's sleeps short.
+    bool signalled = false;
+};
+
 // Runs WriteHostFile through the given low-level write in a child process that permission bits
 // bind: as root the child becomes the player first (NO_PLAYER when it can't). NO_ANSWER when
 // the child gives no answer within 20 s.
-PlayerSave SaveAsPlayer(const std::string& path, const std::string& text, AtomicFileWriter::WriteFunction lowLevel)
+PlayerSave SaveAsPlayer(const std::string& path, const std::string& text, AtomicFileWriter::WriteFunction lowLevel,
+                        const PlayerOptions& options = {})
 {
     PlayerSave result{PlayerSave::NO_ANSWER, false, false, 0, {}, {}};
     int pipeEnds[2];
@@ -134,14 +165,18 @@ PlayerSave SaveAsPlayer(const std::string& path, const std::string& text, Atomic
         return result;
     const pid_t child = fork();
     if (child == 0) {
-        if (geteuid() == 0 && (setgroups(0, nullptr) != 0 || setresgid(PLAYER, PLAYER, PLAYER) != 0 ||
-                               setresuid(PLAYER, PLAYER, PLAYER) != 0))
+        const std::vector<gid_t>& groups = options.groups;
+        if (geteuid() == 0 && (setgroups(groups.size(), groups.data()) != 0 ||
+                               setresgid(PLAYER, PLAYER, PLAYER) != 0 || setresuid(PLAYER, PLAYER, PLAYER) != 0))
             _exit(3);
         s_calls = 0;
         AtomicFileWriter::SetWriteFunction(lowLevel);
         Tarv::WriteFailure failure;
         result.outcome = PlayerSave::ANSWERED;
+        if (options.signalled && !SignalEveryMillisecond(true))
+            _exit(2);
         result.saved = AtomicFileWriter::WriteHostFile(path, text, &failure);
+        SignalEveryMillisecond(false);
         result.damaged = failure.damaged;
         result.error = failure.error;
         std::snprintf(result.refuser, sizeof result.refuser, "%s", failure.path.c_str());
@@ -356,33 +391,170 @@ TEST_F(AtomicFileWriterTest, ASymbolicLinkIsSavedThroughAndStays)
     EXPECT_EQ(Entries(m_dir / "save"), (std::vector<std::string>{"a", "b"}));
 }
 
-// A save keeps the file's permission bits, as a plain write would: a private file stays private,
-// a read-only one read-only, whether it is saved directly or through a link (which keeps its
-// own). A file not there before is made with the usual mode, 0666 less the umask.
+// A save keeps what a plain write keeps. A file's permission bits stay, whether it is saved
+// directly or through a link (which keeps its own): a private file stays private. A read-only one
+// is refused and left as it is, but by root, whom permission bits don't bind. A file not there
+// before is made with the usual mode, 0666 less the umask.
 TEST_F(AtomicFileWriterTest, ASavedFileKeepsItsMode)
 {
+    ASSERT_EQ(chmod(m_dir.Path().c_str(), 0755), 0);
     ASSERT_EQ(mkdir((m_dir / "mine").c_str(), 0700), 0);
+    ASSERT_TRUE(HandToPlayer(m_dir / "mine"));
     const std::string file = m_dir / "mine/settings.xml", link = m_dir / "settings.xml";
     ASSERT_EQ(symlink("mine/settings.xml", link.c_str()), 0);
-    const auto modeOf = [](const std::string& path) {
-        struct stat info;
-        return stat(path.c_str(), &info) == 0 ? info.st_mode & 07777 : ~0u;
-    };
-    for (const mode_t mode : {0600, 0640, 0444}) {
-        for (const std::string& path : {file, link}) {
-            SCOPED_TRACE(testing::Message() << path << " on a file of mode " << std::oct << mode);
-            ASSERT_TRUE(TestFiles::WriteText(file, "old"));
-            ASSERT_EQ(chmod(file.c_str(), mode), 0);
-            EXPECT_TRUE(AtomicFileWriter::WriteHostFile(path, "new"));
-            EXPECT_EQ(TestFiles::ReadText(file), "new");
-            EXPECT_EQ(modeOf(file), mode);
-            unlink(file.c_str());
+    const std::string real = std::filesystem::canonical(m_dir / "mine").string() + "/settings.xml";
+    for (const mode_t mode : {0600, 0640, 0444, 0400}) {
+        for (const bool byRoot : {false, true}) {
+            if (byRoot && geteuid() != 0)
+                continue;
+            for (const std::string& path : {file, link}) {
+                SCOPED_TRACE(testing::Message() << path << " on a file of mode " << std::oct << mode
+                                                << (byRoot ? " by root" : ""));
+                ASSERT_TRUE(TestFiles::WriteText(file, "old"));
+                ASSERT_EQ(chmod(file.c_str(), mode), 0);
+                ASSERT_TRUE(HandToPlayer(file));
+                PlayerSave result{PlayerSave::ANSWERED, false, false, 0, {}, {}};
+                if (byRoot)
+                    result.saved = AtomicFileWriter::WriteHostFile(path, "new");
+                else
+                    result = SaveAsPlayer(path, "new", nullptr);
+                if (result.outcome == PlayerSave::NO_PLAYER)
+                    GTEST_SKIP() << "root here can't become an unprivileged user";
+                ASSERT_EQ(result.outcome, PlayerSave::ANSWERED);
+                const bool writable = byRoot || (mode & 0200) != 0;
+                EXPECT_EQ(result.saved, writable);
+                EXPECT_EQ(result.error, writable ? 0 : EACCES);
+                EXPECT_EQ(result.refuser, writable ? "" : real);
+                EXPECT_EQ(TestFiles::ReadText(file), writable ? "new" : "old");
+                EXPECT_EQ(ModeOf(file), mode);
+                unlink(file.c_str());
+            }
         }
     }
     const mode_t mask = umask(022);
     umask(mask);
     EXPECT_TRUE(AtomicFileWriter::WriteHostFile(file, "new"));
-    EXPECT_EQ(modeOf(file), 0666u & ~mask);
+    EXPECT_EQ(ModeOf(file), 0666u & ~mask);
+}
+
+// The file keeps its owner and group as far as the saver may give them: root keeps the player's
+// file the player's, a player keeps a group the player is in, and a group the player is not in
+// gives way to the player's own without failing the save. A file saved where none was takes them,
+// and the mode, from the former file it succeeds.
+TEST_F(AtomicFileWriterTest, ASavedFileKeepsItsOwnerAndGroupAsFarAsTheSaverMay)
+{
+    if (geteuid() != 0)
+        GTEST_SKIP() << "needs root to give files to another user and group";
+    // A group the player may be in besides its own ("games" on Debian; any number will do).
+    constexpr gid_t GAMES = 60;
+    const struct {
+        const char* name;
+        gid_t group;  // the file's, owned by the player
+        bool byRoot;  // else by the player
+        bool inGroup;  // the player is in the file's group
+        bool former;  // the file is the former file of a save where none is
+        gid_t kept;
+    } rows[] = {
+        {"root saves the player's file", PLAYER, true, false, false, PLAYER},
+        {"the player saves a file of a group it is in", GAMES, false, true, false, GAMES},
+        {"the player saves a file of a group it is not in", GAMES, false, false, false, PLAYER},
+        {"root saves the successor of the player's file", GAMES, true, false, true, GAMES},
+    };
+    ASSERT_EQ(chmod(m_dir.Path().c_str(), 0777), 0);
+    const std::string file = m_dir / "settings.xml", former = m_dir / "settings.xml.bad";
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const std::string old = row.former ? former : file;
+        ASSERT_TRUE(TestFiles::WriteText(old, "old"));
+        ASSERT_EQ(chown(old.c_str(), PLAYER, row.group), 0);
+        ASSERT_EQ(chmod(old.c_str(), 0640), 0);
+        PlayerSave result{PlayerSave::ANSWERED, false, false, 0, {}, {}};
+        PlayerOptions options;
+        if (row.inGroup)
+            options.groups = {GAMES};
+        if (row.byRoot)
+            result.saved = AtomicFileWriter::WriteHostFile(file, "new", nullptr, row.former ? former : "");
+        else
+            result = SaveAsPlayer(file, "new", nullptr, options);
+        if (result.outcome == PlayerSave::NO_PLAYER)
+            GTEST_SKIP() << "root here can't become an unprivileged user";
+        ASSERT_EQ(result.outcome, PlayerSave::ANSWERED);
+        EXPECT_TRUE(result.saved);
+        struct stat info;
+        ASSERT_EQ(stat(file.c_str(), &info), 0);
+        EXPECT_EQ(info.st_uid, PLAYER);
+        EXPECT_EQ(info.st_gid, row.kept);
+        EXPECT_EQ(info.st_mode & 07777, 0640u);
+        EXPECT_EQ(TestFiles::ReadText(file), "new");
+        unlink(file.c_str());
+        unlink(former.c_str());
+    }
+}
+
+// While a save writes the new text of a private file, no other user can open the temporary file
+// that will become it: one who watches the folder and opens each new file there the moment it is
+// made gets none of them, where a file made with the usual mode and narrowed afterwards let it in
+// to read the new text later through the descriptor it kept.
+TEST_F(AtomicFileWriterTest, NoOtherUserOpensTheTemporaryFileOfAPrivateFile)
+{
+    if (geteuid() != 0)
+        GTEST_SKIP() << "needs root to watch as another user";
+    ASSERT_EQ(chmod(m_dir.Path().c_str(), 0755), 0);
+    const std::string file = m_dir / "settings.xml";
+    ASSERT_TRUE(TestFiles::WriteText(file, "old"));
+    ASSERT_EQ(chmod(file.c_str(), 0600), 0);
+    // The watcher says on report that it watches, then how many files it opened once stop closes.
+    int stop[2], report[2];
+    ASSERT_EQ(pipe(stop), 0);
+    ASSERT_EQ(pipe(report), 0);
+    const pid_t watcher = fork();
+    ASSERT_GE(watcher, 0);
+    if (watcher == 0) {
+        close(stop[1]);
+        // Another user, neither the file's owner nor in its group.
+        if (setgroups(0, nullptr) != 0 || setresgid(PLAYER - 1, PLAYER - 1, PLAYER - 1) != 0 ||
+            setresuid(PLAYER - 1, PLAYER - 1, PLAYER - 1) != 0)
+            _exit(3);
+        const int events = inotify_init1(IN_CLOEXEC);
+        if (events < 0 || inotify_add_watch(events, m_dir.Path().c_str(), IN_CREATE) < 0 ||
+            write(report[1], "w", 1) != 1)
+            _exit(2);
+        int opened = 0;
+        alignas(inotify_event) char buffer[4096];
+        for (;;) {
+            pollfd wait[2] = {{events, POLLIN, 0}, {stop[0], POLLIN, 0}};
+            if (poll(wait, 2, 20000) <= 0 || wait[1].revents != 0)
+                break;
+            const ssize_t got = read(events, buffer, sizeof buffer);
+            for (ssize_t at = 0; got > 0 && at < got;) {
+                const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
+                const int fd = open((m_dir / event->name).c_str(), O_RDONLY | O_CLOEXEC);
+                opened += fd >= 0 ? 1 : 0;
+                if (fd >= 0)
+                    close(fd);
+                at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+            }
+        }
+        _exit(write(report[1], &opened, sizeof opened) == sizeof opened ? 0 : 2);
+    }
+    close(stop[0]);
+    close(report[1]);
+    char byte = 0;
+    pollfd answer{report[0], POLLIN, 0};
+    const bool watching = poll(&answer, 1, 20000) == 1 && read(report[0], &byte, 1) == 1;
+    constexpr int SAVES = 300;
+    for (int save = 0; watching && save < SAVES; ++save)
+        EXPECT_TRUE(AtomicFileWriter::WriteHostFile(file, "new text " + std::to_string(save)));
+    close(stop[1]);
+    int opened = -1;
+    EXPECT_TRUE(watching && poll(&answer, 1, 20000) == 1 && read(report[0], &opened, sizeof opened) == sizeof opened)
+        << "the watcher did not answer";
+    close(report[0]);
+    if (!watching || opened < 0)
+        kill(watcher, SIGKILL);
+    EXPECT_TRUE(Reap(watcher));
+    EXPECT_EQ(opened, 0);
+    EXPECT_EQ(ModeOf(file), 0600u);
 }
 
 // A settings file the player may write in a folder the player may not (reached through links or
@@ -406,6 +578,7 @@ TEST_F(AtomicFileWriterTest, AFolderThatTakesNoNewFileIsWrittenInPlaceOrNamed)
         const char* refuser;  // under m_dir
         bool damaged;
         bool heldLocked = false;  // by this process, for the whole save
+        bool signalled = false;   // see PlayerOptions
     } cases[] = {
         {"link to a writable file", toFile, true, nullptr, 0, "", false},
         {"chain of links", {{"settings.xml", "middle"}, {"middle", "../locked/settings.xml"}}, true, nullptr, 0, "", false},
@@ -417,6 +590,8 @@ TEST_F(AtomicFileWriterTest, AFolderThatTakesNoNewFileIsWrittenInPlaceOrNamed)
         {"write keeps failing", toFile, true, FailOnSecondCall, EIO, "locked/settings.xml", true},
         {"held locked by another program", toFile, true, nullptr, EWOULDBLOCK, "locked/settings.xml", false,
          true},
+        {"held locked, the wait cut by signals", toFile, true, nullptr, EWOULDBLOCK, "locked/settings.xml", false,
+         true, true},
     };
     // The player must reach the folders below this one.
     ASSERT_EQ(chmod(m_dir.Path().c_str(), 0755), 0);
@@ -436,7 +611,9 @@ TEST_F(AtomicFileWriterTest, AFolderThatTakesNoNewFileIsWrittenInPlaceOrNamed)
 
         const int holder = c.heldLocked ? open(file.c_str(), O_RDONLY | O_CLOEXEC) : -1;
         ASSERT_TRUE(!c.heldLocked || flock(holder, LOCK_EX) == 0);
-        const PlayerSave result = SaveAsPlayer(c.links.empty() ? file : save + "/settings.xml", text, c.write);
+        PlayerOptions options;
+        options.signalled = c.signalled;
+        const PlayerSave result = SaveAsPlayer(c.links.empty() ? file : save + "/settings.xml", text, c.write, options);
         if (holder >= 0)
             close(holder);
         if (result.outcome == PlayerSave::NO_PLAYER)
