@@ -236,8 +236,6 @@ bool Settings::Init(const Tarv::NarrowString& name, const Tarv::NarrowString& us
         case UserFileState::DAMAGED: {
             const Tarv::NarrowString kept = KeepBadUserFile();
             m_userFileHeld = kept.empty();
-            if (!Tarv::AtomicFileWriter::GetHostPath(m_userFile.c_str()).empty())
-                m_keptUserFile = kept;
             m_loadError = "settings file " + UserFileName() + " does not load: " +
                           (kept.empty() ? "it could not be kept aside, so nothing is saved over it"
                                         : "kept as " + kept);
@@ -317,14 +315,15 @@ bool Settings::Save()
     return false;
 }
 
-Tarv::NarrowString Settings::KeepBadUserFile() const
+Tarv::NarrowString Settings::KeepBadUserFile()
 {
     const Tarv::NarrowString hostPath = Tarv::AtomicFileWriter::GetHostPath(m_userFile.c_str());
     if (hostPath.empty())
         return CopyAside(m_userFile);
     // A linked user file is kept beside the file it links to, so the link stays for the saves.
     Tarv::NarrowString target;
-    return MoveAside(Tarv::AtomicFileWriter::FollowLinks(hostPath, target) ? target : hostPath);
+    m_keptUserFile = MoveAside(Tarv::AtomicFileWriter::FollowLinks(hostPath, target) ? target : hostPath);
+    return m_keptUserFile;
 }
 
 int Settings::AddMissingDefaults()

@@ -104,8 +104,9 @@ private:
     // The user file's host path, or its virtual path when it has none.
     Tarv::NarrowString UserFileName() const;
     UserFileState LoadUserFile(Tarv::Registry& registry);
-    // The name the damaged user file was kept under; "" when it could not be kept.
-    Tarv::NarrowString KeepBadUserFile() const;
+    // The name the damaged user file was kept under; "" when it could not be kept. A host file
+    // moved aside is also remembered in m_keptUserFile.
+    Tarv::NarrowString KeepBadUserFile();
     // Loads the defaults file under a scratch node; null when it doesn't load. ClearScratch
     // empties that node again.
     Tarv::RegistryNode* LoadDefaultsAside(Tarv::Registry& registry) const;

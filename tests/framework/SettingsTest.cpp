@@ -146,6 +146,7 @@ TEST_F(SettingsTest, DamagedUserFilesAreKeptAsideUnderNumberedNames)
         std::string name;
         mode_t mode;
     } kept[] = {{"settings.xml.bad", 0600}, {"settings.xml.bad.1", 0640}, {"settings.xml.bad.2", 0604}};
+    const bool root = geteuid() == 0;
     for (const auto& [name, mode] : kept) {
         Tarv::Registry::Instance = Tarv::MakeSmart<Tarv::Registry>();
         registry = Tarv::Registry::Instance.Get();
@@ -153,7 +154,6 @@ TEST_F(SettingsTest, DamagedUserFilesAreKeptAsideUnderNumberedNames)
         const std::string path = m_dir + "/settings.xml";
         ASSERT_EQ(chmod(path.c_str(), mode), 0);
         // Another user's file and group; only root may give them.
-        const bool root = geteuid() == 0;
         ASSERT_TRUE(!root || chown(path.c_str(), 65534, 60) == 0);
         Quor::Settings settings;
         ASSERT_TRUE(settings.Init("quor", "settings.xml", "defaults.xml", false));

@@ -153,11 +153,15 @@ struct PlayerOptions
     std::vector<gid_t> groups;
     // A signal every millisecond cuts each of the save's sleeps short.
     bool signalled = false;
+    // Root saves instead, as itself.
+    bool byRoot = false;
+    // Passed to WriteHostFile.
+    std::string formerFile;
 };
 
 // Runs WriteHostFile through the given low-level write in a child process that permission bits
-// bind: as root the child becomes the player first (NO_PLAYER when it can't). NO_ANSWER when
-// the child gives no answer within 20 s.
+// bind: as root the child becomes the player first (NO_PLAYER when it can't), unless the options
+// say root saves. NO_ANSWER when the child gives no answer within 20 s.
 PlayerSave SaveAsPlayer(const std::string& path, const std::string& text, AtomicFileWriter::WriteFunction lowLevel,
                         const PlayerOptions& options = {})
 {
@@ -168,8 +172,9 @@ PlayerSave SaveAsPlayer(const std::string& path, const std::string& text, Atomic
     const pid_t child = fork();
     if (child == 0) {
         const std::vector<gid_t>& groups = options.groups;
-        if (geteuid() == 0 && (setgroups(groups.size(), groups.data()) != 0 ||
-                               setresgid(PLAYER, PLAYER, PLAYER) != 0 || setresuid(PLAYER, PLAYER, PLAYER) != 0))
+        if (geteuid() == 0 && !options.byRoot &&
+            (setgroups(groups.size(), groups.data()) != 0 || setresgid(PLAYER, PLAYER, PLAYER) != 0 ||
+             setresuid(PLAYER, PLAYER, PLAYER) != 0))
             _exit(3);
         s_calls = 0;
         AtomicFileWriter::SetWriteFunction(lowLevel);
@@ -177,8 +182,9 @@ PlayerSave SaveAsPlayer(const std::string& path, const std::string& text, Atomic
         result.outcome = PlayerSave::ANSWERED;
         if (options.signalled && !SignalEveryMillisecond(true))
             _exit(2);
-        result.saved = AtomicFileWriter::WriteHostFile(path, text, &failure);
-        SignalEveryMillisecond(false);
+        result.saved = AtomicFileWriter::WriteHostFile(path, text, &failure, options.formerFile);
+        if (options.signalled)
+            SignalEveryMillisecond(false);
         result.damaged = failure.damaged;
         result.error = failure.error;
         std::snprintf(result.refuser, sizeof result.refuser, "%s", failure.path.c_str());
@@ -415,11 +421,9 @@ TEST_F(AtomicFileWriterTest, ASavedFileKeepsItsMode)
                 ASSERT_TRUE(TestFiles::WriteText(file, "old"));
                 ASSERT_EQ(chmod(file.c_str(), mode), 0);
                 ASSERT_TRUE(HandToPlayer(file));
-                PlayerSave result{PlayerSave::ANSWERED, false, false, 0, {}, {}};
-                if (byRoot)
-                    result.saved = AtomicFileWriter::WriteHostFile(path, "new");
-                else
-                    result = SaveAsPlayer(path, "new", nullptr);
+                PlayerOptions options;
+                options.byRoot = byRoot;
+                const PlayerSave result = SaveAsPlayer(path, "new", nullptr, options);
                 if (result.outcome == PlayerSave::NO_PLAYER)
                     GTEST_SKIP() << "root here can't become an unprivileged user";
                 ASSERT_EQ(result.outcome, PlayerSave::ANSWERED);
@@ -470,14 +474,12 @@ TEST_F(AtomicFileWriterTest, ASavedFileKeepsItsOwnerAndGroupAsFarAsTheSaverMay)
         ASSERT_TRUE(TestFiles::WriteText(old, "old"));
         ASSERT_EQ(chown(old.c_str(), PLAYER, row.group), 0);
         ASSERT_EQ(chmod(old.c_str(), 0640), 0);
-        PlayerSave result{PlayerSave::ANSWERED, false, false, 0, {}, {}};
         PlayerOptions options;
         if (row.inGroup)
             options.groups = {GAMES};
-        if (row.byRoot)
-            result.saved = AtomicFileWriter::WriteHostFile(file, "new", nullptr, row.former ? former : "");
-        else
-            result = SaveAsPlayer(file, "new", nullptr, options);
+        options.byRoot = row.byRoot;
+        options.formerFile = row.former ? former : "";
+        const PlayerSave result = SaveAsPlayer(file, "new", nullptr, options);
         if (result.outcome == PlayerSave::NO_PLAYER)
             GTEST_SKIP() << "root here can't become an unprivileged user";
         ASSERT_EQ(result.outcome, PlayerSave::ANSWERED);
