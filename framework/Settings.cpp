@@ -42,16 +42,6 @@ Tarv::Registry* GetRegistry()
     return Tarv::Registry::Instance.Get();
 }
 
-// What a file that is no regular file is, for the message that it can't be read.
-const char* DescribeKind(mode_t mode)
-{
-    if (S_ISFIFO(mode))
-        return "it is a named pipe, not a regular file";
-    if (S_ISCHR(mode) || S_ISBLK(mode))
-        return "it is a device, not a regular file";
-    return "it is not a regular file";
-}
-
 // Reads the whole host file; false when it cannot be opened or read, with error holding errno
 // and why the reason to give. Only a regular file is read: opening and reading a named pipe
 // or a device could wait for ever, so it is refused without a read (a folder with EISDIR).
@@ -69,7 +59,7 @@ bool ReadHostFile(const Tarv::NarrowString& path, Tarv::NarrowString& text, int&
     }
     if (!S_ISREG(info.st_mode)) {
         error = S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
-        why = S_ISDIR(info.st_mode) ? std::strerror(EISDIR) : DescribeKind(info.st_mode);
+        why = Tarv::DescribeFileKind(info.st_mode);
         close(fd);
         return false;
     }

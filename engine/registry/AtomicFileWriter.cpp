@@ -1,5 +1,5 @@
 // Whole-file replacement through a temporary file, fsync and rename, or in place where the
-// folder takes no new file.
+// folder takes no new file or the renamed file could not come out as the old one was.
 #include "engine/registry/AtomicFileWriter.h"
 
 #include "engine/core/Path.h"
@@ -12,6 +12,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
@@ -23,6 +24,7 @@
 #include <signal.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 namespace Tarv
@@ -39,7 +41,8 @@ constexpr int MAX_LINKS = 40;
 const char* const TEMPORARY_INFIX = ".tmp.";
 // A write in place tries for the lock every LOCK_STEP_MS for AtomicFileWriter::LOCK_WAIT_MS.
 constexpr long LOCK_STEP_MS = 10;
-constexpr int LOCK_ATTEMPTS = AtomicFileWriter::LOCK_WAIT_MS / LOCK_STEP_MS;
+// Where a file's access list is kept; a file without one (or a file system without them) has none.
+const char* const ACCESS_LIST_ATTRIBUTE = "system.posix_acl_access";
 
 // Closes a descriptor on every way out of a scope.
 class Descriptor
@@ -84,6 +87,13 @@ bool Fail(WriteFailure& failure, int error, const NarrowString& path)
     failure.error = error;
     failure.path = Resolved(path);
     return false;
+}
+
+// Refuses to write over something that is not a regular file, saying what it is.
+bool FailKind(WriteFailure& failure, mode_t mode, const NarrowString& path)
+{
+    failure.kind = mode & S_IFMT;
+    return Fail(failure, S_ISDIR(mode) ? EISDIR : EINVAL, path);
 }
 
 // False with errno set when path is not a directory.
@@ -247,12 +257,22 @@ bool MayWrite(const NarrowString& target)
 // Owner and group go as far as the saver may (the owner only for root, a group only one the saver
 // is in); a refusal leaves the saver's own, and the save goes on. The mode comes after them, so a
 // new owner or group never meets bits meant for the old one, and before anything is written.
-// Bits the file system can't set leave the file at 0600.
-void KeepAccessOf(const struct stat& former, int fd)
+// Bits the file system can't set leave the file at 0600. False when the file did not get the
+// owner and group both.
+bool KeepAccessOf(const struct stat& former, int fd)
 {
     if (fchown(fd, former.st_uid, former.st_gid) != 0)
         (void)fchown(fd, static_cast<uid_t>(-1), former.st_gid);
     fchmod(fd, former.st_mode & 0777);
+    struct stat got;
+    return fstat(fd, &got) == 0 && got.st_uid == former.st_uid && got.st_gid == former.st_gid;
+}
+
+// True when a file renamed over target would lose what a plain write keeps of it, whoever saves:
+// its other names (they would keep the old text) or its access list.
+bool RenameLosesLinksOrAccessList(const NarrowString& target, const struct stat& info)
+{
+    return info.st_nlink > 1 || getxattr(target.c_str(), ACCESS_LIST_ATTRIBUTE, nullptr, 0) >= 0;
 }
 
 // Writes bytes into the temporary file made for target, flushes it to the disk and renames it
@@ -281,15 +301,20 @@ bool ReplaceWithTemporary(int fd, const NarrowString& temporary, const NarrowStr
 }
 
 // Takes the lock that keeps two saves from writing one file in place at once, waiting a while
-// for another save to finish. False with errno set when it can't be had.
+// for another save to finish. False with errno set when it can't be had. The wait is timed on a
+// clock that only moves forward, so sleeps that signals cut short don't shorten it.
 bool LockForWriting(int fd)
 {
-    for (int attempt = 0; attempt < LOCK_ATTEMPTS; ++attempt) {
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(AtomicFileWriter::LOCK_WAIT_MS);
+    for (;;) {
         if (flock(fd, LOCK_EX | LOCK_NB) == 0)
             return true;
         // A file system without locks still saves.
         if (errno != EWOULDBLOCK && errno != EINTR)
             return errno == ENOLCK || errno == EINVAL || errno == EOPNOTSUPP;
+        if (Clock::now() >= deadline)
+            break;
         const timespec step{0, LOCK_STEP_MS * 1000000L};
         nanosleep(&step, nullptr);
     }
@@ -324,22 +349,24 @@ bool PutText(int fd, const NarrowString& text)
     return WriteAll(fd, text) && ftruncate(fd, static_cast<off_t>(text.size())) == 0 && fsync(fd) == 0;
 }
 
-// Rewrites target in place, for a folder that took no temporary file (folderError says why).
-// Nothing is changed until the old text is held and the space for the new one is taken, and the
-// old text is put back when the new one fails part-way.
+// Rewrites target in place, for a folder that took no temporary file (folderError says why) or a
+// file that a renamed one could not replace as it is (folderError 0). Nothing is changed until the
+// old text is held and the space for the new one is taken, and the old text is put back when the
+// new one fails part-way.
 bool RewriteInPlace(const NarrowString& target, const NarrowString& bytes, int folderError, WriteFailure& failure)
 {
-    // Non-blocking, so that a named pipe there can't hold the save up.
+    // Non-blocking, so that a named pipe swapped in meanwhile can't hold the save up.
     const Descriptor file(open(target.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC));
     if (file.Get() < 0) {
         // No file to write in place: the folder's refusal to make one is the reason.
-        return errno == ENOENT ? Fail(failure, folderError, FolderOf(target)) : Fail(failure, errno, target);
+        return errno == ENOENT && folderError != 0 ? Fail(failure, folderError, FolderOf(target))
+                                                   : Fail(failure, errno, target);
     }
     struct stat info;
     if (fstat(file.Get(), &info) != 0)
         return Fail(failure, errno, target);
     if (!S_ISREG(info.st_mode))
-        return Fail(failure, S_ISDIR(info.st_mode) ? EISDIR : EINVAL, target);
+        return FailKind(failure, info.st_mode, target);
     if (!LockForWriting(file.Get())) {
         failure.locked = errno == EWOULDBLOCK;
         return Fail(failure, errno, target);
@@ -388,7 +415,51 @@ NarrowString HostPathOn(const NativeMount& mount, const char* relativePath)
     return NarrowString(composed);
 }
 
+// Saves bytes over target, the end of the path's links, whose folder is there: through a temporary
+// file and a rename where the new file comes out as the old one was, else in place.
+bool SaveOver(const NarrowString& target, const NarrowString& bytes, const NarrowString& formerFile,
+              WriteFailure& out)
+{
+    // What the new file must keep: the old file's owner, group and mode, or a former file's.
+    struct stat former;
+    const bool replacing = stat(target.c_str(), &former) == 0;
+    // Looked at, never opened: opening a named pipe or a device can wait or act on the device.
+    if (replacing && !S_ISREG(former.st_mode))
+        return FailKind(out, former.st_mode, target);
+    if (replacing && !MayWrite(target))
+        return Fail(out, errno, target);
+    const bool keeping = replacing || StatRegular(formerFile, former);
+    RemoveStaleTemporaries(target);
+    if (replacing && RenameLosesLinksOrAccessList(target, former))
+        return RewriteInPlace(target, bytes, 0, out);
+    NarrowString temporary;
+    const int fd = CreateTemporary(target, keeping ? 0600 : 0666, temporary);
+    if (fd >= 0) {
+        if (keeping && !KeepAccessOf(former, fd) && replacing) {
+            // The owner or group is one the saver may not give: a plain write keeps it.
+            unlink(temporary.c_str());
+            close(fd);
+            return RewriteInPlace(target, bytes, 0, out);
+        }
+        return ReplaceWithTemporary(fd, temporary, target, bytes, out);
+    }
+    if (errno == EACCES || errno == EPERM)
+        return RewriteInPlace(target, bytes, errno, out);
+    return Fail(out, errno, FolderOf(target));
+}
+
 } // namespace
+
+NarrowString DescribeFileKind(mode_t mode)
+{
+    if (S_ISDIR(mode))
+        return std::strerror(EISDIR);
+    if (S_ISFIFO(mode))
+        return "it is a named pipe, not a regular file";
+    if (S_ISCHR(mode) || S_ISBLK(mode))
+        return "it is a device, not a regular file";
+    return "it is not a regular file";
+}
 
 NarrowString DescribeWriteFailure(const WriteFailure& failure, const NarrowString& hostPath)
 {
@@ -398,7 +469,7 @@ NarrowString DescribeWriteFailure(const WriteFailure& failure, const NarrowStrin
         why.AppendInt(AtomicFileWriter::LOCK_WAIT_MS / 1000);
         return why + " s)";
     }
-    why = std::strerror(failure.error);
+    why = failure.kind != 0 ? DescribeFileKind(failure.kind) : NarrowString(std::strerror(failure.error));
     if (!failure.target.empty() && failure.target != hostPath && !failure.path.empty())
         why = failure.path + ": " + why;
     if (failure.damaged)
@@ -440,23 +511,7 @@ bool AtomicFileWriter::WriteHostFile(const NarrowString& hostPath, const NarrowS
     const NarrowString folder = FolderOf(target);
     if (target != hostPath && !IsDirectory(folder))
         return Fail(out, errno, folder);
-    // What the new file must keep: the old file's owner, group and mode, or a former file's.
-    struct stat former;
-    const bool replacing = StatRegular(target, former);
-    if (replacing && !MayWrite(target))
-        return Fail(out, errno, target);
-    const bool keeping = replacing || StatRegular(formerFile, former);
-    RemoveStaleTemporaries(target);
-    NarrowString temporary;
-    const int fd = CreateTemporary(target, keeping ? 0600 : 0666, temporary);
-    if (fd >= 0) {
-        if (keeping)
-            KeepAccessOf(former, fd);
-        return ReplaceWithTemporary(fd, temporary, target, bytes, out);
-    }
-    if (errno == EACCES || errno == EPERM)
-        return RewriteInPlace(target, bytes, errno, out);
-    return Fail(out, errno, folder);
+    return SaveOver(target, bytes, formerFile, out);
 }
 
 bool AtomicFileWriter::WriteFile(const char* virtualPath, const NarrowString& bytes, WriteFailure* failure,

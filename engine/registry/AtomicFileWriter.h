@@ -29,12 +29,21 @@ struct WriteFailure
     // Only a write in place sets it: another program held the file locked for longer than a
     // save waits (AtomicFileWriter::LOCK_WAIT_MS), and nothing was written.
     bool locked = false;
+    // The kind of file (st_mode's S_IFMT bits) found where a regular file was to be written: a
+    // folder (error EISDIR) or another kind, such as a named pipe or a device (EINVAL); 0 when
+    // the write failed for another reason or none.
+    mode_t kind = 0;
 };
+
+// Why a file of this kind (an st_mode) is neither read nor saved over: "it is a named pipe, not a
+// regular file", "it is a device, not a regular file", the system's words for a folder, or "it is
+// not a regular file".
+NarrowString DescribeFileKind(mode_t mode);
 
 // Why a write to hostPath (the file the caller meant to write) failed, in words for a message
 // that names hostPath before it. Through a link the folder or file that refused the write is
-// named, as it may lie far from hostPath; a file held locked by another program, or left
-// part-written by a write in place, is said to be so.
+// named, as it may lie far from hostPath; a file held locked by another program, left
+// part-written by a write in place, or of a kind never saved over, is said to be so.
 NarrowString DescribeWriteFailure(const WriteFailure& failure, const NarrowString& hostPath);
 
 class AtomicFileWriter
@@ -59,10 +68,14 @@ public:
     // keep is kept: a file the saver may not write is refused (naming it; permission bits don't
     // bind root), and the new file has the old one's owner and group as far as the saver may
     // give them (the owner only as root, a group only one the saver is in) and its permission bits,
-    // all set while nobody but the saver can open it, before anything is written. A file not there
-    // before takes them from formerFile (a host path) when that is a file, else gets the mode a new
-    // file is made with (0666 less the umask) and the saver's owner and group. Saves running at
-    // once, in this process or another, each put one whole file in place and the last rename wins.
+    // all set while nobody but the saver can open it, before anything is written. Where the renamed
+    // file could not come out as the old one was (an owner or group the saver may not give, a
+    // second name, an access list), the old file is written in place instead, as described below.
+    // A file not there before takes them from formerFile (a host path) when that is a file, else
+    // gets the mode a new file is made with (0666 less the umask) and the saver's owner and group.
+    // Something other than a regular file at hostPath (a folder, a named pipe, a device) is never
+    // opened nor replaced: the write fails with failure->kind set. Saves running at once, in this
+    // process or another, each put one whole file in place and the last rename wins.
     // When hostPath is a symbolic link (or a chain of them) the save goes through it: the temporary
     // file is made beside the link's final target and renamed over that, and the link stays; no
     // folder is made on the way to a link's target, so a link into a missing folder fails.

@@ -31,8 +31,10 @@
 #include <sys/file.h>
 #include <sys/inotify.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/time.h>
 #include <sys/wait.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 using Tarv::AtomicFileWriter;
@@ -444,36 +446,69 @@ TEST_F(AtomicFileWriterTest, ASavedFileKeepsItsMode)
 }
 
 // The file keeps its owner and group as far as the saver may give them: root keeps the player's
-// file the player's, a player keeps a group the player is in, and a group the player is not in
-// gives way to the player's own without failing the save. A file saved where none was takes them,
-// and the mode, from the former file it succeeds.
+// file the player's and a player keeps a group the player is in, through the rename. Where the
+// renamed file could not come out as the old one was (a group the player is not in, another
+// user's file, a second name, an access list), the file is written in place, as a plain write
+// would, and keeps all of it. A file saved where none was takes them, and the mode, from the
+// former file it succeeds.
 TEST_F(AtomicFileWriterTest, ASavedFileKeepsItsOwnerAndGroupAsFarAsTheSaverMay)
 {
-    if (geteuid() != 0)
-        GTEST_SKIP() << "needs root to give files to another user and group";
-    // A group the player may be in besides its own ("games" on Debian; any number will do).
+    // A group the player may be in besides its own ("games" on Debian; any number will do), and
+    // another user.
     constexpr gid_t GAMES = 60;
+    constexpr uid_t OTHER = 65533;
+    // Without root the player is this user, and rows of other users and groups are skipped.
+    const bool root = geteuid() == 0;
+    const uid_t player = root ? PLAYER : geteuid();
+    const gid_t playerGroup = root ? PLAYER : getegid();
+    // user::rw- user:65533:r-- group::r-- mask::r-- other::---, as the system stores it.
+    const std::string accessList = {2, 0, 0, 0,  1, 0, 6, 0, -1, -1, -1, -1,  2, 0, 4, 0, -3, -1, 0, 0,
+                                    4, 0, 4, 0, -1, -1, -1, -1,  16, 0, 4, 0, -1, -1, -1, -1,  32, 0, 0, 0, -1, -1, -1, -1};
     const struct {
         const char* name;
-        gid_t group;  // the file's, owned by the player
+        uid_t owner;  // the file's: the player or OTHER
+        gid_t group;  // the file's: the player's own or GAMES
         bool byRoot;  // else by the player
-        bool inGroup;  // the player is in the file's group
+        bool inGroup;  // the player is in GAMES
         bool former;  // the file is the former file of a save where none is
         gid_t kept;
+        bool inPlace;  // the file itself is written, keeping its inode
+        mode_t mode = 0640;
+        bool secondName = false;
+        bool accessList = false;
     } rows[] = {
-        {"root saves the player's file", PLAYER, true, false, false, PLAYER},
-        {"the player saves a file of a group it is in", GAMES, false, true, false, GAMES},
-        {"the player saves a file of a group it is not in", GAMES, false, false, false, PLAYER},
-        {"root saves the successor of the player's file", GAMES, true, false, true, GAMES},
+        {"root saves the player's file", PLAYER, PLAYER, true, false, false, PLAYER, false},
+        {"the player saves a file of a group it is in", PLAYER, GAMES, false, true, false, GAMES, false},
+        {"the player saves a file of a group it is not in", PLAYER, GAMES, false, false, false, GAMES, true},
+        {"root saves the successor of the player's file", PLAYER, GAMES, true, false, true, GAMES, false},
+        {"a member of the group saves another user's file", OTHER, GAMES, false, true, false, GAMES, true, 0660},
+        {"the player saves a file with a second name", PLAYER, PLAYER, false, false, false, PLAYER, true, 0640, true},
+        {"the player saves a file with an access list", PLAYER, PLAYER, false, false, false, PLAYER, true, 0640,
+         false, true},
     };
     ASSERT_EQ(chmod(m_dir.Path().c_str(), 0777), 0);
     const std::string file = m_dir / "settings.xml", former = m_dir / "settings.xml.bad";
+    const std::string second = m_dir / "second.xml";
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
+        if (!root && (row.byRoot || row.inGroup || row.owner != PLAYER || row.group != PLAYER))
+            continue;
+        const uid_t owner = row.owner == PLAYER ? player : row.owner;
+        const gid_t group = row.group == PLAYER ? playerGroup : row.group;
+        const gid_t kept = row.kept == PLAYER ? playerGroup : row.kept;
         const std::string old = row.former ? former : file;
         ASSERT_TRUE(TestFiles::WriteText(old, "old"));
-        ASSERT_EQ(chown(old.c_str(), PLAYER, row.group), 0);
-        ASSERT_EQ(chmod(old.c_str(), 0640), 0);
+        ASSERT_EQ(chown(old.c_str(), owner, group), 0);
+        ASSERT_EQ(chmod(old.c_str(), row.mode), 0);
+        ASSERT_TRUE(!row.secondName || link(file.c_str(), second.c_str()) == 0);
+        if (row.accessList &&
+            setxattr(file.c_str(), "system.posix_acl_access", accessList.data(), accessList.size(), 0) != 0) {
+            EXPECT_EQ(errno, EOPNOTSUPP) << std::strerror(errno);
+            unlink(file.c_str());
+            continue;  // the file system takes no access lists
+        }
+        struct stat before;
+        ASSERT_EQ(stat(old.c_str(), &before), 0);
         PlayerOptions options;
         if (row.inGroup)
             options.groups = {GAMES};
@@ -483,15 +518,28 @@ TEST_F(AtomicFileWriterTest, ASavedFileKeepsItsOwnerAndGroupAsFarAsTheSaverMay)
         if (result.outcome == PlayerSave::NO_PLAYER)
             GTEST_SKIP() << "root here can't become an unprivileged user";
         ASSERT_EQ(result.outcome, PlayerSave::ANSWERED);
-        EXPECT_TRUE(result.saved);
+        EXPECT_TRUE(result.saved) << result.why;
         struct stat info;
         ASSERT_EQ(stat(file.c_str(), &info), 0);
-        EXPECT_EQ(info.st_uid, PLAYER);
-        EXPECT_EQ(info.st_gid, row.kept);
-        EXPECT_EQ(info.st_mode & 07777, 0640u);
+        EXPECT_EQ(info.st_uid, owner);
+        EXPECT_EQ(info.st_gid, kept);
+        EXPECT_EQ(info.st_mode & 07777, row.mode);
         EXPECT_EQ(TestFiles::ReadText(file), "new");
+        EXPECT_EQ(info.st_ino == before.st_ino, row.inPlace);
+        if (row.secondName) {
+            EXPECT_EQ(TestFiles::ReadText(second), "new");
+        }
+        if (row.accessList) {
+            char got[256];
+            const ssize_t size = getxattr(file.c_str(), "system.posix_acl_access", got, sizeof got);
+            EXPECT_EQ(std::string(got, size > 0 ? std::size_t(size) : 0), accessList);
+        }
+        // A temporary file given up for a write in place is gone too.
+        for (const std::string& name : Entries(m_dir.Path()))
+            EXPECT_EQ(name.find(".tmp."), std::string::npos) << name;
         unlink(file.c_str());
         unlink(former.c_str());
+        unlink(second.c_str());
     }
 }
 
@@ -551,6 +599,7 @@ TEST_F(AtomicFileWriterTest, AFolderThatTakesNoNewFileIsWrittenInPlaceOrNamed)
         bool damaged;
         bool heldLocked = false;  // by this process, for the whole save
         bool signalled = false;   // see PlayerOptions
+        bool releasedAfterASecond = false;  // rather than held for the whole save
     } cases[] = {
         {"link to a writable file", toFile, true, nullptr, 0, "", false},
         {"chain of links", {{"settings.xml", "middle"}, {"middle", "../locked/settings.xml"}}, true, nullptr, 0, "", false},
@@ -564,6 +613,7 @@ TEST_F(AtomicFileWriterTest, AFolderThatTakesNoNewFileIsWrittenInPlaceOrNamed)
          true},
         {"held locked, the wait cut by signals", toFile, true, nullptr, EWOULDBLOCK, "locked/settings.xml", false,
          true, true},
+        {"released after 1 s under signals: saved", toFile, true, nullptr, 0, "", false, true, true, true},
     };
     // The player must reach the folders below this one.
     ASSERT_EQ(chmod(m_dir.Path().c_str(), 0755), 0);
@@ -583,9 +633,19 @@ TEST_F(AtomicFileWriterTest, AFolderThatTakesNoNewFileIsWrittenInPlaceOrNamed)
 
         const int holder = c.heldLocked ? open(file.c_str(), O_RDONLY | O_CLOEXEC) : -1;
         ASSERT_TRUE(!c.heldLocked || flock(holder, LOCK_EX) == 0);
+        // The child shares the holder's open file, so closing it there would not release the lock.
+        std::thread releaser;
+        if (c.releasedAfterASecond) {
+            releaser = std::thread([holder] {
+                std::this_thread::sleep_for(std::chrono::seconds(1));
+                flock(holder, LOCK_UN);
+            });
+        }
         PlayerOptions options;
         options.signalled = c.signalled;
         const PlayerSave result = SaveAsPlayer(c.links.empty() ? file : save + "/settings.xml", text, c.write, options);
+        if (releaser.joinable())
+            releaser.join();
         if (holder >= 0)
             close(holder);
         if (result.outcome == PlayerSave::NO_PLAYER)
@@ -595,7 +655,7 @@ TEST_F(AtomicFileWriterTest, AFolderThatTakesNoNewFileIsWrittenInPlaceOrNamed)
         EXPECT_EQ(result.error, c.error) << std::strerror(result.error);
         EXPECT_EQ(result.refuser, c.error == 0 ? "" : real + "/" + c.refuser);
         EXPECT_EQ(result.damaged, c.damaged);
-        if (c.heldLocked) {
+        if (c.heldLocked && c.error != 0) {
             EXPECT_STREQ(result.why, ("another program has held " + real + "/locked/settings.xml locked for longer "
                                       "than a save waits (2 s)").c_str());
         }
@@ -612,12 +672,50 @@ TEST_F(AtomicFileWriterTest, AFolderThatTakesNoNewFileIsWrittenInPlaceOrNamed)
     }
 }
 
-TEST_F(AtomicFileWriterTest, BadHostPathsFail)
+// A path that can name no file fails, and so does one where something other than a regular file
+// is, whether reached directly or through a link: it is never opened, saved over or replaced,
+// and the failure says what it is.
+TEST_F(AtomicFileWriterTest, BadHostPathsFailAndNoOtherKindOfFileIsSavedOver)
 {
-    EXPECT_FALSE(AtomicFileWriter::WriteHostFile("", "x"));
-    EXPECT_FALSE(AtomicFileWriter::WriteHostFile(m_dir / "", "x"));
     ASSERT_TRUE(TestFiles::WriteText(m_dir / "file", "x"));
-    EXPECT_FALSE(AtomicFileWriter::WriteHostFile(m_dir / "file/below", "x"));
+    ASSERT_EQ(mkdir((m_dir / "folder").c_str(), 0700), 0);
+    ASSERT_EQ(mkfifo((m_dir / "pipe").c_str(), 0600), 0);
+    ASSERT_EQ(symlink("pipe", (m_dir / "link").c_str()), 0);
+    // Making a device node needs root; the same one as /dev/null.
+    const bool device = mknod((m_dir / "device").c_str(), S_IFCHR | 0600, makedev(1, 3)) == 0;
+    const std::string real = std::filesystem::canonical(m_dir.Path()).string();
+    const struct {
+        std::string path;
+        int error;
+        std::string why;  // what a message says of the failure; empty: not looked at
+    } rows[] = {
+        {"", EINVAL, ""},
+        {m_dir / "", EINVAL, ""},
+        {m_dir / "file/below", ENOTDIR, ""},
+        {m_dir / "folder", EISDIR, std::strerror(EISDIR)},
+        {m_dir / "pipe", EINVAL, "it is a named pipe, not a regular file"},
+        {m_dir / "link", EINVAL, real + "/pipe: it is a named pipe, not a regular file"},
+        {m_dir / "device", EINVAL, "it is a device, not a regular file"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.path);
+        if (!device && row.path == m_dir / "device")
+            continue;
+        Tarv::WriteFailure failure;
+        EXPECT_FALSE(AtomicFileWriter::WriteHostFile(row.path, "x", &failure));
+        EXPECT_EQ(failure.error, row.error) << std::strerror(failure.error);
+        if (!row.why.empty()) {
+            EXPECT_EQ(Tarv::DescribeWriteFailure(failure, row.path), row.why);
+        }
+    }
+    struct stat info;
+    EXPECT_TRUE(lstat((m_dir / "pipe").c_str(), &info) == 0 && S_ISFIFO(info.st_mode));
+    EXPECT_TRUE(lstat((m_dir / "link").c_str(), &info) == 0 && S_ISLNK(info.st_mode));
+    EXPECT_TRUE(!device || (lstat((m_dir / "device").c_str(), &info) == 0 && S_ISCHR(info.st_mode)));
+    std::vector<std::string> expected = {"file", "folder", "link", "pipe"};
+    if (device)
+        expected.insert(expected.begin(), "device");
+    EXPECT_EQ(Entries(m_dir.Path()), expected);
 }
 
 TEST_F(AtomicFileWriterTest, VirtualPathsResolveThroughTheMounts)
