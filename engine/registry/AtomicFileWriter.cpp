@@ -435,7 +435,8 @@ bool SaveOver(const NarrowString& target, const NarrowString& bytes, const Narro
     NarrowString temporary;
     const int fd = CreateTemporary(target, keeping ? 0600 : 0666, temporary);
     if (fd >= 0) {
-        if (keeping && !KeepAccessOf(former, fd) && replacing) {
+        const bool keptOwnerAndGroup = keeping && KeepAccessOf(former, fd);
+        if (replacing && !keptOwnerAndGroup) {
             // The owner or group is one the saver may not give: a plain write keeps it.
             unlink(temporary.c_str());
             close(fd);
