@@ -140,16 +140,27 @@ Tarv::NarrowString KeptName(const Tarv::NarrowString& file, int number)
     return name;
 }
 
-// Moves the host file to the first kept name not taken; the name, or "" when it stays. A rename
-// keeps a file of any size and costs nothing; a link comes first, as it never replaces an
-// earlier kept file, even one that another copy of the program keeps at the same moment.
+// Moves the host file to the first kept name not taken; the name, or "" when it stays. The move
+// never replaces an earlier kept file, even one that another copy of the program keeps at the
+// same moment: a rename that refuses to replace, else (a file system without one) a link and the
+// removal of the old name, else a plain rename to a name not there. A file that can't lose its
+// name (another user's, in a shared folder with the sticky bit) stays whole where it is, with no
+// second name: the save would write under both.
 Tarv::NarrowString MoveAside(const Tarv::NarrowString& hostPath)
 {
     for (int number = 0; number < Settings::MAX_BAD_FILES; ++number) {
         const Tarv::NarrowString kept = KeptName(hostPath, number);
-        if (link(hostPath.c_str(), kept.c_str()) == 0) {
-            unlink(hostPath.c_str());
+        if (renameat2(AT_FDCWD, hostPath.c_str(), AT_FDCWD, kept.c_str(), RENAME_NOREPLACE) == 0)
             return kept;
+        if (errno == EEXIST)
+            continue;
+        if (errno != EINVAL && errno != ENOSYS)
+            return Tarv::NarrowString();
+        if (link(hostPath.c_str(), kept.c_str()) == 0) {
+            if (unlink(hostPath.c_str()) == 0)
+                return kept;
+            unlink(kept.c_str());
+            return Tarv::NarrowString();
         }
         if (errno == EEXIST)
             continue;

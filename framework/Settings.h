@@ -37,10 +37,11 @@ public:
     // is set or that fails, loads the defaults file. Returns false when neither file loaded.
     // A user file that was read but does not parse is first moved aside (user file +
     // BAD_FILE_SUFFIX, numbered past any older one; a symbolic link's target is moved and the
-    // link stays) so the next Save can't destroy it; one
-    // that exists but cannot be read (permissions, an I/O error) or is no regular file (a
-    // named pipe, a device, a folder: never opened to wait on) is left where it is and no
-    // Save of this run replaces it. GetLoadError says which happened. Keys of the user file
+    // link stays) so the next Save can't destroy it. One that can't be moved (a folder that
+    // takes no new name, another user's file in a shared folder with the sticky bit), one that
+    // exists but cannot be read (permissions, an I/O error) and one that is no regular file (a
+    // named pipe, a device, a folder: never opened to wait on) are left where they are and no
+    // Save of this run replaces them. GetLoadError says which happened. Keys of the user file
     // whose text doesn't read as their type are listed by GetUnreadableKeys. Main thread, at
     // start-up, before any loader thread runs.
     bool Init(const Tarv::NarrowString& name, const Tarv::NarrowString& userFile,
