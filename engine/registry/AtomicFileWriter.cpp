@@ -257,22 +257,28 @@ bool MayWrite(const NarrowString& target)
 // Owner and group go as far as the saver may (the owner only for root, a group only one the saver
 // is in); a refusal leaves the saver's own, and the save goes on. The mode comes after them, so a
 // new owner or group never meets bits meant for the old one, and before anything is written.
-// Bits the file system can't set leave the file at 0600. False when the file did not get the
-// owner and group both.
+// Bits the file system can't set leave the file at 0600. Any access list the temporary file took
+// from its folder's default goes before the mode, which would open that list to the group bits: a
+// plain write gives the file none (a file with a list of its own is written in place). False when
+// the file did not get the owner and group both, or keeps a list it took.
 bool KeepAccessOf(const struct stat& former, int fd)
 {
+    const bool listless = fremovexattr(fd, ACCESS_LIST_ATTRIBUTE) == 0 || errno == ENODATA || errno == ENOTSUP;
     if (fchown(fd, former.st_uid, former.st_gid) != 0)
         (void)fchown(fd, static_cast<uid_t>(-1), former.st_gid);
     fchmod(fd, former.st_mode & 0777);
     struct stat got;
-    return fstat(fd, &got) == 0 && got.st_uid == former.st_uid && got.st_gid == former.st_gid;
+    return listless && fstat(fd, &got) == 0 && got.st_uid == former.st_uid && got.st_gid == former.st_gid;
 }
 
 // True when a file renamed over target would lose what a plain write keeps of it, whoever saves:
-// its other names (they would keep the old text) or its access list.
+// its other names (they would keep the old text) or its access list. Only "no such attribute"
+// and "no access lists here" say it has none: a list that can't be read may still be there.
 bool RenameLosesLinksOrAccessList(const NarrowString& target, const struct stat& info)
 {
-    return info.st_nlink > 1 || getxattr(target.c_str(), ACCESS_LIST_ATTRIBUTE, nullptr, 0) >= 0;
+    if (info.st_nlink > 1 || getxattr(target.c_str(), ACCESS_LIST_ATTRIBUTE, nullptr, 0) >= 0)
+        return true;
+    return errno != ENODATA && errno != ENOTSUP;
 }
 
 // Writes bytes into the temporary file made for target, flushes it to the disk and renames it
@@ -435,9 +441,10 @@ bool SaveOver(const NarrowString& target, const NarrowString& bytes, const Narro
     NarrowString temporary;
     const int fd = CreateTemporary(target, keeping ? 0600 : 0666, temporary);
     if (fd >= 0) {
-        const bool keptOwnerAndGroup = keeping && KeepAccessOf(former, fd);
-        if (replacing && !keptOwnerAndGroup) {
-            // The owner or group is one the saver may not give: a plain write keeps it.
+        const bool keptAccess = keeping && KeepAccessOf(former, fd);
+        if (replacing && !keptAccess) {
+            // The owner or group is one the saver may not give, or the folder's access list
+            // would stay: a plain write keeps the file as it is.
             unlink(temporary.c_str());
             close(fd);
             return RewriteInPlace(target, bytes, 0, out);

@@ -31,6 +31,7 @@
 #include <sys/file.h>
 #include <sys/inotify.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/sysmacros.h>
 #include <sys/time.h>
 #include <sys/wait.h>
@@ -205,6 +206,24 @@ PlayerSave SaveAsPlayer(const std::string& path, const std::string& text, Atomic
         result.outcome = PlayerSave::NO_PLAYER;
     return result;
 }
+
+// While set, a file's access list can't be read: looking for one fails with an I/O error, as on a
+// failing disk. Every look at an attribute in this program comes through the getxattr below.
+bool s_accessListUnreadable = false;
+
+} // namespace
+
+extern "C" ssize_t getxattr(const char* path, const char* name, void* value, std::size_t size) noexcept
+{
+    if (s_accessListUnreadable && std::strcmp(name, "system.posix_acl_access") == 0) {
+        errno = EIO;
+        return -1;
+    }
+    return syscall(SYS_getxattr, path, name, value, size);
+}
+
+namespace
+{
 
 class AtomicFileWriterTest : public testing::Test
 {
@@ -450,7 +469,8 @@ TEST_F(AtomicFileWriterTest, ASavedFileKeepsItsMode)
 // renamed file could not come out as the old one was (a group the player is not in, another
 // user's file, a second name, an access list), the file is written in place, as a plain write
 // would, and keeps all of it. A file saved where none was takes them, and the mode, from the
-// former file it succeeds.
+// former file it succeeds. A file without an access list gains none from its folder's default,
+// and one whose list can't be read is written in place, as it may have one.
 TEST_F(AtomicFileWriterTest, ASavedFileKeepsItsOwnerAndGroupAsFarAsTheSaverMay)
 {
     // A group the player may be in besides its own ("games" on Debian; any number will do), and
@@ -476,6 +496,8 @@ TEST_F(AtomicFileWriterTest, ASavedFileKeepsItsOwnerAndGroupAsFarAsTheSaverMay)
         mode_t mode = 0640;
         bool secondName = false;
         bool accessList = false;
+        bool folderAccessList = false;  // the folder gives new files the list, set after the file was made
+        bool listUnreadable = false;  // reading the file's access list fails
     } rows[] = {
         {"root saves the player's file", PLAYER, PLAYER, true, false, false, PLAYER, false},
         {"the player saves a file of a group it is in", PLAYER, GAMES, false, true, false, GAMES, false},
@@ -485,6 +507,10 @@ TEST_F(AtomicFileWriterTest, ASavedFileKeepsItsOwnerAndGroupAsFarAsTheSaverMay)
         {"the player saves a file with a second name", PLAYER, PLAYER, false, false, false, PLAYER, true, 0640, true},
         {"the player saves a file with an access list", PLAYER, PLAYER, false, false, false, PLAYER, true, 0640,
          false, true},
+        {"the player saves a file in a folder with a default access list", PLAYER, PLAYER, false, false, false,
+         PLAYER, false, 0640, false, false, true},
+        {"the player saves a file whose access list can't be read", PLAYER, PLAYER, false, false, false, PLAYER, true,
+         0640, false, true, false, true},
     };
     ASSERT_EQ(chmod(m_dir.Path().c_str(), 0777), 0);
     const std::string file = m_dir / "settings.xml", former = m_dir / "settings.xml.bad";
@@ -507,6 +533,12 @@ TEST_F(AtomicFileWriterTest, ASavedFileKeepsItsOwnerAndGroupAsFarAsTheSaverMay)
             unlink(file.c_str());
             continue;  // the file system takes no access lists
         }
+        if (row.folderAccessList && setxattr(m_dir.Path().c_str(), "system.posix_acl_default", accessList.data(),
+                                             accessList.size(), 0) != 0) {
+            EXPECT_EQ(errno, EOPNOTSUPP) << std::strerror(errno);
+            unlink(file.c_str());
+            continue;
+        }
         struct stat before;
         ASSERT_EQ(stat(old.c_str(), &before), 0);
         PlayerOptions options;
@@ -514,7 +546,9 @@ TEST_F(AtomicFileWriterTest, ASavedFileKeepsItsOwnerAndGroupAsFarAsTheSaverMay)
             options.groups = {GAMES};
         options.byRoot = row.byRoot;
         options.formerFile = row.former ? former : "";
+        s_accessListUnreadable = row.listUnreadable;
         const PlayerSave result = SaveAsPlayer(file, "new", nullptr, options);
+        s_accessListUnreadable = false;
         if (result.outcome == PlayerSave::NO_PLAYER)
             GTEST_SKIP() << "root here can't become an unprivileged user";
         ASSERT_EQ(result.outcome, PlayerSave::ANSWERED);
@@ -533,6 +567,14 @@ TEST_F(AtomicFileWriterTest, ASavedFileKeepsItsOwnerAndGroupAsFarAsTheSaverMay)
             char got[256];
             const ssize_t size = getxattr(file.c_str(), "system.posix_acl_access", got, sizeof got);
             EXPECT_EQ(std::string(got, size > 0 ? std::size_t(size) : 0), accessList);
+        }
+        if (row.folderAccessList) {
+            // Without a list of its own, the mode alone says who reads it: not user 65533.
+            const ssize_t size = getxattr(file.c_str(), "system.posix_acl_access", nullptr, 0);
+            const int error = errno;
+            EXPECT_EQ(size, -1);
+            EXPECT_EQ(error, ENODATA) << std::strerror(error);
+            ASSERT_EQ(removexattr(m_dir.Path().c_str(), "system.posix_acl_default"), 0);
         }
         // A temporary file given up for a write in place is gone too.
         for (const std::string& name : Entries(m_dir.Path()))
