@@ -68,9 +68,10 @@ public:
     // keep is kept: a file the saver may not write is refused (naming it; permission bits don't
     // bind root), and the new file has the old one's owner and group as far as the saver may
     // give them (the owner only as root, a group only one the saver is in) and its permission bits,
-    // all set while nobody but the saver can open it, before anything is written. Where the renamed
-    // file could not come out as the old one was (an owner or group the saver may not give, a
-    // second name, an access list), the old file is written in place instead, as described below.
+    // all set while nobody but the saver can open it, before anything is written; it takes no
+    // access list from its folder's default. Where the renamed file could not come out as the old
+    // one was (an owner or group the saver may not give, a second name, an access list or one that
+    // can't be read), the old file is written in place instead, as described below.
     // A file not there before takes them from formerFile (a host path) when that is a file, else
     // gets the mode a new file is made with (0666 less the umask) and the saver's owner and group.
     // Something other than a regular file at hostPath (a folder, a named pipe, a device) is never

@@ -11,28 +11,23 @@
 #include "engine/vfs/VfsMount.h"
 #include "framework/System.h"
 #include "tests/engine/vfs/TestFiles.h"
+#include "tests/support/AsUser.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cerrno>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <future>
-#include <optional>
 #include <sstream>
 #include <string>
 
 #include <fcntl.h>
-#include <grp.h>
-#include <poll.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace
@@ -48,42 +43,6 @@ const char* const USER = R"(<registry><node name="quor">
   <node name="game"><key name="lives" type="int">1</key></node>
   <node name="runtime"><key name="paused" type="bool">true</key><key name="stale" type="int">9</key></node>
 </node></registry>)";
-
-// Runs body as the unprivileged user 65534, who is also in group 60, in a child process of this
-// root one, and gives back what body said; nullopt when root here can't become that user.
-// "no answer" when the child says nothing within 20 s.
-std::optional<std::string> AsPlayerInGroup60(const std::function<std::string()>& body)
-{
-    int ends[2];
-    if (pipe(ends) != 0)
-        return "no pipe";
-    const pid_t child = fork();
-    if (child == 0) {
-        const gid_t groups[] = {60};
-        if (setgroups(1, groups) != 0 || setresgid(65534, 65534, 65534) != 0 || setresuid(65534, 65534, 65534) != 0)
-            _exit(3);
-        // What body's code reports on standard error is not the test's output.
-        dup2(open("/dev/null", O_WRONLY), 2);
-        const std::string said = body();
-        _exit(write(ends[1], said.data(), said.size()) == static_cast<ssize_t>(said.size()) ? 0 : 2);
-    }
-    close(ends[1]);
-    std::string said;
-    char piece[4096];
-    // 0 once the child has closed its end; -1 when it went silent or the pipe failed.
-    ssize_t got = -1;
-    for (pollfd wait{ends[0], POLLIN, 0}; poll(&wait, 1, 20000) == 1 && (got = read(ends[0], piece, sizeof piece)) > 0;
-         got = -1)
-        said.append(piece, static_cast<std::size_t>(got));
-    close(ends[0]);
-    int status = 0;
-    if (got != 0)
-        kill(child, SIGKILL);
-    waitpid(child, &status, 0);
-    if (WIFEXITED(status) && WEXITSTATUS(status) == 3)
-        return std::nullopt;
-    return got == 0 ? said : "no answer";
-}
 
 // A temporary folder mounted as the whole virtual file system, and a registry of its own.
 class SettingsTest : public testing::Test
@@ -230,15 +189,18 @@ TEST_F(SettingsTest, DamagedUserFilesAreKeptAsideUnderNumberedNames)
     ASSERT_EQ(chown(shared.c_str(), 65533, 60), 0);
     ASSERT_EQ(chmod(shared.c_str(), 0660), 0);
     ASSERT_EQ(chmod(m_dir.c_str(), 01777), 0);
-    const std::optional<std::string> said = AsPlayerInGroup60([] {
-        Tarv::Registry::Instance = Tarv::MakeSmart<Tarv::Registry>();
-        Quor::Settings settings;
-        settings.Init("quor", "shared.xml", "defaults.xml", false);
-        return settings.GetLoadError() + "\n" + (settings.Save() ? "saved" : settings.GetSaveError());
-    });
-    if (!said)
+    const TestSupport::ChildUser player{65534, 65534, {60}};
+    const TestSupport::ChildAnswer answer = TestSupport::RunInChild(
+        [] {
+            Tarv::Registry::Instance = Tarv::MakeSmart<Tarv::Registry>();
+            Quor::Settings settings;
+            settings.Init("quor", "shared.xml", "defaults.xml", false);
+            return settings.GetLoadError() + "\n" + (settings.Save() ? "saved" : settings.GetSaveError());
+        },
+        &player);
+    if (answer.outcome == TestSupport::ChildAnswer::NO_USER)
         GTEST_SKIP() << "root here can't become an unprivileged user";
-    EXPECT_EQ(*said, "settings file " + shared + " does not load: it could not be kept aside, so nothing is saved "
+    EXPECT_EQ(answer.said, "settings file " + shared + " does not load: it could not be kept aside, so nothing is saved "
                      "over it\nsettings not saved to " + shared + ": the file there did not load at start and is "
                      "kept as it is");
     EXPECT_EQ(ReadFile("shared.xml"), damaged);

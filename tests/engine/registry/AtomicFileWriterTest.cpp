@@ -9,6 +9,7 @@
 #include "engine/vfs/Vfs.h"
 #include "engine/vfs/VfsMount.h"
 #include "tests/engine/vfs/TestFiles.h"
+#include "tests/support/AsUser.h"
 
 #include <gtest/gtest.h>
 
@@ -26,7 +27,6 @@
 #include <vector>
 
 #include <fcntl.h>
-#include <grp.h>
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/inotify.h>
@@ -127,7 +127,7 @@ bool HandToPlayer(const std::string& path)
     return geteuid() != 0 || lchown(path.c_str(), PLAYER, PLAYER) == 0;
 }
 
-// What a save made by the player reports; the child below sends it whole, in one write.
+// What a save made by the player reports; the child below sends it whole.
 struct PlayerSave
 {
     enum { ANSWERED, NO_PLAYER, NO_ANSWER } outcome;
@@ -169,40 +169,28 @@ PlayerSave SaveAsPlayer(const std::string& path, const std::string& text, Atomic
                         const PlayerOptions& options = {})
 {
     PlayerSave result{PlayerSave::NO_ANSWER, false, false, 0, {}, {}};
-    int pipeEnds[2];
-    if (pipe(pipeEnds) != 0)
-        return result;
-    const pid_t child = fork();
-    if (child == 0) {
-        const std::vector<gid_t>& groups = options.groups;
-        if (geteuid() == 0 && !options.byRoot &&
-            (setgroups(groups.size(), groups.data()) != 0 || setresgid(PLAYER, PLAYER, PLAYER) != 0 ||
-             setresuid(PLAYER, PLAYER, PLAYER) != 0))
-            _exit(3);
-        s_calls = 0;
-        AtomicFileWriter::SetWriteFunction(lowLevel);
-        Tarv::WriteFailure failure;
-        result.outcome = PlayerSave::ANSWERED;
-        if (options.signalled && !SignalEveryMillisecond(true))
-            _exit(2);
-        result.saved = AtomicFileWriter::WriteHostFile(path, text, &failure, options.formerFile);
-        if (options.signalled)
-            SignalEveryMillisecond(false);
-        result.damaged = failure.damaged;
-        result.error = failure.error;
-        std::snprintf(result.refuser, sizeof result.refuser, "%s", failure.path.c_str());
-        std::snprintf(result.why, sizeof result.why, "%s", Tarv::DescribeWriteFailure(failure, path).c_str());
-        _exit(write(pipeEnds[1], &result, sizeof result) == static_cast<ssize_t>(sizeof result) ? 0 : 2);
-    }
-    close(pipeEnds[1]);
-    pollfd wait{pipeEnds[0], POLLIN, 0};
-    const bool answered = child > 0 && poll(&wait, 1, 20000) == 1 &&
-                          read(pipeEnds[0], &result, sizeof result) == static_cast<ssize_t>(sizeof result);
-    close(pipeEnds[0]);
-    int status = 0;
-    if (child > 0 && !answered)
-        kill(child, SIGKILL);
-    if (child > 0 && Reap(child, &status) && WIFEXITED(status) && WEXITSTATUS(status) == 3)
+    const TestSupport::ChildUser player{PLAYER, PLAYER, options.groups};
+    const TestSupport::ChildAnswer answer = TestSupport::RunInChild(
+        [&] {
+            s_calls = 0;
+            AtomicFileWriter::SetWriteFunction(lowLevel);
+            if (options.signalled && !SignalEveryMillisecond(true))
+                _exit(2);
+            Tarv::WriteFailure failure;
+            result.outcome = PlayerSave::ANSWERED;
+            result.saved = AtomicFileWriter::WriteHostFile(path, text, &failure, options.formerFile);
+            if (options.signalled)
+                SignalEveryMillisecond(false);
+            result.damaged = failure.damaged;
+            result.error = failure.error;
+            std::snprintf(result.refuser, sizeof result.refuser, "%s", failure.path.c_str());
+            std::snprintf(result.why, sizeof result.why, "%s", Tarv::DescribeWriteFailure(failure, path).c_str());
+            return std::string(reinterpret_cast<const char*>(&result), sizeof result);
+        },
+        options.byRoot ? nullptr : &player);
+    if (answer.outcome == TestSupport::ChildAnswer::ANSWERED && answer.said.size() == sizeof result)
+        std::memcpy(&result, answer.said.data(), sizeof result);
+    else if (answer.outcome == TestSupport::ChildAnswer::NO_USER)
         result.outcome = PlayerSave::NO_PLAYER;
     return result;
 }
@@ -527,17 +515,15 @@ TEST_F(AtomicFileWriterTest, ASavedFileKeepsItsOwnerAndGroupAsFarAsTheSaverMay)
         ASSERT_EQ(chown(old.c_str(), owner, group), 0);
         ASSERT_EQ(chmod(old.c_str(), row.mode), 0);
         ASSERT_TRUE(!row.secondName || link(file.c_str(), second.c_str()) == 0);
-        if (row.accessList &&
-            setxattr(file.c_str(), "system.posix_acl_access", accessList.data(), accessList.size(), 0) != 0) {
+        const bool listsSet =
+            (!row.accessList ||
+             setxattr(file.c_str(), "system.posix_acl_access", accessList.data(), accessList.size(), 0) == 0) &&
+            (!row.folderAccessList || setxattr(m_dir.Path().c_str(), "system.posix_acl_default", accessList.data(),
+                                               accessList.size(), 0) == 0);
+        if (!listsSet) {
             EXPECT_EQ(errno, EOPNOTSUPP) << std::strerror(errno);
             unlink(file.c_str());
             continue;  // the file system takes no access lists
-        }
-        if (row.folderAccessList && setxattr(m_dir.Path().c_str(), "system.posix_acl_default", accessList.data(),
-                                             accessList.size(), 0) != 0) {
-            EXPECT_EQ(errno, EOPNOTSUPP) << std::strerror(errno);
-            unlink(file.c_str());
-            continue;
         }
         struct stat before;
         ASSERT_EQ(stat(old.c_str(), &before), 0);
